@@ -1,0 +1,18 @@
+# tellwise_add_test(NAME name SOURCES file... [LIBS lib...] [TIMEOUT s] [ENV VAR=value...])
+# One Qt Test executable per behaviour group. Each test runs offscreen with its own HOME and
+# XDG folders under the build tree, emptied before every run, so tests never touch the user's.
+function(tellwise_add_test)
+    cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
+    add_executable(${T_NAME} ${T_SOURCES})
+    target_link_libraries(${T_NAME} PRIVATE Qt6::Test tellwise_testsupport ${T_LIBS})
+    tellwise_warnings(${T_NAME})
+    set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    set(_home ${CMAKE_BINARY_DIR}/testhome/${T_NAME})
+    add_test(NAME ${T_NAME}
+             COMMAND ${PROJECT_SOURCE_DIR}/cmake/run-test.sh ${_home} $<TARGET_FILE:${T_NAME}>)
+    set_tests_properties(${T_NAME} PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;HOME=${_home};XDG_CONFIG_HOME=${_home}/.config;XDG_DATA_HOME=${_home}/.local/share;XDG_CACHE_HOME=${_home}/.cache;XDG_RUNTIME_DIR=${_home}/run;TELLWISE_DATA_DIR=${_home}/data;${T_ENV}")
+    if(T_TIMEOUT)
+        set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT})
+    endif()
+endfunction()

@@ -1,0 +1,5 @@
+#include "store/Records.h"
+
+TContactList ContactList;
+TGroupList GroupList;
+TCallList CallList;
