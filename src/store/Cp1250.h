@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Windows-1250, the code page of the data files and the exports, through our own table.
+// Bytes 0x81, 0x83, 0x88, 0x90 and 0x98 have no character in the code page; they decode to the
+// control characters of the same value so that such bytes survive a load and a save unchanged.
+
+// Bytes to text, every byte one character.
+QString DecodeCp1250(const char *bytes, qsizetype length);
+inline QString DecodeCp1250(const QByteArray &bytes)
+{
+    return DecodeCp1250(bytes.constData(), bytes.size());
+}
+
+// Text to bytes; a character the code page cannot hold becomes "?". A character outside the
+// Basic Multilingual Plane (a surrogate pair) becomes one "?".
+QByteArray EncodeCp1250(const QString &text);
