@@ -1,0 +1,66 @@
+#pragma once
+
+#include "store/Records.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QTime>
+
+// The on-disk forms of the three record types: fixed-size little-endian records, text as
+// length-prefixed Windows-1250 strings of fixed capacity. Encoding writes every byte of the
+// record (unused string bytes and padding as zeros); decoding never reads outside the record,
+// and a length byte above the field's capacity (a damaged file) counts as the capacity.
+
+// Short strings: one length byte, then `capacity` bytes. A longer text is cut to its first
+// `capacity` characters.
+void WriteShortString(char *out, int capacity, const QString &text);
+QString ReadShortString(const char *in, int capacity);
+
+// Contact record of Addressbook.dat.
+struct TAddressFileRec
+{
+    static constexpr qsizetype Size = 2300;
+
+    static void encode(const AListAddress &record, char *out); // writes exactly Size bytes
+    static AListAddress decode(const char *in);                // reads exactly Size bytes
+    // True when the record's key (DisplayNameAs) is empty; such records are dropped on load.
+    static bool keyIsEmpty(const char *in);
+};
+
+// Group record of Groups.dat.
+struct TGroupFileRec
+{
+    static constexpr qsizetype Size = 297;
+
+    static void encode(const AGroups &record, char *out);
+    static AGroups decode(const char *in);
+    static bool keyIsEmpty(const char *in); // GroupName empty
+};
+
+// Call record of Calls.dat.
+struct TCallFileRec
+{
+    static constexpr qsizetype Size = 152;
+
+    static void encode(const ACalls &record, char *out);
+    static ACalls decode(const char *in);
+};
+
+// One record as a byte array of exactly its size.
+QByteArray EncodeFileRec(const AListAddress &record);
+QByteArray EncodeFileRec(const AGroups &record);
+QByteArray EncodeFileRec(const ACalls &record);
+
+// Dates and times as stored: days since 1899-12-30 00:00, the fraction being the time of day.
+// A negative value keeps its day in the integral part and its time in the absolute fraction
+// (-1.25 is 29 Dec 1899, 06:00). Values that name no representable moment (NaN, infinities,
+// beyond the calendar) give an invalid QDate/QTime/QDateTime. Times are rounded to the
+// millisecond. The QDateTime forms are local time.
+QDate DateFromTDateTime(double value);
+QTime TimeFromTDateTime(double value);
+QDateTime DateTimeFromTDateTime(double value);
+double TDateFromQDate(const QDate &date); // integral days; 0.0 for an invalid date
+double TTimeFromQTime(const QTime &time); // fraction of a day; 0.0 for an invalid time
+double TDateTimeFromQDateTime(const QDateTime &dateTime);
