@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+
+// Telephone numbers: reducing them to comparable digits, finding the contact a caller's number
+// belongs to, the user's own area code, and laying numbers out for display.
+// Everything here runs on the main thread.
+
+// The text with every character other than "0".."9" removed.
+QString DigitsOnly(const QString &text);
+
+// The text with every character other than "+", "-" and "0".."9" removed.
+QString PhoneCharsOnly(const QString &text);
+
+// Whether the caller's digits identify the stored digits: without their leading zeros, the
+// caller's number must equal the end of the stored number. Empty input never matches, and
+// neither does a number made only of zeros.
+bool NumbersMatch(const QString &callerDigits, const QString &storedDigits);
+
+// The result of a caller look-up: the matched contact's index in ContactList (-1 for none) and
+// the phone location label of the number that matched (empty for none).
+struct ContactMatch
+{
+    int index = -1;
+    QString location;
+
+    bool found() const { return index >= 0; }
+    bool operator==(const ContactMatch &) const = default;
+};
+
+// Called by FindContactByNumber when the hand-on flag is set, with the caller name as given,
+// the caller and called numbers reduced to digits, and the match.
+using HandOnCallback = std::function<void(const QString &callerName, const QString &callerDigits,
+                                          const QString &calledDigits, int index, const QString &location)>;
+void SetHandOnCallback(HandOnCallback callback);
+
+// Finds the first contact of ContactList (in list order, then PhoneNumber1..8) whose stored
+// number the caller's number matches (NumbersMatch). With handOn, the call is passed on to the
+// hand-on callback, matched or not. The contacts' digit strings are cached and rebuilt when
+// ContactList's revision changes; code that edits a contact in place must call markChanged().
+ContactMatch FindContactByNumber(const QString &callerName, const QString &callerNumber,
+                                 const QString &calledNumber, bool handOn);
+
+// The user's own area code, read once at start-up (ReadTelephonyAreaCode); StripOwnAreaCode may
+// drop its leading "0" for the rest of the session.
+extern QString OwnAreaCode;
+
+// The INI files that hold the telephony locations, lowest priority first: each
+// $XDG_CONFIG_DIRS entry (default /etc/xdg) + "/Kavelink/telephony-locations.ini", then
+// $XDG_CONFIG_HOME (default ~/.config) + "/Kavelink/telephony-locations.ini". A key in a later
+// file overrides the same key in an earlier one.
+QStringList TelephonyLocationFiles();
+
+// The area code of the current telephony location: [Locations] CurrentID=N selects the group
+// [Location<N>], whose AreaCode is the result. Empty when anything is missing; never an error.
+QString ReadTelephonyAreaCode();
+QString ReadTelephonyAreaCode(const QStringList &files);
+
+// The number without a leading OwnAreaCode. When the area code starts with "0" and the number
+// does not, the area code loses its "0" for good first (the line reports numbers without the
+// trunk prefix).
+QString StripOwnAreaCode(const QString &number);
+
+// How numbers are laid out for display. HowToFormat: 0 as they are, 1 by the patterns,
+// 2 by the home numbering rules. FormatString[i] is the pattern for numbers of i + 5 digits;
+// each "x" takes the next digit, every other character is copied.
+struct NumberFormatSettings
+{
+    int HowToFormat = 2;
+    std::array<QString, 9> FormatString = {
+        QStringLiteral("xx-xxx"),
+        QStringLiteral("xxx-xxx"),
+        QStringLiteral("xxx-xxxx"),
+        QStringLiteral("xxxx-xxxx"),
+        QStringLiteral("(xx) xxx-xxxx"),
+        QStringLiteral("(xxx) xxx-xxxx"),
+        QStringLiteral("(xxx) xxxx-xxxx"),
+        QStringLiteral("+xxx (xx) xxx-xxxx"),
+        QStringLiteral("(xxx) xxx-xxxxxxx"),
+    };
+
+    bool operator==(const NumberFormatSettings &) const = default;
+};
+
+// The text shown for a number, by settings.HowToFormat.
+QString FormatPhoneNumber(const QString &number, const NumberFormatSettings &settings);
+
+// The number laid out by the pattern for its length; a leading "00" becomes "+".
+QString FormatByPattern(const QString &number, const NumberFormatSettings &settings);
+
+// The number laid out by the home numbering plan ("0" trunk prefix, "01" a two-digit area code);
+// falls back to FormatByPattern when no rule applies.
+QString FormatAutomatically(const QString &number, const NumberFormatSettings &settings);
