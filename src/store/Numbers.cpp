@@ -1,0 +1,376 @@
+#include "store/Numbers.h"
+
+#include "store/Records.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+QString OwnAreaCode;
+
+namespace {
+
+bool isDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// Leading zeros carry the trunk and international prefixes, which the comparison ignores.
+QStringView withoutLeadingZeros(QStringView digits)
+{
+    qsizetype i = 0;
+    while (i < digits.size() && digits[i] == QLatin1Char('0'))
+        ++i;
+    return digits.mid(i);
+}
+
+// The caller look-up compares one number against up to 800 000 stored ones while a call rings.
+// Each stored number is kept as its digits without leading zeros, plus a 32-bit key holding its
+// last eight digits as 4-bit nibbles (digit + 1; 0 where the number is shorter). A caller's
+// number can only match a stored one whose key agrees on the caller's last min(8, length)
+// digits, so a masked compare over a flat array rules out almost every number; candidates get
+// the exact test. The keys lie in list order, contact by contact, PhoneNumber1..8, so the first
+// key that passes the exact test is the specified first match.
+constexpr int kNumbersPerContact = 8;
+constexpr int kKeyDigits = 8;
+
+struct DigitCache
+{
+    bool valid = false;
+    std::uint64_t revision = 0;
+    int contacts = 0;
+    std::vector<std::uint32_t> keys;    // kNumbersPerContact per contact
+    std::vector<std::uint32_t> offsets; // into digits; one more than keys
+    std::string digits;                 // every stored number's significant digits, ASCII
+};
+
+DigitCache &digitCache()
+{
+    static DigitCache cache;
+    return cache;
+}
+
+// Key of the last min(kKeyDigits, length) characters of ASCII digits.
+std::uint32_t keyOf(const char *digits, std::size_t length)
+{
+    std::uint32_t key = 0;
+    const std::size_t n = std::min<std::size_t>(length, kKeyDigits);
+    for (std::size_t p = 0; p < n; ++p)
+        key |= std::uint32_t(digits[length - 1 - p] - '0' + 1) << (4 * p);
+    return key;
+}
+
+void appendSignificantDigits(std::string &out, const QString &text)
+{
+    bool leading = true;
+    for (const QChar c : text) {
+        if (!isDigit(c))
+            continue;
+        if (leading && c == QLatin1Char('0'))
+            continue;
+        leading = false;
+        out.push_back(char(c.unicode()));
+    }
+}
+
+const DigitCache &currentDigitCache()
+{
+    DigitCache &cache = digitCache();
+    if (cache.valid && cache.revision == ContactList.revision() && cache.contacts == ContactList.size())
+        return cache;
+    const int contacts = ContactList.size();
+    cache.keys.clear();
+    cache.offsets.clear();
+    cache.digits.clear();
+    cache.keys.reserve(std::size_t(contacts) * kNumbersPerContact);
+    cache.offsets.reserve(std::size_t(contacts) * kNumbersPerContact + 1);
+    for (const AListAddress &contact : ContactList) {
+        for (const QString &number : contact.PhoneNumber) {
+            const std::size_t start = cache.digits.size();
+            cache.offsets.push_back(std::uint32_t(start));
+            appendSignificantDigits(cache.digits, number);
+            cache.keys.push_back(keyOf(cache.digits.data() + start, cache.digits.size() - start));
+        }
+    }
+    cache.offsets.push_back(std::uint32_t(cache.digits.size()));
+    cache.contacts = contacts;
+    cache.revision = ContactList.revision();
+    cache.valid = true;
+    return cache;
+}
+
+// Index of the first stored number that the caller's significant digits match, or -1.
+qsizetype firstMatchingNumber(const DigitCache &cache, const std::string &caller)
+{
+    const std::uint32_t callerKey = keyOf(caller.data(), caller.size());
+    const int keyDigits = int(std::min<std::size_t>(caller.size(), kKeyDigits));
+    const std::uint32_t mask = keyDigits == kKeyDigits ? 0xFFFFFFFFu : (1u << (4 * keyDigits)) - 1;
+    const std::uint32_t *keys = cache.keys.data();
+    const std::size_t count = cache.keys.size();
+    for (std::size_t base = 0; base < count; base += kNumbersPerContact) {
+        // Branch-free over one contact's eight keys, so the compiler can vectorise the scan.
+        unsigned hits = 0;
+        for (int k = 0; k < kNumbersPerContact; ++k)
+            hits |= unsigned((keys[base + std::size_t(k)] & mask) == callerKey) << k;
+        while (hits != 0) {
+            const int k = __builtin_ctz(hits);
+            hits &= hits - 1;
+            const std::size_t i = base + std::size_t(k);
+            const std::size_t begin = cache.offsets[i];
+            const std::size_t length = cache.offsets[i + 1] - begin;
+            if (length >= caller.size() &&
+                cache.digits.compare(begin + length - caller.size(), caller.size(), caller) == 0)
+                return qsizetype(i);
+        }
+    }
+    return -1;
+}
+
+HandOnCallback &handOnCallback()
+{
+    static HandOnCallback callback;
+    return callback;
+}
+
+} // namespace
+
+QString DigitsOnly(const QString &text)
+{
+    QString digits;
+    digits.reserve(text.size());
+    for (const QChar c : text) {
+        if (isDigit(c))
+            digits.append(c);
+    }
+    return digits;
+}
+
+QString PhoneCharsOnly(const QString &text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (const QChar c : text) {
+        if (isDigit(c) || c == QLatin1Char('+') || c == QLatin1Char('-'))
+            result.append(c);
+    }
+    return result;
+}
+
+bool NumbersMatch(const QString &callerDigits, const QString &storedDigits)
+{
+    const QStringView a = withoutLeadingZeros(QStringView(callerDigits).trimmed());
+    QStringView b = withoutLeadingZeros(QStringView(storedDigits).trimmed());
+    // A number of zeros alone says nothing about the caller; as an empty tail it would match
+    // every stored number.
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    if (b.size() >= a.size())
+        b = b.right(a.size());
+    return a == b;
+}
+
+void SetHandOnCallback(HandOnCallback callback)
+{
+    handOnCallback() = std::move(callback);
+}
+
+ContactMatch FindContactByNumber(const QString &callerName, const QString &callerNumber,
+                                 const QString &calledNumber, bool handOn)
+{
+    const QString callerDigits = DigitsOnly(callerNumber);
+    const QString calledDigits = DigitsOnly(calledNumber);
+
+    ContactMatch match;
+    std::string caller;
+    appendSignificantDigits(caller, callerDigits);
+    if (!caller.empty()) {
+        const DigitCache &cache = currentDigitCache();
+        const qsizetype i = firstMatchingNumber(cache, caller);
+        if (i >= 0) {
+            match.index = int(i / kNumbersPerContact);
+            match.location = ContactList[match.index].PhoneLocation[std::size_t(i % kNumbersPerContact)];
+        }
+    }
+
+    if (handOn && handOnCallback())
+        handOnCallback()(callerName, callerDigits, calledDigits, match.index, match.location);
+    return match;
+}
+
+QStringList TelephonyLocationFiles()
+{
+    const QString name = QStringLiteral("/Kavelink/telephony-locations.ini");
+    QStringList files;
+    QString systemDirs = qEnvironmentVariable("XDG_CONFIG_DIRS");
+    if (systemDirs.isEmpty())
+        systemDirs = QStringLiteral("/etc/xdg");
+    // The first system folder is the most important, so it comes last among them.
+    const QStringList dirs = systemDirs.split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    for (auto it = dirs.crbegin(); it != dirs.crend(); ++it)
+        files.append(*it + name);
+    QString userDir = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (userDir.isEmpty())
+        userDir = QDir::homePath() + QStringLiteral("/.config");
+    files.append(userDir + name);
+    return files;
+}
+
+QString ReadTelephonyAreaCode(const QStringList &files)
+{
+    // Later files override earlier ones key by key, as a user's value overrides the system's.
+    QString currentId;
+    bool haveCurrentId = false;
+    std::vector<std::unique_ptr<QSettings>> settings;
+    for (const QString &file : files) {
+        if (!QFileInfo(file).isFile())
+            continue;
+        settings.push_back(std::make_unique<QSettings>(file, QSettings::IniFormat));
+        const QVariant id = settings.back()->value(QStringLiteral("Locations/CurrentID"));
+        if (id.isValid()) {
+            bool ok = false;
+            const int n = id.toString().trimmed().toInt(&ok);
+            currentId = ok ? QString::number(n) : QString();
+            haveCurrentId = ok;
+        }
+    }
+    if (!haveCurrentId)
+        return {};
+    QString areaCode;
+    const QString key = QStringLiteral("Location%1/AreaCode").arg(currentId);
+    for (const auto &s : settings) {
+        const QVariant value = s->value(key);
+        if (value.isValid())
+            areaCode = value.toString();
+    }
+    return areaCode;
+}
+
+QString ReadTelephonyAreaCode()
+{
+    return ReadTelephonyAreaCode(TelephonyLocationFiles());
+}
+
+QString StripOwnAreaCode(const QString &number)
+{
+    if (OwnAreaCode.startsWith(QLatin1Char('0')) && !number.startsWith(QLatin1Char('0')))
+        OwnAreaCode.remove(0, 1);
+    if (number.startsWith(OwnAreaCode))
+        return number.mid(OwnAreaCode.size());
+    return number;
+}
+
+QString FormatPhoneNumber(const QString &number, const NumberFormatSettings &settings)
+{
+    switch (settings.HowToFormat) {
+    case 1:
+        return FormatByPattern(number, settings);
+    case 2:
+        return FormatAutomatically(number, settings);
+    default:
+        return number;
+    }
+}
+
+namespace {
+
+QString applyPattern(QStringView pattern, QStringView digits)
+{
+    QString result;
+    result.reserve(pattern.size());
+    qsizetype next = 0;
+    for (const QChar c : pattern) {
+        if (c == QLatin1Char('x')) {
+            if (next < digits.size())
+                result.append(digits[next++]);
+        } else {
+            result.append(c);
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+QString FormatByPattern(const QString &number, const NumberFormatSettings &settings)
+{
+    QString prefix;
+    QStringView rest(number);
+    if (rest.startsWith(QLatin1String("00"))) {
+        prefix = QStringLiteral("+");
+        rest = rest.mid(2);
+    }
+    const qsizetype n = rest.size();
+    QString result;
+    if (n >= 14) {
+        result = rest.toString();
+    } else if (n <= 4) {
+        result = prefix + applyPattern(QString(n, QLatin1Char('x')), rest);
+    } else {
+        result = prefix + applyPattern(settings.FormatString[std::size_t(n - 5)], rest);
+    }
+    if (result.startsWith(QLatin1String("++")))
+        result.remove(0, 1);
+    return result;
+}
+
+QString FormatAutomatically(const QString &number, const NumberFormatSettings &settings)
+{
+    const qsizetype n = number.size();
+    QString pattern;
+    if (!number.startsWith(QLatin1Char('0'))) {
+        switch (n) {
+        case 5:
+            pattern = QStringLiteral("xx-xxx");
+            break;
+        case 6:
+            pattern = QStringLiteral("xxx-xxx");
+            break;
+        case 7:
+            pattern = QStringLiteral("xxx-xxxx");
+            break;
+        case 8:
+            pattern = QStringLiteral("xxxx-xxxx");
+            break;
+        default:
+            break;
+        }
+    } else if (number.size() >= 2 && number[1] == QLatin1Char('1')) {
+        switch (n) {
+        case 8:
+            pattern = QStringLiteral("(xx) xxx-xxx");
+            break;
+        case 9:
+            pattern = QStringLiteral("(xx) xxx-xxxx");
+            break;
+        case 10:
+            pattern = QStringLiteral("(xx) xxxx-xxxx");
+            break;
+        default:
+            break;
+        }
+    } else {
+        switch (n) {
+        case 8:
+            pattern = QStringLiteral("(xxx) xx-xxx");
+            break;
+        case 9:
+            pattern = QStringLiteral("(xxx) xxx-xxx");
+            break;
+        case 10:
+            pattern = QStringLiteral("(xxx) xxx-xxxx");
+            break;
+        default:
+            break;
+        }
+    }
+    const QString result = pattern.isEmpty() ? number : applyPattern(pattern, number);
+    if (result == number)
+        return FormatByPattern(number, settings);
+    return result;
+}
