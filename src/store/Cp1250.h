@@ -17,3 +17,8 @@ inline QString DecodeCp1250(const QByteArray &bytes)
 // Text to bytes; a character the code page cannot hold becomes "?". A character outside the
 // Basic Multilingual Plane (a surrogate pair) becomes one "?".
 QByteArray EncodeCp1250(const QString &text);
+
+// Writes the first maxChars characters of text into out as code-page bytes (one byte each, the
+// same rules as EncodeCp1250) and returns how many bytes were written. No allocation, for the
+// record writers.
+qsizetype EncodeCp1250Into(const QString &text, char *out, qsizetype maxChars);

@@ -1,0 +1,413 @@
+#include "store/Addressbook.h"
+
+#include "store/DataDir.h"
+#include "store/FileRecords.h"
+#include "store/Records.h"
+#include "store/StoreError.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// One data file: its name, record size, and the handle with its open flag.
+struct StoreFile
+{
+    const char *name;
+    qsizetype recordSize;
+    int fd = -1;
+    bool open = false;
+};
+
+StoreFile g_addressbook{kAddressbookFileName, TAddressFileRec::Size};
+StoreFile g_groups{kGroupsFileName, TGroupFileRec::Size};
+StoreFile g_calls{kCallsFileName, TCallFileRec::Size};
+
+StoreMessageHook &messageHook()
+{
+    static StoreMessageHook hook;
+    return hook;
+}
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Addressbook", text);
+}
+
+void showOpenFailure()
+{
+    const QString caption = tr("Greška");
+    const QString text = tr("Dogodila se greška prilikom otvaranja datoteke!");
+    if (messageHook())
+        messageHook()(caption, text);
+    else
+        qWarning("%s: %s", qPrintable(caption), qPrintable(text));
+}
+
+QByteArray native(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+[[noreturn]] void fail(const char *what, const QString &path, int error)
+{
+    throw StoreError(tr("%1 %2: %3").arg(tr(what), path, QString::fromLocal8Bit(std::strerror(error))));
+}
+
+// ---- plain POSIX file helpers (they retry on EINTR) ----
+
+bool writeAll(int fd, const char *data, qsizetype size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, std::size_t(size));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+// Reads whole records from the start of fd; a trailing partial record is left out.
+QByteArray readRecords(int fd, qsizetype recordSize, const QString &path)
+{
+    struct stat st;
+    if (::fstat(fd, &st) != 0)
+        fail("Čitanje datoteke nije uspjelo:", path, errno);
+    const qsizetype wanted = qsizetype(st.st_size) / recordSize * recordSize;
+    QByteArray bytes(wanted, Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < wanted) {
+        const ssize_t n = ::pread(fd, bytes.data() + got, std::size_t(wanted - got), off_t(got));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            fail("Čitanje datoteke nije uspjelo:", path, errno);
+        }
+        if (n == 0)
+            break; // shrunk while we read: keep what is whole
+        got += n;
+    }
+    bytes.truncate(got / recordSize * recordSize);
+    return bytes;
+}
+
+// Creates a new, empty file with a unique name beginning with `base`; returns its descriptor
+// and sets `path`, or -1 with errno set.
+int createUnique(const QString &base, QString &path)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        path = base +
+               QStringLiteral(".new-%1").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        const int fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+// Writes bytes to a new temporary file beside `target` and flushes it to disk. Returns the
+// temporary path, or an empty string when the file could not be created (errno set). Throws
+// when writing fails (the temporary file is removed).
+QString writeTemporary(const QString &target, const QByteArray &bytes)
+{
+    QString path;
+    const int fd = createUnique(target, path);
+    if (fd < 0)
+        return QString();
+    if (!writeAll(fd, bytes.constData(), bytes.size()) || ::fsync(fd) != 0) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(native(path).constData());
+        fail("Pisanje datoteke nije uspjelo:", target, error);
+    }
+    if (::close(fd) != 0) {
+        const int error = errno;
+        ::unlink(native(path).constData());
+        fail("Pisanje datoteke nije uspjelo:", target, error);
+    }
+    return path;
+}
+
+QByteArray readWholeFile(const QString &path)
+{
+    const int fd = ::open(native(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        fail("Otvaranje datoteke nije uspjelo:", path, errno);
+    try {
+        QByteArray bytes = readRecords(fd, 1, path);
+        ::close(fd);
+        return bytes;
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+}
+
+void syncFolder(const QString &folder)
+{
+    const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    // Some file systems cannot flush a folder (EINVAL); only a real I/O error matters.
+    if (::fsync(fd) != 0 && errno == EIO) {
+        ::close(fd);
+        fail("Spremanje mape nije uspjelo:", folder, EIO);
+    }
+    ::close(fd);
+}
+
+// Makes `dataPath` (as it is now) the safety copy `copyPath` without a moment in which either
+// name is missing or half written: a hard link (or, where the file system has none, a flushed
+// copy) under a temporary name, renamed over the old safety copy. Failures are not reported:
+// like a failed rename of the data file they must not stop the save.
+void makeSafetyCopy(const QString &dataPath, const QString &copyPath)
+{
+    QString linkPath;
+    bool linked = false;
+    for (int attempt = 0; attempt < 100 && !linked; ++attempt) {
+        linkPath = copyPath + QStringLiteral(".new-%1").arg(QRandomGenerator::global()->generate(), 8, 16,
+                                                            QLatin1Char('0'));
+        if (::link(native(dataPath).constData(), native(linkPath).constData()) == 0)
+            linked = true;
+        else if (errno != EEXIST)
+            break;
+    }
+    if (!linked) {
+        try {
+            linkPath = writeTemporary(copyPath, readWholeFile(dataPath));
+        } catch (const StoreError &) {
+            return;
+        }
+        if (linkPath.isEmpty())
+            return;
+    }
+    if (::rename(native(linkPath).constData(), native(copyPath).constData()) != 0)
+        ::unlink(native(linkPath).constData());
+}
+
+// ---- the operations, shared by the three files ----
+
+void closeFile(StoreFile &file)
+{
+    if (file.fd >= 0)
+        ::close(file.fd);
+    file.fd = -1;
+    file.open = false;
+}
+
+void openFile(StoreFile &file)
+{
+    closeFile(file);
+    file.open = true;
+    const QString path = DataDir() + QLatin1String(file.name);
+    // Read and write without truncation; a missing file is created empty.
+    file.fd = ::open(native(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (file.fd < 0) {
+        file.open = false;
+        showOpenFailure();
+    }
+}
+
+template <typename Rec, typename T> void loadFile(StoreFile &file, RecordList<T> &list, bool dropEmptyKeys)
+{
+    list.clear();
+    if (!file.open)
+        openFile(file);
+    if (!file.open)
+        return;
+    QByteArray bytes;
+    try {
+        bytes = readRecords(file.fd, Rec::Size, DataDir() + QLatin1String(file.name));
+    } catch (...) {
+        closeFile(file);
+        throw;
+    }
+    closeFile(file);
+    const char *data = bytes.constData();
+    for (qsizetype at = 0; at < bytes.size(); at += Rec::Size) {
+        if constexpr (requires { Rec::keyIsEmpty(data); }) {
+            if (dropEmptyKeys && Rec::keyIsEmpty(data + at))
+                continue;
+        }
+        list.append(Rec::decode(data + at));
+    }
+}
+
+template <typename Rec, typename T> bool saveFile(StoreFile &file, RecordList<T> &list)
+{
+    // Records may have been edited in place; whatever derives from the list must rebuild.
+    list.markChanged();
+    closeFile(file);
+
+    QByteArray bytes(qsizetype(list.size()) * Rec::Size, Qt::Uninitialized);
+    char *out = bytes.data();
+    for (const T &record : list) {
+        Rec::encode(record, out);
+        out += Rec::Size;
+    }
+
+    const QString dir = DataDir();
+    const QString dataPath = dir + QLatin1String(file.name);
+    const QString copyPath = dir + QLatin1String(kSafetyCopyPrefix) + QLatin1String(file.name);
+
+    const QString newPath = writeTemporary(dataPath, bytes);
+    if (newPath.isEmpty()) {
+        showOpenFailure();
+        return false;
+    }
+    // With no data file there is no previous version; an older safety copy is then kept
+    // rather than deleted, as it may be the only copy of the user's data left.
+    if (QFileInfo::exists(dataPath))
+        makeSafetyCopy(dataPath, copyPath);
+    if (::rename(native(newPath).constData(), native(dataPath).constData()) != 0) {
+        const int error = errno;
+        ::unlink(native(newPath).constData());
+        fail("Zamjena datoteke nije uspjela:", dataPath, error);
+    }
+    syncFolder(dir);
+    return true;
+}
+
+template <typename T> bool keyExists(const RecordList<T> &list, QString T::*key, const QString &name)
+{
+    for (const T &record : list) {
+        if (record.*key == name)
+            return true;
+    }
+    return false;
+}
+
+void backupOne(const QString &dir, const QString &backupDir, const QString &name)
+{
+    const QString source = dir + name;
+    if (!QFileInfo::exists(source))
+        return;
+    const QString target = backupDir + QLatin1String(kSafetyCopyPrefix) + name;
+    const QString newPath = writeTemporary(target, readWholeFile(source));
+    if (newPath.isEmpty())
+        fail("Stvaranje datoteke nije uspjelo:", target, errno);
+    if (::rename(native(newPath).constData(), native(target).constData()) != 0) {
+        const int error = errno;
+        ::unlink(native(newPath).constData());
+        fail("Zamjena datoteke nije uspjela:", target, error);
+    }
+}
+
+} // namespace
+
+void SetStoreMessageHook(StoreMessageHook hook)
+{
+    messageHook() = std::move(hook);
+}
+
+void OpenAddressbookFile()
+{
+    openFile(g_addressbook);
+}
+
+void OpenGroupsFile()
+{
+    openFile(g_groups);
+}
+
+void OpenCallsFile()
+{
+    openFile(g_calls);
+}
+
+void CloseAddressbookFile()
+{
+    closeFile(g_addressbook);
+}
+
+void CloseGroupsFile()
+{
+    closeFile(g_groups);
+}
+
+void CloseCallsFile()
+{
+    closeFile(g_calls);
+}
+
+bool AddressbookFileIsOpen()
+{
+    return g_addressbook.open;
+}
+
+bool GroupsFileIsOpen()
+{
+    return g_groups.open;
+}
+
+bool CallsFileIsOpen()
+{
+    return g_calls.open;
+}
+
+bool SaveAddressbook()
+{
+    return saveFile<TAddressFileRec>(g_addressbook, ContactList);
+}
+
+bool SaveGroups()
+{
+    return saveFile<TGroupFileRec>(g_groups, GroupList);
+}
+
+bool SaveCalls()
+{
+    return saveFile<TCallFileRec>(g_calls, CallList);
+}
+
+void LoadAddressbook()
+{
+    loadFile<TAddressFileRec>(g_addressbook, ContactList, true);
+}
+
+void LoadGroups()
+{
+    loadFile<TGroupFileRec>(g_groups, GroupList, true);
+}
+
+void LoadCalls()
+{
+    loadFile<TCallFileRec>(g_calls, CallList, false);
+}
+
+bool ContactExists(const QString &displayName)
+{
+    return keyExists(ContactList, &AListAddress::DisplayNameAs, displayName);
+}
+
+bool GroupExists(const QString &groupName)
+{
+    return keyExists(GroupList, &AGroups::GroupName, groupName);
+}
+
+void BackupDataFiles(bool backupRecords)
+{
+    if (!backupRecords)
+        return;
+    const QString dir = DataDir();
+    const QString backupDir = dir + QLatin1String(kBackupFolderName) + QLatin1Char('/');
+    if (!QFileInfo(backupDir).isDir())
+        QDir().mkdir(backupDir);
+    if (!QFileInfo(backupDir).isDir())
+        return;
+    for (const char *name : {kAddressbookFileName, kGroupsFileName, kCallsFileName})
+        backupOne(dir, backupDir, QLatin1String(name));
+}

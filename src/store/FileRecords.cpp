@@ -1,0 +1,332 @@
+#include "store/FileRecords.h"
+
+#include "store/Cp1250.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// Field capacities; a field occupies capacity + 1 bytes.
+constexpr int kName = 25;
+constexpr int kDisplayName = 65;
+constexpr int kGroup = 40;
+constexpr int kAddress = 50;
+constexpr int kPhone = 30;
+constexpr int kLong = 255;
+
+constexpr qint64 kMsPerDay = 86400000;
+// Beyond this many days (about 2.7 million years) a value names no sensible date; the bound
+// also keeps the double-to-integer conversions defined.
+constexpr double kMaxDays = 1e9;
+
+// Walks a record front to back so that the field order reads like the layout table.
+class RecordWriter
+{
+public:
+    explicit RecordWriter(char *out) : m_out(out) {}
+    void text(int capacity, const QString &value)
+    {
+        WriteShortString(m_out + m_pos, capacity, value);
+        m_pos += capacity + 1;
+    }
+    void boolean(bool value) { m_out[m_pos++] = value ? 1 : 0; }
+    void int32(std::int32_t value)
+    {
+        auto u = std::uint32_t(value);
+        for (int i = 0; i < 4; ++i, u >>= 8)
+            m_out[m_pos++] = char(u & 0xFF);
+    }
+    void real(double value)
+    {
+        auto u = std::bit_cast<std::uint64_t>(value);
+        for (int i = 0; i < 8; ++i, u >>= 8)
+            m_out[m_pos++] = char(u & 0xFF);
+    }
+    void padding(int count)
+    {
+        std::memset(m_out + m_pos, 0, std::size_t(count));
+        m_pos += count;
+    }
+    qsizetype position() const { return m_pos; }
+
+private:
+    char *m_out;
+    qsizetype m_pos = 0;
+};
+
+class RecordReader
+{
+public:
+    explicit RecordReader(const char *in) : m_in(in) {}
+    QString text(int capacity)
+    {
+        QString value = ReadShortString(m_in + m_pos, capacity);
+        m_pos += capacity + 1;
+        return value;
+    }
+    bool boolean() { return m_in[m_pos++] != 0; }
+    std::int32_t int32()
+    {
+        std::uint32_t u = 0;
+        for (int i = 3; i >= 0; --i)
+            u = (u << 8) | static_cast<unsigned char>(m_in[m_pos + i]);
+        m_pos += 4;
+        return std::int32_t(u);
+    }
+    double real()
+    {
+        std::uint64_t u = 0;
+        for (int i = 7; i >= 0; --i)
+            u = (u << 8) | static_cast<unsigned char>(m_in[m_pos + i]);
+        m_pos += 8;
+        return std::bit_cast<double>(u);
+    }
+    void skip(int count) { m_pos += count; }
+    qsizetype position() const { return m_pos; }
+
+private:
+    const char *m_in;
+    qsizetype m_pos = 0;
+};
+
+QDate epoch()
+{
+    return QDate(1899, 12, 30);
+}
+
+} // namespace
+
+void WriteShortString(char *out, int capacity, const QString &text)
+{
+    const qsizetype length = EncodeCp1250Into(text, out + 1, capacity);
+    out[0] = char(static_cast<unsigned char>(length));
+    std::memset(out + 1 + length, 0, std::size_t(capacity - length));
+}
+
+QString ReadShortString(const char *in, int capacity)
+{
+    const int length = std::min(int(static_cast<unsigned char>(in[0])), capacity);
+    if (length == 0)
+        return QString();
+    return DecodeCp1250(in + 1, length);
+}
+
+// ---- Addressbook.dat ----
+
+void TAddressFileRec::encode(const AListAddress &r, char *out)
+{
+    RecordWriter w(out);
+    w.text(kName, r.FirstName);
+    w.text(kName, r.LastName);
+    w.text(kName, r.NickName);
+    w.text(kDisplayName, r.DisplayNameAs);
+    w.text(kGroup, r.Group);
+    for (const QString *field :
+         {&r.HomeAddress, &r.HomeCity, &r.HomePostNo, &r.HomeCountry, &r.HomeWebPage, &r.CompanyName,
+          &r.CompanyDepartment, &r.CompanyOffice, &r.CompanyJobTitle, &r.CompanyAddress, &r.CompanyCity,
+          &r.CompanyPostNo, &r.CompanyCountry, &r.CompanyWebPage})
+        w.text(kAddress, *field);
+    for (const QString &location : r.PhoneLocation)
+        w.text(kPhone, location);
+    for (const QString &number : r.PhoneNumber)
+        w.text(kPhone, number);
+    for (const QString &mail : r.EMail)
+        w.text(kPhone, mail);
+    w.text(kLong, r.Notes);
+    w.text(kLong, r.UseThisSound);
+    w.text(kLong, r.Picture);
+    w.boolean(r.ActualDimensions);
+    w.boolean(r.CenterPicture);
+    w.padding(3);
+    w.int32(r.SoundMode);
+    w.boolean(r.BlackList);
+    w.padding(3);
+    Q_ASSERT(w.position() == Size);
+}
+
+AListAddress TAddressFileRec::decode(const char *in)
+{
+    AListAddress r;
+    RecordReader rd(in);
+    r.FirstName = rd.text(kName);
+    r.LastName = rd.text(kName);
+    r.NickName = rd.text(kName);
+    r.DisplayNameAs = rd.text(kDisplayName);
+    r.Group = rd.text(kGroup);
+    for (QString *field :
+         {&r.HomeAddress, &r.HomeCity, &r.HomePostNo, &r.HomeCountry, &r.HomeWebPage, &r.CompanyName,
+          &r.CompanyDepartment, &r.CompanyOffice, &r.CompanyJobTitle, &r.CompanyAddress, &r.CompanyCity,
+          &r.CompanyPostNo, &r.CompanyCountry, &r.CompanyWebPage})
+        *field = rd.text(kAddress);
+    for (QString &location : r.PhoneLocation)
+        location = rd.text(kPhone);
+    for (QString &number : r.PhoneNumber)
+        number = rd.text(kPhone);
+    for (QString &mail : r.EMail)
+        mail = rd.text(kPhone);
+    r.Notes = rd.text(kLong);
+    r.UseThisSound = rd.text(kLong);
+    r.Picture = rd.text(kLong);
+    r.ActualDimensions = rd.boolean();
+    r.CenterPicture = rd.boolean();
+    rd.skip(3);
+    r.SoundMode = rd.int32();
+    r.BlackList = rd.boolean();
+    rd.skip(3);
+    Q_ASSERT(rd.position() == Size);
+    return r;
+}
+
+bool TAddressFileRec::keyIsEmpty(const char *in)
+{
+    return in[78] == 0; // length byte of DisplayNameAs
+}
+
+// ---- Groups.dat ----
+
+void TGroupFileRec::encode(const AGroups &r, char *out)
+{
+    RecordWriter w(out);
+    w.text(kGroup, r.GroupName);
+    w.text(kLong, r.GroupSound);
+    Q_ASSERT(w.position() == Size);
+}
+
+AGroups TGroupFileRec::decode(const char *in)
+{
+    AGroups r;
+    RecordReader rd(in);
+    r.GroupName = rd.text(kGroup);
+    r.GroupSound = rd.text(kLong);
+    Q_ASSERT(rd.position() == Size);
+    return r;
+}
+
+bool TGroupFileRec::keyIsEmpty(const char *in)
+{
+    return in[0] == 0;
+}
+
+// ---- Calls.dat ----
+
+void TCallFileRec::encode(const ACalls &r, char *out)
+{
+    RecordWriter w(out);
+    w.text(kDisplayName, r.CallerName);
+    w.text(kPhone, r.CallerNumber);
+    w.text(kPhone, r.CalledNumber);
+    w.real(r.CallDate);
+    w.real(r.CallTime);
+    w.boolean(r.IsNew);
+    w.padding(7);
+    Q_ASSERT(w.position() == Size);
+}
+
+ACalls TCallFileRec::decode(const char *in)
+{
+    ACalls r;
+    RecordReader rd(in);
+    r.CallerName = rd.text(kDisplayName);
+    r.CallerNumber = rd.text(kPhone);
+    r.CalledNumber = rd.text(kPhone);
+    r.CallDate = rd.real();
+    r.CallTime = rd.real();
+    r.IsNew = rd.boolean();
+    rd.skip(7);
+    Q_ASSERT(rd.position() == Size);
+    return r;
+}
+
+QByteArray EncodeFileRec(const AListAddress &record)
+{
+    QByteArray bytes(TAddressFileRec::Size, Qt::Uninitialized);
+    TAddressFileRec::encode(record, bytes.data());
+    return bytes;
+}
+
+QByteArray EncodeFileRec(const AGroups &record)
+{
+    QByteArray bytes(TGroupFileRec::Size, Qt::Uninitialized);
+    TGroupFileRec::encode(record, bytes.data());
+    return bytes;
+}
+
+QByteArray EncodeFileRec(const ACalls &record)
+{
+    QByteArray bytes(TCallFileRec::Size, Qt::Uninitialized);
+    TCallFileRec::encode(record, bytes.data());
+    return bytes;
+}
+
+// ---- dates and times ----
+
+namespace {
+
+// Splits a stored value into whole days and milliseconds of the day (0 .. kMsPerDay), or
+// returns false for a value that names no moment.
+bool splitTDateTime(double value, qint64 &days, qint64 &ms)
+{
+    if (!std::isfinite(value) || std::fabs(value) > kMaxDays)
+        return false;
+    const double whole = std::trunc(value);
+    days = qint64(whole);
+    ms = std::llround(std::fabs(value - whole) * double(kMsPerDay));
+    return true;
+}
+
+} // namespace
+
+QDate DateFromTDateTime(double value)
+{
+    qint64 days = 0;
+    qint64 ms = 0;
+    if (!splitTDateTime(value, days, ms))
+        return QDate();
+    return epoch().addDays(days);
+}
+
+QTime TimeFromTDateTime(double value)
+{
+    qint64 days = 0;
+    qint64 ms = 0;
+    if (!splitTDateTime(value, days, ms))
+        return QTime();
+    // A time alone cannot carry into the next day; a hair before midnight stays on this day.
+    return QTime::fromMSecsSinceStartOfDay(int(std::min(ms, kMsPerDay - 1)));
+}
+
+QDateTime DateTimeFromTDateTime(double value)
+{
+    qint64 days = 0;
+    qint64 ms = 0;
+    if (!splitTDateTime(value, days, ms))
+        return QDateTime();
+    if (ms == kMsPerDay) {
+        ++days;
+        ms = 0;
+    }
+    return QDateTime(epoch().addDays(days), QTime::fromMSecsSinceStartOfDay(int(ms)));
+}
+
+double TDateFromQDate(const QDate &date)
+{
+    return date.isValid() ? double(epoch().daysTo(date)) : 0.0;
+}
+
+double TTimeFromQTime(const QTime &time)
+{
+    return time.isValid() ? double(time.msecsSinceStartOfDay()) / double(kMsPerDay) : 0.0;
+}
+
+double TDateTimeFromQDateTime(const QDateTime &dateTime)
+{
+    if (!dateTime.isValid())
+        return 0.0;
+    const double days = TDateFromQDate(dateTime.date());
+    const double fraction = TTimeFromQTime(dateTime.time());
+    // Before the epoch the day counts down while the time of day still counts up.
+    return days < 0 ? days - fraction : days + fraction;
+}

@@ -1,0 +1,379 @@
+#include "store/Addressbook.h"
+#include "store/DataDir.h"
+#include "store/FileRecords.h"
+#include "store/Records.h"
+#include "store/StoreError.h"
+
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+// The store's operations against real files in a fresh folder per test.
+namespace {
+
+using testsupport::readFile;
+using testsupport::writeFile;
+
+AListAddress contact(const QString &name, const QString &number = QString())
+{
+    AListAddress c;
+    c.DisplayNameAs = name;
+    c.FirstName = name.section(QLatin1Char(' '), 0, 0);
+    c.Group = QStringLiteral("Bez grupe");
+    c.PhoneLocation[0] = QStringLiteral("Mobitel");
+    c.PhoneNumber[0] = number;
+    return c;
+}
+
+// A contact record built by hand: only DisplayNameAs (offset 78) set.
+QByteArray contactBytes(const QByteArray &displayName)
+{
+    QByteArray bytes(2300, '\0');
+    bytes[78] = char(displayName.size());
+    bytes.replace(79, displayName.size(), displayName);
+    return bytes;
+}
+
+QByteArray groupBytes(const QByteArray &name)
+{
+    QByteArray bytes(297, '\0');
+    bytes[0] = char(name.size());
+    bytes.replace(1, name.size(), name);
+    return bytes;
+}
+
+QStringList names()
+{
+    QStringList list;
+    for (const AListAddress &c : ContactList)
+        list << c.DisplayNameAs;
+    return list;
+}
+
+} // namespace
+
+class TestAddressbook : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_path;
+    QList<QPair<QString, QString>> m_messages;
+
+    QString file(const QString &name) const { return m_path + name; }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>(testsupport::testDataDir() + QStringLiteral("store-XXXXXX"));
+        QVERIFY(m_dir->isValid());
+        m_path = m_dir->path() + QLatin1Char('/');
+        SetDataDir(m_path);
+        m_messages.clear();
+        SetStoreMessageHook([this](const QString &caption, const QString &text) {
+            m_messages.append({caption, text});
+        });
+        ContactList.clear();
+        GroupList.clear();
+        CallList.clear();
+    }
+
+    void firstStartCreatesEmptyFiles()
+    {
+        LoadAddressbook();
+        LoadGroups();
+        LoadCalls();
+        for (const char *name : {"Addressbook.dat", "Groups.dat", "Calls.dat"}) {
+            QFileInfo info(file(QLatin1String(name)));
+            QVERIFY2(info.exists(), name);
+            QCOMPARE(info.size(), 0);
+            QVERIFY(!QFileInfo::exists(file(QStringLiteral("Copy of ") + QLatin1String(name))));
+        }
+        QVERIFY(ContactList.isEmpty() && GroupList.isEmpty() && CallList.isEmpty());
+        QVERIFY(m_messages.isEmpty());
+        QVERIFY(!AddressbookFileIsOpen() && !GroupsFileIsOpen() && !CallsFileIsOpen());
+    }
+
+    void safetyCopyHoldsPreviousVersion()
+    {
+        LoadAddressbook();
+        ContactList.append(contact(QStringLiteral("Ana")));
+        QVERIFY(SaveAddressbook());
+        QCOMPARE(QFileInfo(file("Copy of Addressbook.dat")).size(), 0);
+        const QByteArray first = readFile(file("Addressbook.dat"));
+        QCOMPARE(first, EncodeFileRec(ContactList[0]));
+
+        ContactList.append(contact(QStringLiteral("Branko")));
+        QVERIFY(SaveAddressbook());
+        QCOMPARE(readFile(file("Copy of Addressbook.dat")), first);
+        QCOMPARE(QFileInfo(file("Addressbook.dat")).size(), 4600);
+
+        // Only the two names of the files remain: no temporary file is left behind.
+        QCOMPARE(QDir(m_path).entryList(QDir::Files),
+                 (QStringList{"Addressbook.dat", "Copy of Addressbook.dat"}));
+    }
+
+    // Without a data file there is no previous version; the older safety copy stays.
+    void missingDataFileKeepsOldSafetyCopy()
+    {
+        writeFile(file("Copy of Groups.dat"), groupBytes("Stara"));
+        GroupList.append(AGroups{QStringLiteral("Nova"), QString()});
+        QVERIFY(SaveGroups());
+        QCOMPARE(readFile(file("Copy of Groups.dat")), groupBytes("Stara"));
+        QCOMPARE(readFile(file("Groups.dat")), groupBytes("Nova"));
+    }
+
+    void saveAndLoadRoundTrip()
+    {
+        AListAddress full = contact(QStringLiteral("Đurđica Šimić"), QStringLiteral("+385 91 123 4567"));
+        full.Notes = QString(300, QLatin1Char('n'));
+        full.FirstName = QString(40, QLatin1Char('f'));
+        full.SoundMode = 2;
+        full.BlackList = true;
+        full.EMail[3] = QStringLiteral("djurdjica@example.hr");
+        ContactList.append(full);
+        GroupList.append(AGroups{QStringLiteral("Posao"), QStringLiteral("/snd/posao.wav")});
+        CallList.append(
+            ACalls{QStringLiteral("Ana"), QStringLiteral("091"), QStringLiteral("01"), 38000, 0.75, true});
+        QVERIFY(SaveAddressbook() && SaveGroups() && SaveCalls());
+
+        LoadAddressbook();
+        LoadGroups();
+        LoadCalls();
+        QCOMPARE(ContactList.size(), 1);
+        full.Notes.truncate(255);
+        full.FirstName.truncate(25);
+        QCOMPARE(ContactList[0], full);
+        QCOMPARE(GroupList[0], (AGroups{QStringLiteral("Posao"), QStringLiteral("/snd/posao.wav")}));
+        QCOMPARE(CallList[0].CallDate, 38000.0);
+        QCOMPARE(CallList[0].CallTime, 0.75);
+        // Text on disk is Windows-1250.
+        QCOMPARE(readFile(file("Addressbook.dat")).mid(78, 14), QByteArray("\x0D\xD0"
+                                                                           "ur\xF0"
+                                                                           "ica \x8A"
+                                                                           "imi\xE6",
+                                                                           14));
+    }
+
+    // The file holds exactly the remaining records (2 x 2300 bytes), no stale third record.
+    void deletingTheMiddleContact()
+    {
+        for (const char *name : {"Ana", "Branko", "Cvita"})
+            ContactList.append(contact(QLatin1String(name)));
+        QVERIFY(SaveAddressbook());
+        ContactList.removeAt(1);
+        QVERIFY(SaveAddressbook());
+        const QByteArray bytes = readFile(file("Addressbook.dat"));
+        QCOMPARE(bytes.size(), 4600);
+        QCOMPARE(bytes.mid(78, 4), QByteArray("\x03"
+                                              "Ana"));
+        QCOMPARE(bytes.mid(2300 + 78, 6), QByteArray("\x05"
+                                                     "Cvita"));
+        LoadAddressbook();
+        QCOMPARE(names(), (QStringList{"Ana", "Cvita"}));
+    }
+
+    void loadReadsWholeRecordsOnly_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QStringList>("expected");
+        const QByteArray a = contactBytes("Ana");
+        const QByteArray b = contactBytes("Bruno");
+        QTest::newRow("4601 bytes") << a + b + QByteArray(1, 'z') << QStringList{"Ana", "Bruno"};
+        QTest::newRow("4599 bytes") << a + b.left(2299) << QStringList{"Ana"};
+        QTest::newRow("under one record") << a.left(2299) << QStringList{};
+        QTest::newRow("empty key dropped") << a + contactBytes("") + b << QStringList{"Ana", "Bruno"};
+        QTest::newRow("only empty keys") << contactBytes("") + contactBytes("") << QStringList{};
+    }
+    void loadReadsWholeRecordsOnly()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, expected);
+        writeFile(file("Addressbook.dat"), content);
+        ContactList.append(contact(QStringLiteral("stale")));
+        LoadAddressbook();
+        QCOMPARE(names(), expected);
+        // Dropped and partial records disappear at the next save.
+        QVERIFY(SaveAddressbook());
+        QCOMPARE(QFileInfo(file("Addressbook.dat")).size(), 2300 * expected.size());
+    }
+
+    void groupsWithEmptyNameDropped()
+    {
+        writeFile(file("Groups.dat"), groupBytes("A") + groupBytes("") + groupBytes("a"));
+        LoadGroups();
+        QCOMPARE(GroupList.size(), 2);
+        QCOMPARE(GroupList[0].GroupName, QStringLiteral("A"));
+        QCOMPARE(GroupList[1].GroupName, QStringLiteral("a"));
+    }
+
+    // Calls have no key and keep their file order, placeholders and empty records included.
+    void callsKeepFileOrder()
+    {
+        const ACalls older{QStringLiteral("Ana"), QStringLiteral("091"), {}, 38000, 0.25, false};
+        const ACalls newer{QStringLiteral("Bruno"), QStringLiteral("092"), {}, 38001, 0.5, true};
+        writeFile(file("Calls.dat"), EncodeFileRec(older) + EncodeFileRec(ACalls{}) + EncodeFileRec(newer));
+        LoadCalls();
+        QCOMPARE(CallList.size(), 3);
+        QCOMPARE(CallList[0], older);
+        QCOMPARE(CallList[1], ACalls{});
+        QCOMPARE(CallList[2], newer);
+    }
+
+    void existsComparesExactly_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("contact");
+        QTest::addColumn<bool>("group");
+        QTest::newRow("same") << QStringLiteral("Ana Horvat") << true << false;
+        QTest::newRow("other case") << QStringLiteral("ana horvat") << false << false;
+        QTest::newRow("prefix") << QStringLiteral("Ana") << false << false;
+        QTest::newRow("trailing space") << QStringLiteral("Ana Horvat ") << false << false;
+        QTest::newRow("group") << QStringLiteral("Posao") << false << true;
+        QTest::newRow("group other case") << QStringLiteral("posao") << false << false;
+        QTest::newRow("empty") << QString() << false << false;
+    }
+    void existsComparesExactly()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, contact);
+        QFETCH(bool, group);
+        ContactList.append(::contact(QStringLiteral("Ana Horvat")));
+        GroupList.append(AGroups{QStringLiteral("Posao"), QString()});
+        QCOMPARE(ContactExists(name), contact);
+        QCOMPARE(GroupExists(name), group);
+    }
+
+    // A save must tell derived data (the caller look-up) that records may have changed in place.
+    void saveMarksListChanged()
+    {
+        ContactList.append(contact(QStringLiteral("Ana")));
+        const auto before = ContactList.revision();
+        ContactList[0].PhoneNumber[0] = QStringLiteral("099");
+        QVERIFY(SaveAddressbook());
+        QVERIFY(ContactList.revision() != before);
+    }
+
+    void openFlags()
+    {
+        OpenCallsFile();
+        QVERIFY(CallsFileIsOpen());
+        QVERIFY(QFileInfo::exists(file("Calls.dat")));
+        CloseCallsFile();
+        QVERIFY(!CallsFileIsOpen());
+        CloseCallsFile(); // closing twice is harmless
+
+        // A load through an explicitly opened handle reads it and closes it.
+        writeFile(file("Calls.dat"), EncodeFileRec(ACalls{QStringLiteral("x"), {}, {}, 1, 0, false}));
+        OpenCallsFile();
+        LoadCalls();
+        QCOMPARE(CallList.size(), 1);
+        QVERIFY(!CallsFileIsOpen());
+        QVERIFY(m_messages.isEmpty());
+    }
+
+    // Tests run as root, for whom file modes do not stop writes; a data folder below a regular
+    // file fails for everyone (ENOTDIR), like a folder the user may not write.
+    void unusableFolder()
+    {
+        writeFile(m_path + QStringLiteral("plainfile"), "x");
+        SetDataDir(m_path + QStringLiteral("plainfile/data"));
+        ContactList.append(contact(QStringLiteral("stale")));
+        LoadAddressbook();
+        LoadGroups();
+        LoadCalls();
+        QCOMPARE(m_messages.size(), 3);
+        for (const auto &m : std::as_const(m_messages)) {
+            QCOMPARE(m.first, QStringLiteral("Greška"));
+            QCOMPARE(m.second, QStringLiteral("Dogodila se greška prilikom otvaranja datoteke!"));
+        }
+        QVERIFY(ContactList.isEmpty() && GroupList.isEmpty() && CallList.isEmpty());
+        QVERIFY(!AddressbookFileIsOpen() && !GroupsFileIsOpen() && !CallsFileIsOpen());
+
+        // A failed save reports the same way and leaves the list as it was.
+        ContactList.append(contact(QStringLiteral("Ana")));
+        QVERIFY(!SaveAddressbook());
+        QCOMPARE(m_messages.size(), 4);
+        QCOMPARE(names(), QStringList{"Ana"});
+    }
+
+    // A write that fails half way (here: the file size limit) throws, and the data file and the
+    // safety copy stay as they were, with no temporary file left.
+    void failedWriteKeepsOldFile()
+    {
+        const QByteArray old = contactBytes("Ana");
+        writeFile(file("Addressbook.dat"), old);
+        writeFile(file("Copy of Addressbook.dat"), contactBytes("Older"));
+        for (int i = 0; i < 10; ++i)
+            ContactList.append(contact(QStringLiteral("C%1").arg(i)));
+
+        struct rlimit saved;
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = saved;
+        small.rlim_cur = 5000;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        bool thrown = false;
+        try {
+            SaveAddressbook();
+        } catch (const StoreError &e) {
+            thrown = true;
+            QVERIFY(!e.message().isEmpty());
+        }
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+
+        QVERIFY(thrown);
+        QCOMPARE(readFile(file("Addressbook.dat")), old);
+        QCOMPARE(readFile(file("Copy of Addressbook.dat")), contactBytes("Older"));
+        QCOMPARE(ContactList.size(), 10);
+        QCOMPARE(QDir(m_path).entryList(QDir::Files).size(), 2);
+    }
+
+    void backup_data()
+    {
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("on") << true;
+        QTest::newRow("off") << false;
+    }
+    void backup()
+    {
+        QFETCH(bool, enabled);
+        const QByteArray contacts = contactBytes("Ana") + QByteArray(7, '\x81'); // odd tail kept as is
+        const QByteArray groups = groupBytes("Posao");
+        writeFile(file("Addressbook.dat"), contacts);
+        writeFile(file("Groups.dat"), groups);
+        // Calls.dat is missing: nothing to copy for it.
+        BackupDataFiles(enabled);
+        QCOMPARE(QFileInfo(file("Backup")).isDir(), enabled);
+        if (!enabled)
+            return;
+        QCOMPARE(readFile(file("Backup/Copy of Addressbook.dat")), contacts);
+        QCOMPARE(readFile(file("Backup/Copy of Groups.dat")), groups);
+        QVERIFY(!QFileInfo::exists(file("Backup/Copy of Calls.dat")));
+
+        // A second backup overwrites the first.
+        writeFile(file("Groups.dat"), groupBytes("Druga"));
+        BackupDataFiles(true);
+        QCOMPARE(readFile(file("Backup/Copy of Groups.dat")), groupBytes("Druga"));
+        QCOMPARE(QDir(file("Backup")).entryList(QDir::Files).size(), 2);
+    }
+
+    void backupFolderCannotBeCreated()
+    {
+        writeFile(file("Addressbook.dat"), contactBytes("Ana"));
+        writeFile(file("Backup"), "a file where the folder should be");
+        BackupDataFiles(true); // ends silently
+        QCOMPARE(readFile(file("Backup")), QByteArray("a file where the folder should be"));
+        QVERIFY(m_messages.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAddressbook)
+#include "tst_addressbook.moc"

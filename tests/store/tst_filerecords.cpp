@@ -1,0 +1,295 @@
+#include "store/FileRecords.h"
+
+#include <QTest>
+
+#include <cmath>
+#include <limits>
+
+// The record codecs against byte images built by hand from the documented layouts: offsets and
+// sizes below are written out literally, never taken from the code under test.
+namespace {
+
+// Puts a short string (length byte + Latin-1 text) at an offset of a hand-built record.
+void put(QByteArray &bytes, int offset, const QByteArray &text)
+{
+    bytes[offset] = char(text.size());
+    for (int i = 0; i < text.size(); ++i)
+        bytes[offset + 1 + i] = text[i];
+}
+
+struct Field
+{
+    int offset;
+    int capacity;
+    QString AListAddress::*member;
+};
+
+// Every plain text field of a contact record, with its offset and capacity.
+const QList<Field> &contactTextFields()
+{
+    static const QList<Field> fields = {
+        {0, 25, &AListAddress::FirstName},        {26, 25, &AListAddress::LastName},
+        {52, 25, &AListAddress::NickName},        {78, 65, &AListAddress::DisplayNameAs},
+        {144, 40, &AListAddress::Group},          {185, 50, &AListAddress::HomeAddress},
+        {236, 50, &AListAddress::HomeCity},       {287, 50, &AListAddress::HomePostNo},
+        {338, 50, &AListAddress::HomeCountry},    {389, 50, &AListAddress::HomeWebPage},
+        {440, 50, &AListAddress::CompanyName},    {491, 50, &AListAddress::CompanyDepartment},
+        {542, 50, &AListAddress::CompanyOffice},  {593, 50, &AListAddress::CompanyJobTitle},
+        {644, 50, &AListAddress::CompanyAddress}, {695, 50, &AListAddress::CompanyCity},
+        {746, 50, &AListAddress::CompanyPostNo},  {797, 50, &AListAddress::CompanyCountry},
+        {848, 50, &AListAddress::CompanyWebPage}, {1519, 255, &AListAddress::Notes},
+        {1775, 255, &AListAddress::UseThisSound}, {2031, 255, &AListAddress::Picture},
+    };
+    return fields;
+}
+
+// A contact with a distinct text in every field, and its hand-built 2300-byte image.
+void sampleContact(AListAddress &c, QByteArray &bytes)
+{
+    bytes = QByteArray(2300, '\0');
+    int n = 0;
+    for (const Field &f : contactTextFields()) {
+        const QByteArray text = "f" + QByteArray::number(n++);
+        c.*(f.member) = QString::fromLatin1(text);
+        put(bytes, f.offset, text);
+    }
+    for (int k = 0; k < 8; ++k) {
+        c.PhoneLocation[k] = QStringLiteral("loc%1").arg(k + 1);
+        put(bytes, 899 + 31 * k, "loc" + QByteArray::number(k + 1));
+        c.PhoneNumber[k] = QStringLiteral("+385 1 %1").arg(k + 1);
+        put(bytes, 1147 + 31 * k, "+385 1 " + QByteArray::number(k + 1));
+    }
+    for (int k = 0; k < 4; ++k) {
+        c.EMail[k] = QStringLiteral("m%1@x.hr").arg(k + 1);
+        put(bytes, 1395 + 31 * k, "m" + QByteArray::number(k + 1) + "@x.hr");
+    }
+    c.ActualDimensions = true;
+    bytes[2287] = 1;
+    c.CenterPicture = false;
+    c.SoundMode = 0x01020304;
+    bytes[2292] = 0x04;
+    bytes[2293] = 0x03;
+    bytes[2294] = 0x02;
+    bytes[2295] = 0x01;
+    c.BlackList = true;
+    bytes[2296] = 1;
+}
+
+} // namespace
+
+class TestFileRecords : public QObject
+{
+    Q_OBJECT
+private slots:
+    void contactLayout()
+    {
+        AListAddress contact;
+        QByteArray expected;
+        sampleContact(contact, expected);
+        QCOMPARE(EncodeFileRec(contact), expected);
+        QCOMPARE(TAddressFileRec::decode(expected.constData()), contact);
+        QVERIFY(!TAddressFileRec::keyIsEmpty(expected.constData()));
+        expected[78] = 0;
+        QVERIFY(TAddressFileRec::keyIsEmpty(expected.constData()));
+    }
+
+    void negativeSoundModeIsTwosComplement()
+    {
+        AListAddress contact;
+        contact.SoundMode = -2;
+        const QByteArray bytes = EncodeFileRec(contact);
+        QCOMPARE(bytes.mid(2292, 4), QByteArray("\xFE\xFF\xFF\xFF", 4));
+        QCOMPARE(TAddressFileRec::decode(bytes.constData()).SoundMode, -2);
+    }
+
+    // Garbage in the unused string bytes and the padding is ignored; any non-zero byte is true.
+    void readerIgnoresUnusedBytes()
+    {
+        AListAddress contact;
+        QByteArray bytes;
+        sampleContact(contact, bytes);
+        QByteArray noisy = bytes;
+        for (const Field &f : contactTextFields()) {
+            const int used = 1 + int(static_cast<unsigned char>(bytes[f.offset]));
+            for (int i = used; i <= f.capacity; ++i)
+                noisy[f.offset + i] = char(0xA5);
+        }
+        for (int i : {2289, 2290, 2291, 2297, 2298, 2299})
+            noisy[i] = char(0x5A);
+        noisy[2288] = char(0x02);
+        contact.CenterPicture = true;
+        QCOMPARE(TAddressFileRec::decode(noisy.constData()), contact);
+    }
+
+    void groupLayout()
+    {
+        QByteArray expected(297, '\0');
+        put(expected, 0, "Prijatelji");
+        put(expected, 41, "/home/ana/ring.wav");
+        const AGroups group{QStringLiteral("Prijatelji"), QStringLiteral("/home/ana/ring.wav")};
+        QCOMPARE(EncodeFileRec(group), expected);
+        QCOMPARE(TGroupFileRec::decode(expected.constData()), group);
+        QVERIFY(!TGroupFileRec::keyIsEmpty(expected.constData()));
+        QVERIFY(TGroupFileRec::keyIsEmpty(EncodeFileRec(AGroups{}).constData()));
+    }
+
+    void callLayout()
+    {
+        QByteArray expected(152, '\0');
+        put(expected, 0, "Ana Horvat");
+        put(expected, 66, "0911234567");
+        put(expected, 97, "< Sakriven >");
+        const char date[] = {0, 0, 0, 0, 0, char(0x8E), char(0xE2), 0x40}; // 38000.0
+        const char time[] = {0, 0, 0, 0, 0, 0, char(0xE8), 0x3F};          // 0.75
+        expected.replace(128, 8, QByteArray(date, 8));
+        expected.replace(136, 8, QByteArray(time, 8));
+        expected[144] = 1;
+        const ACalls call{QStringLiteral("Ana Horvat"),
+                          QStringLiteral("0911234567"),
+                          QStringLiteral("< Sakriven >"),
+                          38000.0,
+                          0.75,
+                          true};
+        QCOMPARE(EncodeFileRec(call), expected);
+        QCOMPARE(TCallFileRec::decode(expected.constData()), call);
+    }
+
+    void textIsCutAndEncoded_data()
+    {
+        QTest::addColumn<int>("capacity");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("readBack");
+
+        const QString forty = QString(40, QLatin1Char('a'));
+        QTest::newRow("40 chars in a 25 field")
+            << 25 << forty << QByteArray(25, 'a') << QString(25, QLatin1Char('a'));
+        QTest::newRow("300 chars in a 255 field") << 255 << QString(300, QLatin1Char('n'))
+                                                  << QByteArray(255, 'n') << QString(255, QLatin1Char('n'));
+        QTest::newRow("exactly full")
+            << 65 << QString(65, QLatin1Char('d')) << QByteArray(65, 'd') << QString(65, QLatin1Char('d'));
+        QTest::newRow("empty") << 30 << QString() << QByteArray() << QString();
+        QTest::newRow("croatian letters") << 30 << QStringLiteral("Čačak Šibenik Đurđa Žut")
+                                          << QByteArray("\xC8"
+                                                        "a"
+                                                        "\xE8"
+                                                        "ak \x8A"
+                                                        "ibenik \xD0"
+                                                        "ur\xF0"
+                                                        "a \x8E"
+                                                        "ut")
+                                          << QStringLiteral("Čačak Šibenik Đurđa Žut");
+        QTest::newRow("euro sign") << 30 << QStringLiteral("5 €") << QByteArray("5 \x80")
+                                   << QStringLiteral("5 €");
+        QTest::newRow("not in code page")
+            << 30 << QStringLiteral("Señor 中") << QByteArray("Se?or ?") << QStringLiteral("Se?or ?");
+        // A character outside the BMP is one character: one "?", and it counts once when cutting.
+        QTest::newRow("surrogate pair")
+            << 3 << QStringLiteral("a\U0001F600bc") << QByteArray("a?b") << QStringLiteral("a?b");
+    }
+    void textIsCutAndEncoded()
+    {
+        QFETCH(int, capacity);
+        QFETCH(QString, text);
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, readBack);
+
+        QByteArray field(capacity + 3, char(0x77)); // sentinels after the field
+        WriteShortString(field.data(), capacity, text);
+        QCOMPARE(int(static_cast<unsigned char>(field[0])), int(stored.size()));
+        QCOMPARE(field.mid(1, stored.size()), stored);
+        QCOMPARE(field.mid(1 + stored.size(), capacity - stored.size()),
+                 QByteArray(capacity - stored.size(), '\0'));
+        QCOMPARE(field.right(2), QByteArray(2, char(0x77)));
+        QCOMPARE(ReadShortString(field.constData(), capacity), readBack);
+    }
+
+    // A damaged length byte must not pull the following field's bytes into a text.
+    void lengthAboveCapacityIsClamped_data()
+    {
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("lengthByte");
+        QTest::addColumn<int>("capacity");
+        QTest::newRow("FirstName 26") << 0 << 26 << 25;
+        QTest::newRow("FirstName 255") << 0 << 255 << 25;
+        QTest::newRow("DisplayNameAs 200") << 78 << 200 << 65;
+        QTest::newRow("Group 41") << 144 << 41 << 40;
+        QTest::newRow("EMail4 255") << 1488 << 255 << 30;
+    }
+    void lengthAboveCapacityIsClamped()
+    {
+        QFETCH(int, offset);
+        QFETCH(int, lengthByte);
+        QFETCH(int, capacity);
+        QByteArray bytes(2300, 'x');
+        for (const Field &f : contactTextFields())
+            bytes[f.offset] = 0;
+        for (int k = 0; k < 20; ++k)
+            bytes[899 + 31 * k] = 0;
+        bytes[offset] = char(lengthByte);
+        const QByteArray cut = EncodeFileRec(TAddressFileRec::decode(bytes.constData()));
+        QCOMPARE(int(cut[offset]), capacity);
+        // The neighbouring field after it still reads as empty.
+        QCOMPARE(int(cut[offset + capacity + 1]), 0);
+        QCOMPARE(ReadShortString(bytes.constData() + offset, capacity), QString(capacity, QLatin1Char('x')));
+    }
+
+    void dates_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QDateTime>("moment");
+        QTest::newRow("epoch") << 0.0 << QDateTime(QDate(1899, 12, 30), QTime(0, 0));
+        QTest::newRow("14 Jan 2004 18:00") << 38000.75 << QDateTime(QDate(2004, 1, 14), QTime(18, 0));
+        QTest::newRow("before epoch") << -1.25 << QDateTime(QDate(1899, 12, 29), QTime(6, 0));
+        QTest::newRow("noon, leap day") << 36585.5 << QDateTime(QDate(2000, 2, 29), QTime(12, 0));
+        QTest::newRow("milliseconds")
+            << 45000.0 + 1234.0 / 86400000.0 << QDateTime(QDate(2023, 3, 15), QTime(0, 0, 1, 234));
+    }
+    void dates()
+    {
+        QFETCH(double, value);
+        QFETCH(QDateTime, moment);
+        QCOMPARE(DateTimeFromTDateTime(value), moment);
+        QCOMPARE(DateFromTDateTime(value), moment.date());
+        QCOMPARE(TimeFromTDateTime(value), moment.time());
+        QVERIFY(std::fabs(TDateTimeFromQDateTime(moment) - value) < 1e-9);
+        QCOMPARE(TDateFromQDate(moment.date()), std::trunc(value));
+    }
+
+    void separateDateAndTimeAddUp()
+    {
+        const double date = TDateFromQDate(QDate(2004, 1, 14));
+        const double time = TTimeFromQTime(QTime(18, 0));
+        QCOMPARE(date, 38000.0);
+        QCOMPARE(time, 0.75);
+        QCOMPARE(DateTimeFromTDateTime(date + time), QDateTime(QDate(2004, 1, 14), QTime(18, 0)));
+    }
+
+    // Values read from a damaged file must give an invalid moment, not a crash or a wild date.
+    void unusableValues_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN();
+        QTest::newRow("+inf") << std::numeric_limits<double>::infinity();
+        QTest::newRow("-inf") << -std::numeric_limits<double>::infinity();
+        QTest::newRow("huge") << 1e300;
+        QTest::newRow("huge negative") << -1e300;
+    }
+    void unusableValues()
+    {
+        QFETCH(double, value);
+        QVERIFY(!DateFromTDateTime(value).isValid());
+        QVERIFY(!TimeFromTDateTime(value).isValid());
+        QVERIFY(!DateTimeFromTDateTime(value).isValid());
+    }
+
+    void timeJustBeforeMidnight()
+    {
+        const double value = 38000.0 + 0.9999999999;
+        QCOMPARE(TimeFromTDateTime(value), QTime(23, 59, 59, 999));
+        QCOMPARE(DateTimeFromTDateTime(value), QDateTime(QDate(2004, 1, 15), QTime(0, 0)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFileRecords)
+#include "tst_filerecords.moc"
