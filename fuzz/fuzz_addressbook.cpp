@@ -1,0 +1,18 @@
+#include "StoreFuzzing.h"
+
+#include "store/Addressbook.h"
+#include "store/Records.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    storefuzz::writeDataFile(kAddressbookFileName, data, size);
+    LoadAddressbook();
+    if (ContactList.size() > int(size / size_t(TAddressFileRec::Size)))
+        std::abort();
+    for (const AListAddress &contact : ContactList) {
+        if (contact.DisplayNameAs.isEmpty() || contact.DisplayNameAs.size() > 65)
+            std::abort();
+        storefuzz::checkRoundTrip<TAddressFileRec>(contact);
+    }
+    return 0;
+}
