@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+// An output for SoundPlayer. play() blocks until the sound has ended; starting a sound cuts
+// short the one that is playing, from whatever thread either was started.
+class SoundSink
+{
+public:
+    virtual ~SoundSink() = default;
+    virtual bool play(const QString &fileName) = 0;
+    virtual void stopAll() = 0;
+};
+
+// The desktop's sound output, from the OS backend file.
+std::unique_ptr<SoundSink> createSystemSoundSink();

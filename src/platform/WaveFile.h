@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+// The layout of a RIFF wave file, read from its chunk headers.
+struct WaveInfo
+{
+    int formatTag = 0; // 1 = PCM
+    int channels = 0;
+    std::uint32_t sampleRate = 0;
+    std::uint32_t bytesPerSecond = 0;
+    int bitsPerSample = 0;
+    std::uint32_t dataBytes = 0; // as far as the file really holds them
+
+    // How long the data plays, in milliseconds.
+    std::int64_t durationMs() const;
+};
+
+// Nothing when the file cannot be read or is not a wave file with a format and a data chunk.
+std::optional<WaveInfo> ReadWaveInfo(const QString &fileName);

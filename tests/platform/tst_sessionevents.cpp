@@ -1,0 +1,111 @@
+#include "platform/SessionEvents.h"
+
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+
+#ifdef HAVE_DBUS
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#endif
+
+#include <csignal>
+
+// The end of the session as the program sees it: real signals sent to this process, and
+// logind's sleep announcement on a private message bus.
+class TestSessionEvents : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void terminationSignalsBecomeQtSignals_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+
+    void terminationSignalsBecomeQtSignals()
+    {
+        QFETCH(int, number);
+        SessionEvents events;
+        QSignalSpy ending(&events, &SessionEvents::sessionEnding);
+        QCOMPARE(::kill(::getpid(), number), 0); // without the handler this would end the test
+        QTRY_COMPARE(ending.size(), 1);
+        QCOMPARE(ending.at(0).at(0).toInt(), number);
+    }
+
+    void twoSignalsTwoNotices()
+    {
+        SessionEvents events;
+        QSignalSpy ending(&events, &SessionEvents::sessionEnding);
+        ::kill(::getpid(), SIGTERM);
+        ::kill(::getpid(), SIGTERM);
+        QTRY_COMPARE(ending.size(), 2);
+    }
+
+    void previousHandlingComesBackAfterwards()
+    {
+        struct sigaction before = {};
+        sigaction(SIGTERM, nullptr, &before);
+        {
+            SessionEvents events;
+            struct sigaction during = {};
+            sigaction(SIGTERM, nullptr, &during);
+            QVERIFY(during.sa_handler != before.sa_handler);
+        }
+        struct sigaction after = {};
+        sigaction(SIGTERM, nullptr, &after);
+        QVERIFY(after.sa_handler == before.sa_handler);
+    }
+
+#ifdef HAVE_DBUS
+    void sleepAnnouncementFromLogind()
+    {
+        const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
+        if (daemon.isEmpty())
+            QSKIP("dbus-daemon is not installed");
+        QProcess bus;
+        bus.start(daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                           QStringLiteral("--print-address")});
+        QVERIFY(bus.waitForStarted(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(bus.canReadLine(), 5000);
+        const QString address = QString::fromUtf8(bus.readLine().trimmed());
+
+        SessionEvents events;
+        QSignalSpy suspending(&events, &SessionEvents::suspending);
+        QVERIFY(events.watchSleep(address));
+
+        QDBusConnection stranger = QDBusConnection::connectToBus(address, QStringLiteral("stranger"));
+        QDBusConnection logind = QDBusConnection::connectToBus(address, QStringLiteral("logind"));
+        QVERIFY(logind.isConnected());
+        QVERIFY(logind.registerService(QStringLiteral("org.freedesktop.login1")));
+
+        auto announce = [](QDBusConnection &from, bool start) {
+            QDBusMessage m = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
+                                                        QStringLiteral("org.freedesktop.login1.Manager"),
+                                                        QStringLiteral("PrepareForSleep"));
+            m << start;
+            QVERIFY(from.send(m));
+        };
+
+        announce(stranger, true); // anyone may send it; only logind is believed
+        announce(logind, false);  // waking up again
+        announce(logind, true);
+        QTRY_COMPARE(suspending.size(), 1);
+        QTest::qWait(200);
+        QCOMPARE(suspending.size(), 1);
+
+        QDBusConnection::disconnectFromBus(QStringLiteral("stranger"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("logind"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("tellwise-session-events"));
+        bus.kill();
+        bus.waitForFinished();
+    }
+#endif
+};
+
+QTEST_GUILESS_MAIN(TestSessionEvents)
+#include "tst_sessionevents.moc"
