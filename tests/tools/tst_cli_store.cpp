@@ -1,0 +1,243 @@
+// tellwise-cli as scripts use it: the real program on a data folder, checked by its output,
+// its exit code and the files it leaves.
+
+#include "TestSupport.h"
+
+#include "store/Addressbook.h"
+#include "store/DataDir.h"
+#include "store/FileRecords.h"
+#include "store/Records.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run cli(const QString &dataDir, const QStringList &args)
+{
+    QProcess p;
+    p.start(testsupport::toolPath(QStringLiteral("tellwise-cli")), QStringList{"--data-dir", dataDir} + args);
+    if (!p.waitForFinished(20000))
+        qFatal("tellwise-cli did not finish");
+    if (p.exitStatus() != QProcess::NormalExit)
+        qFatal("tellwise-cli crashed");
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+} // namespace
+
+class TestCliStore : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString dir() const { return m_dir.path(); }
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        for (const QString &name : QDir(dir()).entryList(QDir::Files))
+            QFile::remove(dir() + "/" + name);
+    }
+
+    void addAndListContacts()
+    {
+        QCOMPARE(cli(dir(), {"add-group", "Obitelj"}).exitCode, 0);
+        const Run add =
+            cli(dir(), {"add-contact", "--display-name", "Horvat, Ana", "--first", "Ana", "--last", "Horvat",
+                        "--group", "Obitelj", "--phone", "Mobitel=091 234 5678", "--phone",
+                        "Kod kuće=+385 1 2345678", "--notes", "line one\nline\ttwo \\ end"});
+        QCOMPARE(add.exitCode, 0);
+        QVERIFY(add.out.isEmpty());
+        QCOMPARE(cli(dir(), {"add-contact", "--display-name", "Kovač", "--black-list"}).exitCode, 0);
+
+        // The file holds both records, in order, in the code page of the data files.
+        const QByteArray file = testsupport::readFile(dir() + "/Addressbook.dat");
+        QCOMPARE(file.size(), 2 * 2300);
+        QCOMPARE(file.mid(78, 12), QByteArray("\x0bHorvat, Ana"));
+        QCOMPARE(file.mid(2300 + 78, 6), QByteArray("\x05Kova\xe8"));
+
+        const Run list = cli(dir(), {"contacts"});
+        QCOMPARE(list.exitCode, 0);
+        const QStringList lines = list.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QStringList first = lines[0].split('\t');
+        QCOMPARE(first.size(), 46);
+        QCOMPARE(first.mid(0, 5), (QStringList{"Ana", "Horvat", "", "Horvat, Ana", "Obitelj"}));
+        QCOMPARE(first[19], QStringLiteral("Mobitel"));
+        QCOMPARE(first[20], QStringLiteral("Kod kuće"));
+        QCOMPARE(first[27], QStringLiteral("091 234 5678"));
+        QCOMPARE(first[39], QStringLiteral("line one\\nline\\ttwo \\\\ end"));
+        QCOMPARE(first.mid(42), (QStringList{"0", "0", "0", "0"}));
+        const QStringList second = lines[1].split('\t');
+        QCOMPARE(second[3], QStringLiteral("Kovač"));
+        QCOMPARE(second[4], QStringLiteral("Bez grupe")); // saved without a group, as the editor does
+        QCOMPARE(second[45], QStringLiteral("1"));
+
+        QCOMPARE(cli(dir(), {"groups"}).out, QStringLiteral("Obitelj\t\n"));
+    }
+
+    void refusesDuplicatesWithTheProgramsTexts_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("message");
+        const QString person = QStringLiteral("Osoba pod tim imenom već postoji!");
+        const QString group = QStringLiteral("Grupa pod tim imenom već postoji!");
+        QTest::newRow("same display name") << QStringList{"add-contact", "--display-name", "Ana"} << person;
+        QTest::newRow("same group") << QStringList{"add-group", "Posao"} << group;
+        QTest::newRow("same group, blanks around") << QStringList{"add-group", "  Posao "} << group;
+        QTest::newRow("the no-group node") << QStringList{"add-group", "Bez grupe"} << group;
+        QTest::newRow("the black list node") << QStringList{"add-group", "Crna Lista"} << group;
+    }
+    void refusesDuplicatesWithTheProgramsTexts()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, message);
+        QCOMPARE(cli(dir(), {"add-group", "Posao"}).exitCode, 0);
+        QCOMPARE(cli(dir(), {"add-contact", "--display-name", "Ana"}).exitCode, 0);
+        const QByteArray contacts = testsupport::readFile(dir() + "/Addressbook.dat");
+        const QByteArray groups = testsupport::readFile(dir() + "/Groups.dat");
+
+        const Run r = cli(dir(), args);
+        QCOMPARE(r.exitCode, 3);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(testsupport::readFile(dir() + "/Addressbook.dat"), contacts);
+        QCOMPARE(testsupport::readFile(dir() + "/Groups.dat"), groups);
+    }
+
+    void lookupAnswersNameAndLocation()
+    {
+        QCOMPARE(cli(dir(), {"add-contact", "--display-name", "Ana", "--phone", "Posao=01 2345678", "--phone",
+                             "Kod kuće=+385 1 2345678"})
+                     .exitCode,
+                 0);
+        QCOMPARE(
+            cli(dir(), {"add-contact", "--display-name", "Ivo", "--phone", "Mobitel=091 111 2222"}).exitCode,
+            0);
+
+        Run hit = cli(dir(), {"lookup", "01 2345678"});
+        QCOMPARE(hit.exitCode, 0);
+        QCOMPARE(hit.out, QStringLiteral("Ana\tPosao\n"));
+        hit = cli(dir(), {"lookup", "0038512345678"}); // longer than the national form: the second number
+        QCOMPARE(hit.out, QStringLiteral("Ana\tKod kuće\n"));
+        hit = cli(dir(), {"lookup", "91 111 2222"});
+        QCOMPARE(hit.out, QStringLiteral("Ivo\tMobitel\n"));
+
+        for (const QString &miss :
+             {QStringLiteral("0038599999999"), QStringLiteral("000"), QStringLiteral("P"),
+              // the international form is longer than the stored national one
+              QStringLiteral("+385 91 111 2222")}) {
+            const Run r = cli(dir(), {"lookup", miss});
+            QCOMPARE(r.exitCode, 1);
+            QVERIFY(r.out.isEmpty());
+        }
+    }
+
+    void formatLaysOutDigits_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("automatic, Zagreb") << QStringList{"012345678"} << "(01) 234-5678";
+        QTest::newRow("automatic, other city") << QStringList{"021 234 567"} << "(021) 234-567";
+        QTest::newRow("by pattern, international")
+            << QStringList{"00385-9123-4567", "--how", "1"} << "+(385) 9123-4567";
+        QTest::newRow("unformatted keeps the digits")
+            << QStringList{"--how", "0", "+385 (1) 234"} << "3851234";
+    }
+    void formatLaysOutDigits()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, shown);
+        const Run r = cli(dir(), QStringList{"format"} + args);
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, shown + "\n");
+    }
+
+    void listsCallsAndExportsWithExtensions()
+    {
+        SetDataDir(dir());
+        CallList.clear();
+        CallList.append(ACalls{"Ana\tH", "0912345678", "< Nepoznat >", 38000.0, 0.75, true});
+        CallList.append(ACalls{"<script>", "P", "", 37999.0, 0.5, false});
+        QVERIFY(SaveCalls());
+
+        const Run calls = cli(dir(), {"calls"});
+        QCOMPARE(calls.exitCode, 0);
+        QCOMPARE(calls.out, QStringLiteral("Ana\\tH\t0912345678\t< Nepoznat >\t2004-01-14\t18:00:00\t1\n"
+                                           "<script>\tP\t\t2004-01-13\t12:00:00\t0\n"));
+
+        QCOMPARE(cli(dir(), {"export", "calls", dir() + "/log"}).exitCode, 0);
+        const QByteArray html = testsupport::readFile(dir() + "/log.htm");
+        QVERIFY(html.contains("&lt;script&gt;"));
+        QVERIFY(!html.contains("<script>"));
+        QCOMPARE(cli(dir(), {"export", "csv", dir() + "/book.CSV"}).exitCode, 0);
+        QVERIFY(QFile::exists(dir() + "/book.CSV"));
+        QCOMPARE(cli(dir(), {"export", "xml", dir() + "/book.txt"}).exitCode, 0);
+        QVERIFY(QFile::exists(dir() + "/book.txt.xml"));
+    }
+
+    void badInputEndsWithExitTwoAndWritesNothing_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("unknown command") << QStringList{"frobnicate"};
+        QTest::newRow("no command") << QStringList{};
+        QTest::newRow("lookup without number") << QStringList{"lookup"};
+        QTest::newRow("format with bad how") << QStringList{"format", "123", "--how", "7"};
+        QTest::newRow("export of unknown kind") << QStringList{"export", "pdf", "x"};
+        QTest::newRow("phone without location")
+            << QStringList{"add-contact", "--display-name", "X", "--phone", "1"};
+        QTest::newRow("display name too long")
+            << QStringList{"add-contact", "--display-name", QString(66, 'a')};
+        QTest::newRow("group unknown")
+            << QStringList{"add-contact", "--display-name", "X", "--group", "Nema"};
+        QTest::newRow("empty group name") << QStringList{"add-group", "  "};
+        QTest::newRow("nine phones") << [] {
+            QStringList a{"add-contact", "--display-name", "X"};
+            for (int i = 0; i < 9; ++i)
+                a << "--phone" << QStringLiteral("L=%1").arg(i);
+            return a;
+        }();
+    }
+    void badInputEndsWithExitTwoAndWritesNothing()
+    {
+        QFETCH(QStringList, args);
+        const Run r = cli(dir(), args);
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY2(r.err.startsWith("tellwise-cli: "), qPrintable(r.err));
+        QVERIFY(!QFile::exists(dir() + "/Copy of Addressbook.dat"));
+        QVERIFY(!QFile::exists(dir() + "/Copy of Groups.dat"));
+    }
+
+    void unusableFolderIsAnError()
+    {
+        Run r = cli(dir() + "/missing", {"contacts"});
+        QCOMPARE(r.exitCode, 2);
+        // A data folder whose files cannot be created (a path below a regular file).
+        testsupport::writeFile(dir() + "/plain", "x");
+        QProcess p;
+        p.setProcessEnvironment([&] {
+            auto env = QProcessEnvironment::systemEnvironment();
+            env.insert("TELLWISE_DATA_DIR", dir() + "/plain/sub");
+            return env;
+        }());
+        p.start(testsupport::toolPath("tellwise-cli"), {"add-group", "G"});
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitCode(), 2);
+        QVERIFY(p.readAllStandardError().contains("Greška"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliStore)
+#include "tst_cli_store.moc"

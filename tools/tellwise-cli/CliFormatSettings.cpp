@@ -1,0 +1,10 @@
+#include "CliFormatSettings.h"
+
+namespace cli {
+
+NumberFormatSettings CurrentNumberFormat()
+{
+    return NumberFormatSettings{};
+}
+
+} // namespace cli

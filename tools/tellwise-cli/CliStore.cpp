@@ -1,0 +1,332 @@
+// tellwise-cli commands on the address book, the groups and the call log: look-up, number
+// formatting, listings, exports and adding contacts and groups. Everything goes through the
+// store's operations, so a file is only ever replaced whole, as the program itself does.
+
+#include "CliCommand.h"
+#include "CliFormatSettings.h"
+
+#include "store/Addressbook.h"
+#include "store/DataDir.h"
+#include "store/Exports.h"
+#include "store/FileRecords.h"
+#include "store/Numbers.h"
+#include "store/Records.h"
+#include "store/StoreError.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+using cli::Failure;
+using cli::UsageError;
+
+const QString kNoGroup = QStringLiteral("Bez grupe");
+const QString kBlackListNode = QStringLiteral("Crna Lista");
+
+// The store reports a data file it cannot open or create through its message hook; the
+// command then ends with that message once the store operation has returned.
+QString &storeMessage()
+{
+    static QString message;
+    return message;
+}
+
+void installStoreHook()
+{
+    SetStoreMessageHook([](const QString &caption, const QString &text) {
+        if (storeMessage().isEmpty())
+            storeMessage() = caption + QStringLiteral(": ") + text + QStringLiteral(" (") + DataDir() +
+                             QStringLiteral(")");
+    });
+}
+
+void checkStore()
+{
+    if (!storeMessage().isEmpty())
+        throw Failure{storeMessage(), 2};
+}
+
+QString escaped(const QString &value)
+{
+    QString out;
+    out.reserve(value.size());
+    for (const QChar c : value) {
+        switch (c.unicode()) {
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+QString flag(bool value)
+{
+    return value ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+void printRow(const QStringList &fields)
+{
+    QStringList cells;
+    cells.reserve(fields.size());
+    for (const QString &f : fields)
+        cells << escaped(f);
+    cli::out(cells.join(QLatin1Char('\t')));
+}
+
+void expectArgs(const QStringList &args, int count, const QString &what)
+{
+    if (args.size() < count)
+        throw UsageError{QStringLiteral("missing argument: %1").arg(what)};
+    if (args.size() > count)
+        throw UsageError{QStringLiteral("unexpected argument: %1").arg(args.at(count))};
+}
+
+int lookup(const QStringList &args)
+{
+    expectArgs(args, 1, QStringLiteral("NUMBER"));
+    installStoreHook();
+    LoadAddressbook();
+    checkStore();
+    const ContactMatch match = FindContactByNumber(QString(), args.at(0), QString(), false);
+    if (!match.found())
+        return 1;
+    cli::out(ContactList[match.index].DisplayNameAs + QLatin1Char('\t') + match.location);
+    return 0;
+}
+
+int format(const QStringList &argsIn)
+{
+    QStringList args = argsIn;
+    NumberFormatSettings settings = cli::CurrentNumberFormat();
+    const int how = args.indexOf(QStringLiteral("--how"));
+    if (how >= 0) {
+        if (how + 1 >= args.size())
+            throw UsageError{QStringLiteral("--how needs 0, 1 or 2")};
+        const QString value = args.at(how + 1);
+        if (value != QLatin1String("0") && value != QLatin1String("1") && value != QLatin1String("2"))
+            throw UsageError{QStringLiteral("--how must be 0, 1 or 2, not %1").arg(value)};
+        settings.HowToFormat = value.toInt();
+        args.remove(how, 2);
+    }
+    expectArgs(args, 1, QStringLiteral("NUMBER"));
+    cli::out(FormatPhoneNumber(DigitsOnly(args.at(0)), settings));
+    return 0;
+}
+
+int contacts(const QStringList &args)
+{
+    expectArgs(args, 0, {});
+    installStoreHook();
+    LoadAddressbook();
+    checkStore();
+    for (const AListAddress &c : ContactList) {
+        QStringList row{c.FirstName,     c.LastName,        c.NickName,       c.DisplayNameAs,
+                        c.Group,         c.HomeAddress,     c.HomeCity,       c.HomePostNo,
+                        c.HomeCountry,   c.HomeWebPage,     c.CompanyName,    c.CompanyDepartment,
+                        c.CompanyOffice, c.CompanyJobTitle, c.CompanyAddress, c.CompanyCity,
+                        c.CompanyPostNo, c.CompanyCountry,  c.CompanyWebPage};
+        for (const QString &s : c.PhoneLocation)
+            row << s;
+        for (const QString &s : c.PhoneNumber)
+            row << s;
+        for (const QString &s : c.EMail)
+            row << s;
+        row << c.Notes << c.UseThisSound << c.Picture << flag(c.ActualDimensions) << flag(c.CenterPicture)
+            << QString::number(c.SoundMode) << flag(c.BlackList);
+        printRow(row);
+    }
+    return 0;
+}
+
+int groups(const QStringList &args)
+{
+    expectArgs(args, 0, {});
+    installStoreHook();
+    LoadGroups();
+    checkStore();
+    for (const AGroups &g : GroupList)
+        printRow({g.GroupName, g.GroupSound});
+    return 0;
+}
+
+int calls(const QStringList &args)
+{
+    expectArgs(args, 0, {});
+    installStoreHook();
+    LoadCalls();
+    checkStore();
+    for (const ACalls &c : CallList) {
+        const QDate date = DateFromTDateTime(c.CallDate);
+        const QTime time = TimeFromTDateTime(c.CallTime);
+        printRow({c.CallerName, c.CallerNumber, c.CalledNumber,
+                  date.isValid() ? date.toString(Qt::ISODate) : QString::number(c.CallDate),
+                  time.isValid() ? time.toString(QStringLiteral("HH:mm:ss")) : QString::number(c.CallTime),
+                  flag(c.IsNew)});
+    }
+    return 0;
+}
+
+int exportFile(const QStringList &args)
+{
+    expectArgs(args, 2, args.isEmpty() ? QStringLiteral("csv|xml|calls") : QStringLiteral("FILE"));
+    const QString kind = args.at(0);
+    installStoreHook();
+    if (kind == QLatin1String("csv")) {
+        LoadAddressbook();
+        checkStore();
+        ExportContactsCsv(WithExportExtension(args.at(1), QStringLiteral(".csv")));
+    } else if (kind == QLatin1String("xml")) {
+        LoadAddressbook();
+        checkStore();
+        ExportContactsXml(WithExportExtension(args.at(1), QStringLiteral(".xml")));
+    } else if (kind == QLatin1String("calls")) {
+        LoadCalls();
+        checkStore();
+        ExportCallsHtml(WithExportExtension(args.at(1), QStringLiteral(".htm")));
+    } else {
+        throw UsageError{QStringLiteral("export what? csv, xml or calls, not %1").arg(kind)};
+    }
+    return 0;
+}
+
+// Text limits of the editors, so that nothing given on the command line is cut silently.
+void checkLength(const QString &option, const QString &value, int capacity)
+{
+    if (value.size() > capacity)
+        throw UsageError{QStringLiteral("%1 is longer than %2 characters").arg(option).arg(capacity)};
+}
+
+int addContact(const QStringList &argsIn)
+{
+    QStringList args = argsIn;
+    AListAddress contact;
+    bool haveDisplayName = false;
+    int phones = 0;
+    auto value = [&](const QString &option) {
+        if (args.isEmpty())
+            throw UsageError{QStringLiteral("%1 needs a value").arg(option)};
+        return args.takeFirst();
+    };
+    while (!args.isEmpty()) {
+        const QString option = args.takeFirst();
+        if (option == QLatin1String("--display-name")) {
+            contact.DisplayNameAs = value(option);
+            checkLength(option, contact.DisplayNameAs, 65);
+            haveDisplayName = true;
+        } else if (option == QLatin1String("--first")) {
+            contact.FirstName = value(option);
+            checkLength(option, contact.FirstName, 25);
+        } else if (option == QLatin1String("--last")) {
+            contact.LastName = value(option);
+            checkLength(option, contact.LastName, 25);
+        } else if (option == QLatin1String("--company")) {
+            contact.CompanyName = value(option);
+            checkLength(option, contact.CompanyName, 50);
+        } else if (option == QLatin1String("--group")) {
+            contact.Group = value(option);
+            checkLength(option, contact.Group, 40);
+        } else if (option == QLatin1String("--notes")) {
+            contact.Notes = value(option);
+            checkLength(option, contact.Notes, 255);
+        } else if (option == QLatin1String("--black-list")) {
+            contact.BlackList = true;
+        } else if (option == QLatin1String("--phone")) {
+            const QString phone = value(option);
+            const qsizetype eq = phone.indexOf(QLatin1Char('='));
+            if (eq < 0)
+                throw UsageError{QStringLiteral("--phone takes LOCATION=NUMBER, not %1").arg(phone)};
+            if (phones == 8)
+                throw UsageError{QStringLiteral("a contact holds at most 8 phone numbers")};
+            contact.PhoneLocation[std::size_t(phones)] = phone.left(eq);
+            contact.PhoneNumber[std::size_t(phones)] = phone.mid(eq + 1);
+            checkLength(QStringLiteral("--phone location"), contact.PhoneLocation[std::size_t(phones)], 30);
+            checkLength(QStringLiteral("--phone number"), contact.PhoneNumber[std::size_t(phones)], 30);
+            ++phones;
+        } else {
+            throw UsageError{QStringLiteral("unknown option for add-contact: %1").arg(option)};
+        }
+    }
+    if (!haveDisplayName || contact.DisplayNameAs.trimmed().isEmpty())
+        throw UsageError{QStringLiteral("add-contact needs --display-name NAME")};
+
+    installStoreHook();
+    LoadGroups();
+    checkStore();
+    if (contact.Group.isEmpty())
+        contact.Group = kNoGroup;
+    else if (contact.Group != kNoGroup && !GroupExists(contact.Group))
+        throw UsageError{
+            QStringLiteral("no group named %1 (add it first with add-group)").arg(contact.Group)};
+
+    LoadAddressbook();
+    checkStore();
+    if (ContactExists(contact.DisplayNameAs))
+        throw Failure{QStringLiteral("Osoba pod tim imenom već postoji!"), 3};
+    ContactList.append(std::move(contact));
+    SaveAddressbook();
+    checkStore();
+    LoadAddressbook();
+    checkStore();
+    return 0;
+}
+
+int addGroup(const QStringList &args)
+{
+    expectArgs(args, 1, QStringLiteral("NAME"));
+    const QString name = args.at(0).trimmed();
+    if (name.isEmpty())
+        throw UsageError{QStringLiteral("a group needs a name")};
+    checkLength(QStringLiteral("NAME"), name, 40);
+    installStoreHook();
+    LoadGroups();
+    checkStore();
+    if (GroupExists(name) || name == kNoGroup || name == kBlackListNode)
+        throw Failure{QStringLiteral("Grupa pod tim imenom već postoji!"), 3};
+    GroupList.append(AGroups{name, QString()});
+    SaveGroups();
+    checkStore();
+    LoadGroups();
+    checkStore();
+    return 0;
+}
+
+// Store errors (a record that cannot be read or written) end the command with exit code 2.
+template <int (*Command)(const QStringList &)> int guarded(const QStringList &args)
+{
+    try {
+        return Command(args);
+    } catch (const StoreError &e) {
+        throw Failure{e.message(), 2};
+    }
+}
+
+const cli::CliRegistration registrations[] = {
+    cli::CliRegistration({QStringLiteral("lookup"), QStringLiteral("lookup NUMBER"), guarded<lookup>}),
+    cli::CliRegistration(
+        {QStringLiteral("format"), QStringLiteral("format NUMBER [--how 0|1|2]"), guarded<format>}),
+    cli::CliRegistration({QStringLiteral("contacts"), QStringLiteral("contacts"), guarded<contacts>}),
+    cli::CliRegistration({QStringLiteral("groups"), QStringLiteral("groups"), guarded<groups>}),
+    cli::CliRegistration({QStringLiteral("calls"), QStringLiteral("calls"), guarded<calls>}),
+    cli::CliRegistration(
+        {QStringLiteral("export"), QStringLiteral("export csv|xml|calls FILE"), guarded<exportFile>}),
+    cli::CliRegistration(
+        {QStringLiteral("add-contact"),
+         QStringLiteral("add-contact --display-name NAME [--first ..] [--last ..] [--company ..] "
+                        "[--group ..] [--phone LOCATION=NUMBER]... [--notes ..] [--black-list]"),
+         guarded<addContact>}),
+    cli::CliRegistration({QStringLiteral("add-group"), QStringLiteral("add-group NAME"), guarded<addGroup>}),
+};
+
+} // namespace
