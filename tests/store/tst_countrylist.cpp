@@ -1,0 +1,130 @@
+#include "store/CountryList.h"
+#include "store/Cp1250.h"
+#include "store/DataDir.h"
+
+#include "TestSupport.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTest>
+
+class TestCountryList : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString m_file;
+
+    void install(const QByteArray &bytes) { testsupport::writeFile(m_file, bytes); }
+
+private slots:
+    void initTestCase()
+    {
+        SetDataDir(testsupport::testDataDir());
+        m_file = DataDir() + QStringLiteral("CountryList.dat");
+    }
+    void cleanup() { QFile::remove(m_file); }
+
+    void parsesLines_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("CR LF") << QByteArray("[Hrvatska][+385]\r\n[Italija][+39]\r\n")
+                               << QStringList{"Hrvatska", "Italija"} << "Italija"
+                               << "+39";
+        QTest::newRow("LF, CR and no final break")
+            << QByteArray("[A][+1]\n[B][+2]\r[C][+3]") << QStringList{"A", "B", "C"} << "C"
+            << "+3";
+        QTest::newRow("empty lines skipped")
+            << QByteArray("\r\n\r\n[A][+1]\r\n\r\n\n[B][+2]\r\n") << QStringList{"A", "B"} << "B"
+            << "+2";
+        QTest::newRow("line without ] skipped")
+            << QByteArray("Hrvatska +385\r\n[A][+1]\r\n[B\r\n") << QStringList{"A"} << "Hrvatska +385"
+            << "";
+        QTest::newRow("first match wins")
+            << QByteArray("[A][+1]\r\n[A][+2]\r\n") << QStringList{"A", "A"} << "A"
+            << "+1";
+        QTest::newRow("no code") << QByteArray("[A]\r\n") << QStringList{"A"} << "A"
+                                 << "";
+        QTest::newRow("name compared exactly")
+            << QByteArray("[Hrvatska][+385]\r\n") << QStringList{"Hrvatska"} << "hrvatska"
+            << "";
+        QTest::newRow("name without [") << QByteArray("Rusija][+7]\r\n") << QStringList{"Rusija"} << "Rusija"
+                                        << "+7";
+        QTest::newRow("code up to the last ]") << QByteArray("[X][+1 [2]]\r\n") << QStringList{"X"} << "X"
+                                               << "+1 [2]";
+        QTest::newRow("Windows-1250 names")
+            << QByteArray("[\x8Aipan]\r\n[\x8Ak\xF3tska][+44]\r\n")
+            << QStringList{QString::fromUtf8("Šipan"), QString::fromUtf8("Škótska")}
+            << QString::fromUtf8("Škótska") << "+44";
+        QTest::newRow("empty file") << QByteArray("") << QStringList{} << "A"
+                                    << "";
+    }
+    void parsesLines()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, names);
+        QFETCH(QString, name);
+        QFETCH(QString, code);
+        install(file);
+        QCOMPARE(LoadCountryNames(), names);
+        QCOMPARE(CountryCodeOf(name), code);
+        if (!code.isEmpty())
+            QCOMPARE(CountryNameOf(code), names.value(names.indexOf(name)));
+    }
+
+    void findsNameOfCode()
+    {
+        install("[Kanada][+1]\r\n[Sjedinjene Američke Države][+1]\r\n[Hrvatska][+385]\r\n[Bez koda]\r\n");
+        QCOMPARE(CountryNameOf(QStringLiteral("+1")), QStringLiteral("Kanada"));
+        QCOMPARE(CountryNameOf(QStringLiteral("+385")), QStringLiteral("Hrvatska"));
+        QCOMPARE(CountryNameOf(QStringLiteral("385")), QString());
+        QCOMPARE(CountryNameOf(QString()), QString());
+    }
+
+    void rereadsTheFileEachTime()
+    {
+        install("[A][+1]\r\n");
+        QCOMPARE(LoadCountryNames(), QStringList{QStringLiteral("A")});
+        install("[B][+2]\r\n");
+        QCOMPARE(LoadCountryNames(), QStringList{QStringLiteral("B")});
+        QCOMPARE(CountryCodeOf(QStringLiteral("B")), QStringLiteral("+2"));
+        QFile::remove(m_file);
+        QCOMPARE(LoadCountryNames(), QStringList());
+        QCOMPARE(CountryCodeOf(QStringLiteral("B")), QString());
+        QCOMPARE(CountryNameOf(QStringLiteral("+2")), QString());
+    }
+
+    // The list we ship: every line well-formed, codes as they stand in front of a number, names
+    // unique, and the dialog's round trip name -> code -> name lands on a country with that code.
+    void shippedListIsWellFormed()
+    {
+        const QByteArray bytes =
+            testsupport::readFile(QStringLiteral(TELLWISE_SOURCE_DIR "/resources/CountryList.dat"));
+        QVERIFY(bytes.endsWith("\r\n"));
+        QVERIFY(!bytes.contains("\n\n"));
+        QCOMPARE(EncodeCp1250(DecodeCp1250(bytes)), bytes);
+        const QStringList lines = DecodeCp1250(bytes).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QVERIFY(lines.size() >= 200);
+        const QRegularExpression shape(QStringLiteral("^\\[[^\\[\\]]+\\]\\[\\+[1-9][0-9]{0,3}\\]$"));
+        for (const QString &line : lines)
+            QVERIFY2(shape.match(line).hasMatch(), qPrintable(line));
+
+        const QStringList names = CountryNamesIn(bytes);
+        QCOMPARE(names.size(), lines.size());
+        QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
+        for (const QString &name : names) {
+            const QString code = CountryCodeIn(bytes, name);
+            QVERIFY2(!code.isEmpty(), qPrintable(name));
+            QCOMPARE(CountryCodeIn(bytes, CountryNameIn(bytes, code)), code);
+        }
+        QCOMPARE(CountryCodeIn(bytes, QStringLiteral("Hrvatska")), QStringLiteral("+385"));
+        QCOMPARE(CountryCodeIn(bytes, QString::fromUtf8("Njemačka")), QStringLiteral("+49"));
+        QCOMPARE(CountryNameIn(bytes, QStringLiteral("+386")), QStringLiteral("Slovenija"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCountryList)
+#include "tst_countrylist.moc"

@@ -1,0 +1,431 @@
+#include "store/Numbers.h"
+#include "store/Records.h"
+
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+AListAddress contact(const QString &name, const QStringList &numbers, const QStringList &locations = {})
+{
+    AListAddress c;
+    c.DisplayNameAs = name;
+    for (int k = 0; k < numbers.size() && k < 8; ++k) {
+        c.PhoneNumber[std::size_t(k)] = numbers[k];
+        c.PhoneLocation[std::size_t(k)] =
+            k < locations.size() ? locations[k] : QStringLiteral("L%1").arg(k + 1);
+    }
+    return c;
+}
+
+// The look-up as a plain scan over the list does it, with the stored numbers reduced to digits
+// once beforehand (the test would take minutes otherwise).
+QString referenceDigits(const QString &text)
+{
+    QString digits;
+    for (QChar c : text)
+        if (c.isDigit() && c.unicode() < 128)
+            digits += c;
+    while (digits.startsWith(QLatin1Char('0')))
+        digits.remove(0, 1);
+    return digits;
+}
+
+ContactMatch referenceFind(const QList<std::array<QString, 8>> &stored, const QString &callerNumber)
+{
+    const QString a = referenceDigits(callerNumber);
+    if (a.isEmpty())
+        return {};
+    for (int i = 0; i < stored.size(); ++i) {
+        for (std::size_t k = 0; k < 8; ++k) {
+            const QString &b = stored[i][k];
+            if (!b.isEmpty() && b.endsWith(a))
+                return {i, ContactList[i].PhoneLocation[k]};
+        }
+    }
+    return {};
+}
+
+void writeIni(const QString &path, const QByteArray &text)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    testsupport::writeFile(path, text);
+}
+
+} // namespace
+
+class TestNumbers : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        ContactList.clear();
+        SetHandOnCallback({});
+        OwnAreaCode.clear();
+    }
+
+    void reducesToCharacterSets_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("digits");
+        QTest::addColumn<QString>("phoneChars");
+        QTest::newRow("international") << "+385 (1) 234-5678"
+                                       << "38512345678"
+                                       << "+3851234-5678";
+        QTest::newRow("placeholder") << "< Sakriven >"
+                                     << ""
+                                     << "";
+        QTest::newRow("slash and letters") << "01/2345678 ext. 12"
+                                           << "01234567812"
+                                           << "01234567812";
+        QTest::newRow("non-ASCII digits stay out") << QString::fromUtf8("٣4५") << "4"
+                                                   << "4";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << "";
+    }
+    void reducesToCharacterSets()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, digits);
+        QFETCH(QString, phoneChars);
+        QCOMPARE(DigitsOnly(text), digits);
+        QCOMPARE(PhoneCharsOnly(text), phoneChars);
+    }
+
+    void numbersMatch_data()
+    {
+        QTest::addColumn<QString>("caller");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("match");
+        QTest::newRow("international caller, international stored") << "0038512345678"
+                                                                    << "38512345678" << true;
+        QTest::newRow("national caller, international stored") << "012345678"
+                                                               << "38512345678" << true;
+        QTest::newRow("caller longer than stored") << "38512345678"
+                                                   << "012345678" << false;
+        QTest::newRow("international caller, national stored") << "0038512345678"
+                                                               << "012345678" << false;
+        QTest::newRow("caller is the tail") << "5678"
+                                            << "12345678" << true;
+        QTest::newRow("different tail") << "5679"
+                                        << "12345678" << false;
+        QTest::newRow("equal") << "2345678"
+                               << "2345678" << true;
+        QTest::newRow("empty caller") << ""
+                                      << "12345678" << false;
+        QTest::newRow("empty stored") << "12345678"
+                                      << "" << false;
+        QTest::newRow("blank caller") << "   "
+                                      << "12345678" << false;
+        QTest::newRow("blanks around") << " 5678 "
+                                       << "12345678" << true;
+        QTest::newRow("zeros-only caller") << "000"
+                                           << "12345678" << false;
+        QTest::newRow("zeros-only stored") << "12345678"
+                                           << "0000" << false;
+        QTest::newRow("single zero both") << "0"
+                                          << "0" << false;
+        QTest::newRow("zero inside counts") << "0102"
+                                            << "99102" << true;
+    }
+    void numbersMatch()
+    {
+        QFETCH(QString, caller);
+        QFETCH(QString, stored);
+        QFETCH(bool, match);
+        QCOMPARE(NumbersMatch(caller, stored), match);
+    }
+
+    void findsFirstContact_data()
+    {
+        QTest::addColumn<QString>("callerNumber");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("location");
+        // Contacts set up in findsFirstContact().
+        QTest::newRow("international caller") << "00385 1 2345678" << 0 << "Posao";
+        QTest::newRow("national caller") << "01 2345678" << 0 << "Posao";
+        QTest::newRow("first contact wins a tie") << "2345678" << 0 << "Posao";
+        QTest::newRow("lowest number wins within a contact") << "777" << 2 << "L2";
+        QTest::newRow("later contact") << "098 765 432" << 1 << "Mobitel";
+        QTest::newRow("black-listed contact takes part") << "0911111111" << 3 << "L1";
+        QTest::newRow("caller longer than every stored number") << "38512345678999" << -1 << "";
+        QTest::newRow("placeholder without digits") << "< Sakriven >" << -1 << "";
+        QTest::newRow("zeros-only caller") << "0000" << -1 << "";
+        QTest::newRow("empty caller") << "" << -1 << "";
+        QTest::newRow("more than eight digits") << "123456789012" << 4 << "L3";
+        QTest::newRow("tail of a number longer than eight digits") << "89012" << 4 << "L2";
+    }
+    void findsFirstContact()
+    {
+        QFETCH(QString, callerNumber);
+        QFETCH(int, index);
+        QFETCH(QString, location);
+        ContactList.append(
+            contact(QStringLiteral("Ana"), {QStringLiteral("+385 1 2345678")}, {QStringLiteral("Posao")}));
+        ContactList.append(
+            contact(QStringLiteral("Ivo"),
+                    {QStringLiteral("000"), QStringLiteral("098/765-432"), QStringLiteral("01 2345678")},
+                    {QStringLiteral("Kuća"), QStringLiteral("Mobitel")}));
+        ContactList.append(contact(QStringLiteral("Eva"), {QString(), QStringLiteral("777"), QString(),
+                                                           QString(), QStringLiteral("1777")}));
+        AListAddress blocked = contact(QStringLiteral("Spam"), {QStringLiteral("091 111 1111")});
+        blocked.BlackList = true;
+        ContactList.append(blocked);
+        ContactList.append(
+            contact(QStringLiteral("Long"),
+                    {QStringLiteral("1"), QStringLiteral("23456789012"), QStringLiteral("0123456789012")}));
+
+        const ContactMatch match = FindContactByNumber(QString(), callerNumber, QString(), false);
+        QCOMPARE(match.index, index);
+        QCOMPARE(match.location, location);
+    }
+
+    void seesListChanges()
+    {
+        ContactList.append(contact(QStringLiteral("A"), {QStringLiteral("111 2222")}));
+        QCOMPARE(FindContactByNumber({}, QStringLiteral("1112222"), {}, false).index, 0);
+        QCOMPARE(FindContactByNumber({}, QStringLiteral("3334444"), {}, false).index, -1);
+
+        ContactList.insert(
+            0, contact(QStringLiteral("B"), {QStringLiteral("333-4444"), QStringLiteral("1112222")}));
+        QCOMPARE(FindContactByNumber({}, QStringLiteral("3334444"), {}, false).index, 0);
+        QCOMPARE(FindContactByNumber({}, QStringLiteral("1112222"), {}, false),
+                 (ContactMatch{0, QStringLiteral("L2")}));
+
+        // An in-place edit becomes visible once the list is told.
+        ContactList[0].PhoneNumber[1] = QStringLiteral("555");
+        ContactList.markChanged();
+        QCOMPARE(FindContactByNumber({}, QStringLiteral("1112222"), {}, false).index, 1);
+
+        ContactList.removeAt(1);
+        QCOMPARE(FindContactByNumber({}, QStringLiteral("1112222"), {}, false).index, -1);
+        ContactList.clear();
+        QCOMPARE(FindContactByNumber({}, QStringLiteral("3334444"), {}, false).index, -1);
+    }
+
+    void handsOnTheCall()
+    {
+        struct Call
+        {
+            QString name, caller, called, location;
+            int index;
+        };
+        QList<Call> calls;
+        SetHandOnCallback([&](const QString &name, const QString &caller, const QString &called, int index,
+                              const QString &location) {
+            calls.append({name, caller, called, location, index});
+        });
+        ContactList.append(contact(QStringLiteral("Ana"), {QString(), QStringLiteral("+385 (1) 2345-678")},
+                                   {QString(), QStringLiteral("Posao")}));
+
+        FindContactByNumber(QStringLiteral("ANA H"), QStringLiteral("01/2345-678"),
+                            QStringLiteral("+385 1 999"), true);
+        FindContactByNumber(QStringLiteral("Nepoznat"), QStringLiteral("< Sakriven >"), QString(), true);
+        FindContactByNumber(QStringLiteral("silent"), QStringLiteral("012345678"), QString(), false);
+
+        QCOMPARE(calls.size(), 2);
+        QCOMPARE(calls[0].name, QStringLiteral("ANA H"));
+        QCOMPARE(calls[0].caller, QStringLiteral("012345678"));
+        QCOMPARE(calls[0].called, QStringLiteral("3851999"));
+        QCOMPARE(calls[0].index, 0);
+        QCOMPARE(calls[0].location, QStringLiteral("Posao"));
+        QCOMPARE(calls[1].caller, QString());
+        QCOMPARE(calls[1].index, -1);
+        QCOMPARE(calls[1].location, QString());
+    }
+
+    // The cached scan must give exactly what the plain scan gives: same contact, same number.
+    void cachedLookupEqualsPlainScan()
+    {
+        QRandomGenerator rng(20261206);
+        auto randomDigits = [&](int minLen, int maxLen) {
+            QString s;
+            const int n = int(rng.bounded(minLen, maxLen + 1));
+            // A small alphabet makes tails collide often, so ties and near misses get exercised.
+            for (int i = 0; i < n; ++i)
+                s += QChar(u"00123"[rng.bounded(5)]);
+            return s;
+        };
+        auto decorate = [&](const QString &digits) {
+            QString s;
+            for (QChar c : digits) {
+                if (rng.bounded(6) == 0)
+                    s += QChar(u" -/()+x"[rng.bounded(7)]);
+                s += c;
+            }
+            return s;
+        };
+        for (int i = 0; i < 3000; ++i) {
+            AListAddress c;
+            c.DisplayNameAs = QString::number(i);
+            for (std::size_t k = 0; k < 8; ++k) {
+                if (rng.bounded(3) != 0)
+                    c.PhoneNumber[k] = decorate(randomDigits(0, 14));
+                c.PhoneLocation[k] = QStringLiteral("%1/%2").arg(i).arg(k);
+            }
+            ContactList.append(c);
+        }
+        QList<std::array<QString, 8>> stored;
+        for (const AListAddress &c : ContactList) {
+            std::array<QString, 8> digits;
+            for (std::size_t k = 0; k < 8; ++k)
+                digits[k] = referenceDigits(c.PhoneNumber[k]);
+            stored.append(digits);
+        }
+        int found = 0;
+        for (int j = 0; j < 4000; ++j) {
+            const QString caller = decorate(randomDigits(0, 13));
+            const ContactMatch expected = referenceFind(stored, caller);
+            const ContactMatch actual = FindContactByNumber(QString(), caller, QString(), false);
+            if (actual != expected)
+                QFAIL(qPrintable(QStringLiteral("caller \"%1\": %2 %3, expected %4 %5")
+                                     .arg(caller)
+                                     .arg(actual.index)
+                                     .arg(actual.location)
+                                     .arg(expected.index)
+                                     .arg(expected.location)));
+            found += expected.found() ? 1 : 0;
+        }
+        // Both outcomes must have been exercised.
+        QVERIFY(found > 400);
+        QVERIFY(found < 3600);
+    }
+
+    void stripsOwnAreaCode()
+    {
+        // "01" with a number that lacks the trunk prefix: the code loses its "0" for good.
+        OwnAreaCode = QStringLiteral("01");
+        QCOMPARE(StripOwnAreaCode(QStringLiteral("0112345678")), QStringLiteral("12345678"));
+        QCOMPARE(OwnAreaCode, QStringLiteral("01"));
+        QCOMPARE(StripOwnAreaCode(QStringLiteral("12345678")), QStringLiteral("2345678"));
+        QCOMPARE(OwnAreaCode, QStringLiteral("1"));
+        QCOMPARE(StripOwnAreaCode(QStringLiteral("0112345678")), QStringLiteral("0112345678"));
+        QCOMPARE(StripOwnAreaCode(QStringLiteral("2345678")), QStringLiteral("2345678"));
+        QCOMPARE(OwnAreaCode, QStringLiteral("1"));
+
+        OwnAreaCode.clear();
+        QCOMPARE(StripOwnAreaCode(QStringLiteral("0112345678")), QStringLiteral("0112345678"));
+        QCOMPARE(StripOwnAreaCode(QString()), QString());
+
+        OwnAreaCode = QStringLiteral("021");
+        QCOMPARE(StripOwnAreaCode(QStringLiteral("021")), QString());
+        QCOMPARE(StripOwnAreaCode(QStringLiteral("02")), QStringLiteral("02"));
+        QCOMPARE(OwnAreaCode, QStringLiteral("021"));
+    }
+
+    void readsTelephonyAreaCode_data()
+    {
+        QTest::addColumn<QByteArray>("systemIni");
+        QTest::addColumn<QByteArray>("userIni");
+        QTest::addColumn<QString>("areaCode");
+        QTest::newRow("no files") << QByteArray() << QByteArray() << "";
+        QTest::newRow("system only") << QByteArray("[Locations]\nCurrentID=2\n[Location1]\nAreaCode=01\n"
+                                                   "[Location2]\nAreaCode=021\n")
+                                     << QByteArray() << "021";
+        QTest::newRow("user only") << QByteArray()
+                                   << QByteArray("[Locations]\nCurrentID=1\n[Location1]\nAreaCode=01\n")
+                                   << "01";
+        QTest::newRow("user area code overrides")
+            << QByteArray("[Locations]\nCurrentID=1\n[Location1]\nAreaCode=01\n")
+            << QByteArray("[Location1]\nAreaCode=051\n") << "051";
+        QTest::newRow("user location overrides")
+            << QByteArray("[Locations]\nCurrentID=1\n[Location1]\nAreaCode=01\n[Location3]\nAreaCode=031\n")
+            << QByteArray("[Locations]\nCurrentID=3\n") << "031";
+        QTest::newRow("no current location")
+            << QByteArray("[Location1]\nAreaCode=01\n") << QByteArray() << "";
+        QTest::newRow("current location not an integer")
+            << QByteArray("[Locations]\nCurrentID=one\n[Location1]\nAreaCode=01\n") << QByteArray() << "";
+        QTest::newRow("location without area code")
+            << QByteArray("[Locations]\nCurrentID=1\n[Location1]\nCountry=385\n") << QByteArray() << "";
+        QTest::newRow("location missing")
+            << QByteArray("[Locations]\nCurrentID=7\n[Location1]\nAreaCode=01\n") << QByteArray() << "";
+        QTest::newRow("not an INI file") << QByteArray("\x00\xff[[[=\n", 8) << QByteArray() << "";
+    }
+    void readsTelephonyAreaCode()
+    {
+        QFETCH(QByteArray, systemIni);
+        QFETCH(QByteArray, userIni);
+        QFETCH(QString, areaCode);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        qputenv("XDG_CONFIG_DIRS", QFile::encodeName(dir.filePath(QStringLiteral("sys1")) + QLatin1Char(':') +
+                                                     dir.filePath(QStringLiteral("sys2"))));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("user"))));
+        const QStringList files = TelephonyLocationFiles();
+        QCOMPARE(files, QStringList({dir.filePath(QStringLiteral("sys2/Kavelink/telephony-locations.ini")),
+                                     dir.filePath(QStringLiteral("sys1/Kavelink/telephony-locations.ini")),
+                                     dir.filePath(QStringLiteral("user/Kavelink/telephony-locations.ini"))}));
+        if (!systemIni.isNull())
+            writeIni(files[1], systemIni);
+        if (!userIni.isNull())
+            writeIni(files[2], userIni);
+        QCOMPARE(ReadTelephonyAreaCode(), areaCode);
+    }
+
+    void formats_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<int>("how");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("unchanged") << "012345678" << 0 << "012345678";
+        QTest::newRow("pattern 9 digits") << "012345678" << 1 << "(01) 234-5678";
+        QTest::newRow("auto city 01, 9") << "012345678" << 2 << "(01) 234-5678";
+        QTest::newRow("auto city 01, 8") << "01234567" << 2 << "(01) 234-567";
+        QTest::newRow("auto city 01, 10") << "0123456789" << 2 << "(01) 2345-6789";
+        QTest::newRow("auto trunk 8") << "02123456" << 2 << "(021) 23-456";
+        QTest::newRow("auto trunk 9") << "021234567" << 2 << "(021) 234-567";
+        QTest::newRow("auto trunk 10") << "0211234567" << 2 << "(021) 123-4567";
+        QTest::newRow("auto local 5") << "12345" << 2 << "12-345";
+        QTest::newRow("auto local 6") << "123456" << 2 << "123-456";
+        QTest::newRow("auto local 7") << "1234567" << 2 << "123-4567";
+        QTest::newRow("auto local 8") << "12345678" << 2 << "1234-5678";
+        QTest::newRow("auto local 9 falls back to pattern") << "123456789" << 2 << "(12) 345-6789";
+        QTest::newRow("auto trunk 11 falls back to pattern") << "00385123456" << 2 << "+(38) 512-3456";
+        QTest::newRow("auto short") << "1234" << 2 << "1234";
+        QTest::newRow("pattern international 13") << "0038591234567" << 1 << "+(385) 9123-4567";
+        QTest::newRow("pattern 16 from 00") << "0012345678901234" << 1 << "12345678901234";
+        QTest::newRow("pattern 14 plain") << "12345678901234" << 1 << "12345678901234";
+        QTest::newRow("pattern 00 alone") << "00" << 1 << "+";
+        QTest::newRow("pattern 00 short") << "00123" << 1 << "+123";
+        QTest::newRow("pattern 13 digits") << "1234567890123" << 1 << "(123) 456-7890123";
+        QTest::newRow("pattern with plus, no double plus") << "00123456789012" << 1 << "+123 (45) 678-9012";
+        QTest::newRow("pattern 12 characters with leading plus")
+            << "+12345678901" << 1 << "+12 (34) 567-8901";
+        QTest::newRow("pattern empty") << "" << 1 << "";
+        QTest::newRow("auto empty") << "" << 2 << "";
+        QTest::newRow("unknown setting leaves it") << "012345678" << 7 << "012345678";
+    }
+    void formats()
+    {
+        QFETCH(QString, number);
+        QFETCH(int, how);
+        QFETCH(QString, shown);
+        NumberFormatSettings settings;
+        settings.HowToFormat = how;
+        QCOMPARE(FormatPhoneNumber(number, settings), shown);
+    }
+
+    void userPatterns()
+    {
+        NumberFormatSettings settings;
+        settings.HowToFormat = 1;
+        settings.FormatString[0] = QStringLiteral("x.x.x");      // fewer "x" than digits: the rest is dropped
+        settings.FormatString[1] = QStringLiteral("X xxxxxxxx"); // only a lower-case "x" takes a digit
+        settings.FormatString[2] = QStringLiteral("++xxxxxxx");
+        QCOMPARE(FormatByPattern(QStringLiteral("12345"), settings), QStringLiteral("1.2.3"));
+        QCOMPARE(FormatByPattern(QStringLiteral("123456"), settings), QStringLiteral("X 123456"));
+        QCOMPARE(FormatByPattern(QStringLiteral("1234567"), settings), QStringLiteral("+1234567"));
+        QCOMPARE(FormatByPattern(QStringLiteral("001234567"), settings), QStringLiteral("++1234567"));
+        QCOMPARE(FormatAutomatically(QStringLiteral("123456789"), settings), QStringLiteral("(12) 345-6789"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNumbers)
+#include "tst_numbers.moc"
