@@ -36,7 +36,7 @@ QStringView withoutLeadingZeros(QStringView digits)
 // number can only match a stored one whose key agrees on the caller's last min(8, length)
 // digits, so a masked compare over a flat array rules out almost every number; candidates get
 // the exact test. The keys lie in list order, contact by contact, PhoneNumber1..8, so the first
-// key that passes the exact test is the specified first match.
+// key that passes the exact test is the first match in list order.
 constexpr int kNumbersPerContact = 8;
 constexpr int kKeyDigits = 8;
 
@@ -224,8 +224,10 @@ QStringList TelephonyLocationFiles()
 QString ReadTelephonyAreaCode(const QStringList &files)
 {
     // Later files override earlier ones key by key, as a user's value overrides the system's.
+    // Without a CurrentID the location number is empty and the group is plain [Location], as
+    // with the registry keys; a CurrentID that is not an integer gives no area code.
     QString currentId;
-    bool haveCurrentId = false;
+    bool badCurrentId = false;
     std::vector<std::unique_ptr<QSettings>> settings;
     for (const QString &file : files) {
         if (!QFileInfo(file).isFile())
@@ -236,10 +238,10 @@ QString ReadTelephonyAreaCode(const QStringList &files)
             bool ok = false;
             const int n = id.toString().trimmed().toInt(&ok);
             currentId = ok ? QString::number(n) : QString();
-            haveCurrentId = ok;
+            badCurrentId = !ok;
         }
     }
-    if (!haveCurrentId)
+    if (badCurrentId)
         return {};
     QString areaCode;
     const QString key = QStringLiteral("Location%1/AreaCode").arg(currentId);
