@@ -11,11 +11,13 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -120,13 +122,17 @@ int createUnique(const QString &base, QString &path)
 
 // Writes bytes to a new temporary file beside `target` and flushes it to disk. Returns the
 // temporary path, or an empty string when the file could not be created (errno set). Throws
-// when writing fails (the temporary file is removed).
+// when writing fails (the temporary file is removed). The file takes over the permissions of
+// an existing `target`, so that a replaced address book stays as private as it was.
 QString writeTemporary(const QString &target, const QByteArray &bytes)
 {
     QString path;
     const int fd = createUnique(target, path);
     if (fd < 0)
         return QString();
+    struct stat st;
+    if (::stat(native(target).constData(), &st) == 0)
+        (void)::fchmod(fd, st.st_mode & 07777);
     if (!writeAll(fd, bytes.constData(), bytes.size()) || ::fsync(fd) != 0) {
         const int error = errno;
         ::close(fd);
@@ -221,29 +227,74 @@ void openFile(StoreFile &file)
     }
 }
 
-template <typename Rec, typename T> void loadFile(StoreFile &file, RecordList<T> &list, bool dropEmptyKeys)
+// Hands each whole record of fd, from the start, to `use`; a trailing partial record is left
+// out. Reads in chunks through a buffer on the stack: one allocation the size of the file would
+// make the allocator sweep up every small block the list has just freed.
+template <typename Use> void forEachRecord(int fd, qsizetype recordSize, const QString &path, Use use)
 {
-    list.clear();
+    struct stat st;
+    if (::fstat(fd, &st) != 0)
+        fail("Čitanje datoteke nije uspjelo:", path, errno);
+    char buffer[64 * 1024];
+    const qsizetype chunk = qsizetype(sizeof buffer) / recordSize * recordSize;
+    const qsizetype total = qsizetype(st.st_size) / recordSize * recordSize;
+    qsizetype offset = 0;
+    while (offset < total) {
+        const qsizetype wanted = std::min(chunk, total - offset);
+        qsizetype got = 0;
+        while (got < wanted) {
+            const ssize_t n = ::pread(fd, buffer + got, std::size_t(wanted - got), off_t(offset + got));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                fail("Čitanje datoteke nije uspjelo:", path, errno);
+            }
+            if (n == 0)
+                break; // shrunk while we read: keep what is whole
+            got += n;
+        }
+        for (qsizetype at = 0; at + recordSize <= got; at += recordSize)
+            use(buffer + at);
+        if (got < wanted)
+            break;
+        offset += got;
+    }
+}
+
+template <typename Rec, typename T> void loadFile(StoreFile &file, RecordList<T> &list)
+{
     if (!file.open)
         openFile(file);
-    if (!file.open)
+    if (!file.open) {
+        list.clear();
         return;
-    QByteArray bytes;
+    }
+    const QString path = DataDir() + QLatin1String(file.name);
     try {
-        bytes = readRecords(file.fd, Rec::Size, DataDir() + QLatin1String(file.name));
+        // The records are decoded into room taken before the old list is freed, so that the
+        // new texts reuse the small blocks the old ones leave behind; freeing first and then
+        // asking for large blocks makes the allocator sweep every one of them.
+        struct stat st;
+        if (::fstat(file.fd, &st) != 0)
+            fail("Čitanje datoteke nije uspjelo:", path, errno);
+        std::vector<T> loaded;
+        loaded.reserve(std::size_t(st.st_size / Rec::Size));
+        list.clear();
+        forEachRecord(file.fd, Rec::Size, path, [&loaded](const char *record) {
+            if constexpr (requires { Rec::keyIsEmpty(record); }) {
+                if (Rec::keyIsEmpty(record))
+                    return;
+            }
+            loaded.push_back(Rec::decode(record));
+        });
+        for (T &record : loaded)
+            list.append(std::move(record));
     } catch (...) {
+        list.clear();
         closeFile(file);
         throw;
     }
     closeFile(file);
-    const char *data = bytes.constData();
-    for (qsizetype at = 0; at < bytes.size(); at += Rec::Size) {
-        if constexpr (requires { Rec::keyIsEmpty(data); }) {
-            if (dropEmptyKeys && Rec::keyIsEmpty(data + at))
-                continue;
-        }
-        list.append(Rec::decode(data + at));
-    }
 }
 
 template <typename Rec, typename T> bool saveFile(StoreFile &file, RecordList<T> &list)
@@ -375,17 +426,17 @@ bool SaveCalls()
 
 void LoadAddressbook()
 {
-    loadFile<TAddressFileRec>(g_addressbook, ContactList, true);
+    loadFile<TAddressFileRec>(g_addressbook, ContactList);
 }
 
 void LoadGroups()
 {
-    loadFile<TGroupFileRec>(g_groups, GroupList, true);
+    loadFile<TGroupFileRec>(g_groups, GroupList);
 }
 
 void LoadCalls()
 {
-    loadFile<TCallFileRec>(g_calls, CallList, false);
+    loadFile<TCallFileRec>(g_calls, CallList);
 }
 
 bool ContactExists(const QString &displayName)

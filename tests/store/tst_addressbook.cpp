@@ -119,6 +119,16 @@ private slots:
                  (QStringList{"Addressbook.dat", "Copy of Addressbook.dat"}));
     }
 
+    void saveKeepsFilePermissions()
+    {
+        writeFile(file("Addressbook.dat"), QByteArray());
+        const auto privateMode = QFile::ReadOwner | QFile::WriteOwner;
+        QVERIFY(QFile::setPermissions(file("Addressbook.dat"), privateMode));
+        ContactList.append(contact(QStringLiteral("Ana")));
+        QVERIFY(SaveAddressbook());
+        QCOMPARE(QFile::permissions(file("Addressbook.dat")) & 0x7077, privateMode);
+    }
+
     // Without a data file there is no previous version; the older safety copy stays.
     void missingDataFileKeepsOldSafetyCopy()
     {
