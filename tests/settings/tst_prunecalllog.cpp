@@ -1,0 +1,142 @@
+#include "settings/Settings.h"
+
+#include "TestSupport.h"
+#include "store/Addressbook.h"
+#include "store/DataDir.h"
+#include "store/FileRecords.h"
+#include "store/Records.h"
+
+#include <QFile>
+#include <QTest>
+
+// Pruning the call log by age, checked on the call log file written afterwards.
+namespace {
+
+ACalls callAt(const QDateTime &when, const QString &name)
+{
+    ACalls call;
+    call.CallerName = name;
+    call.CallerNumber = QStringLiteral("0981234567");
+    call.CalledNumber = QStringLiteral("015551234");
+    call.CallDate = TDateFromQDate(when.date());
+    call.CallTime = TTimeFromQTime(when.time());
+    return call;
+}
+
+QStringList namesOnDisk()
+{
+    LoadCalls();
+    QStringList names;
+    for (const ACalls &call : CallList)
+        names << call.CallerName;
+    return names;
+}
+
+} // namespace
+
+class TestPruneCallLog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        QFile::remove(DataDir() + kCallsFileName);
+        CallList.clear();
+    }
+
+    void ageLimit_data()
+    {
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<qint64>("ageMs");
+        QTest::addColumn<int>("keepDays");
+        QTest::addColumn<bool>("kept");
+
+        const QDateTime noon(QDate(2026, 6, 15), QTime(12, 34, 56, 789));
+        const qint64 day = 24 * 3600 * 1000LL;
+        QTest::newRow("exactly 5 days: kept") << noon << 5 * day << 5 << true;
+        QTest::newRow("5 days and 1 hour: removed") << noon << 5 * day + 3600 * 1000 << 5 << false;
+        QTest::newRow("5 days and 1 ms: removed") << noon << 5 * day + 1 << 5 << false;
+        QTest::newRow("4 days 23 hours: kept") << noon << 5 * day - 3600 * 1000 << 5 << true;
+        QTest::newRow("logged in the future: kept") << noon << -day << 5 << true;
+        QTest::newRow("a year, limit 365: kept") << noon << 365 * day << 365 << true;
+        QTest::newRow("just after midnight")
+            << QDateTime(QDate(2026, 6, 15), QTime(0, 0, 0, 1)) << 7 * day + 2 << 7 << false;
+        // Ages are counted on the clock on the wall, as the call list shows them; the clock
+        // went back an hour on 25 October.
+        QTest::newRow("5 wall-clock days over the autumn change: kept")
+            << QDateTime(QDate(2026, 10, 27), QTime(12, 0)) << 5 * day << 5 << true;
+        QTest::newRow("5 wall-clock days over the spring change: kept")
+            << QDateTime(QDate(2026, 3, 31), QTime(12, 0)) << 5 * day << 5 << true;
+    }
+
+    void ageLimit()
+    {
+        QFETCH(QDateTime, now);
+        QFETCH(qint64, ageMs);
+        QFETCH(int, keepDays);
+        QFETCH(bool, kept);
+
+        // The call's wall-clock moment: now's date and time moved back by the age.
+        const qint64 days = ageMs >= 0 ? ageMs / (24 * 3600 * 1000LL) : -1;
+        const qint64 rest = ageMs - days * 24 * 3600 * 1000LL;
+        QDate date = now.date().addDays(-days);
+        qint64 ms = now.time().msecsSinceStartOfDay() - rest;
+        if (ms < 0) {
+            date = date.addDays(-1);
+            ms += 24 * 3600 * 1000LL;
+        }
+        const QDateTime when(date, QTime::fromMSecsSinceStartOfDay(int(ms)));
+
+        CallList.append(callAt(now, QStringLiteral("today")));
+        CallList.append(callAt(when, QStringLiteral("probe")));
+        CallList.append(callAt(now.addDays(-400), QStringLiteral("ancient")));
+
+        Settings s;
+        s.setNumber(Settings::KeepCalls, Settings::kKeepOnly);
+        s.setNumber(Settings::KeepDays, keepDays);
+        s.PruneCallLog(now);
+
+        const QStringList expected = kept ? QStringList{"today", "probe"} : QStringList{"today"};
+        QCOMPARE(namesOnDisk(), expected);
+    }
+
+    void keepAllTouchesNothing()
+    {
+        const QDateTime now(QDate(2026, 6, 15), QTime(9, 0));
+        CallList.append(callAt(now.addDays(-100), QStringLiteral("old")));
+        Settings s;
+        s.setNumber(Settings::KeepDays, 5);
+        s.PruneCallLog(now);
+        QCOMPARE(CallList.size(), 1);
+        QVERIFY(!QFile::exists(DataDir() + kCallsFileName));
+    }
+
+    void consecutiveOldCallsAllGoAndOrderStays()
+    {
+        const QDateTime now(QDate(2026, 6, 15), QTime(9, 0));
+        const QStringList names{"new1", "old1", "old2", "new2", "old3", "old4"};
+        for (const QString &name : names)
+            CallList.append(callAt(name.startsWith("old") ? now.addDays(-30) : now.addDays(-1), name));
+        Settings s;
+        s.setNumber(Settings::KeepCalls, Settings::kKeepOnly);
+        s.setNumber(Settings::KeepDays, 10);
+        s.PruneCallLog(now);
+        QCOMPARE(namesOnDisk(), (QStringList{"new1", "new2"}));
+    }
+
+    void unreadableDateIsKept()
+    {
+        const QDateTime now(QDate(2026, 6, 15), QTime(9, 0));
+        ACalls broken = callAt(now, QStringLiteral("broken"));
+        broken.CallDate = std::numeric_limits<double>::quiet_NaN();
+        CallList.append(broken);
+        Settings s;
+        s.setNumber(Settings::KeepCalls, Settings::kKeepOnly);
+        s.PruneCallLog(now);
+        QCOMPARE(CallList.size(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPruneCallLog)
+#include "tst_prunecalllog.moc"

@@ -1,0 +1,457 @@
+#include "settings/Settings.h"
+
+#include "TestSupport.h"
+#include "platform/Autostart.h"
+#include "store/DataDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+
+// The settings as they land in the user's settings file, read back from the file itself.
+namespace {
+
+const QString kProgram = QStringLiteral("/opt/Tellwise Monitor/bin/tellwise-monitor");
+
+QString settingsFile()
+{
+    return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Kavelink/Tellwise Monitor.conf");
+}
+
+// The lines of the [Settings] section, as "Name=value".
+QStringList settingsLines()
+{
+    QStringList lines;
+    bool inSection = false;
+    const QString text = QString::fromUtf8(testsupport::readFile(settingsFile()));
+    for (const QString &line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (line.startsWith(QLatin1Char('[')))
+            inSection = line == QLatin1String("[Settings]");
+        else if (inSection)
+            lines << line;
+    }
+    return lines;
+}
+
+// Writes one raw value into the settings file as another program (or a hand edit) would.
+void putRaw(const QString &name, const QVariant &value)
+{
+    QSettings file(QStringLiteral("Kavelink"), QStringLiteral("Tellwise Monitor"));
+    const QString key = QStringLiteral("Settings/") + name;
+    if (value.isValid())
+        file.setValue(key, value);
+    else
+        file.remove(key);
+}
+
+// Replaces the value's line in the file as typed by hand, without QSettings' quoting.
+void putLine(const QString &name, const QString &text)
+{
+    QByteArray out;
+    for (const QByteArray &line : testsupport::readFile(settingsFile()).split('\n')) {
+        if (line.startsWith(name.toUtf8() + '='))
+            out += name.toUtf8() + '=' + text.toUtf8() + '\n';
+        else if (!line.isEmpty())
+            out += line + '\n';
+    }
+    testsupport::writeFile(settingsFile(), out);
+}
+
+std::unique_ptr<Settings> freshSettings()
+{
+    auto s = std::make_unique<Settings>();
+    s->setProgramPath(kProgram);
+    return s;
+}
+
+} // namespace
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        QFile::remove(settingsFile());
+        QFile::remove(Autostart::entryPath());
+        QDir(testsupport::testDataDir() + "Sound").removeRecursively();
+    }
+
+    void firstStartWritesEveryDefault_data()
+    {
+        QTest::addColumn<QString>("line");
+        const char *lines[] = {
+            "RunOnStartup=1",
+            "HideInTray=1",
+            "MonitorOnStartup=1",
+            "AutoCloseCID=1",
+            "AutoCloseCIDValue=30",
+            "AnimateCID=1",
+            "AnimateIcon=1",
+            "ConfirmDelete=1",
+            "BackupRecords=1",
+            "DeviceType=0",
+            "DeviceName=",
+            "DisplayOnlyAddressbook=0",
+            "DontDisplayBlackList=0",
+            "DontDisplayBlocked=0",
+            "AutoRejectBlackList=0",
+            "AutoRejectBlocked=0",
+            "LogBlackList=1",
+            "LogBlocked=1",
+            "DisplayCIDWindow=1",
+            "DisplayCIDMessage=1",
+            "FlashScrollLock=1",
+            "KeepCalls=0",
+            "KeepDays=7",
+            "HowToFormat=2",
+            "EnableSound=1",
+            "PhoneRingWave=",
+            "EnableSpeech=1",
+            "FormatString1=xx-xxx",
+            "FormatString2=xxx-xxx",
+            "FormatString3=xxx-xxxx",
+            "FormatString4=xxxx-xxxx",
+            "FormatString5=(xx) xxx-xxxx",
+            "FormatString6=(xxx) xxx-xxxx",
+            "FormatString7=(xxx) xxxx-xxxx",
+            "FormatString8=+xxx (xx) xxx-xxxx",
+            "FormatString9=(xxx) xxx-xxxxxxx",
+            "Language=0",
+            "DoNotDisturb=0",
+            "AutoReject=0",
+            "SapiVoiceName=",
+            "WelcomeMessage=Dobro doshlee oo Tellwise Monitor",
+            "SpeakWelcomeMessage=1",
+        };
+        for (const char *line : lines)
+            QTest::newRow(line) << QString::fromLatin1(line);
+    }
+
+    void firstStartWritesEveryDefault()
+    {
+        QFETCH(QString, line);
+        auto s = freshSettings();
+        QVERIFY(!s->keyExists());
+        QVERIFY(!s->LoadSettings()); // nothing to load: the defaults are saved instead
+        QVERIFY(s->keyExists());
+        const QStringList lines = settingsLines();
+        QVERIFY2(lines.contains(line), qPrintable(lines.join(QLatin1Char('|'))));
+        // One line per value; the speech generation is not chosen yet, so it is not stored.
+        QCOMPARE(lines.size(), Settings::kKeyCount - 1);
+        QVERIFY(!lines.join(QLatin1Char('\n')).contains(QLatin1String("SapiVersion")));
+    }
+
+    void firstStartCreatesTheAutostartEntry()
+    {
+        auto s = freshSettings();
+        s->LoadSettings();
+        QVERIFY(testsupport::readFile(Autostart::entryPath())
+                    .contains("\nExec=\"/opt/Tellwise Monitor/bin/tellwise-monitor\"\n"));
+        QCOMPARE(s->currentDeviceName(), QString());
+    }
+
+    void everyValueSurvivesSaveAndLoad()
+    {
+        auto written = freshSettings();
+        for (int k = 0; k < Settings::kKeyCount; ++k) {
+            const auto key = Settings::Key(k);
+            switch (Settings::kind(key)) {
+            case Settings::Kind::Bool:
+                written->setFlag(key, !written->flag(key));
+                break;
+            case Settings::Kind::Int:
+                // every number has 1 among its choices, and 1 differs from each default but
+                // the smallest timeouts, which clamp to their lower end (5)
+                written->setNumber(key, key == Settings::AutoCloseCIDValue ? 45
+                                        : key == Settings::KeepDays        ? 90
+                                                                           : 1);
+                break;
+            case Settings::Kind::Text:
+                written->setText(key, Settings::name(key) + QStringLiteral(" čšž, \"x\" ; =%"));
+                break;
+            }
+            QVERIFY2(written->value(key) != written->defaultValue(key), qPrintable(Settings::name(key)));
+        }
+        QVERIFY(written->SaveSettings());
+
+        auto read = freshSettings();
+        QVERIFY(read->LoadSettings());
+        for (int k = 0; k < Settings::kKeyCount; ++k) {
+            const auto key = Settings::Key(k);
+            QVERIFY2(read->value(key) == written->value(key), qPrintable(Settings::name(key)));
+        }
+        QCOMPARE(read->currentDeviceName(), written->text(Settings::DeviceName));
+        QCOMPARE(read->languageIndex(), 1);
+        QVERIFY(!QFile::exists(Autostart::entryPath())); // RunOnStartup was switched off
+    }
+
+    void storedValueIsRead_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QVariant>("before"); // the value in memory when loading
+        QTest::addColumn<QVariant>("stored"); // raw text in the file; invalid = no value
+        QTest::addColumn<QVariant>("expected");
+
+        using S = Settings;
+        const QVariant none;
+        QTest::newRow("empty flag: default")
+            << int(S::AnimateIcon) << QVariant(false) << QVariant("") << QVariant(true);
+        QTest::newRow("missing flag: default")
+            << int(S::DoNotDisturb) << QVariant(true) << none << QVariant(false);
+        QTest::newRow("flag 2 is on")
+            << int(S::DoNotDisturb) << QVariant(false) << QVariant("2") << QVariant(true);
+        QTest::newRow("flag -1 is on")
+            << int(S::AutoReject) << QVariant(false) << QVariant("-1") << QVariant(true);
+        QTest::newRow("flag as word: default")
+            << int(S::AutoReject) << QVariant(true) << QVariant("true") << QVariant(false);
+        QTest::newRow("empty seconds: default")
+            << int(S::AutoCloseCIDValue) << QVariant(60) << QVariant("") << QVariant(30);
+        QTest::newRow("seconds above range")
+            << int(S::AutoCloseCIDValue) << QVariant(60) << QVariant("1000") << QVariant(300);
+        QTest::newRow("seconds below range")
+            << int(S::AutoCloseCIDValue) << QVariant(60) << QVariant("1") << QVariant(5);
+        QTest::newRow("seconds off the step kept")
+            << int(S::AutoCloseCIDValue) << QVariant(60) << QVariant("33") << QVariant(33);
+        QTest::newRow("days below range") << int(S::KeepDays) << QVariant(30) << QVariant("0") << QVariant(5);
+        QTest::newRow("days above 32 bits: default")
+            << int(S::KeepDays) << QVariant(30) << QVariant("99999999999") << QVariant(7);
+        QTest::newRow("device type ISDN")
+            << int(S::DeviceType) << QVariant(0) << QVariant("1") << QVariant(1);
+        QTest::newRow("device type 7 changes nothing")
+            << int(S::DeviceType) << QVariant(1) << QVariant("7") << QVariant(1);
+        QTest::newRow("device type missing changes nothing")
+            << int(S::DeviceType) << QVariant(1) << none << QVariant(1);
+        QTest::newRow("device type empty changes nothing")
+            << int(S::DeviceType) << QVariant(1) << QVariant("") << QVariant(1);
+        QTest::newRow("keep mode 2 changes nothing")
+            << int(S::KeepCalls) << QVariant(1) << QVariant("2") << QVariant(1);
+        QTest::newRow("keep mode missing: default")
+            << int(S::KeepCalls) << QVariant(1) << none << QVariant(0);
+        QTest::newRow("format mode 3 changes nothing")
+            << int(S::HowToFormat) << QVariant(1) << QVariant("3") << QVariant(1);
+        QTest::newRow("language -1 changes nothing")
+            << int(S::Language) << QVariant(1) << QVariant("-1") << QVariant(1);
+        QTest::newRow("speech generation missing changes nothing")
+            << int(S::SapiVersion) << QVariant(1) << none << QVariant(1);
+        QTest::newRow("speech generation 0")
+            << int(S::SapiVersion) << QVariant(1) << QVariant("0") << QVariant(0);
+        QTest::newRow("speech generation 5 changes nothing")
+            << int(S::SapiVersion) << QVariant(0) << QVariant("5") << QVariant(0);
+        QTest::newRow("empty device name stays empty")
+            << int(S::DeviceName) << QVariant("Modem A") << QVariant("") << QVariant("");
+        QTest::newRow("missing welcome text: default") << int(S::WelcomeMessage) << QVariant("Bok") << none
+                                                       << QVariant("Dobro doshlee oo Tellwise Monitor");
+        QTest::newRow("hand-typed comma in a pattern")
+            << int(S::FormatString5) << QVariant("x") << QVariant("@RAW:(xx) xxx, xxxx")
+            << QVariant("(xx) xxx, xxxx");
+    }
+
+    void storedValueIsRead()
+    {
+        QFETCH(int, key);
+        QFETCH(QVariant, before);
+        QFETCH(QVariant, stored);
+        QFETCH(QVariant, expected);
+        const auto k = Settings::Key(key);
+
+        auto s = freshSettings();
+        s->setProgramPath(kProgram);
+        QVERIFY(s->SaveSettings());
+        QVERIFY(s->setValue(k, before));
+        QCOMPARE(s->value(k), before);
+
+        if (stored.toString().startsWith(QLatin1String("@RAW:")))
+            putLine(Settings::name(k), stored.toString().mid(5));
+        else
+            putRaw(Settings::name(k), stored);
+
+        QVERIFY(s->LoadSettings());
+        QCOMPARE(s->value(k), expected);
+    }
+
+    void settersHoldNumbersToTheirControls()
+    {
+        Settings s;
+        QVERIFY(s.setNumber(Settings::AutoCloseCIDValue, 2));
+        QCOMPARE(s.number(Settings::AutoCloseCIDValue), 5);
+        QVERIFY(s.setNumber(Settings::KeepDays, 400));
+        QCOMPARE(s.number(Settings::KeepDays), 365);
+        QVERIFY(!s.setNumber(Settings::DeviceType, 2));
+        QCOMPARE(s.number(Settings::DeviceType), 0);
+        QVERIFY(!s.setNumber(Settings::HowToFormat, -1));
+        QCOMPARE(s.number(Settings::HowToFormat), 2);
+        QVERIFY(s.setNumber(Settings::SapiVersion, 1));
+        QVERIFY(s.setNumber(Settings::SapiVersion, Settings::kNoSapi));
+        QVERIFY(!s.setNumber(Settings::Language, Settings::kNoSapi));
+        QVERIFY(!s.setNumber(Settings::EnableSound, 1)); // a flag, not a number
+    }
+
+    void unchosenSpeechGenerationLeavesTheStoredOne()
+    {
+        auto s = freshSettings();
+        s->setNumber(Settings::SapiVersion, 1);
+        QVERIFY(s->SaveSettings());
+        s->setNumber(Settings::SapiVersion, Settings::kNoSapi);
+        QVERIFY(s->SaveSettings());
+        QVERIFY(settingsLines().contains(QStringLiteral("SapiVersion=1")));
+    }
+
+    void autostartFollowsRunOnStartup()
+    {
+        auto s = freshSettings();
+        s->setProgramPath(QStringLiteral("/opt/Tellwise/tellwise-monitor"));
+        QVERIFY(s->SaveSettings());
+        QVERIFY(testsupport::readFile(Autostart::entryPath())
+                    .contains("\nExec=/opt/Tellwise/tellwise-monitor\n"));
+
+        s->setFlag(Settings::RunOnStartup, false);
+        QVERIFY(s->SaveSettings());
+        QVERIFY(!QFile::exists(Autostart::entryPath()));
+        QVERIFY(s->SaveSettings()); // already absent: nothing fails
+        QVERIFY(settingsLines().contains(QStringLiteral("RunOnStartup=0")));
+    }
+
+    void autostartFailureDoesNotStopTheSave()
+    {
+        const QString folder = qEnvironmentVariable("XDG_CONFIG_HOME") + "/autostart";
+        QDir(folder).removeRecursively();
+        testsupport::writeFile(folder, "blocked");
+        auto s = freshSettings();
+        s->setNumber(Settings::KeepDays, 20);
+        QVERIFY(s->SaveSettings());
+        QVERIFY(settingsLines().contains(QStringLiteral("KeepDays=20")));
+        QFile::remove(folder);
+    }
+
+    void currentDeviceFollowsLoadAndSave()
+    {
+        auto s = freshSettings();
+        s->setText(Settings::DeviceName, QStringLiteral("ISDN Adapter #2"));
+        QCOMPARE(s->currentDeviceName(), QString());
+        QVERIFY(s->SaveSettings());
+        QCOMPARE(s->currentDeviceName(), QStringLiteral("ISDN Adapter #2"));
+        putRaw(QStringLiteral("DeviceName"), QStringLiteral("Modem B"));
+        QVERIFY(s->LoadSettings());
+        QCOMPARE(s->currentDeviceName(), QStringLiteral("Modem B"));
+    }
+
+    void changesAreAnnounced()
+    {
+        auto s = freshSettings();
+        QVERIFY(s->SaveSettings());
+        QSignalSpy changed(s.get(), &Settings::valueChanged);
+        s->setFlag(Settings::EnableSound, true); // already on
+        QCOMPARE(changed.size(), 0);
+        s->setFlag(Settings::EnableSound, false);
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed.at(0).at(0).value<Settings::Key>(), Settings::EnableSound);
+
+        // Loading announces exactly the values that differ from memory.
+        changed.clear();
+        putRaw(QStringLiteral("KeepDays"), 30);
+        QVERIFY(s->LoadSettings());
+        QCOMPARE(changed.size(), 2);
+        QList<Settings::Key> keys{changed.at(0).at(0).value<Settings::Key>(),
+                                  changed.at(1).at(0).value<Settings::Key>()};
+        std::sort(keys.begin(), keys.end());
+        QCOMPARE(keys, (QList<Settings::Key>{Settings::KeepDays, Settings::EnableSound}));
+    }
+
+    void ringSoundDefaultIsTheShippedFile()
+    {
+        QCOMPARE(Settings().text(Settings::PhoneRingWave), QString());
+        const QString ring = DataDir() + "Sound/ring1.wav";
+        QDir().mkpath(DataDir() + "Sound");
+        testsupport::writeFile(ring, "RIFF");
+        Settings s;
+        QCOMPARE(s.text(Settings::PhoneRingWave), ring);
+        QCOMPARE(s.defaultValue(Settings::PhoneRingWave).toString(), ring);
+    }
+
+    void numberFormatValues()
+    {
+        Settings s;
+        QCOMPARE(s.numberFormat(), NumberFormatSettings{});
+        s.setNumber(Settings::HowToFormat, 1);
+        s.setText(Settings::FormatString9, QStringLiteral("+xxx xx xxxx xxxx"));
+        const NumberFormatSettings f = s.numberFormat();
+        QCOMPARE(f.HowToFormat, 1);
+        QCOMPARE(f.FormatString[8], QStringLiteral("+xxx xx xxxx xxxx"));
+        QCOMPARE(f.FormatString[0], QStringLiteral("xx-xxx"));
+    }
+
+    void languageFollowsTheOverride_data()
+    {
+        QTest::addColumn<QString>("override");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<bool>("english");
+        QTest::newRow("no entry: Croatian") << QString() << 1 << false;
+        QTest::newRow("ENU: English") << "ENU" << 0 << true;
+        QTest::newRow("lower case enu") << "enu" << 0 << true;
+        QTest::newRow("another module") << "DEU" << 0 << false;
+    }
+
+    void languageFollowsTheOverride()
+    {
+        QFETCH(QString, override);
+        QFETCH(int, language);
+        QFETCH(bool, english);
+        if (!override.isNull())
+            QVERIFY(Settings::writeLanguageOverride(kProgram, override));
+        auto s = freshSettings();
+        s->setNumber(Settings::Language, 1 - language);
+        QVERIFY(s->SaveSettings());
+        s->SyncLanguageValue();
+        QVERIFY(settingsLines().contains(QStringLiteral("Language=%1").arg(language)));
+        QCOMPARE(s->number(Settings::Language), 1 - language); // memory waits for the load
+        QVERIFY(s->LoadSettings());
+        QCOMPARE(s->languageIndex(), language);
+        QCOMPARE(Settings::overrideSelectsEnglish(kProgram), english);
+    }
+
+    void syncWritesNothingBeforeTheFirstSave()
+    {
+        auto s = freshSettings();
+        s->SyncLanguageValue();
+        QVERIFY(!s->keyExists());
+        QVERIFY(!QFile::exists(settingsFile()) || settingsLines().isEmpty());
+    }
+
+    void firstAndSecondStartLanguage()
+    {
+        // First start on a clean account: the item index 0 is written, whatever the override.
+        {
+            auto s = freshSettings();
+            s->SyncLanguageValue();
+            s->LoadSettings();
+            QVERIFY(settingsLines().contains(QStringLiteral("Language=0")));
+        }
+        // The next start takes it from the override entry, empty meaning Croatian.
+        auto s = freshSettings();
+        s->SyncLanguageValue();
+        QVERIFY(s->LoadSettings());
+        QCOMPARE(s->languageIndex(), 1);
+    }
+
+    void overrideIsPerProgramPath()
+    {
+        const QString other = QStringLiteral("/home/ana/tellwise copy/tellwise-monitor");
+        QVERIFY(Settings::writeLanguageOverride(kProgram, QStringLiteral("ENU")));
+        QCOMPARE(Settings::languageOverride(kProgram), QStringLiteral("ENU"));
+        QCOMPARE(Settings::languageOverride(other), QString());
+        QVERIFY(Settings::writeLanguageOverride(other, QString()));
+        QCOMPARE(Settings::languageOverride(kProgram), QStringLiteral("ENU"));
+        // The path is one value, not a chain of groups.
+        QSettings file(QStringLiteral("Kavelink"), QStringLiteral("Tellwise Monitor"));
+        file.beginGroup(QStringLiteral("Locales"));
+        QCOMPARE(file.childGroups(), QStringList());
+        QCOMPARE(file.childKeys().size(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "tst_settings.moc"
