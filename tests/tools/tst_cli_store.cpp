@@ -3,6 +3,7 @@
 
 #include "TestSupport.h"
 
+#include "settings/Settings.h"
 #include "store/Addressbook.h"
 #include "store/DataDir.h"
 #include "store/FileRecords.h"
@@ -162,6 +163,19 @@ private slots:
         const Run r = cli(dir(), QStringList{"format"} + args);
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out, shown + "\n");
+    }
+
+    void formatFollowsTheProgramsSettings()
+    {
+        Settings settings;
+        QVERIFY(settings.setNumber(Settings::HowToFormat, 1));
+        settings.setText(Settings::FormatString3, QStringLiteral("xx/xx xxx"));
+        QVERIFY(settings.SaveSettings());
+        Run r = cli(dir(), {"format", "012-3456"});
+        QCOMPARE(r.out, QStringLiteral("01/23 456\n"));
+        r = cli(dir(), {"format", "012-3456", "--how", "0"});
+        QCOMPARE(r.out, QStringLiteral("0123456\n"));
+        QVERIFY(QFile::remove(QDir::homePath() + "/.config/Kavelink/Tellwise Monitor.conf"));
     }
 
     void listsCallsAndExportsWithExtensions()
