@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+class Settings;
+class TCapiMonitor;
+class TfrmIncomingCall;
+class TfrmNewCallMessage;
+
+// What the call pipeline needs from the controller: the tray, the new-calls counter, the
+// Scroll Lock flashing, the call windows, the tray switches and the reject command.
+// TfrmStart implements it; tests implement it over real windows.
+class CallPipelineHost
+{
+public:
+    virtual ~CallPipelineHost() = default;
+
+    // The live settings: the display, log and reject rules, sound, formatting, language.
+    virtual const Settings &pipelineSettings() const = 0;
+
+    // The tray switches "Ne smetaj!" and "Odbij!".
+    virtual bool IsDoNotDisturbOn() const = 0;
+    virtual bool IsAutoRejectOn() const = 0;
+
+    virtual int NewCallCount() const = 0;
+    virtual void setNewCallCount(int count) = 0;
+    // SetTrayState(NewCall): the new-call icon, the new-calls tool tip and texts, timerCalls.
+    virtual void SetTrayStateNewCall() = 0;
+    // Starts timerScrlFlash, which flashes the Scroll Lock light until the calls are seen.
+    virtual void StartScrollLockFlashing() = 0;
+
+    virtual TfrmIncomingCall &IncomingCallWindow() = 0;
+    virtual TfrmNewCallMessage &NewCallMessageWindow() = 0;
+
+    // Rejects the call in progress through the active source (modem: answer, hold, drop;
+    // ISDN: the monitor hangs the call up).
+    virtual void RejectCurrentCall() = 0;
+
+    // Speaks a text; failures are absorbed. A host without speech does nothing.
+    virtual void SpeakText(const QString &text, bool ignoreSoundSwitch) = 0;
+
+    // The call log changed on disk and in CallList: windows that show it refresh.
+    virtual void CallLogChanged() {}
+};
+
+// The texts that stand in for what the line did not tell: an unknown name, a withheld number,
+// and a number (or a whole call record) not identified yet.
+QString PlaceholderUnknown();      // "< Nepoznat >"
+QString PlaceholderBlocked();      // "< Sakriven >"
+QString PlaceholderUnidentified(); // "< Neidentificiran >"
+
+// The controller the pipeline reports to; null detaches it (calls are then ignored).
+void SetCallPipelineHost(CallPipelineHost *host);
+CallPipelineHost *CallPipelineHostInstance();
+
+// Connects both call sources to the pipeline: the modem monitor's ring, caller and end
+// callbacks, the caller look-up's hand-on, the incoming call window's close (which lets go
+// of the caller's withheld and unavailable flags) and, when given, the ISDN monitor's
+// incoming-call and disconnect events. Call once, after SetCallPipelineHost.
+void ConnectCallSources(TCapiMonitor *capiMonitor);
+
+// The ring step (identified false): count the call, tray, Scroll Lock, default ring sound, a
+// placeholder record at the end of CallList. The identified step (identified true): the
+// placeholder becomes the call's record (or is dropped when DISCARD), then the call log is
+// saved and reloaded.
+void LogCall(const QString &name, const QString &number, const QString &calledNumber, bool discard,
+             bool identified);
+
+// The caller is known: fill the call windows, log the call, show the window or the notice,
+// reject the call or play the contact's sound. NUMBER and CALLEDNUMBER are digit strings;
+// INDEX is the matched contact in ContactList or -1.
+void HandleIdentifiedCall(const QString &name, const QString &number, const QString &calledNumber, int index,
+                          const QString &location);
+
+// The ISDN monitor's events.
+void capiMonitorIncomingCall(const QString &CallingPartyNumber, const QString &CalledPartyNumber,
+                             uint16_t CipValue, const QString &CipValueString);
+void capiMonitorDisconnectInfo(uint16_t aRejectCause, uint16_t aDisconnectReason);
+
+// The GroupSound of the first group named exactly GROUPNAME; empty when there is none.
+QString GroupSoundOf(const QString &groupName);
+
+// TEXT with its first "<NAME>" replaced by NAME.
+QString ReplaceNameTag(const QString &text, const QString &name);
