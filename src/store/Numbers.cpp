@@ -260,6 +260,10 @@ QString ReadTelephonyAreaCode()
 
 QString StripOwnAreaCode(const QString &number)
 {
+    // A call without a called number says nothing about the trunk prefix; letting it shorten
+    // the area code would stop the stripping for every later call of the session.
+    if (number.isEmpty())
+        return number;
     if (OwnAreaCode.startsWith(QLatin1Char('0')) && !number.startsWith(QLatin1Char('0')))
         OwnAreaCode.remove(0, 1);
     if (number.startsWith(OwnAreaCode))

@@ -62,7 +62,7 @@ QString ReadTelephonyAreaCode(const QStringList &files);
 
 // The number without a leading OwnAreaCode. When the area code starts with "0" and the number
 // does not, the area code loses its "0" for good first (the line reports numbers without the
-// trunk prefix).
+// trunk prefix). An empty number changes nothing.
 QString StripOwnAreaCode(const QString &number);
 
 // How numbers are laid out for display. HowToFormat: 0 as they are, 1 by the patterns,

@@ -301,6 +301,12 @@ private slots:
         QCOMPARE(StripOwnAreaCode(QStringLiteral("0112345678")), QStringLiteral("0112345678"));
         QCOMPARE(StripOwnAreaCode(QString()), QString());
 
+        // A call that reports no called number leaves the area code as it is.
+        OwnAreaCode = QStringLiteral("01");
+        QCOMPARE(StripOwnAreaCode(QString()), QString());
+        QCOMPARE(OwnAreaCode, QStringLiteral("01"));
+        QCOMPARE(StripOwnAreaCode(QStringLiteral("0112345678")), QStringLiteral("12345678"));
+
         OwnAreaCode = QStringLiteral("021");
         QCOMPARE(StripOwnAreaCode(QStringLiteral("021")), QString());
         QCOMPARE(StripOwnAreaCode(QStringLiteral("02")), QStringLiteral("02"));
