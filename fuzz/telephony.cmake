@@ -1,0 +1,1 @@
+tellwise_add_fuzzer(NAME fuzz_modem_parser SOURCES fuzz_modem_parser.cpp LIBS tellwise_telephony)

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "telephony/Tapi.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <functional>
+
+namespace telephony {
+
+// One line a modem sent, classified.
+struct ModemLine
+{
+    enum Kind
+    {
+        Ok,
+        Error,
+        Ring,
+        NoCarrier,
+        Echo,     // a command the modem echoed back to us
+        CallerId, // key = DATE, TIME, NMBR, NAME or MESG
+        Text,     // anything else (ATI answers, unknown result codes)
+    };
+    Kind kind = Text;
+    QByteArray key;
+    QByteArray value; // CallerId: the value; Text and Echo: the whole line
+};
+
+// Splits the bytes from a serial port into lines and classifies them. Lines end at CR or LF;
+// control bytes and bytes outside printable ASCII are dropped; a line longer than
+// kMaxLineLength is discarded up to its end, so noise never grows the buffer.
+class ModemLineParser
+{
+public:
+    static constexpr qsizetype kMaxLineLength = 256;
+
+    void feed(QByteArrayView bytes, const std::function<void(const ModemLine &)> &sink);
+    void reset();
+    qsizetype pendingBytes() const { return m_line.size(); }
+
+    static ModemLine classify(QByteArrayView line);
+
+private:
+    QByteArray m_line;
+    bool m_overlong = false;
+};
+
+// The caller-ID record of one call, assembled from its DATE/TIME/NMBR/NAME/MESG lines.
+class CallerIdRecord
+{
+public:
+    static constexpr qsizetype kMaxValueLength = 64;
+
+    void add(const QByteArray &key, const QByteArray &value);
+    void clear() { *this = CallerIdRecord(); }
+
+    bool isEmpty() const { return !m_hasNumber && !m_hasName && m_other.isEmpty(); }
+    // Both number and name arrived; a record without a name completes by time-out instead.
+    bool isComplete() const { return m_hasNumber && m_hasName; }
+    // A number or a name (real or withheld) arrived.
+    bool hasParty() const { return m_hasNumber || m_hasName; }
+
+    // LINECALLPARTYID_* flags: ADDRESS and NAME for delivered texts, BLOCKED for withheld
+    // (P, PRIVATE, ANONYMOUS), OUTOFAREA for unavailable (O, OUT-OF-AREA).
+    DWORD callerIdFlags() const;
+    QByteArray number() const; // empty unless delivered
+    QByteArray name() const;
+    QByteArray rawText() const; // the record as received, one "KEY=VALUE" per line
+
+    // The party-ID flag a value stands for: BLOCKED, OUTOFAREA or 0 for a real text.
+    static DWORD specialValueFlag(QByteArrayView value);
+
+private:
+    QByteArray m_number;
+    QByteArray m_name;
+    QByteArray m_other;
+    bool m_hasNumber = false;
+    bool m_hasName = false;
+};
+
+} // namespace telephony

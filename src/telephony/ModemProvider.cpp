@@ -1,0 +1,105 @@
+#include "telephony/ModemProvider.h"
+
+#include "telephony/ModemDevice.h"
+#include "telephony/SerialPort.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+
+namespace telephony {
+
+namespace {
+
+QStringList sortedEntries(const QString &dir, const QString &pattern)
+{
+    QStringList names = QDir(dir).entryList({pattern}, QDir::System | QDir::Files | QDir::NoDotAndDotDot);
+    QCollator collator;
+    collator.setNumericMode(true);
+    std::sort(names.begin(), names.end(), collator);
+    QStringList paths;
+    for (const QString &n : names)
+        paths.append(dir + QLatin1Char('/') + n);
+    return paths;
+}
+
+QByteArray asciiOnly(const QByteArray &text)
+{
+    QByteArray out;
+    for (const char c : text) {
+        if (c >= 0x20 && c < 0x7F)
+            out.append(c);
+    }
+    return out.trimmed();
+}
+
+} // namespace
+
+QByteArray ModemProvider::lineNameFor(const QString &path)
+{
+    if (path == modemsim::linkPath())
+        return "Modem emulator";
+    const QFileInfo info(path);
+    if (info.absolutePath() == QLatin1String("/dev/serial/by-id"))
+        return asciiOnly(info.fileName().toUtf8());
+    return asciiOnly("Modem on " + info.fileName().toUtf8());
+}
+
+QList<ModemProvider::Candidate> ModemProvider::candidates(const ModemConfig &config)
+{
+    QStringList paths = config.ports;
+    if (paths.isEmpty()) {
+        if (config.scan) {
+            paths += sortedEntries(QStringLiteral("/dev/serial/by-id"), QStringLiteral("*"));
+            paths += sortedEntries(QStringLiteral("/dev"), QStringLiteral("ttyACM*"));
+            paths += sortedEntries(QStringLiteral("/dev"), QStringLiteral("ttyUSB*"));
+        }
+        if (modemsim::emulatorRunning())
+            paths.append(modemsim::linkPath());
+    }
+    QList<Candidate> list;
+    QSet<QString> seen;
+    for (const QString &p : paths) {
+        const QString canonical = QFileInfo(p).canonicalFilePath();
+        if (canonical.isEmpty() || seen.contains(canonical))
+            continue;
+        seen.insert(canonical);
+        list.append({p, lineNameFor(p)});
+    }
+    return list;
+}
+
+QList<QSharedPointer<LineDevice>> ModemProvider::devices()
+{
+    const ModemConfig config = ModemConfig::load();
+    QList<QSharedPointer<LineDevice>> result;
+    QHash<QString, QSharedPointer<ModemDevice>> present;
+    for (const Candidate &c : candidates(config)) {
+        const QString key = QFileInfo(c.path).canonicalFilePath();
+        QSharedPointer<ModemDevice> device = m_known.value(key);
+        if (device && device->portPath() != c.path)
+            device.reset();
+        if (device && device->isOpen()) {
+            present.insert(key, device);
+            result.append(device);
+            continue;
+        }
+        const serial::ProbeResult probe = serial::probe(c.path, config.baudRate, config.probeTimeoutMs);
+        if (!probe.isModem)
+            continue;
+        const QByteArray info = probe.info.isEmpty() ? QByteArray("AT modem") : asciiOnly(probe.info);
+        if (device) {
+            device->setInfo(info);
+            device->setConfig(config);
+        } else {
+            device.reset(new ModemDevice(c.path, c.name, info, config));
+        }
+        present.insert(key, device);
+        result.append(device);
+    }
+    m_known = present;
+    return result;
+}
+
+} // namespace telephony

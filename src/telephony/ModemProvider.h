@@ -1,0 +1,34 @@
+#pragma once
+
+#include "telephony/LineProvider.h"
+#include "telephony/ModemConfig.h"
+
+#include <QHash>
+
+namespace telephony {
+
+class ModemDevice;
+
+// Finds caller-ID modems: the ports named in the configuration file, or else the USB and ACM
+// serial ports and the modem emulator's link. A port is a line only when a modem on it answers
+// "AT" with "OK". A port that a line holds open is kept without asking it again.
+class ModemProvider : public LineProvider
+{
+public:
+    QList<QSharedPointer<LineDevice>> devices() override;
+
+    struct Candidate
+    {
+        QString path;
+        QByteArray name;
+    };
+    // The ports to test, in a stable order, without duplicates of one device.
+    static QList<Candidate> candidates(const ModemConfig &config);
+    // A stable readable line name for a port.
+    static QByteArray lineNameFor(const QString &path);
+
+private:
+    QHash<QString, QSharedPointer<ModemDevice>> m_known; // by canonical port path
+};
+
+} // namespace telephony

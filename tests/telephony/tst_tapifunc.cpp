@@ -1,0 +1,431 @@
+#include "TestLineProvider.h"
+
+#include "telephony/TapiFunc.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <cstring>
+#include <vector>
+
+using telephony::CallData;
+
+namespace {
+
+struct Events
+{
+    int rings = 0;
+    int ended = 0;
+    int failed = 0;
+    QStringList callers; // "name|number|blocked|outOfArea"
+};
+
+Events g_events;
+
+// Raw messages of a line application that the tests drive directly.
+struct RawMessage
+{
+    DWORD device, message;
+    DWORD_PTR p1, p2, p3;
+};
+std::vector<RawMessage> g_raw;
+
+void CALLBACK rawCallback(DWORD hDevice, DWORD msg, DWORD_PTR, DWORD_PTR p1, DWORD_PTR p2, DWORD_PTR p3)
+{
+    g_raw.push_back({hDevice, msg, p1, p2, p3});
+}
+
+std::vector<char> buffer(DWORD size)
+{
+    std::vector<char> b(size, 0);
+    std::memcpy(b.data(), &size, sizeof size);
+    return b;
+}
+
+} // namespace
+
+class TestTapiFunc : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void rejectBeforeAnyCallDoesNothing();
+    void listsUsableModemLines();
+    void findsByExactAsciiName_data();
+    void findsByExactAsciiName();
+    void smallBufferGetsFixedPartAndNeededSize();
+    void negotiatesPerDevice();
+    void callerDisplayCaps();
+    void startFailures_data();
+    void startFailures();
+    void stopTwiceClosesOnce();
+    void messagesComeThroughTheEventLoop();
+    void readsCallerInfo_data();
+    void readsCallerInfo();
+    void ignoresCallerItemWithOtherItems();
+    void answerAndDropReplyLater();
+    void listsWhileTheMonitorHoldsTheLine();
+    void lostLineMarksMonitorFailed();
+    void rejectDropsTheCallCurrentAfterTheHold();
+
+private:
+    std::shared_ptr<TestLineProvider> m_provider;
+    QSharedPointer<TestLineDevice> m_modem, m_old, m_unicode, m_voice, m_big, m_after;
+};
+
+void TestTapiFunc::initTestCase()
+{
+    telephony::ClearLineProviders();
+    m_provider = std::make_shared<TestLineProvider>();
+    telephony::RegisterLineProvider(m_provider);
+
+    OnTapiRing = [] { ++g_events.rings; };
+    OnTapiCallEnded = [] { ++g_events.ended; };
+    OnTapiLineFailed = [] { ++g_events.failed; };
+    OnTapiCallerIdentified = [](const QString &name, const QString &number, const QString &called,
+                                bool handOn) {
+        QVERIFY(called.isEmpty());
+        QVERIFY(handOn);
+        g_events.callers.append(
+            QStringList{name, number, QString::number(CallerBlocked), QString::number(CallerOutOfArea)}.join(
+                QLatin1Char('|')));
+    };
+}
+
+void TestTapiFunc::init()
+{
+    m_modem.reset(new TestLineDevice("Modem A"));
+    m_modem->info = "Provider A";
+    m_old.reset(new TestLineDevice("Old Modem"));
+    m_old->highVersion = 0x00010003;
+    m_unicode.reset(new TestLineDevice(QByteArray("M\0o\0d\0e\0m\0 \0\x0c\x01", 14)));
+    m_unicode->format = STRINGFORMAT_UNICODE;
+    m_voice.reset(new TestLineDevice("Voice Line"));
+    m_voice->media = LINEMEDIAMODE_INTERACTIVEVOICE;
+    m_big.reset(new TestLineDevice("Big Modem"));
+    m_big->extra = QByteArray(3000, 'x');
+    m_after.reset(new TestLineDevice("After Big"));
+    m_provider->list = {m_modem, m_old, m_unicode, m_voice, m_big, m_after};
+    g_events = Events();
+    g_raw.clear();
+}
+
+void TestTapiFunc::cleanup()
+{
+    StopTapiMonitor();
+    QCoreApplication::processEvents();
+}
+
+void TestTapiFunc::rejectBeforeAnyCallDoesNothing()
+{
+    StartTapiMonitor(QStringLiteral("Modem A"));
+    QVERIFY(TapiLineOpen);
+    RejectTapiCall();
+    QTest::qWait(20);
+    QVERIFY(m_modem->requests.isEmpty());
+}
+
+void TestTapiFunc::listsUsableModemLines()
+{
+    QStringList list{QStringLiteral("stale entry")};
+    ListTapiDevices(list);
+    // Old Modem negotiates below 1.4, the Unicode name is not ASCII, Voice Line has no data
+    // modem; Big Modem's caps do not fit the first buffer and must be read again.
+    QCOMPARE(list, (QStringList{QStringLiteral("Modem A"), QStringLiteral("Big Modem"),
+                                QStringLiteral("After Big")}));
+}
+
+void TestTapiFunc::findsByExactAsciiName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("id");
+    QTest::addColumn<uint>("version");
+
+    QTest::newRow("first") << QStringLiteral("Modem A") << 0 << 0x00020000u;
+    QTest::newRow("below 1.4 is still found") << QStringLiteral("Old Modem") << 1 << 0x00010003u;
+    QTest::newRow("no data modem, still found") << QStringLiteral("Voice Line") << 3 << 0x00020000u;
+    QTest::newRow("behind big caps") << QStringLiteral("After Big") << 5 << 0x00020000u;
+    QTest::newRow("case matters") << QStringLiteral("modem a") << -1 << 0u;
+    QTest::newRow("unicode name never found") << QStringLiteral("Modem Č") << -1 << 0u;
+    QTest::newRow("absent") << QStringLiteral("Gone") << -1 << 0u;
+}
+
+void TestTapiFunc::findsByExactAsciiName()
+{
+    QFETCH(QString, name);
+    QFETCH(int, id);
+    QFETCH(uint, version);
+    QCOMPARE(FindTapiDevice(name), id);
+    if (id >= 0) {
+        QCOMPARE(uint(TapiApiVersion), version);
+        QCOMPARE(TapiProviderInfo, id == 0 ? QStringLiteral("Provider A") : QStringLiteral("Test provider"));
+    }
+}
+
+void TestTapiFunc::smallBufferGetsFixedPartAndNeededSize()
+{
+    HLINEAPP app = nullptr;
+    DWORD count = 0;
+    QCOMPARE(lineInitialize(&app, nullptr, rawCallback, nullptr, &count), 0);
+    QCOMPARE(count, DWORD(6));
+
+    auto tooSmall = buffer(sizeof(LINEDEVCAPS) - 1);
+    QCOMPARE(DWORD(lineGetDevCaps(app, 4, 0x00020000, 0, reinterpret_cast<LPLINEDEVCAPS>(tooSmall.data()))),
+             DWORD(LINEERR_STRUCTURETOOSMALL));
+
+    auto small = buffer(kDevCapsBufferSize);
+    auto *caps = reinterpret_cast<LPLINEDEVCAPS>(small.data());
+    QCOMPARE(lineGetDevCaps(app, 4, 0x00020000, 0, caps), 0);
+    QCOMPARE(caps->dwTotalSize, kDevCapsBufferSize);
+    QVERIFY(caps->dwNeededSize > kDevCapsBufferSize);
+    QCOMPARE(caps->dwUsedSize, DWORD(sizeof(LINEDEVCAPS)));
+    QCOMPARE(caps->dwLineNameSize, DWORD(0));
+    QCOMPARE(caps->dwStringFormat, DWORD(STRINGFORMAT_ASCII)); // the fixed part is filled
+
+    auto fits = buffer(caps->dwNeededSize);
+    caps = reinterpret_cast<LPLINEDEVCAPS>(fits.data());
+    QCOMPARE(lineGetDevCaps(app, 4, 0x00020000, 0, caps), 0);
+    QCOMPARE(caps->dwUsedSize, caps->dwNeededSize);
+    QCOMPARE(caps->dwLineNameSize, DWORD(10)); // "Big Modem" and its terminating zero
+    QCOMPARE(QByteArray(fits.data() + caps->dwLineNameOffset), QByteArray("Big Modem"));
+    QCOMPARE(caps->dwDevSpecificSize, DWORD(3000));
+    QCOMPARE(lineShutdown(app), 0);
+    QCOMPARE(DWORD(lineShutdown(app)), DWORD(LINEERR_INVALAPPHANDLE));
+}
+
+void TestTapiFunc::negotiatesPerDevice()
+{
+    HLINEAPP app = nullptr;
+    DWORD count = 0;
+    QCOMPARE(lineInitialize(&app, nullptr, rawCallback, nullptr, &count), 0);
+    DWORD version = 0;
+    LINEEXTENSIONID ext{1, 2, 3, 4};
+    QCOMPARE(lineNegotiateAPIVersion(app, 0, 0x00010000, 0x10000000, &version, &ext), 0);
+    QCOMPARE(version, DWORD(0x00020000));
+    QCOMPARE(ext.dwExtensionID0, DWORD(0));
+    QCOMPARE(lineNegotiateAPIVersion(app, 1, 0x00010000, 0x10000000, &version, &ext), 0);
+    QCOMPARE(version, DWORD(0x00010003));
+    QCOMPARE(DWORD(lineNegotiateAPIVersion(app, 1, 0x00010004, 0x10000000, &version, &ext)),
+             DWORD(LINEERR_INCOMPATIBLEAPIVERSION));
+    QCOMPARE(DWORD(lineNegotiateAPIVersion(app, 6, 0x00010000, 0x10000000, &version, &ext)),
+             DWORD(LINEERR_BADDEVICEID));
+    // Caps asked with a version the device did not agree to are refused.
+    auto caps = buffer(kDevCapsBufferSize);
+    QCOMPARE(DWORD(lineGetDevCaps(app, 1, 0x00020000, 0, reinterpret_cast<LPLINEDEVCAPS>(caps.data()))),
+             DWORD(LINEERR_INCOMPATIBLEAPIVERSION));
+    lineShutdown(app);
+}
+
+void TestTapiFunc::callerDisplayCaps()
+{
+    m_modem->cidCaps = LINECALLPARTYID_NAME | LINECALLPARTYID_BLOCKED;
+    TCallerDisplayCaps caps = GetCallerDisplayCaps(0);
+    QVERIFY(caps.name);
+    QVERIFY(!caps.number);
+    QVERIFY(caps.blocked);
+    QVERIFY(!caps.outOfArea);
+
+    // A device that does not exist leaves what the caller started with.
+    caps = GetCallerDisplayCaps(42, TCallerDisplayCaps{true, false, true, false});
+    QVERIFY(caps.name && !caps.number && caps.blocked && !caps.outOfArea);
+}
+
+void TestTapiFunc::startFailures_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("openSucceeds");
+    QTest::addColumn<int>("starts");
+    QTest::newRow("device no longer present") << QStringLiteral("Modem B") << true << 0;
+    QTest::newRow("line does not open") << QStringLiteral("Modem A") << false << 1;
+}
+
+void TestTapiFunc::startFailures()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, openSucceeds);
+    QFETCH(int, starts);
+    m_modem->openSucceeds = openSucceeds;
+    StartTapiMonitor(name);
+    QVERIFY(TapiLineFailed);
+    QVERIFY(!TapiLineOpen);
+    QCOMPARE(m_modem->starts, starts);
+    // Everything is closed: a later start on a good device works.
+    m_modem->openSucceeds = true;
+    StartTapiMonitor(QStringLiteral("Modem A"));
+    QVERIFY(TapiLineOpen);
+    QVERIFY(!TapiLineFailed);
+}
+
+void TestTapiFunc::stopTwiceClosesOnce()
+{
+    StartTapiMonitor(QStringLiteral("Modem A"));
+    QVERIFY(TapiLineOpen);
+    StopTapiMonitor();
+    StopTapiMonitor();
+    QCOMPARE(m_modem->starts, 1);
+    QCOMPARE(m_modem->stops, 1);
+    QVERIFY(!TapiLineOpen);
+    QVERIFY(!TapiLineFailed);
+}
+
+void TestTapiFunc::messagesComeThroughTheEventLoop()
+{
+    StartTapiMonitor(QStringLiteral("Modem A"));
+    m_modem->offer(1);
+    QCOMPARE(g_events.rings, 0); // never from inside the provider's call
+    QTRY_COMPARE(g_events.rings, 1);
+    m_modem->end(1);
+    QTRY_COMPARE(g_events.ended, 2); // DISCONNECTED and IDLE both close the call window
+}
+
+void TestTapiFunc::readsCallerInfo_data()
+{
+    QTest::addColumn<uint>("flags");
+    QTest::addColumn<QByteArray>("number");
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<int>("extra");
+    QTest::addColumn<QString>("expected");
+
+    const uint blk = LINECALLPARTYID_BLOCKED, ooa = LINECALLPARTYID_OUTOFAREA, nm = LINECALLPARTYID_NAME,
+               addr = LINECALLPARTYID_ADDRESS;
+    QTest::newRow("name and number") << (nm | addr) << QByteArray("0912345678") << QByteArray("Ana Horvat")
+                                     << 0 << QStringLiteral("Ana Horvat|0912345678|0|0");
+    QTest::newRow("withheld") << blk << QByteArray() << QByteArray() << 0
+                              << QStringLiteral("< Nepoznat >|< Sakriven >|1|0");
+    QTest::newRow("out of area") << ooa << QByteArray() << QByteArray() << 0
+                                 << QStringLiteral("< Nepoznat >|< Neidentificiran >|0|1");
+    QTest::newRow("withheld but number delivered")
+        << (blk | addr) << QByteArray("0912") << QByteArray() << 0 << QStringLiteral("< Nepoznat >|0912|1|0");
+    QTest::newRow("both flags: out of area texts win")
+        << (blk | ooa) << QByteArray() << QByteArray() << 0
+        << QStringLiteral("< Nepoznat >|< Neidentificiran >|1|1");
+    QTest::newRow("no flags") << 0u << QByteArray("0912") << QByteArray("Ana") << 0
+                              << QStringLiteral("||0|0");
+    QTest::newRow("name flag without text")
+        << nm << QByteArray() << QByteArray() << 0 << QStringLiteral("||0|0");
+    QTest::newRow("call info larger than the first buffer")
+        << (nm | addr) << QByteArray("0912345678") << QByteArray("Ana Horvat") << 4000
+        << QStringLiteral("Ana Horvat|0912345678|0|0");
+}
+
+void TestTapiFunc::readsCallerInfo()
+{
+    QFETCH(uint, flags);
+    QFETCH(QByteArray, number);
+    QFETCH(QByteArray, name);
+    QFETCH(int, extra);
+    QFETCH(QString, expected);
+    StartTapiMonitor(QStringLiteral("Modem A"));
+    CallerBlocked = true; // left over from an earlier call: must be cleared
+    CallerOutOfArea = true;
+    m_modem->offer(7);
+    m_modem->identify(7, CallData{flags, number, name, {}, QByteArray(extra, 'd')});
+    QTRY_COMPARE(g_events.callers.size(), 1);
+    QCOMPARE(g_events.callers.first(), expected);
+}
+
+void TestTapiFunc::ignoresCallerItemWithOtherItems()
+{
+    StartTapiMonitor(QStringLiteral("Modem A"));
+    m_modem->offer(3);
+    const CallData data{LINECALLPARTYID_ADDRESS, "0912", {}, {}, {}};
+    m_modem->identify(3, data, LINECALLINFOSTATE_CALLERID | LINECALLINFOSTATE_OTHER);
+    m_modem->identify(3, data, LINECALLINFOSTATE_OTHER);
+    QTest::qWait(30);
+    QVERIFY(g_events.callers.isEmpty());
+    m_modem->identify(3, data, LINECALLINFOSTATE_CALLERID);
+    QTRY_COMPARE(g_events.callers, QStringList{QStringLiteral("|0912|0|0")});
+}
+
+void TestTapiFunc::answerAndDropReplyLater()
+{
+    HLINEAPP app = nullptr;
+    DWORD count = 0;
+    HLINE line = nullptr;
+    QCOMPARE(lineInitialize(&app, nullptr, rawCallback, nullptr, &count), 0);
+    QCOMPARE(
+        lineOpen(app, 0, &line, 0x00020000, 0, 0, LINECALLPRIVILEGE_OWNER, LINEMEDIAMODE_DATAMODEM, nullptr),
+        0);
+    m_modem->offer(5);
+    QTRY_VERIFY(std::any_of(g_raw.begin(), g_raw.end(),
+                            [](const RawMessage &m) { return m.message == LINE_CALLSTATE; }));
+    const auto offering = std::find_if(g_raw.begin(), g_raw.end(),
+                                       [](const RawMessage &m) { return m.message == LINE_CALLSTATE; });
+    QCOMPARE(offering->p1, DWORD_PTR(LINECALLSTATE_OFFERING));
+    QCOMPARE(offering->p3, DWORD_PTR(LINECALLPRIVILEGE_OWNER));
+    const HCALL call = reinterpret_cast<HCALL>(DWORD_PTR(offering->device));
+
+    g_raw.clear();
+    const LONG answer = lineAnswer(call, nullptr, 0);
+    QVERIFY(answer > 0);
+    QVERIFY(g_raw.empty());
+    QTRY_COMPARE(g_raw.size(), size_t(1));
+    QCOMPARE(g_raw[0].message, DWORD(LINE_REPLY));
+    QCOMPARE(g_raw[0].p1, DWORD_PTR(answer));
+    QCOMPARE(g_raw[0].p2, DWORD_PTR(0));
+    const LONG drop = lineDrop(call, nullptr, 0);
+    QVERIFY(drop > 0 && drop != answer);
+    QTRY_COMPARE(g_raw.size(), size_t(2));
+    QCOMPARE(g_raw[1].p1, DWORD_PTR(drop));
+    QCOMPARE(m_modem->requests, (QStringList{QStringLiteral("answer 5"), QStringLiteral("drop 5")}));
+
+    // An active call cannot be deallocated by its owner; an idle one can, once.
+    QCOMPARE(DWORD(lineDeallocateCall(call)), DWORD(LINEERR_INVALCALLSTATE));
+    m_modem->end(5);
+    QTRY_VERIFY(std::any_of(g_raw.begin(), g_raw.end(), [](const RawMessage &m) {
+        return m.message == LINE_CALLSTATE && m.p1 == LINECALLSTATE_IDLE;
+    }));
+    QCOMPARE(lineDeallocateCall(call), 0);
+    QCOMPARE(DWORD(lineDeallocateCall(call)), DWORD(LINEERR_INVALCALLHANDLE));
+    lineShutdown(app);
+}
+
+void TestTapiFunc::listsWhileTheMonitorHoldsTheLine()
+{
+    StartTapiMonitor(QStringLiteral("Modem A"));
+    QStringList list;
+    ListTapiDevices(list);
+    QCOMPARE(list.size(), 3);
+    QCOMPARE(FindTapiDevice(QStringLiteral("Modem A")), 0);
+    QVERIFY(TapiLineOpen);
+    m_modem->offer(9);
+    QTRY_COMPARE(g_events.rings, 1);
+    QCOMPARE(m_modem->stops, 0);
+}
+
+void TestTapiFunc::lostLineMarksMonitorFailed()
+{
+    StartTapiMonitor(QStringLiteral("Modem A"));
+    QVERIFY(TapiLineOpen);
+    m_modem->lose();
+    QTRY_COMPARE(g_events.failed, 1);
+    QVERIFY(!TapiLineOpen);
+    QVERIFY(TapiLineFailed);
+    StopTapiMonitor();
+    QVERIFY(!TapiLineFailed);
+}
+
+void TestTapiFunc::rejectDropsTheCallCurrentAfterTheHold()
+{
+    StartTapiMonitor(QStringLiteral("Modem A"));
+    m_modem->offer(1);
+    QTRY_COMPARE(g_events.rings, 1);
+    QElapsedTimer clock;
+    clock.start();
+    RejectTapiCall();
+    QTRY_COMPARE(m_modem->requests, QStringList{QStringLiteral("answer 1")});
+    // A new call arrives while the rejected one is held: the drop goes to the current one.
+    m_modem->end(1);
+    m_modem->offer(2);
+    QTRY_COMPARE(g_events.rings, 2);
+    QTRY_COMPARE_WITH_TIMEOUT(m_modem->requests.size(), 2, 7000);
+    QVERIFY(clock.elapsed() >= kRejectHoldMs - 50);
+    QCOMPARE(m_modem->requests.last(), QStringLiteral("drop 2"));
+}
+
+QTEST_GUILESS_MAIN(TestTapiFunc)
+#include "tst_tapifunc.moc"

@@ -1,0 +1,174 @@
+// Commands for modem lines: drive the modem emulator, list the modem lines, watch one.
+
+#include "CliCommand.h"
+
+#include "telephony/ModemConfig.h"
+#include "telephony/TapiFunc.h"
+
+#include <QCoreApplication>
+#include <QLocalSocket>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+QString quoted(QString arg)
+{
+    arg.remove(QLatin1Char('"'));
+    return QLatin1Char('"') + arg + QLatin1Char('"');
+}
+
+// Sends one control line to the running emulator and returns its answer.
+QString askEmulator(const QString &line)
+{
+    QLocalSocket socket;
+    socket.connectToServer(telephony::modemsim::socketPath());
+    if (!socket.waitForConnected(2000))
+        throw cli::Failure{QStringLiteral("the modem emulator is not running (start tellwise-modem-sim)"), 4};
+    socket.write(line.toUtf8() + '\n');
+    socket.flush();
+    while (!socket.canReadLine()) {
+        if (!socket.waitForReadyRead(3000))
+            throw cli::Failure{QStringLiteral("the modem emulator did not answer"), 4};
+    }
+    return QString::fromUtf8(socket.readLine()).trimmed();
+}
+
+int runEmulatorCommand(const QString &line)
+{
+    const QString answer = askEmulator(line);
+    if (answer != QLatin1String("OK"))
+        throw cli::Failure{QStringLiteral("modem emulator: ") + answer, 5};
+    return 0;
+}
+
+int modemCall(const QStringList &args)
+{
+    QStringList positional;
+    QStringList options;
+    for (const QString &a : args) {
+        if (a == QLatin1String("--private") || a == QLatin1String("--out-of-area") ||
+            a == QLatin1String("--cid-first") || a == QLatin1String("--compact"))
+            options.append(a);
+        else if (a.startsWith(QLatin1String("--")))
+            throw cli::UsageError{QStringLiteral("unknown option: %1").arg(a)};
+        else
+            positional.append(a);
+    }
+    if (options.contains(QLatin1String("--private")) && options.contains(QLatin1String("--out-of-area")))
+        throw cli::UsageError{QStringLiteral("--private and --out-of-area exclude each other")};
+    if (positional.isEmpty() || positional.size() > 2)
+        throw cli::UsageError{QStringLiteral("modem-call needs a number and at most one name")};
+    QString line = QStringLiteral("call");
+    for (const QString &p : positional)
+        line += QLatin1Char(' ') + quoted(p);
+    for (const QString &o : options)
+        line += QLatin1Char(' ') + o;
+    return runEmulatorCommand(line);
+}
+
+QString yesNo(bool v)
+{
+    return v ? QStringLiteral("yes") : QStringLiteral("no");
+}
+
+int modemList(const QStringList &args)
+{
+    if (!args.isEmpty())
+        throw cli::UsageError{QStringLiteral("modem-list takes no arguments")};
+    QStringList names;
+    ListTapiDevices(names);
+    if (names.isEmpty()) {
+        cli::out(QStringLiteral("no modem lines"));
+        return 1;
+    }
+    for (const QString &name : names) {
+        const int id = FindTapiDevice(name);
+        const TCallerDisplayCaps caps = GetCallerDisplayCaps(DWORD(id));
+        cli::out(QStringLiteral("%1\t%2\tversion %3.%4\tname %5, number %6, withheld %7, out of area %8")
+                     .arg(name, TapiProviderInfo)
+                     .arg(TapiApiVersion >> 16)
+                     .arg(TapiApiVersion & 0xFFFF)
+                     .arg(yesNo(caps.name), yesNo(caps.number), yesNo(caps.blocked), yesNo(caps.outOfArea)));
+    }
+    return 0;
+}
+
+// Watch output goes to pipes and files too, so every event is flushed at once.
+void event(const QString &line)
+{
+    cli::out(line);
+    std::fflush(stdout);
+}
+
+int g_quitPipe[2] = {-1, -1};
+
+void onQuitSignal(int)
+{
+    const char c = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_quitPipe[1], &c, 1);
+}
+
+// Watches a line the way the monitor does and prints what it hears, one line each.
+int modemWatch(const QStringList &args)
+{
+    QString device = args.value(0);
+    if (args.size() > 1)
+        throw cli::UsageError{QStringLiteral("modem-watch takes at most a line name")};
+    if (device.isEmpty()) {
+        QStringList names;
+        ListTapiDevices(names);
+        if (names.isEmpty())
+            throw cli::Failure{QStringLiteral("no modem lines"), 1};
+        device = names.first();
+    }
+    OnTapiRing = [] { event(QStringLiteral("ring")); };
+    OnTapiCallerIdentified = [](const QString &name, const QString &number, const QString &, bool) {
+        event(QStringLiteral("caller: %1 | %2%3%4")
+                  .arg(number, name, CallerBlocked ? QStringLiteral(" | withheld") : QString(),
+                       CallerOutOfArea ? QStringLiteral(" | out of area") : QString()));
+    };
+    OnTapiCallEnded = [] { event(QStringLiteral("ended")); };
+    OnTapiLineFailed = [] {
+        event(QStringLiteral("line failed"));
+        QCoreApplication::exit(6);
+    };
+    StartTapiMonitor(device);
+    if (!TapiLineOpen)
+        throw cli::Failure{QStringLiteral("cannot open the line \"%1\"").arg(device), 6};
+    event(QStringLiteral("watching \"%1\" (%2); Ctrl+C ends").arg(device, TapiProviderInfo));
+    if (::pipe(g_quitPipe) == 0) {
+        std::signal(SIGINT, onQuitSignal);
+        std::signal(SIGTERM, onQuitSignal);
+    }
+    QSocketNotifier quit(g_quitPipe[0], QSocketNotifier::Read);
+    QObject::connect(&quit, &QSocketNotifier::activated, [] { QCoreApplication::exit(0); });
+    const int rc = QCoreApplication::exec();
+    StopTapiMonitor();
+    return rc;
+}
+
+const cli::CliRegistration modemCallCommand{
+    {QStringLiteral("modem-call"),
+     QStringLiteral("modem-call NUMBER [NAME] [--private|--out-of-area] [--cid-first]   play a call on the "
+                    "modem emulator"),
+     modemCall}};
+const cli::CliRegistration modemHangupCommand{
+    {QStringLiteral("modem-hangup"), QStringLiteral("modem-hangup   the emulator's caller hangs up"),
+     [](const QStringList &args) {
+         if (!args.isEmpty())
+             throw cli::UsageError{QStringLiteral("modem-hangup takes no arguments")};
+         return runEmulatorCommand(QStringLiteral("hangup"));
+     }}};
+const cli::CliRegistration modemListCommand{
+    {QStringLiteral("modem-list"),
+     QStringLiteral("modem-list   the modem lines, their modems and caller display"), modemList}};
+const cli::CliRegistration modemWatchCommand{
+    {QStringLiteral("modem-watch"),
+     QStringLiteral("modem-watch [LINE]   print the calls on a modem line until interrupted"), modemWatch}};
+
+} // namespace

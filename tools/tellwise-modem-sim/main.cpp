@@ -1,0 +1,179 @@
+// tellwise-modem-sim: a caller-ID modem on a pseudo-terminal, for the demo and the tests.
+//
+// Prints the pseudo-terminal's path as its first line, then one time-stamped line for every
+// command a program sends to the modem. Reads control commands from standard input and from a
+// local socket in the runtime folder (tellwise-cli modem-call):
+//   call NUMBER [NAME...] [--private|--out-of-area] [--cid-first] [--compact] [--rings=N]
+//   hangup | raw TEXT | noise [BYTES] | mute [on|off] | quit
+
+#include "ModemSim.h"
+
+#include "telephony/ModemConfig.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char c = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &c, 1);
+}
+
+void printLine(FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+QString timeStamp()
+{
+    return QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz"));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tellwise-modem-sim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("A caller-ID modem on a pseudo-terminal."));
+    parser.addHelpOption();
+    const QCommandLineOption ringPeriod(QStringLiteral("ring-period"),
+                                        QStringLiteral("Milliseconds from ring to ring (5000)."),
+                                        QStringLiteral("ms"), QStringLiteral("5000"));
+    const QCommandLineOption rings(QStringLiteral("rings"),
+                                   QStringLiteral("Rings before the caller gives up (6)."),
+                                   QStringLiteral("n"), QStringLiteral("6"));
+    const QCommandLineOption cidCommand(
+        QStringLiteral("cid-command"),
+        QStringLiteral("Accept only this caller-ID command: +VCID, #CID or %CCID."),
+        QStringLiteral("command"));
+    const QCommandLineOption info(QStringLiteral("info"), QStringLiteral("The ATI answer."),
+                                  QStringLiteral("text"));
+    const QCommandLineOption noPublish(
+        QStringLiteral("no-link"),
+        QStringLiteral("Do not publish the link and control socket in the runtime folder."));
+    parser.addOptions({ringPeriod, rings, cidCommand, info, noPublish});
+    parser.process(app);
+
+    ModemSim::Options options;
+    options.ringPeriodMs = qMax(10, parser.value(ringPeriod).toInt());
+    options.rings = qMax(1, parser.value(rings).toInt());
+    options.cidCommand = parser.value(cidCommand).toLatin1();
+    if (parser.isSet(info))
+        options.info = parser.value(info).toLatin1();
+
+    ModemSim sim(options);
+    QString error;
+    if (!sim.open(&error)) {
+        printLine(stderr, QStringLiteral("tellwise-modem-sim: ") + error);
+        return 1;
+    }
+    QObject::connect(&sim, &ModemSim::commandReceived, [](const QByteArray &command) {
+        printLine(stdout, timeStamp() + QLatin1Char(' ') + QString::fromLatin1(command));
+    });
+    QObject::connect(&sim, &ModemSim::note, [](const QString &text) {
+        printLine(stderr, timeStamp() + QStringLiteral(" # ") + text);
+    });
+
+    const bool publish = !parser.isSet(noPublish);
+    QLocalServer server;
+    using namespace telephony::modemsim;
+    if (publish) {
+        QDir().mkpath(runtimeDir());
+        QFile::remove(linkPath());
+        if (!QFile::link(sim.ptyPath(), linkPath()))
+            printLine(stderr, QStringLiteral("tellwise-modem-sim: cannot create ") + linkPath());
+        QFile pidFile(pidPath());
+        if (pidFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            pidFile.write(QByteArray::number(qint64(::getpid())) + '\n');
+        QLocalServer::removeServer(socketPath());
+        server.setSocketOptions(QLocalServer::UserAccessOption);
+        if (server.listen(socketPath()))
+            ::chmod(QFile::encodeName(socketPath()).constData(), S_IRUSR | S_IWUSR);
+        else
+            printLine(stderr, QStringLiteral("tellwise-modem-sim: cannot listen on ") + socketPath());
+    }
+
+    // The path comes last, so whoever reads it finds the link and the socket in place.
+    printLine(stdout, sim.ptyPath());
+
+    auto run = [&](const QString &line) -> QString {
+        if (line.trimmed() == QLatin1String("quit")) {
+            QCoreApplication::quit();
+            return QStringLiteral("OK");
+        }
+        return sim.execute(line);
+    };
+
+    QObject::connect(&server, &QLocalServer::newConnection, [&] {
+        while (QLocalSocket *client = server.nextPendingConnection()) {
+            QObject::connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
+            QObject::connect(client, &QLocalSocket::readyRead, client, [client, &run] {
+                while (client->canReadLine()) {
+                    const QString line = QString::fromUtf8(client->readLine()).trimmed();
+                    client->write(run(line).toUtf8() + '\n');
+                    client->flush();
+                }
+                if (client->bytesAvailable() > 4096)
+                    client->abort();
+            });
+        }
+    });
+
+    QSocketNotifier stdinNotifier(STDIN_FILENO, QSocketNotifier::Read);
+    QByteArray stdinBuffer;
+    QObject::connect(&stdinNotifier, &QSocketNotifier::activated, [&] {
+        char buf[1024];
+        const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
+        if (n <= 0) {
+            stdinNotifier.setEnabled(false); // end of input: keep serving the socket
+            return;
+        }
+        stdinBuffer.append(buf, n);
+        qsizetype nl;
+        while ((nl = stdinBuffer.indexOf('\n')) >= 0) {
+            const QString line = QString::fromUtf8(stdinBuffer.left(nl)).trimmed();
+            stdinBuffer.remove(0, nl + 1);
+            if (!line.isEmpty())
+                printLine(stderr, timeStamp() + QStringLiteral(" # ") + run(line));
+        }
+        if (stdinBuffer.size() > 4096)
+            stdinBuffer.clear();
+    });
+
+    if (::pipe(g_signalPipe) == 0) {
+        std::signal(SIGINT, onSignal);
+        std::signal(SIGTERM, onSignal);
+        std::signal(SIGHUP, onSignal);
+    }
+    QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, [] { QCoreApplication::quit(); });
+
+    const int rc = app.exec();
+    if (publish) {
+        server.close();
+        if (QFile::symLinkTarget(linkPath()) == sim.ptyPath())
+            QFile::remove(linkPath());
+        QFile::remove(pidPath());
+    }
+    return rc;
+}
