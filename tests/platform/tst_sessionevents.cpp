@@ -37,30 +37,6 @@ private slots:
         QCOMPARE(ending.at(0).at(0).toInt(), number);
     }
 
-    void twoSignalsTwoNotices()
-    {
-        SessionEvents events;
-        QSignalSpy ending(&events, &SessionEvents::sessionEnding);
-        ::kill(::getpid(), SIGTERM);
-        ::kill(::getpid(), SIGTERM);
-        QTRY_COMPARE(ending.size(), 2);
-    }
-
-    void previousHandlingComesBackAfterwards()
-    {
-        struct sigaction before = {};
-        sigaction(SIGTERM, nullptr, &before);
-        {
-            SessionEvents events;
-            struct sigaction during = {};
-            sigaction(SIGTERM, nullptr, &during);
-            QVERIFY(during.sa_handler != before.sa_handler);
-        }
-        struct sigaction after = {};
-        sigaction(SIGTERM, nullptr, &after);
-        QVERIFY(after.sa_handler == before.sa_handler);
-    }
-
 #ifdef HAVE_DBUS
     void sleepAnnouncementFromLogind()
     {

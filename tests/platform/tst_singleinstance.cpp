@@ -83,15 +83,6 @@ private slots:
         a.reset();
         QVERIFY(b.acquire());
     }
-
-    void differentNamesDoNotCollide()
-    {
-        SingleInstance a(QStringLiteral("first-lock"));
-        SingleInstance b(QStringLiteral("second-lock"));
-        QVERIFY(a.acquire());
-        QVERIFY(b.acquire());
-        QVERIFY(a.lockFilePath().startsWith(qEnvironmentVariable("XDG_RUNTIME_DIR")));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestSingleInstance)

@@ -57,11 +57,7 @@ private slots:
         QTest::newRow("exactly 5 days: kept") << noon << 5 * day << 5 << true;
         QTest::newRow("5 days and 1 hour: removed") << noon << 5 * day + 3600 * 1000 << 5 << false;
         QTest::newRow("5 days and 1 ms: removed") << noon << 5 * day + 1 << 5 << false;
-        QTest::newRow("4 days 23 hours: kept") << noon << 5 * day - 3600 * 1000 << 5 << true;
         QTest::newRow("logged in the future: kept") << noon << -day << 5 << true;
-        QTest::newRow("a year, limit 365: kept") << noon << 365 * day << 365 << true;
-        QTest::newRow("just after midnight")
-            << QDateTime(QDate(2026, 6, 15), QTime(0, 0, 0, 1)) << 7 * day + 2 << 7 << false;
         // Ages are counted on the clock on the wall, as the call list shows them; the clock
         // went back an hour on 25 October.
         QTest::newRow("5 wall-clock days over the autumn change: kept")
