@@ -6,6 +6,27 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+namespace {
+
+// Xlib's own handler ends the process on any protocol error; a keyboard whose light cannot be
+// set is no reason to stop monitoring calls.
+int ignoreXError(Display *, XErrorEvent *)
+{
+    return 0;
+}
+
+class IgnoreXErrors
+{
+public:
+    IgnoreXErrors() : m_previous(XSetErrorHandler(ignoreXError)) {}
+    ~IgnoreXErrors() { XSetErrorHandler(m_previous); }
+
+private:
+    XErrorHandler m_previous;
+};
+
+} // namespace
+
 struct KeyboardLight::Backend
 {
     Display *display = nullptr;
@@ -60,6 +81,7 @@ void KeyboardLight::setScrollLock(bool on)
     Display *dpy = m_backend->display;
     if (!dpy || isScrollLockOn() == on)
         return;
+    const IgnoreXErrors guard;
     // A key press and release, as if the user had pressed Scroll Lock: where the key locks a
     // modifier (the usual set-up on other systems) this switches the light and the lock state
     // together, and applications see the state they expect.
