@@ -107,7 +107,8 @@ void TCapiInfo::handleMessage(TConnection *, TCapiMessage &message, bool &)
     if (message.command() != capicmd::FacilityConf)
         return;
     auto &conf = static_cast<TFacilityConf &>(message);
-    if (conf.facilitySelector() != kSupplementaryServicesSelector)
+    // A refused query has no services to tell of; its error is in Error().
+    if (conf.facilitySelector() != kSupplementaryServicesSelector || conf.info() > 0xFF)
         return;
     TSuppServFacilityConfParameter parameter(conf.facilityConfirmationParameter());
     uint16_t info = 0;

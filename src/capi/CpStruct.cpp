@@ -18,6 +18,7 @@ TStruct::TStruct(const uint8_t *data, qsizetype available)
 {
     if (available <= 0) {
         allocate(0);
+        m_consumed = 0;
         return;
     }
     int length = data[0];

@@ -241,7 +241,9 @@ void IsdnSimulator::handleMessage(Connection *c, const QByteArray &message)
     const uint16_t number = uint16_t(uint8_t(message[6]) | (uint8_t(message[7]) << 8));
     if (m_muted) {
         MessageReader r(message);
-        observe({c->applId, command, r.u32(), 0, 0, -1});
+        const uint32_t identifier = r.u32();
+        const uint32_t value = r.u32();
+        observe({c->applId, command, identifier, value, r.u32(), -1});
         log(QStringLiteral("appl %1: %2 (muted, no answer)").arg(c->applId).arg(commandName(command)));
         return;
     }

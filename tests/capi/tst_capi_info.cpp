@@ -1,0 +1,116 @@
+// Controller information through the real libcapi20 against the simulated controllers.
+#include "SimHost.h"
+#include "capi/CpInfo.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+QStringList supported(const TCapabilityList &list)
+{
+    QStringList texts;
+    for (const TCapabilityEntry &e : list)
+        if (e.supported)
+            texts << e.text;
+    return texts;
+}
+} // namespace
+
+class TestCapiInfo : public QObject
+{
+    Q_OBJECT
+
+private:
+    SimHost m_host;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_host.start(1));
+        qputenv("TELLWISE_CAPI_REMOTE", QByteArray("127.0.0.1:") + QByteArray::number(m_host.port()));
+    }
+
+    void oneControllerWithSupplementaryServices()
+    {
+        TCapiInfo info;
+        QVERIFY(info.CapiLoaded());
+        QCOMPARE(info.Error(), 0u);
+        QCOMPARE(info.ErrorText(), QStringLiteral("OK"));
+        QCOMPARE(info.ControllerCount(), uint16_t(1));
+        QVERIFY(info.VersionText().startsWith(QLatin1String("CAPI: 2.0  Version: ")));
+        QCOMPARE(info.Error(), 0u);
+
+        QSignalSpy available(&info, &TCapiInfo::OnSuppServInfoAvailable);
+        info.SelectController(1);
+        QCOMPARE(info.Error(), 0u);
+        QCOMPARE(info.BChannels(), uint16_t(2));
+        QVERIFY(info.HasGlobalOption(0x10));
+        QCOMPARE(supported(info.GlobalOptions()),
+                 (QStringList{"Internal controller supported", "DTMF supported", "Supplementary Services"}));
+        QCOMPARE(supported(info.B1Protocols()),
+                 (QStringList{"64 kbit/s with HDLC framing",
+                              "64 kbit/s bit-transparent operation with byte framing from the network",
+                              "T.30 modem for fax group 3"}));
+        QCOMPARE(supported(info.B2Protocols()),
+                 (QStringList{"ISO 7776 (X.75 SLP)", "Transparent", "T.30 for fax group 3"}));
+        QCOMPARE(supported(info.B3Protocols()), (QStringList{"Transparent", "T.30 for fax group 3",
+                                                             "T.30 for fax group 3 with extensions"}));
+        QCOMPARE(info.B3Protocols().size(), 7);
+
+        QVERIFY(available.wait(5000));
+        QCOMPARE(available.count(), 1);
+        QCOMPARE(available.first().first().value<QObject *>(), &info);
+        QCOMPARE(supported(info.SupplementaryServices()),
+                 (QStringList{"Hold / Retrieve", "ECT", "3PTY", "Call-Forwarding"}));
+        // The query went to the right controller as a "get supported services" request.
+        bool asked = false;
+        for (const SimObservation &o : m_host.sim()->observations())
+            asked |= o.command == 0x8080 && o.identifier == 1 && o.value == 3 && o.value2 == 0;
+        QVERIFY(asked);
+    }
+
+    void twoControllers()
+    {
+        m_host.run([](IsdnSimulator &s) { s.setControllers(2); });
+        TCapiInfo info;
+        QCOMPARE(info.ControllerCount(), uint16_t(2));
+        QSignalSpy available(&info, &TCapiInfo::OnSuppServInfoAvailable);
+        info.SelectController(1);
+        QVERIFY(available.wait(5000));
+        QVERIFY(info.SupplementaryServices().first().supported);
+
+        // The second adapter has no supplementary services: no query, no event, an empty list.
+        info.SelectController(2);
+        QCOMPARE(info.Error(), 0u);
+        QCOMPARE(info.BChannels(), uint16_t(2));
+        QCOMPARE(supported(info.GlobalOptions()), QStringList{"Internal controller supported"});
+        QVERIFY(supported(info.SupplementaryServices()).isEmpty());
+        QVERIFY(!available.wait(500));
+        QCOMPARE(available.count(), 1);
+        m_host.run([](IsdnSimulator &s) { s.setControllers(1); });
+    }
+
+    void noHandlerNoQuery()
+    {
+        const int before = int(m_host.sim()->observations().size());
+        TCapiInfo info;
+        info.SelectController(1);
+        QTest::qWait(200);
+        QCOMPARE(int(m_host.sim()->observations().size()), before);
+    }
+
+    void refusedQueryRaisesNoEvent()
+    {
+        m_host.run([](IsdnSimulator &s) { s.failNext(0x8080, 0x300B); });
+        TCapiInfo info;
+        QSignalSpy available(&info, &TCapiInfo::OnSuppServInfoAvailable);
+        info.SelectController(1);
+        QTRY_COMPARE_WITH_TIMEOUT(info.Error(), 0x300Bu, 5000);
+        QCOMPARE(info.ErrorText(), QStringLiteral("facility not supported ($300B)"));
+        QCOMPARE(available.count(), 0);
+        QVERIFY(supported(info.SupplementaryServices()).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCapiInfo)
+#include "tst_capi_info.moc"

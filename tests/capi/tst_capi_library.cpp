@@ -1,0 +1,84 @@
+// The real libcapi20.so.3 on a machine without ISDN: no /dev/capi20, no usable configuration.
+#include "capi/CpDLL.h"
+#include "capi/CpHand.h"
+#include "capi/CpInfo.h"
+#include "capi/CpMoni.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTcpServer>
+#include <QTest>
+
+class TestCapiLibrary : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(!QFile::exists(QStringLiteral("/dev/capi20")), "this test needs a machine without ISDN");
+        QVERIFY(!QFile::exists(QDir::homePath() + QStringLiteral("/.capi20rc")));
+        qunsetenv("TELLWISE_CAPI_REMOTE");
+    }
+
+    void loadsButReportsNotInstalled()
+    {
+        QCOMPARE(CapiDllStatus(), int32_t(kCapiStatusNotLoaded));
+        LoadCapiDll();
+        QVERIFY(CapiDllLoaded());
+        QCOMPARE(CapiDllStatus(), int32_t(kCapiStatusNotInstalled));
+
+        TCapi capi(1, 2, 128);
+        QVERIFY(!capi.registered());
+        QCOMPARE(capi.lastError(), 0x9003u);
+        QCOMPARE(capi.errorText(), QStringLiteral("CAPI 2.0 (32 Bit) not installed."));
+
+        TCapiMonitor monitor;
+        monitor.setActive(true);
+        QVERIFY(!monitor.Active());
+        QCOMPARE(monitor.Error(), 0x9003u);
+        QCOMPARE(monitor.ErrorString(), QStringLiteral("CAPI 2.0 (32 Bit) not installed."));
+        QVERIFY(!monitor.engine());
+
+        TCapiInfo info;
+        QVERIFY(info.CapiLoaded());
+        QCOMPARE(info.Error(), 3u);
+        QCOMPARE(info.ErrorText(), QStringLiteral("CAPI 2.0 (32 Bit) not installed."));
+        QCOMPARE(info.ControllerCount(), uint16_t(0));
+        info.SelectController(1);
+        QCOMPARE(info.BChannels(), uint16_t(0));
+        for (const TCapabilityEntry &e : info.GlobalOptions())
+            QVERIFY(!e.supported);
+    }
+
+    // A configuration that points at a port where nothing listens fails at once and cleanly.
+    void remoteWithNobodyListening()
+    {
+        quint16 port;
+        {
+            QTcpServer probe;
+            QVERIFY(probe.listen(QHostAddress::LocalHost));
+            port = probe.serverPort();
+        }
+        QFile rc(QDir::homePath() + QStringLiteral("/.capi20rc"));
+        QVERIFY(rc.open(QIODevice::WriteOnly));
+        rc.write(QStringLiteral("REMOTE fritzbox 127.0.0.1 %1\n").arg(port).toLatin1());
+        rc.close();
+
+        QElapsedTimer clock;
+        clock.start();
+        TCapiMonitor monitor;
+        monitor.setActive(true);
+        QVERIFY(!monitor.Active());
+        QCOMPARE(monitor.Error(), 0x9003u);
+        QCOMPARE(monitor.ErrorString(), QStringLiteral("CAPI 2.0 (32 Bit) not installed."));
+        TCapiInfo info;
+        QCOMPARE(info.ControllerCount(), uint16_t(0));
+        QVERIFY2(clock.elapsed() < 3000, "a refused connection must not take long");
+        rc.remove();
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCapiLibrary)
+#include "tst_capi_library.moc"

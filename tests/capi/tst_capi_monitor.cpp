@@ -1,0 +1,266 @@
+// The engine and the monitor through the real libcapi20 against the simulated controller.
+#include "CapiTestSupport.h"
+#include "capi/CpConst.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+const QString kListenAll = QStringLiteral("0580 7f");
+const QString kAlert = QStringLiteral("0180 0");
+} // namespace
+
+class TestCapiMonitor : public QObject
+{
+    Q_OBJECT
+
+private:
+    SimHost m_host;
+
+    // A listening monitor with its recorder; the application id stays readable after release.
+    struct Listening
+    {
+        std::unique_ptr<TCapiMonitor> monitor;
+        std::unique_ptr<MonitorRecorder> events;
+        uint16_t applId = 0;
+    };
+
+    Listening listen(int rejectTimeOut)
+    {
+        Listening l;
+        l.monitor = std::make_unique<TCapiMonitor>();
+        l.events = std::make_unique<MonitorRecorder>(l.monitor.get());
+        l.monitor->setRejectTimeOut(rejectTimeOut);
+        l.monitor->setActive(true);
+        if (!l.monitor->Active())
+            qFatal("monitor did not start: %s", qPrintable(l.monitor->ErrorString()));
+        l.applId = uint16_t(l.monitor->engine()->applicationId());
+        // Listening once the controller has confirmed.
+        if (!QTest::qWaitFor([&] { return l.events->count(QStringLiteral("state 0 1")) == 2; }, 5000))
+            qFatal("the controller did not confirm the LISTEN_REQ");
+        return l;
+    }
+
+    uint32_t offer(const QString &calling, uint8_t typeOfNumber = ton::Unknown,
+                   const QString &called = QStringLiteral("1234567"))
+    {
+        SimCallSpec spec;
+        spec.calling = calling;
+        spec.called = called;
+        spec.typeOfNumber = typeOfNumber;
+        QString error;
+        const uint32_t plci = m_host.offerCall(spec, &error);
+        if (!plci)
+            qFatal("call not offered: %s", qPrintable(error));
+        return plci;
+    }
+
+    QStringList sent(const Listening &l, QList<SimObservation> *records = nullptr)
+    {
+        return sentBy(m_host.sim(), l.applId, records);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_host.start(1));
+        qputenv("TELLWISE_CAPI_REMOTE", QByteArray("127.0.0.1:") + QByteArray::number(m_host.port()));
+    }
+
+    void listensOnItsControllerAndStops()
+    {
+        Listening l = listen(10);
+        QCOMPARE(l.monitor->Error(), 0u);
+        QCOMPARE(l.monitor->ErrorString(), QStringLiteral("OK"));
+        QList<SimObservation> records;
+        QCOMPARE(sent(l, &records), QStringList{kListenAll});
+        QCOMPARE(records[0].identifier, 1u);
+        QCOMPARE(records[0].value2, TCapiMonitor::kListenAllCip);
+
+        // Inactive: a new application that is offered no calls.
+        l.monitor->setActive(false);
+        QVERIFY(!l.monitor->Active());
+        const uint16_t quiet = uint16_t(l.monitor->engine()->applicationId());
+        QTRY_VERIFY(!sentBy(m_host.sim(), quiet).isEmpty());
+        QTRY_COMPARE(m_host.sim()->registeredApplications(), 1);
+        QList<SimObservation> quietRecords;
+        sentBy(m_host.sim(), quiet, &quietRecords);
+        QCOMPARE(quietRecords[0].value2, 0u);
+        SimCallSpec spec;
+        spec.calling = QStringLiteral("123");
+        QString error;
+        QCOMPARE(m_host.offerCall(spec, &error), 0u);
+        QVERIFY(error.contains(QLatin1String("no application listens")));
+    }
+
+    void reportsTheCallerByTypeOfNumber_data()
+    {
+        QTest::addColumn<QString>("digits");
+        QTest::addColumn<int>("typeOfNumber");
+        QTest::addColumn<QString>("reported");
+        QTest::newRow("national gains a zero") << "12345" << 0x21 << "012345";
+        QTest::newRow("international gains a zero") << "12345" << 0x11 << "012345";
+        QTest::newRow("international with zero unchanged") << "012345" << 0x11 << "012345";
+        QTest::newRow("national with zero still gains one") << "012345" << 0x21 << "0012345";
+        QTest::newRow("subscriber unchanged") << "12345" << 0x41 << "12345";
+        QTest::newRow("unknown unchanged") << "12345" << 0x01 << "12345";
+        QTest::newRow("network-specific gains a zero") << "12345" << 0x31 << "012345";
+        QTest::newRow("withheld stays empty") << "" << 0x21 << "";
+    }
+    void reportsTheCallerByTypeOfNumber()
+    {
+        QFETCH(QString, digits);
+        QFETCH(int, typeOfNumber);
+        QFETCH(QString, reported);
+        Listening l = listen(0); // no time-out: every call is ignored at once
+        offer(digits, uint8_t(typeOfNumber));
+        QTRY_COMPARE_WITH_TIMEOUT(l.events->count(QStringLiteral("disconnect")), 1, 5000);
+        QCOMPARE(l.events->first(QStringLiteral("question")),
+                 QStringLiteral("question %1 01234567 1").arg(reported));
+        QCOMPARE(l.events->first(QStringLiteral("incoming")),
+                 QStringLiteral("incoming %1 1234567 1 speech last=1").arg(reported));
+        QCOMPARE(l.events->first(QStringLiteral("disconnect")), QStringLiteral("disconnect 1 0000"));
+        QVERIFY(!l.events->lines.contains(QStringLiteral("state 1 0")));
+        QCOMPARE(sent(l), (QStringList{kListenAll, QStringLiteral("0283 1"), QStringLiteral("0483 0")}));
+    }
+
+    void ownerRejectsAtOnce()
+    {
+        Listening l = listen(10);
+        l.events->answer = 3;
+        offer(QStringLiteral("987"), ton::National, QStringLiteral("0111"));
+        QTRY_COMPARE_WITH_TIMEOUT(l.events->count(QStringLiteral("disconnect")), 1, 5000);
+        QCOMPARE(l.monitor->LastRejectCause(), uint16_t(3));
+        QCOMPARE(l.events->first(QStringLiteral("question")), QStringLiteral("question 0987 0111 1"));
+        QCOMPARE(l.events->first(QStringLiteral("incoming")),
+                 QStringLiteral("incoming 0987 0111 1 speech last=3"));
+        QCOMPARE(l.events->first(QStringLiteral("disconnect")), QStringLiteral("disconnect 3 0000"));
+        QList<SimObservation> records;
+        QCOMPARE(sent(l, &records),
+                 (QStringList{kListenAll, QStringLiteral("0283 3"), QStringLiteral("0483 0")}));
+        QVERIFY(records[1].elapsedMs < 1000);
+        QVERIFY(!l.events->lines.contains(QStringLiteral("state 1 0")));
+    }
+
+    // Accepting and clearing at once: the caller is answered and cut off.
+    void noDisturbModeHangsUp()
+    {
+        Listening l = listen(10);
+        l.monitor->setNoDisturbMode(true);
+        offer(QStringLiteral("5550100"), ton::Subscriber);
+        QTRY_COMPARE_WITH_TIMEOUT(l.events->count(QStringLiteral("disconnect")), 1, 5000);
+        QCOMPARE(l.events->first(QStringLiteral("disconnect")), QStringLiteral("disconnect 0 0000"));
+        QCOMPARE(l.events->first(QStringLiteral("incoming")),
+                 QStringLiteral("incoming 5550100 1234567 1 speech last=0"));
+        QCOMPARE(sent(l),
+                 (QStringList{kListenAll, QStringLiteral("0283 0"), QStringLiteral("0383 0"),
+                              QStringLiteral("8283 2"), QStringLiteral("0480 0"), QStringLiteral("0483 0")}));
+        QVERIFY(!l.events->lines.contains(QStringLiteral("state 1 0")));
+    }
+
+    void ringTimeOutIgnoresTheCall()
+    {
+        Listening l = listen(2);
+        QElapsedTimer clock;
+        clock.start();
+        offer(QStringLiteral("4711"), ton::National);
+        QTRY_VERIFY_WITH_TIMEOUT(sent(l).contains(kAlert), 3000);
+        QVERIFY(l.events->lines.contains(QStringLiteral("state 1 0")));
+        QCOMPARE(l.monitor->LastRejectCause(), uint16_t(0xFFFF));
+        QTRY_COMPARE_WITH_TIMEOUT(l.events->count(QStringLiteral("disconnect")), 1, 6000);
+        QList<SimObservation> records;
+        QCOMPARE(sent(l, &records),
+                 (QStringList{kListenAll, kAlert, QStringLiteral("0283 1"), QStringLiteral("0483 0")}));
+        // Two one-second ticks.
+        QVERIFY2(records[2].elapsedMs >= 1800 && records[2].elapsedMs < 3500,
+                 qPrintable(QString::number(records[2].elapsedMs)));
+        QCOMPARE(l.events->first(QStringLiteral("disconnect")), QStringLiteral("disconnect 1 0000"));
+    }
+
+    void hangUpWhileRinging()
+    {
+        Listening l = listen(10);
+        offer(QStringLiteral("4712"), ton::National);
+        QTRY_VERIFY_WITH_TIMEOUT(sent(l).contains(kAlert), 3000);
+        l.monitor->HangUpCall();
+        QTRY_COMPARE_WITH_TIMEOUT(l.events->count(QStringLiteral("disconnect")), 1, 5000);
+        QCOMPARE(l.events->first(QStringLiteral("disconnect")), QStringLiteral("disconnect 0 0000"));
+        const QStringList expected{kListenAll,
+                                   kAlert,
+                                   QStringLiteral("0283 0"),
+                                   QStringLiteral("0383 0"),
+                                   QStringLiteral("8283 2"),
+                                   QStringLiteral("0480 0"),
+                                   QStringLiteral("0483 0")};
+        QCOMPARE(sent(l), expected);
+        // The call is gone: a second hang-up sends nothing.
+        l.monitor->HangUpCall();
+        QTest::qWait(300);
+        QCOMPARE(sent(l), expected);
+    }
+
+    void callerHangsUpWhileRinging()
+    {
+        Listening l = listen(2);
+        const uint32_t plci = offer(QStringLiteral("4713"), ton::National);
+        QTRY_VERIFY_WITH_TIMEOUT(sent(l).contains(kAlert), 3000);
+        QVERIFY(m_host.hangUp(plci));
+        QTRY_COMPARE_WITH_TIMEOUT(l.events->count(QStringLiteral("disconnect")), 1, 5000);
+        QCOMPARE(l.events->first(QStringLiteral("disconnect")), QStringLiteral("disconnect 65535 3490"));
+        QCOMPARE(l.events->errorAtDisconnect, CapiInfoText(0x3490));
+        // The countdown stopped with the call: nothing goes out when it would have ended.
+        QTest::qWait(2500);
+        QCOMPARE(sent(l), (QStringList{kListenAll, kAlert, QStringLiteral("0483 0")}));
+    }
+
+    void noConnectionsIsReportedOncePerLastCall()
+    {
+        Listening l = listen(0);
+        offer(QStringLiteral("1"));
+        QTRY_COMPARE_WITH_TIMEOUT(l.events->count(QStringLiteral("reset")), 1, 5000);
+        QTest::qWait(300);
+        QCOMPARE(l.events->count(QStringLiteral("reset")), 1);
+        QCOMPARE(l.events->first(QStringLiteral("reset")), QStringLiteral("reset self"));
+        // It comes after the disconnect was handled.
+        QVERIFY(l.events->lines.indexOf(QStringLiteral("reset self")) >
+                l.events->lines.indexOf(QStringLiteral("disconnect 1 0000")));
+        QCOMPARE(l.monitor->engine()->connections().count(), 0);
+    }
+
+    void confirmationErrorsShowInErrorString()
+    {
+        m_host.run([](IsdnSimulator &s) { s.failNext(0x0580, 0x2002); });
+        auto monitor = std::make_unique<TCapiMonitor>();
+        monitor->setActive(true);
+        QVERIFY(monitor->Active()); // the request itself went out
+        QTRY_COMPARE_WITH_TIMEOUT(monitor->Error(), 0x2002u, 5000);
+        QCOMPARE(monitor->ErrorString(), QStringLiteral("illegal Controller/PLCI/NCCI ($2002)"));
+
+        monitor->setController(9);
+        monitor->setActive(true);
+        QTRY_COMPARE_WITH_TIMEOUT(monitor->Error(), 0x2002u, 5000);
+    }
+
+    void releaseIsBoundedWhenTheControllerIsSilent()
+    {
+        Listening l = listen(10);
+        m_host.run([](IsdnSimulator &s) { s.setMuted(true); });
+        QElapsedTimer clock;
+        clock.start();
+        l.monitor.reset();
+        const qint64 took = clock.elapsed();
+        m_host.run([](IsdnSimulator &s) { s.setMuted(false); });
+        QVERIFY2(took < 5000, qPrintable(QString::number(took)));
+        // The wake-up request reached the controller, and the application is gone.
+        QList<SimObservation> records;
+        sentBy(m_host.sim(), l.applId, &records);
+        QCOMPARE(records.last().command, uint16_t(0x0580));
+        QCOMPARE(records.last().value2, 2u);
+        QTRY_VERIFY(
+            !m_host.sim()->logLines().filter(QStringLiteral("appl %1: released").arg(l.applId)).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCapiMonitor)
+#include "tst_capi_monitor.moc"
