@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -263,32 +264,30 @@ template <typename Use> void forEachRecord(int fd, qsizetype recordSize, const Q
 
 template <typename Rec, typename T> void loadFile(StoreFile &file, RecordList<T> &list)
 {
+    // The records leave the list first; they and their text buffers then take the new
+    // contents, so that reloading what was just saved (the usual case) allocates almost nothing.
+    std::vector<std::unique_ptr<T>> spare = list.takeAll();
+    std::reverse(spare.begin(), spare.end()); // reused from the back, in the old order
     if (!file.open)
         openFile(file);
-    if (!file.open) {
-        list.clear();
+    if (!file.open)
         return;
-    }
-    const QString path = DataDir() + QLatin1String(file.name);
     try {
-        // The records are decoded into room taken before the old list is freed, so that the
-        // new texts reuse the small blocks the old ones leave behind; freeing first and then
-        // asking for large blocks makes the allocator sweep every one of them.
-        struct stat st;
-        if (::fstat(file.fd, &st) != 0)
-            fail("Čitanje datoteke nije uspjelo:", path, errno);
-        std::vector<T> loaded;
-        loaded.reserve(std::size_t(st.st_size / Rec::Size));
-        list.clear();
-        forEachRecord(file.fd, Rec::Size, path, [&loaded](const char *record) {
+        forEachRecord(file.fd, Rec::Size, DataDir() + QLatin1String(file.name), [&](const char *record) {
             if constexpr (requires { Rec::keyIsEmpty(record); }) {
                 if (Rec::keyIsEmpty(record))
                     return;
             }
-            loaded.push_back(Rec::decode(record));
+            std::unique_ptr<T> loaded;
+            if (spare.empty()) {
+                loaded = std::make_unique<T>();
+            } else {
+                loaded = std::move(spare.back());
+                spare.pop_back();
+            }
+            Rec::decode(record, *loaded);
+            list.append(std::move(loaded));
         });
-        for (T &record : loaded)
-            list.append(std::move(record));
     } catch (...) {
         list.clear();
         closeFile(file);

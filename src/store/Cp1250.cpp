@@ -46,14 +46,18 @@ const ReverseTable &reverseTable()
 
 } // namespace
 
-QString DecodeCp1250(const char *bytes, qsizetype length)
+void DecodeCp1250Into(const char *bytes, qsizetype length, QChar *out)
 {
-    QString text(length, Qt::Uninitialized);
-    QChar *out = text.data();
     for (qsizetype i = 0; i < length; ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         out[i] = b < 0x80 ? QChar(b) : QChar(kHigh[b - 0x80]);
     }
+}
+
+QString DecodeCp1250(const char *bytes, qsizetype length)
+{
+    QString text(length, Qt::Uninitialized);
+    DecodeCp1250Into(bytes, length, text.data());
     return text;
 }
 

@@ -14,6 +14,9 @@ inline QString DecodeCp1250(const QByteArray &bytes)
     return DecodeCp1250(bytes.constData(), bytes.size());
 }
 
+// Decodes length bytes into out, which has room for length characters.
+void DecodeCp1250Into(const char *bytes, qsizetype length, QChar *out);
+
 // Text to bytes; a character the code page cannot hold becomes "?". A character outside the
 // Basic Multilingual Plane (a surrogate pair) becomes one "?".
 QByteArray EncodeCp1250(const QString &text);

@@ -61,11 +61,10 @@ class RecordReader
 {
 public:
     explicit RecordReader(const char *in) : m_in(in) {}
-    QString text(int capacity)
+    void text(int capacity, QString &target)
     {
-        QString value = ReadShortString(m_in + m_pos, capacity);
+        AssignShortString(target, m_in + m_pos, capacity);
         m_pos += capacity + 1;
-        return value;
     }
     bool boolean() { return m_in[m_pos++] != 0; }
     std::int32_t int32()
@@ -108,10 +107,23 @@ void WriteShortString(char *out, int capacity, const QString &text)
 
 QString ReadShortString(const char *in, int capacity)
 {
+    QString text;
+    AssignShortString(text, in, capacity);
+    return text;
+}
+
+void AssignShortString(QString &target, const char *in, int capacity)
+{
     const int length = std::min(int(static_cast<unsigned char>(in[0])), capacity);
-    if (length == 0)
-        return QString();
-    return DecodeCp1250(in + 1, length);
+    if (length == 0) {
+        target.clear();
+        return;
+    }
+    // resize() keeps the buffer when the string is not shared and has room, and data() copies
+    // a shared one first; so a reload of the same data allocates no text at all.
+    if (target.size() != length)
+        target.resize(length);
+    DecodeCp1250Into(in + 1, length, target.data());
 }
 
 // ---- Addressbook.dat ----
@@ -147,29 +159,28 @@ void TAddressFileRec::encode(const AListAddress &r, char *out)
     Q_ASSERT(w.position() == Size);
 }
 
-AListAddress TAddressFileRec::decode(const char *in)
+void TAddressFileRec::decode(const char *in, AListAddress &r)
 {
-    AListAddress r;
     RecordReader rd(in);
-    r.FirstName = rd.text(kName);
-    r.LastName = rd.text(kName);
-    r.NickName = rd.text(kName);
-    r.DisplayNameAs = rd.text(kDisplayName);
-    r.Group = rd.text(kGroup);
+    rd.text(kName, r.FirstName);
+    rd.text(kName, r.LastName);
+    rd.text(kName, r.NickName);
+    rd.text(kDisplayName, r.DisplayNameAs);
+    rd.text(kGroup, r.Group);
     for (QString *field :
          {&r.HomeAddress, &r.HomeCity, &r.HomePostNo, &r.HomeCountry, &r.HomeWebPage, &r.CompanyName,
           &r.CompanyDepartment, &r.CompanyOffice, &r.CompanyJobTitle, &r.CompanyAddress, &r.CompanyCity,
           &r.CompanyPostNo, &r.CompanyCountry, &r.CompanyWebPage})
-        *field = rd.text(kAddress);
+        rd.text(kAddress, *field);
     for (QString &location : r.PhoneLocation)
-        location = rd.text(kPhone);
+        rd.text(kPhone, location);
     for (QString &number : r.PhoneNumber)
-        number = rd.text(kPhone);
+        rd.text(kPhone, number);
     for (QString &mail : r.EMail)
-        mail = rd.text(kPhone);
-    r.Notes = rd.text(kLong);
-    r.UseThisSound = rd.text(kLong);
-    r.Picture = rd.text(kLong);
+        rd.text(kPhone, mail);
+    rd.text(kLong, r.Notes);
+    rd.text(kLong, r.UseThisSound);
+    rd.text(kLong, r.Picture);
     r.ActualDimensions = rd.boolean();
     r.CenterPicture = rd.boolean();
     rd.skip(3);
@@ -177,7 +188,6 @@ AListAddress TAddressFileRec::decode(const char *in)
     r.BlackList = rd.boolean();
     rd.skip(3);
     Q_ASSERT(rd.position() == Size);
-    return r;
 }
 
 bool TAddressFileRec::keyIsEmpty(const char *in)
@@ -195,14 +205,12 @@ void TGroupFileRec::encode(const AGroups &r, char *out)
     Q_ASSERT(w.position() == Size);
 }
 
-AGroups TGroupFileRec::decode(const char *in)
+void TGroupFileRec::decode(const char *in, AGroups &r)
 {
-    AGroups r;
     RecordReader rd(in);
-    r.GroupName = rd.text(kGroup);
-    r.GroupSound = rd.text(kLong);
+    rd.text(kGroup, r.GroupName);
+    rd.text(kLong, r.GroupSound);
     Q_ASSERT(rd.position() == Size);
-    return r;
 }
 
 bool TGroupFileRec::keyIsEmpty(const char *in)
@@ -225,19 +233,17 @@ void TCallFileRec::encode(const ACalls &r, char *out)
     Q_ASSERT(w.position() == Size);
 }
 
-ACalls TCallFileRec::decode(const char *in)
+void TCallFileRec::decode(const char *in, ACalls &r)
 {
-    ACalls r;
     RecordReader rd(in);
-    r.CallerName = rd.text(kDisplayName);
-    r.CallerNumber = rd.text(kPhone);
-    r.CalledNumber = rd.text(kPhone);
+    rd.text(kDisplayName, r.CallerName);
+    rd.text(kPhone, r.CallerNumber);
+    rd.text(kPhone, r.CalledNumber);
     r.CallDate = rd.real();
     r.CallTime = rd.real();
     r.IsNew = rd.boolean();
     rd.skip(7);
     Q_ASSERT(rd.position() == Size);
-    return r;
 }
 
 QByteArray EncodeFileRec(const AListAddress &record)

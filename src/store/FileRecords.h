@@ -17,6 +17,8 @@
 // `capacity` characters.
 void WriteShortString(char *out, int capacity, const QString &text);
 QString ReadShortString(const char *in, int capacity);
+// The same into an existing string, reusing its buffer where it can.
+void AssignShortString(QString &target, const char *in, int capacity);
 
 // Contact record of Addressbook.dat.
 struct TAddressFileRec
@@ -24,7 +26,14 @@ struct TAddressFileRec
     static constexpr qsizetype Size = 2300;
 
     static void encode(const AListAddress &record, char *out); // writes exactly Size bytes
-    static AListAddress decode(const char *in);                // reads exactly Size bytes
+    // Fills every field of `record` (reusing its text buffers), reading exactly Size bytes.
+    static void decode(const char *in, AListAddress &record);
+    static AListAddress decode(const char *in)
+    {
+        AListAddress record;
+        decode(in, record);
+        return record;
+    }
     // True when the record's key (DisplayNameAs) is empty; such records are dropped on load.
     static bool keyIsEmpty(const char *in);
 };
@@ -35,7 +44,13 @@ struct TGroupFileRec
     static constexpr qsizetype Size = 297;
 
     static void encode(const AGroups &record, char *out);
-    static AGroups decode(const char *in);
+    static void decode(const char *in, AGroups &record);
+    static AGroups decode(const char *in)
+    {
+        AGroups record;
+        decode(in, record);
+        return record;
+    }
     static bool keyIsEmpty(const char *in); // GroupName empty
 };
 
@@ -45,7 +60,13 @@ struct TCallFileRec
     static constexpr qsizetype Size = 152;
 
     static void encode(const ACalls &record, char *out);
-    static ACalls decode(const char *in);
+    static void decode(const char *in, ACalls &record);
+    static ACalls decode(const char *in)
+    {
+        ACalls record;
+        decode(in, record);
+        return record;
+    }
 };
 
 // One record as a byte array of exactly its size.

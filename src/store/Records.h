@@ -108,6 +108,21 @@ public:
         markChanged();
         return record;
     }
+    // Adopts a record already on the heap.
+    T &append(std::unique_ptr<T> record)
+    {
+        m_items.push_back(std::move(record));
+        markChanged();
+        return *m_items.back();
+    }
+    // Empties the list and hands its records over, in list order (a reload refills them).
+    std::vector<std::unique_ptr<T>> takeAll()
+    {
+        std::vector<std::unique_ptr<T>> items = std::move(m_items);
+        m_items.clear();
+        markChanged();
+        return items;
+    }
     void clear()
     {
         m_items.clear();
