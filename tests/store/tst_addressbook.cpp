@@ -214,6 +214,51 @@ private slots:
         QCOMPARE(QFileInfo(file("Addressbook.dat")).size(), 2300 * expected.size());
     }
 
+    // A reload refills the records it replaces; nothing of the old contents may survive in
+    // them, and texts the program still holds elsewhere keep their values.
+    void reloadReplacesEveryText()
+    {
+        QList<AListAddress> first;
+        QList<AListAddress> second;
+        for (int i = 0; i < 3; ++i) {
+            AListAddress c =
+                contact(QStringLiteral("Prvi kontakt s dugim imenom %1").arg(i), QStringLiteral("0911111"));
+            c.Notes = QStringLiteral("Duga bilješka koja će nestati %1").arg(i);
+            c.HomeCity = QStringLiteral("Split");
+            first << c;
+        }
+        for (int i = 0; i < 4; ++i) {
+            AListAddress c = contact(QStringLiteral("K%1").arg(i), QStringLiteral("0922222"));
+            c.Notes = i == 0 ? QString() : QStringLiteral("Kraća %1").arg(i);
+            c.CompanyName = QStringLiteral("Tvrtka");
+            c.PhoneNumber[0] = i == 1 ? QString() : QStringLiteral("0922222");
+            second << c;
+        }
+        auto bytesOf = [](const QList<AListAddress> &list) {
+            QByteArray bytes;
+            for (const AListAddress &c : list)
+                bytes += EncodeFileRec(c);
+            return bytes;
+        };
+        writeFile(file("Addressbook.dat"), bytesOf(first));
+        LoadAddressbook();
+        const QString heldNotes = ContactList[1].Notes;
+        const AListAddress heldContact = ContactList[0];
+
+        writeFile(file("Addressbook.dat"), bytesOf(second));
+        LoadAddressbook();
+        QCOMPARE(ContactList.size(), 4);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(ContactList[i], second[i]);
+        QCOMPARE(heldNotes, first[1].Notes);
+        QCOMPARE(heldContact, first[0]);
+
+        writeFile(file("Addressbook.dat"), bytesOf(first.mid(0, 1)));
+        LoadAddressbook();
+        QCOMPARE(ContactList.size(), 1);
+        QCOMPARE(ContactList[0], first[0]);
+    }
+
     void groupsWithEmptyNameDropped()
     {
         writeFile(file("Groups.dat"), groupBytes("A") + groupBytes("") + groupBytes("a"));
