@@ -83,28 +83,34 @@ bool writeAll(int fd, const char *data, qsizetype size)
     return true;
 }
 
-// Reads whole records from the start of fd; a trailing partial record is left out.
-QByteArray readRecords(int fd, qsizetype recordSize, const QString &path)
+// Reads the whole of fd from its start.
+QByteArray readAll(int fd, const QString &path)
 {
     struct stat st;
     if (::fstat(fd, &st) != 0)
         fail("Čitanje datoteke nije uspjelo:", path, errno);
-    const qsizetype wanted = qsizetype(st.st_size) / recordSize * recordSize;
-    QByteArray bytes(wanted, Qt::Uninitialized);
+    QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
     qsizetype got = 0;
-    while (got < wanted) {
-        const ssize_t n = ::pread(fd, bytes.data() + got, std::size_t(wanted - got), off_t(got));
+    while (got < bytes.size()) {
+        const ssize_t n = ::pread(fd, bytes.data() + got, std::size_t(bytes.size() - got), off_t(got));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             fail("Čitanje datoteke nije uspjelo:", path, errno);
         }
         if (n == 0)
-            break; // shrunk while we read: keep what is whole
+            break; // shrunk while we read
         got += n;
     }
-    bytes.truncate(got / recordSize * recordSize);
+    bytes.truncate(got);
     return bytes;
+}
+
+// A name beside `base` for a file that is being prepared.
+QString preparedName(const QString &base)
+{
+    return base +
+           QStringLiteral(".new-%1").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
 }
 
 // Creates a new, empty file with a unique name beginning with `base`; returns its descriptor
@@ -112,8 +118,7 @@ QByteArray readRecords(int fd, qsizetype recordSize, const QString &path)
 int createUnique(const QString &base, QString &path)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        path = base +
-               QStringLiteral(".new-%1").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        path = preparedName(base);
         const int fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
@@ -154,7 +159,7 @@ QByteArray readWholeFile(const QString &path)
     if (fd < 0)
         fail("Otvaranje datoteke nije uspjelo:", path, errno);
     try {
-        QByteArray bytes = readRecords(fd, 1, path);
+        QByteArray bytes = readAll(fd, path);
         ::close(fd);
         return bytes;
     } catch (...) {
@@ -185,8 +190,7 @@ void makeSafetyCopy(const QString &dataPath, const QString &copyPath)
     QString linkPath;
     bool linked = false;
     for (int attempt = 0; attempt < 100 && !linked; ++attempt) {
-        linkPath = copyPath + QStringLiteral(".new-%1").arg(QRandomGenerator::global()->generate(), 8, 16,
-                                                            QLatin1Char('0'));
+        linkPath = preparedName(copyPath);
         if (::link(native(dataPath).constData(), native(linkPath).constData()) == 0)
             linked = true;
         else if (errno != EEXIST)
@@ -229,8 +233,8 @@ void openFile(StoreFile &file)
 }
 
 // Hands each whole record of fd, from the start, to `use`; a trailing partial record is left
-// out. Reads in chunks through a buffer on the stack: one allocation the size of the file would
-// make the allocator sweep up every small block the list has just freed.
+// out. Reads in chunks through a buffer on the stack, so that a load needs no memory the size of
+// the file.
 template <typename Use> void forEachRecord(int fd, qsizetype recordSize, const QString &path, Use use)
 {
     struct stat st;
