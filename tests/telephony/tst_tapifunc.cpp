@@ -67,6 +67,7 @@ private slots:
     void readsCallerInfo_data();
     void readsCallerInfo();
     void ignoresCallerItemWithOtherItems();
+    void textFieldsOutsideTheStructureReadEmpty();
     void answerAndDropReplyLater();
     void listsWhileTheMonitorHoldsTheLine();
     void lostLineMarksMonitorFailed();
@@ -339,6 +340,25 @@ void TestTapiFunc::ignoresCallerItemWithOtherItems()
     QVERIFY(g_events.callers.isEmpty());
     m_modem->identify(3, data, LINECALLINFOSTATE_CALLERID);
     QTRY_COMPARE(g_events.callers, QStringList{QStringLiteral("|0912|0|0")});
+}
+
+void TestTapiFunc::textFieldsOutsideTheStructureReadEmpty()
+{
+    // A provider's structure is outside input: offsets past the block must not be followed.
+    auto block = buffer(kCallInfoBufferSize);
+    auto *info = reinterpret_cast<LPLINECALLINFO>(block.data());
+    const QByteArray number("0912345678");
+    std::memcpy(block.data() + 1000, number.constData(), size_t(number.size()) + 1);
+    info->dwCallerIDFlags = LINECALLPARTYID_ADDRESS | LINECALLPARTYID_NAME;
+    info->dwCallerIDOffset = 1000;
+    info->dwCallerIDSize = DWORD(number.size()) + 1;
+    info->dwCallerIDNameOffset = kCallInfoBufferSize - 4;
+    info->dwCallerIDNameSize = 100;
+    ReadCallerInfo(info);
+    info->dwCallerIDOffset = 0xFFFFFFF0;
+    info->dwCallerIDNameSize = 0;
+    ReadCallerInfo(info);
+    QCOMPARE(g_events.callers, (QStringList{QStringLiteral("|0912345678|0|0"), QStringLiteral("||0|0")}));
 }
 
 void TestTapiFunc::answerAndDropReplyLater()
