@@ -24,7 +24,7 @@ public:
     virtual bool IsDoNotDisturbOn() const = 0;
     virtual bool IsAutoRejectOn() const = 0;
 
-    virtual int NewCallCount() const = 0;
+    virtual int newCallCount() const = 0;
     virtual void setNewCallCount(int count) = 0;
     // SetTrayState(NewCall): the new-call icon, the new-calls tool tip and texts, timerCalls.
     virtual void SetTrayStateNewCall() = 0;

@@ -34,4 +34,5 @@ private:
     ~TSoundPlay() override;
 
     const QString m_fileName;
+    const quint64 m_ticket;
 };

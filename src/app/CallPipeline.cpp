@@ -1,0 +1,331 @@
+#include "app/CallPipeline.h"
+
+#include "app/SoundPlay.h"
+#include "capi/CpMoni.h"
+#include "settings/Settings.h"
+#include "store/Addressbook.h"
+#include "store/FileRecords.h"
+#include "store/Numbers.h"
+#include "store/Records.h"
+#include "store/StoreError.h"
+#include "telephony/TapiFunc.h"
+#include "ui/CallerPicture.h"
+#include "ui/TfrmIncomingCall.h"
+#include "ui/TfrmNewCallMessage.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+
+namespace {
+
+CallPipelineHost *g_host = nullptr;
+
+// What the identified step takes from the matched contact; all empty for an unknown caller.
+struct CallerDetails
+{
+    QString group;
+    QString notes;
+    QString picture;
+    bool actualDimensions = false;
+    bool centerPicture = false;
+    std::int32_t soundMode = 0;
+    QString useThisSound;
+    bool blackList = false;
+};
+
+CallerDetails detailsOf(int index, QString &name)
+{
+    CallerDetails details;
+    if (index < 0 || index >= ContactList.size())
+        return details;
+    const AListAddress &contact = ContactList[index];
+    name = contact.DisplayNameAs;
+    details.group = contact.Group;
+    details.notes = contact.Notes;
+    details.picture = contact.Picture;
+    details.actualDimensions = contact.ActualDimensions;
+    details.centerPicture = contact.CenterPicture;
+    details.soundMode = contact.SoundMode;
+    details.useThisSound = contact.UseThisSound;
+    details.blackList = contact.BlackList;
+    return details;
+}
+
+bool isPlaceholder(const ACalls &call)
+{
+    const QString placeholder = PlaceholderUnidentified();
+    return call.CallerName == placeholder && call.CallerNumber == placeholder &&
+           call.CalledNumber == placeholder;
+}
+
+void sortNewestFirst()
+{
+    CallList.stableSort(
+        [](const ACalls &a, const ACalls &b) { return a.CallDate + a.CallTime > b.CallDate + b.CallTime; });
+}
+
+void ringStep()
+{
+    const Settings &settings = g_host->pipelineSettings();
+    g_host->setNewCallCount(g_host->newCallCount() + 1);
+    // An animated icon shows the new call at its next tick.
+    if (!settings.flag(Settings::AnimateIcon))
+        g_host->SetTrayStateNewCall();
+    if (settings.flag(Settings::FlashScrollLock))
+        g_host->StartScrollLockFlashing();
+    if (settings.flag(Settings::EnableSound))
+        TSoundPlay::start(settings.text(Settings::PhoneRingWave));
+
+    // One reading of the clock, so a call at midnight does not get tomorrow's date with
+    // yesterday's time.
+    const QDateTime now = QDateTime::currentDateTime();
+    ACalls call;
+    call.CallerName = PlaceholderUnidentified();
+    call.CallerNumber = PlaceholderUnidentified();
+    call.CalledNumber = PlaceholderUnidentified();
+    call.CallDate = TDateFromQDate(now.date());
+    call.CallTime = TTimeFromQTime(now.time());
+    call.IsNew = true;
+    CallList.append(std::move(call));
+}
+
+void identifiedStep(const QString &name, const QString &number, const QString &calledNumber, bool discard)
+{
+    if (!CallList.isEmpty() && isPlaceholder(CallList[CallList.size() - 1])) {
+        ACalls call = CallList.takeAt(CallList.size() - 1);
+        if (!discard) {
+            if (!name.isEmpty())
+                call.CallerName = name;
+            if (!number.isEmpty())
+                call.CallerNumber = number;
+            if (!calledNumber.isEmpty())
+                call.CalledNumber = calledNumber;
+            CallList.append(std::move(call));
+            sortNewestFirst();
+        }
+    }
+
+    try {
+        // Reload only after a good save: a failed one leaves the call in memory, and the next
+        // save writes it.
+        if (SaveCalls())
+            LoadCalls();
+    } catch (const StoreError &error) {
+        // A full or failing disk must not stop the call from being shown or rejected.
+        qWarning("the call log could not be saved: %s", qPrintable(error.message()));
+    }
+    g_host->CallLogChanged();
+}
+
+bool shouldLog(const Settings &settings, bool blackList)
+{
+    bool log = true;
+    if (!settings.flag(Settings::LogBlackList))
+        log = !blackList;
+    if (log && !settings.flag(Settings::LogBlocked))
+        log = !(CallerBlocked || CallerOutOfArea);
+    return log;
+}
+
+bool shouldShow(const Settings &settings, bool known, bool blackList)
+{
+    bool show = true;
+    if (!g_host->IsDoNotDisturbOn())
+        return show;
+    if (settings.flag(Settings::DisplayOnlyAddressbook))
+        show = known;
+    if (show && settings.flag(Settings::DontDisplayBlackList))
+        show = !blackList;
+    if (show && settings.flag(Settings::DontDisplayBlocked))
+        show = !(CallerBlocked || CallerOutOfArea);
+    return show;
+}
+
+bool shouldReject(const Settings &settings, bool blackList)
+{
+    bool reject = false;
+    if (!g_host->IsAutoRejectOn())
+        return reject;
+    if (settings.flag(Settings::AutoRejectBlackList))
+        reject = blackList;
+    if (!reject && settings.flag(Settings::AutoRejectBlocked))
+        reject = CallerBlocked || CallerOutOfArea;
+    return reject;
+}
+
+void announce(const CallerDetails &details, const QString &name)
+{
+    switch (details.soundMode) {
+    case 0:
+        // An unknown caller has no group: the thread plays nothing and the ring goes on.
+        TSoundPlay::start(GroupSoundOf(details.group));
+        break;
+    case 1:
+        TSoundPlay::start(details.useThisSound);
+        break;
+    case 2:
+        g_host->SpeakText(ReplaceNameTag(details.useThisSound, name), false);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+QString PlaceholderUnknown()
+{
+    return QCoreApplication::translate("CallPipeline", "< Nepoznat >");
+}
+
+QString PlaceholderBlocked()
+{
+    return QCoreApplication::translate("CallPipeline", "< Sakriven >");
+}
+
+QString PlaceholderUnidentified()
+{
+    return QCoreApplication::translate("CallPipeline", "< Neidentificiran >");
+}
+
+void SetCallPipelineHost(CallPipelineHost *host)
+{
+    g_host = host;
+}
+
+CallPipelineHost *CallPipelineHostInstance()
+{
+    return g_host;
+}
+
+void ConnectCallSources(TCapiMonitor *capiMonitor)
+{
+    OnTapiRing = [] { LogCall({}, {}, {}, false, false); };
+    OnTapiCallerIdentified = [](const QString &name, const QString &number, const QString &called,
+                                bool handOn) { FindContactByNumber(name, number, called, handOn); };
+    OnTapiCallEnded = [] {
+        if (g_host)
+            g_host->IncomingCallWindow().closeWindow();
+    };
+    if (!TapiDeviceIsModem) {
+        TapiDeviceIsModem = [] {
+            return g_host && g_host->pipelineSettings().number(Settings::DeviceType) == Settings::kModem;
+        };
+    }
+    SetHandOnCallback(&HandleIdentifiedCall);
+
+    if (g_host) {
+        TfrmIncomingCall &window = g_host->IncomingCallWindow();
+        QObject::connect(&window, &TfrmIncomingCall::closing, &window, [] {
+            CallerOutOfArea = false;
+            CallerBlocked = false;
+        });
+    }
+    if (capiMonitor) {
+        QObject::connect(capiMonitor, &TCapiMonitor::OnIncomingCall, capiMonitor, &capiMonitorIncomingCall);
+        QObject::connect(capiMonitor, &TCapiMonitor::OnDisconnectInfo, capiMonitor,
+                         &capiMonitorDisconnectInfo);
+    }
+}
+
+void LogCall(const QString &name, const QString &number, const QString &calledNumber, bool discard,
+             bool identified)
+{
+    if (!g_host)
+        return;
+    if (identified)
+        identifiedStep(name, number, calledNumber, discard);
+    else
+        ringStep();
+}
+
+void HandleIdentifiedCall(const QString &name, const QString &number, const QString &calledNumber, int index,
+                          const QString &location)
+{
+    Q_UNUSED(location);
+    if (!g_host)
+        return;
+    const Settings &settings = g_host->pipelineSettings();
+    const NumberFormatSettings format = settings.numberFormat();
+
+    QString callerName = name;
+    QString shownNumber = FormatPhoneNumber(number, format);
+    QString shownCalled = FormatPhoneNumber(calledNumber, format);
+    const CallerDetails details = detailsOf(index, callerName);
+
+    if (CallerBlocked)
+        shownNumber = PlaceholderBlocked();
+    if (CallerOutOfArea)
+        shownNumber = PlaceholderUnidentified();
+    if (shownCalled.isEmpty())
+        shownCalled = PlaceholderUnidentified();
+    if (callerName.isEmpty())
+        callerName = PlaceholderUnknown();
+
+    TfrmIncomingCall &window = g_host->IncomingCallWindow();
+    window.setCaller(callerName, shownNumber, shownCalled);
+    window.setNotes(details.notes);
+    window.setCallerPicture(LoadCallerPicture(details.picture, details.actualDimensions,
+                                              details.centerPicture, settings.languageIndex()));
+    TfrmNewCallMessage &message = g_host->NewCallMessageWindow();
+    message.setLastCall(callerName, shownNumber, QDateTime::currentDateTime());
+
+    LogCall(callerName, shownNumber, shownCalled, !shouldLog(settings, details.blackList), true);
+
+    const bool show = shouldShow(settings, index > -1, details.blackList);
+    if (show)
+        window.ShowIncomingCallWindow();
+    else
+        message.ShowNewCallMessage();
+
+    if (shouldReject(settings, details.blackList)) {
+        g_host->RejectCurrentCall();
+        return;
+    }
+    if (settings.flag(Settings::EnableSound) && show)
+        announce(details, callerName);
+}
+
+void capiMonitorIncomingCall(const QString &CallingPartyNumber, const QString &CalledPartyNumber,
+                             uint16_t CipValue, const QString &CipValueString)
+{
+    Q_UNUSED(CipValue);
+    Q_UNUSED(CipValueString);
+    if (!g_host)
+        return;
+    CallerBlocked = false;
+    CallerOutOfArea = false;
+    LogCall({}, {}, {}, false, false);
+    const QString called = StripOwnAreaCode(CalledPartyNumber);
+    if (CallingPartyNumber.isEmpty())
+        CallerBlocked = true;
+    FindContactByNumber(PlaceholderUnknown(), CallingPartyNumber, called, true);
+}
+
+void capiMonitorDisconnectInfo(uint16_t aRejectCause, uint16_t aDisconnectReason)
+{
+    Q_UNUSED(aRejectCause);
+    Q_UNUSED(aDisconnectReason);
+    if (g_host)
+        g_host->IncomingCallWindow().closeWindow();
+    CallerBlocked = false;
+}
+
+QString GroupSoundOf(const QString &groupName)
+{
+    for (const AGroups &group : GroupList) {
+        if (group.GroupName == groupName)
+            return group.GroupSound;
+    }
+    return {};
+}
+
+QString ReplaceNameTag(const QString &text, const QString &name)
+{
+    static const QString tag = QStringLiteral("<NAME>");
+    QString result = text;
+    const qsizetype at = result.indexOf(tag);
+    if (at >= 0)
+        result.replace(at, tag.size(), name);
+    return result;
+}

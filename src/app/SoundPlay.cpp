@@ -1,0 +1,88 @@
+#include "app/SoundPlay.h"
+
+#include "platform/SoundPlayer.h"
+
+#include <QDeadlineTimer>
+#include <QFileInfo>
+
+#include <atomic>
+#include <mutex>
+
+namespace {
+
+std::atomic<int> g_running{0};
+
+// Sounds are numbered in the order they were started on the main thread. A thread that the
+// system schedules late must not cut short a sound that was started after it: the ring step
+// and the identified step of an ISDN call start their threads within a millisecond, and the
+// caller's own sound has to win.
+std::atomic<quint64> g_lastTicket{0};
+std::mutex g_playOrder;
+quint64 g_newestPlaying = 0;
+
+bool takeTurn(quint64 ticket)
+{
+    std::lock_guard lock(g_playOrder);
+    if (ticket < g_newestPlaying)
+        return false;
+    g_newestPlaying = ticket;
+    return true;
+}
+
+} // namespace
+
+bool IsWaveFile(const QString &fileName)
+{
+    // Only a lower-case ".wav" counts, as on the system the program came from; "RING.WAV" is
+    // refused even though the file would play.
+    return fileName.endsWith(QLatin1String(".wav"), Qt::CaseSensitive) && QFileInfo(fileName).isFile();
+}
+
+void PlayRingSound(const QString &fileName)
+{
+    if (IsWaveFile(fileName))
+        SoundPlayer::play(fileName);
+}
+
+TSoundPlay::TSoundPlay(QString fileName) : m_fileName(std::move(fileName)), m_ticket(++g_lastTicket)
+{
+    ++g_running;
+    // The thread object lives on the starting (main) thread; it is deleted there once the
+    // sound has ended.
+    connect(this, &QThread::finished, this, &QObject::deleteLater);
+}
+
+TSoundPlay::~TSoundPlay()
+{
+    wait();
+}
+
+void TSoundPlay::start(const QString &fileName)
+{
+    auto *thread = new TSoundPlay(fileName);
+    thread->QThread::start();
+}
+
+int TSoundPlay::runningCount()
+{
+    return g_running.load();
+}
+
+bool TSoundPlay::stopAll(int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    // Again and again: a thread that was just starting may begin its sound after a stop.
+    while (g_running.load() > 0 && !deadline.hasExpired()) {
+        SoundPlayer::stopAll();
+        QThread::msleep(5);
+    }
+    return g_running.load() == 0;
+}
+
+void TSoundPlay::run()
+{
+    // A file that plays nothing takes no turn, so it leaves an earlier sound playing.
+    if (!isInterruptionRequested() && IsWaveFile(m_fileName) && takeTurn(m_ticket))
+        SoundPlayer::play(m_fileName);
+    --g_running;
+}
