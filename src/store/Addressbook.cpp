@@ -126,11 +126,46 @@ int createUnique(const QString &base, QString &path)
     return -1;
 }
 
-// Writes bytes to a new temporary file beside `target` and flushes it to disk. Returns the
-// temporary path, or an empty string when the file could not be created (errno set). Throws
-// when writing fails (the temporary file is removed). The file takes over the permissions of
-// an existing `target`, so that a replaced address book stays as private as it was.
-QString writeTemporary(const QString &target, const QByteArray &bytes)
+// Collects output in a buffer on the stack and writes it out whenever it is full, so that a
+// save needs no memory the size of the file.
+class ChunkWriter
+{
+public:
+    explicit ChunkWriter(int fd) : m_fd(fd) {}
+    // Room for `size` bytes (at most the buffer's size), to be filled and then committed.
+    char *reserve(qsizetype size)
+    {
+        if (m_used + size > qsizetype(sizeof m_buffer))
+            flush();
+        return m_buffer + m_used;
+    }
+    void commit(qsizetype size) { m_used += size; }
+    void append(const char *data, qsizetype size)
+    {
+        flush();
+        m_ok = m_ok && writeAll(m_fd, data, size);
+    }
+    // False once any write failed (errno set).
+    bool flush()
+    {
+        m_ok = m_ok && writeAll(m_fd, m_buffer, m_used);
+        m_used = 0;
+        return m_ok;
+    }
+
+private:
+    int m_fd;
+    bool m_ok = true;
+    qsizetype m_used = 0;
+    char m_buffer[64 * 1024];
+};
+
+// Writes a new temporary file beside `target` through `fill` and flushes it to disk. Returns
+// the temporary path, or an empty string when the file could not be created (errno set).
+// Throws when writing fails (the temporary file is removed). The file takes over the
+// permissions of an existing `target`, so that a replaced address book stays as private as
+// it was.
+template <typename Fill> QString writeTemporary(const QString &target, Fill fill)
 {
     QString path;
     const int fd = createUnique(target, path);
@@ -139,7 +174,9 @@ QString writeTemporary(const QString &target, const QByteArray &bytes)
     struct stat st;
     if (::stat(native(target).constData(), &st) == 0)
         (void)::fchmod(fd, st.st_mode & 07777);
-    if (!writeAll(fd, bytes.constData(), bytes.size()) || ::fsync(fd) != 0) {
+    ChunkWriter writer(fd);
+    fill(writer);
+    if (!writer.flush() || ::fsync(fd) != 0) {
         const int error = errno;
         ::close(fd);
         ::unlink(native(path).constData());
@@ -151,6 +188,11 @@ QString writeTemporary(const QString &target, const QByteArray &bytes)
         fail("Pisanje datoteke nije uspjelo:", target, error);
     }
     return path;
+}
+
+QString writeTemporary(const QString &target, const QByteArray &bytes)
+{
+    return writeTemporary(target, [&bytes](ChunkWriter &w) { w.append(bytes.constData(), bytes.size()); });
 }
 
 QByteArray readWholeFile(const QString &path)
@@ -306,18 +348,16 @@ template <typename Rec, typename T> bool saveFile(StoreFile &file, RecordList<T>
     list.markChanged();
     closeFile(file);
 
-    QByteArray bytes(qsizetype(list.size()) * Rec::Size, Qt::Uninitialized);
-    char *out = bytes.data();
-    for (const T &record : list) {
-        Rec::encode(record, out);
-        out += Rec::Size;
-    }
-
     const QString dir = DataDir();
     const QString dataPath = dir + QLatin1String(file.name);
     const QString copyPath = dir + QLatin1String(kSafetyCopyPrefix) + QLatin1String(file.name);
 
-    const QString newPath = writeTemporary(dataPath, bytes);
+    const QString newPath = writeTemporary(dataPath, [&list](ChunkWriter &w) {
+        for (const T &record : list) {
+            Rec::encode(record, w.reserve(Rec::Size));
+            w.commit(Rec::Size);
+        }
+    });
     if (newPath.isEmpty()) {
         showOpenFailure();
         return false;

@@ -76,6 +76,10 @@ qsizetype EncodeCp1250Into(const QString &text, char *out, qsizetype maxChars)
     qsizetype written = 0;
     for (qsizetype i = 0; i < size && written < maxChars; ++i) {
         const char16_t c = in[i].unicode();
+        if (c < 0x80) {
+            out[written++] = char(c);
+            continue;
+        }
         if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(in[i + 1].unicode())) {
             out[written++] = '?';
             ++i;
