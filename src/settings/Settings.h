@@ -122,7 +122,7 @@ public:
     // memory changes only with the next LoadSettings.
     void SyncLanguageValue();
 
-    // Reads every value in the specified order. When the settings group does not exist yet,
+    // Reads every value, in table order. When the settings group does not exist yet,
     // saves the values in memory instead (creating the group and, by RunOnStartup, the
     // autostart entry). Returns false in that case.
     bool LoadSettings();
