@@ -2,6 +2,14 @@
 // print what the program on the other side answered.
 #include "CliCommand.h"
 
+#include "capi/CpMoni.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <atomic>
+#include <csignal>
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -152,6 +160,59 @@ int isdnHangup(const QStringList &args)
     return report(path, hungUp, wait);
 }
 
+std::atomic<bool> g_stopListening{false};
+
+// A listener for trying the ISDN side by hand: the monitor the program uses, printing its events.
+int isdnListen(const QStringList &args)
+{
+    const Options o = parse(args, {QStringLiteral("--controller"), QStringLiteral("--ring"),
+                                   QStringLiteral("--reject"), QStringLiteral("--seconds")});
+    const int reject = number(o, QStringLiteral("--reject"), -1, 0, 0xFFFF);
+    const int seconds = number(o, QStringLiteral("--seconds"), 0, 0, 86400);
+    TCapiMonitor monitor;
+    monitor.setController(uint32_t(number(o, QStringLiteral("--controller"), 1, 1, 127)));
+    monitor.setRejectTimeOut(number(o, QStringLiteral("--ring"), 10, 0, 600));
+    QObject::connect(&monitor, &TCapiMonitor::OnRejectCallQuestion,
+                     [reject](const QString &, const QString &, uint16_t, uint16_t &cause) {
+                         if (reject >= 0)
+                             cause = uint16_t(reject);
+                     });
+    QObject::connect(&monitor, &TCapiMonitor::OnIncomingCall,
+                     [](const QString &calling, const QString &called, uint16_t cip, const QString &cipText) {
+                         cli::out(QStringLiteral("incoming call from \"%1\" to \"%2\", CIP %3 (%4)")
+                                      .arg(calling, called)
+                                      .arg(cip)
+                                      .arg(cipText));
+                     });
+    QObject::connect(&monitor, &TCapiMonitor::OnDisconnectInfo, [&monitor](uint16_t cause, uint16_t reason) {
+        cli::out(QStringLiteral("call ended: reject value %1, reason 0x%2 (%3)")
+                     .arg(cause)
+                     .arg(reason, 4, 16, QLatin1Char('0'))
+                     .arg(monitor.ErrorString()));
+    });
+    monitor.setActive(true);
+    if (!monitor.Active())
+        throw cli::Failure{monitor.ErrorString(), 1};
+    cli::out(QStringLiteral("listening on controller %1").arg(monitor.Controller()));
+
+    std::signal(SIGINT, [](int) { g_stopListening = true; });
+    std::signal(SIGTERM, [](int) { g_stopListening = true; });
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [] {
+        if (g_stopListening)
+            QCoreApplication::quit();
+    });
+    poll.start(100);
+    if (seconds > 0)
+        QTimer::singleShot(seconds * 1000, [] { QCoreApplication::quit(); });
+    QCoreApplication::exec();
+    return 0;
+}
+
+const cli::CliRegistration listenCommand{
+    {QStringLiteral("isdn-listen"),
+     QStringLiteral("isdn-listen [--controller N] [--ring SECONDS] [--reject VALUE] [--seconds N]"),
+     isdnListen}};
 const cli::CliRegistration callCommand{
     {QStringLiteral("isdn-call"),
      QStringLiteral(

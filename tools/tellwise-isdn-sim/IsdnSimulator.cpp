@@ -483,14 +483,19 @@ IsdnSimulator::Call *IsdnSimulator::callByPlci(uint32_t plci)
     return nullptr;
 }
 
-uint16_t IsdnSimulator::allocateApplId() const
+uint16_t IsdnSimulator::allocateApplId()
 {
     // libcapi20 keeps application ids in a table shared by every process on the machine; a
-    // random id keeps two simulators from handing out the same one.
+    // random id keeps two simulators from handing out the same one. An id is not given twice
+    // while others are left, so the records of one application never mix with an earlier one's.
+    if (m_usedApplIds.size() >= 900)
+        m_usedApplIds = QSet<uint16_t>(m_apps.keyBegin(), m_apps.keyEnd());
     for (;;) {
         const auto id = uint16_t(QRandomGenerator::global()->bounded(1, 1000));
-        if (!m_apps.contains(id))
+        if (!m_usedApplIds.contains(id)) {
+            m_usedApplIds.insert(id);
             return id;
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QMap>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -123,7 +124,7 @@ private:
     void disconnectIndication(Call &call, uint16_t applId, uint16_t reason);
     void releaseFromCall(Call &call, uint16_t applId);
     Call *callByPlci(uint32_t plci);
-    uint16_t allocateApplId() const;
+    uint16_t allocateApplId();
     uint16_t nextNumber() { return uint16_t(++m_messageNumber & 0x7FFF); }
     void log(const QString &line);
     void observe(const SimObservation &o);
@@ -136,6 +137,7 @@ private:
     QHash<uint16_t, QMap<uint8_t, Listen>> m_listens;
     QList<Call> m_calls;
     QHash<uint16_t, uint16_t> m_failures;
+    QSet<uint16_t> m_usedApplIds;
     uint8_t m_nextCallIndex = 0;
     uint16_t m_messageNumber = 0;
 
