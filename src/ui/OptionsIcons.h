@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+// The small pictures of the options window, drawn by the program itself so that they look the
+// same on every desktop theme.
+namespace OptionsIcons {
+
+// 32 x 32 picture of the chosen kind of call device.
+QPixmap modemPicture();
+QPixmap isdnPicture();
+
+// Marks of the device feature tree.
+QIcon infoNode(); // a node that only names something
+QIcon featurePresent();
+QIcon featureAbsent();
+
+QIcon group();
+QPixmap speaker();
+
+} // namespace OptionsIcons

@@ -1,0 +1,148 @@
+// The sound page: the default ring sound and the groups' own sounds. A group's sound goes to
+// the groups file at once; the window's Cancel does not take it back.
+
+#include "ui/TfrmOptions.h"
+
+#include "store/Addressbook.h"
+#include "store/DataDir.h"
+#include "store/Records.h"
+#include "store/StoreError.h"
+#include "ui/OptionsIcons.h"
+#include "widgets/TRunningLabel.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace {
+
+// A sound the player accepts: the name ends in exactly ".wav" and the file exists.
+bool isWaveFile(const QString &fileName)
+{
+    return fileName.endsWith(QLatin1String(".wav"), Qt::CaseSensitive) && QFileInfo(fileName).isFile();
+}
+
+// The sound of the first group of exactly that name; empty when there is none.
+QString groupSoundOf(const QString &groupName)
+{
+    for (const AGroups &g : GroupList) {
+        if (g.GroupName == groupName)
+            return g.GroupSound;
+    }
+    return {};
+}
+
+} // namespace
+
+QString TfrmOptions::chooseWaveFile(const QString &present)
+{
+    const QString folder = isWaveFile(present) ? QFileInfo(present).absolutePath() : DataDir();
+    const QString caption = tr("Izaberi zvučnu datoteku");
+    const QString filter = QStringLiteral("Wave Sound File (*.wav)");
+    if (m_openFileDialog)
+        return m_openFileDialog(caption, folder, filter);
+    return QFileDialog::getOpenFileName(this, caption, folder, filter);
+}
+
+// The chosen name is kept as it is: on a file system that tells case apart, a lower-cased path
+// would name another file, or none.
+void TfrmOptions::btnChooseSoundClick()
+{
+    const QString file = chooseWaveFile(lblPhoneRingSound->text());
+    if (file.isEmpty())
+        return;
+    lblPhoneRingSound->setText(isWaveFile(file) ? file : QString());
+    btnTestSound->setEnabled(!lblPhoneRingSound->text().isEmpty());
+}
+
+void TfrmOptions::btnTestSoundClick()
+{
+    if (isWaveFile(lblPhoneRingSound->text()))
+        m_playSound(lblPhoneRingSound->text());
+}
+
+void TfrmOptions::btnTestGroupSoundClick()
+{
+    if (isWaveFile(lblGroupSound->text()))
+        m_playSound(lblGroupSound->text());
+}
+
+void TfrmOptions::fillGroupSoundTree(const QString &select)
+{
+    {
+        const QSignalBlocker quiet(tvGroupSound);
+        tvGroupSound->clear();
+        const QIcon icon = OptionsIcons::group();
+        for (const AGroups &g : GroupList) {
+            auto *item = new QTreeWidgetItem(tvGroupSound, {g.GroupName});
+            item->setIcon(0, icon);
+        }
+        QTreeWidgetItem *current = tvGroupSound->topLevelItem(0);
+        if (!select.isEmpty()) {
+            const QList<QTreeWidgetItem *> found =
+                tvGroupSound->findItems(select, Qt::MatchExactly | Qt::MatchCaseSensitive);
+            if (!found.isEmpty())
+                current = found.first();
+        }
+        tvGroupSound->setCurrentItem(current);
+    }
+    tvGroupSoundChange();
+}
+
+void TfrmOptions::tvGroupSoundChange()
+{
+    QTreeWidgetItem *item = tvGroupSound->currentItem();
+    btnChooseGroupSound->setEnabled(item != nullptr);
+    lblGroupSound->setText(item ? groupSoundOf(item->text(0)) : QString());
+    btnDeleteGroupSound->setEnabled(!lblGroupSound->text().isEmpty());
+    btnTestGroupSound->setEnabled(!lblGroupSound->text().isEmpty());
+}
+
+void TfrmOptions::btnChooseGroupSoundClick()
+{
+    QTreeWidgetItem *item = tvGroupSound->currentItem();
+    if (!item)
+        return;
+    const QString group = item->text(0);
+    const QString file = chooseWaveFile(groupSoundOf(group));
+    if (file.isEmpty() || !isWaveFile(file))
+        return;
+    storeGroupSound(group, file);
+}
+
+void TfrmOptions::btnDeleteGroupSoundClick()
+{
+    if (message(tr("Potvrda"), tr("Da li stvarno želiš obrisati zvuk grupe?"), QMessageBox::Question,
+                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    if (QTreeWidgetItem *item = tvGroupSound->currentItem())
+        storeGroupSound(item->text(0), QString());
+}
+
+// The group's record is replaced by a new one at the end of the list, and the groups file is
+// rewritten and read back, as every change of the groups is stored.
+void TfrmOptions::storeGroupSound(const QString &group, const QString &sound)
+{
+    int index = -1;
+    for (int i = 0; i < GroupList.size() && index < 0; ++i) {
+        if (GroupList[i].GroupName == group)
+            index = i;
+    }
+    if (index < 0) // gone meanwhile: nothing to give a sound to
+        return;
+    GroupList.removeAt(index);
+    GroupList.append(AGroups{group, sound});
+    try {
+        SaveGroups();
+    } catch (const StoreError &e) {
+        // The file is unchanged; the list goes back to what it holds.
+        LoadGroups();
+        fillGroupSoundTree(group);
+        message(tr("Greška"), e.message(), QMessageBox::Critical, QMessageBox::Ok);
+        return;
+    }
+    LoadGroups();
+    fillGroupSoundTree(group);
+}
