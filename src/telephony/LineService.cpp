@@ -216,9 +216,13 @@ LONG deviceFor(HLINEAPP app, DWORD deviceId, QSharedPointer<LineDevice> *device)
     return 0;
 }
 
-LONG checkVersion(const LineDevice &device, DWORD version, DWORD extVersion)
+// The device, when the version is one it agrees to.
+LONG deviceAtVersion(HLINEAPP app, DWORD deviceId, DWORD version, DWORD extVersion,
+                     QSharedPointer<LineDevice> *device)
 {
-    if (version < device.lowestApiVersion() || version > device.highestApiVersion())
+    if (const LONG r = deviceFor(app, deviceId, device))
+        return r;
+    if (version < (*device)->lowestApiVersion() || version > (*device)->highestApiVersion())
         return LONG(LINEERR_INCOMPATIBLEAPIVERSION);
     if (extVersion != 0)
         return LONG(LINEERR_INCOMPATIBLEEXTVERSION);
@@ -394,9 +398,7 @@ LONG WINAPI lineGetDevCaps(HLINEAPP hLineApp, DWORD dwDeviceID, DWORD dwAPIVersi
 {
     QMutexLocker lock(&service().mutex);
     QSharedPointer<LineDevice> device;
-    if (const LONG r = deviceFor(hLineApp, dwDeviceID, &device))
-        return r;
-    if (const LONG r = checkVersion(*device, dwAPIVersion, dwExtVersion))
+    if (const LONG r = deviceAtVersion(hLineApp, dwDeviceID, dwAPIVersion, dwExtVersion, &device))
         return r;
     LINEDEVCAPS caps{};
     const QByteArray name = device->lineName();
@@ -425,9 +427,7 @@ LONG WINAPI lineGetAddressCaps(HLINEAPP hLineApp, DWORD dwDeviceID, DWORD dwAddr
 {
     QMutexLocker lock(&service().mutex);
     QSharedPointer<LineDevice> device;
-    if (const LONG r = deviceFor(hLineApp, dwDeviceID, &device))
-        return r;
-    if (const LONG r = checkVersion(*device, dwAPIVersion, dwExtVersion))
+    if (const LONG r = deviceAtVersion(hLineApp, dwDeviceID, dwAPIVersion, dwExtVersion, &device))
         return r;
     if (dwAddressID != 0)
         return LONG(LINEERR_INVALADDRESSID);
@@ -456,12 +456,10 @@ LONG WINAPI lineOpen(HLINEAPP hLineApp, DWORD dwDeviceID, LPHLINE lphLine, DWORD
     Service &s = service();
     QMutexLocker lock(&s.mutex);
     QSharedPointer<LineDevice> device;
-    if (const LONG r = deviceFor(hLineApp, dwDeviceID, &device))
+    if (const LONG r = deviceAtVersion(hLineApp, dwDeviceID, dwAPIVersion, dwExtVersion, &device))
         return r;
     if (!lphLine)
         return LONG(LINEERR_INVALPOINTER);
-    if (const LONG r = checkVersion(*device, dwAPIVersion, dwExtVersion))
-        return r;
     constexpr DWORD known = LINECALLPRIVILEGE_NONE | LINECALLPRIVILEGE_MONITOR | LINECALLPRIVILEGE_OWNER;
     if (dwPrivileges == 0 || (dwPrivileges & ~known) ||
         ((dwPrivileges & LINECALLPRIVILEGE_NONE) && dwPrivileges != LINECALLPRIVILEGE_NONE))
