@@ -64,6 +64,8 @@ private:
 inline QStringList sentBy(const IsdnSimulator *sim, uint16_t applId, QList<SimObservation> *records = nullptr)
 {
     QStringList lines;
+    if (records)
+        records->clear();
     for (const SimObservation &o : sim->observations()) {
         if (o.applId != applId)
             continue;

@@ -122,7 +122,7 @@ private slots:
                  QStringLiteral("incoming %1 1234567 1 speech last=1").arg(reported));
         QCOMPARE(l.events->first(QStringLiteral("disconnect")), QStringLiteral("disconnect 1 0000"));
         QVERIFY(!l.events->lines.contains(QStringLiteral("state 1 0")));
-        QCOMPARE(sent(l), (QStringList{kListenAll, QStringLiteral("0283 1"), QStringLiteral("0483 0")}));
+        QTRY_COMPARE(sent(l), (QStringList{kListenAll, QStringLiteral("0283 1"), QStringLiteral("0483 0")}));
     }
 
     void ownerRejectsAtOnce()
@@ -137,8 +137,8 @@ private slots:
                  QStringLiteral("incoming 0987 0111 1 speech last=3"));
         QCOMPARE(l.events->first(QStringLiteral("disconnect")), QStringLiteral("disconnect 3 0000"));
         QList<SimObservation> records;
-        QCOMPARE(sent(l, &records),
-                 (QStringList{kListenAll, QStringLiteral("0283 3"), QStringLiteral("0483 0")}));
+        QTRY_COMPARE(sent(l, &records),
+                     (QStringList{kListenAll, QStringLiteral("0283 3"), QStringLiteral("0483 0")}));
         QVERIFY(records[1].elapsedMs < 1000);
         QVERIFY(!l.events->lines.contains(QStringLiteral("state 1 0")));
     }
@@ -153,9 +153,9 @@ private slots:
         QCOMPARE(l.events->first(QStringLiteral("disconnect")), QStringLiteral("disconnect 0 0000"));
         QCOMPARE(l.events->first(QStringLiteral("incoming")),
                  QStringLiteral("incoming 5550100 1234567 1 speech last=0"));
-        QCOMPARE(sent(l),
-                 (QStringList{kListenAll, QStringLiteral("0283 0"), QStringLiteral("0383 0"),
-                              QStringLiteral("8283 2"), QStringLiteral("0480 0"), QStringLiteral("0483 0")}));
+        QTRY_COMPARE(sent(l), (QStringList{kListenAll, QStringLiteral("0283 0"), QStringLiteral("0383 0"),
+                                           QStringLiteral("8283 2"), QStringLiteral("0480 0"),
+                                           QStringLiteral("0483 0")}));
         QVERIFY(!l.events->lines.contains(QStringLiteral("state 1 0")));
     }
 
@@ -170,8 +170,8 @@ private slots:
         QCOMPARE(l.monitor->LastRejectCause(), uint16_t(0xFFFF));
         QTRY_COMPARE_WITH_TIMEOUT(l.events->count(QStringLiteral("disconnect")), 1, 6000);
         QList<SimObservation> records;
-        QCOMPARE(sent(l, &records),
-                 (QStringList{kListenAll, kAlert, QStringLiteral("0283 1"), QStringLiteral("0483 0")}));
+        QTRY_COMPARE(sent(l, &records),
+                     (QStringList{kListenAll, kAlert, QStringLiteral("0283 1"), QStringLiteral("0483 0")}));
         // Two one-second ticks.
         QVERIFY2(records[2].elapsedMs >= 1800 && records[2].elapsedMs < 3500,
                  qPrintable(QString::number(records[2].elapsedMs)));
@@ -193,7 +193,7 @@ private slots:
                                    QStringLiteral("8283 2"),
                                    QStringLiteral("0480 0"),
                                    QStringLiteral("0483 0")};
-        QCOMPARE(sent(l), expected);
+        QTRY_COMPARE(sent(l), expected);
         // The call is gone: a second hang-up sends nothing.
         l.monitor->HangUpCall();
         QTest::qWait(300);

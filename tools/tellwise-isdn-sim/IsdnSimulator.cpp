@@ -38,6 +38,8 @@ enum : uint16_t
     DisconnectB3Ind = 0x8482,
     DataB3Req = 0x8680,
     DataB3Conf = 0x8681,
+    DataB3Ind = 0x8682,
+    DataB3Resp = 0x8683,
 };
 
 QString hex(uint32_t v, int width = 4)
@@ -431,6 +433,13 @@ void IsdnSimulator::handleCallMessage(uint16_t app, uint16_t command, uint16_t n
              MessageWriter(app, DataB3Conf, number).u32(ncci).u16(handle).u16(takeFailure(command)).finish());
         break;
     }
+    case DataB3Resp: {
+        const uint32_t ncci = r.u32();
+        const uint16_t handle = r.u16();
+        observe({app, command, ncci, handle, 0, -1});
+        log(who + QStringLiteral(" %1: handle %2").arg(hex(ncci, 8)).arg(handle));
+        break;
+    }
     default: {
         const uint32_t identifier = r.u32();
         observe({app, command, identifier, 0, 0, -1});
@@ -601,6 +610,32 @@ int IsdnSimulator::sendFacilityIndication(uint8_t controller, uint16_t function)
             .arg(function)
             .arg(sent));
     return sent;
+}
+
+bool IsdnSimulator::sendB3Data(uint32_t plci, const QByteArray &data)
+{
+    Call *call = callByPlci(plci);
+    if (!call || !call->b3Active || !call->owner)
+        return false;
+    const uint16_t handle = ++m_dataHandle;
+    // The data travels behind the message, as the driver expects it.
+    const QByteArray message = MessageWriter(call->owner, DataB3Ind, nextNumber())
+                                   .u32(call->ncci())
+                                   .u32(0)
+                                   .u16(uint16_t(data.size()))
+                                   .u16(handle)
+                                   .u16(0)
+                                   .finish();
+    Connection *c = m_apps.value(call->owner);
+    if (!c)
+        return false;
+    QByteArray frame = withFrame(message + data);
+    c->socket->write(frame);
+    log(QStringLiteral("call %1: %2 bytes of B channel data, handle %3")
+            .arg(hex(plci))
+            .arg(data.size())
+            .arg(handle));
+    return true;
 }
 
 void IsdnSimulator::failNext(uint16_t requestCommand, uint16_t info)

@@ -70,6 +70,8 @@ public:
     bool hangUp(uint32_t plci = 0, uint16_t reason = 0x3490);
     // Sends a supplementary services FACILITY_IND to every application.
     int sendFacilityIndication(uint8_t controller, uint16_t function);
+    // Sends B channel data to the application that accepted the call.
+    bool sendB3Data(uint32_t plci, const QByteArray &data);
     // The next confirmation of this request carries info instead of success.
     void failNext(uint16_t requestCommand, uint16_t info);
     // A muted simulator reads everything and answers nothing.
@@ -140,6 +142,7 @@ private:
     QSet<uint16_t> m_usedApplIds;
     uint8_t m_nextCallIndex = 0;
     uint16_t m_messageNumber = 0;
+    uint16_t m_dataHandle = 0;
 
     mutable std::mutex m_mutex; // guards the members below
     QStringList m_log;

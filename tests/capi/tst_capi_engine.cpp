@@ -1,0 +1,155 @@
+// The engine on its own, as an application that accepts calls: B channel set-up, data both ways,
+// local and remote clearing, against the simulated controller through the real libcapi20.
+#include "CapiTestSupport.h"
+#include "capi/CpHand.h"
+
+#include <QTest>
+
+class TestCapiEngine : public QObject
+{
+    Q_OBJECT
+
+private:
+    SimHost m_host;
+
+    // An engine that accepts every call and records what its hook saw.
+    struct Acceptor
+    {
+        std::unique_ptr<TCapi> capi = std::make_unique<TCapi>(1, 2, 128);
+        QStringList seen;
+        int noConnections = 0;
+        int sendFinished = 0;
+        int dataIndications = 0;
+        TConnection *connection = nullptr;
+
+        Acceptor()
+        {
+            capi->OnMessage = [this](TConnection *c, TCapiMessage &m, bool &respond) {
+                seen << QStringLiteral("%1 %2")
+                            .arg(m.command(), 4, 16, QLatin1Char('0'))
+                            .arg(c ? c->state : -1);
+                if (m.command() == capicmd::ConnectInd) {
+                    connection = c;
+                    capi->putMessage(std::make_unique<TConnectResp>(static_cast<TConnectInd &>(m).plci(), 0,
+                                                                    std::make_unique<TBProtocol>(1, 1, 0)));
+                } else if (m.command() == capicmd::DataB3Ind && ++dataIndications == 1) {
+                    respond = false; // the first block is kept, not answered
+                } else if (m.command() == capicmd::DisconnectInd) {
+                    seen << QStringLiteral("initiator %1 error %2")
+                                .arg(c->disconnectInitiator)
+                                .arg(capi->lastError(), 0, 16);
+                    connection = nullptr;
+                }
+            };
+            capi->OnNoConnections = [this](TCapi *sender) {
+                noConnections += sender == capi.get() ? 1 : 100;
+            };
+            capi->OnSendFinished = [this](TConnection *, bool) { ++sendFinished; };
+        }
+    };
+
+    QStringList sent(const Acceptor &a) { return sentBy(m_host.sim(), uint16_t(a.capi->applicationId())); }
+
+    bool activeCall(Acceptor &a)
+    {
+        if (!a.capi->registered() ||
+            !a.capi->putMessage(std::make_unique<TListenReq>(1, 0x7F, 0x1FFF03FE, 0)))
+            return false;
+        if (!QTest::qWaitFor([&] { return a.seen.contains(QStringLiteral("0581 -1")); }, 5000))
+            return false;
+        SimCallSpec spec;
+        spec.calling = QStringLiteral("555");
+        if (!m_host.offerCall(spec))
+            return false;
+        return QTest::qWaitFor([&] { return a.connection && a.connection->state == kConnB3Active; }, 5000);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_host.start(1));
+        qputenv("TELLWISE_CAPI_REMOTE", QByteArray("127.0.0.1:") + QByteArray::number(m_host.port()));
+    }
+
+    void acceptedCallWithDataAndLocalClearing()
+    {
+        Acceptor a;
+        QVERIFY(activeCall(a));
+        QCOMPARE(a.connection->direction, uint16_t(2));
+        QCOMPARE(a.connection->ncci, a.connection->plci() | 0x10000);
+        const uint32_t plci = a.connection->plci();
+
+        // Received data: the hook kept the first block unanswered, the second is answered.
+        m_host.run([&](IsdnSimulator &s) { s.sendB3Data(plci, "first"); });
+        m_host.run([&](IsdnSimulator &s) { s.sendB3Data(plci, "second"); });
+        QTRY_COMPARE_WITH_TIMEOUT(a.dataIndications, 2, 5000);
+        QTRY_VERIFY(sent(a).contains(QStringLiteral("8683 2")));
+        QVERIFY(!sent(a).contains(QStringLiteral("8683 1")));
+
+        // Sent data: two blocks at a time, the third when a slot is confirmed free.
+        a.connection->sendQueue.add(11, "hello");
+        a.connection->sendQueue.add(12, "world!");
+        a.connection->sendQueue.add(13, "x");
+        QVERIFY(a.capi->sendB3Data(a.connection));
+        QTRY_COMPARE_WITH_TIMEOUT(a.connection->sendQueue.count(), 0, 5000);
+        QVERIFY(!a.connection->sending);
+        QCOMPARE(a.sendFinished, 1);
+        QList<SimObservation> records;
+        sentBy(m_host.sim(), uint16_t(a.capi->applicationId()), &records);
+        QStringList blocks;
+        for (const SimObservation &o : records)
+            if (o.command == capicmd::DataB3Req)
+                blocks << QStringLiteral("%1:%2").arg(o.value2).arg(o.value);
+        QCOMPARE(blocks, (QStringList{"11:5", "12:6", "13:1"}));
+
+        // Local clearing goes B3 first, then the call.
+        QVERIFY(a.capi->disconnect(a.connection));
+        QCOMPARE(a.connection->disconnectInitiator, uint16_t(1));
+        QTRY_COMPARE_WITH_TIMEOUT(a.noConnections, 1, 5000);
+        QCOMPARE(a.capi->connections().count(), 0);
+        QVERIFY(a.seen.contains(QStringLiteral("8481 16"))); // DISCONNECT_B3_CONF: B3 disconnect requested
+        QVERIFY(a.seen.contains(QStringLiteral("8482 32"))); // DISCONNECT_B3_IND: B3 disconnected
+        QVERIFY(a.seen.contains(QStringLiteral("initiator 1 error 0")));
+        // The simulator may still be reading the last answer.
+        QTRY_COMPARE(sent(a).mid(sent(a).indexOf(QStringLiteral("8480 0"))),
+                     (QStringList{"8480 0", "8483 0", "0480 0", "0483 0"}));
+        QCOMPARE(sent(a).mid(0, 5), (QStringList{"0580 7f", "0283 0", "0383 0", "8283 0", "8383 0"}));
+        QTest::qWait(200);
+        QCOMPARE(a.noConnections, 1);
+    }
+
+    void remoteClearingDuringB3()
+    {
+        Acceptor a;
+        QVERIFY(activeCall(a));
+        QVERIFY(m_host.hangUp(a.connection->plci(), 0x3490));
+        QTRY_COMPARE_WITH_TIMEOUT(a.noConnections, 1, 5000);
+        QVERIFY(a.seen.contains(QStringLiteral("initiator 2 error 3490")));
+        // The far end cleared: the engine answers and sends no DISCONNECT_REQ of its own.
+        QVERIFY(!sent(a).contains(QStringLiteral("0480 0")));
+        QTRY_COMPARE(sent(a).mid(sent(a).size() - 2), (QStringList{"8483 0", "0483 0"}));
+    }
+
+    void confirmationInfoAndLastError()
+    {
+        Acceptor a;
+        QVERIFY(a.capi->registered());
+        // An information value (0x00xx) is no error.
+        m_host.run([](IsdnSimulator &s) { s.failNext(capicmd::AlertReq, 0x0003); });
+        QVERIFY(a.capi->putMessage(std::make_unique<TAlertReq>(0x0F01)));
+        QTRY_VERIFY(a.seen.contains(QStringLiteral("0181 -1")));
+        QCOMPARE(a.capi->lastError(), 0u);
+        QCOMPARE(a.capi->errorText(), QString());
+        // An unknown PLCI is.
+        QVERIFY(a.capi->putMessage(std::make_unique<TAlertReq>(0x0F01)));
+        QTRY_COMPARE(a.capi->lastError(), 0x2002u);
+        QCOMPARE(a.capi->errorText(), QStringLiteral("illegal Controller/PLCI/NCCI ($2002)"));
+        // Nothing to disconnect or send on a connection the engine does not hold.
+        TConnection stranger;
+        QVERIFY(!a.capi->disconnect(&stranger));
+        QVERIFY(!a.capi->sendB3Data(&stranger));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCapiEngine)
+#include "tst_capi_engine.moc"
