@@ -29,6 +29,19 @@ bool takeTurn(quint64 ticket)
     return true;
 }
 
+bool isNewest(quint64 ticket)
+{
+    std::lock_guard lock(g_playOrder);
+    return ticket == g_newestPlaying;
+}
+
+// Every thread started so far is now older than the newest sound: none plays again.
+void retireAll()
+{
+    std::lock_guard lock(g_playOrder);
+    g_newestPlaying = ++g_lastTicket;
+}
+
 } // namespace
 
 bool IsWaveFile(const QString &fileName)
@@ -72,6 +85,7 @@ bool TSoundPlay::stopAll(int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
     // Again and again: a thread that was just starting may begin its sound after a stop.
+    retireAll();
     while (g_running.load() > 0 && !deadline.hasExpired()) {
         SoundPlayer::stopAll();
         QThread::msleep(5);
@@ -82,7 +96,12 @@ bool TSoundPlay::stopAll(int timeoutMs)
 void TSoundPlay::run()
 {
     // A file that plays nothing takes no turn, so it leaves an earlier sound playing.
-    if (!isInterruptionRequested() && IsWaveFile(m_fileName) && takeTurn(m_ticket))
-        SoundPlayer::play(m_fileName);
+    if (!isInterruptionRequested() && IsWaveFile(m_fileName) && takeTurn(m_ticket)) {
+        // An older thread that took its turn first may still reach the sound output after us
+        // and cut our sound short; then we are still the newest and play once more, which
+        // ends the older sound. Cut short by a newer sound, we are done.
+        if (!SoundPlayer::play(m_fileName) && !isInterruptionRequested() && isNewest(m_ticket))
+            SoundPlayer::play(m_fileName);
+    }
     --g_running;
 }

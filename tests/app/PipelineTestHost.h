@@ -1,0 +1,99 @@
+#pragma once
+
+#include "app/CallPipeline.h"
+#include "app/SoundPlay.h"
+#include "settings/Settings.h"
+#include "store/FileRecords.h"
+#include "ui/TfrmCallerNotes.h"
+#include "ui/TfrmIncomingCall.h"
+#include "ui/TfrmNewCallMessage.h"
+#include "widgets/TRunningLabel.h"
+
+#include <QDataStream>
+#include <QFile>
+#include <QLabel>
+#include <QStringList>
+
+#include "TestSupport.h"
+
+// A controller for the pipeline tests: the real call windows and settings, and a record of
+// what the pipeline asked of the tray, the reject command and the speech.
+class PipelineTestHost : public CallPipelineHost
+{
+public:
+    PipelineTestHost() : window(&message, &notes)
+    {
+        window.setAnimate(false);
+        window.setAutoClose(false, 30);
+        message.setAnimate(false);
+    }
+
+    const Settings &pipelineSettings() const override { return settings; }
+    bool IsDoNotDisturbOn() const override { return settings.flag(Settings::DoNotDisturb); }
+    bool IsAutoRejectOn() const override { return settings.flag(Settings::AutoReject); }
+    int newCallCount() const override { return newCalls; }
+    void setNewCallCount(int count) override { newCalls = count; }
+    void SetTrayStateNewCall() override { ++trayNewCall; }
+    void StartScrollLockFlashing() override { ++flashStarts; }
+    TfrmIncomingCall &IncomingCallWindow() override { return window; }
+    TfrmNewCallMessage &NewCallMessageWindow() override { return message; }
+    void RejectCurrentCall() override { ++rejects; }
+    void SpeakText(const QString &text, bool) override { spoken << text; }
+    void CallLogChanged() override { ++logChanges; }
+
+    // Back to a quiet controller between cases; the settings keep their defaults otherwise.
+    void reset()
+    {
+        window.hide();
+        message.hide();
+        newCalls = trayNewCall = flashStarts = rejects = logChanges = 0;
+        spoken.clear();
+    }
+
+    QString shown(const char *label) const
+    {
+        if (auto *running = window.findChild<TRunningLabel *>(QLatin1String(label)))
+            return running->text();
+        if (auto *plain = window.findChild<QLabel *>(QLatin1String(label)))
+            return plain->text();
+        return QStringLiteral("<no %1>").arg(QLatin1String(label));
+    }
+
+    Settings settings;
+    TfrmNewCallMessage message;
+    TfrmCallerNotes notes;
+    TfrmIncomingCall window;
+    int newCalls = 0;
+    int trayNewCall = 0;
+    int flashStarts = 0;
+    int rejects = 0;
+    int logChanges = 0;
+    QStringList spoken;
+};
+
+// A silent PCM wave file of the given length, for the recording sound sink.
+inline void writeSilentWave(const QString &path, int milliseconds)
+{
+    const quint32 rate = 8000;
+    const quint32 dataBytes = rate * quint32(milliseconds) / 1000;
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("RIFF", 4);
+    out << quint32(36 + dataBytes);
+    out.writeRawData("WAVEfmt ", 8);
+    out << quint32(16) << quint16(1) << quint16(1) << rate << rate << quint16(1) << quint16(8);
+    out.writeRawData("data", 4);
+    out << dataBytes;
+    bytes.append(QByteArray(int(dataBytes), char(0x80)));
+    testsupport::writeFile(path, bytes);
+}
+
+// The lines the recording sound sink has written: one per sound that began to play.
+inline QStringList recordedSounds(const QString &logFile)
+{
+    QFile file(logFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
