@@ -28,9 +28,11 @@ QTreeWidgetItem *addNode(QTreeWidgetItem *parent, const QString &text, const QIc
     return item;
 }
 
+// The mark is also the item's data, for whoever reads the tree without looking at it.
 void addFeature(QTreeWidgetItem *parent, const QString &text, bool present)
 {
-    addNode(parent, text, present ? OptionsIcons::featurePresent() : OptionsIcons::featureAbsent());
+    addNode(parent, text, present ? OptionsIcons::featurePresent() : OptionsIcons::featureAbsent())
+        ->setData(0, Qt::UserRole, present);
 }
 
 void addCapabilities(QTreeWidgetItem *parent, const QString &text, const TCapabilityList &list)
@@ -39,6 +41,9 @@ void addCapabilities(QTreeWidgetItem *parent, const QString &text, const TCapabi
     for (const TCapabilityEntry &entry : list)
         addFeature(node, entry.text, entry.supported);
 }
+
+// The global option of an adapter that answers which supplementary services it has.
+constexpr uint32_t kSupplementaryServicesOption = 0x10;
 
 } // namespace
 
@@ -143,7 +148,11 @@ void TfrmOptions::fillIsdnFeatures()
 
 void TfrmOptions::capiInfoSuppServInfoAvailable()
 {
-    if (!m_capiInfo)
+    // An answer to the query of an adapter chosen before belongs to that adapter, not the
+    // one shown now.
+    if (!m_capiInfo || rbModem->isChecked() ||
+        m_capiInfo->SelectedController() != uint32_t(cbDevices->currentIndex() + 1) ||
+        !m_capiInfo->HasGlobalOption(kSupplementaryServicesOption))
         return;
     const QList<QTreeWidgetItem *> roots =
         tvFeatures->findItems(tr("Mogućnosti ISDN adaptera"), Qt::MatchExactly | Qt::MatchCaseSensitive);
