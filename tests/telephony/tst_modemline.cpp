@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QTime>
 
+#include <sys/stat.h>
+
 namespace {
 
 QStringList g_events;
@@ -122,6 +124,7 @@ private slots:
     void callGivesRingThenCaller_data();
     void callGivesRingThenCaller();
     void rejectAnswersThenDropsAfterFiveSeconds();
+    void cliDrivesTheEmulatorThroughItsSocket();
     void unknownLineFailsTheStart();
     void stopTwiceReleasesThePort();
     void survivesNoise();
@@ -253,6 +256,38 @@ void TestModemLine::rejectAnswersThenDropsAfterFiveSeconds()
     QVERIFY2(held >= 4900 && held < 6500, qPrintable(QString::number(held)));
     // The drop ends the call at once, although the caller was still ringing before the answer.
     QTRY_COMPARE_WITH_TIMEOUT(g_events.count(QStringLiteral("ended")), 2, 1000);
+}
+
+namespace {
+int runCli(const QStringList &args)
+{
+    QProcess cli;
+    cli.start(testsupport::toolPath(QStringLiteral("tellwise-cli")), args);
+    if (!cli.waitForFinished(10000))
+        return -1;
+    return cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
+}
+} // namespace
+
+void TestModemLine::cliDrivesTheEmulatorThroughItsSocket()
+{
+    QVERIFY(openLine());
+    struct stat st
+    {
+    };
+    QCOMPARE(::stat(QFile::encodeName(telephony::modemsim::socketPath()).constData(), &st), 0);
+    QCOMPARE(st.st_mode & 0777, mode_t(0600));
+    QCOMPARE(runCli({QStringLiteral("modem-call"), QStringLiteral("0912345678"), QStringLiteral("Ana Horvat"),
+                     QStringLiteral("--cid-first")}),
+             0);
+    QTRY_VERIFY(g_events.contains(QStringLiteral("caller Ana Horvat|0912345678|0|0")));
+    // One call at a time; the refusal is told by the exit code.
+    QCOMPARE(runCli({QStringLiteral("modem-call"), QStringLiteral("015550000")}), 5);
+    QCOMPARE(runCli({QStringLiteral("modem-call"), QStringLiteral("1"), QStringLiteral("--private"),
+                     QStringLiteral("--out-of-area")}),
+             2);
+    m_sim->kill();
+    QCOMPARE(runCli({QStringLiteral("modem-hangup")}), 4);
 }
 
 void TestModemLine::unknownLineFailsTheStart()
