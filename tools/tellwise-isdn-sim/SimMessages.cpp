@@ -115,6 +115,28 @@ const QHash<uint16_t, QString> &names()
 }
 } // namespace
 
+QString hex(uint32_t v, int width)
+{
+    return QStringLiteral("0x%1")
+        .arg(v, width, 16, QLatin1Char('0'))
+        .toUpper()
+        .replace(QLatin1String("0X"), QLatin1String("0x"));
+}
+
+QString seconds(qint64 ms)
+{
+    return QString::number(double(ms) / 1000.0, 'f', 1) + QStringLiteral(" s");
+}
+
+QByteArray withFrame(const QByteArray &message)
+{
+    QByteArray frame;
+    frame.append(char(kFrameType));
+    frame.append(char(message.size() & 0xFF));
+    frame.append(char(message.size() >> 8));
+    return frame + message;
+}
+
 QString commandName(uint16_t command)
 {
     return names().value(command, QStringLiteral("0x%1").arg(command, 4, 16, QLatin1Char('0')));

@@ -42,6 +42,43 @@ private:
     bool m_ok = true;
 };
 
+constexpr uint8_t kFrameType = 0x80;
+constexpr uint8_t kAdminCommand = 0x20;
+constexpr uint16_t kSupplementaryServices = 3;
+
+// The commands the simulator handles, as command * 256 + subcommand.
+enum : uint16_t
+{
+    AlertReq = 0x0180,
+    ConnectInd = 0x0282,
+    ConnectResp = 0x0283,
+    ConnectActiveInd = 0x0382,
+    ConnectActiveResp = 0x0383,
+    DisconnectReq = 0x0480,
+    DisconnectInd = 0x0482,
+    DisconnectResp = 0x0483,
+    ListenReq = 0x0580,
+    FacilityReq = 0x8080,
+    FacilityConf = 0x8081,
+    FacilityInd = 0x8082,
+    ConnectB3Ind = 0x8282,
+    ConnectB3Resp = 0x8283,
+    ConnectB3ActiveInd = 0x8382,
+    DisconnectB3Req = 0x8480,
+    DisconnectB3Ind = 0x8482,
+    DataB3Req = 0x8680,
+    DataB3Conf = 0x8681,
+    DataB3Ind = 0x8682,
+    DataB3Resp = 0x8683,
+};
+
+// 0x0101 style, as the log prints identifiers.
+QString hex(uint32_t v, int width = 4);
+// "10.0 s"
+QString seconds(qint64 ms);
+// A message with its CAPI-over-TCP header: 0x80 and the 16-bit length.
+QByteArray withFrame(const QByteArray &message);
+
 QString commandName(uint16_t command);
 // Parses a name such as LISTEN_REQ (or a number) back to its command code; 0 if unknown.
 uint16_t commandFromName(const QString &name);
