@@ -60,6 +60,7 @@ TfrmOptions::TfrmOptions(Settings &settings, QWidget *parent)
 
     PageControl = new QTabWidget;
     PageControl->setObjectName(QStringLiteral("PageControl"));
+    PageControl->setUsesScrollButtons(false); // every page stays one click away
     PageControl->addTab(createBasicPage(), tr("Osnovno"));
     PageControl->addTab(createDevicesPage(), tr("Uređaji"));
     PageControl->addTab(createUnwantedPage(), tr("Nepoželjni pozivi"));
