@@ -408,6 +408,7 @@ LONG WINAPI lineGetDevCaps(HLINEAPP hLineApp, DWORD dwDeviceID, DWORD dwAPIVersi
     caps.dwNumAddresses = 1;
     caps.dwBearerModes = LINEBEARERMODE_VOICE;
     caps.dwMediaModes = device->mediaModes();
+    caps.dwDevCapFlags = LINEDEVCAPFLAGS_CLOSEDROP;
     caps.dwMaxNumActiveCalls = 1;
     caps.dwAnswerMode = 1; // the line answers without holding another call
     caps.dwRingModes = 1;

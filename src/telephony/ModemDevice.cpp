@@ -70,6 +70,9 @@ void ModemDevice::stopMonitoring()
 {
     if (m_fd < 0)
         return;
+    // Closing must not leave the line off-hook (busy for every later caller) after an answer.
+    if (m_callId && m_callState == LINECALLSTATE_CONNECTED)
+        serial::writeAll(m_fd, "ATH0\r", m_config.commandTimeoutMs);
     m_keepAliveTimer.stop();
     m_commandTimer.stop();
     m_ringTimer.stop();

@@ -125,6 +125,7 @@ private slots:
     void callGivesRingThenCaller();
     void rejectAnswersThenDropsAfterFiveSeconds();
     void cliDrivesTheEmulatorThroughItsSocket();
+    void stopDuringRejectHangsUp();
     void unknownLineFailsTheStart();
     void stopTwiceReleasesThePort();
     void survivesNoise();
@@ -288,6 +289,19 @@ void TestModemLine::cliDrivesTheEmulatorThroughItsSocket()
              2);
     m_sim->kill();
     QCOMPARE(runCli({QStringLiteral("modem-hangup")}), 4);
+}
+
+void TestModemLine::stopDuringRejectHangsUp()
+{
+    QVERIFY(openLine());
+    m_sim->send("call 0912345678 Ana --rings=40");
+    QTRY_COMPARE(g_events.size(), 2);
+    RejectTapiCall();
+    QTRY_VERIFY(m_sim->timeOf(QStringLiteral("ATH1")) >= 0);
+    StopTapiMonitor();
+    QTRY_VERIFY_WITH_TIMEOUT(m_sim->timeOf(QStringLiteral("ATH0")) >= 0, 1000);
+    QTest::qWait(5500);
+    QCOMPARE(m_sim->commands().count(QStringLiteral("ATH0")), 1);
 }
 
 void TestModemLine::unknownLineFailsTheStart()
