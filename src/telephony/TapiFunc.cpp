@@ -1,8 +1,10 @@
 #include "telephony/TapiFunc.h"
 
+#include <QByteArrayView>
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <cstring>
 #include <vector>
 
 DWORD TapiApiVersion = 0;
