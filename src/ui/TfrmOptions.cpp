@@ -211,6 +211,10 @@ void TfrmOptions::ApplySavedSettings()
     const bool deviceChanged =
         rbModem->isChecked() != m_deviceTypeAtShow || cbDevices->currentText() != m_deviceNameAtShow;
     emit savedSettingsApplied(deviceChanged);
+    // The language in force changes at once (message box buttons, pictures). The settings object
+    // takes it only from what it loads, and the file holds exactly what was just saved.
+    if (m_settings.languageIndex() != cbLanguage->currentIndex())
+        m_settings.LoadSettings();
     ApplyLanguageChange();
 }
 

@@ -534,6 +534,7 @@ void TestOptions::languageChangeIsAnnouncedOnce()
     QCOMPARE(m_messages[0].text, text);
     QCOMPARE(Settings::languageOverride(path), QStringLiteral("ENU"));
     QCOMPARE(stored(QStringLiteral("Language")).toInt(), 0);
+    QCOMPARE(m_settings->languageIndex(), 0);
 
     // Nothing changed: no message, and cancelling a change says nothing either.
     open();
