@@ -1,0 +1,311 @@
+// How fast a call reaches the user: from the modem emulator writing the caller's last
+// caller-ID line to the incoming call window showing the contact's name, through the real line
+// service, modem provider, caller look-up, call log save and call windows; and how long the
+// program takes from its start to the tray with a large address book and call log.
+//
+// Runs by hand (not under CTest): build/bin/bench_pipeline. It makes its own temporary data,
+// configuration and runtime folders and starts build/bin/tellwise-modem-sim.
+
+#include "app/CallPipeline.h"
+#include "app/MonitorProgram.h"
+#include "app/SoundPlay.h"
+#include "app/TfrmStart.h"
+#include "settings/Settings.h"
+#include "store/Addressbook.h"
+#include "store/DataDir.h"
+#include "store/FileRecords.h"
+#include "store/Records.h"
+#include "telephony/ModemConfig.h"
+#include "telephony/TapiFunc.h"
+#include "ui/TfrmIncomingCall.h"
+#include "ui/TfrmNewCallMessage.h"
+#include "widgets/TRunningLabel.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int kContacts = 10'000;
+const QString kCaller = QStringLiteral("0912345678");
+const QString kCallerName = QStringLiteral("Ana Horvat");
+
+QString g_binDir;
+
+class BenchHost : public CallPipelineHost
+{
+public:
+    BenchHost() : window(&message)
+    {
+        window.setAnimate(false);
+        window.setAutoClose(false, 30);
+        message.setAnimate(false);
+        message.setShowMessage(false);
+        settings.setFlag(Settings::EnableSound, false);
+    }
+    const Settings &pipelineSettings() const override { return settings; }
+    bool IsDoNotDisturbOn() const override { return false; }
+    bool IsAutoRejectOn() const override { return false; }
+    int newCallCount() const override { return newCalls; }
+    void setNewCallCount(int count) override { newCalls = count; }
+    void SetTrayStateNewCall() override {}
+    void StartScrollLockFlashing() override {}
+    TfrmIncomingCall &IncomingCallWindow() override { return window; }
+    TfrmNewCallMessage &NewCallMessageWindow() override { return message; }
+    void RejectCurrentCall() override {}
+    void SpeakText(const QString &, bool) override {}
+
+    Settings settings;
+    TfrmNewCallMessage message;
+    TfrmIncomingCall window;
+    int newCalls = 0;
+};
+
+bool waitFor(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+// Ten thousand contacts with eight numbers each; the caller is the last one, so the look-up
+// examines every stored number before it finds the match.
+void fillContacts()
+{
+    ContactList.clear();
+    for (int i = 0; i < kContacts; ++i) {
+        AListAddress c;
+        c.DisplayNameAs =
+            i == kContacts - 1 ? kCallerName : QStringLiteral("Kontakt %1").arg(i, 5, 10, QLatin1Char('0'));
+        c.Group = QStringLiteral("Grupa %1").arg(i % 20);
+        c.Notes = QStringLiteral("Napomena\r\nu dva reda");
+        for (int k = 0; k < 8; ++k)
+            c.PhoneNumber[std::size_t(k)] =
+                QStringLiteral("0%1 %2").arg(20 + k).arg(i, 7, 10, QLatin1Char('0'));
+        if (i == kContacts - 1)
+            c.PhoneNumber[7] = QStringLiteral("091 234 5678");
+        ContactList.append(std::move(c));
+    }
+    GroupList.clear();
+    for (int g = 0; g < 20; ++g)
+        GroupList.append(AGroups{QStringLiteral("Grupa %1").arg(g), QString()});
+}
+
+void fillCalls(int count)
+{
+    CallList.clear();
+    const double today = TDateFromQDate(QDate::currentDate());
+    for (int i = 0; i < count; ++i) {
+        ACalls call;
+        call.CallerName = QStringLiteral("Pozivatelj %1").arg(i);
+        call.CallerNumber = QStringLiteral("(01) 555-%1").arg(i % 10000, 4, 10, QLatin1Char('0'));
+        call.CalledNumber = QStringLiteral("< Neidentificiran >");
+        call.CallDate = today - 1 - i / 50;
+        call.CallTime = double(i % 50) / 50.0;
+        CallList.append(std::move(call));
+    }
+    SaveCalls();
+}
+
+void writeModemConfig()
+{
+    const QString path = telephony::ModemConfig::filePath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSettings s(path, QSettings::IniFormat);
+    s.beginGroup(QStringLiteral("Modems"));
+    s.setValue(QStringLiteral("Scan"), false);
+    s.setValue(QStringLiteral("RingTimeoutMs"), 400);
+    s.setValue(QStringLiteral("KeepAliveMs"), 0);
+}
+
+// The emulator, driven through its standard input.
+class Emulator
+{
+public:
+    bool start()
+    {
+        m_process.setProgram(g_binDir + QStringLiteral("/tellwise-modem-sim"));
+        m_process.setArguments({QStringLiteral("--ring-period"), QStringLiteral("60000")});
+        // What the emulator received is of no interest here.
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        m_process.start();
+        return m_process.waitForStarted(5000) &&
+               waitFor([] { return telephony::modemsim::emulatorRunning(); }, 5000);
+    }
+    void send(const QByteArray &line)
+    {
+        m_process.write(line + '\n');
+        m_process.waitForBytesWritten(1000);
+    }
+    ~Emulator()
+    {
+        m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+
+private:
+    QProcess m_process;
+};
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
+void BM_CallerIdToWindow(benchmark::State &state)
+{
+    const int loggedCalls = int(state.range(0));
+    fillContacts();
+    fillCalls(loggedCalls);
+    auto host = std::make_unique<BenchHost>();
+    SetCallPipelineHost(host.get());
+    ConnectCallSources(nullptr);
+    auto *name = host->window.findChild<TRunningLabel *>(QStringLiteral("lblCallerName"));
+
+    Emulator emulator;
+    if (!emulator.start()) {
+        state.SkipWithError("the modem emulator did not start");
+        return;
+    }
+    StartTapiMonitor(QStringLiteral("Modem emulator"));
+    if (!waitFor([] { return TapiLineOpen; }, 10000)) {
+        state.SkipWithError("the emulator's line did not open");
+        return;
+    }
+
+    std::vector<double> samples;
+    for (auto _ : state) {
+        const int before = host->newCalls;
+        emulator.send("raw RING");
+        if (!waitFor([&] { return host->newCalls > before; }, 5000)) {
+            state.SkipWithError("no ring");
+            break;
+        }
+        emulator.send("raw DATE = 1206");
+        emulator.send("raw TIME = 0800");
+        emulator.send("raw NMBR = " + kCaller.toLatin1());
+        waitFor([] { return false; }, 30); // let the first lines arrive and be parsed
+
+        const auto start = std::chrono::steady_clock::now();
+        emulator.send("raw NAME = ANA");
+        if (!waitFor([&] { return host->window.isVisible() && name->text() == kCallerName; }, 10000)) {
+            state.SkipWithError("the window did not show the caller");
+            break;
+        }
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(took.count());
+        samples.push_back(took.count() * 1000.0);
+
+        // The call ends when no ring follows; the window closes with it.
+        if (!waitFor([&] { return !host->window.isVisible(); }, 5000)) {
+            state.SkipWithError("the call did not end");
+            break;
+        }
+    }
+    state.counters["median_ms"] = median(samples);
+    state.counters["logged_calls"] = double(CallList.size());
+    StopTapiMonitor();
+    SetCallPipelineHost(nullptr);
+}
+BENCHMARK(BM_CallerIdToWindow)
+    ->Arg(10'000)
+    ->Arg(100'000)
+    ->Iterations(15)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// From creating the program's windows (which loads the data files) to the tray showing that
+// the line is monitored.
+void BM_StartupToTray(benchmark::State &state)
+{
+    fillContacts();
+    SaveAddressbook();
+    SaveGroups();
+    fillCalls(int(state.range(0)));
+    {
+        Settings settings;
+        settings.setText(Settings::DeviceName, QStringLiteral("Modem emulator"));
+        settings.setNumber(Settings::DeviceType, Settings::kModem);
+        settings.setFlag(Settings::MonitorOnStartup, true);
+        settings.setFlag(Settings::HideInTray, true);
+        settings.setFlag(Settings::AnimateIcon, false);
+        settings.setFlag(Settings::SpeakWelcomeMessage, false);
+        settings.setFlag(Settings::RunOnStartup, false);
+        settings.SaveSettings();
+    }
+    Emulator emulator;
+    if (!emulator.start()) {
+        state.SkipWithError("the modem emulator did not start");
+        return;
+    }
+    std::vector<double> samples;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        auto program = std::make_unique<MonitorProgram>();
+        program->start();
+        const bool up = waitFor(
+            [&] {
+                const auto s = program->frmStart()->trayState();
+                return s == TfrmStart::TrayState::ActiveMonitor || s == TfrmStart::TrayState::Error;
+            },
+            20000);
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        const bool monitoring = program->frmStart()->trayState() == TfrmStart::TrayState::ActiveMonitor;
+        program.reset();
+        if (!up || !monitoring) {
+            state.SkipWithError("the program did not reach the monitoring tray state");
+            break;
+        }
+        state.SetIterationTime(took.count());
+        samples.push_back(took.count() * 1000.0);
+    }
+    state.counters["median_ms"] = median(samples);
+}
+BENCHMARK(BM_StartupToTray)->Arg(100'000)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Everything the program touches lives in one temporary folder.
+    QTemporaryDir root;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(root.path() + QStringLiteral("/run")));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(root.path() + QStringLiteral("/config")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(root.path() + QStringLiteral("/share")));
+    qputenv("TELLWISE_DATA_DIR", QFile::encodeName(root.path() + QStringLiteral("/data")));
+    qputenv("TELLWISE_SOUND_SINK", "none");
+    for (const char *dir : {"/run", "/config", "/share", "/data"})
+        QDir().mkpath(root.path() + QLatin1String(dir));
+    QFile::setPermissions(root.path() + QStringLiteral("/run"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    g_binDir = QCoreApplication::applicationDirPath();
+    writeModemConfig();
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    TSoundPlay::stopAll();
+    return 0;
+}
