@@ -1,6 +1,7 @@
 // Controller information through the real libcapi20 against the simulated controllers.
-#include "SimHost.h"
+#include "CapiTestSupport.h"
 #include "capi/CpInfo.h"
+#include "capi/CpMoni.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -97,6 +98,33 @@ private slots:
         info.SelectController(1);
         QTest::qWait(200);
         QCOMPARE(int(m_host.sim()->observations().size()), before);
+    }
+
+    // The program keeps a monitor and an info component side by side; replacing the info's
+    // engine (which makes the library drop its shared connection) must not disturb the monitor.
+    void monitorKeepsListeningWhileInfoRequeries()
+    {
+        TCapiMonitor monitor;
+        monitor.setRejectTimeOut(0);
+        QSignalSpy calls(&monitor, &TCapiMonitor::OnIncomingCall);
+        QSignalSpy ended(&monitor, &TCapiMonitor::OnDisconnectInfo);
+        monitor.setActive(true);
+        QVERIFY(monitor.Active());
+        TCapiInfo info;
+        QSignalSpy available(&info, &TCapiInfo::OnSuppServInfoAvailable);
+        for (int i = 1; i <= 3; ++i) {
+            info.SelectController(1);
+            QTRY_COMPARE_WITH_TIMEOUT(available.count(), i, 5000);
+        }
+        QCOMPARE(info.ControllerCount(), uint16_t(1));
+        SimCallSpec spec;
+        spec.calling = QStringLiteral("777");
+        const uint16_t applId = uint16_t(monitor.engine()->applicationId());
+        QTRY_VERIFY_WITH_TIMEOUT(sentBy(m_host.sim(), applId).contains(QStringLiteral("0580 7f")), 5000);
+        QVERIFY(m_host.offerCall(spec) != 0);
+        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 5000);
+        QCOMPARE(calls.count(), 1);
+        QCOMPARE(calls.first().first().toString(), QStringLiteral("0777")); // a national number
     }
 
     void refusedQueryRaisesNoEvent()
