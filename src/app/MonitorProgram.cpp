@@ -1,0 +1,94 @@
+#include "app/MonitorProgram.h"
+
+#include "app/CallPipeline.h"
+#include "app/SoundPlay.h"
+#include "app/TfrmAbout.h"
+#include "app/TfrmStart.h"
+#include "platform/SessionEvents.h"
+#include "ui/TfrmCallerNotes.h"
+#include "ui/TfrmIncomingCall.h"
+#include "ui/TfrmNewCallMessage.h"
+#include "ui/TfrmOptions.h"
+
+#include <QApplication>
+#include <QSessionManager>
+
+MonitorProgram::MonitorProgram()
+{
+    // Log-off, shutdown and SIGTERM: the data are backed up and the call log pruned before the
+    // process goes; suspend ends the program as an ordinary close does. Watched from the first
+    // moment, so that a signal during the loading of the data is not lost.
+    m_session = std::make_unique<SessionEvents>();
+    connect(m_session.get(), &SessionEvents::sessionEnding, this, [this] {
+        endSession();
+        QApplication::quit();
+    });
+    connect(m_session.get(), &SessionEvents::suspending, qApp, &QApplication::quit);
+    m_session->watchSleep();
+    m_frmStart = std::make_unique<TfrmStart>(m_settings);
+    // The dialogs belong to the hidden controller, so they get no taskbar entry of their own.
+    m_frmOptions = std::make_unique<TfrmOptions>(m_settings, m_frmStart.get());
+    // The pop-up needs the notice and the notes window it leads to, so those two come first.
+    m_frmNewCallMessage = std::make_unique<TfrmNewCallMessage>();
+    m_frmCallerNotes = std::make_unique<TfrmCallerNotes>();
+    m_frmIncomingCall = std::make_unique<TfrmIncomingCall>(m_frmNewCallMessage.get(), m_frmCallerNotes.get());
+    m_frmAbout = std::make_unique<TfrmAbout>(m_frmStart.get());
+
+    m_frmStart->setOptionsWindow(m_frmOptions.get());
+    m_frmStart->setNewCallMessage(m_frmNewCallMessage.get());
+    m_frmStart->setIncomingCallWindow(m_frmIncomingCall.get());
+    m_frmStart->setAboutWindow(m_frmAbout.get());
+    connect(m_frmStart.get(), &TfrmStart::languageBitmapsRequested, m_frmNewCallMessage.get(),
+            &TfrmNewCallMessage::LoadLanguageBitmaps);
+    connect(m_frmStart.get(), &TfrmStart::languageBitmapsRequested, m_frmIncomingCall.get(),
+            &TfrmIncomingCall::LoadLanguageBitmaps);
+    connect(m_frmNewCallMessage.get(), &TfrmNewCallMessage::callsPageRequested, m_frmStart.get(),
+            [this] { m_frmStart->ShowMainWindowPage(1); });
+    connect(&m_settings, &Settings::valueChanged, this, &MonitorProgram::applyCallWindowSettings);
+    applyCallWindowSettings();
+
+    SetCallPipelineHost(m_frmStart.get());
+    ConnectCallSources(m_frmStart->capiMonitor);
+
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager &) { m_frmStart->BackupAndPrune(); });
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &MonitorProgram::endSession);
+}
+
+MonitorProgram::~MonitorProgram()
+{
+    endSession();
+    SetCallPipelineHost(nullptr);
+    TSoundPlay::stopAll();
+    m_session.reset();
+    m_frmAbout.reset();
+    m_frmIncomingCall.reset();
+    m_frmCallerNotes.reset();
+    m_frmNewCallMessage.reset();
+    m_frmOptions.reset();
+    m_frmStart.reset();
+}
+
+void MonitorProgram::start()
+{
+    m_frmStart->Startup();
+}
+
+// The call windows read their switches when they appear; they follow every change at once.
+void MonitorProgram::applyCallWindowSettings()
+{
+    const Settings &s = m_settings;
+    m_frmIncomingCall->setShowWindow(s.flag(Settings::DisplayCIDWindow));
+    m_frmIncomingCall->setAnimate(s.flag(Settings::AnimateCID));
+    m_frmIncomingCall->setAutoClose(s.flag(Settings::AutoCloseCID), s.number(Settings::AutoCloseCIDValue));
+    m_frmNewCallMessage->setShowMessage(s.flag(Settings::DisplayCIDMessage));
+    m_frmNewCallMessage->setAnimate(s.flag(Settings::AnimateCID));
+}
+
+void MonitorProgram::endSession()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    m_frmStart->BackupAndPrune();
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "settings/Settings.h"
+
+#include <QObject>
+
+#include <memory>
+
+class SessionEvents;
+class TfrmAbout;
+class TfrmCallerNotes;
+class TfrmIncomingCall;
+class TfrmNewCallMessage;
+class TfrmOptions;
+class TfrmStart;
+
+// The running program: the settings object and every window, created once in their fixed
+// order with the controller first, and the session's end. Windows of the call pipeline and the
+// main window join here as they are created.
+class MonitorProgram : public QObject
+{
+    Q_OBJECT
+
+public:
+    MonitorProgram();
+    ~MonitorProgram() override;
+
+    // The start-up steps after the windows exist; returns at once, the event loop runs on.
+    void start();
+
+    Settings &settings() { return m_settings; }
+    TfrmStart *frmStart() const { return m_frmStart.get(); }
+    TfrmOptions *frmOptions() const { return m_frmOptions.get(); }
+    TfrmIncomingCall *frmIncomingCall() const { return m_frmIncomingCall.get(); }
+    TfrmNewCallMessage *frmNewCallMessage() const { return m_frmNewCallMessage.get(); }
+    TfrmCallerNotes *frmCallerNotes() const { return m_frmCallerNotes.get(); }
+    TfrmAbout *frmAbout() const { return m_frmAbout.get(); }
+
+private:
+    void endSession();
+    void applyCallWindowSettings();
+
+    Settings m_settings;
+    // Destroyed in reverse order: the controller, which owns the lists, goes last.
+    std::unique_ptr<TfrmStart> m_frmStart;
+    std::unique_ptr<TfrmOptions> m_frmOptions;
+    std::unique_ptr<TfrmNewCallMessage> m_frmNewCallMessage;
+    std::unique_ptr<TfrmCallerNotes> m_frmCallerNotes;
+    std::unique_ptr<TfrmIncomingCall> m_frmIncomingCall;
+    std::unique_ptr<TfrmAbout> m_frmAbout;
+    std::unique_ptr<SessionEvents> m_session;
+    bool m_ended = false;
+};

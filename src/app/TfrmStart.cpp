@@ -1,0 +1,546 @@
+#include "app/TfrmStart.h"
+
+#include "app/ShowMessageDialog.h"
+#include "app/TfrmAbout.h"
+#include "app/TrayFallbackWindow.h"
+#include "capi/CpInfo.h"
+#include "capi/CpMoni.h"
+#include "platform/KeyboardLight.h"
+#include "store/Addressbook.h"
+#include "store/DataDir.h"
+#include "store/Exports.h"
+#include "store/Numbers.h"
+#include "store/Records.h"
+#include "store/StoreError.h"
+#include "telephony/TapiFunc.h"
+#include "ui/TfrmIncomingCall.h"
+#include "ui/TfrmNewCallMessage.h"
+#include "ui/TfrmOptions.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QCursor>
+#include <QDir>
+#include <QFileDialog>
+#include <QMenu>
+#include <QPainter>
+#include <QRadioButton>
+#include <QSvgRenderer>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+namespace {
+
+constexpr int kTrayInterval = 1500;
+constexpr int kTrayIntervalNewCalls = 750;
+constexpr int kBlinkInterval = 750;
+
+QIcon svgIcon(const QString &resource, std::initializer_list<int> sizes)
+{
+    QSvgRenderer renderer(resource);
+    QIcon icon;
+    for (int size : sizes) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        renderer.render(&painter);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+} // namespace
+
+TfrmStart::TfrmStart(Settings &settings, QWidget *parent) : QWidget(parent), m_settings(settings)
+{
+    setObjectName(QStringLiteral("frmStart"));
+    setWindowTitle(QStringLiteral("Tellwise Monitor"));
+    move(-10000, 0);
+
+    // Messages of the store reach the user from the first load on.
+    SetMessageDialogLanguage([this] { return m_settings.languageIndex(); });
+    SetStoreMessageHook([](const QString &caption, const QString &text) {
+        ShowMessageDialog(caption, text, QMessageBox::Critical, QMessageBox::Ok);
+    });
+    // A first start in a fresh per-user folder: every save would fail without it.
+    QDir().mkpath(DataDir());
+
+    ContactList.clear();
+    GroupList.clear();
+    CallList.clear();
+    LoadAddressbook();
+    LoadGroups();
+    LoadCalls();
+    OwnAreaCode = ReadTelephonyAreaCode();
+
+    TrayTimer = new QTimer(this);
+    TrayTimer->setObjectName(QStringLiteral("TrayTimer"));
+    TrayTimer->setInterval(kTrayInterval);
+    connect(TrayTimer, &QTimer::timeout, this, &TfrmStart::TrayTimerTimer);
+    timerCalls = new QTimer(this);
+    timerCalls->setObjectName(QStringLiteral("timerCalls"));
+    timerCalls->setInterval(kBlinkInterval);
+    connect(timerCalls, &QTimer::timeout, this, &TfrmStart::timerCallsTimer);
+    timerScrlFlash = new QTimer(this);
+    timerScrlFlash->setObjectName(QStringLiteral("timerScrlFlash"));
+    timerScrlFlash->setInterval(kBlinkInterval);
+    connect(timerScrlFlash, &QTimer::timeout, this, &TfrmStart::timerScrlFlashTimer);
+
+    capiMonitor = new TCapiMonitor(this);
+    capiMonitor->setObjectName(QStringLiteral("capiMonitor"));
+    capiMonitor->setRejectTimeOut(10);
+    capiMonitor->setController(1);
+    capiInfo = new TCapiInfo(this);
+    capiInfo->setObjectName(QStringLiteral("capiInfo"));
+
+    createMenus();
+
+    TrayIcon = new QSystemTrayIcon(this);
+    TrayIcon->setObjectName(QStringLiteral("TrayIcon"));
+    TrayIcon->setContextMenu(pmTrayIcon);
+    connect(TrayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger)
+            TrayIconClick();
+    });
+
+    m_fallback = new TrayFallbackWindow(this);
+
+    OnTapiLineFailed = [this] { onLineFailed(); };
+    TapiDeviceIsModem = [this] { return modemChosen(); };
+    connect(&m_settings, &Settings::valueChanged, this, &TfrmStart::syncSwitchesFromSettings);
+
+    SetTrayState(TrayState::NotActive);
+    TrayIcon->setVisible(trayAvailable());
+}
+
+TfrmStart::~TfrmStart()
+{
+    OnTapiLineFailed = nullptr;
+    TapiDeviceIsModem = nullptr;
+    SetStoreMessageHook(nullptr);
+    SetMessageDialogLanguage(nullptr);
+    delete m_fallback;
+    if (TapiLineOpen)
+        StopTapiMonitor();
+    ContactList.clear();
+    GroupList.clear();
+    CallList.clear();
+}
+
+// --- Windows ---------------------------------------------------------------------------------
+
+void TfrmStart::setOptionsWindow(TfrmOptions *options)
+{
+    m_options = options;
+    if (!options)
+        return;
+    options->setMessageDialog(ShowMessageDialog);
+    options->setCapiInfo(capiInfo);
+    connect(options, &TfrmOptions::loadedSettingsApplied, this, &TfrmStart::onLoadedSettingsApplied);
+    connect(options, &TfrmOptions::savedSettingsApplied, this, &TfrmStart::onSavedSettingsApplied);
+    // The tray item follows the check box at once, as the window's own sound switch.
+    connect(options, &TfrmOptions::enableSoundClicked, this,
+            [this](bool on) { setSwitch(miEnableSound, on); });
+}
+
+void TfrmStart::setNewCallMessage(TfrmNewCallMessage *message)
+{
+    m_newCallMessage = message;
+    if (message)
+        message->setTotalCallsText(NewCallCount > 0 ? NewCallsText(NewCallCount) : tr("Nemaš novih poziva!"));
+}
+
+void TfrmStart::setIncomingCallWindow(TfrmIncomingCall *window)
+{
+    m_incomingCall = window;
+    if (window)
+        connect(window, &TfrmIncomingCall::rejectRequested, this, &TfrmStart::RejectCurrentCall);
+}
+
+TfrmIncomingCall &TfrmStart::IncomingCallWindow()
+{
+    Q_ASSERT(m_incomingCall);
+    return *m_incomingCall;
+}
+
+TfrmNewCallMessage &TfrmStart::NewCallMessageWindow()
+{
+    Q_ASSERT(m_newCallMessage);
+    return *m_newCallMessage;
+}
+
+void TfrmStart::setAboutWindow(TfrmAbout *about)
+{
+    m_about = about;
+}
+
+void TfrmStart::setMainWindowOpener(std::function<void(int)> opener)
+{
+    m_openMainWindow = std::move(opener);
+    miAddressbook->setEnabled(bool(m_openMainWindow));
+    miCalls->setEnabled(bool(m_openMainWindow));
+}
+
+// --- Start-up ----------------------------------------------------------------------------------
+
+void TfrmStart::Startup()
+{
+    Q_ASSERT(m_options);
+    DeviceFound = false;
+    m_settings.SyncLanguageValue();
+    m_options->LoadSettings();
+
+    const QString device = m_settings.currentDeviceName();
+    if (!device.isEmpty())
+        DeviceFound = m_options->selectedDeviceText() == device;
+
+    m_options->setLanguageAtShow(-1);
+    m_options->ApplyLoadedSettings();
+
+    // ISDN can be chosen only when a CAPI library with at least one controller answers.
+    const bool capiAvailable = capiInfo->CapiLoaded() && capiInfo->ControllerCount() != 0;
+    auto *rbISDN = m_options->findChild<QRadioButton *>(QStringLiteral("rbISDN"));
+    auto *rbModem = m_options->findChild<QRadioButton *>(QStringLiteral("rbModem"));
+    if (rbISDN && rbModem) {
+        rbISDN->setEnabled(capiAvailable);
+        if (!capiAvailable && rbISDN->isChecked()) {
+            rbModem->setChecked(true);
+            m_options->rbModemClick();
+        }
+    }
+
+    if (!m_settings.flag(Settings::HideInTray))
+        ShowMainWindowPage(0);
+
+    SetMonitorMenu(m_settings.flag(Settings::MonitorOnStartup), true);
+
+    if (!trayAvailable())
+        m_fallback->show();
+
+    if (device.isEmpty() || !DeviceFound) {
+        SetMonitorMenu(false, false);
+        const QString text = device.isEmpty() ? tr("Nije izabran niti jedan uređaj!\n\nOtvorite Opcije | "
+                                                   "Uređaji, te izaberite vrstu uređaja i "
+                                                   "uređaj koji želite.")
+                                              : tr("Ne mogu pronaći prethodno izabrani uređaj!\n\nOtvorite "
+                                                   "Opcije | Uređaji, te izaberite vrstu "
+                                                   "uređaja\ni uređaj koji želite.");
+        ShowMessageDialog(QStringLiteral("Tellwise Monitor"), text, QMessageBox::Information,
+                          QMessageBox::Ok);
+        openOptions(TfrmOptions::PageDevices);
+    } else {
+        StartMonitoring();
+    }
+}
+
+// --- Tray ----------------------------------------------------------------------------------------
+
+QString TfrmStart::statusWord(TrayState state)
+{
+    switch (state) {
+    case TrayState::NotActive:
+        return tr("Neaktivan");
+    case TrayState::Active:
+    case TrayState::ActiveMonitor:
+    case TrayState::NewCall:
+        return tr("Pratim pozive");
+    case TrayState::Error:
+        return tr("Greška");
+    }
+    return {};
+}
+
+QIcon TfrmStart::trayIcon(TrayState state)
+{
+    static const std::array<QIcon, 5> icons = [] {
+        std::array<QIcon, 5> all;
+        const char *names[] = {"trayNotActive", "trayActive", "trayActiveMonitor", "trayNewCall",
+                               "trayError"};
+        for (std::size_t i = 0; i < all.size(); ++i)
+            all[i] = svgIcon(QStringLiteral(":/app/%1.svg").arg(QLatin1String(names[i])),
+                             {16, 22, 24, 32, 48, 64});
+        return all;
+    }();
+    return icons[std::size_t(state)];
+}
+
+bool TfrmStart::trayAvailable()
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+QString TfrmStart::NewCallsText(int count)
+{
+    // The singular and the few-form are used up to the forties only; above that every count
+    // takes the many-form.
+    const int last = count % 10;
+    if (count >= 1 && count <= 44 && (count < 10 || count > 20)) {
+        if (last == 1)
+            return tr("Imaš %1 novi poziv!").arg(count);
+        if (last >= 2 && last <= 4)
+            return tr("Imaš %1 nova poziva!").arg(count);
+    }
+    return tr("Imaš %1 novih poziva!").arg(count);
+}
+
+void TfrmStart::SetTrayState(TrayState state)
+{
+    const QString word = statusWord(state);
+    QString tip = QStringLiteral("Tellwise Monitor  (%1)").arg(word);
+    m_statusText = tr("Status:  %1!").arg(word);
+
+    m_trayState = state;
+    TrayIcon->setIcon(trayIcon(state));
+    ConnectionImage = (state == TrayState::NotActive || state == TrayState::Error) ? 0 : 1;
+
+    QString callsText;
+    if (NewCallCount > 0) {
+        callsText = NewCallsText(NewCallCount);
+        tip += QLatin1Char('\n') + callsText;
+        if (!timerCalls->isActive())
+            timerCalls->start();
+    } else {
+        timerCalls->stop();
+        CallsBlinkPhase = 0;
+        emit callsIndicatorChanged(CallsBlinkPhase);
+        callsText = tr("Nemaš novih poziva!");
+        timerScrlFlash->stop();
+    }
+    emit newCallsTextChanged(callsText);
+    if (m_newCallMessage)
+        m_newCallMessage->setTotalCallsText(callsText);
+
+    if (tip != m_toolTip) {
+        m_toolTip = tip;
+        TrayIcon->setToolTip(tip);
+    }
+    emit connectionIndicatorChanged(ConnectionImage, m_statusText);
+    emit trayStateChanged(state);
+}
+
+void TfrmStart::TrayTimerTimer()
+{
+    if (TrayBlinkPhase == 0) {
+        TrayBlinkPhase = 1;
+        SetTrayState(TrayState::Active);
+        return;
+    }
+    TrayBlinkPhase = 0;
+    // While the options window is open the device may be half chosen; its state is not an error.
+    const bool error = !(m_options && m_options->isVisible()) && sourceFailed();
+    if (error || !DeviceFound) {
+        SetTrayState(TrayState::Error);
+    } else if (NewCallCount == 0) {
+        TrayTimer->setInterval(kTrayInterval);
+        SetTrayState(TrayState::ActiveMonitor);
+    } else {
+        TrayTimer->setInterval(kTrayIntervalNewCalls);
+        SetTrayState(TrayState::NewCall);
+    }
+}
+
+void TfrmStart::timerCallsTimer()
+{
+    CallsBlinkPhase = CallsBlinkPhase == 1 ? 2 : 1;
+    emit callsIndicatorChanged(CallsBlinkPhase);
+}
+
+void TfrmStart::setNewCallCount(int count)
+{
+    const bool seen = NewCallCount > 0 && count == 0;
+    NewCallCount = count;
+    if (seen)
+        SetTrayState(m_trayState == TrayState::NewCall ? TrayState::ActiveMonitor : m_trayState);
+}
+
+void TfrmStart::StartScrollLockFlashing()
+{
+    if (!timerScrlFlash->isActive())
+        timerScrlFlash->start();
+}
+
+void TfrmStart::timerScrlFlashTimer()
+{
+    // Opened on first use: without an X keyboard every call does nothing.
+    if (!m_keyboardLight)
+        m_keyboardLight = std::make_unique<KeyboardLight>();
+    ScrollLockPhase = !ScrollLockPhase;
+    m_keyboardLight->setScrollLock(ScrollLockPhase);
+}
+
+void TfrmStart::TrayIconClick()
+{
+    if (m_openMainWindow) {
+        ShowMainWindowPage(NewCallCount > 0 ? 1 : 0);
+        return;
+    }
+    // Without a main window a click would do nothing; offer the menu instead.
+    pmTrayIcon->popup(QCursor::pos());
+}
+
+void TfrmStart::ShowMainWindowPage(int page)
+{
+    if (!m_openMainWindow)
+        return;
+    if (page == 1) {
+        if (m_newCallMessage)
+            m_newCallMessage->closeMessage();
+        emit callsPageShown();
+    }
+    m_openMainWindow(page);
+}
+
+// --- Monitoring ----------------------------------------------------------------------------------
+
+bool TfrmStart::modemChosen() const
+{
+    return m_settings.number(Settings::DeviceType) == Settings::kModem;
+}
+
+int TfrmStart::selectedDeviceIndex() const
+{
+    if (!m_options)
+        return -1;
+    auto *devices = m_options->findChild<QComboBox *>(QStringLiteral("cbDevices"));
+    return devices ? devices->currentIndex() : -1;
+}
+
+bool TfrmStart::sourceFailed() const
+{
+    if (modemChosen())
+        return TapiLineFailed;
+    return capiMonitor->ErrorString() != QLatin1String("OK");
+}
+
+bool TfrmStart::sourceActive() const
+{
+    return modemChosen() ? TapiLineOpen : capiMonitor->Active();
+}
+
+void TfrmStart::StartMonitoring()
+{
+    if (!IsMonitoringOn() || !miMonitorCalls->isEnabled() || m_settings.currentDeviceName().isEmpty() ||
+        !DeviceFound)
+        return;
+    if (modemChosen())
+        SwitchTapiMonitor(true);
+    else
+        SwitchCapiMonitor(true);
+
+    if (sourceActive()) {
+        if (m_settings.flag(Settings::AnimateIcon))
+            TrayTimer->start();
+        else
+            SetTrayState(NewCallCount == 0 ? TrayState::ActiveMonitor : TrayState::NewCall);
+    } else {
+        TrayTimer->stop();
+        SetTrayState(sourceFailed() ? TrayState::Error : TrayState::NotActive);
+    }
+}
+
+void TfrmStart::StopMonitoring()
+{
+    // Both sources go off whatever the device list shows: switching off needs no device.
+    if (TapiLineOpen)
+        StopTapiMonitor();
+    if (capiMonitor->Active())
+        capiMonitor->setActive(false);
+    TrayTimer->stop();
+    SetTrayState(TrayState::NotActive);
+}
+
+void TfrmStart::SwitchCapiMonitor(bool on)
+{
+    const int index = selectedDeviceIndex();
+    if (index < 0)
+        return;
+    capiMonitor->setController(uint32_t(index + 1));
+    capiMonitor->setRejectTimeOut(m_settings.number(Settings::AutoCloseCIDValue));
+    capiMonitor->setActive(on);
+}
+
+void TfrmStart::SwitchTapiMonitor(bool on)
+{
+    if (selectedDeviceIndex() < 0)
+        return;
+    if (on)
+        StartTapiMonitor(m_settings.currentDeviceName());
+    else
+        StopTapiMonitor();
+}
+
+void TfrmStart::RejectCurrentCall()
+{
+    if (modemChosen())
+        RejectTapiCall();
+    else
+        capiMonitor->HangUpCall();
+}
+
+void TfrmStart::onLineFailed()
+{
+    // A line that died must not look monitored, not even between two animation frames.
+    TrayTimer->stop();
+    SetTrayState(TrayState::Error);
+}
+
+void TfrmStart::onLoadedSettingsApplied()
+{
+    if (m_settings.currentDeviceName().isEmpty() || !DeviceFound) {
+        SetMonitorMenu(false, false);
+        TrayTimer->stop();
+        SetTrayState(TrayState::Error);
+    } else {
+        miMonitorCalls->setEnabled(true);
+    }
+    if (m_options && m_options->languageAtShow() != m_settings.languageIndex())
+        emit languageBitmapsRequested(m_settings.languageIndex());
+}
+
+void TfrmStart::onSavedSettingsApplied(bool deviceChanged)
+{
+    if (IsMonitoringOn()) {
+        if (m_settings.flag(Settings::AnimateIcon))
+            TrayTimer->start();
+        else
+            TrayTimer->stop();
+    }
+    if (!m_settings.currentDeviceName().isEmpty()) {
+        DeviceFound = true;
+        miMonitorCalls->setEnabled(true);
+        if (!IsMonitoringOn()) {
+            SetTrayState(TrayState::NotActive);
+        } else if (deviceChanged) {
+            StopMonitoring();
+            StartMonitoring();
+        } else if (sourceActive()) {
+            SetTrayState(NewCallCount == 0 ? TrayState::ActiveMonitor : TrayState::NewCall);
+        } else {
+            // The switch is on but the line is not open: saying "monitoring" would be a lie.
+            SetTrayState(TrayState::Error);
+        }
+    } else {
+        SetMonitorMenu(false, false);
+        TrayTimer->stop();
+        StopMonitoring();
+        SetTrayState(TrayState::Error);
+    }
+}
+
+// --- Session end ---------------------------------------------------------------------------------
+
+void TfrmStart::BackupAndPrune()
+{
+    try {
+        BackupDataFiles(m_settings.flag(Settings::BackupRecords));
+    } catch (const StoreError &error) {
+        qWarning("backup of the data files failed: %s", qPrintable(error.message()));
+    }
+    try {
+        m_settings.PruneCallLog();
+    } catch (const StoreError &error) {
+        qWarning("pruning the call log failed: %s", qPrintable(error.message()));
+    }
+}

@@ -1,0 +1,224 @@
+#pragma once
+
+#include "app/CallPipeline.h"
+#include "settings/Settings.h"
+
+#include <QIcon>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
+class KeyboardLight;
+class QTimer;
+class TCapiInfo;
+class TCapiMonitor;
+class TfrmAbout;
+class TfrmIncomingCall;
+class TfrmNewCallMessage;
+class TfrmOptions;
+class TrayFallbackWindow;
+
+// The hidden controller. It owns the tray icon and its menu, the popup menus of the main
+// window, the animation timers, the CAPI monitor and information components and the three
+// record lists; it switches monitoring on and off and shows what the line is doing in the tray.
+// The window itself is never shown.
+class TfrmStart : public QWidget, public CallPipelineHost
+{
+    Q_OBJECT
+
+public:
+    enum class TrayState
+    {
+        NotActive,
+        Active,
+        ActiveMonitor,
+        NewCall,
+        Error
+    };
+    Q_ENUM(TrayState)
+
+    // Creates the lists and loads them from the data files, and reads the own area code.
+    explicit TfrmStart(Settings &settings, QWidget *parent = nullptr);
+    // Frees every record of the three lists.
+    ~TfrmStart() override;
+
+    // The windows the controller works with; set before Startup.
+    void setOptionsWindow(TfrmOptions *options);
+    void setNewCallMessage(TfrmNewCallMessage *message);
+    void setIncomingCallWindow(TfrmIncomingCall *window);
+    void setAboutWindow(TfrmAbout *about);
+    // The main window's page opener (0 address book, 1 calls). Until one is set, the tray's
+    // address book and calls items are disabled.
+    void setMainWindowOpener(std::function<void(int page)> opener);
+    // The save dialog of the exports: title, folder, suggested name, filter; empty on cancel.
+    using SaveFileFn = std::function<QString(const QString &title, const QString &folder, const QString &name,
+                                             const QString &filter)>;
+    void setSaveFileDialog(SaveFileFn fn) { m_saveFileDialog = std::move(fn); }
+
+    // The start-up steps after the windows exist: settings, device check, CAPI availability,
+    // monitoring, and the messages for a missing device.
+    void Startup();
+
+    // Tray
+    void SetTrayState(TrayState state);
+    TrayState trayState() const { return m_trayState; }
+    QString toolTip() const { return m_toolTip; }
+    QString statusText() const { return m_statusText; }
+    static QString statusWord(TrayState state);
+    static QIcon trayIcon(TrayState state);
+    static QString NewCallsText(int count);
+    // True when the desktop has a notification area; otherwise a small window stands in for it.
+    static bool trayAvailable();
+
+    // Monitoring
+    void StartMonitoring();
+    void StopMonitoring();
+    void SwitchCapiMonitor(bool on);
+    void SwitchTapiMonitor(bool on);
+    void RejectCurrentCall() override;
+
+    // What the call pipeline asks of the controller.
+    const Settings &pipelineSettings() const override { return m_settings; }
+    int newCallCount() const override { return NewCallCount; }
+    // Back to 0 (the calls have been seen) the new-call indicators stop.
+    void setNewCallCount(int count) override;
+    void SetTrayStateNewCall() override { SetTrayState(TrayState::NewCall); }
+    void StartScrollLockFlashing() override;
+    TfrmIncomingCall &IncomingCallWindow() override;
+    TfrmNewCallMessage &NewCallMessageWindow() override;
+    // No speech engine is built in yet: announcements stay silent.
+    void SpeakText(const QString &, bool) override {}
+    void CallLogChanged() override { emit callLogChanged(); }
+
+    // The tray switches
+    void SetMonitorMenu(bool on, bool enabled);
+    bool IsMonitoringOn() const;
+    void SetSoundMenu(bool on);
+    bool IsSoundOn() const;
+    void SetDoNotDisturbMenu(bool on);
+    bool IsDoNotDisturbOn() const override;
+    void SetAutoRejectMenu(bool on);
+    bool IsAutoRejectOn() const override;
+
+    void ShowMainWindowPage(int page);
+
+    // The end of the session: back up the data files (when BackupRecords is set) and prune the
+    // call log. Failures are reported to the warning log only: nobody is there to read a box.
+    void BackupAndPrune();
+
+    // Handlers
+    void miMonitorCallsClick();
+    void miEnableSoundClick();
+    void miDoNotDisturbClick();
+    void miAutoHangUpClick();
+    void miOptionsClick();
+    void miAboutClick();
+    void miCloseClick();
+    void miExportToCSVClick();
+    void miExportToXMLClick();
+    void TrayTimerTimer();
+    void timerCallsTimer();
+    void TrayIconClick();
+    void timerScrlFlashTimer();
+
+    // Program-wide values; the call pipeline raises NewCallCount, the main window resets it.
+    int NewCallCount = 0;
+    int TrayBlinkPhase = 0;
+    int CallsBlinkPhase = 0;
+    int ConnectionImage = 0;
+    bool ScrollLockPhase = false;
+    bool DeviceFound = false;
+
+    // Components, created with the window.
+    QSystemTrayIcon *TrayIcon = nullptr;
+    QMenu *pmTrayIcon = nullptr;
+    QMenu *pmGroups = nullptr;
+    QMenu *pmContacts = nullptr;
+    QMenu *pmCalls = nullptr;
+    QMenu *pmExportContacts = nullptr;
+    QTimer *TrayTimer = nullptr;
+    QTimer *timerCalls = nullptr;
+    QTimer *timerScrlFlash = nullptr;
+    TCapiMonitor *capiMonitor = nullptr;
+    TCapiInfo *capiInfo = nullptr;
+
+    QAction *miAddressbook = nullptr;
+    QAction *miCalls = nullptr;
+    QAction *miMonitorCalls = nullptr;
+    QAction *miEnableSound = nullptr;
+    QAction *miDoNotDisturb = nullptr;
+    QAction *miAutoHangUp = nullptr;
+    QAction *miOptions = nullptr;
+    QAction *miAbout = nullptr;
+    QAction *miClose = nullptr;
+
+    QAction *miShowGroups = nullptr;
+    QAction *miNewGroup = nullptr;
+    QAction *miRenameGroup = nullptr;
+    QAction *miDeleteGroup = nullptr;
+    QAction *miEditContact = nullptr;
+    QAction *miDeleteContact = nullptr;
+    QAction *miAddToBlackList = nullptr;
+    QAction *miSelectAllContacts = nullptr;
+    QAction *miAddToAddressbook = nullptr;
+    QAction *miDeleteCall = nullptr;
+    QAction *miSelectAllCalls = nullptr;
+    QAction *miExportToCSV = nullptr;
+    QAction *miExportToXML = nullptr;
+
+    TrayFallbackWindow *fallbackWindow() const { return m_fallback; }
+    Settings &settings() const { return m_settings; }
+
+signals:
+    void trayStateChanged(TfrmStart::TrayState state);
+    // The main window's new-calls label and its indicators.
+    void newCallsTextChanged(const QString &text);
+    void callsIndicatorChanged(int callsBlinkPhase);
+    void connectionIndicatorChanged(int connectionImage, const QString &statusText);
+    // The call windows load their caption bitmaps for this language (0 English, 1 Croatian).
+    void languageBitmapsRequested(int languageIndex);
+    // Page 1 of the main window was opened: the new call notice closes.
+    void callsPageShown();
+    // The pipeline rewrote the call log.
+    void callLogChanged();
+
+private:
+    void createMenus();
+    QAction *addSwitch(QMenu *menu, const char *name, const QString &caption);
+    static void setSwitch(QAction *item, bool on);
+    static bool switchOn(QAction *item);
+    void syncSwitchesFromSettings(Settings::Key key);
+
+    bool askForRules(const QString &caption, const QString &text, int optionsPage);
+    bool modemChosen() const;
+    bool sourceFailed() const;
+    bool sourceActive() const;
+    int selectedDeviceIndex() const;
+    int openOptions(int page);
+    void exportContacts(bool csv);
+
+    void onLoadedSettingsApplied();
+    void onSavedSettingsApplied(bool deviceChanged);
+    void onLineFailed();
+
+    Settings &m_settings;
+    QPointer<TfrmOptions> m_options;
+    QPointer<TfrmNewCallMessage> m_newCallMessage;
+    QPointer<TfrmIncomingCall> m_incomingCall;
+    std::unique_ptr<KeyboardLight> m_keyboardLight;
+    QPointer<TfrmAbout> m_about;
+    TrayFallbackWindow *m_fallback = nullptr;
+    std::function<void(int)> m_openMainWindow;
+    SaveFileFn m_saveFileDialog;
+
+    TrayState m_trayState = TrayState::NotActive;
+    QString m_toolTip;
+    QString m_statusText;
+};

@@ -1,0 +1,340 @@
+// The controller's menus: the tray menu with its switches, and the popup menus the main window
+// borrows.
+
+#include "app/ShowMessageDialog.h"
+#include "app/TfrmAbout.h"
+#include "app/TfrmStart.h"
+#include "store/DataDir.h"
+#include "store/Exports.h"
+#include "store/StoreError.h"
+#include "ui/TfrmOptions.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QMenu>
+#include <QPainter>
+#include <QSvgRenderer>
+
+namespace {
+
+QIcon renderIcon(const char *name)
+{
+    QSvgRenderer renderer(QStringLiteral(":/app/%1.svg").arg(QLatin1String(name)));
+    QIcon icon;
+    for (int size : {16, 24, 32}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        renderer.render(&painter);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+const QIcon &markIcon(bool on)
+{
+    static const QIcon off = renderIcon("markOff");
+    static const QIcon onIcon = renderIcon("markOn");
+    return on ? onIcon : off;
+}
+
+QAction *addItem(QMenu *menu, const char *name, const QString &caption, const QIcon &icon = {})
+{
+    QAction *item = menu->addAction(icon, caption);
+    item->setObjectName(QLatin1String(name));
+    return item;
+}
+
+} // namespace
+
+void TfrmStart::createMenus()
+{
+    pmTrayIcon = new QMenu(this);
+    pmTrayIcon->setObjectName(QStringLiteral("pmTrayIcon"));
+    miAddressbook = addItem(pmTrayIcon, "miAddressbook", tr("Adresar"), renderIcon("menuAddressbook"));
+    miCalls = addItem(pmTrayIcon, "miCalls", tr("Pozivi"), renderIcon("menuCalls"));
+    // Disabled until a main window is there to open.
+    miAddressbook->setEnabled(false);
+    miCalls->setEnabled(false);
+    connect(miAddressbook, &QAction::triggered, this, [this] { ShowMainWindowPage(0); });
+    connect(miCalls, &QAction::triggered, this, [this] { ShowMainWindowPage(1); });
+    pmTrayIcon->addSeparator();
+    miMonitorCalls = addSwitch(pmTrayIcon, "miMonitorCalls", tr("Prati pozive"));
+    miEnableSound = addSwitch(pmTrayIcon, "miEnableSound", tr("Uključi zvuk"));
+    miDoNotDisturb = addSwitch(pmTrayIcon, "miDoNotDisturb", tr("Ne smetaj!"));
+    miAutoHangUp = addSwitch(pmTrayIcon, "miAutoHangUp", tr("Odbij!"));
+    connect(miMonitorCalls, &QAction::triggered, this, &TfrmStart::miMonitorCallsClick);
+    connect(miEnableSound, &QAction::triggered, this, &TfrmStart::miEnableSoundClick);
+    connect(miDoNotDisturb, &QAction::triggered, this, &TfrmStart::miDoNotDisturbClick);
+    connect(miAutoHangUp, &QAction::triggered, this, &TfrmStart::miAutoHangUpClick);
+    pmTrayIcon->addSeparator();
+    miOptions = addItem(pmTrayIcon, "miOptions", tr("Opcije"), renderIcon("menuOptions"));
+    miAbout = addItem(pmTrayIcon, "miAbout", tr("O programu"), renderIcon("menuAbout"));
+    connect(miOptions, &QAction::triggered, this, &TfrmStart::miOptionsClick);
+    connect(miAbout, &QAction::triggered, this, &TfrmStart::miAboutClick);
+    pmTrayIcon->addSeparator();
+    miClose = addItem(pmTrayIcon, "miClose", tr("Zatvori Tellwise Monitor"), renderIcon("menuClose"));
+    connect(miClose, &QAction::triggered, this, &TfrmStart::miCloseClick);
+
+    setSwitch(miEnableSound, m_settings.flag(Settings::EnableSound));
+    setSwitch(miDoNotDisturb, m_settings.flag(Settings::DoNotDisturb));
+    setSwitch(miAutoHangUp, m_settings.flag(Settings::AutoReject));
+
+    // The main window's menus; it connects their items to its own commands.
+    pmGroups = new QMenu(this);
+    pmGroups->setObjectName(QStringLiteral("pmGroups"));
+    miShowGroups = addItem(pmGroups, "miShowGroups", tr("Prikaži grupe"));
+    pmGroups->setDefaultAction(miShowGroups);
+    miNewGroup = addItem(pmGroups, "miNewGroup", tr("Nova grupa"));
+    miRenameGroup = addItem(pmGroups, "miRenameGroup", tr("Preimenuj grupu"));
+    miDeleteGroup = addItem(pmGroups, "miDeleteGroup", tr("Izbriši grupu"));
+    miRenameGroup->setEnabled(false);
+    miDeleteGroup->setEnabled(false);
+
+    pmContacts = new QMenu(this);
+    pmContacts->setObjectName(QStringLiteral("pmContacts"));
+    miEditContact = addItem(pmContacts, "miEditContact", tr("Izmjeni podatke o osobi"));
+    pmContacts->setDefaultAction(miEditContact);
+    miDeleteContact = addItem(pmContacts, "miDeleteContact", tr("Izbriši osobu"));
+    miAddToBlackList = addItem(pmContacts, "miAddToBlackList", tr("Dodaj osobu u Crnu Listu"));
+    miSelectAllContacts = addItem(pmContacts, "miSelectAllContacts", tr("Označi sve osobe"));
+    miEditContact->setEnabled(false);
+    miDeleteContact->setEnabled(false);
+    miSelectAllContacts->setEnabled(false);
+
+    pmCalls = new QMenu(this);
+    pmCalls->setObjectName(QStringLiteral("pmCalls"));
+    miAddToAddressbook = addItem(pmCalls, "miAddToAddressbook", tr("Dodaj telefonski broj u adresar"));
+    miDeleteCall = addItem(pmCalls, "miDeleteCall", tr("Izbriši poziv"));
+    miSelectAllCalls = addItem(pmCalls, "miSelectAllCalls", tr("Označi sve pozive"));
+    miAddToAddressbook->setEnabled(false);
+    miDeleteCall->setEnabled(false);
+    miSelectAllCalls->setEnabled(false);
+
+    pmExportContacts = new QMenu(this);
+    pmExportContacts->setObjectName(QStringLiteral("pmExportContacts"));
+    miExportToCSV = addItem(pmExportContacts, "miExportToCSV", QStringLiteral("Comma Separated Values"));
+    pmExportContacts->setDefaultAction(miExportToCSV);
+    miExportToXML = addItem(pmExportContacts, "miExportToXML", QStringLiteral("Extended Markup Language"));
+    connect(miExportToCSV, &QAction::triggered, this, &TfrmStart::miExportToCSVClick);
+    connect(miExportToXML, &QAction::triggered, this, &TfrmStart::miExportToXMLClick);
+}
+
+// --- Switches: the state lives in the item, tag 1 and the checked mark meaning on -------------
+
+QAction *TfrmStart::addSwitch(QMenu *menu, const char *name, const QString &caption)
+{
+    QAction *item = addItem(menu, name, caption);
+    setSwitch(item, false);
+    return item;
+}
+
+void TfrmStart::setSwitch(QAction *item, bool on)
+{
+    item->setData(on ? 1 : 0);
+    item->setIcon(markIcon(on));
+}
+
+bool TfrmStart::switchOn(QAction *item)
+{
+    return item->data().toInt() == 1;
+}
+
+void TfrmStart::SetMonitorMenu(bool on, bool enabled)
+{
+    setSwitch(miMonitorCalls, on);
+    miMonitorCalls->setEnabled(enabled);
+}
+
+bool TfrmStart::IsMonitoringOn() const
+{
+    return switchOn(miMonitorCalls);
+}
+
+void TfrmStart::SetSoundMenu(bool on)
+{
+    m_settings.setFlag(Settings::EnableSound, on);
+    setSwitch(miEnableSound, on);
+}
+
+bool TfrmStart::IsSoundOn() const
+{
+    return switchOn(miEnableSound);
+}
+
+void TfrmStart::SetDoNotDisturbMenu(bool on)
+{
+    m_settings.setFlag(Settings::DoNotDisturb, on);
+    setSwitch(miDoNotDisturb, on);
+}
+
+bool TfrmStart::IsDoNotDisturbOn() const
+{
+    return switchOn(miDoNotDisturb);
+}
+
+void TfrmStart::SetAutoRejectMenu(bool on)
+{
+    m_settings.setFlag(Settings::AutoReject, on);
+    setSwitch(miAutoHangUp, on);
+}
+
+bool TfrmStart::IsAutoRejectOn() const
+{
+    return switchOn(miAutoHangUp);
+}
+
+// Loading the settings (start-up, Cancel in the options window) moves the stored switches into
+// the menu.
+void TfrmStart::syncSwitchesFromSettings(Settings::Key key)
+{
+    switch (key) {
+    case Settings::EnableSound:
+        setSwitch(miEnableSound, m_settings.flag(key));
+        break;
+    case Settings::DoNotDisturb:
+        setSwitch(miDoNotDisturb, m_settings.flag(key));
+        break;
+    case Settings::AutoReject:
+        setSwitch(miAutoHangUp, m_settings.flag(key));
+        break;
+    default:
+        break;
+    }
+}
+
+// --- Tray commands -------------------------------------------------------------------------------
+
+void TfrmStart::miMonitorCallsClick()
+{
+    SetMonitorMenu(!IsMonitoringOn(), true);
+    if (IsMonitoringOn())
+        StartMonitoring();
+    else
+        StopMonitoring();
+}
+
+void TfrmStart::miEnableSoundClick()
+{
+    SetSoundMenu(!IsSoundOn());
+    if (auto *box = m_options ? m_options->findChild<QCheckBox *>(QStringLiteral("chkEnableSound")) : nullptr)
+        box->setChecked(IsSoundOn());
+    m_settings.SaveSettings();
+}
+
+// A switch that applies to nobody would do nothing; before it goes on, at least one kind of
+// caller must be chosen in the options. Returns true when the switch may be toggled.
+bool TfrmStart::askForRules(const QString &caption, const QString &text, int optionsPage)
+{
+    if (ShowMessageDialog(caption, text, QMessageBox::Information, QMessageBox::Yes | QMessageBox::No) ==
+        QMessageBox::Yes)
+        openOptions(optionsPage);
+    return false;
+}
+
+void TfrmStart::miDoNotDisturbClick()
+{
+    if (!IsDoNotDisturbOn() && !m_settings.flag(Settings::DisplayOnlyAddressbook) &&
+        !m_settings.flag(Settings::DontDisplayBlackList) && !m_settings.flag(Settings::DontDisplayBlocked)) {
+        askForRules(
+            tr("Ne smetaj!"),
+            tr("Prije uključenja ove opcije, potrebno je u opcijama\npostaviti za koju vrstu pozivatelja se "
+               "opcija odnosi.\nKada opcija bude aktivna, pozivatelji koje postavite\nviše neće biti "
+               "prikazivani.\n\nŽelite li opciju 'Ne smetaj!' postaviti odmah?"),
+            TfrmOptions::PageUnwanted);
+        return;
+    }
+    SetDoNotDisturbMenu(!IsDoNotDisturbOn());
+    m_settings.SaveSettings();
+}
+
+void TfrmStart::miAutoHangUpClick()
+{
+    if (!IsAutoRejectOn() && !m_settings.flag(Settings::AutoRejectBlackList) &&
+        !m_settings.flag(Settings::AutoRejectBlocked)) {
+        askForRules(
+            tr("Odbij!"),
+            tr("Prije uključenja ove opcije, potrebno je u opcijama\npostaviti za koju vrstu pozivatelja se "
+               "opcija odnosi.\nKada opcija bude aktivna, pozivatelji koje postavite\nautomatski će biti "
+               "odbijeni.\n\nŽelite li opciju 'Odbij!' postaviti odmah?"),
+            TfrmOptions::PageUnwanted);
+        return;
+    }
+    SetAutoRejectMenu(!IsAutoRejectOn());
+    m_settings.SaveSettings();
+}
+
+int TfrmStart::openOptions(int page)
+{
+    if (!m_options)
+        return 0;
+    if (m_options->isVisible()) {
+        m_options->raise();
+        m_options->activateWindow();
+        return 0;
+    }
+    return m_options->showPage(TfrmOptions::Page(page));
+}
+
+void TfrmStart::miOptionsClick()
+{
+    openOptions(TfrmOptions::PageBasic);
+}
+
+void TfrmStart::miAboutClick()
+{
+    if (!m_about)
+        return;
+    if (m_about->isVisible()) {
+        m_about->raise();
+        m_about->activateWindow();
+        return;
+    }
+    m_about->showFirstPage();
+}
+
+void TfrmStart::miCloseClick()
+{
+    QApplication::quit();
+}
+
+// --- Exports of the address book -----------------------------------------------------------------
+
+void TfrmStart::exportContacts(bool csv)
+{
+    const QString filter = csv ? QStringLiteral("Comma Separated Values (*.csv)")
+                               : QStringLiteral("Extended Markup Language (*.xml)");
+    const QString title = tr("Izvoz adresara");
+    const QString name = QStringLiteral("Addressbook");
+    QString chosen;
+    if (m_saveFileDialog) {
+        chosen = m_saveFileDialog(title, DataDir(), name, filter);
+    } else {
+        chosen = QFileDialog::getSaveFileName(QApplication::activeWindow(), title, DataDir() + name, filter);
+    }
+    if (chosen.isEmpty())
+        return;
+    const QString fileName =
+        WithExportExtension(chosen, csv ? QStringLiteral(".csv") : QStringLiteral(".xml"));
+    try {
+        if (csv)
+            ExportContactsCsv(fileName);
+        else
+            ExportContactsXml(fileName);
+    } catch (const StoreError &error) {
+        ShowMessageDialog(tr("Greška"), error.message(), QMessageBox::Critical, QMessageBox::Ok);
+    }
+}
+
+void TfrmStart::miExportToCSVClick()
+{
+    exportContacts(true);
+}
+
+void TfrmStart::miExportToXMLClick()
+{
+    exportContacts(false);
+}

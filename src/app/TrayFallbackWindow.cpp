@@ -1,0 +1,77 @@
+#include "app/TrayFallbackWindow.h"
+
+#include "app/TfrmStart.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+TrayFallbackWindow::TrayFallbackWindow(TfrmStart *controller)
+    : QWidget(nullptr,
+              Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint),
+      m_controller(controller)
+{
+    setObjectName(QStringLiteral("frmTrayFallback"));
+    setWindowTitle(QStringLiteral("Tellwise Monitor"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+
+    m_icon = new QLabel;
+    m_status = new QLabel;
+    m_status->setObjectName(QStringLiteral("lblStatus"));
+    m_calls = new QLabel;
+    m_calls->setObjectName(QStringLiteral("lblNewCalls"));
+    auto *note = new QLabel(tr("Radna površina nema područje obavijesti, pa je program dostupan\n"
+                               "kroz ovaj prozor. Zatvaranje prozora zatvara program."));
+    note->setObjectName(QStringLiteral("lblNoTray"));
+    note->setEnabled(false);
+
+    m_menuButton = new QToolButton;
+    m_menuButton->setObjectName(QStringLiteral("btnMenu"));
+    m_menuButton->setText(tr("Izbornik"));
+    m_menuButton->setMenu(controller->pmTrayIcon);
+    m_menuButton->setPopupMode(QToolButton::InstantPopup);
+
+    auto *texts = new QVBoxLayout;
+    texts->addWidget(m_status);
+    texts->addWidget(m_calls);
+    auto *top = new QHBoxLayout;
+    top->addWidget(m_icon);
+    top->addLayout(texts, 1);
+    top->addWidget(m_menuButton, 0, Qt::AlignTop);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(note);
+
+    connect(controller, &TfrmStart::trayStateChanged, this,
+            [this](TfrmStart::TrayState state) { showState(int(state)); });
+    connect(controller, &TfrmStart::newCallsTextChanged, m_calls, &QLabel::setText);
+    showState(int(controller->trayState()));
+}
+
+QString TrayFallbackWindow::statusText() const
+{
+    return m_status->text();
+}
+
+QString TrayFallbackWindow::callsText() const
+{
+    return m_calls->text();
+}
+
+void TrayFallbackWindow::showState(int state)
+{
+    const auto trayState = TfrmStart::TrayState(state);
+    m_icon->setPixmap(TfrmStart::trayIcon(trayState).pixmap(32, 32));
+    setWindowIcon(TfrmStart::trayIcon(trayState));
+    m_status->setText(m_controller->statusText());
+}
+
+void TrayFallbackWindow::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    QApplication::quit();
+}

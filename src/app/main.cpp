@@ -1,0 +1,33 @@
+#include "app/MonitorProgram.h"
+#include "platform/SingleInstance.h"
+#include "settings/Settings.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <QTranslator>
+
+int main(int argc, char *argv[])
+{
+    // A second start ends at once, without a window or a message.
+    SingleInstance instance;
+    if (!instance.acquire())
+        return 0;
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tellwise Monitor"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Tellwise Monitor"));
+    QApplication::setDesktopFileName(QStringLiteral("tellwise-monitor"));
+    // The program lives in the tray: closing a dialog must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // The built-in texts are Croatian; the English ones are loaded before any window exists.
+    QTranslator english;
+    if (Settings::overrideSelectsEnglish(QCoreApplication::applicationFilePath()) &&
+        english.load(QStringLiteral(":/translations/tellwise_en.qm")))
+        QCoreApplication::installTranslator(&english);
+
+    MonitorProgram program;
+    // Start-up may open modal windows (a missing device); run it inside the event loop.
+    QTimer::singleShot(0, &program, &MonitorProgram::start);
+    return QApplication::exec();
+}

@@ -1,0 +1,489 @@
+#include "app/MonitorProgram.h"
+#include "app/ShowMessageDialog.h"
+#include "app/TfrmStart.h"
+#include "app/TrayFallbackWindow.h"
+#include "store/Addressbook.h"
+#include "store/DataDir.h"
+#include "store/Records.h"
+#include "telephony/ModemConfig.h"
+#include "telephony/TapiFunc.h"
+#include "ui/TfrmNewCallMessage.h"
+#include "ui/TfrmOptions.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "TestSupport.h"
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+QString settingsFile()
+{
+    return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Kavelink/Tellwise Monitor.conf");
+}
+
+QVariant storedValue(const QString &name)
+{
+    QSettings file(settingsFile(), QSettings::IniFormat);
+    return file.value(QStringLiteral("Settings/") + name);
+}
+
+// Stored settings as a user would have left them: defaults plus the given changes.
+void storeSettings(const std::function<void(Settings &)> &change)
+{
+    Settings settings;
+    change(settings);
+    QVERIFY(settings.SaveSettings());
+}
+
+// The options window opened modally during a call: notes its page and closes it with Cancel.
+class ModalCloser : public QObject
+{
+public:
+    ModalCloser()
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            auto *options = qobject_cast<TfrmOptions *>(QApplication::activeModalWidget());
+            if (!options)
+                return;
+            page = options->findChild<QTabWidget *>(QStringLiteral("PageControl"))->currentIndex();
+            options->reject();
+        });
+        m_timer.start(10);
+    }
+    int page = -1;
+
+private:
+    QTimer m_timer;
+};
+
+class ModemSim
+{
+public:
+    ~ModemSim() { kill(); }
+    bool start()
+    {
+        m_process.setProgram(testsupport::toolPath(QStringLiteral("tellwise-modem-sim")));
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start();
+        if (!m_process.waitForStarted(5000))
+            return false;
+        while (!m_process.canReadLine()) {
+            if (!m_process.waitForReadyRead(5000))
+                return false;
+        }
+        return m_process.readLine().startsWith("/dev/");
+    }
+    void kill()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(3000);
+        }
+    }
+
+private:
+    QProcess m_process;
+};
+
+} // namespace
+
+// The controller with the real windows: tray states and texts, start-up device checks, the
+// tray menu and its switches, monitoring on the modem emulator.
+class TestController : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<MonitorProgram> m_program;
+    TfrmStart *start() { return m_program->frmStart(); }
+
+    // Start-up without a device: its message is answered and the options window it opens closed.
+    void startWithoutDevice()
+    {
+        MessageDialogHook::setNextAnswer(QMessageBox::Ok);
+        ModalCloser closer;
+        m_program->start();
+        MessageDialogHook::takeAnswered();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // Only the emulator's link is a modem line here; no real port is probed.
+        const QString config = telephony::ModemConfig::filePath();
+        QDir().mkpath(QFileInfo(config).absolutePath());
+        QSettings modems(config, QSettings::IniFormat);
+        modems.setValue(QStringLiteral("Modems/Scan"), false);
+        modems.setValue(QStringLiteral("Modems/KeepAliveMs"), 300);
+        modems.setValue(QStringLiteral("Modems/CommandTimeoutMs"), 600);
+    }
+
+    void init()
+    {
+        QFile::remove(settingsFile());
+        for (const char *name : {"Addressbook.dat", "Groups.dat", "Calls.dat"})
+            QFile::remove(testsupport::testDataDir() + QLatin1String(name));
+        MessageDialogHook::clear();
+        m_program = std::make_unique<MonitorProgram>();
+    }
+
+    void cleanup()
+    {
+        m_program.reset();
+        QVERIFY(MessageDialogHook::pendingAnswers() == 0);
+    }
+
+    void newCallsText_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("text");
+        const QString one = QStringLiteral("Imaš %1 novi poziv!");
+        const QString few = QStringLiteral("Imaš %1 nova poziva!");
+        const QString many = QStringLiteral("Imaš %1 novih poziva!");
+        for (int n : {1, 21, 31, 41})
+            QTest::addRow("%d", n) << n << one.arg(n);
+        for (int n : {2, 4, 22, 24, 32, 34, 42, 44})
+            QTest::addRow("%d", n) << n << few.arg(n);
+        for (int n : {5, 11, 12, 14, 20, 25, 45, 51, 52, 101, 122})
+            QTest::addRow("%d", n) << n << many.arg(n);
+    }
+
+    void newCallsText()
+    {
+        QFETCH(int, count);
+        QFETCH(QString, text);
+        QCOMPARE(TfrmStart::NewCallsText(count), text);
+    }
+
+    void trayStates_data()
+    {
+        QTest::addColumn<TfrmStart::TrayState>("state");
+        QTest::addColumn<int>("newCalls");
+        QTest::addColumn<QString>("toolTip");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<int>("connectionImage");
+        using S = TfrmStart::TrayState;
+        QTest::newRow("not active") << S::NotActive << 0 << QStringLiteral("Tellwise Monitor  (Neaktivan)")
+                                    << QStringLiteral("Status:  Neaktivan!") << 0;
+        QTest::newRow("active") << S::Active << 0 << QStringLiteral("Tellwise Monitor  (Pratim pozive)")
+                                << QStringLiteral("Status:  Pratim pozive!") << 1;
+        QTest::newRow("monitoring") << S::ActiveMonitor << 0
+                                    << QStringLiteral("Tellwise Monitor  (Pratim pozive)")
+                                    << QStringLiteral("Status:  Pratim pozive!") << 1;
+        QTest::newRow("error") << S::Error << 0 << QStringLiteral("Tellwise Monitor  (Greška)")
+                               << QStringLiteral("Status:  Greška!") << 0;
+        QTest::newRow("one new call")
+            << S::NewCall << 1 << QStringLiteral("Tellwise Monitor  (Pratim pozive)\nImaš 1 novi poziv!")
+            << QStringLiteral("Status:  Pratim pozive!") << 1;
+        QTest::newRow("error with 22 new calls")
+            << S::Error << 22 << QStringLiteral("Tellwise Monitor  (Greška)\nImaš 22 nova poziva!")
+            << QStringLiteral("Status:  Greška!") << 0;
+    }
+
+    void trayStates()
+    {
+        QFETCH(TfrmStart::TrayState, state);
+        QFETCH(int, newCalls);
+        QFETCH(QString, toolTip);
+        QFETCH(QString, status);
+        QFETCH(int, connectionImage);
+
+        start()->NewCallCount = newCalls;
+        start()->timerScrlFlash->start();
+        start()->SetTrayState(state);
+        QCOMPARE(start()->toolTip(), toolTip);
+        QCOMPARE(start()->statusText(), status);
+        QCOMPARE(start()->ConnectionImage, connectionImage);
+        // The indicators run exactly while there are new calls; the new-call texts follow.
+        QCOMPARE(start()->timerCalls->isActive(), newCalls > 0);
+        QCOMPARE(start()->timerScrlFlash->isActive(), newCalls > 0);
+        auto *total = m_program->frmNewCallMessage()->findChild<QLabel *>(QStringLiteral("lblTotalCalls"));
+        QVERIFY(total);
+        QCOMPARE(total->text(),
+                 newCalls > 0 ? TfrmStart::NewCallsText(newCalls) : QStringLiteral("Nemaš novih poziva!"));
+        QCOMPARE(start()->fallbackWindow()->statusText(), status);
+    }
+
+    void seeingTheCallsStopsTheIndicators()
+    {
+        start()->setNewCallCount(3);
+        start()->SetTrayStateNewCall();
+        start()->StartScrollLockFlashing();
+        QVERIFY(start()->timerCalls->isActive());
+        start()->setNewCallCount(0);
+        QCOMPARE(start()->trayState(), TfrmStart::TrayState::ActiveMonitor);
+        QVERIFY(!start()->timerCalls->isActive());
+        QVERIFY(!start()->timerScrlFlash->isActive());
+        QCOMPARE(start()->toolTip(), QStringLiteral("Tellwise Monitor  (Pratim pozive)"));
+        QCOMPARE(start()->fallbackWindow()->callsText(), QStringLiteral("Nemaš novih poziva!"));
+    }
+
+    void trayMenuItems()
+    {
+        QStringList captions;
+        for (QAction *item : start()->pmTrayIcon->actions()) {
+            if (!item->isSeparator())
+                captions << item->text();
+        }
+        QCOMPARE(captions, (QStringList{"Adresar", "Pozivi", "Prati pozive", "Uključi zvuk", "Ne smetaj!",
+                                        "Odbij!", "Opcije", "O programu", "Zatvori Tellwise Monitor"}));
+        // No main window yet: its two items cannot be chosen.
+        QVERIFY(!start()->miAddressbook->isEnabled());
+        QVERIFY(!start()->miCalls->isEnabled());
+        int opened = -1;
+        start()->setMainWindowOpener([&](int page) { opened = page; });
+        QVERIFY(start()->miCalls->isEnabled());
+        start()->miCalls->trigger();
+        QCOMPARE(opened, 1);
+    }
+
+    void trayClickOpensThePageOfTheNews_data()
+    {
+        QTest::addColumn<int>("newCalls");
+        QTest::addColumn<int>("page");
+        QTest::newRow("no new calls: address book") << 0 << 0;
+        QTest::newRow("new calls: call list") << 2 << 1;
+    }
+
+    void trayClickOpensThePageOfTheNews()
+    {
+        QFETCH(int, newCalls);
+        QFETCH(int, page);
+        int opened = -1;
+        start()->setMainWindowOpener([&](int p) { opened = p; });
+        start()->NewCallCount = newCalls;
+        start()->TrayIconClick();
+        QCOMPARE(opened, page);
+    }
+
+    void startupReportsAMissingDevice_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("none chosen") << QString()
+                                     << QStringLiteral(
+                                            "Nije izabran niti jedan uređaj!\n\nOtvorite Opcije | Uređaji, "
+                                            "te izaberite vrstu uređaja i uređaj koji želite.");
+        QTest::newRow("chosen but gone")
+            << QStringLiteral("Modem on ttyUSB7")
+            << QStringLiteral("Ne mogu pronaći prethodno izabrani uređaj!\n\nOtvorite Opcije | Uređaji, te "
+                              "izaberite vrstu uređaja\ni uređaj koji želite.");
+    }
+
+    void startupReportsAMissingDevice()
+    {
+        QFETCH(QString, device);
+        QFETCH(QString, message);
+        m_program.reset();
+        storeSettings([&](Settings &s) { s.setText(Settings::DeviceName, device); });
+        m_program = std::make_unique<MonitorProgram>();
+
+        MessageDialogHook::setNextAnswer(QMessageBox::Ok);
+        ModalCloser closer;
+        m_program->start();
+
+        const auto shown = MessageDialogHook::takeAnswered();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].caption, QStringLiteral("Tellwise Monitor"));
+        QCOMPARE(shown[0].text, message);
+        QCOMPARE(shown[0].kind, QMessageBox::Information);
+        QCOMPARE(closer.page, int(TfrmOptions::PageDevices));
+        QVERIFY(!start()->IsMonitoringOn());
+        QVERIFY(!start()->miMonitorCalls->isEnabled());
+        QCOMPARE(start()->trayState(), TfrmStart::TrayState::Error);
+        QVERIFY(!TapiLineOpen);
+        // No notification area offscreen: the program shows its stand-in window.
+        QVERIFY(start()->fallbackWindow()->isVisible());
+    }
+
+    void monitorsTheEmulatorAndShowsItsLoss()
+    {
+        ModemSim sim;
+        QVERIFY(sim.start());
+        m_program.reset();
+        storeSettings([](Settings &s) {
+            s.setText(Settings::DeviceName, QStringLiteral("Modem emulator"));
+            s.setFlag(Settings::AnimateIcon, false);
+        });
+        m_program = std::make_unique<MonitorProgram>();
+        m_program->start();
+
+        QVERIFY(MessageDialogHook::takeAnswered().isEmpty());
+        QVERIFY(start()->DeviceFound);
+        QVERIFY(TapiLineOpen);
+        QCOMPARE(start()->trayState(), TfrmStart::TrayState::ActiveMonitor);
+        QCOMPARE(start()->ConnectionImage, 1);
+
+        // The monitoring switch closes and reopens the line.
+        start()->miMonitorCalls->trigger();
+        QVERIFY(!TapiLineOpen);
+        QCOMPARE(start()->trayState(), TfrmStart::TrayState::NotActive);
+        start()->miMonitorCalls->trigger();
+        QVERIFY(TapiLineOpen);
+        QCOMPARE(start()->trayState(), TfrmStart::TrayState::ActiveMonitor);
+
+        sim.kill();
+        QTRY_COMPARE_WITH_TIMEOUT(start()->trayState(), TfrmStart::TrayState::Error, 5000);
+        QVERIFY(!TapiLineOpen);
+        QCOMPARE(start()->ConnectionImage, 0);
+    }
+
+    void animatedTrayAlternatesAndKeepsTheError()
+    {
+        ModemSim sim;
+        QVERIFY(sim.start());
+        m_program.reset();
+        storeSettings([](Settings &s) { s.setText(Settings::DeviceName, QStringLiteral("Modem emulator")); });
+        m_program = std::make_unique<MonitorProgram>();
+        m_program->start();
+        QVERIFY(start()->TrayTimer->isActive());
+
+        start()->TrayTimerTimer();
+        QCOMPARE(start()->trayState(), TfrmStart::TrayState::Active);
+        start()->TrayTimerTimer();
+        QCOMPARE(start()->trayState(), TfrmStart::TrayState::ActiveMonitor);
+        start()->NewCallCount = 1;
+        start()->TrayTimerTimer();
+        start()->TrayTimerTimer();
+        QCOMPARE(start()->trayState(), TfrmStart::TrayState::NewCall);
+        QCOMPARE(start()->TrayTimer->interval(), 750);
+
+        // A dead line stops the animation for good instead of blinking "monitoring".
+        sim.kill();
+        QTRY_COMPARE_WITH_TIMEOUT(start()->trayState(), TfrmStart::TrayState::Error, 5000);
+        QVERIFY(!start()->TrayTimer->isActive());
+    }
+
+    void ruleSwitchAsksFirst_data()
+    {
+        QTest::addColumn<bool>("reject");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("optionsPage");
+        QTest::newRow("do not disturb, no") << false << int(QMessageBox::No) << -1;
+        QTest::newRow("do not disturb, yes")
+            << false << int(QMessageBox::Yes) << int(TfrmOptions::PageUnwanted);
+        QTest::newRow("reject, no") << true << int(QMessageBox::No) << -1;
+        QTest::newRow("reject, yes") << true << int(QMessageBox::Yes) << int(TfrmOptions::PageUnwanted);
+    }
+
+    void ruleSwitchAsksFirst()
+    {
+        QFETCH(bool, reject);
+        QFETCH(int, answer);
+        QFETCH(int, optionsPage);
+        startWithoutDevice();
+        const QByteArray before = testsupport::readFile(settingsFile());
+
+        MessageDialogHook::setNextAnswer(QMessageBox::StandardButton(answer));
+        ModalCloser closer;
+        (reject ? start()->miAutoHangUp : start()->miDoNotDisturb)->trigger();
+
+        const auto shown = MessageDialogHook::takeAnswered();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].caption, reject ? QStringLiteral("Odbij!") : QStringLiteral("Ne smetaj!"));
+        QVERIFY(shown[0].text.endsWith(
+            reject ? QStringLiteral("Želite li opciju 'Odbij!' postaviti odmah?")
+                   : QStringLiteral("Želite li opciju 'Ne smetaj!' postaviti odmah?")));
+        QCOMPARE(shown[0].buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(closer.page, optionsPage);
+        QVERIFY(!(reject ? start()->IsAutoRejectOn() : start()->IsDoNotDisturbOn()));
+        if (answer == QMessageBox::No)
+            QCOMPARE(testsupport::readFile(settingsFile()), before);
+    }
+
+    void ruleSwitchTogglesAndSaves_data()
+    {
+        QTest::addColumn<bool>("reject");
+        QTest::addColumn<int>("rule");
+        QTest::newRow("do not disturb: only the address book")
+            << false << int(Settings::DisplayOnlyAddressbook);
+        QTest::newRow("do not disturb: black list") << false << int(Settings::DontDisplayBlackList);
+        QTest::newRow("do not disturb: withheld") << false << int(Settings::DontDisplayBlocked);
+        QTest::newRow("reject: black list") << true << int(Settings::AutoRejectBlackList);
+        QTest::newRow("reject: withheld") << true << int(Settings::AutoRejectBlocked);
+    }
+
+    void ruleSwitchTogglesAndSaves()
+    {
+        QFETCH(bool, reject);
+        QFETCH(int, rule);
+        m_program.reset();
+        storeSettings([&](Settings &s) { s.setFlag(Settings::Key(rule), true); });
+        m_program = std::make_unique<MonitorProgram>();
+        startWithoutDevice();
+
+        QAction *item = reject ? start()->miAutoHangUp : start()->miDoNotDisturb;
+        const QString stored = reject ? QStringLiteral("AutoReject") : QStringLiteral("DoNotDisturb");
+        item->trigger();
+        QVERIFY(MessageDialogHook::takeAnswered().isEmpty());
+        QCOMPARE(item->data().toInt(), 1);
+        QCOMPARE(storedValue(stored).toInt(), 1);
+        item->trigger();
+        QCOMPARE(item->data().toInt(), 0);
+        QCOMPARE(storedValue(stored).toInt(), 0);
+    }
+
+    void soundSwitchFollowsAndSaves()
+    {
+        startWithoutDevice();
+        QVERIFY(start()->IsSoundOn());
+        start()->miEnableSound->trigger();
+        QVERIFY(!start()->IsSoundOn());
+        QCOMPARE(storedValue(QStringLiteral("EnableSound")).toInt(), 0);
+        QVERIFY(!m_program->settings().flag(Settings::EnableSound));
+
+        // Cancel in the options window reloads the stored value into the tray item too.
+        storeSettings([](Settings &s) { s.setFlag(Settings::EnableSound, true); });
+        m_program->frmOptions()->LoadSettings();
+        QVERIFY(start()->IsSoundOn());
+    }
+
+    void exportKeepsOrAddsTheExtension_data()
+    {
+        QTest::addColumn<bool>("csv");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("csv in capitals kept")
+            << true << QStringLiteral("Kontakti.CSV") << QStringLiteral("Kontakti.CSV");
+        QTest::newRow("csv appended") << true << QStringLiteral("Kontakti") << QStringLiteral("Kontakti.csv");
+        QTest::newRow("xml after another extension")
+            << false << QStringLiteral("Kontakti.txt") << QStringLiteral("Kontakti.txt.xml");
+    }
+
+    void exportKeepsOrAddsTheExtension()
+    {
+        QFETCH(bool, csv);
+        QFETCH(QString, chosen);
+        QFETCH(QString, written);
+        const QString folder = QDir::tempPath() + QStringLiteral("/tellwise-export-test/");
+        QDir(folder).removeRecursively();
+        QDir().mkpath(folder);
+        QString title;
+        start()->setSaveFileDialog([&](const QString &t, const QString &, const QString &, const QString &) {
+            title = t;
+            return folder + chosen;
+        });
+        (csv ? start()->miExportToCSV : start()->miExportToXML)->trigger();
+        QCOMPARE(title, QStringLiteral("Izvoz adresara"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{written});
+        QDir(folder).removeRecursively();
+    }
+};
+
+QTEST_MAIN(TestController)
+#include "tst_controller.moc"

@@ -1,0 +1,130 @@
+#include "app/ShowMessageDialog.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+
+// The program's message box: its Croatian captions, the swapped "Yes to all", plain text, and
+// the real modal run as well as the test hook.
+class TestMessageDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void captions_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QString>("caption");
+
+        QTest::newRow("yes in Croatian") << 1 << int(QMessageBox::Yes) << QStringLiteral("&Da");
+        QTest::newRow("yes to all in Croatian")
+            << 1 << int(QMessageBox::YesToAll) << QStringLiteral("Da, &sve!");
+        QTest::newRow("no in Croatian") << 1 << int(QMessageBox::No) << QStringLiteral("&Ne");
+        QTest::newRow("ok in Croatian") << 1 << int(QMessageBox::Ok) << QStringLiteral("U redu");
+        QTest::newRow("cancel in Croatian") << 1 << int(QMessageBox::Cancel) << QStringLiteral("Odustani");
+        QTest::newRow("yes in English") << 0 << int(QMessageBox::Yes) << QStringLiteral("&Yes");
+        QTest::newRow("ok in English") << 0 << int(QMessageBox::Ok) << QStringLiteral("OK");
+    }
+
+    void captions()
+    {
+        QFETCH(int, language);
+        QFETCH(int, button);
+        QFETCH(QString, caption);
+        const auto all = QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::Ok |
+                         QMessageBox::Cancel;
+        auto box = CreateMessageDialog(QStringLiteral("Naslov"), QStringLiteral("Tekst"),
+                                       QMessageBox::Question, all, language);
+        QCOMPARE(box->windowTitle(), QStringLiteral("Naslov"));
+        QCOMPARE(box->button(QMessageBox::StandardButton(button))->text(), caption);
+    }
+
+    void yesToAllTradesPlacesWithNo()
+    {
+        const auto buttons = QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No;
+        QMessageBox plain(QMessageBox::Question, QStringLiteral("x"), QStringLiteral("y"), buttons);
+        plain.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&plain));
+        const int plainYesToAll = plain.button(QMessageBox::YesToAll)->x();
+        const int plainNo = plain.button(QMessageBox::No)->x();
+        QVERIFY(plainYesToAll != plainNo);
+
+        auto box =
+            CreateMessageDialog(QStringLiteral("x"), QStringLiteral("y"), QMessageBox::Question, buttons, 1);
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        // Both dialogs share font metrics only roughly; the order is what must flip.
+        const int yesToAll = box->button(QMessageBox::YesToAll)->x();
+        const int no = box->button(QMessageBox::No)->x();
+        QCOMPARE(yesToAll > no, plainYesToAll < plainNo);
+        // The plain "Yes" keeps its place relative to both.
+        QVERIFY(box->button(QMessageBox::Yes)->x() != yesToAll);
+    }
+
+    void textIsNeverMarkup()
+    {
+        const QString text = QStringLiteral("<b>Ana</b> & <i>Ivo</i>");
+        auto box =
+            CreateMessageDialog(QStringLiteral("x"), text, QMessageBox::Information, QMessageBox::Ok, 1);
+        QCOMPARE(box->textFormat(), Qt::PlainText);
+        auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(label);
+        QCOMPARE(label->text(), text);
+    }
+
+    void longLinesKeepTheirWidth()
+    {
+        // A line shorter than half the screen is not wrapped into a narrow column.
+        const QString line(70, QLatin1Char('m'));
+        auto box =
+            CreateMessageDialog(QStringLiteral("x"), line, QMessageBox::Information, QMessageBox::Ok, 1);
+        auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(label);
+        QVERIFY2(label->minimumWidth() >= QFontMetrics(box->font()).horizontalAdvance(line) - 1,
+                 qPrintable(QString::number(label->minimumWidth())));
+    }
+
+    void modalRunReturnsTheChosenButton()
+    {
+        MessageDialogHook::clear();
+        SetMessageDialogLanguage([] { return 1; });
+        QString seenCaption;
+        QTimer::singleShot(0, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            seenCaption = box->button(QMessageBox::No)->text();
+            box->button(QMessageBox::No)->click();
+        });
+        const auto answer = ShowMessageDialog(QStringLiteral("Odbij!"), QStringLiteral("Sigurno?"),
+                                              QMessageBox::Question, QMessageBox::Yes | QMessageBox::No);
+        SetMessageDialogLanguage(nullptr);
+        QCOMPARE(answer, QMessageBox::No);
+        QCOMPARE(seenCaption, QStringLiteral("&Ne"));
+    }
+
+    void hookAnswersInOrderAndRecords()
+    {
+        MessageDialogHook::clear();
+        MessageDialogHook::setNextAnswer(QMessageBox::Yes);
+        MessageDialogHook::setNextAnswer(QMessageBox::Cancel);
+        QCOMPARE(ShowMessageDialog(QStringLiteral("A"), QStringLiteral("1"), QMessageBox::Warning,
+                                   QMessageBox::Yes | QMessageBox::No),
+                 QMessageBox::Yes);
+        QCOMPARE(ShowMessageDialog(QStringLiteral("B"), QStringLiteral("2"), QMessageBox::Critical,
+                                   QMessageBox::Ok | QMessageBox::Cancel),
+                 QMessageBox::Cancel);
+        QCOMPARE(MessageDialogHook::pendingAnswers(), 0);
+        const auto answered = MessageDialogHook::takeAnswered();
+        QCOMPARE(answered.size(), 2);
+        QCOMPARE(answered[0].caption, QStringLiteral("A"));
+        QCOMPARE(answered[1].text, QStringLiteral("2"));
+        QCOMPARE(answered[1].kind, QMessageBox::Critical);
+        QVERIFY(MessageDialogHook::takeAnswered().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestMessageDialog)
+#include "tst_messagedialog.moc"

@@ -1,0 +1,125 @@
+#include "settings/Settings.h"
+#include "store/Addressbook.h"
+#include "store/FileRecords.h"
+#include "store/Records.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+#include "TestSupport.h"
+
+#include <csignal>
+#include <memory>
+
+// The tellwise-monitor program as a process: one instance per user, a crashed one never in the
+// way, and the end of the session saving the data.
+class TestMonitorProcess : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString dataFile(const char *name) const { return testsupport::testDataDir() + QLatin1String(name); }
+
+    std::unique_ptr<QProcess> startMonitor()
+    {
+        auto monitor = std::make_unique<QProcess>();
+        monitor->setProgram(testsupport::toolPath(QStringLiteral("tellwise-monitor")));
+        monitor->setProcessChannelMode(QProcess::ForwardedChannels);
+        monitor->start();
+        if (!monitor->waitForStarted(5000))
+            qFatal("cannot start tellwise-monitor");
+        return monitor;
+    }
+
+    // The groups file is created by the start-up load, after the lock is taken and the session
+    // signals are watched.
+    bool waitUntilRunning(QProcess &monitor)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!QFile::exists(dataFile(kGroupsFileName))) {
+            if (monitor.state() != QProcess::Running || clock.elapsed() > 15000)
+                return false;
+            QTest::qWait(20);
+        }
+        return true;
+    }
+
+    void kill9(QProcess &monitor)
+    {
+        ::kill(pid_t(monitor.processId()), SIGKILL);
+        QVERIFY(monitor.waitForFinished(5000));
+    }
+
+private slots:
+    void init()
+    {
+        QDir(testsupport::testDataDir()).removeRecursively();
+        testsupport::testDataDir();
+    }
+
+    void secondStartEndsSilentlyAndACrashDoesNotBlock()
+    {
+        auto first = startMonitor();
+        QVERIFY(waitUntilRunning(*first));
+
+        auto second = startMonitor();
+        QVERIFY(second->waitForFinished(5000));
+        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second->exitCode(), 0);
+        QCOMPARE(first->state(), QProcess::Running);
+
+        kill9(*first);
+        QFile::remove(dataFile(kGroupsFileName));
+        auto third = startMonitor();
+        QVERIFY(waitUntilRunning(*third));
+        QTest::qWait(300);
+        QCOMPARE(third->state(), QProcess::Running);
+        kill9(*third);
+    }
+
+    void terminationBacksUpAndPrunes()
+    {
+        Settings settings;
+        settings.setNumber(Settings::KeepCalls, Settings::kKeepOnly);
+        settings.setNumber(Settings::KeepDays, 30);
+        settings.setFlag(Settings::BackupRecords, true);
+        QVERIFY(settings.SaveSettings());
+
+        const QDateTime now = QDateTime::currentDateTime();
+        CallList.clear();
+        for (int age : {0, 100}) {
+            ACalls call;
+            call.CallerName = QStringLiteral("Pozivatelj %1").arg(age);
+            call.CallerNumber = QStringLiteral("091000%1").arg(age);
+            call.CalledNumber = QStringLiteral("01222333");
+            call.CallDate = TDateFromQDate(now.addDays(-age).date());
+            call.CallTime = TTimeFromQTime(now.time());
+            CallList.append(std::move(call));
+        }
+        QVERIFY(SaveCalls());
+        const QByteArray before = testsupport::readFile(dataFile(kCallsFileName));
+
+        auto monitor = startMonitor();
+        QVERIFY(waitUntilRunning(*monitor));
+        ::kill(pid_t(monitor->processId()), SIGTERM);
+        QVERIFY(monitor->waitForFinished(10000));
+        QCOMPARE(monitor->exitStatus(), QProcess::NormalExit);
+
+        // The backup holds the log as it was; the log itself lost the call older than 30 days.
+        QCOMPARE(
+            testsupport::readFile(testsupport::testDataDir() + QStringLiteral("Backup/Copy of Calls.dat")),
+            before);
+        QVERIFY(QFile::exists(testsupport::testDataDir() + QStringLiteral("Backup/Copy of Groups.dat")));
+        LoadCalls();
+        QCOMPARE(CallList.size(), 1);
+        QCOMPARE(CallList[0].CallerName, QStringLiteral("Pozivatelj 0"));
+    }
+};
+
+QTEST_MAIN(TestMonitorProcess)
+#include "tst_monitor_process.moc"
