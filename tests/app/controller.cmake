@@ -1,0 +1,8 @@
+# The controller, its message box and the program as a process (included from CMakeLists.txt
+# when tellwise_app exists).
+tellwise_add_test(NAME tst_messagedialog SOURCES tst_messagedialog.cpp LIBS tellwise_app)
+tellwise_add_test(NAME tst_controller SOURCES tst_controller.cpp LIBS tellwise_app TIMEOUT 120)
+add_dependencies(tst_controller tellwise-modem-sim)
+tellwise_add_test(NAME tst_monitor_process SOURCES tst_monitor_process.cpp LIBS tellwise_store tellwise_settings
+                  TIMEOUT 120)
+add_dependencies(tst_monitor_process tellwise-monitor)
