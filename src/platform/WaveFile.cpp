@@ -34,6 +34,11 @@ std::optional<WaveInfo> ReadWaveInfo(const QString &fileName)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
+    return ReadWaveInfo(file);
+}
+
+std::optional<WaveInfo> ReadWaveInfo(QIODevice &file)
+{
     char head[12];
     if (file.read(head, 12) != 12 || memcmp(head, "RIFF", 4) != 0 || memcmp(head + 8, "WAVE", 4) != 0)
         return std::nullopt;

@@ -19,5 +19,9 @@ struct WaveInfo
     std::int64_t durationMs() const;
 };
 
+class QIODevice;
+
 // Nothing when the file cannot be read or is not a wave file with a format and a data chunk.
 std::optional<WaveInfo> ReadWaveInfo(const QString &fileName);
+// The same from an open, seekable device.
+std::optional<WaveInfo> ReadWaveInfo(QIODevice &file);
