@@ -12,6 +12,8 @@ namespace telephony {
 
 namespace {
 
+constexpr int kSilentPortPauseMs = 10000;
+
 QStringList sortedEntries(const QString &dir, const QString &pattern)
 {
     QStringList names = QDir(dir).entryList({pattern}, QDir::System | QDir::Files | QDir::NoDotAndDotDot);
@@ -85,9 +87,17 @@ QList<QSharedPointer<LineDevice>> ModemProvider::devices()
             result.append(device);
             continue;
         }
-        const serial::ProbeResult probe = serial::probe(c.path, config.baudRate, config.probeTimeoutMs);
-        if (!probe.isModem)
+        if (!m_silent.value(key, QDeadlineTimer(0)).hasExpired())
             continue;
+        const serial::ProbeResult probe = serial::probe(c.path, config.baudRate, config.probeTimeoutMs);
+        if (!probe.isModem) {
+            // Pseudo-terminal numbers (the emulator's) are reused at once; those are asked
+            // every time.
+            if (!key.startsWith(QLatin1String("/dev/pts/")))
+                m_silent.insert(key, QDeadlineTimer(kSilentPortPauseMs));
+            continue;
+        }
+        m_silent.remove(key);
         const QByteArray info = probe.info.isEmpty() ? QByteArray("AT modem") : asciiOnly(probe.info);
         if (device) {
             device->setInfo(info);

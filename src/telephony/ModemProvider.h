@@ -3,6 +3,7 @@
 #include "telephony/LineProvider.h"
 #include "telephony/ModemConfig.h"
 
+#include <QDeadlineTimer>
 #include <QHash>
 
 namespace telephony {
@@ -29,6 +30,9 @@ public:
 
 private:
     QHash<QString, QSharedPointer<ModemDevice>> m_known; // by canonical port path
+    // Ports where no modem answered, left alone for a while: asking a silent port blocks for
+    // the whole probe time, and the options window enumerates several times in a row.
+    QHash<QString, QDeadlineTimer> m_silent;
 };
 
 } // namespace telephony

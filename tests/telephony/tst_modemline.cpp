@@ -7,12 +7,16 @@
 #include "telephony/TapiFunc.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QSettings>
 #include <QTest>
 #include <QTime>
 
+#include <fcntl.h>
+#include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -90,7 +94,7 @@ private:
     QList<QPair<int, QString>> m_commands;
 };
 
-void writeConfig(int keepAliveMs)
+void writeConfig(int keepAliveMs, const QStringList &ports = {})
 {
     const QString path = telephony::ModemConfig::filePath();
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -104,6 +108,8 @@ void writeConfig(int keepAliveMs)
     s.setValue(QStringLiteral("CommandTimeoutMs"), 1000);
     s.setValue(QStringLiteral("ProbeTimeoutMs"), 1000);
     s.setValue(QStringLiteral("KeepAliveMs"), keepAliveMs);
+    if (!ports.isEmpty())
+        s.setValue(QStringLiteral("Ports"), ports);
 }
 
 const QString kLine = QStringLiteral("Modem emulator");
@@ -127,6 +133,7 @@ private slots:
     void cliDrivesTheEmulatorThroughItsSocket();
     void stopDuringRejectHangsUp();
     void unknownLineFailsTheStart();
+    void silentPortIsNoLine();
     void stopTwiceReleasesThePort();
     void survivesNoise();
     void killedEmulatorFailsTheLine();
@@ -311,6 +318,23 @@ void TestModemLine::unknownLineFailsTheStart()
     StartTapiMonitor(QStringLiteral("Modem on ttyUSB7"));
     QVERIFY(TapiLineFailed);
     QVERIFY(!TapiLineOpen);
+}
+
+void TestModemLine::silentPortIsNoLine()
+{
+    // A terminal where nothing answers and a missing port are no lines; the emulator is.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const QString silent = QString::fromLocal8Bit(::ptsname(master));
+    QVERIFY(m_sim->start({}));
+    writeConfig(0, {silent, QStringLiteral("/dev/ttyUSB-none"), telephony::modemsim::linkPath()});
+    QStringList list;
+    QElapsedTimer clock;
+    clock.start();
+    ListTapiDevices(list);
+    QVERIFY(clock.elapsed() >= 1000); // the silent port had its full probe time
+    QCOMPARE(list, QStringList{kLine});
+    ::close(master);
 }
 
 void TestModemLine::stopTwiceReleasesThePort()
