@@ -103,9 +103,9 @@ void writeConfig(int keepAliveMs, const QStringList &ports = {})
     s.beginGroup(QStringLiteral("Modems"));
     // No ports and no scanning: the emulator's link in the runtime folder is found by itself.
     s.setValue(QStringLiteral("Scan"), false);
-    s.setValue(QStringLiteral("RingTimeoutMs"), 700);
+    s.setValue(QStringLiteral("RingTimeoutMs"), 1500);
     s.setValue(QStringLiteral("CallerIdSettleMs"), 250);
-    s.setValue(QStringLiteral("CommandTimeoutMs"), 1000);
+    s.setValue(QStringLiteral("CommandTimeoutMs"), 2000);
     s.setValue(QStringLiteral("ProbeTimeoutMs"), 1000);
     s.setValue(QStringLiteral("KeepAliveMs"), keepAliveMs);
     if (!ports.isEmpty())
@@ -245,7 +245,7 @@ void TestModemLine::callGivesRingThenCaller()
     QFETCH(QString, caller);
     QVERIFY(openLine());
     m_sim->send(call);
-    QTRY_COMPARE_WITH_TIMEOUT(g_events.count(QStringLiteral("ended")), 2, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(g_events.count(QStringLiteral("ended")), 2, 8000);
     QCOMPARE(g_events,
              (QStringList{QStringLiteral("ring"), caller, QStringLiteral("ended"), QStringLiteral("ended")}));
     QVERIFY(TapiLineOpen);
@@ -362,10 +362,10 @@ void TestModemLine::survivesNoise()
     // Whatever the noise may have looked like has ended by now.
     QTRY_VERIFY_WITH_TIMEOUT(
         g_events.count(QStringLiteral("ring")) == g_events.count(QStringLiteral("ended")) / 2, 3000);
-    QTest::qWait(800);
+    QTest::qWait(1600);
     g_events.clear();
     m_sim->send("call 0912345678 Ana Horvat");
-    QTRY_COMPARE_WITH_TIMEOUT(g_events.count(QStringLiteral("ended")), 2, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(g_events.count(QStringLiteral("ended")), 2, 8000);
     QCOMPARE(g_events.mid(0, 2),
              (QStringList{QStringLiteral("ring"), QStringLiteral("caller Ana Horvat|0912345678|0|0")}));
     QVERIFY(TapiLineOpen);
@@ -386,7 +386,7 @@ void TestModemLine::silentModemFailsTheLine()
 {
     QVERIFY(openLine({}, 200));
     m_sim->send("mute on");
-    QTRY_VERIFY_WITH_TIMEOUT(g_events.contains(QStringLiteral("failed")), 4000);
+    QTRY_VERIFY_WITH_TIMEOUT(g_events.contains(QStringLiteral("failed")), 6000);
     QVERIFY(TapiLineFailed);
     QVERIFY(!TapiLineOpen);
 }
