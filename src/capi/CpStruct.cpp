@@ -21,20 +21,18 @@ TStruct::TStruct(const uint8_t *data, qsizetype available)
         m_consumed = 0;
         return;
     }
-    int length = data[0];
-    if (length == 0xFF) {
-        length = available >= 3 ? data[1] | (data[2] << 8) : -1;
-    }
-    if (length < 0 || totalFor(length) > available) {
+    const int prefix = data[0] == 0xFF ? 3 : 1;
+    const int length = prefix == 3 ? (available >= 3 ? data[1] | (data[2] << 8) : -1) : data[0];
+    // A long form with a short length is taken at its word: the prefix decides where content starts.
+    const int total = length + prefix;
+    if (length < 0 || total > available) {
         // Crosses the end of what was received: read as empty, the rest is used up.
         allocate(0);
         m_consumed = int(qMin<qsizetype>(available, 0xFFFF + 3));
         return;
     }
-    // A long form with a short length is still taken at its word.
-    const int total = length + (data[0] == 0xFF ? 3 : 1);
     m_bytes = QByteArray(reinterpret_cast<const char *>(data), total);
-    m_cursor = data[0] == 0xFF ? 3 : 1;
+    m_cursor = prefix;
     m_consumed = total;
 }
 
@@ -56,7 +54,7 @@ int TStruct::contentLength() const
 
 int TStruct::totalSize() const
 {
-    return totalFor(contentLength());
+    return prefixSize() + contentLength();
 }
 
 void TStruct::allocate(int contentLength)

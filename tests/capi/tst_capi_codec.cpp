@@ -152,6 +152,7 @@ private slots:
         QTest::newRow("short content") << hex("05 01 02");
         QTest::newRow("escape without length") << hex("ff 01");
         QTest::newRow("escape with short content") << hex("ff 00 01 aa");
+        QTest::newRow("escape with a short length") << hex("ff 05 00 01 02 03 04");
         QTest::newRow("nothing at all") << QByteArray();
     }
     void structureCrossingTheEndReadsEmpty()
@@ -160,6 +161,15 @@ private slots:
         TStruct st(bytes(raw), raw.size());
         QCOMPARE(st.contentLength(), 0);
         QCOMPARE(st.consumed(), int(raw.size()));
+    }
+
+    void escapeWithShortLengthIsRead()
+    {
+        const QByteArray raw = hex("ff 02 00 aa bb cc");
+        TStruct st(bytes(raw), raw.size());
+        QCOMPARE(st.contentLength(), 2);
+        QCOMPARE(st.consumed(), 5);
+        QCOMPARE(st.content(), hex("aa bb"));
     }
 
     void numberStructures()
