@@ -21,9 +21,10 @@ MonitorProgram::MonitorProgram()
     m_session = std::make_unique<SessionEvents>();
     connect(m_session.get(), &SessionEvents::sessionEnding, this, [this] {
         endSession();
-        QApplication::quit();
+        // exit, not quit: a call window sliding out must not veto the end of the session.
+        QCoreApplication::exit(0);
     });
-    connect(m_session.get(), &SessionEvents::suspending, qApp, &QApplication::quit);
+    connect(m_session.get(), &SessionEvents::suspending, this, [] { QCoreApplication::exit(0); });
     m_session->watchSleep();
     m_frmStart = std::make_unique<TfrmStart>(m_settings);
     // The dialogs belong to the hidden controller, so they get no taskbar entry of their own.

@@ -298,7 +298,8 @@ void TfrmStart::miAboutClick()
 
 void TfrmStart::miCloseClick()
 {
-    QApplication::quit();
+    // Not quit(): that asks every window first, and a call window busy sliding out would refuse.
+    QCoreApplication::exit(0);
 }
 
 // --- Exports of the address book -----------------------------------------------------------------

@@ -73,5 +73,6 @@ void TrayFallbackWindow::showState(int state)
 void TrayFallbackWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    QApplication::quit();
+    // Not quit(): that asks every window first, and a call window busy sliding out would refuse.
+    QCoreApplication::exit(0);
 }

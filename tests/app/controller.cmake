@@ -4,5 +4,6 @@ tellwise_add_test(NAME tst_messagedialog SOURCES tst_messagedialog.cpp LIBS tell
 tellwise_add_test(NAME tst_controller SOURCES tst_controller.cpp LIBS tellwise_app TIMEOUT 120)
 add_dependencies(tst_controller tellwise-modem-sim)
 tellwise_add_test(NAME tst_monitor_process SOURCES tst_monitor_process.cpp LIBS tellwise_store tellwise_settings
-                  TIMEOUT 120)
-add_dependencies(tst_monitor_process tellwise-monitor)
+                  TIMEOUT 120 ENV TELLWISE_SOUND_SINK=none)
+add_dependencies(tst_monitor_process tellwise-monitor tellwise-modem-sim tellwise-cli)
+target_link_libraries(tst_monitor_process PRIVATE tellwise_telephony)

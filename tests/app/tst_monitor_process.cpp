@@ -2,12 +2,14 @@
 #include "store/Addressbook.h"
 #include "store/FileRecords.h"
 #include "store/Records.h"
+#include "telephony/ModemConfig.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QSettings>
 #include <QTest>
 
 #include "TestSupport.h"
@@ -118,6 +120,47 @@ private slots:
         LoadCalls();
         QCOMPARE(CallList.size(), 1);
         QCOMPARE(CallList[0].CallerName, QStringLiteral("Pozivatelj 0"));
+    }
+
+    // A pop-up on screen refuses an ordinary close while it slides; the session's end must not
+    // wait for it.
+    void terminationDuringACallEndsTheProgram()
+    {
+        QSettings modems(telephony::ModemConfig::filePath(), QSettings::IniFormat);
+        modems.setValue(QStringLiteral("Modems/Scan"), false);
+        modems.sync();
+        Settings settings;
+        settings.setText(Settings::DeviceName, QStringLiteral("Modem emulator"));
+        settings.setFlag(Settings::EnableSound, false);
+        QVERIFY(settings.SaveSettings());
+
+        QProcess sim;
+        sim.setProgram(testsupport::toolPath(QStringLiteral("tellwise-modem-sim")));
+        sim.setArguments({QStringLiteral("--ring-period"), QStringLiteral("300"), QStringLiteral("--rings"),
+                          QStringLiteral("30")});
+        sim.start();
+        QVERIFY(sim.waitForStarted(5000));
+        QVERIFY(sim.waitForReadyRead(5000));
+
+        auto monitor = startMonitor();
+        QVERIFY(waitUntilRunning(*monitor));
+        QCOMPARE(QProcess::execute(
+                     testsupport::toolPath(QStringLiteral("tellwise-cli")),
+                     {QStringLiteral("modem-call"), QStringLiteral("0915550101"), QStringLiteral("Iva Kos")}),
+                 0);
+        // The identified call is in the log on disk: the pop-up is up.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [] {
+                LoadCalls();
+                return CallList.size() == 1 && CallList[0].CallerName == QLatin1String("Iva Kos");
+            }(),
+            10000);
+
+        ::kill(pid_t(monitor->processId()), SIGTERM);
+        QVERIFY(monitor->waitForFinished(5000));
+        QCOMPARE(monitor->exitStatus(), QProcess::NormalExit);
+        sim.kill();
+        sim.waitForFinished(3000);
     }
 };
 
