@@ -242,6 +242,17 @@ int addContact(const QStringList &argsIn)
             checkLength(option, contact.Notes, 255);
         } else if (option == QLatin1String("--black-list")) {
             contact.BlackList = true;
+        } else if (option == QLatin1String("--picture")) {
+            contact.Picture = value(option);
+            checkLength(option, contact.Picture, 255);
+        } else if (option == QLatin1String("--sound")) {
+            contact.UseThisSound = value(option);
+            contact.SoundMode = 1;
+            checkLength(option, contact.UseThisSound, 255);
+        } else if (option == QLatin1String("--speak")) {
+            contact.UseThisSound = value(option);
+            contact.SoundMode = 2;
+            checkLength(option, contact.UseThisSound, 255);
         } else if (option == QLatin1String("--phone")) {
             const QString phone = value(option);
             const qsizetype eq = phone.indexOf(QLatin1Char('='));
@@ -324,7 +335,8 @@ const cli::CliRegistration registrations[] = {
     cli::CliRegistration(
         {QStringLiteral("add-contact"),
          QStringLiteral("add-contact --display-name NAME [--first ..] [--last ..] [--company ..] "
-                        "[--group ..] [--phone LOCATION=NUMBER]... [--notes ..] [--black-list]"),
+                        "[--group ..] [--phone LOCATION=NUMBER]... [--notes ..] [--black-list] [--picture FILE] "
+                        "[--sound WAVFILE | --speak TEXT]"),
          guarded<addContact>}),
     cli::CliRegistration({QStringLiteral("add-group"), QStringLiteral("add-group NAME"), guarded<addGroup>}),
 };
