@@ -1,0 +1,81 @@
+#include "CallerPicture.h"
+
+#include "widgets/Skin.h"
+
+#include <QFile>
+#include <QPainter>
+
+#include <array>
+
+namespace {
+
+// A picture file larger than this is not a contact picture; refuse it before reading it.
+constexpr qint64 kMaxPictureFileBytes = 64 * 1024 * 1024;
+// How many pixels each corner row loses, counted from the side edge, rows 0 to 8 counted
+// from the corner's outer edge.
+constexpr std::array<int, 9> kCornerRow{9, 6, 4, 3, 2, 2, 1, 1, 1};
+
+QImage readPicture(const QString &file)
+{
+    const bool jpeg = file.endsWith(QLatin1String(".jpg"));
+    if (!jpeg && !file.endsWith(QLatin1String(".bmp")))
+        return {};
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly) || in.size() > kMaxPictureFileBytes)
+        return {};
+    const QByteArray bytes = in.readAll();
+    if (jpeg)
+        return DecodeJpeg(bytes, {kCallerPictureWidth, kCallerPictureHeight});
+    QImage picture;
+    QImage::fromData(bytes, "BMP").swap(picture);
+    return picture;
+}
+
+} // namespace
+
+bool IsCallerPictureCorner(int x, int y)
+{
+    if (x < 0 || y < 0 || x >= kCallerPictureWidth || y >= kCallerPictureHeight)
+        return false;
+    const int row = qMin(y, kCallerPictureHeight - 1 - y);
+    const int column = qMin(x, kCallerPictureWidth - 1 - x);
+    return row < int(kCornerRow.size()) && column < kCornerRow[size_t(row)];
+}
+
+QImage LoadCallerPicture(const QString &file, bool actualSize, bool center, int languageIndex)
+{
+    QImage picture;
+    if (!file.isEmpty() && QFile::exists(file))
+        picture = readPicture(file);
+    if (picture.isNull())
+        picture = skin::image(skin::languagePrefix(languageIndex) + QStringLiteral("NoPicture"));
+
+    QImage result(kCallerPictureWidth, kCallerPictureHeight, QImage::Format_ARGB32);
+    result.fill(Qt::black);
+    {
+        QPainter painter(&result);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        if (!actualSize)
+            painter.drawImage(result.rect(), picture);
+        else if (center)
+            painter.drawImage((kCallerPictureWidth - picture.width()) / 2,
+                              (kCallerPictureHeight - picture.height()) / 2, picture);
+        else
+            painter.drawImage(0, 0, picture);
+    }
+
+    // Round the corners. Each corner row loses its pixels from the side edge inward.
+    for (size_t row = 0; row < kCornerRow.size(); ++row) {
+        const int top = int(row);
+        const int bottom = kCallerPictureHeight - 1 - int(row);
+        for (int i = 0; i < kCornerRow[row]; ++i) {
+            const int left = i;
+            const int right = kCallerPictureWidth - 1 - i;
+            result.setPixel(left, top, 0);
+            result.setPixel(right, top, 0);
+            result.setPixel(right, bottom, 0);
+            result.setPixel(left, bottom, 0);
+        }
+    }
+    return result;
+}
