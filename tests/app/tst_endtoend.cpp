@@ -256,8 +256,10 @@ void TestEndToEnd::isdnCallerIsRejected()
                    {Settings::AutoRejectBlackList, true}});
     Monitor monitor;
     QVERIFY(monitor.start(m_soundLog));
-    // The program listens once its controller has confirmed; give it the time to start.
-    QTest::qWait(3000);
+    // The simulator reports the program's listen request for every kind of call.
+    QByteArray simOutput;
+    QTRY_VERIFY_WITH_TIMEOUT((simOutput += sim.readAllStandardOutput()).toLower().contains("1fff03fe"),
+                             20000);
 
     QProcess cli;
     cli.start(testsupport::toolPath(QStringLiteral("tellwise-cli")),
