@@ -175,7 +175,13 @@ template <typename Fill> QString writeTemporary(const QString &target, Fill fill
     if (::stat(native(target).constData(), &st) == 0)
         (void)::fchmod(fd, st.st_mode & 07777);
     ChunkWriter writer(fd);
-    fill(writer);
+    try {
+        fill(writer);
+    } catch (...) {
+        ::close(fd);
+        ::unlink(native(path).constData());
+        throw;
+    }
     if (!writer.flush() || ::fsync(fd) != 0) {
         const int error = errno;
         ::close(fd);
