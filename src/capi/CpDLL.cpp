@@ -3,9 +3,12 @@
 #include <QByteArray>
 
 #include <chrono>
+#include <csignal>
 #include <cstring>
+#include <ctime>
 #include <dlfcn.h>
 #include <mutex>
+#include <pthread.h>
 #include <sys/time.h>
 
 const char *const kCapiLibraryName = "libcapi20.so.3";
@@ -44,7 +47,12 @@ struct Library
     FnGetText getVersion = nullptr;
     FnGetText getSerialNumber = nullptr;
 
-    ~Library() { UnloadCapiDll(); }
+    // The library goes with the process; its own clean-up runs when it is closed here.
+    ~Library()
+    {
+        if (handle)
+            dlclose(handle);
+    }
 };
 
 Library &lib()
@@ -99,6 +107,39 @@ void applyRemote(void *handle)
     setPort(port);
 }
 
+// The library writes to its sockets without MSG_NOSIGNAL: when the far end (a router, the
+// simulator) has gone, that write would raise SIGPIPE and end the program. The signal is held
+// back for the calling thread during the call and a pending one is swallowed.
+class SigPipeGuard
+{
+public:
+    SigPipeGuard()
+    {
+        sigemptyset(&m_pipe);
+        sigaddset(&m_pipe, SIGPIPE);
+        sigset_t pending;
+        sigpending(&pending);
+        m_wasPending = sigismember(&pending, SIGPIPE) == 1;
+        pthread_sigmask(SIG_BLOCK, &m_pipe, &m_old);
+    }
+    ~SigPipeGuard()
+    {
+        if (!m_wasPending) {
+            const struct timespec zero = {0, 0};
+            while (sigtimedwait(&m_pipe, nullptr, &zero) > 0) {
+            }
+        }
+        pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
+    }
+    SigPipeGuard(const SigPipeGuard &) = delete;
+    SigPipeGuard &operator=(const SigPipeGuard &) = delete;
+
+private:
+    sigset_t m_pipe;
+    sigset_t m_old;
+    bool m_wasPending = false;
+};
+
 bool usable()
 {
     return lib().status == kCapiStatusInstalled;
@@ -140,6 +181,7 @@ void LoadCapiDll()
     unsigned installed = kNotInstalled;
     if (all) {
         std::lock_guard lock(libraryMutex());
+        SigPipeGuard noPipeSignal;
         installed = l.isInstalled();
     }
     if (!all || installed != 0)
@@ -153,6 +195,7 @@ bool UnloadCapiDll()
         return false;
     if (dlclose(l.handle) != 0)
         return false;
+    l.handle = nullptr;
     l = Library{};
     return true;
 }
@@ -200,6 +243,7 @@ uint32_t Register(uint32_t /*messageBufferSize: this library sizes its buffers i
         return kNotInstalled;
     std::lock_guard lock(libraryMutex());
     unsigned id = 0;
+    SigPipeGuard noPipeSignal;
     const unsigned r = lib().registerApp(maxLogicalConnection, maxBDataBlocks, maxBDataLen, &id);
     *applId = id;
     return r;
@@ -211,6 +255,7 @@ uint32_t Release(uint32_t applId)
         return kNotInstalled;
     // A wait thread stuck inside the library must not hold the release up for ever.
     std::unique_lock lock(libraryMutex(), std::chrono::milliseconds(1000));
+    SigPipeGuard noPipeSignal;
     return lib().release(applId);
 }
 
@@ -224,6 +269,7 @@ uint32_t PutMessage(uint32_t applId, const uint8_t *message, const QByteArray &t
     if (!trailing.isEmpty())
         std::memcpy(copy.data() + length, trailing.constData(), std::size_t(trailing.size()));
     std::lock_guard lock(libraryMutex());
+    SigPipeGuard noPipeSignal;
     return lib().putMessage(applId, reinterpret_cast<unsigned char *>(copy.data()));
 }
 
@@ -233,6 +279,7 @@ uint32_t GetMessage(uint32_t applId, uint8_t **message)
     if (!usable())
         return kNotInstalled;
     std::lock_guard lock(libraryMutex());
+    SigPipeGuard noPipeSignal;
     return lib().getMessage(applId, message);
 }
 
@@ -241,6 +288,7 @@ uint32_t WaitForSignal(uint32_t applId, int timeoutMs)
     if (!usable())
         return kNotInstalled;
     // No lock: this blocks, and the library's wait only looks at the application's socket.
+    SigPipeGuard noPipeSignal;
     if (timeoutMs < 0)
         return lib().waitForMessage(applId, nullptr);
     struct timeval tv;
@@ -255,6 +303,7 @@ uint32_t GetProfile(uint8_t *buffer, uint32_t controller)
     if (!usable())
         return kNotInstalled;
     std::lock_guard lock(libraryMutex());
+    SigPipeGuard noPipeSignal;
     return lib().getProfile(controller, buffer);
 }
 

@@ -9,6 +9,7 @@ namespace {
 // The library's receive buffers are at least this large; a header that claims more is cut here.
 constexpr int kMaxReceivedMessage = 2048;
 constexpr uint32_t kDllErrorBase = 0x9000;
+constexpr uint32_t kQueueEmpty = 0x1104;
 
 uint16_t infoOf(TCapiMessage &message)
 {
@@ -48,8 +49,13 @@ void TCapiCallBack::run()
         const uint32_t waited = capi::WaitForSignal(m_applId, TCapi::kWaitSliceMs);
         if (m_terminated)
             break;
-        if (waited != 0)
+        if (waited != 0) {
+            // 0x1104 is the time-out; anything else (a lost link being re-established by the
+            // library, for one) is not retried at full speed.
+            if (waited != kQueueEmpty)
+                QThread::msleep(quint32(qMin(500, 50 * ++failures)));
             continue;
+        }
         uint8_t *buffer = nullptr;
         if (capi::GetMessage(m_applId, &buffer) != 0 || !buffer) {
             // A lost connection makes the wait return at once; do not spin on it.
