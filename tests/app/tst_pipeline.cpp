@@ -308,9 +308,11 @@ void TestPipeline::rules()
         QCOMPARE(played, QStringList{m_ring});
     } else {
         // The caller's sound comes last; it cuts the ring short when the ring is still on.
-        QCOMPARE(played.last(), sound == QLatin1String("group") ? m_groupSound : m_ownSound);
+        // (When the ring reached the sound output late, the caller's sound starts once more.)
+        const QString expected = sound == QLatin1String("group") ? m_groupSound : m_ownSound;
+        QCOMPARE(played.last(), expected);
         QVERIFY(played.count(m_ring) <= 1);
-        QCOMPARE(played.size() - played.count(m_ring), 1);
+        QCOMPARE(played.count(expected) + played.count(m_ring), played.size());
     }
 }
 
