@@ -63,8 +63,10 @@ private slots:
                 [this](const QString &calling, const QString &called) {
                     m_calls << calling + QLatin1Char('>') + called;
                 });
+        QSignalSpy states(m_monitor.get(), &TCapiMonitor::OnStateChange);
         m_monitor->setActive(true);
         QVERIFY2(m_monitor->Active(), qPrintable(m_monitor->ErrorString()));
+        QTRY_COMPARE_WITH_TIMEOUT(states.count(), 2, 10000); // the controller confirmed the listen
     }
 
     void cleanupTestCase()
@@ -78,7 +80,6 @@ private slots:
 
     void callIsAnsweredAfterTheRingTime()
     {
-        QTest::qWait(300); // the controller has confirmed the LISTEN_REQ
         int code = -1;
         const QString out =
             cli({QStringLiteral("isdn-call"), QStringLiteral("--calling"), QStringLiteral("912345678"),
