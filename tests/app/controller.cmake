@@ -7,3 +7,6 @@ tellwise_add_test(NAME tst_monitor_process SOURCES tst_monitor_process.cpp LIBS 
                   TIMEOUT 120 ENV TELLWISE_SOUND_SINK=none)
 add_dependencies(tst_monitor_process tellwise-monitor tellwise-modem-sim tellwise-cli)
 target_link_libraries(tst_monitor_process PRIVATE tellwise_telephony)
+# tellwise-cli devices asks the real libcapi20, whose application table every process shares.
+set_tests_properties(tst_monitor_process PROPERTIES RESOURCE_LOCK libcapi20)
+add_dependencies(tst_monitor_process tellwise-isdn-sim)

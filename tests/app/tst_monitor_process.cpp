@@ -144,6 +144,9 @@ private slots:
 
         auto monitor = startMonitor();
         QVERIFY(waitUntilRunning(*monitor));
+        // The emulator prints each command it gets: caller ID switched on means the line is open.
+        QByteArray heard;
+        QTRY_VERIFY_WITH_TIMEOUT((heard += sim.readAllStandardOutput()).contains("CID=1"), 15000);
         QCOMPARE(QProcess::execute(
                      testsupport::toolPath(QStringLiteral("tellwise-cli")),
                      {QStringLiteral("modem-call"), QStringLiteral("0915550101"), QStringLiteral("Iva Kos")}),
@@ -161,6 +164,42 @@ private slots:
         QCOMPARE(monitor->exitStatus(), QProcess::NormalExit);
         sim.kill();
         sim.waitForFinished(3000);
+    }
+
+    // The device names a script may put into DeviceName: modem lines first, then the adapters.
+    void devicesListsModemLinesThenAdapters()
+    {
+        QSettings modems(telephony::ModemConfig::filePath(), QSettings::IniFormat);
+        modems.setValue(QStringLiteral("Modems/Scan"), false);
+        modems.sync();
+
+        QProcess modemSim;
+        modemSim.start(testsupport::toolPath(QStringLiteral("tellwise-modem-sim")), QStringList{});
+        QVERIFY(modemSim.waitForStarted(5000));
+        QVERIFY(modemSim.waitForReadyRead(5000));
+        QProcess isdnSim;
+        isdnSim.start(testsupport::toolPath(QStringLiteral("tellwise-isdn-sim")),
+                      {QStringLiteral("--controllers"), QStringLiteral("2")});
+        QVERIFY(isdnSim.waitForStarted(5000));
+        QTRY_VERIFY(isdnSim.canReadLine());
+        const int port = isdnSim.readLine().trimmed().toInt();
+        QVERIFY(port > 0);
+        const QString capiConfig = QDir::homePath() + QStringLiteral("/.capi20rc");
+        qunsetenv("TELLWISE_CAPI_REMOTE");
+        testsupport::writeFile(capiConfig,
+                               QStringLiteral("REMOTE fritzbox 127.0.0.1 %1\n").arg(port).toLatin1());
+
+        QProcess cli;
+        cli.start(testsupport::toolPath(QStringLiteral("tellwise-cli")), {QStringLiteral("devices")});
+        QVERIFY(cli.waitForFinished(20000));
+        QFile::remove(capiConfig);
+        modemSim.kill();
+        isdnSim.kill();
+        modemSim.waitForFinished(3000);
+        isdnSim.waitForFinished(3000);
+        QCOMPARE(cli.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(cli.readAllStandardOutput()),
+                 QStringLiteral("Modem emulator\tmodem\nISDN Adapter #1\tisdn\nISDN Adapter #2\tisdn\n"));
     }
 };
 
