@@ -148,6 +148,24 @@ private slots:
         QVERIFY(MessageDialogHook::pendingAnswers() == 0);
     }
 
+    void storeFailuresReachTheMessageBox()
+    {
+        m_program.reset();
+        // A folder where the call log should be: the file cannot be opened.
+        const QString blocker = testsupport::testDataDir() + QLatin1String(kCallsFileName);
+        QFile::remove(blocker);
+        QVERIFY(QDir().mkpath(blocker));
+        MessageDialogHook::setNextAnswer(QMessageBox::Ok);
+        m_program = std::make_unique<MonitorProgram>();
+        QDir(blocker).removeRecursively();
+
+        const auto shown = MessageDialogHook::takeAnswered();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].caption, QStringLiteral("Greška"));
+        QCOMPARE(shown[0].kind, QMessageBox::Critical);
+        QVERIFY(!shown[0].text.isEmpty());
+    }
+
     void newCallsText_data()
     {
         QTest::addColumn<int>("count");
