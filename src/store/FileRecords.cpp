@@ -97,6 +97,12 @@ private:
     qsizetype m_pos = 0;
 };
 
+// A reload decodes into the records it replaces, so every field must come from the file. These
+// fail when a record type gains a field; decode it (or reset it) before adjusting them.
+static_assert(sizeof(AListAddress) == 42 * sizeof(QString) + 16);
+static_assert(sizeof(AGroups) == 2 * sizeof(QString));
+static_assert(sizeof(ACalls) == 3 * sizeof(QString) + 2 * sizeof(double) + 8);
+
 QDate epoch()
 {
     return QDate(1899, 12, 30);
