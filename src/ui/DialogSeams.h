@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+#include <functional>
+
+class QDialog;
+class QWidget;
+
+// What the editors cannot do themselves (the program's message box, file dialogs, sound and
+// speech output) reaches them through these small functions, so the controller can connect its
+// own parts and tests can answer without a user.
+
+// The program's message box: caption, text (line breaks as "\n"), kind, buttons.
+using MessageDialogFn =
+    std::function<QMessageBox::StandardButton(const QString &caption, const QString &text,
+                                              QMessageBox::Icon kind, QMessageBox::StandardButtons buttons)>;
+// An open dialog: caption, starting folder, filter; the chosen file or empty on cancel.
+using OpenFileFn =
+    std::function<QString(const QString &caption, const QString &folder, const QString &filter)>;
+using PlaySoundFn = std::function<void(const QString &fileName)>;
+using SpeakTextFn = std::function<void(const QString &text)>;
+
+// A plain Qt message box with Croatian button captions for language 1.
+QMessageBox::StandardButton FallbackMessageDialog(QWidget *parent, int languageIndex, const QString &caption,
+                                                  const QString &text, QMessageBox::Icon kind,
+                                                  QMessageBox::StandardButtons buttons);
+
+// Plays a wave file on a short-lived thread of its own; only names ending in exactly ".wav"
+// that exist are played.
+void PlayWaveOnThread(const QString &fileName);
+
+// Shows DIALOG modally and returns its result (QDialog::Accepted or Rejected).
+int RunModalDialog(QDialog &dialog);
+
+// Test hook: the next modal dialogs are opened without blocking and handed, in order, to these
+// functions, which drive them as a user would; a dialog still open afterwards is cancelled.
+namespace ModalDialogHook {
+
+void pushNext(std::function<void(QDialog &)> drive);
+int pending();
+void clear();
+
+} // namespace ModalDialogHook

@@ -1,0 +1,420 @@
+// The contact editor's behaviour: filling, storing, and what its controls do.
+
+#include "store/DataDir.h"
+#include "ui/CallerPicture.h"
+#include "ui/TfrmContact.h"
+#include "ui/TfrmFormatNumber.h"
+#include "ui/TfrmGroup.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTextCursor>
+#include <QToolButton>
+
+namespace {
+
+constexpr int kNotesCapacity = 255;
+
+} // namespace
+
+void TfrmContact::ClearForNewContact(const QString &firstName, const QString &phoneNumber)
+{
+    RefreshGroupChoices();
+    for (QLineEdit *edit : PageControl->findChildren<QLineEdit *>())
+        edit->clear();
+    for (QComboBox *combo : {cbDisplayAs, cbGroups})
+        combo->setCurrentIndex(-1);
+    for (QComboBox *combo : cbPhoneLocation) {
+        combo->setCurrentIndex(-1);
+        combo->setEditText(QString());
+    }
+    cbDisplayAs->clear();
+    memoNotes->clear();
+    chkBlackList->setChecked(false);
+    m_picturePath.clear();
+    rbAdjustDimensions->setChecked(true);
+    chkCenterPicture->setChecked(false);
+    m_storedSoundMode = -1;
+    m_storedSound.clear();
+    rbGroupSound->setChecked(true);
+    applySoundChoiceLook(1);
+    editUseThisSound->clear();
+    editUseThisSoundChange();
+    pictureOptionClick();
+    setWindowTitle(tr("Osoba:  "));
+    nameChange();
+
+    if (!firstName.isEmpty())
+        editFirstName->setText(firstName);
+    if (!phoneNumber.isEmpty())
+        editPhoneNumber[0]->setText(phoneNumber);
+    showTab(TabPerson);
+}
+
+bool TfrmContact::FillFromContact(const QString &displayName)
+{
+    for (const AListAddress &c : ContactList) {
+        if (c.DisplayNameAs == displayName) {
+            FillFromContact(c);
+            return true;
+        }
+    }
+    return false;
+}
+
+void TfrmContact::FillFromContact(const AListAddress &c)
+{
+    RefreshGroupChoices();
+    // The name fields would propose a display name of their own; the stored one wins.
+    {
+        const QSignalBlocker a(editFirstName), b(editLastName), n(editNickName), d(editCompanyName);
+        editFirstName->setText(c.FirstName);
+        editLastName->setText(c.LastName);
+        editNickName->setText(c.NickName);
+        editCompanyName->setText(c.CompanyName);
+    }
+    nameChange();
+    cbDisplayAs->setEditText(c.DisplayNameAs);
+    cbGroups->setCurrentIndex(cbGroups->findText(c.Group, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    chkBlackList->setChecked(c.BlackList);
+
+    editHomeAddress->setText(c.HomeAddress);
+    editHomePostNo->setText(c.HomePostNo);
+    editHomeCity->setText(c.HomeCity);
+    editHomeCountry->setText(c.HomeCountry);
+    editCompanyDepartment->setText(c.CompanyDepartment);
+    editCompanyOffice->setText(c.CompanyOffice);
+    editCompanyJobTitle->setText(c.CompanyJobTitle);
+    editCompanyAddress->setText(c.CompanyAddress);
+    editCompanyPostNo->setText(c.CompanyPostNo);
+    editCompanyCity->setText(c.CompanyCity);
+    editCompanyCountry->setText(c.CompanyCountry);
+    for (int i = 0; i < 8; ++i) {
+        editPhoneNumber[i]->setText(c.PhoneNumber[i]);
+        cbPhoneLocation[i]->setEditText(c.PhoneLocation[i]);
+    }
+    for (int i = 0; i < 4; ++i)
+        editEmail[i]->setText(c.EMail[i]);
+    editHomeWebPage->setText(c.HomeWebPage);
+    editCompanyWebPage->setText(c.CompanyWebPage);
+    memoNotes->setPlainText(c.Notes);
+
+    m_picturePath = c.Picture;
+    rbActualDimensions->setChecked(c.ActualDimensions);
+    rbAdjustDimensions->setChecked(!c.ActualDimensions);
+    chkCenterPicture->setChecked(c.CenterPicture);
+    pictureOptionClick();
+
+    m_storedSoundMode = c.SoundMode;
+    m_storedSound = c.UseThisSound;
+    const int tag = c.SoundMode == 1 ? 2 : c.SoundMode == 2 ? 3 : 1;
+    (tag == 2 ? rbSpecificSound : tag == 3 ? rbTTS : rbGroupSound)->setChecked(true);
+    applySoundChoiceLook(tag);
+    editUseThisSound->setText(c.UseThisSound);
+    editUseThisSoundChange();
+    showTab(TabPerson);
+}
+
+void TfrmContact::StoreIntoRecord(AListAddress &r) const
+{
+    r.FirstName = editFirstName->text();
+    r.LastName = editLastName->text();
+    r.NickName = editNickName->text();
+    r.DisplayNameAs = displayName();
+    r.Group = cbGroups->currentIndex() >= 0 ? cbGroups->currentText() : tr("Bez grupe");
+    r.HomeAddress = editHomeAddress->text();
+    r.HomeCity = editHomeCity->text();
+    r.HomePostNo = editHomePostNo->text();
+    r.HomeCountry = editHomeCountry->text();
+    r.HomeWebPage = editHomeWebPage->text();
+    r.CompanyName = editCompanyName->text();
+    r.CompanyDepartment = editCompanyDepartment->text();
+    r.CompanyOffice = editCompanyOffice->text();
+    r.CompanyJobTitle = editCompanyJobTitle->text();
+    r.CompanyAddress = editCompanyAddress->text();
+    r.CompanyCity = editCompanyCity->text();
+    r.CompanyPostNo = editCompanyPostNo->text();
+    r.CompanyCountry = editCompanyCountry->text();
+    r.CompanyWebPage = editCompanyWebPage->text();
+    for (int i = 0; i < 8; ++i) {
+        r.PhoneLocation[i] = cbPhoneLocation[i]->currentText();
+        r.PhoneNumber[i] = editPhoneNumber[i]->text();
+    }
+    for (int i = 0; i < 4; ++i)
+        r.EMail[i] = editEmail[i]->text();
+    r.Notes = memoNotes->toPlainText();
+    r.UseThisSound = editUseThisSound->text();
+    r.Picture = m_picturePath;
+    r.ActualDimensions = rbActualDimensions->isChecked();
+    r.CenterPicture = chkCenterPicture->isChecked();
+    r.SoundMode = soundTag() - 1;
+    r.BlackList = chkBlackList->isChecked();
+}
+
+AListAddress TfrmContact::CreateRecord() const
+{
+    AListAddress record;
+    StoreIntoRecord(record);
+    return record;
+}
+
+QString TfrmContact::displayName() const
+{
+    return cbDisplayAs->currentText();
+}
+
+void TfrmContact::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!previewHoldsPicture())
+        m_picturePath.clear();
+    if (rbGroupSound->isChecked() && cbGroups->currentIndex() >= 0)
+        editUseThisSound->setText(groupSoundOfChoice());
+}
+
+void TfrmContact::nameChange()
+{
+    const QString first = editFirstName->text().trimmed();
+    const QString last = editLastName->text().trimmed();
+    const QString nick = editNickName->text().trimmed();
+    const QString company = editCompanyName->text().trimmed();
+
+    QStringList choices;
+    QString proposal;
+    if (!first.isEmpty()) {
+        choices = {first};
+        proposal = first;
+    }
+    if (!last.isEmpty()) {
+        choices << last;
+        proposal = last;
+    }
+    if (!first.isEmpty() && !last.isEmpty()) {
+        choices = {last + QStringLiteral(", ") + first, last + QLatin1Char(' ') + first,
+                   first + QLatin1Char(' ') + last};
+        proposal = choices.first();
+    }
+    for (const QString &other : {nick, company}) {
+        if (other.isEmpty())
+            continue;
+        choices << other;
+        if (proposal.isEmpty())
+            proposal = other;
+    }
+
+    const QSignalBlocker quiet(cbDisplayAs);
+    cbDisplayAs->clear();
+    cbDisplayAs->addItems(choices);
+    cbDisplayAs->setCurrentIndex(-1);
+    cbDisplayAs->setEditText(proposal);
+    cbDisplayAsChange();
+}
+
+void TfrmContact::cbDisplayAsChange()
+{
+    // A name of blanks only would be a contact nobody can tell apart in the lists.
+    btnSave->setEnabled(!displayName().trimmed().isEmpty());
+    setWindowTitle(tr("Osoba:  ") + displayName());
+}
+
+void TfrmContact::memoNotesChange()
+{
+    const QString text = memoNotes->toPlainText();
+    if (text.size() > kNotesCapacity) {
+        // The notes field holds 255 characters; typing or pasting more keeps the first ones.
+        const QSignalBlocker quiet(memoNotes);
+        memoNotes->setPlainText(text.left(kNotesCapacity));
+        memoNotes->moveCursor(QTextCursor::End);
+    }
+    lblNotesInput->setText(tr("Dužina teksta:     %1 / 255").arg(memoNotes->toPlainText().size()));
+}
+
+void TfrmContact::btnChoosePictureClick()
+{
+    const QString caption = tr("Izaberi sliku");
+    const QString filter = QStringLiteral("All (*.bmp *.jpg);;Bitmaps (*.bmp);;JPEG Image File (*.jpg)");
+    const QString file = m_openFileDialog ? m_openFileDialog(caption, DataDir(), filter)
+                                          : QFileDialog::getOpenFileName(this, caption, DataDir(), filter);
+    // The path is kept as chosen: folders on this system tell upper from lower case.
+    if (!file.isEmpty())
+        m_picturePath = file;
+    pictureOptionClick();
+}
+
+void TfrmContact::btnDeletePictureClick()
+{
+    m_picturePath.clear();
+    pictureOptionClick();
+}
+
+void TfrmContact::pictureOptionClick()
+{
+    chkCenterPicture->setEnabled(rbActualDimensions->isChecked());
+    redrawPicture();
+}
+
+void TfrmContact::redrawPicture()
+{
+    imgContact->setPixmap(QPixmap::fromImage(LoadCallerPicture(
+        m_picturePath, rbActualDimensions->isChecked(), chkCenterPicture->isChecked(), languageIndex())));
+}
+
+bool TfrmContact::previewHoldsPicture() const
+{
+    if (m_picturePath.isEmpty())
+        return false;
+    return LoadCallerPicture(m_picturePath, false, false, languageIndex()) !=
+           LoadCallerPicture(QString(), false, false, languageIndex());
+}
+
+int TfrmContact::soundTag() const
+{
+    return rbSpecificSound->isChecked() ? 2 : rbTTS->isChecked() ? 3 : 1;
+}
+
+QString TfrmContact::groupSoundOfChoice() const
+{
+    if (cbGroups->currentIndex() < 0)
+        return {};
+    for (const AGroups &g : GroupList) {
+        if (g.GroupName == cbGroups->currentText())
+            return g.GroupSound;
+    }
+    return {};
+}
+
+void TfrmContact::applySoundChoiceLook(int tag)
+{
+    const QRadioButton *chosen = tag == 2 ? rbSpecificSound : tag == 3 ? rbTTS : rbGroupSound;
+    gbSound->setTitle(chosen->text() + QLatin1Char(':'));
+    lblTTSHelp->setVisible(tag == 3);
+    lblUseThisSound->setText(tag == 3 ? tr(" Izgovori ovaj tekst:") : tr(" Koristi ovu zvučnu datoteku:"));
+    editUseThisSound->setReadOnly(tag == 1);
+    btnChooseSound->setEnabled(tag == 2);
+}
+
+void TfrmContact::soundChoiceClick(int tag)
+{
+    editUseThisSound->clear();
+    applySoundChoiceLook(tag);
+    if (tag == 1 && cbGroups->currentIndex() >= 0)
+        editUseThisSound->setText(groupSoundOfChoice());
+    else if (tag == 2 && m_storedSoundMode == 1)
+        editUseThisSound->setText(m_storedSound);
+    else if (tag == 3) {
+        if (m_storedSoundMode == 2)
+            editUseThisSound->setText(m_storedSound);
+        if (editUseThisSound->text().isEmpty())
+            editUseThisSound->setText(tr("<NAME> poziva"));
+    }
+    btnTest->setEnabled(!editUseThisSound->text().trimmed().isEmpty());
+}
+
+void TfrmContact::cbGroupsChange()
+{
+    // The group sound shown is the chosen group's; it follows a change of group.
+    if (rbGroupSound->isChecked())
+        editUseThisSound->setText(groupSoundOfChoice());
+}
+
+void TfrmContact::editUseThisSoundChange()
+{
+    btnTest->setEnabled(!editUseThisSound->text().trimmed().isEmpty());
+    if (!rbTTS->isChecked())
+        m_currentSoundFile = editUseThisSound->text();
+}
+
+void TfrmContact::btnChooseSoundClick()
+{
+    const QString caption = tr("Izaberi zvučnu datoteku");
+    const QString filter = QStringLiteral("Wave Sound File (*.wav)");
+    const QString file = m_openFileDialog ? m_openFileDialog(caption, DataDir(), filter)
+                                          : QFileDialog::getOpenFileName(this, caption, DataDir(), filter);
+    // Only ".wav" in lower case counts, as the player plays nothing else; the path itself is
+    // kept as chosen.
+    if (file.endsWith(QLatin1String(".wav"), Qt::CaseSensitive) && QFileInfo(file).isFile())
+        m_currentSoundFile = file;
+    editUseThisSound->setText(m_currentSoundFile);
+}
+
+void TfrmContact::btnTestClick()
+{
+    if (rbTTS->isChecked()) {
+        QString text = editUseThisSound->text();
+        const qsizetype at = text.indexOf(QLatin1String("<NAME>"));
+        if (at >= 0)
+            text.replace(at, 6, displayName());
+        if (m_speakText)
+            m_speakText(text);
+    } else if (m_playSound) {
+        m_playSound(m_currentSoundFile);
+    }
+}
+
+void TfrmContact::btnMoreInfoClick()
+{
+    message(
+        tr("Informacije o Crnoj Listi"),
+        tr("Osobe koje se nalaze u Crnoj Listi tretiraju se kao\nnepoželjni pozivatelji. U opcijama programa "
+           "možete postaviti\nkako da program postupi prema takvim pozivateljima.\n\nMoguće je postaviti da "
+           "se "
+           "pozivatelji iz Crne Liste uopće ne\nprikazuju (opcija 'Ne smetaj!'), da se automatski "
+           "odbijaju\n(opcija 'Odbij!') i da se ne zapisuju u listu poziva."),
+        QMessageBox::Information, QMessageBox::Ok);
+}
+
+void TfrmContact::lblTTSHelpClick()
+{
+    message(
+        tr("Informacije o Text-To-Speech funkciji"),
+        tr("Text-To-Speech funkcija vam omogućava da se određeni tekst\nizgovori generiranim glasom od "
+           "strane "
+           "računala.\n\nU polje predviđeno za upis teksta možete upisati tekst koji\nželite, no možete "
+           "koristiti "
+           "i funkciju <NAME> u kombinaciji\nsa svojim tekstom. Ova će funkcija automatski u tekst "
+           "ubaciti\nime "
+           "osobe na koju se tekst odnosi.\n\nPRIMJER:\nUpišite u polje \"<NAME> poziva\" i kliknite Test!"),
+        QMessageBox::Information, QMessageBox::Ok);
+}
+
+void TfrmContact::sbPhoneClick(int k)
+{
+    QLineEdit *number = editPhoneNumber[k - 1];
+    m_formatNumber->prepareFor(number->text(), cbPhoneLocation[k - 1]->currentText());
+    if (RunModalDialog(*m_formatNumber) != QDialog::Accepted)
+        return;
+    number->setText(m_formatNumber->formattedNumber());
+    number->selectAll();
+    number->setFocus();
+}
+
+void TfrmContact::btnNewGroupClick()
+{
+    const QString name =
+        NewGroup(*m_groupDialog, [this](const QString &caption, const QString &text, QMessageBox::Icon kind,
+                                        QMessageBox::StandardButtons buttons) {
+            return message(caption, text, kind, buttons);
+        });
+    if (name.isEmpty())
+        return;
+    RefreshGroupChoices(name);
+    cbGroupsChange();
+    emit groupAdded(name);
+}
+
+QMessageBox::StandardButton TfrmContact::message(const QString &caption, const QString &text,
+                                                 QMessageBox::Icon kind, QMessageBox::StandardButtons buttons)
+{
+    if (m_messageDialog)
+        return m_messageDialog(caption, text, kind, buttons);
+    return FallbackMessageDialog(this, languageIndex(), caption, text, kind, buttons);
+}

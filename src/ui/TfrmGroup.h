@@ -1,0 +1,39 @@
+#pragma once
+
+#include "ui/DialogSeams.h"
+
+#include <QDialog>
+#include <QString>
+
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+
+// The small dialog that asks for a group's name, for a new group and for renaming one.
+class TfrmGroup : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TfrmGroup(QWidget *parent = nullptr);
+
+    // Window caption, the group box's label and the name to start from.
+    void prepare(const QString &caption, const QString &label, const QString &name);
+
+    // The name as typed, without surrounding blanks.
+    QString groupName() const;
+
+private:
+    void editGroupNameChange();
+
+    QGroupBox *gbGroup = nullptr;
+    QLineEdit *editGroupName = nullptr;
+    QPushButton *btnSave = nullptr;
+    QPushButton *btnCancel = nullptr;
+};
+
+// The new-group operation of the editor and the main window: asks for a name, refuses one that
+// exists or that names the tree's own nodes ("Grupa pod tim imenom već postoji!"), then appends
+// the group and saves the groups file. Returns the new group's name, or empty when the user
+// cancelled, the name was refused or the file could not be saved.
+QString NewGroup(TfrmGroup &dialog, const MessageDialogFn &message);

@@ -1,0 +1,621 @@
+// The contact editor and the group dialog driven as a user drives them: typing and clicking on
+// the real windows, results read from the controls, the record the editor makes, the data files
+// on disk and the messages, sounds and speech it asked for.
+
+#include "TestSupport.h"
+
+#include "store/Addressbook.h"
+#include "store/Records.h"
+#include "ui/DialogSeams.h"
+#include "ui/TfrmContact.h"
+#include "ui/TfrmFormatNumber.h"
+#include "ui/TfrmGroup.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+namespace {
+
+struct Message
+{
+    QString caption;
+    QString text;
+};
+
+constexpr int kGroupRecordSize = 297;
+
+QString dataFile(const QString &name)
+{
+    return testsupport::testDataDir() + name;
+}
+
+QString makeFile(const QString &name, const QByteArray &bytes = QByteArray("RIFF\x24\0\0\0WAVE", 12))
+{
+    testsupport::writeFile(dataFile(name), bytes);
+    return dataFile(name);
+}
+
+// The group name of each record of Groups.dat (length byte, then Windows-1250 text).
+QStringList groupsOnDisk()
+{
+    const QByteArray bytes = testsupport::readFile(dataFile(QStringLiteral("Groups.dat")));
+    QStringList names;
+    for (qsizetype at = 0; at + kGroupRecordSize <= bytes.size(); at += kGroupRecordSize)
+        names << QString::fromLatin1(bytes.mid(at + 1, quint8(bytes[at])));
+    return names;
+}
+
+// Types TEXT as key presses; unlike QTest::keyClicks it also types letters outside ASCII.
+void typeText(QWidget *target, const QString &text)
+{
+    for (const QChar ch : text)
+        QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+}
+
+} // namespace
+
+class TestContactEditor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void displayAsChoices_data();
+    void displayAsChoices();
+    void typedDisplayNameGivesWayToANameChange();
+    void inputStopsAtTheFieldCapacity_data();
+    void inputStopsAtTheFieldCapacity();
+    void fillAndStoreKeepEveryField();
+    void newContactWithoutGroupIsSavedBezGrupe();
+    void soundChoicesFillTheSoundText();
+    void chosenSoundFile_data();
+    void chosenSoundFile();
+    void picturePreviewFollowsTheOptions();
+    void helpTextsAndLink();
+    void formatButtonReplacesItsOwnNumber();
+    void newGroupFromTheEditor_data();
+    void newGroupFromTheEditor();
+    void groupDialogKeys();
+
+private:
+    // The editor's own control (its format and group dialogs have buttons of the same names).
+    template <typename T> T *control(const QString &name) const
+    {
+        for (T *found : m_editor->findChildren<T *>(name)) {
+            if (found->window() == m_editor.get())
+                return found;
+        }
+        qFatal("no control %s", qPrintable(name));
+    }
+    QLineEdit *edit(const char *name) const { return control<QLineEdit>(QString::fromLatin1(name)); }
+    void click(const char *name)
+    {
+        // A page just switched to lays its controls out on the next pass of the event loop.
+        QCoreApplication::processEvents();
+        // Radio buttons and check boxes react only on their mark and caption, at the left.
+        auto *button = control<QAbstractButton>(QString::fromLatin1(name));
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+    }
+    void saveGroups(const QList<AGroups> &groups);
+
+    std::unique_ptr<TfrmContact> m_editor;
+    QList<Message> m_messages;
+    QStringList m_played;
+    QStringList m_spoken;
+    QString m_nextFile;
+};
+
+void TestContactEditor::initTestCase()
+{
+    testsupport::writeFile(dataFile(QStringLiteral("CountryList.dat")),
+                           "[Hrvatska][+385]\r\n[Slovenija][+386]\r\n");
+}
+
+void TestContactEditor::init()
+{
+    for (const char *name :
+         {"Addressbook.dat", "Groups.dat", "Copy of Addressbook.dat", "Copy of Groups.dat"})
+        QFile::remove(dataFile(QString::fromLatin1(name)));
+    ContactList.clear();
+    GroupList.clear();
+    saveGroups({{QStringLiteral("Prijatelji"), makeFile(QStringLiteral("friends.wav"))},
+                {QStringLiteral("Obitelj"), QString()}});
+    ModalDialogHook::clear();
+    m_messages.clear();
+    m_played.clear();
+    m_spoken.clear();
+
+    m_editor = std::make_unique<TfrmContact>();
+    m_editor->setMessageDialog(
+        [this](const QString &caption, const QString &text, QMessageBox::Icon, QMessageBox::StandardButtons) {
+            m_messages.append({caption, text});
+            return QMessageBox::Ok;
+        });
+    m_editor->setOpenFileDialog(
+        [this](const QString &, const QString &, const QString &) { return m_nextFile; });
+    m_editor->setSoundPlayer([this](const QString &file) { m_played << file; });
+    m_editor->setSpeaker([this](const QString &text) { m_spoken << text; });
+    m_editor->ClearForNewContact();
+    m_editor->show();
+}
+
+void TestContactEditor::cleanup()
+{
+    m_editor.reset();
+    QCOMPARE(ModalDialogHook::pending(), 0);
+}
+
+void TestContactEditor::saveGroups(const QList<AGroups> &groups)
+{
+    GroupList.clear();
+    for (const AGroups &g : groups)
+        GroupList.append(g);
+    QVERIFY(SaveGroups());
+    LoadGroups();
+}
+
+void TestContactEditor::displayAsChoices_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("last");
+    QTest::addColumn<QString>("nick");
+    QTest::addColumn<QString>("company");
+    QTest::addColumn<QStringList>("choices");
+    QTest::addColumn<QString>("proposal");
+
+    QTest::newRow("first and last name")
+        << "Ana"
+        << "Horvat"
+        << ""
+        << "" << QStringList{"Horvat, Ana", "Horvat Ana", "Ana Horvat"} << "Horvat, Ana";
+    QTest::newRow("blanks around names are trimmed")
+        << "  Ana "
+        << " Horvat"
+        << ""
+        << "" << QStringList{"Horvat, Ana", "Horvat Ana", "Ana Horvat"} << "Horvat, Ana";
+    QTest::newRow("only a company") << ""
+                                    << ""
+                                    << ""
+                                    << "Kovač d.o.o." << QStringList{"Kovač d.o.o."} << "Kovač d.o.o.";
+    QTest::newRow("nickname and company") << ""
+                                          << ""
+                                          << "Kiki"
+                                          << "Kovač d.o.o." << QStringList{"Kiki", "Kovač d.o.o."} << "Kiki";
+    QTest::newRow("last name and nickname") << ""
+                                            << "Horvat"
+                                            << "Kiki"
+                                            << "" << QStringList{"Horvat", "Kiki"} << "Horvat";
+    QTest::newRow("all four") << "Ana"
+                              << "Horvat"
+                              << "Kiki"
+                              << "Kovač d.o.o."
+                              << QStringList{"Horvat, Ana", "Horvat Ana", "Ana Horvat", "Kiki",
+                                             "Kovač d.o.o."}
+                              << "Horvat, Ana";
+    QTest::newRow("blanks only") << "   "
+                                 << ""
+                                 << " "
+                                 << "" << QStringList{} << "";
+}
+
+void TestContactEditor::displayAsChoices()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, last);
+    QFETCH(QString, nick);
+    QFETCH(QString, company);
+    QFETCH(QStringList, choices);
+    QFETCH(QString, proposal);
+
+    typeText(edit("editFirstName"), first);
+    typeText(edit("editLastName"), last);
+    typeText(edit("editNickName"), nick);
+    m_editor->showTab(TfrmContact::TabCompany);
+    typeText(edit("editCompanyName"), company);
+
+    auto *displayAs = control<QComboBox>(QStringLiteral("cbDisplayAs"));
+    QStringList shown;
+    for (int i = 0; i < displayAs->count(); ++i)
+        shown << displayAs->itemText(i);
+    QCOMPARE(shown, choices);
+    QCOMPARE(displayAs->currentText(), proposal);
+    QCOMPARE(control<QPushButton>(QStringLiteral("btnSave"))->isEnabled(), !proposal.isEmpty());
+    QCOMPARE(m_editor->windowTitle(), QStringLiteral("Osoba:  ") + proposal);
+}
+
+void TestContactEditor::typedDisplayNameGivesWayToANameChange()
+{
+    auto *save = control<QPushButton>(QStringLiteral("btnSave"));
+    QVERIFY(!save->isEnabled());
+    typeText(control<QComboBox>(QStringLiteral("cbDisplayAs")), QStringLiteral("Teta Ana"));
+    QVERIFY(save->isEnabled());
+    QCOMPARE(m_editor->windowTitle(), QStringLiteral("Osoba:  Teta Ana"));
+    typeText(edit("editLastName"), QStringLiteral("Horvat"));
+    QCOMPARE(m_editor->displayName(), QStringLiteral("Horvat"));
+}
+
+void TestContactEditor::inputStopsAtTheFieldCapacity_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<int>("capacity");
+
+    QTest::newRow("first name") << "editFirstName" << int(TfrmContact::TabPerson) << 25;
+    QTest::newRow("display name") << "cbDisplayAs" << int(TfrmContact::TabPerson) << 65;
+    QTest::newRow("home city") << "editHomeCity" << int(TfrmContact::TabHome) << 50;
+    QTest::newRow("job title") << "editCompanyJobTitle" << int(TfrmContact::TabCompany) << 50;
+    QTest::newRow("phone number 8") << "editPhoneNumber8" << int(TfrmContact::TabPhones) << 30;
+    QTest::newRow("phone location 3") << "cbPhoneLocation3" << int(TfrmContact::TabPhones) << 30;
+    QTest::newRow("e-mail 4") << "editEmail4" << int(TfrmContact::TabInternet) << 30;
+    QTest::newRow("notes") << "memoNotes" << int(TfrmContact::TabNotes) << 255;
+}
+
+void TestContactEditor::inputStopsAtTheFieldCapacity()
+{
+    QFETCH(QString, name);
+    QFETCH(int, tab);
+    QFETCH(int, capacity);
+
+    m_editor->showTab(TfrmContact::Tab(tab));
+    QWidget *target = control<QWidget>(name);
+    typeText(target, QString(capacity + 7, QLatin1Char('7')));
+    QString text;
+    if (auto *e = qobject_cast<QLineEdit *>(target))
+        text = e->text();
+    else if (auto *c = qobject_cast<QComboBox *>(target))
+        text = c->currentText();
+    else
+        text = qobject_cast<QPlainTextEdit *>(target)->toPlainText();
+    QCOMPARE(text.size(), capacity);
+    if (name == QLatin1String("memoNotes"))
+        QCOMPARE(control<QLabel>(QStringLiteral("lblNotesInput"))->text(),
+                 QString::fromUtf8("Dužina teksta:     255 / 255"));
+}
+
+void TestContactEditor::fillAndStoreKeepEveryField()
+{
+    // Every text field different, so a field copied into the wrong control shows.
+    AListAddress c;
+    QString *texts[] = {
+        &c.FirstName,      &c.LastName,        &c.NickName,       &c.HomeAddress, &c.HomeCity,
+        &c.HomePostNo,     &c.HomeCountry,     &c.HomeWebPage,    &c.CompanyName, &c.CompanyDepartment,
+        &c.CompanyOffice,  &c.CompanyJobTitle, &c.CompanyAddress, &c.CompanyCity, &c.CompanyPostNo,
+        &c.CompanyCountry, &c.CompanyWebPage,  &c.Notes};
+    int n = 0;
+    for (QString *t : texts)
+        *t = QStringLiteral("v%1").arg(++n);
+    for (int k = 0; k < 8; ++k) {
+        c.PhoneLocation[k] = QStringLiteral("L%1").arg(k);
+        c.PhoneNumber[k] = QStringLiteral("0%1 555").arg(k);
+    }
+    for (int k = 0; k < 4; ++k)
+        c.EMail[k] = QStringLiteral("m%1@example.org").arg(k);
+    c.DisplayNameAs = QStringLiteral("Moj prikaz");
+    c.Group = QStringLiteral("Obitelj");
+    c.Picture = makeFile(QStringLiteral("pic.bmp"), QByteArray());
+    c.ActualDimensions = true;
+    c.CenterPicture = true;
+    c.SoundMode = 2;
+    c.UseThisSound = QStringLiteral("Zvoni <NAME>");
+    c.BlackList = true;
+    ContactList.append(c);
+
+    QVERIFY(m_editor->FillFromContact(QStringLiteral("Moj prikaz")));
+    QCOMPARE(m_editor->CreateRecord(), c);
+    QVERIFY(!m_editor->FillFromContact(QStringLiteral("Nitko")));
+
+    // A group that no longer exists is no choice: the contact goes back as without group.
+    c.Group = QStringLiteral("Nestala grupa");
+    m_editor->FillFromContact(c);
+    QCOMPARE(m_editor->CreateRecord().Group, QStringLiteral("Bez grupe"));
+}
+
+void TestContactEditor::newContactWithoutGroupIsSavedBezGrupe()
+{
+    m_editor->ClearForNewContact(QStringLiteral("Ivo"), QStringLiteral("091 234 5678"));
+    QCOMPARE(m_editor->displayName(), QStringLiteral("Ivo"));
+    QCOMPARE(edit("editPhoneNumber1")->text(), QStringLiteral("091 234 5678"));
+    typeText(edit("editLastName"), QStringLiteral("Ivić"));
+    click("btnSave");
+    QCOMPARE(m_editor->result(), int(QDialog::Accepted));
+
+    ContactList.append(m_editor->CreateRecord());
+    QVERIFY(SaveAddressbook());
+    const QByteArray bytes = testsupport::readFile(dataFile(QStringLiteral("Addressbook.dat")));
+    QCOMPARE(bytes.size(), 2300);
+    QCOMPARE(bytes.mid(78, 1 + 9), QByteArray("\x09"
+                                              "Ivi\xe6, Ivo"));
+    QCOMPARE(bytes.mid(144, 1 + 9), QByteArray("\x09"
+                                               "Bez grupe"));
+}
+
+void TestContactEditor::soundChoicesFillTheSoundText()
+{
+    m_editor->showTab(TfrmContact::TabSound);
+    auto *text = edit("editUseThisSound");
+    auto *help = control<QLabel>(QStringLiteral("lblTTSHelp"));
+
+    // A new contact: speech proposes the example text, and Test speaks it with the name.
+    click("rbTTS");
+    QCOMPARE(text->text(), QStringLiteral("<NAME> poziva"));
+    QVERIFY(help->isVisible());
+    QVERIFY(!control<QPushButton>(QStringLiteral("btnChooseSound"))->isEnabled());
+    QCOMPARE(control<QGroupBox>(QStringLiteral("gbSound"))->title(),
+             QStringLiteral(" Izgovori tekst  (Text-To-Speech):"));
+    QCOMPARE(control<QLabel>(QStringLiteral("lblUseThisSound"))->text(),
+             QStringLiteral(" Izgovori ovaj tekst:"));
+    m_editor->showTab(TfrmContact::TabPerson);
+    typeText(edit("editFirstName"), QStringLiteral("Ana"));
+    typeText(edit("editLastName"), QStringLiteral("Horvat"));
+    m_editor->showTab(TfrmContact::TabSound);
+    click("btnTest");
+    QCOMPARE(m_spoken, QStringList{QStringLiteral("Horvat, Ana poziva")});
+
+    // The group's sound, read-only, for the chosen group; Test plays it.
+    control<QComboBox>(QStringLiteral("cbGroups"))->setCurrentText(QStringLiteral("Prijatelji"));
+    click("rbGroupSound");
+    QCOMPARE(text->text(), dataFile(QStringLiteral("friends.wav")));
+    QVERIFY(text->isReadOnly());
+    QVERIFY(!help->isVisible());
+    click("btnTest");
+    QCOMPARE(m_played, QStringList{dataFile(QStringLiteral("friends.wav"))});
+
+    // A stored contact gets back its own text and its own file, each under its own choice.
+    AListAddress spoken;
+    spoken.DisplayNameAs = QStringLiteral("Govornik");
+    spoken.SoundMode = 2;
+    spoken.UseThisSound = QStringLiteral("Zvoni <NAME>!");
+    m_editor->FillFromContact(spoken);
+    click("rbGroupSound");
+    QCOMPARE(text->text(), QString());
+    click("rbTTS");
+    QCOMPARE(text->text(), QStringLiteral("Zvoni <NAME>!"));
+    click("rbSpecificSound");
+    QCOMPARE(text->text(), QString());
+    QVERIFY(!control<QPushButton>(QStringLiteral("btnTest"))->isEnabled());
+
+    AListAddress own = spoken;
+    own.SoundMode = 1;
+    own.UseThisSound = makeFile(QStringLiteral("own.wav"));
+    m_editor->FillFromContact(own);
+    click("rbTTS");
+    QCOMPARE(text->text(), QStringLiteral("<NAME> poziva"));
+    click("rbSpecificSound");
+    QCOMPARE(text->text(), own.UseThisSound);
+    QVERIFY(!text->isReadOnly());
+    click("btnTest");
+    QCOMPARE(m_played.last(), own.UseThisSound);
+    QCOMPARE(m_editor->CreateRecord().SoundMode, 1);
+}
+
+void TestContactEditor::chosenSoundFile_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<bool>("taken");
+
+    QTest::newRow("lower-case .wav") << "ring.wav" << true << true;
+    QTest::newRow("folder in capitals kept") << "Zvukovi/Ring.wav" << true << true;
+    QTest::newRow("capital .WAV ignored") << "RING.WAV" << true << false;
+    QTest::newRow("mixed .Wav ignored") << "ring.Wav" << true << false;
+    QTest::newRow("missing file ignored") << "missing.wav" << false << false;
+    QTest::newRow("other kind ignored") << "ring.mp3" << true << false;
+    QTest::newRow("dialog cancelled") << "" << false << false;
+}
+
+void TestContactEditor::chosenSoundFile()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, exists);
+    QFETCH(bool, taken);
+
+    QDir().mkpath(dataFile(QStringLiteral("Zvukovi")));
+    m_nextFile = file.isEmpty() ? QString() : dataFile(file);
+    if (exists)
+        makeFile(file);
+    m_editor->showTab(TfrmContact::TabSound);
+    click("rbSpecificSound");
+    click("btnChooseSound");
+    QCOMPARE(edit("editUseThisSound")->text(), taken ? m_nextFile : QString());
+    QCOMPARE(control<QPushButton>(QStringLiteral("btnTest"))->isEnabled(), taken);
+    QCOMPARE(m_editor->CreateRecord().UseThisSound, taken ? m_nextFile : QString());
+}
+
+void TestContactEditor::picturePreviewFollowsTheOptions()
+{
+    QImage red(40, 30, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    const QString path = dataFile(QStringLiteral("Slike/Ana.bmp"));
+    QDir().mkpath(dataFile(QStringLiteral("Slike")));
+    QVERIFY(red.save(path, "BMP"));
+
+    m_editor->showTab(TfrmContact::TabPicture);
+    auto *center = control<QCheckBox>(QStringLiteral("chkCenterPicture"));
+    auto shown = [this](int x, int y) {
+        return control<QLabel>(QStringLiteral("imgContact"))->pixmap().toImage().pixelColor(x, y);
+    };
+    QVERIFY(!center->isEnabled());
+    QVERIFY(shown(80, 60) != QColor(Qt::red));
+
+    m_nextFile = path;
+    click("btnChoosePicture");
+    QCOMPARE(m_editor->picturePath(), path);  // kept as chosen, capitals and all
+    QCOMPARE(shown(80, 60), QColor(Qt::red)); // stretched over the frame
+    QCOMPARE(shown(0, 0).alpha(), 0);         // rounded corner
+
+    click("rbActualDimensions");
+    QVERIFY(center->isEnabled());
+    QCOMPARE(shown(20, 15), QColor(Qt::red));
+    QCOMPARE(shown(80, 60), QColor(Qt::black));
+    click("chkCenterPicture");
+    QCOMPARE(shown(80, 60), QColor(Qt::red));
+    QCOMPARE(shown(20, 15), QColor(Qt::black));
+    const AListAddress stored = m_editor->CreateRecord();
+    QVERIFY(stored.ActualDimensions && stored.CenterPicture);
+    QCOMPARE(stored.Picture, path);
+
+    click("rbAdjustDimensions");
+    QVERIFY(!center->isEnabled());
+    click("btnDeletePicture");
+    QCOMPARE(m_editor->picturePath(), QString());
+    QVERIFY(shown(80, 60) != QColor(Qt::red));
+
+    // A stored picture that cannot be read is forgotten when the editor opens.
+    AListAddress lost;
+    lost.DisplayNameAs = QStringLiteral("Bez slike");
+    lost.Picture = dataFile(QStringLiteral("gone.jpg"));
+    m_editor->hide();
+    m_editor->FillFromContact(lost);
+    QCOMPARE(m_editor->picturePath(), lost.Picture);
+    m_editor->show();
+    QCOMPARE(m_editor->CreateRecord().Picture, QString());
+}
+
+void TestContactEditor::helpTextsAndLink()
+{
+    click("btnMoreInfo");
+    m_editor->showTab(TfrmContact::TabSound);
+    click("rbTTS");
+    QTest::mouseClick(control<QLabel>(QStringLiteral("lblTTSHelp")), Qt::LeftButton);
+    QCOMPARE(m_messages.size(), 2);
+    QCOMPARE(m_messages[0].caption, QStringLiteral("Informacije o Crnoj Listi"));
+    QVERIFY(m_messages[0].text.startsWith(
+        QStringLiteral("Osobe koje se nalaze u Crnoj Listi tretiraju se kao\n")));
+    QCOMPARE(m_messages[1].caption, QStringLiteral("Informacije o Text-To-Speech funkciji"));
+    QVERIFY(
+        m_messages[1].text.endsWith(QStringLiteral("Upišite u polje \"<NAME> poziva\" i kliknite Test!")));
+}
+
+void TestContactEditor::formatButtonReplacesItsOwnNumber()
+{
+    m_editor->showTab(TfrmContact::TabPhones);
+    typeText(edit("editPhoneNumber1"), QStringLiteral("01/2345678"));
+    typeText(edit("editPhoneNumber2"), QStringLiteral("00385 (1) 2345678"));
+    control<QComboBox>(QStringLiteral("cbPhoneLocation2"))->setEditText(QStringLiteral("Posao"));
+
+    QString seenCaption;
+    QString seenPreview;
+    ModalDialogHook::pushNext([&](QDialog &dialog) {
+        seenCaption = dialog.findChild<QGroupBox *>(QStringLiteral("gbFormated"))->title();
+        seenPreview = dialog.findChild<QLabel *>(QStringLiteral("lblFormatedNumber"))->text();
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("btnOK")), Qt::LeftButton);
+    });
+    click("sbPhone2");
+    QCOMPARE(seenCaption, QStringLiteral(" Posao:"));
+    QCOMPARE(seenPreview, QStringLiteral("+385 (1) 2345678"));
+    QCOMPARE(edit("editPhoneNumber2")->text(), QStringLiteral("+385 (1) 2345678"));
+    QCOMPARE(edit("editPhoneNumber2")->selectedText(), QStringLiteral("+385 (1) 2345678"));
+    QCOMPARE(edit("editPhoneNumber1")->text(), QStringLiteral("01/2345678"));
+
+    // Cancel leaves the number as typed.
+    ModalDialogHook::pushNext([](QDialog &dialog) {
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("btnCancel")), Qt::LeftButton);
+    });
+    click("sbPhone1");
+    QCOMPARE(edit("editPhoneNumber1")->text(), QStringLiteral("01/2345678"));
+
+    ModalDialogHook::pushNext([](QDialog &dialog) {
+        QTest::keyClick(dialog.findChild<QLineEdit *>(QStringLiteral("editLocalNumber")), Qt::Key_Return);
+    });
+    click("sbPhone1");
+    // The country chosen for number 2 stays for a number that names none.
+    QCOMPARE(edit("editPhoneNumber1")->text(), QStringLiteral("+385 (01) 2345678"));
+}
+
+void TestContactEditor::newGroupFromTheEditor_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("added");
+
+    QTest::newRow("new name, blanks trimmed") << "  Posao  "
+                                              << "Posao";
+    QTest::newRow("existing group refused") << "Prijatelji"
+                                            << "";
+    QTest::newRow("without-group node refused") << "Bez grupe"
+                                                << "";
+    QTest::newRow("black list node refused") << "Crna Lista"
+                                             << "";
+    QTest::newRow("other case is another group") << "prijatelji"
+                                                 << "prijatelji";
+}
+
+void TestContactEditor::newGroupFromTheEditor()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, added);
+
+    QSignalSpy addedSpy(m_editor.get(), &TfrmContact::groupAdded);
+    QString caption;
+    ModalDialogHook::pushNext([&](QDialog &dialog) {
+        caption = dialog.windowTitle();
+        QLineEdit *name = dialog.findChild<QLineEdit *>(QStringLiteral("editGroupName"));
+        typeText(name, typed);
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    click("btnNewGroup");
+    QCOMPARE(caption, QStringLiteral("Nova grupa"));
+
+    const QStringList before = {QStringLiteral("Prijatelji"), QStringLiteral("Obitelj")};
+    auto *groups = control<QComboBox>(QStringLiteral("cbGroups"));
+    if (added.isEmpty()) {
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_messages[0].caption, QStringLiteral("Informacija"));
+        QCOMPARE(m_messages[0].text, QString::fromUtf8("Grupa pod tim imenom već postoji!"));
+        QCOMPARE(groupsOnDisk(), before);
+        QCOMPARE(addedSpy.count(), 0);
+        QCOMPARE(groups->currentIndex(), -1);
+    } else {
+        QVERIFY(m_messages.isEmpty());
+        QCOMPARE(groupsOnDisk(), before + QStringList{added});
+        QCOMPARE(GroupList.size(), 3);
+        QCOMPARE(addedSpy.count(), 1);
+        QCOMPARE(addedSpy[0][0].toString(), added);
+        QCOMPARE(groups->currentText(), added);
+        QCOMPARE(groups->count(), 3);
+        QCOMPARE(m_editor->CreateRecord().Group, added);
+    }
+}
+
+void TestContactEditor::groupDialogKeys()
+{
+    TfrmGroup *dialog = m_editor->groupDialog();
+    // Blanks are no name: Enter does nothing, Escape cancels, and nothing is saved.
+    ModalDialogHook::pushNext([](QDialog &d) {
+        QLineEdit *name = d.findChild<QLineEdit *>(QStringLiteral("editGroupName"));
+        typeText(name, QStringLiteral("   "));
+        QVERIFY(!d.findChild<QPushButton *>(QStringLiteral("btnSave"))->isEnabled());
+        QTest::keyClick(name, Qt::Key_Return);
+        QVERIFY(d.isVisible());
+        QTest::keyClick(name, Qt::Key_Escape);
+        QVERIFY(!d.isVisible());
+    });
+    QCOMPARE(
+        NewGroup(*dialog,
+                 [this](const QString &c, const QString &t, QMessageBox::Icon, QMessageBox::StandardButtons) {
+                     m_messages.append({c, t});
+                     return QMessageBox::Ok;
+                 }),
+        QString());
+    QVERIFY(m_messages.isEmpty());
+    QCOMPARE(groupsOnDisk().size(), 2);
+}
+
+QTEST_MAIN(TestContactEditor)
+#include "tst_contacteditor.moc"
