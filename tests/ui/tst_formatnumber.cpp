@@ -196,18 +196,6 @@ void TestFormatNumber::previewFollowsTheInputs_data()
                                    << ""
                                    << ""
                                    << "+385";
-    QTest::newRow("all three") << "Hrvatska"
-                               << "1"
-                               << "2345678"
-                               << "+385 (1) 2345678";
-    QTest::newRow("no city code") << "Hrvatska"
-                                  << ""
-                                  << "2345678"
-                                  << "+385 2345678";
-    QTest::newRow("no country") << ""
-                                << "01"
-                                << "2345678"
-                                << "(01) 2345678";
     QTest::newRow("local number alone") << ""
                                         << ""
                                         << "2345678"
