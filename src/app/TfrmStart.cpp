@@ -277,8 +277,10 @@ QString TfrmStart::NewCallsText(int count)
     // takes the many-form.
     const int last = count % 10;
     if (count >= 1 && count <= 44 && (count < 10 || count > 20)) {
+        // The count goes along so that a language whose singular is only for one (English)
+        // can pick its plural for 21, 31 and 41.
         if (last == 1)
-            return tr("Imaš %1 novi poziv!").arg(count);
+            return tr("Imaš %1 novi poziv!", nullptr, count).arg(count);
         if (last >= 2 && last <= 4)
             return tr("Imaš %1 nova poziva!").arg(count);
     }

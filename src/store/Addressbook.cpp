@@ -48,8 +48,9 @@ QString tr(const char *text)
 
 void showOpenFailure()
 {
-    const QString caption = tr("Greška");
-    const QString text = tr("Dogodila se greška prilikom otvaranja datoteke!");
+    const QString caption = QCoreApplication::translate("Addressbook", "Greška");
+    const QString text =
+        QCoreApplication::translate("Addressbook", "Dogodila se greška prilikom otvaranja datoteke!");
     if (messageHook())
         messageHook()(caption, text);
     else
@@ -63,7 +64,8 @@ QByteArray native(const QString &path)
 
 [[noreturn]] void fail(const char *what, const QString &path, int error)
 {
-    throw StoreError(tr("%1 %2: %3").arg(tr(what), path, QString::fromLocal8Bit(std::strerror(error))));
+    throw StoreError(
+        QStringLiteral("%1 %2: %3").arg(tr(what), path, QString::fromLocal8Bit(std::strerror(error))));
 }
 
 // ---- plain POSIX file helpers (they retry on EINTR) ----
@@ -88,7 +90,7 @@ QByteArray readAll(int fd, const QString &path)
 {
     struct stat st;
     if (::fstat(fd, &st) != 0)
-        fail("Čitanje datoteke nije uspjelo:", path, errno);
+        fail(QT_TRANSLATE_NOOP("Addressbook", "Čitanje datoteke nije uspjelo:"), path, errno);
     QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
     qsizetype got = 0;
     while (got < bytes.size()) {
@@ -96,7 +98,7 @@ QByteArray readAll(int fd, const QString &path)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            fail("Čitanje datoteke nije uspjelo:", path, errno);
+            fail(QT_TRANSLATE_NOOP("Addressbook", "Čitanje datoteke nije uspjelo:"), path, errno);
         }
         if (n == 0)
             break; // shrunk while we read
@@ -186,12 +188,12 @@ template <typename Fill> QString writeTemporary(const QString &target, Fill fill
         const int error = errno;
         ::close(fd);
         ::unlink(native(path).constData());
-        fail("Pisanje datoteke nije uspjelo:", target, error);
+        fail(QT_TRANSLATE_NOOP("Addressbook", "Pisanje datoteke nije uspjelo:"), target, error);
     }
     if (::close(fd) != 0) {
         const int error = errno;
         ::unlink(native(path).constData());
-        fail("Pisanje datoteke nije uspjelo:", target, error);
+        fail(QT_TRANSLATE_NOOP("Addressbook", "Pisanje datoteke nije uspjelo:"), target, error);
     }
     return path;
 }
@@ -205,7 +207,7 @@ QByteArray readWholeFile(const QString &path)
 {
     const int fd = ::open(native(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        fail("Otvaranje datoteke nije uspjelo:", path, errno);
+        fail(QT_TRANSLATE_NOOP("Addressbook", "Otvaranje datoteke nije uspjelo:"), path, errno);
     try {
         QByteArray bytes = readAll(fd, path);
         ::close(fd);
@@ -224,7 +226,7 @@ void syncFolder(const QString &folder)
     // Some file systems cannot flush a folder (EINVAL); only a real I/O error matters.
     if (::fsync(fd) != 0 && errno == EIO) {
         ::close(fd);
-        fail("Spremanje mape nije uspjelo:", folder, EIO);
+        fail(QT_TRANSLATE_NOOP("Addressbook", "Spremanje mape nije uspjelo:"), folder, EIO);
     }
     ::close(fd);
 }
@@ -287,7 +289,7 @@ template <typename Use> void forEachRecord(int fd, qsizetype recordSize, const Q
 {
     struct stat st;
     if (::fstat(fd, &st) != 0)
-        fail("Čitanje datoteke nije uspjelo:", path, errno);
+        fail(QT_TRANSLATE_NOOP("Addressbook", "Čitanje datoteke nije uspjelo:"), path, errno);
     char buffer[64 * 1024];
     const qsizetype chunk = qsizetype(sizeof buffer) / recordSize * recordSize;
     const qsizetype total = qsizetype(st.st_size) / recordSize * recordSize;
@@ -300,7 +302,7 @@ template <typename Use> void forEachRecord(int fd, qsizetype recordSize, const Q
             if (n < 0) {
                 if (errno == EINTR)
                     continue;
-                fail("Čitanje datoteke nije uspjelo:", path, errno);
+                fail(QT_TRANSLATE_NOOP("Addressbook", "Čitanje datoteke nije uspjelo:"), path, errno);
             }
             if (n == 0)
                 break; // shrunk while we read: keep what is whole
@@ -375,7 +377,7 @@ template <typename Rec, typename T> bool saveFile(StoreFile &file, RecordList<T>
     if (::rename(native(newPath).constData(), native(dataPath).constData()) != 0) {
         const int error = errno;
         ::unlink(native(newPath).constData());
-        fail("Zamjena datoteke nije uspjela:", dataPath, error);
+        fail(QT_TRANSLATE_NOOP("Addressbook", "Zamjena datoteke nije uspjela:"), dataPath, error);
     }
     syncFolder(dir);
     return true;
@@ -398,11 +400,11 @@ void backupOne(const QString &dir, const QString &backupDir, const QString &name
     const QString target = backupDir + QLatin1String(kSafetyCopyPrefix) + name;
     const QString newPath = writeTemporary(target, readWholeFile(source));
     if (newPath.isEmpty())
-        fail("Stvaranje datoteke nije uspjelo:", target, errno);
+        fail(QT_TRANSLATE_NOOP("Addressbook", "Stvaranje datoteke nije uspjelo:"), target, errno);
     if (::rename(native(newPath).constData(), native(target).constData()) != 0) {
         const int error = errno;
         ::unlink(native(newPath).constData());
-        fail("Zamjena datoteke nije uspjela:", target, error);
+        fail(QT_TRANSLATE_NOOP("Addressbook", "Zamjena datoteke nije uspjela:"), target, error);
     }
 }
 

@@ -18,11 +18,6 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Exports", text);
-}
-
 // The exported contact fields, in the order of the header (which is not the record order:
 // the web pages come after the e-mail addresses).
 struct ExportField
@@ -192,7 +187,8 @@ void writeLines(const QString &fileName, const QStringList &lines)
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        throw StoreError(tr("Datoteku %1 nije moguće zapisati: %2").arg(fileName, reason));
+        throw StoreError(QCoreApplication::translate("Exports", "Datoteku %1 nije moguće zapisati: %2")
+                             .arg(fileName, reason));
     }
 }
 
