@@ -1,0 +1,1317 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="hr_HR">
+<context>
+    <name>Addressbook</name>
+    <message>
+        <location filename="../../src/store/Addressbook.cpp" line="+51"/>
+        <source>Greška</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Dogodila se greška prilikom otvaranja datoteke!</source>
+        <translation>An error occurred while opening the file!</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <location line="+8"/>
+        <location line="+191"/>
+        <location line="+13"/>
+        <source>Čitanje datoteke nije uspjelo:</source>
+        <translation>Could not read the file:</translation>
+    </message>
+    <message>
+        <location line="-114"/>
+        <location line="+5"/>
+        <source>Pisanje datoteke nije uspjelo:</source>
+        <translation>Could not write the file:</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Otvaranje datoteke nije uspjelo:</source>
+        <translation>Could not open the file:</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source>Spremanje mape nije uspjelo:</source>
+        <translation>Could not save the folder:</translation>
+    </message>
+    <message>
+        <location line="+151"/>
+        <location line="+27"/>
+        <source>Zamjena datoteke nije uspjela:</source>
+        <translation>Could not replace the file:</translation>
+    </message>
+    <message>
+        <location line="-4"/>
+        <source>Stvaranje datoteke nije uspjelo:</source>
+        <translation>Could not create the file:</translation>
+    </message>
+</context>
+<context>
+    <name>CallPipeline</name>
+    <message>
+        <location filename="../../src/app/CallPipeline.cpp" line="+178"/>
+        <source>&lt; Nepoznat &gt;</source>
+        <translation>&lt; Unknown &gt;</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>&lt; Sakriven &gt;</source>
+        <translation>&lt; Withheld &gt;</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>&lt; Neidentificiran &gt;</source>
+        <translation>&lt; Unidentified &gt;</translation>
+    </message>
+</context>
+<context>
+    <name>Exports</name>
+    <message>
+        <location filename="../../src/store/Exports.cpp" line="+190"/>
+        <source>Datoteku %1 nije moguće zapisati: %2</source>
+        <translation>Cannot write the file %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>TapiFunc</name>
+    <message>
+        <location filename="../../src/telephony/TapiFunc.cpp" line="+89"/>
+        <source>&lt; Nepoznat &gt;</source>
+        <translation>&lt; Unknown &gt;</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>&lt; Sakriven &gt;</source>
+        <translation>&lt; Withheld &gt;</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>&lt; Neidentificiran &gt;</source>
+        <translation>&lt; Unidentified &gt;</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmAbout</name>
+    <message>
+        <location filename="../../src/app/TfrmAbout.cpp" line="+22"/>
+        <source>&lt;b&gt;Tellwise Monitor 2.0&lt;/b&gt;&lt;br&gt;&lt;br&gt;Prikaz pozivatelja za jednu telefonsku liniju: modem s prikazom broja&lt;br&gt;ili ISDN adapter (CAPI 2.0).&lt;br&gt;&lt;br&gt;Broji i bilježi svaki poziv, pronalazi pozivatelja u adresaru&lt;br&gt;i prikazuje njegovo ime, broj, sliku i bilješke.</source>
+        <translation>&lt;b&gt;Tellwise Monitor 2.0&lt;/b&gt;&lt;br&gt;&lt;br&gt;Caller ID for one telephone line: a caller-ID modem&lt;br&gt;or an ISDN adapter (CAPI 2.0).&lt;br&gt;&lt;br&gt;Counts and logs every call, looks the caller up in the address book&lt;br&gt;and shows the caller&apos;s name, number, picture and notes.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Podaci: %1</source>
+        <translation>Data: %1</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>O programu</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Datoteke</source>
+        <translation>Files</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>U redu</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmCallerNotes</name>
+    <message>
+        <location filename="../../src/ui/TfrmCallerNotes.cpp" line="+14"/>
+        <source>Napomena</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source> Napomena: </source>
+        <translation> Notes: </translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Zatvori</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmContact</name>
+    <message>
+        <location filename="../../src/ui/TfrmContact.cpp" line="+98"/>
+        <location filename="../../src/ui/TfrmContactEdit.cpp" line="+53"/>
+        <location line="+173"/>
+        <source>Osoba:  </source>
+        <translation>Contact:  </translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Osoba</source>
+        <translation>Contact</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+136"/>
+        <source>Kuća</source>
+        <translation>Home</translation>
+    </message>
+    <message>
+        <location line="-135"/>
+        <location line="+135"/>
+        <source>Posao</source>
+        <translation>Business</translation>
+    </message>
+    <message>
+        <location line="-134"/>
+        <source>Telefonski brojevi</source>
+        <translation>Phone Numbers</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Internet</source>
+        <translation>Internet</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Napomena</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> Slika</source>
+        <translation> Picture</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zvuk</source>
+        <translation>Sound</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Snimi</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Odustani</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <location line="+35"/>
+        <source> Ime i prezime:</source>
+        <translation> Name:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Ime:</source>
+        <translation>First name:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Prezime:</source>
+        <translation>Last name:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Nadimak:</source>
+        <translation>Nickname:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Prikaži kao:</source>
+        <translation>Display as:</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>&lt;&lt; Dodaj novu grupu</source>
+        <translation>&lt;&lt; Add new group</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Osoba pripada grupi:</source>
+        <translation>Contact belongs to group:</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Osoba je u Crnoj Listi</source>
+        <translation>Contact is on the Black List</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>&lt;&lt; Više informacija!</source>
+        <translation>&lt;&lt; More information!</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source> Crna Lista:</source>
+        <translation> Black List:</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source> Kućna adresa:</source>
+        <translation> Home address:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location line="+31"/>
+        <source>Adresa:</source>
+        <translation>Address:</translation>
+    </message>
+    <message>
+        <location line="-30"/>
+        <location line="+31"/>
+        <source>Poštanski broj:</source>
+        <translation>Postal code:</translation>
+    </message>
+    <message>
+        <location line="-30"/>
+        <location line="+31"/>
+        <source>Grad:</source>
+        <translation>City:</translation>
+    </message>
+    <message>
+        <location line="-30"/>
+        <location line="+31"/>
+        <source>Država:</source>
+        <translation>Country:</translation>
+    </message>
+    <message>
+        <location line="-11"/>
+        <source> Tvrtka:</source>
+        <translation> Company:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Naziv tvrtke:</source>
+        <translation>Company name:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Odjel:</source>
+        <translation>Department:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ured:</source>
+        <translation>Office:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Radno mjesto:</source>
+        <translation>Job title:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> Poslovna adresa:</source>
+        <translation> Business address:</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Mobitel</source>
+        <translation>Mobile</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Faks</source>
+        <translation>Fax</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> Telefonski brojevi:</source>
+        <translation> Phone numbers:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Lokacija:</source>
+        <translation>Location:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Broj telefona:</source>
+        <translation>Phone number:</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Format telefonskog broja</source>
+        <translation>Phone Number Format</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source> E-mail adrese:</source>
+        <translation> E-mail addresses:</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>E-mail %1:</source>
+        <translation>E-mail %1:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source> Web stranice:</source>
+        <translation> Web pages:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Privatna:</source>
+        <translation>Personal:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Poslovna:</source>
+        <translation>Business:</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source> Napomena o osobi:</source>
+        <translation> Notes about the contact:</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source> Pregled izabrane slike:</source>
+        <translation> Preview of the chosen picture:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source> Koristi stvarne dimenzije</source>
+        <translation> Use actual size</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source> Prilagodi dimenzije</source>
+        <translation> Fit to frame</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source> Centriraj sliku</source>
+        <translation> Center picture</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>&lt;&lt; Izaberi sliku</source>
+        <translation>&lt;&lt; Choose picture</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>&lt;&lt; Obriši sliku</source>
+        <translation>&lt;&lt; Remove picture</translation>
+    </message>
+    <message>
+        <location line="+22"/>
+        <source> Odsviraj zvuk grupe kojoj osoba pripada</source>
+        <translation> Play the sound of the contact&apos;s group</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source> Odsviraj specifičan zvuk za ovu osobu</source>
+        <translation> Play a sound of its own for this contact</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source> Izgovori tekst  (Text-To-Speech)</source>
+        <translation> Speak a text  (Text-To-Speech)</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <location filename="../../src/ui/TfrmContactEdit.cpp" line="+74"/>
+        <source> Koristi ovu zvučnu datoteku:</source>
+        <translation> Use this sound file:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Test</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Izaberi</source>
+        <translation>Browse</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>[ Više informacija o Text-To-Speech funkciji ]</source>
+        <translation>[ More about Text-To-Speech ]</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source> Kada ova osoba pozove:</source>
+        <translation> When this contact calls:</translation>
+    </message>
+    <message>
+        <location filename="../../src/ui/TfrmContactEdit.cpp" line="-167"/>
+        <source>Bez grupe</source>
+        <translation>No group</translation>
+    </message>
+    <message>
+        <location line="+105"/>
+        <source>Dužina teksta:     %1 / 255</source>
+        <translation>Text length:     %1 / 255</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Izaberi sliku</source>
+        <translation>Choose Picture</translation>
+    </message>
+    <message>
+        <location line="+57"/>
+        <source> Izgovori ovaj tekst:</source>
+        <translation> Speak this text:</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>&lt;NAME&gt; poziva</source>
+        <translation>&lt;NAME&gt; is calling</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>Izaberi zvučnu datoteku</source>
+        <translation>Choose Sound File</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>Informacije o Crnoj Listi</source>
+        <translation>About the Black List</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Osobe koje se nalaze u Crnoj Listi tretiraju se kao
+nepoželjni pozivatelji. U opcijama programa možete postaviti
+kako da program postupi prema takvim pozivateljima.
+
+Moguće je postaviti da se pozivatelji iz Crne Liste uopće ne
+prikazuju (opcija &apos;Ne smetaj!&apos;), da se automatski odbijaju
+(opcija &apos;Odbij!&apos;) i da se ne zapisuju u listu poziva.</source>
+        <translation>Contacts on the Black List are treated as unwanted
+callers. In the options you can set how the program
+deals with such callers.
+
+Callers on the Black List can be hidden altogether
+(&apos;Do not disturb!&apos;), rejected automatically
+(&apos;Reject!&apos;) and left out of the call list.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Informacije o Text-To-Speech funkciji</source>
+        <translation>About Text-To-Speech</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Text-To-Speech funkcija vam omogućava da se određeni tekst
+izgovori generiranim glasom od strane računala.
+
+U polje predviđeno za upis teksta možete upisati tekst koji
+želite, no možete koristiti i funkciju &lt;NAME&gt; u kombinaciji
+sa svojim tekstom. Ova će funkcija automatski u tekst ubaciti
+ime osobe na koju se tekst odnosi.
+
+PRIMJER:
+Upišite u polje &quot;&lt;NAME&gt; poziva&quot; i kliknite Test!</source>
+        <translation>Text-To-Speech lets the computer speak a text
+of your choice in a synthesized voice.
+
+You can type any text into the text field, and you can
+also use the &lt;NAME&gt; tag together with your own text.
+The tag is replaced automatically by the name
+of the contact the text belongs to.
+
+EXAMPLE:
+Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmFormatNumber</name>
+    <message>
+        <location filename="../../src/ui/TfrmFormatNumber.cpp" line="+18"/>
+        <source>Format telefonskog broja</source>
+        <translation>Phone Number Format</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source> Detalji telefonskog broja:</source>
+        <translation> Phone number details:</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Država:</source>
+        <translation>Country:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pozivni broj:</source>
+        <translation>Area code:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Lokalni broj:</source>
+        <translation>Local number:</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>U redu</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Odustani</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmGroup</name>
+    <message>
+        <location filename="../../src/ui/TfrmGroup.cpp" line="+35"/>
+        <source>Naziv grupe:</source>
+        <translation>Group name:</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Snimi</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Odustani</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <location line="+47"/>
+        <source>Nova grupa</source>
+        <translation>New Group</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source> Dodaj novu grupu:</source>
+        <translation> Add a new group:</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Bez grupe</source>
+        <translation>No group</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Crna Lista</source>
+        <translation>Black List</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Informacija</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Grupa pod tim imenom već postoji!</source>
+        <translation>A group with that name already exists!</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Greška</source>
+        <translation>Error</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmIncomingCall</name>
+    <message>
+        <location filename="../../src/ui/TfrmIncomingCall.cpp" line="+81"/>
+        <source>Klikni ovdje za pregled cijele napomene.</source>
+        <translation>Click here to see the whole note.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Odbij poziv!</source>
+        <translation>Reject call!</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Zatvori</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmNewCallMessage</name>
+    <message>
+        <location filename="../../src/ui/TfrmNewCallMessage.cpp" line="+52"/>
+        <source>Nemaš novih poziva!</source>
+        <translation>You have no new calls!</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmOptions</name>
+    <message>
+        <location filename="../../src/ui/TfrmOptions.cpp" line="+55"/>
+        <source>Opcije</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Osnovno</source>
+        <translation>General</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Uređaji</source>
+        <translation>Devices</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Nepoželjni pozivi</source>
+        <translation>Unwanted Calls</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pozivi</source>
+        <translation>Calls</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zvuk</source>
+        <translation>Sound</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Format</source>
+        <translation>Format</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Jezik</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Prihvati</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Odustani</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <location line="+96"/>
+        <source>Ne smetaj!</source>
+        <translation>Do not disturb!</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Opcija &apos;Ne smetaj!&apos; je isključena!</source>
+        <translation>The &apos;Do not disturb!&apos; option is off!</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Odbij!</source>
+        <translation>Reject!</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Opcija &apos;Odbij!&apos; je isključena!</source>
+        <translation>The &apos;Reject!&apos; option is off!</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <location filename="../../src/ui/TfrmOptionsSounds.cpp" line="+143"/>
+        <source>Greška</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Postavke nije moguće spremiti!</source>
+        <translation>The settings cannot be saved!</translation>
+    </message>
+    <message>
+        <location line="+34"/>
+        <source>Informacija</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Jezik je promjenjen!
+
+Potrebno je program zatvoriti, te ga ponovo pokrenuti. Tek
+će tada ova promjena imati efekta.</source>
+        <translation>The language has been changed!
+
+Close the program and start it again. The change
+will take effect only then.</translation>
+    </message>
+    <message>
+        <location filename="../../src/ui/TfrmOptionsDevices.cpp" line="+99"/>
+        <source>TAPI Informacije</source>
+        <translation>TAPI Information</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Mogućnosti modema</source>
+        <translation>Modem Capabilities</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Caller ID:  Ime</source>
+        <translation>Caller ID:  Name</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Caller ID:  Telefonski broj</source>
+        <translation>Caller ID:  Phone number</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Caller ID:  Blokirani pozivi</source>
+        <translation>Caller ID:  Blocked calls</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Caller ID:  Nedostupni pozivi</source>
+        <translation>Caller ID:  Unavailable calls</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>CAPI Informacije</source>
+        <translation>CAPI Information</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Informacije o ISDN adapteru</source>
+        <translation>ISDN Adapter Information</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Proizvođač:  </source>
+        <translation>Manufacturer:  </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Serijski broj:  </source>
+        <translation>Serial number:  </translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Podržava B-kanala:  </source>
+        <translation>B channels supported:  </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location line="+16"/>
+        <source>Mogućnosti ISDN adaptera</source>
+        <translation>ISDN Adapter Capabilities</translation>
+    </message>
+    <message>
+        <location line="-15"/>
+        <source>Osnovne mogućnosti</source>
+        <translation>Basic Capabilities</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+1"/>
+        <location line="+1"/>
+        <source>Podrška za B%1-Protocol</source>
+        <translation>B%1 Protocol Support</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Dodatne mogućnosti</source>
+        <translation>Supplementary Services</translation>
+    </message>
+    <message>
+        <location filename="../../src/ui/TfrmOptionsPages.cpp" line="+99"/>
+        <source> Start programa:</source>
+        <translation> Start-up:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source> Pokreni Tellwise Monitor pri startu Windowsa</source>
+        <translation> Start Tellwise Monitor when I log in</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> Sakrij Tellwise Monitor pri startu u sistemski &quot;tray&quot;</source>
+        <translation> Start Tellwise Monitor hidden in the notification area</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> Započni pratiti pozive pri startu programa</source>
+        <translation> Start monitoring calls when the program starts</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source> U radu s programom:</source>
+        <translation> While running:</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source> Automatski zatvori Caller ID prozor nakon</source>
+        <translation> Close the Caller ID window automatically after</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>sekundi</source>
+        <translation>seconds</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source> Animiraj Caller ID prozor pri otvaranju i zatvaranju</source>
+        <translation> Animate the Caller ID window when it opens and closes</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> Animiraj ikonu u sistemskom &quot;trayu&quot;</source>
+        <translation> Animate the icon in the notification area</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> Potvrdi brisanje podataka</source>
+        <translation> Confirm before deleting data</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source> Prije zatvaranja programa napravi sigurnosne kopije podataka</source>
+        <translation> Back up the data before the program closes</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source> Koristi ovu vrstu uređaja:</source>
+        <translation> Use this type of device:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source> Modem</source>
+        <translation> Modem</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source> ISDN adapter</source>
+        <translation> ISDN adapter</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source> Koristi ovaj uređaj:</source>
+        <translation> Use this device:</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source> Mogućnosti uređaja:</source>
+        <translation> Device capabilities:</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source> Vizualni prikaz nepoželjnih poziva (Ne smetaj!):</source>
+        <translation> Showing unwanted calls (Do not disturb!):</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source> Ne prikazuj pozive od osoba koje nisu u adresaru</source>
+        <translation> Do not show calls from people who are not in the address book</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source> Ne prikazuj pozive od osoba iz &quot;Crne Liste&quot;</source>
+        <translation> Do not show calls from contacts on the &quot;Black List&quot;</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> Ne prikazuj sakrivene i nedostupne pozive</source>
+        <translation> Do not show withheld and unavailable calls</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source> Odbijanje nepoželjnih poziva (Odbij!):</source>
+        <translation> Rejecting unwanted calls (Reject!):</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source> Automatski odbij sve pozive od osoba iz &quot;Crne Liste&quot;</source>
+        <translation> Automatically reject all calls from contacts on the &quot;Black List&quot;</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source> Automatski odbij sve sakrivene i nedostupne pozive</source>
+        <translation> Automatically reject all withheld and unavailable calls</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source> Zapisivanje nepoželjnih poziva:</source>
+        <translation> Logging unwanted calls:</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source> Zapisuj pozive u &quot;Listu Poziva&quot; od osoba iz &quot;Crne Liste&quot;</source>
+        <translation> Log calls from contacts on the &quot;Black List&quot; in the &quot;Call List&quot;</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source> Zapisuj sakrivene i nedostupne pozive u &quot;Listu Poziva&quot;</source>
+        <translation> Log withheld and unavailable calls in the &quot;Call List&quot;</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source> Vizualni prikaz:</source>
+        <translation> Display:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source> Prikaži Caller ID prozor pri novom pozivu</source>
+        <translation> Show the Caller ID window for a new call</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source> Prikaži poruku kod sistemskog &quot;traya&quot; pri novom pozivu</source>
+        <translation> Show a message at the notification area for a new call</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source> Pri novom pozivu pali i gasi &quot;Scroll Lock&quot; lampicu na tipkovnici</source>
+        <translation> Flash the keyboard&apos;s &quot;Scroll Lock&quot; light for a new call</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source> Čuvanje dolaznih poziva:</source>
+        <translation> Keeping incoming calls:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source> Čuvaj sve pozive</source>
+        <translation> Keep all calls</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source> Čuvaj samo pozive unazad</source>
+        <translation> Keep only the calls of the last</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>dana</source>
+        <translation>days</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <location line="+110"/>
+        <source> Formatiranje telefonskih brojeva:</source>
+        <translation> Phone number formatting:</translation>
+    </message>
+    <message>
+        <location line="-106"/>
+        <source>Nemoj formatirati telefonske brojeve</source>
+        <translation>Do not format phone numbers</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Formatiraj telefonske brojeve prema &quot;Format&quot; postavkama</source>
+        <translation>Format phone numbers by the &quot;Format&quot; settings</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Neka program odluči kako formatirati telefonske brojeve</source>
+        <translation>Let the program decide how to format phone numbers</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source> Osnovne postavke:</source>
+        <translation> Basic settings:</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source> Uključi zvuk</source>
+        <translation> Sound on</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+25"/>
+        <source>Izaberi</source>
+        <translation>Browse</translation>
+    </message>
+    <message>
+        <location line="-24"/>
+        <location line="+26"/>
+        <source>Test</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <location line="-19"/>
+        <source>Kad zazvoni telefon odsviraj ovaj zvuk:</source>
+        <translation>Play this sound when the phone rings:</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source> Zvukovi grupa:</source>
+        <translation> Group sounds:</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Izbriši</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <location line="+19"/>
+        <source> Govor računala:</source>
+        <translation> Computer speech:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source> Uključi govor računala</source>
+        <translation> Enable computer speech</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Opcije govora</source>
+        <translation>Speech Options</translation>
+    </message>
+    <message>
+        <location line="+41"/>
+        <source>%1 znamenki</source>
+        <translation>%1 digits</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source> Koristi ovaj jezik:</source>
+        <translation> Use this language:</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Engleski</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Hrvatski</source>
+        <translation>Croatian</translation>
+    </message>
+    <message>
+        <location filename="../../src/ui/TfrmOptionsSounds.cpp" line="-101"/>
+        <source>Izaberi zvučnu datoteku</source>
+        <translation>Choose Sound File</translation>
+    </message>
+    <message>
+        <location line="+75"/>
+        <source>Potvrda</source>
+        <translation>Confirmation</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Da li stvarno želiš obrisati zvuk grupe?</source>
+        <translation>Do you really want to delete the group&apos;s sound?</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmStart</name>
+    <message>
+        <location filename="../../src/app/TfrmStart.cpp" line="+152"/>
+        <location line="+158"/>
+        <source>Nemaš novih poziva!</source>
+        <translation>You have no new calls!</translation>
+    </message>
+    <message>
+        <location line="-86"/>
+        <source>Nije izabran niti jedan uređaj!
+
+Otvorite Opcije | Uređaji, te izaberite vrstu uređaja i uređaj koji želite.</source>
+        <translation>No device has been chosen!
+
+Open Options | Devices and choose the type of device and the device you want.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Ne mogu pronaći prethodno izabrani uređaj!
+
+Otvorite Opcije | Uređaji, te izaberite vrstu uređaja
+i uređaj koji želite.</source>
+        <translation>Cannot find the device chosen before!
+
+Open Options | Devices and choose the type of device
+and the device you want.</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>Neaktivan</source>
+        <translation>Inactive</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Pratim pozive</source>
+        <translation>Monitoring calls</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location filename="../../src/app/TfrmStartMenus.cpp" line="+329"/>
+        <source>Greška</source>
+        <translation>Error</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+33"/>
+        <source>Imaš %1 novi poziv!</source>
+        <translation>
+            <numerusform>You have %1 new call!</numerusform>
+            <numerusform>You have %1 new calls!</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Imaš %1 nova poziva!</source>
+        <translation>You have %1 new calls!</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Imaš %1 novih poziva!</source>
+        <translation>You have %1 new calls!</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Status:  %1!</source>
+        <translation>Status:  %1!</translation>
+    </message>
+    <message>
+        <location filename="../../src/app/TfrmStartMenus.cpp" line="-272"/>
+        <source>Adresar</source>
+        <translation>Address Book</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pozivi</source>
+        <translation>Calls</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Prati pozive</source>
+        <translation>Monitor calls</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Uključi zvuk</source>
+        <translation>Sound on</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+176"/>
+        <source>Ne smetaj!</source>
+        <translation>Do not disturb!</translation>
+    </message>
+    <message>
+        <location line="-175"/>
+        <location line="+191"/>
+        <source>Odbij!</source>
+        <translation>Reject!</translation>
+    </message>
+    <message>
+        <location line="-185"/>
+        <source>Opcije</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>O programu</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Zatvori Tellwise Monitor</source>
+        <translation>Close Tellwise Monitor</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Prikaži grupe</source>
+        <translation>Show Groups</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Nova grupa</source>
+        <translation>New Group</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Preimenuj grupu</source>
+        <translation>Rename Group</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Izbriši grupu</source>
+        <translation>Delete Group</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Izmjeni podatke o osobi</source>
+        <translation>Edit Contact</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Izbriši osobu</source>
+        <translation>Delete Contact</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Dodaj osobu u Crnu Listu</source>
+        <translation>Add Contact to the Black List</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Označi sve osobe</source>
+        <translation>Select All Contacts</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Dodaj telefonski broj u adresar</source>
+        <translation>Add Phone Number to the Address Book</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Izbriši poziv</source>
+        <translation>Delete Call</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Označi sve pozive</source>
+        <translation>Select All Calls</translation>
+    </message>
+    <message>
+        <location line="+132"/>
+        <source>Prije uključenja ove opcije, potrebno je u opcijama
+postaviti za koju vrstu pozivatelja se opcija odnosi.
+Kada opcija bude aktivna, pozivatelji koje postavite
+više neće biti prikazivani.
+
+Želite li opciju &apos;Ne smetaj!&apos; postaviti odmah?</source>
+        <translation>Before you turn this option on, set in the options
+which kinds of callers it applies to.
+While the option is on, the callers you choose
+will no longer be shown.
+
+Do you want to set up &apos;Do not disturb!&apos; now?</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Prije uključenja ove opcije, potrebno je u opcijama
+postaviti za koju vrstu pozivatelja se opcija odnosi.
+Kada opcija bude aktivna, pozivatelji koje postavite
+automatski će biti odbijeni.
+
+Želite li opciju &apos;Odbij!&apos; postaviti odmah?</source>
+        <translation>Before you turn this option on, set in the options
+which kinds of callers it applies to.
+While the option is on, the callers you choose
+will be rejected automatically.
+
+Do you want to set up &apos;Reject!&apos; now?</translation>
+    </message>
+    <message>
+        <location line="+51"/>
+        <source>Izvoz adresara</source>
+        <translation>Export Address Book</translation>
+    </message>
+</context>
+<context>
+    <name>TrayFallbackWindow</name>
+    <message>
+        <location filename="../../src/app/TrayFallbackWindow.cpp" line="+27"/>
+        <source>Radna površina nema područje obavijesti, pa je program dostupan
+kroz ovaj prozor. Zatvaranje prozora zatvara program.</source>
+        <translation>The desktop has no notification area, so the program is reached
+through this window. Closing the window closes the program.</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Izbornik</source>
+        <translation>Menu</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,276 @@
+#include "app/ShowMessageDialog.h"
+#include "app/TfrmStart.h"
+#include "settings/Settings.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCoreApplication>
+#include <QFile>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QStringList>
+#include <QTest>
+#include <QTranslator>
+#include <QXmlStreamReader>
+
+#include "TestSupport.h"
+
+#include <memory>
+
+namespace {
+
+const QString kEmbedded = QStringLiteral(":/translations/tellwise_en.qm");
+
+QString tsPath()
+{
+    return QStringLiteral(TELLWISE_SOURCE_DIR "/resources/translations/tellwise_en.ts");
+}
+
+// What must survive translation unchanged: the arguments filled in later, the speech tag the
+// program replaces, and the line structure the message boxes and labels rely on.
+QStringList markers(const QString &text)
+{
+    static const QRegularExpression pattern(QStringLiteral(R"(%(?:\d+|n|d|s)|<NAME>|\n|<br>)"));
+    QStringList found;
+    for (const QRegularExpressionMatch &m : pattern.globalMatch(text))
+        found << m.captured();
+    found.sort();
+    return found;
+}
+
+struct TsMessage
+{
+    QString context;
+    QString source;
+    QStringList translations; // one per plural form, or the single translation
+    QString type;             // "unfinished", "vanished", "obsolete" or empty when done
+    int line = 0;
+};
+
+QList<TsMessage> readTs(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return {};
+    }
+    QList<TsMessage> messages;
+    QXmlStreamReader xml(&file);
+    QString context;
+    TsMessage current;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            const auto name = xml.name();
+            if (name == QLatin1String("name"))
+                context = xml.readElementText();
+            else if (name == QLatin1String("message"))
+                current = TsMessage{context, {}, {}, {}, int(xml.lineNumber())};
+            else if (name == QLatin1String("source"))
+                current.source = xml.readElementText();
+            else if (name == QLatin1String("translation")) {
+                current.type = xml.attributes().value(QLatin1String("type")).toString();
+                // A plural translation holds its forms as children; a plain one holds text.
+                QString text;
+                while (!xml.atEnd()) {
+                    xml.readNext();
+                    if (xml.isCharacters())
+                        text += xml.text();
+                    else if (xml.isStartElement() && xml.name() == QLatin1String("numerusform"))
+                        current.translations << xml.readElementText();
+                    else if (xml.isEndElement() && xml.name() == QLatin1String("translation"))
+                        break;
+                }
+                if (current.translations.isEmpty())
+                    current.translations << text;
+            }
+        } else if (xml.isEndElement() && xml.name() == QLatin1String("message")) {
+            messages << current;
+        }
+    }
+    if (xml.hasError())
+        *error = QStringLiteral("line %1: %2").arg(xml.lineNumber()).arg(xml.errorString());
+    return messages;
+}
+
+} // namespace
+
+class TstTranslation : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTranslator> m_english;
+
+    void installEnglish()
+    {
+        m_english = std::make_unique<QTranslator>();
+        QVERIFY(m_english->load(kEmbedded));
+        QVERIFY(QCoreApplication::installTranslator(m_english.get()));
+    }
+
+private slots:
+    void cleanup()
+    {
+        if (m_english)
+            QCoreApplication::removeTranslator(m_english.get());
+        m_english.reset();
+    }
+
+    void englishIsEmbeddedInTheProgram()
+    {
+        QVERIFY(QFile::exists(kEmbedded));
+        QTranslator english;
+        QVERIFY(english.load(kEmbedded));
+        QCOMPARE(english.language(), QStringLiteral("en_US"));
+        QVERIFY(!english.isEmpty());
+    }
+
+    void knownTextsBecomeEnglish_data()
+    {
+        QTest::addColumn<QString>("context");
+        QTest::addColumn<QString>("croatian");
+        QTest::addColumn<QString>("english");
+        auto row = [](const char *context, const char *croatian, const char *english) {
+            QTest::addRow("%s: %s", context, english)
+                << QString::fromUtf8(context) << QString::fromUtf8(croatian) << QString::fromUtf8(english);
+        };
+        row("TfrmStart", "Greška", "Error");
+        row("TfrmOptions", "Greška", "Error");
+        row("Addressbook", "Greška", "Error");
+        row("Addressbook", "Čitanje datoteke nije uspjelo:", "Could not read the file:");
+        row("Exports", "Datoteku %1 nije moguće zapisati: %2", "Cannot write the file %1: %2");
+        // Texts that end up in the data files, in the language in use.
+        row("TapiFunc", "< Nepoznat >", "< Unknown >");
+        row("TapiFunc", "< Sakriven >", "< Withheld >");
+        row("TapiFunc", "< Neidentificiran >", "< Unidentified >");
+        row("CallPipeline", "< Sakriven >", "< Withheld >");
+        row("TfrmContact", "Bez grupe", "No group");
+        row("TfrmGroup", "Bez grupe", "No group");
+        row("TfrmIncomingCall", "Odbij poziv!", "Reject call!");
+    }
+
+    void knownTextsBecomeEnglish()
+    {
+        QFETCH(QString, context);
+        QFETCH(QString, croatian);
+        QFETCH(QString, english);
+        const QByteArray contextBytes = context.toUtf8();
+        const QByteArray source = croatian.toUtf8();
+        // Without the module the built-in Croatian stays.
+        QCOMPARE(QCoreApplication::translate(contextBytes.constData(), source.constData()), croatian);
+        installEnglish();
+        QCOMPARE(QCoreApplication::translate(contextBytes.constData(), source.constData()), english);
+    }
+
+    void trayMenuAndStatusAreEnglish()
+    {
+        installEnglish();
+        Settings settings;
+        TfrmStart start(settings);
+        QStringList captions;
+        for (QAction *item : start.pmTrayIcon->actions()) {
+            if (!item->isSeparator())
+                captions << item->text();
+        }
+        QCOMPARE(captions, (QStringList{QStringLiteral("Address Book"), QStringLiteral("Calls"),
+                                        QStringLiteral("Monitor calls"), QStringLiteral("Sound on"),
+                                        QStringLiteral("Do not disturb!"), QStringLiteral("Reject!"),
+                                        QStringLiteral("Options"), QStringLiteral("About"),
+                                        QStringLiteral("Close Tellwise Monitor")}));
+        QCOMPARE(TfrmStart::statusWord(TfrmStart::TrayState::NotActive), QStringLiteral("Inactive"));
+        QCOMPARE(TfrmStart::statusWord(TfrmStart::TrayState::ActiveMonitor),
+                 QStringLiteral("Monitoring calls"));
+    }
+
+    void newCallCountsUseEnglishPlurals_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("croatian");
+        QTest::addColumn<QString>("english");
+        QTest::newRow("0") << 0 << QStringLiteral("Imaš 0 novih poziva!")
+                           << QStringLiteral("You have 0 new calls!");
+        QTest::newRow("1") << 1 << QStringLiteral("Imaš 1 novi poziv!")
+                           << QStringLiteral("You have 1 new call!");
+        QTest::newRow("3") << 3 << QStringLiteral("Imaš 3 nova poziva!")
+                           << QStringLiteral("You have 3 new calls!");
+        QTest::newRow("11") << 11 << QStringLiteral("Imaš 11 novih poziva!")
+                            << QStringLiteral("You have 11 new calls!");
+        // Croatian says "novi poziv" for 21 like for 1; English must not.
+        QTest::newRow("21") << 21 << QStringLiteral("Imaš 21 novi poziv!")
+                            << QStringLiteral("You have 21 new calls!");
+        QTest::newRow("41") << 41 << QStringLiteral("Imaš 41 novi poziv!")
+                            << QStringLiteral("You have 41 new calls!");
+    }
+
+    void newCallCountsUseEnglishPlurals()
+    {
+        QFETCH(int, count);
+        QFETCH(QString, croatian);
+        QFETCH(QString, english);
+        QCOMPARE(TfrmStart::NewCallsText(count), croatian);
+        installEnglish();
+        QCOMPARE(TfrmStart::NewCallsText(count), english);
+    }
+
+    void messageBoxIsEnglishThroughout()
+    {
+        installEnglish();
+        const QString caption = QCoreApplication::translate("TfrmOptions", "Greška");
+        const QString text = QCoreApplication::translate("TfrmOptions", "Postavke nije moguće spremiti!");
+        // Language index 0 is English: the buttons keep their English captions.
+        std::unique_ptr<QMessageBox> box = CreateMessageDialog(
+            caption, text, QMessageBox::Critical, QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok, 0);
+        QCOMPARE(box->windowTitle(), QStringLiteral("Error"));
+        QCOMPARE(box->text(), QStringLiteral("The settings cannot be saved!"));
+        QCOMPARE(box->button(QMessageBox::Yes)->text(), QStringLiteral("&Yes"));
+        QCOMPARE(box->button(QMessageBox::No)->text(), QStringLiteral("&No"));
+        QCOMPARE(box->button(QMessageBox::Ok)->text(), QStringLiteral("OK"));
+    }
+
+    void everyMessageIsTranslatedWithItsMarkers()
+    {
+        QString error;
+        const QList<TsMessage> messages = readTs(tsPath(), &error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QVERIFY(messages.size() > 100);
+        for (const TsMessage &m : messages) {
+            const QString where = QStringLiteral("%1 (line %2): %3").arg(m.context).arg(m.line).arg(m.source);
+            QVERIFY2(m.type.isEmpty(), qPrintable(m.type + QStringLiteral(" ") + where));
+            QVERIFY2(!m.translations.isEmpty(), qPrintable(where));
+            for (const QString &translation : m.translations) {
+                QVERIFY2(!translation.trimmed().isEmpty(), qPrintable(QStringLiteral("empty: ") + where));
+                QVERIFY2(markers(translation) == markers(m.source),
+                         qPrintable(QStringLiteral("markers differ: ") + where + QStringLiteral(" -> ") +
+                                    translation));
+                // Captions padded with spaces line up with their frames; keep the padding.
+                QVERIFY2(translation.startsWith(QLatin1Char(' ')) == m.source.startsWith(QLatin1Char(' ')),
+                         qPrintable(QStringLiteral("leading space: ") + where));
+            }
+        }
+    }
+
+    void everyCodeTextIsInTheEmbeddedModule()
+    {
+        // The .ts read back against what the program carries: a .ts edited without a rebuild,
+        // or a message the compiler dropped, shows here.
+        QString error;
+        const QList<TsMessage> messages = readTs(tsPath(), &error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QTranslator english;
+        QVERIFY(english.load(kEmbedded));
+        for (const TsMessage &m : messages) {
+            const QByteArray context = m.context.toUtf8();
+            const QByteArray source = m.source.toUtf8();
+            const bool plural = m.translations.size() > 1;
+            const QString got =
+                english.translate(context.constData(), source.constData(), nullptr, plural ? 2 : -1);
+            const QString expected = plural ? m.translations.last() : m.translations.first();
+            QVERIFY2(got == expected,
+                     qPrintable(m.context + QStringLiteral(": ") + m.source + QStringLiteral(" -> ") + got));
+        }
+    }
+};
+
+QTEST_MAIN(TstTranslation)
+#include "tst_translation.moc"
