@@ -1,13 +1,20 @@
 #include "app/ShowMessageDialog.h"
 #include "app/TfrmStart.h"
 #include "settings/Settings.h"
+#include "store/Addressbook.h"
+#include "store/Records.h"
+#include "telephony/ModemConfig.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QStringList>
 #include <QTest>
 #include <QTranslator>
@@ -92,6 +99,23 @@ QList<TsMessage> readTs(const QString &path, QString *error)
         *error = QStringLiteral("line %1: %2").arg(xml.lineNumber()).arg(xml.errorString());
     return messages;
 }
+
+// A process started for the test, killed when the test is done with it.
+class Child
+{
+public:
+    ~Child()
+    {
+        if (process.state() == QProcess::NotRunning)
+            return;
+        process.terminate();
+        if (!process.waitForFinished(10000)) {
+            process.kill();
+            process.waitForFinished(3000);
+        }
+    }
+    QProcess process;
+};
 
 } // namespace
 
@@ -269,6 +293,69 @@ private slots:
             QVERIFY2(got == expected,
                      qPrintable(m.context + QStringLiteral(": ") + m.source + QStringLiteral(" -> ") + got));
         }
+    }
+    void monitorWithEnglishOverrideWritesEnglishTexts()
+    {
+        // The program as the user starts it, with its language entry set to English: the texts
+        // it stores for a caller nobody knows are the English ones.
+        const QString program =
+            QFileInfo(testsupport::toolPath(QStringLiteral("tellwise-monitor"))).canonicalFilePath();
+        QVERIFY(!program.isEmpty());
+        QVERIFY(Settings::writeLanguageOverride(program, QStringLiteral("ENU")));
+
+        const QString modems = telephony::ModemConfig::filePath();
+        QDir().mkpath(QFileInfo(modems).absolutePath());
+        {
+            QSettings config(modems, QSettings::IniFormat);
+            config.beginGroup(QStringLiteral("Modems"));
+            config.setValue(QStringLiteral("Scan"), false);
+            config.setValue(QStringLiteral("RingTimeoutMs"), 1500);
+            config.setValue(QStringLiteral("CallerIdSettleMs"), 250);
+        }
+        Settings settings;
+        settings.setNumber(Settings::DeviceType, Settings::kModem);
+        settings.setText(Settings::DeviceName, QStringLiteral("Modem emulator"));
+        settings.setFlag(Settings::MonitorOnStartup, true);
+        settings.setFlag(Settings::HideInTray, true);
+        settings.setFlag(Settings::RunOnStartup, false);
+        QVERIFY(settings.SaveSettings());
+        ContactList.clear();
+        QVERIFY(SaveAddressbook());
+        CallList.clear();
+        QVERIFY(SaveCalls());
+
+        Child sim;
+        sim.process.setProgram(testsupport::toolPath(QStringLiteral("tellwise-modem-sim")));
+        sim.process.setArguments({QStringLiteral("--ring-period"), QStringLiteral("500"),
+                                  QStringLiteral("--rings"), QStringLiteral("3")});
+        sim.process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        sim.process.start();
+        QVERIFY(sim.process.waitForStarted(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(sim.process.canReadLine(), 5000);
+        QVERIFY(sim.process.readLine().startsWith("/dev/"));
+
+        Child monitor;
+        monitor.process.setProgram(program);
+        monitor.process.setProcessChannelMode(QProcess::ForwardedChannels);
+        monitor.process.start();
+        QVERIFY(monitor.process.waitForStarted(5000));
+        // The line is open once the program has turned caller ID on.
+        QByteArray commands;
+        QTRY_VERIFY_WITH_TIMEOUT((commands += sim.process.readAllStandardOutput()).contains("AT+VCID=1"),
+                                 20000);
+
+        sim.process.write("call 0912345678\n");
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [] {
+                CallList.clear();
+                LoadCalls();
+                return !CallList.isEmpty();
+            }(),
+            15000);
+        QCOMPARE(CallList.size(), 1);
+        QCOMPARE(CallList[0].CallerName, QStringLiteral("< Unknown >"));
+        QCOMPARE(CallList[0].CalledNumber, QStringLiteral("< Unidentified >"));
+        QCOMPARE(monitor.process.state(), QProcess::Running);
     }
 };
 
