@@ -407,7 +407,7 @@
     <message>
         <location line="+2"/>
         <source> Odsviraj specifičan zvuk za ovu osobu</source>
-        <translation> Play a sound of its own for this contact</translation>
+        <translation> Play this contact&apos;s own sound</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -683,7 +683,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
     <message>
         <location line="+2"/>
         <source>Prihvati</source>
-        <translation>Apply</translation>
+        <translation>OK</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -808,7 +808,7 @@ will take effect only then.</translation>
         <location line="+1"/>
         <location line="+1"/>
         <source>Podrška za B%1-Protocol</source>
-        <translation>B%1 Protocol Support</translation>
+        <translation>B%1 protocol support</translation>
     </message>
     <message>
         <location line="+15"/>

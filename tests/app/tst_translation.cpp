@@ -4,6 +4,8 @@
 #include "store/Addressbook.h"
 #include "store/Records.h"
 #include "telephony/ModemConfig.h"
+#include "ui/TfrmContact.h"
+#include "ui/TfrmOptions.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -16,6 +18,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStringList>
+#include <QTabWidget>
 #include <QTest>
 #include <QTranslator>
 #include <QXmlStreamReader>
@@ -356,6 +359,45 @@ private slots:
         QCOMPARE(CallList[0].CallerName, QStringLiteral("< Unknown >"));
         QCOMPARE(CallList[0].CalledNumber, QStringLiteral("< Unidentified >"));
         QCOMPARE(monitor.process.state(), QProcess::Running);
+    }
+
+    // With TELLWISE_SCREENSHOTS=DIR, saves the tray menu, every options page and every contact
+    // editor tab in English there, to see that the English captions fit.
+    void screenshots()
+    {
+        const QString dir = qEnvironmentVariable("TELLWISE_SCREENSHOTS");
+        if (dir.isEmpty())
+            QSKIP("TELLWISE_SCREENSHOTS is not set");
+        QDir().mkpath(dir);
+        installEnglish();
+        Settings settings;
+        TfrmStart start(settings);
+        start.pmTrayIcon->show();
+        QVERIFY(start.pmTrayIcon->grab().save(dir + QStringLiteral("/en-tray-menu.png")));
+        start.pmTrayIcon->hide();
+
+        TfrmOptions options(settings);
+        options.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&options));
+        auto *pages = options.findChild<QTabWidget *>(QStringLiteral("PageControl"));
+        QVERIFY(pages);
+        for (int page = 0; page < pages->count(); ++page) {
+            pages->setCurrentIndex(page);
+            QTest::qWait(50);
+            QVERIFY(options.grab().save(dir + QStringLiteral("/en-options-%1.png").arg(page)));
+        }
+        options.reject();
+
+        TfrmContact editor;
+        editor.ClearForNewContact();
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        for (int tab = TfrmContact::TabPerson; tab <= TfrmContact::TabSound; ++tab) {
+            editor.showTab(TfrmContact::Tab(tab));
+            QTest::qWait(50);
+            QVERIFY(editor.grab().save(dir + QStringLiteral("/en-contact-%1.png").arg(tab)));
+        }
+        editor.reject();
     }
 };
 
