@@ -57,9 +57,9 @@ private:
             return false;
         if (!QTest::qWaitFor([&] { return a.seen.contains(QStringLiteral("0581 -1")); }, 5000))
             return false;
-        SimCallSpec spec;
-        spec.calling = QStringLiteral("555");
-        if (!m_host.offerCall(spec))
+        SimCallOffer offer;
+        offer.calling = QStringLiteral("555");
+        if (!m_host.offerCall(offer))
             return false;
         return QTest::qWaitFor([&] { return a.connection && a.connection->state == kConnB3Active; }, 5000);
     }

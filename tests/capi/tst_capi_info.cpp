@@ -117,11 +117,11 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(available.count(), i, 5000);
         }
         QCOMPARE(info.ControllerCount(), uint16_t(1));
-        SimCallSpec spec;
-        spec.calling = QStringLiteral("777");
+        SimCallOffer offer;
+        offer.calling = QStringLiteral("777");
         const uint16_t applId = uint16_t(monitor.engine()->applicationId());
         QTRY_VERIFY_WITH_TIMEOUT(sentBy(m_host.sim(), applId).contains(QStringLiteral("0580 7f")), 5000);
-        QVERIFY(m_host.offerCall(spec) != 0);
+        QVERIFY(m_host.offerCall(offer) != 0);
         QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 5000);
         QCOMPARE(calls.count(), 1);
         QCOMPARE(calls.first().first().toString(), QStringLiteral("0777")); // a national number

@@ -45,12 +45,12 @@ private:
     uint32_t offer(const QString &calling, uint8_t typeOfNumber = ton::Unknown,
                    const QString &called = QStringLiteral("1234567"))
     {
-        SimCallSpec spec;
-        spec.calling = calling;
-        spec.called = called;
-        spec.typeOfNumber = typeOfNumber;
+        SimCallOffer offer;
+        offer.calling = calling;
+        offer.called = called;
+        offer.typeOfNumber = typeOfNumber;
         QString error;
-        const uint32_t plci = m_host.offerCall(spec, &error);
+        const uint32_t plci = m_host.offerCall(offer, &error);
         if (!plci)
             qFatal("call not offered: %s", qPrintable(error));
         return plci;
@@ -87,10 +87,10 @@ private slots:
         QList<SimObservation> quietRecords;
         sentBy(m_host.sim(), quiet, &quietRecords);
         QCOMPARE(quietRecords[0].value2, 0u);
-        SimCallSpec spec;
-        spec.calling = QStringLiteral("123");
+        SimCallOffer offer;
+        offer.calling = QStringLiteral("123");
         QString error;
-        QCOMPARE(m_host.offerCall(spec, &error), 0u);
+        QCOMPARE(m_host.offerCall(offer, &error), 0u);
         QVERIFY(error.contains(QLatin1String("no application listens")));
     }
 

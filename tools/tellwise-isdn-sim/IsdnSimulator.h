@@ -26,7 +26,7 @@ enum : uint8_t
 };
 }
 
-struct SimCallSpec
+struct SimCallOffer
 {
     QString calling;
     QString called;
@@ -65,7 +65,7 @@ public:
 
     // Offers a call to every application listening for its CIP value on its controller; returns
     // the PLCI, or 0 with a reason in error.
-    uint32_t offerCall(const SimCallSpec &spec, QString *error = nullptr);
+    uint32_t offerCall(const SimCallOffer &offer, QString *error = nullptr);
     // The caller hangs up (0: the latest call).
     bool hangUp(uint32_t plci = 0, uint16_t reason = 0x3490);
     // Sends a supplementary services FACILITY_IND to every application.
@@ -105,7 +105,7 @@ private:
     struct Call
     {
         uint32_t plci = 0;
-        SimCallSpec spec;
+        SimCallOffer offer;
         QList<uint16_t> offered; // applications still holding the call
         uint16_t owner = 0;      // the application that accepted it
         bool b3Active = false;

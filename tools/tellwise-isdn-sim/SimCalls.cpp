@@ -228,33 +228,33 @@ void IsdnSimulator::handleCallMessage(uint16_t app, uint16_t command, uint16_t n
 
 // ---- driving ----
 
-uint32_t IsdnSimulator::offerCall(const SimCallSpec &spec, QString *error)
+uint32_t IsdnSimulator::offerCall(const SimCallOffer &offer, QString *error)
 {
-    if (spec.controller < 1 || spec.controller > m_controllers) {
+    if (offer.controller < 1 || offer.controller > m_controllers) {
         if (error)
             *error = QStringLiteral("no controller %1 (the simulator has %2)")
-                         .arg(spec.controller)
+                         .arg(offer.controller)
                          .arg(m_controllers);
         return 0;
     }
     QList<uint16_t> listeners;
     for (auto it = m_listens.begin(); it != m_listens.end(); ++it) {
-        const uint32_t mask = it.value().value(spec.controller).cipMask;
-        if ((mask & 1) || (spec.cip < 32 && (mask & (1u << spec.cip))))
+        const uint32_t mask = it.value().value(offer.controller).cipMask;
+        if ((mask & 1) || (offer.cip < 32 && (mask & (1u << offer.cip))))
             listeners.append(it.key());
     }
     if (listeners.isEmpty()) {
         if (error)
             *error = QStringLiteral("no application listens for CIP %1 on controller %2")
-                         .arg(spec.cip)
-                         .arg(spec.controller);
+                         .arg(offer.cip)
+                         .arg(offer.controller);
         return 0;
     }
     if (++m_nextCallIndex == 0)
         m_nextCallIndex = 1;
     Call call;
-    call.plci = spec.controller | (uint32_t(m_nextCallIndex) << 8);
-    call.spec = spec;
+    call.plci = offer.controller | (uint32_t(m_nextCallIndex) << 8);
+    call.offer = offer;
     call.offered = listeners;
     call.clock.start();
     m_calls.append(call);
@@ -265,19 +265,21 @@ uint32_t IsdnSimulator::offerCall(const SimCallSpec &spec, QString *error)
         m_latestCall = call.plci;
     }
     QByteArray called;
-    called.append(char(0x81)).append(spec.called.toLatin1());
+    called.append(char(0x81)).append(offer.called.toLatin1());
     QByteArray calling;
-    calling.append(char(spec.typeOfNumber)).append(char(spec.presentation)).append(spec.calling.toLatin1());
+    calling.append(char(offer.typeOfNumber))
+        .append(char(offer.presentation))
+        .append(offer.calling.toLatin1());
     for (uint16_t app : listeners) {
         log(QStringLiteral("call %1 on controller %2 offered to appl %3: calling \"%4\" (type of number %5, "
                            "presentation %6), called \"%7\", CIP %8")
                 .arg(hex(call.plci))
-                .arg(spec.controller)
+                .arg(offer.controller)
                 .arg(app)
-                .arg(spec.calling, hex(spec.typeOfNumber, 2), hex(spec.presentation, 2), spec.called)
-                .arg(spec.cip));
+                .arg(offer.calling, hex(offer.typeOfNumber, 2), hex(offer.presentation, 2), offer.called)
+                .arg(offer.cip));
         MessageWriter w(app, ConnectInd, nextNumber());
-        w.u32(call.plci).u16(spec.cip).structure(called).structure(calling);
+        w.u32(call.plci).u16(offer.cip).structure(called).structure(calling);
         for (int i = 0; i < 6; ++i)
             w.emptyStruct();
         send(app, w.finish());

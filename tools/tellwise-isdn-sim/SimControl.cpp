@@ -83,16 +83,16 @@ void SimControl::handle(QLocalSocket *socket, const QJsonObject &request)
 {
     const QString cmd = request.value(QStringLiteral("cmd")).toString();
     if (cmd == QLatin1String("call")) {
-        SimCallSpec spec;
-        spec.calling = request.value(QStringLiteral("calling")).toString();
-        spec.called = request.value(QStringLiteral("called")).toString();
-        spec.typeOfNumber = uint8_t(request.value(QStringLiteral("ton")).toInt(ton::National));
-        spec.presentation = uint8_t(
-            request.value(QStringLiteral("presentation")).toInt(spec.calling.isEmpty() ? 0xA0 : 0x80));
-        spec.cip = uint16_t(request.value(QStringLiteral("cip")).toInt(1));
-        spec.controller = uint8_t(request.value(QStringLiteral("controller")).toInt(1));
+        SimCallOffer offer;
+        offer.calling = request.value(QStringLiteral("calling")).toString();
+        offer.called = request.value(QStringLiteral("called")).toString();
+        offer.typeOfNumber = uint8_t(request.value(QStringLiteral("ton")).toInt(ton::National));
+        offer.presentation = uint8_t(
+            request.value(QStringLiteral("presentation")).toInt(offer.calling.isEmpty() ? 0xA0 : 0x80));
+        offer.cip = uint16_t(request.value(QStringLiteral("cip")).toInt(1));
+        offer.controller = uint8_t(request.value(QStringLiteral("controller")).toInt(1));
         QString error;
-        const uint32_t plci = m_sim->offerCall(spec, &error);
+        const uint32_t plci = m_sim->offerCall(offer, &error);
         if (!plci)
             reply(socket, failure(error));
         else

@@ -42,10 +42,10 @@ void SimHost::run(const std::function<void(IsdnSimulator &)> &action)
         m_sim, [&] { action(*m_sim); }, Qt::BlockingQueuedConnection);
 }
 
-uint32_t SimHost::offerCall(const SimCallSpec &spec, QString *error)
+uint32_t SimHost::offerCall(const SimCallOffer &offer, QString *error)
 {
     uint32_t plci = 0;
-    run([&](IsdnSimulator &s) { plci = s.offerCall(spec, error); });
+    run([&](IsdnSimulator &s) { plci = s.offerCall(offer, error); });
     return plci;
 }
 

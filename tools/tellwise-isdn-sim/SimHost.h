@@ -21,7 +21,7 @@ public:
     IsdnSimulator *sim() const { return m_sim; }
     void run(const std::function<void(IsdnSimulator &)> &action);
 
-    uint32_t offerCall(const SimCallSpec &spec, QString *error = nullptr);
+    uint32_t offerCall(const SimCallOffer &offer, QString *error = nullptr);
     bool hangUp(uint32_t plci = 0, uint16_t reason = 0x3490);
 
 private:
