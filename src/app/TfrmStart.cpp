@@ -1,6 +1,7 @@
 #include "app/TfrmStart.h"
 
 #include "app/ShowMessageDialog.h"
+#include "app/SvgIcon.h"
 #include "app/TfrmAbout.h"
 #include "app/TrayFallbackWindow.h"
 #include "capi/CpInfo.h"
@@ -24,9 +25,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMenu>
-#include <QPainter>
 #include <QRadioButton>
-#include <QSvgRenderer>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -35,21 +34,6 @@ namespace {
 constexpr int kTrayInterval = 1500;
 constexpr int kTrayIntervalNewCalls = 750;
 constexpr int kBlinkInterval = 750;
-
-QIcon svgIcon(const QString &resource, std::initializer_list<int> sizes)
-{
-    QSvgRenderer renderer(resource);
-    QIcon icon;
-    for (int size : sizes) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        renderer.render(&painter);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
-}
 
 } // namespace
 
@@ -259,7 +243,7 @@ QIcon TfrmStart::trayIcon(TrayState state)
         const char *names[] = {"trayNotActive", "trayActive", "trayActiveMonitor", "trayNewCall",
                                "trayError"};
         for (std::size_t i = 0; i < all.size(); ++i)
-            all[i] = svgIcon(QStringLiteral(":/app/%1.svg").arg(QLatin1String(names[i])),
+            all[i] = SvgIcon(QStringLiteral(":/app/%1.svg").arg(QLatin1String(names[i])),
                              {16, 22, 24, 32, 48, 64});
         return all;
     }();

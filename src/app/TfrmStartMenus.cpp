@@ -2,6 +2,7 @@
 // borrows.
 
 #include "app/ShowMessageDialog.h"
+#include "app/SvgIcon.h"
 #include "app/TfrmAbout.h"
 #include "app/TfrmStart.h"
 #include "store/DataDir.h"
@@ -14,24 +15,12 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QMenu>
-#include <QPainter>
-#include <QSvgRenderer>
 
 namespace {
 
 QIcon renderIcon(const char *name)
 {
-    QSvgRenderer renderer(QStringLiteral(":/app/%1.svg").arg(QLatin1String(name)));
-    QIcon icon;
-    for (int size : {16, 24, 32}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        renderer.render(&painter);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    return SvgIcon(QStringLiteral(":/app/%1.svg").arg(QLatin1String(name)), {16, 24, 32});
 }
 
 const QIcon &markIcon(bool on)
