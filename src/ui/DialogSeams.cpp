@@ -4,7 +4,9 @@
 
 #include <QAbstractButton>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QQueue>
 #include <QThread>
 
@@ -46,6 +48,16 @@ void PlayWaveOnThread(const QString &fileName)
     QThread *thread = QThread::create([fileName] { SoundPlayer::play(fileName); });
     QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     thread->start();
+}
+
+QDialogButtonBox *AcceptCancelButtons(QDialog *dialog, QPushButton *accept, QPushButton *cancel)
+{
+    auto *buttons = new QDialogButtonBox;
+    buttons->addButton(accept, QDialogButtonBox::AcceptRole);
+    buttons->addButton(cancel, QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
 }
 
 int RunModalDialog(QDialog &dialog)

@@ -1,5 +1,8 @@
 #pragma once
 
+class QDialogButtonBox;
+class QPushButton;
+
 #include <QMessageBox>
 #include <QString>
 
@@ -30,6 +33,10 @@ QMessageBox::StandardButton FallbackMessageDialog(QWidget *parent, int languageI
 // Plays a wave file on a short-lived thread of its own; only names ending in exactly ".wav"
 // that exist are played.
 void PlayWaveOnThread(const QString &fileName);
+
+// The button row of the editors' dialogs: ACCEPT and CANCEL in a button box that accepts or
+// rejects DIALOG. The caller sets ACCEPT as default once the box sits in the dialog's layout.
+QDialogButtonBox *AcceptCancelButtons(QDialog *dialog, QPushButton *accept, QPushButton *cancel);
 
 // Shows DIALOG modally and returns its result (QDialog::Accepted or Rejected).
 int RunModalDialog(QDialog &dialog);

@@ -5,9 +5,11 @@
 #include "ui/TfrmFormatNumber.h"
 #include "ui/TfrmGroup.h"
 
+#include "ui/DialogSeams.h"
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QFormLayout>
@@ -120,11 +122,7 @@ TfrmContact::TfrmContact(QWidget *parent) : QDialog(parent), m_playSound(PlayWav
     btnSave->setObjectName(QStringLiteral("btnSave"));
     btnCancel = new QPushButton(tr("Odustani"));
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    auto *buttons = new QDialogButtonBox;
-    buttons->addButton(btnSave, QDialogButtonBox::AcceptRole);
-    buttons->addButton(btnCancel, QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox *buttons = AcceptCancelButtons(this, btnSave, btnCancel);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(PageControl);

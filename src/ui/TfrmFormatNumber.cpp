@@ -3,7 +3,9 @@
 #include "store/CountryList.h"
 #include "store/Numbers.h"
 
+#include "ui/DialogSeams.h"
 #include <QComboBox>
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -56,11 +58,7 @@ TfrmFormatNumber::TfrmFormatNumber(QWidget *parent) : QDialog(parent)
     btnOK->setObjectName(QStringLiteral("btnOK"));
     btnCancel = new QPushButton(tr("Odustani"));
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    auto *buttons = new QDialogButtonBox;
-    buttons->addButton(btnOK, QDialogButtonBox::AcceptRole);
-    buttons->addButton(btnCancel, QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox *buttons = AcceptCancelButtons(this, btnOK, btnCancel);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(details);

@@ -4,6 +4,8 @@
 #include "store/Records.h"
 #include "store/StoreError.h"
 
+#include "ui/DialogSeams.h"
+
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -39,11 +41,7 @@ TfrmGroup::TfrmGroup(QWidget *parent) : QDialog(parent)
     btnSave->setObjectName(QStringLiteral("btnSave"));
     btnCancel = new QPushButton(tr("Odustani"));
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    auto *buttons = new QDialogButtonBox;
-    buttons->addButton(btnSave, QDialogButtonBox::AcceptRole);
-    buttons->addButton(btnCancel, QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox *buttons = AcceptCancelButtons(this, btnSave, btnCancel);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(gbGroup);
