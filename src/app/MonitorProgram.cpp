@@ -1,12 +1,14 @@
 #include "app/MonitorProgram.h"
 
 #include "app/CallPipeline.h"
+#include "app/ShowMessageDialog.h"
 #include "app/SoundPlay.h"
 #include "app/TfrmAbout.h"
 #include "app/TfrmStart.h"
 #include "platform/SessionEvents.h"
 #include "ui/TfrmCallerNotes.h"
 #include "ui/TfrmIncomingCall.h"
+#include "ui/TfrmMain.h"
 #include "ui/TfrmNewCallMessage.h"
 #include "ui/TfrmOptions.h"
 
@@ -29,6 +31,7 @@ MonitorProgram::MonitorProgram()
     m_frmStart = std::make_unique<TfrmStart>(m_settings);
     // The dialogs belong to the hidden controller, so they get no taskbar entry of their own.
     m_frmOptions = std::make_unique<TfrmOptions>(m_settings, m_frmStart.get());
+    m_frmMain = std::make_unique<TfrmMain>(m_settings, m_frmStart->mainWindowMenus());
     // The pop-up needs the notice and the notes window it leads to, so those two come first.
     m_frmNewCallMessage = std::make_unique<TfrmNewCallMessage>();
     m_frmCallerNotes = std::make_unique<TfrmCallerNotes>();
@@ -45,6 +48,7 @@ MonitorProgram::MonitorProgram()
             &TfrmIncomingCall::LoadLanguageBitmaps);
     connect(m_frmNewCallMessage.get(), &TfrmNewCallMessage::callsPageRequested, m_frmStart.get(),
             [this] { m_frmStart->ShowMainWindowPage(1); });
+    connectMainWindow();
     connect(&m_settings, &Settings::valueChanged, this, &MonitorProgram::applyCallWindowSettings);
     applyCallWindowSettings();
 
@@ -66,6 +70,7 @@ MonitorProgram::~MonitorProgram()
     m_frmIncomingCall.reset();
     m_frmCallerNotes.reset();
     m_frmNewCallMessage.reset();
+    m_frmMain.reset();
     m_frmOptions.reset();
     m_frmStart.reset();
 }
@@ -86,10 +91,36 @@ void MonitorProgram::applyCallWindowSettings()
     m_frmNewCallMessage->setAnimate(s.flag(Settings::AnimateCID));
 }
 
+void MonitorProgram::connectMainWindow()
+{
+    TfrmMain *main = m_frmMain.get();
+    TfrmStart *start = m_frmStart.get();
+    main->setMessageDialog(ShowMessageDialog);
+    main->setSoundPlayer([](const QString &file) { TSoundPlay::start(file); });
+    main->setOptionsOpener([start] { start->miOptionsClick(); });
+    main->setCallsSeenHandler([start](bool programEnding) {
+        start->setNewCallCount(0);
+        if (!programEnding)
+            start->NewCallMessageWindow().closeMessage();
+    });
+    // Where nothing sits in a notification area, a hidden window could not be found again.
+    main->setMinimiseOnClose(!TfrmStart::trayAvailable());
+    connect(start, &TfrmStart::newCallsTextChanged, main, &TfrmMain::setNewCallsText);
+    connect(start, &TfrmStart::callsIndicatorChanged, main, &TfrmMain::setCallsIndicator);
+    connect(start, &TfrmStart::connectionIndicatorChanged, main, &TfrmMain::setConnectionIndicator);
+    connect(start, &TfrmStart::callLogChanged, main, &TfrmMain::RefreshCallList);
+    start->setMainWindowOpener([main](int page) { main->ShowPage(page); });
+}
+
 void MonitorProgram::endSession()
 {
     if (m_ended)
         return;
     m_ended = true;
+    // The calls the user has looked at are written as seen before the files are backed up.
+    if (m_frmMain) {
+        m_frmMain->setProgramEnding(true);
+        m_frmMain->MarkAllCallsSeen();
+    }
     m_frmStart->BackupAndPrune();
 }

@@ -10,6 +10,7 @@ class SessionEvents;
 class TfrmAbout;
 class TfrmCallerNotes;
 class TfrmIncomingCall;
+class TfrmMain;
 class TfrmNewCallMessage;
 class TfrmOptions;
 class TfrmStart;
@@ -31,6 +32,7 @@ public:
     Settings &settings() { return m_settings; }
     TfrmStart *frmStart() const { return m_frmStart.get(); }
     TfrmOptions *frmOptions() const { return m_frmOptions.get(); }
+    TfrmMain *frmMain() const { return m_frmMain.get(); }
     TfrmIncomingCall *frmIncomingCall() const { return m_frmIncomingCall.get(); }
     TfrmNewCallMessage *frmNewCallMessage() const { return m_frmNewCallMessage.get(); }
     TfrmCallerNotes *frmCallerNotes() const { return m_frmCallerNotes.get(); }
@@ -39,11 +41,13 @@ public:
 private:
     void endSession();
     void applyCallWindowSettings();
+    void connectMainWindow();
 
     Settings m_settings;
     // Destroyed in reverse order: the controller, which owns the lists, goes last.
     std::unique_ptr<TfrmStart> m_frmStart;
     std::unique_ptr<TfrmOptions> m_frmOptions;
+    std::unique_ptr<TfrmMain> m_frmMain;
     std::unique_ptr<TfrmNewCallMessage> m_frmNewCallMessage;
     std::unique_ptr<TfrmCallerNotes> m_frmCallerNotes;
     std::unique_ptr<TfrmIncomingCall> m_frmIncomingCall;

@@ -160,6 +160,29 @@ void TfrmStart::setAboutWindow(TfrmAbout *about)
     m_about = about;
 }
 
+MainWindowMenus TfrmStart::mainWindowMenus() const
+{
+    MainWindowMenus m;
+    m.groups = pmGroups;
+    m.contacts = pmContacts;
+    m.calls = pmCalls;
+    m.exportContacts = pmExportContacts;
+    m.miShowGroups = miShowGroups;
+    m.miNewGroup = miNewGroup;
+    m.miRenameGroup = miRenameGroup;
+    m.miDeleteGroup = miDeleteGroup;
+    m.miEditContact = miEditContact;
+    m.miDeleteContact = miDeleteContact;
+    m.miAddToBlackList = miAddToBlackList;
+    m.miSelectAllContacts = miSelectAllContacts;
+    m.miAddToAddressbook = miAddToAddressbook;
+    m.miDeleteCall = miDeleteCall;
+    m.miSelectAllCalls = miSelectAllCalls;
+    m.miExportToCSV = miExportToCSV;
+    m.miExportToXML = miExportToXML;
+    return m;
+}
+
 void TfrmStart::setMainWindowOpener(std::function<void(int)> opener)
 {
     m_openMainWindow = std::move(opener);
@@ -195,7 +218,8 @@ void TfrmStart::Startup()
         }
     }
 
-    if (!m_settings.flag(Settings::HideInTray))
+    // Without a notification area the window is the only way in, so it shows at start.
+    if (!m_settings.flag(Settings::HideInTray) || !trayAvailable())
         ShowMainWindowPage(0);
 
     SetMonitorMenu(m_settings.flag(Settings::MonitorOnStartup), true);
@@ -293,6 +317,12 @@ void TfrmStart::SetTrayState(TrayState state)
         emit callsIndicatorChanged(CallsBlinkPhase);
         callsText = tr("Nemaš novih poziva!");
         timerScrlFlash->stop();
+        // The light must not stay lit where the flashing stopped.
+        if (ScrollLockPhase) {
+            ScrollLockPhase = false;
+            if (m_keyboardLight)
+                m_keyboardLight->setScrollLock(false);
+        }
     }
     emit newCallsTextChanged(callsText);
     if (m_newCallMessage)

@@ -2,6 +2,7 @@
 
 #include "app/CallPipeline.h"
 #include "settings/Settings.h"
+#include "ui/TfrmMain.h"
 
 #include <QIcon>
 #include <QPointer>
@@ -54,6 +55,8 @@ public:
     void setNewCallMessage(TfrmNewCallMessage *message);
     void setIncomingCallWindow(TfrmIncomingCall *window);
     void setAboutWindow(TfrmAbout *about);
+    // The popup menus the main window borrows.
+    MainWindowMenus mainWindowMenus() const;
     // The main window's page opener (0 address book, 1 calls). Until one is set, the tray's
     // address book and calls items are disabled.
     void setMainWindowOpener(std::function<void(int page)> opener);

@@ -4,6 +4,7 @@
 #include "ui/OptionsIcons.h"
 #include "ui/TfrmFormatNumber.h"
 #include "ui/TfrmGroup.h"
+#include "widgets/TLinkLabel.h"
 
 #include "ui/DialogSeams.h"
 #include <QButtonGroup>
@@ -52,45 +53,6 @@ QString indexed(const char *stem, int k)
 {
     return QString::fromLatin1(stem) + QString::number(k);
 }
-
-// A label that behaves like a web link: orange with a hand while the mouse is over it.
-class TLinkLabel : public QLabel
-{
-public:
-    TLinkLabel(const QString &text, std::function<void()> onClick)
-        : QLabel(text), m_onClick(std::move(onClick))
-    {
-        setTextFormat(Qt::PlainText);
-        setColour(QStringLiteral("#03609E"));
-    }
-
-protected:
-    void enterEvent(QEnterEvent *) override
-    {
-        setColour(QStringLiteral("#FF6600"));
-        setCursor(Qt::PointingHandCursor);
-    }
-    void leaveEvent(QEvent *) override
-    {
-        setColour(QStringLiteral("#03609E"));
-        unsetCursor();
-    }
-    void mouseReleaseEvent(QMouseEvent *event) override
-    {
-        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-            m_onClick();
-    }
-
-private:
-    void setColour(const QString &colour)
-    {
-        QPalette p = palette();
-        p.setColor(QPalette::WindowText, QColor(colour));
-        setPalette(p);
-    }
-
-    std::function<void()> m_onClick;
-};
 
 } // namespace
 

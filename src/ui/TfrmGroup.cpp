@@ -80,6 +80,16 @@ void TfrmGroup::editGroupNameChange()
     btnSave->setEnabled(!groupName().isEmpty());
 }
 
+bool GroupNameTaken(const QString &name)
+{
+    // The tree's own nodes carry these names; a group of the same name could never be told
+    // apart from them. Both languages' texts are refused, since stored contacts keep the
+    // language they were saved in.
+    const QStringList reserved = {QStringLiteral("Bez grupe"), QStringLiteral("Crna Lista"),
+                                  TfrmGroup::tr("Bez grupe"), TfrmGroup::tr("Crna Lista")};
+    return name.isEmpty() || GroupExists(name) || reserved.contains(name);
+}
+
 QString NewGroup(TfrmGroup &dialog, const MessageDialogFn &message)
 {
     dialog.prepare(TfrmGroup::tr("Nova grupa"), TfrmGroup::tr(" Dodaj novu grupu:"), QString());
@@ -87,12 +97,7 @@ QString NewGroup(TfrmGroup &dialog, const MessageDialogFn &message)
         return {};
 
     const QString name = dialog.groupName();
-    // The tree's own nodes carry these names; a group of the same name could never be told
-    // apart from them. Both languages' texts are refused, since stored contacts keep the
-    // language they were saved in.
-    const QStringList reserved = {QStringLiteral("Bez grupe"), QStringLiteral("Crna Lista"),
-                                  TfrmGroup::tr("Bez grupe"), TfrmGroup::tr("Crna Lista")};
-    if (name.isEmpty() || GroupExists(name) || reserved.contains(name)) {
+    if (GroupNameTaken(name)) {
         message(TfrmGroup::tr("Informacija"), TfrmGroup::tr("Grupa pod tim imenom već postoji!"),
                 QMessageBox::Information, QMessageBox::Ok);
         return {};

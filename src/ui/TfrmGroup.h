@@ -32,6 +32,10 @@ private:
     QPushButton *btnCancel = nullptr;
 };
 
+// True when NAME cannot be a new group's name: empty, an existing group, or the name of one of
+// the groups tree's own nodes.
+bool GroupNameTaken(const QString &name);
+
 // The new-group operation of the editor and the main window: asks for a name, refuses one that
 // exists or that names the tree's own nodes ("Grupa pod tim imenom već postoji!"), then appends
 // the group and saves the groups file. Returns the new group's name, or empty when the user

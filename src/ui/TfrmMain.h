@@ -1,0 +1,302 @@
+#pragma once
+
+#include "store/Records.h"
+#include "ui/DialogSeams.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <utility>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QStackedWidget;
+class QTabWidget;
+class QToolButton;
+class QTreeView;
+class QTreeWidget;
+class QTreeWidgetItem;
+class Settings;
+class TBitmapButton;
+class TCallRowsModel;
+class TContactRowsModel;
+class TGroupsTree;
+class TLinkLabel;
+class TStatusPanels;
+class TfrmContact;
+
+// The popup menus the controller owns and lends to the main window, which connects their items
+// to its own commands.
+struct MainWindowMenus
+{
+    QMenu *groups = nullptr;
+    QMenu *contacts = nullptr;
+    QMenu *calls = nullptr;
+    QMenu *exportContacts = nullptr;
+    QAction *miShowGroups = nullptr;
+    QAction *miNewGroup = nullptr;
+    QAction *miRenameGroup = nullptr;
+    QAction *miDeleteGroup = nullptr;
+    QAction *miEditContact = nullptr;
+    QAction *miDeleteContact = nullptr;
+    QAction *miAddToBlackList = nullptr;
+    QAction *miSelectAllContacts = nullptr;
+    QAction *miAddToAddressbook = nullptr;
+    QAction *miDeleteCall = nullptr;
+    QAction *miSelectAllCalls = nullptr;
+    QAction *miExportToCSV = nullptr;
+    QAction *miExportToXML = nullptr;
+};
+
+// The address book and call log window: the groups tree, the contact list and a contact's
+// details on page 0, the call log on page 1. Every change goes straight through the store;
+// there is nothing to save. The window has no title bar of its own and is moved by its frame.
+class TfrmMain : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum Page
+    {
+        PageAddressbook,
+        PageCalls
+    };
+
+    // Tree node pictures, which also tell the node kinds apart.
+    enum Image
+    {
+        ImageContact = 2,
+        ImageGroup = 9,
+        ImageBlackListed = 22,
+        ImageBlackList = 23,
+        ImageWithoutGroup = 24,
+        ImageCallSeen = 25,
+        ImageCallNew = 26
+    };
+
+    // MENUS may be left empty (tests); the window then makes its own.
+    TfrmMain(Settings &settings, const MainWindowMenus &menus = {}, QWidget *parent = nullptr);
+    ~TfrmMain() override;
+
+    // What the window cannot do itself. Defaults: a Qt message box, Qt's save dialog, the
+    // system's URL handler, wave files on a thread.
+    void setMessageDialog(MessageDialogFn fn);
+    using SaveFileFn = std::function<QString(const QString &title, const QString &folder, const QString &name,
+                                             const QString &filter)>;
+    void setSaveFileDialog(SaveFileFn fn) { m_saveFileDialog = std::move(fn); }
+    void setUrlOpener(std::function<void(const QString &url)> fn) { m_openUrl = std::move(fn); }
+    void setSoundPlayer(PlaySoundFn fn);
+    void setSpeaker(SpeakTextFn fn);
+    // The calls have been seen: the controller sets the new-call count to 0 and, unless the
+    // program is ending, closes the new call notice and resets the tray.
+    void setCallsSeenHandler(std::function<void(bool programEnding)> fn) { m_callsSeen = std::move(fn); }
+    void setOptionsOpener(std::function<void()> fn) { m_openOptions = std::move(fn); }
+    // Search, import and exchange windows; their buttons show only once a handler is set.
+    void setFindContactHandler(std::function<void()> fn);
+    void setImportHandler(std::function<void()> fn);
+    void setExchangeHandler(std::function<void()> fn);
+    // Without a notification area, closing the window minimises it instead of hiding it.
+    void setMinimiseOnClose(bool on) { m_minimiseOnClose = on; }
+    void setProgramEnding(bool ending) { m_programEnding = ending; }
+
+    // Shows PAGE: title bitmap, lists refreshed, centred on the screen, in front.
+    void ShowPage(int page);
+    // Switches the notebook page (the page buttons do this), refreshing the call list first.
+    void SetPage(int page);
+    int currentPage() const;
+    bool callsPageShown() const { return m_callsPageShown; }
+    // The bitmap shown in imgMainPosition ("croAddressbookBar" and so on).
+    QString titleBitmapName() const { return m_titleBitmap; }
+
+    // Status strip, driven by the controller.
+    void setNewCallsText(const QString &text);
+    void setCallsIndicator(int callsBlinkPhase);
+    void setConnectionIndicator(int connectionImage, const QString &hint);
+    void setDeviceText(const QString &text);
+    int callsIndicator() const { return m_callsBlinkPhase; }
+    int connectionIndicator() const { return m_connectionImage; }
+
+    // The groups tree in its fixed shape; "Sve grupe" expanded and selected. Also refills the
+    // contact editor's group choices.
+    void RebuildGroupsTree();
+    // The contact rows of the selected node (after imports and outside changes).
+    void RefreshContactRows();
+    // The call list and its counts (after every logged call).
+    void RefreshCallList();
+
+    // Commands
+    void tbNewContactClick();
+    void tbEditContactClick();
+    void tbDeleteContactClick();
+    void ToggleBlackList();
+    void tbNewGroupClick();
+    void tbRenameGroupClick();
+    void tbDeleteGroupClick();
+    void tbShowGroupsClick();
+    void tbManipulateGroupsClick();
+    void tbShowDetailsClick();
+    void tbAddToAddressbookClick();
+    void tbDeleteCallsClick();
+    void tbSaveCallsClick();
+    void MarkAllCallsSeen();
+    // Sets the black-list flag (black-list node) or the group (group node) of every contact named
+    // in NAMES; false when the node takes no drop.
+    bool DropContactsOnNode(QTreeWidgetItem *node, const QStringList &names);
+
+    // Rows as shown, for the commands and for checking.
+    int contactRowCount() const;
+    QString contactRowText(int row, int column = 0) const;
+    bool contactRowBlackListed(int row) const;
+    QStringList selectedContactNames() const;
+    void selectContactRow(int row, bool add = false);
+    int callRowCount() const;
+    QString callRowText(int row, int column) const;
+    int callRowImage(int row) const;
+    void selectCallRow(int row, bool add = false);
+    QList<int> selectedCallRows() const;
+    QTreeWidgetItem *groupNode(const QString &text) const;
+    void selectGroupNode(const QString &text);
+    QString selectedNodeText() const;
+    // The name of the new call list's pending caller's contact, for reselecting the call.
+    QString pendingCallerName() const { return m_pendingName; }
+
+    static QString SaveCallsProposedName(const QDate &today);
+    static QString WebAddress();
+
+    // Controls, named as the program names them.
+    QStackedWidget *Notebook = nullptr;
+    QLabel *imgMainPosition = nullptr;
+    TBitmapButton *btnAddressbook = nullptr;
+    TBitmapButton *btnCalls = nullptr;
+    TBitmapButton *btnOptions = nullptr;
+    TBitmapButton *btnWeb = nullptr;
+    TBitmapButton *minimizeBtn = nullptr;
+    std::array<QWidget *, 4> frameImages{};
+    QLabel *lblDevice = nullptr;
+    QLabel *lblNewCalls = nullptr;
+    QLabel *pbxCalls = nullptr;
+    QLabel *pbxConnection = nullptr;
+
+    QToolButton *tbNewContact = nullptr;
+    QToolButton *tbEditContact = nullptr;
+    QToolButton *tbDeleteContact = nullptr;
+    QToolButton *tbShowGroups = nullptr;
+    QToolButton *tbManipulateGroups = nullptr;
+    QToolButton *tbNewGroup = nullptr;
+    QToolButton *tbRenameGroup = nullptr;
+    QToolButton *tbDeleteGroup = nullptr;
+    QToolButton *tbFindContact = nullptr;
+    QToolButton *tbImportWAB = nullptr;
+    QToolButton *tbOutlookExchange = nullptr;
+    QToolButton *tbDataExport = nullptr;
+    QToolButton *tbShowDetails = nullptr;
+    QToolButton *tbAddToAddressbook = nullptr;
+    QToolButton *tbDeleteCalls = nullptr;
+    QToolButton *tbSaveCalls = nullptr;
+
+    QSplitter *splitter = nullptr;
+    QWidget *pnlGroups = nullptr;
+    TGroupsTree *tvGroups = nullptr;
+    TStatusPanels *stbGroups = nullptr;
+    QTreeView *lvContacts = nullptr;
+    TStatusPanels *stbContacts = nullptr;
+    QWidget *pnlContactDetails = nullptr;
+    QTabWidget *pcDetails = nullptr;
+    QLabel *imgDetailsPicture = nullptr;
+    std::array<QLabel *, 6> lblDetailsHeading{};
+    std::array<QLabel *, 8> lblDetailsLocation{};
+    std::array<QLabel *, 8> lblDetailsSeparator{};
+    std::array<QLabel *, 8> lblDetailsNumber{};
+    std::array<TLinkLabel *, 4> lblDetailsEmail{};
+    std::array<TLinkLabel *, 2> lblDetailsWeb{};
+    QLabel *lblDetailsNotes = nullptr;
+    QTreeView *lvCalls = nullptr;
+    TStatusPanels *stbCalls = nullptr;
+
+    TfrmContact *frmContact() const { return m_contact; }
+    const MainWindowMenus &menus() const { return m_menus; }
+
+signals:
+    // The window was hidden; the controller may show the calls again.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Construction
+    void createMenusIfMissing();
+    QWidget *createFrame();
+    QWidget *createStatusStrip();
+    QWidget *createAddressbookPage();
+    QWidget *createCallsPage();
+    QWidget *createDetailsPanel();
+    QToolButton *toolButton(const char *name, const QString &hint);
+    void connectMenus();
+
+    // Contacts
+    void fillContactRows(const QString &nodeText, bool withoutGroup, bool blackList, bool all);
+    void contactSelectionChanged();
+    void showContactDetails();
+    void clearContactDetails();
+    void selectAndFocusContact(const QString &displayName);
+    void contactsContextMenu(const QPoint &pos);
+    bool runContactEditor();
+    void openLink(TLinkLabel *label, bool email);
+
+    // Groups
+    void tvGroupsChange();
+    void groupsContextMenu(const QPoint &pos);
+    bool isGroupNode(const QTreeWidgetItem *node) const;
+    void setGroupsShown(bool shown);
+
+    // Calls
+    void callSelectionChanged();
+    void callsContextMenu(const QPoint &pos);
+
+    QMessageBox::StandardButton message(const QString &caption, const QString &text, QMessageBox::Icon kind,
+                                        QMessageBox::StandardButtons buttons);
+    // Runs a store write; an I/O error is shown as "Greška" and reported as false.
+    bool store(bool (*save)());
+    bool confirmDelete() const;
+    int languageIndex() const;
+    void hideWindow();
+    void centreOnScreen();
+
+    Settings &m_settings;
+    MainWindowMenus m_menus;
+    TfrmContact *m_contact = nullptr;
+    TContactRowsModel *m_contactRows = nullptr;
+    TCallRowsModel *m_callRows = nullptr;
+
+    MessageDialogFn m_messageDialog;
+    SaveFileFn m_saveFileDialog;
+    std::function<void(const QString &)> m_openUrl;
+    std::function<void(bool)> m_callsSeen;
+    std::function<void()> m_openOptions;
+    std::function<void()> m_findContact;
+    std::function<void()> m_import;
+    std::function<void()> m_exchange;
+
+    QString m_titleBitmap;
+    QString m_pendingName;
+    QString m_pendingNumber;
+    bool m_callsPageShown = false;
+    bool m_minimiseOnClose = false;
+    bool m_programEnding = false;
+    bool m_groupsShown = true;
+    int m_callsBlinkPhase = 0;
+    int m_connectionImage = 0;
+    QPoint m_dragOffset;
+    bool m_dragging = false;
+    // The details panel's plain fields and the contact field each one shows.
+    std::vector<std::pair<QLabel *, QString AListAddress::*>> m_detailFields;
+};

@@ -1,0 +1,218 @@
+// The main window's call list and its commands.
+
+#include "store/Addressbook.h"
+#include "store/DataDir.h"
+#include "store/Exports.h"
+#include "store/Records.h"
+#include "store/StoreError.h"
+#include "ui/MainLists.h"
+#include "ui/TfrmMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDate>
+#include <QFileDialog>
+#include <QLocale>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QToolButton>
+#include <QTreeView>
+
+namespace {
+
+// The two texts the call log holds instead of a number; either language's, since the log keeps
+// what was written when the call came.
+bool isPlaceholderNumber(const QString &number)
+{
+    return number == QLatin1String("< Neidentificiran >") || number == QLatin1String("< Sakriven >") ||
+           number == QCoreApplication::translate("CallPipeline", "< Neidentificiran >") ||
+           number == QCoreApplication::translate("CallPipeline", "< Sakriven >");
+}
+
+} // namespace
+
+void TfrmMain::RefreshCallList()
+{
+    int fresh = 0;
+    for (const ACalls &call : CallList)
+        if (call.IsNew)
+            ++fresh;
+    m_callRows->refresh();
+    const int total = m_callRows->rowCount();
+    if (total > 0) {
+        const QModelIndex first = m_callRows->index(0, 0);
+        lvCalls->selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect |
+                                                              QItemSelectionModel::Rows);
+        lvCalls->scrollToTop();
+    }
+    stbCalls->setText(0, tr(" Novih poziva:  %1").arg(fresh));
+    stbCalls->setText(1, tr(" Starih poziva:  %1").arg(total - fresh));
+    stbCalls->setText(2, tr(" Ukupno poziva:  %1").arg(total));
+    callSelectionChanged();
+}
+
+int TfrmMain::callRowCount() const
+{
+    return m_callRows->rowCount();
+}
+
+QString TfrmMain::callRowText(int row, int column) const
+{
+    return m_callRows->data(m_callRows->index(row, column), Qt::DisplayRole).toString();
+}
+
+int TfrmMain::callRowImage(int row) const
+{
+    return m_callRows->data(m_callRows->index(row, 0), Qt::UserRole).toInt();
+}
+
+void TfrmMain::selectCallRow(int row, bool add)
+{
+    if (row < 0 || row >= m_callRows->rowCount())
+        return;
+    const QModelIndex index = m_callRows->index(row, 0);
+    lvCalls->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::Rows |
+                   (add ? QItemSelectionModel::Select : QItemSelectionModel::ClearAndSelect));
+    lvCalls->scrollTo(index);
+}
+
+QList<int> TfrmMain::selectedCallRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : lvCalls->selectionModel()->selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void TfrmMain::callSelectionChanged()
+{
+    const QList<int> rows = selectedCallRows();
+    const bool one = rows.size() == 1 && rows.first() < CallList.size();
+    const bool addable = one && !isPlaceholderNumber(CallList[rows.first()].CallerNumber);
+    tbAddToAddressbook->setEnabled(addable);
+    tbDeleteCalls->setEnabled(!rows.isEmpty());
+    const QString deleteText = rows.size() >= 2 ? tr("Izbriši pozive") : tr("Izbriši poziv");
+    tbDeleteCalls->setToolTip(deleteText);
+    m_menus.miDeleteCall->setText(deleteText);
+    m_menus.miDeleteCall->setEnabled(!rows.isEmpty());
+    m_menus.miAddToAddressbook->setEnabled(addable);
+    m_menus.miAddToAddressbook->setVisible(rows.size() < 2);
+    m_menus.miSelectAllCalls->setEnabled(m_callRows->rowCount() > 0);
+}
+
+void TfrmMain::callsContextMenu(const QPoint &pos)
+{
+    callSelectionChanged();
+    m_menus.calls->popup(lvCalls->viewport()->mapToGlobal(pos));
+}
+
+void TfrmMain::tbAddToAddressbookClick()
+{
+    const QList<int> rows = selectedCallRows();
+    if (rows.size() != 1 || rows.first() >= CallList.size())
+        return;
+    const int row = rows.first();
+    const QString number = CallList[row].CallerNumber;
+    if (isPlaceholderNumber(number))
+        return;
+    m_pendingName = m_callRows->callerText(row);
+    m_pendingNumber = number;
+    tbNewContactClick();
+    RefreshCallList();
+    for (int r = 0; r < m_callRows->rowCount(); ++r) {
+        if (m_callRows->callerText(r) == m_pendingName) {
+            selectCallRow(r);
+            break;
+        }
+    }
+    m_pendingName.clear();
+    m_pendingNumber.clear();
+}
+
+void TfrmMain::tbDeleteCallsClick()
+{
+    const QList<int> rows = selectedCallRows();
+    if (rows.isEmpty())
+        return;
+    const QString text =
+        rows.size() == 1
+            ? tr("Da li stvarno želiš obrisati izabrani poziv?")
+            : tr("Poziva za brisanje:  %1\n\nDa li stvarno želiš obrisati izabrane pozive?").arg(rows.size());
+    if (confirmDelete() && message(tr("Potvrda"), text, QMessageBox::Question,
+                                   QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    MarkAllCallsSeen();
+    m_callRows->setDeleting(true);
+    int removed = 0;
+    for (int row : rows) {
+        const int at = row - removed;
+        if (at >= 0 && at < CallList.size()) {
+            CallList.removeAt(at);
+            ++removed;
+        }
+    }
+    store(SaveCalls);
+    LoadCalls();
+    m_callRows->setDeleting(false);
+    RefreshCallList();
+}
+
+void TfrmMain::MarkAllCallsSeen()
+{
+    if (!m_callsPageShown)
+        return;
+    if (m_callsSeen)
+        m_callsSeen(m_programEnding);
+    bool anyNew = false;
+    for (ACalls &call : CallList) {
+        anyNew = anyNew || call.IsNew;
+        call.IsNew = false;
+    }
+    // Nothing new: the file already says so.
+    if (!anyNew)
+        return;
+    CallList.markChanged();
+    try {
+        SaveCalls();
+    } catch (const StoreError &error) {
+        if (!m_programEnding)
+            message(tr("Greška"), error.message(), QMessageBox::Critical, QMessageBox::Ok);
+    }
+    LoadCalls();
+    if (!m_programEnding)
+        RefreshCallList();
+}
+
+QString TfrmMain::SaveCallsProposedName(const QDate &today)
+{
+    const QLocale locale = QLocale::system();
+    QString format = locale.dateFormat(QLocale::ShortFormat);
+    format.remove(QLatin1Char('.'));
+    format.replace(QLatin1String("yyyy"), QLatin1String("yy"));
+    // Separators that cannot stand in a file name (or would make it a path) go as well.
+    format.remove(QRegularExpression(QStringLiteral("[\\s/\\\\:]")));
+    return QStringLiteral("Calls_") + locale.toString(today, format);
+}
+
+void TfrmMain::tbSaveCallsClick()
+{
+    const QString title = tr("Snimanje poziva");
+    const QString filter = QStringLiteral("HTML Files (*.htm)");
+    const QString name = SaveCallsProposedName(QDate::currentDate());
+    QString chosen;
+    if (m_saveFileDialog)
+        chosen = m_saveFileDialog(title, DataDir(), name, filter);
+    else
+        chosen = QFileDialog::getSaveFileName(this, title, DataDir() + name, filter);
+    if (chosen.isEmpty())
+        return;
+    const QString fileName = WithExportExtension(chosen, QStringLiteral(".htm"));
+    try {
+        ExportCallsHtml(fileName);
+    } catch (const StoreError &error) {
+        message(tr("Greška"), error.message(), QMessageBox::Critical, QMessageBox::Ok);
+    }
+}
