@@ -128,20 +128,33 @@ int createUnique(const QString &base, QString &path)
     return -1;
 }
 
-// Collects output in a buffer on the stack and writes it out whenever it is full, so that a
-// save needs no memory the size of the file.
+// Collects output in a buffer and writes it out in whole chunks at offsets that are multiples of
+// the chunk size, so that a save needs no memory the size of the file. The alignment matters to
+// every later read: the page cache keeps pages written piecemeal at odd offsets in small pieces,
+// and reading such a file back takes about three times as long.
 class ChunkWriter
 {
 public:
+    static constexpr qsizetype kChunk = 256 * 1024;
+    static constexpr qsizetype kMaxReserve = 4096; // at least the largest record
+
     explicit ChunkWriter(int fd) : m_fd(fd) {}
-    // Room for `size` bytes (at most the buffer's size), to be filled and then committed.
+    // Room for `size` bytes (at most kMaxReserve), to be filled and then committed.
     char *reserve(qsizetype size)
     {
-        if (m_used + size > qsizetype(sizeof m_buffer))
-            flush();
-        return m_buffer + m_used;
+        Q_ASSERT(size <= kMaxReserve);
+        (void)size;
+        return buffer() + m_used;
     }
-    void commit(qsizetype size) { m_used += size; }
+    void commit(qsizetype size)
+    {
+        m_used += size;
+        if (m_used < kChunk)
+            return;
+        m_ok = m_ok && writeAll(m_fd, buffer(), kChunk);
+        m_used -= kChunk;
+        std::memcpy(buffer(), buffer() + kChunk, std::size_t(m_used));
+    }
     void append(const char *data, qsizetype size)
     {
         flush();
@@ -150,16 +163,22 @@ public:
     // False once any write failed (errno set).
     bool flush()
     {
-        m_ok = m_ok && writeAll(m_fd, m_buffer, m_used);
+        m_ok = m_ok && writeAll(m_fd, buffer(), m_used);
         m_used = 0;
         return m_ok;
     }
 
 private:
+    // Kept for the next save: fresh memory costs a page fault per 4 KiB.
+    static char *buffer()
+    {
+        thread_local const std::unique_ptr<char[]> memory(new char[std::size_t(kChunk + kMaxReserve)]);
+        return memory.get();
+    }
+
     int m_fd;
     bool m_ok = true;
     qsizetype m_used = 0;
-    char m_buffer[64 * 1024];
 };
 
 // Writes a new temporary file beside `target` through `fill` and flushes it to disk. Returns
@@ -283,22 +302,27 @@ void openFile(StoreFile &file)
 }
 
 // Hands each whole record of fd, from the start, to `use`; a trailing partial record is left
-// out. Reads in chunks through a buffer on the stack, so that a load needs no memory the size of
-// the file.
+// out. Reads in chunks of 256 KiB, so that a load needs no memory the size of the file, pays for
+// few system calls, and finds the bytes still in the processor's cache when it decodes them.
 template <typename Use> void forEachRecord(int fd, qsizetype recordSize, const QString &path, Use use)
 {
     struct stat st;
     if (::fstat(fd, &st) != 0)
         fail(QT_TRANSLATE_NOOP("Addressbook", "Čitanje datoteke nije uspjelo:"), path, errno);
-    char buffer[64 * 1024];
-    const qsizetype chunk = qsizetype(sizeof buffer) / recordSize * recordSize;
     const qsizetype total = qsizetype(st.st_size) / recordSize * recordSize;
+    if (total == 0)
+        return;
+    // The buffer stays for the next load: fresh memory costs a page fault per 4 KiB, which on
+    // some machines is as slow as reading the whole file.
+    constexpr qsizetype kBufferSize = 256 * 1024;
+    thread_local const std::unique_ptr<char[]> buffer(new char[std::size_t(kBufferSize)]);
+    const qsizetype chunk = std::min(kBufferSize / recordSize * recordSize, total);
     qsizetype offset = 0;
     while (offset < total) {
         const qsizetype wanted = std::min(chunk, total - offset);
         qsizetype got = 0;
         while (got < wanted) {
-            const ssize_t n = ::pread(fd, buffer + got, std::size_t(wanted - got), off_t(offset + got));
+            const ssize_t n = ::pread(fd, buffer.get() + got, std::size_t(wanted - got), off_t(offset + got));
             if (n < 0) {
                 if (errno == EINTR)
                     continue;
@@ -309,19 +333,43 @@ template <typename Use> void forEachRecord(int fd, qsizetype recordSize, const Q
             got += n;
         }
         for (qsizetype at = 0; at + recordSize <= got; at += recordSize)
-            use(buffer + at);
+            use(buffer.get() + at);
         if (got < wanted)
             break;
         offset += got;
     }
 }
 
+// Asks the processor to fetch a record about to be refilled. A reload is bound by the wait for
+// the memory of the records and their texts, which lie all over the heap; fetching them a few
+// records ahead lets those waits overlap.
+template <typename T> void prefetchRecord(const T &record)
+{
+    // Every cache line the record touches: it need not start on one.
+    const auto first = reinterpret_cast<std::uintptr_t>(&record) & ~std::uintptr_t(63);
+    const auto end = reinterpret_cast<std::uintptr_t>(&record) + sizeof(T);
+    for (std::uintptr_t line = first; line < end; line += 64)
+        __builtin_prefetch(reinterpret_cast<const void *>(line));
+}
+
+template <typename Rec, typename T> void prefetchTexts(const T &record)
+{
+    if constexpr (requires { Rec::prefetchTexts(record); })
+        Rec::prefetchTexts(record);
+}
+
+// How many records ahead of the decode their memory is fetched: the record itself first, its
+// texts (whose addresses the record holds) once the record has arrived.
+constexpr std::size_t kRecordsAhead = 4;
+constexpr std::size_t kTextsAhead = 2;
+
 template <typename Rec, typename T> void loadFile(StoreFile &file, RecordList<T> &list)
 {
     // The records leave the list first; they and their text buffers then take the new
-    // contents, so that reloading what was just saved (the usual case) allocates almost nothing.
+    // contents, in the old order, so that reloading what was just saved (the usual case)
+    // allocates nothing and rewrites hardly any memory.
     std::vector<std::unique_ptr<T>> spare = list.takeAll();
-    std::reverse(spare.begin(), spare.end()); // reused from the back, in the old order
+    std::size_t reused = 0;
     if (!file.open)
         openFile(file);
     if (!file.open)
@@ -332,13 +380,12 @@ template <typename Rec, typename T> void loadFile(StoreFile &file, RecordList<T>
                 if (Rec::keyIsEmpty(record))
                     return;
             }
-            std::unique_ptr<T> loaded;
-            if (spare.empty()) {
-                loaded = std::make_unique<T>();
-            } else {
-                loaded = std::move(spare.back());
-                spare.pop_back();
-            }
+            if (reused + kRecordsAhead < spare.size())
+                prefetchRecord(*spare[reused + kRecordsAhead]);
+            if (reused + kTextsAhead < spare.size())
+                prefetchTexts<Rec>(*spare[reused + kTextsAhead]);
+            std::unique_ptr<T> loaded =
+                reused < spare.size() ? std::move(spare[reused++]) : std::make_unique<T>();
             Rec::decode(record, *loaded);
             list.append(std::move(loaded));
         });

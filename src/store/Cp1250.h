@@ -17,6 +17,9 @@ inline QString DecodeCp1250(const QByteArray &bytes)
 // Decodes length bytes into out, which has room for length characters.
 void DecodeCp1250Into(const char *bytes, qsizetype length, QChar *out);
 
+// True when the length bytes decode to exactly the first length characters of text.
+bool Cp1250Equals(const char *bytes, qsizetype length, const QChar *text);
+
 // Text to bytes; a character the code page cannot hold becomes "?". A character outside the
 // Basic Multilingual Plane (a surrogate pair) becomes one "?".
 QByteArray EncodeCp1250(const QString &text);

@@ -131,8 +131,12 @@ void AssignShortString(QString &target, const char *in, int capacity)
         target.clear();
         return;
     }
+    // A reload mostly finds the text it already holds (it follows a save of the same list):
+    // such a string is left untouched, so its memory stays clean and shared copies stay shared.
+    if (target.size() == length && Cp1250Equals(in + 1, length, target.constData()))
+        return;
     // resize() keeps the buffer when the string is not shared and has room, and data() copies
-    // a shared one first; so a reload of the same data allocates no text at all.
+    // a shared one first.
     if (target.size() != length)
         target.resize(length);
     DecodeCp1250Into(in + 1, length, target.data());
@@ -140,28 +144,38 @@ void AssignShortString(QString &target, const char *in, int capacity)
 
 // ---- Addressbook.dat ----
 
-void TAddressFileRec::encode(const AListAddress &r, char *out)
+namespace {
+
+// The text fields of a contact record in file order, with their capacities.
+template <typename Record, typename Visit> void forEachText(Record &r, Visit visit)
 {
-    RecordWriter w(out);
-    w.text(kName, r.FirstName);
-    w.text(kName, r.LastName);
-    w.text(kName, r.NickName);
-    w.text(kDisplayName, r.DisplayNameAs);
-    w.text(kGroup, r.Group);
-    for (const QString *field :
+    visit(kName, r.FirstName);
+    visit(kName, r.LastName);
+    visit(kName, r.NickName);
+    visit(kDisplayName, r.DisplayNameAs);
+    visit(kGroup, r.Group);
+    for (auto *field :
          {&r.HomeAddress, &r.HomeCity, &r.HomePostNo, &r.HomeCountry, &r.HomeWebPage, &r.CompanyName,
           &r.CompanyDepartment, &r.CompanyOffice, &r.CompanyJobTitle, &r.CompanyAddress, &r.CompanyCity,
           &r.CompanyPostNo, &r.CompanyCountry, &r.CompanyWebPage})
-        w.text(kAddress, *field);
-    for (const QString &location : r.PhoneLocation)
-        w.text(kPhone, location);
-    for (const QString &number : r.PhoneNumber)
-        w.text(kPhone, number);
-    for (const QString &mail : r.EMail)
-        w.text(kPhone, mail);
-    w.text(kLong, r.Notes);
-    w.text(kLong, r.UseThisSound);
-    w.text(kLong, r.Picture);
+        visit(kAddress, *field);
+    for (auto &location : r.PhoneLocation)
+        visit(kPhone, location);
+    for (auto &number : r.PhoneNumber)
+        visit(kPhone, number);
+    for (auto &mail : r.EMail)
+        visit(kPhone, mail);
+    visit(kLong, r.Notes);
+    visit(kLong, r.UseThisSound);
+    visit(kLong, r.Picture);
+}
+
+} // namespace
+
+void TAddressFileRec::encode(const AListAddress &r, char *out)
+{
+    RecordWriter w(out);
+    forEachText(r, [&w](int capacity, const QString &text) { w.text(capacity, text); });
     w.boolean(r.ActualDimensions);
     w.boolean(r.CenterPicture);
     w.padding(3);
@@ -174,25 +188,7 @@ void TAddressFileRec::encode(const AListAddress &r, char *out)
 void TAddressFileRec::decode(const char *in, AListAddress &r)
 {
     RecordReader rd(in);
-    rd.text(kName, r.FirstName);
-    rd.text(kName, r.LastName);
-    rd.text(kName, r.NickName);
-    rd.text(kDisplayName, r.DisplayNameAs);
-    rd.text(kGroup, r.Group);
-    for (QString *field :
-         {&r.HomeAddress, &r.HomeCity, &r.HomePostNo, &r.HomeCountry, &r.HomeWebPage, &r.CompanyName,
-          &r.CompanyDepartment, &r.CompanyOffice, &r.CompanyJobTitle, &r.CompanyAddress, &r.CompanyCity,
-          &r.CompanyPostNo, &r.CompanyCountry, &r.CompanyWebPage})
-        rd.text(kAddress, *field);
-    for (QString &location : r.PhoneLocation)
-        rd.text(kPhone, location);
-    for (QString &number : r.PhoneNumber)
-        rd.text(kPhone, number);
-    for (QString &mail : r.EMail)
-        rd.text(kPhone, mail);
-    rd.text(kLong, r.Notes);
-    rd.text(kLong, r.UseThisSound);
-    rd.text(kLong, r.Picture);
+    forEachText(r, [&rd](int capacity, QString &text) { rd.text(capacity, text); });
     r.ActualDimensions = rd.boolean();
     r.CenterPicture = rd.boolean();
     rd.skip(3);
@@ -200,6 +196,14 @@ void TAddressFileRec::decode(const char *in, AListAddress &r)
     r.BlackList = rd.boolean();
     rd.skip(3);
     Q_ASSERT(rd.position() == Size);
+}
+
+void TAddressFileRec::prefetchTexts(const AListAddress &r)
+{
+    forEachText(r, [](int, const QString &text) {
+        if (!text.isNull())
+            __builtin_prefetch(text.constData());
+    });
 }
 
 bool TAddressFileRec::keyIsEmpty(const char *in)

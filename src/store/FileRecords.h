@@ -17,7 +17,8 @@
 // `capacity` characters.
 void WriteShortString(char *out, int capacity, const QString &text);
 QString ReadShortString(const char *in, int capacity);
-// The same into an existing string, reusing its buffer where it can.
+// The same into an existing string, reusing its buffer where it can and leaving it untouched when
+// it already holds the text.
 void AssignShortString(QString &target, const char *in, int capacity);
 
 // Contact record of Addressbook.dat.
@@ -36,6 +37,8 @@ struct TAddressFileRec
     }
     // True when the record's key (DisplayNameAs) is empty; such records are dropped on load.
     static bool keyIsEmpty(const char *in);
+    // Asks the processor to fetch the text buffers of `record` ahead of a decode into it.
+    static void prefetchTexts(const AListAddress &record);
 };
 
 // Group record of Groups.dat.

@@ -256,6 +256,124 @@ private slots:
         QCOMPARE(ContactList[0], first[0]);
     }
 
+    // A reload rewrites the texts of the records it refills: equal ones stay as they are, others
+    // are overwritten, shrunk or grown. A copy held elsewhere (the first record's) keeps the old
+    // value; the second record's texts are held by the list alone and change in place.
+    void reloadRewritesChangedTexts_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("unchanged") << QStringLiteral("Bilješka") << QStringLiteral("Bilješka");
+        QTest::newRow("same length, last letter")
+            << QStringLiteral("Napomena broj 1") << QStringLiteral("Napomena broj 2");
+        QTest::newRow("same length, first letter")
+            << QStringLiteral("Ana Horvat") << QStringLiteral("Ena Horvat");
+        QTest::newRow("same length, one letter not ascii")
+            << QStringLiteral("Kovacevic Ivan") << QStringLiteral("Kovacević Ivan");
+        QTest::newRow("shrinks") << QStringLiteral("Duga bilješka o kontaktu") << QStringLiteral("Kratka");
+        QTest::newRow("grows past its buffer") << QStringLiteral("a") << QString(200, QChar(u'ž'));
+        QTest::newRow("becomes empty") << QStringLiteral("nešto") << QString();
+        QTest::newRow("was empty") << QString() << QStringLiteral("Nova bilješka");
+    }
+    void reloadRewritesChangedTexts()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        auto record = [](const QString &name, const QString &text) {
+            AListAddress c = contact(name, QStringLiteral("0911234567"));
+            c.Notes = text;
+            c.FirstName = text.left(25);
+            c.EMail[3] = text.left(30);
+            return c;
+        };
+        const AListAddress first = record(QStringLiteral("Ana"), before);
+        const AListAddress second = record(QStringLiteral("Branko"), before);
+        writeFile(file("Addressbook.dat"), EncodeFileRec(first) + EncodeFileRec(second));
+        LoadAddressbook();
+        QCOMPARE(ContactList[0], first);
+        const AListAddress held = ContactList[0];
+
+        const AListAddress firstAfter = record(QStringLiteral("Ana"), after);
+        const AListAddress secondAfter = record(QStringLiteral("Branko"), after);
+        writeFile(file("Addressbook.dat"), EncodeFileRec(firstAfter) + EncodeFileRec(secondAfter));
+        LoadAddressbook();
+        QCOMPARE(ContactList.size(), 2);
+        QCOMPARE(ContactList[0], firstAfter);
+        QCOMPARE(ContactList[1], secondAfter);
+        QCOMPARE(ContactList[1].Notes.isEmpty(), after.isEmpty());
+        QCOMPARE(held, first);
+    }
+
+    // Saves write and loads read in chunks much larger than a record, which records straddle;
+    // every record must still come out whole, into lists holding more, fewer or no records.
+    void manyRecordsSurviveSaveAndLoad()
+    {
+        QList<AListAddress> contacts;
+        for (int i = 0; i < 700; ++i) {
+            AListAddress c = contact(QStringLiteral("Osoba %1").arg(i), QStringLiteral("091%1").arg(i));
+            c.Notes = QString(i % 200, QChar(u'ž')) + QString::number(i);
+            c.SoundMode = i % 3;
+            contacts << c;
+        }
+        QList<AGroups> groups;
+        for (int i = 0; i < 2000; ++i)
+            groups << AGroups{QStringLiteral("Grupa %1").arg(i), QStringLiteral("/zvuk/%1.wav").arg(i)};
+        QList<ACalls> calls;
+        for (int i = 0; i < 4000; ++i)
+            calls << ACalls{
+                QStringLiteral("Pozivatelj %1").arg(i), QString::number(i), {}, 40000.0 + i, 0.5, i % 2 == 0};
+        for (const AListAddress &c : contacts)
+            ContactList.append(c);
+        for (const AGroups &g : groups)
+            GroupList.append(g);
+        for (const ACalls &c : calls)
+            CallList.append(c);
+        QVERIFY(SaveAddressbook() && SaveGroups() && SaveCalls());
+
+        auto bytesOf = [](const auto &records) {
+            QByteArray bytes;
+            for (const auto &r : records)
+                bytes += EncodeFileRec(r);
+            return bytes;
+        };
+        QVERIFY(readFile(file("Addressbook.dat")) == bytesOf(contacts));
+        QVERIFY(readFile(file("Groups.dat")) == bytesOf(groups));
+        QVERIFY(readFile(file("Calls.dat")) == bytesOf(calls));
+
+        auto check = [&] {
+            QCOMPARE(ContactList.size(), contacts.size());
+            for (int i = 0; i < contacts.size(); ++i)
+                QCOMPARE(ContactList[i], contacts[i]);
+            QCOMPARE(GroupList.size(), groups.size());
+            for (int i = 0; i < groups.size(); ++i)
+                QCOMPARE(GroupList[i], groups[i]);
+            QCOMPARE(CallList.size(), calls.size());
+            for (int i = 0; i < calls.size(); ++i)
+                QCOMPARE(CallList[i], calls[i]);
+        };
+        auto loadAll = [] {
+            LoadAddressbook();
+            LoadGroups();
+            LoadCalls();
+        };
+        loadAll(); // into the same records
+        check();
+        for (int i = 0; i < 1000; ++i) {
+            AListAddress c = contact(QString(60, QChar(u'd')), QString(30, QChar(u'9')));
+            c.HomeCity = QStringLiteral("Zagreb");
+            ContactList.insert(0, c);
+            GroupList.insert(0, AGroups{QStringLiteral("x"), QString(255, QChar(u's'))});
+        }
+        loadAll(); // into more records, with other texts
+        check();
+        while (ContactList.size() > 5)
+            ContactList.removeAt(0);
+        GroupList.clear();
+        CallList.clear();
+        loadAll(); // into fewer and into none
+        check();
+    }
+
     void groupsWithEmptyNameDropped()
     {
         writeFile(file("Groups.dat"), groupBytes("A") + groupBytes("") + groupBytes("a"));
