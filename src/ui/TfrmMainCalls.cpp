@@ -162,7 +162,9 @@ void TfrmMain::tbDeleteCallsClick()
 
 void TfrmMain::MarkAllCallsSeen()
 {
-    if (!m_callsPageShown)
+    // Only a call list on the screen is seen: calls that came after the window was closed or
+    // minimised stay new, also when the program ends.
+    if (!m_callsPageShown || !isVisible() || isMinimized())
         return;
     if (m_callsSeen)
         m_callsSeen(m_programEnding);

@@ -222,6 +222,8 @@ private slots:
     void deleteCalls();
     void closingMarksCallsSeen_data();
     void closingMarksCallsSeen();
+    void callsAfterClosingStayNew_data();
+    void callsAfterClosingStayNew();
     void saveCalls_data();
     void saveCalls();
     void detailsPanel();
@@ -1034,6 +1036,34 @@ void TestMainWindow::closingMarksCallsSeen()
         QVERIFY(!c.IsNew);
     QCOMPARE(m_window->stbCalls->text(0), QStringLiteral(" Novih poziva:  0"));
     QCOMPARE(m_window->callRowImage(0), 25);
+}
+
+void TestMainWindow::callsAfterClosingStayNew_data()
+{
+    QTest::addColumn<bool>("minimise");
+    QTest::newRow("closed to the tray") << false;
+    QTest::newRow("minimised") << true;
+}
+
+void TestMainWindow::callsAfterClosingStayNew()
+{
+    QFETCH(bool, minimise);
+
+    m_window->setMinimiseOnClose(minimise);
+    QTest::mouseClick(m_window->btnCalls, Qt::LeftButton);
+    m_window->close();
+    QCOMPARE(m_window->isMinimized(), minimise);
+    // A call comes while the window is away, then the program ends.
+    CallList.insert(0, call(QStringLiteral("Pero"), QStringLiteral("098 765 432"), true));
+    QVERIFY(SaveCalls());
+    m_window->RefreshCallList();
+    m_window->setProgramEnding(true);
+    m_window->MarkAllCallsSeen();
+    m_window.reset();
+    QList<bool> fresh;
+    for (const ACalls &c : callsOnDisk())
+        fresh << c.IsNew;
+    QCOMPARE(fresh, (QList<bool>{true, false, false, false, false, false}));
 }
 
 void TestMainWindow::saveCalls_data()
