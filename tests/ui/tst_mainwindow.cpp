@@ -37,7 +37,9 @@
 #include <QTreeWidget>
 
 #include <csignal>
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include <sys/resource.h>
 
@@ -220,6 +222,7 @@ private slots:
     void addCallerFromTheCallList();
     void deleteCalls_data();
     void deleteCalls();
+    void callLoggedDuringTheQuestion();
     void closingMarksCallsSeen_data();
     void closingMarksCallsSeen();
     void callsAfterClosingStayNew_data();
@@ -250,6 +253,8 @@ private:
     QStringList m_opened;
     QList<QStringList> m_saveDialogs;
     QString m_saveAnswer;
+    // Runs while the next message box is open (the event loop goes on behind a modal box).
+    std::function<void()> m_duringMessage;
 };
 
 void TestMainWindow::initTestCase()
@@ -268,6 +273,7 @@ void TestMainWindow::init()
     m_callsSeen.clear();
     m_opened.clear();
     m_saveDialogs.clear();
+    m_duringMessage = nullptr;
 
     GroupList.clear();
     for (const char *g : {"Prijatelji", "Obitelj", "Šport", "Zabava"})
@@ -311,6 +317,8 @@ void TestMainWindow::init()
     m_window->setMessageDialog([this](const QString &caption, const QString &text, QMessageBox::Icon,
                                       QMessageBox::StandardButtons buttons) {
         m_messages.append({caption, text, buttons});
+        if (m_duringMessage)
+            std::exchange(m_duringMessage, nullptr)();
         return m_answers.isEmpty() ? QMessageBox::Ok : m_answers.takeFirst();
     });
     m_window->setUrlOpener([this](const QString &url) { m_opened << url; });
@@ -1005,6 +1013,30 @@ void TestMainWindow::deleteCalls()
     QCOMPARE(m_window->callRowCount(), left.size());
     QCOMPARE(m_window->stbCalls->text(2), QStringLiteral(" Ukupno poziva:  %1").arg(left.size()));
     QCOMPARE(m_window->stbCalls->text(0), QStringLiteral(" Novih poziva:  0"));
+}
+
+void TestMainWindow::callLoggedDuringTheQuestion()
+{
+    QTest::mouseClick(m_window->btnCalls, Qt::LeftButton);
+    m_window->lvCalls->clearSelection();
+    m_window->selectCallRow(2, true);
+    m_window->selectCallRow(4, true);
+    // The monitor logs a call as the pipeline does: newest first, saved, read back, list refreshed.
+    m_duringMessage = [this] {
+        ACalls fresh = call(QStringLiteral("Marija"), QStringLiteral("099 000 1111"), true);
+        fresh.CallDate += 1;
+        CallList.insert(0, fresh);
+        QVERIFY(SaveCalls());
+        LoadCalls();
+        m_window->RefreshCallList();
+    };
+    answerNext(QMessageBox::Yes);
+    m_window->tbDeleteCallsClick();
+    QCOMPARE(m_messages.size(), 1);
+    QStringList numbers;
+    for (const ACalls &c : callsOnDisk())
+        numbers << c.CallerNumber;
+    QCOMPARE(numbers, (QStringList{"099 000 1111", "0912223333", "< Neidentificiran >", "< Sakriven >"}));
 }
 
 void TestMainWindow::closingMarksCallsSeen_data()
