@@ -62,7 +62,7 @@ QWidget *TfrmMain::createDetailsPanel()
 {
     auto *panel = new QWidget;
     panel->setObjectName(QStringLiteral("pnlContactDetails"));
-    panel->setMinimumWidth(230);
+    panel->setMinimumWidth(330);
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     pcDetails = new QTabWidget;
