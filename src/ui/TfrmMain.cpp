@@ -35,8 +35,8 @@
 
 namespace {
 
-constexpr int kWindowWidth = 820;
-constexpr int kWindowHeight = 580;
+constexpr int kWindowWidth = 920;
+constexpr int kWindowHeight = 600;
 constexpr int kTopFrame = 42;
 constexpr int kSideFrame = 76;
 constexpr int kEdge = 6;
@@ -356,6 +356,8 @@ QWidget *TfrmMain::createAddressbookPage()
     contactsLayout->addWidget(lvContacts, 1);
     stbContacts = new TStatusPanels(2);
     stbContacts->setObjectName(QStringLiteral("stbContacts"));
+    // The group's name takes what the count leaves.
+    stbContacts->panel(1)->setFixedWidth(120);
     contactsLayout->addWidget(stbContacts);
     splitter->addWidget(contacts);
 
@@ -364,7 +366,7 @@ QWidget *TfrmMain::createAddressbookPage()
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
     splitter->setStretchFactor(2, 0);
-    splitter->setSizes({150, 360, 250});
+    splitter->setSizes({150, 360, 330});
     layout->addWidget(splitter, 1);
     setGroupsShown(true);
 
@@ -645,6 +647,8 @@ void TfrmMain::setCallsIndicator(int callsBlinkPhase)
 void TfrmMain::setConnectionIndicator(int connectionImage, const QString &hint)
 {
     m_connectionImage = connectionImage;
+    // The device may have changed with the state (options saved, line opened).
+    setDeviceText(m_settings.currentDeviceName());
     pbxConnection->setPixmap(skin::pixmap(QStringLiteral("imagesConnect%1").arg(connectionImage)));
     pbxConnection->setToolTip(hint);
 }

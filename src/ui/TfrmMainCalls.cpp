@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QFileDialog>
+#include <QHash>
 #include <QLocale>
 #include <QMenu>
 #include <QRegularExpression>
@@ -28,6 +29,29 @@ bool isPlaceholderNumber(const QString &number)
     return number == QLatin1String("< Neidentificiran >") || number == QLatin1String("< Sakriven >") ||
            number == QCoreApplication::translate("CallPipeline", "< Neidentificiran >") ||
            number == QCoreApplication::translate("CallPipeline", "< Sakriven >");
+}
+
+// What tells one logged call from another; the caller's name may change as contacts do.
+QString callKey(const ACalls &call)
+{
+    return call.CallerNumber + QChar(0x1f) + call.CalledNumber + QChar(0x1f) +
+           QString::number(call.CallDate, 'g', 17) + QChar(0x1f) + QString::number(call.CallTime, 'g', 17);
+}
+
+// The indexes, ascending, of CHOSEN's calls in CallList; each record of CallList is taken once.
+QList<int> findCalls(const QList<ACalls> &chosen)
+{
+    QHash<QString, QList<int>> byKey;
+    for (int i = CallList.size() - 1; i >= 0; --i)
+        byKey[callKey(CallList[i])].append(i);
+    QList<int> found;
+    for (const ACalls &call : chosen) {
+        QList<int> &candidates = byKey[callKey(call)];
+        if (!candidates.isEmpty())
+            found << candidates.takeLast();
+    }
+    std::sort(found.begin(), found.end());
+    return found;
 }
 
 } // namespace
@@ -134,9 +158,16 @@ void TfrmMain::tbAddToAddressbookClick()
 
 void TfrmMain::tbDeleteCallsClick()
 {
-    const QList<int> rows = selectedCallRows();
+    QList<int> rows = selectedCallRows();
     if (rows.isEmpty())
         return;
+    // A call logged while the question is open moves every row down: the calls are found again
+    // by their contents then, so that the ones the user chose go and no others.
+    const std::uint64_t revision = CallList.revision();
+    QList<ACalls> chosen;
+    for (int row : rows)
+        if (row < CallList.size())
+            chosen << CallList[row];
     const QString text =
         rows.size() == 1
             ? tr("Da li stvarno želiš obrisati izabrani poziv?")
@@ -144,6 +175,8 @@ void TfrmMain::tbDeleteCallsClick()
     if (confirmDelete() && message(tr("Potvrda"), text, QMessageBox::Question,
                                    QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
+    if (CallList.revision() != revision)
+        rows = findCalls(chosen);
     MarkAllCallsSeen();
     m_callRows->setDeleting(true);
     int removed = 0;
@@ -162,7 +195,9 @@ void TfrmMain::tbDeleteCallsClick()
 
 void TfrmMain::MarkAllCallsSeen()
 {
-    if (!m_callsPageShown)
+    // Only a call list on the screen is seen: calls that came after the window was closed or
+    // minimised stay new, also when the program ends.
+    if (!m_callsPageShown || !isVisible() || isMinimized())
         return;
     if (m_callsSeen)
         m_callsSeen(m_programEnding);

@@ -62,7 +62,7 @@ QWidget *TfrmMain::createDetailsPanel()
 {
     auto *panel = new QWidget;
     panel->setObjectName(QStringLiteral("pnlContactDetails"));
-    panel->setMinimumWidth(230);
+    panel->setMinimumWidth(330);
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     pcDetails = new QTabWidget;
@@ -402,7 +402,8 @@ void TfrmMain::tbNewContactClick()
         return;
     }
     ContactList.append(m_contact->CreateRecord());
-    SaveAddressbook();
+    // Reading the file back leaves the list as the disk has it even when the save failed.
+    store(SaveAddressbook);
     LoadAddressbook();
     RefreshContactRows();
     if (Notebook->currentIndex() == PageAddressbook)
@@ -431,10 +432,10 @@ void TfrmMain::tbEditContactClick()
     if (at >= 0)
         ContactList.removeAt(at);
     ContactList.append(m_contact->CreateRecord());
-    SaveAddressbook();
+    store(SaveAddressbook);
     LoadAddressbook();
     RefreshContactRows();
-    selectAndFocusContact(newName);
+    selectAndFocusContact(ContactExists(newName) ? newName : oldName);
 }
 
 void TfrmMain::tbDeleteContactClick()
@@ -455,7 +456,9 @@ void TfrmMain::tbDeleteContactClick()
         if (at >= 0)
             ContactList.removeAt(at);
     }
-    SaveAddressbook();
+    // Contacts the file still holds stay in the list.
+    if (!store(SaveAddressbook))
+        LoadAddressbook();
     if (!tvGroups->currentItem() && tvGroups->topLevelItemCount() > 0)
         tvGroups->setCurrentItem(tvGroups->topLevelItem(0));
     RefreshContactRows();
@@ -474,7 +477,7 @@ void TfrmMain::ToggleBlackList()
         return;
     ContactList[at].BlackList = !blackListed;
     ContactList.markChanged();
-    SaveAddressbook();
+    store(SaveAddressbook);
     LoadAddressbook();
     RefreshContactRows();
     selectAndFocusContact(name);

@@ -23,8 +23,10 @@ QImage image(const QString &name)
         return *found;
 
     QImage result;
-    QSvgRenderer renderer(QStringLiteral(":/skins/%1.svg").arg(name));
-    if (renderer.isValid()) {
+    // A face a button may or may not have is asked for too; a missing one is no error.
+    const QString path = QStringLiteral(":/skins/%1.svg").arg(name);
+    QSvgRenderer renderer;
+    if (QFile::exists(path) && renderer.load(path)) {
         result = QImage(renderer.defaultSize(), QImage::Format_ARGB32_Premultiplied);
         result.fill(Qt::transparent);
         QPainter painter(&result);
