@@ -301,10 +301,11 @@ void openFile(StoreFile &file)
     }
 }
 
-// Hands each whole record of fd, from the start, to `use`; a trailing partial record is left
-// out. Reads in chunks of 256 KiB, so that a load needs no memory the size of the file, pays for
-// few system calls, and finds the bytes still in the processor's cache when it decodes them.
-template <typename Use> void forEachRecord(int fd, qsizetype recordSize, const QString &path, Use use)
+// Hands the whole records of fd, from the start, to `use` a chunk at a time (pointer and count);
+// a trailing partial record is left out. Reads in chunks of 256 KiB, so that a load needs no
+// memory the size of the file, pays for few system calls, and finds the bytes still in the
+// processor's cache when it decodes them.
+template <typename Use> void forEachChunk(int fd, qsizetype recordSize, const QString &path, Use use)
 {
     struct stat st;
     if (::fstat(fd, &st) != 0)
@@ -332,8 +333,7 @@ template <typename Use> void forEachRecord(int fd, qsizetype recordSize, const Q
                 break; // shrunk while we read: keep what is whole
             got += n;
         }
-        for (qsizetype at = 0; at + recordSize <= got; at += recordSize)
-            use(buffer.get() + at);
+        use(static_cast<const char *>(buffer.get()), got / recordSize);
         if (got < wanted)
             break;
         offset += got;
@@ -363,11 +363,44 @@ template <typename Rec, typename T> void prefetchTexts(const T &record)
 constexpr std::size_t kRecordsAhead = 4;
 constexpr std::size_t kTextsAhead = 2;
 
+template <typename Rec> bool keepRecord(const char *record)
+{
+    if constexpr (requires { Rec::keyIsEmpty(record); })
+        return !Rec::keyIsEmpty(record);
+    return true;
+}
+
+// Decodes `count` records that lie one after the other into the list, taking the spare records
+// from `reused` on and making new ones where they run out.
+template <typename Rec, typename T>
+void loadRecords(const char *records, qsizetype count, std::vector<std::unique_ptr<T>> &spare,
+                 std::size_t &reused, RecordList<T> &list)
+{
+    // New records are made together, before any text: lying side by side in memory, they are
+    // filled faster now and walked faster by later reloads.
+    std::size_t needed = reused;
+    for (qsizetype i = 0; i < count; ++i)
+        needed += keepRecord<Rec>(records + i * Rec::Size) ? 1 : 0;
+    while (spare.size() < needed)
+        spare.push_back(std::make_unique<T>());
+    for (qsizetype i = 0; i < count; ++i) {
+        const char *record = records + i * Rec::Size;
+        if (!keepRecord<Rec>(record))
+            continue;
+        if (reused + kRecordsAhead < needed)
+            prefetchRecord(*spare[reused + kRecordsAhead]);
+        if (reused + kTextsAhead < needed)
+            prefetchTexts<Rec>(*spare[reused + kTextsAhead]);
+        Rec::decode(record, *spare[reused]);
+        list.append(std::move(spare[reused++]));
+    }
+}
+
 template <typename Rec, typename T> void loadFile(StoreFile &file, RecordList<T> &list)
 {
     // The records leave the list first; they and their text buffers then take the new
     // contents, in the old order, so that reloading what was just saved (the usual case)
-    // allocates nothing and rewrites hardly any memory.
+    // allocates nothing and rewrites hardly any memory. Records left over are freed at the end.
     std::vector<std::unique_ptr<T>> spare = list.takeAll();
     std::size_t reused = 0;
     if (!file.open)
@@ -375,20 +408,10 @@ template <typename Rec, typename T> void loadFile(StoreFile &file, RecordList<T>
     if (!file.open)
         return;
     try {
-        forEachRecord(file.fd, Rec::Size, DataDir() + QLatin1String(file.name), [&](const char *record) {
-            if constexpr (requires { Rec::keyIsEmpty(record); }) {
-                if (Rec::keyIsEmpty(record))
-                    return;
-            }
-            if (reused + kRecordsAhead < spare.size())
-                prefetchRecord(*spare[reused + kRecordsAhead]);
-            if (reused + kTextsAhead < spare.size())
-                prefetchTexts<Rec>(*spare[reused + kTextsAhead]);
-            std::unique_ptr<T> loaded =
-                reused < spare.size() ? std::move(spare[reused++]) : std::make_unique<T>();
-            Rec::decode(record, *loaded);
-            list.append(std::move(loaded));
-        });
+        forEachChunk(file.fd, Rec::Size, DataDir() + QLatin1String(file.name),
+                     [&](const char *records, qsizetype count) {
+                         loadRecords<Rec>(records, count, spare, reused, list);
+                     });
     } catch (...) {
         list.clear();
         closeFile(file);

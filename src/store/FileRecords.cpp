@@ -3,6 +3,7 @@
 #include "store/Cp1250.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -57,6 +58,43 @@ private:
     qsizetype m_pos = 0;
 };
 
+// A text field of a record: its capacity and the string it is read into.
+struct TextField
+{
+    int capacity;
+    QString *text;
+};
+
+int storedLength(const char *field, int capacity)
+{
+    return std::min(int(static_cast<unsigned char>(field[0])), capacity);
+}
+
+// Reads the `count` non-empty texts among `fields` (starting at `in`) into one buffer that their
+// strings share, `chars` characters in all. Each string owns a reference to the buffer, so
+// changing one copies it first, as with any shared string, and the buffer goes with the last.
+void readSharedTexts(const char *in, const TextField *fields, std::size_t fieldCount, int count,
+                     qsizetype chars)
+{
+    using Data = QTypedArrayData<char16_t>;
+    // Every text keeps the terminating null a QString has.
+    auto [header, buffer] = Data::allocate(chars + count);
+    if (!header)
+        qBadAlloc();
+    header->ref_.storeRelaxed(count);
+    qsizetype at = 0;
+    for (std::size_t i = 0; i < fieldCount; ++i) {
+        const int length = storedLength(in, fields[i].capacity);
+        if (length != 0) {
+            DecodeCp1250Into(in + 1, length, reinterpret_cast<QChar *>(buffer + at));
+            buffer[at + length] = 0;
+            *fields[i].text = QString(QString::DataPointer(header, buffer + at, length));
+            at += length + 1;
+        }
+        in += fields[i].capacity + 1;
+    }
+}
+
 class RecordReader
 {
 public:
@@ -71,6 +109,28 @@ public:
             AssignShortString(target, m_in + m_pos, capacity);
         }
         m_pos += capacity + 1;
+    }
+    // Consecutive text fields into a new record (all its strings null): their texts go into one
+    // buffer that the strings share, so that a first load costs one allocation per record rather
+    // than one per text.
+    template <std::size_t N> void newTexts(const std::array<TextField, N> &fields)
+    {
+        int count = 0;
+        qsizetype chars = 0;
+        const char *field = m_in + m_pos;
+        for (const TextField &f : fields) {
+            const int length = storedLength(field, f.capacity);
+            count += length != 0 ? 1 : 0;
+            chars += length;
+            field += f.capacity + 1;
+        }
+        if (count > 1) {
+            readSharedTexts(m_in + m_pos, fields.data(), N, count, chars);
+            m_pos = field - m_in;
+        } else {
+            for (const TextField &f : fields)
+                text(f.capacity, *f.text);
+        }
     }
     bool boolean() { return m_in[m_pos++] != 0; }
     std::int32_t int32()
@@ -126,7 +186,7 @@ QString ReadShortString(const char *in, int capacity)
 
 void AssignShortString(QString &target, const char *in, int capacity)
 {
-    const int length = std::min(int(static_cast<unsigned char>(in[0])), capacity);
+    const int length = storedLength(in, capacity);
     if (length == 0) {
         target.clear();
         return;
@@ -145,6 +205,8 @@ void AssignShortString(QString &target, const char *in, int capacity)
 // ---- Addressbook.dat ----
 
 namespace {
+
+constexpr std::size_t kContactTexts = 42;
 
 // The text fields of a contact record in file order, with their capacities.
 template <typename Record, typename Visit> void forEachText(Record &r, Visit visit)
@@ -188,7 +250,19 @@ void TAddressFileRec::encode(const AListAddress &r, char *out)
 void TAddressFileRec::decode(const char *in, AListAddress &r)
 {
     RecordReader rd(in);
-    forEachText(r, [&rd](int capacity, QString &text) { rd.text(capacity, text); });
+    // A record being refilled has its texts compared and rewritten one by one. The key is tested
+    // first: no record of a loaded list is without one.
+    bool fresh = r.DisplayNameAs.isNull();
+    if (fresh)
+        forEachText(r, [&fresh](int, const QString &text) { fresh = fresh && text.isNull(); });
+    if (fresh) {
+        std::array<TextField, kContactTexts> fields;
+        std::size_t n = 0;
+        forEachText(r, [&](int capacity, QString &text) { fields[n++] = {capacity, &text}; });
+        rd.newTexts(fields);
+    } else {
+        forEachText(r, [&rd](int capacity, QString &text) { rd.text(capacity, text); });
+    }
     r.ActualDimensions = rd.boolean();
     r.CenterPicture = rd.boolean();
     rd.skip(3);
@@ -224,8 +298,12 @@ void TGroupFileRec::encode(const AGroups &r, char *out)
 void TGroupFileRec::decode(const char *in, AGroups &r)
 {
     RecordReader rd(in);
-    rd.text(kGroup, r.GroupName);
-    rd.text(kLong, r.GroupSound);
+    if (r.GroupName.isNull() && r.GroupSound.isNull()) {
+        rd.newTexts(std::array<TextField, 2>{{{kGroup, &r.GroupName}, {kLong, &r.GroupSound}}});
+    } else {
+        rd.text(kGroup, r.GroupName);
+        rd.text(kLong, r.GroupSound);
+    }
     Q_ASSERT(rd.position() == Size);
 }
 
@@ -252,9 +330,14 @@ void TCallFileRec::encode(const ACalls &r, char *out)
 void TCallFileRec::decode(const char *in, ACalls &r)
 {
     RecordReader rd(in);
-    rd.text(kDisplayName, r.CallerName);
-    rd.text(kPhone, r.CallerNumber);
-    rd.text(kPhone, r.CalledNumber);
+    if (r.CallerName.isNull() && r.CallerNumber.isNull() && r.CalledNumber.isNull()) {
+        rd.newTexts(std::array<TextField, 3>{
+            {{kDisplayName, &r.CallerName}, {kPhone, &r.CallerNumber}, {kPhone, &r.CalledNumber}}});
+    } else {
+        rd.text(kDisplayName, r.CallerName);
+        rd.text(kPhone, r.CallerNumber);
+        rd.text(kPhone, r.CalledNumber);
+    }
     r.CallDate = rd.real();
     r.CallTime = rd.real();
     r.IsNew = rd.boolean();

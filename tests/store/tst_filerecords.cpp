@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 // The record codecs against byte images built by hand from the documented layouts: offsets and
 // sizes below are written out literally, never taken from the code under test.
@@ -91,6 +92,47 @@ private slots:
         QVERIFY(!TAddressFileRec::keyIsEmpty(expected.constData()));
         expected[78] = 0;
         QVERIFY(TAddressFileRec::keyIsEmpty(expected.constData()));
+    }
+
+    // The texts of a newly decoded record share one buffer. Changing one, in place or by growing
+    // it, must leave the others as they were, and one that outlives the rest must stay whole.
+    void textsOfANewRecordAreIndependent()
+    {
+        AListAddress contact;
+        QByteArray bytes;
+        sampleContact(contact, bytes);
+        AListAddress loaded = TAddressFileRec::decode(bytes.constData());
+        QCOMPARE(loaded, contact);
+        // Each text ends with a null, as every QString does.
+        QCOMPARE(loaded.FirstName.utf16()[loaded.FirstName.size()], ushort(0));
+        QCOMPARE(loaded.Notes.utf16()[loaded.Notes.size()], ushort(0));
+
+        loaded.FirstName[0] = QLatin1Char('X');
+        loaded.LastName.append(QStringLiteral(" i još"));
+        loaded.NickName.clear();
+        loaded.PhoneNumber[7].chop(1);
+        AListAddress expected = contact;
+        expected.FirstName[0] = QLatin1Char('X');
+        expected.LastName.append(QStringLiteral(" i još"));
+        expected.NickName.clear();
+        expected.PhoneNumber[7].chop(1);
+        QCOMPARE(loaded, expected);
+
+        QString notes = loaded.Notes;
+        const QString firstNumber = loaded.PhoneNumber[0];
+        loaded = AListAddress();
+        QCOMPARE(notes, contact.Notes);
+        QCOMPARE(firstNumber, contact.PhoneNumber[0]);
+        notes.append(QStringLiteral("zzz"));
+        QCOMPARE(notes, contact.Notes + QStringLiteral("zzz"));
+        QCOMPARE(firstNumber, contact.PhoneNumber[0]);
+
+        const AGroups group = TGroupFileRec::decode(
+            EncodeFileRec(AGroups{QStringLiteral("G"), QStringLiteral("s.wav")}).constData());
+        AGroups changed = group;
+        changed.GroupName += QLatin1Char('2');
+        QCOMPARE(group.GroupName, QStringLiteral("G"));
+        QCOMPARE(changed.GroupSound, QStringLiteral("s.wav"));
     }
 
     // Garbage in the unused string bytes and the padding is ignored; any non-zero byte is true.
