@@ -16,13 +16,13 @@
     <message>
         <location line="+40"/>
         <location line="+8"/>
-        <location line="+191"/>
-        <location line="+13"/>
+        <location line="+210"/>
+        <location line="+18"/>
         <source>Čitanje datoteke nije uspjelo:</source>
         <translation>Could not read the file:</translation>
     </message>
     <message>
-        <location line="-114"/>
+        <location line="-119"/>
         <location line="+5"/>
         <source>Pisanje datoteke nije uspjelo:</source>
         <translation>Could not write the file:</translation>
@@ -38,7 +38,7 @@
         <translation>Could not save the folder:</translation>
     </message>
     <message>
-        <location line="+151"/>
+        <location line="+179"/>
         <location line="+27"/>
         <source>Zamjena datoteke nije uspjela:</source>
         <translation>Could not replace the file:</translation>
@@ -58,11 +58,13 @@
     </message>
     <message>
         <location line="+5"/>
+        <location filename="../../src/ui/TfrmMainCalls.cpp" line="+31"/>
         <source>&lt; Sakriven &gt;</source>
         <translation>&lt; Withheld &gt;</translation>
     </message>
     <message>
         <location line="+5"/>
+        <location filename="../../src/ui/TfrmMainCalls.cpp" line="-1"/>
         <source>&lt; Neidentificiran &gt;</source>
         <translation>&lt; Unidentified &gt;</translation>
     </message>
@@ -73,6 +75,47 @@
         <location filename="../../src/store/Exports.cpp" line="+190"/>
         <source>Datoteku %1 nije moguće zapisati: %2</source>
         <translation>Cannot write the file %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>TCallRowsModel</name>
+    <message>
+        <location filename="../../src/ui/MainLists.cpp" line="+257"/>
+        <source>Naziv pozivatelja</source>
+        <translation>Caller name</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Telefon pozivatelja</source>
+        <translation>Caller number</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Pozvani broj</source>
+        <translation>Called number</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Datum  :  Vrijeme</source>
+        <translation>Date  :  Time</translation>
+    </message>
+</context>
+<context>
+    <name>TContactRowsModel</name>
+    <message>
+        <location line="-158"/>
+        <source>Ime osobe</source>
+        <translation>Contact</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Tvrtka</source>
+        <translation>Company</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Grupa</source>
+        <translation>Group</translation>
     </message>
 </context>
 <context>
@@ -142,7 +185,7 @@
 <context>
     <name>TfrmContact</name>
     <message>
-        <location filename="../../src/ui/TfrmContact.cpp" line="+98"/>
+        <location filename="../../src/ui/TfrmContact.cpp" line="+62"/>
         <location filename="../../src/ui/TfrmContactEdit.cpp" line="+53"/>
         <location line="+173"/>
         <source>Osoba:  </source>
@@ -155,18 +198,18 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+136"/>
+        <location line="+132"/>
         <source>Kuća</source>
         <translation>Home</translation>
     </message>
     <message>
-        <location line="-135"/>
-        <location line="+135"/>
+        <location line="-131"/>
+        <location line="+131"/>
         <source>Posao</source>
         <translation>Business</translation>
     </message>
     <message>
-        <location line="-134"/>
+        <location line="-130"/>
         <source>Telefonski brojevi</source>
         <translation>Phone Numbers</translation>
     </message>
@@ -201,7 +244,7 @@
         <translation>Cancel</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+31"/>
         <source> Ime i prezime:</source>
         <translation> Name:</translation>
     </message>
@@ -524,7 +567,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
 <context>
     <name>TfrmFormatNumber</name>
     <message>
-        <location filename="../../src/ui/TfrmFormatNumber.cpp" line="+18"/>
+        <location filename="../../src/ui/TfrmFormatNumber.cpp" line="+20"/>
         <source>Format telefonskog broja</source>
         <translation>Phone Number Format</translation>
     </message>
@@ -562,7 +605,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
 <context>
     <name>TfrmGroup</name>
     <message>
-        <location filename="../../src/ui/TfrmGroup.cpp" line="+35"/>
+        <location filename="../../src/ui/TfrmGroup.cpp" line="+37"/>
         <source>Naziv grupe:</source>
         <translation>Group name:</translation>
     </message>
@@ -577,7 +620,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <translation>Cancel</translation>
     </message>
     <message>
-        <location line="+47"/>
+        <location line="+53"/>
         <source>Nova grupa</source>
         <translation>New Group</translation>
     </message>
@@ -587,7 +630,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <translation> Add a new group:</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="-6"/>
         <source>Bez grupe</source>
         <translation>No group</translation>
     </message>
@@ -597,7 +640,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <translation>Black List</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+12"/>
         <source>Informacija</source>
         <translation>Information</translation>
     </message>
@@ -628,6 +671,425 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <location line="+7"/>
         <source>Zatvori</source>
         <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmMain</name>
+    <message>
+        <location filename="../../src/ui/TfrmMain.cpp" line="+117"/>
+        <source>Adresar</source>
+        <translation>Address Book</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pozivi</source>
+        <translation>Calls</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Opcije</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Web</source>
+        <translation>Web</translation>
+    </message>
+    <message>
+        <location line="+44"/>
+        <source>Nemaš novih poziva!</source>
+        <translation>You have no new calls!</translation>
+    </message>
+    <message>
+        <location line="+43"/>
+        <source>Sakrij</source>
+        <translation>Hide</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Uređaj:</source>
+        <translation>Device:</translation>
+    </message>
+    <message>
+        <location line="+49"/>
+        <source>Nova osoba</source>
+        <translation>New Contact</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+201"/>
+        <source>Izmjeni podatke o osobi</source>
+        <translation>Edit Contact</translation>
+    </message>
+    <message>
+        <location line="-200"/>
+        <location line="+201"/>
+        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+365"/>
+        <source>Izbriši osobu</source>
+        <translation>Delete Contact</translation>
+    </message>
+    <message>
+        <location line="-200"/>
+        <source>Sakrij grupe</source>
+        <translation>Hide Groups</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+193"/>
+        <source>Prikaži grupe</source>
+        <translation>Show Groups</translation>
+    </message>
+    <message>
+        <location line="-190"/>
+        <location line="+191"/>
+        <source>Nova grupa</source>
+        <translation>New Group</translation>
+    </message>
+    <message>
+        <location line="-190"/>
+        <location line="+191"/>
+        <source>Preimenuj grupu</source>
+        <translation>Rename Group</translation>
+    </message>
+    <message>
+        <location line="-190"/>
+        <location line="+191"/>
+        <source>Izbriši grupu</source>
+        <translation>Delete Group</translation>
+    </message>
+    <message>
+        <location line="-190"/>
+        <source>Pronađi osobu</source>
+        <translation>Find Contact</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Uvoz adresara</source>
+        <translation>Import Address Book</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Razmjena kontakata</source>
+        <translation>Exchange Contacts</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Izvoz adresara</source>
+        <translation>Export Address Book</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <location filename="../../src/ui/TfrmMainContacts.cpp" line="-100"/>
+        <source>Sakrij detalje o osobi</source>
+        <translation>Hide Contact Details</translation>
+    </message>
+    <message>
+        <location line="+127"/>
+        <location line="+65"/>
+        <source>Dodaj telefonski broj u adresar</source>
+        <translation>Add Phone Number to the Address Book</translation>
+    </message>
+    <message>
+        <location line="-64"/>
+        <location line="+65"/>
+        <location filename="../../src/ui/TfrmMainCalls.cpp" line="+91"/>
+        <source>Izbriši poziv</source>
+        <translation>Delete Call</translation>
+    </message>
+    <message>
+        <location line="-64"/>
+        <source>Snimi pozive</source>
+        <translation>Save Calls</translation>
+    </message>
+    <message>
+        <location line="+59"/>
+        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+112"/>
+        <source>Dodaj osobu u Crnu Listu</source>
+        <translation>Add Contact to the Black List</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Označi sve osobe</source>
+        <translation>Select All Contacts</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Označi sve pozive</source>
+        <translation>Select All Calls</translation>
+    </message>
+    <message>
+        <location line="+173"/>
+        <source>(nije izabran)</source>
+        <translation>(none chosen)</translation>
+    </message>
+    <message>
+        <location filename="../../src/ui/TfrmMainCalls.cpp" line="-48"/>
+        <source> Novih poziva:  %1</source>
+        <translation> New calls:  %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> Starih poziva:  %1</source>
+        <translation> Old calls:  %1</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> Ukupno poziva:  %1</source>
+        <translation> Total calls:  %1</translation>
+    </message>
+    <message>
+        <location line="+46"/>
+        <source>Izbriši pozive</source>
+        <translation>Delete Calls</translation>
+    </message>
+    <message>
+        <location line="+52"/>
+        <source>Da li stvarno želiš obrisati izabrani poziv?</source>
+        <translation>Do you really want to delete the selected call?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Poziva za brisanje:  %1
+
+Da li stvarno želiš obrisati izabrane pozive?</source>
+        <translation>Calls to delete:  %1
+
+Do you really want to delete the selected calls?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+76"/>
+        <location filename="../../src/ui/TfrmMainGroups.cpp" line="+190"/>
+        <source>Potvrda</source>
+        <translation>Confirmation</translation>
+    </message>
+    <message>
+        <location line="+42"/>
+        <location line="+34"/>
+        <location filename="../../src/ui/TfrmMainGroups.cpp" line="-164"/>
+        <source>Greška</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <location line="-14"/>
+        <source>Snimanje poziva</source>
+        <translation>Save Calls</translation>
+    </message>
+    <message>
+        <location filename="../../src/ui/TfrmMainContacts.cpp" line="-345"/>
+        <source>Osoba</source>
+        <translation>Contact</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Ime:</source>
+        <translation>First name:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Prezime:</source>
+        <translation>Last name:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Nadimak:</source>
+        <translation>Nickname:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Grupa:</source>
+        <translation>Group:</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Kuća</source>
+        <translation>Home</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location line="+11"/>
+        <source>Adresa:</source>
+        <translation>Address:</translation>
+    </message>
+    <message>
+        <location line="-10"/>
+        <location line="+11"/>
+        <source>Poštanski broj:</source>
+        <translation>Postal code:</translation>
+    </message>
+    <message>
+        <location line="-10"/>
+        <location line="+11"/>
+        <source>Grad:</source>
+        <translation>City:</translation>
+    </message>
+    <message>
+        <location line="-10"/>
+        <location line="+11"/>
+        <source>Država:</source>
+        <translation>Country:</translation>
+    </message>
+    <message>
+        <location line="-8"/>
+        <source>Posao</source>
+        <translation>Business</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Tvrtka:</source>
+        <translation>Company:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Odjel:</source>
+        <translation>Department:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ured:</source>
+        <translation>Office:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Radno mjesto:</source>
+        <translation>Job title:</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Telefoni</source>
+        <translation>Phones</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>Internet</source>
+        <translation>Internet</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>E-mail %1:</source>
+        <translation>E-mail %1:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Privatna:</source>
+        <translation>Personal:</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Poslovna:</source>
+        <translation>Business:</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Napomena</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <location line="+84"/>
+        <source>Prikaži detalje o osobi</source>
+        <translation>Show Contact Details</translation>
+    </message>
+    <message>
+        <location line="+29"/>
+        <source> Ukupno osoba:  %1</source>
+        <translation> Total contacts:  %1</translation>
+    </message>
+    <message>
+        <location line="+71"/>
+        <source>Izbriši osobe</source>
+        <translation>Delete Contacts</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Makni osobu iz Crne Liste</source>
+        <translation>Remove Contact from the Black List</translation>
+    </message>
+    <message>
+        <location line="+26"/>
+        <location line="+27"/>
+        <location filename="../../src/ui/TfrmMainGroups.cpp" line="+129"/>
+        <source>Informacija</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <location line="-27"/>
+        <location line="+27"/>
+        <source>Osoba pod tim imenom već postoji!</source>
+        <translation>A contact with that name already exists!</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>Osoba:  %1
+
+Da li stvarno želiš obrisati ovu osobu iz adresara?</source>
+        <translation>Contact:  %1
+
+Do you really want to delete this contact from the address book?</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Osoba za brisanje:  %1
+
+Da li stvarno želiš obrisati izabrane osobe iz adresara?</source>
+        <translation>Contacts to delete:  %1
+
+Do you really want to delete the selected contacts from the address book?</translation>
+    </message>
+    <message>
+        <location filename="../../src/ui/TfrmMainGroups.cpp" line="-111"/>
+        <source>Sve grupe</source>
+        <translation>All groups</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location line="+171"/>
+        <source>Bez grupe</source>
+        <translation>No group</translation>
+    </message>
+    <message>
+        <location line="-168"/>
+        <source>Crna Lista</source>
+        <translation>Black List</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source> Ukupno grupa:  %1</source>
+        <translation> Total groups:  %1</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source> Grupa:  %1</source>
+        <translation> Group:  %1</translation>
+    </message>
+    <message>
+        <location line="+75"/>
+        <source>Preimenovanje grupe</source>
+        <translation>Rename Group</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source> Preimenuj grupu:</source>
+        <translation> Rename group:</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Grupa pod tim imenom već postoji!</source>
+        <translation>A group with that name already exists!</translation>
+    </message>
+    <message>
+        <location line="+36"/>
+        <source>Grupa:  %1
+
+Za brisanje samo grupe, klikni na &quot;Da&quot;!
+Za brisanje grupe i svih osoba u grupi, klikni na &quot;Da, sve!&quot;!
+
+Obriši grupu?</source>
+        <translation>Group:  %1
+
+To delete only the group, click &quot;Yes&quot;!
+To delete the group and every contact in it, click &quot;Yes to all&quot;!
+
+Delete the group?</translation>
     </message>
 </context>
 <context>
@@ -1097,8 +1559,8 @@ will take effect only then.</translation>
 <context>
     <name>TfrmStart</name>
     <message>
-        <location filename="../../src/app/TfrmStart.cpp" line="+152"/>
-        <location line="+158"/>
+        <location filename="../../src/app/TfrmStart.cpp" line="+136"/>
+        <location line="+182"/>
         <source>Nemaš novih poziva!</source>
         <translation>You have no new calls!</translation>
     </message>
@@ -1134,7 +1596,7 @@ and the device you want.</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location filename="../../src/app/TfrmStartMenus.cpp" line="+329"/>
+        <location filename="../../src/app/TfrmStartMenus.cpp" line="+318"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>

@@ -35,7 +35,7 @@
 
 namespace {
 
-constexpr int kWindowWidth = 920;
+constexpr int kWindowWidth = 980;
 constexpr int kWindowHeight = 600;
 constexpr int kTopFrame = 42;
 constexpr int kSideFrame = 76;
@@ -366,7 +366,7 @@ QWidget *TfrmMain::createAddressbookPage()
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
     splitter->setStretchFactor(2, 0);
-    splitter->setSizes({150, 360, 330});
+    splitter->setSizes({145, 345, 370});
     layout->addWidget(splitter, 1);
     setGroupsShown(true);
 

@@ -62,11 +62,13 @@ QWidget *TfrmMain::createDetailsPanel()
 {
     auto *panel = new QWidget;
     panel->setObjectName(QStringLiteral("pnlContactDetails"));
-    panel->setMinimumWidth(330);
+    panel->setMinimumWidth(370);
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     pcDetails = new QTabWidget;
     pcDetails->setObjectName(QStringLiteral("pcDetails"));
+    // Six tabs side by side in the panel's width, none hidden behind scroll arrows.
+    pcDetails->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 5px; }"));
     layout->addWidget(pcDetails);
 
     auto page = [&](int index, const QString &title) {

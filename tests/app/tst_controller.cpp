@@ -7,6 +7,7 @@
 #include "store/Records.h"
 #include "telephony/ModemConfig.h"
 #include "telephony/TapiFunc.h"
+#include "ui/TfrmMain.h"
 #include "ui/TfrmNewCallMessage.h"
 #include "ui/TfrmOptions.h"
 
@@ -260,14 +261,23 @@ private slots:
         }
         QCOMPARE(captions, (QStringList{"Adresar", "Pozivi", "Prati pozive", "Uključi zvuk", "Ne smetaj!",
                                         "Odbij!", "Opcije", "O programu", "Zatvori Tellwise Monitor"}));
-        // No main window yet: its two items cannot be chosen.
-        QVERIFY(!start()->miAddressbook->isEnabled());
-        QVERIFY(!start()->miCalls->isEnabled());
-        int opened = -1;
-        start()->setMainWindowOpener([&](int page) { opened = page; });
+        // The two window items open the address book and call log window on their page.
+        TfrmMain *main = m_program->frmMain();
+        QVERIFY(!main->isVisible());
         QVERIFY(start()->miCalls->isEnabled());
         start()->miCalls->trigger();
-        QCOMPARE(opened, 1);
+        QVERIFY(main->isVisible());
+        QCOMPARE(main->currentPage(), int(TfrmMain::PageCalls));
+        QCOMPARE(
+            main->titleBitmapName(),
+            (m_program->settings().languageIndex() == 0 ? QStringLiteral("eng") : QStringLiteral("cro")) +
+                QStringLiteral("CallsBar"));
+        start()->miAddressbook->trigger();
+        QCOMPARE(main->currentPage(), int(TfrmMain::PageAddressbook));
+        // Without a main window the items could not be chosen.
+        start()->setMainWindowOpener({});
+        QVERIFY(!start()->miAddressbook->isEnabled());
+        QVERIFY(!start()->miCalls->isEnabled());
     }
 
     void trayClickOpensThePageOfTheNews_data()
