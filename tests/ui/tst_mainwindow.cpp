@@ -1040,6 +1040,34 @@ private slots:
         QVERIFY(!m_window->pnlContactDetails->isHidden());
         QCOMPARE(m_window->tbShowDetails->toolTip(), u"Sakrij detalje o osobi"_s);
     }
+
+    // Not a check: saves the window's pages, its details tabs and the rename dialog as pictures
+    // for a person to look at, when TELLWISE_SCREENSHOTS names a folder.
+    void screenshots()
+    {
+        const QString dir = qEnvironmentVariable("TELLWISE_SCREENSHOTS");
+        if (dir.isEmpty())
+            QSKIP("TELLWISE_SCREENSHOTS is not set");
+        QDir().mkpath(dir);
+        auto save = [&](QWidget *w, const QString &name) {
+            QCoreApplication::processEvents();
+            QVERIFY(w->grab().save(dir + u'/' + name + u".png"_s));
+        };
+        m_window->selectContactRow(int(rows(*m_window).indexOf(u"Horvat, Ana"_s)));
+        for (int tab = 0; tab < m_window->pcDetails->count(); ++tab) {
+            m_window->pcDetails->setCurrentIndex(tab);
+            save(m_window.get(), u"main-addressbook-tab%1"_s.arg(tab));
+        }
+        m_window->tbShowGroupsClick();
+        save(m_window.get(), u"main-addressbook-without-groups"_s);
+        m_window->tbManipulateGroupsClick();
+        m_window->SetPage(TfrmMain::PageCalls);
+        save(m_window.get(), u"main-calls"_s);
+        m_window->SetPage(TfrmMain::PageAddressbook);
+        m_window->selectGroupNode(u"Prijatelji"_s);
+        ModalDialogHook::pushNext([&](QDialog &dialog) { save(&dialog, u"main-rename-group"_s); });
+        m_window->tbRenameGroupClick();
+    }
 };
 
 QTEST_MAIN(TestMainWindow)
