@@ -93,7 +93,8 @@ void paintNow(QWidget *w)
     w->repaint();
 }
 
-void BM_ShowAddressbookPage(benchmark::State &state)
+// From a hidden window to PAGE shown and painted.
+void showPage(benchmark::State &state, TfrmMain::Page page)
 {
     TfrmMain &main = *window().main;
     for (auto _ : state) {
@@ -101,25 +102,21 @@ void BM_ShowAddressbookPage(benchmark::State &state)
         main.hide();
         QCoreApplication::processEvents();
         state.ResumeTiming();
-        main.ShowPage(TfrmMain::PageAddressbook);
+        main.ShowPage(page);
         paintNow(&main);
     }
-    state.counters["rows"] = main.contactRowCount();
+    state.counters["rows"] = page == TfrmMain::PageCalls ? main.callRowCount() : main.contactRowCount();
+}
+
+void BM_ShowAddressbookPage(benchmark::State &state)
+{
+    showPage(state, TfrmMain::PageAddressbook);
 }
 BENCHMARK(BM_ShowAddressbookPage)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ShowCallsPage(benchmark::State &state)
 {
-    TfrmMain &main = *window().main;
-    for (auto _ : state) {
-        state.PauseTiming();
-        main.hide();
-        QCoreApplication::processEvents();
-        state.ResumeTiming();
-        main.ShowPage(TfrmMain::PageCalls);
-        paintNow(&main);
-    }
-    state.counters["rows"] = main.callRowCount();
+    showPage(state, TfrmMain::PageCalls);
 }
 BENCHMARK(BM_ShowCallsPage)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -67,6 +67,35 @@ QLabel *whiteLabel(const QString &text, int pointSize, bool bold)
     return label;
 }
 
+// A page of the notebook, its controls in a column.
+QWidget *notebookPage(const char *name, QVBoxLayout *&layout)
+{
+    auto *page = new QWidget;
+    page->setObjectName(QLatin1String(name));
+    layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(3);
+    return page;
+}
+
+// A list in report style over MODEL: whole rows selected, several at once, nothing edited in
+// place, rows of one height so that long lists stay quick.
+QTreeView *reportView(const char *name, QAbstractItemModel *model)
+{
+    auto *view = new QTreeView;
+    view->setObjectName(QLatin1String(name));
+    view->setModel(model);
+    view->setRootIsDecorated(false);
+    view->setUniformRowHeights(true);
+    view->setItemsExpandable(false);
+    view->setAllColumnsShowFocus(true);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    return view;
+}
+
 } // namespace
 
 TfrmMain::TfrmMain(Settings &settings, const MainWindowMenus &menus, QWidget *parent)
@@ -264,11 +293,8 @@ QToolButton *TfrmMain::toolButton(const char *name, const QString &hint)
 
 QWidget *TfrmMain::createAddressbookPage()
 {
-    auto *page = new QWidget;
-    page->setObjectName(QStringLiteral("tsAddressbook"));
-    auto *layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(3);
+    QVBoxLayout *layout = nullptr;
+    QWidget *page = notebookPage("tsAddressbook", layout);
 
     auto *bar = new QHBoxLayout;
     bar->setSpacing(1);
@@ -337,19 +363,9 @@ QWidget *TfrmMain::createAddressbookPage()
     contactsLayout->setContentsMargins(0, 0, 0, 0);
     contactsLayout->setSpacing(0);
     m_contactRows = new TContactRowsModel(this);
-    lvContacts = new QTreeView;
-    lvContacts->setObjectName(QStringLiteral("lvContacts"));
-    lvContacts->setModel(m_contactRows);
-    lvContacts->setRootIsDecorated(false);
-    lvContacts->setUniformRowHeights(true);
-    lvContacts->setItemsExpandable(false);
-    lvContacts->setAllColumnsShowFocus(true);
-    lvContacts->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lvContacts->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lvContacts->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lvContacts = reportView("lvContacts", m_contactRows);
     lvContacts->setDragEnabled(true);
     lvContacts->setDragDropMode(QAbstractItemView::DragOnly);
-    lvContacts->setContextMenuPolicy(Qt::CustomContextMenu);
     lvContacts->header()->setStretchLastSection(false);
     lvContacts->header()->setSectionsMovable(false);
     lvContacts->installEventFilter(this);
@@ -408,11 +424,8 @@ QWidget *TfrmMain::createAddressbookPage()
 
 QWidget *TfrmMain::createCallsPage()
 {
-    auto *page = new QWidget;
-    page->setObjectName(QStringLiteral("tsCalls"));
-    auto *layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(3);
+    QVBoxLayout *layout = nullptr;
+    QWidget *page = notebookPage("tsCalls", layout);
     auto *bar = new QHBoxLayout;
     bar->setSpacing(1);
     tbAddToAddressbook = toolButton("tbAddToAddressbook", tr("Dodaj telefonski broj u adresar"));
@@ -428,17 +441,7 @@ QWidget *TfrmMain::createCallsPage()
     tbDeleteCalls->setEnabled(false);
 
     m_callRows = new TCallRowsModel(this);
-    lvCalls = new QTreeView;
-    lvCalls->setObjectName(QStringLiteral("lvCalls"));
-    lvCalls->setModel(m_callRows);
-    lvCalls->setRootIsDecorated(false);
-    lvCalls->setUniformRowHeights(true);
-    lvCalls->setItemsExpandable(false);
-    lvCalls->setAllColumnsShowFocus(true);
-    lvCalls->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lvCalls->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lvCalls->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lvCalls->setContextMenuPolicy(Qt::CustomContextMenu);
+    lvCalls = reportView("lvCalls", m_callRows);
     lvCalls->header()->setStretchLastSection(true);
     lvCalls->installEventFilter(this);
     lvCalls->setColumnWidth(0, 210);
