@@ -169,7 +169,8 @@ public:
     }
 
 private:
-    // Kept for the next save: fresh memory costs a page fault per 4 KiB.
+    // Kept for the next save: fresh memory costs a page fault per 4 KiB. One per thread is
+    // enough, as a thread writes one file at a time.
     static char *buffer()
     {
         thread_local const std::unique_ptr<char[]> memory(new char[std::size_t(kChunk + kMaxReserve)]);
@@ -313,8 +314,8 @@ template <typename Use> void forEachChunk(int fd, qsizetype recordSize, const QS
     const qsizetype total = qsizetype(st.st_size) / recordSize * recordSize;
     if (total == 0)
         return;
-    // The buffer stays for the next load: fresh memory costs a page fault per 4 KiB, which on
-    // some machines is as slow as reading the whole file.
+    // The buffer stays for the next load (a thread loads one file at a time): fresh memory costs
+    // a page fault per 4 KiB, which on some machines is as slow as reading the whole file.
     constexpr qsizetype kBufferSize = 256 * 1024;
     thread_local const std::unique_ptr<char[]> buffer(new char[std::size_t(kBufferSize)]);
     const qsizetype chunk = std::min(kBufferSize / recordSize * recordSize, total);
