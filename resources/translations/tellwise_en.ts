@@ -16,13 +16,13 @@
     <message>
         <location line="+40"/>
         <location line="+8"/>
-        <location line="+210"/>
+        <location line="+212"/>
         <location line="+18"/>
         <source>Čitanje datoteke nije uspjelo:</source>
         <translation>Could not read the file:</translation>
     </message>
     <message>
-        <location line="-119"/>
+        <location line="-120"/>
         <location line="+5"/>
         <source>Pisanje datoteke nije uspjelo:</source>
         <translation>Could not write the file:</translation>
@@ -38,7 +38,7 @@
         <translation>Could not save the folder:</translation>
     </message>
     <message>
-        <location line="+179"/>
+        <location line="+202"/>
         <location line="+27"/>
         <source>Zamjena datoteke nije uspjela:</source>
         <translation>Could not replace the file:</translation>
@@ -67,6 +67,14 @@
         <location filename="../../src/ui/TfrmMainCalls.cpp" line="-1"/>
         <source>&lt; Neidentificiran &gt;</source>
         <translation>&lt; Unidentified &gt;</translation>
+    </message>
+</context>
+<context>
+    <name>DialogSeams</name>
+    <message>
+        <location filename="../../src/ui/DialogSeams.cpp" line="+59"/>
+        <source>Odustani</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -198,18 +206,18 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+132"/>
+        <location line="+128"/>
         <source>Kuća</source>
         <translation>Home</translation>
     </message>
     <message>
-        <location line="-131"/>
-        <location line="+131"/>
+        <location line="-127"/>
+        <location line="+127"/>
         <source>Posao</source>
         <translation>Business</translation>
     </message>
     <message>
-        <location line="-130"/>
+        <location line="-126"/>
         <source>Telefonski brojevi</source>
         <translation>Phone Numbers</translation>
     </message>
@@ -239,12 +247,7 @@
         <translation>Save</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>Odustani</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
-        <location line="+31"/>
+        <location line="+29"/>
         <source> Ime i prezime:</source>
         <translation> Name:</translation>
     </message>
@@ -596,11 +599,6 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <source>U redu</source>
         <translation>OK</translation>
     </message>
-    <message>
-        <location line="+2"/>
-        <source>Odustani</source>
-        <translation>Cancel</translation>
-    </message>
 </context>
 <context>
     <name>TfrmGroup</name>
@@ -615,12 +613,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <translation>Save</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>Odustani</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
-        <location line="+53"/>
+        <location line="+51"/>
         <source>Nova grupa</source>
         <translation>New Group</translation>
     </message>
@@ -676,7 +669,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
 <context>
     <name>TfrmMain</name>
     <message>
-        <location filename="../../src/ui/TfrmMain.cpp" line="+117"/>
+        <location filename="../../src/ui/TfrmMain.cpp" line="+148"/>
         <source>Adresar</source>
         <translation>Address Book</translation>
     </message>
@@ -711,54 +704,54 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <translation>Device:</translation>
     </message>
     <message>
-        <location line="+49"/>
+        <location line="+46"/>
         <source>Nova osoba</source>
         <translation>New Contact</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+201"/>
+        <location line="+184"/>
         <source>Izmjeni podatke o osobi</source>
         <translation>Edit Contact</translation>
     </message>
     <message>
-        <location line="-200"/>
-        <location line="+201"/>
+        <location line="-183"/>
+        <location line="+185"/>
         <location filename="../../src/ui/TfrmMainContacts.cpp" line="+365"/>
         <source>Izbriši osobu</source>
         <translation>Delete Contact</translation>
     </message>
     <message>
-        <location line="-200"/>
+        <location line="-184"/>
         <source>Sakrij grupe</source>
         <translation>Hide Groups</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+193"/>
+        <location line="+174"/>
         <source>Prikaži grupe</source>
         <translation>Show Groups</translation>
     </message>
     <message>
-        <location line="-190"/>
-        <location line="+191"/>
+        <location line="-171"/>
+        <location line="+173"/>
         <source>Nova grupa</source>
         <translation>New Group</translation>
     </message>
     <message>
-        <location line="-190"/>
-        <location line="+191"/>
+        <location line="-172"/>
+        <location line="+173"/>
         <source>Preimenuj grupu</source>
         <translation>Rename Group</translation>
     </message>
     <message>
-        <location line="-190"/>
-        <location line="+191"/>
+        <location line="-172"/>
+        <location line="+173"/>
         <source>Izbriši grupu</source>
         <translation>Delete Group</translation>
     </message>
     <message>
-        <location line="-190"/>
+        <location line="-172"/>
         <source>Pronađi osobu</source>
         <translation>Find Contact</translation>
     </message>
@@ -784,25 +777,25 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <translation>Hide Contact Details</translation>
     </message>
     <message>
-        <location line="+127"/>
-        <location line="+65"/>
+        <location line="+114"/>
+        <location line="+63"/>
         <source>Dodaj telefonski broj u adresar</source>
         <translation>Add Phone Number to the Address Book</translation>
     </message>
     <message>
-        <location line="-64"/>
-        <location line="+65"/>
+        <location line="-62"/>
+        <location line="+63"/>
         <location filename="../../src/ui/TfrmMainCalls.cpp" line="+91"/>
         <source>Izbriši poziv</source>
         <translation>Delete Call</translation>
     </message>
     <message>
-        <location line="-64"/>
+        <location line="-62"/>
         <source>Snimi pozive</source>
         <translation>Save Calls</translation>
     </message>
     <message>
-        <location line="+59"/>
+        <location line="+56"/>
         <location filename="../../src/ui/TfrmMainContacts.cpp" line="+112"/>
         <source>Dodaj osobu u Crnu Listu</source>
         <translation>Add Contact to the Black List</translation>
@@ -813,12 +806,12 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <translation>Select All Contacts</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>Označi sve pozive</source>
         <translation>Select All Calls</translation>
     </message>
     <message>
-        <location line="+173"/>
+        <location line="+174"/>
         <source>(nije izabran)</source>
         <translation>(none chosen)</translation>
     </message>
@@ -1560,7 +1553,7 @@ will take effect only then.</translation>
     <name>TfrmStart</name>
     <message>
         <location filename="../../src/app/TfrmStart.cpp" line="+136"/>
-        <location line="+182"/>
+        <location line="+159"/>
         <source>Nemaš novih poziva!</source>
         <translation>You have no new calls!</translation>
     </message>
@@ -1596,7 +1589,7 @@ and the device you want.</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location filename="../../src/app/TfrmStartMenus.cpp" line="+318"/>
+        <location filename="../../src/app/TfrmStartMenus.cpp" line="+284"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
@@ -1624,7 +1617,7 @@ and the device you want.</translation>
         <translation>Status:  %1!</translation>
     </message>
     <message>
-        <location filename="../../src/app/TfrmStartMenus.cpp" line="-272"/>
+        <location filename="../../src/app/TfrmStartMenus.cpp" line="-238"/>
         <source>Adresar</source>
         <translation>Address Book</translation>
     </message>
@@ -1645,18 +1638,18 @@ and the device you want.</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+176"/>
+        <location line="+142"/>
         <source>Ne smetaj!</source>
         <translation>Do not disturb!</translation>
     </message>
     <message>
-        <location line="-175"/>
-        <location line="+191"/>
+        <location line="-141"/>
+        <location line="+157"/>
         <source>Odbij!</source>
         <translation>Reject!</translation>
     </message>
     <message>
-        <location line="-185"/>
+        <location line="-151"/>
         <source>Opcije</source>
         <translation>Options</translation>
     </message>
@@ -1671,62 +1664,7 @@ and the device you want.</translation>
         <translation>Close Tellwise Monitor</translation>
     </message>
     <message>
-        <location line="+10"/>
-        <source>Prikaži grupe</source>
-        <translation>Show Groups</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>Nova grupa</source>
-        <translation>New Group</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Preimenuj grupu</source>
-        <translation>Rename Group</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Izbriši grupu</source>
-        <translation>Delete Group</translation>
-    </message>
-    <message>
-        <location line="+6"/>
-        <source>Izmjeni podatke o osobi</source>
-        <translation>Edit Contact</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>Izbriši osobu</source>
-        <translation>Delete Contact</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Dodaj osobu u Crnu Listu</source>
-        <translation>Add Contact to the Black List</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Označi sve osobe</source>
-        <translation>Select All Contacts</translation>
-    </message>
-    <message>
-        <location line="+7"/>
-        <source>Dodaj telefonski broj u adresar</source>
-        <translation>Add Phone Number to the Address Book</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Izbriši poziv</source>
-        <translation>Delete Call</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Označi sve pozive</source>
-        <translation>Select All Calls</translation>
-    </message>
-    <message>
-        <location line="+132"/>
+        <location line="+131"/>
         <source>Prije uključenja ove opcije, potrebno je u opcijama
 postaviti za koju vrstu pozivatelja se opcija odnosi.
 Kada opcija bude aktivna, pozivatelji koje postavite

@@ -31,7 +31,7 @@ MonitorProgram::MonitorProgram()
     m_frmStart = std::make_unique<TfrmStart>(m_settings);
     // The dialogs belong to the hidden controller, so they get no taskbar entry of their own.
     m_frmOptions = std::make_unique<TfrmOptions>(m_settings, m_frmStart.get());
-    m_frmMain = std::make_unique<TfrmMain>(m_settings, m_frmStart->mainWindowMenus());
+    m_frmMain = std::make_unique<TfrmMain>(m_settings, m_frmStart->mainMenus);
     // The pop-up needs the notice and the notes window it leads to, so those two come first.
     m_frmNewCallMessage = std::make_unique<TfrmNewCallMessage>();
     m_frmCallerNotes = std::make_unique<TfrmCallerNotes>();

@@ -160,29 +160,6 @@ void TfrmStart::setAboutWindow(TfrmAbout *about)
     m_about = about;
 }
 
-MainWindowMenus TfrmStart::mainWindowMenus() const
-{
-    MainWindowMenus m;
-    m.groups = pmGroups;
-    m.contacts = pmContacts;
-    m.calls = pmCalls;
-    m.exportContacts = pmExportContacts;
-    m.miShowGroups = miShowGroups;
-    m.miNewGroup = miNewGroup;
-    m.miRenameGroup = miRenameGroup;
-    m.miDeleteGroup = miDeleteGroup;
-    m.miEditContact = miEditContact;
-    m.miDeleteContact = miDeleteContact;
-    m.miAddToBlackList = miAddToBlackList;
-    m.miSelectAllContacts = miSelectAllContacts;
-    m.miAddToAddressbook = miAddToAddressbook;
-    m.miDeleteCall = miDeleteCall;
-    m.miSelectAllCalls = miSelectAllCalls;
-    m.miExportToCSV = miExportToCSV;
-    m.miExportToXML = miExportToXML;
-    return m;
-}
-
 void TfrmStart::setMainWindowOpener(std::function<void(int)> opener)
 {
     m_openMainWindow = std::move(opener);

@@ -55,8 +55,6 @@ public:
     void setNewCallMessage(TfrmNewCallMessage *message);
     void setIncomingCallWindow(TfrmIncomingCall *window);
     void setAboutWindow(TfrmAbout *about);
-    // The popup menus the main window borrows.
-    MainWindowMenus mainWindowMenus() const;
     // The main window's page opener (0 address book, 1 calls). Until one is set, the tray's
     // address book and calls items are disabled.
     void setMainWindowOpener(std::function<void(int page)> opener);
@@ -142,10 +140,8 @@ public:
     // Components, created with the window.
     QSystemTrayIcon *TrayIcon = nullptr;
     QMenu *pmTrayIcon = nullptr;
-    QMenu *pmGroups = nullptr;
-    QMenu *pmContacts = nullptr;
-    QMenu *pmCalls = nullptr;
-    QMenu *pmExportContacts = nullptr;
+    // The popup menus the main window borrows.
+    MainWindowMenus mainMenus;
     QTimer *TrayTimer = nullptr;
     QTimer *timerCalls = nullptr;
     QTimer *timerScrlFlash = nullptr;
@@ -161,20 +157,6 @@ public:
     QAction *miOptions = nullptr;
     QAction *miAbout = nullptr;
     QAction *miClose = nullptr;
-
-    QAction *miShowGroups = nullptr;
-    QAction *miNewGroup = nullptr;
-    QAction *miRenameGroup = nullptr;
-    QAction *miDeleteGroup = nullptr;
-    QAction *miEditContact = nullptr;
-    QAction *miDeleteContact = nullptr;
-    QAction *miAddToBlackList = nullptr;
-    QAction *miSelectAllContacts = nullptr;
-    QAction *miAddToAddressbook = nullptr;
-    QAction *miDeleteCall = nullptr;
-    QAction *miSelectAllCalls = nullptr;
-    QAction *miExportToCSV = nullptr;
-    QAction *miExportToXML = nullptr;
 
     TrayFallbackWindow *fallbackWindow() const { return m_fallback; }
     Settings &settings() const { return m_settings; }

@@ -72,44 +72,10 @@ void TfrmStart::createMenus()
     setSwitch(miDoNotDisturb, m_settings.flag(Settings::DoNotDisturb));
     setSwitch(miAutoHangUp, m_settings.flag(Settings::AutoReject));
 
-    // The main window's menus; it connects their items to its own commands.
-    pmGroups = new QMenu(this);
-    pmGroups->setObjectName(QStringLiteral("pmGroups"));
-    miShowGroups = addItem(pmGroups, "miShowGroups", tr("Prikaži grupe"));
-    pmGroups->setDefaultAction(miShowGroups);
-    miNewGroup = addItem(pmGroups, "miNewGroup", tr("Nova grupa"));
-    miRenameGroup = addItem(pmGroups, "miRenameGroup", tr("Preimenuj grupu"));
-    miDeleteGroup = addItem(pmGroups, "miDeleteGroup", tr("Izbriši grupu"));
-    miRenameGroup->setEnabled(false);
-    miDeleteGroup->setEnabled(false);
-
-    pmContacts = new QMenu(this);
-    pmContacts->setObjectName(QStringLiteral("pmContacts"));
-    miEditContact = addItem(pmContacts, "miEditContact", tr("Izmjeni podatke o osobi"));
-    pmContacts->setDefaultAction(miEditContact);
-    miDeleteContact = addItem(pmContacts, "miDeleteContact", tr("Izbriši osobu"));
-    miAddToBlackList = addItem(pmContacts, "miAddToBlackList", tr("Dodaj osobu u Crnu Listu"));
-    miSelectAllContacts = addItem(pmContacts, "miSelectAllContacts", tr("Označi sve osobe"));
-    miEditContact->setEnabled(false);
-    miDeleteContact->setEnabled(false);
-    miSelectAllContacts->setEnabled(false);
-
-    pmCalls = new QMenu(this);
-    pmCalls->setObjectName(QStringLiteral("pmCalls"));
-    miAddToAddressbook = addItem(pmCalls, "miAddToAddressbook", tr("Dodaj telefonski broj u adresar"));
-    miDeleteCall = addItem(pmCalls, "miDeleteCall", tr("Izbriši poziv"));
-    miSelectAllCalls = addItem(pmCalls, "miSelectAllCalls", tr("Označi sve pozive"));
-    miAddToAddressbook->setEnabled(false);
-    miDeleteCall->setEnabled(false);
-    miSelectAllCalls->setEnabled(false);
-
-    pmExportContacts = new QMenu(this);
-    pmExportContacts->setObjectName(QStringLiteral("pmExportContacts"));
-    miExportToCSV = addItem(pmExportContacts, "miExportToCSV", QStringLiteral("Comma Separated Values"));
-    pmExportContacts->setDefaultAction(miExportToCSV);
-    miExportToXML = addItem(pmExportContacts, "miExportToXML", QStringLiteral("Extended Markup Language"));
-    connect(miExportToCSV, &QAction::triggered, this, &TfrmStart::miExportToCSVClick);
-    connect(miExportToXML, &QAction::triggered, this, &TfrmStart::miExportToXMLClick);
+    // The main window's menus; it connects their items to its own commands, the exports stay here.
+    mainMenus = CreateMainWindowMenus(this);
+    connect(mainMenus.miExportToCSV, &QAction::triggered, this, &TfrmStart::miExportToCSVClick);
+    connect(mainMenus.miExportToXML, &QAction::triggered, this, &TfrmStart::miExportToXMLClick);
 }
 
 // --- Switches: the state lives in the item, tag 1 and the checked mark meaning on -------------

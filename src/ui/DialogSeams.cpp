@@ -3,6 +3,7 @@
 #include "platform/SoundPlayer.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -50,8 +51,13 @@ void PlayWaveOnThread(const QString &fileName)
     thread->start();
 }
 
-QDialogButtonBox *AcceptCancelButtons(QDialog *dialog, QPushButton *accept, QPushButton *cancel)
+QDialogButtonBox *AcceptCancelButtons(QDialog *dialog, const QString &acceptCaption, const char *acceptName,
+                                      QPushButton *&accept, QPushButton *&cancel)
 {
+    accept = new QPushButton(acceptCaption);
+    accept->setObjectName(QLatin1String(acceptName));
+    cancel = new QPushButton(QCoreApplication::translate("DialogSeams", "Odustani"));
+    cancel->setObjectName(QStringLiteral("btnCancel"));
     auto *buttons = new QDialogButtonBox;
     buttons->addButton(accept, QDialogButtonBox::AcceptRole);
     buttons->addButton(cancel, QDialogButtonBox::RejectRole);

@@ -34,9 +34,12 @@ QMessageBox::StandardButton FallbackMessageDialog(QWidget *parent, int languageI
 // that exist are played.
 void PlayWaveOnThread(const QString &fileName);
 
-// The button row of the editors' dialogs: ACCEPT and CANCEL in a button box that accepts or
-// rejects DIALOG. The caller sets ACCEPT as default once the box sits in the dialog's layout.
-QDialogButtonBox *AcceptCancelButtons(QDialog *dialog, QPushButton *accept, QPushButton *cancel);
+// The button row of the editors' dialogs: an accept button (ACCEPTCAPTION, object name
+// ACCEPTNAME) and "Odustani" ("btnCancel"), made here and returned through ACCEPT and CANCEL, in
+// a button box that accepts or rejects DIALOG. The caller sets ACCEPT as default once the box
+// sits in the dialog's layout.
+QDialogButtonBox *AcceptCancelButtons(QDialog *dialog, const QString &acceptCaption, const char *acceptName,
+                                      QPushButton *&accept, QPushButton *&cancel);
 
 // Shows DIALOG modally and returns its result (QDialog::Accepted or Rejected).
 int RunModalDialog(QDialog &dialog);

@@ -80,11 +80,7 @@ TfrmContact::TfrmContact(QWidget *parent) : QDialog(parent), m_playSound(PlayWav
     PageControl->addTab(createPicturePage(), tr(" Slika"));
     PageControl->addTab(createSoundPage(), tr("Zvuk"));
 
-    btnSave = new QPushButton(tr("Snimi"));
-    btnSave->setObjectName(QStringLiteral("btnSave"));
-    btnCancel = new QPushButton(tr("Odustani"));
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    QDialogButtonBox *buttons = AcceptCancelButtons(this, btnSave, btnCancel);
+    QDialogButtonBox *buttons = AcceptCancelButtons(this, tr("Snimi"), "btnSave", btnSave, btnCancel);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(PageControl);

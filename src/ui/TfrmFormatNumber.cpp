@@ -54,11 +54,7 @@ TfrmFormatNumber::TfrmFormatNumber(QWidget *parent) : QDialog(parent)
     gbFormated->setObjectName(QStringLiteral("gbFormated"));
     (new QVBoxLayout(gbFormated))->addWidget(lblFormatedNumber);
 
-    btnOK = new QPushButton(tr("U redu"));
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnCancel = new QPushButton(tr("Odustani"));
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    QDialogButtonBox *buttons = AcceptCancelButtons(this, btnOK, btnCancel);
+    QDialogButtonBox *buttons = AcceptCancelButtons(this, tr("U redu"), "btnOK", btnOK, btnCancel);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(details);

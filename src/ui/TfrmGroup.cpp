@@ -37,11 +37,7 @@ TfrmGroup::TfrmGroup(QWidget *parent) : QDialog(parent)
     row->addWidget(new QLabel(tr("Naziv grupe:")));
     row->addWidget(editGroupName, 1);
 
-    btnSave = new QPushButton(tr("Snimi"));
-    btnSave->setObjectName(QStringLiteral("btnSave"));
-    btnCancel = new QPushButton(tr("Odustani"));
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    QDialogButtonBox *buttons = AcceptCancelButtons(this, btnSave, btnCancel);
+    QDialogButtonBox *buttons = AcceptCancelButtons(this, tr("Snimi"), "btnSave", btnSave, btnCancel);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(gbGroup);

@@ -106,7 +106,9 @@ TfrmMain::TfrmMain(Settings &settings, const MainWindowMenus &menus, QWidget *pa
     setWindowTitle(QStringLiteral("Tellwise Monitor"));
     setWindowIcon(skin::pixmap(QStringLiteral("mainLogo")));
     setFixedSize(kWindowWidth, kWindowHeight);
-    createMenusIfMissing();
+    // A window of its own (tests, tools) makes its own menus with the same items.
+    if (!m_menus.groups)
+        m_menus = CreateMainWindowMenus(this);
 
     m_contact = new TfrmContact(this);
     m_contact->setLanguageIndex([this] { return languageIndex(); });
@@ -461,36 +463,45 @@ QWidget *TfrmMain::createCallsPage()
     return page;
 }
 
-void TfrmMain::createMenusIfMissing()
+MainWindowMenus CreateMainWindowMenus(QWidget *owner)
 {
-    if (m_menus.groups)
-        return;
-    // A window of its own (tests, tools) gets menus of its own with the same items.
-    auto item = [](QMenu *menu, const char *name, const QString &caption) {
+    auto menu = [owner](const char *name) {
+        auto *m = new QMenu(owner);
+        m->setObjectName(QLatin1String(name));
+        return m;
+    };
+    auto item = [](QMenu *menu, const char *name, const QString &caption, bool enabled = true) {
         QAction *a = menu->addAction(caption);
         a->setObjectName(QLatin1String(name));
+        a->setEnabled(enabled);
         return a;
     };
-    m_menus.groups = new QMenu(this);
-    m_menus.miShowGroups = item(m_menus.groups, "miShowGroups", tr("Prikaži grupe"));
-    m_menus.miNewGroup = item(m_menus.groups, "miNewGroup", tr("Nova grupa"));
-    m_menus.miRenameGroup = item(m_menus.groups, "miRenameGroup", tr("Preimenuj grupu"));
-    m_menus.miDeleteGroup = item(m_menus.groups, "miDeleteGroup", tr("Izbriši grupu"));
-    m_menus.contacts = new QMenu(this);
-    m_menus.miEditContact = item(m_menus.contacts, "miEditContact", tr("Izmjeni podatke o osobi"));
-    m_menus.miDeleteContact = item(m_menus.contacts, "miDeleteContact", tr("Izbriši osobu"));
-    m_menus.miAddToBlackList = item(m_menus.contacts, "miAddToBlackList", tr("Dodaj osobu u Crnu Listu"));
-    m_menus.miSelectAllContacts = item(m_menus.contacts, "miSelectAllContacts", tr("Označi sve osobe"));
-    m_menus.calls = new QMenu(this);
-    m_menus.miAddToAddressbook =
-        item(m_menus.calls, "miAddToAddressbook", tr("Dodaj telefonski broj u adresar"));
-    m_menus.miDeleteCall = item(m_menus.calls, "miDeleteCall", tr("Izbriši poziv"));
-    m_menus.miSelectAllCalls = item(m_menus.calls, "miSelectAllCalls", tr("Označi sve pozive"));
-    m_menus.exportContacts = new QMenu(this);
-    m_menus.miExportToCSV =
-        item(m_menus.exportContacts, "miExportToCSV", QStringLiteral("Comma Separated Values"));
-    m_menus.miExportToXML =
-        item(m_menus.exportContacts, "miExportToXML", QStringLiteral("Extended Markup Language"));
+    MainWindowMenus m;
+    m.groups = menu("pmGroups");
+    m.miShowGroups = item(m.groups, "miShowGroups", TfrmMain::tr("Prikaži grupe"));
+    m.groups->setDefaultAction(m.miShowGroups);
+    m.miNewGroup = item(m.groups, "miNewGroup", TfrmMain::tr("Nova grupa"));
+    m.miRenameGroup = item(m.groups, "miRenameGroup", TfrmMain::tr("Preimenuj grupu"), false);
+    m.miDeleteGroup = item(m.groups, "miDeleteGroup", TfrmMain::tr("Izbriši grupu"), false);
+
+    m.contacts = menu("pmContacts");
+    m.miEditContact = item(m.contacts, "miEditContact", TfrmMain::tr("Izmjeni podatke o osobi"), false);
+    m.contacts->setDefaultAction(m.miEditContact);
+    m.miDeleteContact = item(m.contacts, "miDeleteContact", TfrmMain::tr("Izbriši osobu"), false);
+    m.miAddToBlackList = item(m.contacts, "miAddToBlackList", TfrmMain::tr("Dodaj osobu u Crnu Listu"));
+    m.miSelectAllContacts = item(m.contacts, "miSelectAllContacts", TfrmMain::tr("Označi sve osobe"), false);
+
+    m.calls = menu("pmCalls");
+    m.miAddToAddressbook =
+        item(m.calls, "miAddToAddressbook", TfrmMain::tr("Dodaj telefonski broj u adresar"), false);
+    m.miDeleteCall = item(m.calls, "miDeleteCall", TfrmMain::tr("Izbriši poziv"), false);
+    m.miSelectAllCalls = item(m.calls, "miSelectAllCalls", TfrmMain::tr("Označi sve pozive"), false);
+
+    m.exportContacts = menu("pmExportContacts");
+    m.miExportToCSV = item(m.exportContacts, "miExportToCSV", QStringLiteral("Comma Separated Values"));
+    m.exportContacts->setDefaultAction(m.miExportToCSV);
+    m.miExportToXML = item(m.exportContacts, "miExportToXML", QStringLiteral("Extended Markup Language"));
+    return m;
 }
 
 void TfrmMain::connectMenus()

@@ -54,6 +54,10 @@ struct MainWindowMenus
     QAction *miExportToXML = nullptr;
 };
 
+// Makes the main window's popup menus, owned by OWNER, with their items named, captioned and
+// enabled as a fresh window expects them.
+MainWindowMenus CreateMainWindowMenus(QWidget *owner);
+
 // The address book and call log window: the groups tree, the contact list and a contact's
 // details on page 0, the call log on page 1. Every change goes straight through the store;
 // there is nothing to save. The window has no title bar of its own and is moved by its frame.
@@ -233,7 +237,6 @@ protected:
 
 private:
     // Construction
-    void createMenusIfMissing();
     QWidget *createFrame();
     QWidget *createStatusStrip();
     QWidget *createAddressbookPage();

@@ -506,7 +506,7 @@ private slots:
             title = t;
             return folder + chosen;
         });
-        (csv ? start()->miExportToCSV : start()->miExportToXML)->trigger();
+        (csv ? start()->mainMenus.miExportToCSV : start()->mainMenus.miExportToXML)->trigger();
         QCOMPARE(title, QStringLiteral("Izvoz adresara"));
         QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{written});
         QDir(folder).removeRecursively();
