@@ -582,6 +582,8 @@ QString TfrmMain::WebAddress()
 void TfrmMain::ShowPage(int page)
 {
     const bool wasVisible = isVisible() && !isMinimized();
+    // The device is known only once the settings are loaded, after this window was made.
+    setDeviceText(m_settings.currentDeviceName());
     SetPage(page);
     RefreshContactRows();
     // A window the user has already placed stays where it is.
@@ -661,8 +663,6 @@ void TfrmMain::setCallsIndicator(int callsBlinkPhase)
 void TfrmMain::setConnectionIndicator(int connectionImage, const QString &hint)
 {
     m_connectionImage = connectionImage;
-    // The device may have changed with the state (options saved, line opened).
-    setDeviceText(m_settings.currentDeviceName());
     pbxConnection->setPixmap(skin::pixmap(QStringLiteral("imagesConnect%1").arg(connectionImage)));
     pbxConnection->setToolTip(hint);
 }
