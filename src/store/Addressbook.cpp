@@ -10,11 +10,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QThreadPool>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <fcntl.h>
+#include <future>
+#include <iterator>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -302,43 +306,56 @@ void openFile(StoreFile &file)
     }
 }
 
-// Hands the whole records of fd, from the start, to `use` a chunk at a time (pointer and count);
-// a trailing partial record is left out. Reads in chunks of 256 KiB, so that a load needs no
-// memory the size of the file, pays for few system calls, and finds the bytes still in the
-// processor's cache when it decodes them.
-template <typename Use> void forEachChunk(int fd, qsizetype recordSize, const QString &path, Use use)
+qsizetype wholeRecords(int fd, qsizetype recordSize, const QString &path)
 {
     struct stat st;
     if (::fstat(fd, &st) != 0)
         fail(QT_TRANSLATE_NOOP("Addressbook", "Čitanje datoteke nije uspjelo:"), path, errno);
-    const qsizetype total = qsizetype(st.st_size) / recordSize * recordSize;
-    if (total == 0)
-        return;
-    // The buffer stays for the next load (a thread loads one file at a time): fresh memory costs
-    // a page fault per 4 KiB, which on some machines is as slow as reading the whole file.
-    constexpr qsizetype kBufferSize = 256 * 1024;
-    thread_local const std::unique_ptr<char[]> buffer(new char[std::size_t(kBufferSize)]);
-    const qsizetype chunk = std::min(kBufferSize / recordSize * recordSize, total);
-    qsizetype offset = 0;
+    return qsizetype(st.st_size) / recordSize; // a trailing partial record is left out
+}
+
+constexpr qsizetype kChunkBufferSize = 256 * 1024;
+
+// The chunk buffers of a load, one for each half of the file. They stay for the next load (a
+// thread loads one file at a time): fresh memory costs a page fault per 4 KiB, which on some
+// machines is as slow as reading the whole file.
+char *chunkBuffer(int half)
+{
+    thread_local const std::unique_ptr<char[]> buffers(new char[std::size_t(2 * kChunkBufferSize)]);
+    return buffers.get() + half * kChunkBufferSize;
+}
+
+// Hands the records [first, end) of fd to `use` a chunk at a time (pointer and count). Reads in
+// chunks of 256 KiB, so that a load needs no memory the size of the file, pays for few system
+// calls, and finds the bytes still in the processor's cache when it decodes them. Returns false
+// when the file ended early (it shrank while being read); what was handed over is whole records.
+template <typename Use>
+bool forEachChunk(int fd, qsizetype recordSize, qsizetype first, qsizetype end, char *buffer,
+                  const QString &path, Use use)
+{
+    const qsizetype chunk = kChunkBufferSize / recordSize * recordSize;
+    qsizetype offset = first * recordSize;
+    const qsizetype total = end * recordSize;
     while (offset < total) {
         const qsizetype wanted = std::min(chunk, total - offset);
         qsizetype got = 0;
         while (got < wanted) {
-            const ssize_t n = ::pread(fd, buffer.get() + got, std::size_t(wanted - got), off_t(offset + got));
+            const ssize_t n = ::pread(fd, buffer + got, std::size_t(wanted - got), off_t(offset + got));
             if (n < 0) {
                 if (errno == EINTR)
                     continue;
                 fail(QT_TRANSLATE_NOOP("Addressbook", "Čitanje datoteke nije uspjelo:"), path, errno);
             }
             if (n == 0)
-                break; // shrunk while we read: keep what is whole
+                break;
             got += n;
         }
-        use(static_cast<const char *>(buffer.get()), got / recordSize);
+        use(static_cast<const char *>(buffer), got / recordSize);
         if (got < wanted)
-            break;
+            return false;
         offset += got;
     }
+    return true;
 }
 
 // Asks the processor to fetch a record about to be refilled. A reload is bound by the wait for
@@ -371,30 +388,103 @@ template <typename Rec> bool keepRecord(const char *record)
     return true;
 }
 
-// Decodes `count` records that lie one after the other into the list, taking the spare records
-// from `reused` on and making new ones where they run out.
-template <typename Rec, typename T>
-void loadRecords(const char *records, qsizetype count, std::vector<std::unique_ptr<T>> &spare,
-                 std::size_t &reused, RecordList<T> &list)
+// A stretch of a data file being loaded: the records [first, end) of the file are decoded into
+// records[0 .. loaded), which before the load held the same stretch (or nothing); a record
+// without a key is left out. Records past `loaded` are spare, freed when the load ends.
+template <typename T> struct LoadPart
 {
+    qsizetype first = 0;
+    qsizetype end = 0;
+    std::vector<std::unique_ptr<T>> records;
+    std::size_t loaded = 0;
+    bool whole = true; // false when the file ended before `end`
+};
+
+// Decodes `count` records that lie one after the other into part.records, refilling the records
+// from `loaded` on and making new ones where they run out.
+template <typename Rec, typename T> void loadRecords(const char *records, qsizetype count, LoadPart<T> &part)
+{
+    std::vector<std::unique_ptr<T>> &into = part.records;
     // New records are made together, before any text: lying side by side in memory, they are
     // filled faster now and walked faster by later reloads.
-    std::size_t needed = reused;
+    std::size_t needed = part.loaded;
     for (qsizetype i = 0; i < count; ++i)
         needed += keepRecord<Rec>(records + i * Rec::Size) ? 1 : 0;
-    while (spare.size() < needed)
-        spare.push_back(std::make_unique<T>());
+    while (into.size() < needed)
+        into.push_back(std::make_unique<T>());
     for (qsizetype i = 0; i < count; ++i) {
         const char *record = records + i * Rec::Size;
         if (!keepRecord<Rec>(record))
             continue;
-        if (reused + kRecordsAhead < needed)
-            prefetchRecord(*spare[reused + kRecordsAhead]);
-        if (reused + kTextsAhead < needed)
-            prefetchTexts<Rec>(*spare[reused + kTextsAhead]);
-        Rec::decode(record, *spare[reused]);
-        list.append(std::move(spare[reused++]));
+        if (part.loaded + kRecordsAhead < needed)
+            prefetchRecord(*into[part.loaded + kRecordsAhead]);
+        if (part.loaded + kTextsAhead < needed)
+            prefetchTexts<Rec>(*into[part.loaded + kTextsAhead]);
+        Rec::decode(record, *into[part.loaded++]);
     }
+}
+
+template <typename Rec, typename T>
+void loadPart(int fd, char *buffer, const QString &path, LoadPart<T> &part)
+{
+    part.whole = forEachChunk(
+        fd, Rec::Size, part.first, part.end, buffer, path,
+        [&part](const char *records, qsizetype count) { loadRecords<Rec>(records, count, part); });
+}
+
+// From this size on, a reload decodes the far half of the file on a second thread while this one
+// does the near half: decoding, not reading, takes most of a load's time, and the halves share
+// nothing. Only records that are refilled are worth it; new ones would come from the second
+// thread's own heap, which hands its free memory back to the system, and the fresh pages cost
+// more than the decoding saves.
+constexpr qsizetype kSplitFrom = 1024 * 1024;
+
+// The second thread. It stays while reloads follow each other (a new thread for every load would
+// cost about a third of what it saves) and ends after half a minute without work. There is none
+// in a forked child, where the pool's thread does not exist.
+QThreadPool *loadHelper()
+{
+    static const pid_t owner = ::getpid();
+    static QThreadPool pool;
+    static const bool limited = [] {
+        pool.setMaxThreadCount(1);
+        return true;
+    }();
+    (void)limited;
+    return ::getpid() == owner ? &pool : nullptr;
+}
+
+// Loads `near` here and `far` on the helper thread (or here, after `near`, when the helper is
+// busy or missing), and rethrows the first failure once both have ended.
+template <typename Rec, typename T>
+void loadHalves(int fd, const QString &path, LoadPart<T> &near, LoadPart<T> &far)
+{
+    // The promise lives with the task, so that the helper never touches this frame's memory
+    // after it has fulfilled it.
+    auto farDone = std::make_shared<std::promise<void>>();
+    std::future<void> farResult = farDone->get_future();
+    const auto loadFar = [farDone, fd, buffer = chunkBuffer(1), &path, &far] {
+        try {
+            loadPart<Rec>(fd, buffer, path, far);
+            farDone->set_value();
+        } catch (...) {
+            farDone->set_exception(std::current_exception());
+        }
+    };
+    QThreadPool *const helper = loadHelper();
+    const bool helped = helper && helper->tryStart(loadFar);
+    std::exception_ptr nearError;
+    try {
+        loadPart<Rec>(fd, chunkBuffer(0), path, near);
+    } catch (...) {
+        nearError = std::current_exception();
+    }
+    if (!helped)
+        loadFar();
+    farResult.wait();
+    if (nearError)
+        std::rethrow_exception(nearError);
+    farResult.get();
 }
 
 template <typename Rec, typename T> void loadFile(StoreFile &file, RecordList<T> &list)
@@ -402,17 +492,34 @@ template <typename Rec, typename T> void loadFile(StoreFile &file, RecordList<T>
     // The records leave the list first; they and their text buffers then take the new
     // contents, in the old order, so that reloading what was just saved (the usual case)
     // allocates nothing and rewrites hardly any memory. Records left over are freed at the end.
-    std::vector<std::unique_ptr<T>> spare = list.takeAll();
-    std::size_t reused = 0;
+    LoadPart<T> near;
+    near.records = list.takeAll();
     if (!file.open)
         openFile(file);
     if (!file.open)
         return;
+    const QString path = DataDir() + QLatin1String(file.name);
     try {
-        forEachChunk(file.fd, Rec::Size, DataDir() + QLatin1String(file.name),
-                     [&](const char *records, qsizetype count) {
-                         loadRecords<Rec>(records, count, spare, reused, list);
-                     });
+        const qsizetype count = wholeRecords(file.fd, Rec::Size, path);
+        near.end = count;
+        LoadPart<T> far;
+        if (count * Rec::Size >= kSplitFrom && near.records.size() >= std::size_t(count)) {
+            far.first = near.end = count / 2;
+            far.end = count;
+            far.records.assign(std::make_move_iterator(near.records.begin() + far.first),
+                               std::make_move_iterator(near.records.end()));
+            near.records.resize(std::size_t(far.first));
+            loadHalves<Rec>(file.fd, path, near, far);
+        } else {
+            loadPart<Rec>(file.fd, chunkBuffer(0), path, near);
+        }
+        for (std::size_t i = 0; i < near.loaded; ++i)
+            list.append(std::move(near.records[i]));
+        // A file that shrank while the near half was read has nothing beyond it.
+        if (near.whole) {
+            for (std::size_t i = 0; i < far.loaded; ++i)
+                list.append(std::move(far.records[i]));
+        }
     } catch (...) {
         list.clear();
         closeFile(file);

@@ -13,6 +13,8 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // The store's operations against real files in a fresh folder per test.
 namespace {
@@ -372,6 +374,122 @@ private slots:
         CallList.clear();
         loadAll(); // into fewer and into none
         check();
+    }
+
+    // A reload of a large file into a list that holds its records decodes the two halves of the
+    // file at once. The result must be the file's records in file order, whatever lies at the
+    // seam: keyless records, a partial record at the end, texts that changed on either side.
+    void largeReloadKeepsFileOrder_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QList<int>>("keyless");
+        QTest::addColumn<bool>("partialTail");
+        QTest::newRow("even") << 600 << QList<int>{} << false;
+        QTest::newRow("odd, partial tail") << 601 << QList<int>{} << true;
+        QTest::newRow("keyless at the seam") << 600 << QList<int>{0, 299, 300, 599} << false;
+        QTest::newRow("far half keyless") << 500 << [] {
+            QList<int> far;
+            for (int i = 250; i < 500; ++i)
+                far << i;
+            return far;
+        }() << true;
+    }
+    void largeReloadKeepsFileOrder()
+    {
+        QFETCH(int, count);
+        QFETCH(QList<int>, keyless);
+        QFETCH(bool, partialTail);
+        auto record = [](int i, const QString &tag) {
+            AListAddress c = contact(QStringLiteral("Osoba %1").arg(i), QStringLiteral("09%1").arg(i));
+            c.Notes = tag + QString(i % 90, QChar(u'č'));
+            c.EMail[i % 4] = QStringLiteral("o%1@example.hr").arg(i);
+            return c;
+        };
+        // The list first holds other texts in as many records.
+        for (int i = 0; i < count; ++i)
+            ContactList.append(record(i, QStringLiteral("staro ")));
+        QByteArray bytes;
+        QList<AListAddress> expected;
+        for (int i = 0; i < count; ++i) {
+            AListAddress c = record(i, i % 3 == 0 ? QStringLiteral("staro ") : QStringLiteral("novo "));
+            if (keyless.contains(i))
+                c.DisplayNameAs.clear();
+            else
+                expected << c;
+            bytes += EncodeFileRec(c);
+        }
+        if (partialTail)
+            bytes += EncodeFileRec(record(count, QString())).left(1000);
+        QVERIFY(bytes.size() >= 1024 * 1024);
+        writeFile(file("Addressbook.dat"), bytes);
+
+        LoadAddressbook();
+        QCOMPARE(ContactList.size(), expected.size());
+        for (int i = 0; i < expected.size(); ++i)
+            QCOMPARE(ContactList[i], expected[i]);
+        QVERIFY(m_messages.isEmpty());
+        QVERIFY(!AddressbookFileIsOpen());
+    }
+
+    // The same for the call log, whose records are small: 8000 calls make a file large enough.
+    void largeCallLogReload()
+    {
+        QList<ACalls> calls;
+        for (int i = 0; i < 8000; ++i)
+            calls << ACalls{QStringLiteral("Pozivatelj %1").arg(i),
+                            QString::number(i),
+                            {},
+                            40000.0 + i,
+                            0.25,
+                            i % 2 == 0};
+        for (const ACalls &c : calls)
+            CallList.append(c);
+        QVERIFY(SaveCalls());
+        QVERIFY(QFileInfo(file("Calls.dat")).size() >= 1024 * 1024);
+        for (ACalls &c : calls)
+            c.IsNew = !c.IsNew;
+        calls[7999].CallerName = QStringLiteral("Zadnji");
+        QByteArray bytes;
+        for (const ACalls &c : calls)
+            bytes += EncodeFileRec(c);
+        writeFile(file("Calls.dat"), bytes);
+        LoadCalls();
+        QCOMPARE(CallList.size(), calls.size());
+        for (int i = 0; i < calls.size(); ++i)
+            QCOMPARE(CallList[i], calls[i]);
+    }
+
+    // A process forked from one that has reloaded large files must still load them: the second
+    // thread does not exist in the child, and waiting for it would hang the child for good.
+    void largeReloadInForkedChild()
+    {
+        for (int i = 0; i < 500; ++i)
+            ContactList.append(contact(QStringLiteral("Osoba %1").arg(i), QStringLiteral("091%1").arg(i)));
+        QVERIFY(SaveAddressbook());
+        LoadAddressbook();
+        QCOMPARE(ContactList.size(), 500);
+
+        const pid_t child = ::fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            ContactList[499].Notes = QStringLiteral("promijenjeno");
+            LoadAddressbook();
+            ::_exit(ContactList.size() == 500 && ContactList[499].Notes.isEmpty() ? 0 : 1);
+        }
+        int status = 0;
+        pid_t done = 0;
+        for (int waited = 0; waited < 2000 && done == 0; ++waited) {
+            done = ::waitpid(child, &status, WNOHANG);
+            if (done == 0)
+                QTest::qSleep(10);
+        }
+        if (done == 0) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            QFAIL("the forked child hangs in its load");
+        }
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
     }
 
     void groupsWithEmptyNameDropped()
