@@ -117,6 +117,17 @@ private slots:
         QCOMPARE(testsupport::readFile(dir() + "/Groups.dat"), groups);
     }
 
+    void accentTypedApartIsTheSameName()
+    {
+        // "c" followed by a combining caron is the "č" of the code page, so it is stored as one
+        // byte and found as the same key.
+        QCOMPARE(cli(dir(), {"add-contact", "--display-name", QStringLiteral("Kovac\u030C")}).exitCode, 0);
+        QCOMPARE(testsupport::readFile(dir() + "/Addressbook.dat").mid(78, 6), QByteArray("\x05Kova\xe8"));
+        QCOMPARE(cli(dir(), {"add-contact", "--display-name", QStringLiteral("Kovač")}).exitCode, 3);
+        QCOMPARE(cli(dir(), {"add-group", QStringLiteral("Kovač")}).exitCode, 0);
+        QCOMPARE(cli(dir(), {"add-group", QStringLiteral("Kovac\u030C")}).exitCode, 3);
+    }
+
     void lookupAnswersNameAndLocation()
     {
         QCOMPARE(cli(dir(), {"add-contact", "--display-name", "Ana", "--phone", "Posao=01 2345678", "--phone",
@@ -216,6 +227,12 @@ private slots:
         QTest::newRow("group unknown")
             << QStringList{"add-contact", "--display-name", "X", "--group", "Nema"};
         QTest::newRow("empty group name") << QStringList{"add-group", "  "};
+        // Saved as "??", two such names would become one key.
+        QTest::newRow("display name outside the code page")
+            << QStringList{"add-contact", "--display-name", QStringLiteral("日本")};
+        QTest::newRow("notes outside the code page")
+            << QStringList{"add-contact", "--display-name", "X", "--notes", QStringLiteral("ok 😀")};
+        QTest::newRow("group name outside the code page") << QStringList{"add-group", QStringLiteral("中国")};
         QTest::newRow("nine phones") << [] {
             QStringList a{"add-contact", "--display-name", "X"};
             for (int i = 0; i < 9; ++i)

@@ -6,6 +6,7 @@
 #include "CliFormatSettings.h"
 
 #include "store/Addressbook.h"
+#include "store/Cp1250.h"
 #include "store/DataDir.h"
 #include "store/Exports.h"
 #include "store/FileRecords.h"
@@ -201,11 +202,16 @@ int exportFile(const QStringList &args)
     return 0;
 }
 
-// Text limits of the editors, so that nothing given on the command line is cut silently.
+// Text limits of the editors, so that nothing given on the command line is cut silently. A
+// character the data files' code page cannot hold would be saved as "?", so that two different
+// names could end up as the same key: such a value is refused as well.
 void checkLength(const QString &option, const QString &value, int capacity)
 {
     if (value.size() > capacity)
         throw UsageError{QStringLiteral("%1 is longer than %2 characters").arg(option).arg(capacity)};
+    if (DecodeCp1250(EncodeCp1250(value)) != value)
+        throw UsageError{
+            QStringLiteral("%1 holds characters that Windows-1250 cannot hold: %2").arg(option, value)};
 }
 
 int addContact(const QStringList &argsIn)
@@ -217,7 +223,8 @@ int addContact(const QStringList &argsIn)
     auto value = [&](const QString &option) {
         if (args.isEmpty())
             throw UsageError{QStringLiteral("%1 needs a value").arg(option)};
-        return args.takeFirst();
+        // Composed form, so that a letter typed as base and accent still fits the code page.
+        return args.takeFirst().normalized(QString::NormalizationForm_C);
     };
     while (!args.isEmpty()) {
         const QString option = args.takeFirst();
@@ -296,7 +303,7 @@ int addContact(const QStringList &argsIn)
 int addGroup(const QStringList &args)
 {
     expectArgs(args, 1, QStringLiteral("NAME"));
-    const QString name = args.at(0).trimmed();
+    const QString name = args.at(0).trimmed().normalized(QString::NormalizationForm_C);
     if (name.isEmpty())
         throw UsageError{QStringLiteral("a group needs a name")};
     checkLength(QStringLiteral("NAME"), name, 40);
