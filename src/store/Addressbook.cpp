@@ -89,16 +89,13 @@ bool writeAll(int fd, const char *data, qsizetype size)
     return true;
 }
 
-// Reads the whole of fd from its start.
-QByteArray readAll(int fd, const QString &path)
+// Reads up to `wanted` bytes of fd at `offset` into `buffer`; fewer only where the file ends.
+// Returns how many were read.
+qsizetype readAt(int fd, char *buffer, qsizetype wanted, qsizetype offset, const QString &path)
 {
-    struct stat st;
-    if (::fstat(fd, &st) != 0)
-        fail(QT_TRANSLATE_NOOP("Addressbook", "Čitanje datoteke nije uspjelo:"), path, errno);
-    QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
     qsizetype got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::pread(fd, bytes.data() + got, std::size_t(bytes.size() - got), off_t(got));
+    while (got < wanted) {
+        const ssize_t n = ::pread(fd, buffer + got, std::size_t(wanted - got), off_t(offset + got));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -108,7 +105,22 @@ QByteArray readAll(int fd, const QString &path)
             break; // shrunk while we read
         got += n;
     }
-    bytes.truncate(got);
+    return got;
+}
+
+qsizetype fileSize(int fd, const QString &path)
+{
+    struct stat st;
+    if (::fstat(fd, &st) != 0)
+        fail(QT_TRANSLATE_NOOP("Addressbook", "Čitanje datoteke nije uspjelo:"), path, errno);
+    return qsizetype(st.st_size);
+}
+
+// Reads the whole of fd from its start.
+QByteArray readAll(int fd, const QString &path)
+{
+    QByteArray bytes(fileSize(fd, path), Qt::Uninitialized);
+    bytes.truncate(readAt(fd, bytes.data(), bytes.size(), 0, path));
     return bytes;
 }
 
@@ -306,14 +318,6 @@ void openFile(StoreFile &file)
     }
 }
 
-qsizetype wholeRecords(int fd, qsizetype recordSize, const QString &path)
-{
-    struct stat st;
-    if (::fstat(fd, &st) != 0)
-        fail(QT_TRANSLATE_NOOP("Addressbook", "Čitanje datoteke nije uspjelo:"), path, errno);
-    return qsizetype(st.st_size) / recordSize; // a trailing partial record is left out
-}
-
 constexpr qsizetype kChunkBufferSize = 256 * 1024;
 
 // The chunk buffers of a load, one for each half of the file. They stay for the next load (a
@@ -338,18 +342,7 @@ bool forEachChunk(int fd, qsizetype recordSize, qsizetype first, qsizetype end, 
     const qsizetype total = end * recordSize;
     while (offset < total) {
         const qsizetype wanted = std::min(chunk, total - offset);
-        qsizetype got = 0;
-        while (got < wanted) {
-            const ssize_t n = ::pread(fd, buffer + got, std::size_t(wanted - got), off_t(offset + got));
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                fail(QT_TRANSLATE_NOOP("Addressbook", "Čitanje datoteke nije uspjelo:"), path, errno);
-            }
-            if (n == 0)
-                break;
-            got += n;
-        }
+        const qsizetype got = readAt(fd, buffer, wanted, offset, path);
         use(static_cast<const char *>(buffer), got / recordSize);
         if (got < wanted)
             return false;
@@ -444,13 +437,12 @@ constexpr qsizetype kSplitFrom = 1024 * 1024;
 // in a forked child, where the pool's thread does not exist.
 QThreadPool *loadHelper()
 {
+    struct OneThreadPool : QThreadPool
+    {
+        OneThreadPool() { setMaxThreadCount(1); }
+    };
     static const pid_t owner = ::getpid();
-    static QThreadPool pool;
-    static const bool limited = [] {
-        pool.setMaxThreadCount(1);
-        return true;
-    }();
-    (void)limited;
+    static OneThreadPool pool;
     return ::getpid() == owner ? &pool : nullptr;
 }
 
@@ -500,7 +492,8 @@ template <typename Rec, typename T> void loadFile(StoreFile &file, RecordList<T>
         return;
     const QString path = DataDir() + QLatin1String(file.name);
     try {
-        const qsizetype count = wholeRecords(file.fd, Rec::Size, path);
+        const qsizetype count =
+            fileSize(file.fd, path) / Rec::Size; // a partial record at the end is left out
         near.end = count;
         LoadPart<T> far;
         if (count * Rec::Size >= kSplitFrom && near.records.size() >= std::size_t(count)) {
