@@ -6,8 +6,10 @@
 // painting the whole window once, as a user would see it.
 
 #include "settings/Settings.h"
+#include "store/AddressBook.h"
+#include "store/CallLog.h"
+#include "store/DataDir.h"
 #include "store/FileRecords.h"
-#include "store/Records.h"
 #include "ui/TfrmMain.h"
 
 #include <benchmark/benchmark.h>
@@ -27,12 +29,14 @@ namespace {
 constexpr int kContacts = 10'000;
 constexpr int kCalls = 100'000;
 
+// Writes the data files the window then loads.
 void fillLists()
 {
-    ContactList.clear();
-    GroupList.clear();
+    TContactList contacts;
+    TGroupList groups;
+    TCallList calls;
     for (int g = 0; g < 20; ++g)
-        GroupList.append(AGroups{QStringLiteral("Grupa %1").arg(g), QString()});
+        groups.append(AGroups{QStringLiteral("Grupa %1").arg(g), QString()});
     for (int i = 0; i < kContacts; ++i) {
         AListAddress c;
         // Not in sorted order, so the rows really are sorted.
@@ -47,9 +51,8 @@ void fillLists()
         for (int k = 0; k < 8; ++k)
             c.PhoneNumber[std::size_t(k)] =
                 QStringLiteral("0%1 %2").arg(20 + k).arg(n, 7, 10, QLatin1Char('0'));
-        ContactList.append(std::move(c));
+        contacts.append(std::move(c));
     }
-    CallList.clear();
     const double today = TDateFromQDate(QDate::currentDate());
     for (int i = 0; i < kCalls; ++i) {
         ACalls call;
@@ -63,8 +66,11 @@ void fillLists()
         call.CallDate = today - i / 50;
         call.CallTime = double(i % 50) / 50.0;
         call.IsNew = i < 25;
-        CallList.append(std::move(call));
+        calls.append(std::move(call));
     }
+    SaveAddressbook(DataDir(), contacts);
+    SaveGroups(DataDir(), groups);
+    SaveCalls(DataDir(), calls);
 }
 
 struct Window
@@ -73,10 +79,14 @@ struct Window
     {
         // Questions and the seen-calls save are not what is measured.
         settings.setFlag(Settings::ConfirmDelete, false);
-        main = std::make_unique<TfrmMain>(settings);
+        book.load();
+        log.load();
+        main = std::make_unique<TfrmMain>(settings, book, log);
         main->setCallsSeenHandler([](bool) {});
     }
     Settings settings;
+    AddressBook book{DataDir()};
+    CallLog log{DataDir()};
     std::unique_ptr<TfrmMain> main;
 };
 

@@ -37,9 +37,11 @@ QString typedNumber(QRandomGenerator &rng)
     }
 }
 
+TContactList g_contacts;
+
 void fillContacts(int count)
 {
-    ContactList.clear();
+    g_contacts.clear();
     QRandomGenerator rng(count);
     for (int i = 0; i < count; ++i) {
         AListAddress c;
@@ -48,7 +50,7 @@ void fillContacts(int count)
             c.PhoneNumber[k] = typedNumber(rng);
             c.PhoneLocation[k] = QStringLiteral("Mjesto");
         }
-        ContactList.append(c);
+        g_contacts.append(c);
     }
 }
 
@@ -57,9 +59,9 @@ const QString kMissingCaller = QStringLiteral("+385 91 999 9999");
 void BM_FindContactByNumber_Miss(benchmark::State &state)
 {
     fillContacts(int(state.range(0)));
-    FindContactByNumber(QString(), kMissingCaller, QString(), false); // builds the digit cache
+    FindContactByNumber(g_contacts, kMissingCaller); // builds the digit cache
     for (auto _ : state) {
-        const ContactMatch match = FindContactByNumber(QString(), kMissingCaller, QString(), false);
+        const ContactMatch match = FindContactByNumber(g_contacts, kMissingCaller);
         if (match.found())
             state.SkipWithError("the caller number matched");
         benchmark::DoNotOptimize(match);
@@ -71,8 +73,8 @@ void BM_FindContactByNumber_Miss(benchmark::State &state)
 int plainScan(const QString &callerNumber)
 {
     const QString caller = DigitsOnly(callerNumber);
-    for (int i = 0; i < ContactList.size(); ++i) {
-        for (const QString &number : ContactList[i].PhoneNumber) {
+    for (int i = 0; i < g_contacts.size(); ++i) {
+        for (const QString &number : g_contacts[i].PhoneNumber) {
             const QString stored = DigitsOnly(number);
             if (!stored.isEmpty() && NumbersMatch(caller, stored))
                 return i;
@@ -98,8 +100,8 @@ void BM_FindContactByNumber_AfterChange(benchmark::State &state)
 {
     fillContacts(int(state.range(0)));
     for (auto _ : state) {
-        ContactList.markChanged();
-        benchmark::DoNotOptimize(FindContactByNumber(QString(), kMissingCaller, QString(), false));
+        g_contacts.markChanged();
+        benchmark::DoNotOptimize(FindContactByNumber(g_contacts, kMissingCaller));
     }
 }
 

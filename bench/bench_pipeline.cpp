@@ -11,7 +11,8 @@
 #include "app/SoundPlay.h"
 #include "app/TfrmStart.h"
 #include "settings/Settings.h"
-#include "store/Addressbook.h"
+#include "store/AddressBook.h"
+#include "store/CallLog.h"
 #include "store/DataDir.h"
 #include "store/FileRecords.h"
 #include "store/Records.h"
@@ -66,8 +67,12 @@ public:
     TfrmNewCallMessage &NewCallMessageWindow() override { return message; }
     void RejectCurrentCall() override {}
     void SpeakText(const QString &, bool) override {}
+    AddressBook &addressBook() override { return book; }
+    CallLog &callLog() override { return log; }
 
     Settings settings;
+    AddressBook book{DataDir()};
+    CallLog log{DataDir()};
     TfrmNewCallMessage message;
     TfrmIncomingCall window;
     int newCalls = 0;
@@ -89,7 +94,7 @@ bool waitFor(const std::function<bool()> &done, int timeoutMs)
 // examines every stored number before it finds the match.
 void fillContacts()
 {
-    ContactList.clear();
+    TContactList contacts;
     for (int i = 0; i < kContacts; ++i) {
         AListAddress c;
         c.DisplayNameAs =
@@ -101,16 +106,18 @@ void fillContacts()
                 QStringLiteral("0%1 %2").arg(20 + k).arg(i, 7, 10, QLatin1Char('0'));
         if (i == kContacts - 1)
             c.PhoneNumber[7] = QStringLiteral("091 234 5678");
-        ContactList.append(std::move(c));
+        contacts.append(std::move(c));
     }
-    GroupList.clear();
+    TGroupList groups;
     for (int g = 0; g < 20; ++g)
-        GroupList.append(AGroups{QStringLiteral("Grupa %1").arg(g), QString()});
+        groups.append(AGroups{QStringLiteral("Grupa %1").arg(g), QString()});
+    SaveAddressbook(DataDir(), contacts);
+    SaveGroups(DataDir(), groups);
 }
 
 void fillCalls(int count)
 {
-    CallList.clear();
+    TCallList calls;
     const double today = TDateFromQDate(QDate::currentDate());
     for (int i = 0; i < count; ++i) {
         ACalls call;
@@ -119,9 +126,9 @@ void fillCalls(int count)
         call.CalledNumber = QStringLiteral("< Neidentificiran >");
         call.CallDate = today - 1 - i / 50;
         call.CallTime = double(i % 50) / 50.0;
-        CallList.append(std::move(call));
+        calls.append(std::move(call));
     }
-    SaveCalls();
+    SaveCalls(DataDir(), calls);
 }
 
 void writeModemConfig()
@@ -176,6 +183,8 @@ void BM_CallerIdToWindow(benchmark::State &state)
     fillContacts();
     fillCalls(loggedCalls);
     auto host = std::make_unique<BenchHost>();
+    host->book.load();
+    host->log.load();
     SetCallPipelineHost(host.get());
     ConnectCallSources(nullptr);
     auto *name = host->window.findChild<TRunningLabel *>(QStringLiteral("lblCallerName"));
@@ -221,7 +230,7 @@ void BM_CallerIdToWindow(benchmark::State &state)
         }
     }
     state.counters["median_ms"] = median(samples);
-    state.counters["logged_calls"] = double(CallList.size());
+    state.counters["logged_calls"] = double(host->log.calls().size());
     StopTapiMonitor();
     SetCallPipelineHost(nullptr);
 }
@@ -237,8 +246,6 @@ BENCHMARK(BM_CallerIdToWindow)
 void BM_StartupToTray(benchmark::State &state)
 {
     fillContacts();
-    SaveAddressbook();
-    SaveGroups();
     fillCalls(int(state.range(0)));
     {
         Settings settings;

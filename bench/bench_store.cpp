@@ -12,7 +12,7 @@
 // DIR defaults to a temporary folder under the current folder (not /tmp, which may live in
 // memory and make the flush free).
 
-#include "store/Addressbook.h"
+#include "store/DataFiles.h"
 #include "store/DataDir.h"
 #include "store/FileRecords.h"
 #include "store/Records.h"
@@ -41,6 +41,8 @@ extern char **environ;
 namespace {
 
 constexpr int kContacts = 10000;
+
+TContactList g_contacts;
 
 // A plausible address book: names, a group, a few numbers, an address, an e-mail and notes.
 void fillContacts(TContactList &list)
@@ -96,9 +98,9 @@ bool writePlainFile(const QByteArray &bytes)
 
 void BM_SaveAddressbook(benchmark::State &state)
 {
-    fillContacts(ContactList);
+    fillContacts(g_contacts);
     for (auto _ : state) {
-        if (!SaveAddressbook())
+        if (!SaveAddressbook(DataDir(), g_contacts))
             state.SkipWithError("save failed");
     }
     state.SetBytesProcessed(state.iterations() * kContacts * TAddressFileRec::Size);
@@ -122,16 +124,16 @@ void BM_PlainWrite(benchmark::State &state)
 // (the program's start).
 void BM_LoadAddressbook(benchmark::State &state)
 {
-    fillContacts(ContactList);
-    SaveAddressbook();
+    fillContacts(g_contacts);
+    SaveAddressbook(DataDir(), g_contacts);
     for (auto _ : state) {
         if (state.range(0) == 1) {
             state.PauseTiming();
-            ContactList.clear();
+            g_contacts.clear();
             state.ResumeTiming();
         }
-        LoadAddressbook();
-        if (ContactList.size() != kContacts)
+        LoadAddressbook(DataDir(), g_contacts, FileAccess::ReadOnly);
+        if (g_contacts.size() != kContacts)
             state.SkipWithError("load lost contacts");
     }
     state.SetBytesProcessed(state.iterations() * kContacts * TAddressFileRec::Size);
@@ -162,8 +164,8 @@ int childMain(const char *what)
 {
     const auto start = std::chrono::steady_clock::now();
     if (std::strcmp(what, "load") == 0) {
-        LoadAddressbook();
-        if (ContactList.size() != kContacts)
+        LoadAddressbook(DataDir(), g_contacts, FileAccess::ReadOnly);
+        if (g_contacts.size() != kContacts)
             return 1;
     } else {
         const int fd = ::open(plainPath().constData(), O_RDONLY);
@@ -234,8 +236,8 @@ void runChildren(benchmark::State &state, const char *what)
 
 void BM_StartLoad(benchmark::State &state)
 {
-    fillContacts(ContactList);
-    SaveAddressbook();
+    fillContacts(g_contacts);
+    SaveAddressbook(DataDir(), g_contacts);
     runChildren(state, "load");
 }
 
@@ -248,7 +250,6 @@ void BM_StartRead(benchmark::State &state)
 
 BENCHMARK(BM_SaveAddressbook)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PlainWrite)->Unit(benchmark::kMillisecond)->UseRealTime();
-// Process CPU time: a reload of a large file decodes half of it on a second thread.
 BENCHMARK(BM_LoadAddressbook)
     ->Arg(0)
     ->Arg(1)

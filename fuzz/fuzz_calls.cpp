@@ -1,6 +1,6 @@
 #include "StoreFuzzing.h"
 
-#include "store/Addressbook.h"
+#include "store/DataFiles.h"
 #include "store/Records.h"
 
 #include <cstring>
@@ -8,10 +8,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     storefuzz::writeDataFile(kCallsFileName, data, size);
-    LoadCalls();
-    if (CallList.size() != int(size / size_t(TCallFileRec::Size)))
+    static TCallList list;
+    if (!LoadCalls(storefuzz::dataDir(), list, FileAccess::ReadOnly))
         std::abort();
-    for (const ACalls &call : CallList) {
+    if (list.size() != int(size / size_t(TCallFileRec::Size)))
+        std::abort();
+    for (const ACalls &call : list) {
         // NaN never compares equal, so the doubles are checked bit for bit.
         QByteArray bytes(TCallFileRec::Size, Qt::Uninitialized);
         TCallFileRec::encode(call, bytes.data());

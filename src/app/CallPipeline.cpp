@@ -3,11 +3,10 @@
 #include "app/SoundPlay.h"
 #include "capi/CpMoni.h"
 #include "settings/Settings.h"
-#include "store/Addressbook.h"
+#include "store/AddressBook.h"
+#include "store/CallLog.h"
 #include "store/FileRecords.h"
 #include "store/Numbers.h"
-#include "store/Records.h"
-#include "store/StoreError.h"
 #include "telephony/TapiFunc.h"
 #include "ui/CallerPicture.h"
 #include "ui/TfrmIncomingCall.h"
@@ -36,9 +35,10 @@ struct CallerDetails
 CallerDetails detailsOf(int index, QString &name)
 {
     CallerDetails details;
-    if (index < 0 || index >= ContactList.size())
+    const TContactList &contacts = g_host->addressBook().contacts();
+    if (index < 0 || index >= contacts.size())
         return details;
-    const AListAddress &contact = ContactList[index];
+    const AListAddress &contact = contacts[index];
     name = contact.DisplayNameAs;
     details.group = contact.Group;
     details.notes = contact.Notes;
@@ -49,19 +49,6 @@ CallerDetails detailsOf(int index, QString &name)
     details.useThisSound = contact.UseThisSound;
     details.blackList = contact.BlackList;
     return details;
-}
-
-bool isPlaceholder(const ACalls &call)
-{
-    const QString placeholder = PlaceholderUnidentified();
-    return call.CallerName == placeholder && call.CallerNumber == placeholder &&
-           call.CalledNumber == placeholder;
-}
-
-void sortNewestFirst()
-{
-    CallList.stableSort(
-        [](const ACalls &a, const ACalls &b) { return a.CallDate + a.CallTime > b.CallDate + b.CallTime; });
 }
 
 void ringStep()
@@ -86,35 +73,16 @@ void ringStep()
     call.CallDate = TDateFromQDate(now.date());
     call.CallTime = TTimeFromQTime(now.time());
     call.IsNew = true;
-    CallList.append(std::move(call));
+    g_host->callLog().BeginCall(std::move(call));
 }
 
 void identifiedStep(const QString &name, const QString &number, const QString &calledNumber, bool discard)
 {
-    if (!CallList.isEmpty() && isPlaceholder(CallList[CallList.size() - 1])) {
-        ACalls call = CallList.takeAt(CallList.size() - 1);
-        if (!discard) {
-            if (!name.isEmpty())
-                call.CallerName = name;
-            if (!number.isEmpty())
-                call.CallerNumber = number;
-            if (!calledNumber.isEmpty())
-                call.CalledNumber = calledNumber;
-            CallList.append(std::move(call));
-            sortNewestFirst();
-        }
-    }
-
-    try {
-        // Reload only after a good save: a failed one leaves the call in memory, and the next
-        // save writes it.
-        if (SaveCalls())
-            LoadCalls();
-    } catch (const StoreError &error) {
-        // A full or failing disk must not stop the call from being shown or rejected.
-        qWarning("the call log could not be saved: %s", qPrintable(error.message()));
-    }
-    g_host->CallLogChanged();
+    const StoreResult saved = g_host->callLog().CompleteCall(name, number, calledNumber, discard);
+    // A full or failing disk must not stop the call from being shown or rejected; the call stays
+    // in memory and the next save writes it.
+    if (!saved)
+        qWarning("the call log could not be saved: %s", qPrintable(saved.message));
 }
 
 bool shouldLog(const Settings &settings, bool blackList)
@@ -158,7 +126,7 @@ void announce(const CallerDetails &details, const QString &name)
     switch (details.soundMode) {
     case 0:
         // An unknown caller has no group: the thread plays nothing and the ring goes on.
-        TSoundPlay::start(GroupSoundOf(details.group));
+        TSoundPlay::start(g_host->addressBook().GroupSound(details.group));
         break;
     case 1:
         TSoundPlay::start(details.useThisSound);
@@ -201,8 +169,9 @@ CallPipelineHost *CallPipelineHostInstance()
 void ConnectCallSources(TCapiMonitor *capiMonitor)
 {
     OnTapiRing = [] { LogCall({}, {}, {}, false, false); };
-    OnTapiCallerIdentified = [](const QString &name, const QString &number, const QString &called,
-                                bool handOn) { FindContactByNumber(name, number, called, handOn); };
+    OnTapiCallerIdentified = [](const QString &name, const QString &number, const QString &called, bool) {
+        IdentifyCaller(name, number, called);
+    };
     OnTapiCallEnded = [] {
         if (g_host)
             g_host->IncomingCallWindow().closeWindow();
@@ -212,7 +181,6 @@ void ConnectCallSources(TCapiMonitor *capiMonitor)
             return g_host && g_host->pipelineSettings().number(Settings::DeviceType) == Settings::kModem;
         };
     }
-    SetHandOnCallback(&HandleIdentifiedCall);
 
     if (g_host) {
         TfrmIncomingCall &window = g_host->IncomingCallWindow();
@@ -237,6 +205,14 @@ void LogCall(const QString &name, const QString &number, const QString &calledNu
         identifiedStep(name, number, calledNumber, discard);
     else
         ringStep();
+}
+
+void IdentifyCaller(const QString &name, const QString &number, const QString &calledNumber)
+{
+    if (!g_host)
+        return;
+    const ContactMatch match = g_host->addressBook().FindContactByNumber(number);
+    HandleIdentifiedCall(name, DigitsOnly(number), DigitsOnly(calledNumber), match.index, match.location);
 }
 
 void HandleIdentifiedCall(const QString &name, const QString &number, const QString &calledNumber, int index,
@@ -299,7 +275,7 @@ void capiMonitorIncomingCall(const QString &CallingPartyNumber, const QString &C
     const QString called = StripOwnAreaCode(CalledPartyNumber);
     if (CallingPartyNumber.isEmpty())
         CallerBlocked = true;
-    FindContactByNumber(PlaceholderUnknown(), CallingPartyNumber, called, true);
+    IdentifyCaller(PlaceholderUnknown(), CallingPartyNumber, called);
 }
 
 void capiMonitorDisconnectInfo(uint16_t aRejectCause, uint16_t aDisconnectReason)
@@ -309,15 +285,6 @@ void capiMonitorDisconnectInfo(uint16_t aRejectCause, uint16_t aDisconnectReason
     if (g_host)
         g_host->IncomingCallWindow().closeWindow();
     CallerBlocked = false;
-}
-
-QString GroupSoundOf(const QString &groupName)
-{
-    for (const AGroups &group : GroupList) {
-        if (group.GroupName == groupName)
-            return group.GroupSound;
-    }
-    return {};
 }
 
 QString ReplaceNameTag(const QString &text, const QString &name)

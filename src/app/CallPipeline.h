@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+class AddressBook;
+class CallLog;
 class Settings;
 class TCapiMonitor;
 class TfrmIncomingCall;
@@ -41,8 +43,9 @@ public:
     // Speaks a text; failures are absorbed. A host without speech does nothing.
     virtual void SpeakText(const QString &text, bool ignoreSoundSwitch) = 0;
 
-    // The call log changed on disk and in CallList: windows that show it refresh.
-    virtual void CallLogChanged() {}
+    // The contacts the caller is looked up in, and the log the call goes to.
+    virtual AddressBook &addressBook() = 0;
+    virtual CallLog &callLog() = 0;
 };
 
 // The texts that stand in for what the line did not tell: an unknown name, a withheld number,
@@ -56,21 +59,25 @@ void SetCallPipelineHost(CallPipelineHost *host);
 CallPipelineHost *CallPipelineHostInstance();
 
 // Connects both call sources to the pipeline: the modem monitor's ring, caller and end
-// callbacks, the caller look-up's hand-on, the incoming call window's close (which lets go
+// callbacks, the incoming call window's close (which lets go
 // of the caller's withheld and unavailable flags) and, when given, the ISDN monitor's
 // incoming-call and disconnect events. Call once, after SetCallPipelineHost.
 void ConnectCallSources(TCapiMonitor *capiMonitor);
 
 // The ring step (identified false): count the call, tray, Scroll Lock, default ring sound, a
-// placeholder record at the end of CallList. The identified step (identified true): the
-// placeholder becomes the call's record (or is dropped when DISCARD), then the call log is
+// placeholder record, the ringing call of the call log. The identified step (identified true):
+// the placeholder becomes the call's record (or is dropped when DISCARD), then the call log is
 // saved and reloaded.
 void LogCall(const QString &name, const QString &number, const QString &calledNumber, bool discard,
              bool identified);
 
+// Looks the caller's number up in the address book and hands the call on to
+// HandleIdentifiedCall, matched or not, with both numbers reduced to digits.
+void IdentifyCaller(const QString &name, const QString &number, const QString &calledNumber);
+
 // The caller is known: fill the call windows, log the call, show the window or the notice,
 // reject the call or play the contact's sound. NUMBER and CALLEDNUMBER are digit strings;
-// INDEX is the matched contact in ContactList or -1.
+// INDEX is the matched contact in the address book or -1.
 void HandleIdentifiedCall(const QString &name, const QString &number, const QString &calledNumber, int index,
                           const QString &location);
 
@@ -78,9 +85,6 @@ void HandleIdentifiedCall(const QString &name, const QString &number, const QStr
 void capiMonitorIncomingCall(const QString &CallingPartyNumber, const QString &CalledPartyNumber,
                              uint16_t CipValue, const QString &CipValueString);
 void capiMonitorDisconnectInfo(uint16_t aRejectCause, uint16_t aDisconnectReason);
-
-// The GroupSound of the first group named exactly GROUPNAME; empty when there is none.
-QString GroupSoundOf(const QString &groupName);
 
 // TEXT with its first "<NAME>" replaced by NAME.
 QString ReplaceNameTag(const QString &text, const QString &name);

@@ -6,6 +6,7 @@
 #include "app/TfrmAbout.h"
 #include "app/TfrmStart.h"
 #include "platform/SessionEvents.h"
+#include "store/DataDir.h"
 #include "ui/TfrmCallerNotes.h"
 #include "ui/TfrmIncomingCall.h"
 #include "ui/TfrmMain.h"
@@ -15,7 +16,7 @@
 #include <QApplication>
 #include <QSessionManager>
 
-MonitorProgram::MonitorProgram()
+MonitorProgram::MonitorProgram() : m_addressBook(DataDir()), m_callLog(DataDir())
 {
     // Log-off, shutdown and SIGTERM: the data are backed up and the call log pruned before the
     // process goes; suspend ends the program as an ordinary close does. Watched from the first
@@ -28,10 +29,10 @@ MonitorProgram::MonitorProgram()
     });
     connect(m_session.get(), &SessionEvents::suspending, this, [] { QCoreApplication::exit(0); });
     m_session->watchSleep();
-    m_frmStart = std::make_unique<TfrmStart>(m_settings);
+    m_frmStart = std::make_unique<TfrmStart>(m_settings, m_addressBook, m_callLog);
     // The dialogs belong to the hidden controller, so they get no taskbar entry of their own.
-    m_frmOptions = std::make_unique<TfrmOptions>(m_settings, m_frmStart.get());
-    m_frmMain = std::make_unique<TfrmMain>(m_settings, m_frmStart->mainMenus);
+    m_frmOptions = std::make_unique<TfrmOptions>(m_settings, m_addressBook, m_frmStart.get());
+    m_frmMain = std::make_unique<TfrmMain>(m_settings, m_addressBook, m_callLog, m_frmStart->mainMenus);
     // The pop-up needs the notice and the notes window it leads to, so those two come first.
     m_frmNewCallMessage = std::make_unique<TfrmNewCallMessage>();
     m_frmCallerNotes = std::make_unique<TfrmCallerNotes>();
@@ -108,7 +109,6 @@ void MonitorProgram::connectMainWindow()
     connect(start, &TfrmStart::newCallsTextChanged, main, &TfrmMain::setNewCallsText);
     connect(start, &TfrmStart::callsIndicatorChanged, main, &TfrmMain::setCallsIndicator);
     connect(start, &TfrmStart::connectionIndicatorChanged, main, &TfrmMain::setConnectionIndicator);
-    connect(start, &TfrmStart::callLogChanged, main, &TfrmMain::RefreshCallList);
     start->setMainWindowOpener([main](int page) { main->ShowPage(page); });
 }
 

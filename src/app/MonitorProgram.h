@@ -1,6 +1,8 @@
 #pragma once
 
 #include "settings/Settings.h"
+#include "store/AddressBook.h"
+#include "store/CallLog.h"
 
 #include <QObject>
 
@@ -30,6 +32,8 @@ public:
     void start();
 
     Settings &settings() { return m_settings; }
+    AddressBook &addressBook() { return m_addressBook; }
+    CallLog &callLog() { return m_callLog; }
     TfrmStart *frmStart() const { return m_frmStart.get(); }
     TfrmOptions *frmOptions() const { return m_frmOptions.get(); }
     TfrmMain *frmMain() const { return m_frmMain.get(); }
@@ -44,7 +48,10 @@ private:
     void connectMainWindow();
 
     Settings m_settings;
-    // Destroyed in reverse order: the controller, which owns the lists, goes last.
+    // The data every window shows; they outlive the windows.
+    AddressBook m_addressBook;
+    CallLog m_callLog;
+    // Destroyed in reverse order: the controller goes last.
     std::unique_ptr<TfrmStart> m_frmStart;
     std::unique_ptr<TfrmOptions> m_frmOptions;
     std::unique_ptr<TfrmMain> m_frmMain;

@@ -7,12 +7,11 @@
 #include "capi/CpInfo.h"
 #include "capi/CpMoni.h"
 #include "platform/KeyboardLight.h"
-#include "store/Addressbook.h"
+#include "store/AddressBook.h"
+#include "store/CallLog.h"
 #include "store/DataDir.h"
 #include "store/Exports.h"
 #include "store/Numbers.h"
-#include "store/Records.h"
-#include "store/StoreError.h"
 #include "telephony/TapiFunc.h"
 #include "ui/TfrmIncomingCall.h"
 #include "ui/TfrmNewCallMessage.h"
@@ -34,29 +33,33 @@ namespace {
 constexpr int kTrayInterval = 1500;
 constexpr int kTrayIntervalNewCalls = 750;
 constexpr int kBlinkInterval = 750;
+constexpr int kWatchInterval = 500;
 
 } // namespace
 
-TfrmStart::TfrmStart(Settings &settings, QWidget *parent) : QWidget(parent), m_settings(settings)
+TfrmStart::TfrmStart(Settings &settings, AddressBook &addressBook, CallLog &callLog, QWidget *parent)
+    : QWidget(parent), m_settings(settings), m_book(addressBook), m_log(callLog)
 {
     setObjectName(QStringLiteral("frmStart"));
     setWindowTitle(QStringLiteral("Tellwise Monitor"));
     move(-10000, 0);
 
-    // Messages of the store reach the user from the first load on.
     SetMessageDialogLanguage([this] { return m_settings.languageIndex(); });
-    SetStoreMessageHook([](const QString &caption, const QString &text) {
-        ShowMessageDialog(caption, text, QMessageBox::Critical, QMessageBox::Ok);
-    });
     // A first start in a fresh per-user folder: every save would fail without it.
-    QDir().mkpath(DataDir());
+    QDir().mkpath(m_book.folder());
 
-    ContactList.clear();
-    GroupList.clear();
-    CallList.clear();
-    LoadAddressbook();
-    LoadGroups();
-    LoadCalls();
+    // What cannot be read is reported; the program goes on with what it has.
+    showFailure(m_book.load());
+    showFailure(m_log.load());
+    // A file another program wrote (tellwise-cli, a copy put in place) is read within a second.
+    watchTimer = new QTimer(this);
+    watchTimer->setObjectName(QStringLiteral("watchTimer"));
+    watchTimer->setInterval(kWatchInterval);
+    connect(watchTimer, &QTimer::timeout, this, [this] {
+        showFailure(m_book.reloadChanged());
+        showFailure(m_log.reloadChanged());
+    });
+    watchTimer->start();
     OwnAreaCode = ReadTelephonyAreaCode();
 
     TrayTimer = new QTimer(this);
@@ -103,14 +106,23 @@ TfrmStart::~TfrmStart()
 {
     OnTapiLineFailed = nullptr;
     TapiDeviceIsModem = nullptr;
-    SetStoreMessageHook(nullptr);
     SetMessageDialogLanguage(nullptr);
     delete m_fallback;
     if (TapiLineOpen)
         StopTapiMonitor();
-    ContactList.clear();
-    GroupList.clear();
-    CallList.clear();
+}
+
+void TfrmStart::showFailure(const StoreResult &result)
+{
+    if (result.ok())
+        return;
+    // A box raised by the watch timer must not let the timer raise another behind it.
+    const bool watching = watchTimer && watchTimer->isActive();
+    if (watchTimer)
+        watchTimer->stop();
+    ShowMessageDialog(tr("Greška"), result.message, QMessageBox::Critical, QMessageBox::Ok);
+    if (watching)
+        watchTimer->start();
 }
 
 // --- Windows ---------------------------------------------------------------------------------
@@ -526,14 +538,8 @@ void TfrmStart::onSavedSettingsApplied(bool deviceChanged)
 
 void TfrmStart::BackupAndPrune()
 {
-    try {
-        BackupDataFiles(m_settings.flag(Settings::BackupRecords));
-    } catch (const StoreError &error) {
-        qWarning("backup of the data files failed: %s", qPrintable(error.message()));
-    }
-    try {
-        m_settings.PruneCallLog();
-    } catch (const StoreError &error) {
-        qWarning("pruning the call log failed: %s", qPrintable(error.message()));
-    }
+    if (const StoreResult backup = BackupDataFiles(m_book.folder(), m_settings.flag(Settings::BackupRecords)); !backup)
+        qWarning("backup of the data files failed: %s", qPrintable(backup.message));
+    if (const StoreResult pruned = m_settings.PruneCallLog(m_log); !pruned)
+        qWarning("pruning the call log failed: %s", qPrintable(pruned.message));
 }

@@ -13,6 +13,8 @@
 #include <functional>
 #include <memory>
 
+class AddressBook;
+class CallLog;
 class QAction;
 class QMenu;
 class QSystemTrayIcon;
@@ -25,10 +27,11 @@ class TfrmIncomingCall;
 class TfrmNewCallMessage;
 class TfrmOptions;
 class TrayFallbackWindow;
+struct StoreResult;
 
 // The hidden controller. It owns the tray icon and its menu, the popup menus of the main
-// window, the animation timers, the CAPI monitor and information components and the three
-// record lists; it switches monitoring on and off and shows what the line is doing in the tray.
+// window, the animation timers, the CAPI monitor and information components; it loads the
+// address book and the call log and watches their files; it switches monitoring on and off and shows what the line is doing in the tray.
 // The window itself is never shown.
 class TfrmStart : public QWidget, public CallPipelineHost
 {
@@ -45,9 +48,9 @@ public:
     };
     Q_ENUM(TrayState)
 
-    // Creates the lists and loads them from the data files, and reads the own area code.
-    explicit TfrmStart(Settings &settings, QWidget *parent = nullptr);
-    // Frees every record of the three lists.
+    // Loads the address book and the call log, watches their files for other programs' changes,
+    // and reads the own area code.
+    TfrmStart(Settings &settings, AddressBook &addressBook, CallLog &callLog, QWidget *parent = nullptr);
     ~TfrmStart() override;
 
     // The windows the controller works with; set before Startup.
@@ -96,7 +99,8 @@ public:
     TfrmNewCallMessage &NewCallMessageWindow() override;
     // No speech engine is built in yet: announcements stay silent.
     void SpeakText(const QString &, bool) override {}
-    void CallLogChanged() override { emit callLogChanged(); }
+    AddressBook &addressBook() override { return m_book; }
+    CallLog &callLog() override { return m_log; }
 
     // The tray switches
     void SetMonitorMenu(bool on, bool enabled);
@@ -145,6 +149,7 @@ public:
     QTimer *TrayTimer = nullptr;
     QTimer *timerCalls = nullptr;
     QTimer *timerScrlFlash = nullptr;
+    QTimer *watchTimer = nullptr;
     TCapiMonitor *capiMonitor = nullptr;
     TCapiInfo *capiInfo = nullptr;
 
@@ -171,8 +176,6 @@ signals:
     void languageBitmapsRequested(int languageIndex);
     // Page 1 of the main window was opened: the new call notice closes.
     void callsPageShown();
-    // The pipeline rewrote the call log.
-    void callLogChanged();
 
 private:
     void createMenus();
@@ -193,7 +196,12 @@ private:
     void onSavedSettingsApplied(bool deviceChanged);
     void onLineFailed();
 
+    // A failed load or save shown as "Greška".
+    void showFailure(const StoreResult &result);
+
     Settings &m_settings;
+    AddressBook &m_book;
+    CallLog &m_log;
     QPointer<TfrmOptions> m_options;
     QPointer<TfrmNewCallMessage> m_newCallMessage;
     QPointer<TfrmIncomingCall> m_incomingCall;

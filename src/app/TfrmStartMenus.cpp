@@ -5,9 +5,9 @@
 #include "app/SvgIcon.h"
 #include "app/TfrmAbout.h"
 #include "app/TfrmStart.h"
+#include "store/AddressBook.h"
 #include "store/DataDir.h"
 #include "store/Exports.h"
-#include "store/StoreError.h"
 #include "ui/TfrmOptions.h"
 
 #include <QAction>
@@ -275,14 +275,8 @@ void TfrmStart::exportContacts(bool csv)
         return;
     const QString fileName =
         WithExportExtension(chosen, csv ? QStringLiteral(".csv") : QStringLiteral(".xml"));
-    try {
-        if (csv)
-            ExportContactsCsv(fileName);
-        else
-            ExportContactsXml(fileName);
-    } catch (const StoreError &error) {
-        ShowMessageDialog(tr("Greška"), error.message(), QMessageBox::Critical, QMessageBox::Ok);
-    }
+    const TContactList &contacts = m_book.contacts();
+    showFailure(csv ? ExportContactsCsv(contacts, fileName) : ExportContactsXml(contacts, fileName));
 }
 
 void TfrmStart::miExportToCSVClick()

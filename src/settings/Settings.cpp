@@ -1,10 +1,8 @@
 #include "settings/Settings.h"
 
 #include "platform/Autostart.h"
-#include "store/Addressbook.h"
+#include "store/CallLog.h"
 #include "store/DataDir.h"
-#include "store/FileRecords.h"
-#include "store/Records.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -111,20 +109,6 @@ QString executablePath()
     if (QCoreApplication::instance())
         return QCoreApplication::applicationFilePath();
     return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-}
-
-constexpr qint64 kMsPerDay = 24 * 60 * 60 * 1000;
-
-// Wall-clock age of a call, as the difference of the stored date-time values; nothing when
-// the record's date cannot be read.
-std::optional<qint64> callAgeMs(const ACalls &call, const QDateTime &now)
-{
-    const QDate date = DateFromTDateTime(call.CallDate);
-    const QTime time = TimeFromTDateTime(call.CallTime);
-    if (!date.isValid() || !time.isValid())
-        return std::nullopt;
-    return date.daysTo(now.date()) * kMsPerDay +
-           (now.time().msecsSinceStartOfDay() - time.msecsSinceStartOfDay());
 }
 
 } // namespace
@@ -357,20 +341,11 @@ bool Settings::SaveSettings()
     return file.status() == QSettings::NoError;
 }
 
-void Settings::PruneCallLog(const QDateTime &now)
+StoreResult Settings::PruneCallLog(CallLog &log, const QDateTime &now) const
 {
     if (number(KeepCalls) != kKeepOnly)
-        return;
-    const qint64 limit = qint64(number(KeepDays)) * kMsPerDay;
-    for (int i = 0; i < CallList.size();) {
-        // A call whose date cannot be read is kept: its age is unknown.
-        const std::optional<qint64> age = callAgeMs(CallList[i], now);
-        if (age && *age > limit)
-            CallList.removeAt(i);
-        else
-            ++i;
-    }
-    SaveCalls();
+        return {};
+    return log.PruneOlderThan(number(KeepDays), now);
 }
 
 NumberFormatSettings Settings::numberFormat() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Numbers.h"
+#include "store/StoreResult.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -9,6 +10,7 @@
 
 #include <array>
 
+class CallLog;
 class QSettings;
 
 // The user's settings: every value with its stored name, kind and default in one table, kept
@@ -131,9 +133,9 @@ public:
     // the settings file could not be written. A failing autostart entry is skipped silently.
     bool SaveSettings();
 
-    // With KeepCalls = keep only, removes the calls older than KeepDays days from CallList
-    // and saves the call log. Throws StoreError when the save fails.
-    void PruneCallLog(const QDateTime &now = QDateTime::currentDateTime());
+    // With KeepCalls = keep only, removes the calls older than KeepDays days from the call log
+    // and saves it.
+    StoreResult PruneCallLog(CallLog &log, const QDateTime &now = QDateTime::currentDateTime()) const;
 
     // The values the number formatting reads.
     NumberFormatSettings numberFormat() const;

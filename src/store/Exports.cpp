@@ -2,7 +2,6 @@
 
 #include "store/Cp1250.h"
 #include "store/Records.h"
-#include "store/StoreError.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -175,7 +174,7 @@ QString shortTimeText(double callTime)
     return QLocale::system().toString(QTime::fromMSecsSinceStartOfDay(ms), QLocale::ShortFormat);
 }
 
-void writeLines(const QString &fileName, const QStringList &lines)
+StoreResult writeLines(const QString &fileName, const QStringList &lines)
 {
     QString text;
     for (const QString &line : lines) {
@@ -187,9 +186,10 @@ void writeLines(const QString &fileName, const QStringList &lines)
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        throw StoreError(QCoreApplication::translate("Exports", "Datoteku %1 nije moguće zapisati: %2")
-                             .arg(fileName, reason));
+        return StoreResult::failed(
+            QCoreApplication::translate("Exports", "Datoteku %1 nije moguće zapisati: %2").arg(fileName, reason));
     }
+    return {};
 }
 
 QString csvHeader()
@@ -242,41 +242,41 @@ QString styleBlock()
 
 } // namespace
 
-void ExportContactsCsv(const QString &fileName)
+StoreResult ExportContactsCsv(const TContactList &contacts, const QString &fileName)
 {
     QStringList lines{csvHeader()};
-    for (int i = 0; i < ContactList.size(); ++i) {
+    for (int i = 0; i < contacts.size(); ++i) {
         QString line = QString::number(i + 1);
         for (const ExportField &field : exportFields()) {
             line += QLatin1Char(';');
-            line += csvField(field.value(ContactList[i]));
+            line += csvField(field.value(contacts[i]));
         }
         lines.append(line);
     }
-    writeLines(fileName, lines);
+    return writeLines(fileName, lines);
 }
 
-void ExportContactsXml(const QString &fileName)
+StoreResult ExportContactsXml(const TContactList &contacts, const QString &fileName)
 {
     QStringList lines{
         QStringLiteral("<?xml version=\"1.0\" encoding=\"Windows-1250\" ?>"),
         QStringLiteral("<Tellwise_Monitor_Addressbook>"),
     };
-    for (int i = 0; i < ContactList.size(); ++i) {
+    for (int i = 0; i < contacts.size(); ++i) {
         const QString record = QStringLiteral("RecordNo") + QString::number(i + 1);
         lines.append(QLatin1Char('<') + record + QLatin1Char('>'));
         for (const ExportField &field : exportFields()) {
             lines.append(QLatin1Char('<') + field.name + QLatin1Char('>') +
-                         xmlText(field.value(ContactList[i])) + QLatin1String("</") + field.name +
+                         xmlText(field.value(contacts[i])) + QLatin1String("</") + field.name +
                          QLatin1Char('>'));
         }
         lines.append(QLatin1String("</") + record + QLatin1Char('>'));
     }
     lines.append(QStringLiteral("</Tellwise_Monitor_Addressbook>"));
-    writeLines(fileName, lines);
+    return writeLines(fileName, lines);
 }
 
-void ExportCallsHtml(const QString &fileName)
+StoreResult ExportCallsHtml(const TCallList &calls, const QString &fileName)
 {
     const QString address = QString::fromLatin1(kMakerWebAddress);
     QStringList lines{
@@ -291,10 +291,10 @@ void ExportCallsHtml(const QString &fileName)
         QStringLiteral("<br><center><span class=\"HEADER\">") + kPageTitle +
             QStringLiteral("</span><br><br>"),
     };
-    if (!CallList.isEmpty()) {
+    if (!calls.isEmpty()) {
         const QString period = QStringLiteral("Pozivi: %1 - %2")
-                                   .arg(shortDateText(CallList[CallList.size() - 1].CallDate),
-                                        shortDateText(CallList[0].CallDate));
+                                   .arg(shortDateText(calls[calls.size() - 1].CallDate),
+                                        shortDateText(calls[0].CallDate));
         lines.append(QStringLiteral("<center><span class=\"BODYbold\">") + htmlText(period) +
                      QStringLiteral("</span><br><br>"));
     }
@@ -309,12 +309,12 @@ void ExportCallsHtml(const QString &fileName)
                                 "Pozvani broj</span></td>"));
     lines.append(QStringLiteral("<td class=\"head\" width=\"20%\" align=\"left\"><span class=\"BODYbold\">"
                                 "Datum : Vrijeme</span></td></tr>"));
-    if (CallList.isEmpty()) {
+    if (calls.isEmpty()) {
         lines.append(QStringLiteral("<tr><td class=\"row1\" colspan=\"4\" height=\"25\" align=\"center\">"
                                     "Nema podataka!</td></tr>"));
     }
-    for (int i = 0; i < CallList.size(); ++i) {
-        const ACalls &call = CallList[i];
+    for (int i = 0; i < calls.size(); ++i) {
+        const ACalls &call = calls[i];
         const QString cell = i % 2 == 0 ? QStringLiteral("<td class=\"row2\" align=\"left\">")
                                         : QStringLiteral("<td class=\"row1\" align=\"left\">");
         const QString moment =
@@ -332,7 +332,7 @@ void ExportCallsHtml(const QString &fileName)
     lines.append(QStringLiteral("</center></td></tr></table><br>"));
     lines.append(QStringLiteral("</BODY>"));
     lines.append(QStringLiteral("</HTML>"));
-    writeLines(fileName, lines);
+    return writeLines(fileName, lines);
 }
 
 QString WithExportExtension(const QString &fileName, const QString &extension)

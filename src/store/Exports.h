@@ -1,11 +1,13 @@
 #pragma once
 
+#include "store/Records.h"
+#include "store/StoreResult.h"
+
 #include <QString>
 
-// One-way exports of the in-memory lists: contacts (ContactList) as CSV and XML, the call log
-// (CallList) as an HTML page. Windows-1250, every line ending in CR LF. Each file is written
-// whole or not at all (the old file stays until the new one is complete); a failure throws
-// StoreError.
+// One-way exports of the in-memory lists: contacts as CSV and XML, the call log as an HTML
+// page. Windows-1250, every line ending in CR LF. Each file is written
+// whole or not at all (the old file stays until the new one is complete); a failure is returned.
 //
 // Values are escaped so that the files read back as what was stored: XML and HTML escape
 // "&", "<", ">" and '"' (XML also a carriage return, characters XML cannot hold become "?",
@@ -15,9 +17,9 @@
 // The maker's address in the call-log page's footer.
 inline constexpr char kMakerWebAddress[] = "https://tellwise.example/";
 
-void ExportContactsCsv(const QString &fileName);
-void ExportContactsXml(const QString &fileName);
-void ExportCallsHtml(const QString &fileName);
+StoreResult ExportContactsCsv(const TContactList &contacts, const QString &fileName);
+StoreResult ExportContactsXml(const TContactList &contacts, const QString &fileName);
+StoreResult ExportCallsHtml(const TCallList &calls, const QString &fileName);
 
 // The save dialogs' rule: the extension (".csv", ".xml", ".htm") is appended unless the name's
 // own extension, in lower case, already equals it.

@@ -79,18 +79,18 @@ void appendSignificantDigits(std::string &out, const QString &text)
     }
 }
 
-const DigitCache &currentDigitCache()
+const DigitCache &currentDigitCache(const TContactList &contactList)
 {
     DigitCache &cache = digitCache();
-    if (cache.valid && cache.revision == ContactList.revision() && cache.contacts == ContactList.size())
+    if (cache.valid && cache.revision == contactList.revision() && cache.contacts == contactList.size())
         return cache;
-    const int contacts = ContactList.size();
+    const int contacts = contactList.size();
     cache.keys.clear();
     cache.offsets.clear();
     cache.digits.clear();
     cache.keys.reserve(std::size_t(contacts) * kNumbersPerContact);
     cache.offsets.reserve(std::size_t(contacts) * kNumbersPerContact + 1);
-    for (const AListAddress &contact : ContactList) {
+    for (const AListAddress &contact : contactList) {
         for (const QString &number : contact.PhoneNumber) {
             const std::size_t start = cache.digits.size();
             cache.offsets.push_back(std::uint32_t(start));
@@ -100,7 +100,7 @@ const DigitCache &currentDigitCache()
     }
     cache.offsets.push_back(std::uint32_t(cache.digits.size()));
     cache.contacts = contacts;
-    cache.revision = ContactList.revision();
+    cache.revision = contactList.revision();
     cache.valid = true;
     return cache;
 }
@@ -130,12 +130,6 @@ qsizetype firstMatchingNumber(const DigitCache &cache, const std::string &caller
         }
     }
     return -1;
-}
-
-HandOnCallback &handOnCallback()
-{
-    static HandOnCallback callback;
-    return callback;
 }
 
 } // namespace
@@ -175,31 +169,18 @@ bool NumbersMatch(const QString &callerDigits, const QString &storedDigits)
     return a == b;
 }
 
-void SetHandOnCallback(HandOnCallback callback)
+ContactMatch FindContactByNumber(const TContactList &contacts, const QString &callerNumber)
 {
-    handOnCallback() = std::move(callback);
-}
-
-ContactMatch FindContactByNumber(const QString &callerName, const QString &callerNumber,
-                                 const QString &calledNumber, bool handOn)
-{
-    const QString callerDigits = DigitsOnly(callerNumber);
-    const QString calledDigits = DigitsOnly(calledNumber);
-
     ContactMatch match;
     std::string caller;
-    appendSignificantDigits(caller, callerDigits);
+    appendSignificantDigits(caller, DigitsOnly(callerNumber));
     if (!caller.empty()) {
-        const DigitCache &cache = currentDigitCache();
-        const qsizetype i = firstMatchingNumber(cache, caller);
+        const qsizetype i = firstMatchingNumber(currentDigitCache(contacts), caller);
         if (i >= 0) {
             match.index = int(i / kNumbersPerContact);
-            match.location = ContactList[match.index].PhoneLocation[std::size_t(i % kNumbersPerContact)];
+            match.location = contacts[match.index].PhoneLocation[std::size_t(i % kNumbersPerContact)];
         }
     }
-
-    if (handOn && handOnCallback())
-        handOnCallback()(callerName, callerDigits, calledDigits, match.index, match.location);
     return match;
 }
 

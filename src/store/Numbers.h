@@ -1,10 +1,11 @@
 #pragma once
 
+#include "store/Records.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <array>
-#include <functional>
 
 // Telephone numbers: reducing them to comparable digits, finding the contact a caller's number
 // belongs to, the user's own area code, and laying numbers out for display.
@@ -21,8 +22,8 @@ QString PhoneCharsOnly(const QString &text);
 // neither does a number made only of zeros.
 bool NumbersMatch(const QString &callerDigits, const QString &storedDigits);
 
-// The result of a caller look-up: the matched contact's index in ContactList (-1 for none) and
-// the phone location label of the number that matched (empty for none).
+// The result of a caller look-up: the matched contact's index in the contact list (-1 for none)
+// and the phone location label of the number that matched (empty for none).
 struct ContactMatch
 {
     int index = -1;
@@ -32,18 +33,10 @@ struct ContactMatch
     bool operator==(const ContactMatch &) const = default;
 };
 
-// Called by FindContactByNumber when the hand-on flag is set, with the caller name as given,
-// the caller and called numbers reduced to digits, and the match.
-using HandOnCallback = std::function<void(const QString &callerName, const QString &callerDigits,
-                                          const QString &calledDigits, int index, const QString &location)>;
-void SetHandOnCallback(HandOnCallback callback);
-
-// Finds the first contact of ContactList (in list order, then PhoneNumber1..8) whose stored
-// number the caller's number matches (NumbersMatch). With handOn, the call is passed on to the
-// hand-on callback, matched or not. The contacts' digit strings are cached and rebuilt when
-// ContactList's revision changes; code that edits a contact in place must call markChanged().
-ContactMatch FindContactByNumber(const QString &callerName, const QString &callerNumber,
-                                 const QString &calledNumber, bool handOn);
+// Finds the first contact of CONTACTS (in list order, then PhoneNumber1..8) whose stored number
+// the caller's number matches (NumbersMatch). The contacts' digit strings are cached and rebuilt
+// when the list's revision changes.
+ContactMatch FindContactByNumber(const TContactList &contacts, const QString &callerNumber);
 
 // The user's own area code, read once at start-up (ReadTelephonyAreaCode); StripOwnAreaCode may
 // drop its leading "0" for the rest of the session.

@@ -4,13 +4,14 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <utility>
 #include <vector>
 
-// The in-memory records of the address book, the groups and the call log, and the three
-// program-wide lists that own them. Text fields are unbounded here; the capacities of the
+// The in-memory records of the address book, the groups and the call log, and the list that
+// holds them. Text fields are unbounded here; the capacities of the
 // data files apply only when a record is written.
 
 struct AListAddress
@@ -68,9 +69,9 @@ struct ACalls
     bool operator==(const ACalls &) const = default;
 };
 
-// An ordered list that owns its heap records. Every change made through the list bumps its
-// revision, so that derived data (the caller look-up's digit cache) knows when to rebuild.
-// Code that edits a record in place calls markChanged() (the store's save does it too).
+// An ordered list that owns its heap records. Every change made through the list gives it a new
+// revision, never used by any list before, so that derived data (the caller look-up's digit
+// cache) knows when to rebuild. Code that edits a record in place calls markChanged().
 template <typename T>
 class RecordList
 {
@@ -115,14 +116,6 @@ public:
         markChanged();
         return *m_items.back();
     }
-    // Empties the list and hands its records over, in list order (a reload refills them).
-    std::vector<std::unique_ptr<T>> takeAll()
-    {
-        std::vector<std::unique_ptr<T>> items = std::move(m_items);
-        m_items.clear();
-        markChanged();
-        return items;
-    }
     void clear()
     {
         m_items.clear();
@@ -136,7 +129,19 @@ public:
         markChanged();
     }
 
-    void markChanged() { ++m_revision; }
+    // Exchanges the records of two lists (a load fills a fresh list and swaps it in).
+    void swap(RecordList &other)
+    {
+        m_items.swap(other.m_items);
+        markChanged();
+        other.markChanged();
+    }
+
+    void markChanged()
+    {
+        static std::atomic<std::uint64_t> lastRevision{0};
+        m_revision = ++lastRevision;
+    }
     std::uint64_t revision() const { return m_revision; }
 
     // Iteration over the records themselves.
@@ -162,15 +167,9 @@ public:
 
 private:
     std::vector<std::unique_ptr<T>> m_items;
-    std::uint64_t m_revision = 0;
+    std::uint64_t m_revision = 0; // 0: never changed
 };
 
 using TContactList = RecordList<AListAddress>;
 using TGroupList = RecordList<AGroups>;
 using TCallList = RecordList<ACalls>;
-
-// The three program-wide lists, shared by every part of the program on the main thread.
-// CallList is kept newest first.
-extern TContactList ContactList;
-extern TGroupList GroupList;
-extern TCallList CallList;

@@ -1,7 +1,7 @@
 #include "ui/MainLists.h"
 
-#include "store/Numbers.h"
-#include "store/Records.h"
+#include "store/AddressBook.h"
+#include "store/CallLog.h"
 #include "widgets/Skin.h"
 
 #include <QCollator>
@@ -160,37 +160,36 @@ QStringList TContactRowsModel::namesFromMime(const QMimeData *mime)
 
 // --- Call rows ------------------------------------------------------------------------------------
 
-TCallRowsModel::TCallRowsModel(QObject *parent) : QAbstractTableModel(parent) {}
+TCallRowsModel::TCallRowsModel(CallLog &callLog, const AddressBook &addressBook, QObject *parent)
+    : QAbstractTableModel(parent), m_log(callLog), m_book(addressBook)
+{
+}
 
 void TCallRowsModel::refresh()
 {
     beginResetModel();
-    m_rows = CallList.size();
+    m_rows = m_log.calls().size();
     m_names.assign(std::size_t(m_rows), QString());
     m_named.assign(std::size_t(m_rows), false);
-    m_contactsRevision = ContactList.revision();
+    m_contactsRevision = m_book.contacts().revision();
     endResetModel();
 }
 
 QString TCallRowsModel::callerText(int row) const
 {
-    if (row < 0 || row >= m_rows || row >= CallList.size())
+    if (row < 0 || row >= m_rows || row >= m_log.calls().size())
         return {};
-    if (ContactList.revision() != m_contactsRevision) {
+    if (m_book.contacts().revision() != m_contactsRevision) {
         std::fill(m_named.begin(), m_named.end(), false);
-        m_contactsRevision = ContactList.revision();
+        m_contactsRevision = m_book.contacts().revision();
     }
     const std::size_t i = std::size_t(row);
     if (m_named[i])
         return m_names[i];
-    ACalls &call = CallList[row];
-    const ContactMatch match =
-        FindContactByNumber(call.CallerName, call.CallerNumber, call.CalledNumber, false);
-    // A number that has found its contact since the call takes the contact's name; it reaches
-    // the file with the next save of the call log.
+    const ContactMatch match = m_book.FindContactByNumber(m_log.calls()[row].CallerNumber);
     if (match.index >= 0)
-        call.CallerName = ContactList[match.index].DisplayNameAs;
-    m_names[i] = call.CallerName;
+        m_log.NameCaller(row, m_book.contacts()[match.index].DisplayNameAs);
+    m_names[i] = m_log.calls()[row].CallerName;
     m_named[i] = true;
     return m_names[i];
 }
@@ -224,9 +223,9 @@ int TCallRowsModel::columnCount(const QModelIndex &parent) const
 QVariant TCallRowsModel::data(const QModelIndex &index, int role) const
 {
     // A reload may have shortened the list before the view heard of it.
-    if (m_deleting || !index.isValid() || index.row() >= m_rows || index.row() >= CallList.size())
+    if (!index.isValid() || index.row() >= m_rows || index.row() >= m_log.calls().size())
         return {};
-    const ACalls &call = CallList[index.row()];
+    const ACalls &call = m_log.calls()[index.row()];
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
         case 0:

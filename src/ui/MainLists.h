@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+class AddressBook;
+class CallLog;
 class QLabel;
 
 // One row of the contact list: what it shows of a contact.
@@ -54,19 +56,17 @@ private:
     std::vector<TContactRec> m_rows;
 };
 
-// The call list: a view straight over CallList, newest first. The caller's column shows the
+// The call list: a view straight over the call log, newest first. The caller's column shows the
 // name of the contact the number belongs to now, looked up as the row is drawn.
 class TCallRowsModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
-    explicit TCallRowsModel(QObject *parent = nullptr);
+    TCallRowsModel(CallLog &callLog, const AddressBook &addressBook, QObject *parent = nullptr);
 
     // The call list changed (or was reloaded): every row is read again.
     void refresh();
-    // While calls are being deleted the rows are not filled.
-    void setDeleting(bool deleting) { m_deleting = deleting; }
 
     QString callerText(int row) const;
     static QString dateTimeText(double callDate, double callTime);
@@ -77,8 +77,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
+    CallLog &m_log;
+    const AddressBook &m_book;
     int m_rows = 0;
-    bool m_deleting = false;
     // Caller names already looked up, valid while the address book keeps its revision.
     mutable std::vector<QString> m_names;
     mutable std::vector<bool> m_named;

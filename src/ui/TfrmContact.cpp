@@ -1,5 +1,7 @@
 #include "ui/TfrmContact.h"
 
+#include "store/AddressBook.h"
+
 #include "ui/CallerPicture.h"
 #include "ui/OptionsIcons.h"
 #include "ui/TfrmFormatNumber.h"
@@ -56,7 +58,8 @@ QString indexed(const char *stem, int k)
 
 } // namespace
 
-TfrmContact::TfrmContact(QWidget *parent) : QDialog(parent), m_playSound(PlayWaveOnThread)
+TfrmContact::TfrmContact(AddressBook &addressBook, QWidget *parent)
+    : QDialog(parent), m_playSound(PlayWaveOnThread), m_book(addressBook)
 {
     setObjectName(QStringLiteral("frmContact"));
     setWindowTitle(tr("Osoba:  "));
@@ -371,7 +374,7 @@ void TfrmContact::RefreshGroupChoices(const QString &select)
     const QString keep =
         select.isEmpty() ? (cbGroups->currentIndex() >= 0 ? cbGroups->currentText() : QString()) : select;
     QStringList names;
-    for (const AGroups &g : GroupList)
+    for (const AGroups &g : m_book.groups())
         names << g.GroupName;
     std::sort(names.begin(), names.end(),
               [](const QString &a, const QString &b) { return QString::localeAwareCompare(a, b) < 0; });

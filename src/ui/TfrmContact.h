@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 
+class AddressBook;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -42,7 +43,7 @@ public:
         TabSound
     };
 
-    explicit TfrmContact(QWidget *parent = nullptr);
+    explicit TfrmContact(AddressBook &addressBook, QWidget *parent = nullptr);
     ~TfrmContact() override;
 
     // Defaults: a Qt message box, Qt's open dialog, wave files played on a thread, no speech,
@@ -64,7 +65,7 @@ public:
     void StoreIntoRecord(AListAddress &record) const;
     AListAddress CreateRecord() const;
 
-    // Refills the group choices from GroupList, sorted, and selects SELECT (or keeps the choice).
+    // Refills the group choices from the address book's groups, sorted, and selects SELECT (or keeps the choice).
     void RefreshGroupChoices(const QString &select = {});
     void showTab(Tab tab);
 
@@ -125,6 +126,7 @@ private:
     std::function<int()> m_languageIndex;
 
     TfrmFormatNumber *m_formatNumber = nullptr;
+    AddressBook &m_book;
     TfrmGroup *m_groupDialog = nullptr;
 
     QString m_picturePath;

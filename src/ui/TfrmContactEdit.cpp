@@ -1,5 +1,6 @@
 // The contact editor's behaviour: filling, storing, and what its controls do.
 
+#include "store/AddressBook.h"
 #include "store/DataDir.h"
 #include "ui/CallerPicture.h"
 #include "ui/TfrmContact.h"
@@ -62,13 +63,10 @@ void TfrmContact::ClearForNewContact(const QString &firstName, const QString &ph
 
 bool TfrmContact::FillFromContact(const QString &displayName)
 {
-    for (const AListAddress &c : ContactList) {
-        if (c.DisplayNameAs == displayName) {
-            FillFromContact(c);
-            return true;
-        }
-    }
-    return false;
+    const int at = m_book.indexOfContact(displayName);
+    if (at >= 0)
+        FillFromContact(m_book.contacts()[at]);
+    return at >= 0;
 }
 
 void TfrmContact::FillFromContact(const AListAddress &c)
@@ -130,7 +128,7 @@ void TfrmContact::StoreIntoRecord(AListAddress &r) const
     r.LastName = editLastName->text();
     r.NickName = editNickName->text();
     r.DisplayNameAs = displayName();
-    r.Group = cbGroups->currentIndex() >= 0 ? cbGroups->currentText() : tr("Bez grupe");
+    r.Group = cbGroups->currentIndex() >= 0 ? cbGroups->currentText() : AddressBook::kNoGroup;
     r.HomeAddress = editHomeAddress->text();
     r.HomeCity = editHomeCity->text();
     r.HomePostNo = editHomePostNo->text();
@@ -285,11 +283,7 @@ QString TfrmContact::groupSoundOfChoice() const
 {
     if (cbGroups->currentIndex() < 0)
         return {};
-    for (const AGroups &g : GroupList) {
-        if (g.GroupName == cbGroups->currentText())
-            return g.GroupSound;
-    }
-    return {};
+    return m_book.GroupSound(cbGroups->currentText());
 }
 
 void TfrmContact::applySoundChoiceLook(int tag)
@@ -400,7 +394,7 @@ void TfrmContact::sbPhoneClick(int k)
 void TfrmContact::btnNewGroupClick()
 {
     const QString name =
-        NewGroup(*m_groupDialog, [this](const QString &caption, const QString &text, QMessageBox::Icon kind,
+        NewGroup(*m_groupDialog, m_book, [this](const QString &caption, const QString &text, QMessageBox::Icon kind,
                                         QMessageBox::StandardButtons buttons) {
             return message(caption, text, kind, buttons);
         });

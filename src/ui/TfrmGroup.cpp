@@ -1,8 +1,6 @@
 #include "ui/TfrmGroup.h"
 
-#include "store/Addressbook.h"
-#include "store/Records.h"
-#include "store/StoreError.h"
+#include "store/AddressBook.h"
 
 #include "ui/DialogSeams.h"
 
@@ -76,37 +74,17 @@ void TfrmGroup::editGroupNameChange()
     btnSave->setEnabled(!groupName().isEmpty());
 }
 
-bool GroupNameTaken(const QString &name)
-{
-    // The tree's own nodes carry these names; a group of the same name could never be told
-    // apart from them. Both languages' texts are refused, since stored contacts keep the
-    // language they were saved in.
-    const QStringList reserved = {QStringLiteral("Bez grupe"), QStringLiteral("Crna Lista"),
-                                  TfrmGroup::tr("Bez grupe"), TfrmGroup::tr("Crna Lista")};
-    return name.isEmpty() || GroupExists(name) || reserved.contains(name);
-}
-
-QString NewGroup(TfrmGroup &dialog, const MessageDialogFn &message)
+QString NewGroup(TfrmGroup &dialog, AddressBook &book, const MessageDialogFn &message)
 {
     dialog.prepare(TfrmGroup::tr("Nova grupa"), TfrmGroup::tr(" Dodaj novu grupu:"), QString());
     if (RunModalDialog(dialog) != QDialog::Accepted)
         return {};
 
     const QString name = dialog.groupName();
-    if (GroupNameTaken(name)) {
-        message(TfrmGroup::tr("Informacija"), TfrmGroup::tr("Grupa pod tim imenom već postoji!"),
-                QMessageBox::Information, QMessageBox::Ok);
-        return {};
-    }
-
-    GroupList.append(AGroups{name, QString()});
-    try {
-        SaveGroups();
-    } catch (const StoreError &e) {
-        message(TfrmGroup::tr("Greška"), e.message(), QMessageBox::Critical, QMessageBox::Ok);
-    }
-    // Reading the file back leaves the list as the disk has it, so a failed save does not
-    // leave a group that exists only in memory.
-    LoadGroups();
-    return GroupExists(name) ? name : QString();
+    const StoreResult result = book.AddGroup(name);
+    if (result.kind == StoreResult::Kind::Refused)
+        message(TfrmGroup::tr("Informacija"), result.message, QMessageBox::Information, QMessageBox::Ok);
+    else if (result.kind == StoreResult::Kind::Failed)
+        message(TfrmGroup::tr("Greška"), result.message, QMessageBox::Critical, QMessageBox::Ok);
+    return result.ok() ? name : QString();
 }

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QString>
 
+class AddressBook;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
@@ -32,12 +33,7 @@ private:
     QPushButton *btnCancel = nullptr;
 };
 
-// True when NAME cannot be a new group's name: empty, an existing group, or the name of one of
-// the groups tree's own nodes.
-bool GroupNameTaken(const QString &name);
-
-// The new-group operation of the editor and the main window: asks for a name, refuses one that
-// exists or that names the tree's own nodes ("Grupa pod tim imenom već postoji!"), then appends
-// the group and saves the groups file. Returns the new group's name, or empty when the user
-// cancelled, the name was refused or the file could not be saved.
-QString NewGroup(TfrmGroup &dialog, const MessageDialogFn &message);
+// The new-group operation of the editor and the main window: asks for a name and adds the group
+// to BOOK, showing a refusal or a failure through MESSAGE. Returns the new group's name, or empty
+// when the user cancelled, the name was refused or the file could not be saved.
+QString NewGroup(TfrmGroup &dialog, AddressBook &book, const MessageDialogFn &message);

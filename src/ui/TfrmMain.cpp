@@ -4,6 +4,8 @@
 #include "ui/TfrmMain.h"
 
 #include "settings/Settings.h"
+#include "store/AddressBook.h"
+#include "store/CallLog.h"
 #include "ui/MainLists.h"
 #include "ui/TfrmContact.h"
 #include "widgets/Skin.h"
@@ -98,9 +100,10 @@ QTreeView *reportView(const char *name, QAbstractItemModel *model)
 
 } // namespace
 
-TfrmMain::TfrmMain(Settings &settings, const MainWindowMenus &menus, QWidget *parent)
+TfrmMain::TfrmMain(Settings &settings, AddressBook &addressBook, CallLog &callLog, const MainWindowMenus &menus,
+                   QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint),
-      m_settings(settings), m_menus(menus)
+      m_settings(settings), m_book(addressBook), m_log(callLog), m_menus(menus)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Tellwise Monitor"));
@@ -110,15 +113,13 @@ TfrmMain::TfrmMain(Settings &settings, const MainWindowMenus &menus, QWidget *pa
     if (!m_menus.groups)
         m_menus = CreateMainWindowMenus(this);
 
-    m_contact = new TfrmContact(this);
+    m_contact = new TfrmContact(addressBook, this);
     m_contact->setLanguageIndex([this] { return languageIndex(); });
     m_contact->setMessageDialog(
         [this](const QString &caption, const QString &text, QMessageBox::Icon kind,
                QMessageBox::StandardButtons buttons) { return message(caption, text, kind, buttons); });
-    connect(m_contact, &TfrmContact::groupAdded, this, [this](const QString &) {
-        // The tree rebuild selects "Sve grupe"; the rows under the open editor follow it.
-        RebuildGroupsTree();
-    });
+    // A group made from the editor is where the user is heading: its node is selected.
+    connect(m_contact, &TfrmContact::groupAdded, this, &TfrmMain::selectGroupNode);
 
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -206,6 +207,10 @@ TfrmMain::TfrmMain(Settings &settings, const MainWindowMenus &menus, QWidget *pa
     imgMainPosition->setPixmap(skin::pixmap(m_titleBitmap));
     RebuildGroupsTree();
     RefreshCallList();
+    // Changes made anywhere (this window, the call pipeline, another program) show at once.
+    connect(&m_book, &AddressBook::groupsChanged, this, &TfrmMain::RebuildGroupsTree);
+    connect(&m_book, &AddressBook::contactsChanged, this, &TfrmMain::RefreshContactRows);
+    connect(&m_log, &CallLog::callsChanged, this, &TfrmMain::RefreshCallList);
 }
 
 TfrmMain::~TfrmMain()
@@ -442,7 +447,7 @@ QWidget *TfrmMain::createCallsPage()
     tbAddToAddressbook->setEnabled(false);
     tbDeleteCalls->setEnabled(false);
 
-    m_callRows = new TCallRowsModel(this);
+    m_callRows = new TCallRowsModel(m_log, m_book, this);
     lvCalls = reportView("lvCalls", m_callRows);
     lvCalls->header()->setStretchLastSection(true);
     lvCalls->installEventFilter(this);

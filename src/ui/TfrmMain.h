@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+class AddressBook;
+class CallLog;
 class QAction;
 class QLabel;
 class QMenu;
@@ -30,6 +32,7 @@ class TGroupsTree;
 class TLinkLabel;
 class TStatusPanels;
 class TfrmContact;
+struct StoreResult;
 
 // The popup menus the controller owns and lends to the main window, which connects their items
 // to its own commands.
@@ -59,8 +62,8 @@ struct MainWindowMenus
 MainWindowMenus CreateMainWindowMenus(QWidget *owner);
 
 // The address book and call log window: the groups tree, the contact list and a contact's
-// details on page 0, the call log on page 1. Every change goes straight through the store;
-// there is nothing to save. The window has no title bar of its own and is moved by its frame.
+// details on page 0, the call log on page 1. Every change goes through the address book or the
+// call log, and the window follows their change signals; there is nothing to save. The window has no title bar of its own and is moved by its frame.
 class TfrmMain : public QWidget
 {
     Q_OBJECT
@@ -85,7 +88,8 @@ public:
     };
 
     // MENUS may be left empty (tests); the window then makes its own.
-    TfrmMain(Settings &settings, const MainWindowMenus &menus = {}, QWidget *parent = nullptr);
+    TfrmMain(Settings &settings, AddressBook &addressBook, CallLog &callLog, const MainWindowMenus &menus = {},
+             QWidget *parent = nullptr);
     ~TfrmMain() override;
 
     // What the window cannot do itself. Defaults: a Qt message box, Qt's save dialog, the
@@ -267,14 +271,17 @@ private:
 
     QMessageBox::StandardButton message(const QString &caption, const QString &text, QMessageBox::Icon kind,
                                         QMessageBox::StandardButtons buttons);
-    // Runs a store write; an I/O error is shown as "Greška" and reported as false.
-    bool store(bool (*save)());
+    // Shows what went wrong with a change ("Informacija" for a refusal, "Greška" for a failure);
+    // true when nothing did.
+    bool report(const StoreResult &result);
     bool confirmDelete() const;
     int languageIndex() const;
     void hideWindow();
     void centreOnScreen();
 
     Settings &m_settings;
+    AddressBook &m_book;
+    CallLog &m_log;
     MainWindowMenus m_menus;
     TfrmContact *m_contact = nullptr;
     TContactRowsModel *m_contactRows = nullptr;

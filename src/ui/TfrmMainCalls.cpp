@@ -1,10 +1,10 @@
 // The main window's call list and its commands.
 
-#include "store/Addressbook.h"
+#include "store/AddressBook.h"
 #include "store/DataDir.h"
 #include "store/Exports.h"
 #include "store/Records.h"
-#include "store/StoreError.h"
+#include "store/CallLog.h"
 #include "ui/MainLists.h"
 #include "ui/TfrmMain.h"
 
@@ -31,35 +31,12 @@ bool isPlaceholderNumber(const QString &number)
            number == QCoreApplication::translate("CallPipeline", "< Sakriven >");
 }
 
-// What tells one logged call from another; the caller's name may change as contacts do.
-QString callKey(const ACalls &call)
-{
-    return call.CallerNumber + QChar(0x1f) + call.CalledNumber + QChar(0x1f) +
-           QString::number(call.CallDate, 'g', 17) + QChar(0x1f) + QString::number(call.CallTime, 'g', 17);
-}
-
-// The indexes, ascending, of CHOSEN's calls in CallList; each record of CallList is taken once.
-QList<int> findCalls(const QList<ACalls> &chosen)
-{
-    QHash<QString, QList<int>> byKey;
-    for (int i = CallList.size() - 1; i >= 0; --i)
-        byKey[callKey(CallList[i])].append(i);
-    QList<int> found;
-    for (const ACalls &call : chosen) {
-        QList<int> &candidates = byKey[callKey(call)];
-        if (!candidates.isEmpty())
-            found << candidates.takeLast();
-    }
-    std::sort(found.begin(), found.end());
-    return found;
-}
-
 } // namespace
 
 void TfrmMain::RefreshCallList()
 {
     int fresh = 0;
-    for (const ACalls &call : CallList)
+    for (const ACalls &call : m_log.calls())
         if (call.IsNew)
             ++fresh;
     m_callRows->refresh();
@@ -114,8 +91,8 @@ QList<int> TfrmMain::selectedCallRows() const
 void TfrmMain::callSelectionChanged()
 {
     const QList<int> rows = selectedCallRows();
-    const bool one = rows.size() == 1 && rows.first() < CallList.size();
-    const bool addable = one && !isPlaceholderNumber(CallList[rows.first()].CallerNumber);
+    const bool one = rows.size() == 1 && rows.first() < m_log.calls().size();
+    const bool addable = one && !isPlaceholderNumber(m_log.calls()[rows.first()].CallerNumber);
     tbAddToAddressbook->setEnabled(addable);
     tbDeleteCalls->setEnabled(!rows.isEmpty());
     const QString deleteText = rows.size() >= 2 ? tr("Izbriši pozive") : tr("Izbriši poziv");
@@ -136,10 +113,10 @@ void TfrmMain::callsContextMenu(const QPoint &pos)
 void TfrmMain::tbAddToAddressbookClick()
 {
     const QList<int> rows = selectedCallRows();
-    if (rows.size() != 1 || rows.first() >= CallList.size())
+    if (rows.size() != 1 || rows.first() >= m_log.calls().size())
         return;
     const int row = rows.first();
-    const QString number = CallList[row].CallerNumber;
+    const QString number = m_log.calls()[row].CallerNumber;
     if (isPlaceholderNumber(number))
         return;
     m_pendingName = m_callRows->callerText(row);
@@ -162,12 +139,11 @@ void TfrmMain::tbDeleteCallsClick()
     if (rows.isEmpty())
         return;
     // A call logged while the question is open moves every row down: the calls are found again
-    // by their contents then, so that the ones the user chose go and no others.
-    const std::uint64_t revision = CallList.revision();
+    // by their contents, so that the ones the user chose go and no others.
     QList<ACalls> chosen;
     for (int row : rows)
-        if (row < CallList.size())
-            chosen << CallList[row];
+        if (row < m_log.calls().size())
+            chosen << m_log.calls()[row];
     const QString text =
         rows.size() == 1
             ? tr("Da li stvarno želiš obrisati izabrani poziv?")
@@ -175,22 +151,8 @@ void TfrmMain::tbDeleteCallsClick()
     if (confirmDelete() && message(tr("Potvrda"), text, QMessageBox::Question,
                                    QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    if (CallList.revision() != revision)
-        rows = findCalls(chosen);
     MarkAllCallsSeen();
-    m_callRows->setDeleting(true);
-    int removed = 0;
-    for (int row : rows) {
-        const int at = row - removed;
-        if (at >= 0 && at < CallList.size()) {
-            CallList.removeAt(at);
-            ++removed;
-        }
-    }
-    store(SaveCalls);
-    LoadCalls();
-    m_callRows->setDeleting(false);
-    RefreshCallList();
+    report(m_log.DeleteCalls(chosen));
 }
 
 void TfrmMain::MarkAllCallsSeen()
@@ -201,24 +163,9 @@ void TfrmMain::MarkAllCallsSeen()
         return;
     if (m_callsSeen)
         m_callsSeen(m_programEnding);
-    bool anyNew = false;
-    for (ACalls &call : CallList) {
-        anyNew = anyNew || call.IsNew;
-        call.IsNew = false;
-    }
-    // Nothing new: the file already says so.
-    if (!anyNew)
-        return;
-    CallList.markChanged();
-    try {
-        SaveCalls();
-    } catch (const StoreError &error) {
-        if (!m_programEnding)
-            message(tr("Greška"), error.message(), QMessageBox::Critical, QMessageBox::Ok);
-    }
-    LoadCalls();
+    const StoreResult result = m_log.MarkAllSeen();
     if (!m_programEnding)
-        RefreshCallList();
+        report(result);
 }
 
 QString TfrmMain::SaveCallsProposedName(const QDate &today)
@@ -245,9 +192,5 @@ void TfrmMain::tbSaveCallsClick()
     if (chosen.isEmpty())
         return;
     const QString fileName = WithExportExtension(chosen, QStringLiteral(".htm"));
-    try {
-        ExportCallsHtml(fileName);
-    } catch (const StoreError &error) {
-        message(tr("Greška"), error.message(), QMessageBox::Critical, QMessageBox::Ok);
-    }
+    report(ExportCallsHtml(m_log.calls(), fileName));
 }

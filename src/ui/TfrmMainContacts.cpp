@@ -1,7 +1,6 @@
 // The main window's contact list, its commands and the details panel.
 
-#include "store/Addressbook.h"
-#include "store/Records.h"
+#include "store/AddressBook.h"
 #include "ui/CallerPicture.h"
 #include "ui/MainLists.h"
 #include "ui/TfrmContact.h"
@@ -26,14 +25,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-int firstContactNamed(const QString &displayName)
-{
-    for (int i = 0; i < ContactList.size(); ++i)
-        if (ContactList[i].DisplayNameAs == displayName)
-            return i;
-    return -1;
-}
 
 QLabel *valueLabel(const char *name)
 {
@@ -213,12 +204,12 @@ void TfrmMain::clearContactDetails()
 void TfrmMain::showContactDetails()
 {
     const QStringList names = selectedContactNames();
-    const int i = names.size() == 1 ? firstContactNamed(names.first()) : -1;
+    const int i = names.size() == 1 ? m_book.indexOfContact(names.first()) : -1;
     if (i < 0) {
         clearContactDetails();
         return;
     }
-    const AListAddress &c = ContactList[i];
+    const AListAddress &c = m_book.contacts()[i];
     for (QLabel *heading : lblDetailsHeading)
         heading->setText(c.DisplayNameAs);
     for (auto &[label, field] : m_detailFields)
@@ -272,15 +263,15 @@ void TfrmMain::fillContactRows(const QString &nodeText, bool withoutGroup, bool 
     WaitCursor wait;
     clearContactDetails();
     std::vector<TContactRec> rows;
-    rows.reserve(std::size_t(ContactList.size()));
-    for (const AListAddress &c : ContactList) {
+    rows.reserve(std::size_t(m_book.contacts().size()));
+    for (const AListAddress &c : m_book.contacts()) {
         bool take;
         if (blackList)
             take = c.BlackList;
         else if (all)
             take = true;
         else if (withoutGroup)
-            take = !GroupExists(c.Group);
+            take = !m_book.GroupExists(c.Group);
         else
             take = c.Group == nodeText;
         if (take)
@@ -398,16 +389,10 @@ void TfrmMain::tbNewContactClick()
     if (!runContactEditor())
         return;
     const QString name = m_contact->displayName();
-    if (ContactExists(name)) {
-        message(tr("Informacija"), tr("Osoba pod tim imenom već postoji!"), QMessageBox::Information,
-                QMessageBox::Ok);
+    const StoreResult result = m_book.AddContact(m_contact->CreateRecord());
+    report(result);
+    if (result.kind == StoreResult::Kind::Refused)
         return;
-    }
-    ContactList.append(m_contact->CreateRecord());
-    // Reading the file back leaves the list as the disk has it even when the save failed.
-    store(SaveAddressbook);
-    LoadAddressbook();
-    RefreshContactRows();
     if (Notebook->currentIndex() == PageAddressbook)
         selectAndFocusContact(name);
     m_pendingName = name;
@@ -425,19 +410,11 @@ void TfrmMain::tbEditContactClick()
     if (!runContactEditor())
         return;
     const QString newName = m_contact->displayName();
-    if (newName != oldName && ContactExists(newName)) {
-        message(tr("Informacija"), tr("Osoba pod tim imenom već postoji!"), QMessageBox::Information,
-                QMessageBox::Ok);
+    const StoreResult result = m_book.EditContact(oldName, m_contact->CreateRecord());
+    report(result);
+    if (result.kind == StoreResult::Kind::Refused)
         return;
-    }
-    const int at = firstContactNamed(oldName);
-    if (at >= 0)
-        ContactList.removeAt(at);
-    ContactList.append(m_contact->CreateRecord());
-    store(SaveAddressbook);
-    LoadAddressbook();
-    RefreshContactRows();
-    selectAndFocusContact(ContactExists(newName) ? newName : oldName);
+    selectAndFocusContact(m_book.ContactExists(newName) ? newName : oldName);
 }
 
 void TfrmMain::tbDeleteContactClick()
@@ -453,17 +430,9 @@ void TfrmMain::tbDeleteContactClick()
     if (confirmDelete() && message(tr("Potvrda"), text, QMessageBox::Question,
                                    QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    for (const QString &name : names) {
-        const int at = firstContactNamed(name);
-        if (at >= 0)
-            ContactList.removeAt(at);
-    }
-    // Contacts the file still holds stay in the list.
-    if (!store(SaveAddressbook))
-        LoadAddressbook();
+    report(m_book.DeleteContacts(names));
     if (!tvGroups->currentItem() && tvGroups->topLevelItemCount() > 0)
         tvGroups->setCurrentItem(tvGroups->topLevelItem(0));
-    RefreshContactRows();
 }
 
 void TfrmMain::ToggleBlackList()
@@ -474,13 +443,8 @@ void TfrmMain::ToggleBlackList()
     const int row = rows.first().row();
     const QString name = m_contactRows->row(row).DisplayName;
     const bool blackListed = m_contactRows->row(row).BlackList;
-    const int at = firstContactNamed(name);
-    if (at < 0)
+    if (!m_book.ContactExists(name))
         return;
-    ContactList[at].BlackList = !blackListed;
-    ContactList.markChanged();
-    store(SaveAddressbook);
-    LoadAddressbook();
-    RefreshContactRows();
+    report(m_book.SetBlackList({name}, !blackListed));
     selectAndFocusContact(name);
 }

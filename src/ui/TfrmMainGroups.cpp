@@ -1,8 +1,6 @@
 // The main window's groups tree and its commands, and dropping contacts onto it.
 
-#include "store/Addressbook.h"
-#include "store/Records.h"
-#include "store/StoreError.h"
+#include "store/AddressBook.h"
 #include "ui/MainLists.h"
 #include "ui/TfrmContact.h"
 #include "ui/TfrmGroup.h"
@@ -18,20 +16,19 @@
 
 #include <algorithm>
 
-bool TfrmMain::store(bool (*save)())
+bool TfrmMain::report(const StoreResult &result)
 {
-    try {
-        return save();
-    } catch (const StoreError &error) {
-        message(tr("Greška"), error.message(), QMessageBox::Critical, QMessageBox::Ok);
-        return false;
-    }
+    if (result.kind == StoreResult::Kind::Refused)
+        message(tr("Informacija"), result.message, QMessageBox::Information, QMessageBox::Ok);
+    else if (result.kind == StoreResult::Kind::Failed)
+        message(tr("Greška"), result.message, QMessageBox::Critical, QMessageBox::Ok);
+    return result.ok();
 }
 
 void TfrmMain::RebuildGroupsTree()
 {
     QStringList groups;
-    for (const AGroups &g : GroupList)
+    for (const AGroups &g : m_book.groups())
         groups << g.GroupName;
     QCollator collator{QLocale()};
     std::sort(groups.begin(), groups.end(),
@@ -131,13 +128,11 @@ void TfrmMain::tbManipulateGroupsClick()
 void TfrmMain::tbNewGroupClick()
 {
     const QString name = NewGroup(
-        *m_contact->groupDialog(),
+        *m_contact->groupDialog(), m_book,
         [this](const QString &caption, const QString &text, QMessageBox::Icon kind,
                QMessageBox::StandardButtons buttons) { return message(caption, text, kind, buttons); });
-    if (name.isEmpty())
-        return;
-    RebuildGroupsTree();
-    selectGroupNode(name);
+    if (!name.isEmpty())
+        selectGroupNode(name);
 }
 
 void TfrmMain::tbRenameGroupClick()
@@ -151,31 +146,8 @@ void TfrmMain::tbRenameGroupClick()
     if (RunModalDialog(dialog) != QDialog::Accepted)
         return;
     const QString newName = dialog.groupName();
-    if (GroupNameTaken(newName)) {
-        message(tr("Informacija"), tr("Grupa pod tim imenom već postoji!"), QMessageBox::Information,
-                QMessageBox::Ok);
-        return;
-    }
-    for (int i = 0; i < GroupList.size(); ++i) {
-        if (GroupList[i].GroupName == oldName) {
-            GroupList.removeAt(i);
-            break;
-        }
-    }
-    // A renamed group starts without a sound of its own.
-    GroupList.append(AGroups{newName, QString()});
-    const bool saved = store(SaveGroups);
-    LoadGroups();
-    RebuildGroupsTree();
-    if (!saved)
-        return;
-    for (AListAddress &c : ContactList)
-        if (c.Group == oldName)
-            c.Group = newName;
-    ContactList.markChanged();
-    if (!store(SaveAddressbook))
-        LoadAddressbook();
-    selectGroupNode(newName);
+    if (report(m_book.RenameGroup(oldName, newName)))
+        selectGroupNode(newName);
 }
 
 void TfrmMain::tbDeleteGroupClick()
@@ -198,31 +170,7 @@ void TfrmMain::tbDeleteGroupClick()
         else if (answer != QMessageBox::Yes)
             return;
     }
-    for (int i = 0; i < GroupList.size(); ++i) {
-        if (GroupList[i].GroupName == name) {
-            GroupList.removeAt(i);
-            break;
-        }
-    }
-    const bool saved = store(SaveGroups);
-    LoadGroups();
-    RebuildGroupsTree();
-    if (!saved)
-        return;
-    if (withContacts) {
-        for (int i = ContactList.size() - 1; i >= 0; --i)
-            if (ContactList[i].Group == name)
-                ContactList.removeAt(i);
-    } else {
-        const QString without = tr("Bez grupe");
-        for (AListAddress &c : ContactList)
-            if (!GroupExists(c.Group))
-                c.Group = without;
-        ContactList.markChanged();
-    }
-    if (!store(SaveAddressbook))
-        LoadAddressbook();
-    RefreshContactRows();
+    report(m_book.DeleteGroup(name, withContacts));
 }
 
 bool TfrmMain::DropContactsOnNode(QTreeWidgetItem *node, const QStringList &names)
@@ -231,17 +179,6 @@ bool TfrmMain::DropContactsOnNode(QTreeWidgetItem *node, const QStringList &name
         return false;
     const bool blackList = TGroupsTree::levelOf(node) == 0;
     const QString group = node->text(0);
-    for (AListAddress &c : ContactList) {
-        if (!names.contains(c.DisplayNameAs))
-            continue;
-        if (blackList)
-            c.BlackList = true;
-        else
-            c.Group = group;
-    }
-    ContactList.markChanged();
-    if (!store(SaveAddressbook))
-        LoadAddressbook();
-    RefreshContactRows();
+    report(blackList ? m_book.SetBlackList(names, true) : m_book.MoveContactsToGroup(names, group));
     return true;
 }

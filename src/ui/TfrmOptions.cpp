@@ -2,11 +2,9 @@
 
 #include "capi/CpInfo.h"
 #include "platform/SoundPlayer.h"
-#include "store/Addressbook.h"
 #include "store/DataDir.h"
 #include "store/Numbers.h"
 #include "store/Records.h"
-#include "store/StoreError.h"
 #include "telephony/TapiFunc.h"
 #include "ui/OptionsIcons.h"
 #include "widgets/TRunningLabel.h"
@@ -47,8 +45,8 @@ QStringList listModemLines()
 
 } // namespace
 
-TfrmOptions::TfrmOptions(Settings &settings, QWidget *parent)
-    : QDialog(parent), m_settings(settings), m_playSound(playOnThread), m_listModems(listModemLines),
+TfrmOptions::TfrmOptions(Settings &settings, AddressBook &addressBook, QWidget *parent)
+    : QDialog(parent), m_settings(settings), m_book(addressBook), m_playSound(playOnThread), m_listModems(listModemLines),
       m_speechAvailable([] { return false; })
 {
     setObjectName(QStringLiteral("frmOptions"));

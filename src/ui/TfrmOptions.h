@@ -11,6 +11,7 @@
 #include <functional>
 #include <utility>
 
+class AddressBook;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -59,7 +60,7 @@ public:
         std::function<QString(const QString &caption, const QString &folder, const QString &filter)>;
     using PlaySoundFn = std::function<void(const QString &fileName)>;
 
-    explicit TfrmOptions(Settings &settings, QWidget *parent = nullptr);
+    TfrmOptions(Settings &settings, AddressBook &addressBook, QWidget *parent = nullptr);
     ~TfrmOptions() override;
 
     // Defaults: a Qt message box with Croatian buttons while the language is Croatian; Qt's open
@@ -163,6 +164,7 @@ private:
                                         QMessageBox::StandardButtons buttons);
 
     Settings &m_settings;
+    AddressBook &m_book;
 
     MessageDialogFn m_messageDialog;
     OpenFileFn m_openFileDialog;

@@ -3,10 +3,8 @@
 
 #include "ui/TfrmOptions.h"
 
-#include "store/Addressbook.h"
+#include "store/AddressBook.h"
 #include "store/DataDir.h"
-#include "store/Records.h"
-#include "store/StoreError.h"
 #include "ui/OptionsIcons.h"
 #include "widgets/TRunningLabel.h"
 
@@ -22,16 +20,6 @@ namespace {
 bool isWaveFile(const QString &fileName)
 {
     return fileName.endsWith(QLatin1String(".wav"), Qt::CaseSensitive) && QFileInfo(fileName).isFile();
-}
-
-// The sound of the first group of exactly that name; empty when there is none.
-QString groupSoundOf(const QString &groupName)
-{
-    for (const AGroups &g : GroupList) {
-        if (g.GroupName == groupName)
-            return g.GroupSound;
-    }
-    return {};
 }
 
 } // namespace
@@ -75,7 +63,7 @@ void TfrmOptions::fillGroupSoundTree(const QString &select)
         const QSignalBlocker quiet(tvGroupSound);
         tvGroupSound->clear();
         const QIcon icon = OptionsIcons::group();
-        for (const AGroups &g : GroupList) {
+        for (const AGroups &g : m_book.groups()) {
             auto *item = new QTreeWidgetItem(tvGroupSound, {g.GroupName});
             item->setIcon(0, icon);
         }
@@ -95,7 +83,7 @@ void TfrmOptions::tvGroupSoundChange()
 {
     QTreeWidgetItem *item = tvGroupSound->currentItem();
     btnChooseGroupSound->setEnabled(item != nullptr);
-    lblGroupSound->setText(item ? groupSoundOf(item->text(0)) : QString());
+    lblGroupSound->setText(item ? m_book.GroupSound(item->text(0)) : QString());
     btnDeleteGroupSound->setEnabled(!lblGroupSound->text().isEmpty());
     btnTestGroupSound->setEnabled(!lblGroupSound->text().isEmpty());
 }
@@ -106,7 +94,7 @@ void TfrmOptions::btnChooseGroupSoundClick()
     if (!item)
         return;
     const QString group = item->text(0);
-    const QString file = chooseWaveFile(groupSoundOf(group));
+    const QString file = chooseWaveFile(m_book.GroupSound(group));
     if (file.isEmpty() || !isWaveFile(file))
         return;
     storeGroupSound(group, file);
@@ -121,28 +109,11 @@ void TfrmOptions::btnDeleteGroupSoundClick()
         storeGroupSound(item->text(0), QString());
 }
 
-// The group's record is replaced by a new one at the end of the list, and the groups file is
-// rewritten and read back, as every change of the groups is stored.
+// The address book replaces the group's record and rewrites the groups file; the tree follows.
 void TfrmOptions::storeGroupSound(const QString &group, const QString &sound)
 {
-    int index = -1;
-    for (int i = 0; i < GroupList.size() && index < 0; ++i) {
-        if (GroupList[i].GroupName == group)
-            index = i;
-    }
-    if (index < 0) // gone meanwhile: nothing to give a sound to
-        return;
-    GroupList.removeAt(index);
-    GroupList.append(AGroups{group, sound});
-    try {
-        SaveGroups();
-    } catch (const StoreError &e) {
-        // The file is unchanged; the list goes back to what it holds.
-        LoadGroups();
-        fillGroupSoundTree(group);
-        message(tr("Greška"), e.message(), QMessageBox::Critical, QMessageBox::Ok);
-        return;
-    }
-    LoadGroups();
+    const StoreResult result = m_book.SetGroupSound(group, sound);
     fillGroupSoundTree(group);
+    if (!result)
+        message(tr("Greška"), result.message, QMessageBox::Critical, QMessageBox::Ok);
 }

@@ -5,14 +5,13 @@
 #include "CliCommand.h"
 #include "CliFormatSettings.h"
 
-#include "store/Addressbook.h"
+#include "store/AddressBook.h"
+#include "store/CallLog.h"
 #include "store/Cp1250.h"
 #include "store/DataDir.h"
 #include "store/Exports.h"
 #include "store/FileRecords.h"
 #include "store/Numbers.h"
-#include "store/Records.h"
-#include "store/StoreError.h"
 
 #include <QCoreApplication>
 
@@ -21,30 +20,13 @@ namespace {
 using cli::Failure;
 using cli::UsageError;
 
-const QString kNoGroup = QStringLiteral("Bez grupe");
-const QString kBlackListNode = QStringLiteral("Crna Lista");
-
-// The store reports a data file it cannot open or create through its message hook; the
-// command then ends with that message once the store operation has returned.
-QString &storeMessage()
+// A store failure ends the command with exit code 2, a refusal (a name that is taken) with 3.
+void check(const StoreResult &result)
 {
-    static QString message;
-    return message;
-}
-
-void installStoreHook()
-{
-    SetStoreMessageHook([](const QString &caption, const QString &text) {
-        if (storeMessage().isEmpty())
-            storeMessage() = caption + QStringLiteral(": ") + text + QStringLiteral(" (") + DataDir() +
-                             QStringLiteral(")");
-    });
-}
-
-void checkStore()
-{
-    if (!storeMessage().isEmpty())
-        throw Failure{storeMessage(), 2};
+    if (result.kind == StoreResult::Kind::Failed)
+        throw Failure{QCoreApplication::translate("AddressBook", "Greška") + QStringLiteral(": ") + result.message, 2};
+    if (result.kind == StoreResult::Kind::Refused)
+        throw Failure{result.message, 3};
 }
 
 QString escaped(const QString &value)
@@ -97,13 +79,12 @@ void expectArgs(const QStringList &args, int count, const QString &what)
 int lookup(const QStringList &args)
 {
     expectArgs(args, 1, QStringLiteral("NUMBER"));
-    installStoreHook();
-    LoadAddressbook();
-    checkStore();
-    const ContactMatch match = FindContactByNumber(QString(), args.at(0), QString(), false);
+    AddressBook book(DataDir(), FileAccess::ReadOnly);
+    check(book.load());
+    const ContactMatch match = book.FindContactByNumber(args.at(0));
     if (!match.found())
         return 1;
-    cli::out(ContactList[match.index].DisplayNameAs + QLatin1Char('\t') + match.location);
+    cli::out(book.contacts()[match.index].DisplayNameAs + QLatin1Char('\t') + match.location);
     return 0;
 }
 
@@ -129,10 +110,9 @@ int format(const QStringList &argsIn)
 int contacts(const QStringList &args)
 {
     expectArgs(args, 0, {});
-    installStoreHook();
-    LoadAddressbook();
-    checkStore();
-    for (const AListAddress &c : ContactList) {
+    AddressBook book(DataDir(), FileAccess::ReadOnly);
+    check(book.load());
+    for (const AListAddress &c : book.contacts()) {
         QStringList row{c.FirstName,     c.LastName,        c.NickName,       c.DisplayNameAs,
                         c.Group,         c.HomeAddress,     c.HomeCity,       c.HomePostNo,
                         c.HomeCountry,   c.HomeWebPage,     c.CompanyName,    c.CompanyDepartment,
@@ -154,10 +134,9 @@ int contacts(const QStringList &args)
 int groups(const QStringList &args)
 {
     expectArgs(args, 0, {});
-    installStoreHook();
-    LoadGroups();
-    checkStore();
-    for (const AGroups &g : GroupList)
+    AddressBook book(DataDir(), FileAccess::ReadOnly);
+    check(book.load());
+    for (const AGroups &g : book.groups())
         printRow({g.GroupName, g.GroupSound});
     return 0;
 }
@@ -165,10 +144,9 @@ int groups(const QStringList &args)
 int calls(const QStringList &args)
 {
     expectArgs(args, 0, {});
-    installStoreHook();
-    LoadCalls();
-    checkStore();
-    for (const ACalls &c : CallList) {
+    CallLog log(DataDir(), FileAccess::ReadOnly);
+    check(log.load());
+    for (const ACalls &c : log.calls()) {
         const QDate date = DateFromTDateTime(c.CallDate);
         const QTime time = TimeFromTDateTime(c.CallTime);
         printRow({c.CallerName, c.CallerNumber, c.CalledNumber,
@@ -183,19 +161,17 @@ int exportFile(const QStringList &args)
 {
     expectArgs(args, 2, args.isEmpty() ? QStringLiteral("csv|xml|calls") : QStringLiteral("FILE"));
     const QString kind = args.at(0);
-    installStoreHook();
+    AddressBook book(DataDir(), FileAccess::ReadOnly);
+    CallLog log(DataDir(), FileAccess::ReadOnly);
     if (kind == QLatin1String("csv")) {
-        LoadAddressbook();
-        checkStore();
-        ExportContactsCsv(WithExportExtension(args.at(1), QStringLiteral(".csv")));
+        check(book.load());
+        check(ExportContactsCsv(book.contacts(), WithExportExtension(args.at(1), QStringLiteral(".csv"))));
     } else if (kind == QLatin1String("xml")) {
-        LoadAddressbook();
-        checkStore();
-        ExportContactsXml(WithExportExtension(args.at(1), QStringLiteral(".xml")));
+        check(book.load());
+        check(ExportContactsXml(book.contacts(), WithExportExtension(args.at(1), QStringLiteral(".xml"))));
     } else if (kind == QLatin1String("calls")) {
-        LoadCalls();
-        checkStore();
-        ExportCallsHtml(WithExportExtension(args.at(1), QStringLiteral(".htm")));
+        check(log.load());
+        check(ExportCallsHtml(log.calls(), WithExportExtension(args.at(1), QStringLiteral(".htm"))));
     } else {
         throw UsageError{QStringLiteral("export what? csv, xml or calls, not %1").arg(kind)};
     }
@@ -279,24 +255,14 @@ int addContact(const QStringList &argsIn)
     if (!haveDisplayName || contact.DisplayNameAs.trimmed().isEmpty())
         throw UsageError{QStringLiteral("add-contact needs --display-name NAME")};
 
-    installStoreHook();
-    LoadGroups();
-    checkStore();
+    AddressBook book(DataDir());
+    check(book.load());
     if (contact.Group.isEmpty())
-        contact.Group = kNoGroup;
-    else if (contact.Group != kNoGroup && !GroupExists(contact.Group))
+        contact.Group = AddressBook::kNoGroup;
+    else if (contact.Group != AddressBook::kNoGroup && !book.GroupExists(contact.Group))
         throw UsageError{
             QStringLiteral("no group named %1 (add it first with add-group)").arg(contact.Group)};
-
-    LoadAddressbook();
-    checkStore();
-    if (ContactExists(contact.DisplayNameAs))
-        throw Failure{QStringLiteral("Osoba pod tim imenom već postoji!"), 3};
-    ContactList.append(std::move(contact));
-    SaveAddressbook();
-    checkStore();
-    LoadAddressbook();
-    checkStore();
+    check(book.AddContact(std::move(contact)));
     return 0;
 }
 
@@ -307,45 +273,28 @@ int addGroup(const QStringList &args)
     if (name.isEmpty())
         throw UsageError{QStringLiteral("a group needs a name")};
     checkLength(QStringLiteral("NAME"), name, 40);
-    installStoreHook();
-    LoadGroups();
-    checkStore();
-    if (GroupExists(name) || name == kNoGroup || name == kBlackListNode)
-        throw Failure{QStringLiteral("Grupa pod tim imenom već postoji!"), 3};
-    GroupList.append(AGroups{name, QString()});
-    SaveGroups();
-    checkStore();
-    LoadGroups();
-    checkStore();
+    AddressBook book(DataDir());
+    check(book.load());
+    check(book.AddGroup(name));
     return 0;
 }
 
-// Store errors (a record that cannot be read or written) end the command with exit code 2.
-template <int (*Command)(const QStringList &)> int guarded(const QStringList &args)
-{
-    try {
-        return Command(args);
-    } catch (const StoreError &e) {
-        throw Failure{e.message(), 2};
-    }
-}
-
 const cli::CliRegistration registrations[] = {
-    cli::CliRegistration({QStringLiteral("lookup"), QStringLiteral("lookup NUMBER"), guarded<lookup>}),
+    cli::CliRegistration({QStringLiteral("lookup"), QStringLiteral("lookup NUMBER"), lookup}),
     cli::CliRegistration(
-        {QStringLiteral("format"), QStringLiteral("format NUMBER [--how 0|1|2]"), guarded<format>}),
-    cli::CliRegistration({QStringLiteral("contacts"), QStringLiteral("contacts"), guarded<contacts>}),
-    cli::CliRegistration({QStringLiteral("groups"), QStringLiteral("groups"), guarded<groups>}),
-    cli::CliRegistration({QStringLiteral("calls"), QStringLiteral("calls"), guarded<calls>}),
+        {QStringLiteral("format"), QStringLiteral("format NUMBER [--how 0|1|2]"), format}),
+    cli::CliRegistration({QStringLiteral("contacts"), QStringLiteral("contacts"), contacts}),
+    cli::CliRegistration({QStringLiteral("groups"), QStringLiteral("groups"), groups}),
+    cli::CliRegistration({QStringLiteral("calls"), QStringLiteral("calls"), calls}),
     cli::CliRegistration(
-        {QStringLiteral("export"), QStringLiteral("export csv|xml|calls FILE"), guarded<exportFile>}),
+        {QStringLiteral("export"), QStringLiteral("export csv|xml|calls FILE"), exportFile}),
     cli::CliRegistration(
         {QStringLiteral("add-contact"),
          QStringLiteral("add-contact --display-name NAME [--first ..] [--last ..] [--company ..] "
                         "[--group ..] [--phone LOCATION=NUMBER]... [--notes ..] [--black-list] [--picture FILE] "
                         "[--sound WAVFILE | --speak TEXT]"),
-         guarded<addContact>}),
-    cli::CliRegistration({QStringLiteral("add-group"), QStringLiteral("add-group NAME"), guarded<addGroup>}),
+         addContact}),
+    cli::CliRegistration({QStringLiteral("add-group"), QStringLiteral("add-group NAME"), addGroup}),
 };
 
 } // namespace

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "store/DataFiles.h"
+#include "store/Numbers.h"
+#include "store/Records.h"
+#include "store/StoreResult.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+// The contacts and groups of one data folder, and every rule that changes them. Windows, the
+// call pipeline and tellwise-cli read the lists and change them only through these methods.
+//
+// Each change holds the folder's lock while it runs, first reads again a file that another
+// program replaced since this object last read or wrote it, applies the change to that fresh
+// list, rewrites the file and reads it back. A change that cannot be saved leaves the list as
+// the file holds it. Changes are announced with contactsChanged() and groupsChanged().
+class AddressBook : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The group value of a contact in no group, as stored whatever the interface language.
+    static const QString kNoGroup;
+    // The name of the main window's black-list node, which no group may take either.
+    static const QString kBlackListNode;
+
+    // DIR: the data folder, with a trailing slash. ACCESS: whether loads may create missing files.
+    explicit AddressBook(const QString &dir, FileAccess access = FileAccess::CreateMissing,
+                         QObject *parent = nullptr);
+
+    const QString &folder() const { return m_dir; }
+    const TContactList &contacts() const { return m_contacts; }
+    const TGroupList &groups() const { return m_groups; }
+
+    // Reads both files; failures of both are returned, the first one's message first.
+    StoreResult load();
+    // Reads again whichever file changed on disk since this object last read or wrote it.
+    StoreResult reloadChanged();
+
+    // Exact, case-sensitive comparison with the key; first match in list order.
+    int indexOfContact(const QString &displayName) const;
+    bool ContactExists(const QString &displayName) const { return indexOfContact(displayName) >= 0; }
+    bool GroupExists(const QString &groupName) const;
+    // The sound of the first group of exactly that name; empty when there is none.
+    QString GroupSound(const QString &groupName) const;
+    // Whether NAME cannot become a group's name: empty, taken, or one of the tree's own nodes.
+    bool GroupNameTaken(const QString &name) const;
+    ContactMatch FindContactByNumber(const QString &callerNumber) const;
+
+    // Refused when the display name is taken ("Osoba pod tim imenom već postoji!").
+    StoreResult AddContact(AListAddress contact);
+    // The contact named OLDNAME is replaced by CONTACT at the end of the list; refused when the
+    // new display name belongs to another contact.
+    StoreResult EditContact(const QString &oldName, AListAddress contact);
+    StoreResult DeleteContacts(const QStringList &names);
+    StoreResult SetBlackList(const QStringList &names, bool on);
+    StoreResult MoveContactsToGroup(const QStringList &names, const QString &group);
+
+    // Refused when GroupNameTaken ("Grupa pod tim imenom već postoji!").
+    StoreResult AddGroup(const QString &name);
+    // Adds a group named BASE, or BASE + " 1", " 2" … when that is taken; NAME receives it.
+    StoreResult AddGroupUnderFreeName(const QString &base, QString *name);
+    // The renamed group starts without a sound; its contacts follow it.
+    StoreResult RenameGroup(const QString &oldName, const QString &newName);
+    // The group's contacts go with it, or stay in no group.
+    StoreResult DeleteGroup(const QString &name, bool withContacts);
+    // The group's record is replaced by a new one at the end of the list.
+    StoreResult SetGroupSound(const QString &groupName, const QString &sound);
+
+signals:
+    void contactsChanged();
+    void groupsChanged();
+
+private:
+    template <typename Change> StoreResult changeContacts(Change change);
+    template <typename Change> StoreResult changeGroups(Change change);
+    StoreResult loadContacts();
+    StoreResult loadGroups();
+    StoreResult saveContacts();
+    StoreResult saveGroups();
+    StoreResult reloadChangedLocked();
+
+    QString m_dir;
+    FileAccess m_access;
+    TContactList m_contacts;
+    TGroupList m_groups;
+    FileStamp m_contactsStamp;
+    FileStamp m_groupsStamp;
+};
+
+// The first failure of several, or success.
+StoreResult FirstFailure(std::initializer_list<StoreResult> results);

@@ -1,0 +1,149 @@
+#include "store/CallLog.h"
+
+#include "store/FileRecords.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+constexpr qint64 kMsPerDay = 86400000;
+
+std::optional<qint64> callAgeMs(const ACalls &call, const QDateTime &now)
+{
+    const QDate date = DateFromTDateTime(call.CallDate);
+    const QTime time = TimeFromTDateTime(call.CallTime);
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return date.daysTo(now.date()) * kMsPerDay + (now.time().msecsSinceStartOfDay() - time.msecsSinceStartOfDay());
+}
+
+// What tells one logged call from another; the caller's name may change as contacts do.
+QString callKey(const ACalls &call)
+{
+    return call.CallerNumber + QChar(0x1f) + call.CalledNumber + QChar(0x1f) +
+           QString::number(call.CallDate, 'g', 17) + QChar(0x1f) + QString::number(call.CallTime, 'g', 17);
+}
+
+} // namespace
+
+CallLog::CallLog(const QString &dir, FileAccess access, QObject *parent)
+    : QObject(parent), m_dir(dir), m_access(access)
+{
+}
+
+StoreResult CallLog::loadLocked()
+{
+    m_stamp = StampOf(m_dir + QLatin1String(kCallsFileName));
+    const StoreResult result = LoadCalls(m_dir, m_calls, m_access);
+    emit callsChanged();
+    return result;
+}
+
+StoreResult CallLog::load()
+{
+    return loadLocked();
+}
+
+StoreResult CallLog::reloadChanged()
+{
+    if (StampOf(m_dir + QLatin1String(kCallsFileName)) == m_stamp)
+        return {};
+    return loadLocked();
+}
+
+template <typename Change> StoreResult CallLog::change(Change change)
+{
+    const DataFolderLock lock(m_dir);
+    if (const StoreResult fresh = reloadChanged(); !fresh)
+        return fresh;
+    if (!change(m_calls))
+        return {};
+    const StoreResult saved = SaveCalls(m_dir, m_calls);
+    // Read back only after a good save: a failed one leaves the change in memory (a logged call
+    // is not lost), and the next save writes it.
+    if (!saved) {
+        emit callsChanged();
+        return saved;
+    }
+    return loadLocked();
+}
+
+StoreResult CallLog::CompleteCall(const QString &name, const QString &number, const QString &calledNumber,
+                                  bool discard)
+{
+    return change([&](TCallList &calls) {
+        if (m_pending) {
+            ACalls call = std::move(*m_pending);
+            m_pending.reset();
+            if (!discard) {
+                if (!name.isEmpty())
+                    call.CallerName = name;
+                if (!number.isEmpty())
+                    call.CallerNumber = number;
+                if (!calledNumber.isEmpty())
+                    call.CalledNumber = calledNumber;
+                calls.append(std::move(call));
+                calls.stableSort([](const ACalls &a, const ACalls &b) {
+                    return a.CallDate + a.CallTime > b.CallDate + b.CallTime;
+                });
+            }
+        }
+        return true;
+    });
+}
+
+StoreResult CallLog::DeleteCalls(const QList<ACalls> &chosen)
+{
+    return change([&](TCallList &calls) {
+        QHash<QString, QList<int>> byKey;
+        for (int i = calls.size() - 1; i >= 0; --i)
+            byKey[callKey(calls[i])].append(i);
+        QList<int> found;
+        for (const ACalls &call : chosen) {
+            QList<int> &candidates = byKey[callKey(call)];
+            if (!candidates.isEmpty())
+                found << candidates.takeLast();
+        }
+        std::sort(found.begin(), found.end(), std::greater<int>());
+        for (int at : found)
+            calls.removeAt(at);
+        return true;
+    });
+}
+
+StoreResult CallLog::MarkAllSeen()
+{
+    return change([](TCallList &calls) {
+        bool anyNew = false;
+        for (int i = 0; i < calls.size(); ++i) {
+            anyNew = anyNew || calls[i].IsNew;
+            calls[i].IsNew = false;
+        }
+        calls.markChanged();
+        return anyNew;
+    });
+}
+
+StoreResult CallLog::PruneOlderThan(int days, const QDateTime &now)
+{
+    return change([&](TCallList &calls) {
+        const qint64 limit = qint64(days) * kMsPerDay;
+        for (int i = calls.size() - 1; i >= 0; --i) {
+            const std::optional<qint64> age = callAgeMs(calls[i], now);
+            if (age && *age > limit)
+                calls.removeAt(i);
+        }
+        return true;
+    });
+}
+
+void CallLog::NameCaller(int row, const QString &name)
+{
+    if (row < 0 || row >= m_calls.size() || m_calls[row].CallerName == name)
+        return;
+    m_calls[row].CallerName = name;
+    m_calls.markChanged();
+}

@@ -1,0 +1,367 @@
+#include "store/DataFiles.h"
+
+#include "store/FileRecords.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// A failure inside one operation, turned into the operation's result at its end.
+struct FileFailure
+{
+    QString message;
+};
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("DataFiles", text);
+}
+
+QByteArray native(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+QString reason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+[[noreturn]] void fail(const char *what, const QString &path, int error)
+{
+    throw FileFailure{QStringLiteral("%1\n%2: %3").arg(tr(what), QDir::toNativeSeparators(path), reason(error))};
+}
+
+[[noreturn]] void failOpen(const QString &path, int error)
+{
+    fail(QT_TRANSLATE_NOOP("DataFiles", "Dogodila se greška prilikom otvaranja datoteke!"), path, error);
+}
+
+// ---- plain POSIX file helpers (they retry on EINTR) ----
+
+bool writeAll(int fd, const char *data, qsizetype size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, std::size_t(size));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+// Reads up to WANTED bytes into BUFFER; fewer only where the file ends.
+qsizetype readSome(int fd, char *buffer, qsizetype wanted, const QString &path)
+{
+    qsizetype got = 0;
+    while (got < wanted) {
+        const ssize_t n = ::read(fd, buffer + got, std::size_t(wanted - got));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(QT_TRANSLATE_NOOP("DataFiles", "Čitanje datoteke nije uspjelo:"), path, errno);
+        }
+        if (n == 0)
+            break;
+        got += n;
+    }
+    return got;
+}
+
+class FileHandle
+{
+public:
+    explicit FileHandle(int fd) : m_fd(fd) {}
+    ~FileHandle()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileHandle(const FileHandle &) = delete;
+    FileHandle &operator=(const FileHandle &) = delete;
+    int fd() const { return m_fd; }
+    // Closes now, so that a failing close is seen.
+    bool close()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+constexpr char kTemporaryInfix[] = ".new-";
+
+// Creates a new, empty file with a unique name beside TARGET; returns its descriptor and sets
+// PATH, or -1 with errno set.
+int createTemporary(const QString &target, QString &path)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        path = target + QLatin1String(kTemporaryInfix) +
+               QStringLiteral("%1").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        const int fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+// Removes what interrupted saves of NAME left in DIR: their temporary files and those of its
+// safety copy. Only a writer holding the folder's lock calls this, so none of them is in use.
+void removeStaleTemporaries(const QString &dir, const QString &name)
+{
+    const QStringList patterns = {name + QLatin1String(kTemporaryInfix) + QLatin1Char('*'),
+                                  QLatin1String(kSafetyCopyPrefix) + name + QLatin1String(kTemporaryInfix) +
+                                      QLatin1Char('*')};
+    const QStringList stale = QDir(dir).entryList(patterns, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &file : stale)
+        ::unlink(native(dir + file).constData());
+}
+
+// Writes a new temporary file beside TARGET through FILL (which gets a function taking bytes)
+// and flushes it to disk; returns its path. The file takes over the permissions of an existing
+// TARGET, so that a replaced address book stays as private as it was.
+template <typename Fill> QString writeTemporary(const QString &target, Fill fill)
+{
+    QString path;
+    FileHandle file(createTemporary(target, path));
+    if (file.fd() < 0)
+        fail(QT_TRANSLATE_NOOP("DataFiles", "Dogodila se greška prilikom otvaranja datoteke!"), target, errno);
+    struct stat st;
+    if (::stat(native(target).constData(), &st) == 0)
+        (void)::fchmod(file.fd(), st.st_mode & 07777);
+    bool written = true;
+    fill([&](const char *data, qsizetype size) { written = written && writeAll(file.fd(), data, size); });
+    if (!written || ::fsync(file.fd()) != 0 || !file.close()) {
+        const int error = errno;
+        ::unlink(native(path).constData());
+        fail(QT_TRANSLATE_NOOP("DataFiles", "Pisanje datoteke nije uspjelo:"), target, error);
+    }
+    return path;
+}
+
+void replaceFile(const QString &from, const QString &to)
+{
+    if (::rename(native(from).constData(), native(to).constData()) != 0) {
+        const int error = errno;
+        ::unlink(native(from).constData());
+        fail(QT_TRANSLATE_NOOP("DataFiles", "Zamjena datoteke nije uspjela:"), to, error);
+    }
+}
+
+QByteArray readWholeFile(const QString &path)
+{
+    FileHandle file(::open(native(path).constData(), O_RDONLY | O_CLOEXEC));
+    if (file.fd() < 0)
+        failOpen(path, errno);
+    QByteArray bytes;
+    char buffer[64 * 1024];
+    for (;;) {
+        const qsizetype got = readSome(file.fd(), buffer, qsizetype(sizeof buffer), path);
+        bytes.append(buffer, got);
+        if (got < qsizetype(sizeof buffer))
+            return bytes;
+    }
+}
+
+void syncFolder(const QString &folder)
+{
+    FileHandle dir(::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    // Some file systems cannot flush a folder (EINVAL); only a real I/O error matters.
+    if (dir.fd() >= 0 && ::fsync(dir.fd()) != 0 && errno == EIO)
+        fail(QT_TRANSLATE_NOOP("DataFiles", "Spremanje mape nije uspjelo:"), folder, EIO);
+}
+
+// Makes DATAPATH (as it is now) the safety copy COPYPATH without a moment in which either name
+// is missing or half written: a hard link (or, where the file system has none, a flushed copy)
+// under a temporary name, renamed over the old safety copy. Failures are not reported: like a
+// failed rename of the data file they must not stop the save.
+void makeSafetyCopy(const QString &dataPath, const QString &copyPath)
+{
+    try {
+        QString linkPath = copyPath + QLatin1String(kTemporaryInfix) + QStringLiteral("link");
+        ::unlink(native(linkPath).constData());
+        if (::link(native(dataPath).constData(), native(linkPath).constData()) != 0) {
+            const QByteArray bytes = readWholeFile(dataPath);
+            linkPath = writeTemporary(copyPath, [&](auto write) { write(bytes.constData(), bytes.size()); });
+        }
+        if (::rename(native(linkPath).constData(), native(copyPath).constData()) != 0)
+            ::unlink(native(linkPath).constData());
+    } catch (const FileFailure &) {
+    }
+}
+
+template <typename Rec> bool keepRecord(const char *record)
+{
+    if constexpr (requires { Rec::keyIsEmpty(record); })
+        return !Rec::keyIsEmpty(record);
+    return true;
+}
+
+template <typename Rec, typename T>
+StoreResult loadFile(const QString &dir, const char *name, RecordList<T> &list, FileAccess access)
+{
+    const QString path = dir + QLatin1String(name);
+    try {
+        int flags = O_RDONLY | O_CLOEXEC;
+        if (access == FileAccess::CreateMissing)
+            flags |= O_CREAT;
+        FileHandle file(::open(native(path).constData(), flags, 0666));
+        if (file.fd() < 0) {
+            if (errno == ENOENT && access == FileAccess::ReadOnly) {
+                list.clear();
+                return {};
+            }
+            failOpen(path, errno);
+        }
+        // Whole records only: a partial record at the end is left out.
+        RecordList<T> fresh;
+        QByteArray buffer(Rec::Size * 256, Qt::Uninitialized);
+        for (;;) {
+            const qsizetype got = readSome(file.fd(), buffer.data(), buffer.size(), path);
+            for (qsizetype at = 0; at + Rec::Size <= got; at += Rec::Size) {
+                if (keepRecord<Rec>(buffer.constData() + at))
+                    fresh.append(Rec::decode(buffer.constData() + at));
+            }
+            if (got < buffer.size())
+                break;
+        }
+        list.swap(fresh);
+        return {};
+    } catch (const FileFailure &failure) {
+        return StoreResult::failed(failure.message);
+    }
+}
+
+template <typename Rec, typename T> StoreResult saveFile(const QString &dir, const char *name, const RecordList<T> &list)
+{
+    const QString dataPath = dir + QLatin1String(name);
+    const QString copyPath = dir + QLatin1String(kSafetyCopyPrefix) + QLatin1String(name);
+    try {
+        removeStaleTemporaries(dir, QLatin1String(name));
+        const QString newPath = writeTemporary(dataPath, [&list](auto write) {
+            QByteArray buffer;
+            buffer.reserve(Rec::Size * 256);
+            for (const T &record : list) {
+                buffer.append(EncodeFileRec(record));
+                if (buffer.size() >= Rec::Size * 256) {
+                    write(buffer.constData(), buffer.size());
+                    buffer.clear();
+                }
+            }
+            write(buffer.constData(), buffer.size());
+        });
+        // With no data file there is no previous version, and an empty one is none worth
+        // keeping when a safety copy exists: that copy may be the only one of the user's data.
+        const QFileInfo data(dataPath);
+        if (data.exists() && (data.size() >= Rec::Size || !QFileInfo::exists(copyPath)))
+            makeSafetyCopy(dataPath, copyPath);
+        replaceFile(newPath, dataPath);
+        syncFolder(dir);
+        return {};
+    } catch (const FileFailure &failure) {
+        return StoreResult::failed(failure.message);
+    }
+}
+
+void backupOne(const QString &dir, const QString &backupDir, const QString &name)
+{
+    const QString source = dir + name;
+    if (!QFileInfo::exists(source))
+        return;
+    const QString target = backupDir + QLatin1String(kSafetyCopyPrefix) + name;
+    removeStaleTemporaries(backupDir, QLatin1String(kSafetyCopyPrefix) + name);
+    const QByteArray bytes = readWholeFile(source);
+    replaceFile(writeTemporary(target, [&](auto write) { write(bytes.constData(), bytes.size()); }), target);
+}
+
+} // namespace
+
+StoreResult LoadAddressbook(const QString &dir, TContactList &list, FileAccess access)
+{
+    return loadFile<TAddressFileRec>(dir, kAddressbookFileName, list, access);
+}
+
+StoreResult LoadGroups(const QString &dir, TGroupList &list, FileAccess access)
+{
+    return loadFile<TGroupFileRec>(dir, kGroupsFileName, list, access);
+}
+
+StoreResult LoadCalls(const QString &dir, TCallList &list, FileAccess access)
+{
+    return loadFile<TCallFileRec>(dir, kCallsFileName, list, access);
+}
+
+StoreResult SaveAddressbook(const QString &dir, const TContactList &list)
+{
+    return saveFile<TAddressFileRec>(dir, kAddressbookFileName, list);
+}
+
+StoreResult SaveGroups(const QString &dir, const TGroupList &list)
+{
+    return saveFile<TGroupFileRec>(dir, kGroupsFileName, list);
+}
+
+StoreResult SaveCalls(const QString &dir, const TCallList &list)
+{
+    return saveFile<TCallFileRec>(dir, kCallsFileName, list);
+}
+
+StoreResult BackupDataFiles(const QString &dir, bool backupRecords)
+{
+    if (!backupRecords)
+        return {};
+    const QString backupDir = dir + QLatin1String(kBackupFolderName) + QLatin1Char('/');
+    if (!QFileInfo(backupDir).isDir())
+        QDir().mkdir(backupDir);
+    if (!QFileInfo(backupDir).isDir())
+        return {};
+    try {
+        for (const char *name : {kAddressbookFileName, kGroupsFileName, kCallsFileName})
+            backupOne(dir, backupDir, QLatin1String(name));
+        return {};
+    } catch (const FileFailure &failure) {
+        return StoreResult::failed(failure.message);
+    }
+}
+
+FileStamp StampOf(const QString &path)
+{
+    struct stat st;
+    if (::stat(native(path).constData(), &st) != 0)
+        return {};
+    return {true, std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size),
+            std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+DataFolderLock::DataFolderLock(const QString &dir)
+    : m_fd(::open(native(dir + QLatin1String(kLockFileName)).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666))
+{
+    if (m_fd < 0)
+        m_fd = ::open(native(dir + QLatin1String(kLockFileName)).constData(), O_RDONLY | O_CLOEXEC);
+    while (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+}
+
+DataFolderLock::~DataFolderLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd); // releases the lock
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "store/Records.h"
+#include "store/StoreResult.h"
+
+#include <QString>
+
+#include <cstdint>
+
+// The three data files of a data folder and their lists. Every save rewrites the whole file from
+// its list; every load reads the whole file into a fresh list. A file is open only inside one
+// call, so between calls other programs may copy the files.
+//
+// Saving is crash-safe: the new content goes to a temporary file beside the data file and is
+// flushed to disk, the current data file becomes the safety copy "Copy of <name>" through a hard
+// link, and the new file is renamed over the data file; at every instant the data file exists
+// whole, in its old or its new version.
+//
+// Failures come back as a StoreResult whose message names the file and the system's reason.
+// Folders are given with a trailing slash.
+
+inline constexpr char kAddressbookFileName[] = "Addressbook.dat";
+inline constexpr char kGroupsFileName[] = "Groups.dat";
+inline constexpr char kCallsFileName[] = "Calls.dat";
+inline constexpr char kSafetyCopyPrefix[] = "Copy of ";
+inline constexpr char kBackupFolderName[] = "Backup";
+// The lock file that writers of one data folder take turns on.
+inline constexpr char kLockFileName[] = ".tellwise.lock";
+
+// How a load treats a missing file: the program creates it empty (its first start leaves the
+// three files in the folder); a reader that only looks creates nothing and sees an empty list.
+enum class FileAccess
+{
+    CreateMissing,
+    ReadOnly
+};
+
+// Replace LIST with the file's records, dropping contacts and groups with an empty key; calls
+// keep their file order. On failure LIST is left as it was.
+StoreResult LoadAddressbook(const QString &dir, TContactList &list, FileAccess access);
+StoreResult LoadGroups(const QString &dir, TGroupList &list, FileAccess access);
+StoreResult LoadCalls(const QString &dir, TCallList &list, FileAccess access);
+
+// Rewrite the data file from LIST, keeping the previous file as the safety copy, unless the
+// previous file holds no record and an older safety copy exists: that copy may be the only one
+// left of the user's data. On failure the data file and the safety copy are unchanged. A save
+// also removes temporary files that an interrupted save of the same file left behind, so it
+// must run under the folder's lock.
+StoreResult SaveAddressbook(const QString &dir, const TContactList &list);
+StoreResult SaveGroups(const QString &dir, const TGroupList &list);
+StoreResult SaveCalls(const QString &dir, const TCallList &list);
+
+// When BACKUPRECORDS is on, copies the three data files that exist into DIR + "Backup/" as
+// "Copy of <name>", creating the folder (one level). Ends silently when the folder cannot be
+// created.
+StoreResult BackupDataFiles(const QString &dir, bool backupRecords);
+
+// Which version of a file is on disk: a save by anyone puts a new file in place, so any change
+// shows in the identity, size or time.
+struct FileStamp
+{
+    bool exists = false;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modifiedNs = 0;
+
+    bool operator==(const FileStamp &) const = default;
+};
+FileStamp StampOf(const QString &path);
+
+// Holds the data folder's lock from construction to destruction, so that one load-change-save
+// of one writer never interleaves with another's. Waits for the lock. A folder where the lock
+// file cannot be made (read-only) is not locked: nobody can write there anyway.
+class DataFolderLock
+{
+public:
+    explicit DataFolderLock(const QString &dir);
+    ~DataFolderLock();
+    DataFolderLock(const DataFolderLock &) = delete;
+    DataFolderLock &operator=(const DataFolderLock &) = delete;
+
+private:
+    int m_fd = -1;
+};

@@ -1,5 +1,0 @@
-#include "store/Records.h"
-
-TContactList ContactList;
-TGroupList GroupList;
-TCallList CallList;

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// What became of a store operation. A refusal is the user's to fix (a name that is taken); a
+// failure is the machine's (a file that cannot be read or written). The message is ready to be
+// shown; the caller decides how.
+struct StoreResult
+{
+    enum class Kind
+    {
+        Ok,
+        Refused,
+        Failed
+    };
+
+    Kind kind = Kind::Ok;
+    QString message;
+
+    static StoreResult refused(const QString &message) { return {Kind::Refused, message}; }
+    static StoreResult failed(const QString &message) { return {Kind::Failed, message}; }
+
+    bool ok() const { return kind == Kind::Ok; }
+    explicit operator bool() const { return ok(); }
+};
