@@ -120,31 +120,33 @@ ContactMatch AddressBook::FindContactByNumber(const QString &callerNumber) const
 
 // ---- changing ---------------------------------------------------------------------------------
 
-StoreResult AddressBook::saveContacts()
+// A saved list is read back, so that the list holds what the file holds (texts cut to their
+// fields). A list that cannot be saved is not taken: the list stays as it was.
+StoreResult AddressBook::saveContacts(const TContactList &next)
 {
-    const StoreResult saved = SaveAddressbook(m_dir, m_contacts);
-    // Read back: the list then holds what the file holds, also when the save failed.
-    const StoreResult loaded = loadContacts();
-    return FirstFailure({saved, loaded});
+    if (const StoreResult saved = SaveAddressbook(m_dir, next); !saved)
+        return saved;
+    return loadContacts();
 }
 
-StoreResult AddressBook::saveGroups()
+StoreResult AddressBook::saveGroups(const TGroupList &next)
 {
-    const StoreResult saved = SaveGroups(m_dir, m_groups);
-    const StoreResult loaded = loadGroups();
-    return FirstFailure({saved, loaded});
+    if (const StoreResult saved = SaveGroups(m_dir, next); !saved)
+        return saved;
+    return loadGroups();
 }
 
-// CHANGE edits the contact list and returns a refusal, or success when there is something to save.
+// CHANGE edits a copy of the contact list and returns a refusal, or success when the copy is to
+// be saved.
 template <typename Change> StoreResult AddressBook::changeContacts(Change change)
 {
     const DataFolderLock lock(m_dir);
     if (const StoreResult fresh = reloadChangedLocked(); !fresh)
         return fresh;
-    if (const StoreResult answer = change(m_contacts); !answer)
+    TContactList next = m_contacts.clone();
+    if (const StoreResult answer = change(next); !answer)
         return answer;
-    m_contacts.markChanged();
-    return saveContacts();
+    return saveContacts(next);
 }
 
 template <typename Change> StoreResult AddressBook::changeGroups(Change change)
@@ -152,9 +154,10 @@ template <typename Change> StoreResult AddressBook::changeGroups(Change change)
     const DataFolderLock lock(m_dir);
     if (const StoreResult fresh = reloadChangedLocked(); !fresh)
         return fresh;
-    if (const StoreResult answer = change(m_groups); !answer)
+    TGroupList next = m_groups.clone();
+    if (const StoreResult answer = change(next); !answer)
         return answer;
-    return saveGroups();
+    return saveGroups(next);
 }
 
 StoreResult AddressBook::AddContact(AListAddress contact)
@@ -239,16 +242,17 @@ StoreResult AddressBook::RenameGroup(const QString &oldName, const QString &newN
         return fresh;
     if (GroupNameTaken(newName))
         return StoreResult::refused(tr("Grupa pod tim imenom već postoji!"));
-    if (const int at = firstGroupNamed(m_groups, oldName); at >= 0)
-        m_groups.removeAt(at);
-    m_groups.append(AGroups{newName, QString()});
-    if (const StoreResult saved = saveGroups(); !saved)
+    TGroupList groups = m_groups.clone();
+    if (const int at = firstGroupNamed(groups, oldName); at >= 0)
+        groups.removeAt(at);
+    groups.append(AGroups{newName, QString()});
+    if (const StoreResult saved = saveGroups(groups); !saved)
         return saved;
-    for (int i = 0; i < m_contacts.size(); ++i)
-        if (m_contacts[i].Group == oldName)
-            m_contacts[i].Group = newName;
-    m_contacts.markChanged();
-    return saveContacts();
+    TContactList contacts = m_contacts.clone();
+    for (int i = 0; i < contacts.size(); ++i)
+        if (contacts[i].Group == oldName)
+            contacts[i].Group = newName;
+    return saveContacts(contacts);
 }
 
 StoreResult AddressBook::DeleteGroup(const QString &name, bool withContacts)
@@ -256,18 +260,19 @@ StoreResult AddressBook::DeleteGroup(const QString &name, bool withContacts)
     const DataFolderLock lock(m_dir);
     if (const StoreResult fresh = reloadChangedLocked(); !fresh)
         return fresh;
-    if (const int at = firstGroupNamed(m_groups, name); at >= 0)
-        m_groups.removeAt(at);
-    if (const StoreResult saved = saveGroups(); !saved)
+    TGroupList groups = m_groups.clone();
+    if (const int at = firstGroupNamed(groups, name); at >= 0)
+        groups.removeAt(at);
+    if (const StoreResult saved = saveGroups(groups); !saved)
         return saved;
-    for (int i = m_contacts.size() - 1; i >= 0; --i) {
-        if (withContacts && m_contacts[i].Group == name)
-            m_contacts.removeAt(i);
-        else if (!withContacts && !GroupExists(m_contacts[i].Group))
-            m_contacts[i].Group = kNoGroup;
+    TContactList contacts = m_contacts.clone();
+    for (int i = contacts.size() - 1; i >= 0; --i) {
+        if (withContacts && contacts[i].Group == name)
+            contacts.removeAt(i);
+        else if (!withContacts && !GroupExists(contacts[i].Group))
+            contacts[i].Group = kNoGroup;
     }
-    m_contacts.markChanged();
-    return saveContacts();
+    return saveContacts(contacts);
 }
 
 StoreResult AddressBook::SetGroupSound(const QString &groupName, const QString &sound)

@@ -14,8 +14,8 @@
 //
 // Each change holds the folder's lock while it runs, first reads again a file that another
 // program replaced since this object last read or wrote it, applies the change to that fresh
-// list, rewrites the file and reads it back. A change that cannot be saved leaves the list as
-// the file holds it. Changes are announced with contactsChanged() and groupsChanged().
+// list, rewrites the file and reads it back. A change that cannot be saved leaves the list as it
+// was. Changes are announced with contactsChanged() and groupsChanged().
 class AddressBook : public QObject
 {
     Q_OBJECT
@@ -78,8 +78,8 @@ private:
     template <typename Change> StoreResult changeGroups(Change change);
     StoreResult loadContacts();
     StoreResult loadGroups();
-    StoreResult saveContacts();
-    StoreResult saveGroups();
+    StoreResult saveContacts(const TContactList &next);
+    StoreResult saveGroups(const TGroupList &next);
     StoreResult reloadChangedLocked();
 
     QString m_dir;

@@ -17,7 +17,8 @@ std::optional<qint64> callAgeMs(const ACalls &call, const QDateTime &now)
     const QTime time = TimeFromTDateTime(call.CallTime);
     if (!date.isValid() || !time.isValid())
         return std::nullopt;
-    return date.daysTo(now.date()) * kMsPerDay + (now.time().msecsSinceStartOfDay() - time.msecsSinceStartOfDay());
+    return date.daysTo(now.date()) * kMsPerDay +
+           (now.time().msecsSinceStartOfDay() - time.msecsSinceStartOfDay());
 }
 
 // What tells one logged call from another; the caller's name may change as contacts do.
@@ -54,18 +55,23 @@ StoreResult CallLog::reloadChanged()
     return loadLocked();
 }
 
-template <typename Change> StoreResult CallLog::change(Change change)
+// CHANGE edits a copy of the list and says whether there is anything to save. A change that
+// cannot be saved is dropped, but for a logged call (KEEP): that stays in memory, and the next
+// save writes it.
+template <typename Change> StoreResult CallLog::change(Change change, bool keep)
 {
     const DataFolderLock lock(m_dir);
     if (const StoreResult fresh = reloadChanged(); !fresh)
         return fresh;
-    if (!change(m_calls))
+    TCallList next = m_calls.clone();
+    if (!change(next))
         return {};
-    const StoreResult saved = SaveCalls(m_dir, m_calls);
-    // Read back only after a good save: a failed one leaves the change in memory (a logged call
-    // is not lost), and the next save writes it.
+    const StoreResult saved = SaveCalls(m_dir, next);
     if (!saved) {
-        emit callsChanged();
+        if (keep) {
+            m_calls.swap(next);
+            emit callsChanged();
+        }
         return saved;
     }
     return loadLocked();
@@ -74,25 +80,27 @@ template <typename Change> StoreResult CallLog::change(Change change)
 StoreResult CallLog::CompleteCall(const QString &name, const QString &number, const QString &calledNumber,
                                   bool discard)
 {
-    return change([&](TCallList &calls) {
-        if (m_pending) {
-            ACalls call = std::move(*m_pending);
-            m_pending.reset();
-            if (!discard) {
-                if (!name.isEmpty())
-                    call.CallerName = name;
-                if (!number.isEmpty())
-                    call.CallerNumber = number;
-                if (!calledNumber.isEmpty())
-                    call.CalledNumber = calledNumber;
-                calls.append(std::move(call));
-                calls.stableSort([](const ACalls &a, const ACalls &b) {
-                    return a.CallDate + a.CallTime > b.CallDate + b.CallTime;
-                });
+    return change(
+        [&](TCallList &calls) {
+            if (m_pending) {
+                ACalls call = std::move(*m_pending);
+                m_pending.reset();
+                if (!discard) {
+                    if (!name.isEmpty())
+                        call.CallerName = name;
+                    if (!number.isEmpty())
+                        call.CallerNumber = number;
+                    if (!calledNumber.isEmpty())
+                        call.CalledNumber = calledNumber;
+                    calls.append(std::move(call));
+                    calls.stableSort([](const ACalls &a, const ACalls &b) {
+                        return a.CallDate + a.CallTime > b.CallDate + b.CallTime;
+                    });
+                }
             }
-        }
-        return true;
-    });
+            return true;
+        },
+        true);
 }
 
 StoreResult CallLog::DeleteCalls(const QList<ACalls> &chosen)

@@ -20,7 +20,8 @@ class CallLog : public QObject
     Q_OBJECT
 
 public:
-    explicit CallLog(const QString &dir, FileAccess access = FileAccess::CreateMissing, QObject *parent = nullptr);
+    explicit CallLog(const QString &dir, FileAccess access = FileAccess::CreateMissing,
+                     QObject *parent = nullptr);
 
     const QString &folder() const { return m_dir; }
     const TCallList &calls() const { return m_calls; }
@@ -50,7 +51,7 @@ signals:
     void callsChanged();
 
 private:
-    template <typename Change> StoreResult change(Change change);
+    template <typename Change> StoreResult change(Change change, bool keep = false);
     StoreResult loadLocked();
 
     QString m_dir;

@@ -40,7 +40,8 @@ QString reason(int error)
 
 [[noreturn]] void fail(const char *what, const QString &path, int error)
 {
-    throw FileFailure{QStringLiteral("%1\n%2: %3").arg(tr(what), QDir::toNativeSeparators(path), reason(error))};
+    throw FileFailure{
+        QStringLiteral("%1\n%2: %3").arg(tr(what), QDir::toNativeSeparators(path), reason(error))};
 }
 
 [[noreturn]] void failOpen(const QString &path, int error)
@@ -143,7 +144,8 @@ template <typename Fill> QString writeTemporary(const QString &target, Fill fill
     QString path;
     FileHandle file(createTemporary(target, path));
     if (file.fd() < 0)
-        fail(QT_TRANSLATE_NOOP("DataFiles", "Dogodila se greška prilikom otvaranja datoteke!"), target, errno);
+        fail(QT_TRANSLATE_NOOP("DataFiles", "Dogodila se greška prilikom otvaranja datoteke!"), target,
+             errno);
     struct stat st;
     if (::stat(native(target).constData(), &st) == 0)
         (void)::fchmod(file.fd(), st.st_mode & 07777);
@@ -250,7 +252,8 @@ StoreResult loadFile(const QString &dir, const char *name, RecordList<T> &list, 
     }
 }
 
-template <typename Rec, typename T> StoreResult saveFile(const QString &dir, const char *name, const RecordList<T> &list)
+template <typename Rec, typename T>
+StoreResult saveFile(const QString &dir, const char *name, const RecordList<T> &list)
 {
     const QString dataPath = dir + QLatin1String(name);
     const QString copyPath = dir + QLatin1String(kSafetyCopyPrefix) + QLatin1String(name);

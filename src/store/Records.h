@@ -72,8 +72,7 @@ struct ACalls
 // An ordered list that owns its heap records. Every change made through the list gives it a new
 // revision, never used by any list before, so that derived data (the caller look-up's digit
 // cache) knows when to rebuild. Code that edits a record in place calls markChanged().
-template <typename T>
-class RecordList
+template <typename T> class RecordList
 {
 public:
     int size() const { return int(m_items.size()); }
@@ -121,12 +120,23 @@ public:
         m_items.clear();
         markChanged();
     }
-    template <typename Less>
-    void stableSort(Less less)
+    template <typename Less> void stableSort(Less less)
     {
-        std::stable_sort(m_items.begin(), m_items.end(),
-                         [&](const std::unique_ptr<T> &a, const std::unique_ptr<T> &b) { return less(*a, *b); });
+        std::stable_sort(
+            m_items.begin(), m_items.end(),
+            [&](const std::unique_ptr<T> &a, const std::unique_ptr<T> &b) { return less(*a, *b); });
         markChanged();
+    }
+
+    // A list of copies of the records.
+    RecordList clone() const
+    {
+        RecordList copy;
+        copy.m_items.reserve(m_items.size());
+        for (const auto &item : m_items)
+            copy.m_items.push_back(std::make_unique<T>(*item));
+        copy.markChanged();
+        return copy;
     }
 
     // Exchanges the records of two lists (a load fills a fresh list and swaps it in).

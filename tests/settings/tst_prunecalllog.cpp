@@ -1,10 +1,9 @@
 #include "settings/Settings.h"
 
 #include "TestSupport.h"
-#include "store/Addressbook.h"
+#include "store/CallLog.h"
 #include "store/DataDir.h"
 #include "store/FileRecords.h"
-#include "store/Records.h"
 
 #include <QFile>
 #include <QTest>
@@ -25,11 +24,24 @@ ACalls callAt(const QDateTime &when, const QString &name)
 
 QStringList namesOnDisk()
 {
-    LoadCalls();
+    CallLog log(DataDir(), FileAccess::ReadOnly);
+    log.load();
     QStringList names;
-    for (const ACalls &call : CallList)
+    for (const ACalls &call : log.calls())
         names << call.CallerName;
     return names;
+}
+
+// Writes the call log and prunes it with these settings.
+void prune(const TCallList &calls, int keepCalls, int keepDays, const QDateTime &now)
+{
+    QVERIFY(SaveCalls(DataDir(), calls));
+    CallLog log(DataDir());
+    QVERIFY(log.load());
+    Settings s;
+    s.setNumber(Settings::KeepCalls, keepCalls);
+    s.setNumber(Settings::KeepDays, keepDays);
+    QVERIFY(s.PruneCallLog(log, now));
 }
 
 } // namespace
@@ -42,7 +54,7 @@ private slots:
     void init()
     {
         QFile::remove(DataDir() + kCallsFileName);
-        CallList.clear();
+        QFile::remove(DataDir() + QStringLiteral("Copy of ") + kCallsFileName);
     }
 
     void ageLimit_data()
@@ -84,14 +96,11 @@ private slots:
         }
         const QDateTime when(date, QTime::fromMSecsSinceStartOfDay(int(ms)));
 
-        CallList.append(callAt(now, QStringLiteral("today")));
-        CallList.append(callAt(when, QStringLiteral("probe")));
-        CallList.append(callAt(now.addDays(-400), QStringLiteral("ancient")));
-
-        Settings s;
-        s.setNumber(Settings::KeepCalls, Settings::kKeepOnly);
-        s.setNumber(Settings::KeepDays, keepDays);
-        s.PruneCallLog(now);
+        TCallList calls;
+        calls.append(callAt(now, QStringLiteral("today")));
+        calls.append(callAt(when, QStringLiteral("probe")));
+        calls.append(callAt(now.addDays(-400), QStringLiteral("ancient")));
+        prune(calls, Settings::kKeepOnly, keepDays, now);
 
         const QStringList expected = kept ? QStringList{"today", "probe"} : QStringList{"today"};
         QCOMPARE(namesOnDisk(), expected);
@@ -100,24 +109,21 @@ private slots:
     void keepAllTouchesNothing()
     {
         const QDateTime now(QDate(2026, 6, 15), QTime(9, 0));
-        CallList.append(callAt(now.addDays(-100), QStringLiteral("old")));
-        Settings s;
-        s.setNumber(Settings::KeepDays, 5);
-        s.PruneCallLog(now);
-        QCOMPARE(CallList.size(), 1);
-        QVERIFY(!QFile::exists(DataDir() + kCallsFileName));
+        TCallList calls;
+        calls.append(callAt(now.addDays(-100), QStringLiteral("old")));
+        prune(calls, Settings::kKeepAll, 5, now);
+        QCOMPARE(namesOnDisk(), QStringList{"old"});
+        QVERIFY(!QFile::exists(DataDir() + QStringLiteral("Copy of ") + kCallsFileName)); // not saved again
     }
 
     void consecutiveOldCallsAllGoAndOrderStays()
     {
         const QDateTime now(QDate(2026, 6, 15), QTime(9, 0));
         const QStringList names{"new1", "old1", "old2", "new2", "old3", "old4"};
+        TCallList calls;
         for (const QString &name : names)
-            CallList.append(callAt(name.startsWith("old") ? now.addDays(-30) : now.addDays(-1), name));
-        Settings s;
-        s.setNumber(Settings::KeepCalls, Settings::kKeepOnly);
-        s.setNumber(Settings::KeepDays, 10);
-        s.PruneCallLog(now);
+            calls.append(callAt(name.startsWith("old") ? now.addDays(-30) : now.addDays(-1), name));
+        prune(calls, Settings::kKeepOnly, 10, now);
         QCOMPARE(namesOnDisk(), (QStringList{"new1", "new2"}));
     }
 
@@ -126,11 +132,10 @@ private slots:
         const QDateTime now(QDate(2026, 6, 15), QTime(9, 0));
         ACalls broken = callAt(now, QStringLiteral("broken"));
         broken.CallDate = std::numeric_limits<double>::quiet_NaN();
-        CallList.append(broken);
-        Settings s;
-        s.setNumber(Settings::KeepCalls, Settings::kKeepOnly);
-        s.PruneCallLog(now);
-        QCOMPARE(CallList.size(), 1);
+        TCallList calls;
+        calls.append(broken);
+        prune(calls, Settings::kKeepOnly, 10, now);
+        QCOMPARE(namesOnDisk(), QStringList{"broken"});
     }
 };
 

@@ -2,8 +2,7 @@
 // test kills it at random moments.
 #include "CrashVersions.h"
 
-#include "store/Addressbook.h"
-#include "store/DataDir.h"
+#include "store/DataFiles.h"
 
 #include <cstdio>
 
@@ -13,10 +12,11 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: store_crash_child DATA-DIR\n");
         return 2;
     }
-    SetDataDir(QString::fromLocal8Bit(argv[1]));
+    const QString dir = QString::fromLocal8Bit(argv[1]);
     for (bool second = true;; second = !second) {
-        FillCrashVersion(ContactList, second);
-        if (!SaveAddressbook())
+        TContactList list;
+        FillCrashVersion(list, second);
+        if (!SaveAddressbook(dir, list))
             return 1;
     }
 }

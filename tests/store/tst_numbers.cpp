@@ -10,6 +10,9 @@
 
 namespace {
 
+TContactList g_contacts;
+
+
 AListAddress contact(const QString &name, const QStringList &numbers, const QStringList &locations = {})
 {
     AListAddress c;
@@ -44,7 +47,7 @@ ContactMatch referenceFind(const QList<std::array<QString, 8>> &stored, const QS
         for (std::size_t k = 0; k < 8; ++k) {
             const QString &b = stored[i][k];
             if (!b.isEmpty() && b.endsWith(a))
-                return {i, ContactList[i].PhoneLocation[k]};
+                return {i, g_contacts[i].PhoneLocation[k]};
         }
     }
     return {};
@@ -65,8 +68,7 @@ class TestNumbers : public QObject
 private slots:
     void init()
     {
-        ContactList.clear();
-        SetHandOnCallback({});
+        g_contacts.clear();
         OwnAreaCode.clear();
     }
 
@@ -167,65 +169,47 @@ private slots:
         QFETCH(QString, callerNumber);
         QFETCH(int, index);
         QFETCH(QString, location);
-        ContactList.append(
+        g_contacts.append(
             contact(QStringLiteral("Ana"), {QStringLiteral("+385 1 2345678")}, {QStringLiteral("Posao")}));
-        ContactList.append(
+        g_contacts.append(
             contact(QStringLiteral("Ivo"),
                     {QStringLiteral("000"), QStringLiteral("098/765-432"), QStringLiteral("01 2345678")},
                     {QStringLiteral("Kuća"), QStringLiteral("Mobitel")}));
-        ContactList.append(contact(QStringLiteral("Eva"), {QString(), QStringLiteral("777"), QString(),
+        g_contacts.append(contact(QStringLiteral("Eva"), {QString(), QStringLiteral("777"), QString(),
                                                            QString(), QStringLiteral("1777")}));
         AListAddress blocked = contact(QStringLiteral("Spam"), {QStringLiteral("091 111 1111")});
         blocked.BlackList = true;
-        ContactList.append(blocked);
-        ContactList.append(
+        g_contacts.append(blocked);
+        g_contacts.append(
             contact(QStringLiteral("Long"),
                     {QStringLiteral("1"), QStringLiteral("23456789012"), QStringLiteral("0123456789012")}));
 
-        const ContactMatch match = FindContactByNumber(QString(), callerNumber, QString(), false);
+        const ContactMatch match = FindContactByNumber(g_contacts, callerNumber);
         QCOMPARE(match.index, index);
         QCOMPARE(match.location, location);
     }
 
     void seesListChanges()
     {
-        ContactList.append(contact(QStringLiteral("A"), {QStringLiteral("111 2222")}));
-        QCOMPARE(FindContactByNumber({}, QStringLiteral("1112222"), {}, false).index, 0);
-        QCOMPARE(FindContactByNumber({}, QStringLiteral("3334444"), {}, false).index, -1);
+        g_contacts.append(contact(QStringLiteral("A"), {QStringLiteral("111 2222")}));
+        QCOMPARE(FindContactByNumber(g_contacts, QStringLiteral("1112222")).index, 0);
+        QCOMPARE(FindContactByNumber(g_contacts, QStringLiteral("3334444")).index, -1);
 
-        ContactList.insert(
+        g_contacts.insert(
             0, contact(QStringLiteral("B"), {QStringLiteral("333-4444"), QStringLiteral("1112222")}));
-        QCOMPARE(FindContactByNumber({}, QStringLiteral("3334444"), {}, false).index, 0);
-        QCOMPARE(FindContactByNumber({}, QStringLiteral("1112222"), {}, false),
+        QCOMPARE(FindContactByNumber(g_contacts, QStringLiteral("3334444")).index, 0);
+        QCOMPARE(FindContactByNumber(g_contacts, QStringLiteral("1112222")),
                  (ContactMatch{0, QStringLiteral("L2")}));
 
         // An in-place edit becomes visible once the list is told.
-        ContactList[0].PhoneNumber[1] = QStringLiteral("555");
-        ContactList.markChanged();
-        QCOMPARE(FindContactByNumber({}, QStringLiteral("1112222"), {}, false).index, 1);
+        g_contacts[0].PhoneNumber[1] = QStringLiteral("555");
+        g_contacts.markChanged();
+        QCOMPARE(FindContactByNumber(g_contacts, QStringLiteral("1112222")).index, 1);
 
-        ContactList.removeAt(1);
-        QCOMPARE(FindContactByNumber({}, QStringLiteral("1112222"), {}, false).index, -1);
-        ContactList.clear();
-        QCOMPARE(FindContactByNumber({}, QStringLiteral("3334444"), {}, false).index, -1);
-    }
-
-    void handsOnTheCall()
-    {
-        QStringList calls;
-        SetHandOnCallback([&](const QString &name, const QString &caller, const QString &called, int index,
-                              const QString &location) {
-            calls.append(
-                QStringList{name, caller, called, QString::number(index), location}.join(QLatin1Char('|')));
-        });
-        ContactList.append(contact(QStringLiteral("Ana"), {QString(), QStringLiteral("+385 (1) 2345-678")},
-                                   {QString(), QStringLiteral("Posao")}));
-        FindContactByNumber(QStringLiteral("ANA H"), QStringLiteral("01/2345-678"),
-                            QStringLiteral("+385 1 999"), true);
-        FindContactByNumber(QStringLiteral("Nepoznat"), QStringLiteral("< Sakriven >"), QString(), true);
-        FindContactByNumber(QStringLiteral("silent"), QStringLiteral("012345678"), QString(), false);
-        QCOMPARE(calls, QStringList({QStringLiteral("ANA H|012345678|3851999|0|Posao"),
-                                     QStringLiteral("Nepoznat|||-1|")}));
+        g_contacts.removeAt(1);
+        QCOMPARE(FindContactByNumber(g_contacts, QStringLiteral("1112222")).index, -1);
+        g_contacts.clear();
+        QCOMPARE(FindContactByNumber(g_contacts, QStringLiteral("3334444")).index, -1);
     }
 
     // The cached scan must give exactly what the plain scan gives: same contact, same number.
@@ -257,10 +241,10 @@ private slots:
                     c.PhoneNumber[k] = decorate(randomDigits(0, 14));
                 c.PhoneLocation[k] = QStringLiteral("%1/%2").arg(i).arg(k);
             }
-            ContactList.append(c);
+            g_contacts.append(c);
         }
         QList<std::array<QString, 8>> stored;
-        for (const AListAddress &c : ContactList) {
+        for (const AListAddress &c : g_contacts) {
             std::array<QString, 8> digits;
             for (std::size_t k = 0; k < 8; ++k)
                 digits[k] = referenceDigits(c.PhoneNumber[k]);
@@ -270,7 +254,7 @@ private slots:
         for (int j = 0; j < 4000; ++j) {
             const QString caller = decorate(randomDigits(0, 13));
             const ContactMatch expected = referenceFind(stored, caller);
-            const ContactMatch actual = FindContactByNumber(QString(), caller, QString(), false);
+            const ContactMatch actual = FindContactByNumber(g_contacts, caller);
             if (actual != expected)
                 QFAIL(qPrintable(QStringLiteral("caller \"%1\": %2 %3, expected %4 %5")
                                      .arg(caller)
