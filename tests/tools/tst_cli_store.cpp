@@ -4,10 +4,8 @@
 #include "TestSupport.h"
 
 #include "settings/Settings.h"
-#include "store/Addressbook.h"
-#include "store/DataDir.h"
+#include "store/DataFiles.h"
 #include "store/FileRecords.h"
-#include "store/Records.h"
 
 #include <QFile>
 #include <QProcess>
@@ -47,7 +45,7 @@ private slots:
     void init()
     {
         QVERIFY(m_dir.isValid());
-        for (const QString &name : QDir(dir()).entryList(QDir::Files))
+        for (const QString &name : QDir(dir()).entryList(QDir::Files | QDir::Hidden))
             QFile::remove(dir() + "/" + name);
     }
 
@@ -191,11 +189,10 @@ private slots:
 
     void listsCallsAndExportsWithExtensions()
     {
-        SetDataDir(dir());
-        CallList.clear();
-        CallList.append(ACalls{"Ana\tH", "0912345678", "< Nepoznat >", 38000.0, 0.75, true});
-        CallList.append(ACalls{"<script>", "P", "", 37999.0, 0.5, false});
-        QVERIFY(SaveCalls());
+        TCallList list;
+        list.append(ACalls{"Ana\tH", "0912345678", "< Nepoznat >", 38000.0, 0.75, true});
+        list.append(ACalls{"<script>", "P", "", 37999.0, 0.5, false});
+        QVERIFY(SaveCalls(dir() + "/", list));
 
         const Run calls = cli(dir(), {"calls"});
         QCOMPARE(calls.exitCode, 0);
@@ -251,10 +248,38 @@ private slots:
         QVERIFY(!QFile::exists(dir() + "/Copy of Groups.dat"));
     }
 
+    // Commands that only read create nothing, so they work on a read-only folder or mount.
+    void readingCreatesNothing()
+    {
+        for (const QStringList &args :
+             {QStringList{"contacts"}, QStringList{"groups"}, QStringList{"calls"},
+              QStringList{"lookup", "091"}, QStringList{"export", "csv", dir() + "/x"}})
+            QCOMPARE(cli(dir(), args).exitCode, args.first() == "lookup" ? 1 : 0);
+        QCOMPARE(QDir(dir()).entryList(QDir::Files | QDir::Hidden), QStringList{"x.csv"});
+    }
+
+    // Writers started at once take turns: no one's contact is lost.
+    void simultaneousWritersLoseNothing()
+    {
+        for (int i = 0; i < 15; ++i)
+            QCOMPARE(
+                cli(dir(), {"add-contact", "--display-name", QStringLiteral("Prije %1").arg(i)}).exitCode, 0);
+        std::vector<std::unique_ptr<QProcess>> writers;
+        for (int i = 0; i < 20; ++i) {
+            writers.push_back(std::make_unique<QProcess>());
+            writers.back()->start(
+                testsupport::toolPath("tellwise-cli"),
+                {"--data-dir", dir(), "add-contact", "--display-name", QStringLiteral("Usporedo %1").arg(i)});
+        }
+        for (auto &w : writers) {
+            QVERIFY(w->waitForFinished(20000));
+            QCOMPARE(w->exitCode(), 0);
+        }
+        QCOMPARE(cli(dir(), {"contacts"}).out.count(QLatin1Char('\n')), 35);
+    }
+
     void unusableFolderIsAnError()
     {
-        Run r = cli(dir() + "/missing", {"contacts"});
-        QCOMPARE(r.exitCode, 2);
         // A data folder whose files cannot be created (a path below a regular file).
         testsupport::writeFile(dir() + "/plain", "x");
         QProcess p;
