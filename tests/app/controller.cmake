@@ -10,3 +10,7 @@ target_link_libraries(tst_monitor_process PRIVATE tellwise_telephony)
 # tellwise-cli devices asks the real libcapi20, whose application table every process shares.
 set_tests_properties(tst_monitor_process PROPERTIES RESOURCE_LOCK libcapi20)
 add_dependencies(tst_monitor_process tellwise-isdn-sim)
+# The running monitor (in this process) and the real tellwise-cli on one data folder.
+tellwise_add_test(NAME tst_sharedfolder SOURCES tst_sharedfolder.cpp LIBS tellwise_app TIMEOUT 60
+                  ENV TELLWISE_SOUND_SINK=none)
+add_dependencies(tst_sharedfolder tellwise-cli)
