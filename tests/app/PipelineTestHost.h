@@ -3,6 +3,8 @@
 #include "app/CallPipeline.h"
 #include "app/SoundPlay.h"
 #include "settings/Settings.h"
+#include "store/AddressBook.h"
+#include "store/CallLog.h"
 #include "store/FileRecords.h"
 #include "ui/TfrmCallerNotes.h"
 #include "ui/TfrmIncomingCall.h"
@@ -17,7 +19,8 @@
 #include "TestSupport.h"
 
 // A controller for the pipeline tests: the real call windows and settings, and a record of
-// what the pipeline asked of the tray, the reject command and the speech.
+// what the pipeline asked of the tray, the reject command and the speech, and the address
+// book and call log of the test's data folder.
 class PipelineTestHost : public CallPipelineHost
 {
 public:
@@ -39,14 +42,15 @@ public:
     TfrmNewCallMessage &NewCallMessageWindow() override { return message; }
     void RejectCurrentCall() override { ++rejects; }
     void SpeakText(const QString &text, bool) override { spoken << text; }
-    void CallLogChanged() override { ++logChanges; }
+    AddressBook &addressBook() override { return book; }
+    CallLog &callLog() override { return log; }
 
     // Back to a quiet controller between cases; the settings keep their defaults otherwise.
     void reset()
     {
         window.hide();
         message.hide();
-        newCalls = trayNewCall = flashStarts = rejects = logChanges = 0;
+        newCalls = trayNewCall = flashStarts = rejects = 0;
         spoken.clear();
     }
 
@@ -60,6 +64,8 @@ public:
     }
 
     Settings settings;
+    AddressBook book{testsupport::testDataDir()};
+    CallLog log{testsupport::testDataDir()};
     TfrmNewCallMessage message;
     TfrmCallerNotes notes;
     TfrmIncomingCall window;
@@ -67,7 +73,6 @@ public:
     int trayNewCall = 0;
     int flashStarts = 0;
     int rejects = 0;
-    int logChanges = 0;
     QStringList spoken;
 };
 

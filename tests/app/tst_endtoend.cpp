@@ -8,8 +8,7 @@
 #include "app/MonitorProgram.h"
 #include "app/TfrmStart.h"
 #include "settings/Settings.h"
-#include "store/Addressbook.h"
-#include "store/Records.h"
+#include "store/DataFiles.h"
 #include "telephony/ModemConfig.h"
 
 #include <QDir>
@@ -113,10 +112,10 @@ AListAddress contact(const QString &name, const QString &number, bool blackList)
 // Calls.dat as the program left it.
 QList<ACalls> loggedCalls()
 {
-    CallList.clear();
-    LoadCalls();
+    TCallList list;
+    LoadCalls(testsupport::testDataDir(), list, FileAccess::ReadOnly);
     QList<ACalls> calls;
-    for (const ACalls &c : CallList)
+    for (const ACalls &c : list)
         calls << c;
     return calls;
 }
@@ -169,15 +168,12 @@ void TestEndToEnd::initTestCase()
 
 void TestEndToEnd::init()
 {
-    ContactList.clear();
-    ContactList.append(contact(QStringLiteral("Ana Horvat"), QStringLiteral("091 234 5678"), false));
-    ContactList.append(contact(QStringLiteral("Marko Crni"), QStringLiteral("098/111-2222"), true));
-    QVERIFY(SaveAddressbook());
-    GroupList.clear();
-    GroupList.append(AGroups{QStringLiteral("Obitelj"), QString()});
-    QVERIFY(SaveGroups());
-    CallList.clear();
-    QVERIFY(SaveCalls());
+    TContactList contacts;
+    contacts.append(contact(QStringLiteral("Ana Horvat"), QStringLiteral("091 234 5678"), false));
+    contacts.append(contact(QStringLiteral("Marko Crni"), QStringLiteral("098/111-2222"), true));
+    TGroupList groups;
+    groups.append(AGroups{QStringLiteral("Obitelj"), QString()});
+    QVERIFY(SaveAddressbook(m_dir, contacts) && SaveGroups(m_dir, groups) && SaveCalls(m_dir, TCallList()));
     QFile::remove(m_soundLog);
 }
 

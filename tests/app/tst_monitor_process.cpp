@@ -1,7 +1,6 @@
 #include "settings/Settings.h"
-#include "store/Addressbook.h"
+#include "store/CallLog.h"
 #include "store/FileRecords.h"
-#include "store/Records.h"
 #include "telephony/ModemConfig.h"
 
 #include <QDateTime>
@@ -93,7 +92,7 @@ private slots:
         QVERIFY(settings.SaveSettings());
 
         const QDateTime now = QDateTime::currentDateTime();
-        CallList.clear();
+        TCallList calls;
         for (int age : {0, 100}) {
             ACalls call;
             call.CallerName = QStringLiteral("Pozivatelj %1").arg(age);
@@ -101,9 +100,9 @@ private slots:
             call.CalledNumber = QStringLiteral("01222333");
             call.CallDate = TDateFromQDate(now.addDays(-age).date());
             call.CallTime = TTimeFromQTime(now.time());
-            CallList.append(std::move(call));
+            calls.append(std::move(call));
         }
-        QVERIFY(SaveCalls());
+        QVERIFY(SaveCalls(testsupport::testDataDir(), calls));
         const QByteArray before = testsupport::readFile(dataFile(kCallsFileName));
 
         auto monitor = startMonitor();
@@ -117,9 +116,10 @@ private slots:
             testsupport::readFile(testsupport::testDataDir() + QStringLiteral("Backup/Copy of Calls.dat")),
             before);
         QVERIFY(QFile::exists(testsupport::testDataDir() + QStringLiteral("Backup/Copy of Groups.dat")));
-        LoadCalls();
-        QCOMPARE(CallList.size(), 1);
-        QCOMPARE(CallList[0].CallerName, QStringLiteral("Pozivatelj 0"));
+        CallLog log(testsupport::testDataDir(), FileAccess::ReadOnly);
+        QVERIFY(log.load());
+        QCOMPARE(log.calls().size(), 1);
+        QCOMPARE(log.calls()[0].CallerName, QStringLiteral("Pozivatelj 0"));
     }
 
     // A pop-up on screen refuses an ordinary close while it slides; the session's end must not
@@ -152,12 +152,10 @@ private slots:
                      {QStringLiteral("modem-call"), QStringLiteral("0915550101"), QStringLiteral("Iva Kos")}),
                  0);
         // The identified call is in the log on disk: the pop-up is up.
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [] {
-                LoadCalls();
-                return CallList.size() == 1 && CallList[0].CallerName == QLatin1String("Iva Kos");
-            }(),
-            10000);
+        CallLog log(testsupport::testDataDir(), FileAccess::ReadOnly);
+        QTRY_VERIFY_WITH_TIMEOUT(log.load() && log.calls().size() == 1 &&
+                                     log.calls()[0].CallerName == QLatin1String("Iva Kos"),
+                                 10000);
 
         ::kill(pid_t(monitor->processId()), SIGTERM);
         QVERIFY(monitor->waitForFinished(5000));

@@ -1,8 +1,8 @@
 #include "app/ShowMessageDialog.h"
 #include "app/TfrmStart.h"
 #include "settings/Settings.h"
-#include "store/Addressbook.h"
-#include "store/Records.h"
+#include "store/AddressBook.h"
+#include "store/CallLog.h"
 #include "telephony/ModemConfig.h"
 #include "ui/TfrmContact.h"
 #include "ui/TfrmOptions.h"
@@ -164,16 +164,14 @@ private slots:
         };
         row("TfrmStart", "Greška", "Error");
         row("TfrmOptions", "Greška", "Error");
-        row("Addressbook", "Greška", "Error");
-        row("Addressbook", "Čitanje datoteke nije uspjelo:", "Could not read the file:");
+        row("DataFiles", "Čitanje datoteke nije uspjelo:", "Could not read the file:");
+        row("AddressBook", "Osoba pod tim imenom već postoji!", "A contact with that name already exists!");
         row("Exports", "Datoteku %1 nije moguće zapisati: %2", "Cannot write the file %1: %2");
         // Texts that end up in the data files, in the language in use.
         row("TapiFunc", "< Nepoznat >", "< Unknown >");
         row("TapiFunc", "< Sakriven >", "< Withheld >");
         row("TapiFunc", "< Neidentificiran >", "< Unidentified >");
         row("CallPipeline", "< Sakriven >", "< Withheld >");
-        row("TfrmContact", "Bez grupe", "No group");
-        row("TfrmGroup", "Bez grupe", "No group");
         row("TfrmIncomingCall", "Odbij poziv!", "Reject call!");
     }
 
@@ -194,7 +192,9 @@ private slots:
     {
         installEnglish();
         Settings settings;
-        TfrmStart start(settings);
+        AddressBook book{testsupport::testDataDir()};
+        CallLog log{testsupport::testDataDir()};
+        TfrmStart start(settings, book, log);
         QStringList captions;
         for (QAction *item : start.pmTrayIcon->actions()) {
             if (!item->isSeparator())
@@ -322,10 +322,8 @@ private slots:
         settings.setFlag(Settings::HideInTray, true);
         settings.setFlag(Settings::RunOnStartup, false);
         QVERIFY(settings.SaveSettings());
-        ContactList.clear();
-        QVERIFY(SaveAddressbook());
-        CallList.clear();
-        QVERIFY(SaveCalls());
+        const QString dir = testsupport::testDataDir();
+        QVERIFY(SaveAddressbook(dir, TContactList()) && SaveCalls(dir, TCallList()));
 
         Child sim;
         sim.process.setProgram(testsupport::toolPath(QStringLiteral("tellwise-modem-sim")));
@@ -348,16 +346,11 @@ private slots:
                                  20000);
 
         sim.process.write("call 0912345678\n");
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [] {
-                CallList.clear();
-                LoadCalls();
-                return !CallList.isEmpty();
-            }(),
-            15000);
-        QCOMPARE(CallList.size(), 1);
-        QCOMPARE(CallList[0].CallerName, QStringLiteral("< Unknown >"));
-        QCOMPARE(CallList[0].CalledNumber, QStringLiteral("< Unidentified >"));
+        CallLog log(dir, FileAccess::ReadOnly);
+        QTRY_VERIFY_WITH_TIMEOUT(log.load() && !log.calls().isEmpty(), 15000);
+        QCOMPARE(log.calls().size(), 1);
+        QCOMPARE(log.calls()[0].CallerName, QStringLiteral("< Unknown >"));
+        QCOMPARE(log.calls()[0].CalledNumber, QStringLiteral("< Unidentified >"));
         QCOMPARE(monitor.process.state(), QProcess::Running);
     }
 
@@ -371,12 +364,14 @@ private slots:
         QDir().mkpath(dir);
         installEnglish();
         Settings settings;
-        TfrmStart start(settings);
+        AddressBook book{testsupport::testDataDir()};
+        CallLog log{testsupport::testDataDir()};
+        TfrmStart start(settings, book, log);
         start.pmTrayIcon->show();
         QVERIFY(start.pmTrayIcon->grab().save(dir + QStringLiteral("/en-tray-menu.png")));
         start.pmTrayIcon->hide();
 
-        TfrmOptions options(settings);
+        TfrmOptions options(settings, book);
         options.show();
         QVERIFY(QTest::qWaitForWindowExposed(&options));
         auto *pages = options.findChild<QTabWidget *>(QStringLiteral("PageControl"));
@@ -388,7 +383,7 @@ private slots:
         }
         options.reject();
 
-        TfrmContact editor;
+        TfrmContact editor(book);
         editor.ClearForNewContact();
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));

@@ -4,8 +4,7 @@
 
 #include "TestSupport.h"
 
-#include "store/Addressbook.h"
-#include "store/Records.h"
+#include "store/AddressBook.h"
 #include "ui/DialogSeams.h"
 #include "ui/TfrmContact.h"
 #include "ui/TfrmFormatNumber.h"
@@ -114,8 +113,7 @@ private:
         auto *button = control<QAbstractButton>(QString::fromLatin1(name));
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
     }
-    void saveGroups(const QList<AGroups> &groups);
-
+    std::unique_ptr<AddressBook> m_book;
     std::unique_ptr<TfrmContact> m_editor;
     QList<Message> m_messages;
     QStringList m_played;
@@ -134,16 +132,18 @@ void TestContactEditor::init()
     for (const char *name :
          {"Addressbook.dat", "Groups.dat", "Copy of Addressbook.dat", "Copy of Groups.dat"})
         QFile::remove(dataFile(QString::fromLatin1(name)));
-    ContactList.clear();
-    GroupList.clear();
-    saveGroups({{QStringLiteral("Prijatelji"), makeFile(QStringLiteral("friends.wav"))},
-                {QStringLiteral("Obitelj"), QString()}});
+    TGroupList groups;
+    groups.append({QStringLiteral("Prijatelji"), makeFile(QStringLiteral("friends.wav"))});
+    groups.append({QStringLiteral("Obitelj"), QString()});
+    QVERIFY(SaveGroups(testsupport::testDataDir(), groups));
+    m_book = std::make_unique<AddressBook>(testsupport::testDataDir());
+    QVERIFY(m_book->load());
     ModalDialogHook::clear();
     m_messages.clear();
     m_played.clear();
     m_spoken.clear();
 
-    m_editor = std::make_unique<TfrmContact>();
+    m_editor = std::make_unique<TfrmContact>(*m_book);
     m_editor->setMessageDialog(
         [this](const QString &caption, const QString &text, QMessageBox::Icon, QMessageBox::StandardButtons) {
             m_messages.append({caption, text});
@@ -161,15 +161,6 @@ void TestContactEditor::cleanup()
 {
     m_editor.reset();
     QCOMPARE(ModalDialogHook::pending(), 0);
-}
-
-void TestContactEditor::saveGroups(const QList<AGroups> &groups)
-{
-    GroupList.clear();
-    for (const AGroups &g : groups)
-        GroupList.append(g);
-    QVERIFY(SaveGroups());
-    LoadGroups();
 }
 
 void TestContactEditor::displayAsChoices_data()
@@ -312,7 +303,7 @@ void TestContactEditor::fillAndStoreKeepEveryField()
     c.SoundMode = 2;
     c.UseThisSound = QStringLiteral("Zvoni <NAME>");
     c.BlackList = true;
-    ContactList.append(c);
+    QVERIFY(m_book->AddContact(c));
 
     QVERIFY(m_editor->FillFromContact(QStringLiteral("Moj prikaz")));
     QCOMPARE(m_editor->CreateRecord(), c);
@@ -333,8 +324,7 @@ void TestContactEditor::newContactWithoutGroupIsSavedBezGrupe()
     click("btnSave");
     QCOMPARE(m_editor->result(), int(QDialog::Accepted));
 
-    ContactList.append(m_editor->CreateRecord());
-    QVERIFY(SaveAddressbook());
+    QVERIFY(m_book->AddContact(m_editor->CreateRecord()));
     const QByteArray bytes = testsupport::readFile(dataFile(QStringLiteral("Addressbook.dat")));
     QCOMPARE(bytes.size(), 2300);
     QCOMPARE(bytes.mid(78, 1 + 9), QByteArray("\x09"
@@ -581,7 +571,7 @@ void TestContactEditor::newGroupFromTheEditor()
     } else {
         QVERIFY(m_messages.isEmpty());
         QCOMPARE(groupsOnDisk(), before + QStringList{added});
-        QCOMPARE(GroupList.size(), 3);
+        QCOMPARE(m_book->groups().size(), 3);
         QCOMPARE(addedSpy.count(), 1);
         QCOMPARE(addedSpy[0][0].toString(), added);
         QCOMPARE(groups->currentText(), added);
@@ -604,7 +594,7 @@ void TestContactEditor::groupDialogKeys()
         QVERIFY(!d.isVisible());
     });
     QCOMPARE(
-        NewGroup(*dialog,
+        NewGroup(*dialog, *m_book,
                  [this](const QString &c, const QString &t, QMessageBox::Icon, QMessageBox::StandardButtons) {
                      m_messages.append({c, t});
                      return QMessageBox::Ok;

@@ -6,7 +6,8 @@
 #include "TestSupport.h"
 
 #include "settings/Settings.h"
-#include "store/Addressbook.h"
+#include "store/AddressBook.h"
+#include "store/CallLog.h"
 #include "store/FileRecords.h"
 #include "store/Records.h"
 #include "ui/DialogSeams.h"
@@ -197,6 +198,8 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
     std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<AddressBook> m_book;
+    std::unique_ptr<CallLog> m_log;
     std::unique_ptr<TfrmMain> m_window;
     // What the window asked of the user and the desktop, and the answers queued for it.
     QList<Message> m_messages;
@@ -260,11 +263,11 @@ private slots:
         m_saveDialogs.clear();
         m_duringMessage = nullptr;
 
-        GroupList.clear();
+        TGroupList groups;
         for (const QString &g : {u"Prijatelji"_s, u"Obitelj"_s, u"Šport"_s, u"Zabava"_s})
-            GroupList.append(AGroups{g, QString()});
-        GroupList[0].GroupSound = u"/zvuci/prijatelji.wav"_s;
-        ContactList.clear();
+            groups.append(AGroups{g, QString()});
+        groups[0].GroupSound = u"/zvuci/prijatelji.wav"_s;
+        TContactList contacts;
         AListAddress ana = contact(u"Horvat, Ana"_s, u"Ana"_s, u"Horvat"_s, u"Prijatelji"_s);
         ana.CompanyName = u"Alfa d.o.o."_s;
         ana.PhoneLocation[0] = u"Mobitel"_s;
@@ -273,25 +276,26 @@ private slots:
         ana.PhoneLocation[3] = u"Fax"_s;
         ana.EMail[0] = u"ana@example.hr"_s;
         ana.Notes = u"Zove navečer"_s;
-        ContactList.append(ana);
-        ContactList.append(contact(u"Kovač, Ivo"_s, u"Ivo"_s, u"Kovač"_s, u"Obitelj"_s));
-        ContactList.append(contact(u"Zoran"_s, u"Zoran"_s, {}, u"Nestala"_s));
-        ContactList.append(contact(u"Čedo"_s, u"Čedo"_s, {}, u"Prijatelji"_s, true));
-        ContactList.append(contact(u"Cvijeta"_s, u"Cvijeta"_s, {}, u"Bez grupe"_s));
-        ContactList.append(contact(u"Dario"_s, u"Dario"_s, {}, u"Šport"_s));
-        CallList.clear();
-        CallList.append(call(u"< Nepoznat >"_s, kNumbers[0], true));
-        CallList.append(call(kNumbers[1], kNumbers[1], true));
-        CallList.append(call(u"Ana H."_s, kNumbers[2], false));
-        CallList.append(call(kNumbers[3], kNumbers[3], false));
-        CallList.append(call(u"Pero"_s, kNumbers[4], false));
-        QVERIFY(SaveGroups() && SaveAddressbook() && SaveCalls());
-        LoadGroups();
-        LoadAddressbook();
-        LoadCalls();
+        contacts.append(ana);
+        contacts.append(contact(u"Kovač, Ivo"_s, u"Ivo"_s, u"Kovač"_s, u"Obitelj"_s));
+        contacts.append(contact(u"Zoran"_s, u"Zoran"_s, {}, u"Nestala"_s));
+        contacts.append(contact(u"Čedo"_s, u"Čedo"_s, {}, u"Prijatelji"_s, true));
+        contacts.append(contact(u"Cvijeta"_s, u"Cvijeta"_s, {}, u"Bez grupe"_s));
+        contacts.append(contact(u"Dario"_s, u"Dario"_s, {}, u"Šport"_s));
+        TCallList calls;
+        calls.append(call(u"< Nepoznat >"_s, kNumbers[0], true));
+        calls.append(call(kNumbers[1], kNumbers[1], true));
+        calls.append(call(u"Ana H."_s, kNumbers[2], false));
+        calls.append(call(kNumbers[3], kNumbers[3], false));
+        calls.append(call(u"Pero"_s, kNumbers[4], false));
+        const QString dir = testsupport::testDataDir();
+        QVERIFY(SaveGroups(dir, groups) && SaveAddressbook(dir, contacts) && SaveCalls(dir, calls));
+        m_book = std::make_unique<AddressBook>(dir);
+        m_log = std::make_unique<CallLog>(dir);
+        QVERIFY(m_book->load() && m_log->load());
 
         m_settings = std::make_unique<Settings>();
-        m_window = std::make_unique<TfrmMain>(*m_settings);
+        m_window = std::make_unique<TfrmMain>(*m_settings, *m_book, *m_log);
         m_window->setMessageDialog([this](const QString &caption, const QString &text, QMessageBox::Icon,
                                           QMessageBox::StandardButtons buttons) {
             m_messages.append({caption, text, buttons});
@@ -866,14 +870,12 @@ private slots:
     void callLoggedDuringTheQuestion()
     {
         showCalls({2, 4});
-        // The monitor logs a call as the pipeline does: newest first, saved, read back, list refreshed.
+        // The monitor logs a newer call as the pipeline does.
         m_duringMessage = [this] {
             ACalls fresh = call(u"Marija"_s, u"099 000 1111"_s, true);
             fresh.CallDate += 1;
-            CallList.insert(0, fresh);
-            QVERIFY(SaveCalls());
-            LoadCalls();
-            m_window->RefreshCallList();
+            m_log->BeginCall(fresh);
+            QVERIFY(m_log->CompleteCall({}, {}, {}, false));
         };
         answerNext(QMessageBox::Yes);
         m_window->tbDeleteCallsClick();
@@ -908,9 +910,10 @@ private slots:
         QCOMPARE(m_window->stbCalls->text(0), callsPage ? u" Novih poziva:  0"_s : u" Novih poziva:  2"_s);
 
         // A call comes while the window is away, then the program ends: that call is still new.
-        CallList.insert(0, call(u"Pero"_s, kNumbers[4], true));
-        QVERIFY(SaveCalls());
-        m_window->RefreshCallList();
+        ACalls later = call(u"Pero"_s, kNumbers[4], true);
+        later.CallDate += 1;
+        m_log->BeginCall(later);
+        QVERIFY(m_log->CompleteCall({}, {}, {}, false));
         m_window->setProgramEnding(true);
         m_window->MarkAllCallsSeen();
         m_window.reset();
@@ -1001,16 +1004,14 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, url);
 
-        // Changed outside the window (an import would), then shown again.
-        AListAddress &ana = ContactList[0];
+        // Changed outside the window (an import would); the window shows it.
+        AListAddress ana = m_book->contacts()[0];
         ana.EMail = {};
         if (label.startsWith(u"lblDetailsEmail"_s))
             ana.EMail[std::size_t(label.right(1).toInt() - 1)] = text;
         else
             (label == u"lblDetailsHomeWebPage"_s ? ana.HomeWebPage : ana.CompanyWebPage) = text;
-        QVERIFY(SaveAddressbook());
-        LoadAddressbook();
-        m_window->RefreshContactRows();
+        QVERIFY(m_book->EditContact(ana.DisplayNameAs, ana));
         selectContacts({u"Horvat, Ana"_s});
         m_window->pcDetails->setCurrentIndex(4);
         auto *link = m_window->findChild<TLinkLabel *>(label);

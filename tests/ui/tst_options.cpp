@@ -6,9 +6,8 @@
 
 #include "platform/Autostart.h"
 #include "settings/Settings.h"
-#include "store/Addressbook.h"
+#include "store/AddressBook.h"
 #include "store/FileRecords.h"
-#include "store/Records.h"
 #include "ui/TfrmOptions.h"
 
 #include <QCheckBox>
@@ -96,6 +95,15 @@ private:
         return widget;
     }
     void open();
+    // The groups file holds GROUPS, and the address book has read it.
+    void writeGroups(std::initializer_list<AGroups> groups)
+    {
+        TGroupList list;
+        for (const AGroups &g : groups)
+            list.append(g);
+        QVERIFY(SaveGroups(testsupport::testDataDir(), list));
+        QVERIFY(m_book->load());
+    }
     // The sound labels run their text when it is long; what they hold is their text property.
     QString labelText(const char *name) { return control<QWidget>(name)->property("text").toString(); }
     void ok() { QTest::mouseClick(control<QPushButton>("btnSave"), Qt::LeftButton); }
@@ -106,6 +114,7 @@ private:
     }
 
     std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<AddressBook> m_book;
     std::unique_ptr<TfrmOptions> m_form;
     QList<Message> m_messages;
     QMessageBox::StandardButton m_answer = QMessageBox::Ok;
@@ -120,8 +129,8 @@ void TestOptions::init()
     // A clean account each time: no settings, no autostart entry, no groups.
     QFile::remove(QSettings(QStringLiteral("Kavelink"), QStringLiteral("Tellwise Monitor")).fileName());
     Autostart::disable();
-    GroupList.clear();
-    SaveGroups();
+    m_book = std::make_unique<AddressBook>(testsupport::testDataDir());
+    writeGroups({});
     m_messages.clear();
     m_played.clear();
     m_fileDialogFolders.clear();
@@ -130,7 +139,7 @@ void TestOptions::init()
 
     m_settings = std::make_unique<Settings>();
     m_settings->setProgramPath(QStringLiteral("/opt/Tellwise/bin/tellwise-monitor"));
-    m_form = std::make_unique<TfrmOptions>(*m_settings);
+    m_form = std::make_unique<TfrmOptions>(*m_settings, *m_book);
     m_form->setMessageDialog(
         [this](const QString &caption, const QString &text, QMessageBox::Icon, QMessageBox::StandardButtons) {
             m_messages.append({caption, text});
@@ -152,6 +161,7 @@ void TestOptions::init()
 void TestOptions::cleanup()
 {
     m_form.reset();
+    m_book.reset();
     m_settings.reset();
 }
 
@@ -394,7 +404,7 @@ void TestOptions::dependentControlsFollowTheirSwitch()
     click("rbKeepOnly");
     ok();
     Settings restarted;
-    TfrmOptions again(restarted);
+    TfrmOptions again(restarted, *m_book);
     again.setModemLister([] { return QStringList(); });
     again.LoadSettings();
     again.ApplyLoadedSettings();
@@ -481,8 +491,7 @@ void TestOptions::testButtonsPlayTheShownSound()
     const QString ring = makeWave(QStringLiteral("ring.wav"));
     const QString bell = makeWave(QStringLiteral("Group/bell.wav"));
     store(QStringLiteral("PhoneRingWave"), ring);
-    GroupList.append(AGroups{QStringLiteral("Posao"), bell});
-    SaveGroups();
+    writeGroups({{QStringLiteral("Posao"), bell}});
     m_form->LoadSettings();
     open();
     control<QTabWidget>("PageControl")->setCurrentIndex(TfrmOptions::PageSound);
@@ -556,10 +565,9 @@ void TestOptions::languageChangeIsAnnouncedOnce()
 void TestOptions::groupSoundIsStoredAtOnce()
 {
     const QString bell = makeWave(QStringLiteral("Zvuk/bell.wav"));
-    GroupList.append(AGroups{QStringLiteral("Posao"), QString()});
-    GroupList.append(AGroups{QStringLiteral("Obitelj"), QString()});
-    GroupList.append(AGroups{QStringLiteral("Prijatelji"), QString()});
-    QVERIFY(SaveGroups());
+    writeGroups({{QStringLiteral("Posao"), QString()},
+                 {QStringLiteral("Obitelj"), QString()},
+                 {QStringLiteral("Prijatelji"), QString()}});
     const QString groupsFile = testsupport::testDataDir() + QLatin1String(kGroupsFileName);
 
     open();
@@ -595,17 +603,12 @@ void TestOptions::groupSoundIsStoredAtOnce()
     // Cancel of the window does not take it back.
     cancel();
     QCOMPARE(testsupport::readFile(groupsFile), expected);
-    LoadGroups();
-    QCOMPARE(GroupList.size(), 3);
-    QCOMPARE(GroupList[2].GroupSound, bell);
 }
 
 void TestOptions::groupSoundDeletionAsksFirst()
 {
     const QString bell = makeWave(QStringLiteral("bell.wav"));
-    GroupList.append(AGroups{QStringLiteral("Posao"), bell});
-    GroupList.append(AGroups{QStringLiteral("Obitelj"), QString()});
-    QVERIFY(SaveGroups());
+    writeGroups({{QStringLiteral("Posao"), bell}, {QStringLiteral("Obitelj"), QString()}});
     const QString groupsFile = testsupport::testDataDir() + QLatin1String(kGroupsFileName);
     const QByteArray before = testsupport::readFile(groupsFile);
 

@@ -6,6 +6,7 @@
 
 #include "capi/CpInfo.h"
 #include "settings/Settings.h"
+#include "store/AddressBook.h"
 #include "telephony/ModemConfig.h"
 #include "ui/TfrmOptions.h"
 
@@ -116,7 +117,8 @@ void TestOptionsDevices::modemLineFromTheEmulator()
     store(QStringLiteral("DeviceType"), 0);
     store(QStringLiteral("DeviceName"), QStringLiteral("Modem emulator"));
     Settings settings;
-    TfrmOptions form(settings);
+    AddressBook book{testsupport::testDataDir()};
+    TfrmOptions form(settings, book);
     form.LoadSettings();
 
     auto *devices = form.findChild<QComboBox *>(QStringLiteral("cbDevices"));
@@ -141,7 +143,8 @@ void TestOptionsDevices::twoIsdnAdapters()
     store(QStringLiteral("DeviceType"), 1);
     store(QStringLiteral("DeviceName"), QStringLiteral("isdn adapter #2"));
     Settings settings;
-    TfrmOptions form(settings);
+    AddressBook book{testsupport::testDataDir()};
+    TfrmOptions form(settings, book);
     TCapiInfo info;
     form.setCapiInfo(&info);
     form.LoadSettings();
