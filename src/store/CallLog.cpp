@@ -35,24 +35,41 @@ CallLog::CallLog(const QString &dir, FileAccess access, QObject *parent)
 {
 }
 
-StoreResult CallLog::loadLocked()
+StoreResult CallLog::loadFile()
 {
     m_stamp = StampOf(m_dir + QLatin1String(kCallsFileName));
     const StoreResult result = LoadCalls(m_dir, m_calls, m_access);
+    // A ringing call not yet saved stays at the end, also when another program's log is read.
+    if (m_ringing && ringingAt(m_calls) < 0)
+        m_calls.append(*m_ringing);
     emit callsChanged();
     return result;
 }
 
 StoreResult CallLog::load()
 {
-    return loadLocked();
+    return loadFile();
+}
+
+int CallLog::ringingAt(const TCallList &calls) const
+{
+    if (!m_ringing || calls.isEmpty())
+        return -1;
+    const ACalls &last = calls[calls.size() - 1];
+    return callKey(last) == callKey(*m_ringing) && last.CallerName == m_ringing->CallerName ? calls.size() - 1 : -1;
+}
+
+void CallLog::BeginCall(ACalls call)
+{
+    m_calls.append(call);
+    m_ringing = std::move(call);
 }
 
 StoreResult CallLog::reloadChanged()
 {
     if (StampOf(m_dir + QLatin1String(kCallsFileName)) == m_stamp)
         return {};
-    return loadLocked();
+    return loadFile();
 }
 
 // CHANGE edits a copy of the list and says whether there is anything to save. A change that
@@ -74,7 +91,7 @@ template <typename Change> StoreResult CallLog::change(Change change, bool keep)
         }
         return saved;
     }
-    return loadLocked();
+    return loadFile();
 }
 
 StoreResult CallLog::CompleteCall(const QString &name, const QString &number, const QString &calledNumber,
@@ -82,9 +99,10 @@ StoreResult CallLog::CompleteCall(const QString &name, const QString &number, co
 {
     return change(
         [&](TCallList &calls) {
-            if (m_pending) {
-                ACalls call = std::move(*m_pending);
-                m_pending.reset();
+            const int at = ringingAt(calls);
+            m_ringing.reset();
+            if (at >= 0) {
+                ACalls call = calls.takeAt(at);
                 if (!discard) {
                     if (!name.isEmpty())
                         call.CallerName = name;
@@ -116,8 +134,11 @@ StoreResult CallLog::DeleteCalls(const QList<ACalls> &chosen)
                 found << candidates.takeLast();
         }
         std::sort(found.begin(), found.end(), std::greater<int>());
-        for (int at : found)
+        for (int at : found) {
+            if (at == ringingAt(calls))
+                m_ringing.reset(); // the user deleted it
             calls.removeAt(at);
+        }
         return true;
     });
 }

@@ -30,11 +30,11 @@ public:
     // Reads the file again when it changed on disk since this object last read or wrote it.
     StoreResult reloadChanged();
 
-    // A ringing call: CALL waits, outside the list, for CompleteCall.
-    void BeginCall(ACalls call) { m_pending = std::move(call); }
-    bool callPending() const { return m_pending.has_value(); }
-    // The ringing call takes the texts given (empty ones keep theirs) and its place by time,
-    // or is dropped with DISCARD; then the log is saved. Without a ringing call only the save.
+    // A ringing call: CALL (its placeholder) goes to the end of the list, in memory only; the
+    // next save writes it, as the record of a call whose caller never became known.
+    void BeginCall(ACalls call);
+    // The ringing call, when it is still the last record, takes the texts given (empty ones keep
+    // theirs) and its place by time, or is dropped with DISCARD; then the log is saved.
     StoreResult CompleteCall(const QString &name, const QString &number, const QString &calledNumber,
                              bool discard);
     // Removes each of CHOSEN's calls, found by number, called number and time, once.
@@ -52,11 +52,13 @@ signals:
 
 private:
     template <typename Change> StoreResult change(Change change, bool keep = false);
-    StoreResult loadLocked();
+    StoreResult loadFile();
+    // Where the ringing call stands in CALLS: the last record, or -1.
+    int ringingAt(const TCallList &calls) const;
 
     QString m_dir;
     FileAccess m_access;
     TCallList m_calls;
     FileStamp m_stamp;
-    std::optional<ACalls> m_pending;
+    std::optional<ACalls> m_ringing;
 };

@@ -416,7 +416,8 @@ private slots:
 
         ACalls ringing = call(QStringLiteral("?"), 38001, 0.75, true);
         log.BeginCall(ringing);
-        QCOMPARE(log.calls().size(), 2); // not logged until identified
+        QCOMPARE(log.calls().size(), 3); // shown, but not saved until identified
+        QCOMPARE(QFileInfo(file("Calls.dat")).size(), 2 * 152);
         // A reload meanwhile (another program's save) keeps the ringing call.
         calls.append(call(QStringLiteral("3"), 38000, 0.5));
         QVERIFY(SaveCalls(m_path, calls));
