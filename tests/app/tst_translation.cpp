@@ -2,6 +2,7 @@
 #include "app/TfrmStart.h"
 #include "settings/Settings.h"
 #include "store/Addressbook.h"
+#include "store/Exports.h"
 #include "store/Records.h"
 #include "telephony/ModemConfig.h"
 #include "ui/TfrmContact.h"
@@ -19,6 +20,7 @@
 #include <QSettings>
 #include <QStringList>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
 #include <QXmlStreamReader>
@@ -188,6 +190,22 @@ private slots:
         QCOMPARE(QCoreApplication::translate(contextBytes.constData(), source.constData()), croatian);
         installEnglish();
         QCOMPARE(QCoreApplication::translate(contextBytes.constData(), source.constData()), english);
+    }
+
+    void callLogPageIsEnglish()
+    {
+        installEnglish();
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("calls.htm"));
+        CallList.clear();
+        ExportCallsHtml(file);
+        QByteArray page = testsupport::readFile(file);
+        CallList.append(ACalls{});
+        ExportCallsHtml(file);
+        page += testsupport::readFile(file);
+        for (const char *text : {"<title>Tellwise Monitor - Calls</title>", ">Caller<", ">Phone number<",
+                                 ">Called number<", ">Date : Time<", ">No data!<", ">Calls: "})
+            QVERIFY2(page.contains(text), text);
     }
 
     void trayMenuAndStatusAreEnglish()
