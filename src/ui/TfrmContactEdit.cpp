@@ -122,6 +122,8 @@ void TfrmContact::FillFromContact(const AListAddress &c)
     editUseThisSound->setText(c.UseThisSound);
     editUseThisSoundChange();
     showTab(TabPerson);
+    // The dialog is reused: without this the focus stays where the last editing left it.
+    editFirstName->setFocus();
 }
 
 void TfrmContact::StoreIntoRecord(AListAddress &r) const
