@@ -70,8 +70,13 @@ const std::vector<ExportField> &exportFields()
 }
 
 // RFC 4180: a field that would split the record or the line is quoted, its quotes doubled.
-QString csvField(const QString &value)
+// A spreadsheet runs a cell that begins with "=" or "@" as a formula, and a caller's name comes
+// from the network: such a cell gets a leading apostrophe, so it shows as text. "+" and "-" stay,
+// as phone numbers begin with them.
+QString csvField(const QString &cell)
 {
+    const bool formula = cell.startsWith(QLatin1Char('=')) || cell.startsWith(QLatin1Char('@'));
+    const QString value = formula ? QLatin1Char('\'') + cell : cell;
     static const QString special = QStringLiteral(";\"\r\n");
     if (std::none_of(value.begin(), value.end(), [](QChar c) { return special.contains(c); }))
         return value;
