@@ -1,6 +1,7 @@
 // The contact editor's behaviour: filling, storing, and what its controls do.
 
 #include "store/DataDir.h"
+#include "store/FileRecords.h"
 #include "ui/CallerPicture.h"
 #include "ui/TfrmContact.h"
 #include "ui/TfrmFormatNumber.h"
@@ -19,12 +20,6 @@
 #include <QTabWidget>
 #include <QTextCursor>
 #include <QToolButton>
-
-namespace {
-
-constexpr int kNotesCapacity = 255;
-
-} // namespace
 
 void TfrmContact::ClearForNewContact(const QString &firstName, const QString &phoneNumber)
 {
@@ -231,10 +226,10 @@ void TfrmContact::cbDisplayAsChange()
 void TfrmContact::memoNotesChange()
 {
     const QString text = memoNotes->toPlainText();
-    if (text.size() > kNotesCapacity) {
+    if (text.size() > capacity::Notes) {
         // The notes field holds 255 characters; typing or pasting more keeps the first ones.
         const QSignalBlocker quiet(memoNotes);
-        memoNotes->setPlainText(text.left(kNotesCapacity));
+        memoNotes->setPlainText(text.left(capacity::Notes));
         memoNotes->moveCursor(QTextCursor::End);
     }
     lblNotesInput->setText(tr("Dužina teksta:     %1 / 255").arg(memoNotes->toPlainText().size()));

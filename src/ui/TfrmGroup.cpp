@@ -1,6 +1,7 @@
 #include "ui/TfrmGroup.h"
 
 #include "store/Addressbook.h"
+#include "store/FileRecords.h"
 #include "store/Records.h"
 #include "store/StoreError.h"
 
@@ -14,12 +15,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-constexpr int kGroupNameCapacity = 40;
-
-} // namespace
-
 TfrmGroup::TfrmGroup(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmGroup"));
@@ -28,7 +23,7 @@ TfrmGroup::TfrmGroup(QWidget *parent) : QDialog(parent)
 
     editGroupName = new QLineEdit;
     editGroupName->setObjectName(QStringLiteral("editGroupName"));
-    editGroupName->setMaxLength(kGroupNameCapacity);
+    editGroupName->setMaxLength(capacity::GroupName);
     editGroupName->setMinimumWidth(260);
 
     gbGroup = new QGroupBox;
