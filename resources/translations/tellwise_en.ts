@@ -84,6 +84,41 @@
         <source>Datoteku %1 nije moguće zapisati: %2</source>
         <translation>Cannot write the file %1: %2</translation>
     </message>
+    <message>
+        <location line="+97"/>
+        <source>Tellwise Monitor - Pozivi</source>
+        <translation>Tellwise Monitor - Calls</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Pozivi: %1 - %2</source>
+        <translation>Calls: %1 - %2</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Pozivatelj</source>
+        <translation>Caller</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Telefonski broj</source>
+        <translation>Phone number</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pozvani broj</source>
+        <translation>Called number</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Datum : Vrijeme</source>
+        <translation>Date : Time</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Nema podataka!</source>
+        <translation>No data!</translation>
+    </message>
 </context>
 <context>
     <name>TCallRowsModel</name>

@@ -59,6 +59,7 @@ public:
     uint16_t direction = 0;           // 2 incoming, 1 outgoing
     uint16_t disconnectInitiator = 0; // 0 none, 1 local, 2 remote
     uint16_t state = kConnDisconnected;
+    uint16_t offerNumber = 0; // message number of the CONNECT_IND; the CONNECT_RESP repeats it
     uint32_t ncci = 0;
     TB3DataQueue sendQueue;
     bool sending = false;

@@ -207,6 +207,7 @@ void TCapi::handleIndication(TCapiMessage &message)
         c->disconnectInitiator = 0;
         c->state = kConnOffered;
         c->setPlci(m.plci());
+        c->offerNumber = number;
         hook(c); // the owner answers the call
         break;
     }

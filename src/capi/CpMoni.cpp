@@ -69,7 +69,9 @@ void TCapiMonitor::handleMessage(TConnection *connection, TCapiMessage &message,
         // An accepted call is cut off as soon as its B channel is offered.
         respond = false;
         auto &m = static_cast<TConnectB3Ind &>(message);
-        m_capi->putMessage(std::make_unique<TConnectB3Resp>(m.ncci(), 2));
+        auto refuse = std::make_unique<TConnectB3Resp>(m.ncci(), 2);
+        refuse->header().MessageNumber = m.header().MessageNumber;
+        m_capi->putMessage(std::move(refuse));
         m_capi->disconnect(connection);
         emit OnStateChange(false, false);
         break;
@@ -164,11 +166,10 @@ void TCapiMonitor::RespondToCall(uint16_t rejectValue)
     stopCountdown();
     m_lastRejectCause = rejectValue;
     // Decided: the call is no longer offered, so a second answer cannot go out for it.
-    const uint32_t plci = offered->plci();
     offered->state = kConnDisconnected;
-    if (rejectValue != 0) {
-        m_capi->putMessage(std::make_unique<TConnectResp>(plci, rejectValue));
-    } else {
-        m_capi->putMessage(std::make_unique<TConnectResp>(plci, 0, std::make_unique<TBProtocol>(1, 1, 0)));
-    }
+    auto answer = rejectValue != 0 ? std::make_unique<TConnectResp>(offered->plci(), rejectValue)
+                                   : std::make_unique<TConnectResp>(offered->plci(), 0,
+                                                                    std::make_unique<TBProtocol>(1, 1, 0));
+    answer->header().MessageNumber = offered->offerNumber;
+    m_capi->putMessage(std::move(answer));
 }

@@ -69,8 +69,13 @@ const std::vector<ExportField> &exportFields()
 }
 
 // RFC 4180: a field that would split the record or the line is quoted, its quotes doubled.
-QString csvField(const QString &value)
+// A spreadsheet runs a cell that begins with "=" or "@" as a formula, and a caller's name comes
+// from the network: such a cell gets a leading apostrophe, so it shows as text. "+" and "-" stay,
+// as phone numbers begin with them.
+QString csvField(const QString &cell)
 {
+    const bool formula = cell.startsWith(QLatin1Char('=')) || cell.startsWith(QLatin1Char('@'));
+    const QString value = formula ? QLatin1Char('\'') + cell : cell;
     static const QString special = QStringLiteral(";\"\r\n");
     if (std::none_of(value.begin(), value.end(), [](QChar c) { return special.contains(c); }))
         return value;
@@ -200,7 +205,12 @@ QString csvHeader()
     return names.join(QLatin1Char(';'));
 }
 
-const QString kPageTitle = QStringLiteral("Tellwise Monitor - Pozivi");
+// The page's words follow the interface language, as every other text; CROATIAN is marked with
+// QT_TRANSLATE_NOOP so that the translation tools find it.
+QString pageText(const char *croatian)
+{
+    return htmlText(QCoreApplication::translate("Exports", croatian));
+}
 
 QString styleBlock()
 {
@@ -279,20 +289,20 @@ StoreResult ExportContactsXml(const TContactList &contacts, const QString &fileN
 StoreResult ExportCallsHtml(const TCallList &calls, const QString &fileName)
 {
     const QString address = QString::fromLatin1(kMakerWebAddress);
+    const QString title = pageText(QT_TRANSLATE_NOOP("Exports", "Tellwise Monitor - Pozivi"));
     QStringList lines{
         QStringLiteral("<html>"),
-        QStringLiteral("<title>") + kPageTitle + QStringLiteral("</title>"),
+        QStringLiteral("<title>") + title + QStringLiteral("</title>"),
         QStringLiteral(
             "<head><meta http-equiv=Content-Type content=\"\"text/html; charset=windows-1250\"\"></head>"),
         styleBlock(),
         QStringLiteral("<body class=\"bodyback\" topmargin=\"0\" bottommargin=\"0\">"),
         QStringLiteral("<br><table width=\"752\" cellspacing=\"0\" cellpadding=\"0\" border=\"0\" "
                        "align=\"center\"><tr><td class=\"bodyline\">"),
-        QStringLiteral("<br><center><span class=\"HEADER\">") + kPageTitle +
-            QStringLiteral("</span><br><br>"),
+        QStringLiteral("<br><center><span class=\"HEADER\">") + title + QStringLiteral("</span><br><br>"),
     };
     if (!calls.isEmpty()) {
-        const QString period = QStringLiteral("Pozivi: %1 - %2")
+        const QString period = QCoreApplication::translate("Exports", "Pozivi: %1 - %2")
                                    .arg(shortDateText(calls[calls.size() - 1].CallDate),
                                         shortDateText(calls[0].CallDate));
         lines.append(QStringLiteral("<center><span class=\"BODYbold\">") + htmlText(period) +
@@ -300,18 +310,17 @@ StoreResult ExportCallsHtml(const TCallList &calls, const QString &fileName)
     }
     lines.append(QStringLiteral(
         "<table class=\"bodyline\" width=\"97%\" border=\"0\" cellspacing=\"1\" cellpadding=\"5\">"));
-    lines.append(
-        QStringLiteral("<tr><td class=\"head\" width=\"30%\" align=\"left\"><span class=\"BODYbold\">"
-                       "Pozivatelj</span></td>"));
-    lines.append(QStringLiteral("<td class=\"head\" width=\"25%\" align=\"left\"><span class=\"BODYbold\">"
-                                "Telefonski broj</span></td>"));
-    lines.append(QStringLiteral("<td class=\"head\" width=\"25%\" align=\"left\"><span class=\"BODYbold\">"
-                                "Pozvani broj</span></td>"));
-    lines.append(QStringLiteral("<td class=\"head\" width=\"20%\" align=\"left\"><span class=\"BODYbold\">"
-                                "Datum : Vrijeme</span></td></tr>"));
+    const QString head = QStringLiteral("<td class=\"head\" width=\"%1%\" align=\"left\"><span "
+                                        "class=\"BODYbold\">%2</span></td>");
+    lines.append(QStringLiteral("<tr>") +
+                 head.arg(30).arg(pageText(QT_TRANSLATE_NOOP("Exports", "Pozivatelj"))));
+    lines.append(head.arg(25).arg(pageText(QT_TRANSLATE_NOOP("Exports", "Telefonski broj"))));
+    lines.append(head.arg(25).arg(pageText(QT_TRANSLATE_NOOP("Exports", "Pozvani broj"))));
+    lines.append(head.arg(20).arg(pageText(QT_TRANSLATE_NOOP("Exports", "Datum : Vrijeme"))) +
+                 QStringLiteral("</tr>"));
     if (calls.isEmpty()) {
-        lines.append(QStringLiteral("<tr><td class=\"row1\" colspan=\"4\" height=\"25\" align=\"center\">"
-                                    "Nema podataka!</td></tr>"));
+        lines.append(QStringLiteral("<tr><td class=\"row1\" colspan=\"4\" height=\"25\" align=\"center\">") +
+                     pageText(QT_TRANSLATE_NOOP("Exports", "Nema podataka!")) + QStringLiteral("</td></tr>"));
     }
     for (int i = 0; i < calls.size(); ++i) {
         const ACalls &call = calls[i];

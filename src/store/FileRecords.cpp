@@ -10,14 +10,6 @@
 
 namespace {
 
-// Field capacities; a field occupies capacity + 1 bytes.
-constexpr int kName = 25;
-constexpr int kDisplayName = 65;
-constexpr int kGroup = 40;
-constexpr int kAddress = 50;
-constexpr int kPhone = 30;
-constexpr int kLong = 255;
-
 constexpr qint64 kMsPerDay = 86400000;
 // Beyond this many days (about 2.7 million years) a value names no sensible date; the bound
 // also keeps the double-to-integer conversions defined.
@@ -211,25 +203,35 @@ constexpr std::size_t kContactTexts = 42;
 // The text fields of a contact record in file order, with their capacities.
 template <typename Record, typename Visit> void forEachText(Record &r, Visit visit)
 {
-    visit(kName, r.FirstName);
-    visit(kName, r.LastName);
-    visit(kName, r.NickName);
-    visit(kDisplayName, r.DisplayNameAs);
-    visit(kGroup, r.Group);
-    for (auto *field :
-         {&r.HomeAddress, &r.HomeCity, &r.HomePostNo, &r.HomeCountry, &r.HomeWebPage, &r.CompanyName,
-          &r.CompanyDepartment, &r.CompanyOffice, &r.CompanyJobTitle, &r.CompanyAddress, &r.CompanyCity,
-          &r.CompanyPostNo, &r.CompanyCountry, &r.CompanyWebPage})
-        visit(kAddress, *field);
+    using namespace capacity;
+    visit(FirstName, r.FirstName);
+    visit(LastName, r.LastName);
+    visit(NickName, r.NickName);
+    visit(DisplayNameAs, r.DisplayNameAs);
+    visit(Group, r.Group);
+    visit(HomeAddress, r.HomeAddress);
+    visit(HomeCity, r.HomeCity);
+    visit(HomePostNo, r.HomePostNo);
+    visit(HomeCountry, r.HomeCountry);
+    visit(HomeWebPage, r.HomeWebPage);
+    visit(CompanyName, r.CompanyName);
+    visit(CompanyDepartment, r.CompanyDepartment);
+    visit(CompanyOffice, r.CompanyOffice);
+    visit(CompanyJobTitle, r.CompanyJobTitle);
+    visit(CompanyAddress, r.CompanyAddress);
+    visit(CompanyCity, r.CompanyCity);
+    visit(CompanyPostNo, r.CompanyPostNo);
+    visit(CompanyCountry, r.CompanyCountry);
+    visit(CompanyWebPage, r.CompanyWebPage);
     for (auto &location : r.PhoneLocation)
-        visit(kPhone, location);
+        visit(PhoneLocation, location);
     for (auto &number : r.PhoneNumber)
-        visit(kPhone, number);
+        visit(PhoneNumber, number);
     for (auto &mail : r.EMail)
-        visit(kPhone, mail);
-    visit(kLong, r.Notes);
-    visit(kLong, r.UseThisSound);
-    visit(kLong, r.Picture);
+        visit(EMail, mail);
+    visit(Notes, r.Notes);
+    visit(UseThisSound, r.UseThisSound);
+    visit(Picture, r.Picture);
 }
 
 } // namespace
@@ -290,8 +292,8 @@ bool TAddressFileRec::keyIsEmpty(const char *in)
 void TGroupFileRec::encode(const AGroups &r, char *out)
 {
     RecordWriter w(out);
-    w.text(kGroup, r.GroupName);
-    w.text(kLong, r.GroupSound);
+    w.text(capacity::GroupName, r.GroupName);
+    w.text(capacity::GroupSound, r.GroupSound);
     Q_ASSERT(w.position() == Size);
 }
 
@@ -299,10 +301,11 @@ void TGroupFileRec::decode(const char *in, AGroups &r)
 {
     RecordReader rd(in);
     if (r.GroupName.isNull() && r.GroupSound.isNull()) {
-        rd.newTexts(std::array<TextField, 2>{{{kGroup, &r.GroupName}, {kLong, &r.GroupSound}}});
+        rd.newTexts(std::array<TextField, 2>{
+            {{capacity::GroupName, &r.GroupName}, {capacity::GroupSound, &r.GroupSound}}});
     } else {
-        rd.text(kGroup, r.GroupName);
-        rd.text(kLong, r.GroupSound);
+        rd.text(capacity::GroupName, r.GroupName);
+        rd.text(capacity::GroupSound, r.GroupSound);
     }
     Q_ASSERT(rd.position() == Size);
 }
@@ -317,9 +320,9 @@ bool TGroupFileRec::keyIsEmpty(const char *in)
 void TCallFileRec::encode(const ACalls &r, char *out)
 {
     RecordWriter w(out);
-    w.text(kDisplayName, r.CallerName);
-    w.text(kPhone, r.CallerNumber);
-    w.text(kPhone, r.CalledNumber);
+    w.text(capacity::CallerName, r.CallerName);
+    w.text(capacity::CallerNumber, r.CallerNumber);
+    w.text(capacity::CalledNumber, r.CalledNumber);
     w.real(r.CallDate);
     w.real(r.CallTime);
     w.boolean(r.IsNew);
@@ -331,12 +334,13 @@ void TCallFileRec::decode(const char *in, ACalls &r)
 {
     RecordReader rd(in);
     if (r.CallerName.isNull() && r.CallerNumber.isNull() && r.CalledNumber.isNull()) {
-        rd.newTexts(std::array<TextField, 3>{
-            {{kDisplayName, &r.CallerName}, {kPhone, &r.CallerNumber}, {kPhone, &r.CalledNumber}}});
+        rd.newTexts(std::array<TextField, 3>{{{capacity::CallerName, &r.CallerName},
+                                              {capacity::CallerNumber, &r.CallerNumber},
+                                              {capacity::CalledNumber, &r.CalledNumber}}});
     } else {
-        rd.text(kDisplayName, r.CallerName);
-        rd.text(kPhone, r.CallerNumber);
-        rd.text(kPhone, r.CalledNumber);
+        rd.text(capacity::CallerName, r.CallerName);
+        rd.text(capacity::CallerNumber, r.CallerNumber);
+        rd.text(capacity::CalledNumber, r.CalledNumber);
     }
     r.CallDate = rd.real();
     r.CallTime = rd.real();

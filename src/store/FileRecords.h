@@ -13,6 +13,45 @@
 // record (unused string bytes and padding as zeros); decoding never reads outside the record,
 // and a length byte above the field's capacity (a damaged file) counts as the capacity.
 
+// Text capacities of the record fields, in characters (one Windows-1250 byte each; a field takes
+// one byte more for its length). The record layout, the editors and tellwise-cli all take their
+// limits from this table.
+namespace capacity {
+// Addressbook.dat, in file order.
+inline constexpr int FirstName = 25;
+inline constexpr int LastName = 25;
+inline constexpr int NickName = 25;
+inline constexpr int DisplayNameAs = 65;
+inline constexpr int Group = 40;
+inline constexpr int HomeAddress = 50;
+inline constexpr int HomeCity = 50;
+inline constexpr int HomePostNo = 50;
+inline constexpr int HomeCountry = 50;
+inline constexpr int HomeWebPage = 50;
+inline constexpr int CompanyName = 50;
+inline constexpr int CompanyDepartment = 50;
+inline constexpr int CompanyOffice = 50;
+inline constexpr int CompanyJobTitle = 50;
+inline constexpr int CompanyAddress = 50;
+inline constexpr int CompanyCity = 50;
+inline constexpr int CompanyPostNo = 50;
+inline constexpr int CompanyCountry = 50;
+inline constexpr int CompanyWebPage = 50;
+inline constexpr int PhoneLocation = 30; // each of the eight
+inline constexpr int PhoneNumber = 30;   // each of the eight
+inline constexpr int EMail = 30;         // each of the four
+inline constexpr int Notes = 255;
+inline constexpr int UseThisSound = 255;
+inline constexpr int Picture = 255;
+// Groups.dat
+inline constexpr int GroupName = 40;
+inline constexpr int GroupSound = 255;
+// Calls.dat
+inline constexpr int CallerName = 65;
+inline constexpr int CallerNumber = 30;
+inline constexpr int CalledNumber = 30;
+} // namespace capacity
+
 // Short strings: one length byte, then `capacity` bytes. A longer text is cut to its first
 // `capacity` characters.
 void WriteShortString(char *out, int capacity, const QString &text);

@@ -15,7 +15,7 @@ constexpr qint64 kMaxPictureFileBytes = 64 * 1024 * 1024;
 // from the corner's outer edge.
 constexpr std::array<int, 9> kCornerRow{9, 6, 4, 3, 2, 2, 1, 1, 1};
 
-QImage readPicture(const QString &file)
+QImage readPicture(const QString &file, bool actualSize)
 {
     const bool jpeg = file.endsWith(QLatin1String(".jpg"));
     if (!jpeg && !file.endsWith(QLatin1String(".bmp")))
@@ -24,8 +24,10 @@ QImage readPicture(const QString &file)
     if (!in.open(QIODevice::ReadOnly) || in.size() > kMaxPictureFileBytes)
         return {};
     const QByteArray bytes = in.readAll();
+    // A picture shown at its own size is cropped by the frame, so only a stretched one may be
+    // decoded smaller.
     if (jpeg)
-        return DecodeJpeg(bytes, {kCallerPictureWidth, kCallerPictureHeight});
+        return DecodeJpeg(bytes, actualSize ? QSize() : QSize(kCallerPictureWidth, kCallerPictureHeight));
     QImage picture;
     QImage::fromData(bytes, "BMP").swap(picture);
     return picture;
@@ -46,7 +48,7 @@ QImage LoadCallerPicture(const QString &file, bool actualSize, bool center, int 
 {
     QImage picture;
     if (!file.isEmpty() && QFile::exists(file))
-        picture = readPicture(file);
+        picture = readPicture(file, actualSize);
     if (picture.isNull())
         picture = skin::image(skin::languagePrefix(languageIndex) + QStringLiteral("NoPicture"));
 

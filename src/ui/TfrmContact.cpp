@@ -1,6 +1,7 @@
 #include "ui/TfrmContact.h"
 
 #include "store/AddressBook.h"
+#include "store/FileRecords.h"
 
 #include "ui/CallerPicture.h"
 #include "ui/OptionsIcons.h"
@@ -35,14 +36,8 @@
 
 namespace {
 
-// Field capacities of the address book file, so nothing is cut when the record is written.
-constexpr int kNameCapacity = 25;
-constexpr int kDisplayNameCapacity = 65;
-constexpr int kAddressCapacity = 50;
-constexpr int kPhoneCapacity = 30;
-constexpr int kEmailCapacity = 30;
-constexpr int kSoundCapacity = 255;
-
+// MAXLENGTH is the field's capacity in the address book file, so nothing is cut when the record
+// is written.
 QLineEdit *lineEdit(const char *name, int maxLength)
 {
     auto *edit = new QLineEdit;
@@ -100,14 +95,14 @@ TfrmContact::~TfrmContact() = default;
 
 QWidget *TfrmContact::createPersonPage()
 {
-    editFirstName = lineEdit("editFirstName", kNameCapacity);
-    editLastName = lineEdit("editLastName", kNameCapacity);
-    editNickName = lineEdit("editNickName", kNameCapacity);
+    editFirstName = lineEdit("editFirstName", capacity::FirstName);
+    editLastName = lineEdit("editLastName", capacity::LastName);
+    editNickName = lineEdit("editNickName", capacity::NickName);
     cbDisplayAs = new QComboBox;
     cbDisplayAs->setObjectName(QStringLiteral("cbDisplayAs"));
     cbDisplayAs->setEditable(true);
     cbDisplayAs->setInsertPolicy(QComboBox::NoInsert);
-    cbDisplayAs->lineEdit()->setMaxLength(kDisplayNameCapacity);
+    cbDisplayAs->lineEdit()->setMaxLength(capacity::DisplayNameAs);
     for (QLineEdit *edit : {editFirstName, editLastName, editNickName})
         connect(edit, &QLineEdit::textChanged, this, &TfrmContact::nameChange);
     connect(cbDisplayAs, &QComboBox::editTextChanged, this, &TfrmContact::cbDisplayAsChange);
@@ -152,10 +147,10 @@ QWidget *TfrmContact::createPersonPage()
 
 QWidget *TfrmContact::createHomePage()
 {
-    editHomeAddress = lineEdit("editHomeAddress", kAddressCapacity);
-    editHomePostNo = lineEdit("editHomePostNo", kAddressCapacity);
-    editHomeCity = lineEdit("editHomeCity", kAddressCapacity);
-    editHomeCountry = lineEdit("editHomeCountry", kAddressCapacity);
+    editHomeAddress = lineEdit("editHomeAddress", capacity::HomeAddress);
+    editHomePostNo = lineEdit("editHomePostNo", capacity::HomePostNo);
+    editHomeCity = lineEdit("editHomeCity", capacity::HomeCity);
+    editHomeCountry = lineEdit("editHomeCountry", capacity::HomeCountry);
     auto *box = new QGroupBox(tr(" Kućna adresa:"));
     auto *form = new QFormLayout(box);
     form->addRow(tr("Adresa:"), editHomeAddress);
@@ -171,14 +166,14 @@ QWidget *TfrmContact::createHomePage()
 
 QWidget *TfrmContact::createCompanyPage()
 {
-    editCompanyName = lineEdit("editCompanyName", kAddressCapacity);
-    editCompanyDepartment = lineEdit("editCompanyDepartment", kAddressCapacity);
-    editCompanyOffice = lineEdit("editCompanyOffice", kAddressCapacity);
-    editCompanyJobTitle = lineEdit("editCompanyJobTitle", kAddressCapacity);
-    editCompanyAddress = lineEdit("editCompanyAddress", kAddressCapacity);
-    editCompanyPostNo = lineEdit("editCompanyPostNo", kAddressCapacity);
-    editCompanyCity = lineEdit("editCompanyCity", kAddressCapacity);
-    editCompanyCountry = lineEdit("editCompanyCountry", kAddressCapacity);
+    editCompanyName = lineEdit("editCompanyName", capacity::CompanyName);
+    editCompanyDepartment = lineEdit("editCompanyDepartment", capacity::CompanyDepartment);
+    editCompanyOffice = lineEdit("editCompanyOffice", capacity::CompanyOffice);
+    editCompanyJobTitle = lineEdit("editCompanyJobTitle", capacity::CompanyJobTitle);
+    editCompanyAddress = lineEdit("editCompanyAddress", capacity::CompanyAddress);
+    editCompanyPostNo = lineEdit("editCompanyPostNo", capacity::CompanyPostNo);
+    editCompanyCity = lineEdit("editCompanyCity", capacity::CompanyCity);
+    editCompanyCountry = lineEdit("editCompanyCountry", capacity::CompanyCountry);
     connect(editCompanyName, &QLineEdit::textChanged, this, &TfrmContact::nameChange);
 
     auto *company = new QGroupBox(tr(" Tvrtka:"));
@@ -215,9 +210,9 @@ QWidget *TfrmContact::createPhonesPage()
         cbPhoneLocation[i]->setEditable(true);
         cbPhoneLocation[i]->setInsertPolicy(QComboBox::NoInsert);
         cbPhoneLocation[i]->addItems(locations);
-        cbPhoneLocation[i]->lineEdit()->setMaxLength(kPhoneCapacity);
+        cbPhoneLocation[i]->lineEdit()->setMaxLength(capacity::PhoneLocation);
         cbPhoneLocation[i]->setMinimumWidth(120);
-        editPhoneNumber[i] = lineEdit("", kPhoneCapacity);
+        editPhoneNumber[i] = lineEdit("", capacity::PhoneNumber);
         editPhoneNumber[i]->setObjectName(indexed("editPhoneNumber", k));
         sbPhone[i] = new QToolButton;
         sbPhone[i]->setObjectName(indexed("sbPhone", k));
@@ -242,12 +237,12 @@ QWidget *TfrmContact::createInternetPage()
     auto *mail = new QGroupBox(tr(" E-mail adrese:"));
     auto *form = new QFormLayout(mail);
     for (int i = 0; i < 4; ++i) {
-        editEmail[i] = lineEdit("", kEmailCapacity);
+        editEmail[i] = lineEdit("", capacity::EMail);
         editEmail[i]->setObjectName(indexed("editEmail", i + 1));
         form->addRow(tr("E-mail %1:").arg(i + 1), editEmail[i]);
     }
-    editHomeWebPage = lineEdit("editHomeWebPage", kAddressCapacity);
-    editCompanyWebPage = lineEdit("editCompanyWebPage", kAddressCapacity);
+    editHomeWebPage = lineEdit("editHomeWebPage", capacity::HomeWebPage);
+    editCompanyWebPage = lineEdit("editCompanyWebPage", capacity::CompanyWebPage);
     auto *web = new QGroupBox(tr(" Web stranice:"));
     auto *form2 = new QFormLayout(web);
     form2->addRow(tr("Privatna:"), editHomeWebPage);
@@ -336,7 +331,7 @@ QWidget *TfrmContact::createSoundPage()
 
     lblUseThisSound = new QLabel(tr(" Koristi ovu zvučnu datoteku:"));
     lblUseThisSound->setObjectName(QStringLiteral("lblUseThisSound"));
-    editUseThisSound = lineEdit("editUseThisSound", kSoundCapacity);
+    editUseThisSound = lineEdit("editUseThisSound", capacity::UseThisSound);
     connect(editUseThisSound, &QLineEdit::textChanged, this, &TfrmContact::editUseThisSoundChange);
     btnTest = new QPushButton(tr("Test"));
     btnTest->setObjectName(QStringLiteral("btnTest"));

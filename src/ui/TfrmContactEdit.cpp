@@ -2,6 +2,7 @@
 
 #include "store/AddressBook.h"
 #include "store/DataDir.h"
+#include "store/FileRecords.h"
 #include "ui/CallerPicture.h"
 #include "ui/TfrmContact.h"
 #include "ui/TfrmFormatNumber.h"
@@ -20,12 +21,6 @@
 #include <QTabWidget>
 #include <QTextCursor>
 #include <QToolButton>
-
-namespace {
-
-constexpr int kNotesCapacity = 255;
-
-} // namespace
 
 void TfrmContact::ClearForNewContact(const QString &firstName, const QString &phoneNumber)
 {
@@ -120,6 +115,8 @@ void TfrmContact::FillFromContact(const AListAddress &c)
     editUseThisSound->setText(c.UseThisSound);
     editUseThisSoundChange();
     showTab(TabPerson);
+    // The dialog is reused: without this the focus stays where the last editing left it.
+    editFirstName->setFocus();
 }
 
 void TfrmContact::StoreIntoRecord(AListAddress &r) const
@@ -227,10 +224,10 @@ void TfrmContact::cbDisplayAsChange()
 void TfrmContact::memoNotesChange()
 {
     const QString text = memoNotes->toPlainText();
-    if (text.size() > kNotesCapacity) {
+    if (text.size() > capacity::Notes) {
         // The notes field holds 255 characters; typing or pasting more keeps the first ones.
         const QSignalBlocker quiet(memoNotes);
-        memoNotes->setPlainText(text.left(kNotesCapacity));
+        memoNotes->setPlainText(text.left(capacity::Notes));
         memoNotes->moveCursor(QTextCursor::End);
     }
     lblNotesInput->setText(tr("Dužina teksta:     %1 / 255").arg(memoNotes->toPlainText().size()));

@@ -1,6 +1,7 @@
 #include "ui/TfrmGroup.h"
 
 #include "store/AddressBook.h"
+#include "store/FileRecords.h"
 
 #include "ui/DialogSeams.h"
 
@@ -12,12 +13,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-constexpr int kGroupNameCapacity = 40;
-
-} // namespace
-
 TfrmGroup::TfrmGroup(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmGroup"));
@@ -26,7 +21,7 @@ TfrmGroup::TfrmGroup(QWidget *parent) : QDialog(parent)
 
     editGroupName = new QLineEdit;
     editGroupName->setObjectName(QStringLiteral("editGroupName"));
-    editGroupName->setMaxLength(kGroupNameCapacity);
+    editGroupName->setMaxLength(capacity::GroupName);
     editGroupName->setMinimumWidth(260);
 
     gbGroup = new QGroupBox;

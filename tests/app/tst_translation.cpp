@@ -3,6 +3,7 @@
 #include "settings/Settings.h"
 #include "store/AddressBook.h"
 #include "store/CallLog.h"
+#include "store/Exports.h"
 #include "telephony/ModemConfig.h"
 #include "ui/TfrmContact.h"
 #include "ui/TfrmOptions.h"
@@ -19,6 +20,7 @@
 #include <QSettings>
 #include <QStringList>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
 #include <QXmlStreamReader>
@@ -186,6 +188,22 @@ private slots:
         QCOMPARE(QCoreApplication::translate(contextBytes.constData(), source.constData()), croatian);
         installEnglish();
         QCOMPARE(QCoreApplication::translate(contextBytes.constData(), source.constData()), english);
+    }
+
+    void callLogPageIsEnglish()
+    {
+        installEnglish();
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("calls.htm"));
+        TCallList calls;
+        QVERIFY(ExportCallsHtml(calls, file));
+        QByteArray page = testsupport::readFile(file);
+        calls.append(ACalls{});
+        QVERIFY(ExportCallsHtml(calls, file));
+        page += testsupport::readFile(file);
+        for (const char *text : {"<title>Tellwise Monitor - Calls</title>", ">Caller<", ">Phone number<",
+                                 ">Called number<", ">Date : Time<", ">No data!<", ">Calls: "})
+            QVERIFY2(page.contains(text), text);
     }
 
     void trayMenuAndStatusAreEnglish()

@@ -30,8 +30,10 @@ private:
                             .arg(c ? c->state : -1);
                 if (m.command() == capicmd::ConnectInd) {
                     connection = c;
-                    capi->putMessage(std::make_unique<TConnectResp>(static_cast<TConnectInd &>(m).plci(), 0,
-                                                                    std::make_unique<TBProtocol>(1, 1, 0)));
+                    auto accept = std::make_unique<TConnectResp>(static_cast<TConnectInd &>(m).plci(), 0,
+                                                                 std::make_unique<TBProtocol>(1, 1, 0));
+                    accept->header().MessageNumber = m.header().MessageNumber;
+                    capi->putMessage(std::move(accept));
                 } else if (m.command() == capicmd::DataB3Ind && ++dataIndications == 1) {
                     respond = false; // the first block is kept, not answered
                 } else if (m.command() == capicmd::DisconnectInd) {

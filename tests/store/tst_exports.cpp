@@ -289,6 +289,15 @@ private slots:
             << QString::fromUtf8("日本 😀") << QByteArray("?? ?") << QByteArray("&#x65e5;&#x672c; &#x1f600;")
             << QString::fromUtf8("日本 😀");
         QTest::newRow("control character") << "a\x01z" << QByteArray("a\x01z") << QByteArray("a?z") << "a?z";
+        // A spreadsheet would run these as formulas; the CSV cell is text, the XML value unchanged.
+        QTest::newRow("formula") << "=1+2" << QByteArray("'=1+2") << QByteArray("=1+2") << "=1+2";
+        QTest::newRow("formula with a separator")
+            << "=A1;B1" << QByteArray("\"'=A1;B1\"") << QByteArray("=A1;B1") << "=A1;B1";
+        QTest::newRow("at sign") << "@SUM(A1)" << QByteArray("'@SUM(A1)") << QByteArray("@SUM(A1)")
+                                 << "@SUM(A1)";
+        QTest::newRow("plus stays") << "+385 1 234" << QByteArray("+385 1 234") << QByteArray("+385 1 234")
+                                    << "+385 1 234";
+        QTest::newRow("minus stays") << "-12" << QByteArray("-12") << QByteArray("-12") << "-12";
     }
     void escapesValues()
     {

@@ -136,6 +136,10 @@ void TestCallerPicture::drawing_data()
     QTest::newRow("jpeg stretched over the frame")
         << "halves.jpg" << halvesJpg << false << false
         << QList<QPoint>{{20, 60}, {78, 60}, {82, 60}, {150, 60}} << QList<QRgb>{kRed, kRed, kBlue, kBlue};
+    // At its own size a large photo is cropped like a BMP, not decoded smaller.
+    QTest::newRow("jpeg at actual size, top left")
+        << "halves-actual.jpg" << halvesJpg << true << false << QList<QPoint>{{20, 60}, {150, 60}}
+        << QList<QRgb>{kRed, kRed};
     QTest::newRow("small bmp stretched")
         << "halves.bmp" << encode(halves(16, 12), "BMP") << false << false
         << QList<QPoint>{{10, 10}, {75, 110}, {85, 10}, {150, 110}} << QList<QRgb>{kRed, kRed, kBlue, kBlue};

@@ -541,8 +541,10 @@ private slots:
         const QByteArray before = fileBytes(kAddressbookFileName);
         selectContacts({u"Kovač, Ivo"_s});
         QString shownName;
+        QWidget *focused = nullptr;
         ModalDialogHook::pushNext([&](QDialog &editor) {
             shownName = own<QComboBox>(editor, "cbDisplayAs")->currentText();
+            focused = editor.focusWidget();
             if (last == u"Horvat"_s)
                 retype(editor, "editFirstName", u"Ana"_s);
             if (!last.isEmpty())
@@ -554,6 +556,7 @@ private slots:
         // A double click on the row opens the editor as the button does.
         emit m_window->lvContacts->doubleClicked(m_window->lvContacts->currentIndex());
         QCOMPARE(shownName, u"Kovač, Ivo"_s);
+        QVERIFY(focused && focused->objectName() == u"editFirstName"_s);
         QCOMPARE(namesOnDisk(), order);
         if (order == kNames) {
             QCOMPARE(fileBytes(kAddressbookFileName), before);

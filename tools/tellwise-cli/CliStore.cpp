@@ -206,36 +206,36 @@ int addContact(const QStringList &argsIn)
         const QString option = args.takeFirst();
         if (option == QLatin1String("--display-name")) {
             contact.DisplayNameAs = value(option);
-            checkLength(option, contact.DisplayNameAs, 65);
+            checkLength(option, contact.DisplayNameAs, capacity::DisplayNameAs);
             haveDisplayName = true;
         } else if (option == QLatin1String("--first")) {
             contact.FirstName = value(option);
-            checkLength(option, contact.FirstName, 25);
+            checkLength(option, contact.FirstName, capacity::FirstName);
         } else if (option == QLatin1String("--last")) {
             contact.LastName = value(option);
-            checkLength(option, contact.LastName, 25);
+            checkLength(option, contact.LastName, capacity::LastName);
         } else if (option == QLatin1String("--company")) {
             contact.CompanyName = value(option);
-            checkLength(option, contact.CompanyName, 50);
+            checkLength(option, contact.CompanyName, capacity::CompanyName);
         } else if (option == QLatin1String("--group")) {
             contact.Group = value(option);
-            checkLength(option, contact.Group, 40);
+            checkLength(option, contact.Group, capacity::Group);
         } else if (option == QLatin1String("--notes")) {
             contact.Notes = value(option);
-            checkLength(option, contact.Notes, 255);
+            checkLength(option, contact.Notes, capacity::Notes);
         } else if (option == QLatin1String("--black-list")) {
             contact.BlackList = true;
         } else if (option == QLatin1String("--picture")) {
             contact.Picture = value(option);
-            checkLength(option, contact.Picture, 255);
+            checkLength(option, contact.Picture, capacity::Picture);
         } else if (option == QLatin1String("--sound")) {
             contact.UseThisSound = value(option);
             contact.SoundMode = 1;
-            checkLength(option, contact.UseThisSound, 255);
+            checkLength(option, contact.UseThisSound, capacity::UseThisSound);
         } else if (option == QLatin1String("--speak")) {
             contact.UseThisSound = value(option);
             contact.SoundMode = 2;
-            checkLength(option, contact.UseThisSound, 255);
+            checkLength(option, contact.UseThisSound, capacity::UseThisSound);
         } else if (option == QLatin1String("--phone")) {
             const QString phone = value(option);
             const qsizetype eq = phone.indexOf(QLatin1Char('='));
@@ -245,8 +245,10 @@ int addContact(const QStringList &argsIn)
                 throw UsageError{QStringLiteral("a contact holds at most 8 phone numbers")};
             contact.PhoneLocation[std::size_t(phones)] = phone.left(eq);
             contact.PhoneNumber[std::size_t(phones)] = phone.mid(eq + 1);
-            checkLength(QStringLiteral("--phone location"), contact.PhoneLocation[std::size_t(phones)], 30);
-            checkLength(QStringLiteral("--phone number"), contact.PhoneNumber[std::size_t(phones)], 30);
+            checkLength(QStringLiteral("--phone location"), contact.PhoneLocation[std::size_t(phones)],
+                        capacity::PhoneLocation);
+            checkLength(QStringLiteral("--phone number"), contact.PhoneNumber[std::size_t(phones)],
+                        capacity::PhoneNumber);
             ++phones;
         } else {
             throw UsageError{QStringLiteral("unknown option for add-contact: %1").arg(option)};
@@ -272,7 +274,7 @@ int addGroup(const QStringList &args)
     const QString name = args.at(0).trimmed().normalized(QString::NormalizationForm_C);
     if (name.isEmpty())
         throw UsageError{QStringLiteral("a group needs a name")};
-    checkLength(QStringLiteral("NAME"), name, 40);
+    checkLength(QStringLiteral("NAME"), name, capacity::GroupName);
     AddressBook book(DataDir());
     check(book.load());
     check(book.AddGroup(name));

@@ -80,6 +80,7 @@ void IsdnSimulator::dropConnection(Connection *c)
             releaseFromCall(call, c->applId);
         m_apps.remove(c->applId);
         m_listens.remove(c->applId);
+        m_unanswered.remove(c->applId);
         std::lock_guard lock(m_mutex);
         --m_registered;
     }
@@ -158,6 +159,7 @@ void IsdnSimulator::handleAdmin(Connection *c, const QByteArray &message)
                 releaseFromCall(call, c->applId);
             m_apps.remove(c->applId);
             m_listens.remove(c->applId);
+            m_unanswered.remove(c->applId);
             c->applId = 0;
             std::lock_guard lock(m_mutex);
             --m_registered;
@@ -174,11 +176,22 @@ void IsdnSimulator::handleAdmin(Connection *c, const QByteArray &message)
     }
 }
 
-void IsdnSimulator::send(uint16_t applId, const QByteArray &message)
+void IsdnSimulator::send(uint16_t applId, const QByteArray &message, const QByteArray &data)
 {
     Connection *c = m_apps.value(applId);
-    if (c)
-        c->socket->write(withFrame(message));
+    if (!c)
+        return;
+    c->socket->write(withFrame(message + data));
+    if (uint8_t(message[5]) == 0x82) {
+        const uint16_t response = uint16_t(uint8_t(message[4]) << 8 | 0x83);
+        const uint16_t number = uint16_t(uint8_t(message[6]) | (uint8_t(message[7]) << 8));
+        m_unanswered[applId].insert(uint32_t(response) << 16 | number);
+    }
+}
+
+bool IsdnSimulator::answersIndication(uint16_t applId, uint16_t response, uint16_t number)
+{
+    return m_unanswered[applId].remove(uint32_t(response) << 16 | number);
 }
 
 void IsdnSimulator::confirm(uint16_t applId, uint16_t request, uint16_t number, uint32_t identifier,

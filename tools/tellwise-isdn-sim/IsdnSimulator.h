@@ -120,7 +120,9 @@ private:
     void handleAdmin(Connection *c, const QByteArray &message);
     void handleMessage(Connection *c, const QByteArray &message);
     void handleCallMessage(uint16_t applId, uint16_t command, uint16_t number, const QByteArray &message);
-    void send(uint16_t applId, const QByteArray &message);
+    // DATA travels behind the message (B channel data).
+    void send(uint16_t applId, const QByteArray &message, const QByteArray &data = {});
+    bool answersIndication(uint16_t applId, uint16_t response, uint16_t number);
     void confirm(uint16_t applId, uint16_t request, uint16_t number, uint32_t identifier, uint16_t info);
     uint16_t takeFailure(uint16_t request);
     void disconnectIndication(Call &call, uint16_t applId, uint16_t reason);
@@ -139,6 +141,8 @@ private:
     QHash<uint16_t, QMap<uint8_t, Listen>> m_listens;
     QList<Call> m_calls;
     QHash<uint16_t, uint16_t> m_failures;
+    // Per application, the indications awaiting their response: response command << 16 | number.
+    QHash<uint16_t, QSet<uint32_t>> m_unanswered;
     QSet<uint16_t> m_usedApplIds;
     uint8_t m_nextCallIndex = 0;
     uint16_t m_messageNumber = 0;

@@ -4,8 +4,6 @@
 
 #include "SimMessages.h"
 
-#include <QTcpSocket>
-
 using namespace sim;
 
 // ---- CAPI messages ----
@@ -34,6 +32,15 @@ void IsdnSimulator::handleCallMessage(uint16_t app, uint16_t command, uint16_t n
 {
     MessageReader r(message);
     const QString who = QStringLiteral("appl %1: %2").arg(app).arg(commandName(command));
+    // A strict stack takes a response only with the message number of the indication it answers.
+    if ((command & 0xFF) == 0x83 && !answersIndication(app, command, number)) {
+        const uint32_t identifier = r.u32();
+        observe({app, command, identifier, r.u16(), 0, -1});
+        log(who + QStringLiteral(" %1 with message number %2 answers no indication: refused")
+                      .arg(hex(identifier, 8))
+                      .arg(number));
+        return;
+    }
     switch (command) {
     case ListenReq: {
         const uint32_t controller = r.u32() & 0x7F;
@@ -346,11 +353,9 @@ bool IsdnSimulator::sendB3Data(uint32_t plci, const QByteArray &data)
                                    .u16(handle)
                                    .u16(0)
                                    .finish();
-    Connection *c = m_apps.value(call->owner);
-    if (!c)
+    if (!m_apps.contains(call->owner))
         return false;
-    QByteArray frame = withFrame(message + data);
-    c->socket->write(frame);
+    send(call->owner, message, data);
     log(QStringLiteral("call %1: %2 bytes of B channel data, handle %3")
             .arg(hex(plci))
             .arg(data.size())
