@@ -1,7 +1,6 @@
 #include "app/MonitorProgram.h"
 
 #include "app/CallPipeline.h"
-#include "app/ShowMessageDialog.h"
 #include "app/SoundPlay.h"
 #include "app/TfrmAbout.h"
 #include "app/TfrmStart.h"
@@ -95,8 +94,7 @@ void MonitorProgram::connectMainWindow()
 {
     TfrmMain *main = m_frmMain.get();
     TfrmStart *start = m_frmStart.get();
-    main->setMessageDialog(ShowMessageDialog);
-    main->setSoundPlayer([](const QString &file) { TSoundPlay::start(file); });
+    main->setSoundPlayer(TSoundPlay::start);
     main->setOptionsOpener([start] { start->miOptionsClick(); });
     main->setCallsSeenHandler([start](bool programEnding) {
         start->setNewCallCount(0);

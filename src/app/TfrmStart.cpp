@@ -1,6 +1,6 @@
 #include "app/TfrmStart.h"
 
-#include "app/ShowMessageDialog.h"
+#include "app/SoundPlay.h"
 #include "app/SvgIcon.h"
 #include "app/TfrmAbout.h"
 #include "app/TrayFallbackWindow.h"
@@ -17,6 +17,7 @@
 #include "ui/TfrmIncomingCall.h"
 #include "ui/TfrmNewCallMessage.h"
 #include "ui/TfrmOptions.h"
+#include "widgets/ShowMessageDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -120,7 +121,7 @@ void TfrmStart::setOptionsWindow(TfrmOptions *options)
     m_options = options;
     if (!options)
         return;
-    options->setMessageDialog(ShowMessageDialog);
+    options->setSoundPlayer(TSoundPlay::start);
     options->setCapiInfo(capiInfo);
     connect(options, &TfrmOptions::loadedSettingsApplied, this, &TfrmStart::onLoadedSettingsApplied);
     connect(options, &TfrmOptions::savedSettingsApplied, this, &TfrmStart::onSavedSettingsApplied);

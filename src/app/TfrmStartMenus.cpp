@@ -1,7 +1,6 @@
 // The controller's menus: the tray menu with its switches, and the popup menus the main window
 // borrows.
 
-#include "app/ShowMessageDialog.h"
 #include "app/SvgIcon.h"
 #include "app/TfrmAbout.h"
 #include "app/TfrmStart.h"
@@ -9,6 +8,7 @@
 #include "store/Exports.h"
 #include "store/StoreError.h"
 #include "ui/TfrmOptions.h"
+#include "widgets/ShowMessageDialog.h"
 
 #include <QAction>
 #include <QApplication>

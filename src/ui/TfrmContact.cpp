@@ -56,7 +56,7 @@ QString indexed(const char *stem, int k)
 
 } // namespace
 
-TfrmContact::TfrmContact(QWidget *parent) : QDialog(parent), m_playSound(PlayWaveOnThread)
+TfrmContact::TfrmContact(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmContact"));
     setWindowTitle(tr("Osoba:  "));

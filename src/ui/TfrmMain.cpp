@@ -6,6 +6,7 @@
 #include "settings/Settings.h"
 #include "ui/MainLists.h"
 #include "ui/TfrmContact.h"
+#include "widgets/ShowMessageDialog.h"
 #include "widgets/Skin.h"
 #include "widgets/TBitmapButton.h"
 #include "widgets/TLinkLabel.h"
@@ -559,7 +560,7 @@ QMessageBox::StandardButton TfrmMain::message(const QString &caption, const QStr
 {
     if (m_messageDialog)
         return m_messageDialog(caption, text, kind, buttons);
-    return FallbackMessageDialog(this, languageIndex(), caption, text, kind, buttons);
+    return ShowMessageDialog(caption, text, kind, buttons);
 }
 
 bool TfrmMain::confirmDelete() const

@@ -1,7 +1,6 @@
 #include "ui/TfrmOptions.h"
 
 #include "capi/CpInfo.h"
-#include "platform/SoundPlayer.h"
 #include "store/Addressbook.h"
 #include "store/DataDir.h"
 #include "store/Numbers.h"
@@ -9,6 +8,7 @@
 #include "store/StoreError.h"
 #include "telephony/TapiFunc.h"
 #include "ui/OptionsIcons.h"
+#include "widgets/ShowMessageDialog.h"
 #include "widgets/TRunningLabel.h"
 
 #include <QCheckBox>
@@ -24,19 +24,10 @@
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QThread>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
-
-void playOnThread(const QString &fileName)
-{
-    // The player blocks until its sound ends; a newer sound cuts the older one short.
-    QThread *thread = QThread::create([fileName] { SoundPlayer::play(fileName); });
-    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    thread->start();
-}
 
 QStringList listModemLines()
 {
@@ -48,7 +39,7 @@ QStringList listModemLines()
 } // namespace
 
 TfrmOptions::TfrmOptions(Settings &settings, QWidget *parent)
-    : QDialog(parent), m_settings(settings), m_playSound(playOnThread), m_listModems(listModemLines),
+    : QDialog(parent), m_settings(settings), m_listModems(listModemLines),
       m_speechAvailable([] { return false; })
 {
     setObjectName(QStringLiteral("frmOptions"));
@@ -388,17 +379,5 @@ QMessageBox::StandardButton TfrmOptions::message(const QString &caption, const Q
 {
     if (m_messageDialog)
         return m_messageDialog(caption, text, kind, buttons);
-    QMessageBox box(kind, caption, text, buttons, isVisible() ? this : parentWidget());
-    if (m_settings.languageIndex() == 1) {
-        const std::pair<QMessageBox::StandardButton, const char *> croatian[] = {
-            {QMessageBox::Yes, "&Da"},
-            {QMessageBox::No, "&Ne"},
-            {QMessageBox::Ok, "U redu"},
-            {QMessageBox::Cancel, "Odustani"}};
-        for (const auto &[which, caption] : croatian) {
-            if (QAbstractButton *b = box.button(which))
-                b->setText(QString::fromUtf8(caption));
-        }
-    }
-    return QMessageBox::StandardButton(box.exec());
+    return ShowMessageDialog(caption, text, kind, buttons);
 }

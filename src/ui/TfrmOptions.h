@@ -62,9 +62,8 @@ public:
     explicit TfrmOptions(Settings &settings, QWidget *parent = nullptr);
     ~TfrmOptions() override;
 
-    // Defaults: a Qt message box with Croatian buttons while the language is Croatian; Qt's open
-    // dialog; SoundPlayer on a thread of its own; the modem lines of the line service; no speech
-    // engine.
+    // Defaults: the program's message box; Qt's open dialog; no sound (the controller connects
+    // its sound threads); the modem lines of the line service; no speech engine.
     void setMessageDialog(MessageDialogFn fn) { m_messageDialog = std::move(fn); }
     void setOpenFileDialog(OpenFileFn fn) { m_openFileDialog = std::move(fn); }
     void setSoundPlayer(PlaySoundFn fn) { m_playSound = std::move(fn); }

@@ -3,6 +3,7 @@
 
 #include "ui/TfrmOptions.h"
 
+#include "platform/WaveFile.h"
 #include "store/Addressbook.h"
 #include "store/DataDir.h"
 #include "store/Records.h"
@@ -18,12 +19,6 @@
 
 namespace {
 
-// A sound the player accepts: the name ends in exactly ".wav" and the file exists.
-bool isWaveFile(const QString &fileName)
-{
-    return fileName.endsWith(QLatin1String(".wav"), Qt::CaseSensitive) && QFileInfo(fileName).isFile();
-}
-
 // The sound of the first group of exactly that name; empty when there is none.
 QString groupSoundOf(const QString &groupName)
 {
@@ -38,7 +33,7 @@ QString groupSoundOf(const QString &groupName)
 
 QString TfrmOptions::chooseWaveFile(const QString &present)
 {
-    const QString folder = isWaveFile(present) ? QFileInfo(present).absolutePath() : DataDir();
+    const QString folder = IsWaveFile(present) ? QFileInfo(present).absolutePath() : DataDir();
     const QString caption = tr("Izaberi zvučnu datoteku");
     const QString filter = QStringLiteral("Wave Sound File (*.wav)");
     if (m_openFileDialog)
@@ -53,19 +48,19 @@ void TfrmOptions::btnChooseSoundClick()
     const QString file = chooseWaveFile(lblPhoneRingSound->text());
     if (file.isEmpty())
         return;
-    lblPhoneRingSound->setText(isWaveFile(file) ? file : QString());
+    lblPhoneRingSound->setText(IsWaveFile(file) ? file : QString());
     btnTestSound->setEnabled(!lblPhoneRingSound->text().isEmpty());
 }
 
 void TfrmOptions::btnTestSoundClick()
 {
-    if (isWaveFile(lblPhoneRingSound->text()))
+    if (m_playSound && IsWaveFile(lblPhoneRingSound->text()))
         m_playSound(lblPhoneRingSound->text());
 }
 
 void TfrmOptions::btnTestGroupSoundClick()
 {
-    if (isWaveFile(lblGroupSound->text()))
+    if (m_playSound && IsWaveFile(lblGroupSound->text()))
         m_playSound(lblGroupSound->text());
 }
 
@@ -107,7 +102,7 @@ void TfrmOptions::btnChooseGroupSoundClick()
         return;
     const QString group = item->text(0);
     const QString file = chooseWaveFile(groupSoundOf(group));
-    if (file.isEmpty() || !isWaveFile(file))
+    if (file.isEmpty() || !IsWaveFile(file))
         return;
     storeGroupSound(group, file);
 }

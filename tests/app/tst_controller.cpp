@@ -1,5 +1,4 @@
 #include "app/MonitorProgram.h"
-#include "app/ShowMessageDialog.h"
 #include "app/TfrmStart.h"
 #include "app/TrayFallbackWindow.h"
 #include "store/Addressbook.h"
@@ -10,6 +9,7 @@
 #include "ui/TfrmMain.h"
 #include "ui/TfrmNewCallMessage.h"
 #include "ui/TfrmOptions.h"
+#include "widgets/ShowMessageDialog.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,3 @@
-#include "app/ShowMessageDialog.h"
 #include "app/TfrmStart.h"
 #include "settings/Settings.h"
 #include "store/Addressbook.h"
@@ -6,6 +5,7 @@
 #include "telephony/ModemConfig.h"
 #include "ui/TfrmContact.h"
 #include "ui/TfrmOptions.h"
+#include "widgets/ShowMessageDialog.h"
 
 #include <QAbstractButton>
 #include <QAction>
