@@ -105,7 +105,9 @@ void MonitorProgram::connectMainWindow()
     main->setMinimiseOnClose(!TfrmStart::trayAvailable());
     connect(start, &TfrmStart::newCallsTextChanged, main, &TfrmMain::setNewCallsText);
     connect(start, &TfrmStart::callsIndicatorChanged, main, &TfrmMain::setCallsIndicator);
-    connect(start, &TfrmStart::connectionIndicatorChanged, main, &TfrmMain::setConnectionIndicator);
+    const LineState *line = &start->line();
+    connect(line, &LineState::stateChanged, main,
+            [main, line] { main->setConnectionIndicator(line->connected() ? 1 : 0, line->statusText()); });
     connect(start, &TfrmStart::callLogChanged, main, &TfrmMain::RefreshCallList);
     start->setMainWindowOpener([main](int page) { main->ShowPage(page); });
 }

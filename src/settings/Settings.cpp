@@ -357,6 +357,15 @@ bool Settings::SaveSettings()
     return file.status() == QSettings::NoError;
 }
 
+void Settings::setMonitorCalls(bool on, bool enabled)
+{
+    if (on == m_monitorCalls && enabled == m_monitorCallsEnabled)
+        return;
+    m_monitorCalls = on;
+    m_monitorCallsEnabled = enabled;
+    emit monitorCallsChanged();
+}
+
 void Settings::PruneCallLog(const QDateTime &now)
 {
     if (number(KeepCalls) != kKeepOnly)

@@ -81,6 +81,11 @@ TfrmOptions::TfrmOptions(Settings &settings, QWidget *parent)
     lblPhoneRingSound->setText(m_settings.text(Settings::PhoneRingWave));
     btnTestSound->setEnabled(!lblPhoneRingSound->text().isEmpty());
     pbDevice->setPixmap(OptionsIcons::modemPicture());
+    // The tray's sound item changes the same switch while the window may be open.
+    connect(&m_settings, &Settings::valueChanged, this, [this](Settings::Key key) {
+        if (key == Settings::EnableSound)
+            chkEnableSound->setChecked(m_settings.flag(key));
+    });
 
     const QSize hint = sizeHint();
     setFixedSize(qMax(hint.width(), 399), qMax(hint.height(), 353));
@@ -121,6 +126,11 @@ int TfrmOptions::showPage(Page page)
 QString TfrmOptions::selectedDeviceText() const
 {
     return cbDevices->currentText();
+}
+
+int TfrmOptions::selectedDeviceIndex() const
+{
+    return cbDevices->currentIndex();
 }
 
 // --- Opening and closing -------------------------------------------------------------------
@@ -324,9 +334,11 @@ void TfrmOptions::rbKeepAllClick()
     editKeepCalls->setEnabled(rbKeepOnly->isChecked());
 }
 
+// The sound switch is live: the tray and the calls follow the box at once, and Cancel's reload
+// takes it back.
 void TfrmOptions::chkEnableSoundClick()
 {
-    emit enableSoundClicked(chkEnableSound->isChecked());
+    m_settings.setFlag(Settings::EnableSound, chkEnableSound->isChecked());
 }
 
 void TfrmOptions::applySpeechAvailability()

@@ -80,6 +80,8 @@ public:
 
     // The chosen entry of the device list; start-up compares it with the stored device name.
     QString selectedDeviceText() const;
+    // Its index (the ISDN controller is the index + 1); -1 when none is chosen.
+    int selectedDeviceIndex() const;
 
     // Settings life cycle, called by the controller at start-up and by the window itself when
     // it closes.
@@ -121,8 +123,6 @@ public:
     static const std::array<QString, 9> &formatSamples();
 
 signals:
-    // chkEnableSound changed: the tray's sound item takes the same state.
-    void enableSoundClicked(bool on);
     // The window's part of applying is done; the controller updates the tray menu, the device
     // label, DeviceFound, monitoring and the language bitmaps.
     void loadedSettingsApplied();

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -191,21 +192,19 @@ private slots:
 
     void trayStates_data()
     {
-        QTest::addColumn<TfrmStart::TrayState>("state");
+        QTest::addColumn<LineState::State>("state");
         QTest::addColumn<int>("newCalls");
         QTest::addColumn<QString>("toolTip");
         QTest::addColumn<QString>("status");
         QTest::addColumn<int>("connectionImage");
-        using S = TfrmStart::TrayState;
-        QTest::newRow("not active") << S::NotActive << 0 << QStringLiteral("Tellwise Monitor  (Neaktivan)")
-                                    << QStringLiteral("Status:  Neaktivan!") << 0;
-        QTest::newRow("active") << S::Active << 0 << QStringLiteral("Tellwise Monitor  (Pratim pozive)")
-                                << QStringLiteral("Status:  Pratim pozive!") << 1;
-        QTest::newRow("monitoring") << S::ActiveMonitor << 0
+        using S = LineState;
+        QTest::newRow("off") << S::Off << 0 << QStringLiteral("Tellwise Monitor  (Neaktivan)")
+                             << QStringLiteral("Status:  Neaktivan!") << 0;
+        QTest::newRow("monitoring") << S::Monitoring << 0
                                     << QStringLiteral("Tellwise Monitor  (Pratim pozive)")
                                     << QStringLiteral("Status:  Pratim pozive!") << 1;
-        QTest::newRow("error") << S::Error << 0 << QStringLiteral("Tellwise Monitor  (Greška)")
-                               << QStringLiteral("Status:  Greška!") << 0;
+        QTest::newRow("no device") << S::NoDevice << 0 << QStringLiteral("Tellwise Monitor  (Greška)")
+                                   << QStringLiteral("Status:  Greška!") << 0;
         QTest::newRow("one new call")
             << S::NewCall << 1 << QStringLiteral("Tellwise Monitor  (Pratim pozive)\nImaš 1 novi poziv!")
             << QStringLiteral("Status:  Pratim pozive!") << 1;
@@ -216,17 +215,18 @@ private slots:
 
     void trayStates()
     {
-        QFETCH(TfrmStart::TrayState, state);
+        QFETCH(LineState::State, state);
         QFETCH(int, newCalls);
         QFETCH(QString, toolTip);
         QFETCH(QString, status);
         QFETCH(int, connectionImage);
 
+        start()->line().setState(state == LineState::Off ? LineState::Monitoring : LineState::Off);
         start()->NewCallCount = newCalls;
         start()->timerScrlFlash->start();
-        start()->SetTrayState(state);
+        start()->line().setState(state);
         QCOMPARE(start()->toolTip(), toolTip);
-        QCOMPARE(start()->statusText(), status);
+        QCOMPARE(start()->line().statusText(), status);
         QCOMPARE(start()->ConnectionImage, connectionImage);
         // The indicators run exactly while there are new calls; the new-call texts follow.
         QCOMPARE(start()->timerCalls->isActive(), newCalls > 0);
@@ -236,6 +236,8 @@ private slots:
         QCOMPARE(total->text(),
                  newCalls > 0 ? TfrmStart::NewCallsText(newCalls) : QStringLiteral("Nemaš novih poziva!"));
         QCOMPARE(start()->fallbackWindow()->statusText(), status);
+        QCOMPARE(m_program->frmMain()->findChild<QLabel *>(QStringLiteral("pbxConnection"))->toolTip(),
+                 status);
     }
 
     void seeingTheCallsStopsTheIndicators()
@@ -479,6 +481,13 @@ private slots:
         storeSettings([](Settings &s) { s.setFlag(Settings::EnableSound, true); });
         m_program->frmOptions()->LoadSettings();
         QVERIFY(start()->IsSoundOn());
+        // The window's box changes the switch at once; Cancel takes it back, in the tray too.
+        m_program->frmOptions()->show();
+        m_program->frmOptions()->findChild<QCheckBox *>(QStringLiteral("chkEnableSound"))->click();
+        QCOMPARE(start()->miEnableSound->data().toInt(), 0);
+        m_program->frmOptions()->reject();
+        QCOMPARE(start()->miEnableSound->data().toInt(), 1);
+        QVERIFY(m_program->settings().flag(Settings::EnableSound));
     }
 
     void exportKeepsOrAddsTheExtension_data()

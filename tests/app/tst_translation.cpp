@@ -205,9 +205,8 @@ private slots:
                                         QStringLiteral("Do not disturb!"), QStringLiteral("Reject!"),
                                         QStringLiteral("Options"), QStringLiteral("About"),
                                         QStringLiteral("Close Tellwise Monitor")}));
-        QCOMPARE(TfrmStart::statusWord(TfrmStart::TrayState::NotActive), QStringLiteral("Inactive"));
-        QCOMPARE(TfrmStart::statusWord(TfrmStart::TrayState::ActiveMonitor),
-                 QStringLiteral("Monitoring calls"));
+        QCOMPARE(LineState::statusWord(LineState::Off), QStringLiteral("Inactive"));
+        QCOMPARE(LineState::statusWord(LineState::Monitoring), QStringLiteral("Monitoring calls"));
     }
 
     void newCallCountsUseEnglishPlurals_data()

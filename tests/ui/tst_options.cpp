@@ -20,7 +20,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
-#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
@@ -85,7 +84,6 @@ private slots:
     void switchesWithoutRulesAreTurnedOff();
     void formatPreviewsFollowThePatterns_data();
     void formatPreviewsFollowThePatterns();
-    void soundSwitchReachesTheTray();
 
 private:
     template <typename T> T *control(const char *name)
@@ -729,19 +727,6 @@ void TestOptions::formatPreviewsFollowThePatterns()
     QCOMPARE(control<QLineEdit>(edit)->text(), preview);
     cancel();
     QCOMPARE(control<QLineEdit>(edit)->text(), initial);
-}
-
-void TestOptions::soundSwitchReachesTheTray()
-{
-    QSignalSpy spy(m_form.get(), &TfrmOptions::enableSoundClicked);
-    open();
-    control<QTabWidget>("PageControl")->setCurrentIndex(TfrmOptions::PageSound);
-    click("chkEnableSound");
-    click("chkEnableSound");
-    QCOMPARE(spy.size(), 2);
-    QCOMPARE(spy[0][0].toBool(), false);
-    QCOMPARE(spy[1][0].toBool(), true);
-    cancel();
 }
 
 QTEST_MAIN(TestOptions)
