@@ -159,10 +159,13 @@ public:
 signals:
     void valueChanged(Settings::Key key);
     void monitorCallsChanged();
+    // The device in force changed: after a load or a save, once it is stored.
+    void currentDeviceNameChanged(const QString &name);
 
 private:
     void store(Key key, const QVariant &value);
     void loadValue(QSettings &file, Key key);
+    void setCurrentDeviceName(const QString &name);
 
     std::array<QVariant, kKeyCount> m_values;
     QString m_defaultRingWave;

@@ -198,8 +198,7 @@ TfrmMain::TfrmMain(Settings &settings, const MainWindowMenus &menus, QWidget *pa
     setCallsIndicator(0);
     setConnectionIndicator(0, {});
     setDeviceText(m_settings.currentDeviceName());
-    connect(&m_settings, &Settings::valueChanged, this,
-            [this] { setDeviceText(m_settings.currentDeviceName()); });
+    connect(&m_settings, &Settings::currentDeviceNameChanged, this, &TfrmMain::setDeviceText);
 
     // Made off-screen: the window is placed when it is first shown.
     move(-2 * kWindowWidth, -2 * kWindowHeight);

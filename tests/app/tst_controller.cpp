@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -488,6 +489,18 @@ private slots:
         m_program->frmOptions()->reject();
         QCOMPARE(start()->miEnableSound->data().toInt(), 1);
         QVERIFY(m_program->settings().flag(Settings::EnableSound));
+    }
+
+    void deviceLabelShowsTheSavedDevice()
+    {
+        startWithoutDevice();
+        TfrmOptions *options = m_program->frmOptions();
+        options->setModemLister([] { return QStringList{QStringLiteral("Modem A")}; });
+        options->show();
+        options->findChild<QComboBox *>(QStringLiteral("cbDevices"))->setCurrentIndex(0);
+        options->accept();
+        QCOMPARE(m_program->frmMain()->findChild<QLabel *>(QStringLiteral("lblDevice"))->text(),
+                 QStringLiteral("Modem A"));
     }
 
     void exportKeepsOrAddsTheExtension_data()
