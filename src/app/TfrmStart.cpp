@@ -25,7 +25,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMenu>
-#include <QRadioButton>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -184,17 +183,7 @@ void TfrmStart::Startup()
     m_options->setLanguageAtShow(-1);
     m_options->ApplyLoadedSettings();
 
-    // ISDN can be chosen only when a CAPI library with at least one controller answers.
-    const bool capiAvailable = capiInfo->CapiLoaded() && capiInfo->ControllerCount() != 0;
-    auto *rbISDN = m_options->findChild<QRadioButton *>(QStringLiteral("rbISDN"));
-    auto *rbModem = m_options->findChild<QRadioButton *>(QStringLiteral("rbModem"));
-    if (rbISDN && rbModem) {
-        rbISDN->setEnabled(capiAvailable);
-        if (!capiAvailable && rbISDN->isChecked()) {
-            rbModem->setChecked(true);
-            m_options->rbModemClick();
-        }
-    }
+    m_options->setIsdnAvailable(capiInfo->CapiLoaded() && capiInfo->ControllerCount() != 0);
 
     // Without a notification area the window is the only way in, so it shows at start.
     if (!m_settings.flag(Settings::HideInTray) || !trayAvailable())

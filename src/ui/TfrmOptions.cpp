@@ -133,6 +133,22 @@ int TfrmOptions::selectedDeviceIndex() const
     return cbDevices->currentIndex();
 }
 
+void TfrmOptions::setIsdnAvailable(bool available)
+{
+    m_isdnAvailable = available;
+    rbISDN->setEnabled(available);
+    if (fallBackToModem())
+        settingsToControls();
+}
+
+bool TfrmOptions::fallBackToModem()
+{
+    if (m_isdnAvailable || m_settings.number(Settings::DeviceType) != Settings::kIsdn)
+        return false;
+    m_settings.setNumber(Settings::DeviceType, Settings::kModem);
+    return true;
+}
+
 // --- Opening and closing -------------------------------------------------------------------
 
 void TfrmOptions::showEvent(QShowEvent *event)
@@ -186,6 +202,7 @@ void TfrmOptions::done(int result)
 void TfrmOptions::LoadSettings()
 {
     m_settings.LoadSettings();
+    fallBackToModem();
     settingsToControls();
 }
 

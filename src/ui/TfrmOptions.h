@@ -83,6 +83,11 @@ public:
     // Its index (the ISDN controller is the index + 1); -1 when none is chosen.
     int selectedDeviceIndex() const;
 
+    // ISDN can be chosen only while a CAPI library with a controller answers. Without one, an
+    // ISDN choice becomes the modem, in the window and in the settings object, and stays so
+    // through every reload.
+    void setIsdnAvailable(bool available);
+
     // Settings life cycle, called by the controller at start-up and by the window itself when
     // it closes.
     void LoadSettings(); // stored settings -> object -> controls
@@ -148,6 +153,7 @@ private:
     void settingsToControls();
     void controlsToSettings();
     void applySpeechAvailability();
+    bool fallBackToModem();
 
     void fillModemFeatures();
     void fillIsdnFeatures();
@@ -172,6 +178,7 @@ private:
     QPointer<TCapiInfo> m_capiInfo;
     bool m_ownsCapiInfo = false;
 
+    bool m_isdnAvailable = true;
     int m_languageAtShow = -1;
     bool m_deviceTypeAtShow = true;
     QString m_deviceNameAtShow;

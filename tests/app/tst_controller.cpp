@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QProcess>
+#include <QRadioButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -53,7 +54,8 @@ void storeSettings(const std::function<void(Settings &)> &change)
     QVERIFY(settings.SaveSettings());
 }
 
-// The options window opened modally during a call: notes its page and closes it with Cancel.
+// The options window opened modally during a call: notes its page and device type and closes it
+// with Cancel.
 class ModalCloser : public QObject
 {
 public:
@@ -64,11 +66,13 @@ public:
             if (!options)
                 return;
             page = options->findChild<QTabWidget *>(QStringLiteral("PageControl"))->currentIndex();
+            modem = options->findChild<QRadioButton *>(QStringLiteral("rbModem"))->isChecked();
             options->reject();
         });
         m_timer.start(10);
     }
     int page = -1;
+    bool modem = false;
 
 private:
     QTimer m_timer;
@@ -305,23 +309,29 @@ private slots:
     void startupReportsAMissingDevice_data()
     {
         QTest::addColumn<QString>("device");
+        QTest::addColumn<int>("type");
         QTest::addColumn<QString>("message");
-        QTest::newRow("none chosen") << QString()
+        const QString gone = QStringLiteral("Ne mogu pronaći prethodno izabrani uređaj!\n\nOtvorite Opcije | "
+                                            "Uređaji, te izaberite vrstu uređaja\ni uređaj koji želite.");
+        QTest::newRow("none chosen") << QString() << Settings::kModem
                                      << QStringLiteral(
                                             "Nije izabran niti jedan uređaj!\n\nOtvorite Opcije | Uređaji, "
                                             "te izaberite vrstu uređaja i uređaj koji želite.");
-        QTest::newRow("chosen but gone")
-            << QStringLiteral("Modem on ttyUSB7")
-            << QStringLiteral("Ne mogu pronaći prethodno izabrani uređaj!\n\nOtvorite Opcije | Uređaji, te "
-                              "izaberite vrstu uređaja\ni uređaj koji želite.");
+        QTest::newRow("chosen but gone") << QStringLiteral("Modem on ttyUSB7") << Settings::kModem << gone;
+        // No CAPI here: the adapter is gone and the modem takes its place.
+        QTest::newRow("ISDN without CAPI") << QStringLiteral("ISDN Adapter #1") << Settings::kIsdn << gone;
     }
 
     void startupReportsAMissingDevice()
     {
         QFETCH(QString, device);
+        QFETCH(int, type);
         QFETCH(QString, message);
         m_program.reset();
-        storeSettings([&](Settings &s) { s.setText(Settings::DeviceName, device); });
+        storeSettings([&](Settings &s) {
+            s.setText(Settings::DeviceName, device);
+            s.setNumber(Settings::DeviceType, type);
+        });
         m_program = std::make_unique<MonitorProgram>();
 
         MessageDialogHook::setNextAnswer(QMessageBox::Ok);
@@ -334,6 +344,8 @@ private slots:
         QCOMPARE(shown[0].text, message);
         QCOMPARE(shown[0].kind, QMessageBox::Information);
         QCOMPARE(closer.page, int(TfrmOptions::PageDevices));
+        QVERIFY(closer.modem);
+        QCOMPARE(m_program->settings().number(Settings::DeviceType), Settings::kModem);
         QVERIFY(!start()->IsMonitoringOn());
         QVERIFY(!start()->miMonitorCalls->isEnabled());
         QCOMPARE(start()->trayState(), TfrmStart::TrayState::Error);
