@@ -28,14 +28,15 @@ MonitorProgram::MonitorProgram()
     connect(m_session.get(), &SessionEvents::suspending, this, [] { QCoreApplication::exit(0); });
     m_session->watchSleep();
     m_frmStart = std::make_unique<TfrmStart>(m_settings);
-    // The dialogs belong to the hidden controller, so they get no taskbar entry of their own.
-    m_frmOptions = std::make_unique<TfrmOptions>(m_settings, m_frmStart.get());
+    // Not children of the controller: a dialog opens centred on its parent, and the controller
+    // waits off-screen, so they would open at the screen's edge. Without one, on the desktop.
+    m_frmOptions = std::make_unique<TfrmOptions>(m_settings);
     m_frmMain = std::make_unique<TfrmMain>(m_settings, m_frmStart->mainMenus);
     // The pop-up needs the notice and the notes window it leads to, so those two come first.
     m_frmNewCallMessage = std::make_unique<TfrmNewCallMessage>();
     m_frmCallerNotes = std::make_unique<TfrmCallerNotes>();
     m_frmIncomingCall = std::make_unique<TfrmIncomingCall>(m_frmNewCallMessage.get(), m_frmCallerNotes.get());
-    m_frmAbout = std::make_unique<TfrmAbout>(m_frmStart.get());
+    m_frmAbout = std::make_unique<TfrmAbout>();
 
     m_frmStart->setOptionsWindow(m_frmOptions.get());
     m_frmStart->setNewCallMessage(m_frmNewCallMessage.get());

@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -54,29 +55,38 @@ void storeSettings(const std::function<void(Settings &)> &change)
     QVERIFY(settings.SaveSettings());
 }
 
-// The options window opened modally during a call: notes its page and device type and closes it
-// with Cancel.
+// A dialog opened modally during a call: notes where it stands (and the options window's page
+// and device type) and closes it with Cancel.
 class ModalCloser : public QObject
 {
 public:
     ModalCloser()
     {
         connect(&m_timer, &QTimer::timeout, this, [this] {
-            auto *options = qobject_cast<TfrmOptions *>(QApplication::activeModalWidget());
-            if (!options)
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
                 return;
-            page = options->findChild<QTabWidget *>(QStringLiteral("PageControl"))->currentIndex();
-            modem = options->findChild<QRadioButton *>(QStringLiteral("rbModem"))->isChecked();
-            options->reject();
+            centre = dialog->geometry().center();
+            if (auto *options = qobject_cast<TfrmOptions *>(dialog)) {
+                page = options->findChild<QTabWidget *>(QStringLiteral("PageControl"))->currentIndex();
+                modem = options->findChild<QRadioButton *>(QStringLiteral("rbModem"))->isChecked();
+            }
+            dialog->reject();
         });
         m_timer.start(10);
     }
     int page = -1;
     bool modem = false;
+    QPoint centre;
 
 private:
     QTimer m_timer;
 };
+
+bool centredOnDesktop(QPoint centre)
+{
+    return (centre - QApplication::primaryScreen()->availableGeometry().center()).manhattanLength() <= 2;
+}
 
 class ModemSim
 {
@@ -281,6 +291,9 @@ private slots:
                 QStringLiteral("CallsBar"));
         start()->miAddressbook->trigger();
         QCOMPARE(main->currentPage(), int(TfrmMain::PageAddressbook));
+        ModalCloser closer;
+        start()->miAbout->trigger();
+        QVERIFY(centredOnDesktop(closer.centre));
         // Without a main window the items could not be chosen.
         start()->setMainWindowOpener({});
         QVERIFY(!start()->miAddressbook->isEnabled());
@@ -344,6 +357,7 @@ private slots:
         QCOMPARE(shown[0].text, message);
         QCOMPARE(shown[0].kind, QMessageBox::Information);
         QCOMPARE(closer.page, int(TfrmOptions::PageDevices));
+        QVERIFY(centredOnDesktop(closer.centre));
         QVERIFY(closer.modem);
         QCOMPARE(m_program->settings().number(Settings::DeviceType), Settings::kModem);
         QVERIFY(!start()->IsMonitoringOn());
