@@ -407,9 +407,7 @@ int TfrmStart::selectedDeviceIndex() const
 
 bool TfrmStart::sourceFailed() const
 {
-    if (modemChosen())
-        return TapiLineFailed;
-    return capiMonitor->ErrorString() != QLatin1String("OK");
+    return modemChosen() ? TapiLineFailed : capiMonitor->Failed();
 }
 
 bool TfrmStart::sourceActive() const
