@@ -55,8 +55,10 @@ MonitorProgram::MonitorProgram()
     SetCallPipelineHost(m_frmStart.get());
     ConnectCallSources(m_frmStart->capiMonitor);
 
-    connect(qApp, &QGuiApplication::commitDataRequest, this,
-            [this](QSessionManager &) { m_frmStart->BackupAndPrune(); });
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) {
+        if (m_frmStart)
+            m_frmStart->BackupAndPrune();
+    });
     connect(qApp, &QCoreApplication::aboutToQuit, this, &MonitorProgram::endSession);
 }
 
@@ -118,6 +120,10 @@ void MonitorProgram::endSession()
     if (m_ended)
         return;
     m_ended = true;
+    // Before the controller exists (a box of the first load still open) nothing was loaded that
+    // could be backed up.
+    if (!m_frmStart)
+        return;
     // The calls the user has looked at are written as seen before the files are backed up.
     if (m_frmMain) {
         m_frmMain->setProgramEnding(true);
