@@ -121,6 +121,29 @@
     </message>
 </context>
 <context>
+    <name>LineState</name>
+    <message>
+        <location filename="../../src/app/LineState.cpp" line="+15"/>
+        <source>Neaktivan</source>
+        <translation>Inactive</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Pratim pozive</source>
+        <translation>Monitoring calls</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Greška</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Status:  %1!</source>
+        <translation>Status:  %1!</translation>
+    </message>
+</context>
+<context>
     <name>TCallRowsModel</name>
     <message>
         <location filename="../../src/ui/MainLists.cpp" line="+257"/>
@@ -1613,16 +1636,6 @@ Open Options | Devices and choose the type of device
 and the device you want.</translation>
     </message>
     <message>
-        <location line="+17"/>
-        <source>Neaktivan</source>
-        <translation>Inactive</translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <source>Pratim pozive</source>
-        <translation>Monitoring calls</translation>
-    </message>
-    <message>
         <location line="+2"/>
         <location filename="../../src/app/TfrmStartMenus.cpp" line="+284"/>
         <source>Greška</source>
@@ -1645,11 +1658,6 @@ and the device you want.</translation>
         <location line="+2"/>
         <source>Imaš %1 novih poziva!</source>
         <translation>You have %1 new calls!</translation>
-    </message>
-    <message>
-        <location line="+7"/>
-        <source>Status:  %1!</source>
-        <translation>Status:  %1!</translation>
     </message>
     <message>
         <location filename="../../src/app/TfrmStartMenus.cpp" line="-238"/>

@@ -1,7 +1,6 @@
 #include "app/MonitorProgram.h"
 
 #include "app/CallPipeline.h"
-#include "app/ShowMessageDialog.h"
 #include "app/SoundPlay.h"
 #include "app/TfrmAbout.h"
 #include "app/TfrmStart.h"
@@ -30,14 +29,15 @@ MonitorProgram::MonitorProgram() : m_addressBook(DataDir()), m_callLog(DataDir()
     connect(m_session.get(), &SessionEvents::suspending, this, [] { QCoreApplication::exit(0); });
     m_session->watchSleep();
     m_frmStart = std::make_unique<TfrmStart>(m_settings, m_addressBook, m_callLog);
-    // The dialogs belong to the hidden controller, so they get no taskbar entry of their own.
-    m_frmOptions = std::make_unique<TfrmOptions>(m_settings, m_addressBook, m_frmStart.get());
+    // Not children of the controller: a dialog opens centred on its parent, and the controller
+    // waits off-screen, so they would open at the screen's edge. Without one, on the desktop.
+    m_frmOptions = std::make_unique<TfrmOptions>(m_settings, m_addressBook);
     m_frmMain = std::make_unique<TfrmMain>(m_settings, m_addressBook, m_callLog, m_frmStart->mainMenus);
     // The pop-up needs the notice and the notes window it leads to, so those two come first.
     m_frmNewCallMessage = std::make_unique<TfrmNewCallMessage>();
     m_frmCallerNotes = std::make_unique<TfrmCallerNotes>();
     m_frmIncomingCall = std::make_unique<TfrmIncomingCall>(m_frmNewCallMessage.get(), m_frmCallerNotes.get());
-    m_frmAbout = std::make_unique<TfrmAbout>(m_frmStart.get());
+    m_frmAbout = std::make_unique<TfrmAbout>();
 
     m_frmStart->setOptionsWindow(m_frmOptions.get());
     m_frmStart->setNewCallMessage(m_frmNewCallMessage.get());
@@ -56,8 +56,10 @@ MonitorProgram::MonitorProgram() : m_addressBook(DataDir()), m_callLog(DataDir()
     SetCallPipelineHost(m_frmStart.get());
     ConnectCallSources(m_frmStart->capiMonitor);
 
-    connect(qApp, &QGuiApplication::commitDataRequest, this,
-            [this](QSessionManager &) { m_frmStart->BackupAndPrune(); });
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) {
+        if (m_frmStart)
+            m_frmStart->BackupAndPrune();
+    });
     connect(qApp, &QCoreApplication::aboutToQuit, this, &MonitorProgram::endSession);
 }
 
@@ -96,8 +98,7 @@ void MonitorProgram::connectMainWindow()
 {
     TfrmMain *main = m_frmMain.get();
     TfrmStart *start = m_frmStart.get();
-    main->setMessageDialog(ShowMessageDialog);
-    main->setSoundPlayer([](const QString &file) { TSoundPlay::start(file); });
+    main->setSoundPlayer(TSoundPlay::start);
     main->setOptionsOpener([start] { start->miOptionsClick(); });
     main->setCallsSeenHandler([start](bool programEnding) {
         start->setNewCallCount(0);
@@ -108,7 +109,9 @@ void MonitorProgram::connectMainWindow()
     main->setMinimiseOnClose(!TfrmStart::trayAvailable());
     connect(start, &TfrmStart::newCallsTextChanged, main, &TfrmMain::setNewCallsText);
     connect(start, &TfrmStart::callsIndicatorChanged, main, &TfrmMain::setCallsIndicator);
-    connect(start, &TfrmStart::connectionIndicatorChanged, main, &TfrmMain::setConnectionIndicator);
+    const LineState *line = &start->line();
+    connect(line, &LineState::stateChanged, main,
+            [main, line] { main->setConnectionIndicator(line->connected() ? 1 : 0, line->statusText()); });
     start->setMainWindowOpener([main](int page) { main->ShowPage(page); });
 }
 
@@ -117,6 +120,10 @@ void MonitorProgram::endSession()
     if (m_ended)
         return;
     m_ended = true;
+    // Before the controller exists (a box of the first load still open) nothing was loaded that
+    // could be backed up.
+    if (!m_frmStart)
+        return;
     // The calls the user has looked at are written as seen before the files are backed up.
     if (m_frmMain) {
         m_frmMain->setProgramEnding(true);

@@ -30,6 +30,8 @@ public:
 
     // The start-up steps after the windows exist; returns at once, the event loop runs on.
     void start();
+    // The session ended while the windows were being made: there is no event loop to run.
+    bool ended() const { return m_ended; }
 
     Settings &settings() { return m_settings; }
     AddressBook &addressBook() { return m_addressBook; }

@@ -3,7 +3,6 @@
 #include "platform/SoundPlayer.h"
 
 #include <QDeadlineTimer>
-#include <QFileInfo>
 
 #include <atomic>
 #include <mutex>
@@ -43,13 +42,6 @@ void retireAll()
 }
 
 } // namespace
-
-bool IsWaveFile(const QString &fileName)
-{
-    // Only a lower-case ".wav" counts, as on the system the program came from; "RING.WAV" is
-    // refused even though the file would play.
-    return fileName.endsWith(QLatin1String(".wav"), Qt::CaseSensitive) && QFileInfo(fileName).isFile();
-}
 
 void PlayRingSound(const QString &fileName)
 {

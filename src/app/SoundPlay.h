@@ -1,10 +1,9 @@
 #pragma once
 
+#include "platform/WaveFile.h"
+
 #include <QString>
 #include <QThread>
-
-// True when FILENAME ends in exactly ".wav" (lower case) and the file exists.
-bool IsWaveFile(const QString &fileName);
 
 // Plays FILENAME once, to its end, when IsWaveFile accepts it; returns when it has ended or
 // a newer sound has cut it short.

@@ -1,6 +1,6 @@
 #include "app/TfrmStart.h"
 
-#include "app/ShowMessageDialog.h"
+#include "app/SoundPlay.h"
 #include "app/SvgIcon.h"
 #include "app/TfrmAbout.h"
 #include "app/TrayFallbackWindow.h"
@@ -16,15 +16,14 @@
 #include "ui/TfrmIncomingCall.h"
 #include "ui/TfrmNewCallMessage.h"
 #include "ui/TfrmOptions.h"
+#include "widgets/ShowMessageDialog.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QCursor>
 #include <QDir>
 #include <QFileDialog>
 #include <QMenu>
-#include <QRadioButton>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -62,6 +61,9 @@ TfrmStart::TfrmStart(Settings &settings, AddressBook &addressBook, CallLog &call
     watchTimer->start();
     OwnAreaCode = ReadTelephonyAreaCode();
 
+    m_line = new LineState(this);
+    connect(m_line, &LineState::stateChanged, this, &TfrmStart::paintTray);
+
     TrayTimer = new QTimer(this);
     TrayTimer->setObjectName(QStringLiteral("TrayTimer"));
     TrayTimer->setInterval(kTrayInterval);
@@ -96,9 +98,10 @@ TfrmStart::TfrmStart(Settings &settings, AddressBook &addressBook, CallLog &call
 
     OnTapiLineFailed = [this] { onLineFailed(); };
     TapiDeviceIsModem = [this] { return modemChosen(); };
-    connect(&m_settings, &Settings::valueChanged, this, &TfrmStart::syncSwitchesFromSettings);
+    connect(&m_settings, &Settings::valueChanged, this, &TfrmStart::showSwitches);
+    connect(&m_settings, &Settings::monitorCallsChanged, this, &TfrmStart::showSwitches);
 
-    SetTrayState(TrayState::NotActive);
+    paintTray();
     TrayIcon->setVisible(trayAvailable());
 }
 
@@ -132,13 +135,10 @@ void TfrmStart::setOptionsWindow(TfrmOptions *options)
     m_options = options;
     if (!options)
         return;
-    options->setMessageDialog(ShowMessageDialog);
+    options->setSoundPlayer(TSoundPlay::start);
     options->setCapiInfo(capiInfo);
     connect(options, &TfrmOptions::loadedSettingsApplied, this, &TfrmStart::onLoadedSettingsApplied);
     connect(options, &TfrmOptions::savedSettingsApplied, this, &TfrmStart::onSavedSettingsApplied);
-    // The tray item follows the check box at once, as the window's own sound switch.
-    connect(options, &TfrmOptions::enableSoundClicked, this,
-            [this](bool on) { setSwitch(miEnableSound, on); });
 }
 
 void TfrmStart::setNewCallMessage(TfrmNewCallMessage *message)
@@ -195,17 +195,7 @@ void TfrmStart::Startup()
     m_options->setLanguageAtShow(-1);
     m_options->ApplyLoadedSettings();
 
-    // ISDN can be chosen only when a CAPI library with at least one controller answers.
-    const bool capiAvailable = capiInfo->CapiLoaded() && capiInfo->ControllerCount() != 0;
-    auto *rbISDN = m_options->findChild<QRadioButton *>(QStringLiteral("rbISDN"));
-    auto *rbModem = m_options->findChild<QRadioButton *>(QStringLiteral("rbModem"));
-    if (rbISDN && rbModem) {
-        rbISDN->setEnabled(capiAvailable);
-        if (!capiAvailable && rbISDN->isChecked()) {
-            rbModem->setChecked(true);
-            m_options->rbModemClick();
-        }
-    }
+    m_options->setIsdnAvailable(capiInfo->CapiLoaded() && capiInfo->ControllerCount() != 0);
 
     // Without a notification area the window is the only way in, so it shows at start.
     if (!m_settings.flag(Settings::HideInTray) || !trayAvailable())
@@ -233,21 +223,6 @@ void TfrmStart::Startup()
 }
 
 // --- Tray ----------------------------------------------------------------------------------------
-
-QString TfrmStart::statusWord(TrayState state)
-{
-    switch (state) {
-    case TrayState::NotActive:
-        return tr("Neaktivan");
-    case TrayState::Active:
-    case TrayState::ActiveMonitor:
-    case TrayState::NewCall:
-        return tr("Pratim pozive");
-    case TrayState::Error:
-        return tr("Greška");
-    }
-    return {};
-}
 
 QIcon TfrmStart::trayIcon(TrayState state)
 {
@@ -284,11 +259,30 @@ QString TfrmStart::NewCallsText(int count)
     return tr("Imaš %1 novih poziva!").arg(count);
 }
 
+TfrmStart::TrayState TfrmStart::trayStateFor(LineState::State state)
+{
+    switch (state) {
+    case LineState::Off:
+        return TrayState::NotActive;
+    case LineState::Monitoring:
+        return TrayState::ActiveMonitor;
+    case LineState::NewCall:
+        return TrayState::NewCall;
+    case LineState::Error:
+    case LineState::NoDevice:
+        break;
+    }
+    return TrayState::Error;
+}
+
+void TfrmStart::paintTray()
+{
+    SetTrayState(trayStateFor(m_line->state()));
+}
+
 void TfrmStart::SetTrayState(TrayState state)
 {
-    const QString word = statusWord(state);
-    QString tip = QStringLiteral("Tellwise Monitor  (%1)").arg(word);
-    m_statusText = tr("Status:  %1!").arg(word);
+    QString tip = QStringLiteral("Tellwise Monitor  (%1)").arg(LineState::statusWord(m_line->state()));
 
     m_trayState = state;
     TrayIcon->setIcon(trayIcon(state));
@@ -321,7 +315,6 @@ void TfrmStart::SetTrayState(TrayState state)
         m_toolTip = tip;
         TrayIcon->setToolTip(tip);
     }
-    emit connectionIndicatorChanged(ConnectionImage, m_statusText);
     emit trayStateChanged(state);
 }
 
@@ -335,15 +328,19 @@ void TfrmStart::TrayTimerTimer()
     TrayBlinkPhase = 0;
     // While the options window is open the device may be half chosen; its state is not an error.
     const bool error = !(m_options && m_options->isVisible()) && sourceFailed();
-    if (error || !DeviceFound) {
-        SetTrayState(TrayState::Error);
+    if (!DeviceFound) {
+        m_line->setState(LineState::NoDevice);
+    } else if (error) {
+        m_line->setState(LineState::Error);
     } else if (NewCallCount == 0) {
         TrayTimer->setInterval(kTrayInterval);
-        SetTrayState(TrayState::ActiveMonitor);
+        m_line->setState(LineState::Monitoring);
     } else {
         TrayTimer->setInterval(kTrayIntervalNewCalls);
-        SetTrayState(TrayState::NewCall);
+        m_line->setState(LineState::NewCall);
     }
+    // Back from the blink frame even when the line's state stayed.
+    paintTray();
 }
 
 void TfrmStart::timerCallsTimer()
@@ -356,8 +353,19 @@ void TfrmStart::setNewCallCount(int count)
 {
     const bool seen = NewCallCount > 0 && count == 0;
     NewCallCount = count;
-    if (seen)
-        SetTrayState(m_trayState == TrayState::NewCall ? TrayState::ActiveMonitor : m_trayState);
+    if (!seen)
+        return;
+    if (m_line->state() == LineState::NewCall)
+        m_line->setState(LineState::Monitoring);
+    // The new-call texts and indicators go, whatever the line does.
+    paintTray();
+}
+
+void TfrmStart::SetTrayStateNewCall()
+{
+    m_line->setState(LineState::NewCall);
+    // One more call: the count in the tool tip and the texts changes.
+    paintTray();
 }
 
 void TfrmStart::StartScrollLockFlashing()
@@ -406,17 +414,12 @@ bool TfrmStart::modemChosen() const
 
 int TfrmStart::selectedDeviceIndex() const
 {
-    if (!m_options)
-        return -1;
-    auto *devices = m_options->findChild<QComboBox *>(QStringLiteral("cbDevices"));
-    return devices ? devices->currentIndex() : -1;
+    return m_options ? m_options->selectedDeviceIndex() : -1;
 }
 
 bool TfrmStart::sourceFailed() const
 {
-    if (modemChosen())
-        return TapiLineFailed;
-    return capiMonitor->ErrorString() != QLatin1String("OK");
+    return modemChosen() ? TapiLineFailed : capiMonitor->Failed();
 }
 
 bool TfrmStart::sourceActive() const
@@ -426,7 +429,7 @@ bool TfrmStart::sourceActive() const
 
 void TfrmStart::StartMonitoring()
 {
-    if (!IsMonitoringOn() || !miMonitorCalls->isEnabled() || m_settings.currentDeviceName().isEmpty() ||
+    if (!IsMonitoringOn() || !m_settings.monitorCallsEnabled() || m_settings.currentDeviceName().isEmpty() ||
         !DeviceFound)
         return;
     if (modemChosen())
@@ -435,13 +438,12 @@ void TfrmStart::StartMonitoring()
         SwitchCapiMonitor(true);
 
     if (sourceActive()) {
+        m_line->setState(NewCallCount == 0 ? LineState::Monitoring : LineState::NewCall);
         if (m_settings.flag(Settings::AnimateIcon))
             TrayTimer->start();
-        else
-            SetTrayState(NewCallCount == 0 ? TrayState::ActiveMonitor : TrayState::NewCall);
     } else {
         TrayTimer->stop();
-        SetTrayState(sourceFailed() ? TrayState::Error : TrayState::NotActive);
+        m_line->setState(sourceFailed() ? LineState::Error : LineState::Off);
     }
 }
 
@@ -453,7 +455,7 @@ void TfrmStart::StopMonitoring()
     if (capiMonitor->Active())
         capiMonitor->setActive(false);
     TrayTimer->stop();
-    SetTrayState(TrayState::NotActive);
+    m_line->setState(LineState::Off);
 }
 
 void TfrmStart::SwitchCapiMonitor(bool on)
@@ -488,7 +490,7 @@ void TfrmStart::onLineFailed()
 {
     // A line that died must not look monitored, not even between two animation frames.
     TrayTimer->stop();
-    SetTrayState(TrayState::Error);
+    m_line->setState(LineState::Error);
 }
 
 void TfrmStart::onLoadedSettingsApplied()
@@ -496,9 +498,9 @@ void TfrmStart::onLoadedSettingsApplied()
     if (m_settings.currentDeviceName().isEmpty() || !DeviceFound) {
         SetMonitorMenu(false, false);
         TrayTimer->stop();
-        SetTrayState(TrayState::Error);
+        m_line->setState(LineState::NoDevice);
     } else {
-        miMonitorCalls->setEnabled(true);
+        SetMonitorMenu(IsMonitoringOn(), true);
     }
     if (m_options && m_options->languageAtShow() != m_settings.languageIndex())
         emit languageBitmapsRequested(m_settings.languageIndex());
@@ -514,23 +516,23 @@ void TfrmStart::onSavedSettingsApplied(bool deviceChanged)
     }
     if (!m_settings.currentDeviceName().isEmpty()) {
         DeviceFound = true;
-        miMonitorCalls->setEnabled(true);
+        SetMonitorMenu(IsMonitoringOn(), true);
         if (!IsMonitoringOn()) {
-            SetTrayState(TrayState::NotActive);
+            m_line->setState(LineState::Off);
         } else if (deviceChanged) {
             StopMonitoring();
             StartMonitoring();
         } else if (sourceActive()) {
-            SetTrayState(NewCallCount == 0 ? TrayState::ActiveMonitor : TrayState::NewCall);
+            m_line->setState(NewCallCount == 0 ? LineState::Monitoring : LineState::NewCall);
         } else {
             // The switch is on but the line is not open: saying "monitoring" would be a lie.
-            SetTrayState(TrayState::Error);
+            m_line->setState(LineState::Error);
         }
     } else {
         SetMonitorMenu(false, false);
         TrayTimer->stop();
         StopMonitoring();
-        SetTrayState(TrayState::Error);
+        m_line->setState(LineState::NoDevice);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CallPipeline.h"
+#include "app/LineState.h"
 #include "settings/Settings.h"
 #include "ui/TfrmMain.h"
 
@@ -31,8 +32,9 @@ struct StoreResult;
 
 // The hidden controller. It owns the tray icon and its menu, the popup menus of the main
 // window, the animation timers, the CAPI monitor and information components; it loads the
-// address book and the call log and watches their files; it switches monitoring on and off and shows what the line is doing in the tray.
-// The window itself is never shown.
+// address book and the call log and watches their files; it switches monitoring on and off and
+// decides the line's state, which the tray shows. The tray's switches live in the settings
+// object. The window itself is never shown.
 class TfrmStart : public QWidget, public CallPipelineHost
 {
     Q_OBJECT
@@ -70,12 +72,13 @@ public:
     // monitoring, and the messages for a missing device.
     void Startup();
 
-    // Tray
+    // The line's state; the controller alone changes it.
+    LineState &line() const { return *m_line; }
+
+    // Tray: the picture of the line's state, or the blink frame of the animation.
     void SetTrayState(TrayState state);
     TrayState trayState() const { return m_trayState; }
     QString toolTip() const { return m_toolTip; }
-    QString statusText() const { return m_statusText; }
-    static QString statusWord(TrayState state);
     static QIcon trayIcon(TrayState state);
     static QString NewCallsText(int count);
     // True when the desktop has a notification area; otherwise a small window stands in for it.
@@ -93,7 +96,7 @@ public:
     int newCallCount() const override { return NewCallCount; }
     // Back to 0 (the calls have been seen) the new-call indicators stop.
     void setNewCallCount(int count) override;
-    void SetTrayStateNewCall() override { SetTrayState(TrayState::NewCall); }
+    void SetTrayStateNewCall() override;
     void StartScrollLockFlashing() override;
     TfrmIncomingCall &IncomingCallWindow() override;
     TfrmNewCallMessage &NewCallMessageWindow() override;
@@ -102,7 +105,7 @@ public:
     AddressBook &addressBook() override { return m_book; }
     CallLog &callLog() override { return m_log; }
 
-    // The tray switches
+    // The tray switches, held by the settings object; the menu items show them.
     void SetMonitorMenu(bool on, bool enabled);
     bool IsMonitoringOn() const;
     void SetSoundMenu(bool on);
@@ -171,7 +174,6 @@ signals:
     // The main window's new-calls label and its indicators.
     void newCallsTextChanged(const QString &text);
     void callsIndicatorChanged(int callsBlinkPhase);
-    void connectionIndicatorChanged(int connectionImage, const QString &statusText);
     // The call windows load their caption bitmaps for this language (0 English, 1 Croatian).
     void languageBitmapsRequested(int languageIndex);
     // Page 1 of the main window was opened: the new call notice closes.
@@ -180,9 +182,11 @@ signals:
 private:
     void createMenus();
     QAction *addSwitch(QMenu *menu, const char *name, const QString &caption);
-    static void setSwitch(QAction *item, bool on);
-    static bool switchOn(QAction *item);
-    void syncSwitchesFromSettings(Settings::Key key);
+    static void showSwitch(QAction *item, bool on);
+    void showSwitches();
+
+    static TrayState trayStateFor(LineState::State state);
+    void paintTray();
 
     bool askForRules(const QString &caption, const QString &text, int optionsPage);
     bool modemChosen() const;
@@ -202,6 +206,7 @@ private:
     Settings &m_settings;
     AddressBook &m_book;
     CallLog &m_log;
+    LineState *m_line = nullptr;
     QPointer<TfrmOptions> m_options;
     QPointer<TfrmNewCallMessage> m_newCallMessage;
     QPointer<TfrmIncomingCall> m_incomingCall;
@@ -213,5 +218,4 @@ private:
 
     TrayState m_trayState = TrayState::NotActive;
     QString m_toolTip;
-    QString m_statusText;
 };

@@ -1,7 +1,6 @@
 // The controller's menus: the tray menu with its switches, and the popup menus the main window
 // borrows.
 
-#include "app/ShowMessageDialog.h"
 #include "app/SvgIcon.h"
 #include "app/TfrmAbout.h"
 #include "app/TfrmStart.h"
@@ -9,10 +8,10 @@
 #include "store/DataDir.h"
 #include "store/Exports.h"
 #include "ui/TfrmOptions.h"
+#include "widgets/ShowMessageDialog.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QFileDialog>
 #include <QMenu>
 
@@ -68,9 +67,7 @@ void TfrmStart::createMenus()
     miClose = addItem(pmTrayIcon, "miClose", tr("Zatvori Tellwise Monitor"), renderIcon("menuClose"));
     connect(miClose, &QAction::triggered, this, &TfrmStart::miCloseClick);
 
-    setSwitch(miEnableSound, m_settings.flag(Settings::EnableSound));
-    setSwitch(miDoNotDisturb, m_settings.flag(Settings::DoNotDisturb));
-    setSwitch(miAutoHangUp, m_settings.flag(Settings::AutoReject));
+    showSwitches();
 
     // The main window's menus; it connects their items to its own commands, the exports stay here.
     mainMenus = CreateMainWindowMenus(this);
@@ -78,87 +75,71 @@ void TfrmStart::createMenus()
     connect(mainMenus.miExportToXML, &QAction::triggered, this, &TfrmStart::miExportToXMLClick);
 }
 
-// --- Switches: the state lives in the item, tag 1 and the checked mark meaning on -------------
+// --- Switches: the settings object holds them; the items show them, tag 1 and the checked mark
+// meaning on ---------------------------------------------------------------------------------------
 
 QAction *TfrmStart::addSwitch(QMenu *menu, const char *name, const QString &caption)
 {
     QAction *item = addItem(menu, name, caption);
-    setSwitch(item, false);
+    showSwitch(item, false);
     return item;
 }
 
-void TfrmStart::setSwitch(QAction *item, bool on)
+void TfrmStart::showSwitch(QAction *item, bool on)
 {
     item->setData(on ? 1 : 0);
     item->setIcon(markIcon(on));
 }
 
-bool TfrmStart::switchOn(QAction *item)
+// Whoever changed a switch (the tray, the options window, a load of the stored settings), the
+// items show it.
+void TfrmStart::showSwitches()
 {
-    return item->data().toInt() == 1;
+    showSwitch(miMonitorCalls, m_settings.monitorCalls());
+    miMonitorCalls->setEnabled(m_settings.monitorCallsEnabled());
+    showSwitch(miEnableSound, m_settings.flag(Settings::EnableSound));
+    showSwitch(miDoNotDisturb, m_settings.flag(Settings::DoNotDisturb));
+    showSwitch(miAutoHangUp, m_settings.flag(Settings::AutoReject));
 }
 
 void TfrmStart::SetMonitorMenu(bool on, bool enabled)
 {
-    setSwitch(miMonitorCalls, on);
-    miMonitorCalls->setEnabled(enabled);
+    m_settings.setMonitorCalls(on, enabled);
 }
 
 bool TfrmStart::IsMonitoringOn() const
 {
-    return switchOn(miMonitorCalls);
+    return m_settings.monitorCalls();
 }
 
 void TfrmStart::SetSoundMenu(bool on)
 {
     m_settings.setFlag(Settings::EnableSound, on);
-    setSwitch(miEnableSound, on);
 }
 
 bool TfrmStart::IsSoundOn() const
 {
-    return switchOn(miEnableSound);
+    return m_settings.flag(Settings::EnableSound);
 }
 
 void TfrmStart::SetDoNotDisturbMenu(bool on)
 {
     m_settings.setFlag(Settings::DoNotDisturb, on);
-    setSwitch(miDoNotDisturb, on);
 }
 
 bool TfrmStart::IsDoNotDisturbOn() const
 {
-    return switchOn(miDoNotDisturb);
+    return m_settings.flag(Settings::DoNotDisturb);
 }
 
 void TfrmStart::SetAutoRejectMenu(bool on)
 {
     m_settings.setFlag(Settings::AutoReject, on);
-    setSwitch(miAutoHangUp, on);
 }
 
 bool TfrmStart::IsAutoRejectOn() const
 {
-    return switchOn(miAutoHangUp);
-}
-
-// Loading the settings (start-up, Cancel in the options window) moves the stored switches into
-// the menu.
-void TfrmStart::syncSwitchesFromSettings(Settings::Key key)
-{
-    switch (key) {
-    case Settings::EnableSound:
-        setSwitch(miEnableSound, m_settings.flag(key));
-        break;
-    case Settings::DoNotDisturb:
-        setSwitch(miDoNotDisturb, m_settings.flag(key));
-        break;
-    case Settings::AutoReject:
-        setSwitch(miAutoHangUp, m_settings.flag(key));
-        break;
-    default:
-        break;
-    }
+    return m_settings.flag(Settings::AutoReject);
 }
 
 // --- Tray commands -------------------------------------------------------------------------------
@@ -175,8 +156,6 @@ void TfrmStart::miMonitorCallsClick()
 void TfrmStart::miEnableSoundClick()
 {
     SetSoundMenu(!IsSoundOn());
-    if (auto *box = m_options ? m_options->findChild<QCheckBox *>(QStringLiteral("chkEnableSound")) : nullptr)
-        box->setChecked(IsSoundOn());
     m_settings.SaveSettings();
 }
 

@@ -12,8 +12,7 @@
 
 TrayFallbackWindow::TrayFallbackWindow(TfrmStart *controller)
     : QWidget(nullptr,
-              Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint),
-      m_controller(controller)
+              Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint)
 {
     setObjectName(QStringLiteral("frmTrayFallback"));
     setWindowTitle(QStringLiteral("Tellwise Monitor"));
@@ -46,10 +45,15 @@ TrayFallbackWindow::TrayFallbackWindow(TfrmStart *controller)
     layout->addLayout(top);
     layout->addWidget(note);
 
+    // The tray's picture, blink frames included; the line's state in words.
     connect(controller, &TfrmStart::trayStateChanged, this,
             [this](TfrmStart::TrayState state) { showState(int(state)); });
+    const LineState *line = &controller->line();
+    connect(line, &LineState::stateChanged, m_status,
+            [this, line] { m_status->setText(line->statusText()); });
     connect(controller, &TfrmStart::newCallsTextChanged, m_calls, &QLabel::setText);
     showState(int(controller->trayState()));
+    m_status->setText(line->statusText());
 }
 
 QString TrayFallbackWindow::statusText() const
@@ -67,7 +71,6 @@ void TrayFallbackWindow::showState(int state)
     const auto trayState = TfrmStart::TrayState(state);
     m_icon->setPixmap(TfrmStart::trayIcon(trayState).pixmap(32, 32));
     setWindowIcon(TfrmStart::trayIcon(trayState));
-    m_status->setText(m_controller->statusText());
 }
 
 void TrayFallbackWindow::closeEvent(QCloseEvent *event)

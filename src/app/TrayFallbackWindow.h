@@ -7,7 +7,8 @@ class QToolButton;
 class TfrmStart;
 
 // Stands in for the tray icon on a desktop without a notification area, so that the program
-// stays reachable: the same icon, status and new-calls texts, and the tray menu on a button.
+// stays reachable: the same icon, the line's status, the new-calls text, and the tray menu on a
+// button.
 // Closing it ends the program, as it says; a program nobody can reach must not keep running.
 class TrayFallbackWindow : public QWidget
 {
@@ -25,7 +26,6 @@ protected:
 private:
     void showState(int state);
 
-    TfrmStart *m_controller;
     QLabel *m_icon = nullptr;
     QLabel *m_status = nullptr;
     QLabel *m_calls = nullptr;

@@ -27,6 +27,9 @@ int main(int argc, char *argv[])
         QCoreApplication::installTranslator(&english);
 
     MonitorProgram program;
+    // The end of the session cannot stop an event loop that has not started yet.
+    if (program.ended())
+        return 0;
     // Start-up may open modal windows (a missing device); run it inside the event loop.
     QTimer::singleShot(0, &program, &MonitorProgram::start);
     return QApplication::exec();

@@ -23,6 +23,13 @@ void TCapiMonitor::setActive(bool active)
     m_active = active && opened;
 }
 
+bool TCapiMonitor::Failed() const
+{
+    // 0x33xx: layers 1 to 3 ended the call; 0x34xx: the network's cause.
+    const bool callEnded = m_error >= 0x3300 && m_error <= 0x34FF;
+    return m_error != 0 && !callEnded;
+}
+
 void TCapiMonitor::updateErrorState()
 {
     m_error = m_capi ? m_capi->lastError() : m_error;

@@ -34,6 +34,10 @@ public:
     void setController(uint32_t controller) { m_controller = controller; }
     uint32_t Error() const { return m_error; }
     QString ErrorString() const { return m_errorString; }
+    // The monitor cannot watch the line: the library, the engine or a request failed. How a
+    // call ended (a protocol layer's or the network's clearing cause, kept in Error until the
+    // next message) is no failure.
+    bool Failed() const;
     bool NoDisturbMode() const { return m_noDisturbMode; }
     void setNoDisturbMode(bool on) { m_noDisturbMode = on; }
     uint16_t LastRejectCause() const { return m_lastRejectCause; }

@@ -1,6 +1,7 @@
 #include "platform/WaveFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstring>
@@ -21,6 +22,13 @@ int le16(const char *p)
 }
 
 } // namespace
+
+bool IsWaveFile(const QString &fileName)
+{
+    // Only a lower-case ".wav" counts, as on the system the program came from; "RING.WAV" is
+    // refused even though the file would play.
+    return fileName.endsWith(QLatin1String(".wav"), Qt::CaseSensitive) && QFileInfo(fileName).isFile();
+}
 
 std::int64_t WaveInfo::durationMs() const
 {

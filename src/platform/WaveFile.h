@@ -21,6 +21,10 @@ struct WaveInfo
 
 class QIODevice;
 
+// True when FILENAME ends in exactly ".wav" (lower case) and the file exists: the only sound
+// files the program plays or lets the user choose.
+bool IsWaveFile(const QString &fileName);
+
 // Nothing when the file cannot be read or is not a wave file with a format and a data chunk.
 std::optional<WaveInfo> ReadWaveInfo(const QString &fileName);
 // The same from an open, seekable device.

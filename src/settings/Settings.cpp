@@ -295,7 +295,7 @@ void Settings::SyncLanguageValue()
 
 bool Settings::LoadSettings()
 {
-    m_currentDeviceName.clear();
+    // Both ways set the device in force: the save of the defaults, or the load.
     if (!keyExists()) {
         SaveSettings();
         return false;
@@ -304,8 +304,8 @@ bool Settings::LoadSettings()
     file.beginGroup(kSettingsGroup);
     for (int k = 0; k < kKeyCount; ++k)
         loadValue(file, Key(k));
-    m_currentDeviceName = text(DeviceName);
     m_languageIndex = number(Language);
+    setCurrentDeviceName(text(DeviceName));
     return true;
 }
 
@@ -336,9 +336,26 @@ bool Settings::SaveSettings()
         }
     }
     file.endGroup();
-    m_currentDeviceName = text(DeviceName);
+    setCurrentDeviceName(text(DeviceName));
     file.sync();
     return file.status() == QSettings::NoError;
+}
+
+void Settings::setCurrentDeviceName(const QString &name)
+{
+    if (name == m_currentDeviceName)
+        return;
+    m_currentDeviceName = name;
+    emit currentDeviceNameChanged(name);
+}
+
+void Settings::setMonitorCalls(bool on, bool enabled)
+{
+    if (on == m_monitorCalls && enabled == m_monitorCallsEnabled)
+        return;
+    m_monitorCalls = on;
+    m_monitorCallsEnabled = enabled;
+    emit monitorCallsChanged();
 }
 
 StoreResult Settings::PruneCallLog(CallLog &log, const QDateTime &now) const

@@ -145,6 +145,12 @@ public:
     // The language in force (0 English, 1 Croatian): Language as last loaded.
     int languageIndex() const { return m_languageIndex; }
 
+    // The "Prati pozive" switch: monitoring on, and whether the switch may be used (not without
+    // a device). Held for this run only; MonitorOnStartup sets it at start.
+    bool monitorCalls() const { return m_monitorCalls; }
+    bool monitorCallsEnabled() const { return m_monitorCallsEnabled; }
+    void setMonitorCalls(bool on, bool enabled);
+
     // The language override entry, read before any window exists: "ENU" selects the English
     // texts, empty keeps the built-in Croatian ones. Keyed by the program's path, so that two
     // installed copies can differ.
@@ -154,14 +160,20 @@ public:
 
 signals:
     void valueChanged(Settings::Key key);
+    void monitorCallsChanged();
+    // The device in force changed: after a load or a save, once it is stored.
+    void currentDeviceNameChanged(const QString &name);
 
 private:
     void store(Key key, const QVariant &value);
     void loadValue(QSettings &file, Key key);
+    void setCurrentDeviceName(const QString &name);
 
     std::array<QVariant, kKeyCount> m_values;
     QString m_defaultRingWave;
     QString m_programPath;
     QString m_currentDeviceName;
     int m_languageIndex = 0;
+    bool m_monitorCalls = false;
+    bool m_monitorCallsEnabled = true;
 };

@@ -1,15 +1,10 @@
 #include "ui/DialogSeams.h"
 
-#include "platform/SoundPlayer.h"
-
-#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QFileInfo>
 #include <QPushButton>
 #include <QQueue>
-#include <QThread>
 
 namespace {
 
@@ -20,36 +15,6 @@ QQueue<std::function<void(QDialog &)>> &hooks()
 }
 
 } // namespace
-
-QMessageBox::StandardButton FallbackMessageDialog(QWidget *parent, int languageIndex, const QString &caption,
-                                                  const QString &text, QMessageBox::Icon kind,
-                                                  QMessageBox::StandardButtons buttons)
-{
-    QMessageBox box(kind, caption, text, buttons, parent);
-    box.setTextFormat(Qt::PlainText);
-    if (languageIndex == 1) {
-        const std::pair<QMessageBox::StandardButton, const char *> croatian[] = {
-            {QMessageBox::Yes, "&Da"},
-            {QMessageBox::No, "&Ne"},
-            {QMessageBox::Ok, "U redu"},
-            {QMessageBox::Cancel, "Odustani"}};
-        for (const auto &[which, label] : croatian) {
-            if (QAbstractButton *b = box.button(which))
-                b->setText(QString::fromUtf8(label));
-        }
-    }
-    return QMessageBox::StandardButton(box.exec());
-}
-
-void PlayWaveOnThread(const QString &fileName)
-{
-    if (!fileName.endsWith(QLatin1String(".wav"), Qt::CaseSensitive) || !QFileInfo(fileName).isFile())
-        return;
-    // The player blocks until its sound ends; a newer sound cuts the older one short.
-    QThread *thread = QThread::create([fileName] { SoundPlayer::play(fileName); });
-    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    thread->start();
-}
 
 QDialogButtonBox *AcceptCancelButtons(QDialog *dialog, const QString &acceptCaption, const char *acceptName,
                                       QPushButton *&accept, QPushButton *&cancel)

@@ -25,15 +25,6 @@ using OpenFileFn =
 using PlaySoundFn = std::function<void(const QString &fileName)>;
 using SpeakTextFn = std::function<void(const QString &text)>;
 
-// A plain Qt message box with Croatian button captions for language 1.
-QMessageBox::StandardButton FallbackMessageDialog(QWidget *parent, int languageIndex, const QString &caption,
-                                                  const QString &text, QMessageBox::Icon kind,
-                                                  QMessageBox::StandardButtons buttons);
-
-// Plays a wave file on a short-lived thread of its own; only names ending in exactly ".wav"
-// that exist are played.
-void PlayWaveOnThread(const QString &fileName);
-
 // The button row of the editors' dialogs: an accept button (ACCEPTCAPTION, object name
 // ACCEPTNAME) and "Odustani" ("btnCancel"), made here and returned through ACCEPT and CANCEL, in
 // a button box that accepts or rejects DIALOG. The caller sets ACCEPT as default once the box

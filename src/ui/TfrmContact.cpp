@@ -53,8 +53,7 @@ QString indexed(const char *stem, int k)
 
 } // namespace
 
-TfrmContact::TfrmContact(AddressBook &addressBook, QWidget *parent)
-    : QDialog(parent), m_playSound(PlayWaveOnThread), m_book(addressBook)
+TfrmContact::TfrmContact(AddressBook &addressBook, QWidget *parent) : QDialog(parent), m_book(addressBook)
 {
     setObjectName(QStringLiteral("frmContact"));
     setWindowTitle(tr("Osoba:  "));

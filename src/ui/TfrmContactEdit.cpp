@@ -1,5 +1,6 @@
 // The contact editor's behaviour: filling, storing, and what its controls do.
 
+#include "platform/WaveFile.h"
 #include "store/AddressBook.h"
 #include "store/DataDir.h"
 #include "store/FileRecords.h"
@@ -7,11 +8,11 @@
 #include "ui/TfrmContact.h"
 #include "ui/TfrmFormatNumber.h"
 #include "ui/TfrmGroup.h"
+#include "widgets/ShowMessageDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -330,9 +331,8 @@ void TfrmContact::btnChooseSoundClick()
     const QString filter = QStringLiteral("Wave Sound File (*.wav)");
     const QString file = m_openFileDialog ? m_openFileDialog(caption, DataDir(), filter)
                                           : QFileDialog::getOpenFileName(this, caption, DataDir(), filter);
-    // Only ".wav" in lower case counts, as the player plays nothing else; the path itself is
-    // kept as chosen.
-    if (file.endsWith(QLatin1String(".wav"), Qt::CaseSensitive) && QFileInfo(file).isFile())
+    // The path itself is kept as chosen.
+    if (IsWaveFile(file))
         m_currentSoundFile = file;
     editUseThisSound->setText(m_currentSoundFile);
 }
@@ -407,5 +407,5 @@ QMessageBox::StandardButton TfrmContact::message(const QString &caption, const Q
 {
     if (m_messageDialog)
         return m_messageDialog(caption, text, kind, buttons);
-    return FallbackMessageDialog(this, languageIndex(), caption, text, kind, buttons);
+    return ShowMessageDialog(caption, text, kind, buttons);
 }

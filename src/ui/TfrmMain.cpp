@@ -8,6 +8,7 @@
 #include "store/CallLog.h"
 #include "ui/MainLists.h"
 #include "ui/TfrmContact.h"
+#include "widgets/ShowMessageDialog.h"
 #include "widgets/Skin.h"
 #include "widgets/TBitmapButton.h"
 #include "widgets/TLinkLabel.h"
@@ -198,8 +199,7 @@ TfrmMain::TfrmMain(Settings &settings, AddressBook &addressBook, CallLog &callLo
     setCallsIndicator(0);
     setConnectionIndicator(0, {});
     setDeviceText(m_settings.currentDeviceName());
-    connect(&m_settings, &Settings::valueChanged, this,
-            [this] { setDeviceText(m_settings.currentDeviceName()); });
+    connect(&m_settings, &Settings::currentDeviceNameChanged, this, &TfrmMain::setDeviceText);
 
     // Made off-screen: the window is placed when it is first shown.
     move(-2 * kWindowWidth, -2 * kWindowHeight);
@@ -564,7 +564,7 @@ QMessageBox::StandardButton TfrmMain::message(const QString &caption, const QStr
 {
     if (m_messageDialog)
         return m_messageDialog(caption, text, kind, buttons);
-    return FallbackMessageDialog(this, languageIndex(), caption, text, kind, buttons);
+    return ShowMessageDialog(caption, text, kind, buttons);
 }
 
 bool TfrmMain::confirmDelete() const

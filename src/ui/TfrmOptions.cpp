@@ -1,12 +1,12 @@
 #include "ui/TfrmOptions.h"
 
 #include "capi/CpInfo.h"
-#include "platform/SoundPlayer.h"
 #include "store/DataDir.h"
 #include "store/Numbers.h"
 #include "store/Records.h"
 #include "telephony/TapiFunc.h"
 #include "ui/OptionsIcons.h"
+#include "widgets/ShowMessageDialog.h"
 #include "widgets/TRunningLabel.h"
 
 #include <QCheckBox>
@@ -22,19 +22,10 @@
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QThread>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
-
-void playOnThread(const QString &fileName)
-{
-    // The player blocks until its sound ends; a newer sound cuts the older one short.
-    QThread *thread = QThread::create([fileName] { SoundPlayer::play(fileName); });
-    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    thread->start();
-}
 
 QStringList listModemLines()
 {
@@ -46,7 +37,7 @@ QStringList listModemLines()
 } // namespace
 
 TfrmOptions::TfrmOptions(Settings &settings, AddressBook &addressBook, QWidget *parent)
-    : QDialog(parent), m_settings(settings), m_book(addressBook), m_playSound(playOnThread), m_listModems(listModemLines),
+    : QDialog(parent), m_settings(settings), m_book(addressBook), m_listModems(listModemLines),
       m_speechAvailable([] { return false; })
 {
     setObjectName(QStringLiteral("frmOptions"));
@@ -88,6 +79,11 @@ TfrmOptions::TfrmOptions(Settings &settings, AddressBook &addressBook, QWidget *
     lblPhoneRingSound->setText(m_settings.text(Settings::PhoneRingWave));
     btnTestSound->setEnabled(!lblPhoneRingSound->text().isEmpty());
     pbDevice->setPixmap(OptionsIcons::modemPicture());
+    // The tray's sound item changes the same switch while the window may be open.
+    connect(&m_settings, &Settings::valueChanged, this, [this](Settings::Key key) {
+        if (key == Settings::EnableSound)
+            chkEnableSound->setChecked(m_settings.flag(key));
+    });
 
     const QSize hint = sizeHint();
     setFixedSize(qMax(hint.width(), 399), qMax(hint.height(), 353));
@@ -128,6 +124,27 @@ int TfrmOptions::showPage(Page page)
 QString TfrmOptions::selectedDeviceText() const
 {
     return cbDevices->currentText();
+}
+
+int TfrmOptions::selectedDeviceIndex() const
+{
+    return cbDevices->currentIndex();
+}
+
+void TfrmOptions::setIsdnAvailable(bool available)
+{
+    m_isdnAvailable = available;
+    rbISDN->setEnabled(available);
+    if (fallBackToModem())
+        settingsToControls();
+}
+
+bool TfrmOptions::fallBackToModem()
+{
+    if (m_isdnAvailable || m_settings.number(Settings::DeviceType) != Settings::kIsdn)
+        return false;
+    m_settings.setNumber(Settings::DeviceType, Settings::kModem);
+    return true;
 }
 
 // --- Opening and closing -------------------------------------------------------------------
@@ -183,6 +200,7 @@ void TfrmOptions::done(int result)
 void TfrmOptions::LoadSettings()
 {
     m_settings.LoadSettings();
+    fallBackToModem();
     settingsToControls();
 }
 
@@ -331,9 +349,11 @@ void TfrmOptions::rbKeepAllClick()
     editKeepCalls->setEnabled(rbKeepOnly->isChecked());
 }
 
+// The sound switch is live: the tray and the calls follow the box at once, and Cancel's reload
+// takes it back.
 void TfrmOptions::chkEnableSoundClick()
 {
-    emit enableSoundClicked(chkEnableSound->isChecked());
+    m_settings.setFlag(Settings::EnableSound, chkEnableSound->isChecked());
 }
 
 void TfrmOptions::applySpeechAvailability()
@@ -386,17 +406,5 @@ QMessageBox::StandardButton TfrmOptions::message(const QString &caption, const Q
 {
     if (m_messageDialog)
         return m_messageDialog(caption, text, kind, buttons);
-    QMessageBox box(kind, caption, text, buttons, isVisible() ? this : parentWidget());
-    if (m_settings.languageIndex() == 1) {
-        const std::pair<QMessageBox::StandardButton, const char *> croatian[] = {
-            {QMessageBox::Yes, "&Da"},
-            {QMessageBox::No, "&Ne"},
-            {QMessageBox::Ok, "U redu"},
-            {QMessageBox::Cancel, "Odustani"}};
-        for (const auto &[which, caption] : croatian) {
-            if (QAbstractButton *b = box.button(which))
-                b->setText(QString::fromUtf8(caption));
-        }
-    }
-    return QMessageBox::StandardButton(box.exec());
+    return ShowMessageDialog(caption, text, kind, buttons);
 }

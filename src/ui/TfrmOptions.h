@@ -63,9 +63,8 @@ public:
     TfrmOptions(Settings &settings, AddressBook &addressBook, QWidget *parent = nullptr);
     ~TfrmOptions() override;
 
-    // Defaults: a Qt message box with Croatian buttons while the language is Croatian; Qt's open
-    // dialog; SoundPlayer on a thread of its own; the modem lines of the line service; no speech
-    // engine.
+    // Defaults: the program's message box; Qt's open dialog; no sound (the controller connects
+    // its sound threads); the modem lines of the line service; no speech engine.
     void setMessageDialog(MessageDialogFn fn) { m_messageDialog = std::move(fn); }
     void setOpenFileDialog(OpenFileFn fn) { m_openFileDialog = std::move(fn); }
     void setSoundPlayer(PlaySoundFn fn) { m_playSound = std::move(fn); }
@@ -82,6 +81,13 @@ public:
 
     // The chosen entry of the device list; start-up compares it with the stored device name.
     QString selectedDeviceText() const;
+    // Its index (the ISDN controller is the index + 1); -1 when none is chosen.
+    int selectedDeviceIndex() const;
+
+    // ISDN can be chosen only while a CAPI library with a controller answers. Without one, an
+    // ISDN choice becomes the modem, in the window and in the settings object, and stays so
+    // through every reload.
+    void setIsdnAvailable(bool available);
 
     // Settings life cycle, called by the controller at start-up and by the window itself when
     // it closes.
@@ -123,8 +129,6 @@ public:
     static const std::array<QString, 9> &formatSamples();
 
 signals:
-    // chkEnableSound changed: the tray's sound item takes the same state.
-    void enableSoundClicked(bool on);
     // The window's part of applying is done; the controller updates the tray menu, the device
     // label, DeviceFound, monitoring and the language bitmaps.
     void loadedSettingsApplied();
@@ -150,6 +154,7 @@ private:
     void settingsToControls();
     void controlsToSettings();
     void applySpeechAvailability();
+    bool fallBackToModem();
 
     void fillModemFeatures();
     void fillIsdnFeatures();
@@ -175,6 +180,7 @@ private:
     QPointer<TCapiInfo> m_capiInfo;
     bool m_ownsCapiInfo = false;
 
+    bool m_isdnAvailable = true;
     int m_languageAtShow = -1;
     bool m_deviceTypeAtShow = true;
     QString m_deviceNameAtShow;

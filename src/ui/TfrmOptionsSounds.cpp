@@ -3,6 +3,7 @@
 
 #include "ui/TfrmOptions.h"
 
+#include "platform/WaveFile.h"
 #include "store/AddressBook.h"
 #include "store/DataDir.h"
 #include "ui/OptionsIcons.h"
@@ -14,19 +15,9 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-namespace {
-
-// A sound the player accepts: the name ends in exactly ".wav" and the file exists.
-bool isWaveFile(const QString &fileName)
-{
-    return fileName.endsWith(QLatin1String(".wav"), Qt::CaseSensitive) && QFileInfo(fileName).isFile();
-}
-
-} // namespace
-
 QString TfrmOptions::chooseWaveFile(const QString &present)
 {
-    const QString folder = isWaveFile(present) ? QFileInfo(present).absolutePath() : DataDir();
+    const QString folder = IsWaveFile(present) ? QFileInfo(present).absolutePath() : DataDir();
     const QString caption = tr("Izaberi zvučnu datoteku");
     const QString filter = QStringLiteral("Wave Sound File (*.wav)");
     if (m_openFileDialog)
@@ -41,19 +32,19 @@ void TfrmOptions::btnChooseSoundClick()
     const QString file = chooseWaveFile(lblPhoneRingSound->text());
     if (file.isEmpty())
         return;
-    lblPhoneRingSound->setText(isWaveFile(file) ? file : QString());
+    lblPhoneRingSound->setText(IsWaveFile(file) ? file : QString());
     btnTestSound->setEnabled(!lblPhoneRingSound->text().isEmpty());
 }
 
 void TfrmOptions::btnTestSoundClick()
 {
-    if (isWaveFile(lblPhoneRingSound->text()))
+    if (m_playSound && IsWaveFile(lblPhoneRingSound->text()))
         m_playSound(lblPhoneRingSound->text());
 }
 
 void TfrmOptions::btnTestGroupSoundClick()
 {
-    if (isWaveFile(lblGroupSound->text()))
+    if (m_playSound && IsWaveFile(lblGroupSound->text()))
         m_playSound(lblGroupSound->text());
 }
 
@@ -95,7 +86,7 @@ void TfrmOptions::btnChooseGroupSoundClick()
         return;
     const QString group = item->text(0);
     const QString file = chooseWaveFile(m_book.GroupSound(group));
-    if (file.isEmpty() || !isWaveFile(file))
+    if (file.isEmpty() || !IsWaveFile(file))
         return;
     storeGroupSound(group, file);
 }

@@ -1,5 +1,4 @@
 #include "app/MonitorProgram.h"
-#include "app/ShowMessageDialog.h"
 #include "app/TfrmStart.h"
 #include "app/TrayFallbackWindow.h"
 #include "store/DataDir.h"
@@ -9,15 +8,20 @@
 #include "ui/TfrmMain.h"
 #include "ui/TfrmNewCallMessage.h"
 #include "ui/TfrmOptions.h"
+#include "widgets/ShowMessageDialog.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QProcess>
+#include <QRadioButton>
+#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -50,26 +54,38 @@ void storeSettings(const std::function<void(Settings &)> &change)
     QVERIFY(settings.SaveSettings());
 }
 
-// The options window opened modally during a call: notes its page and closes it with Cancel.
+// A dialog opened modally during a call: notes where it stands (and the options window's page
+// and device type) and closes it with Cancel.
 class ModalCloser : public QObject
 {
 public:
     ModalCloser()
     {
         connect(&m_timer, &QTimer::timeout, this, [this] {
-            auto *options = qobject_cast<TfrmOptions *>(QApplication::activeModalWidget());
-            if (!options)
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
                 return;
-            page = options->findChild<QTabWidget *>(QStringLiteral("PageControl"))->currentIndex();
-            options->reject();
+            centre = dialog->geometry().center();
+            if (auto *options = qobject_cast<TfrmOptions *>(dialog)) {
+                page = options->findChild<QTabWidget *>(QStringLiteral("PageControl"))->currentIndex();
+                modem = options->findChild<QRadioButton *>(QStringLiteral("rbModem"))->isChecked();
+            }
+            dialog->reject();
         });
         m_timer.start(10);
     }
     int page = -1;
+    bool modem = false;
+    QPoint centre;
 
 private:
     QTimer m_timer;
 };
+
+bool centredOnDesktop(QPoint centre)
+{
+    return (centre - QApplication::primaryScreen()->availableGeometry().center()).manhattanLength() <= 2;
+}
 
 class ModemSim
 {
@@ -190,21 +206,19 @@ private slots:
 
     void trayStates_data()
     {
-        QTest::addColumn<TfrmStart::TrayState>("state");
+        QTest::addColumn<LineState::State>("state");
         QTest::addColumn<int>("newCalls");
         QTest::addColumn<QString>("toolTip");
         QTest::addColumn<QString>("status");
         QTest::addColumn<int>("connectionImage");
-        using S = TfrmStart::TrayState;
-        QTest::newRow("not active") << S::NotActive << 0 << QStringLiteral("Tellwise Monitor  (Neaktivan)")
-                                    << QStringLiteral("Status:  Neaktivan!") << 0;
-        QTest::newRow("active") << S::Active << 0 << QStringLiteral("Tellwise Monitor  (Pratim pozive)")
-                                << QStringLiteral("Status:  Pratim pozive!") << 1;
-        QTest::newRow("monitoring") << S::ActiveMonitor << 0
+        using S = LineState;
+        QTest::newRow("off") << S::Off << 0 << QStringLiteral("Tellwise Monitor  (Neaktivan)")
+                             << QStringLiteral("Status:  Neaktivan!") << 0;
+        QTest::newRow("monitoring") << S::Monitoring << 0
                                     << QStringLiteral("Tellwise Monitor  (Pratim pozive)")
                                     << QStringLiteral("Status:  Pratim pozive!") << 1;
-        QTest::newRow("error") << S::Error << 0 << QStringLiteral("Tellwise Monitor  (Greška)")
-                               << QStringLiteral("Status:  Greška!") << 0;
+        QTest::newRow("no device") << S::NoDevice << 0 << QStringLiteral("Tellwise Monitor  (Greška)")
+                                   << QStringLiteral("Status:  Greška!") << 0;
         QTest::newRow("one new call")
             << S::NewCall << 1 << QStringLiteral("Tellwise Monitor  (Pratim pozive)\nImaš 1 novi poziv!")
             << QStringLiteral("Status:  Pratim pozive!") << 1;
@@ -215,17 +229,18 @@ private slots:
 
     void trayStates()
     {
-        QFETCH(TfrmStart::TrayState, state);
+        QFETCH(LineState::State, state);
         QFETCH(int, newCalls);
         QFETCH(QString, toolTip);
         QFETCH(QString, status);
         QFETCH(int, connectionImage);
 
+        start()->line().setState(state == LineState::Off ? LineState::Monitoring : LineState::Off);
         start()->NewCallCount = newCalls;
         start()->timerScrlFlash->start();
-        start()->SetTrayState(state);
+        start()->line().setState(state);
         QCOMPARE(start()->toolTip(), toolTip);
-        QCOMPARE(start()->statusText(), status);
+        QCOMPARE(start()->line().statusText(), status);
         QCOMPARE(start()->ConnectionImage, connectionImage);
         // The indicators run exactly while there are new calls; the new-call texts follow.
         QCOMPARE(start()->timerCalls->isActive(), newCalls > 0);
@@ -235,6 +250,8 @@ private slots:
         QCOMPARE(total->text(),
                  newCalls > 0 ? TfrmStart::NewCallsText(newCalls) : QStringLiteral("Nemaš novih poziva!"));
         QCOMPARE(start()->fallbackWindow()->statusText(), status);
+        QCOMPARE(m_program->frmMain()->findChild<QLabel *>(QStringLiteral("pbxConnection"))->toolTip(),
+                 status);
     }
 
     void seeingTheCallsStopsTheIndicators()
@@ -273,6 +290,9 @@ private slots:
                 QStringLiteral("CallsBar"));
         start()->miAddressbook->trigger();
         QCOMPARE(main->currentPage(), int(TfrmMain::PageAddressbook));
+        ModalCloser closer;
+        start()->miAbout->trigger();
+        QVERIFY(centredOnDesktop(closer.centre));
         // Without a main window the items could not be chosen.
         start()->setMainWindowOpener({});
         QVERIFY(!start()->miAddressbook->isEnabled());
@@ -301,23 +321,29 @@ private slots:
     void startupReportsAMissingDevice_data()
     {
         QTest::addColumn<QString>("device");
+        QTest::addColumn<int>("type");
         QTest::addColumn<QString>("message");
-        QTest::newRow("none chosen") << QString()
+        const QString gone = QStringLiteral("Ne mogu pronaći prethodno izabrani uređaj!\n\nOtvorite Opcije | "
+                                            "Uređaji, te izaberite vrstu uređaja\ni uređaj koji želite.");
+        QTest::newRow("none chosen") << QString() << Settings::kModem
                                      << QStringLiteral(
                                             "Nije izabran niti jedan uređaj!\n\nOtvorite Opcije | Uređaji, "
                                             "te izaberite vrstu uređaja i uređaj koji želite.");
-        QTest::newRow("chosen but gone")
-            << QStringLiteral("Modem on ttyUSB7")
-            << QStringLiteral("Ne mogu pronaći prethodno izabrani uređaj!\n\nOtvorite Opcije | Uređaji, te "
-                              "izaberite vrstu uređaja\ni uređaj koji želite.");
+        QTest::newRow("chosen but gone") << QStringLiteral("Modem on ttyUSB7") << Settings::kModem << gone;
+        // No CAPI here: the adapter is gone and the modem takes its place.
+        QTest::newRow("ISDN without CAPI") << QStringLiteral("ISDN Adapter #1") << Settings::kIsdn << gone;
     }
 
     void startupReportsAMissingDevice()
     {
         QFETCH(QString, device);
+        QFETCH(int, type);
         QFETCH(QString, message);
         m_program.reset();
-        storeSettings([&](Settings &s) { s.setText(Settings::DeviceName, device); });
+        storeSettings([&](Settings &s) {
+            s.setText(Settings::DeviceName, device);
+            s.setNumber(Settings::DeviceType, type);
+        });
         m_program = std::make_unique<MonitorProgram>();
 
         MessageDialogHook::setNextAnswer(QMessageBox::Ok);
@@ -330,6 +356,9 @@ private slots:
         QCOMPARE(shown[0].text, message);
         QCOMPARE(shown[0].kind, QMessageBox::Information);
         QCOMPARE(closer.page, int(TfrmOptions::PageDevices));
+        QVERIFY(centredOnDesktop(closer.centre));
+        QVERIFY(closer.modem);
+        QCOMPARE(m_program->settings().number(Settings::DeviceType), Settings::kModem);
         QVERIFY(!start()->IsMonitoringOn());
         QVERIFY(!start()->miMonitorCalls->isEnabled());
         QCOMPARE(start()->trayState(), TfrmStart::TrayState::Error);
@@ -472,12 +501,25 @@ private slots:
         start()->miEnableSound->trigger();
         QVERIFY(!start()->IsSoundOn());
         QCOMPARE(storedValue(QStringLiteral("EnableSound")).toInt(), 0);
-        QVERIFY(!m_program->settings().flag(Settings::EnableSound));
 
-        // Cancel in the options window reloads the stored value into the tray item too.
-        storeSettings([](Settings &s) { s.setFlag(Settings::EnableSound, true); });
-        m_program->frmOptions()->LoadSettings();
-        QVERIFY(start()->IsSoundOn());
+        // The options window's box changes the switch at once; Cancel takes it back, in the tray too.
+        m_program->frmOptions()->show();
+        m_program->frmOptions()->findChild<QCheckBox *>(QStringLiteral("chkEnableSound"))->click();
+        QCOMPARE(start()->miEnableSound->data().toInt(), 1);
+        m_program->frmOptions()->reject();
+        QCOMPARE(start()->miEnableSound->data().toInt(), 0);
+    }
+
+    void deviceLabelShowsTheSavedDevice()
+    {
+        startWithoutDevice();
+        TfrmOptions *options = m_program->frmOptions();
+        options->setModemLister([] { return QStringList{QStringLiteral("Modem A")}; });
+        options->show();
+        options->findChild<QComboBox *>(QStringLiteral("cbDevices"))->setCurrentIndex(0);
+        options->accept();
+        QCOMPARE(m_program->frmMain()->findChild<QLabel *>(QStringLiteral("lblDevice"))->text(),
+                 QStringLiteral("Modem A"));
     }
 
     void exportKeepsOrAddsTheExtension_data()

@@ -1,4 +1,4 @@
-#include "app/ShowMessageDialog.h"
+#include "widgets/ShowMessageDialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -122,6 +122,19 @@ private slots:
         QCOMPARE(log.calls()[0].CallerName, QStringLiteral("Pozivatelj 0"));
     }
 
+    // The load's error box is open before the controller exists: nothing to back up, a clean end.
+    void terminationDuringTheLoadErrorEndsCleanly()
+    {
+        QVERIFY(QDir().mkpath(dataFile(kCallsFileName))); // a folder cannot be loaded as the log
+        auto monitor = startMonitor();
+        QVERIFY(waitUntilRunning(*monitor));
+        QTest::qWait(500);
+        ::kill(pid_t(monitor->processId()), SIGTERM);
+        QVERIFY(monitor->waitForFinished(10000));
+        QCOMPARE(monitor->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(monitor->exitCode(), 0);
+    }
+
     // A pop-up on screen refuses an ordinary close while it slides; the session's end must not
     // wait for it.
     void terminationDuringACallEndsTheProgram()

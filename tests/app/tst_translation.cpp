@@ -1,4 +1,3 @@
-#include "app/ShowMessageDialog.h"
 #include "app/TfrmStart.h"
 #include "settings/Settings.h"
 #include "store/AddressBook.h"
@@ -7,6 +6,7 @@
 #include "telephony/ModemConfig.h"
 #include "ui/TfrmContact.h"
 #include "ui/TfrmOptions.h"
+#include "widgets/ShowMessageDialog.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -223,9 +223,8 @@ private slots:
                                         QStringLiteral("Do not disturb!"), QStringLiteral("Reject!"),
                                         QStringLiteral("Options"), QStringLiteral("About"),
                                         QStringLiteral("Close Tellwise Monitor")}));
-        QCOMPARE(TfrmStart::statusWord(TfrmStart::TrayState::NotActive), QStringLiteral("Inactive"));
-        QCOMPARE(TfrmStart::statusWord(TfrmStart::TrayState::ActiveMonitor),
-                 QStringLiteral("Monitoring calls"));
+        QCOMPARE(LineState::statusWord(LineState::Off), QStringLiteral("Inactive"));
+        QCOMPARE(LineState::statusWord(LineState::Monitoring), QStringLiteral("Monitoring calls"));
     }
 
     void newCallCountsUseEnglishPlurals_data()

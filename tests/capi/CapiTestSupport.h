@@ -31,6 +31,7 @@ public:
         connect(monitor, &TCapiMonitor::OnDisconnectInfo, this, [this](uint16_t cause, uint16_t reason) {
             lines << QStringLiteral("disconnect %1 %2").arg(cause).arg(reason, 4, 16, QLatin1Char('0'));
             errorAtDisconnect = m_monitor->ErrorString();
+            failedAtDisconnect = m_monitor->Failed();
         });
         connect(monitor, &TCapiMonitor::OnDoResetCapi, this, [this](QObject *sender) {
             lines << QStringLiteral("reset %1").arg(sender == m_monitor ? "self" : "other");
@@ -55,6 +56,7 @@ public:
     QStringList lines;
     uint16_t answer = 0xFFFF; // what OnRejectCallQuestion answers
     QString errorAtDisconnect;
+    bool failedAtDisconnect = true;
 
 private:
     TCapiMonitor *m_monitor;

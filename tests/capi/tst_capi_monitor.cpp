@@ -209,6 +209,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(l.events->count(QStringLiteral("disconnect")), 1, 5000);
         QCOMPARE(l.events->first(QStringLiteral("disconnect")), QStringLiteral("disconnect 65535 3490"));
         QCOMPARE(l.events->errorAtDisconnect, CapiInfoText(0x3490));
+        QVERIFY(!l.events->failedAtDisconnect); // the call ended, the line is fine
         // The countdown stopped with the call: nothing goes out when it would have ended.
         QTest::qWait(2500);
         QCOMPARE(sent(l), (QStringList{kListenAll, kAlert, QStringLiteral("0483 0")}));
@@ -236,6 +237,7 @@ private slots:
         QVERIFY(monitor->Active()); // the request itself went out
         QTRY_COMPARE_WITH_TIMEOUT(monitor->Error(), 0x2002u, 5000);
         QCOMPARE(monitor->ErrorString(), QStringLiteral("illegal Controller/PLCI/NCCI ($2002)"));
+        QVERIFY(monitor->Failed());
 
         monitor->setController(9);
         monitor->setActive(true);

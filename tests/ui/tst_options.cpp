@@ -19,7 +19,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
-#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
@@ -84,7 +83,6 @@ private slots:
     void switchesWithoutRulesAreTurnedOff();
     void formatPreviewsFollowThePatterns_data();
     void formatPreviewsFollowThePatterns();
-    void soundSwitchReachesTheTray();
 
 private:
     template <typename T> T *control(const char *name)
@@ -732,19 +730,6 @@ void TestOptions::formatPreviewsFollowThePatterns()
     QCOMPARE(control<QLineEdit>(edit)->text(), preview);
     cancel();
     QCOMPARE(control<QLineEdit>(edit)->text(), initial);
-}
-
-void TestOptions::soundSwitchReachesTheTray()
-{
-    QSignalSpy spy(m_form.get(), &TfrmOptions::enableSoundClicked);
-    open();
-    control<QTabWidget>("PageControl")->setCurrentIndex(TfrmOptions::PageSound);
-    click("chkEnableSound");
-    click("chkEnableSound");
-    QCOMPARE(spy.size(), 2);
-    QCOMPARE(spy[0][0].toBool(), false);
-    QCOMPARE(spy[1][0].toBool(), true);
-    cancel();
 }
 
 QTEST_MAIN(TestOptions)
