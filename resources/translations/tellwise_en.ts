@@ -2,57 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="hr_HR">
 <context>
-    <name>Addressbook</name>
+    <name>AddressBook</name>
     <message>
-        <location filename="../../src/store/Addressbook.cpp" line="+51"/>
-        <source>Greška</source>
-        <translation>Error</translation>
+        <location filename="../../src/store/AddressBook.cpp" line="+17"/>
+        <source>Osoba pod tim imenom već postoji!</source>
+        <translation>A contact with that name already exists!</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>Dogodila se greška prilikom otvaranja datoteke!</source>
-        <translation>An error occurred while opening the file!</translation>
+        <location line="+95"/>
+        <source>Bez grupe</source>
+        <translation>No group</translation>
     </message>
     <message>
-        <location line="+40"/>
-        <location line="+8"/>
-        <location line="+212"/>
-        <location line="+18"/>
-        <source>Čitanje datoteke nije uspjelo:</source>
-        <translation>Could not read the file:</translation>
+        <location line="+0"/>
+        <source>Crna Lista</source>
+        <translation>Black List</translation>
     </message>
     <message>
-        <location line="-120"/>
-        <location line="+5"/>
-        <source>Pisanje datoteke nije uspjelo:</source>
-        <translation>Could not write the file:</translation>
-    </message>
-    <message>
-        <location line="+14"/>
-        <source>Otvaranje datoteke nije uspjelo:</source>
-        <translation>Could not open the file:</translation>
-    </message>
-    <message>
-        <location line="+19"/>
-        <source>Spremanje mape nije uspjelo:</source>
-        <translation>Could not save the folder:</translation>
-    </message>
-    <message>
-        <location line="+202"/>
-        <location line="+27"/>
-        <source>Zamjena datoteke nije uspjela:</source>
-        <translation>Could not replace the file:</translation>
-    </message>
-    <message>
-        <location line="-4"/>
-        <source>Stvaranje datoteke nije uspjelo:</source>
-        <translation>Could not create the file:</translation>
+        <location line="+107"/>
+        <location line="+25"/>
+        <source>Grupa pod tim imenom već postoji!</source>
+        <translation>A group with that name already exists!</translation>
     </message>
 </context>
 <context>
     <name>CallPipeline</name>
     <message>
-        <location filename="../../src/app/CallPipeline.cpp" line="+178"/>
+        <location filename="../../src/app/CallPipeline.cpp" line="+146"/>
         <source>&lt; Nepoznat &gt;</source>
         <translation>&lt; Unknown &gt;</translation>
     </message>
@@ -70,9 +46,38 @@
     </message>
 </context>
 <context>
+    <name>DataFiles</name>
+    <message>
+        <location filename="../../src/store/DataFiles.cpp" line="+49"/>
+        <location line="+98"/>
+        <source>Dogodila se greška prilikom otvaranja datoteke!</source>
+        <translation>An error occurred while opening the file!</translation>
+    </message>
+    <message>
+        <location line="-69"/>
+        <source>Čitanje datoteke nije uspjelo:</source>
+        <translation>Could not read the file:</translation>
+    </message>
+    <message>
+        <location line="+79"/>
+        <source>Pisanje datoteke nije uspjelo:</source>
+        <translation>Could not write the file:</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Zamjena datoteke nije uspjela:</source>
+        <translation>Could not replace the file:</translation>
+    </message>
+    <message>
+        <location line="+24"/>
+        <source>Spremanje mape nije uspjelo:</source>
+        <translation>Could not save the folder:</translation>
+    </message>
+</context>
+<context>
     <name>DialogSeams</name>
     <message>
-        <location filename="../../src/ui/DialogSeams.cpp" line="+59"/>
+        <location filename="../../src/ui/DialogSeams.cpp" line="+24"/>
         <source>Odustani</source>
         <translation>Cancel</translation>
     </message>
@@ -80,7 +85,7 @@
 <context>
     <name>Exports</name>
     <message>
-        <location filename="../../src/store/Exports.cpp" line="+190"/>
+        <location filename="../../src/store/Exports.cpp" line="+195"/>
         <source>Datoteku %1 nije moguće zapisati: %2</source>
         <translation>Cannot write the file %1: %2</translation>
     </message>
@@ -133,7 +138,7 @@
         <translation>Monitoring calls</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+5"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
@@ -146,7 +151,7 @@
 <context>
     <name>TCallRowsModel</name>
     <message>
-        <location filename="../../src/ui/MainLists.cpp" line="+257"/>
+        <location filename="../../src/ui/MainLists.cpp" line="+256"/>
         <source>Naziv pozivatelja</source>
         <translation>Caller name</translation>
     </message>
@@ -169,7 +174,7 @@
 <context>
     <name>TContactRowsModel</name>
     <message>
-        <location line="-158"/>
+        <location line="-157"/>
         <source>Ime osobe</source>
         <translation>Contact</translation>
     </message>
@@ -251,9 +256,9 @@
 <context>
     <name>TfrmContact</name>
     <message>
-        <location filename="../../src/ui/TfrmContact.cpp" line="+62"/>
-        <location filename="../../src/ui/TfrmContactEdit.cpp" line="+53"/>
-        <location line="+173"/>
+        <location filename="../../src/ui/TfrmContact.cpp" line="+59"/>
+        <location filename="../../src/ui/TfrmContactEdit.cpp" line="+50"/>
+        <location line="+172"/>
         <source>Osoba:  </source>
         <translation>Contact:  </translation>
     </message>
@@ -520,7 +525,7 @@
     </message>
     <message>
         <location line="+8"/>
-        <location filename="../../src/ui/TfrmContactEdit.cpp" line="+74"/>
+        <location filename="../../src/ui/TfrmContactEdit.cpp" line="+70"/>
         <source> Koristi ovu zvučnu datoteku:</source>
         <translation> Use this sound file:</translation>
     </message>
@@ -545,12 +550,7 @@
         <translation> When this contact calls:</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmContactEdit.cpp" line="-167"/>
-        <source>Bez grupe</source>
-        <translation>No group</translation>
-    </message>
-    <message>
-        <location line="+105"/>
+        <location filename="../../src/ui/TfrmContactEdit.cpp" line="-58"/>
         <source>Dužina teksta:     %1 / 255</source>
         <translation>Text length:     %1 / 255</translation>
     </message>
@@ -560,7 +560,7 @@
         <translation>Choose Picture</translation>
     </message>
     <message>
-        <location line="+57"/>
+        <location line="+53"/>
         <source> Izgovori ovaj tekst:</source>
         <translation> Speak this text:</translation>
     </message>
@@ -575,7 +575,7 @@
         <translation>Choose Sound File</translation>
     </message>
     <message>
-        <location line="+28"/>
+        <location line="+27"/>
         <source>Informacije o Crnoj Listi</source>
         <translation>About the Black List</translation>
     </message>
@@ -661,7 +661,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
 <context>
     <name>TfrmGroup</name>
     <message>
-        <location filename="../../src/ui/TfrmGroup.cpp" line="+37"/>
+        <location filename="../../src/ui/TfrmGroup.cpp" line="+30"/>
         <source>Naziv grupe:</source>
         <translation>Group name:</translation>
     </message>
@@ -671,7 +671,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <translation>Save</translation>
     </message>
     <message>
-        <location line="+51"/>
+        <location line="+41"/>
         <source>Nova grupa</source>
         <translation>New Group</translation>
     </message>
@@ -681,27 +681,12 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <translation> Add a new group:</translation>
     </message>
     <message>
-        <location line="-6"/>
-        <source>Bez grupe</source>
-        <translation>No group</translation>
-    </message>
-    <message>
-        <location line="+0"/>
-        <source>Crna Lista</source>
-        <translation>Black List</translation>
-    </message>
-    <message>
-        <location line="+12"/>
+        <location line="+7"/>
         <source>Informacija</source>
         <translation>Information</translation>
     </message>
     <message>
-        <location line="+0"/>
-        <source>Grupa pod tim imenom već postoji!</source>
-        <translation>A group with that name already exists!</translation>
-    </message>
-    <message>
-        <location line="+9"/>
+        <location line="+2"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
@@ -727,7 +712,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
 <context>
     <name>TfrmMain</name>
     <message>
-        <location filename="../../src/ui/TfrmMain.cpp" line="+148"/>
+        <location filename="../../src/ui/TfrmMain.cpp" line="+150"/>
         <source>Adresar</source>
         <translation>Address Book</translation>
     </message>
@@ -752,7 +737,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <translation>You have no new calls!</translation>
     </message>
     <message>
-        <location line="+43"/>
+        <location line="+46"/>
         <source>Sakrij</source>
         <translation>Hide</translation>
     </message>
@@ -775,7 +760,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
     <message>
         <location line="-183"/>
         <location line="+185"/>
-        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+365"/>
+        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+356"/>
         <source>Izbriši osobu</source>
         <translation>Delete Contact</translation>
     </message>
@@ -843,7 +828,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
     <message>
         <location line="-62"/>
         <location line="+63"/>
-        <location filename="../../src/ui/TfrmMainCalls.cpp" line="+91"/>
+        <location filename="../../src/ui/TfrmMainCalls.cpp" line="+68"/>
         <source>Izbriši poziv</source>
         <translation>Delete Call</translation>
     </message>
@@ -894,7 +879,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <translation>Delete Calls</translation>
     </message>
     <message>
-        <location line="+52"/>
+        <location line="+51"/>
         <source>Da li stvarno želiš obrisati izabrani poziv?</source>
         <translation>Do you really want to delete the selected call?</translation>
     </message>
@@ -909,25 +894,23 @@ Do you really want to delete the selected calls?</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+76"/>
-        <location filename="../../src/ui/TfrmMainGroups.cpp" line="+190"/>
+        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+62"/>
+        <location filename="../../src/ui/TfrmMainGroups.cpp" line="+162"/>
         <source>Potvrda</source>
         <translation>Confirmation</translation>
     </message>
     <message>
-        <location line="+42"/>
-        <location line="+34"/>
-        <location filename="../../src/ui/TfrmMainGroups.cpp" line="-164"/>
+        <location filename="../../src/ui/TfrmMainGroups.cpp" line="-138"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-14"/>
+        <location filename="../../src/ui/TfrmMainCalls.cpp" line="+33"/>
         <source>Snimanje poziva</source>
         <translation>Save Calls</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmMainContacts.cpp" line="-345"/>
+        <location filename="../../src/ui/TfrmMainContacts.cpp" line="-331"/>
         <source>Osoba</source>
         <translation>Contact</translation>
     </message>
@@ -1056,20 +1039,12 @@ Do you really want to delete the selected calls?</translation>
         <translation>Remove Contact from the Black List</translation>
     </message>
     <message>
-        <location line="+26"/>
-        <location line="+27"/>
-        <location filename="../../src/ui/TfrmMainGroups.cpp" line="+129"/>
+        <location filename="../../src/ui/TfrmMainGroups.cpp" line="-2"/>
         <source>Informacija</source>
         <translation>Information</translation>
     </message>
     <message>
-        <location line="-27"/>
-        <location line="+27"/>
-        <source>Osoba pod tim imenom već postoji!</source>
-        <translation>A contact with that name already exists!</translation>
-    </message>
-    <message>
-        <location line="+21"/>
+        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+60"/>
         <source>Osoba:  %1
 
 Da li stvarno želiš obrisati ovu osobu iz adresara?</source>
@@ -1087,18 +1062,17 @@ Da li stvarno želiš obrisati izabrane osobe iz adresara?</source>
 Do you really want to delete the selected contacts from the address book?</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmMainGroups.cpp" line="-111"/>
+        <location filename="../../src/ui/TfrmMainGroups.cpp" line="+19"/>
         <source>Sve grupe</source>
         <translation>All groups</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location line="+171"/>
         <source>Bez grupe</source>
         <translation>No group</translation>
     </message>
     <message>
-        <location line="-168"/>
+        <location line="+3"/>
         <source>Crna Lista</source>
         <translation>Black List</translation>
     </message>
@@ -1113,7 +1087,7 @@ Do you really want to delete the selected contacts from the address book?</trans
         <translation> Group:  %1</translation>
     </message>
     <message>
-        <location line="+75"/>
+        <location line="+73"/>
         <source>Preimenovanje grupe</source>
         <translation>Rename Group</translation>
     </message>
@@ -1123,12 +1097,7 @@ Do you really want to delete the selected contacts from the address book?</trans
         <translation> Rename group:</translation>
     </message>
     <message>
-        <location line="+5"/>
-        <source>Grupa pod tim imenom već postoji!</source>
-        <translation>A group with that name already exists!</translation>
-    </message>
-    <message>
-        <location line="+36"/>
+        <location line="+18"/>
         <source>Grupa:  %1
 
 Za brisanje samo grupe, klikni na &quot;Da&quot;!
@@ -1154,7 +1123,7 @@ Delete the group?</translation>
 <context>
     <name>TfrmOptions</name>
     <message>
-        <location filename="../../src/ui/TfrmOptions.cpp" line="+55"/>
+        <location filename="../../src/ui/TfrmOptions.cpp" line="+44"/>
         <source>Opcije</source>
         <translation>Options</translation>
     </message>
@@ -1204,7 +1173,7 @@ Delete the group?</translation>
         <translation>Cancel</translation>
     </message>
     <message>
-        <location line="+96"/>
+        <location line="+122"/>
         <source>Ne smetaj!</source>
         <translation>Do not disturb!</translation>
     </message>
@@ -1224,8 +1193,8 @@ Delete the group?</translation>
         <translation>The &apos;Reject!&apos; option is off!</translation>
     </message>
     <message>
-        <location line="+17"/>
-        <location filename="../../src/ui/TfrmOptionsSounds.cpp" line="+143"/>
+        <location line="+18"/>
+        <location filename="../../src/ui/TfrmOptionsSounds.cpp" line="+109"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
@@ -1592,7 +1561,7 @@ will take effect only then.</translation>
         <translation>Croatian</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmOptionsSounds.cpp" line="-101"/>
+        <location filename="../../src/ui/TfrmOptionsSounds.cpp" line="-88"/>
         <source>Izaberi zvučnu datoteku</source>
         <translation>Choose Sound File</translation>
     </message>
@@ -1610,13 +1579,13 @@ will take effect only then.</translation>
 <context>
     <name>TfrmStart</name>
     <message>
-        <location filename="../../src/app/TfrmStart.cpp" line="+136"/>
-        <location line="+159"/>
+        <location filename="../../src/app/TfrmStart.cpp" line="+148"/>
+        <location line="+153"/>
         <source>Nemaš novih poziva!</source>
         <translation>You have no new calls!</translation>
     </message>
     <message>
-        <location line="-86"/>
+        <location line="-90"/>
         <source>Nije izabran niti jedan uređaj!
 
 Otvorite Opcije | Uređaji, te izaberite vrstu uređaja i uređaj koji želite.</source>
@@ -1636,13 +1605,12 @@ Open Options | Devices and choose the type of device
 and the device you want.</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <location filename="../../src/app/TfrmStartMenus.cpp" line="+284"/>
+        <location line="-88"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
     <message numerus="yes">
-        <location line="+33"/>
+        <location line="+129"/>
         <source>Imaš %1 novi poziv!</source>
         <translation>
             <numerusform>You have %1 new call!</numerusform>
@@ -1660,7 +1628,7 @@ and the device you want.</translation>
         <translation>You have %1 new calls!</translation>
     </message>
     <message>
-        <location filename="../../src/app/TfrmStartMenus.cpp" line="-238"/>
+        <location filename="../../src/app/TfrmStartMenus.cpp" line="+45"/>
         <source>Adresar</source>
         <translation>Address Book</translation>
     </message>
@@ -1681,18 +1649,18 @@ and the device you want.</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+142"/>
+        <location line="+122"/>
         <source>Ne smetaj!</source>
         <translation>Do not disturb!</translation>
     </message>
     <message>
-        <location line="-141"/>
-        <location line="+157"/>
+        <location line="-121"/>
+        <location line="+137"/>
         <source>Odbij!</source>
         <translation>Reject!</translation>
     </message>
     <message>
-        <location line="-151"/>
+        <location line="-131"/>
         <source>Opcije</source>
         <translation>Options</translation>
     </message>
@@ -1707,7 +1675,7 @@ and the device you want.</translation>
         <translation>Close Tellwise Monitor</translation>
     </message>
     <message>
-        <location line="+131"/>
+        <location line="+111"/>
         <source>Prije uključenja ove opcije, potrebno je u opcijama
 postaviti za koju vrstu pozivatelja se opcija odnosi.
 Kada opcija bude aktivna, pozivatelji koje postavite
@@ -1745,7 +1713,7 @@ Do you want to set up &apos;Reject!&apos; now?</translation>
 <context>
     <name>TrayFallbackWindow</name>
     <message>
-        <location filename="../../src/app/TrayFallbackWindow.cpp" line="+27"/>
+        <location filename="../../src/app/TrayFallbackWindow.cpp" line="+26"/>
         <source>Radna površina nema područje obavijesti, pa je program dostupan
 kroz ovaj prozor. Zatvaranje prozora zatvara program.</source>
         <translation>The desktop has no notification area, so the program is reached

@@ -7,14 +7,9 @@ const QString AddressBook::kBlackListNode = QStringLiteral("Crna Lista");
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("AddressBook", text);
-}
-
 StoreResult contactNameTaken()
 {
-    return StoreResult::refused(tr("Osoba pod tim imenom već postoji!"));
+    return StoreResult::refused(QCoreApplication::translate("AddressBook", "Osoba pod tim imenom već postoji!"));
 }
 
 int firstNamed(const TContactList &contacts, const QString &name)
