@@ -260,16 +260,19 @@ StoreResult saveFile(const QString &dir, const char *name, const RecordList<T> &
     try {
         removeStaleTemporaries(dir, QLatin1String(name));
         const QString newPath = writeTemporary(dataPath, [&list](auto write) {
-            QByteArray buffer;
-            buffer.reserve(Rec::Size * 256);
+            // Records go out 256 at a time, through one buffer.
+            constexpr qsizetype kPerWrite = 256;
+            QByteArray buffer(Rec::Size * kPerWrite, Qt::Uninitialized);
+            qsizetype used = 0;
             for (const T &record : list) {
-                buffer.append(EncodeFileRec(record));
-                if (buffer.size() >= Rec::Size * 256) {
-                    write(buffer.constData(), buffer.size());
-                    buffer.clear();
+                Rec::encode(record, buffer.data() + used);
+                used += Rec::Size;
+                if (used == buffer.size()) {
+                    write(buffer.constData(), used);
+                    used = 0;
                 }
             }
-            write(buffer.constData(), buffer.size());
+            write(buffer.constData(), used);
         });
         // With no data file there is no previous version, and an empty one is none worth
         // keeping when a safety copy exists: that copy may be the only one of the user's data.
