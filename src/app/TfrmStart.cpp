@@ -33,6 +33,9 @@ constexpr int kTrayInterval = 1500;
 constexpr int kTrayIntervalNewCalls = 750;
 constexpr int kBlinkInterval = 750;
 constexpr int kWatchInterval = 500;
+// A lost line is tried again after 2 s, then after twice as long each time, up to a minute.
+constexpr int kFirstRetry = 2000;
+constexpr int kLastRetry = 60000;
 
 } // namespace
 
@@ -77,8 +80,14 @@ TfrmStart::TfrmStart(Settings &settings, AddressBook &addressBook, CallLog &call
     timerScrlFlash->setInterval(kBlinkInterval);
     connect(timerScrlFlash, &QTimer::timeout, this, &TfrmStart::timerScrlFlashTimer);
 
+    retryTimer = new QTimer(this);
+    retryTimer->setObjectName(QStringLiteral("retryTimer"));
+    retryTimer->setSingleShot(true);
+    connect(retryTimer, &QTimer::timeout, this, &TfrmStart::retryLine);
+
     capiMonitor = new TCapiMonitor(this);
     capiMonitor->setObjectName(QStringLiteral("capiMonitor"));
+    connect(capiMonitor, &TCapiMonitor::OnLineLost, this, &TfrmStart::onLineFailed);
     capiMonitor->setRejectTimeOut(10);
     capiMonitor->setController(1);
     capiInfo = new TCapiInfo(this);
@@ -438,13 +447,32 @@ void TfrmStart::StartMonitoring()
         SwitchCapiMonitor(true);
 
     if (sourceActive()) {
+        m_retryDelay = kFirstRetry;
         m_line->setState(NewCallCount == 0 ? LineState::Monitoring : LineState::NewCall);
         if (m_settings.flag(Settings::AnimateIcon))
             TrayTimer->start();
     } else {
         TrayTimer->stop();
         m_line->setState(sourceFailed() ? LineState::Error : LineState::Off);
+        if (sourceFailed())
+            scheduleRetry();
     }
+}
+
+void TfrmStart::scheduleRetry()
+{
+    if (retryTimer->isActive())
+        return;
+    retryTimer->start(m_retryDelay);
+    m_retryDelay = qMin(2 * m_retryDelay, kLastRetry);
+}
+
+void TfrmStart::retryLine()
+{
+    if (!IsMonitoringOn() || (sourceActive() && !sourceFailed()))
+        return;
+    StopMonitoring();
+    StartMonitoring();
 }
 
 void TfrmStart::StopMonitoring()
@@ -455,6 +483,7 @@ void TfrmStart::StopMonitoring()
     if (capiMonitor->Active())
         capiMonitor->setActive(false);
     TrayTimer->stop();
+    retryTimer->stop();
     m_line->setState(LineState::Off);
 }
 
@@ -488,9 +517,12 @@ void TfrmStart::RejectCurrentCall()
 
 void TfrmStart::onLineFailed()
 {
-    // A line that died must not look monitored, not even between two animation frames.
+    // A line that died must not look monitored, not even between two animation frames. It is
+    // tried again until it answers, as long as monitoring stays on.
     TrayTimer->stop();
     m_line->setState(LineState::Error);
+    if (IsMonitoringOn())
+        scheduleRetry();
 }
 
 void TfrmStart::onLoadedSettingsApplied()

@@ -153,6 +153,8 @@ public:
     QTimer *timerCalls = nullptr;
     QTimer *timerScrlFlash = nullptr;
     QTimer *watchTimer = nullptr;
+    // Opens a lost line again, with a growing pause between tries.
+    QTimer *retryTimer = nullptr;
     TCapiMonitor *capiMonitor = nullptr;
     TCapiInfo *capiInfo = nullptr;
 
@@ -199,6 +201,8 @@ private:
     void onLoadedSettingsApplied();
     void onSavedSettingsApplied(bool deviceChanged);
     void onLineFailed();
+    void scheduleRetry();
+    void retryLine();
 
     // A failed load or save shown as "Greška".
     void showFailure(const StoreResult &result);
@@ -207,6 +211,7 @@ private:
     AddressBook &m_book;
     CallLog &m_log;
     LineState *m_line = nullptr;
+    int m_retryDelay = 2000;
     QPointer<TfrmOptions> m_options;
     QPointer<TfrmNewCallMessage> m_newCallMessage;
     QPointer<TfrmIncomingCall> m_incomingCall;

@@ -21,6 +21,41 @@ void TCapiMonitor::setActive(bool active)
     m_cipMask = active ? kListenAllCip : 0;
     const bool opened = open();
     m_active = active && opened;
+    if (!m_keepAlive) {
+        m_keepAlive = new QTimer(this);
+        m_keepAlive->setInterval(kKeepAliveMs);
+        connect(m_keepAlive, &QTimer::timeout, this, &TCapiMonitor::keepAliveTick);
+    }
+    if (m_active)
+        m_keepAlive->start();
+    else
+        m_keepAlive->stop();
+}
+
+void TCapiMonitor::keepAliveTick()
+{
+    if (!m_capi || !m_active)
+        return;
+    // A call in progress keeps its connection busy; the listen is checked between calls.
+    if (m_remainingSeconds > 0)
+        return;
+    const bool sent = m_listenConfirmed && listen();
+    if (sent)
+        return;
+    m_keepAlive->stop();
+    m_active = false;
+    m_error = 0x1009;
+    m_errorString = CapiInfoText(int32_t(m_error));
+    emit OnStateChange(false, false);
+    emit OnLineLost();
+}
+
+bool TCapiMonitor::listen()
+{
+    m_listenConfirmed = false;
+    return m_capi->putMessage(std::make_unique<TListenReq>(
+        m_controller, 0x7F, m_cipMask, 0, std::make_unique<TCallingPartyNumber>(0x00, 0x80, QString()),
+        std::make_unique<TCallingPartySubAddress>(0x80, QString())));
 }
 
 bool TCapiMonitor::Failed() const
@@ -52,10 +87,7 @@ bool TCapiMonitor::open()
         handleMessage(c, m, respond);
     };
     m_capi->OnNoConnections = [this](TCapi *) { emit OnDoResetCapi(this); };
-    const bool put = m_capi->putMessage(std::make_unique<TListenReq>(
-        m_controller, 0x7F, m_cipMask, 0, std::make_unique<TCallingPartyNumber>(0x00, 0x80, QString()),
-        std::make_unique<TCallingPartySubAddress>(0x80, QString())));
-    if (!put) {
+    if (!listen()) {
         updateErrorState();
         m_capi.reset();
         emit OnStateChange(false, false);
@@ -89,6 +121,7 @@ void TCapiMonitor::handleMessage(TConnection *connection, TCapiMessage &message,
         emit OnStateChange(false, true);
         break;
     case capicmd::ListenConf:
+        m_listenConfirmed = true;
         emit OnStateChange(false, true);
         break;
     default:

@@ -53,6 +53,7 @@ public:
     TCapi *engine() const { return m_capi.get(); }
 
     static constexpr uint32_t kListenAllCip = 0x1FFF03FE;
+    static constexpr int kKeepAliveMs = 2500;
 
 signals:
     // Handlers connected directly may set aRejectCause to reject the call at once.
@@ -63,13 +64,17 @@ signals:
     void OnStateChange(bool bUserCanReject, bool bUserCanCangeNoDisturbMode);
     void OnDisconnectInfo(uint16_t aRejectCause, uint16_t aDisconnectReason);
     void OnDoResetCapi(QObject *sender);
+    // The controller stopped answering (the CAPI peer went away): the monitor no longer listens.
+    void OnLineLost();
 
 private:
     bool open();
+    bool listen();
     void updateErrorState();
     void handleMessage(TConnection *connection, TCapiMessage &message, bool &respond);
     void handleConnectInd(TConnection *connection, TConnectInd &message);
     void timerTick();
+    void keepAliveTick();
     void stopCountdown();
 
     int m_rejectTimeOut = 10;
@@ -83,4 +88,8 @@ private:
     int m_remainingSeconds = 0;
     std::unique_ptr<TCapi> m_capi;
     QTimer *m_timer = nullptr;
+    // While listening, the listen request is repeated now and then; a peer that does not confirm
+    // it by the next time is gone.
+    QTimer *m_keepAlive = nullptr;
+    bool m_listenConfirmed = false;
 };

@@ -56,9 +56,18 @@ private:
         return plci;
     }
 
+    // What the monitor sent, without the listen requests it repeats to see that the peer lives.
     QStringList sent(const Listening &l, QList<SimObservation> *records = nullptr)
     {
-        return sentBy(m_host.sim(), l.applId, records);
+        QStringList messages = sentBy(m_host.sim(), l.applId, records);
+        for (qsizetype i = messages.size() - 1; i > 0; --i) {
+            if (messages[i] == kListenAll && messages.indexOf(kListenAll) < i) {
+                messages.removeAt(i);
+                if (records)
+                    records->removeAt(i);
+            }
+        }
+        return messages;
     }
 
 private slots:

@@ -194,6 +194,24 @@ int isdnListen(const QStringList &args)
     if (!monitor.Active())
         throw cli::Failure{monitor.ErrorString(), 1};
     cli::out(QStringLiteral("listening on controller %1").arg(monitor.Controller()));
+    // A lost controller is tried again, as the program does, until it answers.
+    QTimer retry;
+    retry.setSingleShot(true);
+    int retryMs = 2000;
+    QObject::connect(&monitor, &TCapiMonitor::OnLineLost, [&] {
+        cli::out(QStringLiteral("line lost: %1").arg(monitor.ErrorString()));
+        retry.start(retryMs);
+    });
+    QObject::connect(&retry, &QTimer::timeout, [&] {
+        monitor.setActive(true);
+        if (monitor.Active()) {
+            retryMs = 2000;
+            cli::out(QStringLiteral("listening on controller %1").arg(monitor.Controller()));
+            return;
+        }
+        retryMs = qMin(2 * retryMs, 60000);
+        retry.start(retryMs);
+    });
 
     std::signal(SIGINT, [](int) { g_stopListening = true; });
     std::signal(SIGTERM, [](int) { g_stopListening = true; });
