@@ -69,7 +69,7 @@ StoreResult AddressBook::load()
     return FirstFailure({contacts, groups});
 }
 
-StoreResult AddressBook::reloadChangedLocked()
+StoreResult AddressBook::reloadChanged()
 {
     StoreResult contacts, groups;
     if (StampOf(m_dir + QLatin1String(kAddressbookFileName)) != m_contactsStamp)
@@ -77,11 +77,6 @@ StoreResult AddressBook::reloadChangedLocked()
     if (StampOf(m_dir + QLatin1String(kGroupsFileName)) != m_groupsStamp)
         groups = loadGroups();
     return FirstFailure({contacts, groups});
-}
-
-StoreResult AddressBook::reloadChanged()
-{
-    return reloadChangedLocked();
 }
 
 int AddressBook::indexOfContact(const QString &displayName) const
@@ -136,7 +131,7 @@ StoreResult AddressBook::saveGroups(const TGroupList &next)
 template <typename Change> StoreResult AddressBook::changeContacts(Change change)
 {
     const DataFolderLock lock(m_dir);
-    if (const StoreResult fresh = reloadChangedLocked(); !fresh)
+    if (const StoreResult fresh = reloadChanged(); !fresh)
         return fresh;
     TContactList next = m_contacts.clone();
     if (const StoreResult answer = change(next); !answer)
@@ -147,7 +142,7 @@ template <typename Change> StoreResult AddressBook::changeContacts(Change change
 template <typename Change> StoreResult AddressBook::changeGroups(Change change)
 {
     const DataFolderLock lock(m_dir);
-    if (const StoreResult fresh = reloadChangedLocked(); !fresh)
+    if (const StoreResult fresh = reloadChanged(); !fresh)
         return fresh;
     TGroupList next = m_groups.clone();
     if (const StoreResult answer = change(next); !answer)
@@ -233,7 +228,7 @@ StoreResult AddressBook::AddGroupUnderFreeName(const QString &base, QString *nam
 StoreResult AddressBook::RenameGroup(const QString &oldName, const QString &newName)
 {
     const DataFolderLock lock(m_dir);
-    if (const StoreResult fresh = reloadChangedLocked(); !fresh)
+    if (const StoreResult fresh = reloadChanged(); !fresh)
         return fresh;
     if (GroupNameTaken(newName))
         return StoreResult::refused(tr("Grupa pod tim imenom već postoji!"));
@@ -253,7 +248,7 @@ StoreResult AddressBook::RenameGroup(const QString &oldName, const QString &newN
 StoreResult AddressBook::DeleteGroup(const QString &name, bool withContacts)
 {
     const DataFolderLock lock(m_dir);
-    if (const StoreResult fresh = reloadChangedLocked(); !fresh)
+    if (const StoreResult fresh = reloadChanged(); !fresh)
         return fresh;
     TGroupList groups = m_groups.clone();
     if (const int at = firstGroupNamed(groups, name); at >= 0)

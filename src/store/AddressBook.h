@@ -80,7 +80,6 @@ private:
     StoreResult loadGroups();
     StoreResult saveContacts(const TContactList &next);
     StoreResult saveGroups(const TGroupList &next);
-    StoreResult reloadChangedLocked();
 
     QString m_dir;
     FileAccess m_access;
