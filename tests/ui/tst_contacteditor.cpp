@@ -174,39 +174,21 @@ void TestContactEditor::displayAsChoices_data()
     QTest::addColumn<QStringList>("choices");
     QTest::addColumn<QString>("proposal");
 
-    QTest::newRow("first and last name")
-        << "Ana"
-        << "Horvat"
-        << ""
-        << "" << QStringList{"Horvat, Ana", "Horvat Ana", "Ana Horvat"} << "Horvat, Ana";
-    QTest::newRow("blanks around names are trimmed")
-        << "  Ana "
-        << " Horvat"
-        << ""
-        << "" << QStringList{"Horvat, Ana", "Horvat Ana", "Ana Horvat"} << "Horvat, Ana";
-    QTest::newRow("only a company") << ""
-                                    << ""
-                                    << ""
-                                    << "Kovač d.o.o." << QStringList{"Kovač d.o.o."} << "Kovač d.o.o.";
-    QTest::newRow("nickname and company") << ""
-                                          << ""
-                                          << "Kiki"
-                                          << "Kovač d.o.o." << QStringList{"Kiki", "Kovač d.o.o."} << "Kiki";
-    QTest::newRow("last name and nickname") << ""
-                                            << "Horvat"
-                                            << "Kiki"
-                                            << "" << QStringList{"Horvat", "Kiki"} << "Horvat";
-    QTest::newRow("all four") << "Ana"
-                              << "Horvat"
-                              << "Kiki"
-                              << "Kovač d.o.o."
-                              << QStringList{"Horvat, Ana", "Horvat Ana", "Ana Horvat", "Kiki",
-                                             "Kovač d.o.o."}
-                              << "Horvat, Ana";
-    QTest::newRow("blanks only") << "   "
-                                 << ""
-                                 << " "
-                                 << "" << QStringList{} << "";
+    auto row = [](const char *tag, const char *first, const char *last, const char *nick, const char *company,
+                  const QStringList &choices, const char *proposal) {
+        QTest::newRow(tag) << QString::fromUtf8(first) << QString::fromUtf8(last) << QString::fromUtf8(nick)
+                           << QString::fromUtf8(company) << choices << QString::fromUtf8(proposal);
+    };
+    row("first and last name", "Ana", "Horvat", "", "", {"Horvat, Ana", "Horvat Ana", "Ana Horvat"},
+        "Horvat, Ana");
+    row("blanks around names are trimmed", "  Ana ", " Horvat", "", "",
+        {"Horvat, Ana", "Horvat Ana", "Ana Horvat"}, "Horvat, Ana");
+    row("only a company", "", "", "", "Kovač d.o.o.", {"Kovač d.o.o."}, "Kovač d.o.o.");
+    row("nickname and company", "", "", "Kiki", "Kovač d.o.o.", {"Kiki", "Kovač d.o.o."}, "Kiki");
+    row("last name and nickname", "", "Horvat", "Kiki", "", {"Horvat", "Kiki"}, "Horvat");
+    row("all four", "Ana", "Horvat", "Kiki", "Kovač d.o.o.",
+        {"Horvat, Ana", "Horvat Ana", "Ana Horvat", "Kiki", "Kovač d.o.o."}, "Horvat, Ana");
+    row("blanks only", "   ", "", " ", "", {}, "");
 }
 
 void TestContactEditor::displayAsChoices()
