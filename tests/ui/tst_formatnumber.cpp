@@ -15,6 +15,8 @@
 
 #include <memory>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 // Windows-1250, as the shipped list is: 0xE8 is "č".
@@ -80,74 +82,26 @@ void TestFormatNumber::openingSplitsTheNumber_data()
     QTest::addColumn<QString>("preview");
     QTest::addColumn<QString>("caption");
 
-    QTest::newRow("00 prefix, city in brackets") << "00385 (1) 2345678"
-                                                 << "Posao"
-                                                 << "Hrvatska"
-                                                 << "1"
-                                                 << "2345678"
-                                                 << "+385 (1) 2345678"
-                                                 << " Posao:";
-    QTest::newRow("city before a slash") << "01/2345678"
-                                         << ""
-                                         << ""
-                                         << "01"
-                                         << "2345678"
-                                         << "(01) 2345678"
-                                         << "";
-    QTest::newRow("country before a blank, no brackets") << "+385 1 2345678"
-                                                         << "Mobitel"
-                                                         << "Hrvatska"
-                                                         << ""
-                                                         << "12345678"
-                                                         << "+385 12345678"
-                                                         << " Mobitel:";
-    QTest::newRow("non-ASCII country name, dash kept") << "+49 (30) 123-45 67"
-                                                       << "" << QString::fromUtf8("Njemačka") << "30"
-                                                       << "123-4567"
-                                                       << "+49 (30) 123-4567"
-                                                       << "";
-    QTest::newRow("national number in brackets") << "(021) 345 678"
-                                                 << ""
-                                                 << ""
-                                                 << "021"
-                                                 << "345678"
-                                                 << "(021) 345678"
-                                                 << "";
-    QTest::newRow("code that no country has") << "+999 (1) 234"
-                                              << ""
-                                              << ""
-                                              << "1"
-                                              << "234"
-                                              << "(1) 234"
-                                              << "";
-    QTest::newRow("plus without separator stays whole") << "+38512345678"
-                                                        << ""
-                                                        << ""
-                                                        << ""
-                                                        << "+38512345678"
-                                                        << "+38512345678"
-                                                        << "";
-    QTest::newRow("brackets without a local part") << "(01)"
-                                                   << ""
-                                                   << ""
-                                                   << ""
-                                                   << "01"
-                                                   << "01"
-                                                   << "";
-    QTest::newRow("letters are dropped") << "tel. 01/234 56 78 (kucni)"
-                                         << ""
-                                         << ""
-                                         << "01"
-                                         << "2345678"
-                                         << "(01) 2345678"
-                                         << "";
-    QTest::newRow("blank number") << "   "
-                                  << "Faks"
-                                  << ""
-                                  << ""
-                                  << ""
-                                  << ""
-                                  << " Faks:";
+    auto row = [](const char *tag, const char *number, const char *location, const char *country,
+                  const char *city, const char *local, const char *preview, const char *caption) {
+        QTest::newRow(tag) << QString::fromUtf8(number) << QString::fromUtf8(location)
+                           << QString::fromUtf8(country) << QString::fromUtf8(city)
+                           << QString::fromUtf8(local) << QString::fromUtf8(preview)
+                           << QString::fromUtf8(caption);
+    };
+    row("00 prefix, city in brackets", "00385 (1) 2345678", "Posao", "Hrvatska", "1", "2345678",
+        "+385 (1) 2345678", " Posao:");
+    row("city before a slash", "01/2345678", "", "", "01", "2345678", "(01) 2345678", "");
+    row("country before a blank, no brackets", "+385 1 2345678", "Mobitel", "Hrvatska", "", "12345678",
+        "+385 12345678", " Mobitel:");
+    row("non-ASCII country name, dash kept", "+49 (30) 123-45 67", "", "Njemačka", "30", "123-4567",
+        "+49 (30) 123-4567", "");
+    row("national number in brackets", "(021) 345 678", "", "", "021", "345678", "(021) 345678", "");
+    row("code that no country has", "+999 (1) 234", "", "", "1", "234", "(1) 234", "");
+    row("plus without separator stays whole", "+38512345678", "", "", "", "+38512345678", "+38512345678", "");
+    row("brackets without a local part", "(01)", "", "", "", "01", "01", "");
+    row("letters are dropped", "tel. 01/234 56 78 (kucni)", "", "", "01", "2345678", "(01) 2345678", "");
+    row("blank number", "   ", "Faks", "", "", "", "", " Faks:");
 }
 
 void TestFormatNumber::openingSplitsTheNumber()
@@ -192,18 +146,9 @@ void TestFormatNumber::previewFollowsTheInputs_data()
     QTest::addColumn<QString>("local");
     QTest::addColumn<QString>("preview");
 
-    QTest::newRow("country alone") << "Hrvatska"
-                                   << ""
-                                   << ""
-                                   << "+385";
-    QTest::newRow("local number alone") << ""
-                                        << ""
-                                        << "2345678"
-                                        << "2345678";
-    QTest::newRow("city code alone") << "Sjedinjene Države"
-                                     << "212"
-                                     << ""
-                                     << "+1 (212)";
+    QTest::newRow("country alone") << u"Hrvatska"_s << u""_s << u""_s << u"+385"_s;
+    QTest::newRow("local number alone") << u""_s << u""_s << u"2345678"_s << u"2345678"_s;
+    QTest::newRow("city code alone") << u"Sjedinjene Države"_s << u"212"_s << u""_s << u"+1 (212)"_s;
 }
 
 void TestFormatNumber::previewFollowsTheInputs()

@@ -26,6 +26,8 @@
 
 #include <memory>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 struct Message
@@ -36,14 +38,12 @@ struct Message
 
 QVariant stored(const QString &name)
 {
-    QSettings file(QStringLiteral("Kavelink"), QStringLiteral("Tellwise Monitor"));
-    return file.value(QStringLiteral("Settings/") + name);
+    return QSettings(u"Kavelink"_s, u"Tellwise Monitor"_s).value(u"Settings/"_s + name);
 }
 
 void store(const QString &name, const QVariant &value)
 {
-    QSettings file(QStringLiteral("Kavelink"), QStringLiteral("Tellwise Monitor"));
-    file.setValue(QStringLiteral("Settings/") + name, value);
+    QSettings(u"Kavelink"_s, u"Tellwise Monitor"_s).setValue(u"Settings/"_s + name, value);
 }
 
 // A file the sound checks accept: it exists and its name ends in ".wav".
@@ -61,56 +61,6 @@ class TestOptions : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void cleanup();
-
-    void checkBoxesSaveOnOkAndRestoreOnCancel_data();
-    void checkBoxesSaveOnOkAndRestoreOnCancel();
-    void otherControlsSaveOnOkAndRestoreOnCancel();
-    void upDownsStayInTheirRange_data();
-    void upDownsStayInTheirRange();
-    void dependentControlsFollowTheirSwitch();
-    void speechControlsWithoutAnEngine();
-    void ringSoundChoice_data();
-    void ringSoundChoice();
-    void testButtonsPlayTheShownSound();
-    void autostartEntryFollowsTheCheckBox();
-    void languageChangeIsAnnouncedOnce();
-    void groupSoundIsStoredAtOnce();
-    void groupSoundDeletionAsksFirst();
-    void switchesWithoutRulesAreTurnedOff_data();
-    void switchesWithoutRulesAreTurnedOff();
-    void formatPreviewsFollowThePatterns_data();
-    void formatPreviewsFollowThePatterns();
-
-private:
-    template <typename T> T *control(const char *name)
-    {
-        T *widget = m_form->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no control %s", name);
-        return widget;
-    }
-    void open();
-    // The groups file holds GROUPS, and the address book has read it.
-    void writeGroups(std::initializer_list<AGroups> groups)
-    {
-        TGroupList list;
-        for (const AGroups &g : groups)
-            list.append(g);
-        QVERIFY(SaveGroups(testsupport::testDataDir(), list));
-        QVERIFY(m_book->load());
-    }
-    // The sound labels run their text when it is long; what they hold is their text property.
-    QString labelText(const char *name) { return control<QWidget>(name)->property("text").toString(); }
-    void ok() { QTest::mouseClick(control<QPushButton>("btnSave"), Qt::LeftButton); }
-    void cancel() { QTest::mouseClick(control<QPushButton>("btnCancel"), Qt::LeftButton); }
-    void click(const char *name)
-    {
-        QTest::mouseClick(control<QAbstractButton>(name), Qt::LeftButton, {}, QPoint(6, 6));
-    }
-
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<AddressBook> m_book;
     std::unique_ptr<TfrmOptions> m_form;
@@ -120,617 +70,572 @@ private:
     QStringList m_fileDialogFolders;
     QStringList m_played;
     bool m_speech = false;
-};
 
-void TestOptions::init()
-{
-    // A clean account each time: no settings, no autostart entry, no groups.
-    QFile::remove(QSettings(QStringLiteral("Kavelink"), QStringLiteral("Tellwise Monitor")).fileName());
-    Autostart::disable();
-    m_book = std::make_unique<AddressBook>(testsupport::testDataDir());
-    writeGroups({});
-    m_messages.clear();
-    m_played.clear();
-    m_fileDialogFolders.clear();
-    m_answer = QMessageBox::Ok;
-    m_speech = false;
+    template <typename T = QWidget> T *control(const char *name)
+    {
+        T *widget = m_form->findChild<T *>(QLatin1String(name));
+        if (!widget)
+            qFatal("no control %s", name);
+        return widget;
+    }
+    void open()
+    {
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    }
+    void showPage(int page) { control<QTabWidget>("PageControl")->setCurrentIndex(page); }
+    // Brings up the page that holds the control NAME.
+    void showPageOf(const char *name)
+    {
+        auto *tabs = control<QTabWidget>("PageControl");
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->widget(i)->isAncestorOf(control(name)))
+                tabs->setCurrentIndex(i);
+        QCoreApplication::processEvents();
+    }
+    // The groups file holds GROUPS, and the address book has read it.
+    void writeGroups(const QList<AGroups> &groups)
+    {
+        TGroupList list;
+        for (const AGroups &g : groups)
+            list.append(g);
+        QVERIFY(SaveGroups(testsupport::testDataDir(), list));
+        QVERIFY(m_book->load());
+    }
+    // The sound labels run their text when it is long; what they hold is their text property.
+    QString labelText(const char *name) { return control(name)->property("text").toString(); }
+    void ok() { QTest::mouseClick(control<QPushButton>("btnSave"), Qt::LeftButton); }
+    void cancel() { QTest::mouseClick(control<QPushButton>("btnCancel"), Qt::LeftButton); }
+    void click(const char *name)
+    {
+        QTest::mouseClick(control<QAbstractButton>(name), Qt::LeftButton, {}, QPoint(6, 6));
+    }
+    QByteArray groupsFile() const
+    {
+        return testsupport::readFile(testsupport::testDataDir() + QLatin1String(kGroupsFileName));
+    }
 
-    m_settings = std::make_unique<Settings>();
-    m_settings->setProgramPath(QStringLiteral("/opt/Tellwise/bin/tellwise-monitor"));
-    m_form = std::make_unique<TfrmOptions>(*m_settings, *m_book);
-    m_form->setMessageDialog(
-        [this](const QString &caption, const QString &text, QMessageBox::Icon, QMessageBox::StandardButtons) {
+private slots:
+    void init()
+    {
+        // A clean account each time: no settings, no autostart entry, no groups.
+        QFile::remove(QSettings(u"Kavelink"_s, u"Tellwise Monitor"_s).fileName());
+        Autostart::disable();
+        m_book = std::make_unique<AddressBook>(testsupport::testDataDir());
+        writeGroups({});
+        m_messages.clear();
+        m_played.clear();
+        m_fileDialogFolders.clear();
+        m_answer = QMessageBox::Ok;
+        m_speech = false;
+
+        m_settings = std::make_unique<Settings>();
+        m_settings->setProgramPath(u"/opt/Tellwise/bin/tellwise-monitor"_s);
+        m_form = std::make_unique<TfrmOptions>(*m_settings, *m_book);
+        m_form->setMessageDialog([this](const QString &caption, const QString &text, QMessageBox::Icon,
+                                        QMessageBox::StandardButtons) {
             m_messages.append({caption, text});
             return m_answer;
         });
-    m_form->setOpenFileDialog([this](const QString &, const QString &folder, const QString &) {
-        m_fileDialogFolders.append(folder);
-        return m_nextFile;
-    });
-    m_form->setSoundPlayer([this](const QString &file) { m_played.append(file); });
-    m_form->setModemLister([] { return QStringList{QStringLiteral("Modem A"), QStringLiteral("Modem B")}; });
-    m_form->setSpeechAvailable([this] { return m_speech; });
-
-    // Start-up: the first load writes the defaults.
-    m_form->LoadSettings();
-    m_form->ApplyLoadedSettings();
-}
-
-void TestOptions::cleanup()
-{
-    m_form.reset();
-    m_book.reset();
-    m_settings.reset();
-}
-
-void TestOptions::open()
-{
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-}
-
-void TestOptions::checkBoxesSaveOnOkAndRestoreOnCancel_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("page");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<bool>("initial");
-
-    const struct
-    {
-        const char *name;
-        int page;
-        const char *value;
-        bool initial;
-    } rows[] = {
-        {"chkWindowsStart", 0, "RunOnStartup", true},
-        {"chkSystemTray", 0, "HideInTray", true},
-        {"chkMonitorOnStart", 0, "MonitorOnStartup", true},
-        {"chkCIDCloseTime", 0, "AutoCloseCID", true},
-        {"chkAnimateCIDWindow", 0, "AnimateCID", true},
-        {"chkAnimateIcon", 0, "AnimateIcon", true},
-        {"chkConfimDelete", 0, "ConfirmDelete", true},
-        {"chkBackupRecords", 0, "BackupRecords", true},
-        {"chkOnlyShowAddressbook", 2, "DisplayOnlyAddressbook", false},
-        {"chkDontShowBlackList", 2, "DontDisplayBlackList", false},
-        {"chkDontShowBlocked", 2, "DontDisplayBlocked", false},
-        {"chkRejectBlackList", 2, "AutoRejectBlackList", false},
-        {"chkRejectBlocked", 2, "AutoRejectBlocked", false},
-        {"chkLogBlackList", 2, "LogBlackList", true},
-        {"chkLogBlocked", 2, "LogBlocked", true},
-        {"chkShowCIDWindow", 3, "DisplayCIDWindow", true},
-        {"chkShowCIDMessage", 3, "DisplayCIDMessage", true},
-        {"chkFlashScrollLock", 3, "FlashScrollLock", true},
-        {"chkEnableSound", 4, "EnableSound", true},
-    };
-    for (const auto &r : rows)
-        QTest::newRow(r.name) << QString::fromLatin1(r.name) << r.page << QString::fromLatin1(r.value)
-                              << r.initial;
-}
-
-void TestOptions::checkBoxesSaveOnOkAndRestoreOnCancel()
-{
-    QFETCH(QString, name);
-    QFETCH(int, page);
-    QFETCH(QString, value);
-    QFETCH(bool, initial);
-    const QByteArray n = name.toLatin1();
-
-    m_form->findChild<QTabWidget *>(QStringLiteral("PageControl"))->setCurrentIndex(page);
-    open();
-    QCOMPARE(control<QCheckBox>(n)->isChecked(), initial);
-    click(n);
-    ok();
-    QVERIFY(!m_form->isVisible());
-    QCOMPARE(stored(value).toInt(), initial ? 0 : 1);
-    QCOMPARE(
-        m_settings->value(Settings::Key(QMetaEnum::fromType<Settings::Key>().keyToValue(value.toLatin1())))
-            .toBool(),
-        !initial);
-
-    // Reopened it shows the saved state; a change that is cancelled comes back.
-    open();
-    QCOMPARE(control<QCheckBox>(n)->isChecked(), !initial);
-    click(n);
-    QCOMPARE(control<QCheckBox>(n)->isChecked(), initial);
-    cancel();
-    QCOMPARE(control<QCheckBox>(n)->isChecked(), !initial);
-    QCOMPARE(stored(value).toInt(), initial ? 0 : 1);
-}
-
-void TestOptions::otherControlsSaveOnOkAndRestoreOnCancel()
-{
-    const QString ring = makeWave(QStringLiteral("Sounds/Bell.wav"));
-    open();
-    auto *tabs = control<QTabWidget>("PageControl");
-    // Nothing chosen yet on a clean account: the list offers the lines but selects none.
-    QCOMPARE(control<QComboBox>("cbDevices")->count(), 2);
-    QCOMPARE(control<QComboBox>("cbDevices")->currentIndex(), -1);
-
-    tabs->setCurrentIndex(TfrmOptions::PageBasic);
-    QTest::keyClick(control<QSpinBox>("udCIDCloseTime"), Qt::Key_Up);
-    tabs->setCurrentIndex(TfrmOptions::PageDevices);
-    control<QComboBox>("cbDevices")->setCurrentIndex(1);
-    tabs->setCurrentIndex(TfrmOptions::PageCalls);
-    click("rbKeepOnly");
-    QTest::keyClick(control<QSpinBox>("udKeepCalls"), Qt::Key_Up);
-    control<QComboBox>("cbHowToFormat")->setCurrentIndex(0);
-    tabs->setCurrentIndex(TfrmOptions::PageSound);
-    m_nextFile = ring;
-    click("btnChooseSound");
-    tabs->setCurrentIndex(TfrmOptions::PageFormat);
-    control<QComboBox>("cbFormat3")->setCurrentIndex(1);
-    control<QComboBox>("cbFormat9")->setEditText(QStringLiteral("xxx xxx xxx xxxx"));
-    ok();
-
-    QCOMPARE(stored(QStringLiteral("AutoCloseCIDValue")).toInt(), 35);
-    QCOMPARE(stored(QStringLiteral("DeviceName")).toString(), QStringLiteral("Modem B"));
-    QCOMPARE(stored(QStringLiteral("DeviceType")).toInt(), 0);
-    QCOMPARE(stored(QStringLiteral("KeepCalls")).toInt(), 1);
-    QCOMPARE(stored(QStringLiteral("KeepDays")).toInt(), 12);
-    QCOMPARE(stored(QStringLiteral("HowToFormat")).toInt(), 0);
-    QCOMPARE(stored(QStringLiteral("PhoneRingWave")).toString(), ring);
-    QCOMPARE(stored(QStringLiteral("FormatString3")).toString(), QStringLiteral("xxx-xx-xx"));
-    QCOMPARE(stored(QStringLiteral("FormatString9")).toString(), QStringLiteral("xxx xxx xxx xxxx"));
-    QCOMPARE(m_settings->currentDeviceName(), QStringLiteral("Modem B"));
-
-    // Change everything again and cancel: every control shows the stored state once more.
-    open();
-    QTest::keyClick(control<QSpinBox>("udCIDCloseTime"), Qt::Key_Down);
-    QTest::keyClick(control<QSpinBox>("udCIDCloseTime"), Qt::Key_Down);
-    control<QComboBox>("cbDevices")->setCurrentIndex(0);
-    click("rbKeepAll");
-    control<QComboBox>("cbHowToFormat")->setCurrentIndex(2);
-    m_nextFile = testsupport::testDataDir() + QStringLiteral("notes.txt");
-    testsupport::writeFile(m_nextFile, "x");
-    click("btnChooseSound");
-    QCOMPARE(labelText("lblPhoneRingSound"), QString());
-    control<QComboBox>("cbFormat9")->setEditText(QStringLiteral("x"));
-    cancel();
-
-    QCOMPARE(control<QSpinBox>("udCIDCloseTime")->value(), 35);
-    QCOMPARE(control<QComboBox>("cbDevices")->currentText(), QStringLiteral("Modem B"));
-    QVERIFY(control<QRadioButton>("rbKeepOnly")->isChecked());
-    QCOMPARE(control<QSpinBox>("udKeepCalls")->value(), 12);
-    QCOMPARE(control<QComboBox>("cbHowToFormat")->currentIndex(), 0);
-    QCOMPARE(labelText("lblPhoneRingSound"), ring);
-    QVERIFY(control<QPushButton>("btnTestSound")->isEnabled());
-    QCOMPARE(control<QComboBox>("cbFormat3")->currentText(), QStringLiteral("xxx-xx-xx"));
-    QCOMPARE(control<QComboBox>("cbFormat9")->currentText(), QStringLiteral("xxx xxx xxx xxxx"));
-    QCOMPARE(stored(QStringLiteral("AutoCloseCIDValue")).toInt(), 35);
-
-    // A stored device is found whatever its case; one that is gone leaves no selection.
-    store(QStringLiteral("DeviceName"), QStringLiteral("MODEM a"));
-    m_form->LoadSettings();
-    QCOMPARE(control<QComboBox>("cbDevices")->currentText(), QStringLiteral("Modem A"));
-    store(QStringLiteral("DeviceName"), QStringLiteral("Modem C"));
-    m_form->LoadSettings();
-    QCOMPARE(control<QComboBox>("cbDevices")->currentIndex(), -1);
-    QCOMPARE(m_form->selectedDeviceText(), QString());
-    QVERIFY(m_messages.isEmpty());
-}
-
-void TestOptions::upDownsStayInTheirRange_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("edit");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<int>("min");
-    QTest::addColumn<int>("max");
-    QTest::addColumn<int>("initial");
-    QTest::newRow("close time") << "udCIDCloseTime"
-                                << "editCIDCloseTime"
-                                << "AutoCloseCIDValue" << 5 << 300 << 30;
-    QTest::newRow("keep days") << "udKeepCalls"
-                               << "editKeepCalls"
-                               << "KeepDays" << 5 << 365 << 7;
-}
-
-void TestOptions::upDownsStayInTheirRange()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, edit);
-    QFETCH(QString, value);
-    QFETCH(int, min);
-    QFETCH(int, max);
-    QFETCH(int, initial);
-    const QByteArray n = name.toLatin1();
-
-    store(QStringLiteral("KeepCalls"), 1);
-    m_form->LoadSettings();
-    open();
-    auto *upDown = control<QSpinBox>(n);
-    QCOMPARE(upDown->value(), initial);
-    QTest::keyClick(upDown, Qt::Key_Up);
-    QCOMPARE(upDown->value(), initial + 5);
-    QTest::keyClick(upDown, Qt::Key_Down);
-    QCOMPARE(upDown->value(), initial);
-
-    // Typing into the edit does nothing; only the arrows move the value.
-    auto *text = control<QLineEdit>(edit.toLatin1());
-    QVERIFY(text->isReadOnly());
-    QTest::keyClicks(text, QStringLiteral("9"));
-    QCOMPARE(upDown->value(), initial);
-
-    for (int i = 0; i < 6; ++i)
-        QTest::keyClick(upDown, Qt::Key_Down);
-    QCOMPARE(upDown->value(), min);
-    for (int i = 0; i < 80; ++i)
-        QTest::keyClick(upDown, Qt::Key_Up);
-    QCOMPARE(upDown->value(), max);
-    ok();
-    QCOMPARE(stored(value).toInt(), max);
-
-    // A value outside the range in the settings file shows as the nearest end.
-    store(value, max + 1000);
-    m_form->LoadSettings();
-    QCOMPARE(upDown->value(), max);
-    store(value, -4);
-    m_form->LoadSettings();
-    QCOMPARE(upDown->value(), min);
-}
-
-void TestOptions::dependentControlsFollowTheirSwitch()
-{
-    open();
-    auto *closeTime = control<QSpinBox>("udCIDCloseTime");
-    auto *keepDays = control<QSpinBox>("udKeepCalls");
-    QVERIFY(closeTime->isEnabled());
-    QVERIFY(control<QLineEdit>("editCIDCloseTime")->isEnabled());
-    QVERIFY(!keepDays->isEnabled());
-    QVERIFY(!control<QLineEdit>("editKeepCalls")->isEnabled());
-
-    click("chkCIDCloseTime");
-    QVERIFY(!closeTime->isEnabled());
-    QVERIFY(!control<QLineEdit>("editCIDCloseTime")->isEnabled());
-    control<QTabWidget>("PageControl")->setCurrentIndex(TfrmOptions::PageCalls);
-    click("rbKeepOnly");
-    QVERIFY(keepDays->isEnabled());
-    QVERIFY(control<QLineEdit>("editKeepCalls")->isEnabled());
-    click("rbKeepAll");
-    QVERIFY(!keepDays->isEnabled());
-    click("rbKeepOnly");
-
-    // Cancel brings back the stored states, and the edits with them.
-    cancel();
-    QVERIFY(closeTime->isEnabled());
-    QVERIFY(!keepDays->isEnabled());
-
-    // Saved the other way round, they come back that way at the next start.
-    open();
-    click("chkCIDCloseTime");
-    click("rbKeepOnly");
-    ok();
-    Settings restarted;
-    TfrmOptions again(restarted, *m_book);
-    again.setModemLister([] { return QStringList(); });
-    again.LoadSettings();
-    again.ApplyLoadedSettings();
-    QVERIFY(!again.findChild<QSpinBox *>(QStringLiteral("udCIDCloseTime"))->isEnabled());
-    QVERIFY(again.findChild<QSpinBox *>(QStringLiteral("udKeepCalls"))->isEnabled());
-}
-
-void TestOptions::speechControlsWithoutAnEngine()
-{
-    // Stored on, but with no engine there is nothing to switch on.
-    QCOMPARE(stored(QStringLiteral("EnableSpeech")).toInt(), 1);
-    open();
-    control<QTabWidget>("PageControl")->setCurrentIndex(TfrmOptions::PageSound);
-    auto *speech = control<QCheckBox>("chkEnableSpeech");
-    auto *engine = control<QPushButton>("btnSpeechEngine");
-    QVERIFY(!speech->isEnabled());
-    QVERIFY(!speech->isChecked());
-    QVERIFY(!engine->isEnabled());
-    ok();
-    QCOMPARE(stored(QStringLiteral("EnableSpeech")).toInt(), 0);
-
-    // With an engine the check box is the user's again, and the engine button follows it.
-    int opened = 0;
-    m_form->setSpeechWindowOpener([&opened] { ++opened; });
-    m_speech = true;
-    open();
-    QVERIFY(speech->isEnabled());
-    QVERIFY(!engine->isEnabled());
-    click("chkEnableSpeech");
-    QVERIFY(engine->isEnabled());
-    click("btnSpeechEngine");
-    QCOMPARE(opened, 1);
-    click("chkEnableSpeech");
-    QVERIFY(!engine->isEnabled());
-    cancel();
-}
-
-void TestOptions::ringSoundChoice_data()
-{
-    QTest::addColumn<QString>("chosen");
-    QTest::addColumn<bool>("create");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("wave file") << "Ring/Two Tone.wav" << true << true;
-    QTest::newRow("other extension") << "Ring/tone.mp3" << true << false;
-    QTest::newRow("upper-case extension") << "Ring/TONE.WAV" << true << false;
-    QTest::newRow("missing file") << "Ring/gone.wav" << false << false;
-}
-
-void TestOptions::ringSoundChoice()
-{
-    QFETCH(QString, chosen);
-    QFETCH(bool, create);
-    QFETCH(bool, accepted);
-
-    const QString present = makeWave(QStringLiteral("Old/ring.wav"));
-    store(QStringLiteral("PhoneRingWave"), present);
-    m_form->LoadSettings();
-    open();
-    const QString file = testsupport::testDataDir() + chosen;
-    if (create)
-        makeWave(chosen);
-
-    // Cancelling the dialog keeps the present sound.
-    m_nextFile.clear();
-    click("btnChooseSound");
-    QCOMPARE(m_fileDialogFolders.value(0), testsupport::testDataDir() + QStringLiteral("Old"));
-    QCOMPARE(labelText("lblPhoneRingSound"), present);
-
-    m_nextFile = file;
-    click("btnChooseSound");
-    QCOMPARE(labelText("lblPhoneRingSound"), accepted ? file : QString());
-    QCOMPARE(control<QPushButton>("btnTestSound")->isEnabled(), accepted);
-
-    // Without a present sound the dialog starts in the program folder.
-    if (!accepted) {
-        click("btnChooseSound");
-        QCOMPARE(m_fileDialogFolders.last(), testsupport::testDataDir());
-    }
-    cancel();
-}
-
-void TestOptions::testButtonsPlayTheShownSound()
-{
-    const QString ring = makeWave(QStringLiteral("ring.wav"));
-    const QString bell = makeWave(QStringLiteral("Group/bell.wav"));
-    store(QStringLiteral("PhoneRingWave"), ring);
-    writeGroups({{QStringLiteral("Posao"), bell}});
-    m_form->LoadSettings();
-    open();
-    control<QTabWidget>("PageControl")->setCurrentIndex(TfrmOptions::PageSound);
-    click("btnTestSound");
-    click("btnTestGroupSound");
-    QCOMPARE(m_played, (QStringList{ring, bell}));
-    cancel();
-}
-
-void TestOptions::autostartEntryFollowsTheCheckBox()
-{
-    // The first start wrote the defaults, with the entry on.
-    QVERIFY(Autostart::isEnabled());
-    const QByteArray entry = testsupport::readFile(Autostart::entryPath());
-    QVERIFY2(entry.contains("Exec=" + Autostart::execLine(m_settings->programPath()).toUtf8()),
-             entry.constData());
-
-    open();
-    click("chkWindowsStart");
-    ok();
-    QVERIFY(!QFile::exists(Autostart::entryPath()));
-    QCOMPARE(stored(QStringLiteral("RunOnStartup")).toInt(), 0);
-
-    // Saving again with the entry already gone is no failure.
-    open();
-    ok();
-    QVERIFY(!QFile::exists(Autostart::entryPath()));
-    QVERIFY(m_messages.isEmpty());
-
-    open();
-    click("chkWindowsStart");
-    ok();
-    QVERIFY(Autostart::isEnabled());
-}
-
-void TestOptions::languageChangeIsAnnouncedOnce()
-{
-    const QString path = m_settings->programPath();
-    const QString text = QStringLiteral("Jezik je promjenjen!\n\nPotrebno je program zatvoriti, te ga ponovo "
-                                        "pokrenuti. Tek\nće tada ova promjena imati efekta.");
-    store(QStringLiteral("Language"), 1);
-    m_form->LoadSettings();
-    open();
-    control<QTabWidget>("PageControl")->setCurrentIndex(TfrmOptions::PageLanguage);
-    control<QComboBox>("cbLanguage")->setCurrentIndex(0);
-    ok();
-    QCOMPARE(m_messages.size(), 1);
-    QCOMPARE(m_messages[0].caption, QStringLiteral("Informacija"));
-    QCOMPARE(m_messages[0].text, text);
-    QCOMPARE(Settings::languageOverride(path), QStringLiteral("ENU"));
-    QCOMPARE(stored(QStringLiteral("Language")).toInt(), 0);
-    QCOMPARE(m_settings->languageIndex(), 0);
-
-    // Nothing changed: no message, and cancelling a change says nothing either.
-    open();
-    ok();
-    open();
-    control<QComboBox>("cbLanguage")->setCurrentIndex(1);
-    cancel();
-    QCOMPARE(m_messages.size(), 1);
-    QCOMPARE(Settings::languageOverride(path), QStringLiteral("ENU"));
-
-    open();
-    control<QComboBox>("cbLanguage")->setCurrentIndex(1);
-    ok();
-    QCOMPARE(m_messages.size(), 2);
-    QCOMPARE(Settings::languageOverride(path), QString());
-    QVERIFY(!Settings::overrideSelectsEnglish(path));
-}
-
-void TestOptions::groupSoundIsStoredAtOnce()
-{
-    const QString bell = makeWave(QStringLiteral("Zvuk/bell.wav"));
-    writeGroups({{QStringLiteral("Posao"), QString()},
-                 {QStringLiteral("Obitelj"), QString()},
-                 {QStringLiteral("Prijatelji"), QString()}});
-    const QString groupsFile = testsupport::testDataDir() + QLatin1String(kGroupsFileName);
-
-    open();
-    control<QTabWidget>("PageControl")->setCurrentIndex(TfrmOptions::PageSound);
-    auto *tree = control<QTreeWidget>("tvGroupSound");
-    QCOMPARE(tree->topLevelItemCount(), 3);
-    QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("Obitelj"));
-    QCOMPARE(tree->currentItem()->text(0), QStringLiteral("Obitelj"));
-    QVERIFY(control<QPushButton>("btnChooseGroupSound")->isEnabled());
-    QVERIFY(!control<QPushButton>("btnDeleteGroupSound")->isEnabled());
-    QVERIFY(!control<QPushButton>("btnTestGroupSound")->isEnabled());
-
-    // A file that is no wave file changes nothing.
-    tree->setCurrentItem(tree->findItems(QStringLiteral("Posao"), Qt::MatchExactly).first());
-    const QByteArray before = testsupport::readFile(groupsFile);
-    m_nextFile = testsupport::testDataDir() + QStringLiteral("song.mp3");
-    testsupport::writeFile(m_nextFile, "ID3");
-    click("btnChooseGroupSound");
-    QCOMPARE(testsupport::readFile(groupsFile), before);
-
-    m_nextFile = bell;
-    click("btnChooseGroupSound");
-    // The group's record moved to the end of the file with its new sound.
-    const QByteArray expected = EncodeFileRec(AGroups{QStringLiteral("Obitelj"), QString()}) +
-                                EncodeFileRec(AGroups{QStringLiteral("Prijatelji"), QString()}) +
-                                EncodeFileRec(AGroups{QStringLiteral("Posao"), bell});
-    QCOMPARE(testsupport::readFile(groupsFile), expected);
-    QCOMPARE(tree->currentItem()->text(0), QStringLiteral("Posao"));
-    QCOMPARE(labelText("lblGroupSound"), bell);
-    QVERIFY(control<QPushButton>("btnDeleteGroupSound")->isEnabled());
-    QVERIFY(control<QPushButton>("btnTestGroupSound")->isEnabled());
-
-    // Cancel of the window does not take it back.
-    cancel();
-    QCOMPARE(testsupport::readFile(groupsFile), expected);
-}
-
-void TestOptions::groupSoundDeletionAsksFirst()
-{
-    const QString bell = makeWave(QStringLiteral("bell.wav"));
-    writeGroups({{QStringLiteral("Posao"), bell}, {QStringLiteral("Obitelj"), QString()}});
-    const QString groupsFile = testsupport::testDataDir() + QLatin1String(kGroupsFileName);
-    const QByteArray before = testsupport::readFile(groupsFile);
-
-    open();
-    auto *tree = control<QTreeWidget>("tvGroupSound");
-    tree->setCurrentItem(tree->findItems(QStringLiteral("Posao"), Qt::MatchExactly).first());
-    QVERIFY(control<QPushButton>("btnDeleteGroupSound")->isEnabled());
-
-    m_answer = QMessageBox::No;
-    click("btnDeleteGroupSound");
-    QCOMPARE(m_messages.size(), 1);
-    QCOMPARE(m_messages[0].caption, QStringLiteral("Potvrda"));
-    QCOMPARE(m_messages[0].text, QStringLiteral("Da li stvarno želiš obrisati zvuk grupe?"));
-    QCOMPARE(testsupport::readFile(groupsFile), before);
-
-    m_answer = QMessageBox::Yes;
-    click("btnDeleteGroupSound");
-    QCOMPARE(testsupport::readFile(groupsFile),
-             EncodeFileRec(AGroups{QStringLiteral("Obitelj"), QString()}) +
-                 EncodeFileRec(AGroups{QStringLiteral("Posao"), QString()}));
-    QCOMPARE(tree->currentItem()->text(0), QStringLiteral("Posao"));
-    QCOMPARE(labelText("lblGroupSound"), QString());
-    QVERIFY(!control<QPushButton>("btnDeleteGroupSound")->isEnabled());
-    QVERIFY(!control<QPushButton>("btnTestGroupSound")->isEnabled());
-    cancel();
-}
-
-void TestOptions::switchesWithoutRulesAreTurnedOff_data()
-{
-    QTest::addColumn<QString>("switchValue");
-    QTest::addColumn<QString>("rule");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("do not disturb") << "DoNotDisturb"
-                                    << "chkDontShowBlocked"
-                                    << "Ne smetaj!"
-                                    << "Opcija 'Ne smetaj!' je isključena!";
-    QTest::newRow("reject") << "AutoReject"
-                            << "chkRejectBlackList"
-                            << "Odbij!"
-                            << "Opcija 'Odbij!' je isključena!";
-}
-
-void TestOptions::switchesWithoutRulesAreTurnedOff()
-{
-    QFETCH(QString, switchValue);
-    QFETCH(QString, rule);
-    QFETCH(QString, caption);
-    QFETCH(QString, text);
-
-    // With a rule to apply the switch stays on.
-    store(switchValue, 1);
-    store(QString::fromLatin1(rule == QLatin1String("chkDontShowBlocked") ? "DontDisplayBlocked"
-                                                                          : "AutoRejectBlackList"),
-          1);
-    m_form->LoadSettings();
-    open();
-    ok();
-    QVERIFY(m_messages.isEmpty());
-    QCOMPARE(stored(switchValue).toInt(), 1);
-
-    // The last rule unchecked: the switch goes off and the user is told, after the window is gone.
-    open();
-    control<QTabWidget>("PageControl")->setCurrentIndex(TfrmOptions::PageUnwanted);
-    click(rule.toLatin1());
-    bool hiddenFirst = false;
-    m_form->setMessageDialog(
-        [&](const QString &c, const QString &t, QMessageBox::Icon, QMessageBox::StandardButtons) {
-            hiddenFirst = !m_form->isVisible();
-            m_messages.append({c, t});
-            return QMessageBox::Ok;
+        m_form->setOpenFileDialog([this](const QString &, const QString &folder, const QString &) {
+            m_fileDialogFolders.append(folder);
+            return m_nextFile;
         });
-    ok();
-    QCOMPARE(m_messages.size(), 1);
-    QCOMPARE(m_messages[0].caption, caption);
-    QCOMPARE(m_messages[0].text, text);
-    QVERIFY(hiddenFirst);
-    QCOMPARE(stored(switchValue).toInt(), 0);
-}
+        m_form->setSoundPlayer([this](const QString &file) { m_played.append(file); });
+        m_form->setModemLister([] { return QStringList{u"Modem A"_s, u"Modem B"_s}; });
+        m_form->setSpeechAvailable([this] { return m_speech; });
 
-void TestOptions::formatPreviewsFollowThePatterns_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QString>("pattern");
-    QTest::addColumn<QString>("initial");
-    QTest::addColumn<QString>("preview");
-    QTest::newRow("5 digits") << 1 << "x-xx-xx"
-                              << "12-345"
-                              << "1-23-45";
-    QTest::newRow("8 digits") << 4 << "(x) xxx-xxxx"
-                              << "1234-5678"
-                              << "(1) 234-5678";
-    QTest::newRow("12 digits") << 8 << "+xx (xx) x xxx xxxx"
-                               << "+123 (45) 678-9012"
-                               << "+12 (34) 5 678 9012";
-    QTest::newRow("13 digits typed") << 9 << "xxxx.xxxx.xxxxx"
-                                     << "(123) 456-7890123"
-                                     << "1234.5678.90123";
-}
-
-void TestOptions::formatPreviewsFollowThePatterns()
-{
-    QFETCH(int, row);
-    QFETCH(QString, pattern);
-    QFETCH(QString, initial);
-    QFETCH(QString, preview);
-    const QByteArray combo = "cbFormat" + QByteArray::number(row);
-    const QByteArray edit = "editFormated" + QByteArray::number(row);
-
-    open();
-    control<QTabWidget>("PageControl")->setCurrentIndex(TfrmOptions::PageFormat);
-    QCOMPARE(control<QLineEdit>(edit)->text(), initial);
-    auto *box = control<QComboBox>(combo);
-    const int item = box->findText(pattern);
-    if (item >= 0) {
-        box->setCurrentIndex(item);
-    } else {
-        box->lineEdit()->selectAll();
-        QTest::keyClicks(box->lineEdit(), pattern);
+        // Start-up: the first load writes the defaults.
+        m_form->LoadSettings();
+        m_form->ApplyLoadedSettings();
     }
-    QCOMPARE(control<QLineEdit>(edit)->text(), preview);
-    cancel();
-    QCOMPARE(control<QLineEdit>(edit)->text(), initial);
-}
+
+    void cleanup()
+    {
+        m_form.reset();
+        m_book.reset();
+        m_settings.reset();
+    }
+
+    // Every check box against the value it stands for: OK stores the change, Cancel takes an
+    // unsaved one back.
+    void checkBoxesSaveOnOkAndComeBackOnCancel()
+    {
+        // Each box "=" its value.
+        const QStringList table =
+            QString::fromLatin1(
+                "chkWindowsStart=RunOnStartup chkSystemTray=HideInTray "
+                "chkMonitorOnStart=MonitorOnStartup chkCIDCloseTime=AutoCloseCID "
+                "chkAnimateCIDWindow=AnimateCID chkAnimateIcon=AnimateIcon "
+                "chkConfimDelete=ConfirmDelete chkBackupRecords=BackupRecords "
+                "chkOnlyShowAddressbook=DisplayOnlyAddressbook "
+                "chkDontShowBlackList=DontDisplayBlackList chkDontShowBlocked=DontDisplayBlocked "
+                "chkRejectBlackList=AutoRejectBlackList chkRejectBlocked=AutoRejectBlocked "
+                "chkLogBlackList=LogBlackList chkLogBlocked=LogBlocked "
+                "chkShowCIDWindow=DisplayCIDWindow chkShowCIDMessage=DisplayCIDMessage "
+                "chkFlashScrollLock=FlashScrollLock chkEnableSound=EnableSound")
+                .split(u' ');
+        QList<std::pair<QByteArray, QByteArray>> boxes;
+        for (const QString &entry : table)
+            boxes.append(std::pair(entry.section(u'=', 0, 0).toLatin1(), entry.section(u'=', 1).toLatin1()));
+        const QMetaEnum keys = QMetaEnum::fromType<Settings::Key>();
+        QList<bool> initial;
+        open();
+        for (const auto &[box, value] : boxes) {
+            showPageOf(box.constData());
+            initial << control<QCheckBox>(box.constData())->isChecked();
+            click(box.constData());
+        }
+        ok();
+        QVERIFY(!m_form->isVisible());
+        open();
+        for (qsizetype i = 0; i < boxes.size(); ++i) {
+            const char *box = boxes[i].first.constData();
+            const char *value = boxes[i].second.constData();
+            QVERIFY2(stored(QLatin1String(value)).toBool() == !initial[i], value);
+            QVERIFY2(m_settings->value(Settings::Key(keys.keyToValue(value))).toBool() == !initial[i], value);
+            QVERIFY2(control<QCheckBox>(box)->isChecked() == !initial[i], box);
+            showPageOf(box);
+            click(box);
+        }
+        cancel();
+        for (qsizetype i = 0; i < boxes.size(); ++i) {
+            const char *box = boxes[i].first.constData();
+            QVERIFY2(control<QCheckBox>(box)->isChecked() == !initial[i], box);
+            QVERIFY2(stored(QLatin1String(boxes[i].second)).toBool() == !initial[i], box);
+        }
+    }
+
+    void otherControlsSaveOnOkAndRestoreOnCancel()
+    {
+        const QString ring = makeWave(u"Sounds/Bell.wav"_s);
+        open();
+        // Nothing chosen yet on a clean account: the list offers the lines but selects none.
+        auto *devices = control<QComboBox>("cbDevices");
+        QCOMPARE(devices->count(), 2);
+        QCOMPARE(devices->currentIndex(), -1);
+
+        QTest::keyClick(control<QSpinBox>("udCIDCloseTime"), Qt::Key_Up);
+        devices->setCurrentIndex(1);
+        showPage(TfrmOptions::PageCalls);
+        click("rbKeepOnly");
+        QTest::keyClick(control<QSpinBox>("udKeepCalls"), Qt::Key_Up);
+        control<QComboBox>("cbHowToFormat")->setCurrentIndex(0);
+        showPage(TfrmOptions::PageSound);
+        m_nextFile = ring;
+        click("btnChooseSound");
+        control<QComboBox>("cbFormat3")->setCurrentIndex(1);
+        control<QComboBox>("cbFormat9")->setEditText(u"xxx xxx xxx xxxx"_s);
+        ok();
+        const QList<std::pair<const char *, QVariant>> saved = {{"AutoCloseCIDValue", 35},
+                                                                {"DeviceName", u"Modem B"_s},
+                                                                {"DeviceType", 0},
+                                                                {"KeepCalls", 1},
+                                                                {"KeepDays", 12},
+                                                                {"HowToFormat", 0},
+                                                                {"PhoneRingWave", ring},
+                                                                {"FormatString3", u"xxx-xx-xx"_s},
+                                                                {"FormatString9", u"xxx xxx xxx xxxx"_s}};
+        for (const auto &[name, value] : saved)
+            QVERIFY2(stored(QLatin1String(name)).toString() == value.toString(), name);
+        QCOMPARE(m_settings->currentDeviceName(), u"Modem B"_s);
+
+        // Change everything again and cancel: every control shows the stored state once more.
+        open();
+        QTest::keyClick(control<QSpinBox>("udCIDCloseTime"), Qt::Key_Down);
+        devices->setCurrentIndex(0);
+        click("rbKeepAll");
+        control<QComboBox>("cbHowToFormat")->setCurrentIndex(2);
+        m_nextFile = testsupport::testDataDir() + u"notes.txt"_s;
+        testsupport::writeFile(m_nextFile, "x");
+        click("btnChooseSound");
+        QCOMPARE(labelText("lblPhoneRingSound"), QString());
+        control<QComboBox>("cbFormat9")->setEditText(u"x"_s);
+        cancel();
+        QCOMPARE(control<QSpinBox>("udCIDCloseTime")->value(), 35);
+        QCOMPARE(devices->currentText(), u"Modem B"_s);
+        QVERIFY(control<QRadioButton>("rbKeepOnly")->isChecked());
+        QCOMPARE(control<QSpinBox>("udKeepCalls")->value(), 12);
+        QCOMPARE(control<QComboBox>("cbHowToFormat")->currentIndex(), 0);
+        QCOMPARE(labelText("lblPhoneRingSound"), ring);
+        QVERIFY(control<QPushButton>("btnTestSound")->isEnabled());
+        QCOMPARE(control<QComboBox>("cbFormat9")->currentText(), u"xxx xxx xxx xxxx"_s);
+
+        // A stored device is found whatever its case; one that is gone leaves no selection.
+        store(u"DeviceName"_s, u"MODEM a"_s);
+        m_form->LoadSettings();
+        QCOMPARE(devices->currentText(), u"Modem A"_s);
+        store(u"DeviceName"_s, u"Modem C"_s);
+        m_form->LoadSettings();
+        QCOMPARE(devices->currentIndex(), -1);
+        QCOMPARE(m_form->selectedDeviceText(), QString());
+        QVERIFY(m_messages.isEmpty());
+    }
+
+    void upDownsStayInTheirRange_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("min");
+        QTest::addColumn<int>("max");
+        QTest::addColumn<int>("initial");
+        auto row = [](const char *tag, const char *name, const char *edit, const char *value, int max,
+                      int initial) {
+            QTest::newRow(tag) << QString::fromLatin1(name) << QString::fromLatin1(edit)
+                               << QString::fromLatin1(value) << 5 << max << initial;
+        };
+        row("close time", "udCIDCloseTime", "editCIDCloseTime", "AutoCloseCIDValue", 300, 30);
+        row("keep days", "udKeepCalls", "editKeepCalls", "KeepDays", 365, 7);
+    }
+    void upDownsStayInTheirRange()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, edit);
+        QFETCH(QString, value);
+        QFETCH(int, min);
+        QFETCH(int, max);
+        QFETCH(int, initial);
+
+        store(u"KeepCalls"_s, 1);
+        m_form->LoadSettings();
+        open();
+        auto *upDown = control<QSpinBox>(name.toLatin1());
+        QCOMPARE(upDown->value(), initial);
+        QTest::keyClick(upDown, Qt::Key_Up);
+        QCOMPARE(upDown->value(), initial + 5);
+        // Typing into the edit does nothing; only the arrows move the value.
+        auto *text = control<QLineEdit>(edit.toLatin1());
+        QVERIFY(text->isReadOnly());
+        QTest::keyClicks(text, u"9"_s);
+        QCOMPARE(upDown->value(), initial + 5);
+        for (int i = 0; i < 8; ++i)
+            QTest::keyClick(upDown, Qt::Key_Down);
+        QCOMPARE(upDown->value(), min);
+        for (int i = 0; i < 80; ++i)
+            QTest::keyClick(upDown, Qt::Key_Up);
+        QCOMPARE(upDown->value(), max);
+        ok();
+        QCOMPARE(stored(value).toInt(), max);
+
+        // A value outside the range in the settings file shows as the nearest end.
+        store(value, max + 1000);
+        m_form->LoadSettings();
+        QCOMPARE(upDown->value(), max);
+        store(value, -4);
+        m_form->LoadSettings();
+        QCOMPARE(upDown->value(), min);
+    }
+
+    void dependentControlsFollowTheirSwitch()
+    {
+        open();
+        auto enabled = [this] {
+            return QList<bool>{control("udCIDCloseTime")->isEnabled(),
+                               control("editCIDCloseTime")->isEnabled(), control("udKeepCalls")->isEnabled(),
+                               control("editKeepCalls")->isEnabled()};
+        };
+        QCOMPARE(enabled(), (QList<bool>{true, true, false, false}));
+        click("chkCIDCloseTime");
+        showPage(TfrmOptions::PageCalls);
+        click("rbKeepOnly");
+        QCOMPARE(enabled(), (QList<bool>{false, false, true, true}));
+        click("rbKeepAll");
+        QCOMPARE(enabled(), (QList<bool>{false, false, false, false}));
+        click("rbKeepOnly");
+        // Cancel brings back the stored states, and the edits with them.
+        cancel();
+        QCOMPARE(enabled(), (QList<bool>{true, true, false, false}));
+
+        // Saved the other way round, they come back that way at the next start.
+        open();
+        click("chkCIDCloseTime");
+        click("rbKeepOnly");
+        ok();
+        Settings restarted;
+        TfrmOptions again(restarted, *m_book);
+        again.setModemLister([] { return QStringList(); });
+        again.LoadSettings();
+        again.ApplyLoadedSettings();
+        QVERIFY(!again.findChild<QSpinBox *>(u"udCIDCloseTime"_s)->isEnabled());
+        QVERIFY(again.findChild<QSpinBox *>(u"udKeepCalls"_s)->isEnabled());
+    }
+
+    void speechControlsWithoutAnEngine()
+    {
+        // Stored on, but with no engine there is nothing to switch on.
+        QCOMPARE(stored(u"EnableSpeech"_s).toInt(), 1);
+        open();
+        showPage(TfrmOptions::PageSound);
+        auto *speech = control<QCheckBox>("chkEnableSpeech");
+        auto *engine = control<QPushButton>("btnSpeechEngine");
+        QVERIFY(!speech->isEnabled() && !speech->isChecked() && !engine->isEnabled());
+        ok();
+        QCOMPARE(stored(u"EnableSpeech"_s).toInt(), 0);
+
+        // With an engine the check box is the user's again, and the engine button follows it.
+        int opened = 0;
+        m_form->setSpeechWindowOpener([&opened] { ++opened; });
+        m_speech = true;
+        open();
+        QVERIFY(speech->isEnabled() && !engine->isEnabled());
+        click("chkEnableSpeech");
+        QVERIFY(engine->isEnabled());
+        click("btnSpeechEngine");
+        QCOMPARE(opened, 1);
+        click("chkEnableSpeech");
+        QVERIFY(!engine->isEnabled());
+        cancel();
+    }
+
+    void ringSoundChoice_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<bool>("create");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("wave file") << "Ring/Two Tone.wav" << true << true;
+        QTest::newRow("other extension") << "Ring/tone.mp3" << true << false;
+        QTest::newRow("upper-case extension") << "Ring/TONE.WAV" << true << false;
+        QTest::newRow("missing file") << "Ring/gone.wav" << false << false;
+    }
+    void ringSoundChoice()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(bool, create);
+        QFETCH(bool, accepted);
+
+        const QString present = makeWave(u"Old/ring.wav"_s);
+        store(u"PhoneRingWave"_s, present);
+        m_form->LoadSettings();
+        open();
+        const QString file = testsupport::testDataDir() + chosen;
+        if (create)
+            makeWave(chosen);
+
+        // Cancelling the dialog keeps the present sound; the dialog starts in its folder.
+        m_nextFile.clear();
+        click("btnChooseSound");
+        QCOMPARE(m_fileDialogFolders.value(0), testsupport::testDataDir() + u"Old"_s);
+        QCOMPARE(labelText("lblPhoneRingSound"), present);
+
+        m_nextFile = file;
+        click("btnChooseSound");
+        QCOMPARE(labelText("lblPhoneRingSound"), accepted ? file : QString());
+        QCOMPARE(control<QPushButton>("btnTestSound")->isEnabled(), accepted);
+        if (accepted) {
+            click("btnTestSound");
+            QCOMPARE(m_played, QStringList{file});
+        } else {
+            // Without a present sound the dialog starts in the program folder.
+            click("btnChooseSound");
+            QCOMPARE(m_fileDialogFolders.last(), testsupport::testDataDir());
+        }
+        cancel();
+    }
+
+    void autostartEntryFollowsTheCheckBox()
+    {
+        // The first start wrote the defaults, with the entry on.
+        QVERIFY(Autostart::isEnabled());
+        const QByteArray entry = testsupport::readFile(Autostart::entryPath());
+        QVERIFY2(entry.contains("Exec=" + Autostart::execLine(m_settings->programPath()).toUtf8()),
+                 entry.constData());
+        open();
+        click("chkWindowsStart");
+        ok();
+        QVERIFY(!QFile::exists(Autostart::entryPath()));
+        // Saving again with the entry already gone is no failure.
+        open();
+        ok();
+        QVERIFY(!QFile::exists(Autostart::entryPath()));
+        QVERIFY(m_messages.isEmpty());
+        open();
+        click("chkWindowsStart");
+        ok();
+        QVERIFY(Autostart::isEnabled());
+    }
+
+    void languageChangeIsAnnouncedOnce()
+    {
+        const QString path = m_settings->programPath();
+        store(u"Language"_s, 1);
+        m_form->LoadSettings();
+        open();
+        showPage(TfrmOptions::PageLanguage);
+        control<QComboBox>("cbLanguage")->setCurrentIndex(0);
+        ok();
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_messages[0].caption, u"Informacija"_s);
+        QCOMPARE(m_messages[0].text, u"Jezik je promjenjen!\n\nPotrebno je program zatvoriti, te ga ponovo "
+                                     u"pokrenuti. Tek\nće tada ova promjena imati efekta."_s);
+        QCOMPARE(Settings::languageOverride(path), u"ENU"_s);
+        QCOMPARE(stored(u"Language"_s).toInt(), 0);
+        // The language is in force at once, not only after the next start.
+        QCOMPARE(m_settings->languageIndex(), 0);
+
+        // Nothing changed: no message, and cancelling a change says nothing either.
+        open();
+        ok();
+        open();
+        control<QComboBox>("cbLanguage")->setCurrentIndex(1);
+        cancel();
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(Settings::languageOverride(path), u"ENU"_s);
+
+        open();
+        control<QComboBox>("cbLanguage")->setCurrentIndex(1);
+        ok();
+        QCOMPARE(m_messages.size(), 2);
+        QCOMPARE(Settings::languageOverride(path), QString());
+        QVERIFY(!Settings::overrideSelectsEnglish(path));
+    }
+
+    // A group's sound is stored at once, whatever the window's OK or Cancel.
+    void groupSounds()
+    {
+        const QString bell = makeWave(u"Zvuk/bell.wav"_s);
+        writeGroups({{u"Posao"_s, QString()}, {u"Obitelj"_s, QString()}, {u"Prijatelji"_s, QString()}});
+        open();
+        showPage(TfrmOptions::PageSound);
+        auto *tree = control<QTreeWidget>("tvGroupSound");
+        auto buttons = [this] {
+            return QList<bool>{control("btnChooseGroupSound")->isEnabled(),
+                               control("btnDeleteGroupSound")->isEnabled(),
+                               control("btnTestGroupSound")->isEnabled()};
+        };
+        QCOMPARE(tree->topLevelItemCount(), 3);
+        QCOMPARE(tree->currentItem()->text(0), u"Obitelj"_s); // sorted, first selected
+        QCOMPARE(buttons(), (QList<bool>{true, false, false}));
+
+        // A file that is no wave file changes nothing.
+        tree->setCurrentItem(tree->findItems(u"Posao"_s, Qt::MatchExactly).first());
+        const QByteArray before = groupsFile();
+        m_nextFile = testsupport::testDataDir() + u"song.mp3"_s;
+        testsupport::writeFile(m_nextFile, "ID3");
+        click("btnChooseGroupSound");
+        QCOMPARE(groupsFile(), before);
+
+        // The group's record moves to the end of the file with its new sound.
+        m_nextFile = bell;
+        click("btnChooseGroupSound");
+        const QByteArray others = EncodeFileRec(AGroups{u"Obitelj"_s, QString()}) +
+                                  EncodeFileRec(AGroups{u"Prijatelji"_s, QString()});
+        QCOMPARE(groupsFile(), others + EncodeFileRec(AGroups{u"Posao"_s, bell}));
+        QCOMPARE(tree->currentItem()->text(0), u"Posao"_s);
+        QCOMPARE(labelText("lblGroupSound"), bell);
+        QCOMPARE(buttons(), (QList<bool>{true, true, true}));
+        click("btnTestGroupSound");
+        QCOMPARE(m_played, QStringList{bell});
+        cancel();
+        QCOMPARE(groupsFile(), others + EncodeFileRec(AGroups{u"Posao"_s, bell}));
+
+        // Deleting the sound asks first.
+        open();
+        tree->setCurrentItem(tree->findItems(u"Posao"_s, Qt::MatchExactly).first());
+        m_answer = QMessageBox::No;
+        click("btnDeleteGroupSound");
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_messages[0].caption, u"Potvrda"_s);
+        QCOMPARE(m_messages[0].text, u"Da li stvarno želiš obrisati zvuk grupe?"_s);
+        QCOMPARE(groupsFile(), others + EncodeFileRec(AGroups{u"Posao"_s, bell}));
+        m_answer = QMessageBox::Yes;
+        click("btnDeleteGroupSound");
+        QCOMPARE(groupsFile(), others + EncodeFileRec(AGroups{u"Posao"_s, QString()}));
+        QCOMPARE(tree->currentItem()->text(0), u"Posao"_s);
+        QCOMPARE(labelText("lblGroupSound"), QString());
+        QCOMPARE(buttons(), (QList<bool>{true, false, false}));
+        cancel();
+    }
+
+    void switchesWithoutRulesAreTurnedOff_data()
+    {
+        QTest::addColumn<QString>("switchValue");
+        QTest::addColumn<QString>("ruleValue");
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<QString>("caption");
+        auto row = [](const char *tag, const char *value, const char *rule, const char *box,
+                      const char *caption) {
+            QTest::newRow(tag) << QString::fromLatin1(value) << QString::fromLatin1(rule)
+                               << QString::fromLatin1(box) << QString::fromUtf8(caption);
+        };
+        row("do not disturb", "DoNotDisturb", "DontDisplayBlocked", "chkDontShowBlocked", "Ne smetaj!");
+        row("reject", "AutoReject", "AutoRejectBlackList", "chkRejectBlackList", "Odbij!");
+    }
+    void switchesWithoutRulesAreTurnedOff()
+    {
+        QFETCH(QString, switchValue);
+        QFETCH(QString, ruleValue);
+        QFETCH(QString, rule);
+        QFETCH(QString, caption);
+
+        // With a rule to apply the switch stays on.
+        store(switchValue, 1);
+        store(ruleValue, 1);
+        m_form->LoadSettings();
+        open();
+        ok();
+        QVERIFY(m_messages.isEmpty());
+        QCOMPARE(stored(switchValue).toInt(), 1);
+
+        // The last rule unchecked: the switch goes off and the user is told, after the window is gone.
+        open();
+        showPage(TfrmOptions::PageUnwanted);
+        click(rule.toLatin1());
+        bool hiddenFirst = false;
+        m_form->setMessageDialog(
+            [&](const QString &c, const QString &t, QMessageBox::Icon, QMessageBox::StandardButtons) {
+                hiddenFirst = !m_form->isVisible();
+                m_messages.append({c, t});
+                return QMessageBox::Ok;
+            });
+        ok();
+        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(m_messages[0].caption, caption);
+        QCOMPARE(m_messages[0].text, u"Opcija '%1' je isključena!"_s.arg(caption));
+        QVERIFY(hiddenFirst);
+        QCOMPARE(stored(switchValue).toInt(), 0);
+    }
+
+    void formatPreviewsFollowThePatterns_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("initial");
+        QTest::addColumn<QString>("preview");
+        auto row = [](const char *tag, int row, const char *pattern, const char *initial,
+                      const char *preview) {
+            QTest::newRow(tag) << row << QString::fromLatin1(pattern) << QString::fromLatin1(initial)
+                               << QString::fromLatin1(preview);
+        };
+        row("5 digits, chosen", 1, "x-xx-xx", "12-345", "1-23-45");
+        row("12 digits, chosen", 8, "+xx (xx) x xxx xxxx", "+123 (45) 678-9012", "+12 (34) 5 678 9012");
+        row("13 digits, typed", 9, "xxxx.xxxx.xxxxx", "(123) 456-7890123", "1234.5678.90123");
+    }
+    void formatPreviewsFollowThePatterns()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, pattern);
+        QFETCH(QString, initial);
+        QFETCH(QString, preview);
+        const QByteArray combo = "cbFormat" + QByteArray::number(row);
+        const QByteArray edit = "editFormated" + QByteArray::number(row);
+
+        open();
+        showPage(TfrmOptions::PageFormat);
+        QCOMPARE(control<QLineEdit>(edit)->text(), initial);
+        auto *box = control<QComboBox>(combo);
+        const int item = box->findText(pattern);
+        if (item >= 0) {
+            box->setCurrentIndex(item);
+        } else {
+            box->lineEdit()->selectAll();
+            QTest::keyClicks(box->lineEdit(), pattern);
+        }
+        QCOMPARE(control<QLineEdit>(edit)->text(), preview);
+        cancel();
+        QCOMPARE(control<QLineEdit>(edit)->text(), initial);
+    }
+};
 
 QTEST_MAIN(TestOptions)
 #include "tst_options.moc"
