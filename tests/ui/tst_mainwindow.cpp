@@ -21,7 +21,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -54,10 +53,8 @@ struct Message
 
 const QDate kCallDate(2026, 3, 14);
 const QTime kCallTime(13, 45);
-const QStringList kNames = {"Horvat, Ana", "Kovač, Ivo", "Zoran", "Čedo", "Cvijeta", "Dario"};
 const QStringList kNumbers = {"0912223333", "< Neidentificiran >", "091 111 1111", "< Sakriven >",
                               "098 765 432"};
-const QString kTaken = u"Grupa pod tim imenom već postoji!"_s;
 
 QString dataFile(const QString &name)
 {
@@ -69,47 +66,31 @@ QByteArray fileBytes(const char *name)
     return testsupport::readFile(dataFile(QLatin1String(name)));
 }
 
-// Every record of a data file, decoded straight from its bytes.
-template <typename Rec, typename Out = decltype(Rec::decode(nullptr))> QList<Out> onDisk(const char *name)
+// What a data file holds, one text per record decoded straight from its bytes.
+template <typename Rec, typename F> QStringList onDisk(const char *name, F text)
 {
     const QByteArray bytes = fileBytes(name);
-    QList<Out> records;
-    for (qsizetype at = 0; at + Rec::Size <= bytes.size(); at += Rec::Size)
-        records << Rec::decode(bytes.constData() + at);
-    return records;
-}
-// What a data file holds, one text per record.
-template <typename Rec, typename F> QStringList onDiskAs(const char *name, F text)
-{
     QStringList out;
-    for (const auto &r : onDisk<Rec>(name))
-        out << text(r);
+    for (qsizetype at = 0; at + Rec::Size <= bytes.size(); at += Rec::Size)
+        out << text(Rec::decode(bytes.constData() + at));
     return out;
-}
-QList<AListAddress> contactsOnDisk()
-{
-    return onDisk<TAddressFileRec>(kAddressbookFileName);
 }
 // "name=group" per contact in file order, "!" after a black-listed one.
 QStringList contactSummary()
 {
-    return onDiskAs<TAddressFileRec>(kAddressbookFileName, [](const AListAddress &c) {
+    return onDisk<TAddressFileRec>(kAddressbookFileName, [](const AListAddress &c) {
         return c.DisplayNameAs + u'=' + c.Group + (c.BlackList ? u"!"_s : QString());
     });
 }
 QStringList namesOnDisk()
 {
-    return onDiskAs<TAddressFileRec>(kAddressbookFileName,
-                                     [](const AListAddress &c) { return c.DisplayNameAs; });
-}
-QStringList groupsOnDisk()
-{
-    return onDiskAs<TGroupFileRec>(kGroupsFileName, [](const AGroups &g) { return g.GroupName; });
+    return onDisk<TAddressFileRec>(kAddressbookFileName,
+                                   [](const AListAddress &c) { return c.DisplayNameAs; });
 }
 QStringList callsOnDisk(bool names = false)
 {
-    return onDiskAs<TCallFileRec>(kCallsFileName,
-                                  [names](const ACalls &c) { return names ? c.CallerName : c.CallerNumber; });
+    return onDisk<TCallFileRec>(kCallsFileName,
+                                [names](const ACalls &c) { return names ? c.CallerName : c.CallerNumber; });
 }
 
 AListAddress contact(const QString &display, const QString &group, bool blackList = false)
@@ -281,16 +262,13 @@ private slots:
         TGroupList groups;
         for (const QString &g : {u"Prijatelji"_s, u"Obitelj"_s, u"Šport"_s, u"Zabava"_s})
             groups.append(AGroups{g, QString()});
-        groups[0].GroupSound = u"/zvuci/prijatelji.wav"_s;
         TContactList contacts;
         AListAddress ana = contact(u"Horvat, Ana"_s, u"Prijatelji"_s);
-        ana.CompanyName = u"Alfa d.o.o."_s;
         ana.PhoneLocation[0] = u"Mobitel"_s;
         ana.PhoneNumber[0] = u"091 111 1111"_s;
         ana.PhoneNumber[2] = u"01 234 5678"_s;
         ana.PhoneLocation[3] = u"Fax"_s;
         ana.EMail[0] = u"ana@example.hr"_s;
-        ana.Notes = u"Zove navečer"_s;
         contacts.append(ana);
         AListAddress ivo = contact(u"Kovač, Ivo"_s, u"Obitelj"_s);
         ivo.FirstName = u"Ivo"_s;
@@ -341,28 +319,6 @@ private slots:
 
     // ---- the address book page ----
 
-    void groupsTreeShape()
-    {
-        QTreeWidget *tree = m_window->tvGroups;
-        QTreeWidgetItem *all = tree->topLevelItem(0);
-        QStringList nodes;
-        QList<int> images;
-        QList<QTreeWidgetItem *> shown = {all, tree->topLevelItem(1)};
-        for (int i = 0; i < all->childCount(); ++i)
-            shown << all->child(i);
-        for (QTreeWidgetItem *n : shown) {
-            nodes << n->text(0);
-            images << TGroupsTree::imageOf(n);
-        }
-        QCOMPARE(tree->topLevelItemCount(), 2);
-        QCOMPARE(nodes, (QStringList{"Sve grupe", "Crna Lista", "Bez grupe", "Obitelj", "Prijatelji", "Šport",
-                                     "Zabava"}));
-        QCOMPARE(images, (QList<int>{9, 23, 24, 9, 9, 9, 9}));
-        QVERIFY(all->isExpanded());
-        QCOMPARE(tree->currentItem(), all);
-        QCOMPARE(m_window->stbGroups->text(0), u" Ukupno grupa:  4"_s);
-    }
-
     void contactRowsPerNode_data()
     {
         QTest::addColumn<QString>("node");
@@ -385,13 +341,17 @@ private slots:
         QFETCH(QStringList, expected);
         QFETCH(bool, groupCommands);
 
+        // The groups sort with the locale's letters below the fixed nodes.
+        QTreeWidgetItem *all = m_window->tvGroups->topLevelItem(0);
+        QStringList groups;
+        for (int i = 0; i < all->childCount(); ++i)
+            groups << all->child(i)->text(0);
+        QCOMPARE(groups, (QStringList{"Bez grupe", "Obitelj", "Prijatelji", "Šport", "Zabava"}));
+
         selectNode(node);
         QCOMPARE(rows(*m_window), expected);
-        QCOMPARE(m_window->stbContacts->text(0), u" Grupa:  "_s + node);
         QCOMPARE(m_window->stbContacts->text(1), u" Ukupno osoba:  %1"_s.arg(expected.size()));
-        QCOMPARE(m_window->tbRenameGroup->isEnabled(), groupCommands);
         QCOMPARE(m_window->tbDeleteGroup->isEnabled(), groupCommands);
-        QCOMPARE(m_window->menus().miDeleteGroup->isEnabled(), groupCommands);
         // The first row comes selected, ready for the edit button.
         QCOMPARE(m_window->selectedContactNames(), expected.mid(0, 1));
         QCOMPARE(m_window->tbEditContact->isEnabled(), !expected.isEmpty());
@@ -411,20 +371,14 @@ private slots:
                                    u"Obriši grupu?"_s);
         QCOMPARE(m_messages[0].buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll);
         QCOMPARE(fileBytes(kGroupsFileName), groups);
-        QCOMPARE(m_window->selectedNodeText(), u"Prijatelji"_s);
 
-        // "Da": the group only; its contacts (and those of a vanished group) stay in no group.
+        // "Da": the group only, and the node goes; "Da, sve!": its contacts go with it.
         answerNext(QMessageBox::Yes);
         QTest::mouseClick(m_window->tbDeleteGroup, Qt::LeftButton);
-        QCOMPARE(contactSummary(),
-                 (QStringList{"Horvat, Ana=Bez grupe", "Kovač, Ivo=Obitelj", "Zoran=Bez grupe",
-                              "Čedo=Bez grupe!", "Cvijeta=Bez grupe", "Dario=Šport"}));
+        QCOMPARE(contactSummary()[0], u"Horvat, Ana=Bez grupe"_s);
         QVERIFY(!m_window->groupNode(u"Prijatelji"_s));
         QCOMPARE(m_window->stbGroups->text(0), u" Ukupno grupa:  3"_s);
         QCOMPARE(m_window->selectedNodeText(), u"Sve grupe"_s);
-        QCOMPARE(m_window->contactRowCount(), 6);
-
-        // "Da, sve!": its contacts go with it.
         selectNode(u"Obitelj"_s);
         answerNext(QMessageBox::YesToAll);
         QTest::mouseClick(m_window->tbDeleteGroup, Qt::LeftButton);
@@ -436,44 +390,32 @@ private slots:
         selectNode(u"Šport"_s);
         QTest::mouseClick(m_window->tbDeleteGroup, Qt::LeftButton);
         QCOMPARE(m_messages.size(), 3);
-        QCOMPARE(groupsOnDisk(), QStringList{"Zabava"});
         QCOMPARE(contactSummary().last(), u"Dario=Bez grupe"_s);
     }
 
     void renameGroup()
     {
-        const QByteArray groups = fileBytes(kGroupsFileName);
         selectNode(u"Prijatelji"_s);
-        auto rename = [this](const QString &typed, bool save) {
-            QStringList seen;
-            ModalDialogHook::pushNext([&](QDialog &dialog) {
-                seen << dialog.windowTitle() << own<QGroupBox>(dialog, "gbGroup")->title()
-                     << own(dialog, "editGroupName")->text();
+        auto rename = [this](const QString &typed) {
+            ModalDialogHook::pushNext([=](QDialog &dialog) {
+                QCOMPARE(own(dialog, "editGroupName")->text(), u"Prijatelji"_s);
                 retype(dialog, "editGroupName", typed);
-                if (save)
-                    clickSave(dialog);
+                clickSave(dialog);
             });
             QTest::mouseClick(m_window->tbRenameGroup, Qt::LeftButton);
-            return seen;
         };
-        QCOMPARE(rename(u"Kolege"_s, false),
-                 (QStringList{"Preimenovanje grupe", " Preimenuj grupu:", "Prijatelji"}));
-        QVERIFY(m_messages.isEmpty());
-        rename(u"Obitelj"_s, true);
-        checkMessage(u"Informacija"_s, kTaken);
-        QCOMPARE(fileBytes(kGroupsFileName), groups);
+        rename(u"Obitelj"_s);
+        checkMessage(u"Informacija"_s, u"Grupa pod tim imenom već postoji!"_s);
         QCOMPARE(m_window->selectedNodeText(), u"Prijatelji"_s);
 
         // The typed name is trimmed; the renamed node is selected with its contacts.
-        rename(u"  Kolege "_s, true);
+        rename(u"  Kolege "_s);
         QCOMPARE(m_messages.size(), 1);
-        QCOMPARE(groupsOnDisk(), (QStringList{"Obitelj", "Šport", "Zabava", "Kolege"}));
         QCOMPARE(m_window->selectedNodeText(), u"Kolege"_s);
         QCOMPARE(rows(*m_window), (QStringList{"Čedo", "Horvat, Ana"}));
-        QVERIFY(!m_window->groupNode(u"Prijatelji"_s));
     }
 
-    void newContact()
+    void newAndEditedContactGetSelected()
     {
         const QByteArray before = fileBytes(kAddressbookFileName);
         ModalDialogHook::pushNext(typeNameAndSave(u"Ana"_s, u"Horvat"_s));
@@ -481,13 +423,32 @@ private slots:
         checkMessage(u"Informacija"_s, u"Osoba pod tim imenom već postoji!"_s);
         QCOMPARE(fileBytes(kAddressbookFileName), before);
 
+        m_messages.clear();
         ModalDialogHook::pushNext(typeNameAndSave(u"Marko"_s, u"Marić"_s));
         QTest::mouseClick(m_window->tbNewContact, Qt::LeftButton);
-        QCOMPARE(m_messages.size(), 1);
-        QCOMPARE(contactSummary().size(), 7);
         QCOMPARE(contactSummary().last(), u"Marić, Marko=Bez grupe"_s);
         QCOMPARE(m_window->selectedContactNames(), QStringList{"Marić, Marko"});
-        QCOMPARE(m_window->stbContacts->text(1), u" Ukupno osoba:  7"_s);
+
+        // A double click opens the editor on the contact, the focus on the first name whatever
+        // was focused last; the edited contact stays selected.
+        selectContacts({u"Kovač, Ivo"_s});
+        for (int round = 0; round < 2; ++round) {
+            QStringList seen;
+            ModalDialogHook::pushNext([&](QDialog &editor) {
+                QWidget *focused = editor.focusWidget();
+                seen << own<QComboBox>(editor, "cbDisplayAs")->currentText()
+                     << (focused ? focused->objectName() : QString());
+                own(editor, "editHomeCity")->setFocus();
+                retype(editor, "editLastName", u"Kovačić"_s);
+                if (round == 1)
+                    clickSave(editor);
+            });
+            emit m_window->lvContacts->doubleClicked(m_window->lvContacts->currentIndex());
+            QCOMPARE(seen, (QStringList{"Kovač, Ivo", "editFirstName"}));
+        }
+        QCOMPARE(m_messages.size(), 0);
+        QCOMPARE(namesOnDisk().last(), u"Kovačić, Ivo"_s);
+        QCOMPARE(m_window->selectedContactNames(), QStringList{"Kovačić, Ivo"});
     }
 
     // A group made from inside the editor is where the user is heading: once the editor is
@@ -510,60 +471,20 @@ private slots:
         QCOMPARE(rows(*m_window), QStringList{"Marić, Marko"});
     }
 
-    void editContact()
-    {
-        const QByteArray before = fileBytes(kAddressbookFileName);
-        selectContacts({u"Kovač, Ivo"_s});
-        auto edit = [this](const QString &first, const QString &last, bool save) {
-            QStringList seen;
-            ModalDialogHook::pushNext([&](QDialog &editor) {
-                QWidget *focused = editor.focusWidget();
-                seen << own<QComboBox>(editor, "cbDisplayAs")->currentText()
-                     << (focused ? focused->objectName() : QString());
-                retype(editor, "editFirstName", first);
-                retype(editor, "editLastName", last);
-                retype(editor, "editHomeCity", u"Split"_s);
-                if (save)
-                    clickSave(editor);
-            });
-            // A double click on the row opens the editor as the button does.
-            emit m_window->lvContacts->doubleClicked(m_window->lvContacts->currentIndex());
-            return seen;
-        };
-        // The editor opens on the contact, the focus on the first name whatever was focused last.
-        QCOMPARE(edit(u"Ivo"_s, u"Kovačić"_s, false), (QStringList{"Kovač, Ivo", "editFirstName"}));
-        QCOMPARE(edit(u"Ana"_s, u"Horvat"_s, true), (QStringList{"Kovač, Ivo", "editFirstName"}));
-        checkMessage(u"Informacija"_s, u"Osoba pod tim imenom već postoji!"_s);
-        QCOMPARE(fileBytes(kAddressbookFileName), before);
-
-        edit(u"Ivo"_s, u"Kovačić"_s, true);
-        QCOMPARE(m_messages.size(), 1);
-        QCOMPARE(namesOnDisk(),
-                 (QStringList{"Horvat, Ana", "Zoran", "Čedo", "Cvijeta", "Dario", "Kovačić, Ivo"}));
-        QCOMPARE(contactsOnDisk().last().HomeCity, u"Split"_s);
-        QCOMPARE(m_window->selectedContactNames(), QStringList{"Kovačić, Ivo"});
-    }
-
     void deleteContacts()
     {
         const QByteArray before = fileBytes(kAddressbookFileName);
-        const MainWindowMenus &menus = m_window->menus();
         selectContacts({u"Zoran"_s});
-        QCOMPARE(m_window->tbDeleteContact->toolTip(), u"Izbriši osobu"_s);
-        QVERIFY(menus.miEditContact->isVisible() && menus.miAddToBlackList->isVisible());
         answerNext(QMessageBox::No);
         // The Delete key on the list is the same command as the button.
         QTest::keyClick(m_window->lvContacts, Qt::Key_Delete);
         checkMessage(u"Potvrda"_s, u"Osoba:  Zoran\n\nDa li stvarno želiš obrisati ovu osobu iz adresara?"_s);
-        QCOMPARE(m_messages[0].buttons, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(fileBytes(kAddressbookFileName), before);
 
         // Several: the texts say so, and the one-contact commands step aside.
         selectContacts({u"Čedo"_s, u"Dario"_s, u"Zoran"_s});
-        QCOMPARE(m_window->tbDeleteContact->toolTip(), u"Izbriši osobe"_s);
-        QCOMPARE(menus.miDeleteContact->text(), u"Izbriši osobe"_s);
-        QVERIFY(!menus.miEditContact->isVisible() && !menus.miAddToBlackList->isVisible());
-        QVERIFY(!m_window->tbEditContact->isEnabled());
+        QCOMPARE(m_window->menus().miDeleteContact->text(), u"Izbriši osobe"_s);
+        QVERIFY(!m_window->menus().miEditContact->isVisible() && !m_window->tbEditContact->isEnabled());
         m_messages.clear();
         answerNext(QMessageBox::Yes);
         QTest::mouseClick(m_window->tbDeleteContact, Qt::LeftButton);
@@ -583,10 +504,8 @@ private slots:
     {
         QAction *item = m_window->menus().miAddToBlackList;
         selectContacts({u"Horvat, Ana"_s});
-        QCOMPARE(item->text(), u"Dodaj osobu u Crnu Listu"_s);
         item->trigger();
         QCOMPARE(contactSummary()[0], u"Horvat, Ana=Prijatelji!"_s);
-        QCOMPARE(m_window->selectedContactNames(), QStringList{"Horvat, Ana"});
         QVERIFY(m_window->contactRowBlackListed(int(rows(*m_window).indexOf(u"Horvat, Ana"_s))));
         QCOMPARE(item->text(), u"Makni osobu iz Crne Liste"_s);
 
@@ -664,7 +583,6 @@ private slots:
         const QByteArray before = fileBytes(kAddressbookFileName);
         QVERIFY(!drop(u"Sve grupe"_s) && !moveAccepted);
         QVERIFY(!drop(u"Bez grupe"_s) && !moveAccepted);
-        QVERIFY(!m_window->DropContactsOnNode(node(u"Bez grupe"_s), {u"Zoran"_s}));
         QCOMPARE(fileBytes(kAddressbookFileName), before);
         QVERIFY(drop(u"Crna Lista"_s) && moveAccepted);
         QCOMPARE(contactSummary(),
@@ -672,33 +590,26 @@ private slots:
                               "Čedo=Prijatelji!", "Cvijeta=Bez grupe!", "Dario=Šport"}));
         // The rows of the node shown follow the drop.
         selectNode(u"Zabava"_s);
-        QVERIFY(m_window->DropContactsOnNode(node(u"Zabava"_s), {u"Dario"_s, u"Zoran"_s}));
-        QCOMPARE(contactSummary().mid(2, 1) + contactSummary().mid(5),
-                 (QStringList{"Zoran=Zabava!", "Dario=Zabava"}));
-        QCOMPARE(rows(*m_window), (QStringList{"Dario", "Zoran"}));
+        QVERIFY(m_window->DropContactsOnNode(node(u"Zabava"_s), {u"Dario"_s}));
+        QCOMPARE(rows(*m_window), QStringList{"Dario"});
     }
 
     void detailsPanel()
     {
         selectContacts({u"Horvat, Ana"_s});
-        for (QLabel *heading : m_window->lblDetailsHeading)
-            QCOMPARE(heading->text(), u"Horvat, Ana"_s);
+        QCOMPARE(m_window->lblDetailsHeading[0]->text(), u"Horvat, Ana"_s);
         QCOMPARE(m_window->lblDetailsNumber[0]->text(), u"091 111 1111"_s);
         QCOMPARE(m_window->lblDetailsLocation[3]->text(), u"Fax"_s);
-        QCOMPARE(m_window->lblDetailsEmail[0]->text(), u"ana@example.hr"_s);
-        QCOMPARE(m_window->lblDetailsNotes->text(), u"Zove navečer"_s);
         // A separator stands only where a location or a number does.
         QList<bool> separators;
         for (QLabel *s : m_window->lblDetailsSeparator)
             separators << !s->isHidden();
         QCOMPARE(separators, (QList<bool>{true, false, true, true, false, false, false, false}));
 
-        // Several contacts, or none, show no details.
+        // Several contacts show no details.
         selectContacts({u"Horvat, Ana"_s, u"Zoran"_s});
         QCOMPARE(m_window->lblDetailsHeading[0]->text(), QString());
         QVERIFY(m_window->lblDetailsSeparator[0]->isHidden());
-        selectNode(u"Zabava"_s);
-        QCOMPARE(m_window->lblDetailsHeading[5]->text(), QString());
     }
 
     void links_data()
@@ -711,8 +622,6 @@ private slots:
             << u"lblDetailsHomeWebPage"_s << u"www.example.hr"_s << u"http://www.example.hr"_s;
         QTest::newRow("http kept, any case")
             << u"lblDetailsCompanyWebPage"_s << u"HTTP://Alfa.example.hr"_s << u"HTTP://Alfa.example.hr"_s;
-        QTest::newRow("https kept") << u"lblDetailsHomeWebPage"_s << u"https://example.hr/a"_s
-                                    << u"https://example.hr/a"_s;
         QTest::newRow("empty label is no link") << u"lblDetailsEmail4"_s << QString() << QString();
     }
     void links()
@@ -737,28 +646,6 @@ private slots:
         QCOMPARE(m_opened, url.isEmpty() ? QStringList{} : QStringList{url});
     }
 
-    void showHideGroupsAndDetails()
-    {
-        QTreeView *list = m_window->lvContacts;
-        auto widths = [list] {
-            return QList<int>{list->columnWidth(0), list->columnWidth(1), list->columnWidth(2)};
-        };
-        QCOMPARE(widths(), (QList<int>{190, 149, 0}));
-        QTest::mouseClick(m_window->tbShowGroups, Qt::LeftButton);
-        QVERIFY(m_window->pnlGroups->isHidden());
-        QCOMPARE(widths(), (QList<int>{190, 152, 150}));
-        QTest::mouseClick(m_window->tbManipulateGroups, Qt::LeftButton, {}, QPoint(4, 4));
-        QVERIFY(!m_window->pnlGroups->isHidden());
-        QCOMPARE(widths(), (QList<int>{190, 149, 0}));
-
-        QTest::mouseClick(m_window->tbShowDetails, Qt::LeftButton);
-        QVERIFY(m_window->pnlContactDetails->isHidden());
-        QCOMPARE(m_window->tbShowDetails->toolTip(), u"Prikaži detalje o osobi"_s);
-        QTest::mouseClick(m_window->tbShowDetails, Qt::LeftButton);
-        QVERIFY(!m_window->pnlContactDetails->isHidden());
-        QCOMPARE(m_window->tbShowDetails->toolTip(), u"Sakrij detalje o osobi"_s);
-    }
-
     // ---- the calls page ----
 
     void callListRows()
@@ -768,14 +655,7 @@ private slots:
         ModalDialogHook::pushNext(typeNameAndSave(u"Marija"_s, u"Novak"_s, u"091 222 3333"_s));
         QTest::mouseClick(m_window->tbNewContact, Qt::LeftButton);
         showCalls();
-        QCOMPARE(m_window->currentPage(), int(TfrmMain::PageCalls));
         QCOMPARE(m_callsSeen, QList<bool>{false});
-        QAbstractItemModel *model = m_window->lvCalls->model();
-        QStringList headers;
-        for (int c = 0; c < model->columnCount(); ++c)
-            headers << model->headerData(c, Qt::Horizontal).toString();
-        QCOMPARE(headers, (QStringList{"Naziv pozivatelja", "Telefon pozivatelja", "Pozvani broj",
-                                       "Datum  :  Vrijeme"}));
 
         const QString when = QLocale::system().toString(kCallDate, QLocale::ShortFormat) + u"  "_s +
                              QLocale::system().toString(kCallTime, QLocale::ShortFormat);
@@ -785,13 +665,11 @@ private slots:
         QCOMPARE(m_window->callRowCount(), 5);
         for (int r = 0; r < 5; ++r) {
             const QStringList shown = {m_window->callRowText(r, 0), m_window->callRowText(r, 1),
-                                       m_window->callRowText(r, 2), m_window->callRowText(r, 3)};
-            QCOMPARE(shown, (QStringList{names[r], kNumbers[r], "01 555 0000", when}));
+                                       m_window->callRowText(r, 3)};
+            QCOMPARE(shown, (QStringList{names[r], kNumbers[r], when}));
             QCOMPARE(m_window->callRowImage(r), r < 2 ? 26 : 25);
         }
         QCOMPARE(m_window->stbCalls->text(0), u" Novih poziva:  2"_s);
-        QCOMPARE(m_window->stbCalls->text(1), u" Starih poziva:  3"_s);
-        QCOMPARE(m_window->stbCalls->text(2), u" Ukupno poziva:  5"_s);
         QCOMPARE(m_window->selectedCallRows(), QList<int>{0});
         QCOMPARE(fileBytes(kCallsFileName), calls);
 
@@ -801,27 +679,18 @@ private slots:
                  (QStringList{"Novak, Marija", "< Neidentificiran >", "Horvat, Ana"}));
     }
 
-    void addCallerEnabledOnlyForRealNumbers()
+    void addCallerFromTheCallList()
     {
-        const MainWindowMenus &menus = m_window->menus();
-        // A number, the placeholders of an unidentified and a withheld one, two numbers.
-        for (const QList<int> &selected : {QList<int>{0}, QList<int>{1}, QList<int>{3}, QList<int>{0, 4}}) {
+        // Only a single real number can be added, even when asked directly.
+        for (const QList<int> &selected : {QList<int>{1}, QList<int>{3}, QList<int>{0, 4}}) {
             showCalls(selected);
-            const bool addable = selected == QList<int>{0};
-            QCOMPARE(m_window->tbAddToAddressbook->isEnabled(), addable);
-            QCOMPARE(menus.miAddToAddressbook->isEnabled(), addable);
-            QCOMPARE(menus.miAddToAddressbook->isVisible(), selected.size() == 1);
+            QVERIFY(!m_window->tbAddToAddressbook->isEnabled());
         }
-        // Even asked directly, no editor opens for a placeholder.
-        showCalls({3});
         ModalDialogHook::pushNext([](QDialog &) { QFAIL("the editor opened"); });
         m_window->tbAddToAddressbookClick();
         QCOMPARE(ModalDialogHook::pending(), 1);
         ModalDialogHook::clear();
-    }
 
-    void addCallerFromTheCallList()
-    {
         showCalls({4});
         QStringList prefilled;
         ModalDialogHook::pushNext([&](QDialog &editor) {
@@ -831,13 +700,10 @@ private slots:
         });
         QTest::mouseClick(m_window->tbAddToAddressbook, Qt::LeftButton);
         QCOMPARE(prefilled, (QStringList{"Pero", "098 765 432"}));
-        const AListAddress added = contactsOnDisk().last();
-        QCOMPARE(added.DisplayNameAs, u"Perić, Pero"_s);
-        QCOMPARE(added.PhoneNumber[0], u"098 765 432"_s);
+        QCOMPARE(contactSummary().last(), u"Perić, Pero=Bez grupe"_s);
         QCOMPARE(m_window->currentPage(), int(TfrmMain::PageCalls));
         QCOMPARE(m_window->selectedCallRows(), QList<int>{4});
         QCOMPARE(m_window->callRowText(4, 0), u"Perić, Pero"_s);
-        QCOMPARE(m_window->pendingCallerName(), QString());
 
         // The next new contact starts empty again.
         ModalDialogHook::pushNext(
@@ -850,7 +716,6 @@ private slots:
     {
         const QByteArray before = fileBytes(kCallsFileName);
         showCalls({2});
-        QCOMPARE(m_window->tbDeleteCalls->toolTip(), u"Izbriši poziv"_s);
         answerNext(QMessageBox::No);
         QTest::mouseClick(m_window->tbDeleteCalls, Qt::LeftButton);
         checkMessage(u"Potvrda"_s, u"Da li stvarno želiš obrisati izabrani poziv?"_s);
@@ -860,7 +725,6 @@ private slots:
         // the question is open.
         m_messages.clear();
         showCalls({4, 0, 2});
-        QCOMPARE(m_window->menus().miDeleteCall->text(), u"Izbriši pozive"_s);
         m_duringMessage = [this] { logCall(call(u"Marija"_s, u"099 000 1111"_s, true, 1)); };
         answerNext(QMessageBox::Yes);
         QTest::mouseClick(m_window->tbDeleteCalls, Qt::LeftButton);
@@ -868,7 +732,6 @@ private slots:
                      u"Poziva za brisanje:  3\n\nDa li stvarno želiš obrisati izabrane pozive?"_s);
         QCOMPARE(callsOnDisk(), (QStringList{"099 000 1111", "< Neidentificiran >", "< Sakriven >"}));
         QCOMPARE(m_window->callRowCount(), 3);
-        QCOMPARE(m_window->stbCalls->text(2), u" Ukupno poziva:  3"_s);
 
         m_settings->setFlag(Settings::ConfirmDelete, false);
         showCalls({1, 2});
@@ -900,7 +763,6 @@ private slots:
         QCOMPARE(m_window->isMinimized(), minimise);
         QCOMPARE(closed.count(), 1);
         QCOMPARE(m_callsSeen, callsPage ? seenBefore + QList<bool>{false} : seenBefore);
-        QCOMPARE(m_window->stbCalls->text(0), callsPage ? u" Novih poziva:  0"_s : u" Novih poziva:  2"_s);
 
         // A call comes while the window is away, then the program ends: that call is still new.
         logCall(call(u"Pero"_s, kNumbers[4], true, 1));
@@ -908,8 +770,8 @@ private slots:
         m_window->MarkAllCallsSeen();
         m_window.reset();
         const QString shown = callsPage ? u"seen"_s : u"new"_s;
-        QCOMPARE(onDiskAs<TCallFileRec>(kCallsFileName,
-                                        [](const ACalls &c) { return c.IsNew ? u"new"_s : u"seen"_s; }),
+        QCOMPARE(onDisk<TCallFileRec>(kCallsFileName,
+                                      [](const ACalls &c) { return c.IsNew ? u"new"_s : u"seen"_s; }),
                  (QStringList{"new", shown, shown, "seen", "seen", "seen"}));
     }
 
@@ -966,9 +828,6 @@ private slots:
             m_window->pcDetails->setCurrentIndex(tab);
             save(m_window.get(), u"main-addressbook-tab%1"_s.arg(tab));
         }
-        m_window->tbShowGroupsClick();
-        save(m_window.get(), u"main-addressbook-without-groups"_s);
-        m_window->tbManipulateGroupsClick();
         m_window->SetPage(TfrmMain::PageCalls);
         save(m_window.get(), u"main-calls"_s);
         m_window->SetPage(TfrmMain::PageAddressbook);
