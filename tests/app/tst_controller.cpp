@@ -342,67 +342,61 @@ private slots:
         QVERIFY(!start()->TrayTimer->isActive());
     }
 
-    void ruleSwitchAsksFirst_data()
+    // A rule switch without a rule chosen asks first (and opens the rules page on Yes, changes
+    // nothing on No); with a rule chosen it toggles and saves at once.
+    void ruleSwitch_data()
     {
         QTest::addColumn<bool>("reject");
+        QTest::addColumn<int>("rule");
         QTest::addColumn<int>("answer");
         QTest::addColumn<int>("optionsPage");
-        QTest::newRow("do not disturb, no") << false << int(QMessageBox::No) << -1;
-        QTest::newRow("reject, yes") << true << int(QMessageBox::Yes) << int(TfrmOptions::PageUnwanted);
+        QTest::newRow("do not disturb without a rule, no") << false << -1 << int(QMessageBox::No) << -1;
+        QTest::newRow("reject without a rule, yes")
+            << true << -1 << int(QMessageBox::Yes) << int(TfrmOptions::PageUnwanted);
+        QTest::newRow("do not disturb: only the address book")
+            << false << int(Settings::DisplayOnlyAddressbook) << 0 << -1;
+        QTest::newRow("reject: withheld") << true << int(Settings::AutoRejectBlocked) << 0 << -1;
     }
 
-    void ruleSwitchAsksFirst()
+    void ruleSwitch()
     {
         QFETCH(bool, reject);
+        QFETCH(int, rule);
         QFETCH(int, answer);
         QFETCH(int, optionsPage);
+        if (rule >= 0) {
+            m_program.reset();
+            QVERIFY(testsupport::writeSettings({{Settings::Key(rule), true}}));
+            m_program = std::make_unique<MonitorProgram>();
+        }
         startWithoutDevice();
         const QByteArray before = testsupport::readFile(settingsFile());
-
+        QAction *item = reject ? start()->miAutoHangUp : start()->miDoNotDisturb;
+        const QString caption = reject ? QStringLiteral("Odbij!") : QStringLiteral("Ne smetaj!");
+        if (rule >= 0) {
+            const QString stored = reject ? QStringLiteral("AutoReject") : QStringLiteral("DoNotDisturb");
+            item->trigger();
+            QVERIFY(MessageDialogHook::takeAnswered().isEmpty());
+            QCOMPARE(item->data().toInt(), 1);
+            QCOMPARE(storedValue(stored).toInt(), 1);
+            item->trigger();
+            QCOMPARE(item->data().toInt(), 0);
+            QCOMPARE(storedValue(stored).toInt(), 0);
+            return;
+        }
         MessageDialogHook::setNextAnswer(QMessageBox::StandardButton(answer));
         ModalCloser closer;
-        (reject ? start()->miAutoHangUp : start()->miDoNotDisturb)->trigger();
-
+        item->trigger();
         const auto shown = MessageDialogHook::takeAnswered();
         QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown[0].caption, reject ? QStringLiteral("Odbij!") : QStringLiteral("Ne smetaj!"));
-        QVERIFY(shown[0].text.endsWith(
-            reject ? QStringLiteral("Želite li opciju 'Odbij!' postaviti odmah?")
-                   : QStringLiteral("Želite li opciju 'Ne smetaj!' postaviti odmah?")));
+        QCOMPARE(shown[0].caption, caption);
+        QVERIFY(
+            shown[0].text.endsWith(QStringLiteral("Želite li opciju '%1' postaviti odmah?").arg(caption)));
         QCOMPARE(shown[0].buttons, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(closer.page, optionsPage);
         QVERIFY(!(reject ? start()->IsAutoRejectOn() : start()->IsDoNotDisturbOn()));
         if (answer == QMessageBox::No)
             QCOMPARE(testsupport::readFile(settingsFile()), before);
-    }
-
-    void ruleSwitchTogglesAndSaves_data()
-    {
-        QTest::addColumn<bool>("reject");
-        QTest::addColumn<int>("rule");
-        QTest::newRow("do not disturb: only the address book")
-            << false << int(Settings::DisplayOnlyAddressbook);
-        QTest::newRow("reject: withheld") << true << int(Settings::AutoRejectBlocked);
-    }
-
-    void ruleSwitchTogglesAndSaves()
-    {
-        QFETCH(bool, reject);
-        QFETCH(int, rule);
-        m_program.reset();
-        QVERIFY(testsupport::writeSettings({{Settings::Key(rule), true}}));
-        m_program = std::make_unique<MonitorProgram>();
-        startWithoutDevice();
-
-        QAction *item = reject ? start()->miAutoHangUp : start()->miDoNotDisturb;
-        const QString stored = reject ? QStringLiteral("AutoReject") : QStringLiteral("DoNotDisturb");
-        item->trigger();
-        QVERIFY(MessageDialogHook::takeAnswered().isEmpty());
-        QCOMPARE(item->data().toInt(), 1);
-        QCOMPARE(storedValue(stored).toInt(), 1);
-        item->trigger();
-        QCOMPARE(item->data().toInt(), 0);
-        QCOMPARE(storedValue(stored).toInt(), 0);
     }
 
     void soundSwitchFollowsAndSaves()

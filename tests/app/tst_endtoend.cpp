@@ -88,7 +88,8 @@ private slots:
     void isdnCallerIsRejected();
 
 private:
-    bool startWithEmulator(testsupport::ModemEmulator &sim, Monitor &monitor, const testsupport::SettingValues &more);
+    bool startWithEmulator(testsupport::ModemEmulator &sim, Monitor &monitor,
+                           const testsupport::SettingValues &more);
     QString m_dir;
     QString m_soundLog;
     QString m_ring;
@@ -118,8 +119,8 @@ bool TestEndToEnd::startWithEmulator(testsupport::ModemEmulator &sim, Monitor &m
                                      const testsupport::SettingValues &more)
 {
     // The program has opened the line when it turns caller ID on.
-    return testsupport::writeSettings(
-               testsupport::emulatorProfile(testsupport::SettingValues{{Settings::PhoneRingWave, m_ring}} + more)) &&
+    return testsupport::writeSettings(testsupport::emulatorProfile(
+               testsupport::SettingValues{{Settings::PhoneRingWave, m_ring}} + more)) &&
            sim.start({QStringLiteral("--ring-period"), QStringLiteral("500"), QStringLiteral("--rings"),
                       QStringLiteral("4")}) &&
            monitor.start(m_soundLog) && sim.waitForCommand(QStringLiteral("AT+VCID=1"), 20000);
@@ -147,7 +148,8 @@ void TestEndToEnd::blackListedModemCallerIsRejected()
 {
     testsupport::ModemEmulator sim;
     Monitor monitor;
-    QVERIFY(startWithEmulator(sim, monitor, {{Settings::AutoReject, true}, {Settings::AutoRejectBlackList, true}}));
+    QVERIFY(startWithEmulator(sim, monitor,
+                              {{Settings::AutoReject, true}, {Settings::AutoRejectBlackList, true}}));
 
     sim.send("call 0981112222 MARKO");
     QTRY_VERIFY_WITH_TIMEOUT(sim.timeOf(QStringLiteral("ATH1")) >= 0, 15000);
@@ -162,11 +164,12 @@ void TestEndToEnd::isdnCallerIsRejected()
 {
     testsupport::IsdnSimulatorProcess sim;
     QVERIFY(sim.start());
-    QVERIFY(testsupport::writeSettings(testsupport::emulatorProfile({{Settings::DeviceType, Settings::kIsdn},
-                                                                     {Settings::DeviceName, QStringLiteral("ISDN Adapter #1")},
-                                                                     {Settings::PhoneRingWave, m_ring},
-                                                                     {Settings::AutoReject, true},
-                                                                     {Settings::AutoRejectBlackList, true}})));
+    QVERIFY(testsupport::writeSettings(
+        testsupport::emulatorProfile({{Settings::DeviceType, Settings::kIsdn},
+                                      {Settings::DeviceName, QStringLiteral("ISDN Adapter #1")},
+                                      {Settings::PhoneRingWave, m_ring},
+                                      {Settings::AutoReject, true},
+                                      {Settings::AutoRejectBlackList, true}})));
     Monitor monitor;
     QVERIFY(monitor.start(m_soundLog));
     // The simulator reports the program's listen request for every kind of call.
@@ -175,7 +178,8 @@ void TestEndToEnd::isdnCallerIsRejected()
     QProcess cli;
     cli.start(testsupport::toolPath(QStringLiteral("tellwise-cli")),
               {QStringLiteral("isdn-call"), QStringLiteral("--calling"), QStringLiteral("981112222"),
-               QStringLiteral("--ton"), QStringLiteral("national"), QStringLiteral("--wait"), QStringLiteral("15")});
+               QStringLiteral("--ton"), QStringLiteral("national"), QStringLiteral("--wait"),
+               QStringLiteral("15")});
     QVERIFY(cli.waitForStarted());
     QVERIFY(QTest::qWaitFor([&] { return cli.state() == QProcess::NotRunning; }, 30000));
     const QString out = QString::fromUtf8(cli.readAllStandardOutput() + cli.readAllStandardError());

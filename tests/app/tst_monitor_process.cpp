@@ -85,8 +85,9 @@ private slots:
 
     void terminationBacksUpAndPrunes()
     {
-        QVERIFY(testsupport::writeSettings(
-            {{Settings::KeepCalls, Settings::kKeepOnly}, {Settings::KeepDays, 30}, {Settings::BackupRecords, true}}));
+        QVERIFY(testsupport::writeSettings({{Settings::KeepCalls, Settings::kKeepOnly},
+                                            {Settings::KeepDays, 30},
+                                            {Settings::BackupRecords, true}}));
 
         const QDateTime now = QDateTime::currentDateTime();
         TCallList calls;

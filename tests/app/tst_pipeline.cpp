@@ -83,10 +83,7 @@ private slots:
         QFile::remove(m_soundLog);
     }
 
-    void cleanup()
-    {
-        QVERIFY(TSoundPlay::stopAll());
-    }
+    void cleanup() { QVERIFY(TSoundPlay::stopAll()); }
 
     void ringStep_data()
     {
@@ -135,11 +132,14 @@ private slots:
 
         QTest::newRow("known caller, no rules") << Known << none << true << false << true << "group";
         QTest::newRow("unknown caller, no rules") << Unknown << none << true << false << true << "";
-        QTest::newRow("black-listed caller, no rules") << BlackListed << none << true << false << true << "own";
-        QTest::newRow("group name in other case, no sound") << LowerCaseGroup << none << true << false << true << "";
+        QTest::newRow("black-listed caller, no rules")
+            << BlackListed << none << true << false << true << "own";
+        QTest::newRow("group name in other case, no sound")
+            << LowerCaseGroup << none << true << false << true << "";
 
         QTest::newRow("only address book without do-not-disturb")
-            << Unknown << QStringList{QStringLiteral("DisplayOnlyAddressbook")} << true << false << true << "";
+            << Unknown << QStringList{QStringLiteral("DisplayOnlyAddressbook")} << true << false << true
+            << "";
         QTest::newRow("only address book, unknown caller")
             << Unknown << with(dnd, "DisplayOnlyAddressbook") << false << false << true << "";
         QTest::newRow("only address book, known caller")
@@ -166,7 +166,8 @@ private slots:
             << OutOfAreaModem << with(rej, "AutoRejectBlocked") << true << true << true << "";
         QTest::newRow("reject withheld, black-listed caller with a number")
             << BlackListed << with(rej, "AutoRejectBlocked") << true << false << true << "own";
-        QTest::newRow("reject switch on with no option") << BlackListed << rej << true << false << true << "own";
+        QTest::newRow("reject switch on with no option")
+            << BlackListed << rej << true << false << true << "own";
         QTest::newRow("reject options with the switch off")
             << BlackListed
             << QStringList{QStringLiteral("AutoRejectBlackList"), QStringLiteral("AutoRejectBlocked")} << true
@@ -203,7 +204,8 @@ private slots:
             if (!value)
                 name.remove(0, 1);
             bool known = false;
-            const int key = QMetaEnum::fromType<Settings::Key>().keyToValue(name.toLatin1().constData(), &known);
+            const int key =
+                QMetaEnum::fromType<Settings::Key>().keyToValue(name.toLatin1().constData(), &known);
             QVERIFY2(known, qPrintable(name));
             m_host->settings.setFlag(Settings::Key(key), value);
         }
@@ -403,10 +405,7 @@ private:
         return calls;
     }
 
-    void waitForSounds()
-    {
-        QTRY_COMPARE_WITH_TIMEOUT(TSoundPlay::runningCount(), 0, 5000);
-    }
+    void waitForSounds() { QTRY_COMPARE_WITH_TIMEOUT(TSoundPlay::runningCount(), 0, 5000); }
 
     PipelineTestHost *m_host = nullptr;
     QString m_dir;

@@ -226,7 +226,8 @@ private slots:
             const QByteArray context = m.context.toUtf8();
             const QByteArray source = m.source.toUtf8();
             const bool plural = m.translations.size() > 1;
-            const QString got = english.translate(context.constData(), source.constData(), nullptr, plural ? 2 : -1);
+            const QString got =
+                english.translate(context.constData(), source.constData(), nullptr, plural ? 2 : -1);
             QVERIFY2(got == (plural ? m.translations.last() : m.translations.first()),
                      qPrintable(QStringLiteral("not embedded: ") + where + QStringLiteral(" -> ") + got));
         }
@@ -267,7 +268,6 @@ private slots:
         monitor.terminate();
         QVERIFY(monitor.waitForFinished(10000));
     }
-
 };
 
 QTEST_MAIN(TstTranslation)

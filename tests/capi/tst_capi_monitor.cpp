@@ -135,12 +135,18 @@ private slots:
         // Accepting and clearing at once: the caller is answered and cut off.
         const QStringList acceptAndClear{"0283 0", "0383 0", "8283 2", "0480 0", "0483 0"};
         QTest::newRow("owner rejects at once")
-            << "reject" << "incoming 0987 0111 1 speech last=3" << "disconnect 3 0000"
+            << "reject"
+            << "incoming 0987 0111 1 speech last=3"
+            << "disconnect 3 0000"
             << QStringList{kListenAll, QStringLiteral("0283 3"), QStringLiteral("0483 0")};
-        QTest::newRow("do not disturb hangs up") << "noDisturb" << "incoming 0987 0111 1 speech last=0"
-                                                 << "disconnect 0 0000" << QStringList{kListenAll} + acceptAndClear;
-        QTest::newRow("hang up while ringing") << "hangUp" << "incoming 0987 0111 1 speech last=65535"
-                                               << "disconnect 0 0000" << QStringList{kListenAll, kAlert} + acceptAndClear;
+        QTest::newRow("do not disturb hangs up")
+            << "noDisturb"
+            << "incoming 0987 0111 1 speech last=0"
+            << "disconnect 0 0000" << QStringList{kListenAll} + acceptAndClear;
+        QTest::newRow("hang up while ringing")
+            << "hangUp"
+            << "incoming 0987 0111 1 speech last=65535"
+            << "disconnect 0 0000" << QStringList{kListenAll, kAlert} + acceptAndClear;
     }
 
     void endsTheOfferedCall()

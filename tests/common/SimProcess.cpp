@@ -37,7 +37,8 @@ bool ModemEmulator::start(const QStringList &args)
     m_process.setArguments(args);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start();
-    return m_process.waitForStarted(5000) && QTest::qWaitFor([this] { return m_process.canReadLine(); }, 5000) &&
+    return m_process.waitForStarted(5000) &&
+           QTest::qWaitFor([this] { return m_process.canReadLine(); }, 5000) &&
            m_process.readLine().startsWith("/dev/");
 }
 

@@ -90,8 +90,8 @@ void TestModemLine::cleanup()
 bool TestModemLine::openLine(const QStringList &simArgs, int keepAliveMs)
 {
     testsupport::writeModemConfig({.keepAliveMs = keepAliveMs, .commandTimeoutMs = 2000});
-    if (!m_sim->start(QStringList{QStringLiteral("--ring-period"), QStringLiteral("200"), QStringLiteral("--rings"),
-                                  QStringLiteral("3")} +
+    if (!m_sim->start(QStringList{QStringLiteral("--ring-period"), QStringLiteral("200"),
+                                  QStringLiteral("--rings"), QStringLiteral("3")} +
                       simArgs))
         return false;
     StartTapiMonitor(kLine);
@@ -125,7 +125,8 @@ void TestModemLine::silentPortIsNoLine()
     const QString silent = QString::fromLocal8Bit(::ptsname(master));
     QVERIFY(m_sim->start());
     testsupport::writeModemConfig(
-        {.keepAliveMs = 0, .ports = {silent, QStringLiteral("/dev/ttyUSB-none"), telephony::modemsim::linkPath()}});
+        {.keepAliveMs = 0,
+         .ports = {silent, QStringLiteral("/dev/ttyUSB-none"), telephony::modemsim::linkPath()}});
     QStringList list;
     QElapsedTimer clock;
     clock.start();
@@ -142,7 +143,8 @@ void TestModemLine::initialisesAndFallsBackToOtherCallerIdCommands()
     const QStringList commands = m_sim->commands();
     const qsizetype reset = commands.lastIndexOf(QStringLiteral("ATZ"));
     QVERIFY(reset >= 0);
-    QCOMPARE(commands.mid(reset, 5), (QStringList{"ATZ", "ATE1 V1 Q0 S0=0", "AT+VCID=1", "AT#CID=1", "AT%CCID=1"}));
+    QCOMPARE(commands.mid(reset, 5),
+             (QStringList{"ATZ", "ATE1 V1 Q0 S0=0", "AT+VCID=1", "AT#CID=1", "AT%CCID=1"}));
     m_sim->send("call 0912345678 Ana");
     QTRY_VERIFY(g_events.contains(QStringLiteral("caller Ana|0912345678|0|0")));
 }
@@ -173,7 +175,8 @@ void TestModemLine::callGivesRingThenCaller()
     QVERIFY(openLine());
     m_sim->send(call);
     QTRY_COMPARE_WITH_TIMEOUT(g_events.count(QStringLiteral("ended")), 2, 8000);
-    QCOMPARE(g_events, (QStringList{QStringLiteral("ring"), caller, QStringLiteral("ended"), QStringLiteral("ended")}));
+    QCOMPARE(g_events,
+             (QStringList{QStringLiteral("ring"), caller, QStringLiteral("ended"), QStringLiteral("ended")}));
     QVERIFY(TapiLineOpen);
 }
 
@@ -252,8 +255,8 @@ void TestModemLine::survivesNoise()
     QTest::qWait(300);
     QVERIFY(TapiLineOpen);
     // Whatever the noise may have looked like has ended by now.
-    QTRY_VERIFY_WITH_TIMEOUT(g_events.count(QStringLiteral("ring")) == g_events.count(QStringLiteral("ended")) / 2,
-                             3000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        g_events.count(QStringLiteral("ring")) == g_events.count(QStringLiteral("ended")) / 2, 3000);
     QTest::qWait(1600);
     g_events.clear();
     m_sim->send("call 0912345678 Ana Horvat");

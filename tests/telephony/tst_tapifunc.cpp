@@ -123,7 +123,8 @@ void TestTapiFunc::listsUsableModemLines()
     ListTapiDevices(list);
     // Old Modem negotiates below 1.4, the Unicode name is not ASCII, Voice Line has no data
     // modem; Big Modem's caps do not fit the first buffer and must be read again.
-    const QStringList usable{QStringLiteral("Modem A"), QStringLiteral("Big Modem"), QStringLiteral("After Big")};
+    const QStringList usable{QStringLiteral("Modem A"), QStringLiteral("Big Modem"),
+                             QStringLiteral("After Big")};
     QCOMPARE(list, usable);
 
     // Listing and finding again while the monitor holds a line leaves the line working.
