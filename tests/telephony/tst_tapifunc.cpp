@@ -53,6 +53,9 @@ private slots:
     void init();
     void cleanup();
 
+    // First, while no call has ever been seen in this process.
+    void rejectBeforeAnyCallDoesNothing();
+
     void listsUsableModemLines();
     void findsByExactAsciiName_data();
     void findsByExactAsciiName();
@@ -115,6 +118,15 @@ void TestTapiFunc::cleanup()
 {
     StopTapiMonitor();
     QCoreApplication::processEvents();
+}
+
+void TestTapiFunc::rejectBeforeAnyCallDoesNothing()
+{
+    StartTapiMonitor(QStringLiteral("Modem A"));
+    QVERIFY(TapiLineOpen);
+    RejectTapiCall();
+    QTest::qWait(20);
+    QVERIFY(m_modem->requests.isEmpty());
 }
 
 void TestTapiFunc::listsUsableModemLines()
@@ -399,9 +411,6 @@ void TestTapiFunc::answerAndDropReplyLater()
 void TestTapiFunc::rejectDropsTheCallCurrentAfterTheHold()
 {
     StartTapiMonitor(QStringLiteral("Modem A"));
-    RejectTapiCall(); // no call yet: nothing to answer
-    QTest::qWait(20);
-    QVERIFY(m_modem->requests.isEmpty());
     m_modem->offer(1);
     QTRY_COMPARE(g_events.rings, 1);
     QElapsedTimer clock;
