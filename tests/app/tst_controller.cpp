@@ -1,9 +1,7 @@
 #include "app/MonitorProgram.h"
 #include "app/TfrmStart.h"
 #include "app/TrayFallbackWindow.h"
-#include "store/DataDir.h"
 #include "store/DataFiles.h"
-#include "telephony/ModemConfig.h"
 #include "telephony/TapiFunc.h"
 #include "ui/TfrmMain.h"
 #include "ui/TfrmNewCallMessage.h"
@@ -16,21 +14,18 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLabel>
-#include <QMenu>
-#include <QProcess>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
+#include "SimProcess.h"
+#include "TestProfile.h"
 #include "TestSupport.h"
 
-#include <functional>
 #include <memory>
 
 namespace {
@@ -44,14 +39,6 @@ QVariant storedValue(const QString &name)
 {
     QSettings file(settingsFile(), QSettings::IniFormat);
     return file.value(QStringLiteral("Settings/") + name);
-}
-
-// Stored settings as a user would have left them: defaults plus the given changes.
-void storeSettings(const std::function<void(Settings &)> &change)
-{
-    Settings settings;
-    change(settings);
-    QVERIFY(settings.SaveSettings());
 }
 
 // A dialog opened modally during a call: notes where it stands (and the options window's page
@@ -87,39 +74,10 @@ bool centredOnDesktop(QPoint centre)
     return (centre - QApplication::primaryScreen()->availableGeometry().center()).manhattanLength() <= 2;
 }
 
-class ModemSim
-{
-public:
-    ~ModemSim() { kill(); }
-    bool start()
-    {
-        m_process.setProgram(testsupport::toolPath(QStringLiteral("tellwise-modem-sim")));
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start();
-        if (!m_process.waitForStarted(5000))
-            return false;
-        while (!m_process.canReadLine()) {
-            if (!m_process.waitForReadyRead(5000))
-                return false;
-        }
-        return m_process.readLine().startsWith("/dev/");
-    }
-    void kill()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished(3000);
-        }
-    }
-
-private:
-    QProcess m_process;
-};
-
 } // namespace
 
 // The controller with the real windows: tray states and texts, start-up device checks, the
-// tray menu and its switches, monitoring on the modem emulator.
+// tray menu and its switches, monitoring the modem emulator until it is lost.
 class TestController : public QObject
 {
     Q_OBJECT
@@ -141,12 +99,7 @@ private slots:
     void initTestCase()
     {
         // Only the emulator's link is a modem line here; no real port is probed.
-        const QString config = telephony::ModemConfig::filePath();
-        QDir().mkpath(QFileInfo(config).absolutePath());
-        QSettings modems(config, QSettings::IniFormat);
-        modems.setValue(QStringLiteral("Modems/Scan"), false);
-        modems.setValue(QStringLiteral("Modems/KeepAliveMs"), 300);
-        modems.setValue(QStringLiteral("Modems/CommandTimeoutMs"), 600);
+        testsupport::writeModemConfig({.keepAliveMs = 300, .commandTimeoutMs = 600});
     }
 
     void init()
@@ -182,28 +135,6 @@ private slots:
         QVERIFY(!shown[0].text.isEmpty());
     }
 
-    void newCallsText_data()
-    {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("text");
-        const QString one = QStringLiteral("Imaš %1 novi poziv!");
-        const QString few = QStringLiteral("Imaš %1 nova poziva!");
-        const QString many = QStringLiteral("Imaš %1 novih poziva!");
-        for (int n : {1, 21, 31, 41})
-            QTest::addRow("%d", n) << n << one.arg(n);
-        for (int n : {2, 4, 22, 24, 32, 34, 42, 44})
-            QTest::addRow("%d", n) << n << few.arg(n);
-        for (int n : {5, 11, 12, 14, 20, 25, 45, 51, 52, 101, 122})
-            QTest::addRow("%d", n) << n << many.arg(n);
-    }
-
-    void newCallsText()
-    {
-        QFETCH(int, count);
-        QFETCH(QString, text);
-        QCOMPARE(TfrmStart::NewCallsText(count), text);
-    }
-
     void trayStates_data()
     {
         QTest::addColumn<LineState::State>("state");
@@ -214,9 +145,6 @@ private slots:
         using S = LineState;
         QTest::newRow("off") << S::Off << 0 << QStringLiteral("Tellwise Monitor  (Neaktivan)")
                              << QStringLiteral("Status:  Neaktivan!") << 0;
-        QTest::newRow("monitoring") << S::Monitoring << 0
-                                    << QStringLiteral("Tellwise Monitor  (Pratim pozive)")
-                                    << QStringLiteral("Status:  Pratim pozive!") << 1;
         QTest::newRow("no device") << S::NoDevice << 0 << QStringLiteral("Tellwise Monitor  (Greška)")
                                    << QStringLiteral("Status:  Greška!") << 0;
         QTest::newRow("one new call")
@@ -268,15 +196,8 @@ private slots:
         QCOMPARE(start()->fallbackWindow()->callsText(), QStringLiteral("Nemaš novih poziva!"));
     }
 
-    void trayMenuItems()
+    void trayItemsOpenTheirWindows()
     {
-        QStringList captions;
-        for (QAction *item : start()->pmTrayIcon->actions()) {
-            if (!item->isSeparator())
-                captions << item->text();
-        }
-        QCOMPARE(captions, (QStringList{"Adresar", "Pozivi", "Prati pozive", "Uključi zvuk", "Ne smetaj!",
-                                        "Odbij!", "Opcije", "O programu", "Zatvori Tellwise Monitor"}));
         // The two window items open the address book and call log window on their page.
         TfrmMain *main = m_program->frmMain();
         QVERIFY(!main->isVisible());
@@ -340,10 +261,7 @@ private slots:
         QFETCH(int, type);
         QFETCH(QString, message);
         m_program.reset();
-        storeSettings([&](Settings &s) {
-            s.setText(Settings::DeviceName, device);
-            s.setNumber(Settings::DeviceType, type);
-        });
+        QVERIFY(testsupport::writeSettings({{Settings::DeviceName, device}, {Settings::DeviceType, type}}));
         m_program = std::make_unique<MonitorProgram>();
 
         MessageDialogHook::setNextAnswer(QMessageBox::Ok);
@@ -367,15 +285,22 @@ private slots:
         QVERIFY(start()->fallbackWindow()->isVisible());
     }
 
-    void monitorsTheEmulatorAndShowsItsLoss()
+    void emulatorLostMidCallShowsTheError_data()
     {
-        ModemSim sim;
-        QVERIFY(sim.start());
+        QTest::addColumn<bool>("animate");
+        QTest::newRow("still icon") << false;
+        QTest::newRow("animated icon") << true;
+    }
+
+    void emulatorLostMidCallShowsTheError()
+    {
+        QFETCH(bool, animate);
+        testsupport::ModemEmulator sim;
+        QVERIFY(sim.start({QStringLiteral("--ring-period"), QStringLiteral("300"), QStringLiteral("--rings"),
+                           QStringLiteral("30")}));
         m_program.reset();
-        storeSettings([](Settings &s) {
-            s.setText(Settings::DeviceName, QStringLiteral("Modem emulator"));
-            s.setFlag(Settings::AnimateIcon, false);
-        });
+        QVERIFY(testsupport::writeSettings(
+            {{Settings::DeviceName, QStringLiteral("Modem emulator")}, {Settings::AnimateIcon, animate}}));
         m_program = std::make_unique<MonitorProgram>();
         m_program->start();
 
@@ -384,114 +309,94 @@ private slots:
         QVERIFY(TapiLineOpen);
         QCOMPARE(start()->trayState(), TfrmStart::TrayState::ActiveMonitor);
         QCOMPARE(start()->ConnectionImage, 1);
+        QVERIFY(sim.waitForCommand(QStringLiteral("AT+VCID=1"), 5000));
+        if (animate) {
+            QVERIFY(start()->TrayTimer->isActive());
+            start()->TrayTimerTimer();
+            QCOMPARE(start()->trayState(), TfrmStart::TrayState::Active);
+            start()->TrayTimerTimer();
+            QCOMPARE(start()->trayState(), TfrmStart::TrayState::ActiveMonitor);
+        } else {
+            // The monitoring switch closes and reopens the line.
+            start()->miMonitorCalls->trigger();
+            QVERIFY(!TapiLineOpen);
+            QCOMPARE(start()->trayState(), TfrmStart::TrayState::NotActive);
+            start()->miMonitorCalls->trigger();
+            QVERIFY(TapiLineOpen);
+            QCOMPARE(start()->trayState(), TfrmStart::TrayState::ActiveMonitor);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(sim.commands().count(QStringLiteral("AT+VCID=1")), animate ? 1 : 2, 5000);
 
-        // The monitoring switch closes and reopens the line.
-        start()->miMonitorCalls->trigger();
-        QVERIFY(!TapiLineOpen);
-        QCOMPARE(start()->trayState(), TfrmStart::TrayState::NotActive);
-        start()->miMonitorCalls->trigger();
-        QVERIFY(TapiLineOpen);
-        QCOMPARE(start()->trayState(), TfrmStart::TrayState::ActiveMonitor);
+        sim.send("call 0912345678 ANA");
+        QTRY_COMPARE_WITH_TIMEOUT(start()->trayState(), TfrmStart::TrayState::NewCall, 10000);
+        QVERIFY(start()->NewCallCount >= 1);
+        if (animate)
+            QCOMPARE(start()->TrayTimer->interval(), 750);
 
+        // A dead line shows the error for good instead of blinking "monitoring".
         sim.kill();
         QTRY_COMPARE_WITH_TIMEOUT(start()->trayState(), TfrmStart::TrayState::Error, 5000);
         QVERIFY(!TapiLineOpen);
         QCOMPARE(start()->ConnectionImage, 0);
-    }
-
-    void animatedTrayAlternatesAndKeepsTheError()
-    {
-        ModemSim sim;
-        QVERIFY(sim.start());
-        m_program.reset();
-        storeSettings([](Settings &s) { s.setText(Settings::DeviceName, QStringLiteral("Modem emulator")); });
-        m_program = std::make_unique<MonitorProgram>();
-        m_program->start();
-        QVERIFY(start()->TrayTimer->isActive());
-
-        start()->TrayTimerTimer();
-        QCOMPARE(start()->trayState(), TfrmStart::TrayState::Active);
-        start()->TrayTimerTimer();
-        QCOMPARE(start()->trayState(), TfrmStart::TrayState::ActiveMonitor);
-        start()->NewCallCount = 1;
-        start()->TrayTimerTimer();
-        start()->TrayTimerTimer();
-        QCOMPARE(start()->trayState(), TfrmStart::TrayState::NewCall);
-        QCOMPARE(start()->TrayTimer->interval(), 750);
-
-        // A dead line stops the animation for good instead of blinking "monitoring".
-        sim.kill();
-        QTRY_COMPARE_WITH_TIMEOUT(start()->trayState(), TfrmStart::TrayState::Error, 5000);
+        QVERIFY(start()->toolTip().contains(QStringLiteral("Greška")));
         QVERIFY(!start()->TrayTimer->isActive());
     }
 
-    void ruleSwitchAsksFirst_data()
+    // A rule switch without a rule chosen asks first (and opens the rules page on Yes, changes
+    // nothing on No); with a rule chosen it toggles and saves at once.
+    void ruleSwitch_data()
     {
         QTest::addColumn<bool>("reject");
+        QTest::addColumn<int>("rule");
         QTest::addColumn<int>("answer");
         QTest::addColumn<int>("optionsPage");
-        QTest::newRow("do not disturb, no") << false << int(QMessageBox::No) << -1;
-        QTest::newRow("do not disturb, yes")
-            << false << int(QMessageBox::Yes) << int(TfrmOptions::PageUnwanted);
-        QTest::newRow("reject, no") << true << int(QMessageBox::No) << -1;
-        QTest::newRow("reject, yes") << true << int(QMessageBox::Yes) << int(TfrmOptions::PageUnwanted);
+        QTest::newRow("do not disturb without a rule, no") << false << -1 << int(QMessageBox::No) << -1;
+        QTest::newRow("reject without a rule, yes")
+            << true << -1 << int(QMessageBox::Yes) << int(TfrmOptions::PageUnwanted);
+        QTest::newRow("do not disturb: only the address book")
+            << false << int(Settings::DisplayOnlyAddressbook) << 0 << -1;
+        QTest::newRow("reject: withheld") << true << int(Settings::AutoRejectBlocked) << 0 << -1;
     }
 
-    void ruleSwitchAsksFirst()
+    void ruleSwitch()
     {
         QFETCH(bool, reject);
+        QFETCH(int, rule);
         QFETCH(int, answer);
         QFETCH(int, optionsPage);
+        if (rule >= 0) {
+            m_program.reset();
+            QVERIFY(testsupport::writeSettings({{Settings::Key(rule), true}}));
+            m_program = std::make_unique<MonitorProgram>();
+        }
         startWithoutDevice();
         const QByteArray before = testsupport::readFile(settingsFile());
-
+        QAction *item = reject ? start()->miAutoHangUp : start()->miDoNotDisturb;
+        const QString caption = reject ? QStringLiteral("Odbij!") : QStringLiteral("Ne smetaj!");
+        if (rule >= 0) {
+            const QString stored = reject ? QStringLiteral("AutoReject") : QStringLiteral("DoNotDisturb");
+            item->trigger();
+            QVERIFY(MessageDialogHook::takeAnswered().isEmpty());
+            QCOMPARE(item->data().toInt(), 1);
+            QCOMPARE(storedValue(stored).toInt(), 1);
+            item->trigger();
+            QCOMPARE(item->data().toInt(), 0);
+            QCOMPARE(storedValue(stored).toInt(), 0);
+            return;
+        }
         MessageDialogHook::setNextAnswer(QMessageBox::StandardButton(answer));
         ModalCloser closer;
-        (reject ? start()->miAutoHangUp : start()->miDoNotDisturb)->trigger();
-
+        item->trigger();
         const auto shown = MessageDialogHook::takeAnswered();
         QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown[0].caption, reject ? QStringLiteral("Odbij!") : QStringLiteral("Ne smetaj!"));
-        QVERIFY(shown[0].text.endsWith(
-            reject ? QStringLiteral("Želite li opciju 'Odbij!' postaviti odmah?")
-                   : QStringLiteral("Želite li opciju 'Ne smetaj!' postaviti odmah?")));
+        QCOMPARE(shown[0].caption, caption);
+        QVERIFY(
+            shown[0].text.endsWith(QStringLiteral("Želite li opciju '%1' postaviti odmah?").arg(caption)));
         QCOMPARE(shown[0].buttons, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(closer.page, optionsPage);
         QVERIFY(!(reject ? start()->IsAutoRejectOn() : start()->IsDoNotDisturbOn()));
         if (answer == QMessageBox::No)
             QCOMPARE(testsupport::readFile(settingsFile()), before);
-    }
-
-    void ruleSwitchTogglesAndSaves_data()
-    {
-        QTest::addColumn<bool>("reject");
-        QTest::addColumn<int>("rule");
-        QTest::newRow("do not disturb: only the address book")
-            << false << int(Settings::DisplayOnlyAddressbook);
-        QTest::newRow("do not disturb: black list") << false << int(Settings::DontDisplayBlackList);
-        QTest::newRow("do not disturb: withheld") << false << int(Settings::DontDisplayBlocked);
-        QTest::newRow("reject: black list") << true << int(Settings::AutoRejectBlackList);
-        QTest::newRow("reject: withheld") << true << int(Settings::AutoRejectBlocked);
-    }
-
-    void ruleSwitchTogglesAndSaves()
-    {
-        QFETCH(bool, reject);
-        QFETCH(int, rule);
-        m_program.reset();
-        storeSettings([&](Settings &s) { s.setFlag(Settings::Key(rule), true); });
-        m_program = std::make_unique<MonitorProgram>();
-        startWithoutDevice();
-
-        QAction *item = reject ? start()->miAutoHangUp : start()->miDoNotDisturb;
-        const QString stored = reject ? QStringLiteral("AutoReject") : QStringLiteral("DoNotDisturb");
-        item->trigger();
-        QVERIFY(MessageDialogHook::takeAnswered().isEmpty());
-        QCOMPARE(item->data().toInt(), 1);
-        QCOMPARE(storedValue(stored).toInt(), 1);
-        item->trigger();
-        QCOMPARE(item->data().toInt(), 0);
-        QCOMPARE(storedValue(stored).toInt(), 0);
     }
 
     void soundSwitchFollowsAndSaves()

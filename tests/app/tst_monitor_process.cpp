@@ -1,16 +1,16 @@
 #include "settings/Settings.h"
 #include "store/CallLog.h"
 #include "store/FileRecords.h"
-#include "telephony/ModemConfig.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QSettings>
 #include <QTest>
 
+#include "SimProcess.h"
+#include "TestProfile.h"
 #include "TestSupport.h"
 
 #include <csignal>
@@ -85,11 +85,9 @@ private slots:
 
     void terminationBacksUpAndPrunes()
     {
-        Settings settings;
-        settings.setNumber(Settings::KeepCalls, Settings::kKeepOnly);
-        settings.setNumber(Settings::KeepDays, 30);
-        settings.setFlag(Settings::BackupRecords, true);
-        QVERIFY(settings.SaveSettings());
+        QVERIFY(testsupport::writeSettings({{Settings::KeepCalls, Settings::kKeepOnly},
+                                            {Settings::KeepDays, 30},
+                                            {Settings::BackupRecords, true}}));
 
         const QDateTime now = QDateTime::currentDateTime();
         TCallList calls;
@@ -139,27 +137,16 @@ private slots:
     // wait for it.
     void terminationDuringACallEndsTheProgram()
     {
-        QSettings modems(telephony::ModemConfig::filePath(), QSettings::IniFormat);
-        modems.setValue(QStringLiteral("Modems/Scan"), false);
-        modems.sync();
-        Settings settings;
-        settings.setText(Settings::DeviceName, QStringLiteral("Modem emulator"));
-        settings.setFlag(Settings::EnableSound, false);
-        QVERIFY(settings.SaveSettings());
-
-        QProcess sim;
-        sim.setProgram(testsupport::toolPath(QStringLiteral("tellwise-modem-sim")));
-        sim.setArguments({QStringLiteral("--ring-period"), QStringLiteral("300"), QStringLiteral("--rings"),
-                          QStringLiteral("30")});
-        sim.start();
-        QVERIFY(sim.waitForStarted(5000));
-        QVERIFY(sim.waitForReadyRead(5000));
+        testsupport::writeModemConfig();
+        QVERIFY(testsupport::writeSettings(
+            {{Settings::DeviceName, QStringLiteral("Modem emulator")}, {Settings::EnableSound, false}}));
+        testsupport::ModemEmulator sim;
+        QVERIFY(sim.start({QStringLiteral("--ring-period"), QStringLiteral("300"), QStringLiteral("--rings"),
+                           QStringLiteral("30")}));
 
         auto monitor = startMonitor();
         QVERIFY(waitUntilRunning(*monitor));
-        // The emulator prints each command it gets: caller ID switched on means the line is open.
-        QByteArray heard;
-        QTRY_VERIFY_WITH_TIMEOUT((heard += sim.readAllStandardOutput()).contains("CID=1"), 15000);
+        QVERIFY(sim.waitForCommand(QStringLiteral("CID=1"), 15000)); // the line is open
         QCOMPARE(QProcess::execute(
                      testsupport::toolPath(QStringLiteral("tellwise-cli")),
                      {QStringLiteral("modem-call"), QStringLiteral("0915550101"), QStringLiteral("Iva Kos")}),
@@ -173,41 +160,20 @@ private slots:
         ::kill(pid_t(monitor->processId()), SIGTERM);
         QVERIFY(monitor->waitForFinished(5000));
         QCOMPARE(monitor->exitStatus(), QProcess::NormalExit);
-        sim.kill();
-        sim.waitForFinished(3000);
     }
 
     // The device names a script may put into DeviceName: modem lines first, then the adapters.
     void devicesListsModemLinesThenAdapters()
     {
-        QSettings modems(telephony::ModemConfig::filePath(), QSettings::IniFormat);
-        modems.setValue(QStringLiteral("Modems/Scan"), false);
-        modems.sync();
-
-        QProcess modemSim;
-        modemSim.start(testsupport::toolPath(QStringLiteral("tellwise-modem-sim")), QStringList{});
-        QVERIFY(modemSim.waitForStarted(5000));
-        QVERIFY(modemSim.waitForReadyRead(5000));
-        QProcess isdnSim;
-        isdnSim.start(testsupport::toolPath(QStringLiteral("tellwise-isdn-sim")),
-                      {QStringLiteral("--controllers"), QStringLiteral("2")});
-        QVERIFY(isdnSim.waitForStarted(5000));
-        QTRY_VERIFY(isdnSim.canReadLine());
-        const int port = isdnSim.readLine().trimmed().toInt();
-        QVERIFY(port > 0);
-        const QString capiConfig = QDir::homePath() + QStringLiteral("/.capi20rc");
-        qunsetenv("TELLWISE_CAPI_REMOTE");
-        testsupport::writeFile(capiConfig,
-                               QStringLiteral("REMOTE fritzbox 127.0.0.1 %1\n").arg(port).toLatin1());
+        testsupport::writeModemConfig();
+        testsupport::ModemEmulator modemSim;
+        QVERIFY(modemSim.start());
+        testsupport::IsdnSimulatorProcess isdnSim;
+        QVERIFY(isdnSim.start({QStringLiteral("--controllers"), QStringLiteral("2")}));
 
         QProcess cli;
         cli.start(testsupport::toolPath(QStringLiteral("tellwise-cli")), {QStringLiteral("devices")});
         QVERIFY(cli.waitForFinished(20000));
-        QFile::remove(capiConfig);
-        modemSim.kill();
-        isdnSim.kill();
-        modemSim.waitForFinished(3000);
-        isdnSim.waitForFinished(3000);
         QCOMPARE(cli.exitCode(), 0);
         QCOMPARE(QString::fromUtf8(cli.readAllStandardOutput()),
                  QStringLiteral("Modem emulator\tmodem\nISDN Adapter #1\tisdn\nISDN Adapter #2\tisdn\n"));

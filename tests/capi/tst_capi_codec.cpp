@@ -281,14 +281,8 @@ private slots:
             QTest::newRow(name) << hex(raw) << QString::fromLatin1(expected);
         };
         row("ALERT_CONF", "0e00 0100 0181 0500 01010000 0000", "1/5 conf id=101 info=0");
-        row("CONNECT_CONF", "0e00 0100 0281 0500 01010000 0120", "1/5 conf id=101 info=2001");
-        row("DISCONNECT_CONF", "0e00 0100 0481 0500 01010000 0000", "1/5 conf id=101 info=0");
         row("LISTEN_CONF error", "0e00 0100 0581 0500 01000000 0220", "1/5 conf id=1 info=2002");
-        row("INFO_CONF", "0e00 0100 0881 0500 01010000 0000", "1/5 conf id=101 info=0");
-        row("SELECT_B_PROTOCOL_CONF", "0e00 0100 4181 0500 01010000 0000", "1/5 conf id=101 info=0");
         row("CONNECT_B3_CONF", "0e00 0100 8281 0500 01010100 0000", "1/5 conf id=10101 info=0");
-        row("DISCONNECT_B3_CONF", "0e00 0100 8481 0500 01010100 0000", "1/5 conf id=10101 info=0");
-        row("RESET_B3_CONF", "0e00 0100 8781 0500 01010100 0000", "1/5 conf id=10101 info=0");
         row("CONNECT_IND",
             "2500 0100 0282 0600 01010000 1000 08 81 31323334353637 07 21 80 3132333435 00 00 00 00 00 00",
             "1/6 connect plci=101 cip=16 called=81:1234567 calling=21/80:12345 subs=, bc= llc= hlc= add=");
@@ -307,7 +301,6 @@ private slots:
             "1/11 facility-ind id=1 selector=3 param=008000");
         row("CONNECT_B3_IND", "0d00 0100 8282 0c00 01010100 00", "1/12 ncpi ncci=10101 ncpi=");
         row("CONNECT_B3_ACTIVE_IND", "0e00 0100 8382 0c00 01010100 01 77", "1/12 ncpi ncci=10101 ncpi=77");
-        row("RESET_B3_IND", "0d00 0100 8782 0c00 01010100 00", "1/12 ncpi ncci=10101 ncpi=");
         row("CONNECT_B3_T90_ACTIVE_IND", "0d00 0100 8882 0c00 01010100 00", "1/12 ncpi ncci=10101 ncpi=");
         row("DISCONNECT_B3_IND", "0f00 0100 8482 0d00 01010100 0133 00",
             "1/13 disconnect-b3 ncci=10101 reason=3301 ncpi=");
@@ -342,13 +335,11 @@ private slots:
     {
         QTest::addColumn<int>("info");
         QTest::addColumn<QString>("text");
-        QTest::newRow("success") << 0 << "OK";
         QTest::newRow("no row for 0x1006") << 0x1006 << "unknown error ($1006)";
         QTest::newRow("0x110A repeats 0x100A")
             << 0x110A << "Controller does not support external equipment ($110A)";
         QTest::newRow("clearing cause") << 0x3490 << "Normal call clearing ($3490)";
         QTest::newRow("information class") << 0x0001 << "unknown error ($0001)";
-        QTest::newRow("library status") << 0x9002 << "unknown error ($9002)";
         QTest::newRow("last network cause") << 0x34FF << "Interworking, unspecified ($34FF)";
         QTest::newRow("queue full keeps its dot")
             << 0x1103 << "the message could not be accepted because of a queue full condition. ($1103)";
@@ -364,12 +355,9 @@ private slots:
     {
         QTest::addColumn<int>("cip");
         QTest::addColumn<QString>("text");
-        QTest::newRow("0") << 0 << "no predefined profile";
         QTest::newRow("speech") << 1 << "speech";
         QTest::newRow("9") << 9 << "unrestricted digital information with tones/announcements";
         QTest::newRow("gap 10") << 10 << "";
-        QTest::newRow("gap 12") << 12 << "";
-        QTest::newRow("telephony") << 16 << "telephony";
         QTest::newRow("28") << 28 << "Video Telephony F.721, second connection";
         QTest::newRow("above") << 29 << "";
     }

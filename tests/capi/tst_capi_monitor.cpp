@@ -134,38 +134,58 @@ private slots:
         QTRY_COMPARE(sent(l), (QStringList{kListenAll, QStringLiteral("0283 1"), QStringLiteral("0483 0")}));
     }
 
-    void ownerRejectsAtOnce()
+    // How an offered call ends when the monitor decides, and what it sent the controller for it.
+    void endsTheOfferedCall_data()
     {
-        Listening l = listen(10);
-        l.events->answer = 3;
-        offer(QStringLiteral("987"), ton::National, QStringLiteral("0111"));
-        QTRY_COMPARE_WITH_TIMEOUT(l.events->count(QStringLiteral("disconnect")), 1, 5000);
-        QCOMPARE(l.monitor->LastRejectCause(), uint16_t(3));
-        QCOMPARE(l.events->first(QStringLiteral("question")), QStringLiteral("question 0987 0111 1"));
-        QCOMPARE(l.events->first(QStringLiteral("incoming")),
-                 QStringLiteral("incoming 0987 0111 1 speech last=3"));
-        QCOMPARE(l.events->first(QStringLiteral("disconnect")), QStringLiteral("disconnect 3 0000"));
-        QList<SimObservation> records;
-        QTRY_COMPARE(sent(l, &records),
-                     (QStringList{kListenAll, QStringLiteral("0283 3"), QStringLiteral("0483 0")}));
-        QVERIFY(records[1].elapsedMs < 1000);
-        QVERIFY(!l.events->lines.contains(QStringLiteral("state 1 0")));
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("incoming");
+        QTest::addColumn<QString>("disconnect");
+        QTest::addColumn<QStringList>("sent");
+        // Accepting and clearing at once: the caller is answered and cut off.
+        const QStringList acceptAndClear{"0283 0", "0383 0", "8283 2", "0480 0", "0483 0"};
+        QTest::newRow("owner rejects at once")
+            << "reject"
+            << "incoming 0987 0111 1 speech last=3"
+            << "disconnect 3 0000"
+            << QStringList{kListenAll, QStringLiteral("0283 3"), QStringLiteral("0483 0")};
+        QTest::newRow("do not disturb hangs up")
+            << "noDisturb"
+            << "incoming 0987 0111 1 speech last=0"
+            << "disconnect 0 0000" << QStringList{kListenAll} + acceptAndClear;
+        QTest::newRow("hang up while ringing")
+            << "hangUp"
+            << "incoming 0987 0111 1 speech last=65535"
+            << "disconnect 0 0000" << QStringList{kListenAll, kAlert} + acceptAndClear;
     }
 
-    // Accepting and clearing at once: the caller is answered and cut off.
-    void noDisturbModeHangsUp()
+    void endsTheOfferedCall()
     {
+        QFETCH(QString, how);
+        QFETCH(QString, incoming);
+        QFETCH(QString, disconnect);
+        QFETCH(QStringList, sent);
         Listening l = listen(10);
-        l.monitor->setNoDisturbMode(true);
-        offer(QStringLiteral("5550100"), ton::Subscriber);
+        if (how == QLatin1String("reject"))
+            l.events->answer = 3;
+        l.monitor->setNoDisturbMode(how == QLatin1String("noDisturb"));
+        offer(QStringLiteral("987"), ton::National, QStringLiteral("0111"));
+        if (how == QLatin1String("hangUp")) {
+            QTRY_VERIFY_WITH_TIMEOUT(this->sent(l).contains(kAlert), 3000);
+            l.monitor->HangUpCall();
+        }
         QTRY_COMPARE_WITH_TIMEOUT(l.events->count(QStringLiteral("disconnect")), 1, 5000);
-        QCOMPARE(l.events->first(QStringLiteral("disconnect")), QStringLiteral("disconnect 0 0000"));
-        QCOMPARE(l.events->first(QStringLiteral("incoming")),
-                 QStringLiteral("incoming 5550100 1234567 1 speech last=0"));
-        QTRY_COMPARE(sent(l), (QStringList{kListenAll, QStringLiteral("0283 0"), QStringLiteral("0383 0"),
-                                           QStringLiteral("8283 2"), QStringLiteral("0480 0"),
-                                           QStringLiteral("0483 0")}));
-        QVERIFY(!l.events->lines.contains(QStringLiteral("state 1 0")));
+        QCOMPARE(l.events->first(QStringLiteral("question")), QStringLiteral("question 0987 0111 1"));
+        QCOMPARE(l.events->first(QStringLiteral("incoming")), incoming);
+        QCOMPARE(l.events->first(QStringLiteral("disconnect")), disconnect);
+        QList<SimObservation> records;
+        QTRY_COMPARE(this->sent(l, &records), sent);
+        QVERIFY(records[1].elapsedMs < 1000);
+        // Only a ringing call offers the user a reject.
+        QCOMPARE(l.events->lines.contains(QStringLiteral("state 1 0")), how == QLatin1String("hangUp"));
+        // The call is gone: a hang-up now sends nothing.
+        l.monitor->HangUpCall();
+        QTest::qWait(300);
+        QCOMPARE(this->sent(l), sent);
     }
 
     void ringTimeOutIgnoresTheCall()
@@ -185,28 +205,6 @@ private slots:
         QVERIFY2(records[2].elapsedMs >= 1800 && records[2].elapsedMs < 3500,
                  qPrintable(QString::number(records[2].elapsedMs)));
         QCOMPARE(l.events->first(QStringLiteral("disconnect")), QStringLiteral("disconnect 1 0000"));
-    }
-
-    void hangUpWhileRinging()
-    {
-        Listening l = listen(10);
-        offer(QStringLiteral("4712"), ton::National);
-        QTRY_VERIFY_WITH_TIMEOUT(sent(l).contains(kAlert), 3000);
-        l.monitor->HangUpCall();
-        QTRY_COMPARE_WITH_TIMEOUT(l.events->count(QStringLiteral("disconnect")), 1, 5000);
-        QCOMPARE(l.events->first(QStringLiteral("disconnect")), QStringLiteral("disconnect 0 0000"));
-        const QStringList expected{kListenAll,
-                                   kAlert,
-                                   QStringLiteral("0283 0"),
-                                   QStringLiteral("0383 0"),
-                                   QStringLiteral("8283 2"),
-                                   QStringLiteral("0480 0"),
-                                   QStringLiteral("0483 0")};
-        QTRY_COMPARE(sent(l), expected);
-        // The call is gone: a second hang-up sends nothing.
-        l.monitor->HangUpCall();
-        QTest::qWait(300);
-        QCOMPARE(sent(l), expected);
     }
 
     void callerHangsUpWhileRinging()

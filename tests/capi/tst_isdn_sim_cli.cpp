@@ -1,5 +1,6 @@
 // The simulator as a program, driven by tellwise-cli, with a monitor in this process listening
 // through the real libcapi20 configured by $HOME/.capi20rc.
+#include "SimProcess.h"
 #include "TestSupport.h"
 #include "capi/CpMoni.h"
 
@@ -18,7 +19,7 @@ class TestIsdnSimCli : public QObject
     Q_OBJECT
 
 private:
-    QProcess m_sim;
+    testsupport::IsdnSimulatorProcess m_sim;
     QString m_socket;
     std::unique_ptr<TCapiMonitor> m_monitor;
     QStringList m_calls;
@@ -39,24 +40,13 @@ private:
 private slots:
     void initTestCase()
     {
-        m_sim.start(testsupport::toolPath(QStringLiteral("tellwise-isdn-sim")),
-                    {QStringLiteral("--controllers"), QStringLiteral("2")});
-        QVERIFY(m_sim.waitForStarted());
-        QTRY_VERIFY(m_sim.canReadLine());
-        bool ok = false;
-        const int port = m_sim.readLine().trimmed().toInt(&ok);
-        QVERIFY(ok && port > 0);
-        QTRY_VERIFY(m_sim.canReadLine()); // the control socket is up
-
+        QVERIFY(m_sim.start({QStringLiteral("--controllers"), QStringLiteral("2")}));
         m_socket = qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/tellwise-isdn-sim.sock");
         struct stat st;
         QCOMPARE(::stat(QFile::encodeName(m_socket).constData(), &st), 0);
         QVERIFY(S_ISSOCK(st.st_mode));
         QCOMPARE(int(st.st_mode & 0777), 0600);
 
-        qunsetenv("TELLWISE_CAPI_REMOTE");
-        testsupport::writeFile(QDir::homePath() + QStringLiteral("/.capi20rc"),
-                               QStringLiteral("REMOTE fritzbox 127.0.0.1 %1\n").arg(port).toLatin1());
         m_monitor = std::make_unique<TCapiMonitor>();
         m_monitor->setRejectTimeOut(1);
         connect(m_monitor.get(), &TCapiMonitor::OnIncomingCall, this,
@@ -69,14 +59,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(states.count(), 2, 10000); // the controller confirmed the listen
     }
 
-    void cleanupTestCase()
-    {
-        m_monitor.reset();
-        if (m_sim.state() != QProcess::NotRunning) {
-            m_sim.terminate();
-            QVERIFY(m_sim.waitForFinished(5000));
-        }
-    }
+    void cleanupTestCase() { m_monitor.reset(); }
 
     void callIsAnsweredAfterTheRingTime()
     {
@@ -136,8 +119,7 @@ private slots:
     // writes to closed sockets, which must not end the program.
     void controllerGoingAwayIsSurvived()
     {
-        m_sim.terminate();
-        QVERIFY(m_sim.waitForFinished(5000));
+        QVERIFY(m_sim.stop());
         QVERIFY(!QFileInfo::exists(m_socket));
         QTest::qWait(300);
         m_monitor->setActive(true); // releases the old application, registers anew

@@ -1,17 +1,16 @@
 // The modem line end to end: the monitor over the line service and the AT modem provider,
 // against the modem emulator on a pseudo-terminal.
 
+#include "SimProcess.h"
+#include "TestProfile.h"
 #include "TestSupport.h"
 
 #include "telephony/ModemConfig.h"
 #include "telephony/TapiFunc.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QSettings>
 #include <QTest>
-#include <QTime>
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -21,98 +20,16 @@
 namespace {
 
 QStringList g_events;
-
-// The emulator as a child process: control lines to its standard input, and the commands it
-// received read back from its standard output.
-class ModemSimProcess
-{
-public:
-    ~ModemSimProcess() { kill(); }
-
-    bool start(const QStringList &extraArgs)
-    {
-        m_process.setProgram(testsupport::toolPath(QStringLiteral("tellwise-modem-sim")));
-        m_process.setArguments(QStringList{QStringLiteral("--ring-period"), QStringLiteral("200"),
-                                           QStringLiteral("--rings"), QStringLiteral("3")} +
-                               extraArgs);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start();
-        if (!m_process.waitForStarted(5000))
-            return false;
-        while (!m_process.canReadLine()) {
-            if (!m_process.waitForReadyRead(5000))
-                return false;
-        }
-        m_ptyPath = QString::fromUtf8(m_process.readLine()).trimmed();
-        return m_ptyPath.startsWith(QLatin1String("/dev/"));
-    }
-
-    void send(const QByteArray &line) { m_process.write(line + '\n'); }
-
-    void kill()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished(3000);
-        }
-    }
-
-    // Commands received so far, without time stamps.
-    QStringList commands()
-    {
-        readAvailable();
-        QStringList list;
-        for (const auto &c : std::as_const(m_commands))
-            list.append(c.second);
-        return list;
-    }
-
-    // Milliseconds of the day at which the emulator received `command` (the last time), or -1.
-    int timeOf(const QString &command)
-    {
-        readAvailable();
-        for (auto it = m_commands.crbegin(); it != m_commands.crend(); ++it) {
-            if (it->second == command)
-                return it->first;
-        }
-        return -1;
-    }
-
-private:
-    void readAvailable()
-    {
-        while (m_process.canReadLine()) {
-            const QString line = QString::fromUtf8(m_process.readLine()).trimmed();
-            const QTime t = QTime::fromString(line.left(12), QStringLiteral("hh:mm:ss.zzz"));
-            if (t.isValid())
-                m_commands.append({t.msecsSinceStartOfDay(), line.mid(13)});
-        }
-    }
-
-    QProcess m_process;
-    QString m_ptyPath;
-    QList<QPair<int, QString>> m_commands;
-};
-
-void writeConfig(int keepAliveMs, const QStringList &ports = {})
-{
-    const QString path = telephony::ModemConfig::filePath();
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile::remove(path);
-    QSettings s(path, QSettings::IniFormat);
-    s.beginGroup(QStringLiteral("Modems"));
-    // No ports and no scanning: the emulator's link in the runtime folder is found by itself.
-    s.setValue(QStringLiteral("Scan"), false);
-    s.setValue(QStringLiteral("RingTimeoutMs"), 1500);
-    s.setValue(QStringLiteral("CallerIdSettleMs"), 250);
-    s.setValue(QStringLiteral("CommandTimeoutMs"), 2000);
-    s.setValue(QStringLiteral("ProbeTimeoutMs"), 1000);
-    s.setValue(QStringLiteral("KeepAliveMs"), keepAliveMs);
-    if (!ports.isEmpty())
-        s.setValue(QStringLiteral("Ports"), ports);
-}
-
 const QString kLine = QStringLiteral("Modem emulator");
+
+int runCli(const QStringList &args)
+{
+    QProcess cli;
+    cli.start(testsupport::toolPath(QStringLiteral("tellwise-cli")), args);
+    if (!cli.waitForFinished(10000))
+        return -1;
+    return cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
+}
 
 } // namespace
 
@@ -124,24 +41,22 @@ private slots:
     void init();
     void cleanup();
 
-    void listsTheEmulatorWithItsInfo();
-    void initialisesAndTurnsCallerIdOn();
-    void fallsBackToOtherCallerIdCommands();
+    void listsAndFindsOnlyTheEmulator();
+    void silentPortIsNoLine();
+    void initialisesAndFallsBackToOtherCallerIdCommands();
     void callGivesRingThenCaller_data();
     void callGivesRingThenCaller();
-    void rejectAnswersThenDropsAfterFiveSeconds();
+    void rejectHoldsTheCallThenHangsUpOnce_data();
+    void rejectHoldsTheCallThenHangsUpOnce();
     void cliDrivesTheEmulatorThroughItsSocket();
-    void stopDuringRejectHangsUp();
-    void unknownLineFailsTheStart();
-    void silentPortIsNoLine();
     void stopTwiceReleasesThePort();
     void survivesNoise();
-    void killedEmulatorFailsTheLine();
-    void silentModemFailsTheLine();
+    void lostModemFailsTheLine_data();
+    void lostModemFailsTheLine();
 
 private:
     bool openLine(const QStringList &simArgs = {}, int keepAliveMs = 0);
-    ModemSimProcess *m_sim = nullptr;
+    testsupport::ModemEmulator *m_sim = nullptr;
 };
 
 void TestModemLine::initTestCase()
@@ -160,7 +75,8 @@ void TestModemLine::initTestCase()
 void TestModemLine::init()
 {
     g_events.clear();
-    m_sim = new ModemSimProcess;
+    m_sim = new testsupport::ModemEmulator;
+    testsupport::writeModemConfig({.keepAliveMs = 0, .commandTimeoutMs = 2000});
 }
 
 void TestModemLine::cleanup()
@@ -173,22 +89,20 @@ void TestModemLine::cleanup()
 
 bool TestModemLine::openLine(const QStringList &simArgs, int keepAliveMs)
 {
-    writeConfig(keepAliveMs);
-    if (!m_sim->start(simArgs))
+    testsupport::writeModemConfig({.keepAliveMs = keepAliveMs, .commandTimeoutMs = 2000});
+    if (!m_sim->start(QStringList{QStringLiteral("--ring-period"), QStringLiteral("200"),
+                                  QStringLiteral("--rings"), QStringLiteral("3")} +
+                      simArgs))
         return false;
     StartTapiMonitor(kLine);
-    if (!TapiLineOpen)
-        return false;
     // Ready once the modem accepted one of the caller-ID commands.
-    const bool ready = QTest::qWaitFor(
-        [this] { return m_sim->commands().join(QLatin1Char(' ')).contains(QLatin1String("CID=1")); }, 3000);
+    const bool ready = TapiLineOpen && m_sim->waitForCommand(QStringLiteral("CID=1"), 3000);
     QTest::qWait(50);
     return ready;
 }
 
-void TestModemLine::listsTheEmulatorWithItsInfo()
+void TestModemLine::listsAndFindsOnlyTheEmulator()
 {
-    writeConfig(0);
     QVERIFY(m_sim->start({QStringLiteral("--info"), QStringLiteral("Acme Voice 56K")}));
     QStringList list;
     ListTapiDevices(list);
@@ -197,25 +111,40 @@ void TestModemLine::listsTheEmulatorWithItsInfo()
     QCOMPARE(TapiProviderInfo, QStringLiteral("Acme Voice 56K"));
     const TCallerDisplayCaps caps = GetCallerDisplayCaps(0);
     QVERIFY(caps.name && caps.number && caps.blocked && caps.outOfArea);
+
+    StartTapiMonitor(QStringLiteral("Modem on ttyUSB7"));
+    QVERIFY(TapiLineFailed);
+    QVERIFY(!TapiLineOpen);
 }
 
-void TestModemLine::initialisesAndTurnsCallerIdOn()
+void TestModemLine::silentPortIsNoLine()
 {
-    QVERIFY(openLine());
-    const QStringList commands = m_sim->commands();
-    const qsizetype reset = commands.lastIndexOf(QStringLiteral("ATZ"));
-    QVERIFY(reset >= 0);
-    QCOMPARE(commands.mid(reset, 3), (QStringList{QStringLiteral("ATZ"), QStringLiteral("ATE1 V1 Q0 S0=0"),
-                                                  QStringLiteral("AT+VCID=1")}));
+    // A terminal where nothing answers and a missing port are no lines; the emulator is.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const QString silent = QString::fromLocal8Bit(::ptsname(master));
+    QVERIFY(m_sim->start());
+    testsupport::writeModemConfig(
+        {.keepAliveMs = 0,
+         .ports = {silent, QStringLiteral("/dev/ttyUSB-none"), telephony::modemsim::linkPath()}});
+    QStringList list;
+    QElapsedTimer clock;
+    clock.start();
+    ListTapiDevices(list);
+    QVERIFY(clock.elapsed() >= 1000); // the silent port had its full probe time
+    QCOMPARE(list, QStringList{kLine});
+    ::close(master);
 }
 
-void TestModemLine::fallsBackToOtherCallerIdCommands()
+void TestModemLine::initialisesAndFallsBackToOtherCallerIdCommands()
 {
     QVERIFY(openLine({QStringLiteral("--cid-command"), QStringLiteral("%CCID")}));
     QTRY_VERIFY(m_sim->commands().contains(QStringLiteral("AT%CCID=1")));
     const QStringList commands = m_sim->commands();
-    QVERIFY(commands.indexOf(QStringLiteral("AT+VCID=1")) < commands.indexOf(QStringLiteral("AT#CID=1")));
-    QVERIFY(commands.indexOf(QStringLiteral("AT#CID=1")) < commands.indexOf(QStringLiteral("AT%CCID=1")));
+    const qsizetype reset = commands.lastIndexOf(QStringLiteral("ATZ"));
+    QVERIFY(reset >= 0);
+    QCOMPARE(commands.mid(reset, 5),
+             (QStringList{"ATZ", "ATE1 V1 Q0 S0=0", "AT+VCID=1", "AT#CID=1", "AT%CCID=1"}));
     m_sim->send("call 0912345678 Ana");
     QTRY_VERIFY(g_events.contains(QStringLiteral("caller Ana|0912345678|0|0")));
 }
@@ -251,31 +180,36 @@ void TestModemLine::callGivesRingThenCaller()
     QVERIFY(TapiLineOpen);
 }
 
-void TestModemLine::rejectAnswersThenDropsAfterFiveSeconds()
+void TestModemLine::rejectHoldsTheCallThenHangsUpOnce_data()
 {
+    QTest::addColumn<bool>("closeDuringHold");
+    QTest::newRow("dropped after five seconds") << false;
+    QTest::newRow("line closed during the hold") << true;
+}
+
+void TestModemLine::rejectHoldsTheCallThenHangsUpOnce()
+{
+    QFETCH(bool, closeDuringHold);
     QVERIFY(openLine());
     m_sim->send("call 0912345678 Ana --rings=40");
     QTRY_COMPARE(g_events.size(), 2);
     RejectTapiCall();
     QTRY_VERIFY(m_sim->timeOf(QStringLiteral("ATH1")) >= 0);
     QVERIFY(m_sim->timeOf(QStringLiteral("ATH0")) < 0);
+    if (closeDuringHold) {
+        // The answered call is hung up at once, and not a second time when the hold ends.
+        StopTapiMonitor();
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim->timeOf(QStringLiteral("ATH0")) >= 0, 1000);
+        QTest::qWait(5500);
+        QCOMPARE(m_sim->commands().count(QStringLiteral("ATH0")), 1);
+        return;
+    }
     QTRY_VERIFY_WITH_TIMEOUT(m_sim->timeOf(QStringLiteral("ATH0")) >= 0, 8000);
     const int held = m_sim->timeOf(QStringLiteral("ATH0")) - m_sim->timeOf(QStringLiteral("ATH1"));
     QVERIFY2(held >= 4900 && held < 6500, qPrintable(QString::number(held)));
     // The drop ends the call at once, although the caller was still ringing before the answer.
     QTRY_COMPARE_WITH_TIMEOUT(g_events.count(QStringLiteral("ended")), 2, 1000);
 }
-
-namespace {
-int runCli(const QStringList &args)
-{
-    QProcess cli;
-    cli.start(testsupport::toolPath(QStringLiteral("tellwise-cli")), args);
-    if (!cli.waitForFinished(10000))
-        return -1;
-    return cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
-}
-} // namespace
 
 void TestModemLine::cliDrivesTheEmulatorThroughItsSocket()
 {
@@ -296,45 +230,6 @@ void TestModemLine::cliDrivesTheEmulatorThroughItsSocket()
              2);
     m_sim->kill();
     QCOMPARE(runCli({QStringLiteral("modem-hangup")}), 4);
-}
-
-void TestModemLine::stopDuringRejectHangsUp()
-{
-    QVERIFY(openLine());
-    m_sim->send("call 0912345678 Ana --rings=40");
-    QTRY_COMPARE(g_events.size(), 2);
-    RejectTapiCall();
-    QTRY_VERIFY(m_sim->timeOf(QStringLiteral("ATH1")) >= 0);
-    StopTapiMonitor();
-    QTRY_VERIFY_WITH_TIMEOUT(m_sim->timeOf(QStringLiteral("ATH0")) >= 0, 1000);
-    QTest::qWait(5500);
-    QCOMPARE(m_sim->commands().count(QStringLiteral("ATH0")), 1);
-}
-
-void TestModemLine::unknownLineFailsTheStart()
-{
-    writeConfig(0);
-    QVERIFY(m_sim->start({}));
-    StartTapiMonitor(QStringLiteral("Modem on ttyUSB7"));
-    QVERIFY(TapiLineFailed);
-    QVERIFY(!TapiLineOpen);
-}
-
-void TestModemLine::silentPortIsNoLine()
-{
-    // A terminal where nothing answers and a missing port are no lines; the emulator is.
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
-    const QString silent = QString::fromLocal8Bit(::ptsname(master));
-    QVERIFY(m_sim->start({}));
-    writeConfig(0, {silent, QStringLiteral("/dev/ttyUSB-none"), telephony::modemsim::linkPath()});
-    QStringList list;
-    QElapsedTimer clock;
-    clock.start();
-    ListTapiDevices(list);
-    QVERIFY(clock.elapsed() >= 1000); // the silent port had its full probe time
-    QCOMPARE(list, QStringList{kLine});
-    ::close(master);
 }
 
 void TestModemLine::stopTwiceReleasesThePort()
@@ -371,24 +266,31 @@ void TestModemLine::survivesNoise()
     QVERIFY(TapiLineOpen);
 }
 
-void TestModemLine::killedEmulatorFailsTheLine()
+void TestModemLine::lostModemFailsTheLine_data()
 {
-    QVERIFY(openLine());
-    m_sim->send("call 0912345678 Ana --rings=40");
-    QTRY_COMPARE(g_events.value(0), QStringLiteral("ring"));
-    m_sim->kill();
-    QTRY_VERIFY(g_events.contains(QStringLiteral("failed")));
-    QVERIFY(!TapiLineOpen);
-    QVERIFY(TapiLineFailed);
+    QTest::addColumn<bool>("killed");
+    QTest::newRow("emulator killed mid-call") << true;
+    QTest::newRow("modem falls silent") << false;
 }
 
-void TestModemLine::silentModemFailsTheLine()
+void TestModemLine::lostModemFailsTheLine()
 {
+    QFETCH(bool, killed);
     QVERIFY(openLine({}, 200));
-    m_sim->send("mute on");
+    if (killed) {
+        m_sim->send("call 0912345678 Ana --rings=40");
+        QTRY_COMPARE(g_events.value(0), QStringLiteral("ring"));
+        m_sim->kill();
+    } else {
+        m_sim->send("mute on");
+    }
     QTRY_VERIFY_WITH_TIMEOUT(g_events.contains(QStringLiteral("failed")), 6000);
-    QVERIFY(TapiLineFailed);
+    QCOMPARE(g_events.count(QStringLiteral("failed")), 1);
     QVERIFY(!TapiLineOpen);
+    QVERIFY(TapiLineFailed);
+    // Closing the failed line clears the failure.
+    StopTapiMonitor();
+    QVERIFY(!TapiLineFailed);
 }
 
 QTEST_GUILESS_MAIN(TestModemLine)

@@ -57,18 +57,12 @@ void TestModemParser::classifiesLines_data()
                                              << QByteArray("NAME") << QByteArray("Ana Horvat");
     QTest::newRow("lower-case key") << QByteArray("date=1206") << ModemLine::CallerId << QByteArray("DATE")
                                     << QByteArray("1206");
-    QTest::newRow("time") << QByteArray("TIME = 0954") << ModemLine::CallerId << QByteArray("TIME")
-                          << QByteArray("0954");
-    QTest::newRow("mesg") << QByteArray("MESG = 060342") << ModemLine::CallerId << QByteArray("MESG")
-                          << QByteArray("060342");
     QTest::newRow("value with equals sign")
         << QByteArray("NAME = A=B") << ModemLine::CallerId << QByteArray("NAME") << QByteArray("A=B");
     QTest::newRow("unknown key is text")
         << QByteArray("FOO = 1") << ModemLine::Text << QByteArray() << QByteArray("FOO = 1");
     QTest::newRow("ringing is not ring")
         << QByteArray("RINGING") << ModemLine::Text << QByteArray() << QByteArray("RINGING");
-    QTest::newRow("ati text") << QByteArray("Tellwise Modem Emulator 1.0") << ModemLine::Text << QByteArray()
-                              << QByteArray("Tellwise Modem Emulator 1.0");
 }
 
 void TestModemParser::classifiesLines()

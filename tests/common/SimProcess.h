@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QProcess>
+#include <QStringList>
+
+// The two simulators as child processes of a test, stopped when the object goes.
+namespace testsupport {
+
+// tellwise-modem-sim: prints its pseudo-terminal first, takes control lines ("call ...",
+// "mute on") on its standard input and prints every command it receives with a time stamp.
+class ModemEmulator
+{
+public:
+    ~ModemEmulator();
+    bool start(const QStringList &args = {});
+    void send(const QByteArray &line);
+    void kill();
+    // Commands received so far, oldest first.
+    QStringList commands();
+    // Milliseconds of the day at which COMMAND last arrived, or -1.
+    int timeOf(const QString &command);
+    // Waits until a received command contains TEXT (caller ID switched on means an open line).
+    bool waitForCommand(const QString &text, int timeoutMs);
+
+private:
+    void readAvailable();
+    QProcess m_process;
+    QList<QPair<int, QString>> m_commands;
+};
+
+// tellwise-isdn-sim: prints its TCP port, then that its control socket is up. start() points the
+// real libcapi20 at it through $HOME/.capi20rc, which the destructor removes again.
+class IsdnSimulatorProcess
+{
+public:
+    ~IsdnSimulatorProcess();
+    bool start(const QStringList &args = {});
+    int port() const { return m_port; }
+    // Everything the simulator printed so far.
+    QByteArray output();
+    bool stop();
+
+private:
+    QProcess m_process;
+    QByteArray m_output;
+    int m_port = 0;
+};
+
+} // namespace testsupport
