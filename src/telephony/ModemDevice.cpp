@@ -34,6 +34,8 @@ ModemDevice::ModemDevice(QString portPath, QByteArray name, QByteArray info, con
     connect(&m_settleTimer, &QTimer::timeout, this, [this] {
         if (m_callId && !m_cidDelivered && m_record.hasParty())
             deliverCallerId();
+        else if (!m_callId)
+            m_record.clear(); // a date and time that no number followed
     });
     connect(&m_keepAliveTimer, &QTimer::timeout, this, &ModemDevice::keepAlive);
 }
@@ -84,6 +86,7 @@ void ModemDevice::stopMonitoring()
     const QQueue<Command> pending = std::exchange(m_queue, {});
     m_waiting = false;
     m_callId = 0;
+    m_record.clear();
     for (const Command &c : pending) {
         if (c.done)
             c.done(Final::Timeout);
@@ -93,7 +96,9 @@ void ModemDevice::stopMonitoring()
 void ModemDevice::initialise()
 {
     // Every reset makes the modem forget caller ID, so it is always followed by the command.
-    send("ATZ", nullptr);
+    // The reset loads the modem's stored profile, which may keep it quiet (Q1) or slow to come
+    // back: no answer to it is no loss. The next line sets the answers that everything after needs.
+    send("ATZ", nullptr, true);
     send("ATE1 V1 Q0 S0=0", [this](Final r) {
         if (r != Final::Timeout)
             enableCallerId(0);
@@ -114,14 +119,14 @@ void ModemDevice::enableCallerId(int attempt)
     });
 }
 
-void ModemDevice::send(const QByteArray &command, std::function<void(Final)> done)
+void ModemDevice::send(const QByteArray &command, std::function<void(Final)> done, bool maySilence)
 {
     if (m_fd < 0) {
         if (done)
             done(Final::Timeout);
         return;
     }
-    m_queue.enqueue({command, std::move(done)});
+    m_queue.enqueue({command, std::move(done), maySilence});
     if (!m_waiting)
         sendNext();
 }
@@ -145,7 +150,7 @@ void ModemDevice::finishCommand(Final result)
     m_waiting = false;
     m_commandTimer.stop();
     const Command command = m_queue.dequeue();
-    if (result == Final::Timeout) {
+    if (result == Final::Timeout && !command.maySilence) {
         // A modem that does not answer a command is gone, whatever the port says.
         if (command.done)
             command.done(result);
@@ -211,10 +216,10 @@ void ModemDevice::lose()
 
 void ModemDevice::beginCall()
 {
+    // The record is kept: its date and time may have come before the number that began the call.
     m_callId = ++m_callCounter;
     m_callState = LINECALLSTATE_OFFERING;
     m_cidDelivered = false;
-    m_record.clear();
     m_dataCallId = m_callId;
     m_callData = CallData();
     m_ringTimer.start(m_config.ringTimeoutMs);
@@ -233,10 +238,16 @@ void ModemDevice::callerLine(const QByteArray &key, const QByteArray &value)
 {
     if (m_callId && (m_callState != LINECALLSTATE_OFFERING || m_cidDelivered))
         return;
-    // Caller ID before the first ring (Europe) starts the call, so OFFERING still comes first.
-    if (!m_callId)
-        beginCall();
     m_record.add(key, value);
+    if (!m_callId) {
+        // Caller ID before the first ring (Europe) starts the call, so OFFERING still comes
+        // first; but only a number or a name does, never a date and time alone.
+        if (!m_record.hasParty()) {
+            m_settleTimer.start(m_config.settleTimeMs);
+            return;
+        }
+        beginCall();
+    }
     m_ringTimer.start(m_config.ringTimeoutMs);
     if (m_record.isComplete())
         deliverCallerId();
@@ -263,6 +274,7 @@ void ModemDevice::endCall()
         deliverCallerId();
     m_ringTimer.stop();
     m_settleTimer.stop();
+    m_record.clear();
     const int id = m_callId;
     m_callId = 0;
     m_callState = LINECALLSTATE_IDLE;

@@ -51,9 +51,10 @@ private:
     {
         QByteArray text;
         std::function<void(Final)> done;
+        bool maySilence = false; // no answer is no sign of a lost modem
     };
 
-    void send(const QByteArray &command, std::function<void(Final)> done);
+    void send(const QByteArray &command, std::function<void(Final)> done, bool maySilence = false);
     void sendNext();
     void initialise();
     void enableCallerId(int attempt);

@@ -1,13 +1,64 @@
 #include "telephony/ModemLineParser.h"
 
+#include "store/Cp1250.h"
+
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+#include <cctype>
+
 namespace telephony {
 
 namespace {
 
-bool isPrintable(char c)
+// Printable ASCII, and the 8-bit bytes of names in a national code page or UTF-8.
+bool isKept(char c)
 {
     const auto u = static_cast<unsigned char>(c);
-    return u >= 0x20 && u < 0x7F;
+    return u >= 0x20 && u != 0x7F;
+}
+
+bool isDigits(QByteArrayView v, qsizetype count)
+{
+    if (v.size() != count)
+        return false;
+    for (const char c : v) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    return true;
+}
+
+int twoDigits(QByteArrayView v, qsizetype at)
+{
+    return (v[at] - '0') * 10 + (v[at + 1] - '0');
+}
+
+// Whether a caller-ID value is what a modem sends for its key; anything else is line noise.
+bool isWellFormed(const QByteArray &key, const QByteArray &value)
+{
+    if (key == "DATE")
+        return isDigits(value, 4) && twoDigits(value, 0) >= 1 && twoDigits(value, 0) <= 12 &&
+               twoDigits(value, 2) >= 1 && twoDigits(value, 2) <= 31;
+    if (key == "TIME")
+        return isDigits(value, 4) && twoDigits(value, 0) < 24 && twoDigits(value, 2) < 60;
+    if (key == "NMBR") {
+        static const QRegularExpression number(QStringLiteral("^\\+?[0-9*#]([0-9*# -]{0,30}[0-9*#])?$"));
+        return CallerIdRecord::specialValueFlag(value) != 0 || number.match(QLatin1String(value)).hasMatch();
+    }
+    if (key == "NAME") {
+        if (value.isEmpty() || value.size() > CallerIdRecord::kMaxValueLength)
+            return false;
+        for (const char c : value) {
+            const auto u = static_cast<unsigned char>(c);
+            if (u >= 0x80 || std::isalnum(u))
+                return true;
+        }
+        return false;
+    }
+    // MESG: a data item in hexadecimal.
+    static const QRegularExpression hex(QStringLiteral("^[0-9A-Fa-f]{2}[0-9A-Fa-f ]*$"));
+    return hex.match(QLatin1String(value)).hasMatch();
 }
 
 QByteArray trimmed(QByteArrayView v)
@@ -27,15 +78,16 @@ void ModemLineParser::feed(QByteArrayView bytes, const std::function<void(const 
     for (const char c : bytes) {
         if (c == '\r' || c == '\n') {
             if (!m_overlong && !m_line.trimmed().isEmpty()) {
-                const ModemLine line = classify(m_line);
+                const QList<ModemLine> lines = classifyAll(m_line);
                 m_line.clear();
-                sink(line);
+                for (const ModemLine &line : lines)
+                    sink(line);
             }
             m_line.clear();
             m_overlong = false;
             continue;
         }
-        if (m_overlong || !isPrintable(c))
+        if (m_overlong || !isKept(c))
             continue;
         if (m_line.size() >= kMaxLineLength) {
             m_overlong = true;
@@ -82,18 +134,53 @@ ModemLine ModemLineParser::classify(QByteArrayView raw)
         line.kind = ModemLine::Echo;
         return line;
     }
-    const qsizetype eq = text.indexOf('=');
-    if (eq > 0) {
-        const QByteArray key = trimmed(QByteArrayView(text).first(eq)).toUpper();
-        if (key == "DATE" || key == "TIME" || key == "NMBR" || key == "NAME" || key == "MESG") {
-            line.kind = ModemLine::CallerId;
-            line.key = key;
-            line.value = trimmed(QByteArrayView(text).sliced(eq + 1));
-            return line;
-        }
+    // Numeric result codes, from a modem whose stored profile has V0 until it is set up.
+    if (text == "0" || text == "4") {
+        line.kind = text == "0" ? ModemLine::Ok : ModemLine::Error;
+        return line;
     }
+    const QList<ModemLine> fields = callerFields(text);
+    if (!fields.isEmpty())
+        return fields.first();
     line.kind = ModemLine::Text;
     return line;
+}
+
+QList<ModemLine> ModemLineParser::classifyAll(QByteArrayView raw)
+{
+    const ModemLine first = classify(raw);
+    if (first.kind != ModemLine::CallerId)
+        return {first};
+    return callerFields(trimmed(raw));
+}
+
+QList<ModemLine> ModemLineParser::callerFields(const QByteArray &text)
+{
+    // "KEY = value" lines, or the compact form with a whole record on one line
+    // ("DATE=1206 TIME=0954 NMBR=0912345678 NAME=Ana Horvat"). One bad value makes it all noise.
+    static const QRegularExpression keys(QStringLiteral("(?:^|[\\s;,])(DATE|TIME|NMBR|NAME|MESG)\\s*="),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QString latin = QString::fromLatin1(text);
+    QList<QRegularExpressionMatch> found;
+    for (auto it = keys.globalMatch(latin); it.hasNext();)
+        found.append(it.next());
+    if (found.isEmpty() || found.first().capturedStart() != 0)
+        return {};
+    QList<ModemLine> lines;
+    for (qsizetype i = 0; i < found.size(); ++i) {
+        const qsizetype end = i + 1 < found.size() ? found[i + 1].capturedStart(1) : text.size();
+        ModemLine field;
+        field.kind = ModemLine::CallerId;
+        field.key = found[i].captured(1).toLatin1().toUpper();
+        QByteArray value = text.mid(found[i].capturedEnd(), end - found[i].capturedEnd()).trimmed();
+        if (i + 1 < found.size() && (value.endsWith(';') || value.endsWith(',')))
+            value = value.chopped(1).trimmed();
+        field.value = value;
+        if (!isWellFormed(field.key, field.value))
+            return {};
+        lines.append(field);
+    }
+    return lines;
 }
 
 void CallerIdRecord::add(const QByteArray &key, const QByteArray &value)
@@ -149,7 +236,12 @@ QByteArray CallerIdRecord::number() const
 
 QByteArray CallerIdRecord::name() const
 {
-    return (callerIdFlags() & LINECALLPARTYID_NAME) ? m_name : QByteArray();
+    if (!(callerIdFlags() & LINECALLPARTYID_NAME))
+        return {};
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(m_name);
+    const bool plainAscii = text.size() == m_name.size();
+    return utf8.hasError() || plainAscii ? m_name : EncodeCp1250(text);
 }
 
 QByteArray CallerIdRecord::rawText() const

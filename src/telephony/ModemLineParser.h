@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 
 #include <functional>
 
@@ -28,8 +29,9 @@ struct ModemLine
 };
 
 // Splits the bytes from a serial port into lines and classifies them. Lines end at CR or LF;
-// control bytes and bytes outside printable ASCII are dropped; a line longer than
-// kMaxLineLength is discarded up to its end, so noise never grows the buffer.
+// control bytes are dropped (8-bit bytes stay, for names); a line longer than kMaxLineLength is
+// discarded up to its end, so noise never grows the buffer. A caller-ID line counts only when
+// its values are well formed (a date, a time, a number, a name); anything else is Text.
 class ModemLineParser
 {
 public:
@@ -40,8 +42,12 @@ public:
     qsizetype pendingBytes() const { return m_line.size(); }
 
     static ModemLine classify(QByteArrayView line);
+    // As classify, but a compact record on one line gives one CallerId line per field.
+    static QList<ModemLine> classifyAll(QByteArrayView line);
 
 private:
+    static QList<ModemLine> callerFields(const QByteArray &text);
+
     QByteArray m_line;
     bool m_overlong = false;
 };
@@ -65,6 +71,8 @@ public:
     // (P, PRIVATE, ANONYMOUS), OUTOFAREA for unavailable (O, OUT-OF-AREA).
     DWORD callerIdFlags() const;
     QByteArray number() const; // empty unless delivered
+    // The name in Windows-1250, the code page of the line's texts: a name that arrived in UTF-8
+    // is converted, one in Windows-1250 kept.
     QByteArray name() const;
     QByteArray rawText() const; // the record as received, one "KEY=VALUE" per line
 

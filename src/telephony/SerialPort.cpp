@@ -16,6 +16,8 @@ namespace telephony::serial {
 
 namespace {
 
+constexpr int kSecondAnswerMs = 300;
+
 speed_t speedFor(int baudRate)
 {
     switch (baudRate) {
@@ -145,8 +147,18 @@ ProbeResult probe(const QString &path, int baudRate, int timeoutMs)
     if (fd < 0)
         return result;
     ModemLineParser parser;
-    // A lone CR first ends whatever half command the modem may still hold.
-    if (writeAll(fd, "\rAT\r", timeoutMs) && awaitFinal(fd, parser, timeoutMs, nullptr) == ModemLine::Ok) {
+    // A lone CR first ends whatever half command the modem may still hold. "Q0" makes a modem
+    // whose stored profile keeps it quiet answer too. A modem still resetting after power-on
+    // answers late: it is asked once more, and the second answer is read away.
+    ModemLine::Kind final = ModemLine::Text;
+    int asked = 0;
+    while (final == ModemLine::Text && asked < 2 && writeAll(fd, "\rATQ0\r", timeoutMs)) {
+        ++asked;
+        final = awaitFinal(fd, parser, timeoutMs, nullptr);
+    }
+    if (final == ModemLine::Ok && asked == 2)
+        awaitFinal(fd, parser, kSecondAnswerMs, nullptr);
+    if (final == ModemLine::Ok) {
         result.isModem = true;
         QByteArray info;
         if (writeAll(fd, "ATI\r", timeoutMs) && awaitFinal(fd, parser, timeoutMs, &info) == ModemLine::Ok)

@@ -22,8 +22,8 @@ struct ProbeResult
     QByteArray info; // what ATI answered, lines joined by blanks
 };
 
-// Asks the device on the port for "AT" -> "OK" and then for its ATI text. Blocks up to about
-// twice timeoutMs.
+// Asks the device on the port for "ATQ0" -> "OK" (verbose or numeric), once more when it stays
+// silent, and then for its ATI text. Blocks up to about three times timeoutMs.
 ProbeResult probe(const QString &path, int baudRate, int timeoutMs);
 
 } // namespace telephony::serial

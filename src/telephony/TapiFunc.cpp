@@ -1,5 +1,7 @@
 #include "telephony/TapiFunc.h"
 
+#include "store/Cp1250.h"
+
 #include <QByteArrayView>
 #include <QCoreApplication>
 #include <QTimer>
@@ -31,6 +33,8 @@ HLINE g_line = nullptr;
 DWORD g_deviceCount = 0;
 LINEEXTENSIONID g_extensionId{};
 HCALL g_currentCall = nullptr;
+// The call whose end was reported: DISCONNECTED and IDLE both end a call, the pipeline hears it once.
+HCALL g_endedCall = nullptr;
 // Bumped by StopTapiMonitor, so a reject still waiting does not drop a call of a later start.
 unsigned g_monitorGeneration = 0;
 
@@ -75,7 +79,8 @@ template <typename T> QString fieldText(const T *s, DWORD size, DWORD offset)
     QByteArrayView text(begin, qsizetype(size - 1));
     if (const qsizetype zero = text.indexOf('\0'); zero >= 0)
         text = text.first(zero);
-    return QString::fromLatin1(text);
+    // Texts of the line are in the system's code page: Windows-1250 (names with Croatian letters).
+    return DecodeCp1250(text.data(), text.size());
 }
 
 LONG negotiate(HLINEAPP app, DWORD deviceId)
@@ -97,6 +102,15 @@ QString withheldNumberText()
 QString unidentifiedNumberText()
 {
     return QCoreApplication::translate("TapiFunc", "< Neidentificiran >");
+}
+
+void callEnded()
+{
+    if (g_endedCall == g_currentCall)
+        return;
+    g_endedCall = g_currentCall;
+    if (OnTapiCallEnded)
+        OnTapiCallEnded();
 }
 
 void lineLost()
@@ -251,15 +265,14 @@ void CALLBACK LineCallback(DWORD hDevice, DWORD dwMessage, DWORD_PTR, DWORD_PTR 
     switch (dwMessage) {
     case LINE_CALLSTATE:
         if (dwParam1 == LINECALLSTATE_OFFERING) {
+            g_endedCall = nullptr; // a handle may come again after its call was deallocated
             if (OnTapiRing)
                 OnTapiRing();
         } else if (dwParam1 == LINECALLSTATE_DISCONNECTED) {
-            if (OnTapiCallEnded)
-                OnTapiCallEnded();
+            callEnded();
         } else if (dwParam1 == LINECALLSTATE_IDLE && g_currentCall) {
             lineDeallocateCall(g_currentCall);
-            if (OnTapiCallEnded)
-                OnTapiCallEnded();
+            callEnded();
         }
         break;
     case LINE_CALLINFO:

@@ -48,6 +48,8 @@ private slots:
     void callGivesRingThenCaller();
     void rejectHoldsTheCallThenHangsUpOnce_data();
     void rejectHoldsTheCallThenHangsUpOnce();
+    void unfriendlyModemStillGivesTheCaller_data();
+    void unfriendlyModemStillGivesTheCaller();
     void cliDrivesTheEmulatorThroughItsSocket();
     void stopTwiceReleasesThePort();
     void survivesNoise();
@@ -96,7 +98,7 @@ bool TestModemLine::openLine(const QStringList &simArgs, int keepAliveMs)
         return false;
     StartTapiMonitor(kLine);
     // Ready once the modem accepted one of the caller-ID commands.
-    const bool ready = TapiLineOpen && m_sim->waitForCommand(QStringLiteral("CID=1"), 3000);
+    const bool ready = TapiLineOpen && m_sim->waitForCommand(QStringLiteral("CID=1"), 5000);
     QTest::qWait(50);
     return ready;
 }
@@ -174,10 +176,26 @@ void TestModemLine::callGivesRingThenCaller()
     QFETCH(QString, caller);
     QVERIFY(openLine());
     m_sim->send(call);
-    QTRY_COMPARE_WITH_TIMEOUT(g_events.count(QStringLiteral("ended")), 2, 8000);
-    QCOMPARE(g_events,
-             (QStringList{QStringLiteral("ring"), caller, QStringLiteral("ended"), QStringLiteral("ended")}));
+    QTRY_COMPARE_WITH_TIMEOUT(g_events.count(QStringLiteral("ended")), 1, 8000);
+    QTest::qWait(100);
+    QCOMPARE(g_events, (QStringList{QStringLiteral("ring"), caller, QStringLiteral("ended")}));
     QVERIFY(TapiLineOpen);
+}
+
+void TestModemLine::unfriendlyModemStillGivesTheCaller_data()
+{
+    QTest::addColumn<QStringList>("simArgs");
+    QTest::newRow("echo and numeric answers") << QStringList{"--profile", "E1 V0"};
+    QTest::newRow("quiet") << QStringList{"--profile", "Q1"};
+    QTest::newRow("slow reset, names in UTF-8") << QStringList{"--reset-pause", "1500", "--utf8"};
+}
+
+void TestModemLine::unfriendlyModemStillGivesTheCaller()
+{
+    QFETCH(QStringList, simArgs);
+    QVERIFY(openLine(simArgs));
+    m_sim->send("call 0912345678 ČačićĐ");
+    QTRY_VERIFY(g_events.contains(QStringLiteral("caller ČačićĐ|0912345678|0|0")));
 }
 
 void TestModemLine::rejectHoldsTheCallThenHangsUpOnce_data()
@@ -208,7 +226,7 @@ void TestModemLine::rejectHoldsTheCallThenHangsUpOnce()
     const int held = m_sim->timeOf(QStringLiteral("ATH0")) - m_sim->timeOf(QStringLiteral("ATH1"));
     QVERIFY2(held >= 4900 && held < 6500, qPrintable(QString::number(held)));
     // The drop ends the call at once, although the caller was still ringing before the answer.
-    QTRY_COMPARE_WITH_TIMEOUT(g_events.count(QStringLiteral("ended")), 2, 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(g_events.count(QStringLiteral("ended")), 1, 1000);
 }
 
 void TestModemLine::cliDrivesTheEmulatorThroughItsSocket()
@@ -256,11 +274,11 @@ void TestModemLine::survivesNoise()
     QVERIFY(TapiLineOpen);
     // Whatever the noise may have looked like has ended by now.
     QTRY_VERIFY_WITH_TIMEOUT(
-        g_events.count(QStringLiteral("ring")) == g_events.count(QStringLiteral("ended")) / 2, 3000);
+        g_events.count(QStringLiteral("ring")) == g_events.count(QStringLiteral("ended")), 3000);
     QTest::qWait(1600);
     g_events.clear();
     m_sim->send("call 0912345678 Ana Horvat");
-    QTRY_COMPARE_WITH_TIMEOUT(g_events.count(QStringLiteral("ended")), 2, 8000);
+    QTRY_COMPARE_WITH_TIMEOUT(g_events.count(QStringLiteral("ended")), 1, 8000);
     QCOMPARE(g_events.mid(0, 2),
              (QStringList{QStringLiteral("ring"), QStringLiteral("caller Ana Horvat|0912345678|0|0")}));
     QVERIFY(TapiLineOpen);

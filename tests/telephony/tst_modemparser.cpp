@@ -1,3 +1,4 @@
+#include "store/Cp1250.h"
 #include "telephony/ModemLineParser.h"
 
 #include <QTest>
@@ -32,6 +33,8 @@ private slots:
     void callerRecordFlags();
     void recordCompletesOnlyWithNumberAndName();
     void recordValuesAreBounded();
+    void wellFormedRecordLines_data();
+    void wellFormedRecordLines();
 };
 
 void TestModemParser::classifiesLines_data()
@@ -63,6 +66,16 @@ void TestModemParser::classifiesLines_data()
         << QByteArray("FOO = 1") << ModemLine::Text << QByteArray() << QByteArray("FOO = 1");
     QTest::newRow("ringing is not ring")
         << QByteArray("RINGING") << ModemLine::Text << QByteArray() << QByteArray("RINGING");
+    QTest::newRow("ati text") << QByteArray("Tellwise Modem Emulator 1.0") << ModemLine::Text << QByteArray()
+                              << QByteArray("Tellwise Modem Emulator 1.0");
+    QTest::newRow("numeric ok") << QByteArray("0") << ModemLine::Ok << QByteArray() << QByteArray("0");
+    QTest::newRow("numeric error") << QByteArray("4") << ModemLine::Error << QByteArray() << QByteArray("4");
+    // Junk that looks like caller ID is text: it neither starts nor completes a call.
+    for (const char *junk :
+         {"DATE = 1399", "DATE = 12", "TIME = 2560", "NMBR = hello", "NMBR = ", "NMBR = 09-",
+          "NAME = ", "NAME = !!!", "MESG = xyz", "xNMBR = 0912", "NMBR=1 TIME=99"})
+        QTest::newRow(junk) << QByteArray(junk) << ModemLine::Text << QByteArray()
+                            << QByteArray(junk).trimmed();
 }
 
 void TestModemParser::classifiesLines()
@@ -91,7 +104,7 @@ void TestModemParser::splitsAndSurvivesNoise_data()
     QTest::newRow("binary noise then ring")
         << QList<QByteArray>{QByteArray("\x00\x01\xff\xfe\x1b[2J", 8) + "\r\nRING\r\n"} << QByteArray("TR");
     QTest::newRow("control bytes inside a word are dropped")
-        << QList<QByteArray>{QByteArray("R\x00I\x7fN\x80G\r\n", 9)} << QByteArray("R");
+        << QList<QByteArray>{QByteArray("R\x00I\x7fN\x01G\r\n", 9)} << QByteArray("R");
     QTest::newRow("half a record stays pending") << QList<QByteArray>{"NMBR = 0912"} << QByteArray("");
     QTest::newRow("blank lines only") << QList<QByteArray>{"\r\n\r\n \r\n"} << QByteArray("");
 }
@@ -194,6 +207,41 @@ void TestModemParser::recordValuesAreBounded()
     record.add("NAME", QByteArray(500, 'n'));
     QVERIFY(record.rawText().size() < 1024);
     QCOMPARE(record.name().size(), CallerIdRecord::kMaxValueLength);
+}
+
+void TestModemParser::wellFormedRecordLines_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("raw"); // the record as the line keeps it
+
+    QTest::newRow("compact record on one line")
+        << QByteArray("DATE=1206 TIME=0954 NMBR=0912345678 NAME=Ana Horvat\r\n")
+        << QStringLiteral("Ana Horvat")
+        << QByteArray("DATE=1206\nTIME=0954\nNMBR=0912345678\nNAME=Ana Horvat\n");
+    QTest::newRow("name in Windows-1250") << QByteArray("NMBR = 091\r\nNAME = \xC8"
+                                                        "a\xE8i\xE6\xD0\r\n")
+                                          << QStringLiteral("ČačićĐ")
+                                          << QByteArray("NMBR=091\nNAME=\xC8"
+                                                        "a\xE8i\xE6\xD0\n");
+    QTest::newRow("name in UTF-8, junk between")
+        << QByteArray("NMBR = 091\r\nNAME = ?\x01\r\nNAME = Čačić Đurđa\r\n") << QStringLiteral("Čačić Đurđa")
+        << QByteArray("NMBR=091\nNAME=Čačić Đurđa\n");
+}
+
+void TestModemParser::wellFormedRecordLines()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, name);
+    QFETCH(QByteArray, raw);
+    ModemLineParser parser;
+    CallerIdRecord record;
+    for (const ModemLine &l : parse(parser, bytes)) {
+        if (l.kind == ModemLine::CallerId)
+            record.add(l.key, l.value);
+    }
+    QCOMPARE(DecodeCp1250(record.name()), name);
+    QCOMPARE(record.rawText(), raw);
 }
 
 QTEST_GUILESS_MAIN(TestModemParser)

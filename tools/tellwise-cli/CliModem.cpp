@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QLocalSocket>
+#include <QRegularExpression>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -15,12 +16,6 @@
 #include <unistd.h>
 
 namespace {
-
-QString quoted(QString arg)
-{
-    arg.remove(QLatin1Char('"'));
-    return QLatin1Char('"') + arg + QLatin1Char('"');
-}
 
 // Sends one control line to the running emulator and returns its answer.
 QString askEmulator(const QString &line)
@@ -63,11 +58,12 @@ int modemCall(const QStringList &args)
         throw cli::UsageError{QStringLiteral("--private and --out-of-area exclude each other")};
     if (positional.isEmpty() || positional.size() > 2)
         throw cli::UsageError{QStringLiteral("modem-call needs a number and at most one name")};
-    QString line = QStringLiteral("call");
-    for (const QString &p : positional)
-        line += QLatin1Char(' ') + quoted(p);
-    for (const QString &o : options)
-        line += QLatin1Char(' ') + o;
+    if (positional.first().contains(QRegularExpression(QStringLiteral("\\s"))))
+        throw cli::UsageError{QStringLiteral("a number has no blanks")};
+    // The emulator takes the name as written after the number, quotes and all.
+    const QString line =
+        QStringList{QStringLiteral("call"), options.join(QLatin1Char(' ')), positional.join(QLatin1Char(' '))}
+            .join(QLatin1Char(' '));
     return runEmulatorCommand(line);
 }
 

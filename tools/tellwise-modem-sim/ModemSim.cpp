@@ -1,7 +1,8 @@
 #include "ModemSim.h"
 
+#include "store/Cp1250.h"
+
 #include <QDateTime>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSocketNotifier>
@@ -21,25 +22,25 @@ QByteArray cidLine(const char *key, const QByteArray &value, bool compact)
     return QByteArray(key) + (compact ? "=" : " = ") + value + "\r\n";
 }
 
-bool matchesCallerIdCommand(const QByteArray &upper, QByteArray *which, bool *on)
+// A modem that hears nothing after ATA gives up this much later (its S7 wait, shortened).
+constexpr int kAnswerWaitMs = 1000;
+
+AtInterpreter::Identity identityOf(const ModemSim::Options &options)
 {
-    for (const char *c : {"+VCID", "#CID", "%CCID"}) {
-        const QByteArray name(c);
-        if (upper.startsWith(name + '=')) {
-            *which = name;
-            *on = upper.mid(name.size() + 1).toInt() != 0;
-            return true;
-        }
-    }
-    return false;
+    return {options.info, "Tellwise", "Tellwise Voice 56K", "1.0", options.cidCommand};
 }
 
 } // namespace
 
-ModemSim::ModemSim(const Options &options, QObject *parent) : QObject(parent), m_options(options)
+ModemSim::ModemSim(const Options &options, QObject *parent)
+    : QObject(parent), m_options(options), m_at(identityOf(options))
 {
     m_ringTimer.setSingleShot(true);
     m_cidTimer.setSingleShot(true);
+    m_pauseTimer.setSingleShot(true);
+    m_answerTimer.setSingleShot(true);
+    connect(&m_pauseTimer, &QTimer::timeout, this, &ModemSim::finishPause);
+    connect(&m_answerTimer, &QTimer::timeout, this, &ModemSim::answerEnds);
     connect(&m_ringTimer, &QTimer::timeout, this, &ModemSim::ringOnce);
     connect(&m_cidTimer, &QTimer::timeout, this, &ModemSim::sendCallerId);
 }
@@ -55,6 +56,11 @@ ModemSim::~ModemSim()
 
 bool ModemSim::open(QString *error)
 {
+    if (m_at.run(m_options.profile).error) {
+        *error = QStringLiteral("the stored profile is no valid command line");
+        return false;
+    }
+    m_at.storeProfile();
     m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0) {
         *error =
@@ -92,13 +98,27 @@ void ModemSim::readMaster()
         return;
     for (ssize_t i = 0; i < n; ++i) {
         const char c = buf[i];
-        if (m_echo && !m_muted)
+        if (m_answerTimer.isActive()) {
+            // Any character gives up the answer at once, as V.250 has it.
+            m_answerTimer.stop();
+            answerEnds();
+            continue;
+        }
+        const ModemSettings &settings = m_at.settings();
+        if (settings.echo && !m_muted)
             send(QByteArray(1, c));
-        if (c == '\r') {
+        if (c == char(settings.s[3])) {
             const QByteArray line = m_input.trimmed();
             m_input.clear();
             if (!line.isEmpty())
                 handleCommand(line);
+        } else if (c == char(settings.s[5])) {
+            m_input.chop(1);
+        } else if (c == '/' && m_input.trimmed().toUpper() == "A") {
+            // "A/" runs the last command line again, without waiting for the end of the line.
+            m_input.clear();
+            if (!m_lastLine.isEmpty())
+                handleCommand(m_lastLine);
         } else if (c != '\n' && m_input.size() < kMaxCommandLength) {
             m_input.append(c);
         }
@@ -112,55 +132,62 @@ void ModemSim::handleCommand(const QByteArray &line)
         return;
     if (line.size() < 2 || line.left(2).toUpper() != "AT")
         return; // modems ignore what does not start with AT
-    respond(runAt(line.mid(2).trimmed()));
+    m_lastLine = line;
+    if (m_pauseTimer.isActive())
+        m_waitingLines.append(line);
+    else
+        runLine(line);
 }
 
-QByteArray ModemSim::runAt(const QByteArray &body)
+void ModemSim::runLine(const QByteArray &line)
 {
-    const QByteArray upper = body.toUpper();
-    if (upper.isEmpty())
-        return "OK";
-    if (upper == "Z" || upper == "Z0") {
-        m_echo = true;
-        m_callerIdOn = false;
-        m_offHook = false;
-        return "OK";
+    const AtOutcome outcome = m_at.run(QByteArrayView(line).sliced(2));
+    if (outcome.error) {
+        respond(ResultCode::Error);
+        return;
     }
-    if (QRegularExpression(QStringLiteral("^I[0-9]?$")).match(QString::fromLatin1(upper)).hasMatch()) {
-        send("\r\n" + m_options.info + "\r\n");
-        return "OK";
+    if (outcome.offHook)
+        setOffHook(*outcome.offHook);
+    const bool pause = m_options.resetPauseMs > 0 && (outcome.reset || m_firstCommand);
+    m_firstCommand = false;
+    if (outcome.answer) {
+        // Off hook and waiting for a carrier; a voice caller never sends one.
+        setOffHook(true);
+        m_answerTimer.start(kAnswerWaitMs);
+        return;
     }
-    QByteArray which;
-    bool on = false;
-    if (matchesCallerIdCommand(upper, &which, &on)) {
-        if (!m_options.cidCommand.isEmpty() && m_options.cidCommand.toUpper() != which)
-            return "ERROR";
-        m_callerIdOn = on;
-        return "OK";
+    const QByteArray answer = infoText(outcome.info) + resultText(ResultCode::Ok);
+    if (pause) {
+        m_pausedAnswer = answer;
+        m_pauseTimer.start(m_options.resetPauseMs);
+    } else {
+        send(answer);
     }
-    if (upper == "H1" || upper == "A") {
-        m_offHook = true;
-        if (m_calling) {
-            m_ringTimer.stop();
-            m_cidTimer.stop();
-        }
-        return "OK";
-    }
-    if (upper == "H" || upper == "H0") {
-        m_offHook = false;
-        m_calling = false;
+}
+
+void ModemSim::finishPause()
+{
+    send(std::exchange(m_pausedAnswer, {}));
+    while (!m_waitingLines.isEmpty() && !m_pauseTimer.isActive())
+        runLine(m_waitingLines.takeFirst());
+}
+
+void ModemSim::answerEnds()
+{
+    setOffHook(false);
+    m_calling = false;
+    respond(ResultCode::NoCarrier);
+}
+
+void ModemSim::setOffHook(bool offHook)
+{
+    m_offHook = offHook;
+    if (m_calling) {
         m_ringTimer.stop();
         m_cidTimer.stop();
-        return "OK";
+        // Going back on hook ends the call.
+        m_calling = offHook;
     }
-    // Settings such as "E1 V1 Q0 S0=0": accepted when every part is a known setting.
-    static const QRegularExpression settings(QStringLiteral("^(\\s*([EVQMLX&][0-9]?|S[0-9]+=[0-9]+))+\\s*$"));
-    if (!settings.match(QString::fromLatin1(upper)).hasMatch())
-        return "ERROR";
-    static const QRegularExpression echoSetting(QStringLiteral("E([01])"));
-    for (auto it = echoSetting.globalMatch(QString::fromLatin1(upper)); it.hasNext();)
-        m_echo = it.next().captured(1) == QLatin1String("1");
-    return "OK";
 }
 
 void ModemSim::send(const QByteArray &bytes)
@@ -177,21 +204,58 @@ void ModemSim::send(const QByteArray &bytes)
     }
 }
 
-void ModemSim::respond(const QByteArray &result)
+// Information text and result codes framed as V.250 has it: verbose with CR LF before and
+// after, numeric with CR LF after text and a bare CR after the code; none at all when quiet.
+QByteArray ModemSim::infoText(const QList<QByteArray> &lines) const
 {
-    send("\r\n" + result + "\r\n");
+    const ModemSettings &s = m_at.settings();
+    const QByteArray end = QByteArray(1, char(s.s[3])) + char(s.s[4]);
+    QByteArray text;
+    for (const QByteArray &line : lines)
+        text += (s.verbose ? end : QByteArray()) + line + end;
+    return text;
+}
+
+QByteArray ModemSim::resultText(ResultCode code) const
+{
+    const ModemSettings &s = m_at.settings();
+    if (s.quiet)
+        return {};
+    const QByteArray cr(1, char(s.s[3]));
+    if (!s.verbose)
+        return QByteArray::number(int(code)) + cr;
+    static const char *const kWords[] = {"OK", "CONNECT",     "RING", "NO CARRIER", "ERROR",
+                                         "",   "NO DIALTONE", "BUSY", "NO ANSWER"};
+    return cr + char(s.s[4]) + kWords[int(code)] + cr + char(s.s[4]);
+}
+
+void ModemSim::respond(ResultCode code)
+{
+    send(resultText(code));
+}
+
+QByteArray ModemSim::nameBytes() const
+{
+    return m_options.utf8Names ? m_call.name.toUtf8() : EncodeCp1250(m_call.name);
 }
 
 QString ModemSim::execute(const QString &commandLine)
 {
-    QStringList args = QProcess::splitCommand(commandLine);
+    QStringList args = commandLine.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (args.isEmpty())
         return QStringLiteral("ERROR: empty command");
     const QString verb = args.takeFirst().toLower();
     if (verb == QLatin1String("call")) {
+        // The name is taken as written, quotes and all: only the option words are cut out.
         Call call;
-        QStringList rest;
-        for (const QString &a : args) {
+        qsizetype nameStart = -1;
+        qsizetype nameEnd = -1;
+        static const QRegularExpression word(QStringLiteral("\\S+"));
+        for (auto it = word.globalMatch(commandLine); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            const QString a = m.captured();
+            if (m.capturedStart() == 0)
+                continue; // the verb
             if (a == QLatin1String("--private"))
                 call.kind = Call::Private;
             else if (a == QLatin1String("--out-of-area"))
@@ -204,14 +268,18 @@ QString ModemSim::execute(const QString &commandLine)
                 call.rings = a.mid(8).toInt();
             else if (a.startsWith(QLatin1String("--")))
                 return QStringLiteral("ERROR: unknown option %1").arg(a);
-            else
-                rest.append(a);
+            else if (call.number.isEmpty() && nameStart < 0)
+                call.number = a.toLatin1();
+            else {
+                if (nameStart < 0)
+                    nameStart = m.capturedStart();
+                nameEnd = m.capturedEnd();
+            }
         }
-        if (rest.isEmpty() && call.kind == Call::Normal)
+        if (call.number.isEmpty() && call.kind == Call::Normal)
             return QStringLiteral("ERROR: call needs a number");
-        if (!rest.isEmpty())
-            call.number = rest.takeFirst().toLatin1();
-        call.name = rest.join(QLatin1Char(' ')).toLatin1();
+        if (nameStart >= 0)
+            call.name = commandLine.mid(nameStart, nameEnd - nameStart);
         if (m_calling)
             return QStringLiteral("ERROR: a call is in progress");
         startCall(call);
@@ -222,7 +290,8 @@ QString ModemSim::execute(const QString &commandLine)
         return QStringLiteral("OK");
     }
     if (verb == QLatin1String("raw")) {
-        send(args.join(QLatin1Char(' ')).toLatin1() + "\r\n");
+        const qsizetype blank = commandLine.indexOf(QLatin1Char(' '));
+        send((blank < 0 ? QString() : commandLine.mid(blank + 1)).toUtf8() + "\r\n");
         return QStringLiteral("OK");
     }
     if (verb == QLatin1String("noise")) {
@@ -268,7 +337,7 @@ void ModemSim::ringOnce()
     }
     ++m_ringsDone;
     if (!m_muted)
-        respond("RING");
+        respond(ResultCode::Ring);
     // North American caller ID comes between the first and the second ring.
     if (!m_cidSent && m_ringsDone == 1)
         m_cidTimer.start(std::max(1, m_options.ringPeriodMs / 2));
@@ -280,7 +349,7 @@ void ModemSim::sendCallerId()
     if (!m_calling || m_cidSent)
         return;
     m_cidSent = true;
-    if (!m_callerIdOn || m_muted)
+    if (m_at.settings().callerId == 0 || m_muted)
         return; // the modem was never told to pass caller ID on
     const QDateTime now = QDateTime::currentDateTime();
     const bool compact = m_call.compact;
@@ -299,7 +368,7 @@ void ModemSim::sendCallerId()
     case Call::Normal:
         record += cidLine("NMBR", m_call.number, compact);
         if (!m_call.name.isEmpty())
-            record += cidLine("NAME", m_call.name, compact);
+            record += cidLine("NAME", nameBytes(), compact);
         break;
     }
     send(record + "\r\n");
@@ -315,7 +384,7 @@ void ModemSim::callerHangsUp()
     if (m_offHook) {
         m_offHook = false;
         if (!m_muted)
-            respond("NO CARRIER");
+            respond(ResultCode::NoCarrier);
     }
     emit note(QStringLiteral("caller hung up"));
 }

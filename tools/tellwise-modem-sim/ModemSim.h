@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AtInterpreter.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -18,13 +20,16 @@ public:
         int ringPeriodMs = 5000; // one ring every period, as a telephone line rings
         int rings = 6;           // rings before the caller gives up
         QByteArray info = "Tellwise Modem Emulator 1.0";
-        QByteArray cidCommand; // accept only this caller-ID command ("+VCID", "#CID", "%CCID")
+        QByteArray cidCommand;  // accept only this caller-ID command ("+VCID", "#CID", "%CCID")
+        QByteArray profile;     // commands of the stored profile, run at start and by Z ("E1 V0")
+        int resetPauseMs = 0;   // the first command, and every reset, is answered this much later
+        bool utf8Names = false; // caller names in UTF-8 instead of Windows-1250
     };
 
     struct Call
     {
         QByteArray number;
-        QByteArray name;
+        QString name;
         enum Kind
         {
             Normal,
@@ -39,6 +44,7 @@ public:
     explicit ModemSim(const Options &options, QObject *parent = nullptr);
     ~ModemSim() override;
 
+    // Opens the pseudo-terminal; false with the reason when it or the stored profile fails.
     bool open(QString *error);
     QString ptyPath() const { return m_ptyPath; }
 
@@ -54,9 +60,15 @@ signals:
 private:
     void readMaster();
     void handleCommand(const QByteArray &line);
-    QByteArray runAt(const QByteArray &body);
+    void runLine(const QByteArray &line);
+    void finishPause();
+    void answerEnds();
     void send(const QByteArray &bytes);
-    void respond(const QByteArray &result);
+    QByteArray infoText(const QList<QByteArray> &lines) const;
+    QByteArray resultText(ResultCode code) const;
+    void respond(ResultCode code);
+    void setOffHook(bool offHook);
+    QByteArray nameBytes() const;
     void startCall(const Call &call);
     void ringOnce();
     void sendCallerId();
@@ -68,8 +80,13 @@ private:
     QString m_ptyPath;
     QSocketNotifier *m_notifier = nullptr;
     QByteArray m_input;
-    bool m_echo = true;
-    bool m_callerIdOn = false;
+    AtInterpreter m_at;
+    QByteArray m_lastLine; // for A/
+    bool m_firstCommand = true;
+    QList<QByteArray> m_waitingLines; // arrived while the modem was still resetting
+    QByteArray m_pausedAnswer;
+    QTimer m_pauseTimer;
+    QTimer m_answerTimer; // ATA waits for a carrier that never comes
     bool m_offHook = false;
     bool m_muted = false;
 

@@ -1,8 +1,9 @@
 // tellwise-modem-sim: a caller-ID modem on a pseudo-terminal, for the demo and the tests.
 //
 // Prints the pseudo-terminal's path as its first line, then one time-stamped line for every
-// command a program sends to the modem. Reads control commands from standard input and from a
-// local socket in the runtime folder (tellwise-cli modem-call):
+// command line a program sends to the modem. The modem takes V.250 command lines (several
+// commands on a line, extended commands joined by ";", queries, S registers, "&" commands). Reads control
+// commands from standard input and from a local socket in the runtime folder (tellwise-cli modem-call):
 //   call NUMBER [NAME...] [--private|--out-of-area] [--cid-first] [--compact] [--rings=N]
 //   hangup | raw TEXT | noise [BYTES] | mute [on|off] | quit
 
@@ -68,10 +69,20 @@ int main(int argc, char **argv)
         QStringLiteral("command"));
     const QCommandLineOption info(QStringLiteral("info"), QStringLiteral("The ATI answer."),
                                   QStringLiteral("text"));
+    const QCommandLineOption profile(
+        QStringLiteral("profile"),
+        QStringLiteral("Commands of the stored profile, run at start and by ATZ, e.g. \"E1 V0\" or Q1."),
+        QStringLiteral("commands"));
+    const QCommandLineOption resetPause(
+        QStringLiteral("reset-pause"),
+        QStringLiteral("Answer the first command, and every reset, only after this many milliseconds."),
+        QStringLiteral("ms"), QStringLiteral("0"));
+    const QCommandLineOption utf8(QStringLiteral("utf8"),
+                                  QStringLiteral("Send caller names in UTF-8 instead of Windows-1250."));
     const QCommandLineOption noPublish(
         QStringLiteral("no-link"),
         QStringLiteral("Do not publish the link and control socket in the runtime folder."));
-    parser.addOptions({ringPeriod, rings, cidCommand, info, noPublish});
+    parser.addOptions({ringPeriod, rings, cidCommand, info, profile, resetPause, utf8, noPublish});
     parser.process(app);
 
     ModemSim::Options options;
@@ -80,6 +91,9 @@ int main(int argc, char **argv)
     options.cidCommand = parser.value(cidCommand).toLatin1();
     if (parser.isSet(info))
         options.info = parser.value(info).toLatin1();
+    options.profile = parser.value(profile).toLatin1();
+    options.resetPauseMs = qMax(0, parser.value(resetPause).toInt());
+    options.utf8Names = parser.isSet(utf8);
 
     ModemSim sim(options);
     QString error;
