@@ -10,8 +10,8 @@
 // DIR defaults to a temporary folder under the current folder (not /tmp, which may live in
 // memory and make the flush free).
 
-#include "store/DataFiles.h"
 #include "store/DataDir.h"
+#include "store/DataFiles.h"
 #include "store/FileRecords.h"
 #include "store/Records.h"
 
@@ -241,10 +241,7 @@ void BM_StartRead(benchmark::State &state)
 
 BENCHMARK(BM_SaveAddressbook)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PlainWrite)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_LoadAddressbook)
-    ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime();
+BENCHMARK(BM_LoadAddressbook)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_StartLoad)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
 BENCHMARK(BM_StartRead)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
