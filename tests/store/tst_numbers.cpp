@@ -81,9 +81,6 @@ private slots:
                                        << "+3851234-5678";
         QTest::newRow("non-ASCII digits stay out") << QString::fromUtf8("٣4५") << "4"
                                                    << "4";
-        QTest::newRow("empty") << ""
-                               << ""
-                               << "";
     }
     void reducesToCharacterSets()
     {
