@@ -2,10 +2,6 @@
 
 #include <array>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace {
 
 // Unicode code points of bytes 0x80..0xFF.
@@ -42,7 +38,7 @@ struct ReverseTable
     }
 };
 
-// Every byte's character, so that decoding needs no branch.
+// Every byte's character.
 constexpr std::array<char16_t, 256> kChars = [] {
     std::array<char16_t, 256> chars{};
     for (std::size_t i = 0; i < 0x80; ++i)
@@ -60,74 +56,14 @@ const ReverseTable &reverseTable()
 
 } // namespace
 
-void DecodeCp1250Into(const char *bytes, qsizetype length, QChar *out)
-{
-    qsizetype i = 0;
-#if defined(__SSE2__)
-    // Most text is ASCII: widen 8 bytes at a time, and look up only blocks that are not. A last
-    // partial block is done again from 8 characters before the end, overlapping its predecessor.
-    const __m128i zero = _mm_setzero_si128();
-    while (length >= 8 && i < length) {
-        if (i + 8 > length)
-            i = length - 8;
-        const __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(bytes + i));
-        if ((_mm_movemask_epi8(v) & 0xFF) == 0) {
-            _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i), _mm_unpacklo_epi8(v, zero));
-        } else {
-            for (qsizetype k = i; k < i + 8; ++k)
-                out[k] = QChar(kChars[static_cast<unsigned char>(bytes[k])]);
-        }
-        i += 8;
-    }
-#endif
-    for (; i < length; ++i)
-        out[i] = QChar(kChars[static_cast<unsigned char>(bytes[i])]);
-}
-
-namespace {
-
-// The same test for characters [at, at + 8): true when they hold the 8 bytes.
-inline bool equals8(const char *bytes, const char16_t *have, qsizetype at)
-{
-#if defined(__SSE2__)
-    const __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(bytes + at));
-    if ((_mm_movemask_epi8(v) & 0xFF) == 0) {
-        const __m128i wide = _mm_unpacklo_epi8(v, _mm_setzero_si128());
-        const __m128i text = _mm_loadu_si128(reinterpret_cast<const __m128i *>(have + at));
-        return _mm_movemask_epi8(_mm_cmpeq_epi16(wide, text)) == 0xFFFF;
-    }
-#endif
-    for (qsizetype k = at; k < at + 8; ++k) {
-        if (have[k] != kChars[static_cast<unsigned char>(bytes[k])])
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
-bool Cp1250Equals(const char *bytes, qsizetype length, const QChar *text)
-{
-    const auto *have = reinterpret_cast<const char16_t *>(text);
-    if (length < 8) {
-        for (qsizetype i = 0; i < length; ++i) {
-            if (have[i] != kChars[static_cast<unsigned char>(bytes[i])])
-                return false;
-        }
-        return true;
-    }
-    // Blocks of 8, the last one overlapping its predecessor rather than leaving a tail.
-    for (qsizetype i = 0; i + 8 < length; i += 8) {
-        if (!equals8(bytes, have, i))
-            return false;
-    }
-    return equals8(bytes, have, length - 8);
-}
-
 QString DecodeCp1250(const char *bytes, qsizetype length)
 {
+    if (length == 0)
+        return QString();
     QString text(length, Qt::Uninitialized);
-    DecodeCp1250Into(bytes, length, text.data());
+    QChar *out = text.data();
+    for (qsizetype i = 0; i < length; ++i)
+        out[i] = QChar(kChars[static_cast<unsigned char>(bytes[i])]);
     return text;
 }
 
@@ -146,10 +82,6 @@ qsizetype EncodeCp1250Into(const QString &text, char *out, qsizetype maxChars)
     qsizetype written = 0;
     for (qsizetype i = 0; i < size && written < maxChars; ++i) {
         const char16_t c = in[i].unicode();
-        if (c < 0x80) {
-            out[written++] = char(c);
-            continue;
-        }
         if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(in[i + 1].unicode())) {
             out[written++] = '?';
             ++i;

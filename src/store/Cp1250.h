@@ -14,17 +14,11 @@ inline QString DecodeCp1250(const QByteArray &bytes)
     return DecodeCp1250(bytes.constData(), bytes.size());
 }
 
-// Decodes length bytes into out, which has room for length characters.
-void DecodeCp1250Into(const char *bytes, qsizetype length, QChar *out);
-
-// True when the length bytes decode to exactly the first length characters of text.
-bool Cp1250Equals(const char *bytes, qsizetype length, const QChar *text);
-
 // Text to bytes; a character the code page cannot hold becomes "?". A character outside the
 // Basic Multilingual Plane (a surrogate pair) becomes one "?".
 QByteArray EncodeCp1250(const QString &text);
 
 // Writes the first maxChars characters of text into out as code-page bytes (one byte each, the
-// same rules as EncodeCp1250) and returns how many bytes were written. No allocation, for the
-// record writers.
+// same rules as EncodeCp1250) and returns how many bytes were written. The record writers
+// write straight into a record.
 qsizetype EncodeCp1250Into(const QString &text, char *out, qsizetype maxChars);

@@ -210,10 +210,19 @@ void makeSafetyCopy(const QString &dataPath, const QString &copyPath)
     }
 }
 
-template <typename Rec> bool keepRecord(const char *record)
+// Contacts and groups without a key are dropped on load; every call is kept.
+bool keepRecord(const AListAddress &record)
 {
-    if constexpr (requires { Rec::keyIsEmpty(record); })
-        return !Rec::keyIsEmpty(record);
+    return !record.DisplayNameAs.isEmpty();
+}
+
+bool keepRecord(const AGroups &record)
+{
+    return !record.GroupName.isEmpty();
+}
+
+bool keepRecord(const ACalls &)
+{
     return true;
 }
 
@@ -239,8 +248,10 @@ StoreResult loadFile(const QString &dir, const char *name, RecordList<T> &list, 
         for (;;) {
             const qsizetype got = readSome(file.fd(), buffer.data(), buffer.size(), path);
             for (qsizetype at = 0; at + Rec::Size <= got; at += Rec::Size) {
-                if (keepRecord<Rec>(buffer.constData() + at))
-                    fresh.append(Rec::decode(buffer.constData() + at));
+                // Made in place on the heap: the decoded record is never moved.
+                std::unique_ptr<T> record(new T(Rec::decode(buffer.constData() + at)));
+                if (keepRecord(*record))
+                    fresh.append(std::move(record));
             }
             if (got < buffer.size())
                 break;

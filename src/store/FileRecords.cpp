@@ -3,7 +3,6 @@
 #include "store/Cp1250.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -50,79 +49,15 @@ private:
     qsizetype m_pos = 0;
 };
 
-// A text field of a record: its capacity and the string it is read into.
-struct TextField
-{
-    int capacity;
-    QString *text;
-};
-
-int storedLength(const char *field, int capacity)
-{
-    return std::min(int(static_cast<unsigned char>(field[0])), capacity);
-}
-
-// Reads the `count` non-empty texts among `fields` (starting at `in`) into one buffer that their
-// strings share, `chars` characters in all. Each string owns a reference to the buffer, so
-// changing one copies it first, as with any shared string, and the buffer goes with the last.
-void readSharedTexts(const char *in, const TextField *fields, std::size_t fieldCount, int count,
-                     qsizetype chars)
-{
-    using Data = QTypedArrayData<char16_t>;
-    // Every text keeps the terminating null a QString has.
-    auto [header, buffer] = Data::allocate(chars + count);
-    if (!header)
-        qBadAlloc();
-    header->ref_.storeRelaxed(count);
-    qsizetype at = 0;
-    for (std::size_t i = 0; i < fieldCount; ++i) {
-        const int length = storedLength(in, fields[i].capacity);
-        if (length != 0) {
-            DecodeCp1250Into(in + 1, length, reinterpret_cast<QChar *>(buffer + at));
-            buffer[at + length] = 0;
-            *fields[i].text = QString(QString::DataPointer(header, buffer + at, length));
-            at += length + 1;
-        }
-        in += fields[i].capacity + 1;
-    }
-}
-
 class RecordReader
 {
 public:
     explicit RecordReader(const char *in) : m_in(in) {}
-    void text(int capacity, QString &target)
+    QString text(int capacity)
     {
-        // Most fields of most records are empty; they cost no call.
-        if (m_in[m_pos] == 0) {
-            if (!target.isNull())
-                target.clear();
-        } else {
-            AssignShortString(target, m_in + m_pos, capacity);
-        }
+        QString value = ReadShortString(m_in + m_pos, capacity);
         m_pos += capacity + 1;
-    }
-    // Consecutive text fields into a new record (all its strings null): their texts go into one
-    // buffer that the strings share, so that a first load costs one allocation per record rather
-    // than one per text.
-    template <std::size_t N> void newTexts(const std::array<TextField, N> &fields)
-    {
-        int count = 0;
-        qsizetype chars = 0;
-        const char *field = m_in + m_pos;
-        for (const TextField &f : fields) {
-            const int length = storedLength(field, f.capacity);
-            count += length != 0 ? 1 : 0;
-            chars += length;
-            field += f.capacity + 1;
-        }
-        if (count > 1) {
-            readSharedTexts(m_in + m_pos, fields.data(), N, count, chars);
-            m_pos = field - m_in;
-        } else {
-            for (const TextField &f : fields)
-                text(f.capacity, *f.text);
-        }
+        return value;
     }
     bool boolean() { return m_in[m_pos++] != 0; }
     std::int32_t int32()
@@ -149,12 +84,6 @@ private:
     qsizetype m_pos = 0;
 };
 
-// A reload decodes into the records it replaces, so every field must come from the file. These
-// fail when a record type gains a field; decode it (or reset it) before adjusting them.
-static_assert(sizeof(AListAddress) == 42 * sizeof(QString) + 16);
-static_assert(sizeof(AGroups) == 2 * sizeof(QString));
-static_assert(sizeof(ACalls) == 3 * sizeof(QString) + 2 * sizeof(double) + 8);
-
 QDate epoch()
 {
     return QDate(1899, 12, 30);
@@ -171,34 +100,14 @@ void WriteShortString(char *out, int capacity, const QString &text)
 
 QString ReadShortString(const char *in, int capacity)
 {
-    QString text;
-    AssignShortString(text, in, capacity);
-    return text;
-}
-
-void AssignShortString(QString &target, const char *in, int capacity)
-{
-    const int length = storedLength(in, capacity);
-    if (length == 0) {
-        target.clear();
-        return;
-    }
-    // A reload mostly finds the text it already holds (it follows a save of the same list):
-    // such a string is left untouched, so its memory stays clean and shared copies stay shared.
-    if (target.size() == length && Cp1250Equals(in + 1, length, target.constData()))
-        return;
-    // resize() keeps the buffer when the string is not shared and has room, and data() copies
-    // a shared one first.
-    if (target.size() != length)
-        target.resize(length);
-    DecodeCp1250Into(in + 1, length, target.data());
+    // A damaged file may hold a length above the capacity; the field ends at its capacity.
+    const int length = std::min(int(static_cast<unsigned char>(in[0])), capacity);
+    return DecodeCp1250(in + 1, length);
 }
 
 // ---- Addressbook.dat ----
 
 namespace {
-
-constexpr std::size_t kContactTexts = 42;
 
 // The text fields of a contact record in file order, with their capacities.
 template <typename Record, typename Visit> void forEachText(Record &r, Visit visit)
@@ -249,22 +158,11 @@ void TAddressFileRec::encode(const AListAddress &r, char *out)
     Q_ASSERT(w.position() == Size);
 }
 
-void TAddressFileRec::decode(const char *in, AListAddress &r)
+AListAddress TAddressFileRec::decode(const char *in)
 {
     RecordReader rd(in);
-    // A record being refilled has its texts compared and rewritten one by one. The key is tested
-    // first: no record of a loaded list is without one.
-    bool fresh = r.DisplayNameAs.isNull();
-    if (fresh)
-        forEachText(r, [&fresh](int, const QString &text) { fresh = fresh && text.isNull(); });
-    if (fresh) {
-        std::array<TextField, kContactTexts> fields;
-        std::size_t n = 0;
-        forEachText(r, [&](int capacity, QString &text) { fields[n++] = {capacity, &text}; });
-        rd.newTexts(fields);
-    } else {
-        forEachText(r, [&rd](int capacity, QString &text) { rd.text(capacity, text); });
-    }
+    AListAddress r;
+    forEachText(r, [&rd](int capacity, QString &text) { text = rd.text(capacity); });
     r.ActualDimensions = rd.boolean();
     r.CenterPicture = rd.boolean();
     rd.skip(3);
@@ -272,19 +170,7 @@ void TAddressFileRec::decode(const char *in, AListAddress &r)
     r.BlackList = rd.boolean();
     rd.skip(3);
     Q_ASSERT(rd.position() == Size);
-}
-
-void TAddressFileRec::prefetchTexts(const AListAddress &r)
-{
-    forEachText(r, [](int, const QString &text) {
-        if (!text.isNull())
-            __builtin_prefetch(text.constData());
-    });
-}
-
-bool TAddressFileRec::keyIsEmpty(const char *in)
-{
-    return in[78] == 0; // length byte of DisplayNameAs
+    return r;
 }
 
 // ---- Groups.dat ----
@@ -297,22 +183,14 @@ void TGroupFileRec::encode(const AGroups &r, char *out)
     Q_ASSERT(w.position() == Size);
 }
 
-void TGroupFileRec::decode(const char *in, AGroups &r)
+AGroups TGroupFileRec::decode(const char *in)
 {
     RecordReader rd(in);
-    if (r.GroupName.isNull() && r.GroupSound.isNull()) {
-        rd.newTexts(std::array<TextField, 2>{
-            {{capacity::GroupName, &r.GroupName}, {capacity::GroupSound, &r.GroupSound}}});
-    } else {
-        rd.text(capacity::GroupName, r.GroupName);
-        rd.text(capacity::GroupSound, r.GroupSound);
-    }
+    AGroups r;
+    r.GroupName = rd.text(capacity::GroupName);
+    r.GroupSound = rd.text(capacity::GroupSound);
     Q_ASSERT(rd.position() == Size);
-}
-
-bool TGroupFileRec::keyIsEmpty(const char *in)
-{
-    return in[0] == 0;
+    return r;
 }
 
 // ---- Calls.dat ----
@@ -330,23 +208,19 @@ void TCallFileRec::encode(const ACalls &r, char *out)
     Q_ASSERT(w.position() == Size);
 }
 
-void TCallFileRec::decode(const char *in, ACalls &r)
+ACalls TCallFileRec::decode(const char *in)
 {
     RecordReader rd(in);
-    if (r.CallerName.isNull() && r.CallerNumber.isNull() && r.CalledNumber.isNull()) {
-        rd.newTexts(std::array<TextField, 3>{{{capacity::CallerName, &r.CallerName},
-                                              {capacity::CallerNumber, &r.CallerNumber},
-                                              {capacity::CalledNumber, &r.CalledNumber}}});
-    } else {
-        rd.text(capacity::CallerName, r.CallerName);
-        rd.text(capacity::CallerNumber, r.CallerNumber);
-        rd.text(capacity::CalledNumber, r.CalledNumber);
-    }
+    ACalls r;
+    r.CallerName = rd.text(capacity::CallerName);
+    r.CallerNumber = rd.text(capacity::CallerNumber);
+    r.CalledNumber = rd.text(capacity::CalledNumber);
     r.CallDate = rd.real();
     r.CallTime = rd.real();
     r.IsNew = rd.boolean();
     rd.skip(7);
     Q_ASSERT(rd.position() == Size);
+    return r;
 }
 
 QByteArray EncodeFileRec(const AListAddress &record)

@@ -56,9 +56,6 @@ inline constexpr int CalledNumber = 30;
 // `capacity` characters.
 void WriteShortString(char *out, int capacity, const QString &text);
 QString ReadShortString(const char *in, int capacity);
-// The same into an existing string, reusing its buffer where it can and leaving it untouched when
-// it already holds the text.
-void AssignShortString(QString &target, const char *in, int capacity);
 
 // Contact record of Addressbook.dat.
 struct TAddressFileRec
@@ -66,18 +63,7 @@ struct TAddressFileRec
     static constexpr qsizetype Size = 2300;
 
     static void encode(const AListAddress &record, char *out); // writes exactly Size bytes
-    // Fills every field of `record` (reusing its text buffers), reading exactly Size bytes.
-    static void decode(const char *in, AListAddress &record);
-    static AListAddress decode(const char *in)
-    {
-        AListAddress record;
-        decode(in, record);
-        return record;
-    }
-    // True when the record's key (DisplayNameAs) is empty; such records are dropped on load.
-    static bool keyIsEmpty(const char *in);
-    // Asks the processor to fetch the text buffers of `record` ahead of a decode into it.
-    static void prefetchTexts(const AListAddress &record);
+    static AListAddress decode(const char *in); // reads exactly Size bytes
 };
 
 // Group record of Groups.dat.
@@ -86,14 +72,7 @@ struct TGroupFileRec
     static constexpr qsizetype Size = 297;
 
     static void encode(const AGroups &record, char *out);
-    static void decode(const char *in, AGroups &record);
-    static AGroups decode(const char *in)
-    {
-        AGroups record;
-        decode(in, record);
-        return record;
-    }
-    static bool keyIsEmpty(const char *in); // GroupName empty
+    static AGroups decode(const char *in);
 };
 
 // Call record of Calls.dat.
@@ -102,13 +81,7 @@ struct TCallFileRec
     static constexpr qsizetype Size = 152;
 
     static void encode(const ACalls &record, char *out);
-    static void decode(const char *in, ACalls &record);
-    static ACalls decode(const char *in)
-    {
-        ACalls record;
-        decode(in, record);
-        return record;
-    }
+    static ACalls decode(const char *in);
 };
 
 // One record as a byte array of exactly its size.

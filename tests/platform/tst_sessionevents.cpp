@@ -5,11 +5,9 @@
 #include <QStandardPaths>
 #include <QTest>
 
-#ifdef HAVE_DBUS
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#endif
 
 #include <csignal>
 
@@ -37,7 +35,6 @@ private slots:
         QCOMPARE(ending.at(0).at(0).toInt(), number);
     }
 
-#ifdef HAVE_DBUS
     void sleepAnnouncementFromLogind()
     {
         const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
@@ -80,7 +77,6 @@ private slots:
         bus.kill();
         bus.waitForFinished();
     }
-#endif
 };
 
 QTEST_GUILESS_MAIN(TestSessionEvents)

@@ -101,11 +101,9 @@ private slots:
             << riff(formatChunk() + chunk("data", QByteArray(400, '\0'), 80000)) << true << qint64(50) << 1;
         QTest::newRow("no format chunk")
             << riff(chunk("data", QByteArray(800, '\0'))) << false << qint64(0) << 0;
-        QTest::newRow("no data chunk") << riff(formatChunk()) << false << qint64(0) << 0;
         QTest::newRow("format chunk too short")
             << riff(chunk("fmt ", QByteArray(8, '\1')) + chunk("data", "ab")) << false << qint64(0) << 0;
         QTest::newRow("not RIFF") << QByteArray("RIFX\0\0\0\0WAVE", 12) << false << qint64(0) << 0;
-        QTest::newRow("empty file") << QByteArray() << false << qint64(0) << 0;
     }
 
     void waveLayout()
