@@ -141,6 +141,16 @@ void TestEndToEnd::modemCallFromKnownContactIsLogged()
     QVERIFY(calls[0].IsNew);
     // The shipped ring sound rang first.
     QVERIFY(testsupport::readFile(m_soundLog).contains(m_ring.toUtf8()));
+
+    // The modem goes away in the middle of the call and comes back: the program opens the line
+    // again by itself, and the next call is logged.
+    sim.kill();
+    const int opened = sim.commands().count(QStringLiteral("AT+VCID=1"));
+    QVERIFY(sim.start({QStringLiteral("--ring-period"), QStringLiteral("500"), QStringLiteral("--rings"),
+                       QStringLiteral("4")}));
+    QTRY_VERIFY_WITH_TIMEOUT(sim.commands().count(QStringLiteral("AT+VCID=1")) > opened, 20000);
+    sim.send("call 0912345678 ANA");
+    QTRY_COMPARE_WITH_TIMEOUT(loggedCalls().size(), 2, 15000);
     QVERIFY(monitor.running());
 }
 
@@ -187,6 +197,27 @@ void TestEndToEnd::isdnCallerIsRejected()
     QVERIFY2(out.contains(QLatin1String("accepted after")), qPrintable(out));
     QVERIFY2(!out.contains(QLatin1String("answered with reject 1")), qPrintable(out));
     QTRY_VERIFY_WITH_TIMEOUT(hasCallFrom(QStringLiteral("Marko Crni")), 10000);
+
+    // The CAPI peer goes away during a call and comes back on its port: the program notices,
+    // registers and listens again by itself, and the next call is logged.
+    cli.start(testsupport::toolPath(QStringLiteral("tellwise-cli")),
+              {QStringLiteral("isdn-call"), QStringLiteral("--calling"), QStringLiteral("912345678"),
+               QStringLiteral("--ton"), QStringLiteral("national"), QStringLiteral("--wait"),
+               QStringLiteral("5")});
+    QVERIFY(cli.waitForStarted());
+    QTRY_COMPARE_WITH_TIMEOUT(loggedCalls().size(), 2, 10000);
+    const int port = sim.port();
+    QVERIFY(sim.stop());
+    cli.kill();
+    cli.waitForFinished(3000);
+    const qsizetype before = sim.output().size();
+    QVERIFY(sim.start({QStringLiteral("--port"), QString::number(port)}));
+    QTRY_VERIFY_WITH_TIMEOUT(sim.output().mid(before).toLower().contains("1fff03fe"), 60000);
+    QProcess::execute(testsupport::toolPath(QStringLiteral("tellwise-cli")),
+                      {QStringLiteral("isdn-call"), QStringLiteral("--calling"), QStringLiteral("912345678"),
+                       QStringLiteral("--ton"), QStringLiteral("national"), QStringLiteral("--wait"),
+                       QStringLiteral("3")});
+    QTRY_COMPARE_WITH_TIMEOUT(loggedCalls().size(), 3, 10000);
     monitor.stop();
 }
 
