@@ -333,7 +333,7 @@ private slots:
         if (animate)
             QCOMPARE(start()->TrayTimer->interval(), 750);
 
-        // A dead line shows the error for good instead of blinking "monitoring".
+        // A dead line shows the error, not a blinking "monitoring", until it answers again.
         sim.kill();
         QTRY_COMPARE_WITH_TIMEOUT(start()->trayState(), TfrmStart::TrayState::Error, 5000);
         QVERIFY(!TapiLineOpen);
