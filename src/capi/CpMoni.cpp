@@ -34,10 +34,8 @@ void TCapiMonitor::setActive(bool active)
 
 void TCapiMonitor::keepAliveTick()
 {
+    // Also during a call: a peer that dies while a call rings must not go unnoticed.
     if (!m_capi || !m_active)
-        return;
-    // A call in progress keeps its connection busy; the listen is checked between calls.
-    if (m_remainingSeconds > 0)
         return;
     const bool sent = m_listenConfirmed && listen();
     if (sent)

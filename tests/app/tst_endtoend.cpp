@@ -212,7 +212,7 @@ void TestEndToEnd::isdnCallerIsRejected()
     cli.waitForFinished(3000);
     const qsizetype before = sim.output().size();
     QVERIFY(sim.start({QStringLiteral("--port"), QString::number(port)}));
-    QTRY_VERIFY_WITH_TIMEOUT(sim.output().mid(before).toLower().contains("1fff03fe"), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(sim.output().mid(before).toLower().contains("1fff03fe"), 30000);
     QProcess::execute(testsupport::toolPath(QStringLiteral("tellwise-cli")),
                       {QStringLiteral("isdn-call"), QStringLiteral("--calling"), QStringLiteral("912345678"),
                        QStringLiteral("--ton"), QStringLiteral("national"), QStringLiteral("--wait"),
