@@ -28,6 +28,21 @@ QString callKey(const ACalls &call)
            QString::number(call.CallDate, 'g', 17) + QChar(0x1f) + QString::number(call.CallTime, 'g', 17);
 }
 
+bool sameCall(const ACalls &a, const ACalls &b)
+{
+    return a.CallDate == b.CallDate && a.CallTime == b.CallTime && a.CallerNumber == b.CallerNumber &&
+           a.CalledNumber == b.CalledNumber && a.CallerName == b.CallerName;
+}
+
+// Whether CALLS holds CALL; a ringing call stands at the end, where it is looked for first.
+bool contains(const TCallList &calls, const ACalls &call)
+{
+    for (int i = calls.size() - 1; i >= 0; --i)
+        if (sameCall(calls[i], call))
+            return true;
+    return false;
+}
+
 } // namespace
 
 CallLog::CallLog(const QString &dir, FileAccess access, QObject *parent)
@@ -40,7 +55,7 @@ StoreResult CallLog::loadFile()
     m_stamp = StampOf(m_dir + QLatin1String(kCallsFileName));
     const StoreResult result = LoadCalls(m_dir, m_calls, m_access);
     // A ringing call not yet saved stays at the end, also when another program's log is read.
-    if (m_ringing && ringingAt(m_calls) < 0)
+    if (m_ringing && !contains(m_calls, *m_ringing))
         m_calls.append(*m_ringing);
     emit callsChanged();
     return result;
@@ -55,8 +70,7 @@ int CallLog::ringingAt(const TCallList &calls) const
 {
     if (!m_ringing || calls.isEmpty())
         return -1;
-    const ACalls &last = calls[calls.size() - 1];
-    return callKey(last) == callKey(*m_ringing) && last.CallerName == m_ringing->CallerName ? calls.size() - 1 : -1;
+    return sameCall(calls[calls.size() - 1], *m_ringing) ? calls.size() - 1 : -1;
 }
 
 void CallLog::BeginCall(ACalls call)
