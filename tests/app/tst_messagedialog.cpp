@@ -6,38 +6,12 @@
 #include <QTest>
 #include <QTimer>
 
-// The program's message box: its Croatian captions, the swapped "Yes to all", plain text, and
-// the real modal run as well as the test hook.
+// The program's message box: the swapped "Yes to all", plain text, width and the real modal run.
 class TestMessageDialog : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void captions_data()
-    {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<int>("button");
-        QTest::addColumn<QString>("caption");
-
-        QTest::newRow("yes in Croatian") << 1 << int(QMessageBox::Yes) << QStringLiteral("&Da");
-        QTest::newRow("yes to all in Croatian")
-            << 1 << int(QMessageBox::YesToAll) << QStringLiteral("Da, &sve!");
-        QTest::newRow("yes in English") << 0 << int(QMessageBox::Yes) << QStringLiteral("&Yes");
-    }
-
-    void captions()
-    {
-        QFETCH(int, language);
-        QFETCH(int, button);
-        QFETCH(QString, caption);
-        const auto all = QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::Ok |
-                         QMessageBox::Cancel;
-        auto box = CreateMessageDialog(QStringLiteral("Naslov"), QStringLiteral("Tekst"),
-                                       QMessageBox::Question, all, language);
-        QCOMPARE(box->windowTitle(), QStringLiteral("Naslov"));
-        QCOMPARE(box->button(QMessageBox::StandardButton(button))->text(), caption);
-    }
-
     void yesToAllTradesPlacesWithNo()
     {
         const auto buttons = QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No;
@@ -99,26 +73,6 @@ private slots:
         SetMessageDialogLanguage(nullptr);
         QCOMPARE(answer, QMessageBox::No);
         QCOMPARE(seenCaption, QStringLiteral("&Ne"));
-    }
-
-    void hookAnswersInOrderAndRecords()
-    {
-        MessageDialogHook::clear();
-        MessageDialogHook::setNextAnswer(QMessageBox::Yes);
-        MessageDialogHook::setNextAnswer(QMessageBox::Cancel);
-        QCOMPARE(ShowMessageDialog(QStringLiteral("A"), QStringLiteral("1"), QMessageBox::Warning,
-                                   QMessageBox::Yes | QMessageBox::No),
-                 QMessageBox::Yes);
-        QCOMPARE(ShowMessageDialog(QStringLiteral("B"), QStringLiteral("2"), QMessageBox::Critical,
-                                   QMessageBox::Ok | QMessageBox::Cancel),
-                 QMessageBox::Cancel);
-        QCOMPARE(MessageDialogHook::pendingAnswers(), 0);
-        const auto answered = MessageDialogHook::takeAnswered();
-        QCOMPARE(answered.size(), 2);
-        QCOMPARE(answered[0].caption, QStringLiteral("A"));
-        QCOMPARE(answered[1].text, QStringLiteral("2"));
-        QCOMPARE(answered[1].kind, QMessageBox::Critical);
-        QVERIFY(MessageDialogHook::takeAnswered().isEmpty());
     }
 };
 
