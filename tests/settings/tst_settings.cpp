@@ -148,12 +148,8 @@ private slots:
             << int(S::AutoReject) << QVariant(true) << QVariant("true") << QVariant(false);
         QTest::newRow("seconds above range")
             << int(S::AutoCloseCIDValue) << QVariant(60) << QVariant("1000") << QVariant(300);
-        QTest::newRow("seconds below range")
-            << int(S::AutoCloseCIDValue) << QVariant(60) << QVariant("1") << QVariant(5);
         QTest::newRow("device type 7 changes nothing")
             << int(S::DeviceType) << QVariant(1) << QVariant("7") << QVariant(1);
-        QTest::newRow("device type missing changes nothing")
-            << int(S::DeviceType) << QVariant(1) << none << QVariant(1);
         QTest::newRow("speech generation missing changes nothing")
             << int(S::SapiVersion) << QVariant(1) << none << QVariant(1);
         QTest::newRow("empty device name stays empty")
