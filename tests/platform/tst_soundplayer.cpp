@@ -7,7 +7,6 @@
 #include <QTest>
 #include <QtEndian>
 
-
 // Wave files as the player reads them, and files it refuses, through the recording output
 // (TELLWISE_SOUND_SINK=record:<log>, set by CMake). Playing to the end and a newer sound
 // cutting the older one short are checked through the sound threads in the app tests.

@@ -42,9 +42,6 @@ void TestModemSim::answersCommandLines_data()
         ok + "\r\n+VCID: 1\r\n" + ok);
     row("a value ends at its semicolon", "AT+VCID=1;+VCID=1\rATE0V1Q0;+VCID?\r",
         ok + "\r\n+VCID: 1\r\n" + ok);
-    row("identity", "AT+GMI;+GMR\rAT+GCI?\rATI0\r",
-        "\r\nTellwise\r\n\r\n1.0\r\n" + ok + "\r\n+GCI: B5\r\n" + ok + "\r\nAcme 56K\r\n" + ok,
-        {QStringLiteral("--info"), QStringLiteral("Acme 56K")});
     row("numeric result codes", "ATV0\rATX9\rATI3\r", "0\r4\r1.0\r\n0\r");
     row("repeat the last line", "ATI3\rA/", "\r\n1.0\r\n" + ok + "\r\n1.0\r\n" + ok);
     row("answer without a carrier", "ATA\r", "\r\nNO CARRIER\r\n", {}, {}, 800);
