@@ -152,36 +152,6 @@ private slots:
         QCOMPARE(names(book.contacts()), QStringList{"Novi"});
     }
 
-    void saveAndLoadRoundTrip()
-    {
-        AListAddress full = contact(QStringLiteral("Đurđica Šimić"), QStringLiteral("+385 91 123 4567"));
-        full.SoundMode = 2;
-        full.BlackList = true;
-        full.EMail[3] = QStringLiteral("djurdjica@example.hr");
-        TContactList contacts;
-        contacts.append(full);
-        TGroupList groups;
-        groups.append(AGroups{QStringLiteral("Posao"), QStringLiteral("/snd/posao.wav")});
-        TCallList calls;
-        calls.append(
-            ACalls{QStringLiteral("Ana"), QStringLiteral("091"), QStringLiteral("01"), 38000, 0.75, true});
-        QVERIFY(SaveAddressbook(m_path, contacts) && SaveGroups(m_path, groups) && SaveCalls(m_path, calls));
-
-        AddressBook book(m_path);
-        CallLog log(m_path);
-        QVERIFY(book.load() && log.load());
-        QCOMPARE(book.contacts().size(), 1);
-        QCOMPARE(book.contacts()[0], full);
-        QCOMPARE(book.groups()[0], groups[0]);
-        QCOMPARE(log.calls()[0], calls[0]);
-        // Text on disk is Windows-1250.
-        QCOMPARE(readFile(file("Addressbook.dat")).mid(78, 14), QByteArray("\x0D\xD0"
-                                                                           "ur\xF0"
-                                                                           "ica \x8A"
-                                                                           "imi\xE6",
-                                                                           14));
-    }
-
     void loadReadsWholeRecordsOnly_data()
     {
         QTest::addColumn<QByteArray>("content");
