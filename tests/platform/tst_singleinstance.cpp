@@ -6,8 +6,9 @@
 #include <csignal>
 #include <memory>
 
-// The instance lock against real processes: a live holder refuses others, a killed one
-// (no clean-up at all) does not.
+// The instance lock against real processes: a killed holder (no clean-up at all) leaves it free
+// even when a program it started lives on. Refusal while the holder lives is checked on the
+// monitor program itself in the app tests.
 class TestSingleInstance : public QObject
 {
     Q_OBJECT
@@ -39,23 +40,6 @@ private:
     }
 
 private slots:
-    void refusedWhileHolderLivesThenFreeAfterKill()
-    {
-        auto first = startChild();
-        QCOMPARE(readLine(*first), QByteArray("held"));
-
-        auto second = startChild();
-        QVERIFY(second->waitForFinished(5000));
-        QCOMPARE(second->readAll().trimmed(), QByteArray("refused"));
-        QCOMPARE(second->exitCode(), 1);
-
-        kill9(*first);
-
-        auto third = startChild();
-        QCOMPARE(readLine(*third), QByteArray("held"));
-        kill9(*third);
-    }
-
     void programsStartedByTheHolderDoNotKeepTheLock()
     {
         auto first = startChild({QStringLiteral("spawn")});
