@@ -140,16 +140,6 @@ void TestCallerPicture::drawing_data()
     QTest::newRow("jpeg at actual size, top left")
         << "halves-actual.jpg" << halvesJpg << true << false << QList<QPoint>{{20, 60}, {150, 60}}
         << QList<QRgb>{kRed, kRed};
-    QTest::newRow("small bmp stretched")
-        << "halves.bmp" << encode(halves(16, 12), "BMP") << false << false
-        << QList<QPoint>{{10, 10}, {75, 110}, {85, 10}, {150, 110}} << QList<QRgb>{kRed, kRed, kBlue, kBlue};
-
-    const QByteArray green = encode(solid(80, 60, kGreen), "BMP");
-    // 80 x 60 centred sits at (40, 30) to (119, 89); the rest of the frame is black.
-    QTest::newRow("actual size, centred")
-        << "green.bmp" << green << true << true << QList<QPoint>{{40, 30}, {119, 89}, {39, 30}, {120, 89}}
-        << QList<QRgb>{kGreen, kGreen, 0xff000000, 0xff000000};
-
     // Odd sizes: the offsets are halves rounded toward zero, (160 - 81) / 2 = 39, (120 - 61) / 2 = 29.
     QTest::newRow("actual size, centred, odd size")
         << "odd.bmp" << encode(solid(81, 61, kGreen), "BMP") << true << true
@@ -193,8 +183,6 @@ void TestCallerPicture::noPicture_data()
     const QByteArray jpeg = encode(halves(64, 48), "JPG");
     QTest::newRow("missing file") << QString() << QByteArray();
     QTest::newRow("upper-case extension") << "photo.JPG" << jpeg;
-    QTest::newRow("png named bmp") << "photo.bmp" << encode(halves(64, 48), "PNG");
-    QTest::newRow("text named jpg") << "text.jpg" << QByteArray("this is not a picture\n");
     QTest::newRow("bmp cut short") << "short.bmp" << encode(halves(64, 48), "BMP").left(40);
 }
 
@@ -243,19 +231,8 @@ void TestCallerPicture::corruptJpegs_data()
     QTest::addColumn<bool>("decodes");
 
     const QByteArray good = encode(halves(160, 120), "JPG", 90);
-    QByteArray noisy = good;
-    // Flip single bits inside the entropy-coded data, never making or breaking a marker.
     const qsizetype scan = good.indexOf("\xff\xda");
     QVERIFY(scan > 0);
-    for (qsizetype i = scan + 20; i < good.size() - 2; i += 50) {
-        const auto byte = quint8(noisy[i]);
-        if (byte < 0xfe && quint8(noisy[i - 1]) != 0xff)
-            noisy[i] = char(byte ^ 0x01);
-    }
-    QByteArray badHuffman = good;
-    const qsizetype dht = badHuffman.indexOf("\xff\xc4");
-    QVERIFY(dht > 0);
-    badHuffman[dht + 5] = char(0xee);
     QByteArray huge = good;
     const qsizetype sof = huge.indexOf("\xff\xc0");
     QVERIFY(sof > 0);
@@ -264,9 +241,7 @@ void TestCallerPicture::corruptJpegs_data()
 
     // Damage past the header still gives a picture with grey where the data was lost.
     QTest::newRow("truncated in the scan") << good.left((scan + good.size()) / 2) << true;
-    QTest::newRow("flipped bits in the scan") << noisy << true;
     QTest::newRow("only the start marker") << QByteArray("\xff\xd8", 2) << false;
-    QTest::newRow("broken Huffman table") << badHuffman << false;
     QTest::newRow("claims 65535 x 65535") << huge << false;
 }
 
