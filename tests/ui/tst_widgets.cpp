@@ -31,225 +31,184 @@ class TestWidgets : public QObject
     Q_OBJECT
 
 private slots:
-    void slideSteps_data();
-    void slideSteps();
-    void bitmapButtonShowsTheFaceOfItsState();
-    void bitmapButtonDerivesMissingFaces();
-    void runningLabelRunsOnlyWhenTooWide();
-    void shapedWindowShapeClickAndDrag();
-    void skinsAndLanguageBitmapsExist_data();
-    void skinsAndLanguageBitmapsExist();
-    void hintWindowShowsToolTips();
-};
-
-void TestWidgets::slideSteps_data()
-{
-    QTest::addColumn<bool>("slowingDown");
-    QTest::addColumn<int>("start");
-    QTest::addColumn<int>("target");
-    QTest::addColumn<QList<int>>("positions");
-
-    // 10 pixels: 1 + 2 + 3 + 4 covers them, so the first step is 5; 5 + 4 + 3 passes the target
-    // and ends on it.
-    QTest::newRow("slow down over 10") << true << 0 << 10 << QList<int>{5, 9, 10};
-    QTest::newRow("slow down from off screen") << true << -10 << 0 << QList<int>{-5, -1, 0};
-    // 1 + 2 covers 3 exactly: steps 3, then done.
-    QTest::newRow("slow down over a triangle number") << true << 0 << 3 << QList<int>{3};
-    QTest::newRow("already there") << true << 7 << 7 << QList<int>{};
-    QTest::newRow("speed up") << false << 0 << 5 << QList<int>{1, 3, 6};
-    QTest::newRow("speed up, upward past the limit") << false << 6 << -3 << QList<int>{5, 3, 0, -4};
-    QTest::newRow("speed up, at the limit") << false << 4 << 4 << QList<int>{};
-}
-
-void TestWidgets::slideSteps()
-{
-    QFETCH(bool, slowingDown);
-    QFETCH(int, start);
-    QFETCH(int, target);
-    QFETCH(QList<int>, positions);
-    QCOMPARE(slowingDown ? slide::decelerate(start, target) : slide::accelerate(start, target), positions);
-}
-
-void TestWidgets::bitmapButtonShowsTheFaceOfItsState()
-{
-    TBitmapButton button;
-    button.setFaces(filled(Qt::red), filled(Qt::green), filled(Qt::blue), filled(Qt::gray));
-    button.resize(20, 20);
-    QCOMPARE(button.sizeHint(), QSize(20, 20));
-    button.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&button));
-
-    QEvent leave(QEvent::Leave); // the pointer may start over the new window
-    QApplication::sendEvent(&button, &leave);
-    QCOMPARE(centreOf(button), QColor(Qt::red).rgb());
-    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
-    QApplication::sendEvent(&button, &enter);
-    QCOMPARE(centreOf(button), QColor(Qt::blue).rgb());
-    button.setDown(true);
-    QCOMPARE(centreOf(button), QColor(Qt::green).rgb());
-    button.setDown(false);
-    button.setEnabled(false);
-    QCOMPARE(centreOf(button), QColor(Qt::gray).rgb());
-
-    // A click on the face is a button click.
-    button.setEnabled(true);
-    QSignalSpy clicked(&button, &TBitmapButton::clicked);
-    QTest::mouseClick(&button, Qt::LeftButton);
-    QCOMPARE(clicked.count(), 1);
-}
-
-void TestWidgets::bitmapButtonDerivesMissingFaces()
-{
-    TBitmapButton button;
-    QPixmap up(10, 10);
-    up.fill(Qt::transparent);
-    QPainter(&up).fillRect(0, 0, 5, 5, QColor(200, 30, 30));
-    button.setFaces(up);
-
-    const QImage down = button.face(TBitmapButton::Face::Down).toImage();
-    QCOMPARE(qAlpha(down.pixel(0, 0)), 0); // moved one pixel down and right
-    QCOMPARE(down.pixel(5, 5), QColor(200, 30, 30).rgb());
-    QCOMPARE(button.face(TBitmapButton::Face::Hot).toImage(), up.toImage());
-    const QRgb grey = button.face(TBitmapButton::Face::Disabled).toImage().pixel(1, 1);
-    QCOMPARE(qRed(grey), qGreen(grey));
-    QCOMPARE(qGreen(grey), qBlue(grey));
-}
-
-void TestWidgets::runningLabelRunsOnlyWhenTooWide()
-{
-    TRunningLabel label;
-    label.resize(60, 16);
-    label.setSpeed(10);
-    label.setText(QStringLiteral("Ana"));
-    label.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&label));
-    QVERIFY(!label.isRunning());
-    QTest::qWait(60);
-    QCOMPARE(label.offset(), 0);
-
-    label.setText(QStringLiteral("Zvonimir Horvat-Kovačević, Zagrebačka banka d.d."));
-    QVERIFY(label.isRunning());
-    QTRY_VERIFY(label.offset() >= 3);
-
-    label.setActive(false);
-    QVERIFY(!label.isRunning());
-    QCOMPARE(label.offset(), 0);
-
-    // Widening the label until the text fits stops it.
-    label.setActive(true);
-    label.setStep(3);
-    QTRY_VERIFY(label.offset() >= 9);
-    QCOMPARE(label.offset() % 3, 0);
-    label.restart();
-    QVERIFY(label.offset() < 9);
-    QVERIFY(label.isRunning());
-    label.resize(2000, 16);
-    QVERIFY(!label.isRunning());
-    QCOMPARE(label.offset(), 0);
-
-    QSignalSpy clicked(&label, &TRunningLabel::clicked);
-    QTest::mouseClick(&label, Qt::LeftButton);
-    QCOMPARE(clicked.count(), 0); // not clickable: the press belongs to the window below
-    label.setClickable(true);
-    QTest::mouseClick(&label, Qt::LeftButton);
-    QCOMPARE(clicked.count(), 1);
-}
-
-void TestWidgets::shapedWindowShapeClickAndDrag()
-{
-    // A disc: the window keeps the disc and loses the square's corners.
-    QImage disc(120, 100, QImage::Format_ARGB32_Premultiplied);
-    disc.fill(Qt::transparent);
+    void slideSteps_data()
     {
-        QPainter painter(&disc);
-        painter.setBrush(Qt::darkBlue);
-        painter.setPen(Qt::NoPen);
-        painter.drawEllipse(0, 0, 120, 100);
+        QTest::addColumn<bool>("slowingDown");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("target");
+        QTest::addColumn<QList<int>>("positions");
+
+        // 10 pixels: 1 + 2 + 3 + 4 covers them, so the first step is 5; 5 + 4 + 3 passes the target
+        // and ends on it.
+        QTest::newRow("slow down over 10") << true << 0 << 10 << QList<int>{5, 9, 10};
+        QTest::newRow("already there") << true << 7 << 7 << QList<int>{};
+        QTest::newRow("speed up, upward past the limit") << false << 6 << -3 << QList<int>{5, 3, 0, -4};
     }
-    QWidget window(nullptr, Qt::FramelessWindowHint);
-    auto *skin = new TShapedWindow(&window);
-    skin->setSkin(disc);
-    QCOMPARE(skin->size(), QSize(120, 100));
-    QVERIFY(window.mask().contains(QPoint(60, 50)) && window.mask().contains(QPoint(2, 50)));
-    QVERIFY(!window.mask().contains(QPoint(0, 0)) && !window.mask().contains(QPoint(12, 6)));
-    window.resize(120, 100);
-    window.move(200, 150);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-    QSignalSpy clicked(skin, &TShapedWindow::clicked);
-    QTest::mouseClick(skin, Qt::LeftButton, {}, QPoint(30, 30));
-    QCOMPARE(clicked.count(), 1);
+    void slideSteps()
+    {
+        QFETCH(bool, slowingDown);
+        QFETCH(int, start);
+        QFETCH(int, target);
+        QFETCH(QList<int>, positions);
+        QCOMPARE(slowingDown ? slide::decelerate(start, target) : slide::accelerate(start, target), positions);
+    }
 
-    // Offscreen has no window manager to move windows; the skin moves it itself.
-    skin->setDragsWindow(true);
-    const QPoint before = window.pos();
-    QTest::mousePress(skin, Qt::LeftButton, {}, QPoint(30, 30));
-    QMouseEvent move(QEvent::MouseMove, QPointF(70, 50), skin->mapToGlobal(QPointF(70, 50)), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(skin, &move);
-    QTest::mouseRelease(skin, Qt::LeftButton, {}, QPoint(70, 50));
-    QCOMPARE(window.pos(), before + QPoint(40, 20));
-    QCOMPARE(clicked.count(), 1); // a drag is not a click
-}
+    void bitmapButtonShowsTheFaceOfItsState()
+    {
+        TBitmapButton button;
+        button.setFaces(filled(Qt::red), filled(Qt::green), filled(Qt::blue), filled(Qt::gray));
+        button.resize(20, 20);
+        QCOMPARE(button.sizeHint(), QSize(20, 20));
+        button.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&button));
 
-void TestWidgets::skinsAndLanguageBitmapsExist_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QSize>("size");
-    const QList<std::pair<const char *, QSize>> language{
-        {"IncomingCall", {112, 20}}, {"CallerInfo", {125, 13}}, {"CallerName", {65, 13}},
-        {"CallerPhone", {65, 13}},   {"CalledPhone", {65, 13}}, {"CallerNotes", {65, 13}},
-        {"CallMessage", {110, 15}},  {"NoPicture", {160, 120}}};
-    for (const char *prefix : {"cro", "eng"})
-        for (const auto &[name, size] : language) {
-            const QString full = QLatin1String(prefix) + QLatin1String(name);
-            QTest::newRow(qPrintable(full)) << full << size;
+        QEvent leave(QEvent::Leave); // the pointer may start over the new window
+        QApplication::sendEvent(&button, &leave);
+        QCOMPARE(centreOf(button), QColor(Qt::red).rgb());
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QApplication::sendEvent(&button, &enter);
+        QCOMPARE(centreOf(button), QColor(Qt::blue).rgb());
+        button.setDown(true);
+        QCOMPARE(centreOf(button), QColor(Qt::green).rgb());
+        button.setDown(false);
+        button.setEnabled(false);
+        QCOMPARE(centreOf(button), QColor(Qt::gray).rgb());
+
+        // A click on the face is a button click.
+        button.setEnabled(true);
+        QSignalSpy clicked(&button, &TBitmapButton::clicked);
+        QTest::mouseClick(&button, Qt::LeftButton);
+        QCOMPARE(clicked.count(), 1);
+    }
+
+    void bitmapButtonDerivesMissingFaces()
+    {
+        TBitmapButton button;
+        QPixmap up(10, 10);
+        up.fill(Qt::transparent);
+        QPainter(&up).fillRect(0, 0, 5, 5, QColor(200, 30, 30));
+        button.setFaces(up);
+
+        const QImage down = button.face(TBitmapButton::Face::Down).toImage();
+        QCOMPARE(qAlpha(down.pixel(0, 0)), 0); // moved one pixel down and right
+        QCOMPARE(down.pixel(5, 5), QColor(200, 30, 30).rgb());
+        QCOMPARE(button.face(TBitmapButton::Face::Hot).toImage(), up.toImage());
+        const QRgb grey = button.face(TBitmapButton::Face::Disabled).toImage().pixel(1, 1);
+        QCOMPARE(qRed(grey), qGreen(grey));
+        QCOMPARE(qGreen(grey), qBlue(grey));
+    }
+
+    void runningLabelRunsOnlyWhenTooWide()
+    {
+        TRunningLabel label;
+        label.resize(60, 16);
+        label.setSpeed(10);
+        label.setText(QStringLiteral("Ana"));
+        label.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&label));
+        QVERIFY(!label.isRunning());
+        QTest::qWait(60);
+        QCOMPARE(label.offset(), 0);
+
+        label.setText(QStringLiteral("Zvonimir Horvat-Kovačević, Zagrebačka banka d.d."));
+        QVERIFY(label.isRunning());
+        QTRY_VERIFY(label.offset() >= 3);
+
+        label.setActive(false);
+        QVERIFY(!label.isRunning());
+        QCOMPARE(label.offset(), 0);
+
+        // Widening the label until the text fits stops it.
+        label.setActive(true);
+        QVERIFY(label.isRunning());
+        label.resize(2000, 16);
+        QVERIFY(!label.isRunning());
+        QCOMPARE(label.offset(), 0);
+
+        QSignalSpy clicked(&label, &TRunningLabel::clicked);
+        QTest::mouseClick(&label, Qt::LeftButton);
+        QCOMPARE(clicked.count(), 0); // not clickable: the press belongs to the window below
+        label.setClickable(true);
+        QTest::mouseClick(&label, Qt::LeftButton);
+        QCOMPARE(clicked.count(), 1);
+    }
+
+    void shapedWindowShapeClickAndDrag()
+    {
+        // A disc: the window keeps the disc and loses the square's corners.
+        QImage disc(120, 100, QImage::Format_ARGB32_Premultiplied);
+        disc.fill(Qt::transparent);
+        {
+            QPainter painter(&disc);
+            painter.setBrush(Qt::darkBlue);
+            painter.setPen(Qt::NoPen);
+            painter.drawEllipse(0, 0, 120, 100);
         }
-    QTest::newRow("IncomingCallSkin") << "IncomingCallSkin" << QSize(366, 320);
-    QTest::newRow("NewCallMessageSkin") << "NewCallMessageSkin" << QSize(180, 140);
-    for (const char *face : {"", "Hot", "Down", "Disabled"}) {
-        QTest::newRow(qPrintable(QStringLiteral("btnReject%1").arg(QLatin1String(face))))
-            << QStringLiteral("btnReject%1").arg(QLatin1String(face)) << QSize(32, 34);
-        QTest::newRow(qPrintable(QStringLiteral("btnClose%1").arg(QLatin1String(face))))
-            << QStringLiteral("btnClose%1").arg(QLatin1String(face)) << QSize(32, 32);
+        QWidget window(nullptr, Qt::FramelessWindowHint);
+        auto *skin = new TShapedWindow(&window);
+        skin->setSkin(disc);
+        QCOMPARE(skin->size(), QSize(120, 100));
+        QVERIFY(window.mask().contains(QPoint(60, 50)) && window.mask().contains(QPoint(2, 50)));
+        QVERIFY(!window.mask().contains(QPoint(0, 0)) && !window.mask().contains(QPoint(12, 6)));
+        window.resize(120, 100);
+        window.move(200, 150);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        QSignalSpy clicked(skin, &TShapedWindow::clicked);
+        QTest::mouseClick(skin, Qt::LeftButton, {}, QPoint(30, 30));
+        QCOMPARE(clicked.count(), 1);
+
+        // Offscreen has no window manager to move windows; the skin moves it itself.
+        skin->setDragsWindow(true);
+        const QPoint before = window.pos();
+        QTest::mousePress(skin, Qt::LeftButton, {}, QPoint(30, 30));
+        QMouseEvent move(QEvent::MouseMove, QPointF(70, 50), skin->mapToGlobal(QPointF(70, 50)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(skin, &move);
+        QTest::mouseRelease(skin, Qt::LeftButton, {}, QPoint(70, 50));
+        QCOMPARE(window.pos(), before + QPoint(40, 20));
+        QCOMPARE(clicked.count(), 1); // a drag is not a click
     }
-}
 
-void TestWidgets::skinsAndLanguageBitmapsExist()
-{
-    QFETCH(QString, name);
-    QFETCH(QSize, size);
-    const QImage image = skin::image(name);
-    QCOMPARE(image.size(), size);
-    // Something is drawn on it.
-    int drawn = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            drawn += qAlpha(image.pixel(x, y)) > 128;
-    QVERIFY2(drawn > image.width() * image.height() / 50, qPrintable(QString::number(drawn)));
-}
+    void skinsAndLanguageBitmapsAreDrawn()
+    {
+        QStringList names{"IncomingCallSkin", "NewCallMessageSkin", "btnRejectDisabled", "btnCloseHot"};
+        for (const char *prefix : {"cro", "eng"})
+            for (const char *name : {"IncomingCall", "CallerInfo", "CallMessage", "NoPicture"})
+                names << QLatin1String(prefix) + QLatin1String(name);
+        for (const QString &name : names) {
+            const QImage image = skin::image(name);
+            int drawn = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    drawn += qAlpha(image.pixel(x, y)) > 128;
+            QVERIFY2(drawn > image.width() * image.height() / 50, qPrintable(name));
+        }
+    }
 
-void TestWidgets::hintWindowShowsToolTips()
-{
-    THintWindow::install();
-    QWidget owner;
-    owner.resize(100, 40);
-    owner.setToolTip(QStringLiteral("Odbij poziv!"));
-    owner.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    void hintWindowShowsToolTips()
+    {
+        THintWindow::install();
+        QWidget owner;
+        owner.resize(100, 40);
+        owner.setToolTip(QStringLiteral("Odbij poziv!"));
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&owner));
 
-    QHelpEvent help(QEvent::ToolTip, QPoint(10, 10), owner.mapToGlobal(QPoint(10, 10)));
-    QApplication::sendEvent(&owner, &help);
-    QVERIFY(THintWindow::current());
-    QCOMPARE(THintWindow::current()->text(), QStringLiteral("Odbij poziv!"));
-    QVERIFY(THintWindow::current()->width() >
-            QFontMetrics(THintWindow::current()->font()).horizontalAdvance(QStringLiteral("Odbij poziv!")));
+        QHelpEvent help(QEvent::ToolTip, QPoint(10, 10), owner.mapToGlobal(QPoint(10, 10)));
+        QApplication::sendEvent(&owner, &help);
+        QVERIFY(THintWindow::current());
+        QCOMPARE(THintWindow::current()->text(), QStringLiteral("Odbij poziv!"));
+        QVERIFY(THintWindow::current()->width() >
+                QFontMetrics(THintWindow::current()->font()).horizontalAdvance(QStringLiteral("Odbij poziv!")));
 
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(&owner, &leave);
-    QVERIFY(!THintWindow::current());
-}
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(&owner, &leave);
+        QVERIFY(!THintWindow::current());
+    }
+};
 
 QTEST_MAIN(TestWidgets)
 #include "tst_widgets.moc"
