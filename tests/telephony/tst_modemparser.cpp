@@ -44,30 +44,18 @@ void TestModemParser::classifiesLines_data()
     QTest::addColumn<QByteArray>("key");
     QTest::addColumn<QByteArray>("value");
 
-    QTest::newRow("ok") << QByteArray("OK") << ModemLine::Ok << QByteArray() << QByteArray("OK");
-    QTest::newRow("error") << QByteArray("ERROR") << ModemLine::Error << QByteArray() << QByteArray("ERROR");
     QTest::newRow("ring lower case") << QByteArray("ring") << ModemLine::Ring << QByteArray()
                                      << QByteArray("ring");
-    QTest::newRow("no carrier") << QByteArray("NO CARRIER") << ModemLine::NoCarrier << QByteArray()
-                                << QByteArray("NO CARRIER");
     QTest::newRow("echo") << QByteArray("AT+VCID=1") << ModemLine::Echo << QByteArray()
                           << QByteArray("AT+VCID=1");
     QTest::newRow("number with blanks") << QByteArray("NMBR = 0912345678") << ModemLine::CallerId
                                         << QByteArray("NMBR") << QByteArray("0912345678");
-    QTest::newRow("number without blanks") << QByteArray("NMBR=0912345678") << ModemLine::CallerId
-                                           << QByteArray("NMBR") << QByteArray("0912345678");
     QTest::newRow("name keeps inner blanks") << QByteArray("NAME =  Ana Horvat ") << ModemLine::CallerId
                                              << QByteArray("NAME") << QByteArray("Ana Horvat");
-    QTest::newRow("lower-case key") << QByteArray("date=1206") << ModemLine::CallerId << QByteArray("DATE")
-                                    << QByteArray("1206");
-    QTest::newRow("value with equals sign")
-        << QByteArray("NAME = A=B") << ModemLine::CallerId << QByteArray("NAME") << QByteArray("A=B");
     QTest::newRow("unknown key is text")
         << QByteArray("FOO = 1") << ModemLine::Text << QByteArray() << QByteArray("FOO = 1");
     QTest::newRow("ringing is not ring")
         << QByteArray("RINGING") << ModemLine::Text << QByteArray() << QByteArray("RINGING");
-    QTest::newRow("ati text") << QByteArray("Tellwise Modem Emulator 1.0") << ModemLine::Text << QByteArray()
-                              << QByteArray("Tellwise Modem Emulator 1.0");
     QTest::newRow("numeric ok") << QByteArray("0") << ModemLine::Ok << QByteArray() << QByteArray("0");
     QTest::newRow("numeric error") << QByteArray("4") << ModemLine::Error << QByteArray() << QByteArray("4");
     // Junk that looks like caller ID is text: it neither starts nor completes a call.
@@ -103,10 +91,6 @@ void TestModemParser::splitsAndSurvivesNoise_data()
     // What is left of noise after dropping control bytes is a harmless text line.
     QTest::newRow("binary noise then ring")
         << QList<QByteArray>{QByteArray("\x00\x01\xff\xfe\x1b[2J", 8) + "\r\nRING\r\n"} << QByteArray("TR");
-    QTest::newRow("control bytes inside a word are dropped")
-        << QList<QByteArray>{QByteArray("R\x00I\x7fN\x01G\r\n", 9)} << QByteArray("R");
-    QTest::newRow("half a record stays pending") << QList<QByteArray>{"NMBR = 0912"} << QByteArray("");
-    QTest::newRow("blank lines only") << QList<QByteArray>{"\r\n\r\n \r\n"} << QByteArray("");
 }
 
 void TestModemParser::splitsAndSurvivesNoise()
@@ -148,18 +132,12 @@ void TestModemParser::callerRecordFlags_data()
                ooa = LINECALLPARTYID_OUTOFAREA;
     QTest::newRow("number and name") << QByteArray("0912345678") << QByteArray("Ana Horvat") << (addr | nm)
                                      << QByteArray("0912345678") << QByteArray("Ana Horvat");
-    QTest::newRow("P") << QByteArray("P") << QByteArray("P") << blk << QByteArray() << QByteArray();
     QTest::newRow("PRIVATE lower case")
         << QByteArray("private") << QByteArray("Private") << blk << QByteArray() << QByteArray();
-    QTest::newRow("ANONYMOUS") << QByteArray("ANONYMOUS") << QByteArray() << blk << QByteArray()
-                               << QByteArray();
-    QTest::newRow("O") << QByteArray("O") << QByteArray("O") << ooa << QByteArray() << QByteArray();
     QTest::newRow("OUT-OF-AREA") << QByteArray("OUT-OF-AREA") << QByteArray() << ooa << QByteArray()
                                  << QByteArray();
     QTest::newRow("number withheld, name given")
         << QByteArray("P") << QByteArray("Ana") << (blk | nm) << QByteArray() << QByteArray("Ana");
-    QTest::newRow("number given, name withheld")
-        << QByteArray("0912") << QByteArray("PRIVATE") << (addr | blk) << QByteArray("0912") << QByteArray();
     QTest::newRow("a name that merely starts with O")
         << QByteArray("1") << QByteArray("Olga") << (addr | nm) << QByteArray("1") << QByteArray("Olga");
     QTest::newRow("empty number") << QByteArray("") << QByteArray() << uint(LINECALLPARTYID_UNKNOWN)
