@@ -56,10 +56,7 @@ private slots:
     // First, while no call has ever been seen in this process.
     void rejectBeforeAnyCallDoesNothing();
 
-    void listsUsableModemLines();
-    void findsByExactAsciiName_data();
-    void findsByExactAsciiName();
-    void smallBufferGetsFixedPartAndNeededSize();
+    void listsAndFindsUsableModemLines();
     void startFailures_data();
     void startFailures();
     void messagesComeThroughTheEventLoop();
@@ -127,7 +124,7 @@ void TestTapiFunc::rejectBeforeAnyCallDoesNothing()
     QVERIFY(m_modem->requests.isEmpty());
 }
 
-void TestTapiFunc::listsUsableModemLines()
+void TestTapiFunc::listsAndFindsUsableModemLines()
 {
     QStringList list{QStringLiteral("stale entry")};
     ListTapiDevices(list);
@@ -136,6 +133,12 @@ void TestTapiFunc::listsUsableModemLines()
     const QStringList usable{QStringLiteral("Modem A"), QStringLiteral("Big Modem"),
                              QStringLiteral("After Big")};
     QCOMPARE(list, usable);
+    // Finding takes the exact ASCII name, usable or not.
+    QCOMPARE(FindTapiDevice(QStringLiteral("Old Modem")), 1);
+    QCOMPARE(uint(TapiApiVersion), 0x00010003u);
+    QCOMPARE(FindTapiDevice(QStringLiteral("After Big")), 5);
+    QCOMPARE(FindTapiDevice(QStringLiteral("modem a")), -1);
+    QCOMPARE(FindTapiDevice(QStringLiteral("Modem Č")), -1);
 
     // Listing and finding again while the monitor holds a line leaves the line working.
     StartTapiMonitor(QStringLiteral("Modem A"));
@@ -146,51 +149,6 @@ void TestTapiFunc::listsUsableModemLines()
     m_modem->offer(9);
     QTRY_COMPARE(g_events.rings, 1);
     QCOMPARE(m_modem->stops, 0);
-}
-
-void TestTapiFunc::findsByExactAsciiName_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("id");
-    QTest::addColumn<uint>("version");
-
-    QTest::newRow("below 1.4 is still found") << QStringLiteral("Old Modem") << 1 << 0x00010003u;
-    QTest::newRow("behind big caps") << QStringLiteral("After Big") << 5 << 0x00020000u;
-    QTest::newRow("case matters") << QStringLiteral("modem a") << -1 << 0u;
-    QTest::newRow("unicode name never found") << QStringLiteral("Modem Č") << -1 << 0u;
-}
-
-void TestTapiFunc::findsByExactAsciiName()
-{
-    QFETCH(QString, name);
-    QFETCH(int, id);
-    QFETCH(uint, version);
-    QCOMPARE(FindTapiDevice(name), id);
-    if (id >= 0)
-        QCOMPARE(uint(TapiApiVersion), version);
-}
-
-void TestTapiFunc::smallBufferGetsFixedPartAndNeededSize()
-{
-    HLINEAPP app = nullptr;
-    DWORD count = 0;
-    QCOMPARE(lineInitialize(&app, nullptr, rawCallback, nullptr, &count), 0);
-    auto tooSmall = buffer(sizeof(LINEDEVCAPS) - 1);
-    QCOMPARE(DWORD(lineGetDevCaps(app, 4, 0x00020000, 0, reinterpret_cast<LPLINEDEVCAPS>(tooSmall.data()))),
-             DWORD(LINEERR_STRUCTURETOOSMALL));
-    auto small = buffer(kDevCapsBufferSize);
-    auto *caps = reinterpret_cast<LPLINEDEVCAPS>(small.data());
-    QCOMPARE(lineGetDevCaps(app, 4, 0x00020000, 0, caps), 0);
-    QVERIFY(caps->dwNeededSize > kDevCapsBufferSize);
-    QCOMPARE(caps->dwLineNameSize, DWORD(0)); // only the fixed part
-    auto fits = buffer(caps->dwNeededSize);
-    caps = reinterpret_cast<LPLINEDEVCAPS>(fits.data());
-    QCOMPARE(lineGetDevCaps(app, 4, 0x00020000, 0, caps), 0);
-    QCOMPARE(QByteArray(fits.data() + caps->dwLineNameOffset), QByteArray("Big Modem"));
-    // Caps asked with a version the device did not agree to are refused.
-    QCOMPARE(DWORD(lineGetDevCaps(app, 1, 0x00020000, 0, caps)), DWORD(LINEERR_INCOMPATIBLEAPIVERSION));
-    QCOMPARE(lineShutdown(app), 0);
-    QCOMPARE(DWORD(lineShutdown(app)), DWORD(LINEERR_INVALAPPHANDLE));
 }
 
 void TestTapiFunc::startFailures_data()
@@ -242,23 +200,19 @@ void TestTapiFunc::readsCallerInfo_data()
     QTest::addColumn<QByteArray>("name");
     QTest::addColumn<int>("extra");
     QTest::addColumn<QString>("expected");
-
-    const uint blk = LINECALLPARTYID_BLOCKED, ooa = LINECALLPARTYID_OUTOFAREA, nm = LINECALLPARTYID_NAME,
-               addr = LINECALLPARTYID_ADDRESS;
-    QTest::newRow("name and number") << (nm | addr) << QByteArray("0912345678") << QByteArray("Ana Horvat")
-                                     << 0 << QStringLiteral("Ana Horvat|0912345678|0|0");
-    QTest::newRow("withheld") << blk << QByteArray() << QByteArray() << 0
-                              << QStringLiteral("< Nepoznat >|< Sakriven >|1|0");
-    QTest::newRow("withheld but number delivered")
-        << (blk | addr) << QByteArray("0912") << QByteArray() << 0 << QStringLiteral("< Nepoznat >|0912|1|0");
-    QTest::newRow("both flags: out of area texts win")
-        << (blk | ooa) << QByteArray() << QByteArray() << 0
-        << QStringLiteral("< Nepoznat >|< Neidentificiran >|1|1");
-    QTest::newRow("no flags") << 0u << QByteArray("0912") << QByteArray("Ana") << 0
-                              << QStringLiteral("||0|0");
-    QTest::newRow("call info larger than the first buffer")
-        << (nm | addr) << QByteArray("0912345678") << QByteArray("Ana Horvat") << 4000
-        << QStringLiteral("Ana Horvat|0912345678|0|0");
+    auto row = [](const char *what, uint flags, const char *number, const char *name, int extra,
+                  const char *expected) {
+        QTest::newRow(what) << flags << QByteArray(number) << QByteArray(name) << extra << QString(expected);
+    };
+    const uint blk = LINECALLPARTYID_BLOCKED, ooa = LINECALLPARTYID_OUTOFAREA,
+               both = LINECALLPARTYID_NAME | LINECALLPARTYID_ADDRESS;
+    row("name and number", both, "0912345678", "Ana Horvat", 0, "Ana Horvat|0912345678|0|0");
+    row("withheld", blk, "", "", 0, "< Nepoznat >|< Sakriven >|1|0");
+    row("withheld but number delivered", blk | LINECALLPARTYID_ADDRESS, "0912", "", 0,
+        "< Nepoznat >|0912|1|0");
+    row("both flags: out of area wins", blk | ooa, "", "", 0, "< Nepoznat >|< Neidentificiran >|1|1");
+    row("no flags", 0, "0912", "Ana", 0, "||0|0");
+    row("larger than the first buffer", both, "0912345678", "Ana Horvat", 4000, "Ana Horvat|0912345678|0|0");
 }
 
 void TestTapiFunc::readsCallerInfo()
