@@ -43,27 +43,22 @@ void TestModemParser::classifiesLines_data()
     QTest::addColumn<ModemLine::Kind>("kind");
     QTest::addColumn<QByteArray>("key");
     QTest::addColumn<QByteArray>("value");
-
-    QTest::newRow("ring lower case") << QByteArray("ring") << ModemLine::Ring << QByteArray()
-                                     << QByteArray("ring");
-    QTest::newRow("echo") << QByteArray("AT+VCID=1") << ModemLine::Echo << QByteArray()
-                          << QByteArray("AT+VCID=1");
-    QTest::newRow("number with blanks") << QByteArray("NMBR = 0912345678") << ModemLine::CallerId
-                                        << QByteArray("NMBR") << QByteArray("0912345678");
-    QTest::newRow("name keeps inner blanks") << QByteArray("NAME =  Ana Horvat ") << ModemLine::CallerId
-                                             << QByteArray("NAME") << QByteArray("Ana Horvat");
-    QTest::newRow("unknown key is text")
-        << QByteArray("FOO = 1") << ModemLine::Text << QByteArray() << QByteArray("FOO = 1");
-    QTest::newRow("ringing is not ring")
-        << QByteArray("RINGING") << ModemLine::Text << QByteArray() << QByteArray("RINGING");
-    QTest::newRow("numeric ok") << QByteArray("0") << ModemLine::Ok << QByteArray() << QByteArray("0");
-    QTest::newRow("numeric error") << QByteArray("4") << ModemLine::Error << QByteArray() << QByteArray("4");
+    auto row = [](const char *line, ModemLine::Kind kind, const char *key, const char *value) {
+        QTest::newRow(line) << QByteArray(line) << kind << QByteArray(key) << QByteArray(value);
+    };
+    row("ring", ModemLine::Ring, "", "ring");
+    row("AT+VCID=1", ModemLine::Echo, "", "AT+VCID=1");
+    row("NMBR = 0912345678", ModemLine::CallerId, "NMBR", "0912345678");
+    row("NAME =  Ana Horvat ", ModemLine::CallerId, "NAME", "Ana Horvat");
+    row("FOO = 1", ModemLine::Text, "", "FOO = 1");
+    row("RINGING", ModemLine::Text, "", "RINGING");
+    row("0", ModemLine::Ok, "", "0");
+    row("4", ModemLine::Error, "", "4");
     // Junk that looks like caller ID is text: it neither starts nor completes a call.
     for (const char *junk :
          {"DATE = 1399", "DATE = 12", "TIME = 2560", "NMBR = hello", "NMBR = ", "NMBR = 09-",
           "NAME = ", "NAME = !!!", "MESG = xyz", "xNMBR = 0912", "NMBR=1 TIME=99"})
-        QTest::newRow(junk) << QByteArray(junk) << ModemLine::Text << QByteArray()
-                            << QByteArray(junk).trimmed();
+        row(junk, ModemLine::Text, "", QByteArray(junk).trimmed().constData());
 }
 
 void TestModemParser::classifiesLines()
@@ -127,21 +122,18 @@ void TestModemParser::callerRecordFlags_data()
     QTest::addColumn<uint>("flags");
     QTest::addColumn<QByteArray>("outNumber");
     QTest::addColumn<QByteArray>("outName");
-
-    const uint addr = LINECALLPARTYID_ADDRESS, nm = LINECALLPARTYID_NAME, blk = LINECALLPARTYID_BLOCKED,
-               ooa = LINECALLPARTYID_OUTOFAREA;
-    QTest::newRow("number and name") << QByteArray("0912345678") << QByteArray("Ana Horvat") << (addr | nm)
-                                     << QByteArray("0912345678") << QByteArray("Ana Horvat");
-    QTest::newRow("PRIVATE lower case")
-        << QByteArray("private") << QByteArray("Private") << blk << QByteArray() << QByteArray();
-    QTest::newRow("OUT-OF-AREA") << QByteArray("OUT-OF-AREA") << QByteArray() << ooa << QByteArray()
-                                 << QByteArray();
-    QTest::newRow("number withheld, name given")
-        << QByteArray("P") << QByteArray("Ana") << (blk | nm) << QByteArray() << QByteArray("Ana");
-    QTest::newRow("a name that merely starts with O")
-        << QByteArray("1") << QByteArray("Olga") << (addr | nm) << QByteArray("1") << QByteArray("Olga");
-    QTest::newRow("empty number") << QByteArray("") << QByteArray() << uint(LINECALLPARTYID_UNKNOWN)
-                                  << QByteArray() << QByteArray();
+    auto row = [](const char *number, const char *name, uint flags, const char *outNumber,
+                  const char *outName) {
+        QTest::newRow(QByteArray(number) + '/' + name) << QByteArray(number) << QByteArray(name) << flags
+                                                       << QByteArray(outNumber) << QByteArray(outName);
+    };
+    const uint addr = LINECALLPARTYID_ADDRESS, nm = LINECALLPARTYID_NAME, blk = LINECALLPARTYID_BLOCKED;
+    row("0912345678", "Ana Horvat", addr | nm, "0912345678", "Ana Horvat");
+    row("private", "Private", blk, "", "");
+    row("OUT-OF-AREA", "", LINECALLPARTYID_OUTOFAREA, "", "");
+    row("P", "Ana", blk | nm, "", "Ana");
+    row("1", "Olga", addr | nm, "1", "Olga"); // a name that merely starts with O
+    row("", "", LINECALLPARTYID_UNKNOWN, "", "");
 }
 
 void TestModemParser::callerRecordFlags()
