@@ -124,22 +124,6 @@ private slots:
         QCOMPARE(st.content(), hex("aa bb"));
     }
 
-    void supplementaryServicesReadTwice()
-    {
-        const QByteArray ok = hex("09 0000 06 0000 1d000000");
-        TSuppServFacilityConfParameter conf(bytes(ok), ok.size());
-        uint16_t info = 0xFFFF;
-        uint32_t services = 0;
-        for (int i = 0; i < 2; ++i) {
-            services = 0;
-            QVERIFY(conf.supportedServices(info, services));
-            QCOMPARE(services, uint32_t(0x1D));
-        }
-        const QByteArray other = hex("09 0100 06 0000 1d000000");
-        TSuppServFacilityConfParameter notSupported(bytes(other), other.size());
-        QVERIFY(!notSupported.supportedServices(info, services));
-    }
-
     void buildMessages_data()
     {
         QTest::addColumn<std::shared_ptr<TCapiMessage>>("message");

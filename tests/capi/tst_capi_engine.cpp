@@ -135,10 +135,6 @@ private slots:
         QVERIFY(a.capi->putMessage(std::make_unique<TAlertReq>(0x0F01)));
         QTRY_VERIFY(a.seen.contains(QStringLiteral("0181 -1")));
         QCOMPARE(a.capi->lastError(), 0u);
-        // An unknown PLCI is.
-        QVERIFY(a.capi->putMessage(std::make_unique<TAlertReq>(0x0F01)));
-        QTRY_COMPARE(a.capi->lastError(), 0x2002u);
-        QCOMPARE(a.capi->errorText(), QStringLiteral("illegal Controller/PLCI/NCCI ($2002)"));
     }
 };
 
