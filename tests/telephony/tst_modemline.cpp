@@ -95,8 +95,7 @@ private slots:
         QVERIFY(caps.name && caps.number && caps.blocked && caps.outOfArea);
 
         StartTapiMonitor(QStringLiteral("Modem on ttyUSB7"));
-        QVERIFY(TapiLineFailed);
-        QVERIFY(!TapiLineOpen);
+        QVERIFY(TapiLineFailed && !TapiLineOpen);
     }
 
     void silentPortIsNoLine()
