@@ -4,12 +4,12 @@
 <context>
     <name>AddressBook</name>
     <message>
-        <location filename="../../src/store/AddressBook.cpp" line="+17"/>
+        <location filename="../../src/store/AddressBook.cpp" line="+12"/>
         <source>Osoba pod tim imenom već postoji!</source>
         <translation>A contact with that name already exists!</translation>
     </message>
     <message>
-        <location line="+95"/>
+        <location line="+90"/>
         <source>Bez grupe</source>
         <translation>No group</translation>
     </message>
@@ -78,6 +78,16 @@
     <name>DialogSeams</name>
     <message>
         <location filename="../../src/ui/DialogSeams.cpp" line="+24"/>
+        <source>Informacija</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Greška</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <location line="+10"/>
         <source>Odustani</source>
         <translation>Cancel</translation>
     </message>
@@ -192,7 +202,7 @@
 <context>
     <name>TapiFunc</name>
     <message>
-        <location filename="../../src/telephony/TapiFunc.cpp" line="+89"/>
+        <location filename="../../src/telephony/TapiFunc.cpp" line="+94"/>
         <source>&lt; Nepoznat &gt;</source>
         <translation>&lt; Unknown &gt;</translation>
     </message>
@@ -680,16 +690,6 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <source> Dodaj novu grupu:</source>
         <translation> Add a new group:</translation>
     </message>
-    <message>
-        <location line="+7"/>
-        <source>Informacija</source>
-        <translation>Information</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>Greška</source>
-        <translation>Error</translation>
-    </message>
 </context>
 <context>
     <name>TfrmIncomingCall</name>
@@ -895,17 +895,12 @@ Do you really want to delete the selected calls?</translation>
     <message>
         <location line="+1"/>
         <location filename="../../src/ui/TfrmMainContacts.cpp" line="+62"/>
-        <location filename="../../src/ui/TfrmMainGroups.cpp" line="+162"/>
+        <location filename="../../src/ui/TfrmMainGroups.cpp" line="+161"/>
         <source>Potvrda</source>
         <translation>Confirmation</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmMainGroups.cpp" line="-138"/>
-        <source>Greška</source>
-        <translation>Error</translation>
-    </message>
-    <message>
-        <location filename="../../src/ui/TfrmMainCalls.cpp" line="+33"/>
+        <location line="+33"/>
         <source>Snimanje poziva</source>
         <translation>Save Calls</translation>
     </message>
@@ -1039,12 +1034,7 @@ Do you really want to delete the selected calls?</translation>
         <translation>Remove Contact from the Black List</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmMainGroups.cpp" line="-2"/>
-        <source>Informacija</source>
-        <translation>Information</translation>
-    </message>
-    <message>
-        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+60"/>
+        <location line="+60"/>
         <source>Osoba:  %1
 
 Da li stvarno želiš obrisati ovu osobu iz adresara?</source>
@@ -1062,7 +1052,7 @@ Da li stvarno želiš obrisati izabrane osobe iz adresara?</source>
 Do you really want to delete the selected contacts from the address book?</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmMainGroups.cpp" line="+19"/>
+        <location filename="../../src/ui/TfrmMainGroups.cpp" line="-121"/>
         <source>Sve grupe</source>
         <translation>All groups</translation>
     </message>
@@ -1194,7 +1184,6 @@ Delete the group?</translation>
     </message>
     <message>
         <location line="+18"/>
-        <location filename="../../src/ui/TfrmOptionsSounds.cpp" line="+109"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
@@ -1561,7 +1550,7 @@ will take effect only then.</translation>
         <translation>Croatian</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmOptionsSounds.cpp" line="-88"/>
+        <location filename="../../src/ui/TfrmOptionsSounds.cpp" line="+22"/>
         <source>Izaberi zvučnu datoteku</source>
         <translation>Choose Sound File</translation>
     </message>
@@ -1579,7 +1568,7 @@ will take effect only then.</translation>
 <context>
     <name>TfrmStart</name>
     <message>
-        <location filename="../../src/app/TfrmStart.cpp" line="+148"/>
+        <location filename="../../src/app/TfrmStart.cpp" line="+157"/>
         <location line="+153"/>
         <source>Nemaš novih poziva!</source>
         <translation>You have no new calls!</translation>

@@ -1,5 +1,7 @@
 #include "ui/DialogSeams.h"
 
+#include "store/StoreResult.h"
+
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -15,6 +17,17 @@ QQueue<std::function<void(QDialog &)>> &hooks()
 }
 
 } // namespace
+
+bool ShowStoreResult(const StoreResult &result, const MessageDialogFn &message)
+{
+    if (result.kind == StoreResult::Kind::Refused)
+        message(QCoreApplication::translate("DialogSeams", "Informacija"), result.message,
+                QMessageBox::Information, QMessageBox::Ok);
+    else if (result.kind == StoreResult::Kind::Failed)
+        message(QCoreApplication::translate("DialogSeams", "Greška"), result.message, QMessageBox::Critical,
+                QMessageBox::Ok);
+    return result.ok();
+}
 
 QDialogButtonBox *AcceptCancelButtons(QDialog *dialog, const QString &acceptCaption, const char *acceptName,
                                       QPushButton *&accept, QPushButton *&cancel)

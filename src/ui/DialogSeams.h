@@ -10,6 +10,7 @@ class QPushButton;
 
 class QDialog;
 class QWidget;
+struct StoreResult;
 
 // What the editors cannot do themselves (the program's message box, file dialogs, sound and
 // speech output) reaches them through these small functions, so the controller can connect its
@@ -31,6 +32,10 @@ using SpeakTextFn = std::function<void(const QString &text)>;
 // sits in the dialog's layout.
 QDialogButtonBox *AcceptCancelButtons(QDialog *dialog, const QString &acceptCaption, const char *acceptName,
                                       QPushButton *&accept, QPushButton *&cancel);
+
+// Shows what became of a change of the address book or the call log through MESSAGE: a refusal
+// as "Informacija", a failure as "Greška". True when the change was made.
+bool ShowStoreResult(const StoreResult &result, const MessageDialogFn &message);
 
 // Shows DIALOG modally and returns its result (QDialog::Accepted or Rejected).
 int RunModalDialog(QDialog &dialog);

@@ -76,10 +76,5 @@ QString NewGroup(TfrmGroup &dialog, AddressBook &book, const MessageDialogFn &me
         return {};
 
     const QString name = dialog.groupName();
-    const StoreResult result = book.AddGroup(name);
-    if (result.kind == StoreResult::Kind::Refused)
-        message(TfrmGroup::tr("Informacija"), result.message, QMessageBox::Information, QMessageBox::Ok);
-    else if (result.kind == StoreResult::Kind::Failed)
-        message(TfrmGroup::tr("Greška"), result.message, QMessageBox::Critical, QMessageBox::Ok);
-    return result.ok() ? name : QString();
+    return ShowStoreResult(book.AddGroup(name), message) ? name : QString();
 }

@@ -18,11 +18,10 @@
 
 bool TfrmMain::report(const StoreResult &result)
 {
-    if (result.kind == StoreResult::Kind::Refused)
-        message(tr("Informacija"), result.message, QMessageBox::Information, QMessageBox::Ok);
-    else if (result.kind == StoreResult::Kind::Failed)
-        message(tr("Greška"), result.message, QMessageBox::Critical, QMessageBox::Ok);
-    return result.ok();
+    return ShowStoreResult(result, [this](const QString &caption, const QString &text, QMessageBox::Icon kind,
+                                          QMessageBox::StandardButtons buttons) {
+        return message(caption, text, kind, buttons);
+    });
 }
 
 void TfrmMain::RebuildGroupsTree()

@@ -6,6 +6,7 @@
 #include "platform/WaveFile.h"
 #include "store/AddressBook.h"
 #include "store/DataDir.h"
+#include "ui/DialogSeams.h"
 #include "ui/OptionsIcons.h"
 #include "widgets/TRunningLabel.h"
 
@@ -105,6 +106,8 @@ void TfrmOptions::storeGroupSound(const QString &group, const QString &sound)
 {
     const StoreResult result = m_book.SetGroupSound(group, sound);
     fillGroupSoundTree(group);
-    if (!result)
-        message(tr("Greška"), result.message, QMessageBox::Critical, QMessageBox::Ok);
+    ShowStoreResult(result, [this](const QString &caption, const QString &text, QMessageBox::Icon kind,
+                                   QMessageBox::StandardButtons buttons) {
+        return message(caption, text, kind, buttons);
+    });
 }
