@@ -67,11 +67,18 @@ private slots:
 
     void noHandlerNoQuery()
     {
-        const int before = int(m_host.sim()->observations().size());
+        // Only facility requests count: a monitor's repeated listen requests may arrive meanwhile.
+        const auto queries = [this] {
+            int n = 0;
+            for (const auto &o : m_host.sim()->observations())
+                n += o.command == 0x8080 ? 1 : 0;
+            return n;
+        };
+        const int before = queries();
         TCapiInfo info;
         info.SelectController(1);
         QTest::qWait(200);
-        QCOMPARE(int(m_host.sim()->observations().size()), before);
+        QCOMPARE(queries(), before);
     }
 
     // The program keeps a monitor and an info component side by side; replacing the info's
