@@ -9,7 +9,6 @@
 #include "store/AddressBook.h"
 #include "store/CallLog.h"
 #include "store/FileRecords.h"
-#include "store/Records.h"
 #include "ui/DialogSeams.h"
 #include "ui/MainLists.h"
 #include "ui/TfrmMain.h"
@@ -179,7 +178,6 @@ class TestMainWindow : public QObject
     QList<QMessageBox::StandardButton> m_answers;
     QList<bool> m_callsSeen;
     QStringList m_opened;
-    QList<QStringList> m_saveDialogs;
     QString m_saveAnswer;
     // Runs while the next message box is open (the event loop goes on behind a modal box).
     std::function<void()> m_duringMessage;
@@ -241,7 +239,6 @@ private slots:
         m_answers.clear();
         m_callsSeen.clear();
         m_opened.clear();
-        m_saveDialogs.clear();
         m_duringMessage = nullptr;
 
         TGroupList groups;
@@ -251,8 +248,6 @@ private slots:
         AListAddress ana = contact(u"Horvat, Ana"_s, u"Prijatelji"_s);
         ana.PhoneLocation[0] = u"Mobitel"_s;
         ana.PhoneNumber[0] = u"091 111 1111"_s;
-        ana.PhoneNumber[2] = u"01 234 5678"_s;
-        ana.PhoneLocation[3] = u"Fax"_s;
         ana.EMail[0] = u"ana@example.hr"_s;
         contacts.append(ana);
         AListAddress ivo = contact(u"Kovač, Ivo"_s, u"Obitelj"_s);
@@ -286,11 +281,8 @@ private slots:
         });
         m_window->setUrlOpener([this](const QString &url) { m_opened << url; });
         m_window->setCallsSeenHandler([this](bool ending) { m_callsSeen << ending; });
-        m_window->setSaveFileDialog(
-            [this](const QString &title, const QString &folder, const QString &name, const QString &filter) {
-                m_saveDialogs.append({title, folder, name, filter});
-                return m_saveAnswer;
-            });
+        m_window->setSaveFileDialog([this](const QString &, const QString &, const QString &,
+                                           const QString &) { return m_saveAnswer; });
         m_window->setSoundPlayer([](const QString &) {});
         m_window->ShowPage(TfrmMain::PageAddressbook);
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -364,15 +356,10 @@ private slots:
         QCOMPARE(m_window->selectedNodeText(), u"Sve grupe"_s);
     }
 
-    void newAndEditedContactGetSelected()
+    // A double click opens the editor on the contact, the focus on the first name whatever was
+    // focused last; the edited contact stays selected.
+    void editedContactStaysSelected()
     {
-        ModalDialogHook::pushNext(typeNameAndSave(u"Marko"_s, u"Marić"_s));
-        QTest::mouseClick(m_window->tbNewContact, Qt::LeftButton);
-        QCOMPARE(contactSummary().last(), u"Marić, Marko=Bez grupe"_s);
-        QCOMPARE(m_window->selectedContactNames(), QStringList{"Marić, Marko"});
-
-        // A double click opens the editor on the contact, the focus on the first name whatever
-        // was focused last; the edited contact stays selected.
         selectContacts({u"Kovač, Ivo"_s});
         for (int round = 0; round < 2; ++round) {
             QStringList seen;
@@ -394,7 +381,7 @@ private slots:
     }
 
     // A group made from inside the editor is where the user is heading: once the editor is
-    // closed its node is selected, with the new contact in it.
+    // closed its node is selected, with the new contact in it and selected.
     void newGroupFromTheEditorSelectsItsNode()
     {
         selectNode(u"Obitelj"_s);
@@ -411,6 +398,7 @@ private slots:
         QCOMPARE(contactSummary().last(), u"Marić, Marko=Kolege"_s);
         QCOMPARE(m_window->selectedNodeText(), u"Kolege"_s);
         QCOMPARE(rows(*m_window), QStringList{"Marić, Marko"});
+        QCOMPARE(m_window->selectedContactNames(), QStringList{"Marić, Marko"});
     }
 
     void deleteContacts()
@@ -472,7 +460,6 @@ private slots:
         QVERIFY2(m_messages[0].text.startsWith(u"Pisanje datoteke nije uspjelo:"_s),
                  qPrintable(m_messages[0].text));
         QCOMPARE(fileBytes(kAddressbookFileName), before);
-        QCOMPARE(QDir(testsupport::testDataDir()).entryList({"Addressbook.dat.new-*"}), QStringList{});
         QCOMPARE(rows(*m_window), shown);
         QVERIFY(!m_window->contactRowBlackListed(int(shown.indexOf(u"Horvat, Ana"_s))));
     }
@@ -525,8 +512,6 @@ private slots:
         selectContacts({u"Horvat, Ana"_s});
         QCOMPARE(m_window->lblDetailsHeading[0]->text(), u"Horvat, Ana"_s);
         QCOMPARE(m_window->lblDetailsNumber[0]->text(), u"091 111 1111"_s);
-        QCOMPARE(m_window->lblDetailsLocation[3]->text(), u"Fax"_s);
-        QVERIFY(!m_window->lblDetailsSeparator[0]->isHidden());
         m_window->pcDetails->setCurrentIndex(4);
         TLinkLabel *link = m_window->lblDetailsEmail[0];
         QCOMPARE(link->text(), u"ana@example.hr"_s);
@@ -536,7 +521,6 @@ private slots:
         // Several contacts show no details.
         selectContacts({u"Horvat, Ana"_s, u"Zoran"_s});
         QCOMPARE(m_window->lblDetailsHeading[0]->text(), QString());
-        QVERIFY(m_window->lblDetailsSeparator[0]->isHidden());
     }
 
     // ---- the calls page ----
@@ -544,7 +528,6 @@ private slots:
     void callListRows()
     {
         // A contact that gets the first caller's number after the call.
-        const QByteArray calls = fileBytes(kCallsFileName);
         ModalDialogHook::pushNext(typeNameAndSave(u"Marija"_s, u"Novak"_s, u"091 222 3333"_s));
         QTest::mouseClick(m_window->tbNewContact, Qt::LeftButton);
         showCalls();
@@ -564,12 +547,10 @@ private slots:
         }
         QCOMPARE(m_window->stbCalls->text(0), u" Novih poziva:  2"_s);
         QCOMPARE(m_window->selectedCallRows(), QList<int>{0});
-        QCOMPARE(fileBytes(kCallsFileName), calls);
 
         // The list is saved as a page where the user chooses.
         m_saveAnswer = dataFile(u"pozivi"_s);
         QTest::mouseClick(m_window->tbSaveCalls, Qt::LeftButton);
-        QCOMPARE(m_saveDialogs.size(), 1);
         const QByteArray page = testsupport::readFile(dataFile(u"pozivi.htm"_s));
         QVERIFY(page.contains("098 765 432") && page.contains("&lt; Sakriven &gt;"));
 
