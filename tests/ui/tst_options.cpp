@@ -217,6 +217,7 @@ private slots:
             showPageOf(box);
             click(box);
         }
+        QCOMPARE(m_settings->flag(Settings::EnableSound), initial[4]);
         cancel();
         const QStringList shown = {QString::number(control<QSpinBox>("udCIDCloseTime")->value()),
                                    devices->currentText(),
