@@ -1,3 +1,5 @@
+#include "UiTestSupport.h"
+
 #include "ui/CallerPicture.h"
 #include "ui/TfrmCallerNotes.h"
 #include "ui/TfrmIncomingCall.h"
@@ -20,17 +22,9 @@ namespace {
 // A 1280 x 1024 screen with a 40 pixel task bar along the bottom.
 const ScreenAreas kDesk{QRect(0, 0, 1280, 1024), QRect(0, 0, 1280, 984)};
 
-template <typename T> T *child(QWidget &window, const char *name)
-{
-    T *found = window.findChild<T *>(QLatin1String(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
-
 QString runningText(QWidget &window, const char *name)
 {
-    return child<TRunningLabel>(window, name)->text();
+    return uitest::own<TRunningLabel>(window, name)->text();
 }
 
 } // namespace
@@ -70,7 +64,7 @@ private slots:
                             QStringLiteral("< Neidentificiran >"));
         QCOMPARE(runningText(*m_window, "lblCallerName"), QStringLiteral("Ivana Kovačić"));
         QCOMPARE(runningText(*m_window, "lblCallerPhone"), QStringLiteral("01 / 2345-678"));
-        QCOMPARE(child<QLabel>(*m_window, "lblCalledPhone")->text(), QStringLiteral("< Neidentificiran >"));
+        QCOMPARE(uitest::own<QLabel>(*m_window, "lblCalledPhone")->text(), QStringLiteral("< Neidentificiran >"));
         // Line breaks of every system; empty lines and blanks go.
         m_window->setNotes(QStringLiteral("prvi\ndrugi\r\n\r\n  treći \r"));
         QCOMPARE(runningText(*m_window, "lblCallerNote"), QStringLiteral(" prvi drugi treći"));
@@ -78,7 +72,7 @@ private slots:
 
         const QImage picture = LoadCallerPicture(QString(), false, false, 1);
         m_window->setCallerPicture(picture);
-        auto *imgCaller = child<QLabel>(*m_window, "imgCaller");
+        auto *imgCaller = uitest::own<QLabel>(*m_window, "imgCaller");
         QCOMPARE(imgCaller->geometry(), QRect(180, 10, 160, 120));
         QCOMPARE(imgCaller->pixmap().toImage().convertToFormat(QImage::Format_ARGB32), picture);
         QCOMPARE(m_window->size(), QSize(366, 320));
@@ -99,20 +93,20 @@ private slots:
         m_window->ShowIncomingCallWindow();
         QVERIFY(QTest::qWaitForWindowExposed(m_window));
 
-        QTest::mouseClick(child<QWidget>(*m_window, "lblCallerNote"), Qt::LeftButton);
+        QTest::mouseClick(uitest::own<QWidget>(*m_window, "lblCallerNote"), Qt::LeftButton);
         QVERIFY(m_notes->isVisible());
         QCOMPARE(m_notes->windowTitle(), QStringLiteral("Marko Babić"));
         QCOMPARE(m_notes->notesText(), QStringLiteral("Dostava utorkom\n\n  Zvati na mobitel  "));
         QCOMPARE(m_notes->pos(), QPoint(10, 10));
         QVERIFY(m_window->isVisible()); // the notes open beside the call, not instead of it
 
-        QTest::mouseClick(child<QWidget>(*m_notes, "btnClose"), Qt::LeftButton);
+        QTest::mouseClick(uitest::own<QWidget>(*m_notes, "btnClose"), Qt::LeftButton);
         QVERIFY(!m_notes->isVisible());
     }
 
     void captionsFollowTheLanguage()
     {
-        auto caption = [](QWidget &window) { return child<QLabel>(window, "imgCaption")->pixmap().toImage(); };
+        auto caption = [](QWidget &window) { return uitest::own<QLabel>(window, "imgCaption")->pixmap().toImage(); };
         const QImage croatian = caption(*m_window);
         const QImage croatianNotice = caption(*m_message);
         m_window->LoadLanguageBitmaps(0);
@@ -180,10 +174,10 @@ private slots:
         for (const char *closedBy : {"button", "window manager"}) {
             m_window->ShowIncomingCallWindow();
             QVERIFY(m_window->isCloseTimerActive());
-            QTest::mouseClick(child<TBitmapButton>(*m_window, "btnReject"), Qt::LeftButton);
+            QTest::mouseClick(uitest::own<TBitmapButton>(*m_window, "btnReject"), Qt::LeftButton);
             QVERIFY(m_window->isVisible());
             if (closedBy == QLatin1String("button"))
-                QTest::mouseClick(child<QWidget>(*m_window, "btnClose"), Qt::LeftButton);
+                QTest::mouseClick(uitest::own<QWidget>(*m_window, "btnClose"), Qt::LeftButton);
             else
                 m_window->close();
             QVERIFY2(!m_window->isVisible() && m_message->isVisible(), closedBy);
@@ -240,7 +234,7 @@ private slots:
         for (const char *where : {"CoolForm1", "lblDateTime"}) {
             m_message->ShowNewCallMessage();
             QVERIFY(QTest::qWaitForWindowExposed(m_message));
-            QTest::mouseClick(child<QWidget>(*m_message, where), Qt::LeftButton, {}, QPoint(20, 5));
+            QTest::mouseClick(uitest::own<QWidget>(*m_message, where), Qt::LeftButton, {}, QPoint(20, 5));
             QVERIFY2(!m_message->isVisible(), where);
         }
         QCOMPARE(asked.count(), 2);

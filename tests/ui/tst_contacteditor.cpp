@@ -3,6 +3,7 @@
 // on disk and the messages, sounds and speech it asked for.
 
 #include "TestSupport.h"
+#include "UiTestSupport.h"
 
 #include "store/AddressBook.h"
 #include "ui/DialogSeams.h"
@@ -21,24 +22,14 @@
 
 #include <memory>
 
+using uitest::makeWave;
+using uitest::typeText;
+
 namespace {
 
 QString dataFile(const QString &name)
 {
     return testsupport::testDataDir() + name;
-}
-
-QString makeFile(const QString &name, const QByteArray &bytes = QByteArray("RIFF\x24\0\0\0WAVE", 12))
-{
-    testsupport::writeFile(dataFile(name), bytes);
-    return dataFile(name);
-}
-
-// Types TEXT as key presses; unlike QTest::keyClicks it also types letters outside ASCII.
-void typeText(QWidget *target, const QString &text)
-{
-    for (const QChar ch : text)
-        QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(ch), Qt::NoModifier);
 }
 
 } // namespace
@@ -48,21 +39,14 @@ class TestContactEditor : public QObject
     Q_OBJECT
 
     // The editor's own control (its format and group dialogs have buttons of the same names).
-    template <typename T> T *control(const QString &name) const
-    {
-        for (T *found : m_editor->findChildren<T *>(name)) {
-            if (found->window() == m_editor.get())
-                return found;
-        }
-        qFatal("no control %s", qPrintable(name));
-    }
-    QLineEdit *edit(const char *name) const { return control<QLineEdit>(QString::fromLatin1(name)); }
+    template <typename T> T *control(const char *name) const { return uitest::own<T>(*m_editor, name); }
+    QLineEdit *edit(const char *name) const { return control<QLineEdit>(name); }
     void click(const char *name)
     {
         // A page just switched to lays its controls out on the next pass of the event loop.
         QCoreApplication::processEvents();
         // Radio buttons and check boxes react only on their mark and caption, at the left.
-        auto *button = control<QAbstractButton>(QString::fromLatin1(name));
+        auto *button = control<QAbstractButton>(name);
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
     }
     std::unique_ptr<AddressBook> m_book;
@@ -76,11 +60,11 @@ private slots:
     void init()
     {
         QDir(testsupport::testDataDir()).removeRecursively();
-        QDir().mkpath(dataFile(QStringLiteral("Zvukovi")));
+        QDir().mkpath(testsupport::testDataDir());
         testsupport::writeFile(dataFile(QStringLiteral("CountryList.dat")),
                                "[Hrvatska][+385]\r\n[Slovenija][+386]\r\n");
         TGroupList groups;
-        groups.append({QStringLiteral("Prijatelji"), makeFile(QStringLiteral("friends.wav"))});
+        groups.append({QStringLiteral("Prijatelji"), makeWave(QStringLiteral("friends.wav"))});
         groups.append({QStringLiteral("Obitelj"), QString()});
         QVERIFY(SaveGroups(testsupport::testDataDir(), groups));
         m_book = std::make_unique<AddressBook>(testsupport::testDataDir());
@@ -113,8 +97,8 @@ private slots:
     // The display name is proposed from the names; one typed by the user gives way to a name change.
     void displayName()
     {
-        auto *displayAs = control<QComboBox>(QStringLiteral("cbDisplayAs"));
-        auto *save = control<QPushButton>(QStringLiteral("btnSave"));
+        auto *displayAs = control<QComboBox>("cbDisplayAs");
+        auto *save = control<QPushButton>("btnSave");
         auto choices = [displayAs] {
             QStringList shown;
             for (int i = 0; i < displayAs->count(); ++i)
@@ -150,10 +134,10 @@ private slots:
     void notesStopAtTheirCapacity()
     {
         m_editor->showTab(TfrmContact::TabNotes);
-        auto *notes = control<QPlainTextEdit>(QStringLiteral("memoNotes"));
+        auto *notes = control<QPlainTextEdit>("memoNotes");
         typeText(notes, QString(262, QLatin1Char('7')));
         QCOMPARE(notes->toPlainText().size(), 255);
-        QCOMPARE(control<QLabel>(QStringLiteral("lblNotesInput"))->text(),
+        QCOMPARE(control<QLabel>("lblNotesInput")->text(),
                  QString::fromUtf8("Dužina teksta:     255 / 255"));
     }
 
@@ -177,7 +161,7 @@ private slots:
             c.EMail[k] = QStringLiteral("m%1@example.org").arg(k);
         c.DisplayNameAs = QStringLiteral("Moj prikaz");
         c.Group = QStringLiteral("Obitelj");
-        c.Picture = makeFile(QStringLiteral("pic.bmp"), QByteArray());
+        c.Picture = makeWave(QStringLiteral("pic.bmp"));
         c.ActualDimensions = true;
         c.CenterPicture = true;
         c.SoundMode = 2;
@@ -224,7 +208,7 @@ private slots:
         QCOMPARE(m_spoken, QStringList{QStringLiteral("Ana poziva")});
 
         // The group's sound, read-only, for the chosen group; Test plays it.
-        control<QComboBox>(QStringLiteral("cbGroups"))->setCurrentText(QStringLiteral("Prijatelji"));
+        control<QComboBox>("cbGroups")->setCurrentText(QStringLiteral("Prijatelji"));
         click("rbGroupSound");
         QCOMPARE(text->text(), dataFile(QStringLiteral("friends.wav")));
         click("btnTest");
@@ -233,9 +217,9 @@ private slots:
         // An own file is kept as chosen, folder in capitals and all; what is no wave file
         // (the sound player's rule) changes nothing.
         click("rbSpecificSound");
-        m_nextFile = makeFile(QStringLiteral("Zvukovi/Ring.wav"));
+        m_nextFile = makeWave(QStringLiteral("Zvukovi/Ring.wav"));
         click("btnChooseSound");
-        m_nextFile = makeFile(QStringLiteral("RING.WAV"));
+        m_nextFile = makeWave(QStringLiteral("RING.WAV"));
         click("btnChooseSound");
         QCOMPARE(m_editor->CreateRecord().UseThisSound, dataFile(QStringLiteral("Zvukovi/Ring.wav")));
 
@@ -252,7 +236,7 @@ private slots:
 
         AListAddress own = spoken;
         own.SoundMode = 1;
-        own.UseThisSound = makeFile(QStringLiteral("own.wav"));
+        own.UseThisSound = makeWave(QStringLiteral("own.wav"));
         m_editor->FillFromContact(own);
         click("rbTTS");
         QCOMPARE(text->text(), QStringLiteral("<NAME> poziva"));
@@ -271,7 +255,7 @@ private slots:
 
         m_editor->showTab(TfrmContact::TabPicture);
         auto shown = [this](int x, int y) {
-            return control<QLabel>(QStringLiteral("imgContact"))->pixmap().toImage().pixelColor(x, y);
+            return control<QLabel>("imgContact")->pixmap().toImage().pixelColor(x, y);
         };
         m_nextFile = path;
         click("btnChoosePicture");
@@ -306,7 +290,7 @@ private slots:
         m_editor->showTab(TfrmContact::TabPhones);
         typeText(edit("editPhoneNumber1"), QStringLiteral("01/2345678"));
         typeText(edit("editPhoneNumber2"), QStringLiteral("00385 (1) 2345678"));
-        control<QComboBox>(QStringLiteral("cbPhoneLocation2"))->setEditText(QStringLiteral("Posao"));
+        control<QComboBox>("cbPhoneLocation2")->setEditText(QStringLiteral("Posao"));
         QString caption;
         auto answer = [&caption](const char *button) {
             ModalDialogHook::pushNext([&caption, button](QDialog &dialog) {

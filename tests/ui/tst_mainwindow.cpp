@@ -4,6 +4,7 @@
 // checked once for its wiring: what it asks, what reaches the file and what the window then shows.
 
 #include "TestSupport.h"
+#include "UiTestSupport.h"
 
 #include "settings/Settings.h"
 #include "store/AddressBook.h"
@@ -36,6 +37,8 @@
 #include <sys/resource.h>
 
 using namespace Qt::Literals::StringLiterals;
+using uitest::own;
+using uitest::typeText;
 
 namespace {
 
@@ -95,22 +98,6 @@ ACalls call(const QString &name, const QString &number, bool isNew, int daysLate
 {
     return {name, number, u"01 555 0000"_s, TDateFromQDate(kCallDate.addDays(daysLater)),
             TTimeFromQTime(kCallTime), isNew};
-}
-
-// Types TEXT as key presses, letters outside ASCII included.
-void typeText(QWidget *target, const QString &text)
-{
-    for (const QChar ch : text)
-        QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-}
-
-// A control of DIALOG itself, not of the dialogs it owns (they reuse the button names).
-template <typename T = QLineEdit> T *own(QDialog &dialog, const char *name)
-{
-    for (T *w : dialog.findChildren<T *>(QLatin1String(name)))
-        if (w->window() == &dialog)
-            return w;
-    qFatal("no control %s", name);
 }
 
 void retype(QDialog &dialog, const char *name, const QString &text)

@@ -3,6 +3,7 @@
 // raised.
 
 #include "TestSupport.h"
+#include "UiTestSupport.h"
 
 #include "platform/Autostart.h"
 #include "settings/Settings.h"
@@ -27,6 +28,7 @@
 #include <memory>
 
 using namespace Qt::Literals::StringLiterals;
+using uitest::makeWave;
 
 namespace {
 
@@ -38,15 +40,6 @@ QVariant stored(const QString &name)
 void store(const QString &name, const QVariant &value)
 {
     QSettings(u"Kavelink"_s, u"Tellwise Monitor"_s).setValue(u"Settings/"_s + name, value);
-}
-
-// A file the sound checks accept: it exists and its name ends in ".wav".
-QString makeWave(const QString &name)
-{
-    const QString path = testsupport::testDataDir() + name;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    testsupport::writeFile(path, QByteArray("RIFF\x24\0\0\0WAVE", 12));
-    return path;
 }
 
 } // namespace
