@@ -97,7 +97,8 @@ private slots:
         const QByteArray halvesJpg = encode(halves(640, 480), "JPG");
         QTest::newRow("jpeg stretched over the frame")
             << "halves.jpg" << halvesJpg << false << false
-            << QList<QPoint>{{20, 60}, {78, 60}, {82, 60}, {150, 60}} << QList<QRgb>{kRed, kRed, kBlue, kBlue};
+            << QList<QPoint>{{20, 60}, {78, 60}, {82, 60}, {150, 60}}
+            << QList<QRgb>{kRed, kRed, kBlue, kBlue};
         // At its own size a large photo is cropped like a BMP, not decoded smaller.
         QTest::newRow("jpeg at actual size, top left")
             << "halves-actual.jpg" << halvesJpg << true << false << QList<QPoint>{{20, 60}, {150, 60}}
@@ -152,7 +153,8 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
-        const QString file = name.isEmpty() ? m_dir.filePath(QStringLiteral("absent.jpg")) : write(name, bytes);
+        const QString file =
+            name.isEmpty() ? m_dir.filePath(QStringLiteral("absent.jpg")) : write(name, bytes);
         QCOMPARE(LoadCallerPicture(file, false, false, 1), m_noPicture);
     }
 
@@ -197,7 +199,8 @@ private slots:
         QFETCH(bool, decodes);
         QCOMPARE(!DecodeJpeg(bytes).isNull(), decodes);
         // Whatever the decoder makes of it, the caller picture is a whole frame.
-        const QImage picture = LoadCallerPicture(write(QStringLiteral("corrupt.jpg"), bytes), false, false, 1);
+        const QImage picture =
+            LoadCallerPicture(write(QStringLiteral("corrupt.jpg"), bytes), false, false, 1);
         QCOMPARE(picture.size(), QSize(160, 120));
         QCOMPARE(picture == m_noPicture, !decodes);
     }

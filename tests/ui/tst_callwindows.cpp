@@ -64,7 +64,8 @@ private slots:
                             QStringLiteral("< Neidentificiran >"));
         QCOMPARE(runningText(*m_window, "lblCallerName"), QStringLiteral("Ivana Kovačić"));
         QCOMPARE(runningText(*m_window, "lblCallerPhone"), QStringLiteral("01 / 2345-678"));
-        QCOMPARE(uitest::own<QLabel>(*m_window, "lblCalledPhone")->text(), QStringLiteral("< Neidentificiran >"));
+        QCOMPARE(uitest::own<QLabel>(*m_window, "lblCalledPhone")->text(),
+                 QStringLiteral("< Neidentificiran >"));
         // Line breaks of every system; empty lines and blanks go.
         m_window->setNotes(QStringLiteral("prvi\ndrugi\r\n\r\n  treći \r"));
         QCOMPARE(runningText(*m_window, "lblCallerNote"), QStringLiteral(" prvi drugi treći"));
@@ -106,7 +107,9 @@ private slots:
 
     void captionsFollowTheLanguage()
     {
-        auto caption = [](QWidget &window) { return uitest::own<QLabel>(window, "imgCaption")->pixmap().toImage(); };
+        auto caption = [](QWidget &window) {
+            return uitest::own<QLabel>(window, "imgCaption")->pixmap().toImage();
+        };
         const QImage croatian = caption(*m_window);
         const QImage croatianNotice = caption(*m_message);
         m_window->LoadLanguageBitmaps(0);

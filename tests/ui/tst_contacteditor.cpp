@@ -137,8 +137,7 @@ private slots:
         auto *notes = control<QPlainTextEdit>("memoNotes");
         typeText(notes, QString(262, QLatin1Char('7')));
         QCOMPARE(notes->toPlainText().size(), 255);
-        QCOMPARE(control<QLabel>("lblNotesInput")->text(),
-                 QString::fromUtf8("Dužina teksta:     255 / 255"));
+        QCOMPARE(control<QLabel>("lblNotesInput")->text(), QString::fromUtf8("Dužina teksta:     255 / 255"));
     }
 
     void fillAndStoreKeepEveryField()

@@ -96,8 +96,12 @@ AListAddress contact(const QString &display, const QString &group, bool blackLis
 
 ACalls call(const QString &name, const QString &number, bool isNew, int daysLater = 0)
 {
-    return {name, number, u"01 555 0000"_s, TDateFromQDate(kCallDate.addDays(daysLater)),
-            TTimeFromQTime(kCallTime), isNew};
+    return {name,
+            number,
+            u"01 555 0000"_s,
+            TDateFromQDate(kCallDate.addDays(daysLater)),
+            TTimeFromQTime(kCallTime),
+            isNew};
 }
 
 void retype(QDialog &dialog, const char *name, const QString &text)
@@ -405,7 +409,8 @@ private slots:
         QTest::mouseClick(m_window->tbDeleteContact, Qt::LeftButton);
         checkMessage(u"Potvrda"_s,
                      u"Osoba za brisanje:  3\n\nDa li stvarno želiš obrisati izabrane osobe iz adresara?"_s);
-        QCOMPARE(contactSummary(), (QStringList{"Horvat, Ana=Prijatelji", "Kovač, Ivo=Obitelj", "Cvijeta=Bez grupe"}));
+        QCOMPARE(contactSummary(),
+                 (QStringList{"Horvat, Ana=Prijatelji", "Kovač, Ivo=Obitelj", "Cvijeta=Bez grupe"}));
         QCOMPARE(m_window->contactRowCount(), 3);
     }
 

@@ -125,11 +125,11 @@ private slots:
         m_settings = std::make_unique<Settings>();
         m_settings->setProgramPath(u"/opt/Tellwise/bin/tellwise-monitor"_s);
         m_form = std::make_unique<TfrmOptions>(*m_settings, *m_book);
-        m_form->setMessageDialog([this](const QString &, const QString &text, QMessageBox::Icon,
-                                        QMessageBox::StandardButtons) {
-            m_messages.append(text);
-            return m_answer;
-        });
+        m_form->setMessageDialog(
+            [this](const QString &, const QString &text, QMessageBox::Icon, QMessageBox::StandardButtons) {
+                m_messages.append(text);
+                return m_answer;
+            });
         m_form->setOpenFileDialog([this](const QString &, const QString &folder, const QString &) {
             m_fileDialogFolders.append(folder);
             return m_nextFile;

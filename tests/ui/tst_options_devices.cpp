@@ -87,7 +87,8 @@ private slots:
         QCOMPARE(info.SelectedController(), 2u);
 
         auto *tree = form.findChild<QTreeWidget *>(u"tvFeatures"_s);
-        QCOMPARE(childTexts(root(tree, u"Informacije o ISDN adapteru"_s)).value(2), u"Podržava B-kanala:  2"_s);
+        QCOMPARE(childTexts(root(tree, u"Informacije o ISDN adapteru"_s)).value(2),
+                 u"Podržava B-kanala:  2"_s);
         QTreeWidgetItem *abilities = root(tree, u"Mogućnosti ISDN adaptera"_s);
         QCOMPARE(childTexts(child(abilities, u"Osnovne mogućnosti"_s), true),
                  QStringList{u"Internal controller supported"_s});

@@ -185,8 +185,9 @@ private slots:
         QApplication::sendEvent(&owner, &help);
         QVERIFY(THintWindow::current());
         QCOMPARE(THintWindow::current()->text(), QStringLiteral("Odbij poziv!"));
-        QVERIFY(THintWindow::current()->width() >
-                QFontMetrics(THintWindow::current()->font()).horizontalAdvance(QStringLiteral("Odbij poziv!")));
+        QVERIFY(
+            THintWindow::current()->width() >
+            QFontMetrics(THintWindow::current()->font()).horizontalAdvance(QStringLiteral("Odbij poziv!")));
 
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(&owner, &leave);
