@@ -5,7 +5,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 
@@ -14,7 +13,7 @@
 #include "TestSupport.h"
 
 // The tellwise-monitor program as a process: one instance per user, a crashed one never in the
-// way, the end of the session saving the data, and the language entry the user chose.
+// way, and the end of the session saving the data (ended during a call: see the end-to-end test).
 class TestMonitorProcess : public QObject
 {
     Q_OBJECT
@@ -107,37 +106,6 @@ private slots:
         QVERIFY(startAndWait(monitor));
         QTest::qWait(500);
         QVERIFY(endsCleanly(monitor));
-    }
-
-    // Started as a user who chose English, the program stores English texts for a caller; a
-    // pop-up on screen refuses an ordinary close while it slides, and the session's end must not
-    // wait for it.
-    void englishUserEndsTheSessionDuringACall()
-    {
-        const QString program =
-            QFileInfo(testsupport::toolPath(QStringLiteral("tellwise-monitor"))).canonicalFilePath();
-        QVERIFY(Settings::writeLanguageOverride(program, QStringLiteral("ENU")));
-        testsupport::writeModemConfig();
-        QVERIFY(testsupport::writeSettings(testsupport::emulatorProfile({{Settings::EnableSound, false}})));
-        testsupport::ModemEmulator sim;
-        QVERIFY(sim.start({QStringLiteral("--ring-period"), QStringLiteral("300"), QStringLiteral("--rings"),
-                           QStringLiteral("30")}));
-
-        QProcess monitor;
-        QVERIFY(startAndWait(monitor));
-        QVERIFY(sim.waitForCommand(QStringLiteral("CID=1"), 15000)); // the line is open
-        QCOMPARE(QProcess::execute(
-                     testsupport::toolPath(QStringLiteral("tellwise-cli")),
-                     {QStringLiteral("modem-call"), QStringLiteral("0915550101"), QStringLiteral("Iva Kos")}),
-                 0);
-        // The identified call is in the log on disk: the pop-up is up.
-        CallLog log(testsupport::testDataDir(), FileAccess::ReadOnly);
-        QTRY_VERIFY_WITH_TIMEOUT(log.load() && log.calls().size() == 1 &&
-                                     log.calls()[0].CallerName == QLatin1String("Iva Kos"),
-                                 10000);
-        QCOMPARE(log.calls()[0].CalledNumber, QStringLiteral("< Unidentified >"));
-        QVERIFY(endsCleanly(monitor));
-        QVERIFY(Settings::writeLanguageOverride(program, QString()));
     }
 
     // The device names a script may put into DeviceName: modem lines first, then the adapters.
