@@ -22,11 +22,6 @@ namespace {
 
 const QString kEmbedded = QStringLiteral(":/translations/tellwise_en.qm");
 
-QString tsPath()
-{
-    return QStringLiteral(TELLWISE_SOURCE_DIR "/resources/translations/tellwise_en.ts");
-}
-
 // What must survive translation unchanged: the arguments filled in later, the speech tag the
 // program replaces, and the line structure the message boxes and labels rely on.
 QStringList markers(const QString &text)
@@ -37,53 +32,6 @@ QStringList markers(const QString &text)
         found << m.captured();
     found.sort();
     return found;
-}
-
-struct TsMessage
-{
-    QString context;
-    QString source;
-    QStringList translations; // one per plural form, or the single translation
-    QString type;             // "unfinished", "vanished", "obsolete" or empty when done
-    int line = 0;
-};
-
-QList<TsMessage> readTs(const QString &path, QString *error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        *error = file.errorString();
-    QList<TsMessage> messages;
-    QXmlStreamReader xml(&file);
-    QString context;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        if (xml.name() == QLatin1String("name"))
-            context = xml.readElementText();
-        if (xml.name() != QLatin1String("message"))
-            continue;
-        const bool plural = xml.attributes().value(QLatin1String("numerus")) == QLatin1String("yes");
-        TsMessage m{context, {}, {}, {}, int(xml.lineNumber())};
-        while (xml.readNextStartElement()) {
-            if (xml.name() == QLatin1String("source")) {
-                m.source = xml.readElementText();
-            } else if (xml.name() == QLatin1String("translation")) {
-                m.type = xml.attributes().value(QLatin1String("type")).toString();
-                // A plural translation holds its forms as children; a plain one holds text.
-                while (plural && xml.readNextStartElement())
-                    m.translations << xml.readElementText();
-                if (!plural)
-                    m.translations << xml.readElementText();
-            } else {
-                xml.skipCurrentElement();
-            }
-        }
-        messages << m;
-    }
-    if (xml.hasError())
-        *error = QStringLiteral("line %1: %2").arg(xml.lineNumber()).arg(xml.errorString());
-    return messages;
 }
 
 } // namespace
@@ -170,34 +118,59 @@ private slots:
     // program carries says the same: a .ts edited without a rebuild shows here.
     void everyMessageIsTranslatedAndEmbedded()
     {
-        QString error;
-        const QList<TsMessage> messages = readTs(tsPath(), &error);
-        QVERIFY2(error.isEmpty(), qPrintable(error));
-        QVERIFY(messages.size() > 100);
         QTranslator english;
         QVERIFY(english.load(kEmbedded));
         QCOMPARE(english.language(), QStringLiteral("en_US"));
-        for (const TsMessage &m : messages) {
-            const QString where = QStringLiteral("%1 (line %2): %3").arg(m.context).arg(m.line).arg(m.source);
-            QVERIFY2(m.type.isEmpty(), qPrintable(m.type + QStringLiteral(" ") + where));
-            QVERIFY2(!m.translations.isEmpty(), qPrintable(where));
-            for (const QString &translation : m.translations) {
+        QFile file(QStringLiteral(TELLWISE_SOURCE_DIR "/resources/translations/tellwise_en.ts"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&file);
+        QByteArray context;
+        int count = 0;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            if (xml.name() == QLatin1String("name"))
+                context = xml.readElementText().toUtf8();
+            if (xml.name() != QLatin1String("message"))
+                continue;
+            const bool plural = xml.attributes().value(QLatin1String("numerus")) == QLatin1String("yes");
+            const qint64 line = xml.lineNumber();
+            QString source, type;
+            QStringList translations; // one per plural form, or the single translation
+            while (xml.readNextStartElement()) {
+                if (xml.name() == QLatin1String("source")) {
+                    source = xml.readElementText();
+                } else if (xml.name() == QLatin1String("translation")) {
+                    type =
+                        xml.attributes().value(QLatin1String("type")).toString(); // unfinished, vanished...
+                    while (plural && xml.readNextStartElement())
+                        translations << xml.readElementText();
+                    if (!plural)
+                        translations << xml.readElementText();
+                } else {
+                    xml.skipCurrentElement();
+                }
+            }
+            ++count;
+            const QString where =
+                QStringLiteral("%1 (line %2): %3").arg(QString::fromUtf8(context)).arg(line).arg(source);
+            QVERIFY2(type.isEmpty() && !translations.isEmpty(), qPrintable(type + QLatin1Char(' ') + where));
+            for (const QString &translation : std::as_const(translations)) {
                 QVERIFY2(!translation.trimmed().isEmpty(), qPrintable(QStringLiteral("empty: ") + where));
-                QVERIFY2(markers(translation) == markers(m.source),
+                QVERIFY2(markers(translation) == markers(source),
                          qPrintable(QStringLiteral("markers differ: ") + where + QStringLiteral(" -> ") +
                                     translation));
                 // Captions padded with spaces line up with their frames; keep the padding.
-                QVERIFY2(translation.startsWith(QLatin1Char(' ')) == m.source.startsWith(QLatin1Char(' ')),
+                QVERIFY2(translation.startsWith(QLatin1Char(' ')) == source.startsWith(QLatin1Char(' ')),
                          qPrintable(QStringLiteral("leading space: ") + where));
             }
-            const QByteArray context = m.context.toUtf8();
-            const QByteArray source = m.source.toUtf8();
-            const bool plural = m.translations.size() > 1;
             const QString got =
-                english.translate(context.constData(), source.constData(), nullptr, plural ? 2 : -1);
-            QVERIFY2(got == (plural ? m.translations.last() : m.translations.first()),
+                english.translate(context.constData(), source.toUtf8().constData(), nullptr, plural ? 2 : -1);
+            QVERIFY2(got == translations.last(),
                      qPrintable(QStringLiteral("not embedded: ") + where + QStringLiteral(" -> ") + got));
         }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QVERIFY(count > 100);
     }
 };
 
