@@ -38,9 +38,8 @@ QString settingsFile()
 
 int storedValue(const char *name)
 {
-    return QSettings(settingsFile(), QSettings::IniFormat)
-        .value(QStringLiteral("Settings/") + QLatin1String(name))
-        .toInt();
+    QSettings file(settingsFile(), QSettings::IniFormat);
+    return file.value(QStringLiteral("Settings/") + QLatin1String(name)).toInt();
 }
 
 // A dialog opened modally during a call: notes where it stands (and the options window's page
