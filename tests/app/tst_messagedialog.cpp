@@ -16,22 +16,19 @@ private slots:
     {
         const auto buttons = QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No;
         QMessageBox plain(QMessageBox::Question, QStringLiteral("x"), QStringLiteral("y"), buttons);
-        plain.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&plain));
-        const int plainYesToAll = plain.button(QMessageBox::YesToAll)->x();
-        const int plainNo = plain.button(QMessageBox::No)->x();
-        QVERIFY(plainYesToAll != plainNo);
-
         auto box =
             CreateMessageDialog(QStringLiteral("x"), QStringLiteral("y"), QMessageBox::Question, buttons, 1);
-        box->show();
-        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        for (QMessageBox *shown : {&plain, box.get()}) {
+            shown->show();
+            QVERIFY(QTest::qWaitForWindowExposed(shown));
+        }
+        auto x = [](QMessageBox &in, QMessageBox::StandardButton which) { return in.button(which)->x(); };
+        QVERIFY(x(plain, QMessageBox::YesToAll) != x(plain, QMessageBox::No));
         // Both dialogs share font metrics only roughly; the order is what must flip.
-        const int yesToAll = box->button(QMessageBox::YesToAll)->x();
-        const int no = box->button(QMessageBox::No)->x();
-        QCOMPARE(yesToAll > no, plainYesToAll < plainNo);
+        QCOMPARE(x(*box, QMessageBox::YesToAll) > x(*box, QMessageBox::No),
+                 x(plain, QMessageBox::YesToAll) < x(plain, QMessageBox::No));
         // The plain "Yes" keeps its place relative to both.
-        QVERIFY(box->button(QMessageBox::Yes)->x() != yesToAll);
+        QVERIFY(x(*box, QMessageBox::Yes) != x(*box, QMessageBox::YesToAll));
     }
 
     void textIsNeverMarkup()
