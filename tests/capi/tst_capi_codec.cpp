@@ -7,6 +7,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QByteArray hex(const char *spaced)
@@ -34,7 +36,7 @@ QString s(const TStruct &st)
 // Every field a decoded message exposes, in one line.
 QString describe(TCapiMessage &m)
 {
-    const QString h = QStringLiteral("%1/%2 ").arg(m.header().ApplId).arg(m.header().MessageNumber);
+    const QString h = u"%1/%2 "_s.arg(m.header().ApplId).arg(m.header().MessageNumber);
     if (auto *c = dynamic_cast<TConnectInd *>(&m))
         return h + QStringLiteral(
                        "connect plci=%1 cip=%2 called=%3:%4 calling=%5/%6:%7 subs=%8,%9 bc=%10 llc=%11 "
@@ -49,16 +51,13 @@ QString describe(TCapiMessage &m)
                        .arg(s(c->calledPartySubAddress()), s(c->callingPartySubAddress()), s(c->bc()),
                             s(c->llc()), s(c->hlc()), s(c->additionalInfo()));
     if (auto *c = dynamic_cast<TDisconnectInd *>(&m))
-        return h +
-               QStringLiteral("disconnect plci=%1 reason=%2").arg(c->plci(), 0, 16).arg(c->reason(), 0, 16);
+        return h + u"disconnect plci=%1 reason=%2"_s.arg(c->plci(), 0, 16).arg(c->reason(), 0, 16);
     if (auto *c = dynamic_cast<TFacilityConf *>(&m))
-        return h + QStringLiteral("facility-conf id=%1 info=%2 selector=%3 param=%4")
-                       .arg(c->identifier(), 0, 16)
+        return h + u"facility-conf id=%1 info=%2 selector=%3 param=%4"_s.arg(c->identifier(), 0, 16)
                        .arg(c->info(), 0, 16)
                        .arg(c->facilitySelector())
                        .arg(s(c->facilityConfirmationParameter()));
-    return h + QStringLiteral("plain %1 params=%2")
-                   .arg(m.command(), 4, 16, QLatin1Char('0'))
+    return h + u"plain %1 params=%2"_s.arg(m.command(), 4, 16, QLatin1Char('0'))
                    .arg(QString::fromLatin1(m.parameters().toHex()));
 }
 
@@ -133,8 +132,7 @@ private slots:
         };
         row("fixed size", new TAlertReq(0x101), "0d00 0700 0180 3412 01010000 00");
         row("number structures",
-            new TListenReq(1, 0x7F, 0x1FFF03FE, 0,
-                           std::make_unique<TCallingPartyNumber>(0x21, 0x80, QStringLiteral("12")),
+            new TListenReq(1, 0x7F, 0x1FFF03FE, 0, std::make_unique<TCallingPartyNumber>(0x21, 0x80, u"12"_s),
                            std::make_unique<TCallingPartySubAddress>(0x80, QString())),
             "1f00 0700 0580 3412 01000000 7f000000 fe03ff1f 00000000 04 21 80 3132 01 80");
         row("long structure",
@@ -197,14 +195,14 @@ private slots:
 
     void textsForUnlistedValues()
     {
-        QCOMPARE(CapiInfoText(0x1006), QStringLiteral("unknown error ($1006)"));
-        QCOMPARE(CapiInfoText(0x3490), QStringLiteral("Normal call clearing ($3490)"));
-        QCOMPARE(CipValueText(1), QStringLiteral("speech"));
+        QCOMPARE(CapiInfoText(0x1006), u"unknown error ($1006)"_s);
+        QCOMPARE(CapiInfoText(0x3490), u"Normal call clearing ($3490)"_s);
+        QCOMPARE(CipValueText(1), u"speech"_s);
         QCOMPARE(CipValueText(10), QString());
         QCOMPARE(CipValueText(29), QString());
         QCOMPARE(CapiDllStatusText(4), QString());
         QCOMPARE(TCapiInfo::FormatVersion(0x00010002, 0x00020000, 0x00030003, 0x0004000C),
-                 QStringLiteral("CAPI: 2.0  Version: 3.12"));
+                 u"CAPI: 2.0  Version: 3.12"_s);
     }
 
     void connectionIdsWrapAndQueueRemovesOnce()

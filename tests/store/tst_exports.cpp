@@ -15,6 +15,8 @@
 #include <QTime>
 #include <QXmlStreamReader>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QByteArray kCsvHeader =
@@ -36,16 +38,16 @@ AListAddress markedContact(const QString &mark)
                               &c.CompanyOffice, &c.CompanyJobTitle, &c.CompanyAddress, &c.CompanyCity,
                               &c.CompanyPostNo, &c.CompanyCountry,  &c.CompanyWebPage};
     for (int i = 0; i < 19; ++i)
-        *texts[i] = QStringLiteral("T%1").arg(i + 1) + mark;
+        *texts[i] = u"T%1"_s.arg(i + 1) + mark;
     for (std::size_t k = 0; k < 8; ++k) {
-        c.PhoneLocation[k] = QStringLiteral("L%1").arg(k + 1) + mark;
-        c.PhoneNumber[k] = QStringLiteral("N%1").arg(k + 1) + mark;
+        c.PhoneLocation[k] = u"L%1"_s.arg(k + 1) + mark;
+        c.PhoneNumber[k] = u"N%1"_s.arg(k + 1) + mark;
     }
     for (std::size_t k = 0; k < 4; ++k)
-        c.EMail[k] = QStringLiteral("E%1").arg(k + 1) + mark;
-    c.Notes = QStringLiteral("Notes") + mark;
-    c.UseThisSound = QStringLiteral("UseThisSound");
-    c.Picture = QStringLiteral("Picture");
+        c.EMail[k] = u"E%1"_s.arg(k + 1) + mark;
+    c.Notes = u"Notes"_s + mark;
+    c.UseThisSound = u"UseThisSound"_s;
+    c.Picture = u"Picture"_s;
     c.SoundMode = 2;
     c.BlackList = true;
     return c;
@@ -65,12 +67,11 @@ QByteArray localTime(int h, int m)
 QList<QStringList> csvRecordsByPython(const QString &path)
 {
     QProcess p;
-    p.start(QStringLiteral("python3"),
-            {QStringLiteral("-c"),
-             QStringLiteral("import csv, json, sys\n"
-                            "with open(sys.argv[1], newline='', encoding='cp1250') as f:\n"
-                            "    print(json.dumps(list(csv.reader(f, delimiter=';'))))\n"),
-             path});
+    p.start(u"python3"_s, {u"-c"_s,
+                           QStringLiteral("import csv, json, sys\n"
+                                          "with open(sys.argv[1], newline='', encoding='cp1250') as f:\n"
+                                          "    print(json.dumps(list(csv.reader(f, delimiter=';'))))\n"),
+                           path});
     if (!p.waitForFinished(60000) || p.exitCode() != 0)
         qFatal("python3 failed: %s", p.readAllStandardError().constData());
     QList<QStringList> records;
@@ -97,9 +98,9 @@ QList<QHash<QString, QString>> xmlRecords(const QByteArray &bytes)
 
 bool xmllintAccepts(const QString &path)
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("xmllint")).isEmpty())
+    if (QStandardPaths::findExecutable(u"xmllint"_s).isEmpty())
         return true;
-    return QProcess::execute(QStringLiteral("xmllint"), {QStringLiteral("--noout"), path}) == 0;
+    return QProcess::execute(u"xmllint"_s, {u"--noout"_s, path}) == 0;
 }
 
 struct Awkward
@@ -172,7 +173,7 @@ private slots:
         AListAddress c;
         c.DisplayNameAs = value;
         m_contacts.append(c);
-        m_contacts.append(markedContact(QStringLiteral("z")));
+        m_contacts.append(markedContact(u"z"_s));
 
         ExportContactsCsv(m_contacts, path("values.csv"));
         QVERIFY(testsupport::readFile(path("values.csv")).contains("\r\n1;;;;" + csvField + ";;"));
@@ -183,17 +184,17 @@ private slots:
         const QList<QHash<QString, QString>> records = xmlRecords(xml);
         QCOMPARE(records.size(), 2);
         QCOMPARE(records[0].size(), 40);
-        QCOMPARE(records[0].value(QStringLiteral("DisplayNameAs")), xmlReadsBack);
-        QCOMPARE(records[1].value(QStringLiteral("Notes")), QStringLiteral("Notesz"));
+        QCOMPARE(records[0].value(u"DisplayNameAs"_s), xmlReadsBack);
+        QCOMPARE(records[1].value(u"Notes"_s), u"Notesz"_s);
     }
 
     // One file with every awkward value, in a middle field and in the last, read back whole.
     void csvReadsBack()
     {
         for (const Awkward &a : awkwardValues()) {
-            AListAddress c = markedContact(QStringLiteral("x"));
+            AListAddress c = markedContact(u"x"_s);
             c.DisplayNameAs = a.value;
-            c.Notes = a.value + QStringLiteral(";end");
+            c.Notes = a.value + u";end"_s;
             m_contacts.append(c);
         }
         ExportContactsCsv(m_contacts, path("readback.csv"));
@@ -205,8 +206,8 @@ private slots:
             QCOMPARE(row.size(), 41);
             QCOMPARE(row[0], QString::number(i + 1));
             QCOMPARE(row[4], awkwardValues()[i].value);
-            QCOMPARE(row[39], QStringLiteral("T19x"));
-            QCOMPARE(row[40], awkwardValues()[i].value + QStringLiteral(";end"));
+            QCOMPARE(row[39], u"T19x"_s);
+            QCOMPARE(row[40], awkwardValues()[i].value + u";end"_s);
         }
     }
 
@@ -219,12 +220,10 @@ private slots:
         QVERIFY(empty.contains(">Nema podataka!</td>"));
         QVERIFY(!empty.contains("Pozivi: "));
 
-        m_calls.append({QStringLiteral("<script>alert(1)</script>"), QStringLiteral("091 234 5678"),
-                        QStringLiteral("01 555"), 38002.0, 0.5, true});
-        m_calls.append({QString::fromUtf8("Ana Ćorić & Co"), QStringLiteral("< Sakriven >"),
-                        QStringLiteral("< Neidentificiran >"), 38001.0, 0.25, false});
-        m_calls.append(
-            {QStringLiteral("< Nepoznat >"), QStringLiteral("012345678"), QString(), 38000.0, 0.75, true});
+        m_calls.append({u"<script>alert(1)</script>"_s, u"091 234 5678"_s, u"01 555"_s, 38002.0, 0.5, true});
+        m_calls.append({QString::fromUtf8("Ana Ćorić & Co"), u"< Sakriven >"_s, u"< Neidentificiran >"_s,
+                        38001.0, 0.25, false});
+        m_calls.append({u"< Nepoznat >"_s, u"012345678"_s, QString(), 38000.0, 0.75, true});
         ExportCallsHtml(m_calls, path("calls.htm"));
         const QByteArray page = testsupport::readFile(path("calls.htm"));
         const QByteArray r2 = "<td class=\"row2\" align=\"left\">", r1 = "<td class=\"row1\" align=\"left\">";
@@ -240,20 +239,20 @@ private slots:
     void replacesTheFileOrLeavesIt()
     {
         QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("replace.csv"));
+        const QString file = dir.filePath(u"replace.csv"_s);
         testsupport::writeFile(file, QByteArray(100000, 'x'));
         ExportContactsCsv(m_contacts, file);
         QCOMPARE(testsupport::readFile(file), kCsvHeader + "\r\n");
 
         // A folder cannot become a file, and a file cannot hold one: both fail loudly and leave
         // nothing behind.
-        const QString folder = dir.filePath(QStringLiteral("folder.xml"));
-        QVERIFY(QDir().mkpath(folder + QStringLiteral("/inside")));
+        const QString folder = dir.filePath(u"folder.xml"_s);
+        QVERIFY(QDir().mkpath(folder + u"/inside"_s));
         QVERIFY(!ExportContactsXml(m_contacts, folder));
-        QVERIFY(QFileInfo(folder + QStringLiteral("/inside")).isDir());
-        QVERIFY(!ExportCallsHtml(m_calls, file + QStringLiteral("/calls.htm")));
+        QVERIFY(QFileInfo(folder + u"/inside"_s).isDir());
+        QVERIFY(!ExportCallsHtml(m_calls, file + u"/calls.htm"_s));
         QCOMPARE(testsupport::readFile(file), kCsvHeader + "\r\n");
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({QStringLiteral("replace.csv")}));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({u"replace.csv"_s}));
     }
 };
 

@@ -57,13 +57,13 @@ void sampleContact(AListAddress &c, QByteArray &bytes)
         put(bytes, f.offset, text);
     }
     for (int k = 0; k < 8; ++k) {
-        c.PhoneLocation[k] = QStringLiteral("loc%1").arg(k + 1);
+        c.PhoneLocation[k] = u"loc%1"_s.arg(k + 1);
         put(bytes, 899 + 31 * k, "loc" + QByteArray::number(k + 1));
-        c.PhoneNumber[k] = QStringLiteral("+385 1 %1").arg(k + 1);
+        c.PhoneNumber[k] = u"+385 1 %1"_s.arg(k + 1);
         put(bytes, 1147 + 31 * k, "+385 1 " + QByteArray::number(k + 1));
     }
     for (int k = 0; k < 4; ++k) {
-        c.EMail[k] = QStringLiteral("m%1@x.hr").arg(k + 1);
+        c.EMail[k] = u"m%1@x.hr"_s.arg(k + 1);
         put(bytes, 1395 + 31 * k, "m" + QByteArray::number(k + 1) + "@x.hr");
     }
     c.ActualDimensions = true;
@@ -110,7 +110,7 @@ private slots:
         QByteArray expected(297, '\0');
         put(expected, 0, "Prijatelji");
         put(expected, 41, "/home/ana/ring.wav");
-        const AGroups group{QStringLiteral("Prijatelji"), QStringLiteral("/home/ana/ring.wav")};
+        const AGroups group{u"Prijatelji"_s, u"/home/ana/ring.wav"_s};
         QCOMPARE(EncodeFileRec(group), expected);
         QCOMPARE(TGroupFileRec::decode(expected.constData()), group);
     }
@@ -141,7 +141,7 @@ private slots:
         const QString text = DecodeCp1250(all);
         QCOMPARE(text.size(), 256);
         QCOMPARE(EncodeCp1250(text), all);
-        QCOMPARE(text.mid(0x80, 2), QStringLiteral("\u20AC\u0081"));
+        QCOMPARE(text.mid(0x80, 2), u"\u20AC\u0081"_s);
         QCOMPARE(text.at(0x8A), QChar(u'\u0160'));
         QCOMPARE(text.at(0xFF), QChar(u'\u02D9'));
     }
@@ -158,13 +158,11 @@ private slots:
             << 25 << forty << QByteArray(25, 'a') << QString(25, QLatin1Char('a'));
         QTest::newRow("empty") << 30 << QString() << QByteArray() << QString();
         QTest::newRow("croatian letters")
-            << 30 << QStringLiteral("Šibenik Đurđ Žut") << QByteArray("\x8Aibenik \xD0ur\xF0 \x8Eut")
-            << QStringLiteral("Šibenik Đurđ Žut");
-        QTest::newRow("not in code page")
-            << 30 << QStringLiteral("Señor 中") << QByteArray("Se?or ?") << QStringLiteral("Se?or ?");
+            << 30 << u"Šibenik Đurđ Žut"_s << QByteArray("\x8Aibenik \xD0ur\xF0 \x8Eut")
+            << u"Šibenik Đurđ Žut"_s;
+        QTest::newRow("not in code page") << 30 << u"Señor 中"_s << QByteArray("Se?or ?") << u"Se?or ?"_s;
         // A character outside the BMP is one character: one "?", and it counts once when cutting.
-        QTest::newRow("surrogate pair")
-            << 3 << QStringLiteral("a\U0001F600bc") << QByteArray("a?b") << QStringLiteral("a?b");
+        QTest::newRow("surrogate pair") << 3 << u"a\U0001F600bc"_s << QByteArray("a?b") << u"a?b"_s;
     }
     void textIsCutAndEncoded()
     {

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 TContactList g_contacts;
@@ -18,8 +20,7 @@ AListAddress contact(const QString &name, const QStringList &numbers, const QStr
     c.DisplayNameAs = name;
     for (int k = 0; k < numbers.size() && k < 8; ++k) {
         c.PhoneNumber[std::size_t(k)] = numbers[k];
-        c.PhoneLocation[std::size_t(k)] =
-            k < locations.size() ? locations[k] : QStringLiteral("L%1").arg(k + 1);
+        c.PhoneLocation[std::size_t(k)] = k < locations.size() ? locations[k] : u"L%1"_s.arg(k + 1);
     }
     return c;
 }
@@ -74,10 +75,10 @@ private slots:
     // Only ASCII digits are digits of a telephone number.
     void reducesToCharacterSets()
     {
-        QCOMPARE(DigitsOnly(QStringLiteral("+385 (1) 234-5678")), QStringLiteral("38512345678"));
-        QCOMPARE(PhoneCharsOnly(QStringLiteral("+385 (1) 234-5678")), QStringLiteral("+3851234-5678"));
-        QCOMPARE(DigitsOnly(QString::fromUtf8("٣4५")), QStringLiteral("4"));
-        QCOMPARE(PhoneCharsOnly(QString::fromUtf8("٣4५")), QStringLiteral("4"));
+        QCOMPARE(DigitsOnly(u"+385 (1) 234-5678"_s), u"38512345678"_s);
+        QCOMPARE(PhoneCharsOnly(u"+385 (1) 234-5678"_s), u"+3851234-5678"_s);
+        QCOMPARE(DigitsOnly(QString::fromUtf8("٣4५")), u"4"_s);
+        QCOMPARE(PhoneCharsOnly(QString::fromUtf8("٣4५")), u"4"_s);
     }
 
     void numbersMatch_data()
@@ -125,19 +126,14 @@ private slots:
         QFETCH(QString, callerNumber);
         QFETCH(int, index);
         QFETCH(QString, location);
+        g_contacts.append(contact(u"Ana"_s, {u"+385 1 2345678"_s}, {u"Posao"_s}));
         g_contacts.append(
-            contact(QStringLiteral("Ana"), {QStringLiteral("+385 1 2345678")}, {QStringLiteral("Posao")}));
-        g_contacts.append(
-            contact(QStringLiteral("Ivo"),
-                    {QStringLiteral("000"), QStringLiteral("098/765-432"), QStringLiteral("01 2345678")},
-                    {QStringLiteral("Kuća"), QStringLiteral("Mobitel")}));
-        g_contacts.append(contact(QStringLiteral("Eva"), {QString(), QStringLiteral("777"), QString(),
-                                                          QString(), QStringLiteral("1777")}));
-        AListAddress blocked = contact(QStringLiteral("Spam"), {QStringLiteral("091 111 1111")});
+            contact(u"Ivo"_s, {u"000"_s, u"098/765-432"_s, u"01 2345678"_s}, {u"Kuća"_s, u"Mobitel"_s}));
+        g_contacts.append(contact(u"Eva"_s, {QString(), u"777"_s, QString(), QString(), u"1777"_s}));
+        AListAddress blocked = contact(u"Spam"_s, {u"091 111 1111"_s});
         blocked.BlackList = true;
         g_contacts.append(blocked);
-        g_contacts.append(contact(QStringLiteral("Long"), {QStringLiteral("1"), QStringLiteral("23456789012"),
-                                                           QStringLiteral("0123456789012")}));
+        g_contacts.append(contact(u"Long"_s, {u"1"_s, u"23456789012"_s, u"0123456789012"_s}));
 
         const ContactMatch match = FindContactByNumber(g_contacts, callerNumber);
         QCOMPARE(match.index, index);
@@ -146,25 +142,23 @@ private slots:
 
     void seesListChanges()
     {
-        g_contacts.append(contact(QStringLiteral("A"), {QStringLiteral("111 2222")}));
-        QCOMPARE(FindContactByNumber(g_contacts, QStringLiteral("1112222")).index, 0);
-        QCOMPARE(FindContactByNumber(g_contacts, QStringLiteral("3334444")).index, -1);
+        g_contacts.append(contact(u"A"_s, {u"111 2222"_s}));
+        QCOMPARE(FindContactByNumber(g_contacts, u"1112222"_s).index, 0);
+        QCOMPARE(FindContactByNumber(g_contacts, u"3334444"_s).index, -1);
 
-        g_contacts.insert(
-            0, contact(QStringLiteral("B"), {QStringLiteral("333-4444"), QStringLiteral("1112222")}));
-        QCOMPARE(FindContactByNumber(g_contacts, QStringLiteral("3334444")).index, 0);
-        QCOMPARE(FindContactByNumber(g_contacts, QStringLiteral("1112222")),
-                 (ContactMatch{0, QStringLiteral("L2")}));
+        g_contacts.insert(0, contact(u"B"_s, {u"333-4444"_s, u"1112222"_s}));
+        QCOMPARE(FindContactByNumber(g_contacts, u"3334444"_s).index, 0);
+        QCOMPARE(FindContactByNumber(g_contacts, u"1112222"_s), (ContactMatch{0, u"L2"_s}));
 
         // An in-place edit becomes visible once the list is told.
-        g_contacts[0].PhoneNumber[1] = QStringLiteral("555");
+        g_contacts[0].PhoneNumber[1] = u"555"_s;
         g_contacts.markChanged();
-        QCOMPARE(FindContactByNumber(g_contacts, QStringLiteral("1112222")).index, 1);
+        QCOMPARE(FindContactByNumber(g_contacts, u"1112222"_s).index, 1);
 
         g_contacts.removeAt(1);
-        QCOMPARE(FindContactByNumber(g_contacts, QStringLiteral("1112222")).index, -1);
+        QCOMPARE(FindContactByNumber(g_contacts, u"1112222"_s).index, -1);
         g_contacts.clear();
-        QCOMPARE(FindContactByNumber(g_contacts, QStringLiteral("3334444")).index, -1);
+        QCOMPARE(FindContactByNumber(g_contacts, u"3334444"_s).index, -1);
     }
 
     // The cached scan must give exactly what the plain scan gives: same contact, same number.
@@ -196,7 +190,7 @@ private slots:
             for (std::size_t k = 0; k < 8; ++k) {
                 if (rng.bounded(3) != 0)
                     c.PhoneNumber[k] = decorate(randomDigits(14));
-                c.PhoneLocation[k] = QStringLiteral("%1/%2").arg(i).arg(k);
+                c.PhoneLocation[k] = u"%1/%2"_s.arg(i).arg(k);
                 digits[k] = referenceDigits(c.PhoneNumber[k]);
             }
             g_contacts.append(c);
@@ -207,7 +201,7 @@ private slots:
             const QString caller = decorate(randomDigits(13));
             const ContactMatch expected = referenceFind(stored, caller);
             const ContactMatch actual = FindContactByNumber(g_contacts, caller);
-            QVERIFY2(actual == expected, qPrintable(QStringLiteral("caller \"%1\"").arg(caller)));
+            QVERIFY2(actual == expected, qPrintable(u"caller \"%1\""_s.arg(caller)));
             found += expected.found() ? 1 : 0;
         }
         // Both outcomes must have been exercised.
@@ -217,20 +211,20 @@ private slots:
 
     void stripsOwnAreaCode()
     {
-        OwnAreaCode = QStringLiteral("01");
-        QCOMPARE(StripOwnAreaCode(QStringLiteral("0112345678")), QStringLiteral("12345678"));
+        OwnAreaCode = u"01"_s;
+        QCOMPARE(StripOwnAreaCode(u"0112345678"_s), u"12345678"_s);
         // A call that reports no called number leaves the area code as it is.
         QCOMPARE(StripOwnAreaCode(QString()), QString());
-        QCOMPARE(OwnAreaCode, QStringLiteral("01"));
+        QCOMPARE(OwnAreaCode, u"01"_s);
         // A number without the trunk prefix makes the code lose its "0" for good.
-        QCOMPARE(StripOwnAreaCode(QStringLiteral("12345678")), QStringLiteral("2345678"));
-        QCOMPARE(OwnAreaCode, QStringLiteral("1"));
-        QCOMPARE(StripOwnAreaCode(QStringLiteral("0112345678")), QStringLiteral("0112345678"));
+        QCOMPARE(StripOwnAreaCode(u"12345678"_s), u"2345678"_s);
+        QCOMPARE(OwnAreaCode, u"1"_s);
+        QCOMPARE(StripOwnAreaCode(u"0112345678"_s), u"0112345678"_s);
 
-        OwnAreaCode = QStringLiteral("021");
-        QCOMPARE(StripOwnAreaCode(QStringLiteral("021")), QString());
-        QCOMPARE(StripOwnAreaCode(QStringLiteral("02")), QStringLiteral("02"));
-        QCOMPARE(OwnAreaCode, QStringLiteral("021"));
+        OwnAreaCode = u"021"_s;
+        QCOMPARE(StripOwnAreaCode(u"021"_s), QString());
+        QCOMPARE(StripOwnAreaCode(u"02"_s), u"02"_s);
+        QCOMPARE(OwnAreaCode, u"021"_s);
     }
 
     void readsTelephonyAreaCode_data()
@@ -254,13 +248,13 @@ private slots:
         QFETCH(QString, areaCode);
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        qputenv("XDG_CONFIG_DIRS", QFile::encodeName(dir.filePath(QStringLiteral("sys1")) + QLatin1Char(':') +
-                                                     dir.filePath(QStringLiteral("sys2"))));
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("user"))));
+        qputenv("XDG_CONFIG_DIRS",
+                QFile::encodeName(dir.filePath(u"sys1"_s) + QLatin1Char(':') + dir.filePath(u"sys2"_s)));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(u"user"_s)));
         const QStringList files = TelephonyLocationFiles();
-        QCOMPARE(files, QStringList({dir.filePath(QStringLiteral("sys2/Kavelink/telephony-locations.ini")),
-                                     dir.filePath(QStringLiteral("sys1/Kavelink/telephony-locations.ini")),
-                                     dir.filePath(QStringLiteral("user/Kavelink/telephony-locations.ini"))}));
+        QCOMPARE(files, QStringList({dir.filePath(u"sys2/Kavelink/telephony-locations.ini"_s),
+                                     dir.filePath(u"sys1/Kavelink/telephony-locations.ini"_s),
+                                     dir.filePath(u"user/Kavelink/telephony-locations.ini"_s)}));
         if (!systemIni.isNull())
             writeIni(files[1], systemIni);
         if (!userIni.isNull())
@@ -296,13 +290,13 @@ private slots:
     {
         NumberFormatSettings settings;
         settings.HowToFormat = 1;
-        settings.FormatString[0] = QStringLiteral("x.x.x");      // fewer "x" than digits: the rest is dropped
-        settings.FormatString[1] = QStringLiteral("X xxxxxxxx"); // only a lower-case "x" takes a digit
-        settings.FormatString[2] = QStringLiteral("++xxxxxxx");
-        QCOMPARE(FormatByPattern(QStringLiteral("12345"), settings), QStringLiteral("1.2.3"));
-        QCOMPARE(FormatByPattern(QStringLiteral("123456"), settings), QStringLiteral("X 123456"));
-        QCOMPARE(FormatByPattern(QStringLiteral("1234567"), settings), QStringLiteral("+1234567"));
-        QCOMPARE(FormatByPattern(QStringLiteral("001234567"), settings), QStringLiteral("++1234567"));
+        settings.FormatString[0] = u"x.x.x"_s;      // fewer "x" than digits: the rest is dropped
+        settings.FormatString[1] = u"X xxxxxxxx"_s; // only a lower-case "x" takes a digit
+        settings.FormatString[2] = u"++xxxxxxx"_s;
+        QCOMPARE(FormatByPattern(u"12345"_s, settings), u"1.2.3"_s);
+        QCOMPARE(FormatByPattern(u"123456"_s, settings), u"X 123456"_s);
+        QCOMPARE(FormatByPattern(u"1234567"_s, settings), u"+1234567"_s);
+        QCOMPARE(FormatByPattern(u"001234567"_s, settings), u"++1234567"_s);
     }
 };
 
