@@ -68,24 +68,19 @@ class TestCapiCodec : public QObject
     Q_OBJECT
 
 private slots:
-    void structureLengthPrefix_data()
-    {
-        QTest::addColumn<int>("contentLength");
-        QTest::addColumn<QByteArray>("prefix");
-        QTest::newRow("254 keeps one length byte") << 254 << hex("fe");
-        QTest::newRow("255 takes the escape") << 255 << hex("ff ff 00");
-    }
+    // 254 content bytes keep one length byte; 255 take the escape.
     void structureLengthPrefix()
     {
-        QFETCH(int, contentLength);
-        QFETCH(QByteArray, prefix);
-        TStruct st;
-        st.allocate(contentLength);
-        QCOMPARE(st.bytes().left(prefix.size()), prefix);
-        QCOMPARE(st.totalSize(), contentLength + int(prefix.size()));
-        TStruct wrapped(bytes(st.bytes()), st.bytes().size());
-        QCOMPARE(wrapped.contentLength(), contentLength);
-        QCOMPARE(wrapped.consumed(), st.totalSize());
+        for (const auto &[contentLength, prefix] :
+             {std::pair{254, hex("fe")}, std::pair{255, hex("ff ff 00")}}) {
+            TStruct st;
+            st.allocate(contentLength);
+            QCOMPARE(st.bytes().left(prefix.size()), prefix);
+            QCOMPARE(st.totalSize(), contentLength + int(prefix.size()));
+            TStruct wrapped(bytes(st.bytes()), st.bytes().size());
+            QCOMPARE(wrapped.contentLength(), contentLength);
+            QCOMPARE(wrapped.consumed(), st.totalSize());
+        }
     }
 
     void structureReadsStopAtContent()
