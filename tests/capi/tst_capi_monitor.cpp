@@ -19,6 +19,7 @@ class TestCapiMonitor : public QObject
 
 private:
     SimHost m_host;
+    qsizetype m_logSeen = 0;
 
     // A listening monitor with its recorder; the application id stays readable after release.
     struct Listening
@@ -77,6 +78,13 @@ private slots:
     {
         QVERIFY(m_host.start(1));
         qputenv("TELLWISE_CAPI_REMOTE", QByteArray("127.0.0.1:") + QByteArray::number(m_host.port()));
+    }
+
+    // A strict stack refuses a response that does not repeat its indication's message number.
+    void init() { m_logSeen = m_host.sim()->logLines().size(); }
+    void cleanup()
+    {
+        QVERIFY(m_host.sim()->logLines().mid(m_logSeen).filter(u"answers no indication"_s).isEmpty());
     }
 
     void listensOnItsControllerAndStops()
