@@ -25,28 +25,14 @@ AListAddress contact(const QString &name, const QStringList &numbers, const QStr
     return c;
 }
 
-// The look-up as a plain scan over the list does it, with the stored numbers reduced to digits
-// once beforehand (the test would take minutes otherwise).
-QString referenceDigits(const QString &text)
-{
-    QString digits;
-    for (QChar c : text)
-        if (c.isDigit() && c.unicode() < 128)
-            digits += c;
-    while (digits.startsWith(QLatin1Char('0')))
-        digits.remove(0, 1);
-    return digits;
-}
-
+// The look-up as a plain scan over the list does it: the first contact, and within it the first
+// number, that NumbersMatch() accepts. The stored numbers are reduced to digits once beforehand.
 ContactMatch referenceFind(const QList<std::array<QString, 8>> &stored, const QString &callerNumber)
 {
-    const QString a = referenceDigits(callerNumber);
-    if (a.isEmpty())
-        return {};
+    const QString digits = DigitsOnly(callerNumber);
     for (int i = 0; i < stored.size(); ++i) {
         for (std::size_t k = 0; k < 8; ++k) {
-            const QString &b = stored[i][k];
-            if (!b.isEmpty() && b.endsWith(a))
+            if (NumbersMatch(digits, stored[i][k]))
                 return {i, g_contacts[i].PhoneLocation[k]};
         }
     }
@@ -191,13 +177,13 @@ private slots:
                 if (rng.bounded(3) != 0)
                     c.PhoneNumber[k] = decorate(randomDigits(14));
                 c.PhoneLocation[k] = u"%1/%2"_s.arg(i).arg(k);
-                digits[k] = referenceDigits(c.PhoneNumber[k]);
+                digits[k] = DigitsOnly(c.PhoneNumber[k]);
             }
             g_contacts.append(c);
             stored.append(digits);
         }
         int found = 0;
-        for (int j = 0; j < 4000; ++j) {
+        for (int j = 0; j < 2000; ++j) {
             const QString caller = decorate(randomDigits(13));
             const ContactMatch expected = referenceFind(stored, caller);
             const ContactMatch actual = FindContactByNumber(g_contacts, caller);
@@ -205,8 +191,8 @@ private slots:
             found += expected.found() ? 1 : 0;
         }
         // Both outcomes must have been exercised.
-        QVERIFY(found > 400);
-        QVERIFY(found < 3600);
+        QVERIFY(found > 200);
+        QVERIFY(found < 1800);
     }
 
     void stripsOwnAreaCode()
