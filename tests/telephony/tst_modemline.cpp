@@ -69,7 +69,6 @@ private slots:
     {
         g_events.clear();
         m_sim = new testsupport::ModemEmulator;
-        testsupport::writeModemConfig({.keepAliveMs = 0, .commandTimeoutMs = 2000});
     }
 
     void cleanup()
