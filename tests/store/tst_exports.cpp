@@ -149,20 +149,17 @@ private slots:
         QTest::addColumn<QByteArray>("csvField");
         QTest::addColumn<QByteArray>("xmlField");
         QTest::addColumn<QString>("xmlReadsBack");
+        auto row = [](const char *tag, const QString &value, const QByteArray &csv, const QByteArray &xml,
+                      const QString &readsBack) { QTest::newRow(tag) << value << csv << xml << readsBack; };
         for (const Awkward &a : awkwardValues())
-            QTest::newRow(a.tag) << a.value << a.csv << a.xml << a.value;
-        QTest::newRow("outside the code page")
-            << QString::fromUtf8("日本 😀") << QByteArray("?? ?") << QByteArray("&#x65e5;&#x672c; &#x1f600;")
-            << QString::fromUtf8("日本 😀");
-        QTest::newRow("control character") << "a\x01z" << QByteArray("a\x01z") << QByteArray("a?z") << "a?z";
+            row(a.tag, a.value, a.csv, a.xml, a.value);
+        row("outside the code page", u"日本 😀"_s, "?? ?", "&#x65e5;&#x672c; &#x1f600;", u"日本 😀"_s);
+        row("control character", u"a\x01z"_s, "a\x01z", "a?z", u"a?z"_s);
         // A spreadsheet would run these as formulas; the CSV cell is text, the XML value unchanged.
-        QTest::newRow("formula") << "=1+2" << QByteArray("'=1+2") << QByteArray("=1+2") << "=1+2";
-        QTest::newRow("formula with a separator")
-            << "=A1;B1" << QByteArray("\"'=A1;B1\"") << QByteArray("=A1;B1") << "=A1;B1";
-        QTest::newRow("at sign") << "@SUM(A1)" << QByteArray("'@SUM(A1)") << QByteArray("@SUM(A1)")
-                                 << "@SUM(A1)";
-        QTest::newRow("plus stays") << "+385 1 234" << QByteArray("+385 1 234") << QByteArray("+385 1 234")
-                                    << "+385 1 234";
+        row("formula", u"=1+2"_s, "'=1+2", "=1+2", u"=1+2"_s);
+        row("formula with a separator", u"=A1;B1"_s, "\"'=A1;B1\"", "=A1;B1", u"=A1;B1"_s);
+        row("at sign", u"@SUM(A1)"_s, "'@SUM(A1)", "@SUM(A1)", u"@SUM(A1)"_s);
+        row("plus stays", u"+385 1 234"_s, "+385 1 234", "+385 1 234", u"+385 1 234"_s);
     }
     void escapesValues()
     {
