@@ -95,6 +95,7 @@ private slots:
         QVERIFY(clock.elapsed() >= 1000); // the silent port had its full probe time
         ::close(master);
         QCOMPARE(list, QStringList{kLine});
+        testsupport::writeModemConfig({.keepAliveMs = 0}); // only the emulator's link from here on
         QCOMPARE(FindTapiDevice(kLine), 0);
         QCOMPARE(TapiProviderInfo, u"Acme Voice 56K"_s);
         const TCallerDisplayCaps caps = GetCallerDisplayCaps(0);
