@@ -56,7 +56,8 @@ struct SpeechJob
     quint64 ticket = 0; // order among spoken (not filed) texts; a newer one ends an older
     std::function<bool()> wanted;
     std::function<void(Marks paced)> started;
-    std::function<void(Marks immediate)> stopped;
+    // ENDED: the audio ran to its end (not cut short), so every word of it was heard.
+    std::function<void(Marks immediate, bool ended)> stopped;
 };
 
 // A rough mouth for an eSpeak phoneme mnemonic: closed for pauses, shut lips for p/b/m, teeth
@@ -284,7 +285,7 @@ private:
         quint64 ticket = 0;
         Marks marks;
         std::function<void(Marks)> started;
-        std::function<void(Marks)> stopped;
+        std::function<void(Marks, bool)> stopped;
     };
 
     // Hands a rendered text to the player. An older text still sounding is ended first, the way
@@ -321,9 +322,9 @@ private:
             m_playingTicket = p.ticket;
             lock.unlock();
             p.started(std::move(p.marks));
-            SoundPlayer::play(p.file);
+            const bool ended = SoundPlayer::play(p.file);
             QFile::remove(p.file);
-            p.stopped({});
+            p.stopped({}, ended);
             lock.lock();
             m_playing = false;
             m_playChanged.notify_all();
@@ -369,7 +370,7 @@ void EspeakHost::speak(const SpeechJob &job)
         else
             out.cancelWriting();
         if (render.started)
-            job.stopped(complete ? std::move(render.marks) : Marks{});
+            job.stopped(complete ? std::move(render.marks) : Marks{}, complete);
         return;
     }
     if (!complete)
@@ -452,8 +453,12 @@ struct TMSpeech::Engine
             pacer.start(int(marks[next].ms - clock.elapsed()));
     }
 
-    void stopPacing()
+    // Reports still due are handed out when the audio ended on its own (an output that plays
+    // faster than real time), and dropped when it was cut short.
+    void stopPacing(TMSpeech &s, bool ended)
     {
+        while (ended && next < marks.size())
+            deliver(s, marks[next++]);
         pacer.stop();
         marks.clear();
         next = 0;
@@ -561,9 +566,9 @@ void TMSpeech::Speak()
             emit OnStart();
         });
     };
-    job.stopped = [link, this](Marks immediate) {
-        link->post([this, immediate = std::move(immediate)] {
-            m_engine->stopPacing();
+    job.stopped = [link, this](Marks immediate, bool ended) {
+        link->post([this, immediate = std::move(immediate), ended] {
+            m_engine->stopPacing(*this, ended);
             for (const Mark &m : immediate)
                 m_engine->deliver(*this, m);
             emit OnStop();
