@@ -23,8 +23,6 @@ class TestTMSpeech : public QObject
 private:
     const QString m_captured = QDir::homePath() + "/captured.raw";
 
-    static bool isChild() { return qEnvironmentVariableIsSet("TST_TMSPEECH_CHILD"); }
-
     static void runChild(const char *function, const QString &variable, const QString &value)
     {
         QProcess child;
@@ -38,12 +36,21 @@ private:
         QCOMPARE(child.exitCode(), 0);
     }
 
-    static TMSpeech *croatian(TMSpeech &s, TSpeechOutput output, const QStringList &text)
+    static QString errorOf(const std::function<void()> &action)
+    {
+        try {
+            action();
+        } catch (const EMSpeechException &e) {
+            return e.message();
+        }
+        return {};
+    }
+
+    static void croatian(TMSpeech &s, TSpeechOutput output, const QStringList &text)
     {
         s.SelectEngine("Croatian");
         s.Output = output;
         s.Text = text;
-        return &s;
     }
 
     // Renders TEXT into a wave file and returns its layout.
@@ -65,65 +72,38 @@ private:
 private slots:
     void initTestCase()
     {
-        testsupport::writeFile(
-            QDir::homePath() + "/.asoundrc",
-            QStringLiteral("pcm.!default {\n type file\n slave.pcm \"null\"\n file \"%1\"\n"
-                           " format \"raw\"\n}\n")
-                .arg(m_captured)
-                .toUtf8());
+        const QString alsa =
+            "pcm.!default {\n type file\n slave.pcm \"null\"\n file \"%1\"\n format \"raw\"\n}\n";
+        testsupport::writeFile(QDir::homePath() + "/.asoundrc", alsa.arg(m_captured).toUtf8());
     }
 
     void voicesAndSelection()
     {
         TMSpeech s;
         QVERIFY(s.initialized());
-        QVERIFY(s.engines().contains("Croatian"));
         s.SelectEngine("cROATIAN");
         QVERIFY(s.engineSelected());
         QCOMPARE(s.engineInfo().ModeName, "Croatian");
         QCOMPARE(s.engineInfo().Dialect, "hr");
-        QCOMPARE(s.engineInfo().ModeID, "{zls/hr}");
         QCOMPARE(s.engineInfo().Gender, "MALE");
-    }
-
-    void errors_data()
-    {
-        QTest::addColumn<std::function<void(TMSpeech &)>>("action");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("unknown voice")
-            << std::function<void(TMSpeech &)>([](TMSpeech &s) { s.SelectEngine("Croatian2"); })
-            << "Specified Speech Engine not found";
-        QTest::newRow("speak unselected") << std::function<void(TMSpeech &)>([](TMSpeech &s) { s.Speak(); })
-                                          << "Speech Engine not selected";
     }
 
     void errors()
     {
-        QFETCH(std::function<void(TMSpeech &)>, action);
-        QFETCH(QString, message);
         TMSpeech s;
-        try {
-            action(s);
-            QFAIL("no exception");
-        } catch (const EMSpeechException &e) {
-            QCOMPARE(e.message(), message);
-        }
+        QCOMPARE(errorOf([&] { s.SelectEngine("Croatian2"); }), "Specified Speech Engine not found");
+        QCOMPARE(errorOf([&] { s.Speak(); }), "Speech Engine not selected");
     }
 
     void withoutEspeak()
     {
-        if (!isChild())
+        if (!qEnvironmentVariableIsSet("TST_TMSPEECH_CHILD"))
             return runChild("withoutEspeak", "ESPEAK_DATA_PATH", testsupport::testDataDir());
         TMSpeech s;
         QVERIFY(!s.initialized());
         QVERIFY(s.engines().isEmpty());
-        QVERIFY_THROWS_EXCEPTION(EMSpeechException, s.SelectEngine("Croatian"));
-        try {
-            s.Speak();
-            QFAIL("no exception");
-        } catch (const EMSpeechException &e) {
-            QCOMPARE(e.message(), "Speech Engine not initialized");
-        }
+        QCOMPARE(errorOf([&] { s.SelectEngine("Croatian"); }), "Speech Engine not initialized");
+        QCOMPARE(errorOf([&] { s.Speak(); }), "Speech Engine not initialized");
     }
 
     void waveFiles()
@@ -133,9 +113,7 @@ private slots:
         const auto word = render({"Zove"});
         const auto name = render({"Zove Kovač d.o.o."}, &lastWord);
         QVERIFY(empty && word && name);
-        QCOMPARE(name->formatTag, 1);
-        QCOMPARE(name->channels, 1);
-        QCOMPARE(name->bitsPerSample, 16);
+        QVERIFY(name->formatTag == 1 && name->channels == 1 && name->bitsPerSample == 16);
         QCOMPARE(name->sampleRate, 22050u);
         QVERIFY(empty->durationMs() < word->durationMs());
         QVERIFY(word->durationMs() < name->durationMs());
@@ -147,7 +125,6 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::newRow("no name") << QString();
         QTest::newRow("missing folder") << testsupport::testDataDir() + "missing/speech.wav";
-        QTest::newRow("a folder") << testsupport::testDataDir();
     }
 
     void unwritableFileSpeaksNothing()
@@ -164,29 +141,26 @@ private slots:
 
     void soundOutputPlaysTheRenderedSamples()
     {
-        const QString file = testsupport::testDataDir() + "speech.wav";
-        QVERIFY(render({"Zove Kovač d.o.o."}));
-        const QByteArray wave = testsupport::readFile(file);
+        const auto rendered = render({"Zove Kovač d.o.o."});
+        QVERIFY(rendered);
         QFile::remove(m_captured);
 
         TMSpeech s;
         croatian(s, TSpeechOutput::soGeneral, {"Zove Kovač d.o.o."});
-        QSignalSpy start(&s, &TMSpeech::OnStart);
         QSignalSpy stop(&s, &TMSpeech::OnStop);
         QSignalSpy visual(&s, &TMSpeech::OnVisual);
         s.Speak();
         QVERIFY(stop.wait(10000));
-        QCOMPARE(start.count(), 1);
         QVERIFY(visual.count() > 5);
         // eSpeak's output varies a little from one rendering to the next within a process.
-        const qsizetype samples = wave.size() - 44;
-        QVERIFY(qAbs(testsupport::readFile(m_captured).size() - samples) < samples / 50);
+        const qint64 bytes = rendered->dataBytes;
+        QVERIFY(qAbs(QFileInfo(m_captured).size() - bytes) < bytes / 50);
     }
 
     void recordingSinkNotesTheText()
     {
         const QString log = testsupport::testDataDir() + "sounds.log";
-        if (!isChild())
+        if (!qEnvironmentVariableIsSet("TST_TMSPEECH_CHILD"))
             return runChild("recordingSinkNotesTheText", "TELLWISE_SOUND_SINK", "record:" + log);
         TMSpeech s;
         croatian(s, TSpeechOutput::soGeneral, {"Zove Kovač", "d.o.o. \\ Zagreb"});
