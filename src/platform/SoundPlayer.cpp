@@ -47,6 +47,19 @@ public:
         m_changed.notify_all();
     }
 
+    bool recordSpeech(const QString &text) override
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_generation;
+        m_changed.notify_all();
+        QString line = text;
+        line.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+            .replace(QLatin1Char('\r'), QLatin1String("\\r"))
+            .replace(QLatin1Char('\n'), QLatin1String("\\n"));
+        appendLine(QLatin1String("speak: ") + line);
+        return true;
+    }
+
 private:
     void appendLine(const QString &fileName)
     {
@@ -94,6 +107,11 @@ bool play(const QString &fileName)
 void stopAll()
 {
     sink().stopAll();
+}
+
+bool recordSpeech(const QString &text)
+{
+    return sink().recordSpeech(text);
 }
 
 } // namespace SoundPlayer

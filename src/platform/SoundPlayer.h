@@ -8,7 +8,8 @@
 // The output is chosen once, from TELLWISE_SOUND_SINK:
 //   unset or "system"  the desktop's sound output
 //   "record:<file>"    nothing is heard; each sound's file name is appended as one line to
-//                      <file>, and the call lasts as long as the wave file's data would play
+//                      <file>, and the call lasts as long as the wave file's data would play;
+//                      each spoken text is appended as "speak: TEXT" and nothing is rendered
 //   "none"             nothing is played
 namespace SoundPlayer {
 
@@ -18,5 +19,11 @@ bool play(const QString &fileName);
 
 // Stops whatever is playing (the program's end).
 void stopAll();
+
+// The recording output takes a text that is about to be spoken: it notes the line
+// "speak: TEXT" (backslashes, carriage returns and line feeds written as \\, \r and \n) and
+// ends the sound playing, as speech would. True when it took the text, so nothing is to be
+// spoken; false for every other output.
+bool recordSpeech(const QString &text);
 
 } // namespace SoundPlayer

@@ -12,6 +12,9 @@ public:
     virtual ~SoundSink() = default;
     virtual bool play(const QString &fileName) = 0;
     virtual void stopAll() = 0;
+    // Takes a text about to be spoken instead of the speech engine; false when this output
+    // wants the speech itself.
+    virtual bool recordSpeech(const QString &) { return false; }
 };
 
 // The desktop's sound output, from the OS backend file.

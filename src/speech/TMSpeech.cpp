@@ -1,22 +1,536 @@
 #include "speech/TMSpeech.h"
 
-#include <espeak-ng/espeak_ng.h>
+#include "platform/SoundPlayer.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryFile>
+#include <QTimer>
+#include <QtEndian>
+
+#include <espeak-ng/speak_lib.h>
+
+#include <chrono>
+#include <climits>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct VoiceEntry
+{
+    QString name;
+    QByteArray identifier; // the voice file under espeak-ng-data/voices, also accepted as a name
+    QString language;
+    int gender = 0; // 0 none, 1 male, 2 female
+    int age = 0;
+};
+
+// A word or phoneme eSpeak reported, at its place in the audio.
+struct Mark
+{
+    int ms = 0;
+    bool word = false;
+    std::uint32_t position = 0;
+    TTSMouth mouth;
+};
+using Marks = std::vector<Mark>;
+
+// One Speak, handed from the window thread to the synthesis thread. The hooks post to the
+// component's own thread and do nothing once the component is gone.
+struct SpeechJob
+{
+    QByteArray text;
+    QByteArray voice;
+    bool toFile = false;
+    QString fileName;
+    quint64 ticket = 0; // order among spoken (not filed) texts; a newer one ends an older
+    std::function<bool()> wanted;
+    std::function<void(Marks paced)> started;
+    // ENDED: the audio ran to its end (not cut short), so every word of it was heard.
+    std::function<void(Marks immediate, bool ended)> stopped;
+};
+
+// A rough mouth for an eSpeak phoneme mnemonic: closed for pauses, shut lips for p/b/m, teeth
+// on the lip for f/v, open for the vowels (wide, spread or rounded).
+TTSMouth mouthFor(const char *phoneme)
+{
+    TTSMouth m;
+    const char c = phoneme[0];
+    auto is = [c](const char *set) { return c != '\0' && std::strchr(set, c) != nullptr; };
+    if (c == '\0' || c == '_')
+        return m;
+    if (is("pbm")) {
+        m.MouthWidth = 110;
+        m.LipTension = 200;
+    } else if (is("fv")) {
+        m.MouthWidth = 120;
+        m.MouthHeight = 30;
+        m.JawOpen = 20;
+        m.TeethUpperVisible = 200;
+    } else if (is("aA&V")) {
+        m.MouthWidth = 150;
+        m.MouthHeight = 200;
+        m.JawOpen = 200;
+        m.TeethUpperVisible = 80;
+    } else if (is("eEiI3@")) {
+        m.MouthWidth = 200;
+        m.MouthHeight = 90;
+        m.MouthUpturn = 150;
+        m.JawOpen = 90;
+        m.TeethUpperVisible = 150;
+        m.TeethLowerVisible = 100;
+    } else if (is("oOuUw")) {
+        m.MouthWidth = 60;
+        m.MouthHeight = 150;
+        m.JawOpen = 100;
+        m.LipTension = 150;
+    } else {
+        m.MouthWidth = 120;
+        m.MouthHeight = 50;
+        m.JawOpen = 50;
+        m.TeethUpperVisible = 100;
+        m.TeethLowerVisible = 100;
+        m.TonguePosn = 150;
+    }
+    return m;
+}
+
+QByteArray waveHeader(int sampleRate, std::uint32_t dataBytes)
+{
+    QByteArray h(44, '\0');
+    char *p = h.data();
+    std::memcpy(p, "RIFF", 4);
+    qToLittleEndian<quint32>(36 + dataBytes, p + 4);
+    std::memcpy(p + 8, "WAVEfmt ", 8);
+    qToLittleEndian<quint32>(16, p + 16);
+    qToLittleEndian<quint16>(1, p + 20); // PCM
+    qToLittleEndian<quint16>(1, p + 22); // mono
+    qToLittleEndian<quint32>(quint32(sampleRate), p + 24);
+    qToLittleEndian<quint32>(quint32(sampleRate) * 2, p + 28);
+    qToLittleEndian<quint16>(2, p + 32);
+    qToLittleEndian<quint16>(16, p + 34);
+    std::memcpy(p + 36, "data", 4);
+    qToLittleEndian<quint32>(dataBytes, p + 40);
+    return h;
+}
+
+// What one synthesis produces; filled by eSpeak's callback on the synthesis thread.
+struct Render
+{
+    QByteArray pcm; // 16-bit little-endian samples
+    Marks marks;
+    std::function<bool()> wanted;
+    std::function<void()> firstSamples;
+    bool started = false;
+};
+Render *g_render = nullptr; // only the synthesis thread synthesises
+
+int synthCallback(short *wav, int count, espeak_EVENT *events)
+{
+    Render &r = *g_render;
+    if (wav && count > 0) {
+        if (!r.started) {
+            r.started = true;
+            if (r.firstSamples)
+                r.firstSamples();
+        }
+        const qsizetype at = r.pcm.size();
+        r.pcm.resize(at + qsizetype(count) * 2);
+        qToLittleEndian<qint16>(wav, count, r.pcm.data() + at);
+    }
+    for (; events && events->type != espeakEVENT_LIST_TERMINATED; ++events) {
+        Mark mark;
+        mark.ms = events->audio_position;
+        if (events->type == espeakEVENT_WORD) {
+            mark.word = true;
+            // eSpeak counts characters from 1
+            mark.position = std::uint32_t(qMax(0, events->text_position - 1));
+        } else if (events->type == espeakEVENT_PHONEME) {
+            char name[9] = {};
+            std::memcpy(name, events->id.string, 8);
+            mark.mouth = mouthFor(name);
+        } else {
+            continue;
+        }
+        r.marks.push_back(mark);
+    }
+    return r.wanted() ? 0 : 1;
+}
+
+// eSpeak NG keeps its whole state in globals, so the process has one engine: initialised once,
+// and from then on used only by this object's synthesis thread. A second thread plays what was
+// rendered, so that synthesis of a newer text never waits for an older one to finish sounding.
+class EspeakHost
+{
+public:
+    static EspeakHost &instance()
+    {
+        // Never destroyed: its threads may still be working while the program exits.
+        static EspeakHost *const host = new EspeakHost;
+        return *host;
+    }
+
+    bool ok = false;
+    QString version;
+    std::vector<VoiceEntry> voices;
+    // The pitch and rate ranges as eSpeak's parameters report them; they are the same for
+    // every voice.
+    std::uint16_t pitchHigh = 0, pitchLow = 0;
+    std::uint32_t speedHigh = 0, speedLow = 0;
+    std::atomic<quint64> latestSound{0};
+
+    void post(std::function<void()> job)
+    {
+        std::lock_guard lock(m_jobMutex);
+        m_jobs.push_back(std::move(job));
+        m_jobAdded.notify_one();
+    }
+
+    // Synthesis thread only.
+    bool useVoice(const QByteArray &identifier)
+    {
+        if (identifier == m_currentVoice)
+            return true;
+        if (espeak_SetVoiceByName(identifier.constData()) != EE_OK)
+            return false;
+        m_currentVoice = identifier;
+        return true;
+    }
+
+    void speak(const SpeechJob &job);
+
+private:
+    EspeakHost()
+    {
+        std::mutex m;
+        std::condition_variable done;
+        bool ready = false;
+        post([&] {
+            initialise();
+            std::lock_guard lock(m);
+            ready = true;
+            done.notify_one();
+        });
+        std::thread([this] { work(); }).detach();
+        std::thread([this] { playLoop(); }).detach();
+        std::unique_lock lock(m);
+        done.wait(lock, [&] { return ready; });
+    }
+
+    void initialise()
+    {
+        // Without DONT_EXIT eSpeak ends the process when its data is missing; with it the sample
+        // rate stays 0.
+        m_sampleRate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr,
+                                         espeakINITIALIZE_PHONEME_EVENTS | espeakINITIALIZE_DONT_EXIT);
+        if (m_sampleRate <= 0)
+            return;
+        espeak_SetSynthCallback(synthCallback);
+        version = QString::fromUtf8(espeak_Info(nullptr));
+        const espeak_VOICE **list = espeak_ListVoices(nullptr);
+        for (int i = 0; list && list[i]; ++i) {
+            const espeak_VOICE *v = list[i];
+            // languages: a priority byte, then the name, for each language
+            const char *language = v->languages && v->languages[0] ? v->languages + 1 : "";
+            voices.push_back({QString::fromUtf8(v->name), QByteArray(v->identifier),
+                              QString::fromUtf8(language), v->gender, v->age});
+        }
+        const auto [ph, pl] = probe(espeakPITCH, 65535);
+        pitchHigh = std::uint16_t(ph);
+        pitchLow = std::uint16_t(pl);
+        std::tie(speedHigh, speedLow) = probe(espeakRATE, -1);
+        ok = true;
+    }
+
+    // Reads a parameter's current value, sets the highest and reads it back, sets 0 and reads it
+    // back, then puts the current value back.
+    static std::pair<std::uint32_t, std::uint32_t> probe(espeak_PARAMETER parameter, int highest)
+    {
+        const int current = espeak_GetParameter(parameter, 1);
+        espeak_SetParameter(parameter, highest, 0);
+        const auto high = std::uint32_t(espeak_GetParameter(parameter, 1));
+        espeak_SetParameter(parameter, 0, 0);
+        const auto low = std::uint32_t(espeak_GetParameter(parameter, 1));
+        espeak_SetParameter(parameter, current, 0);
+        return {high, low};
+    }
+
+    void work()
+    {
+        for (;;) {
+            std::function<void()> job;
+            {
+                std::unique_lock lock(m_jobMutex);
+                m_jobAdded.wait(lock, [&] { return !m_jobs.empty(); });
+                job = std::move(m_jobs.front());
+                m_jobs.pop_front();
+            }
+            job();
+        }
+    }
+
+    struct Playback
+    {
+        QString file;
+        quint64 ticket = 0;
+        Marks marks;
+        std::function<void(Marks)> started;
+        std::function<void(Marks, bool)> stopped;
+    };
+
+    // Hands a rendered text to the player. An older text still sounding is ended first, the way
+    // a newer ring sound ends it.
+    void queuePlayback(Playback p)
+    {
+        const quint64 ticket = p.ticket;
+        std::unique_lock lock(m_playMutex);
+        if (m_pending)
+            QFile::remove(m_pending->file);
+        m_pending = std::move(p);
+        m_playChanged.notify_all();
+        while (m_playing && m_playingTicket < ticket) {
+            lock.unlock();
+            SoundPlayer::stopAll();
+            lock.lock();
+            m_playChanged.wait_for(lock, std::chrono::milliseconds(5),
+                                   [&] { return !m_playing || m_playingTicket >= ticket; });
+        }
+    }
+
+    void playLoop()
+    {
+        for (;;) {
+            std::unique_lock lock(m_playMutex);
+            m_playChanged.wait(lock, [&] { return m_pending.has_value(); });
+            Playback p = std::move(*m_pending);
+            m_pending.reset();
+            if (p.ticket != latestSound) {
+                QFile::remove(p.file); // a newer text is on its way
+                continue;
+            }
+            m_playing = true;
+            m_playingTicket = p.ticket;
+            lock.unlock();
+            p.started(std::move(p.marks));
+            const bool ended = SoundPlayer::play(p.file);
+            QFile::remove(p.file);
+            p.stopped({}, ended);
+            lock.lock();
+            m_playing = false;
+            m_playChanged.notify_all();
+        }
+    }
+
+    int m_sampleRate = 0;
+    QByteArray m_currentVoice;
+    std::mutex m_jobMutex;
+    std::condition_variable m_jobAdded;
+    std::deque<std::function<void()>> m_jobs;
+
+    std::mutex m_playMutex;
+    std::condition_variable m_playChanged;
+    std::optional<Playback> m_pending;
+    bool m_playing = false;
+    quint64 m_playingTicket = 0;
+};
+
+void EspeakHost::speak(const SpeechJob &job)
+{
+    if (!job.wanted() || !useVoice(job.voice))
+        return;
+    QSaveFile out(job.fileName);
+    if (job.toFile && (job.fileName.isEmpty() || !out.open(QIODevice::WriteOnly)))
+        return; // the file cannot be written: nothing is spoken
+    Render render;
+    render.wanted = job.wanted;
+    if (job.toFile)
+        render.firstSamples = [&] { job.started({}); };
+    g_render = &render;
+    const espeak_ERROR rc = espeak_Synth(job.text.constData(), size_t(job.text.size()) + 1, 0, POS_CHARACTER,
+                                         0, espeakCHARS_UTF8, nullptr, nullptr);
+    g_render = nullptr;
+    const bool complete = rc == EE_OK && job.wanted();
+    const QByteArray wave = waveHeader(m_sampleRate, std::uint32_t(render.pcm.size())) + render.pcm;
+
+    if (job.toFile) {
+        // Written under a temporary name and renamed at the end: a failure leaves the old file
+        // (or none), never half of the new one.
+        if (complete && out.write(wave) == wave.size())
+            out.commit();
+        else
+            out.cancelWriting();
+        if (render.started)
+            job.stopped(complete ? std::move(render.marks) : Marks{}, complete);
+        return;
+    }
+    if (!complete)
+        return;
+    QTemporaryFile temp(QDir::tempPath() + QLatin1String("/tellwise-speech-XXXXXX.wav"));
+    temp.setAutoRemove(false);
+    if (!temp.open())
+        return;
+    if (temp.write(wave) != wave.size() || !temp.flush()) {
+        temp.remove();
+        return;
+    }
+    temp.close();
+    queuePlayback({temp.fileName(), job.ticket, std::move(render.marks), job.started, job.stopped});
+}
+
+// The connection from the engine's threads back to one component.
+class Link
+{
+public:
+    explicit Link(QObject *owner) : m_owner(owner) {}
+    void cut()
+    {
+        std::lock_guard lock(m_mutex);
+        m_owner = nullptr;
+    }
+    bool alive()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_owner != nullptr;
+    }
+    // Runs F on the component's thread, unless the component is gone by then.
+    void post(std::function<void()> f)
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_owner)
+            QMetaObject::invokeMethod(m_owner, std::move(f), Qt::QueuedConnection);
+    }
+
+private:
+    std::mutex m_mutex;
+    QObject *m_owner;
+};
+
+} // namespace
 
 struct TMSpeech::Engine
 {
+    std::shared_ptr<Link> link;
+    QByteArray voice;
+    quint64 selection = 0;
+
+    // Word and phoneme reports of the text sounding now, handed out as the audio reaches them.
+    QTimer pacer;
+    QElapsedTimer clock;
+    Marks marks;
+    std::size_t next = 0;
+
+    void deliver(TMSpeech &s, const Mark &m)
+    {
+        if (m.word)
+            s.m_lastWordPosition = m.position;
+        else
+            emit s.OnVisual(0, m.mouth);
+    }
+
+    void pace(TMSpeech &s, Marks paced)
+    {
+        marks = std::move(paced);
+        next = 0;
+        clock.start();
+        due(s);
+    }
+
+    void due(TMSpeech &s)
+    {
+        while (next < marks.size() && marks[next].ms <= clock.elapsed())
+            deliver(s, marks[next++]);
+        if (next < marks.size())
+            pacer.start(int(marks[next].ms - clock.elapsed()));
+    }
+
+    // Reports still due are handed out when the audio ended on its own (an output that plays
+    // faster than real time), and dropped when it was cut short.
+    void stopPacing(TMSpeech &s, bool ended)
+    {
+        while (ended && next < marks.size())
+            deliver(s, marks[next++]);
+        pacer.stop();
+        marks.clear();
+        next = 0;
+    }
 };
 
-TMSpeech::TMSpeech(QObject *owner) : QObject(owner), m_engine(std::make_unique<Engine>()) {}
+TMSpeech::TMSpeech(QObject *owner) : QObject(owner), m_engine(std::make_unique<Engine>())
+{
+    m_engine->link = std::make_shared<Link>(this);
+    m_engine->pacer.setSingleShot(true);
+    connect(&m_engine->pacer, &QTimer::timeout, this, [this] { m_engine->due(*this); });
 
-TMSpeech::~TMSpeech() = default;
+    const EspeakHost &host = EspeakHost::instance();
+    m_initialized = host.ok;
+    for (const VoiceEntry &v : host.voices)
+        m_engines << v.name;
+    Version = host.version;
+}
+
+TMSpeech::~TMSpeech()
+{
+    m_initialized = false;
+    m_engine->link->cut();
+}
 
 void TMSpeech::SelectEngine(const QString &name)
 {
     if (!m_initialized)
         throw EMSpeechException("Speech Engine not initialized");
-    if (!m_engines.contains(name, Qt::CaseInsensitive))
+    qsizetype index = 0;
+    while (index < m_engines.size() && m_engines[index].compare(name, Qt::CaseInsensitive) != 0)
+        ++index;
+    if (index == m_engines.size())
         throw EMSpeechException("Specified Speech Engine not found");
+
+    const VoiceEntry &v = EspeakHost::instance().voices[std::size_t(index)];
     m_engineSelected = true;
+    m_engine->voice = v.identifier;
+    const quint64 selection = ++m_engine->selection;
+
+    const EspeakHost &host = EspeakHost::instance();
+    m_info.ModeName = v.name;
+    m_info.Dialect = v.language;
+    m_info.MfgName = QStringLiteral("eSpeak NG");
+    m_info.ProductName = QStringLiteral("eSpeak NG ") + host.version;
+    m_info.ModeID = QLatin1Char('{') + QString::fromUtf8(v.identifier) + QLatin1Char('}');
+    m_info.EngineID = QStringLiteral("{espeak-ng}");
+    m_info.Speaker = v.name;
+    m_info.Style.clear();
+    static const char *const genders[] = {"NEUTRAL", "MALE", "FEMALE"};
+    if (v.gender >= 0 && v.gender <= 2)
+        m_info.Gender = QLatin1String(genders[v.gender]);
+    m_info.Age = v.age;
+    m_info.PitchHigh = host.pitchHigh;
+    m_info.PitchLow = host.pitchLow;
+    m_info.SpeedHigh = host.speedHigh;
+    m_info.SpeedLow = host.speedLow;
+    m_info.Reserved1 = 100;
+    m_info.Reserved2 = 0;
+
+    // Load the voice now, off this thread, so that the first text starts quickly; a voice eSpeak
+    // listed but cannot load leaves nothing selected.
+    std::shared_ptr<Link> link = m_engine->link;
+    const QByteArray voice = v.identifier;
+    EspeakHost::instance().post([link, voice, selection, this] {
+        if (!link->alive() || EspeakHost::instance().useVoice(voice))
+            return;
+        link->post([this, selection] {
+            if (m_engine->selection == selection)
+                m_engineSelected = false;
+        });
+    });
 }
 
 void TMSpeech::Speak()
@@ -25,4 +539,40 @@ void TMSpeech::Speak()
         throw EMSpeechException("Speech Engine not initialized");
     if (!m_engineSelected)
         throw EMSpeechException("Speech Engine not selected");
+
+    if (Output == TSpeechOutput::soGeneral && SoundPlayer::recordSpeech(Text.join(QLatin1String("\r\n"))))
+        return;
+    QString joined;
+    for (const QString &line : std::as_const(Text))
+        joined += line + QLatin1String("\r\n");
+
+    EspeakHost &host = EspeakHost::instance();
+    std::shared_ptr<Link> link = m_engine->link;
+    SpeechJob job;
+    job.text = joined.toUtf8();
+    job.voice = m_engine->voice;
+    job.toFile = Output == TSpeechOutput::soFile;
+    if (job.toFile) {
+        job.fileName = Filename.isEmpty() ? QString() : QFileInfo(Filename).absoluteFilePath();
+        job.wanted = [link] { return link->alive(); };
+    } else {
+        const quint64 ticket = ++host.latestSound;
+        job.ticket = ticket;
+        job.wanted = [link, ticket, &host] { return link->alive() && host.latestSound == ticket; };
+    }
+    job.started = [link, this](Marks paced) {
+        link->post([this, paced = std::move(paced)]() mutable {
+            m_engine->pace(*this, std::move(paced));
+            emit OnStart();
+        });
+    };
+    job.stopped = [link, this](Marks immediate, bool ended) {
+        link->post([this, immediate = std::move(immediate), ended] {
+            m_engine->stopPacing(*this, ended);
+            for (const Mark &m : immediate)
+                m_engine->deliver(*this, m);
+            emit OnStop();
+        });
+    };
+    host.post([job = std::move(job), &host] { host.speak(job); });
 }

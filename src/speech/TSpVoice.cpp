@@ -1,15 +1,148 @@
 #include "speech/TSpVoice.h"
 
+#include "platform/SoundPlayer.h"
+
 #include <libspeechd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
+#include <cstdlib>
+#include <deque>
+#include <fcntl.h>
+#include <functional>
+#include <future>
+#include <mutex>
+#include <optional>
+#include <poll.h>
+#include <pthread.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// How long the window thread waits for the daemon. A daemon that died answers at once (its
+// socket reports the end); the bound is for one that hangs without answering.
+constexpr std::chrono::milliseconds kReplyWait{1500};
+// Starting the user's daemon when none runs takes longer.
+constexpr std::chrono::milliseconds kConnectWait{5000};
+
+} // namespace
 
 QString SpVoiceToken::GetDescription() const
 {
     return language.isEmpty() ? name : name + QLatin1String(" (") + language + QLatin1Char(')');
 }
 
+// libspeechd waits for the daemon's answers without a time limit, and writes with write(), so a
+// daemon that died would end the program with SIGPIPE. Every call therefore runs on a thread of
+// the connection's own, with SIGPIPE blocked there, and the window thread waits a bounded time.
+// A call that hangs is ended by shutting the socket down through a second descriptor of it.
 struct TSpVoice::Connection
 {
-    SPDConnection *spd = nullptr;
+    struct Shared
+    {
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::deque<std::function<void()>> jobs;
+        bool quit = false;
+        SPDConnection *spd = nullptr; // used on the connection's thread only
+        int watch = -1;
+        std::atomic<bool> broken{false};
+    };
+    std::shared_ptr<Shared> shared;
+    bool open = false;
+
+    static void run(const std::shared_ptr<Shared> &s)
+    {
+        sigset_t pipe;
+        sigemptyset(&pipe);
+        sigaddset(&pipe, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+        for (;;) {
+            std::function<void()> job;
+            {
+                std::unique_lock lock(s->mutex);
+                s->changed.wait(lock, [&] { return !s->jobs.empty() || s->quit; });
+                if (s->jobs.empty())
+                    break;
+                job = std::move(s->jobs.front());
+                s->jobs.pop_front();
+            }
+            job();
+        }
+        if (s->spd)
+            spd_close(s->spd);
+        std::lock_guard lock(s->mutex);
+        if (s->watch >= 0)
+            ::close(s->watch);
+        s->watch = -1;
+    }
+
+    void start()
+    {
+        shared = std::make_shared<Shared>();
+        std::thread([s = shared] { run(s); }).detach();
+    }
+
+    void stop()
+    {
+        if (shared) {
+            std::lock_guard lock(shared->mutex);
+            shared->quit = true;
+            shared->changed.notify_all();
+        }
+        shared.reset();
+        open = false;
+    }
+
+    // The daemon closed the connection (it ended or was killed): the socket reads as ended. An
+    // idle connection has nothing to read, as no notifications are asked for.
+    static bool peerGone(const SPDConnection *spd)
+    {
+        if (!spd->stream)
+            return true;
+        pollfd p{spd->socket, POLLIN, 0};
+        return ::poll(&p, 1, 0) != 0;
+    }
+
+    // Runs F with the connection on its thread; nothing when the connection is (or turns out)
+    // broken or the daemon does not answer in time.
+    template <typename R>
+    std::optional<R> call(std::function<R(SPDConnection *)> f, std::chrono::milliseconds wait = kReplyWait)
+    {
+        if (!shared)
+            return std::nullopt;
+        auto promise = std::make_shared<std::promise<std::optional<R>>>();
+        std::future<std::optional<R>> result = promise->get_future();
+        {
+            std::lock_guard lock(shared->mutex);
+            shared->jobs.push_back([s = shared, promise, f = std::move(f)] {
+                if (s->spd && peerGone(s->spd)) {
+                    s->broken = true;
+                    promise->set_value(std::nullopt);
+                    return;
+                }
+                R value = f(s->spd);
+                if (s->spd && !s->spd->stream)
+                    s->broken = true;
+                promise->set_value(s->broken ? std::nullopt : std::optional<R>(std::move(value)));
+            });
+            shared->changed.notify_all();
+        }
+        if (result.wait_for(wait) != std::future_status::ready) {
+            std::lock_guard lock(shared->mutex);
+            if (shared->watch >= 0)
+                ::shutdown(shared->watch, SHUT_RDWR);
+            shared->broken = true;
+        }
+        if (shared->broken) {
+            stop();
+            return std::nullopt;
+        }
+        return result.get();
+    }
 };
 
 TSpVoice::TSpVoice(QObject *parent) : QObject(parent), m_connection(std::make_unique<Connection>()) {}
@@ -21,32 +154,91 @@ TSpVoice::~TSpVoice()
 
 bool TSpVoice::Connect()
 {
-    return false;
+    Disconnect();
+    m_connection->start();
+    // As the desktop's own clients do: the running daemon, or a new one started for the user.
+    // Tests turn the start off.
+    const bool spawn = qEnvironmentVariable("TELLWISE_SPEECHD_AUTOSPAWN") != QLatin1String("0");
+    const std::shared_ptr<Connection::Shared> s = m_connection->shared;
+    const std::optional<bool> opened = m_connection->call<bool>(
+        [s, spawn](SPDConnection *) {
+            // The library writes its error text through this pointer without checking it.
+            char *error = nullptr;
+            SPDConnection *spd = spd_open2("tellwise-monitor", "main", nullptr, SPD_MODE_SINGLE, nullptr,
+                                           spawn ? 1 : 0, &error);
+            std::free(error);
+            if (!spd)
+                return false;
+            std::lock_guard lock(s->mutex);
+            s->spd = spd;
+            s->watch = ::fcntl(spd->socket, F_DUPFD_CLOEXEC, 0);
+            return true;
+        },
+        kConnectWait);
+    m_connection->open = opened.value_or(false);
+    if (!m_connection->open)
+        Disconnect();
+    return m_connection->open;
 }
 
 void TSpVoice::Disconnect()
 {
-    if (m_connection->spd)
-        spd_close(m_connection->spd);
-    m_connection->spd = nullptr;
+    m_connection->stop();
 }
 
 bool TSpVoice::connected() const
 {
-    return m_connection->spd != nullptr;
+    return m_connection->open;
 }
 
 QList<SpVoiceToken> TSpVoice::GetVoices()
 {
-    return {};
+    // The list is read with the plain command: spd_list_synthesis_voices reads a reply that is
+    // not there when the daemon goes away during the call, and crashes.
+    const std::optional<QByteArray> reply = m_connection->call<QByteArray>([](SPDConnection *spd) {
+        char *text = nullptr;
+        QByteArray result;
+        if (spd_execute_command_with_reply(spd, "LIST SYNTHESIS_VOICES", &text) == 0 && text)
+            result = text;
+        std::free(text);
+        return result;
+    });
+    QList<SpVoiceToken> voices;
+    if (!reply)
+        return voices;
+    // "249-NAME\tLANGUAGE\tVARIANT" lines, then the final "249 OK ..." line.
+    for (const QByteArray &line : reply->split('\n')) {
+        if (line.size() < 5 || line.at(3) != '-')
+            continue;
+        const QList<QByteArray> fields = line.mid(4).trimmed().split('\t');
+        SpVoiceToken voice;
+        voice.name = QString::fromUtf8(fields.value(0));
+        voice.language = QString::fromUtf8(fields.value(1));
+        voice.variant = QString::fromUtf8(fields.value(2));
+        if (!voice.name.isEmpty())
+            voices << voice;
+    }
+    return voices;
 }
 
-bool TSpVoice::setVoice(const SpVoiceToken &)
+bool TSpVoice::setVoice(const SpVoiceToken &voice)
 {
-    return false;
+    const QByteArray name = voice.name.toUtf8();
+    return m_connection
+        ->call<bool>(
+            [name](SPDConnection *spd) { return spd_set_synthesis_voice(spd, name.constData()) == 0; })
+        .value_or(false);
 }
 
-bool TSpVoice::Speak(const QString &, int)
+bool TSpVoice::Speak(const QString &text, int flags)
 {
-    return false;
+    Q_UNUSED(flags); // the daemon queues every text and answers at once: always asynchronous
+    if (!connected())
+        return false;
+    if (SoundPlayer::recordSpeech(text))
+        return true;
+    const QByteArray utf8 = text.toUtf8();
+    return m_connection
+        ->call<bool>([utf8](SPDConnection *spd) { return spd_say(spd, SPD_MESSAGE, utf8.constData()) >= 0; })
+        .value_or(false);
 }
