@@ -67,6 +67,17 @@ QString DecodeCp1250(const char *bytes, qsizetype length)
     return text;
 }
 
+bool EqualsCp1250(const QString &text, const char *bytes, qsizetype length)
+{
+    if (text.size() != length)
+        return false;
+    const QChar *chars = text.constData();
+    for (qsizetype i = 0; i < length; ++i)
+        if (chars[i].unicode() != kChars[static_cast<unsigned char>(bytes[i])])
+            return false;
+    return true;
+}
+
 QByteArray EncodeCp1250(const QString &text)
 {
     QByteArray bytes(text.size(), Qt::Uninitialized);

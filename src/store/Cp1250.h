@@ -14,6 +14,9 @@ inline QString DecodeCp1250(const QByteArray &bytes)
     return DecodeCp1250(bytes.constData(), bytes.size());
 }
 
+// True when the bytes decode to exactly this text.
+bool EqualsCp1250(const QString &text, const char *bytes, qsizetype length);
+
 // Text to bytes; a character the code page cannot hold becomes "?". A character outside the
 // Basic Multilingual Plane (a surrogate pair) becomes one "?".
 QByteArray EncodeCp1250(const QString &text);

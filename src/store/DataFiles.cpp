@@ -168,19 +168,30 @@ void replaceFile(const QString &from, const QString &to)
     }
 }
 
+// Reads an open file to its end, in one read when its size is right.
+QByteArray readToEnd(int fd, const QString &path)
+{
+    struct stat info {};
+    const qsizetype expected = ::fstat(fd, &info) == 0 ? qsizetype(info.st_size) : 0;
+    // One byte more than expected, so that a file that grew meanwhile is read on to its end.
+    QByteArray bytes(expected + 1, Qt::Uninitialized);
+    qsizetype used = 0;
+    for (;;) {
+        used += readSome(fd, bytes.data() + used, bytes.size() - used, path);
+        if (used < bytes.size())
+            break;
+        bytes.resize(bytes.size() * 2);
+    }
+    bytes.truncate(used);
+    return bytes;
+}
+
 QByteArray readWholeFile(const QString &path)
 {
     FileHandle file(::open(native(path).constData(), O_RDONLY | O_CLOEXEC));
     if (file.fd() < 0)
         failOpen(path, errno);
-    QByteArray bytes;
-    char buffer[64 * 1024];
-    for (;;) {
-        const qsizetype got = readSome(file.fd(), buffer, qsizetype(sizeof buffer), path);
-        bytes.append(buffer, got);
-        if (got < qsizetype(sizeof buffer))
-            return bytes;
-    }
+    return readToEnd(file.fd(), path);
 }
 
 void syncFolder(const QString &folder)
@@ -242,21 +253,19 @@ StoreResult loadFile(const QString &dir, const char *name, RecordList<T> &list, 
             }
             failOpen(path, errno);
         }
+        const QByteArray bytes = readToEnd(file.fd(), path);
+        // Read in full, so nothing can fail from here on. The list's records are refilled in
+        // place: after another program's change most texts are as they were and are kept, and
+        // a reload costs little more than the read.
+        int kept = 0;
         // Whole records only: a partial record at the end is left out.
-        RecordList<T> fresh;
-        QByteArray buffer(Rec::Size * 256, Qt::Uninitialized);
-        for (;;) {
-            const qsizetype got = readSome(file.fd(), buffer.data(), buffer.size(), path);
-            for (qsizetype at = 0; at + Rec::Size <= got; at += Rec::Size) {
-                // Made in place on the heap: the decoded record is never moved.
-                std::unique_ptr<T> record(new T(Rec::decode(buffer.constData() + at)));
-                if (keepRecord(*record))
-                    fresh.append(std::move(record));
-            }
-            if (got < buffer.size())
-                break;
+        for (qsizetype at = 0; at + Rec::Size <= bytes.size(); at += Rec::Size) {
+            T &record = kept < list.size() ? list[kept] : list.append(T{});
+            Rec::decodeInto(bytes.constData() + at, record);
+            if (keepRecord(record))
+                ++kept;
         }
-        list.swap(fresh);
+        list.truncate(kept);
         return {};
     } catch (const FileFailure &failure) {
         return StoreResult::failed(failure.message);

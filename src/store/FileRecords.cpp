@@ -53,11 +53,10 @@ class RecordReader
 {
 public:
     explicit RecordReader(const char *in) : m_in(in) {}
-    QString text(int capacity)
+    void text(int capacity, QString &field)
     {
-        QString value = ReadShortString(m_in + m_pos, capacity);
+        ReadShortStringInto(m_in + m_pos, capacity, field);
         m_pos += capacity + 1;
-        return value;
     }
     bool boolean() { return m_in[m_pos++] != 0; }
     std::int32_t int32()
@@ -100,9 +99,17 @@ void WriteShortString(char *out, int capacity, const QString &text)
 
 QString ReadShortString(const char *in, int capacity)
 {
+    QString text;
+    ReadShortStringInto(in, capacity, text);
+    return text;
+}
+
+void ReadShortStringInto(const char *in, int capacity, QString &field)
+{
     // A damaged file may hold a length above the capacity; the field ends at its capacity.
     const int length = std::min(int(static_cast<unsigned char>(in[0])), capacity);
-    return DecodeCp1250(in + 1, length);
+    if (!EqualsCp1250(field, in + 1, length))
+        field = DecodeCp1250(in + 1, length);
 }
 
 // ---- Addressbook.dat ----
@@ -160,9 +167,15 @@ void TAddressFileRec::encode(const AListAddress &r, char *out)
 
 AListAddress TAddressFileRec::decode(const char *in)
 {
-    RecordReader rd(in);
     AListAddress r;
-    forEachText(r, [&rd](int capacity, QString &text) { text = rd.text(capacity); });
+    decodeInto(in, r);
+    return r;
+}
+
+void TAddressFileRec::decodeInto(const char *in, AListAddress &r)
+{
+    RecordReader rd(in);
+    forEachText(r, [&rd](int capacity, QString &text) { rd.text(capacity, text); });
     r.ActualDimensions = rd.boolean();
     r.CenterPicture = rd.boolean();
     rd.skip(3);
@@ -170,7 +183,6 @@ AListAddress TAddressFileRec::decode(const char *in)
     r.BlackList = rd.boolean();
     rd.skip(3);
     Q_ASSERT(rd.position() == Size);
-    return r;
 }
 
 // ---- Groups.dat ----
@@ -185,12 +197,17 @@ void TGroupFileRec::encode(const AGroups &r, char *out)
 
 AGroups TGroupFileRec::decode(const char *in)
 {
-    RecordReader rd(in);
     AGroups r;
-    r.GroupName = rd.text(capacity::GroupName);
-    r.GroupSound = rd.text(capacity::GroupSound);
-    Q_ASSERT(rd.position() == Size);
+    decodeInto(in, r);
     return r;
+}
+
+void TGroupFileRec::decodeInto(const char *in, AGroups &r)
+{
+    RecordReader rd(in);
+    rd.text(capacity::GroupName, r.GroupName);
+    rd.text(capacity::GroupSound, r.GroupSound);
+    Q_ASSERT(rd.position() == Size);
 }
 
 // ---- Calls.dat ----
@@ -210,17 +227,22 @@ void TCallFileRec::encode(const ACalls &r, char *out)
 
 ACalls TCallFileRec::decode(const char *in)
 {
-    RecordReader rd(in);
     ACalls r;
-    r.CallerName = rd.text(capacity::CallerName);
-    r.CallerNumber = rd.text(capacity::CallerNumber);
-    r.CalledNumber = rd.text(capacity::CalledNumber);
+    decodeInto(in, r);
+    return r;
+}
+
+void TCallFileRec::decodeInto(const char *in, ACalls &r)
+{
+    RecordReader rd(in);
+    rd.text(capacity::CallerName, r.CallerName);
+    rd.text(capacity::CallerNumber, r.CallerNumber);
+    rd.text(capacity::CalledNumber, r.CalledNumber);
     r.CallDate = rd.real();
     r.CallTime = rd.real();
     r.IsNew = rd.boolean();
     rd.skip(7);
     Q_ASSERT(rd.position() == Size);
-    return r;
 }
 
 QByteArray EncodeFileRec(const AListAddress &record)

@@ -56,6 +56,8 @@ inline constexpr int CalledNumber = 30;
 // `capacity` characters.
 void WriteShortString(char *out, int capacity, const QString &text);
 QString ReadShortString(const char *in, int capacity);
+// The same into a field that may hold the text already; an equal text is kept as it is.
+void ReadShortStringInto(const char *in, int capacity, QString &field);
 
 // Contact record of Addressbook.dat.
 struct TAddressFileRec
@@ -64,6 +66,7 @@ struct TAddressFileRec
 
     static void encode(const AListAddress &record, char *out); // writes exactly Size bytes
     static AListAddress decode(const char *in); // reads exactly Size bytes
+    static void decodeInto(const char *in, AListAddress &record); // keeps equal texts
 };
 
 // Group record of Groups.dat.
@@ -73,6 +76,7 @@ struct TGroupFileRec
 
     static void encode(const AGroups &record, char *out);
     static AGroups decode(const char *in);
+    static void decodeInto(const char *in, AGroups &record); // keeps equal texts
 };
 
 // Call record of Calls.dat.
@@ -82,6 +86,7 @@ struct TCallFileRec
 
     static void encode(const ACalls &record, char *out);
     static ACalls decode(const char *in);
+    static void decodeInto(const char *in, ACalls &record); // keeps equal texts
 };
 
 // One record as a byte array of exactly its size.

@@ -120,6 +120,13 @@ public:
         m_items.clear();
         markChanged();
     }
+    // Keeps the first `count` records.
+    void truncate(int count)
+    {
+        if (count < size())
+            m_items.erase(m_items.begin() + count, m_items.end());
+        markChanged();
+    }
     template <typename Less> void stableSort(Less less)
     {
         std::stable_sort(

@@ -132,6 +132,9 @@ void TfrmFormatNumber::prepareFor(const QString &number, const QString &location
     editCityCode->setText(parts.city);
     editLocalNumber->setText(parts.local);
     cbCountriesChange();
+    // The dialog is reused: without this the focus stays on the button that closed it last time,
+    // and a Cancel there would take Enter from the default button.
+    cbCountries->setFocus();
 }
 
 QString TfrmFormatNumber::formattedNumber() const

@@ -11,7 +11,6 @@
 #include "ui/TfrmNewCallMessage.h"
 #include "widgets/TRunningLabel.h"
 
-#include <QDataStream>
 #include <QFile>
 #include <QLabel>
 #include <QStringList>
@@ -76,22 +75,19 @@ public:
     QStringList spoken;
 };
 
-// A silent PCM wave file of the given length, for the recording sound sink.
+// A silent PCM wave file of the given length (mono, 8 bits, 8000 Hz), for the recording sound sink.
 inline void writeSilentWave(const QString &path, int milliseconds)
 {
-    const quint32 rate = 8000;
-    const quint32 dataBytes = rate * quint32(milliseconds) / 1000;
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + dataBytes);
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << quint16(1) << quint16(1) << rate << rate << quint16(1) << quint16(8);
-    out.writeRawData("data", 4);
-    out << dataBytes;
-    bytes.append(QByteArray(int(dataBytes), char(0x80)));
-    testsupport::writeFile(path, bytes);
+    auto le = [](quint32 value, int size) {
+        QByteArray bytes(size, '\0');
+        for (int i = 0; i < size; ++i)
+            bytes[i] = char(value >> (8 * i));
+        return bytes;
+    };
+    const quint32 data = 8 * quint32(milliseconds);
+    testsupport::writeFile(path, "RIFF" + le(36 + data, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) +
+                                     le(8000, 4) + le(8000, 4) + le(1, 2) + le(8, 2) + "data" + le(data, 4) +
+                                     QByteArray(int(data), char(0x80)));
 }
 
 // The lines the recording sound sink has written: one per sound that began to play.

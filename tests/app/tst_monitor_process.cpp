@@ -4,7 +4,6 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
@@ -13,11 +12,8 @@
 #include "TestProfile.h"
 #include "TestSupport.h"
 
-#include <csignal>
-#include <memory>
-
 // The tellwise-monitor program as a process: one instance per user, a crashed one never in the
-// way, and the end of the session saving the data.
+// way, and the end of the session saving the data (ended during a call: see the end-to-end test).
 class TestMonitorProcess : public QObject
 {
     Q_OBJECT
@@ -25,35 +21,31 @@ class TestMonitorProcess : public QObject
 private:
     QString dataFile(const char *name) const { return testsupport::testDataDir() + QLatin1String(name); }
 
-    std::unique_ptr<QProcess> startMonitor()
+    bool start(QProcess &monitor)
     {
-        auto monitor = std::make_unique<QProcess>();
-        monitor->setProgram(testsupport::toolPath(QStringLiteral("tellwise-monitor")));
-        monitor->setProcessChannelMode(QProcess::ForwardedChannels);
-        monitor->start();
-        if (!monitor->waitForStarted(5000))
-            qFatal("cannot start tellwise-monitor");
-        return monitor;
+        monitor.setProcessChannelMode(QProcess::ForwardedChannels);
+        monitor.start(testsupport::toolPath(QStringLiteral("tellwise-monitor")));
+        return monitor.waitForStarted(5000);
     }
 
     // The groups file is created by the start-up load, after the lock is taken and the session
     // signals are watched.
-    bool waitUntilRunning(QProcess &monitor)
+    bool startAndWait(QProcess &monitor)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (!QFile::exists(dataFile(kGroupsFileName))) {
-            if (monitor.state() != QProcess::Running || clock.elapsed() > 15000)
-                return false;
-            QTest::qWait(20);
-        }
-        return true;
+        const QString groups = dataFile(kGroupsFileName);
+        if (!start(monitor))
+            return false;
+        return QTest::qWaitFor([&] { return QFile::exists(groups) || monitor.state() != QProcess::Running; },
+                               15000) &&
+               monitor.state() == QProcess::Running;
     }
 
-    void kill9(QProcess &monitor)
+    // SIGTERM, as the end of the session sends it.
+    static bool endsCleanly(QProcess &monitor)
     {
-        ::kill(pid_t(monitor.processId()), SIGKILL);
-        QVERIFY(monitor.waitForFinished(5000));
+        monitor.terminate();
+        return monitor.waitForFinished(10000) && monitor.exitStatus() == QProcess::NormalExit &&
+               monitor.exitCode() == 0;
     }
 
 private slots:
@@ -65,22 +57,17 @@ private slots:
 
     void secondStartEndsSilentlyAndACrashDoesNotBlock()
     {
-        auto first = startMonitor();
-        QVERIFY(waitUntilRunning(*first));
+        QProcess first, second, third;
+        QVERIFY(startAndWait(first));
+        QVERIFY(start(second) && second.waitForFinished(5000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(first.state(), QProcess::Running);
 
-        auto second = startMonitor();
-        QVERIFY(second->waitForFinished(5000));
-        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
-        QCOMPARE(second->exitCode(), 0);
-        QCOMPARE(first->state(), QProcess::Running);
-
-        kill9(*first);
+        first.kill();
+        QVERIFY(first.waitForFinished(5000));
         QFile::remove(dataFile(kGroupsFileName));
-        auto third = startMonitor();
-        QVERIFY(waitUntilRunning(*third));
-        QTest::qWait(300);
-        QCOMPARE(third->state(), QProcess::Running);
-        kill9(*third);
+        QVERIFY(startAndWait(third));
     }
 
     void terminationBacksUpAndPrunes()
@@ -88,32 +75,23 @@ private slots:
         QVERIFY(testsupport::writeSettings({{Settings::KeepCalls, Settings::kKeepOnly},
                                             {Settings::KeepDays, 30},
                                             {Settings::BackupRecords, true}}));
-
-        const QDateTime now = QDateTime::currentDateTime();
         TCallList calls;
         for (int age : {0, 100}) {
             ACalls call;
             call.CallerName = QStringLiteral("Pozivatelj %1").arg(age);
-            call.CallerNumber = QStringLiteral("091000%1").arg(age);
-            call.CalledNumber = QStringLiteral("01222333");
-            call.CallDate = TDateFromQDate(now.addDays(-age).date());
-            call.CallTime = TTimeFromQTime(now.time());
+            call.CallDate = TDateFromQDate(QDate::currentDate().addDays(-age));
             calls.append(std::move(call));
         }
         QVERIFY(SaveCalls(testsupport::testDataDir(), calls));
         const QByteArray before = testsupport::readFile(dataFile(kCallsFileName));
 
-        auto monitor = startMonitor();
-        QVERIFY(waitUntilRunning(*monitor));
-        ::kill(pid_t(monitor->processId()), SIGTERM);
-        QVERIFY(monitor->waitForFinished(10000));
-        QCOMPARE(monitor->exitStatus(), QProcess::NormalExit);
+        QProcess monitor;
+        QVERIFY(startAndWait(monitor));
+        QVERIFY(endsCleanly(monitor));
 
         // The backup holds the log as it was; the log itself lost the call older than 30 days.
-        QCOMPARE(
-            testsupport::readFile(testsupport::testDataDir() + QStringLiteral("Backup/Copy of Calls.dat")),
-            before);
-        QVERIFY(QFile::exists(testsupport::testDataDir() + QStringLiteral("Backup/Copy of Groups.dat")));
+        QCOMPARE(testsupport::readFile(dataFile("Backup/Copy of Calls.dat")), before);
+        QVERIFY(QFile::exists(dataFile("Backup/Copy of Groups.dat")));
         CallLog log(testsupport::testDataDir(), FileAccess::ReadOnly);
         QVERIFY(log.load());
         QCOMPARE(log.calls().size(), 1);
@@ -124,42 +102,10 @@ private slots:
     void terminationDuringTheLoadErrorEndsCleanly()
     {
         QVERIFY(QDir().mkpath(dataFile(kCallsFileName))); // a folder cannot be loaded as the log
-        auto monitor = startMonitor();
-        QVERIFY(waitUntilRunning(*monitor));
+        QProcess monitor;
+        QVERIFY(startAndWait(monitor));
         QTest::qWait(500);
-        ::kill(pid_t(monitor->processId()), SIGTERM);
-        QVERIFY(monitor->waitForFinished(10000));
-        QCOMPARE(monitor->exitStatus(), QProcess::NormalExit);
-        QCOMPARE(monitor->exitCode(), 0);
-    }
-
-    // A pop-up on screen refuses an ordinary close while it slides; the session's end must not
-    // wait for it.
-    void terminationDuringACallEndsTheProgram()
-    {
-        testsupport::writeModemConfig();
-        QVERIFY(testsupport::writeSettings(
-            {{Settings::DeviceName, QStringLiteral("Modem emulator")}, {Settings::EnableSound, false}}));
-        testsupport::ModemEmulator sim;
-        QVERIFY(sim.start({QStringLiteral("--ring-period"), QStringLiteral("300"), QStringLiteral("--rings"),
-                           QStringLiteral("30")}));
-
-        auto monitor = startMonitor();
-        QVERIFY(waitUntilRunning(*monitor));
-        QVERIFY(sim.waitForCommand(QStringLiteral("CID=1"), 15000)); // the line is open
-        QCOMPARE(QProcess::execute(
-                     testsupport::toolPath(QStringLiteral("tellwise-cli")),
-                     {QStringLiteral("modem-call"), QStringLiteral("0915550101"), QStringLiteral("Iva Kos")}),
-                 0);
-        // The identified call is in the log on disk: the pop-up is up.
-        CallLog log(testsupport::testDataDir(), FileAccess::ReadOnly);
-        QTRY_VERIFY_WITH_TIMEOUT(log.load() && log.calls().size() == 1 &&
-                                     log.calls()[0].CallerName == QLatin1String("Iva Kos"),
-                                 10000);
-
-        ::kill(pid_t(monitor->processId()), SIGTERM);
-        QVERIFY(monitor->waitForFinished(5000));
-        QCOMPARE(monitor->exitStatus(), QProcess::NormalExit);
+        QVERIFY(endsCleanly(monitor));
     }
 
     // The device names a script may put into DeviceName: modem lines first, then the adapters.

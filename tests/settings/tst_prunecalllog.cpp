@@ -57,52 +57,35 @@ private slots:
         QFile::remove(DataDir() + QStringLiteral("Copy of ") + kCallsFileName);
     }
 
+    // Ages are counted on the clock on the wall, as the call list shows them.
     void ageLimit_data()
     {
         QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<qint64>("ageMs");
-        QTest::addColumn<int>("keepDays");
+        QTest::addColumn<QDateTime>("call");
         QTest::addColumn<bool>("kept");
-
         const QDateTime noon(QDate(2026, 6, 15), QTime(12, 34, 56, 789));
-        const qint64 day = 24 * 3600 * 1000LL;
-        QTest::newRow("exactly 5 days: kept") << noon << 5 * day << 5 << true;
-        QTest::newRow("5 days and 1 ms: removed") << noon << 5 * day + 1 << 5 << false;
-        QTest::newRow("logged in the future: kept") << noon << -day << 5 << true;
-        // Ages are counted on the clock on the wall, as the call list shows them; the clock
-        // went back an hour on 25 October.
+        QTest::newRow("exactly 5 days: kept") << noon << noon.addDays(-5) << true;
+        QTest::newRow("5 days and 1 ms: removed") << noon << noon.addDays(-5).addMSecs(-1) << false;
+        QTest::newRow("logged in the future: kept") << noon << noon.addDays(1) << true;
+        // The clock went back an hour on 25 October and forward on 29 March.
+        const QDateTime autumn(QDate(2026, 10, 27), QTime(12, 0)), spring(QDate(2026, 3, 31), QTime(12, 0));
         QTest::newRow("5 wall-clock days over the autumn change: kept")
-            << QDateTime(QDate(2026, 10, 27), QTime(12, 0)) << 5 * day << 5 << true;
+            << autumn << autumn.addDays(-5) << true;
         QTest::newRow("5 wall-clock days over the spring change: kept")
-            << QDateTime(QDate(2026, 3, 31), QTime(12, 0)) << 5 * day << 5 << true;
+            << spring << spring.addDays(-5) << true;
     }
 
     void ageLimit()
     {
         QFETCH(QDateTime, now);
-        QFETCH(qint64, ageMs);
-        QFETCH(int, keepDays);
+        QFETCH(QDateTime, call);
         QFETCH(bool, kept);
-
-        // The call's wall-clock moment: now's date and time moved back by the age.
-        const qint64 days = ageMs >= 0 ? ageMs / (24 * 3600 * 1000LL) : -1;
-        const qint64 rest = ageMs - days * 24 * 3600 * 1000LL;
-        QDate date = now.date().addDays(-days);
-        qint64 ms = now.time().msecsSinceStartOfDay() - rest;
-        if (ms < 0) {
-            date = date.addDays(-1);
-            ms += 24 * 3600 * 1000LL;
-        }
-        const QDateTime when(date, QTime::fromMSecsSinceStartOfDay(int(ms)));
-
         TCallList calls;
         calls.append(callAt(now, QStringLiteral("today")));
-        calls.append(callAt(when, QStringLiteral("probe")));
+        calls.append(callAt(call, QStringLiteral("probe")));
         calls.append(callAt(now.addDays(-400), QStringLiteral("ancient")));
-        prune(calls, Settings::kKeepOnly, keepDays, now);
-
-        const QStringList expected = kept ? QStringList{"today", "probe"} : QStringList{"today"};
-        QCOMPARE(namesOnDisk(), expected);
+        prune(calls, Settings::kKeepOnly, 5, now);
+        QCOMPARE(namesOnDisk(), kept ? QStringList({"today", "probe"}) : QStringList{"today"});
     }
 
     // Runs of old calls all go, the order stays, and a call whose date cannot be read stays.

@@ -1,3 +1,5 @@
+#include "UiTestSupport.h"
+
 #include "ui/CallerPicture.h"
 #include "ui/TfrmCallerNotes.h"
 #include "ui/TfrmIncomingCall.h"
@@ -20,17 +22,9 @@ namespace {
 // A 1280 x 1024 screen with a 40 pixel task bar along the bottom.
 const ScreenAreas kDesk{QRect(0, 0, 1280, 1024), QRect(0, 0, 1280, 984)};
 
-template <typename T> T *child(QWidget &window, const char *name)
-{
-    T *found = window.findChild<T *>(QLatin1String(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
-
 QString runningText(QWidget &window, const char *name)
 {
-    return child<TRunningLabel>(window, name)->text();
+    return uitest::own<TRunningLabel>(window, name)->text();
 }
 
 } // namespace
@@ -63,78 +57,27 @@ private slots:
         SetScreenAreasOverride(std::nullopt);
     }
 
-    void fillsTheCallerFields()
+    // The caller's texts, the notes on one line, the picture in its frame and the skin's outline.
+    void showsTheCaller()
     {
         m_window->setCaller(QStringLiteral("Ivana Kovačić"), QStringLiteral("01 / 2345-678"),
                             QStringLiteral("< Neidentificiran >"));
         QCOMPARE(runningText(*m_window, "lblCallerName"), QStringLiteral("Ivana Kovačić"));
         QCOMPARE(runningText(*m_window, "lblCallerPhone"), QStringLiteral("01 / 2345-678"));
-        QCOMPARE(child<QLabel>(*m_window, "lblCalledPhone")->text(), QStringLiteral("< Neidentificiran >"));
+        QCOMPARE(uitest::own<QLabel>(*m_window, "lblCalledPhone")->text(),
+                 QStringLiteral("< Neidentificiran >"));
+        // Line breaks of every system; empty lines and blanks go.
+        m_window->setNotes(QStringLiteral("prvi\ndrugi\r\n\r\n  treći \r"));
+        QCOMPARE(runningText(*m_window, "lblCallerNote"), QStringLiteral(" prvi drugi treći"));
+        QCOMPARE(m_window->CallerNotesLines().size(), 4);
 
-        // The picture lands in its frame whole, corners see-through.
         const QImage picture = LoadCallerPicture(QString(), false, false, 1);
         m_window->setCallerPicture(picture);
-        auto *imgCaller = child<QLabel>(*m_window, "imgCaller");
+        auto *imgCaller = uitest::own<QLabel>(*m_window, "imgCaller");
         QCOMPARE(imgCaller->geometry(), QRect(180, 10, 160, 120));
         QCOMPARE(imgCaller->pixmap().toImage().convertToFormat(QImage::Format_ARGB32), picture);
         QCOMPARE(m_window->size(), QSize(366, 320));
-    }
 
-    void notesOneLine_data()
-    {
-        QTest::addColumn<QString>("notes");
-        QTest::addColumn<QString>("oneLine");
-        QTest::addColumn<int>("lines");
-
-        QTest::newRow("letter, empty line, letter in blanks") << "a\r\n\r\n  b  "
-                                                              << " a b" << 3;
-        QTest::newRow("line breaks of other systems") << "prvi\ndrugi\rtreći"
-                                                      << " prvi drugi treći" << 3;
-    }
-
-    void notesOneLine()
-    {
-        QFETCH(QString, notes);
-        QFETCH(QString, oneLine);
-        QFETCH(int, lines);
-        m_window->setNotes(notes);
-        QCOMPARE(runningText(*m_window, "lblCallerNote"), oneLine);
-        QCOMPARE(m_window->CallerNotesLines().size(), lines);
-    }
-
-    void notesWindowShowsTheWholeNotes()
-    {
-        m_window->setCaller(QStringLiteral("Marko Babić"), QStringLiteral("098 123 456"), QString());
-        m_window->setNotes(QStringLiteral("Dostava utorkom\r\n\r\n  Zvati na mobitel  "));
-        m_window->ShowIncomingCallWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
-
-        QTest::mouseClick(child<QWidget>(*m_window, "lblCallerNote"), Qt::LeftButton);
-        QVERIFY(m_notes->isVisible());
-        QCOMPARE(m_notes->windowTitle(), QStringLiteral("Marko Babić"));
-        QCOMPARE(m_notes->notesText(), QStringLiteral("Dostava utorkom\n\n  Zvati na mobitel  "));
-        QCOMPARE(m_notes->pos(), QPoint(10, 10));
-        QVERIFY(m_window->isVisible()); // the notes open beside the call, not instead of it
-
-        QTest::mouseClick(child<QWidget>(*m_notes, "btnClose"), Qt::LeftButton);
-        QVERIFY(!m_notes->isVisible());
-    }
-
-    void captionsFollowTheLanguage()
-    {
-        auto captionOf = [this](const char *name) { return child<QLabel>(*m_window, name)->pixmap().toImage(); };
-        const QImage croatian = captionOf("imgCaption");
-        const QImage croatianNotice = child<QLabel>(*m_message, "imgCaption")->pixmap().toImage();
-        m_window->LoadLanguageBitmaps(0);
-        m_message->LoadLanguageBitmaps(0);
-        QVERIFY(captionOf("imgCaption") != croatian);
-        QVERIFY(child<QLabel>(*m_message, "imgCaption")->pixmap().toImage() != croatianNotice);
-        m_window->LoadLanguageBitmaps(1);
-        QCOMPARE(captionOf("imgCaption"), croatian);
-    }
-
-    void shapeFollowsTheSkin()
-    {
         // The skin's outline steps down on the left, where the round badge stands.
         const QRegion shape = m_window->mask();
         QVERIFY(shape.contains(QPoint(183, 160)));
@@ -144,50 +87,63 @@ private slots:
         QVERIFY(m_message->mask().contains(QPoint(90, 70)));
     }
 
-    void placesTheWindowsOnTheScreen_data()
+    void notesWindowShowsTheWholeNotes()
     {
-        QTest::addColumn<QRect>("screen");
-        QTest::addColumn<QRect>("workArea");
-        QTest::addColumn<QPoint>("window");
-        QTest::addColumn<QPoint>("notice");
+        m_window->setCaller(QStringLiteral("Marko Babić"), QStringLiteral("098 123 456"), QString());
+        m_window->setNotes(QStringLiteral("Dostava utorkom\r\n\r\n  Zvati na mobitel  "));
+        m_window->ShowIncomingCallWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
 
-        QTest::newRow("task bar at the bottom")
-            << kDesk.screen << kDesk.workArea << QPoint(640 - 183, 512 - 160) << QPoint(1100, 844);
-        // Halves round toward zero: 1025 / 2 = 512, 769 / 2 = 384.
-        QTest::newRow("odd screen size") << QRect(0, 0, 1025, 769) << QRect(0, 0, 1025, 769)
-                                         << QPoint(512 - 183, 384 - 160) << QPoint(845, 629);
-        QTest::newRow("second screen on the right") << QRect(1920, 0, 1280, 1024) << QRect(1920, 28, 1280, 996)
-                                                    << QPoint(1920 + 457, 352) << QPoint(3020, 884);
+        QTest::mouseClick(uitest::own<QWidget>(*m_window, "lblCallerNote"), Qt::LeftButton);
+        QVERIFY(m_notes->isVisible());
+        QCOMPARE(m_notes->windowTitle(), QStringLiteral("Marko Babić"));
+        QCOMPARE(m_notes->notesText(), QStringLiteral("Dostava utorkom\n\n  Zvati na mobitel  "));
+        QCOMPARE(m_notes->pos(), QPoint(10, 10));
+        QVERIFY(m_window->isVisible()); // the notes open beside the call, not instead of it
+
+        QTest::mouseClick(uitest::own<QWidget>(*m_notes, "btnClose"), Qt::LeftButton);
+        QVERIFY(!m_notes->isVisible());
     }
 
+    void captionsFollowTheLanguage()
+    {
+        auto caption = [](QWidget &window) {
+            return uitest::own<QLabel>(window, "imgCaption")->pixmap().toImage();
+        };
+        const QImage croatian = caption(*m_window);
+        const QImage croatianNotice = caption(*m_message);
+        m_window->LoadLanguageBitmaps(0);
+        m_message->LoadLanguageBitmaps(0);
+        QVERIFY(caption(*m_window) != croatian);
+        QVERIFY(caption(*m_message) != croatianNotice);
+        m_window->LoadLanguageBitmaps(1);
+        QCOMPARE(caption(*m_window), croatian);
+    }
+
+    // On a second screen the windows stop where they would on the first, moved by its offset;
+    // the notice sits on the work area's corner. The slides are checked on the test's own screen.
     void placesTheWindowsOnTheScreen()
     {
-        QFETCH(QRect, screen);
-        QFETCH(QRect, workArea);
-        QFETCH(QPoint, window);
-        QFETCH(QPoint, notice);
-        SetScreenAreasOverride(ScreenAreas{screen, workArea});
-
+        SetScreenAreasOverride(ScreenAreas{QRect(1920, 0, 1280, 1024), QRect(1920, 28, 1280, 996)});
         for (bool animate : {false, true}) {
             m_window->setAnimate(animate);
             m_message->setAnimate(animate);
             m_window->ShowIncomingCallWindow();
-            QVERIFY(m_window->isVisible());
-            QCOMPARE(m_window->pos(), window);
+            QCOMPARE(m_window->pos(), QPoint(1920 + 457, 352));
             m_window->closeWindow();
             QVERIFY(!m_window->isVisible());
-            QVERIFY(m_message->isVisible());
-            QCOMPARE(m_message->pos(), notice);
+            QCOMPARE(m_message->pos(), QPoint(3020, 884));
             m_message->closeMessage();
             QVERIFY(!m_message->isVisible());
         }
     }
 
-    void slidesInAndOut()
+    // The call window comes in from above the screen and leaves down to the bottom edge and then
+    // up over the top edge; the notice comes in along the work area and leaves to the left.
+    void slides()
     {
         m_window->setAnimate(true);
         m_window->ShowIncomingCallWindow();
-        // In from above the screen; out down to the bottom edge and then up over the top edge.
         const QList<QPoint> in = m_window->slide().lastFrames();
         QVERIFY(!in.isEmpty() && in.first().y() < 0);
         QCOMPARE(in.last(), QPoint(457, 352));
@@ -197,62 +153,54 @@ private slots:
         QVERIFY(std::any_of(out.begin(), out.end(), [](QPoint p) { return p.y() >= 704; }));
         QVERIFY(out.last().y() <= -320);
         QVERIFY(!m_window->isVisible());
-    }
 
-    void noticeSlidesInAlongTheWorkArea()
-    {
+        m_message->closeMessage();
         m_message->setAnimate(true);
         m_message->ShowNewCallMessage();
-        const QList<QPoint> in = m_message->slide().lastFrames();
-        QCOMPARE(in.first().y(), 844);
+        const QList<QPoint> noticeIn = m_message->slide().lastFrames();
+        QCOMPARE(noticeIn.first().y(), 844);
         QCOMPARE(m_message->pos(), QPoint(1100, 844));
-
         // A second call while the notice is up changes only its texts.
         m_message->ShowNewCallMessage();
-        QCOMPARE(m_message->slide().lastFrames(), in);
-
+        QCOMPARE(m_message->slide().lastFrames(), noticeIn);
         m_message->closeMessage();
         QVERIFY(m_message->slide().lastFrames().last().x() <= -180);
     }
 
-    void closeTimer_data()
+    // Reject asks for the rejection and leaves the window up. However the window closes, the
+    // notice appears and the close timer stops, so that it cannot fire into a later call.
+    void rejectAndClose()
     {
-        QTest::addColumn<bool>("autoClose");
-        QTest::addColumn<QString>("closedBy");
-        QTest::newRow("timer closes after the set time") << true << "timer";
-        QTest::newRow("timer off keeps the window") << false << "";
-        QTest::newRow("close button stops the timer") << true << "button";
-        QTest::newRow("window manager's close stops the timer") << true << "manager";
-    }
-
-    // However the window closes, the notice appears and the timer of the closed window must not
-    // fire into a later call.
-    void closeTimer()
-    {
-        QFETCH(bool, autoClose);
-        QFETCH(QString, closedBy);
-
-        m_window->setAutoClose(autoClose, 1);
+        QSignalSpy reject(m_window, &TfrmIncomingCall::rejectRequested);
         QSignalSpy closing(m_window, &TfrmIncomingCall::closing);
+        m_window->setAutoClose(true, 1);
+        for (const char *closedBy : {"button", "window manager"}) {
+            m_window->ShowIncomingCallWindow();
+            QVERIFY(m_window->isCloseTimerActive());
+            QTest::mouseClick(uitest::own<TBitmapButton>(*m_window, "btnReject"), Qt::LeftButton);
+            QVERIFY(m_window->isVisible());
+            if (closedBy == QLatin1String("button"))
+                QTest::mouseClick(uitest::own<QWidget>(*m_window, "btnClose"), Qt::LeftButton);
+            else
+                m_window->close();
+            QVERIFY2(!m_window->isVisible() && m_message->isVisible(), closedBy);
+            QVERIFY2(!m_window->isCloseTimerActive(), closedBy);
+            m_message->closeMessage();
+        }
+        QCOMPARE(reject.count(), 2);
+        QCOMPARE(closing.count(), 2);
+
+        // The timer closes the window after the set time; switched off, it does not run.
         QElapsedTimer clock;
         clock.start();
         m_window->ShowIncomingCallWindow();
-        QCOMPARE(m_window->isCloseTimerActive(), autoClose);
-        if (closedBy == QLatin1String("timer")) {
-            QTRY_VERIFY_WITH_TIMEOUT(!m_window->isVisible(), 5000);
-            QVERIFY2(clock.elapsed() >= 950, qPrintable(QString::number(clock.elapsed())));
-        } else if (closedBy == QLatin1String("button")) {
-            QTest::mouseClick(child<QWidget>(*m_window, "btnClose"), Qt::LeftButton);
-        } else if (closedBy == QLatin1String("manager")) {
-            m_window->close();
-        }
-        const bool closed = !closedBy.isEmpty();
-        QCOMPARE(m_window->isVisible(), !closed);
-        QCOMPARE(m_message->isVisible(), closed);
-        QCOMPARE(closing.count(), int(closed));
-        QTest::qWait(1300);
-        QCOMPARE(closing.count(), int(closed));
-        QCOMPARE(m_window->isVisible(), !closed);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_window->isVisible(), 5000);
+        QVERIFY2(clock.elapsed() >= 950, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(closing.count(), 3);
+        QVERIFY(m_message->isVisible());
+        m_window->setAutoClose(false, 1);
+        m_window->ShowIncomingCallWindow();
+        QVERIFY(!m_window->isCloseTimerActive());
     }
 
     void switchedOffWindowStillLeadsToTheNotice()
@@ -275,38 +223,24 @@ private slots:
         QCOMPARE(closing.count(), 2);
     }
 
-    void rejectKeepsTheWindowOpen()
+    // The notice shows the last call (its counts are the translation test's); a click on it asks
+    // for the call list and closes it.
+    void notice()
     {
-        QSignalSpy reject(m_window, &TfrmIncomingCall::rejectRequested);
-        m_window->ShowIncomingCallWindow();
-        QTest::mouseClick(child<TBitmapButton>(*m_window, "btnReject"), Qt::LeftButton);
-        QCOMPARE(reject.count(), 1);
-        QVERIFY(m_window->isVisible());
-    }
+        m_message->setLastCall(QStringLiteral("Ivana Kovačić"), QStringLiteral("01 / 2345-678"),
+                               QDateTime(QDate(2026, 3, 9), QTime(14, 5, 37)));
+        QCOMPARE(runningText(*m_message, "lblPhone"), QStringLiteral("01 / 2345-678"));
+        const QString date = QLocale::system().toString(QDate(2026, 3, 9), QLocale::ShortFormat);
+        QCOMPARE(runningText(*m_message, "lblDateTime"), date + QStringLiteral("   14:05"));
 
-    void noticeClickAsksForTheCallList()
-    {
         QSignalSpy asked(m_message, &TfrmNewCallMessage::callsPageRequested);
         for (const char *where : {"CoolForm1", "lblDateTime"}) {
             m_message->ShowNewCallMessage();
             QVERIFY(QTest::qWaitForWindowExposed(m_message));
-            QTest::mouseClick(child<QWidget>(*m_message, where), Qt::LeftButton, {}, QPoint(20, 5));
+            QTest::mouseClick(uitest::own<QWidget>(*m_message, where), Qt::LeftButton, {}, QPoint(20, 5));
             QVERIFY2(!m_message->isVisible(), where);
         }
         QCOMPARE(asked.count(), 2);
-    }
-
-    void noticeShowsTheLastCall()
-    {
-        QCOMPARE(child<QLabel>(*m_message, "lblTotalCalls")->text(), QStringLiteral("Nemaš novih poziva!"));
-        m_message->setTotalCallsText(QStringLiteral("Imaš 2 nova poziva!"));
-        m_message->setLastCall(QStringLiteral("Ivana Kovačić"), QStringLiteral("01 / 2345-678"),
-                               QDateTime(QDate(2026, 3, 9), QTime(14, 5, 37)));
-        QCOMPARE(child<QLabel>(*m_message, "lblTotalCalls")->text(), QStringLiteral("Imaš 2 nova poziva!"));
-        QCOMPARE(runningText(*m_message, "lblPhone"), QStringLiteral("01 / 2345-678"));
-        const QString when = runningText(*m_message, "lblDateTime");
-        const QString date = QLocale::system().toString(QDate(2026, 3, 9), QLocale::ShortFormat);
-        QCOMPARE(when, date + QStringLiteral("   14:05"));
     }
 };
 

@@ -5,6 +5,7 @@
 
 #include "ui/TfrmFormatNumber.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
@@ -30,56 +31,49 @@ class TestFormatNumber : public QObject
 {
     Q_OBJECT
 
-    QComboBox *countries() const { return m_dialog->findChild<QComboBox *>(QStringLiteral("cbCountries")); }
-    QLineEdit *edit(const char *name) const
+    template <typename T = QLineEdit> T *control(const char *name) const
     {
-        return m_dialog->findChild<QLineEdit *>(QString::fromLatin1(name));
+        return m_dialog->findChild<T *>(QLatin1String(name));
     }
-    QString preview() const
-    {
-        return m_dialog->findChild<QLabel *>(QStringLiteral("lblFormatedNumber"))->text();
-    }
-    QString locationCaption() const
-    {
-        return m_dialog->findChild<QGroupBox *>(QStringLiteral("gbFormated"))->title();
-    }
+    QComboBox *countries() const { return control<QComboBox>("cbCountries"); }
+    QString preview() const { return control<QLabel>("lblFormatedNumber")->text(); }
+    QString locationCaption() const { return control<QGroupBox>("gbFormated")->title(); }
 
     std::unique_ptr<TfrmFormatNumber> m_dialog;
 
 private slots:
     void init()
     {
-        testsupport::writeFile(testsupport::testDataDir() + QStringLiteral("CountryList.dat"), kCountryList);
+        testsupport::writeFile(testsupport::testDataDir() + u"CountryList.dat"_s, kCountryList);
         m_dialog = std::make_unique<TfrmFormatNumber>();
     }
 
     void cleanup()
     {
         m_dialog.reset();
-        QFile::remove(testsupport::testDataDir() + QStringLiteral("CountryList.dat"));
+        QFile::remove(testsupport::testDataDir() + u"CountryList.dat"_s);
     }
 
-    // The splitting rules are the number formatter's; here the controls it fills.
+    // The splitting rules fill the controls; the country of one use stays for a number without one.
     void openingSplitsTheNumber()
     {
-        m_dialog->prepareFor(QStringLiteral("00385 (1) 2345678"), QStringLiteral("Posao"));
-        QCOMPARE(countries()->currentText(), QStringLiteral("Hrvatska"));
-        QCOMPARE(edit("editCityCode")->text(), QStringLiteral("1"));
-        QCOMPARE(edit("editLocalNumber")->text(), QStringLiteral("2345678"));
-        QCOMPARE(preview(), QStringLiteral("+385 (1) 2345678"));
+        m_dialog->prepareFor(u"00385 (1) 2345678"_s, u"Kuća"_s);
+        m_dialog->show();
+        QCOMPARE(countries()->currentText(), u"Hrvatska"_s);
+        QCOMPARE(control("editCityCode")->text(), u"1"_s);
+        QCOMPARE(control("editLocalNumber")->text(), u"2345678"_s);
+        QCOMPARE(preview(), u"+385 (1) 2345678"_s);
         QCOMPARE(m_dialog->formattedNumber(), preview());
-        QCOMPARE(locationCaption(), QStringLiteral(" Posao:"));
-    }
+        QCOMPARE(locationCaption(), u" Kuća:"_s);
+        // Closing empties the location caption for the next use.
+        QTest::mouseClick(control<QPushButton>("btnCancel"), Qt::LeftButton);
+        QVERIFY(!m_dialog->isVisible());
+        QCOMPARE(locationCaption(), QString());
 
-    void countryOfThePreviousUseStays()
-    {
-        m_dialog->prepareFor(QStringLiteral("+386 (1) 1112223"), QString());
-        QCOMPARE(countries()->currentText(), QStringLiteral("Slovenija"));
-
-        // No country in the number: the last choice stays in front of it.
-        m_dialog->prepareFor(QStringLiteral("2345678"), QString());
-        QCOMPARE(countries()->currentText(), QStringLiteral("Slovenija"));
-        QCOMPARE(preview(), QStringLiteral("+386 2345678"));
+        m_dialog->prepareFor(u"+386 (1) 1112223"_s, QString());
+        m_dialog->prepareFor(u"2345678"_s, QString());
+        QCOMPARE(countries()->currentText(), u"Slovenija"_s);
+        QCOMPARE(preview(), u"+386 2345678"_s);
 
         // An empty number starts from nothing: no country, and no number left from before.
         m_dialog->prepareFor(QString(), QString());
@@ -91,30 +85,34 @@ private slots:
     {
         m_dialog->prepareFor(QString(), QString());
         countries()->setCurrentIndex(countries()->findText(u"Sjedinjene Države"_s));
-        QTest::keyClicks(edit("editCityCode"), u"212"_s);
+        QTest::keyClicks(control("editCityCode"), u"212"_s);
         QCOMPARE(preview(), u"+1 (212)"_s);
-        QTest::keyClicks(edit("editLocalNumber"), u"5550100"_s);
+        QTest::keyClicks(control("editLocalNumber"), u"5550100"_s);
         QCOMPARE(preview(), u"+1 (212) 5550100"_s);
-    }
-
-    void closingEmptiesTheLocationCaption()
-    {
-        m_dialog->prepareFor(QStringLiteral("01/2345678"), QStringLiteral("Kuća"));
-        m_dialog->show();
-        QCOMPARE(locationCaption(), QString::fromUtf8(" Kuća:"));
-        QTest::mouseClick(m_dialog->findChild<QPushButton *>(QStringLiteral("btnCancel")), Qt::LeftButton);
-        QVERIFY(!m_dialog->isVisible());
-        QCOMPARE(locationCaption(), QString());
     }
 
     void withoutCountryListCityAndLocalStillFormat()
     {
         m_dialog.reset();
-        QFile::remove(testsupport::testDataDir() + QStringLiteral("CountryList.dat"));
+        QFile::remove(testsupport::testDataDir() + u"CountryList.dat"_s);
         m_dialog = std::make_unique<TfrmFormatNumber>();
         QCOMPARE(countries()->count(), 0);
-        m_dialog->prepareFor(QStringLiteral("00385 (1) 2345678"), QString());
-        QCOMPARE(preview(), QStringLiteral("(1) 2345678"));
+        m_dialog->prepareFor(u"00385 (1) 2345678"_s, QString());
+        QCOMPARE(preview(), u"(1) 2345678"_s);
+    }
+
+    // OK is the dialog's default button: Enter as it opens takes the proposed format, also when
+    // the previous use ended with Cancel.
+    void enterTakesTheFormat()
+    {
+        m_dialog->prepareFor(u"01/2345678"_s, QString());
+        m_dialog->open();
+        QTest::mouseClick(control<QPushButton>("btnCancel"), Qt::LeftButton);
+        m_dialog->prepareFor(u"01/2345678"_s, QString());
+        m_dialog->open();
+        QVERIFY(QTest::qWaitForWindowActive(m_dialog.get()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(m_dialog->result(), int(QDialog::Accepted));
     }
 };
 

@@ -2,55 +2,34 @@
 // line service, and two simulated ISDN controllers through the real libcapi20.
 
 #include "SimHost.h"
+#include "SimProcess.h"
+#include "TestProfile.h"
 #include "TestSupport.h"
 
 #include "capi/CpInfo.h"
 #include "settings/Settings.h"
 #include "store/AddressBook.h"
-#include "telephony/ModemConfig.h"
 #include "ui/TfrmOptions.h"
 
 #include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSettings>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
-void store(const QString &name, const QVariant &value)
-{
-    QSettings file(QStringLiteral("Kavelink"), QStringLiteral("Tellwise Monitor"));
-    file.setValue(QStringLiteral("Settings/") + name, value);
-}
-
-QVariant stored(const QString &name)
-{
-    QSettings file(QStringLiteral("Kavelink"), QStringLiteral("Tellwise Monitor"));
-    return file.value(QStringLiteral("Settings/") + name);
-}
-
-QStringList childTexts(const QTreeWidgetItem *item)
+// The texts of ITEM's children, or only of those marked as present.
+QStringList childTexts(const QTreeWidgetItem *item, bool presentOnly = false)
 {
     QStringList texts;
     for (int i = 0; item && i < item->childCount(); ++i)
-        texts << item->child(i)->text(0);
-    return texts;
-}
-
-// The texts of the children marked as present.
-QStringList present(const QTreeWidgetItem *item)
-{
-    QStringList texts;
-    for (int i = 0; item && i < item->childCount(); ++i) {
-        if (item->child(i)->data(0, Qt::UserRole).toBool())
+        if (!presentOnly || item->child(i)->data(0, Qt::UserRole).toBool())
             texts << item->child(i)->text(0);
-    }
     return texts;
 }
 
@@ -62,10 +41,9 @@ QTreeWidgetItem *root(QTreeWidget *tree, const QString &text)
 
 QTreeWidgetItem *child(QTreeWidgetItem *parent, const QString &text)
 {
-    for (int i = 0; parent && i < parent->childCount(); ++i) {
+    for (int i = 0; parent && i < parent->childCount(); ++i)
         if (parent->child(i)->text(0) == text)
             return parent->child(i);
-    }
     return nullptr;
 }
 
@@ -76,63 +54,23 @@ class TestOptionsDevices : public QObject
     Q_OBJECT
 
     SimHost m_host;
-    QProcess m_modem;
+    testsupport::ModemEmulator m_modem;
 
 private slots:
     void initTestCase()
     {
         QVERIFY(m_host.start(2));
         qputenv("TELLWISE_CAPI_REMOTE", QByteArray("127.0.0.1:") + QByteArray::number(m_host.port()));
-
         // Only the emulator: no serial ports of this machine are probed.
-        const QString config = telephony::ModemConfig::filePath();
-        QDir().mkpath(QFileInfo(config).absolutePath());
-        QSettings modems(config, QSettings::IniFormat);
-        modems.setValue(QStringLiteral("Modems/Scan"), false);
-        modems.sync();
-
-        m_modem.setProgram(testsupport::toolPath(QStringLiteral("tellwise-modem-sim")));
-        m_modem.setArguments({QStringLiteral("--info"), QStringLiteral("Acme Voice 56K")});
-        m_modem.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_modem.start();
-        QVERIFY(m_modem.waitForStarted(5000));
-        QTRY_VERIFY_WITH_TIMEOUT(telephony::modemsim::emulatorRunning(), 10000);
-    }
-
-    void cleanupTestCase()
-    {
-        m_modem.kill();
-        m_modem.waitForFinished(3000);
-    }
-
-    void modemLineFromTheEmulator()
-    {
-        store(QStringLiteral("DeviceType"), 0);
-        store(QStringLiteral("DeviceName"), QStringLiteral("Modem emulator"));
-        Settings settings;
-        AddressBook book{testsupport::testDataDir()};
-        TfrmOptions form(settings, book);
-        form.LoadSettings();
-
-        auto *devices = form.findChild<QComboBox *>(QStringLiteral("cbDevices"));
-        QCOMPARE(devices->count(), 1);
-        QCOMPARE(form.selectedDeviceText(), QStringLiteral("Modem emulator"));
-
-        auto *tree = form.findChild<QTreeWidget *>(QStringLiteral("tvFeatures"));
-        QCOMPARE(childTexts(root(tree, QStringLiteral("TAPI Informacije"))).value(2),
-                 QStringLiteral("TSP:  Acme Voice 56K"));
-        const QStringList callerId = {
-            QStringLiteral("Caller ID:  Ime"), QStringLiteral("Caller ID:  Telefonski broj"),
-            QStringLiteral("Caller ID:  Blokirani pozivi"), QStringLiteral("Caller ID:  Nedostupni pozivi")};
-        QCOMPARE(childTexts(root(tree, QStringLiteral("Mogućnosti modema"))), callerId);
-        QCOMPARE(present(root(tree, QStringLiteral("Mogućnosti modema"))), callerId);
+        testsupport::writeModemConfig();
+        QVERIFY(m_modem.start({u"--info"_s, u"Acme Voice 56K"_s}));
     }
 
     void twoIsdnAdapters()
     {
         // The stored name is found whatever its case.
-        store(QStringLiteral("DeviceType"), 1);
-        store(QStringLiteral("DeviceName"), QStringLiteral("isdn adapter #2"));
+        QVERIFY(testsupport::writeSettings(
+            {{Settings::DeviceType, Settings::kIsdn}, {Settings::DeviceName, u"isdn adapter #2"_s}}));
         Settings settings;
         AddressBook book{testsupport::testDataDir()};
         TfrmOptions form(settings, book);
@@ -142,40 +80,49 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
 
-        auto *devices = form.findChild<QComboBox *>(QStringLiteral("cbDevices"));
+        auto *devices = form.findChild<QComboBox *>(u"cbDevices"_s);
         QCOMPARE(devices->count(), 2);
-        QCOMPARE(devices->itemText(0), QStringLiteral("ISDN Adapter #1"));
-        QCOMPARE(devices->currentText(), QStringLiteral("ISDN Adapter #2"));
+        QCOMPARE(devices->itemText(0), u"ISDN Adapter #1"_s);
+        QCOMPARE(devices->currentText(), u"ISDN Adapter #2"_s);
         QCOMPARE(info.SelectedController(), 2u);
 
-        auto *tree = form.findChild<QTreeWidget *>(QStringLiteral("tvFeatures"));
-        QCOMPARE(childTexts(root(tree, QStringLiteral("Informacije o ISDN adapteru"))).value(2),
-                 QStringLiteral("Podržava B-kanala:  2"));
-        QTreeWidgetItem *abilities = root(tree, QStringLiteral("Mogućnosti ISDN adaptera"));
-        QCOMPARE(present(child(abilities, QStringLiteral("Osnovne mogućnosti"))),
-                 QStringList{QStringLiteral("Internal controller supported")});
+        auto *tree = form.findChild<QTreeWidget *>(u"tvFeatures"_s);
+        QCOMPARE(childTexts(root(tree, u"Informacije o ISDN adapteru"_s)).value(2),
+                 u"Podržava B-kanala:  2"_s);
+        QTreeWidgetItem *abilities = root(tree, u"Mogućnosti ISDN adaptera"_s);
+        QCOMPARE(childTexts(child(abilities, u"Osnovne mogućnosti"_s), true),
+                 QStringList{u"Internal controller supported"_s});
 
-        // The first adapter also answers which supplementary services it has, a moment later.
+        // The first adapter also answers which supplementary services it has, a moment later:
+        // an answer that comes after the second adapter was chosen again stays off its tree.
+        QSignalSpy answered(&info, &TCapiInfo::OnSuppServInfoAvailable);
+        QTest::keyClick(devices, Qt::Key_Up);
+        QTest::keyClick(devices, Qt::Key_Down);
+        QVERIFY(answered.wait(5000));
+        QVERIFY(!child(root(tree, u"Mogućnosti ISDN adaptera"_s), u"Dodatne mogućnosti"_s));
         QTest::keyClick(devices, Qt::Key_Up);
         QCOMPARE(info.SelectedController(), 1u);
-        abilities = root(tree, QStringLiteral("Mogućnosti ISDN adaptera"));
-        QTRY_VERIFY_WITH_TIMEOUT(child(abilities, QStringLiteral("Dodatne mogućnosti")), 5000);
-        QCOMPARE(present(child(abilities, QStringLiteral("Dodatne mogućnosti"))),
-                 (QStringList{QStringLiteral("Hold / Retrieve"), QStringLiteral("ECT"), QStringLiteral("3PTY"),
-                              QStringLiteral("Call-Forwarding")}));
+        abilities = root(tree, u"Mogućnosti ISDN adaptera"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(child(abilities, u"Dodatne mogućnosti"_s), 5000);
+        QCOMPARE(childTexts(child(abilities, u"Dodatne mogućnosti"_s), true),
+                 (QStringList{u"Hold / Retrieve"_s, u"ECT"_s, u"3PTY"_s, u"Call-Forwarding"_s}));
 
-        QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("btnSave")), Qt::LeftButton);
-        QCOMPARE(stored(QStringLiteral("DeviceType")).toInt(), 1);
-        QCOMPARE(stored(QStringLiteral("DeviceName")).toString(), QStringLiteral("ISDN Adapter #1"));
+        QTest::mouseClick(form.findChild<QPushButton *>(u"btnSave"_s), Qt::LeftButton);
+        Settings saved;
+        QVERIFY(saved.LoadSettings());
+        QCOMPARE(saved.number(Settings::DeviceType), Settings::kIsdn);
+        QCOMPARE(saved.text(Settings::DeviceName), u"ISDN Adapter #1"_s);
 
-        // Back to the modem: the adapters leave the list.
-        form.findChild<QTabWidget *>(QStringLiteral("PageControl"))->setCurrentIndex(TfrmOptions::PageDevices);
+        // Back to the modem: the adapters leave the list, and the modem line is the only one: no
+        // serial port of this machine is probed.
+        form.findChild<QTabWidget *>(u"PageControl"_s)->setCurrentIndex(TfrmOptions::PageDevices);
         form.show();
-        QTest::mouseClick(form.findChild<QRadioButton *>(QStringLiteral("rbModem")), Qt::LeftButton, {},
-                          QPoint(6, 6));
-        QCOMPARE(devices->findText(QStringLiteral("ISDN Adapter #1")), -1);
-        QCOMPARE(devices->currentText(), QStringLiteral("Modem emulator"));
-        QVERIFY(root(tree, QStringLiteral("TAPI Informacije")));
+        QTest::mouseClick(form.findChild<QRadioButton *>(u"rbModem"_s), Qt::LeftButton, {}, QPoint(6, 6));
+        QCOMPARE(devices->count(), 1);
+        QCOMPARE(devices->currentText(), u"Modem emulator"_s);
+        // The emulator's answers: who it is and its four caller ID abilities.
+        QCOMPARE(childTexts(root(tree, u"TAPI Informacije"_s)).value(2), u"TSP:  Acme Voice 56K"_s);
+        QCOMPARE(childTexts(root(tree, u"Mogućnosti modema"_s), true).size(), 4);
         form.reject();
     }
 };
