@@ -103,6 +103,10 @@ TfrmSpeech::TfrmSpeech(Settings &settings, QWidget *parent) : QDialog(parent), m
     cbVoices->setIconSize(QSize(16, 16));
     cbVoices->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cbVoices->setMinimumContentsLength(8);
+    // eSpeak NG brings a hundred voices: a scrolling list below the box rather than a menu
+    // over the whole screen.
+    cbVoices->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    cbVoices->setMaxVisibleItems(12);
     Label1->setBuddy(cbVoices);
     auto *Label2 = new QLabel(tr("Test tekst:"));
     Label2->setObjectName(QStringLiteral("Label2"));
