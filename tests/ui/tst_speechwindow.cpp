@@ -1,0 +1,186 @@
+// The speech window with the real eSpeak NG voices and no Speech Dispatcher daemon (the test
+// environment points the library at a dead socket). What is spoken is read from the recording
+// sound sink's "speak:" lines; what is stored from the settings file.
+
+#include "TestProfile.h"
+#include "TestSupport.h"
+
+#include "speech/TMSpeech.h"
+#include "store/AddressBook.h"
+#include "ui/DialogSeams.h"
+#include "ui/TfrmOptions.h"
+#include "ui/TfrmSpeech.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+class TestSpeechWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<AddressBook> m_book;
+    std::unique_ptr<TfrmOptions> m_options;
+    std::unique_ptr<TfrmSpeech> m_speech;
+    QStringList m_voices;
+
+    template <typename T = QWidget> T *control(const char *name)
+    {
+        T *widget = m_speech->findChild<T *>(QLatin1String(name));
+        if (!widget)
+            qFatal("no control %s", name);
+        return widget;
+    }
+
+    // The two windows as start-up makes them: the stored VALUES loaded and applied, and (with
+    // INIT) the engines prepared.
+    void start(const testsupport::SettingValues &values, bool init = true)
+    {
+        m_speech.reset();
+        m_options.reset();
+        QVERIFY(testsupport::writeSettings(values));
+        m_settings = std::make_unique<Settings>();
+        m_book = std::make_unique<AddressBook>(testsupport::testDataDir());
+        m_options = std::make_unique<TfrmOptions>(*m_settings, *m_book);
+        m_speech = std::make_unique<TfrmSpeech>(*m_settings);
+        m_speech->bindToOptions(m_options.get());
+        m_options->LoadSettings();
+        m_options->ApplyLoadedSettings();
+        if (init)
+            m_speech->InitSpeech();
+        m_voices = m_speech->SpeechSapi4->engines();
+        QVERIFY2(m_voices.size() >= 2, "eSpeak NG lists fewer than two voices");
+    }
+
+    static QStringList spoken()
+    {
+        const QString log = qEnvironmentVariable("TELLWISE_SOUND_SINK").mid(7);
+        QStringList lines = QString::fromUtf8(testsupport::readFile(log)).split(u'\n');
+        return lines.filter(QRegularExpression(u"^speak: "_s));
+    }
+
+    static QVariant stored(const char *name)
+    {
+        return QSettings(u"Kavelink"_s, u"Tellwise Monitor"_s).value(u"Settings/"_s + QLatin1String(name));
+    }
+
+private slots:
+    void cleanup()
+    {
+        m_speech.reset();
+        m_options.reset();
+        ModalDialogHook::clear();
+    }
+
+    void speakTextFollowsTheSwitches_data()
+    {
+        QTest::addColumn<bool>("sound");
+        QTest::addColumn<bool>("speech");
+        QTest::addColumn<bool>("ignoreSoundSwitch");
+        QTest::addColumn<bool>("heard");
+        QTest::newRow("call") << true << true << false << true;
+        QTest::newRow("call, sound off") << false << true << false << false;
+        QTest::newRow("editor's test, sound off") << false << true << true << true;
+        QTest::newRow("call, speech off") << true << false << false << false;
+        QTest::newRow("editor's test, speech off") << true << false << true << false;
+    }
+
+    void speakTextFollowsTheSwitches()
+    {
+        QFETCH(bool, sound);
+        QFETCH(bool, speech);
+        QFETCH(bool, ignoreSoundSwitch);
+        QFETCH(bool, heard);
+        start({{Settings::EnableSound, sound}, {Settings::EnableSpeech, speech}});
+        const QString tag = QString::fromLatin1(QTest::currentDataTag());
+        const QString text = u"Zove "_s + tag;
+        m_speech->SpeakText(text, ignoreSoundSwitch);
+        // The window's test button knows no switches: once its text is recorded, so would be
+        // the one before it.
+        control<QLineEdit>("editText")->setText(u"Kraj "_s + tag);
+        QTest::mouseClick(control<QPushButton>("btnTest"), Qt::LeftButton);
+        QTRY_VERIFY(spoken().contains(u"speak: Kraj "_s + tag));
+        QCOMPARE(spoken().contains(u"speak: "_s + text), heard);
+    }
+
+    void voiceNameIsFoundIgnoringCaseOrReplacedByTheFirst_data()
+    {
+        QTest::addColumn<int>("given"); // -1: a name that is no voice
+        QTest::addColumn<int>("chosen");
+        QTest::newRow("second voice, other case") << 1 << 1;
+        QTest::newRow("unknown voice") << -1 << 0;
+    }
+
+    void voiceNameIsFoundIgnoringCaseOrReplacedByTheFirst()
+    {
+        QFETCH(int, given);
+        QFETCH(int, chosen);
+        start({});
+        const QString name = given < 0 ? u"no such voice"_s : m_voices[given].toUpper();
+        start({{Settings::SapiVersion, 0}, {Settings::SapiVoiceName, name}});
+        QCOMPARE(control<QComboBox>("cbVoices")->currentIndex(), chosen);
+        // Only a name matching no voice is replaced.
+        QCOMPARE(m_speech->SelectedVoiceName, given < 0 ? m_voices[0] : name);
+        QVERIFY(m_speech->SpeechSapi4->engineSelected());
+        // Saved as the list shows it.
+        m_options->SaveSettings();
+        QCOMPARE(stored("SapiVoiceName").toString(), m_voices[chosen]);
+    }
+
+    void noDaemonFallsBackToTheFirstGeneration()
+    {
+        start({{Settings::SapiVersion, 1}});
+        QVERIFY(control<QRadioButton>("rbSAPI4")->isChecked());
+        QVERIFY(!control<QRadioButton>("rbSAPI5")->isChecked());
+        QVERIFY(!control<QRadioButton>("rbSAPI5")->isEnabled());
+        QCOMPARE(control<QComboBox>("cbVoices")->count(), m_voices.size());
+        QVERIFY(m_options->findChild<QCheckBox *>(u"chkEnableSpeech"_s)->isEnabled());
+        m_options->SaveSettings();
+        QCOMPARE(stored("SapiVersion").toInt(), 0);
+    }
+
+    void closingPutsBackTheFiveStatesUnlessOk_data()
+    {
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("cancel") << false;
+        QTest::newRow("ok") << true;
+    }
+
+    void closingPutsBackTheFiveStatesUnlessOk()
+    {
+        QFETCH(bool, ok);
+        start({{Settings::SapiVersion, 0}}, false);
+        start({{Settings::SapiVersion, 0}, {Settings::SapiVoiceName, m_voices[1]}}, false);
+        ModalDialogHook::pushNext([&](QDialog &dialog) {
+            // The second generation has no daemon to list voices from.
+            QTest::mouseClick(control<QRadioButton>("rbSAPI5"), Qt::LeftButton, {}, QPoint(6, 6));
+            QCOMPARE(control<QComboBox>("cbVoices")->count(), 0);
+            control<QCheckBox>("chkSpeakWelcome")->setChecked(false);
+            control<QLineEdit>("editText")->setText(u"Drugi tekst"_s);
+            if (ok)
+                QTest::mouseClick(dialog.findChild<QPushButton *>(u"Button1"_s), Qt::LeftButton);
+        });
+        QCOMPARE(m_speech->ShowModal(), ok ? QDialog::Accepted : QDialog::Rejected);
+
+        QCOMPARE(control<QRadioButton>("rbSAPI4")->isChecked(), !ok);
+        QCOMPARE(control<QRadioButton>("rbSAPI5")->isChecked(), ok);
+        QCOMPARE(control<QComboBox>("cbVoices")->count(), ok ? 0 : m_voices.size());
+        QCOMPARE(control<QComboBox>("cbVoices")->currentIndex(), ok ? -1 : 1);
+        QCOMPARE(control<QCheckBox>("chkSpeakWelcome")->isChecked(), !ok);
+        QCOMPARE(control<QLineEdit>("editText")->text(),
+                 ok ? u"Drugi tekst"_s : u"Dobro doshlee oo Tellwise Monitor"_s);
+    }
+};
+
+QTEST_MAIN(TestSpeechWindow)
+#include "tst_speechwindow.moc"
