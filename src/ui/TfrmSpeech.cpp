@@ -15,9 +15,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardItemModel>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
@@ -27,6 +29,24 @@ constexpr int kItemHeight = 16;
 
 // An entry of the voice list: the voice picture two pixels in, the text 22 pixels in, on the
 // highlight colour when selected.
+// Every entry of the voice list shows the voice picture (the closed box too), without a
+// picture stored in each of the daemon's thousands of entries.
+class VoiceListModel : public QStandardItemModel
+{
+public:
+    using QStandardItemModel::QStandardItemModel;
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role == Qt::DecorationRole)
+            return m_picture;
+        return QStandardItemModel::data(index, role);
+    }
+
+private:
+    QIcon m_picture{OptionsIcons::voice()};
+};
+
 class VoiceItemDelegate : public QStyledItemDelegate
 {
 public:
@@ -99,6 +119,7 @@ TfrmSpeech::TfrmSpeech(Settings &settings, QWidget *parent) : QDialog(parent), m
     Label1->setObjectName(QStringLiteral("Label1"));
     cbVoices = new QComboBox;
     cbVoices->setObjectName(QStringLiteral("cbVoices"));
+    cbVoices->setModel(new VoiceListModel(cbVoices));
     cbVoices->setItemDelegate(new VoiceItemDelegate(cbVoices));
     cbVoices->setIconSize(QSize(16, 16));
     cbVoices->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -107,6 +128,8 @@ TfrmSpeech::TfrmSpeech(Settings &settings, QWidget *parent) : QDialog(parent), m
     // over the whole screen.
     cbVoices->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     cbVoices->setMaxVisibleItems(12);
+    if (auto *list = qobject_cast<QListView *>(cbVoices->view()))
+        list->setUniformItemSizes(true);
     Label1->setBuddy(cbVoices);
     auto *Label2 = new QLabel(tr("Test tekst:"));
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -275,8 +298,7 @@ void TfrmSpeech::LoadSapi4Voices()
 {
     cbVoices->clear();
     try {
-        for (const QString &name : SpeechSapi4->engines())
-            cbVoices->addItem(OptionsIcons::voice(), name);
+        cbVoices->addItems(SpeechSapi4->engines());
         selectRemembered();
     } catch (...) {
     }
@@ -291,10 +313,13 @@ void TfrmSpeech::LoadSapi5Voices()
             return;
         SpeechSapi5->setEventInterests(TSpVoice::SVEAllEvents);
         VoiceTokens = SpeechSapi5->GetVoices();
+        QStringList descriptions;
+        descriptions.reserve(VoiceTokens.size());
         for (const SpVoiceToken &token : VoiceTokens) {
             VoiceToken = token;
-            cbVoices->addItem(OptionsIcons::voice(), token.GetDescription());
+            descriptions.append(token.GetDescription());
         }
+        cbVoices->addItems(descriptions);
         selectRemembered();
     } catch (...) {
     }
