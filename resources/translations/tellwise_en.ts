@@ -1600,7 +1600,7 @@ will take effect only then.</translation>
     <message>
         <location line="+10"/>
         <source> Izgovori poruku dobrodošlice pri startu programa</source>
-        <translation> Speak the welcome message when the program starts</translation>
+        <translation> Speak the welcome message at start-up</translation>
     </message>
     <message>
         <location line="+16"/>

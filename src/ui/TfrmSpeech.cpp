@@ -153,12 +153,12 @@ TfrmSpeech::TfrmSpeech(Settings &settings, QWidget *parent) : QDialog(parent), m
     basic->setSpacing(4);
     basic->addWidget(Label1);
     basic->addWidget(cbVoices);
-    basic->addSpacing(6);
+    basic->addSpacing(4);
     basic->addWidget(Label2);
     basic->addLayout(testRow);
-    basic->addSpacing(8);
+    basic->addSpacing(4);
     basic->addWidget(Bevel1);
-    basic->addSpacing(8);
+    basic->addSpacing(4);
     basic->addWidget(chkSpeakWelcome);
     basic->addStretch();
 
