@@ -5,6 +5,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class TestCapiEngine : public QObject
 {
     Q_OBJECT
@@ -25,9 +27,7 @@ private:
         Acceptor()
         {
             capi->OnMessage = [this](TConnection *c, TCapiMessage &m, bool &respond) {
-                seen << QStringLiteral("%1 %2")
-                            .arg(m.command(), 4, 16, QLatin1Char('0'))
-                            .arg(c ? c->state : -1);
+                seen << u"%1 %2"_s.arg(m.command(), 4, 16, QLatin1Char('0')).arg(c ? c->state : -1);
                 if (m.command() == capicmd::ConnectInd) {
                     connection = c;
                     auto accept = std::make_unique<TConnectResp>(static_cast<TConnectInd &>(m).plci(), 0,
@@ -37,8 +37,7 @@ private:
                 } else if (m.command() == capicmd::DataB3Ind && ++dataIndications == 1) {
                     respond = false; // the first block is kept, not answered
                 } else if (m.command() == capicmd::DisconnectInd) {
-                    seen << QStringLiteral("initiator %1 error %2")
-                                .arg(c->disconnectInitiator)
+                    seen << u"initiator %1 error %2"_s.arg(c->disconnectInitiator)
                                 .arg(capi->lastError(), 0, 16);
                     connection = nullptr;
                 }
@@ -57,10 +56,10 @@ private:
         if (!a.capi->registered() ||
             !a.capi->putMessage(std::make_unique<TListenReq>(1, 0x7F, 0x1FFF03FE, 0)))
             return false;
-        if (!QTest::qWaitFor([&] { return a.seen.contains(QStringLiteral("0581 -1")); }, 5000))
+        if (!QTest::qWaitFor([&] { return a.seen.contains(u"0581 -1"_s); }, 5000))
             return false;
         SimCallOffer offer;
-        offer.calling = QStringLiteral("555");
+        offer.calling = u"555"_s;
         if (!m_host.offerCall(offer))
             return false;
         return QTest::qWaitFor([&] { return a.connection && a.connection->state == kConnB3Active; }, 5000);
@@ -83,8 +82,8 @@ private slots:
         m_host.run([&](IsdnSimulator &s) { s.sendB3Data(plci, "first"); });
         m_host.run([&](IsdnSimulator &s) { s.sendB3Data(plci, "second"); });
         QTRY_COMPARE_WITH_TIMEOUT(a.dataIndications, 2, 5000);
-        QTRY_VERIFY(sent(a).contains(QStringLiteral("8683 2")));
-        QVERIFY(!sent(a).contains(QStringLiteral("8683 1")));
+        QTRY_VERIFY(sent(a).contains(u"8683 2"_s));
+        QVERIFY(!sent(a).contains(u"8683 1"_s));
 
         // Sent data: two blocks at a time, the third when a slot is confirmed free.
         a.connection->sendQueue.add(11, "hello");
@@ -97,7 +96,7 @@ private slots:
         QStringList blocks;
         for (const SimObservation &o : records)
             if (o.command == capicmd::DataB3Req)
-                blocks << QStringLiteral("%1:%2").arg(o.value2).arg(o.value);
+                blocks << u"%1:%2"_s.arg(o.value2).arg(o.value);
         QCOMPARE(blocks, (QStringList{"11:5", "12:6", "13:1"}));
 
         // Local clearing goes B3 first, then the call.
@@ -105,9 +104,9 @@ private slots:
         QCOMPARE(a.connection->disconnectInitiator, uint16_t(1));
         QTRY_COMPARE_WITH_TIMEOUT(a.noConnections, 1, 5000);
         QCOMPARE(a.capi->connections().count(), 0);
-        QVERIFY(a.seen.contains(QStringLiteral("initiator 1 error 0")));
+        QVERIFY(a.seen.contains(u"initiator 1 error 0"_s));
         // The simulator may still be reading the last answer.
-        QTRY_COMPARE(sent(a).mid(sent(a).indexOf(QStringLiteral("8480 0"))),
+        QTRY_COMPARE(sent(a).mid(sent(a).indexOf(u"8480 0"_s)),
                      (QStringList{"8480 0", "8483 0", "0480 0", "0483 0"}));
         QCOMPARE(sent(a).mid(0, 5), (QStringList{"0580 7f", "0283 0", "0383 0", "8283 0", "8383 0"}));
         QTest::qWait(200);
@@ -120,9 +119,9 @@ private slots:
         QVERIFY(activeCall(a));
         QVERIFY(m_host.hangUp(a.connection->plci(), 0x3490));
         QTRY_COMPARE_WITH_TIMEOUT(a.noConnections, 1, 5000);
-        QVERIFY(a.seen.contains(QStringLiteral("initiator 2 error 3490")));
+        QVERIFY(a.seen.contains(u"initiator 2 error 3490"_s));
         // The far end cleared: the engine answers and sends no DISCONNECT_REQ of its own.
-        QVERIFY(!sent(a).contains(QStringLiteral("0480 0")));
+        QVERIFY(!sent(a).contains(u"0480 0"_s));
         QTRY_COMPARE(sent(a).mid(sent(a).size() - 2), (QStringList{"8483 0", "0483 0"}));
     }
 
@@ -133,7 +132,7 @@ private slots:
         // An information value (0x00xx) is no error.
         m_host.run([](IsdnSimulator &s) { s.failNext(capicmd::AlertReq, 0x0003); });
         QVERIFY(a.capi->putMessage(std::make_unique<TAlertReq>(0x0F01)));
-        QTRY_VERIFY(a.seen.contains(QStringLiteral("0181 -1")));
+        QTRY_VERIFY(a.seen.contains(u"0181 -1"_s));
         QCOMPARE(a.capi->lastError(), 0u);
     }
 };

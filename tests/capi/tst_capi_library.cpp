@@ -1,4 +1,5 @@
-// The real libcapi20.so.3 on a machine without ISDN: no /dev/capi20, no usable configuration.
+// The real libcapi20.so.3 on a machine without ISDN (no /dev/capi20, no usable configuration), and
+// a library file that does not exist.
 #include "capi/CpDLL.h"
 #include "capi/CpInfo.h"
 #include "capi/CpMoni.h"
@@ -6,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
 
@@ -21,9 +23,34 @@ private slots:
         qunsetenv("TELLWISE_CAPI_REMOTE");
     }
 
-    void loadsButReportsNotInstalled()
+    void missingFileGivesStatusTwoEverywhere()
     {
         QCOMPARE(CapiDllStatus(), int32_t(kCapiStatusNotLoaded));
+        const QString file = QDir::currentPath() + QStringLiteral("/no-such-folder/libcapi20.so.3");
+        qputenv("TELLWISE_CAPI_LIBRARY", QFile::encodeName(file));
+        LoadCapiDll();
+        QCOMPARE(CapiDllStatus(), int32_t(kCapiStatusFileNotFound));
+        QVERIFY(!CapiDllLoaded());
+        QVERIFY(!UnloadCapiDll());
+
+        TCapiMonitor monitor;
+        QSignalSpy states(&monitor, &TCapiMonitor::OnStateChange);
+        monitor.setActive(true);
+        QVERIFY(!monitor.Active());
+        QCOMPARE(monitor.Error(), 0x9002u);
+        QCOMPARE(monitor.ErrorString(), QStringLiteral("File \"%1\" not found.").arg(file));
+        QCOMPARE(states.count(), 0);
+        monitor.HangUpCall(); // nothing to hang up, and no engine: must not crash
+
+        TCapiInfo info;
+        QVERIFY(!info.CapiLoaded());
+        QCOMPARE(info.Error(), 2u);
+        QCOMPARE(info.VersionText(), QString());
+        qunsetenv("TELLWISE_CAPI_LIBRARY");
+    }
+
+    void loadsButReportsNotInstalled()
+    {
         LoadCapiDll();
         QVERIFY(CapiDllLoaded());
         QCOMPARE(CapiDllStatus(), int32_t(kCapiStatusNotInstalled));

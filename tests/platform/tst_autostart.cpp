@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 // The autostart entry as a desktop session reads it: file place, Exec quoting, removal.
 class TestAutostart : public QObject
 {
@@ -18,20 +20,16 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("exec");
-        QTest::newRow("plain path") << "/opt/tellwise/bin/tellwise-monitor"
-                                    << "/opt/tellwise/bin/tellwise-monitor";
-        QTest::newRow("blank") << "/home/ana/My Apps/tellwise"
-                               << "\"/home/ana/My Apps/tellwise\"";
-        QTest::newRow("dollar") << "/srv/a$b/t"
-                                << "\"/srv/a\\\\$b/t\"";
-        QTest::newRow("double quote") << "/srv/a\"b/t"
-                                      << "\"/srv/a\\\\\"b/t\"";
-        QTest::newRow("backslash") << "/srv/a\\b/t"
-                                   << "\"/srv/a\\\\\\\\b/t\"";
-        QTest::newRow("percent") << "/srv/100%/t"
-                                 << "/srv/100%%/t";
-        QTest::newRow("non-ASCII") << "/home/ana/programi/čšž/t"
-                                   << "/home/ana/programi/čšž/t";
+        auto row = [](const char *name, const QString &path, const QString &exec) {
+            QTest::newRow(name) << path << exec;
+        };
+        row("plain path", u"/opt/tellwise/bin/tellwise-monitor"_s, u"/opt/tellwise/bin/tellwise-monitor"_s);
+        row("blank", u"/home/ana/My Apps/tellwise"_s, u"\"/home/ana/My Apps/tellwise\""_s);
+        row("dollar", u"/srv/a$b/t"_s, u"\"/srv/a\\\\$b/t\""_s);
+        row("double quote", u"/srv/a\"b/t"_s, u"\"/srv/a\\\\\"b/t\""_s);
+        row("backslash", u"/srv/a\\b/t"_s, u"\"/srv/a\\\\\\\\b/t\""_s);
+        row("percent", u"/srv/100%/t"_s, u"/srv/100%%/t"_s);
+        row("non-ASCII", u"/home/ana/programi/čšž/t"_s, u"/home/ana/programi/čšž/t"_s);
     }
 
     void execLine()

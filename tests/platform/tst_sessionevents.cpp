@@ -18,21 +18,15 @@ class TestSessionEvents : public QObject
     Q_OBJECT
 
 private slots:
-    void terminationSignalsBecomeQtSignals_data()
-    {
-        QTest::addColumn<int>("number");
-        QTest::newRow("SIGTERM") << int(SIGTERM);
-        QTest::newRow("SIGHUP") << int(SIGHUP);
-    }
-
     void terminationSignalsBecomeQtSignals()
     {
-        QFETCH(int, number);
-        SessionEvents events;
-        QSignalSpy ending(&events, &SessionEvents::sessionEnding);
-        QCOMPARE(::kill(::getpid(), number), 0); // without the handler this would end the test
-        QTRY_COMPARE(ending.size(), 1);
-        QCOMPARE(ending.at(0).at(0).toInt(), number);
+        for (const int number : {SIGTERM, SIGHUP}) {
+            SessionEvents events;
+            QSignalSpy ending(&events, &SessionEvents::sessionEnding);
+            QCOMPARE(::kill(::getpid(), number), 0); // without the handler this would end the test
+            QTRY_COMPARE(ending.size(), 1);
+            QCOMPARE(ending.at(0).at(0).toInt(), number);
+        }
     }
 
     void sleepAnnouncementFromLogind()

@@ -15,16 +15,18 @@
 #include <QTime>
 #include <QXmlStreamReader>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QByteArray kCsvHeader =
-    "RecordNo;FirstName;LastName;NickName;DisplayNameAs;Group;HomeAddress;HomeCity;HomePostNo;HomeCountry;"
-    "CompanyName;CompanyDepartment;CompanyOffice;CompanyJobTitle;CompanyAddress;CompanyCity;CompanyPostNo;"
-    "CompanyCountry;PhoneLocation1;PhoneLocation2;PhoneLocation3;PhoneLocation4;PhoneLocation5;"
-    "PhoneLocation6;"
-    "PhoneLocation7;PhoneLocation8;PhoneNumber1;PhoneNumber2;PhoneNumber3;PhoneNumber4;PhoneNumber5;"
-    "PhoneNumber6;"
-    "PhoneNumber7;PhoneNumber8;EMail1;EMail2;EMail3;EMail4;HomeWebPage;CompanyWebPage;Notes";
+    "RecordNo;FirstName;LastName;NickName;DisplayNameAs;Group;HomeAddress;HomeCity;HomePostNo;"
+    "HomeCountry;CompanyName;CompanyDepartment;CompanyOffice;CompanyJobTitle;CompanyAddress;CompanyCity;"
+    "CompanyPostNo;CompanyCountry;PhoneLocation1;PhoneLocation2;PhoneLocation3;PhoneLocation4;"
+    "PhoneLocation5;PhoneLocation6;PhoneLocation7;PhoneLocation8;PhoneNumber1;PhoneNumber2;PhoneNumber3;"
+    "PhoneNumber4;PhoneNumber5;PhoneNumber6;PhoneNumber7;PhoneNumber8;EMail1;EMail2;EMail3;EMail4;"
+    "HomeWebPage;CompanyWebPage;Notes";
+
 // A contact whose text fields, in record order, hold T1..T19 (FirstName..CompanyWebPage), then
 // L1..L8, N1..N8, E1..E4 and the notes, each with a mark; the fields left out are filled too.
 AListAddress markedContact(const QString &mark)
@@ -36,16 +38,16 @@ AListAddress markedContact(const QString &mark)
                               &c.CompanyOffice, &c.CompanyJobTitle, &c.CompanyAddress, &c.CompanyCity,
                               &c.CompanyPostNo, &c.CompanyCountry,  &c.CompanyWebPage};
     for (int i = 0; i < 19; ++i)
-        *texts[i] = QStringLiteral("T%1").arg(i + 1) + mark;
+        *texts[i] = u"T%1"_s.arg(i + 1) + mark;
     for (std::size_t k = 0; k < 8; ++k) {
-        c.PhoneLocation[k] = QStringLiteral("L%1").arg(k + 1) + mark;
-        c.PhoneNumber[k] = QStringLiteral("N%1").arg(k + 1) + mark;
+        c.PhoneLocation[k] = u"L%1"_s.arg(k + 1) + mark;
+        c.PhoneNumber[k] = u"N%1"_s.arg(k + 1) + mark;
     }
     for (std::size_t k = 0; k < 4; ++k)
-        c.EMail[k] = QStringLiteral("E%1").arg(k + 1) + mark;
-    c.Notes = QStringLiteral("Notes") + mark;
-    c.UseThisSound = QStringLiteral("UseThisSound");
-    c.Picture = QStringLiteral("Picture");
+        c.EMail[k] = u"E%1"_s.arg(k + 1) + mark;
+    c.Notes = u"Notes"_s + mark;
+    c.UseThisSound = u"UseThisSound"_s;
+    c.Picture = u"Picture"_s;
     c.SoundMode = 2;
     c.BlackList = true;
     return c;
@@ -65,12 +67,11 @@ QByteArray localTime(int h, int m)
 QList<QStringList> csvRecordsByPython(const QString &path)
 {
     QProcess p;
-    p.start(QStringLiteral("python3"),
-            {QStringLiteral("-c"),
-             QStringLiteral("import csv, json, sys\n"
-                            "with open(sys.argv[1], newline='', encoding='cp1250') as f:\n"
-                            "    print(json.dumps(list(csv.reader(f, delimiter=';'))))\n"),
-             path});
+    p.start(u"python3"_s, {u"-c"_s,
+                           QStringLiteral("import csv, json, sys\n"
+                                          "with open(sys.argv[1], newline='', encoding='cp1250') as f:\n"
+                                          "    print(json.dumps(list(csv.reader(f, delimiter=';'))))\n"),
+                           path});
     if (!p.waitForFinished(60000) || p.exitCode() != 0)
         qFatal("python3 failed: %s", p.readAllStandardError().constData());
     QList<QStringList> records;
@@ -97,9 +98,9 @@ QList<QHash<QString, QString>> xmlRecords(const QByteArray &bytes)
 
 bool xmllintAccepts(const QString &path)
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("xmllint")).isEmpty())
+    if (QStandardPaths::findExecutable(u"xmllint"_s).isEmpty())
         return true;
-    return QProcess::execute(QStringLiteral("xmllint"), {QStringLiteral("--noout"), path}) == 0;
+    return QProcess::execute(u"xmllint"_s, {u"--noout"_s, path}) == 0;
 }
 
 struct Awkward
@@ -130,8 +131,9 @@ class TestExports : public QObject
 {
     Q_OBJECT
 
-private:
     QTemporaryDir m_dir;
+    TContactList m_contacts;
+    TCallList m_calls;
     QString path(const char *name) const { return m_dir.filePath(QString::fromLatin1(name)); }
 
 private slots:
@@ -141,33 +143,23 @@ private slots:
         m_calls.clear();
     }
 
-private:
-    TContactList m_contacts;
-    TCallList m_calls;
-
-private slots:
-
     void escapesValues_data()
     {
         QTest::addColumn<QString>("value");
         QTest::addColumn<QByteArray>("csvField");
         QTest::addColumn<QByteArray>("xmlField");
         QTest::addColumn<QString>("xmlReadsBack");
+        auto row = [](const char *tag, const QString &value, const QByteArray &csv, const QByteArray &xml,
+                      const QString &readsBack) { QTest::newRow(tag) << value << csv << xml << readsBack; };
         for (const Awkward &a : awkwardValues())
-            QTest::newRow(a.tag) << a.value << a.csv << a.xml << a.value;
-        QTest::newRow("outside the code page")
-            << QString::fromUtf8("日本 😀") << QByteArray("?? ?") << QByteArray("&#x65e5;&#x672c; &#x1f600;")
-            << QString::fromUtf8("日本 😀");
-        QTest::newRow("control character") << "a\x01z" << QByteArray("a\x01z") << QByteArray("a?z") << "a?z";
+            row(a.tag, a.value, a.csv, a.xml, a.value);
+        row("outside the code page", u"日本 😀"_s, "?? ?", "&#x65e5;&#x672c; &#x1f600;", u"日本 😀"_s);
+        row("control character", u"a\x01z"_s, "a\x01z", "a?z", u"a?z"_s);
         // A spreadsheet would run these as formulas; the CSV cell is text, the XML value unchanged.
-        QTest::newRow("formula") << "=1+2" << QByteArray("'=1+2") << QByteArray("=1+2") << "=1+2";
-        QTest::newRow("formula with a separator")
-            << "=A1;B1" << QByteArray("\"'=A1;B1\"") << QByteArray("=A1;B1") << "=A1;B1";
-        QTest::newRow("at sign") << "@SUM(A1)" << QByteArray("'@SUM(A1)") << QByteArray("@SUM(A1)")
-                                 << "@SUM(A1)";
-        QTest::newRow("plus stays") << "+385 1 234" << QByteArray("+385 1 234") << QByteArray("+385 1 234")
-                                    << "+385 1 234";
-        QTest::newRow("minus stays") << "-12" << QByteArray("-12") << QByteArray("-12") << "-12";
+        row("formula", u"=1+2"_s, "'=1+2", "=1+2", u"=1+2"_s);
+        row("formula with a separator", u"=A1;B1"_s, "\"'=A1;B1\"", "=A1;B1", u"=A1;B1"_s);
+        row("at sign", u"@SUM(A1)"_s, "'@SUM(A1)", "@SUM(A1)", u"@SUM(A1)"_s);
+        row("plus stays", u"+385 1 234"_s, "+385 1 234", "+385 1 234", u"+385 1 234"_s);
     }
     void escapesValues()
     {
@@ -178,7 +170,7 @@ private slots:
         AListAddress c;
         c.DisplayNameAs = value;
         m_contacts.append(c);
-        m_contacts.append(markedContact(QStringLiteral("z")));
+        m_contacts.append(markedContact(u"z"_s));
 
         ExportContactsCsv(m_contacts, path("values.csv"));
         QVERIFY(testsupport::readFile(path("values.csv")).contains("\r\n1;;;;" + csvField + ";;"));
@@ -189,17 +181,17 @@ private slots:
         const QList<QHash<QString, QString>> records = xmlRecords(xml);
         QCOMPARE(records.size(), 2);
         QCOMPARE(records[0].size(), 40);
-        QCOMPARE(records[0].value(QStringLiteral("DisplayNameAs")), xmlReadsBack);
-        QCOMPARE(records[1].value(QStringLiteral("Notes")), QStringLiteral("Notesz"));
+        QCOMPARE(records[0].value(u"DisplayNameAs"_s), xmlReadsBack);
+        QCOMPARE(records[1].value(u"Notes"_s), u"Notesz"_s);
     }
 
     // One file with every awkward value, in a middle field and in the last, read back whole.
     void csvReadsBack()
     {
         for (const Awkward &a : awkwardValues()) {
-            AListAddress c = markedContact(QStringLiteral("x"));
+            AListAddress c = markedContact(u"x"_s);
             c.DisplayNameAs = a.value;
-            c.Notes = a.value + QStringLiteral(";end");
+            c.Notes = a.value + u";end"_s;
             m_contacts.append(c);
         }
         ExportContactsCsv(m_contacts, path("readback.csv"));
@@ -211,8 +203,8 @@ private slots:
             QCOMPARE(row.size(), 41);
             QCOMPARE(row[0], QString::number(i + 1));
             QCOMPARE(row[4], awkwardValues()[i].value);
-            QCOMPARE(row[39], QStringLiteral("T19x"));
-            QCOMPARE(row[40], awkwardValues()[i].value + QStringLiteral(";end"));
+            QCOMPARE(row[39], u"T19x"_s);
+            QCOMPARE(row[40], awkwardValues()[i].value + u";end"_s);
         }
     }
 
@@ -225,12 +217,10 @@ private slots:
         QVERIFY(empty.contains(">Nema podataka!</td>"));
         QVERIFY(!empty.contains("Pozivi: "));
 
-        m_calls.append({QStringLiteral("<script>alert(1)</script>"), QStringLiteral("091 234 5678"),
-                        QStringLiteral("01 555"), 38002.0, 0.5, true});
-        m_calls.append({QString::fromUtf8("Ana Ćorić & Co"), QStringLiteral("< Sakriven >"),
-                        QStringLiteral("< Neidentificiran >"), 38001.0, 0.25, false});
-        m_calls.append(
-            {QStringLiteral("< Nepoznat >"), QStringLiteral("012345678"), QString(), 38000.0, 0.75, true});
+        m_calls.append({u"<script>alert(1)</script>"_s, u"091 234 5678"_s, u"01 555"_s, 38002.0, 0.5, true});
+        m_calls.append({QString::fromUtf8("Ana Ćorić & Co"), u"< Sakriven >"_s, u"< Neidentificiran >"_s,
+                        38001.0, 0.25, false});
+        m_calls.append({u"< Nepoznat >"_s, u"012345678"_s, QString(), 38000.0, 0.75, true});
         ExportCallsHtml(m_calls, path("calls.htm"));
         const QByteArray page = testsupport::readFile(path("calls.htm"));
         const QByteArray r2 = "<td class=\"row2\" align=\"left\">", r1 = "<td class=\"row1\" align=\"left\">";
@@ -246,20 +236,20 @@ private slots:
     void replacesTheFileOrLeavesIt()
     {
         QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("replace.csv"));
+        const QString file = dir.filePath(u"replace.csv"_s);
         testsupport::writeFile(file, QByteArray(100000, 'x'));
         ExportContactsCsv(m_contacts, file);
         QCOMPARE(testsupport::readFile(file), kCsvHeader + "\r\n");
 
         // A folder cannot become a file, and a file cannot hold one: both fail loudly and leave
         // nothing behind.
-        const QString folder = dir.filePath(QStringLiteral("folder.xml"));
-        QVERIFY(QDir().mkpath(folder + QStringLiteral("/inside")));
+        const QString folder = dir.filePath(u"folder.xml"_s);
+        QVERIFY(QDir().mkpath(folder + u"/inside"_s));
         QVERIFY(!ExportContactsXml(m_contacts, folder));
-        QVERIFY(QFileInfo(folder + QStringLiteral("/inside")).isDir());
-        QVERIFY(!ExportCallsHtml(m_calls, file + QStringLiteral("/calls.htm")));
+        QVERIFY(QFileInfo(folder + u"/inside"_s).isDir());
+        QVERIFY(!ExportCallsHtml(m_calls, file + u"/calls.htm"_s));
         QCOMPARE(testsupport::readFile(file), kCsvHeader + "\r\n");
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({QStringLiteral("replace.csv")}));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({u"replace.csv"_s}));
     }
 };
 

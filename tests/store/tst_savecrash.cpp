@@ -1,8 +1,5 @@
 #include "CrashVersions.h"
 
-#include "store/DataFiles.h"
-#include "store/DataDir.h"
-
 #include "TestSupport.h"
 
 #include <QDir>
@@ -25,33 +22,15 @@ private slots:
         QTemporaryDir dir(testsupport::testDataDir() + QStringLiteral("crash-XXXXXX"));
         QVERIFY(dir.isValid());
         const QString path = dir.path() + QLatin1Char('/');
-        TContactList loaded;
-        FillCrashVersion(loaded, false);
-        QVERIFY(SaveAddressbook(path, loaded));
-
         const QByteArray versionA = CrashVersionBytes(false);
         const QByteArray versionB = CrashVersionBytes(true);
-        TContactList listA;
-        TContactList listB;
-        FillCrashVersion(listA, false);
-        FillCrashVersion(listB, true);
-        auto sameList = [](const TContactList &a, const TContactList &b) {
-            if (a.size() != b.size())
-                return false;
-            for (int i = 0; i < a.size(); ++i) {
-                if (!(a[i] == b[i]))
-                    return false;
-            }
-            return true;
-        };
-
+        testsupport::writeFile(path + QStringLiteral("Addressbook.dat"), versionA);
         QRandomGenerator random(20260612);
         int seenA = 0;
         int seenB = 0;
         QElapsedTimer clock;
         clock.start();
-        const int kills = 80;
-        for (int round = 0; round < kills && clock.elapsed() < 25000; ++round) {
+        for (int round = 0; round < 80 && clock.elapsed() < 25000; ++round) {
             QProcess child;
             child.start(QStringLiteral(STORE_CRASH_CHILD), {path});
             QVERIFY(child.waitForStarted());
@@ -70,9 +49,6 @@ private slots:
                 const QByteArray copyBytes = testsupport::readFile(copy);
                 QVERIFY(copyBytes == versionA || copyBytes == versionB);
             }
-
-            QVERIFY(LoadAddressbook(path, loaded, FileAccess::ReadOnly));
-            QVERIFY(sameList(loaded, data == versionA ? listA : listB));
             // Each save clears what the killed ones before it left: at most the last one's
             // temporary file and its safety copy's remain.
             QVERIFY(QDir(path).entryList({QStringLiteral("*.new-*")}, QDir::Files).size() <= 2);

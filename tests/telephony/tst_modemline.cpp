@@ -17,17 +17,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QStringList g_events;
-const QString kLine = QStringLiteral("Modem emulator");
+const QString kLine = u"Modem emulator"_s;
 
 // Runs tellwise-cli with blank-separated arguments.
 int runCli(const char *args)
 {
     QProcess cli;
-    cli.start(testsupport::toolPath(QStringLiteral("tellwise-cli")),
-              QString::fromUtf8(args).split(QLatin1Char(' ')));
+    cli.start(testsupport::toolPath(u"tellwise-cli"_s), QString::fromUtf8(args).split(QLatin1Char(' ')));
     if (!cli.waitForFinished(10000))
         return -1;
     return cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
@@ -42,13 +43,11 @@ private:
     bool openLine(const QStringList &simArgs = {}, int keepAliveMs = 0)
     {
         testsupport::writeModemConfig({.keepAliveMs = keepAliveMs, .commandTimeoutMs = 2000});
-        if (!m_sim->start(QStringList{QStringLiteral("--ring-period"), QStringLiteral("200"),
-                                      QStringLiteral("--rings"), QStringLiteral("3")} +
-                          simArgs))
+        if (!m_sim->start(QStringList{u"--ring-period"_s, u"200"_s, u"--rings"_s, u"3"_s} + simArgs))
             return false;
         StartTapiMonitor(kLine);
         // Ready once the modem accepted one of the caller-ID commands.
-        const bool ready = TapiLineOpen && m_sim->waitForCommand(QStringLiteral("CID=1"), 5000);
+        const bool ready = TapiLineOpen && m_sim->waitForCommand(u"CID=1"_s, 5000);
         QTest::qWait(50);
         return ready;
     }
@@ -57,14 +56,12 @@ private:
 private slots:
     void initTestCase()
     {
-        OnTapiRing = [] { g_events.append(QStringLiteral("ring")); };
-        OnTapiCallEnded = [] { g_events.append(QStringLiteral("ended")); };
-        OnTapiLineFailed = [] { g_events.append(QStringLiteral("failed")); };
+        OnTapiRing = [] { g_events.append(u"ring"_s); };
+        OnTapiCallEnded = [] { g_events.append(u"ended"_s); };
+        OnTapiLineFailed = [] { g_events.append(u"failed"_s); };
         OnTapiCallerIdentified = [](const QString &name, const QString &number, const QString &, bool) {
-            g_events.append(QStringLiteral("caller %1|%2|%3|%4")
-                                .arg(name, number)
-                                .arg(int(CallerBlocked))
-                                .arg(int(CallerOutOfArea)));
+            g_events.append(
+                u"caller %1|%2|%3|%4"_s.arg(name, number).arg(int(CallerBlocked)).arg(int(CallerOutOfArea)));
         };
     }
 
@@ -72,7 +69,6 @@ private slots:
     {
         g_events.clear();
         m_sim = new testsupport::ModemEmulator;
-        testsupport::writeModemConfig({.keepAliveMs = 0, .commandTimeoutMs = 2000});
     }
 
     void cleanup()
@@ -83,46 +79,38 @@ private slots:
         QTest::qWait(20);
     }
 
+    // A terminal where nothing answers and a missing port are no lines; the emulator is.
     void listsAndFindsOnlyTheEmulator()
     {
-        QVERIFY(m_sim->start({QStringLiteral("--info"), QStringLiteral("Acme Voice 56K")}));
-        QStringList list;
-        ListTapiDevices(list);
-        QCOMPARE(list, QStringList{kLine});
-        QCOMPARE(FindTapiDevice(kLine), 0);
-        QCOMPARE(TapiProviderInfo, QStringLiteral("Acme Voice 56K"));
-        const TCallerDisplayCaps caps = GetCallerDisplayCaps(0);
-        QVERIFY(caps.name && caps.number && caps.blocked && caps.outOfArea);
-
-        StartTapiMonitor(QStringLiteral("Modem on ttyUSB7"));
-        QVERIFY(TapiLineFailed && !TapiLineOpen);
-    }
-
-    void silentPortIsNoLine()
-    {
-        // A terminal where nothing answers and a missing port are no lines; the emulator is.
         const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
         QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
         const QString silent = QString::fromLocal8Bit(::ptsname(master));
-        QVERIFY(m_sim->start());
+        QVERIFY(m_sim->start({u"--info"_s, u"Acme Voice 56K"_s}));
         testsupport::writeModemConfig(
-            {.keepAliveMs = 0,
-             .ports = {silent, QStringLiteral("/dev/ttyUSB-none"), telephony::modemsim::linkPath()}});
+            {.keepAliveMs = 0, .ports = {silent, u"/dev/ttyUSB-none"_s, telephony::modemsim::linkPath()}});
         QStringList list;
         QElapsedTimer clock;
         clock.start();
         ListTapiDevices(list);
         QVERIFY(clock.elapsed() >= 1000); // the silent port had its full probe time
-        QCOMPARE(list, QStringList{kLine});
         ::close(master);
+        QCOMPARE(list, QStringList{kLine});
+        testsupport::writeModemConfig({.keepAliveMs = 0}); // only the emulator's link from here on
+        QCOMPARE(FindTapiDevice(kLine), 0);
+        QCOMPARE(TapiProviderInfo, u"Acme Voice 56K"_s);
+        const TCallerDisplayCaps caps = GetCallerDisplayCaps(0);
+        QVERIFY(caps.name && caps.number && caps.blocked && caps.outOfArea);
+
+        StartTapiMonitor(u"Modem on ttyUSB7"_s);
+        QVERIFY(TapiLineFailed && !TapiLineOpen);
     }
 
     void initialisesFallsBackAndRestarts()
     {
-        QVERIFY(openLine({QStringLiteral("--cid-command"), QStringLiteral("%CCID")}));
-        QTRY_VERIFY(m_sim->commands().contains(QStringLiteral("AT%CCID=1")));
+        QVERIFY(openLine({u"--cid-command"_s, u"%CCID"_s}));
+        QTRY_VERIFY(m_sim->commands().contains(u"AT%CCID=1"_s));
         const QStringList commands = m_sim->commands();
-        const qsizetype reset = commands.lastIndexOf(QStringLiteral("ATZ"));
+        const qsizetype reset = commands.lastIndexOf(u"ATZ"_s);
         QVERIFY(reset >= 0);
         QCOMPARE(commands.mid(reset, 5),
                  (QStringList{"ATZ", "ATE1 V1 Q0 S0=0", "AT+VCID=1", "AT#CID=1", "AT%CCID=1"}));
@@ -132,10 +120,10 @@ private slots:
         QVERIFY(!TapiLineOpen && !TapiLineFailed);
         StartTapiMonitor(kLine);
         QVERIFY(TapiLineOpen);
-        QTRY_COMPARE(m_sim->commands().count(QStringLiteral("AT%CCID=1")), 2);
+        QTRY_COMPARE(m_sim->commands().count(u"AT%CCID=1"_s), 2);
         QTest::qWait(100);
         m_sim->send("call 0912345678 Ana");
-        QTRY_VERIFY(g_events.contains(QStringLiteral("caller Ana|0912345678|0|0")));
+        QTRY_VERIFY(g_events.contains(u"caller Ana|0912345678|0|0"_s));
     }
 
     void callGivesRingThenCaller_data()
@@ -144,13 +132,13 @@ private slots:
         QTest::addColumn<QString>("caller");
 
         QTest::newRow("number and name after the first ring")
-            << QByteArray("call 0912345678 Ana Horvat") << QStringLiteral("caller Ana Horvat|0912345678|0|0");
-        QTest::newRow("caller id before the ring") << QByteArray("call 0912345678 Ana Horvat --cid-first")
-                                                   << QStringLiteral("caller Ana Horvat|0912345678|0|0");
+            << QByteArray("call 0912345678 Ana Horvat") << u"caller Ana Horvat|0912345678|0|0"_s;
+        QTest::newRow("caller id before the ring")
+            << QByteArray("call 0912345678 Ana Horvat --cid-first") << u"caller Ana Horvat|0912345678|0|0"_s;
         QTest::newRow("record without a name completes after settling")
-            << QByteArray("call 0912345678") << QStringLiteral("caller |0912345678|0|0");
+            << QByteArray("call 0912345678") << u"caller |0912345678|0|0"_s;
         QTest::newRow("withheld") << QByteArray("call --private")
-                                  << QStringLiteral("caller < Nepoznat >|< Sakriven >|1|0");
+                                  << u"caller < Nepoznat >|< Sakriven >|1|0"_s;
     }
 
     void callGivesRingThenCaller()
@@ -159,9 +147,9 @@ private slots:
         QFETCH(QString, caller);
         QVERIFY(openLine());
         m_sim->send(call);
-        QTRY_COMPARE_WITH_TIMEOUT(g_events.count(QStringLiteral("ended")), 1, 8000);
+        QTRY_COMPARE_WITH_TIMEOUT(g_events.count(u"ended"_s), 1, 8000);
         QTest::qWait(100);
-        QCOMPARE(g_events, (QStringList{QStringLiteral("ring"), caller, QStringLiteral("ended")}));
+        QCOMPARE(g_events, (QStringList{u"ring"_s, caller, u"ended"_s}));
         QVERIFY(TapiLineOpen);
     }
 
@@ -178,7 +166,7 @@ private slots:
         QFETCH(QStringList, simArgs);
         QVERIFY(openLine(simArgs));
         m_sim->send("call 0912345678 ČačićĐ");
-        QTRY_VERIFY(g_events.contains(QStringLiteral("caller ČačićĐ|0912345678|0|0")));
+        QTRY_VERIFY(g_events.contains(u"caller ČačićĐ|0912345678|0|0"_s));
     }
 
     void rejectHoldsTheCallThenHangsUpOnce_data()
@@ -195,21 +183,21 @@ private slots:
         m_sim->send("call 0912345678 Ana --rings=40");
         QTRY_COMPARE(g_events.size(), 2);
         RejectTapiCall();
-        QTRY_VERIFY(m_sim->timeOf(QStringLiteral("ATH1")) >= 0);
-        QVERIFY(m_sim->timeOf(QStringLiteral("ATH0")) < 0);
+        QTRY_VERIFY(m_sim->timeOf(u"ATH1"_s) >= 0);
+        QVERIFY(m_sim->timeOf(u"ATH0"_s) < 0);
         if (closeDuringHold) {
             // The answered call is hung up at once, and not a second time when the hold ends.
             StopTapiMonitor();
-            QTRY_VERIFY_WITH_TIMEOUT(m_sim->timeOf(QStringLiteral("ATH0")) >= 0, 1000);
+            QTRY_VERIFY_WITH_TIMEOUT(m_sim->timeOf(u"ATH0"_s) >= 0, 1000);
             QTest::qWait(5500);
-            QCOMPARE(m_sim->commands().count(QStringLiteral("ATH0")), 1);
+            QCOMPARE(m_sim->commands().count(u"ATH0"_s), 1);
             return;
         }
-        QTRY_VERIFY_WITH_TIMEOUT(m_sim->timeOf(QStringLiteral("ATH0")) >= 0, 8000);
-        const int held = m_sim->timeOf(QStringLiteral("ATH0")) - m_sim->timeOf(QStringLiteral("ATH1"));
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim->timeOf(u"ATH0"_s) >= 0, 8000);
+        const int held = m_sim->timeOf(u"ATH0"_s) - m_sim->timeOf(u"ATH1"_s);
         QVERIFY2(held >= 4900 && held < 6500, qPrintable(QString::number(held)));
         // The drop ends the call at once, although the caller was still ringing before the answer.
-        QTRY_COMPARE_WITH_TIMEOUT(g_events.count(QStringLiteral("ended")), 1, 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(g_events.count(u"ended"_s), 1, 1000);
     }
 
     void cliDrivesTheEmulatorThroughItsSocket()
@@ -221,7 +209,7 @@ private slots:
         QCOMPARE(::stat(QFile::encodeName(telephony::modemsim::socketPath()).constData(), &st), 0);
         QCOMPARE(st.st_mode & 0777, mode_t(0600));
         QCOMPARE(runCli("modem-call 0912345678 Ana --cid-first"), 0);
-        QTRY_VERIFY(g_events.contains(QStringLiteral("caller Ana|0912345678|0|0")));
+        QTRY_VERIFY(g_events.contains(u"caller Ana|0912345678|0|0"_s));
         // One call at a time; the refusal is told by the exit code.
         QCOMPARE(runCli("modem-call 015550000"), 5);
         QCOMPARE(runCli("modem-call 1 --private --out-of-area"), 2);
@@ -242,13 +230,13 @@ private slots:
         QVERIFY(openLine({}, 200));
         if (killed) {
             m_sim->send("call 0912345678 Ana --rings=40");
-            QTRY_COMPARE(g_events.value(0), QStringLiteral("ring"));
+            QTRY_COMPARE(g_events.value(0), u"ring"_s);
             m_sim->kill();
         } else {
             m_sim->send("mute on");
         }
-        QTRY_VERIFY_WITH_TIMEOUT(g_events.contains(QStringLiteral("failed")), 6000);
-        QCOMPARE(g_events.count(QStringLiteral("failed")), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(g_events.contains(u"failed"_s), 6000);
+        QCOMPARE(g_events.count(u"failed"_s), 1);
         QVERIFY(!TapiLineOpen);
         QVERIFY(TapiLineFailed);
         // Closing the failed line clears the failure.

@@ -9,6 +9,8 @@ using telephony::ModemLineParser;
 
 Q_DECLARE_METATYPE(ModemLine::Kind)
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QList<ModemLine> parse(ModemLineParser &parser, const QByteArray &bytes)
@@ -171,18 +173,14 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("raw"); // the record as the line keeps it
 
-        QTest::newRow("compact record on one line")
-            << QByteArray("DATE=1206 TIME=0954 NMBR=0912345678 NAME=Ana Horvat\r\n")
-            << QStringLiteral("Ana Horvat")
-            << QByteArray("DATE=1206\nTIME=0954\nNMBR=0912345678\nNAME=Ana Horvat\n");
-        QTest::newRow("name in Windows-1250") << QByteArray("NMBR = 091\r\nNAME = \xC8"
-                                                            "a\xE8i\xE6\xD0\r\n")
-                                              << QStringLiteral("ČačićĐ")
-                                              << QByteArray("NMBR=091\nNAME=\xC8"
-                                                            "a\xE8i\xE6\xD0\n");
-        QTest::newRow("name in UTF-8, junk between")
-            << QByteArray("NMBR = 091\r\nNAME = ?\x01\r\nNAME = Čačić Đurđa\r\n")
-            << QStringLiteral("Čačić Đurđa") << QByteArray("NMBR=091\nNAME=Čačić Đurđa\n");
+        auto row = [](const char *name, const QByteArray &bytes, const QString &decoded,
+                      const QByteArray &raw) { QTest::newRow(name) << bytes << decoded << raw; };
+        row("compact record on one line", "DATE=1206 TIME=0954 NMBR=0912345678 NAME=Ana Horvat\r\n",
+            u"Ana Horvat"_s, "DATE=1206\nTIME=0954\nNMBR=0912345678\nNAME=Ana Horvat\n");
+        row("name in Windows-1250", "NMBR = 091\r\nNAME = \xC8\x61\xE8i\xE6\xD0\r\n", u"ČačićĐ"_s,
+            "NMBR=091\nNAME=\xC8\x61\xE8i\xE6\xD0\n");
+        row("name in UTF-8, junk between", "NMBR = 091\r\nNAME = ?\x01\r\nNAME = Čačić Đurđa\r\n",
+            u"Čačić Đurđa"_s, "NMBR=091\nNAME=Čačić Đurđa\n");
     }
 
     void wellFormedRecordLines()
