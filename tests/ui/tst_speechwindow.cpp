@@ -64,11 +64,6 @@ class TestSpeechWindow : public QObject
         return testsupport::readFile(log).contains("speak: " + text.toUtf8() + '\n');
     }
 
-    static QVariant stored(const char *name)
-    {
-        return QSettings(u"Kavelink"_s, u"Tellwise Monitor"_s).value(u"Settings/"_s + QLatin1String(name));
-    }
-
 private slots:
     void speakTextFollowsTheSwitches_data()
     {
@@ -127,8 +122,9 @@ private slots:
         // Only a name matching no voice is replaced; the next save writes the list's text.
         QCOMPARE(m_speech->SelectedVoiceName, given < 0 ? m_voices[0] : name);
         m_options->SaveSettings();
-        QCOMPARE(stored("SapiVersion").toInt(), 0);
-        QCOMPARE(stored("SapiVoiceName").toString(), m_voices[chosen]);
+        const QSettings file(u"Kavelink"_s, u"Tellwise Monitor"_s);
+        QCOMPARE(file.value(u"Settings/SapiVersion"_s).toInt(), 0);
+        QCOMPARE(file.value(u"Settings/SapiVoiceName"_s).toString(), m_voices[chosen]);
     }
 
     void closingPutsBackTheFiveStatesUnlessOk_data()
