@@ -1183,7 +1183,7 @@ Delete the group?</translation>
         <translation>The &apos;Reject!&apos; option is off!</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+20"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
@@ -1566,10 +1566,68 @@ will take effect only then.</translation>
     </message>
 </context>
 <context>
+    <name>TfrmSpeech</name>
+    <message>
+        <location filename="../../src/ui/TfrmSpeech.cpp" line="+63"/>
+        <source>Opcije govora</source>
+        <translation>Speech Options</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source> Koristi ovu verziju:</source>
+        <translation> Use this engine:</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source> Osnovne postavke:</source>
+        <translation> Basic settings:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Koristi ovaj glas:</source>
+        <translation>Use this voice:</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Test tekst:</source>
+        <translation>Test text:</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Test</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source> Izgovori poruku dobrodošlice pri startu programa</source>
+        <translation> Speak the welcome message at start-up</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>U redu</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Odustani</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <location line="+78"/>
+        <source>Speech Dispatcher se ne odaziva, pa tekst nije izgovoren.</source>
+        <translation>Speech Dispatcher does not answer, so the text was not spoken.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Greška</source>
+        <translation>Error</translation>
+    </message>
+</context>
+<context>
     <name>TfrmStart</name>
     <message>
-        <location filename="../../src/app/TfrmStart.cpp" line="+157"/>
-        <location line="+153"/>
+        <location filename="../../src/app/TfrmStart.cpp" line="+169"/>
+        <location line="+163"/>
         <source>Nemaš novih poziva!</source>
         <translation>You have no new calls!</translation>
     </message>
@@ -1594,12 +1652,12 @@ Open Options | Devices and choose the type of device
 and the device you want.</translation>
     </message>
     <message>
-        <location line="-88"/>
+        <location line="-109"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
     <message numerus="yes">
-        <location line="+129"/>
+        <location line="+150"/>
         <source>Imaš %1 novi poziv!</source>
         <translation>
             <numerusform>You have %1 new call!</numerusform>

@@ -11,6 +11,7 @@
 #include "ui/TfrmMain.h"
 #include "ui/TfrmNewCallMessage.h"
 #include "ui/TfrmOptions.h"
+#include "ui/TfrmSpeech.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -32,6 +33,7 @@ MonitorProgram::MonitorProgram() : m_addressBook(DataDir()), m_callLog(DataDir()
     // Not children of the controller: a dialog opens centred on its parent, and the controller
     // waits off-screen, so they would open at the screen's edge. Without one, on the desktop.
     m_frmOptions = std::make_unique<TfrmOptions>(m_settings, m_addressBook);
+    m_frmSpeech = std::make_unique<TfrmSpeech>(m_settings);
     m_frmMain = std::make_unique<TfrmMain>(m_settings, m_addressBook, m_callLog, m_frmStart->mainMenus);
     // The pop-up needs the notice and the notes window it leads to, so those two come first.
     m_frmNewCallMessage = std::make_unique<TfrmNewCallMessage>();
@@ -40,6 +42,8 @@ MonitorProgram::MonitorProgram() : m_addressBook(DataDir()), m_callLog(DataDir()
     m_frmAbout = std::make_unique<TfrmAbout>();
 
     m_frmStart->setOptionsWindow(m_frmOptions.get());
+    m_frmSpeech->bindToOptions(m_frmOptions.get());
+    m_frmStart->setSpeechWindow(m_frmSpeech.get());
     m_frmStart->setNewCallMessage(m_frmNewCallMessage.get());
     m_frmStart->setIncomingCallWindow(m_frmIncomingCall.get());
     m_frmStart->setAboutWindow(m_frmAbout.get());
@@ -74,6 +78,7 @@ MonitorProgram::~MonitorProgram()
     m_frmCallerNotes.reset();
     m_frmNewCallMessage.reset();
     m_frmMain.reset();
+    m_frmSpeech.reset();
     m_frmOptions.reset();
     m_frmStart.reset();
 }
@@ -99,6 +104,9 @@ void MonitorProgram::connectMainWindow()
     TfrmMain *main = m_frmMain.get();
     TfrmStart *start = m_frmStart.get();
     main->setSoundPlayer(TSoundPlay::start);
+    // The contact editor's test speaks even with the sound switched off.
+    TfrmSpeech *speech = m_frmSpeech.get();
+    main->setSpeaker([speech](const QString &text) { speech->SpeakText(text, true); });
     main->setOptionsOpener([start] { start->miOptionsClick(); });
     main->setCallsSeenHandler([start](bool programEnding) {
         start->setNewCallCount(0);

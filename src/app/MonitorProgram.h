@@ -15,6 +15,7 @@ class TfrmIncomingCall;
 class TfrmMain;
 class TfrmNewCallMessage;
 class TfrmOptions;
+class TfrmSpeech;
 class TfrmStart;
 
 // The running program: the settings object and every window, created once in their fixed
@@ -38,6 +39,7 @@ public:
     CallLog &callLog() { return m_callLog; }
     TfrmStart *frmStart() const { return m_frmStart.get(); }
     TfrmOptions *frmOptions() const { return m_frmOptions.get(); }
+    TfrmSpeech *frmSpeech() const { return m_frmSpeech.get(); }
     TfrmMain *frmMain() const { return m_frmMain.get(); }
     TfrmIncomingCall *frmIncomingCall() const { return m_frmIncomingCall.get(); }
     TfrmNewCallMessage *frmNewCallMessage() const { return m_frmNewCallMessage.get(); }
@@ -56,6 +58,7 @@ private:
     // Destroyed in reverse order: the controller goes last.
     std::unique_ptr<TfrmStart> m_frmStart;
     std::unique_ptr<TfrmOptions> m_frmOptions;
+    std::unique_ptr<TfrmSpeech> m_frmSpeech;
     std::unique_ptr<TfrmMain> m_frmMain;
     std::unique_ptr<TfrmNewCallMessage> m_frmNewCallMessage;
     std::unique_ptr<TfrmCallerNotes> m_frmCallerNotes;

@@ -75,7 +75,7 @@ private slots:
         const QString program =
             QFileInfo(testsupport::toolPath(QStringLiteral("tellwise-monitor"))).canonicalFilePath();
         QVERIFY(Settings::writeLanguageOverride(program, QStringLiteral("ENU")));
-        // Ana is a contact, Marko a black-listed one.
+        // Ana is a contact announced by speech, Marko a black-listed one.
         TContactList contacts;
         for (const auto &[name, number] :
              {std::pair{"Ana Horvat", "091 234 5678"}, {"Marko Crni", "098/111-2222"}}) {
@@ -84,6 +84,8 @@ private slots:
             c.Group = QStringLiteral("Obitelj");
             c.PhoneNumber[0] = QString::fromLatin1(number);
             c.BlackList = c.DisplayNameAs.startsWith(QLatin1Char('M'));
+            c.SoundMode = 2;
+            c.UseThisSound = QStringLiteral("Zove <NAME>");
             contacts.append(c);
         }
         TGroupList groups;
@@ -106,7 +108,7 @@ private slots:
         const QStringList ringing{QStringLiteral("--ring-period"), QStringLiteral("500"),
                                   QStringLiteral("--rings"), QStringLiteral("4")};
         testsupport::ModemEmulator sim;
-        QVERIFY(sim.start(ringing) && startMonitor({}));
+        QVERIFY(sim.start(ringing) && startMonitor({{Settings::SpeakWelcomeMessage, true}}));
         // The program has opened the line when it turns caller ID on.
         QVERIFY(sim.waitForCommand(QStringLiteral("AT+VCID=1"), 20000));
 
@@ -114,8 +116,11 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(loggedCallers(), QStringList{QStringLiteral("Ana Horvat")}, 15000);
         QVERIFY(testsupport::readFile(testsupport::testDataDir() + QLatin1String(kCallsFileName))
                     .contains("< Unidentified >"));
-        // The shipped ring sound rang first.
+        // The shipped ring sound rang first; eSpeak NG said the welcome text once at start, and
+        // then the caller's name.
         QVERIFY(testsupport::readFile(m_soundLog).contains(m_ring.toUtf8()));
+        QTRY_VERIFY(testsupport::readFile(m_soundLog).contains("speak: Zove Ana Horvat\n"));
+        QCOMPARE(testsupport::readFile(m_soundLog).count("speak: Dobro doshlee oo Tellwise Monitor\n"), 1);
 
         // The modem goes away in the middle of the call and comes back.
         sim.kill();
