@@ -18,6 +18,7 @@ struct CallData
     DWORD callerIdFlags = 0; // LINECALLPARTYID_*
     QByteArray callerId;     // number, without terminating zero
     QByteArray callerIdName;
+    QByteArray calledId;    // the number that was called, when the line tells
     QByteArray display;     // the raw caller record, for people reading dwDisplay
     QByteArray devSpecific; // anything else the provider wants to hand over
 };
@@ -38,6 +39,8 @@ public:
     virtual DWORD highestApiVersion() const { return 0x00020000; }
     virtual DWORD callerIdCaps() const = 0; // the LINECALLPARTYID_* flags calls can carry
     virtual QByteArray devSpecific() const { return {}; }
+    // LINECALLFEATURE_ANSWER and _DROP when calls can be answered and dropped on this line.
+    virtual DWORD callFeatures() const { return LINECALLFEATURE_ANSWER | LINECALLFEATURE_DROP; }
 
     // Monitoring is started by the first open line and stopped after the last one closes.
     virtual bool startMonitoring() = 0;

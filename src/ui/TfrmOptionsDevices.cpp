@@ -112,6 +112,7 @@ void TfrmOptions::fillModemFeatures()
     addFeature(features, tr("Caller ID:  Telefonski broj"), caps.number);
     addFeature(features, tr("Caller ID:  Blokirani pozivi"), caps.blocked);
     addFeature(features, tr("Caller ID:  Nedostupni pozivi"), caps.outOfArea);
+    addFeature(features, tr("Odbijanje poziva (Odbij!)"), caps.reject);
 }
 
 void TfrmOptions::fillIsdnFeatures()
