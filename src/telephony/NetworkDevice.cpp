@@ -103,8 +103,15 @@ void NetworkDevice::connectSocket()
         keepAlive(m_socket->socketDescriptor());
     });
     connect(m_socket, &QTcpSocket::readyRead, this, &NetworkDevice::readSocket);
-    connect(m_socket, &QTcpSocket::errorOccurred, this, &NetworkDevice::fail);
-    connect(m_socket, &QTcpSocket::disconnected, this, &NetworkDevice::fail);
+    // Queued: a refused connection may be reported inside connectToHost, that is inside the
+    // line's open, which must finish before the line can be lost.
+    QTcpSocket *socket = m_socket;
+    const auto failed = [this, socket] {
+        if (socket == m_socket)
+            fail();
+    };
+    connect(m_socket, &QTcpSocket::errorOccurred, this, failed, Qt::QueuedConnection);
+    connect(m_socket, &QTcpSocket::disconnected, this, failed, Qt::QueuedConnection);
     m_connectTimer.start(m_config.connectTimeoutMs);
     m_socket->connectToHost(m_source.host, m_source.port);
 }
