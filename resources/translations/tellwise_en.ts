@@ -1239,6 +1239,11 @@ will take effect only then.</translation>
         <translation>Caller ID:  Unavailable calls</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <source>Odbijanje poziva (Odbij!)</source>
+        <translation>Rejecting calls (Reject!)</translation>
+    </message>
+    <message>
         <location line="+18"/>
         <source>CAPI Informacije</source>
         <translation>CAPI Information</translation>
