@@ -18,9 +18,9 @@ struct CallData
     DWORD callerIdFlags = 0; // LINECALLPARTYID_*
     QByteArray callerId;     // number, without terminating zero
     QByteArray callerIdName;
-    QByteArray calledId;    // the number that was called, when the line tells
     QByteArray display;     // the raw caller record, for people reading dwDisplay
     QByteArray devSpecific; // anything else the provider wants to hand over
+    QByteArray calledId;    // the number that was called, when the line tells
 };
 
 // One line device as its service provider presents it. Lives in the thread that enumerated it;
