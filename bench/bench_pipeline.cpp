@@ -249,10 +249,12 @@ public:
     bool start()
     {
         m_process.setProgram(g_binDir + QStringLiteral("/tellwise-net-sim"));
-        m_process.setArguments({QStringLiteral("--ring-period"), QStringLiteral("60000"), QStringLiteral("--no-socket")});
+        m_process.setArguments(
+            {QStringLiteral("--ring-period"), QStringLiteral("60000"), QStringLiteral("--no-socket")});
         m_process.start();
         if (!m_process.waitForStarted(5000) ||
-            !waitFor([this] { return m_process.bytesAvailable() && m_process.peek(4096).count('\n') >= 2; }, 5000))
+            !waitFor([this] { return m_process.bytesAvailable() && m_process.peek(4096).count('\n') >= 2; },
+                     5000))
             return false;
         callMonitor = QString::fromLatin1(m_process.readLine()).trimmed().section(QLatin1Char(' '), 1);
         ncid = QString::fromLatin1(m_process.readLine()).trimmed().section(QLatin1Char(' '), 1);
@@ -298,13 +300,15 @@ void BM_NetworkCallToWindow(benchmark::State &state)
         state.SkipWithError("the network simulator did not start");
         return;
     }
-    StartTapiMonitor(ncid ? QStringLiteral("NCID ") + sim.ncid : QStringLiteral("Call monitor ") + sim.callMonitor);
+    StartTapiMonitor(ncid ? QStringLiteral("NCID ") + sim.ncid
+                          : QStringLiteral("Call monitor ") + sim.callMonitor);
     if (!waitFor([] { return TapiLineOpen; }, 10000)) {
         state.SkipWithError("the network line did not open");
         return;
     }
     waitFor([] { return false; }, 300); // the connection is made after the open
-    const QByteArray call = QByteArray("call ") + kCaller.toLatin1() + " ANA --via=" + (ncid ? "ncid" : "callmonitor");
+    const QByteArray call =
+        QByteArray("call ") + kCaller.toLatin1() + " ANA --via=" + (ncid ? "ncid" : "callmonitor");
 
     std::vector<double> samples;
     for (auto _ : state) {
@@ -328,7 +332,12 @@ void BM_NetworkCallToWindow(benchmark::State &state)
     StopTapiMonitor();
     SetCallPipelineHost(nullptr);
 }
-BENCHMARK(BM_NetworkCallToWindow)->Arg(0)->Arg(1)->Iterations(15)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NetworkCallToWindow)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(15)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 // From creating the program's windows (which loads the data files) to the tray showing that
 // the line is monitored.

@@ -52,7 +52,8 @@ NetworkDevice::~NetworkDevice()
 
 QByteArray NetworkDevice::providerInfo() const
 {
-    return m_source.protocol == NetworkSource::CallMonitor ? "Router call monitor (TCP)" : "NCID client (TCP)";
+    return m_source.protocol == NetworkSource::CallMonitor ? "Router call monitor (TCP)"
+                                                           : "NCID client (TCP)";
 }
 
 DWORD NetworkDevice::callerIdCaps() const
@@ -189,7 +190,8 @@ void NetworkDevice::beginCall(const NetworkEvent &event)
     m_callData.callerIdName = event.caller.name();
     m_callData.calledId = event.called;
     m_callData.display = event.caller.rawText();
-    m_ringTimer.start(m_source.protocol == NetworkSource::Ncid ? m_config.ringTimeoutMs : kCallMonitorCallLimitMs);
+    m_ringTimer.start(m_source.protocol == NetworkSource::Ncid ? m_config.ringTimeoutMs
+                                                               : kCallMonitorCallLimitMs);
     emit callStateChanged(m_callId, LINECALLSTATE_OFFERING, LINEOFFERINGMODE_ACTIVE);
     emit callInfoChanged(m_callId, LINECALLINFOSTATE_CALLERID);
 }

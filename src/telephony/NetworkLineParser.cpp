@@ -74,7 +74,9 @@ NetworkEvent parseCallMonitorLine(QByteArrayView line)
         // An empty caller is a withheld number; one that is no number at all is unavailable.
         const QByteArray caller = f[3].trimmed();
         const QByteArray number = cleanNumber(caller);
-        event.caller.add("NMBR", caller.isEmpty() ? QByteArray("P") : number.isEmpty() ? QByteArray("O") : number);
+        event.caller.add("NMBR", caller.isEmpty()   ? QByteArray("P")
+                                 : number.isEmpty() ? QByteArray("O")
+                                                    : number);
         event.called = cleanNumber(f[4]);
     } else if (type == "CONNECT" || type == "DISCONNECT") {
         event.kind = NetworkEvent::End;
@@ -170,10 +172,10 @@ bool NetworkSource::parse(Protocol protocol, const QString &text, NetworkSource 
     source->host = host;
     source->port = port;
     const bool v6 = host.contains(QLatin1Char(':'));
-    const QString shown = (v6 ? QLatin1Char('[') + host + QLatin1Char(']') : host) + QLatin1Char(':') +
-                          QString::number(port);
-    source->lineName = (protocol == CallMonitor ? QByteArray("Call monitor ") : QByteArray("NCID ")) +
-                       shown.toLatin1();
+    const QString shown =
+        (v6 ? QLatin1Char('[') + host + QLatin1Char(']') : host) + QLatin1Char(':') + QString::number(port);
+    source->lineName =
+        (protocol == CallMonitor ? QByteArray("Call monitor ") : QByteArray("NCID ")) + shown.toLatin1();
     return true;
 }
 

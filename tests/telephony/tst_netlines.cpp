@@ -45,23 +45,24 @@ private slots:
         QTest::addColumn<QByteArray>("name");
         QTest::addColumn<QByteArray>("called");
         const auto row = [](bool ncid, const char *line, NetworkEvent::Kind kind, const char *connection = "",
-                            DWORD flags = 0, const char *number = "", const char *name = "", const char *called = "") {
+                            DWORD flags = 0, const char *number = "", const char *name = "",
+                            const char *called = "") {
             QTest::newRow(line) << ncid << QByteArray(line) << kind << QByteArray(connection) << uint(flags)
                                 << QByteArray(number) << QByteArray(name) << QByteArray(called);
         };
         using E = NetworkEvent;
         const DWORD addr = LINECALLPARTYID_ADDRESS;
-        row(false, "06.12.26 21:40:01;RING;0;0912345678;015551234;SIP0;", E::Offer, "0", addr, "0912345678", "",
-            "015551234");
-        row(false, "06.12.26 21:40:01;RING;1;;015551234;SIP0;", E::Offer, "1", LINECALLPARTYID_BLOCKED, "", "",
-            "015551234");
+        row(false, "06.12.26 21:40:01;RING;0;0912345678;015551234;SIP0;", E::Offer, "0", addr, "0912345678",
+            "", "015551234");
+        row(false, "06.12.26 21:40:01;RING;1;;015551234;SIP0;", E::Offer, "1", LINECALLPARTYID_BLOCKED, "",
+            "", "015551234");
         row(false, "06.12.26 21:40:01;CALL;2;10;015551234;0912345678;SIP0;", E::None);
         row(false, "06.12.26 21:40:09;CONNECT;0;10;0912345678;", E::End, "0");
         row(false, "06.12.26 21:41:09;DISCONNECT;1;35;", E::End, "1");
         row(false, "06.12.26 21:40:01;RING;x;0912345678;01;SIP0;", E::None);
         row(false, "RING", E::None);
-        row(true, "CID: *DATE*12062026*TIME*2140*LINE*POTS*NMBR*0912345678*MESG*NONE*NAME*Ana Horvat*", E::Offer,
-            "", addr | LINECALLPARTYID_NAME, "0912345678", "Ana Horvat");
+        row(true, "CID: *DATE*12062026*TIME*2140*LINE*POTS*NMBR*0912345678*MESG*NONE*NAME*Ana Horvat*",
+            E::Offer, "", addr | LINECALLPARTYID_NAME, "0912345678", "Ana Horvat");
         row(true, "CID: *DATE*12062026*TIME*2140*LINE*-*NMBR*PRIVATE*MESG*NONE*NAME*PRIVATE*", E::Offer, "",
             LINECALLPARTYID_BLOCKED);
         row(true, "CID: *NMBR*OUT-OF-AREA*NAME*OUT-OF-AREA*", E::Offer, "", LINECALLPARTYID_OUTOFAREA);
@@ -144,7 +145,9 @@ private slots:
         DWORD count = 0;
         HLINE line = nullptr;
         QCOMPARE(lineInitialize(&app, nullptr, callback, nullptr, &count), 0);
-        QCOMPARE(lineOpen(app, 0, &line, 0x00020000, 0, 0, LINECALLPRIVILEGE_OWNER, LINEMEDIAMODE_DATAMODEM, nullptr), 0);
+        QCOMPARE(lineOpen(app, 0, &line, 0x00020000, 0, 0, LINECALLPRIVILEGE_OWNER, LINEMEDIAMODE_DATAMODEM,
+                          nullptr),
+                 0);
         QTRY_COMPARE(sim.connections(), 1);
         // A flood before the call: the line stays up and the call after it is read.
         sim.send("flood 20000 --via=callmonitor");

@@ -13,7 +13,8 @@ int runSimulatorCommand(const QString &line)
     QLocalSocket socket;
     socket.connectToServer(telephony::netsim::socketPath());
     if (!socket.waitForConnected(2000))
-        throw cli::Failure{QStringLiteral("the network simulator is not running (start tellwise-net-sim)"), 4};
+        throw cli::Failure{QStringLiteral("the network simulator is not running (start tellwise-net-sim)"),
+                           4};
     socket.write(line.toUtf8() + '\n');
     socket.flush();
     while (!socket.canReadLine()) {
@@ -28,8 +29,9 @@ int runSimulatorCommand(const QString &line)
 
 const cli::CliRegistration netCallCommand{
     {QStringLiteral("net-call"),
-     QStringLiteral("net-call NUMBER [NAME] [--called=NUMBER] [--private|--out-of-area] [--via=callmonitor|ncid]   "
-                    "play a call on the network simulator"),
+     QStringLiteral(
+         "net-call NUMBER [NAME] [--called=NUMBER] [--private|--out-of-area] [--via=callmonitor|ncid]   "
+         "play a call on the network simulator"),
      [](const QStringList &args) {
          if (args.isEmpty())
              throw cli::UsageError{QStringLiteral("net-call needs a number")};

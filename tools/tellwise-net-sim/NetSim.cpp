@@ -39,12 +39,14 @@ void NetSim::accept(QTcpServer *server)
         connect(client, &QTcpSocket::readyRead, client, [client] { client->readAll(); });
         if (ncid) {
             // The greeting and the call log come first: history, never a new call.
-            client->write("200 Tellwise NCID simulator\r\n"
-                          "CIDLOG: *DATE*12012026*TIME*0930*LINE*POTS*NMBR*0911111111*MESG*NONE*NAME*History*\r\n"
-                          "HUPLOG: *DATE*12012026*TIME*0931*LINE*POTS*NMBR*0922222222*MESG*NONE*NAME*History*\r\n"
-                          "300 End of call log\r\n");
+            client->write(
+                "200 Tellwise NCID simulator\r\n"
+                "CIDLOG: *DATE*12012026*TIME*0930*LINE*POTS*NMBR*0911111111*MESG*NONE*NAME*History*\r\n"
+                "HUPLOG: *DATE*12012026*TIME*0931*LINE*POTS*NMBR*0922222222*MESG*NONE*NAME*History*\r\n"
+                "300 End of call log\r\n");
         }
-        emit note(QStringLiteral("%1 client connected").arg(ncid ? QStringLiteral("NCID") : QStringLiteral("call monitor")));
+        emit note(QStringLiteral("%1 client connected")
+                      .arg(ncid ? QStringLiteral("NCID") : QStringLiteral("call monitor")));
     }
 }
 
@@ -75,8 +77,8 @@ void NetSim::ring()
     }
     const QByteArray time = QTime::currentTime().toString(QStringLiteral("hh:mm:ss")).toLatin1();
     send(m_via, QByteArray(),
-         "CIDINFO: *LINE*POTS*RING*" + QByteArray::number(m_options.rings - m_ringsLeft + 1) + "*TIME*" + time +
-             "*\r\n");
+         "CIDINFO: *LINE*POTS*RING*" + QByteArray::number(m_options.rings - m_ringsLeft + 1) + "*TIME*" +
+             time + "*\r\n");
 }
 
 void NetSim::endCall()
@@ -98,7 +100,12 @@ QString NetSim::execute(const QString &commandLine)
     const QString command = words.takeFirst();
     Via via = Both;
     QByteArray called = "0123456789";
-    enum { Normal, Private, OutOfArea } kind = Normal;
+    enum
+    {
+        Normal,
+        Private,
+        OutOfArea
+    } kind = Normal;
     QStringList rest;
     for (const QString &w : std::as_const(words)) {
         if (w == QLatin1String("--via=callmonitor"))
@@ -127,10 +134,17 @@ QString NetSim::execute(const QString &commandLine)
         m_via = via;
         m_ringsLeft = m_options.rings;
         m_called = called;
-        const QByteArray ncidNumber = kind == Private ? "PRIVATE" : kind == OutOfArea ? "OUT-OF-AREA" : number;
-        const QByteArray ncidName = kind == Private ? "PRIVATE" : kind == OutOfArea ? "OUT-OF-AREA" : name.isEmpty() ? "NO NAME" : name;
+        const QByteArray ncidNumber = kind == Private     ? "PRIVATE"
+                                      : kind == OutOfArea ? "OUT-OF-AREA"
+                                                          : number;
+        const QByteArray ncidName = kind == Private     ? "PRIVATE"
+                                    : kind == OutOfArea ? "OUT-OF-AREA"
+                                    : name.isEmpty()    ? "NO NAME"
+                                                        : name;
         const QDateTime now = QDateTime::currentDateTime();
-        send(via, stamp() + ";RING;" + QByteArray::number(m_connection) + ';' + number + ';' + called + ";SIP0;\r\n",
+        send(via,
+             stamp() + ";RING;" + QByteArray::number(m_connection) + ';' + number + ';' + called +
+                 ";SIP0;\r\n",
              "CID: *DATE*" + now.toString(QStringLiteral("MMddyyyy")).toLatin1() + "*TIME*" +
                  now.toString(QStringLiteral("hhmm")).toLatin1() + "*LINE*" + called + "*NMBR*" + ncidNumber +
                  "*MESG*NONE*NAME*" + ncidName + "*\r\n");
@@ -172,8 +186,8 @@ QString NetSim::execute(const QString &commandLine)
         QByteArray cm;
         QByteArray ncid;
         for (int i = 0; i < (count > 0 ? count : 10000); ++i) {
-            cm += stamp() + ";RING;" + QByteArray::number(i % 10) + ";0" + QByteArray::number(100000 + i) + ";" +
-                  called + ";SIP0;\r\n";
+            cm += stamp() + ";RING;" + QByteArray::number(i % 10) + ";0" + QByteArray::number(100000 + i) +
+                  ";" + called + ";SIP0;\r\n";
             ncid += "CID: *NMBR*0" + QByteArray::number(100000 + i) + "*NAME*Flood*\r\n";
         }
         send(via, cm, ncid);

@@ -57,20 +57,24 @@ int main(int argc, char **argv)
     std::signal(SIGPIPE, SIG_IGN);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("A router's call monitor and an NCID server on 127.0.0.1."));
+    parser.setApplicationDescription(
+        QStringLiteral("A router's call monitor and an NCID server on 127.0.0.1."));
     parser.addHelpOption();
     const QCommandLineOption callMonitorPort(QStringLiteral("callmonitor-port"),
                                              QStringLiteral("Port of the call monitor (any free one)."),
                                              QStringLiteral("port"), QStringLiteral("0"));
-    const QCommandLineOption ncidPort(QStringLiteral("ncid-port"), QStringLiteral("Port of the NCID server (any free one)."),
+    const QCommandLineOption ncidPort(QStringLiteral("ncid-port"),
+                                      QStringLiteral("Port of the NCID server (any free one)."),
                                       QStringLiteral("port"), QStringLiteral("0"));
     const QCommandLineOption ringPeriod(QStringLiteral("ring-period"),
                                         QStringLiteral("Milliseconds from ring to ring (4000)."),
                                         QStringLiteral("ms"), QStringLiteral("4000"));
-    const QCommandLineOption rings(QStringLiteral("rings"), QStringLiteral("Rings before the caller gives up (6)."),
+    const QCommandLineOption rings(QStringLiteral("rings"),
+                                   QStringLiteral("Rings before the caller gives up (6)."),
                                    QStringLiteral("n"), QStringLiteral("6"));
-    const QCommandLineOption noPublish(QStringLiteral("no-socket"),
-                                       QStringLiteral("Do not publish the control socket in the runtime folder."));
+    const QCommandLineOption noPublish(
+        QStringLiteral("no-socket"),
+        QStringLiteral("Do not publish the control socket in the runtime folder."));
     parser.addOptions({callMonitorPort, ncidPort, ringPeriod, rings, noPublish});
     parser.process(app);
 
@@ -86,8 +90,9 @@ int main(int argc, char **argv)
         printLine(stderr, QStringLiteral("tellwise-net-sim: ") + error);
         return 1;
     }
-    QObject::connect(&sim, &NetSim::note,
-                     [](const QString &text) { printLine(stderr, timeStamp() + QStringLiteral(" # ") + text); });
+    QObject::connect(&sim, &NetSim::note, [](const QString &text) {
+        printLine(stderr, timeStamp() + QStringLiteral(" # ") + text);
+    });
 
     const bool publish = !parser.isSet(noPublish);
     const QString socketPath = telephony::netsim::socketPath();
