@@ -318,8 +318,6 @@ private slots:
         QTest::newRow("do not disturb without a rule, no") << false << -1 << int(QMessageBox::No) << -1;
         QTest::newRow("reject without a rule, yes")
             << true << -1 << int(QMessageBox::Yes) << int(TfrmOptions::PageUnwanted);
-        QTest::newRow("do not disturb: only the address book")
-            << false << int(Settings::DisplayOnlyAddressbook) << 0 << -1;
         QTest::newRow("reject: withheld") << true << int(Settings::AutoRejectBlocked) << 0 << -1;
     }
 
