@@ -47,20 +47,9 @@ public:
         });
     }
 
-    int count(const QString &prefix) const
-    {
-        int n = 0;
-        for (const QString &l : lines)
-            n += l.startsWith(prefix) ? 1 : 0;
-        return n;
-    }
-    QString first(const QString &prefix) const
-    {
-        for (const QString &l : lines)
-            if (l.startsWith(prefix))
-                return l;
-        return {};
-    }
+    // Each event's name appears in its own lines only.
+    int count(const QString &event) const { return int(lines.filter(event).size()); }
+    QString first(const QString &event) const { return lines.filter(event).value(0); }
 
     QStringList lines;
     uint16_t answer = 0xFFFF; // what OnRejectCallQuestion answers
