@@ -60,22 +60,6 @@ private slots:
         m_host.run([](IsdnSimulator &s) { s.setControllers(1); });
     }
 
-    void noHandlerNoQuery()
-    {
-        // Only facility requests count: a monitor's repeated listen requests may arrive meanwhile.
-        const auto queries = [this] {
-            int n = 0;
-            for (const auto &o : m_host.sim()->observations())
-                n += o.command == 0x8080 ? 1 : 0;
-            return n;
-        };
-        const int before = queries();
-        TCapiInfo info;
-        info.SelectController(1);
-        QTest::qWait(200);
-        QCOMPARE(queries(), before);
-    }
-
     // The program keeps a monitor and an info component side by side; replacing the info's
     // engine (which makes the library drop its shared connection) must not disturb the monitor.
     void monitorKeepsListeningWhileInfoRequeries()
