@@ -57,7 +57,8 @@ private slots:
         SetScreenAreasOverride(std::nullopt);
     }
 
-    // The caller's texts, the notes on one line, the picture in its frame and the skin's outline.
+    // The caller's texts, the notes on one line, the picture in its frame, the skin's outline and
+    // the notes window.
     void showsTheCaller()
     {
         m_window->setCaller(QStringLiteral("Ivana Kovačić"), QStringLiteral("01 / 2345-678"),
@@ -85,22 +86,15 @@ private slots:
         QVERIFY(!shape.contains(QPoint(140, 20))); // beside the badge, above the body
         QVERIFY(!m_message->mask().contains(QPoint(0, 0)));
         QVERIFY(m_message->mask().contains(QPoint(90, 70)));
-    }
 
-    void notesWindowShowsTheWholeNotes()
-    {
-        m_window->setCaller(QStringLiteral("Marko Babić"), QStringLiteral("098 123 456"), QString());
-        m_window->setNotes(QStringLiteral("Dostava utorkom\r\n\r\n  Zvati na mobitel  "));
+        // A click on the notes line opens the whole notes beside the call, not instead of it.
         m_window->ShowIncomingCallWindow();
         QVERIFY(QTest::qWaitForWindowExposed(m_window));
-
         QTest::mouseClick(uitest::own<QWidget>(*m_window, "lblCallerNote"), Qt::LeftButton);
-        QVERIFY(m_notes->isVisible());
-        QCOMPARE(m_notes->windowTitle(), QStringLiteral("Marko Babić"));
-        QCOMPARE(m_notes->notesText(), QStringLiteral("Dostava utorkom\n\n  Zvati na mobitel  "));
+        QVERIFY(m_notes->isVisible() && m_window->isVisible());
+        QCOMPARE(m_notes->windowTitle(), QStringLiteral("Ivana Kovačić"));
+        QCOMPARE(m_notes->notesText(), QStringLiteral("prvi\ndrugi\n\n  treći "));
         QCOMPARE(m_notes->pos(), QPoint(10, 10));
-        QVERIFY(m_window->isVisible()); // the notes open beside the call, not instead of it
-
         QTest::mouseClick(uitest::own<QWidget>(*m_notes, "btnClose"), Qt::LeftButton);
         QVERIFY(!m_notes->isVisible());
     }
