@@ -157,6 +157,7 @@ private slots:
         QTest::addColumn<int>("typeOfNumber");
         QTest::addColumn<QString>("reported");
         QTest::newRow("national gains a zero") << "12345" << 0x21 << "012345";
+        QTest::newRow("international gains a zero") << "4930123" << 0x11 << "04930123";
         QTest::newRow("international with zero unchanged") << "012345" << 0x11 << "012345";
         QTest::newRow("national with zero still gains one") << "012345" << 0x21 << "0012345";
         QTest::newRow("subscriber unchanged") << "12345" << 0x41 << "12345";
