@@ -22,28 +22,27 @@ public:
     {
         connect(monitor, &TCapiMonitor::OnRejectCallQuestion, this,
                 [this](const QString &calling, const QString &called, uint16_t cip, uint16_t &cause) {
-                    lines << QStringLiteral("question %1 %2 %3").arg(calling, called).arg(cip);
+                    lines << u"question %1 %2 %3"_s.arg(calling, called).arg(cip);
                     if (answer != 0xFFFF)
                         cause = answer;
                 });
         connect(monitor, &TCapiMonitor::OnIncomingCall, this,
                 [this](const QString &calling, const QString &called, uint16_t cip, const QString &text) {
-                    lines << QStringLiteral("incoming %1 %2 %3 %4 last=%5")
-                                 .arg(calling, called)
+                    lines << u"incoming %1 %2 %3 %4 last=%5"_s.arg(calling, called)
                                  .arg(cip)
                                  .arg(text)
                                  .arg(m_monitor->LastRejectCause());
                 });
         connect(monitor, &TCapiMonitor::OnStateChange, this, [this](bool canReject, bool canChange) {
-            lines << QStringLiteral("state %1 %2").arg(int(canReject)).arg(int(canChange));
+            lines << u"state %1 %2"_s.arg(int(canReject)).arg(int(canChange));
         });
         connect(monitor, &TCapiMonitor::OnDisconnectInfo, this, [this](uint16_t cause, uint16_t reason) {
-            lines << QStringLiteral("disconnect %1 %2").arg(cause).arg(reason, 4, 16, QLatin1Char('0'));
+            lines << u"disconnect %1 %2"_s.arg(cause).arg(reason, 4, 16, QLatin1Char('0'));
             errorAtDisconnect = m_monitor->ErrorString();
             failedAtDisconnect = m_monitor->Failed();
         });
         connect(monitor, &TCapiMonitor::OnDoResetCapi, this, [this](QObject *sender) {
-            lines << QStringLiteral("reset %1").arg(sender == m_monitor ? "self" : "other");
+            lines << u"reset %1"_s.arg(sender == m_monitor ? "self" : "other");
         });
     }
 
