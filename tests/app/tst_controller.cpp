@@ -180,8 +180,8 @@ private slots:
         QCOMPARE(start()->line().statusText(), status);
         QCOMPARE(start()->ConnectionImage, connectionImage);
         // The indicators run exactly while there are new calls; the new-call texts follow.
-        QCOMPARE(start()->timerCalls->isActive(), newCalls > 0);
-        QCOMPARE(start()->timerScrlFlash->isActive(), newCalls > 0);
+        QCOMPARE((QList<bool>{start()->timerCalls->isActive(), start()->timerScrlFlash->isActive()}),
+                 QList<bool>(2, newCalls > 0));
         auto *total = m_program->frmNewCallMessage()->findChild<QLabel *>(u"lblTotalCalls"_s);
         QCOMPARE(total->text(), newCalls > 0 ? TfrmStart::NewCallsText(newCalls) : u"Nemaš novih poziva!"_s);
         QCOMPARE(start()->fallbackWindow()->statusText(), status);
@@ -189,8 +189,7 @@ private slots:
 
         // Seeing the calls stops the indicators; a line showing new calls goes back to monitoring.
         start()->setNewCallCount(0);
-        QVERIFY(!start()->timerCalls->isActive());
-        QVERIFY(!start()->timerScrlFlash->isActive());
+        QVERIFY(!start()->timerCalls->isActive() && !start()->timerScrlFlash->isActive());
         QCOMPARE(start()->fallbackWindow()->callsText(), u"Nemaš novih poziva!"_s);
         QCOMPARE(start()->line().state(), state == LineState::NewCall ? LineState::Monitoring : state);
     }
@@ -250,11 +249,9 @@ private slots:
         QCOMPARE(shown[0].kind, QMessageBox::Information);
         // The options window opens on its devices page, centred, with the modem chosen.
         QCOMPARE(closer.page, int(TfrmOptions::PageDevices));
-        QVERIFY(centredOnDesktop(closer.centre));
-        QVERIFY(closer.modem);
+        QVERIFY(centredOnDesktop(closer.centre) && closer.modem);
         QCOMPARE(m_program->settings().number(Settings::DeviceType), Settings::kModem);
-        QVERIFY(!start()->IsMonitoringOn());
-        QVERIFY(!start()->miMonitorCalls->isEnabled());
+        QVERIFY(!start()->IsMonitoringOn() && !start()->miMonitorCalls->isEnabled());
         QCOMPARE(start()->trayState(), TfrmStart::TrayState::Error);
         QVERIFY(!TapiLineOpen);
         // No notification area offscreen: the program shows its stand-in window.
