@@ -387,33 +387,6 @@ private slots:
         QCOMPARE(log.calls().size(), 4);
         QCOMPARE(QFileInfo(file("Calls.dat")).size(), 4 * 152);
     }
-
-    // Calls are deleted by what they are, so that a call logged while the question was open
-    // does not make another one go.
-    void deleteAndMarkSeen()
-    {
-        CallLog log(m_path);
-        QVERIFY(log.load());
-        const double today = TDateFromQDate(QDate(2026, 12, 6));
-        for (int i = 0; i < 4; ++i) {
-            log.BeginCall(call(QString::number(i), today - i, 0.25, true));
-            QVERIFY(log.CompleteCall({}, {}, {}, false));
-        }
-        const QList<ACalls> chosen{log.calls()[1], log.calls()[2]};
-        log.BeginCall(call(u"new"_s, today, 0.4, true));
-        QVERIFY(log.CompleteCall({}, {}, {}, false));
-        QVERIFY(log.DeleteCalls(chosen));
-        QStringList left;
-        for (const ACalls &c : log.calls())
-            left << c.CallerNumber;
-        QCOMPARE(left, (QStringList{"new", "0", "3"}));
-
-        QVERIFY(log.MarkAllSeen());
-        QVERIFY(!log.calls()[0].IsNew && !log.calls()[2].IsNew);
-        CallLog reader(m_path, FileAccess::ReadOnly);
-        QVERIFY(reader.load());
-        QVERIFY(!reader.calls()[0].IsNew);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestAddressbook)

@@ -26,7 +26,7 @@ struct Run
 Run cli(const QString &dataDir, const QStringList &args)
 {
     QProcess p;
-    p.start(testsupport::toolPath(QStringLiteral("tellwise-cli")), QStringList{"--data-dir", dataDir} + args);
+    p.start(testsupport::toolPath(u"tellwise-cli"_s), QStringList{"--data-dir", dataDir} + args);
     if (!p.waitForFinished(20000))
         qFatal("tellwise-cli did not finish");
     if (p.exitStatus() != QProcess::NormalExit)
@@ -70,15 +70,15 @@ private slots:
         QCOMPARE(first.size(), 46);
         QCOMPARE(first.mid(0, 5), (QStringList{"Ana", "Horvat", "", "Horvat, Ana", "Obitelj"}));
         QCOMPARE(first.mid(19, 2), (QStringList{"Mobitel", "Kod kuće"}));
-        QCOMPARE(first[27], QStringLiteral("091 234 5678"));
-        QCOMPARE(first[39], QStringLiteral("line one\\nline\\ttwo \\\\ end"));
+        QCOMPARE(first[27], u"091 234 5678"_s);
+        QCOMPARE(first[39], u"line one\\nline\\ttwo \\\\ end"_s);
         QCOMPARE(first.mid(42), (QStringList{"0", "0", "0", "0"}));
         const QStringList second = lines[1].split('\t');
-        QCOMPARE(second[3], QStringLiteral("Kovač"));
-        QCOMPARE(second[4], QStringLiteral("Bez grupe")); // saved without a group, as the editor does
-        QCOMPARE(second[45], QStringLiteral("1"));
+        QCOMPARE(second[3], u"Kovač"_s);
+        QCOMPARE(second[4], u"Bez grupe"_s); // saved without a group, as the editor does
+        QCOMPARE(second[45], u"1"_s);
 
-        QCOMPARE(cli(dir(), {"groups"}).out, QStringLiteral("Obitelj\t\n"));
+        QCOMPARE(cli(dir(), {"groups"}).out, u"Obitelj\t\n"_s);
     }
 
     // A taken name ends with exit code 3 and the program's own text, and changes no file. "c"
@@ -123,12 +123,12 @@ private slots:
     {
         Settings settings;
         QVERIFY(settings.setNumber(Settings::HowToFormat, 1));
-        settings.setText(Settings::FormatString3, QStringLiteral("xx/xx xxx"));
+        settings.setText(Settings::FormatString3, u"xx/xx xxx"_s);
         QVERIFY(settings.SaveSettings());
         Run r = cli(dir(), {"format", "012-3456"});
-        QCOMPARE(r.out, QStringLiteral("01/23 456\n"));
+        QCOMPARE(r.out, u"01/23 456\n"_s);
         r = cli(dir(), {"format", "+385 (1) 234", "--how", "0"});
-        QCOMPARE(r.out, QStringLiteral("3851234\n"));
+        QCOMPARE(r.out, u"3851234\n"_s);
         QVERIFY(QFile::remove(QDir::homePath() + "/.config/Kavelink/Tellwise Monitor.conf"));
     }
 
@@ -161,12 +161,12 @@ private slots:
         QTest::newRow("empty group name") << QStringList{"add-group", "  "};
         // Saved as "??", two such names would become one key.
         QTest::newRow("display name outside the code page")
-            << QStringList{"add-contact", "--display-name", QStringLiteral("日本")};
-        QTest::newRow("group name outside the code page") << QStringList{"add-group", QStringLiteral("中国")};
+            << QStringList{"add-contact", "--display-name", u"日本"_s};
+        QTest::newRow("group name outside the code page") << QStringList{"add-group", u"中国"_s};
         QTest::newRow("nine phones") << [] {
             QStringList a{"add-contact", "--display-name", "X"};
             for (int i = 0; i < 9; ++i)
-                a << "--phone" << QStringLiteral("L=%1").arg(i);
+                a << "--phone" << u"L=%1"_s.arg(i);
             return a;
         }();
     }
@@ -195,14 +195,13 @@ private slots:
     void simultaneousWritersLoseNothing()
     {
         for (int i = 0; i < 15; ++i)
-            QCOMPARE(
-                cli(dir(), {"add-contact", "--display-name", QStringLiteral("Prije %1").arg(i)}).exitCode, 0);
+            QCOMPARE(cli(dir(), {"add-contact", "--display-name", u"Prije %1"_s.arg(i)}).exitCode, 0);
         std::vector<std::unique_ptr<QProcess>> writers;
         for (int i = 0; i < 20; ++i) {
             writers.push_back(std::make_unique<QProcess>());
             writers.back()->start(
                 testsupport::toolPath("tellwise-cli"),
-                {"--data-dir", dir(), "add-contact", "--display-name", QStringLiteral("Usporedo %1").arg(i)});
+                {"--data-dir", dir(), "add-contact", "--display-name", u"Usporedo %1"_s.arg(i)});
         }
         for (auto &w : writers) {
             QVERIFY(w->waitForFinished(20000));
