@@ -1,7 +1,6 @@
 #include "exchange/WabApi.h"
 
 #include "exchange/WabIab.h"
-#include "settings/Settings.h"
 
 #include <memory>
 
@@ -23,23 +22,18 @@ bool UnloadWabLibrary()
     return true;
 }
 
-QString GetDefaultWabFile(const Settings &settings)
-{
-    return settings.text(Settings::WabFileName).trimmed();
-}
-
-void SetDefaultWabFile(Settings &settings, const QString &fileName)
-{
-    settings.setText(Settings::WabFileName, fileName);
-    settings.SaveValue(Settings::WabFileName);
-}
-
 bool OpenWabFile(const QString &fileName, QString *error)
 {
     CloseWabFile();
     wab::WAB_PARAM param;
     param.szFileName = fileName;
     return !wab::FAILED(wab::WABOpen(param, g_addrBook, g_wabObject, error));
+}
+
+bool OpenWabBytes(const QByteArray &bytes, QString *error)
+{
+    CloseWabFile();
+    return !wab::FAILED(wab::WABOpenBytes(bytes, g_addrBook, g_wabObject, error));
 }
 
 void CloseWabFile()

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "settings/Settings.h"
 
-class Settings;
+#include <QString>
 
 namespace wab {
 class IAddrBook;
@@ -14,13 +14,23 @@ class IWABObject;
 bool LoadWabLibrary();
 bool UnloadWabLibrary();
 
-// The file last chosen in the import window, trimmed; empty until one was chosen.
-QString GetDefaultWabFile(const Settings &settings);
+// The file last chosen in the import window, trimmed; empty until one was chosen. Kept here, out
+// of the reader, so that the reader alone can be built into a fuzz target.
+inline QString GetDefaultWabFile(const Settings &settings)
+{
+    return settings.text(Settings::WabFileName).trimmed();
+}
 // Remembers FILENAME for the next opening of the import window.
-void SetDefaultWabFile(Settings &settings, const QString &fileName);
+inline void SetDefaultWabFile(Settings &settings, const QString &fileName)
+{
+    settings.setText(Settings::WabFileName, fileName);
+    settings.SaveValue(Settings::WabFileName);
+}
 
 // Closes whatever is open, then opens FILENAME. False with ERROR saying why.
 bool OpenWabFile(const QString &fileName, QString *error);
+// The same over a file's bytes already read.
+bool OpenWabBytes(const QByteArray &bytes, QString *error);
 void CloseWabFile();
 
 // The open file's interfaces; null when none is open.
