@@ -51,9 +51,9 @@ QByteArray body(const Record &r)
     if (r.objectType)
         data += number(0x0FFE0003, r.objectType);
     QByteArray out;
-    for (std::uint32_t word : {std::uint32_t(r.live), 1u, r.id,
-                               std::uint32_t(r.props.size() + (r.objectType ? 1 : 0)), 0u, 0u, 0u,
-                               std::uint32_t(data.size())})
+    for (std::uint32_t word :
+         {std::uint32_t(r.live), 1u, r.id, std::uint32_t(r.props.size() + (r.objectType ? 1 : 0)), 0u, 0u, 0u,
+          std::uint32_t(data.size())})
         put(out, word);
     return out + data;
 }

@@ -23,13 +23,17 @@ QList<w::Record> sampleRecords()
           w::text8(PR_HOME_TELEPHONE_NUMBER, "051 111"), w::number(0x3A4E0003, 9),
           w::text8(PR_EMAIL_ADDRESS, "prva@x.hr"),
           w::multi8(PR_CONTACT_EMAIL_ADDRESSES, {"a@x.hr", "b@x.hr", "c@x.hr", "d@x.hr", "e@x.hr"}),
-          w::text8(PR_COMMENT, "Kod \x9A" "ef"), w::text8(0x3A44001E, "srednje ime")}},
+          w::text8(PR_COMMENT, "Kod \x9A"
+                               "ef"),
+          w::text8(0x3A44001E, "srednje ime")}},
         {8, {w::text8(PR_DISPLAY_NAME, "Obitelj")}, true, MAPI_DISTLIST},
         {9, {w::text8(PR_DISPLAY_NAME, "Obrisan")}, false},
         {12,
-         {w::wide(PR_DISPLAY_NAME, u"Đurić Željka"_s), w::multiWide(PR_CONTACT_EMAIL_ADDRESSES, {u"z@ž.hr"_s}),
+         {w::wide(PR_DISPLAY_NAME, u"Đurić Željka"_s),
+          w::multiWide(PR_CONTACT_EMAIL_ADDRESSES, {u"z@ž.hr"_s}),
           w::wide(PR_EMAIL_ADDRESS, u"zadnja@x.hr"_s), w::wide(PR_BUSINESS_TELEPHONE_NUMBER, u"01 222"_s)},
-         true, 0},
+         true,
+         0},
     };
 }
 
@@ -83,8 +87,9 @@ private slots:
         QCOMPARE(c.PhoneNumber[2], u"01 222"_s);
         QCOMPARE(WabRecordFields(ana).size(), 28);
 
-        QCOMPARE(WabInfoTip(ana), u"Naziv osobe:  Horvat Ana\rTvrtka:  Kvarner d.d.\r\rTelefonski brojevi:\r   051 "
-                                  u"111\r\rE-mail adrese:\r   a@x.hr\r   b@x.hr\r   c@x.hr\r   d@x.hr"_s);
+        QCOMPARE(WabInfoTip(ana),
+                 u"Naziv osobe:  Horvat Ana\rTvrtka:  Kvarner d.d.\r\rTelefonski brojevi:\r   051 "
+                 u"111\r\rE-mail adrese:\r   a@x.hr\r   b@x.hr\r   c@x.hr\r   d@x.hr"_s);
     }
 
     void damagedFileIsRefused_data()
@@ -103,7 +108,8 @@ private slots:
         QTest::newRow("other signature") << changed(0, 0x12345678) << u"nije datoteka"_s;
         QTest::newRow("no index table") << changed(0x18, 0x84D0) << u"nema tablice"_s;
         QTest::newRow("index past the end") << changed(0x24, 0x7FFFFFFF) << u"tablica zapisa izlazi"_s;
-        QTest::newRow("record past the end") << changed(0x78 + 4, std::uint32_t(good.size() - 8)) << u"izlazi izvan datoteke"_s;
+        QTest::newRow("record past the end")
+            << changed(0x78 + 4, std::uint32_t(good.size() - 8)) << u"izlazi izvan datoteke"_s;
         QTest::newRow("truncated") << good.left(good.size() - 3) << u"izlazi izvan datoteke"_s;
         QTest::newRow("data length lies") << changed(second + 28, 0xFFFFFFF0) << u"izlazi izvan datoteke"_s;
         QTest::newRow("id differs from index") << changed(second + 8, 99) << u"ne odgovara"_s;
