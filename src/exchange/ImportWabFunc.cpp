@@ -15,11 +15,6 @@ using namespace wab;
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ImportWab", text);
-}
-
 struct FieldOf
 {
     std::uint32_t tag;
@@ -93,7 +88,8 @@ void storeValue(TWABRecord &record, const SPropValue &value)
 
 QString failure(HRESULT hr)
 {
-    return tr("Poziv adresara nije uspio (kod 0x%1).").arg(std::uint32_t(hr), 8, 16, QLatin1Char('0'));
+    return QCoreApplication::translate("ImportWab", "Poziv adresara nije uspio (kod 0x%1).")
+        .arg(std::uint32_t(hr), 8, 16, QLatin1Char('0'));
 }
 
 bool readEntries(IAddrBook &book, IWABObject &wab, QList<TWABRecord> &list, QString *error)
@@ -214,7 +210,7 @@ AListAddress WabRecordToContact(const TWABRecord &r)
     for (std::size_t i = 0; i < 5; ++i) {
         if (phones[i].second->isEmpty())
             continue;
-        c.PhoneLocation[i] = tr(phones[i].first);
+        c.PhoneLocation[i] = QCoreApplication::translate("ImportWab", phones[i].first);
         c.PhoneNumber[i] = *phones[i].second;
     }
     c.EMail = r.EMail;
@@ -240,9 +236,9 @@ QString WabInfoTip(const TWABRecord &r)
 {
     const QString cr = QStringLiteral("\r");
     const QString indent = QStringLiteral("   ");
-    QString tip = tr("Naziv osobe:  ") + r.DisplayName;
+    QString tip = QCoreApplication::translate("ImportWab", "Naziv osobe:  ") + r.DisplayName;
     if (!r.Company.isEmpty())
-        tip += cr + tr("Tvrtka:  ") + r.Company;
+        tip += cr + QCoreApplication::translate("ImportWab", "Tvrtka:  ") + r.Company;
     auto section = [&](const QString &heading, const QStringList &lines) {
         QStringList filled;
         for (const QString &l : lines)
@@ -254,9 +250,12 @@ QString WabInfoTip(const TWABRecord &r)
         for (const QString &l : filled)
             tip += cr + indent + l;
     };
-    section(tr("Telefonski brojevi:"), {r.HomePhone, r.MobilePhone, r.BusinessPhone});
-    section(tr("E-mail adrese:"), {r.EMail[0], r.EMail[1], r.EMail[2], r.EMail[3]});
-    section(tr("Internet adrese:"), {r.PersonalHomePage, r.BusinessHomePage});
+    section(QCoreApplication::translate("ImportWab", "Telefonski brojevi:"),
+            {r.HomePhone, r.MobilePhone, r.BusinessPhone});
+    section(QCoreApplication::translate("ImportWab", "E-mail adrese:"),
+            {r.EMail[0], r.EMail[1], r.EMail[2], r.EMail[3]});
+    section(QCoreApplication::translate("ImportWab", "Internet adrese:"),
+            {r.PersonalHomePage, r.BusinessHomePage});
     return tip;
 }
 
@@ -280,14 +279,16 @@ int FindWabRow(const QList<TWABRecord> &list, const QString &text, int start, bo
 QString WabImportMessage(const QString &group, int selected, int imported)
 {
     if (imported == 0)
-        return tr("Nije snimljen niti jedan podatak, jer podaci označeni\rza uvoz već postoje u adresaru!");
-    QString text = tr("Podaci su snimljeni u grupu \"%1\"!").arg(group);
+        return QCoreApplication::translate(
+            "ImportWab",
+            "Nije snimljen niti jedan podatak, jer podaci označeni\nza uvoz već postoje u adresaru!");
+    QString text = QCoreApplication::translate("ImportWab", "Podaci su snimljeni u grupu \"%1\"!").arg(group);
     if (selected > imported)
-        text +=
-            tr("\r\rOd ukupno %1 označenih podataka snimljeno je %2. Nisu\rupisani podaci koji već postoje u "
-               "adresaru.")
-                .arg(selected)
-                .arg(imported);
+        text += QCoreApplication::translate("ImportWab", "\n\nOd ukupno %1 označenih podataka snimljeno je "
+                                                         "%2. Nisu\nupisani podaci koji već postoje u "
+                                                         "adresaru.")
+                    .arg(selected)
+                    .arg(imported);
     return text;
 }
 

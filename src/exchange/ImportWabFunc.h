@@ -38,7 +38,8 @@ QString WabInfoTip(const TWABRecord &record);
 // whose display name begins with TEXT, both in upper case; -1 when none.
 int FindWabRow(const QList<TWABRecord> &list, const QString &text, int start, bool wrap);
 
-// The message after an import of SELECTED rows of which IMPORTED were saved into GROUP.
+// The message after an import of SELECTED rows of which IMPORTED were saved into GROUP; lines
+// are separated by "\n".
 QString WabImportMessage(const QString &group, int selected, int imported);
 
 // The display name, then every other field in the record's order (e-mails 1 to 4 last).
