@@ -23,7 +23,8 @@ namespace wab {
 
 constexpr std::uint32_t kIndexTableType = 0xFA0;
 constexpr int kRecordHeaderSize = 32;
-constexpr qsizetype kMaxFileSize = 64 * 1024 * 1024;
+// Far above any real address book; a bound on what a hostile file can make us hold in memory.
+constexpr qsizetype kMaxFileSize = 16 * 1024 * 1024;
 extern const unsigned char kSignature[16];
 
 struct WabFileRecord
