@@ -107,7 +107,9 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("message");
-        QTest::newRow("empty") << w::file({}) << u"Nema podataka!|Izabrana datoteka je prazna!"_s;
+        QTest::newRow("lists only")
+            << w::file({{1, {w::text8(wab::PR_DISPLAY_NAME, "L")}, true, wab::MAPI_DISTLIST}})
+            << u"Nema podataka!|Izabrana datoteka je prazna!"_s;
         QTest::newRow("damaged") << w::file({{1, {w::text8(wab::PR_DISPLAY_NAME, "A")}}}).left(150)
                                  << u"Greška|Datoteka je oštećena: zapis 1 izlazi izvan datoteke."_s;
         QTest::newRow("not an address book")
