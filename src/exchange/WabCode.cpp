@@ -20,11 +20,6 @@ constexpr int kDescriptorStart = 0x18;
 constexpr int kDescriptorCount = 6;
 constexpr int kIndexEntrySize = 8;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("WabCode", text);
-}
-
 // A bounded view of the file: every read says whether the bytes were there.
 class Cursor
 {
@@ -133,12 +128,13 @@ WabParse ParseWabFile(const QByteArray &bytes)
     WabParse result;
     const quint64 size = quint64(bytes.size());
     if (size > quint64(kMaxFileSize)) {
-        result.error = tr("Datoteka je prevelika za datoteku Windows Adresara.");
+        result.error =
+            QCoreApplication::translate("WabCode", "Datoteka je prevelika za datoteku Windows Adresara.");
         return result;
     }
     if (size < quint64(kDescriptorStart + kDescriptorCount * 16) ||
         std::memcmp(bytes.constData(), kSignature, sizeof kSignature) != 0) {
-        result.error = tr("Datoteka nije datoteka Windows Adresara.");
+        result.error = QCoreApplication::translate("WabCode", "Datoteka nije datoteka Windows Adresara.");
         return result;
     }
 
@@ -153,11 +149,12 @@ WabParse ParseWabFile(const QByteArray &bytes)
         indexCount = u32At(bytes, at + 12);
     }
     if (!haveIndex) {
-        result.error = tr("Datoteka je oštećena: nema tablice zapisa.");
+        result.error = QCoreApplication::translate("WabCode", "Datoteka je oštećena: nema tablice zapisa.");
         return result;
     }
     if (quint64(indexOffset) + quint64(indexCount) * kIndexEntrySize > size) {
-        result.error = tr("Datoteka je oštećena: tablica zapisa izlazi izvan datoteke.");
+        result.error = QCoreApplication::translate(
+            "WabCode", "Datoteka je oštećena: tablica zapisa izlazi izvan datoteke.");
         return result;
     }
 
@@ -170,7 +167,9 @@ WabParse ParseWabFile(const QByteArray &bytes)
         if (entry.offset == 0)
             continue;
         if (entry.offset + kRecordHeaderSize > size) {
-            result.error = tr("Datoteka je oštećena: zapis %1 izlazi izvan datoteke.").arg(entry.id);
+            result.error = QCoreApplication::translate(
+                               "WabCode", "Datoteka je oštećena: zapis %1 izlazi izvan datoteke.")
+                               .arg(entry.id);
             return result;
         }
         if (u32At(bytes, entry.offset) == 0) // deleted
@@ -178,11 +177,15 @@ WabParse ParseWabFile(const QByteArray &bytes)
         const std::uint32_t dataLength = u32At(bytes, entry.offset + 28);
         entry.end = entry.offset + kRecordHeaderSize + dataLength;
         if (entry.end > size) {
-            result.error = tr("Datoteka je oštećena: zapis %1 izlazi izvan datoteke.").arg(entry.id);
+            result.error = QCoreApplication::translate(
+                               "WabCode", "Datoteka je oštećena: zapis %1 izlazi izvan datoteke.")
+                               .arg(entry.id);
             return result;
         }
         if (u32At(bytes, entry.offset + 8) != entry.id) {
-            result.error = tr("Datoteka je oštećena: zapis %1 ne odgovara tablici zapisa.").arg(entry.id);
+            result.error = QCoreApplication::translate(
+                               "WabCode", "Datoteka je oštećena: zapis %1 ne odgovara tablici zapisa.")
+                               .arg(entry.id);
             return result;
         }
         live << entry;
@@ -192,9 +195,10 @@ WabParse ParseWabFile(const QByteArray &bytes)
               [](const IndexEntry &a, const IndexEntry &b) { return a.offset < b.offset; });
     for (qsizetype i = 1; i < byOffset.size(); ++i) {
         if (byOffset[i].offset < byOffset[i - 1].end) {
-            result.error = tr("Datoteka je oštećena: zapisi %1 i %2 se preklapaju.")
-                               .arg(byOffset[i - 1].id)
-                               .arg(byOffset[i].id);
+            result.error =
+                QCoreApplication::translate("WabCode", "Datoteka je oštećena: zapisi %1 i %2 se preklapaju.")
+                    .arg(byOffset[i - 1].id)
+                    .arg(byOffset[i].id);
             return result;
         }
     }
@@ -204,8 +208,9 @@ WabParse ParseWabFile(const QByteArray &bytes)
         Cursor in(bytes, entry.offset + kRecordHeaderSize, entry.end);
         // Each property takes at least its tag and one length word.
         if (count > in.left() / 8) {
-            result.error =
-                tr("Datoteka je oštećena: zapis %1 ima više svojstava nego podataka.").arg(entry.id);
+            result.error = QCoreApplication::translate(
+                               "WabCode", "Datoteka je oštećena: zapis %1 ima više svojstava nego podataka.")
+                               .arg(entry.id);
             return result;
         }
         WabFileRecord record;
@@ -214,8 +219,9 @@ WabParse ParseWabFile(const QByteArray &bytes)
         for (std::uint32_t p = 0; p < count; ++p) {
             SPropValue value;
             if (!readProperty(in, value)) {
-                result.error =
-                    tr("Datoteka je oštećena: svojstvo zapisa %1 izlazi izvan zapisa.").arg(entry.id);
+                result.error = QCoreApplication::translate(
+                                   "WabCode", "Datoteka je oštećena: svojstvo zapisa %1 izlazi izvan zapisa.")
+                                   .arg(entry.id);
                 return result;
             }
             record.props << std::move(value);

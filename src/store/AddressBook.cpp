@@ -235,8 +235,8 @@ StoreResult AddressBook::AddGroupUnderFreeName(const QString &base, QString *nam
     });
 }
 
-StoreResult AddressBook::ImportContacts(const QString &baseGroup, QList<AListAddress> contacts, ImportCounts *counts,
-                                       QString *groupName)
+StoreResult AddressBook::ImportContacts(const QString &baseGroup, QList<AListAddress> contacts,
+                                        ImportCounts *counts, QString *groupName)
 {
     ImportCounts done{int(contacts.size()), 0};
     if (counts)

@@ -340,9 +340,9 @@ private slots:
         QVERIFY(book.AddGroup(u"Uvoz"_s));
         QVERIFY(book.AddContact(contact(u"Ana"_s)));
         const QString longName(capacity::DisplayNameAs, QLatin1Char('x'));
-        QList<AListAddress> batch{contact(u"Ana"_s), contact(u"Борис"_s), contact(u"Ђорђе"_s), contact(u"Cvita"_s),
-                                  contact(u"Cvita"_s), contact(longName + u"1"_s), contact(longName + u"2"_s),
-                                  contact(u" "_s)};
+        QList<AListAddress> batch{contact(u"Ana"_s),          contact(u"Борис"_s), contact(u"Ђорђе"_s),
+                                  contact(u"Cvita"_s),        contact(u"Cvita"_s), contact(longName + u"1"_s),
+                                  contact(longName + u"2"_s), contact(u" "_s)};
         ImportCounts counts;
         QString group;
         QVERIFY(book.ImportContacts(u"Uvoz"_s, batch, &counts, &group));

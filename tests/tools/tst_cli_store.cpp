@@ -227,14 +227,16 @@ private slots:
     {
         namespace w = wabwriter;
         const QString wab = dir() + "/a.wab";
-        testsupport::writeFile(wab, w::file({{1, {w::text8(0x3001001E, "Zora"), w::text8(0x3004001E, "a\tb")}},
-                                             {2, {w::wide(0x3001001E, u"Ćiro"_s), w::text8(0x3A1C001E, "091")}}}));
+        testsupport::writeFile(wab,
+                               w::file({{1, {w::text8(0x3001001E, "Zora"), w::text8(0x3004001E, "a\tb")}},
+                                        {2, {w::wide(0x3001001E, u"Ćiro"_s), w::text8(0x3A1C001E, "091")}}}));
         const Run list = cli(dir(), {"import", wab, "--list"});
         QCOMPARE(list.exitCode, 0);
         const QStringList lines = list.out.split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines[0].split('\t')[23], u"a\\tb"_s); // sorted in the C locale
-        QCOMPARE(lines[1].split('\t').mid(0, 12), (QStringList{"Ćiro", "", "", "", "", "", "", "", "", "", "", "091"}));
+        QCOMPARE(lines[1].split('\t').mid(0, 12),
+                 (QStringList{"Ćiro", "", "", "", "", "", "", "", "", "", "", "091"}));
 
         QCOMPARE(cli(dir(), {"import", wab}).out, u"Podaci su snimljeni u grupu \"Windows Adresar\"!\n"_s);
         QVERIFY(cli(dir(), {"contacts"}).out.contains(u"\tĆiro\tWindows Adresar\t"_s));

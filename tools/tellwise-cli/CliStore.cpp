@@ -317,18 +317,17 @@ int importFile(const QStringList &argsIn)
 
 const cli::CliRegistration registrations[] = {
     cli::CliRegistration({QStringLiteral("lookup"), QStringLiteral("lookup NUMBER"), lookup}),
-    cli::CliRegistration(
-        {QStringLiteral("format"), QStringLiteral("format NUMBER [--how 0|1|2]"), format}),
+    cli::CliRegistration({QStringLiteral("format"), QStringLiteral("format NUMBER [--how 0|1|2]"), format}),
     cli::CliRegistration({QStringLiteral("contacts"), QStringLiteral("contacts"), contacts}),
     cli::CliRegistration({QStringLiteral("groups"), QStringLiteral("groups"), groups}),
     cli::CliRegistration({QStringLiteral("calls"), QStringLiteral("calls"), calls}),
-    cli::CliRegistration(
-        {QStringLiteral("export"), QStringLiteral("export csv|xml|calls FILE"), exportFile}),
+    cli::CliRegistration({QStringLiteral("export"), QStringLiteral("export csv|xml|calls FILE"), exportFile}),
     cli::CliRegistration(
         {QStringLiteral("add-contact"),
-         QStringLiteral("add-contact --display-name NAME [--first ..] [--last ..] [--company ..] "
-                        "[--group ..] [--phone LOCATION=NUMBER]... [--notes ..] [--black-list] [--picture FILE] "
-                        "[--sound WAVFILE | --speak TEXT]"),
+         QStringLiteral(
+             "add-contact --display-name NAME [--first ..] [--last ..] [--company ..] "
+             "[--group ..] [--phone LOCATION=NUMBER]... [--notes ..] [--black-list] [--picture FILE] "
+             "[--sound WAVFILE | --speak TEXT]"),
          addContact}),
     cli::CliRegistration({QStringLiteral("add-group"), QStringLiteral("add-group NAME"), addGroup}),
     cli::CliRegistration({QStringLiteral("import"), QStringLiteral("import FILE.wab [--list]"), importFile}),
