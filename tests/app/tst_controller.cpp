@@ -3,6 +3,7 @@
 #include "app/TrayFallbackWindow.h"
 #include "store/DataFiles.h"
 #include "telephony/TapiFunc.h"
+#include "ui/DialogSeams.h"
 #include "ui/TfrmMain.h"
 #include "ui/TfrmNewCallMessage.h"
 #include "ui/TfrmOptions.h"
@@ -22,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include "SimProcess.h"
 #include "TestProfile.h"
@@ -204,6 +206,11 @@ private slots:
         QCOMPARE(main->currentPage(), int(TfrmMain::PageCalls));
         start()->miAddressbook->trigger();
         QCOMPARE(main->currentPage(), int(TfrmMain::PageAddressbook));
+        // The import button opens the import window.
+        QString opened;
+        ModalDialogHook::pushNext([&](QDialog &dialog) { opened = dialog.windowTitle(); });
+        main->tbImportWAB->click();
+        QCOMPARE(opened, QStringLiteral("Uvoz podataka iz Windows Adresara"));
         // A click on the icon opens the call list while there are new calls.
         start()->NewCallCount = 2;
         start()->TrayIconClick();

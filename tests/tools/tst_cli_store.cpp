@@ -2,6 +2,7 @@
 // its exit code and the files it leaves.
 
 #include "TestSupport.h"
+#include "WabWriter.h"
 
 #include "settings/Settings.h"
 #include "store/DataFiles.h"
@@ -217,6 +218,31 @@ private slots:
         const Run r = cli(dir() + "/unusable", {"add-group", "G"});
         QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.err.contains(u"Greška"_s), qPrintable(r.err));
+    }
+
+    // The file's contacts as the window lists them; an import of all of them into a free group;
+    // a damaged file refused.
+    void importAddressBookFile()
+    {
+        namespace w = wabwriter;
+        const QString wab = dir() + "/a.wab";
+        testsupport::writeFile(wab,
+                               w::file({{1, {w::text8(0x3001001E, "Zora"), w::text8(0x3004001E, "a\tb")}},
+                                        {2, {w::wide(0x3001001E, u"Ćiro"_s), w::text8(0x3A1C001E, "091")}}}));
+        const Run list = cli(dir(), {"import", wab, "--list"});
+        QCOMPARE(list.exitCode, 0);
+        const QStringList lines = list.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0].split('\t')[23], u"a\\tb"_s); // sorted in the C locale
+        QCOMPARE(lines[1].split('\t').mid(0, 12),
+                 (QStringList{"Ćiro", "", "", "", "", "", "", "", "", "", "", "091"}));
+
+        QCOMPARE(cli(dir(), {"import", wab}).out, u"Podaci su snimljeni u grupu \"Windows Adresar\"!\n"_s);
+        QVERIFY(cli(dir(), {"contacts"}).out.contains(u"\tĆiro\tWindows Adresar\t"_s));
+        testsupport::writeFile(wab, "no address book");
+        const Run bad = cli(dir(), {"import", wab});
+        QCOMPARE(bad.exitCode, 2);
+        QVERIFY(bad.err.contains(u"nije datoteka Windows Adresara"_s));
     }
 };
 
