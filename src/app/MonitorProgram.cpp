@@ -12,6 +12,7 @@
 #include "ui/TfrmNewCallMessage.h"
 #include "ui/TfrmOptions.h"
 #include "ui/TfrmSpeech.h"
+#include "ui/TfrmWab.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -40,6 +41,7 @@ MonitorProgram::MonitorProgram() : m_addressBook(DataDir()), m_callLog(DataDir()
     m_frmCallerNotes = std::make_unique<TfrmCallerNotes>();
     m_frmIncomingCall = std::make_unique<TfrmIncomingCall>(m_frmNewCallMessage.get(), m_frmCallerNotes.get());
     m_frmAbout = std::make_unique<TfrmAbout>();
+    m_frmWab = std::make_unique<TfrmWab>(m_settings, m_addressBook);
 
     m_frmStart->setOptionsWindow(m_frmOptions.get());
     m_frmSpeech->bindToOptions(m_frmOptions.get());
@@ -73,6 +75,7 @@ MonitorProgram::~MonitorProgram()
     SetCallPipelineHost(nullptr);
     TSoundPlay::stopAll();
     m_session.reset();
+    m_frmWab.reset();
     m_frmAbout.reset();
     m_frmIncomingCall.reset();
     m_frmCallerNotes.reset();
@@ -121,6 +124,9 @@ void MonitorProgram::connectMainWindow()
     connect(line, &LineState::stateChanged, main,
             [main, line] { main->setConnectionIndicator(line->connected() ? 1 : 0, line->statusText()); });
     start->setMainWindowOpener([main](int page) { main->ShowPage(page); });
+    TfrmWab *wab = m_frmWab.get();
+    main->setImportHandler([wab] { RunModalDialog(*wab); });
+    wab->setImportedHandler([main](const QString &group) { main->selectGroupNode(group); });
 }
 
 void MonitorProgram::endSession()

@@ -17,6 +17,7 @@ class TfrmNewCallMessage;
 class TfrmOptions;
 class TfrmSpeech;
 class TfrmStart;
+class TfrmWab;
 
 // The running program: the settings object and every window, created once in their fixed
 // order with the controller first, and the session's end. Windows of the call pipeline and the
@@ -45,6 +46,7 @@ public:
     TfrmNewCallMessage *frmNewCallMessage() const { return m_frmNewCallMessage.get(); }
     TfrmCallerNotes *frmCallerNotes() const { return m_frmCallerNotes.get(); }
     TfrmAbout *frmAbout() const { return m_frmAbout.get(); }
+    TfrmWab *frmWab() const { return m_frmWab.get(); }
 
 private:
     void endSession();
@@ -64,6 +66,7 @@ private:
     std::unique_ptr<TfrmCallerNotes> m_frmCallerNotes;
     std::unique_ptr<TfrmIncomingCall> m_frmIncomingCall;
     std::unique_ptr<TfrmAbout> m_frmAbout;
+    std::unique_ptr<TfrmWab> m_frmWab;
     std::unique_ptr<SessionEvents> m_session;
     bool m_ended = false;
 };
