@@ -11,6 +11,7 @@
 class SessionEvents;
 class TfrmAbout;
 class TfrmCallerNotes;
+class TfrmFindContact;
 class TfrmIncomingCall;
 class TfrmMain;
 class TfrmNewCallMessage;
@@ -43,6 +44,7 @@ public:
     TfrmNewCallMessage *frmNewCallMessage() const { return m_frmNewCallMessage.get(); }
     TfrmCallerNotes *frmCallerNotes() const { return m_frmCallerNotes.get(); }
     TfrmAbout *frmAbout() const { return m_frmAbout.get(); }
+    TfrmFindContact *frmFindContact() const { return m_frmFindContact.get(); }
 
 private:
     void endSession();
@@ -60,6 +62,7 @@ private:
     std::unique_ptr<TfrmNewCallMessage> m_frmNewCallMessage;
     std::unique_ptr<TfrmCallerNotes> m_frmCallerNotes;
     std::unique_ptr<TfrmIncomingCall> m_frmIncomingCall;
+    std::unique_ptr<TfrmFindContact> m_frmFindContact;
     std::unique_ptr<TfrmAbout> m_frmAbout;
     std::unique_ptr<SessionEvents> m_session;
     bool m_ended = false;
