@@ -187,7 +187,7 @@ void TSearchContact::run()
             batch.append({c.DisplayNameAs, c.CompanyName});
         ++tested;
         // The clock is read only now and then: it costs more than testing a short contact.
-        if ((tested & 63) == 0 && sinceBatch.elapsed() >= kBatchMs) {
+        if ((tested & 63) == 0 && sinceBatch.elapsed() >= m_batchMs) {
             emit progressed(batch, tested);
             batch.clear();
             sinceBatch.restart();

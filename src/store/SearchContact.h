@@ -59,8 +59,10 @@ public:
     // Ends the search after the contact in progress; what was found so far is still reported.
     void requestStop() { m_stop.store(true, std::memory_order_relaxed); }
 
-    // How long the thread collects results before handing them over.
+    // How long the thread collects results before handing them over; 0 hands them over after
+    // every few contacts.
     static constexpr int kBatchMs = 40;
+    void setBatchInterval(int ms) { m_batchMs = ms; }
 
 signals:
     // Contacts found since the last batch, and how many contacts have been tested in all.
@@ -75,6 +77,7 @@ private:
     const TContactList m_contacts;
     const SearchCriteria m_criteria;
     std::atomic<bool> m_stop{false};
+    int m_batchMs = kBatchMs;
 };
 
 Q_DECLARE_METATYPE(FoundContact)
