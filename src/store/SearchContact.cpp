@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QVarLengthArray>
 
+#include <algorithm>
 #include <array>
 #include <initializer_list>
 #include <vector>
@@ -101,9 +103,29 @@ struct Needle
     {
         if (text.isEmpty() || value.isEmpty())
             return false;
-        // toLower() hands back the same string, without a copy, when nothing in it changes.
-        const QString v = matchCase ? value : value.toLower();
-        return identical ? v == text : v.contains(text);
+        if (matchCase)
+            return identical ? value == text : value.contains(text);
+        // Lowered into a buffer on the stack one character at a time, as QString::toLower()
+        // lowers them, but without a new string for every field of every contact. Characters
+        // whose lower case is longer or lies outside the basic plane take the slow way.
+        QVarLengthArray<char16_t, 256> lowered(value.size());
+        const QChar *in = value.constData();
+        for (qsizetype i = 0; i < value.size(); ++i) {
+            const char16_t c = in[i].unicode();
+            if (c < 0x80) {
+                lowered[i] = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+                continue;
+            }
+            const char32_t lower = QChar::toLower(char32_t(c));
+            if (QChar::isSurrogate(c) || c == 0x130 || lower > 0xFFFF)
+                return compare(value.toLower());
+            lowered[i] = char16_t(lower);
+        }
+        return compare(QStringView(lowered.constData(), lowered.size()));
+    }
+    bool compare(QStringView lowered) const
+    {
+        return identical ? lowered == QStringView(text) : lowered.contains(QStringView(text));
     }
 
     QString text;
@@ -157,8 +179,22 @@ QList<FoundContact> SearchContacts(const TContactList &contacts, const SearchCri
     return found;
 }
 
+bool TContactListCopy::copyMore(int count)
+{
+    if (!m_started || m_source.revision() != m_revision) {
+        m_copy.clear();
+        m_revision = m_source.revision();
+        m_started = true;
+    }
+    const int end = std::min(m_source.size(), m_copy.size() + count);
+    for (int i = m_copy.size(); i < end; ++i)
+        m_copy.append(m_source[i]);
+    return m_copy.size() == m_source.size();
+}
+
 TSearchContact::TSearchContact(TContactList snapshot, SearchCriteria criteria, QObject *parent)
-    : QThread(parent), m_contacts(std::move(snapshot)), m_criteria(std::move(criteria))
+    : QThread(parent), m_contacts(std::move(snapshot)), m_total(m_contacts.size()),
+      m_criteria(std::move(criteria))
 {
     qRegisterMetaType<QList<FoundContact>>();
 }
@@ -194,5 +230,6 @@ void TSearchContact::run()
         }
     }
     emit progressed(batch, tested);
+    m_contacts.clear();
     emit searchDone(tested, stopped);
 }

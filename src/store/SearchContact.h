@@ -42,6 +42,26 @@ struct FoundContact
 // The matching contacts of CONTACTS in list order, for callers that can wait.
 QList<FoundContact> SearchContacts(const TContactList &contacts, const SearchCriteria &criteria);
 
+// A copy of a contact list made a slice at a time, so that a long list does not hold up the
+// window's event loop while it is copied. All changes of the list happen on the thread that
+// copies, between slices; a change (seen by the list's revision) starts the copy again, so the
+// copy is always the list as it was at one moment.
+class TContactListCopy
+{
+public:
+    explicit TContactListCopy(const TContactList &source) : m_source(source) {}
+
+    // Copies up to COUNT more contacts; true when the copy is complete.
+    bool copyMore(int count);
+    TContactList take() { return std::move(m_copy); }
+
+private:
+    const TContactList &m_source;
+    TContactList m_copy;
+    std::uint64_t m_revision = 0;
+    bool m_started = false;
+};
+
 // The search thread. It works on its own copy of the contacts, taken by the caller when the
 // search starts, so that changes to the address book while it runs touch nothing it reads. It
 // reports what it found in batches, a few dozen times a second at most, so that a large address
@@ -55,13 +75,13 @@ public:
     // Stops the search and waits for the thread.
     ~TSearchContact() override;
 
-    int total() const { return m_contacts.size(); }
+    int total() const { return m_total; }
     // Ends the search after the contact in progress; what was found so far is still reported.
     void requestStop() { m_stop.store(true, std::memory_order_relaxed); }
 
     // How long the thread collects results before handing them over; 0 hands them over after
     // every few contacts.
-    static constexpr int kBatchMs = 40;
+    static constexpr int kBatchMs = 25;
     void setBatchInterval(int ms) { m_batchMs = ms; }
 
 signals:
@@ -74,7 +94,9 @@ protected:
     void run() override;
 
 private:
-    const TContactList m_contacts;
+    // Freed by the thread itself when it ends: freeing a large copy takes a while.
+    TContactList m_contacts;
+    const int m_total;
     const SearchCriteria m_criteria;
     std::atomic<bool> m_stop{false};
     int m_batchMs = kBatchMs;

@@ -118,6 +118,8 @@ TfrmFindContact::TfrmFindContact(AddressBook &addressBook, QMenu *contactsMenu, 
     timerSearch = new QTimer(this);
     timerSearch->setObjectName(QStringLiteral("timerSearch"));
     timerSearch->setInterval(150);
+    m_copyTimer = new QTimer(this);
+    m_copyTimer->setInterval(0);
 
     connect(editSearch, &QLineEdit::textChanged, this, &TfrmFindContact::editSearchChange);
     connect(btnSearch, &QPushButton::clicked, this, &TfrmFindContact::btnSearchClick);
@@ -126,6 +128,7 @@ TfrmFindContact::TfrmFindContact(AddressBook &addressBook, QMenu *contactsMenu, 
     connect(btnClose, &QPushButton::clicked, this, &TfrmFindContact::btnCloseClick);
     connect(btnShow, &QPushButton::clicked, this, &TfrmFindContact::btnShowClick);
     connect(timerSearch, &QTimer::timeout, this, &TfrmFindContact::timerSearchTimer);
+    connect(m_copyTimer, &QTimer::timeout, this, &TfrmFindContact::copyStep);
     connect(lvContacts, &QAbstractItemView::doubleClicked, this, &TfrmFindContact::lvContactsDblClick);
     connect(lvContacts, &QWidget::customContextMenuRequested, this, &TfrmFindContact::contactsContextMenu);
     connect(lvContacts->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -327,12 +330,12 @@ void TfrmFindContact::closeEvent(QCloseEvent *event)
 
 void TfrmFindContact::editSearchChange()
 {
-    btnSearch->setEnabled(!m_worker && !editSearch->text().trimmed().isEmpty());
+    btnSearch->setEnabled(!searching() && !editSearch->text().trimmed().isEmpty());
 }
 
 void TfrmFindContact::btnSearchClick()
 {
-    if (m_worker || editSearch->text().trimmed().isEmpty())
+    if (searching() || editSearch->text().trimmed().isEmpty())
         return;
     timerSearch->start();
     setClientHeight(kResultsHeight);
@@ -346,16 +349,29 @@ void TfrmFindContact::btnSearchClick()
     btnSearch->setEnabled(false);
     btnStop->setEnabled(true);
 
-    // The worker reads its own copy: the address book may change or be read again from disk
-    // while it runs.
-    TContactList snapshot = m_book.contacts().clone();
-    pgbSearch->setRange(0, qMax(1, snapshot.size()));
+    pgbSearch->setRange(0, qMax(1, m_book.contacts().size()));
     pgbSearch->setValue(0);
     pgbSearch->show();
 
-    const SearchCriteria criteria{editSearch->text(), cbSearchInFields->currentIndex(),
-                                  chkMatchCase->isChecked(), cbCondition->currentIndex() == 1};
-    m_worker = new TSearchContact(std::move(snapshot), criteria, this);
+    m_criteria = SearchCriteria{editSearch->text(), cbSearchInFields->currentIndex(),
+                                chkMatchCase->isChecked(), cbCondition->currentIndex() == 1};
+    // The worker reads its own copy: the address book may change or be read again from disk
+    // while it runs.
+    m_copy = std::make_unique<TContactListCopy>(m_book.contacts());
+    m_copyTimer->start();
+}
+
+void TfrmFindContact::copyStep()
+{
+    // About a millisecond or two of copying per turn, even on a slow machine.
+    constexpr int kSlice = 2000;
+    if (!m_copy || !m_copy->copyMore(kSlice))
+        return;
+    m_copyTimer->stop();
+    TContactList snapshot = m_copy->take();
+    m_copy.reset();
+    pgbSearch->setRange(0, qMax(1, snapshot.size()));
+    m_worker = new TSearchContact(std::move(snapshot), m_criteria, this);
     connect(m_worker, &TSearchContact::progressed, this, &TfrmFindContact::searchProgressed);
     connect(m_worker, &TSearchContact::searchDone, this, &TfrmFindContact::searchDone);
     connect(m_worker, &QThread::finished, m_worker, &QObject::deleteLater);
@@ -388,6 +404,12 @@ void TfrmFindContact::btnStopClick()
         m_worker->requestStop();
     btnStop->setEnabled(false);
     timerSearch->stop();
+    // Stopped before the thread began: nothing was tested.
+    if (m_copy) {
+        m_copy.reset();
+        m_copyTimer->stop();
+        searchDone();
+    }
 }
 
 void TfrmFindContact::btnClearClick()

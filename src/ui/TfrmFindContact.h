@@ -10,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class AddressBook;
 class QCheckBox;
@@ -59,7 +60,7 @@ public:
     void lvContactsDblClick();
     void timerSearchTimer();
 
-    bool searching() const { return bool(m_worker); }
+    bool searching() const { return m_copy || m_worker; }
     int resultCount() const;
     QString resultName(int row) const;
     QString selectedName() const { return m_selectedName; }
@@ -96,6 +97,7 @@ private:
     void setFoundCount(int count);
     void lvContactsChange();
     void contactsContextMenu(const QPoint &pos);
+    void copyStep();
     void searchProgressed(const QList<FoundContact> &found, int tested);
     void searchDone();
     void paintSearchFrame();
@@ -104,6 +106,10 @@ private:
     AddressBook &m_book;
     QMenu *m_contactsMenu;
     TFoundContactsModel *m_found = nullptr;
+    // The contacts are copied a slice per turn of the event loop before the thread starts.
+    std::unique_ptr<TContactListCopy> m_copy;
+    QTimer *m_copyTimer = nullptr;
+    SearchCriteria m_criteria;
     QPointer<TSearchContact> m_worker;
     std::function<void(const QStringList &)> m_showContacts;
     std::array<QPixmap, 8> m_frames;

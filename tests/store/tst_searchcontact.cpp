@@ -63,6 +63,8 @@ private slots:
         QTest::newRow("identical with case") << u"Ana"_s << u"ana"_s << true << true << false;
         QTest::newRow("value shorter than text") << u"Anamarija"_s << u"Ana"_s << false << false << false;
         QTest::newRow("blank kept at the start") << u" Ana"_s << u"Ana"_s << false << false << false;
+        QTest::newRow("outside the basic plane")
+            << u"\U00010428"_s << u"x\U00010400"_s << false << false << true;
         QTest::newRow("blank found inside") << u" Ana"_s << u"Ivo Ana"_s << false << false << true;
     }
     void matchText()
@@ -108,6 +110,23 @@ private slots:
         c.Picture = u"slika.jpg"_s;
         QCOMPARE(ContactMatches(c, SearchCriteria{text, field, false, false}), expected);
         QCOMPARE(SearchFieldName(field).isEmpty(), field >= kSearchFieldCount);
+    }
+
+    // The copy is made a slice at a time; a change in between starts it again, so it never
+    // mixes two states of the list.
+    void copyStartsAgainAfterAChange()
+    {
+        TContactList source = numbered(10);
+        TContactListCopy copy(source);
+        QVERIFY(!copy.copyMore(4));
+        source.removeAt(0);
+        source.append(named(u"Nova"_s));
+        QVERIFY(!copy.copyMore(4));
+        QVERIFY(copy.copyMore(6));
+        const TContactList taken = copy.take();
+        QCOMPARE(taken.size(), 10);
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(taken[i], source[i]);
     }
 
     // The book is changed, saved by another program and read again while the thread is halfway
