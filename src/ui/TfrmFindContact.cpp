@@ -122,6 +122,7 @@ TfrmFindContact::TfrmFindContact(AddressBook &addressBook, QMenu *contactsMenu, 
     m_copyTimer->setInterval(0);
 
     connect(editSearch, &QLineEdit::textChanged, this, &TfrmFindContact::editSearchChange);
+    connect(editSearch, &QLineEdit::returnPressed, this, &TfrmFindContact::btnSearchClick);
     connect(btnSearch, &QPushButton::clicked, this, &TfrmFindContact::btnSearchClick);
     connect(btnStop, &QPushButton::clicked, this, &TfrmFindContact::btnStopClick);
     connect(btnClear, &QPushButton::clicked, this, &TfrmFindContact::btnClearClick);
