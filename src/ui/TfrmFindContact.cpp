@@ -120,6 +120,9 @@ TfrmFindContact::TfrmFindContact(AddressBook &addressBook, QMenu *contactsMenu, 
     timerSearch->setInterval(150);
     m_copyTimer = new QTimer(this);
     m_copyTimer->setInterval(0);
+    m_resultsTimer = new QTimer(this);
+    m_resultsTimer->setInterval(100);
+    m_resultsTimer->setSingleShot(true);
 
     connect(editSearch, &QLineEdit::textChanged, this, &TfrmFindContact::editSearchChange);
     connect(editSearch, &QLineEdit::returnPressed, this, &TfrmFindContact::btnSearchClick);
@@ -130,6 +133,7 @@ TfrmFindContact::TfrmFindContact(AddressBook &addressBook, QMenu *contactsMenu, 
     connect(btnShow, &QPushButton::clicked, this, &TfrmFindContact::btnShowClick);
     connect(timerSearch, &QTimer::timeout, this, &TfrmFindContact::timerSearchTimer);
     connect(m_copyTimer, &QTimer::timeout, this, &TfrmFindContact::copyStep);
+    connect(m_resultsTimer, &QTimer::timeout, this, &TfrmFindContact::addPendingResults);
     connect(lvContacts, &QAbstractItemView::doubleClicked, this, &TfrmFindContact::lvContactsDblClick);
     connect(lvContacts, &QWidget::customContextMenuRequested, this, &TfrmFindContact::contactsContextMenu);
     connect(lvContacts->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -381,16 +385,27 @@ void TfrmFindContact::copyStep()
 
 void TfrmFindContact::searchProgressed(const QList<FoundContact> &found, int tested)
 {
-    m_found->append(found);
-    if (!found.isEmpty())
-        setFoundCount(m_found->rowCount());
+    m_pending += found;
+    if (!m_pending.isEmpty() && !m_resultsTimer->isActive())
+        m_resultsTimer->start();
     pgbSearch->setValue(tested);
+}
+
+void TfrmFindContact::addPendingResults()
+{
+    m_resultsTimer->stop();
+    if (m_pending.isEmpty())
+        return;
+    m_found->append(m_pending);
+    m_pending.clear();
+    setFoundCount(m_found->rowCount());
 }
 
 void TfrmFindContact::searchDone()
 {
     // Finished is on its way and deletes the worker; the window forgets it now.
     m_worker = nullptr;
+    addPendingResults();
     btnStop->setEnabled(false);
     timerSearch->stop();
     m_searchFrame = 0;
@@ -418,6 +433,7 @@ void TfrmFindContact::btnClearClick()
     editSearch->clear();
     setClientHeight(kIdleHeight);
     m_found->clear();
+    m_pending.clear();
     m_selectedName.clear();
     setFoundCount(0);
     btnShow->setEnabled(false);

@@ -98,6 +98,7 @@ private:
     void lvContactsChange();
     void contactsContextMenu(const QPoint &pos);
     void copyStep();
+    void addPendingResults();
     void searchProgressed(const QList<FoundContact> &found, int tested);
     void searchDone();
     void paintSearchFrame();
@@ -111,6 +112,10 @@ private:
     QTimer *m_copyTimer = nullptr;
     SearchCriteria m_criteria;
     QPointer<TSearchContact> m_worker;
+    // Results that arrived since the list was last extended: the list grows a few times a
+    // second, however many batches the thread sends.
+    QList<FoundContact> m_pending;
+    QTimer *m_resultsTimer = nullptr;
     std::function<void(const QStringList &)> m_showContacts;
     std::array<QPixmap, 8> m_frames;
     int m_searchFrame = 0;
