@@ -4,12 +4,12 @@
 <context>
     <name>AddressBook</name>
     <message>
-        <location filename="../../src/store/AddressBook.cpp" line="+12"/>
+        <location filename="../../src/store/AddressBook.cpp" line="+16"/>
         <source>Osoba pod tim imenom već postoji!</source>
         <translation>A contact with that name already exists!</translation>
     </message>
     <message>
-        <location line="+90"/>
+        <location line="+96"/>
         <source>Bez grupe</source>
         <translation>No group</translation>
     </message>
@@ -20,7 +20,7 @@
     </message>
     <message>
         <location line="+107"/>
-        <location line="+25"/>
+        <location line="+74"/>
         <source>Grupa pod tim imenom već postoji!</source>
         <translation>A group with that name already exists!</translation>
     </message>
@@ -133,6 +133,87 @@
         <location line="+4"/>
         <source>Nema podataka!</source>
         <translation>No data!</translation>
+    </message>
+</context>
+<context>
+    <name>ImportWab</name>
+    <message>
+        <location filename="../../src/exchange/ImportWabFunc.cpp" line="+91"/>
+        <source>Poziv adresara nije uspio (kod 0x%1).</source>
+        <translation>The address book call failed (code 0x%1).</translation>
+    </message>
+    <message>
+        <location line="+113"/>
+        <source>Kuća</source>
+        <translation>Home</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Mobitel</source>
+        <translation>Mobile</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Tvrtka</source>
+        <translation>Company</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Kuća (FAX)</source>
+        <translation>Home (FAX)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Posao (FAX)</source>
+        <translation>Business (FAX)</translation>
+    </message>
+    <message>
+        <location line="+31"/>
+        <source>Naziv osobe:  </source>
+        <translation>Contact name:  </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Tvrtka:  </source>
+        <translation>Company:  </translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Telefonski brojevi:</source>
+        <translation>Phone numbers:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>E-mail adrese:</source>
+        <translation>E-mail addresses:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Internet adrese:</source>
+        <translation>Web addresses:</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Nije snimljen niti jedan podatak, jer podaci označeni
+za uvoz već postoje u adresaru!</source>
+        <translation>Nothing was saved, because the data marked
+for import already exist in the address book!</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Podaci su snimljeni u grupu &quot;%1&quot;!</source>
+        <translation>The data were saved in the group &quot;%1&quot;!</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>
+
+Od ukupno %1 označenih podataka snimljeno je %2. Nisu
+upisani podaci koji već postoje u adresaru.</source>
+        <translation>
+
+Of %1 marked entries %2 were saved. Entries that already
+exist in the address book were not written.</translation>
     </message>
 </context>
 <context>
@@ -769,7 +850,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <translation>Find Contact</translation>
     </message>
     <message>
-        <location line="+54"/>
+        <location line="+59"/>
         <source>Pretraživanje adresara</source>
         <translation>Search the address book</translation>
     </message>
@@ -1392,7 +1473,7 @@ Delete the group?</translation>
         <translation>The &apos;Reject!&apos; option is off!</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+20"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
@@ -1775,10 +1856,68 @@ will take effect only then.</translation>
     </message>
 </context>
 <context>
+    <name>TfrmSpeech</name>
+    <message>
+        <location filename="../../src/ui/TfrmSpeech.cpp" line="+83"/>
+        <source>Opcije govora</source>
+        <translation>Speech Options</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source> Koristi ovu verziju:</source>
+        <translation> Use this engine:</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source> Osnovne postavke:</source>
+        <translation> Basic settings:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Koristi ovaj glas:</source>
+        <translation>Use this voice:</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>Test tekst:</source>
+        <translation>Test text:</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Test</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source> Izgovori poruku dobrodošlice pri startu programa</source>
+        <translation> Speak the welcome message at start-up</translation>
+    </message>
+    <message>
+        <location line="+16"/>
+        <source>U redu</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Odustani</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <location line="+78"/>
+        <source>Speech Dispatcher se ne odaziva, pa tekst nije izgovoren.</source>
+        <translation>Speech Dispatcher does not answer, so the text was not spoken.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Greška</source>
+        <translation>Error</translation>
+    </message>
+</context>
+<context>
     <name>TfrmStart</name>
     <message>
-        <location filename="../../src/app/TfrmStart.cpp" line="+157"/>
-        <location line="+153"/>
+        <location filename="../../src/app/TfrmStart.cpp" line="+169"/>
+        <location line="+163"/>
         <source>Nemaš novih poziva!</source>
         <translation>You have no new calls!</translation>
     </message>
@@ -1803,12 +1942,12 @@ Open Options | Devices and choose the type of device
 and the device you want.</translation>
     </message>
     <message>
-        <location line="-88"/>
+        <location line="-109"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
     <message numerus="yes">
-        <location line="+129"/>
+        <location line="+150"/>
         <source>Imaš %1 novi poziv!</source>
         <translation>
             <numerusform>You have %1 new call!</numerusform>
@@ -1909,6 +2048,95 @@ Do you want to set up &apos;Reject!&apos; now?</translation>
     </message>
 </context>
 <context>
+    <name>TfrmWab</name>
+    <message>
+        <location filename="../../src/ui/TfrmWab.cpp" line="+75"/>
+        <source>Naziv osobe</source>
+        <translation>Contact name</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Tvrtka</source>
+        <translation>Company</translation>
+    </message>
+    <message>
+        <location line="+39"/>
+        <source>Uvoz podataka iz Windows Adresara</source>
+        <translation>Import from Windows Address Book</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source> Izaberi datoteku za uvoz podataka:</source>
+        <translation> Choose the file to import from:</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Izaberi datoteku</source>
+        <translation>Choose file</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Izaberi datoteku Windows Adresara</source>
+        <translation>Choose a Windows Address Book file</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Naziv datoteke:</source>
+        <translation>File name:</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Označi sve</source>
+        <translation>Select All</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Odznači sve</source>
+        <translation>Unselect All</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Uvoz podataka</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Odustani</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <location line="+50"/>
+        <source> Windows Adresar  [ %1 osoba ]:</source>
+        <translation> Windows Address Book  [ %1 contacts ]:</translation>
+    </message>
+    <message>
+        <location line="+25"/>
+        <source>Izaberi WAB datoteku</source>
+        <translation>Choose WAB file</translation>
+    </message>
+    <message>
+        <location line="+41"/>
+        <location line="+34"/>
+        <source>Greška</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <location line="-32"/>
+        <source>Nema podataka!</source>
+        <translation>No data!</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Izabrana datoteka je prazna!</source>
+        <translation>The chosen file is empty!</translation>
+    </message>
+    <message>
+        <location line="+38"/>
+        <source>Informacija</source>
+        <translation>Information</translation>
+    </message>
+</context>
+<context>
     <name>TrayFallbackWindow</name>
     <message>
         <location filename="../../src/app/TrayFallbackWindow.cpp" line="+26"/>
@@ -1921,6 +2149,61 @@ through this window. Closing the window closes the program.</translation>
         <location line="+7"/>
         <source>Izbornik</source>
         <translation>Menu</translation>
+    </message>
+</context>
+<context>
+    <name>WabCode</name>
+    <message>
+        <location filename="../../src/exchange/WabCode.cpp" line="+132"/>
+        <location filename="../../src/exchange/WabIab.cpp" line="+204"/>
+        <source>Datoteka je prevelika za datoteku Windows Adresara.</source>
+        <translation>The file is too large for a Windows Address Book file.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Datoteka nije datoteka Windows Adresara.</source>
+        <translation>The file is not a Windows Address Book file.</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>Datoteka je oštećena: nema tablice zapisa.</source>
+        <translation>The file is damaged: it has no record table.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Datoteka je oštećena: tablica zapisa izlazi izvan datoteke.</source>
+        <translation>The file is damaged: the record table runs past the end of the file.</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <location line="+10"/>
+        <source>Datoteka je oštećena: zapis %1 izlazi izvan datoteke.</source>
+        <translation>The file is damaged: record %1 runs past the end of the file.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Datoteka je oštećena: zapis %1 ne odgovara tablici zapisa.</source>
+        <translation>The file is damaged: record %1 does not match the record table.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Datoteka je oštećena: zapisi %1 i %2 se preklapaju.</source>
+        <translation>The file is damaged: records %1 and %2 overlap.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>Datoteka je oštećena: zapis %1 ima više svojstava nego podataka.</source>
+        <translation>The file is damaged: record %1 claims more properties than it holds data.</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Datoteka je oštećena: svojstvo zapisa %1 izlazi izvan zapisa.</source>
+        <translation>The file is damaged: a property of record %1 runs past the record.</translation>
+    </message>
+    <message>
+        <location filename="../../src/exchange/WabIab.cpp" line="-7"/>
+        <source>Datoteka %1 se ne može otvoriti: %2</source>
+        <translation>The file %1 cannot be opened: %2</translation>
     </message>
 </context>
 </TS>

@@ -12,6 +12,8 @@
 #include "ui/TfrmMain.h"
 #include "ui/TfrmNewCallMessage.h"
 #include "ui/TfrmOptions.h"
+#include "ui/TfrmSpeech.h"
+#include "ui/TfrmWab.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -33,6 +35,7 @@ MonitorProgram::MonitorProgram() : m_addressBook(DataDir()), m_callLog(DataDir()
     // Not children of the controller: a dialog opens centred on its parent, and the controller
     // waits off-screen, so they would open at the screen's edge. Without one, on the desktop.
     m_frmOptions = std::make_unique<TfrmOptions>(m_settings, m_addressBook);
+    m_frmSpeech = std::make_unique<TfrmSpeech>(m_settings);
     m_frmMain = std::make_unique<TfrmMain>(m_settings, m_addressBook, m_callLog, m_frmStart->mainMenus);
     // The pop-up needs the notice and the notes window it leads to, so those two come first.
     m_frmNewCallMessage = std::make_unique<TfrmNewCallMessage>();
@@ -40,8 +43,11 @@ MonitorProgram::MonitorProgram() : m_addressBook(DataDir()), m_callLog(DataDir()
     m_frmIncomingCall = std::make_unique<TfrmIncomingCall>(m_frmNewCallMessage.get(), m_frmCallerNotes.get());
     m_frmFindContact = std::make_unique<TfrmFindContact>(m_addressBook, m_frmStart->mainMenus.contacts);
     m_frmAbout = std::make_unique<TfrmAbout>();
+    m_frmWab = std::make_unique<TfrmWab>(m_settings, m_addressBook);
 
     m_frmStart->setOptionsWindow(m_frmOptions.get());
+    m_frmSpeech->bindToOptions(m_frmOptions.get());
+    m_frmStart->setSpeechWindow(m_frmSpeech.get());
     m_frmStart->setNewCallMessage(m_frmNewCallMessage.get());
     m_frmStart->setIncomingCallWindow(m_frmIncomingCall.get());
     m_frmStart->setAboutWindow(m_frmAbout.get());
@@ -71,12 +77,14 @@ MonitorProgram::~MonitorProgram()
     SetCallPipelineHost(nullptr);
     TSoundPlay::stopAll();
     m_session.reset();
+    m_frmWab.reset();
     m_frmAbout.reset();
     m_frmFindContact.reset();
     m_frmIncomingCall.reset();
     m_frmCallerNotes.reset();
     m_frmNewCallMessage.reset();
     m_frmMain.reset();
+    m_frmSpeech.reset();
     m_frmOptions.reset();
     m_frmStart.reset();
 }
@@ -102,6 +110,9 @@ void MonitorProgram::connectMainWindow()
     TfrmMain *main = m_frmMain.get();
     TfrmStart *start = m_frmStart.get();
     main->setSoundPlayer(TSoundPlay::start);
+    // The contact editor's test speaks even with the sound switched off.
+    TfrmSpeech *speech = m_frmSpeech.get();
+    main->setSpeaker([speech](const QString &text) { speech->SpeakText(text, true); });
     main->setOptionsOpener([start] { start->miOptionsClick(); });
     main->setCallsSeenHandler([start](bool programEnding) {
         start->setNewCallCount(0);
@@ -123,6 +134,9 @@ void MonitorProgram::connectMainWindow()
         find->raise();
         find->activateWindow();
     });
+    TfrmWab *wab = m_frmWab.get();
+    main->setImportHandler([wab] { RunModalDialog(*wab); });
+    wab->setImportedHandler([main](const QString &group) { main->selectGroupNode(group); });
 }
 
 void MonitorProgram::endSession()

@@ -16,7 +16,9 @@ class TfrmIncomingCall;
 class TfrmMain;
 class TfrmNewCallMessage;
 class TfrmOptions;
+class TfrmSpeech;
 class TfrmStart;
+class TfrmWab;
 
 // The running program: the settings object and every window, created once in their fixed
 // order with the controller first, and the session's end. Windows of the call pipeline and the
@@ -39,12 +41,14 @@ public:
     CallLog &callLog() { return m_callLog; }
     TfrmStart *frmStart() const { return m_frmStart.get(); }
     TfrmOptions *frmOptions() const { return m_frmOptions.get(); }
+    TfrmSpeech *frmSpeech() const { return m_frmSpeech.get(); }
     TfrmMain *frmMain() const { return m_frmMain.get(); }
     TfrmIncomingCall *frmIncomingCall() const { return m_frmIncomingCall.get(); }
     TfrmNewCallMessage *frmNewCallMessage() const { return m_frmNewCallMessage.get(); }
     TfrmCallerNotes *frmCallerNotes() const { return m_frmCallerNotes.get(); }
     TfrmAbout *frmAbout() const { return m_frmAbout.get(); }
     TfrmFindContact *frmFindContact() const { return m_frmFindContact.get(); }
+    TfrmWab *frmWab() const { return m_frmWab.get(); }
 
 private:
     void endSession();
@@ -58,12 +62,14 @@ private:
     // Destroyed in reverse order: the controller goes last.
     std::unique_ptr<TfrmStart> m_frmStart;
     std::unique_ptr<TfrmOptions> m_frmOptions;
+    std::unique_ptr<TfrmSpeech> m_frmSpeech;
     std::unique_ptr<TfrmMain> m_frmMain;
     std::unique_ptr<TfrmNewCallMessage> m_frmNewCallMessage;
     std::unique_ptr<TfrmCallerNotes> m_frmCallerNotes;
     std::unique_ptr<TfrmIncomingCall> m_frmIncomingCall;
     std::unique_ptr<TfrmFindContact> m_frmFindContact;
     std::unique_ptr<TfrmAbout> m_frmAbout;
+    std::unique_ptr<TfrmWab> m_frmWab;
     std::unique_ptr<SessionEvents> m_session;
     bool m_ended = false;
 };

@@ -16,6 +16,7 @@
 #include "ui/TfrmIncomingCall.h"
 #include "ui/TfrmNewCallMessage.h"
 #include "ui/TfrmOptions.h"
+#include "ui/TfrmSpeech.h"
 #include "widgets/ShowMessageDialog.h"
 
 #include <QAction>
@@ -139,6 +140,17 @@ void TfrmStart::showFailure(const StoreResult &result)
 
 // --- Windows ---------------------------------------------------------------------------------
 
+void TfrmStart::setSpeechWindow(TfrmSpeech *speech)
+{
+    m_speech = speech;
+}
+
+void TfrmStart::SpeakText(const QString &text, bool ignoreSoundSwitch)
+{
+    if (m_speech)
+        m_speech->SpeakText(text, ignoreSoundSwitch);
+}
+
 void TfrmStart::setOptionsWindow(TfrmOptions *options)
 {
     m_options = options;
@@ -203,6 +215,16 @@ void TfrmStart::Startup()
 
     m_options->setLanguageAtShow(-1);
     m_options->ApplyLoadedSettings();
+
+    // Speech is a nicety: nothing that goes wrong with it may stop the start.
+    if (m_speech) {
+        try {
+            m_speech->InitSpeech();
+            if (m_settings.flag(Settings::SpeakWelcomeMessage) && m_settings.flag(Settings::EnableSound))
+                m_speech->SpeakText(m_settings.text(Settings::WelcomeMessage), false);
+        } catch (...) {
+        }
+    }
 
     m_options->setIsdnAvailable(capiInfo->CapiLoaded() && capiInfo->ControllerCount() != 0);
 

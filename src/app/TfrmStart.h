@@ -27,6 +27,7 @@ class TfrmAbout;
 class TfrmIncomingCall;
 class TfrmNewCallMessage;
 class TfrmOptions;
+class TfrmSpeech;
 class TrayFallbackWindow;
 struct StoreResult;
 
@@ -57,6 +58,8 @@ public:
 
     // The windows the controller works with; set before Startup.
     void setOptionsWindow(TfrmOptions *options);
+    // The speech window: the announcements go through it, and start-up prepares its engines.
+    void setSpeechWindow(TfrmSpeech *speech);
     void setNewCallMessage(TfrmNewCallMessage *message);
     void setIncomingCallWindow(TfrmIncomingCall *window);
     void setAboutWindow(TfrmAbout *about);
@@ -100,8 +103,8 @@ public:
     void StartScrollLockFlashing() override;
     TfrmIncomingCall &IncomingCallWindow() override;
     TfrmNewCallMessage &NewCallMessageWindow() override;
-    // No speech engine is built in yet: announcements stay silent.
-    void SpeakText(const QString &, bool) override {}
+    // Through the speech window; silent without one.
+    void SpeakText(const QString &text, bool ignoreSoundSwitch) override;
     AddressBook &addressBook() override { return m_book; }
     CallLog &callLog() override { return m_log; }
 
@@ -213,6 +216,7 @@ private:
     LineState *m_line = nullptr;
     int m_retryDelay = 2000;
     QPointer<TfrmOptions> m_options;
+    QPointer<TfrmSpeech> m_speech;
     QPointer<TfrmNewCallMessage> m_newCallMessage;
     QPointer<TfrmIncomingCall> m_incomingCall;
     std::unique_ptr<KeyboardLight> m_keyboardLight;

@@ -90,6 +90,7 @@ const Entry kTable[Settings::kKeyCount] = {
     {"SapiVoiceName", K::Text, 0, ""},
     {"WelcomeMessage", K::Text, 0, "Dobro doshlee oo Tellwise Monitor"},
     {"SpeakWelcomeMessage", K::Bool, 1, nullptr},
+    {"WabFileName", K::Text, 0, ""}, // the address-book file last imported from
 };
 
 const Entry &entry(Settings::Key key)
@@ -337,6 +338,14 @@ bool Settings::SaveSettings()
     }
     file.endGroup();
     setCurrentDeviceName(text(DeviceName));
+    file.sync();
+    return file.status() == QSettings::NoError;
+}
+
+bool Settings::SaveValue(Key key)
+{
+    QSettings file(kOrganisation, kApplication);
+    file.setValue(kSettingsGroup + QLatin1Char('/') + name(key), value(key));
     file.sync();
     return file.status() == QSettings::NoError;
 }

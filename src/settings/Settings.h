@@ -69,9 +69,10 @@ public:
         SapiVoiceName,
         WelcomeMessage,
         SpeakWelcomeMessage,
+        WabFileName,
     };
     Q_ENUM(Key)
-    static constexpr int kKeyCount = SpeakWelcomeMessage + 1;
+    static constexpr int kKeyCount = WabFileName + 1;
 
     enum class Kind
     {
@@ -132,6 +133,8 @@ public:
     // Writes the autostart entry (or removes it) by RunOnStartup, then every value. False when
     // the settings file could not be written. A failing autostart entry is skipped silently.
     bool SaveSettings();
+    // Writes KEY's value alone, for a value a window remembers by itself (the import's file).
+    bool SaveValue(Key key);
 
     // With KeepCalls = keep only, removes the calls older than KeepDays days from the call log
     // and saves it.

@@ -1,6 +1,10 @@
 #include "store/AddressBook.h"
 
+#include "store/Cp1250.h"
+#include "store/FileRecords.h"
+
 #include <QCoreApplication>
+#include <QSet>
 
 const QString AddressBook::kNoGroup = QStringLiteral("Bez grupe");
 const QString AddressBook::kBlackListNode = QStringLiteral("Crna Lista");
@@ -26,6 +30,12 @@ int firstGroupNamed(const TGroupList &groups, const QString &name)
         if (groups[i].GroupName == name)
             return i;
     return -1;
+}
+
+// The display name as the data file will hold it: cut to its field, in the file's code page.
+QString storedName(const QString &name)
+{
+    return DecodeCp1250(EncodeCp1250(name.left(capacity::DisplayNameAs)));
 }
 
 } // namespace
@@ -223,6 +233,55 @@ StoreResult AddressBook::AddGroupUnderFreeName(const QString &base, QString *nam
             *name = free;
         return StoreResult();
     });
+}
+
+StoreResult AddressBook::ImportContacts(const QString &baseGroup, QList<AListAddress> contacts,
+                                        ImportCounts *counts, QString *groupName)
+{
+    ImportCounts done{int(contacts.size()), 0};
+    if (counts)
+        *counts = done;
+    const DataFolderLock lock(m_dir);
+    if (const StoreResult fresh = reloadChanged(); !fresh)
+        return fresh;
+    QString group = baseGroup;
+    for (int n = 1; GroupNameTaken(group); ++n)
+        group = baseGroup + QLatin1Char(' ') + QString::number(n);
+
+    // Two names that differ only where the file cannot follow would become one key there.
+    QSet<QString> taken;
+    for (int i = 0; i < m_contacts.size(); ++i)
+        taken.insert(storedName(m_contacts[i].DisplayNameAs));
+    TContactList next = m_contacts.clone();
+    for (AListAddress &c : contacts) {
+        const QString key = storedName(c.DisplayNameAs);
+        if (key.trimmed().isEmpty() || taken.contains(key))
+            continue;
+        taken.insert(key);
+        c.Group = group;
+        next.append(std::move(c));
+        ++done.imported;
+    }
+    if (done.imported == 0)
+        return {};
+
+    // The group first: contacts saved without it would sit in a group the tree does not show.
+    TGroupList groups = m_groups.clone();
+    groups.append(AGroups{group, QString()});
+    if (const StoreResult saved = saveGroups(groups); !saved)
+        return saved;
+    if (const StoreResult saved = saveContacts(next); !saved) {
+        TGroupList without = m_groups.clone();
+        if (const int at = firstGroupNamed(without, group); at >= 0)
+            without.removeAt(at);
+        saveGroups(without);
+        return saved;
+    }
+    if (counts)
+        *counts = done;
+    if (groupName)
+        *groupName = group;
+    return {};
 }
 
 StoreResult AddressBook::RenameGroup(const QString &oldName, const QString &newName)

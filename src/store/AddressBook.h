@@ -16,6 +16,13 @@
 // program replaced since this object last read or wrote it, applies the change to that fresh
 // list, rewrites the file and reads it back. A change that cannot be saved leaves the list as it
 // was. Changes are announced with contactsChanged() and groupsChanged().
+// What became of a batch import: rows offered and contacts saved.
+struct ImportCounts
+{
+    int selected = 0;
+    int imported = 0;
+};
+
 class AddressBook : public QObject
 {
     Q_OBJECT
@@ -62,6 +69,12 @@ public:
     StoreResult AddGroup(const QString &name);
     // Adds a group named BASE, or BASE + " 1", " 2" … when that is taken; NAME receives it.
     StoreResult AddGroupUnderFreeName(const QString &base, QString *name);
+    // Saves CONTACTS into a new group named BASEGROUP, or BASEGROUP + " 1", " 2" … when that is
+    // taken (GROUPNAME receives it), in one change: a contact whose display name is empty or,
+    // as the file would hold it, already taken (also by an earlier one of the batch) is skipped.
+    // Without a contact to save, nothing is written and no group is made.
+    StoreResult ImportContacts(const QString &baseGroup, QList<AListAddress> contacts, ImportCounts *counts,
+                               QString *groupName);
     // The renamed group starts without a sound; its contacts follow it.
     StoreResult RenameGroup(const QString &oldName, const QString &newName);
     // The group's contacts go with it, or stay in no group.

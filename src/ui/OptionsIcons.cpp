@@ -154,4 +154,42 @@ QPixmap speaker()
     });
 }
 
+namespace {
+
+// A head in profile, facing right, with the sound leaving its mouth; drawn in a box of SIZE.
+void drawSpeakingHead(QPainter &p, qreal size)
+{
+    p.scale(size / 16.0, size / 16.0);
+    QPainterPath head;
+    head.moveTo(2, 15.5);
+    head.cubicTo(2, 12, 1, 10, 1.5, 7);
+    head.cubicTo(2, 2.5, 5, 1, 7.5, 1);
+    head.cubicTo(10, 1, 11.5, 3, 11.5, 5.5);
+    head.lineTo(12.5, 7.6);
+    head.lineTo(11.4, 8);
+    head.lineTo(11.3, 10.5);
+    head.cubicTo(11, 11.5, 9.5, 11.5, 8, 11.2);
+    head.lineTo(8, 15.5);
+    head.closeSubpath();
+    p.setPen(QPen(QColor(0x30, 0x36, 0x40), 0.8));
+    p.setBrush(QColor(0x5b, 0x66, 0x78));
+    p.drawPath(head);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(0x2f, 0x6f, 0xc9), 1.1, Qt::SolidLine, Qt::RoundCap));
+    p.drawArc(QRectF(10.5, 6, 3, 4), -60 * 16, 120 * 16);
+    p.drawArc(QRectF(10.5, 4, 5, 8), -60 * 16, 120 * 16);
+}
+
+} // namespace
+
+QPixmap speechPicture()
+{
+    return paint(kLarge, 1.0, [](QPainter &p) { drawSpeakingHead(p, kLarge); });
+}
+
+QPixmap voice()
+{
+    return paint(kSmall, 1.0, [](QPainter &p) { drawSpeakingHead(p, kSmall); });
+}
+
 } // namespace OptionsIcons

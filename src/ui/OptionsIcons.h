@@ -19,4 +19,8 @@ QIcon featureAbsent();
 QIcon group();
 QPixmap speaker();
 
+// The speech window: its 32 x 32 picture, and the mark of every entry of its voice list.
+QPixmap speechPicture();
+QPixmap voice();
+
 } // namespace OptionsIcons

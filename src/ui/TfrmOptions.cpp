@@ -202,11 +202,13 @@ void TfrmOptions::LoadSettings()
     m_settings.LoadSettings();
     fallBackToModem();
     settingsToControls();
+    emit settingsLoaded();
 }
 
 void TfrmOptions::SaveSettings()
 {
     controlsToSettings();
+    emit aboutToSaveSettings();
     if (!m_settings.SaveSettings())
         message(tr("Greška"), tr("Postavke nije moguće spremiti!"), QMessageBox::Critical, QMessageBox::Ok);
 }

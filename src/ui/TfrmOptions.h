@@ -133,6 +133,11 @@ signals:
     // label, DeviceFound, monitoring and the language bitmaps.
     void loadedSettingsApplied();
     void savedSettingsApplied(bool deviceChanged);
+    // The stored settings were loaded into the object and the window; the values another window
+    // holds (speech) are read now. And: the window's values are in the object and about to be
+    // stored; another window's go in now.
+    void settingsLoaded();
+    void aboutToSaveSettings();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -3,6 +3,7 @@
 #include "app/TrayFallbackWindow.h"
 #include "store/DataFiles.h"
 #include "telephony/TapiFunc.h"
+#include "ui/DialogSeams.h"
 #include "ui/TfrmMain.h"
 #include "ui/TfrmNewCallMessage.h"
 #include "ui/TfrmOptions.h"
@@ -22,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include "SimProcess.h"
 #include "TestProfile.h"
@@ -29,17 +31,19 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString settingsFile()
 {
-    return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Kavelink/Tellwise Monitor.conf");
+    return qEnvironmentVariable("XDG_CONFIG_HOME") + u"/Kavelink/Tellwise Monitor.conf"_s;
 }
 
 int storedValue(const char *name)
 {
     QSettings file(settingsFile(), QSettings::IniFormat);
-    return file.value(QStringLiteral("Settings/") + QLatin1String(name)).toInt();
+    return file.value(u"Settings/"_s + QLatin1String(name)).toInt();
 }
 
 // A dialog opened modally during a call: notes where it stands (and the options window's page
@@ -55,8 +59,8 @@ public:
                 return;
             centre = dialog->geometry().center();
             if (auto *options = qobject_cast<TfrmOptions *>(dialog)) {
-                page = options->findChild<QTabWidget *>(QStringLiteral("PageControl"))->currentIndex();
-                modem = options->findChild<QRadioButton *>(QStringLiteral("rbModem"))->isChecked();
+                page = options->findChild<QTabWidget *>(u"PageControl"_s)->currentIndex();
+                modem = options->findChild<QRadioButton *>(u"rbModem"_s)->isChecked();
             }
             dialog->reject();
         });
@@ -178,20 +182,17 @@ private slots:
         QCOMPARE(start()->line().statusText(), status);
         QCOMPARE(start()->ConnectionImage, connectionImage);
         // The indicators run exactly while there are new calls; the new-call texts follow.
-        QCOMPARE(start()->timerCalls->isActive(), newCalls > 0);
-        QCOMPARE(start()->timerScrlFlash->isActive(), newCalls > 0);
-        auto *total = m_program->frmNewCallMessage()->findChild<QLabel *>(QStringLiteral("lblTotalCalls"));
-        QCOMPARE(total->text(),
-                 newCalls > 0 ? TfrmStart::NewCallsText(newCalls) : QStringLiteral("Nemaš novih poziva!"));
+        QCOMPARE((QList<bool>{start()->timerCalls->isActive(), start()->timerScrlFlash->isActive()}),
+                 QList<bool>(2, newCalls > 0));
+        auto *total = m_program->frmNewCallMessage()->findChild<QLabel *>(u"lblTotalCalls"_s);
+        QCOMPARE(total->text(), newCalls > 0 ? TfrmStart::NewCallsText(newCalls) : u"Nemaš novih poziva!"_s);
         QCOMPARE(start()->fallbackWindow()->statusText(), status);
-        QCOMPARE(m_program->frmMain()->findChild<QLabel *>(QStringLiteral("pbxConnection"))->toolTip(),
-                 status);
+        QCOMPARE(m_program->frmMain()->findChild<QLabel *>(u"pbxConnection"_s)->toolTip(), status);
 
         // Seeing the calls stops the indicators; a line showing new calls goes back to monitoring.
         start()->setNewCallCount(0);
-        QVERIFY(!start()->timerCalls->isActive());
-        QVERIFY(!start()->timerScrlFlash->isActive());
-        QCOMPARE(start()->fallbackWindow()->callsText(), QStringLiteral("Nemaš novih poziva!"));
+        QVERIFY(!start()->timerCalls->isActive() && !start()->timerScrlFlash->isActive());
+        QCOMPARE(start()->fallbackWindow()->callsText(), u"Nemaš novih poziva!"_s);
         QCOMPARE(start()->line().state(), state == LineState::NewCall ? LineState::Monitoring : state);
     }
 
@@ -205,6 +206,11 @@ private slots:
         QCOMPARE(main->currentPage(), int(TfrmMain::PageCalls));
         start()->miAddressbook->trigger();
         QCOMPARE(main->currentPage(), int(TfrmMain::PageAddressbook));
+        // The import button opens the import window.
+        QString opened;
+        ModalDialogHook::pushNext([&](QDialog &dialog) { opened = dialog.windowTitle(); });
+        main->tbImportWAB->click();
+        QCOMPARE(opened, QStringLiteral("Uvoz podataka iz Windows Adresara"));
         // A click on the icon opens the call list while there are new calls.
         start()->NewCallCount = 2;
         start()->TrayIconClick();
@@ -250,11 +256,9 @@ private slots:
         QCOMPARE(shown[0].kind, QMessageBox::Information);
         // The options window opens on its devices page, centred, with the modem chosen.
         QCOMPARE(closer.page, int(TfrmOptions::PageDevices));
-        QVERIFY(centredOnDesktop(closer.centre));
-        QVERIFY(closer.modem);
+        QVERIFY(centredOnDesktop(closer.centre) && closer.modem);
         QCOMPARE(m_program->settings().number(Settings::DeviceType), Settings::kModem);
-        QVERIFY(!start()->IsMonitoringOn());
-        QVERIFY(!start()->miMonitorCalls->isEnabled());
+        QVERIFY(!start()->IsMonitoringOn() && !start()->miMonitorCalls->isEnabled());
         QCOMPARE(start()->trayState(), TfrmStart::TrayState::Error);
         QVERIFY(!TapiLineOpen);
         // No notification area offscreen: the program shows its stand-in window.
@@ -267,16 +271,14 @@ private slots:
     void emulatorMonitoredUntilLost()
     {
         testsupport::ModemEmulator sim;
-        QVERIFY(sim.start({QStringLiteral("--ring-period"), QStringLiteral("300"), QStringLiteral("--rings"),
-                           QStringLiteral("30")}));
-        restartWith(
-            {{Settings::DeviceName, QStringLiteral("Modem emulator")}, {Settings::AnimateIcon, true}});
+        QVERIFY(sim.start({u"--ring-period"_s, u"300"_s, u"--rings"_s, u"30"_s}));
+        restartWith({{Settings::DeviceName, u"Modem emulator"_s}, {Settings::AnimateIcon, true}});
         m_program->start();
         QVERIFY(MessageDialogHook::takeAnswered().isEmpty());
         QVERIFY(TapiLineOpen);
         QCOMPARE(start()->trayState(), TfrmStart::TrayState::ActiveMonitor);
         QCOMPARE(start()->ConnectionImage, 1);
-        QVERIFY(sim.waitForCommand(QStringLiteral("AT+VCID=1"), 5000));
+        QVERIFY(sim.waitForCommand(u"AT+VCID=1"_s, 5000));
         QVERIFY(start()->TrayTimer->isActive());
         start()->TrayTimerTimer();
         QCOMPARE(start()->trayState(), TfrmStart::TrayState::Active);
@@ -289,7 +291,7 @@ private slots:
         start()->miMonitorCalls->trigger();
         QVERIFY(TapiLineOpen);
         QCOMPARE(start()->trayState(), TfrmStart::TrayState::ActiveMonitor);
-        QTRY_COMPARE_WITH_TIMEOUT(sim.commands().count(QStringLiteral("AT+VCID=1")), 2, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(sim.commands().count(u"AT+VCID=1"_s), 2, 5000);
 
         // The animated icon shows the call at its next frame, and blinks faster.
         sim.send("call 0912345678 ANA");
@@ -303,7 +305,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(start()->trayState(), TfrmStart::TrayState::Error, 5000);
         QVERIFY(!TapiLineOpen);
         QCOMPARE(start()->ConnectionImage, 0);
-        QVERIFY(start()->toolTip().contains(QStringLiteral("Greška")));
+        QVERIFY(start()->toolTip().contains(u"Greška"_s));
         QVERIFY(!start()->TrayTimer->isActive());
     }
 
@@ -318,8 +320,6 @@ private slots:
         QTest::newRow("do not disturb without a rule, no") << false << -1 << int(QMessageBox::No) << -1;
         QTest::newRow("reject without a rule, yes")
             << true << -1 << int(QMessageBox::Yes) << int(TfrmOptions::PageUnwanted);
-        QTest::newRow("do not disturb: only the address book")
-            << false << int(Settings::DisplayOnlyAddressbook) << 0 << -1;
         QTest::newRow("reject: withheld") << true << int(Settings::AutoRejectBlocked) << 0 << -1;
     }
 
@@ -348,9 +348,8 @@ private slots:
         item->trigger();
         const auto shown = MessageDialogHook::takeAnswered();
         QCOMPARE(shown.size(), 1);
-        const QString caption = reject ? QStringLiteral("Odbij!") : QStringLiteral("Ne smetaj!");
-        QVERIFY(
-            shown[0].text.endsWith(QStringLiteral("Želite li opciju '%1' postaviti odmah?").arg(caption)));
+        const QString caption = reject ? u"Odbij!"_s : u"Ne smetaj!"_s;
+        QVERIFY(shown[0].text.endsWith(u"Želite li opciju '%1' postaviti odmah?"_s.arg(caption)));
         QCOMPARE(shown[0].buttons, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(closer.page, optionsPage);
         QVERIFY(!(reject ? start()->IsAutoRejectOn() : start()->IsDoNotDisturbOn()));
@@ -368,45 +367,34 @@ private slots:
 
         // The options window's box changes the switch at once; Cancel takes it back, in the tray too.
         m_program->frmOptions()->show();
-        m_program->frmOptions()->findChild<QCheckBox *>(QStringLiteral("chkEnableSound"))->click();
+        m_program->frmOptions()->findChild<QCheckBox *>(u"chkEnableSound"_s)->click();
         QCOMPARE(start()->miEnableSound->data().toInt(), 1);
         m_program->frmOptions()->reject();
         QCOMPARE(start()->miEnableSound->data().toInt(), 0);
 
         // The main window shows the device once it is saved.
         TfrmOptions *options = m_program->frmOptions();
-        options->setModemLister([] { return QStringList{QStringLiteral("Modem A")}; });
+        options->setModemLister([] { return QStringList{u"Modem A"_s}; });
         options->show();
-        options->findChild<QComboBox *>(QStringLiteral("cbDevices"))->setCurrentIndex(0);
+        options->findChild<QComboBox *>(u"cbDevices"_s)->setCurrentIndex(0);
         options->accept();
-        QCOMPARE(m_program->frmMain()->findChild<QLabel *>(QStringLiteral("lblDevice"))->text(),
-                 QStringLiteral("Modem A"));
+        QCOMPARE(m_program->frmMain()->findChild<QLabel *>(u"lblDevice"_s)->text(), u"Modem A"_s);
     }
 
-    void exportKeepsOrAddsTheExtension_data()
+    // Each menu item writes its own format; the extension is added unless the name has it, in
+    // any case.
+    void exportMenusKeepOrAddTheExtension()
     {
-        QTest::addColumn<bool>("csv");
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QString>("written");
-        QTest::newRow("csv in capitals kept") << true << "Kontakti.CSV"
-                                              << "Kontakti.CSV";
-        QTest::newRow("csv appended") << true << "Kontakti"
-                                      << "Kontakti.csv";
-        QTest::newRow("xml after another extension") << false << "Kontakti.txt"
-                                                     << "Kontakti.txt.xml";
-    }
-
-    void exportKeepsOrAddsTheExtension()
-    {
-        QFETCH(bool, csv);
-        QFETCH(QString, chosen);
-        QFETCH(QString, written);
         QTemporaryDir folder;
-        start()->setSaveFileDialog([&](const QString &, const QString &, const QString &, const QString &) {
-            return folder.filePath(chosen);
-        });
-        (csv ? start()->mainMenus.miExportToCSV : start()->mainMenus.miExportToXML)->trigger();
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{written});
+        for (const auto &[item, chosen] : {std::pair{start()->mainMenus.miExportToCSV, "Kontakti.CSV"},
+                                           std::pair{start()->mainMenus.miExportToXML, "Kontakti.txt"}}) {
+            const QString file = folder.filePath(QLatin1String(chosen));
+            start()->setSaveFileDialog(
+                [file](const QString &, const QString &, const QString &, const QString &) { return file; });
+            item->trigger();
+        }
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
+                 (QStringList{"Kontakti.CSV", "Kontakti.txt.xml"}));
     }
 };
 

@@ -14,6 +14,8 @@
 #include <QProcess>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Calls.dat as the program left it: the callers' names.
@@ -31,12 +33,11 @@ QStringList loggedCallers()
 QString isdnCall(const char *number, int wait)
 {
     QProcess cli;
-    cli.start(testsupport::toolPath(QStringLiteral("tellwise-cli")),
-              {QStringLiteral("isdn-call"), QStringLiteral("--calling"), QLatin1String(number),
-               QStringLiteral("--ton"), QStringLiteral("national"), QStringLiteral("--wait"),
+    cli.start(testsupport::toolPath(u"tellwise-cli"_s),
+              {u"isdn-call"_s, u"--calling"_s, QLatin1String(number), u"--ton"_s, u"national"_s, u"--wait"_s,
                QString::number(wait)});
     if (!QTest::qWaitFor([&] { return cli.state() == QProcess::NotRunning; }, (wait + 15) * 1000))
-        return QStringLiteral("tellwise-cli did not end");
+        return u"tellwise-cli did not end"_s;
     return QString::fromUtf8(cli.readAllStandardOutput() + cli.readAllStandardError());
 }
 
@@ -46,8 +47,8 @@ class TestEndToEnd : public QObject
 {
     Q_OBJECT
 
-    QString m_soundLog = testsupport::testDataDir() + QStringLiteral("sounds.log");
-    QString m_ring = testsupport::toolPath(QStringLiteral("Sound/ring1.wav"));
+    QString m_soundLog = testsupport::testDataDir() + u"sounds.log"_s;
+    QString m_ring = testsupport::toolPath(u"Sound/ring1.wav"_s);
     QProcess m_monitor;
 
     // The program as the user starts it: the shipped ring sound, sliding call windows, black-listed
@@ -62,7 +63,7 @@ class TestEndToEnd : public QObject
                 more)))
             return false;
         m_monitor.setProcessChannelMode(QProcess::ForwardedChannels);
-        m_monitor.start(testsupport::toolPath(QStringLiteral("tellwise-monitor")));
+        m_monitor.start(testsupport::toolPath(u"tellwise-monitor"_s));
         return m_monitor.waitForStarted(5000);
     }
 
@@ -72,22 +73,23 @@ private slots:
         // The program's sounds are recorded instead of played.
         qputenv("TELLWISE_SOUND_SINK", ("record:" + m_soundLog).toUtf8());
         testsupport::writeModemConfig();
-        const QString program =
-            QFileInfo(testsupport::toolPath(QStringLiteral("tellwise-monitor"))).canonicalFilePath();
-        QVERIFY(Settings::writeLanguageOverride(program, QStringLiteral("ENU")));
-        // Ana is a contact, Marko a black-listed one.
+        const QString program = QFileInfo(testsupport::toolPath(u"tellwise-monitor"_s)).canonicalFilePath();
+        QVERIFY(Settings::writeLanguageOverride(program, u"ENU"_s));
+        // Ana is a contact announced by speech, Marko a black-listed one.
         TContactList contacts;
         for (const auto &[name, number] :
              {std::pair{"Ana Horvat", "091 234 5678"}, {"Marko Crni", "098/111-2222"}}) {
             AListAddress c;
             c.DisplayNameAs = QString::fromLatin1(name);
-            c.Group = QStringLiteral("Obitelj");
+            c.Group = u"Obitelj"_s;
             c.PhoneNumber[0] = QString::fromLatin1(number);
             c.BlackList = c.DisplayNameAs.startsWith(QLatin1Char('M'));
+            c.SoundMode = 2;
+            c.UseThisSound = u"Zove <NAME>"_s;
             contacts.append(c);
         }
         TGroupList groups;
-        groups.append(AGroups{QStringLiteral("Obitelj"), QString()});
+        groups.append(AGroups{u"Obitelj"_s, QString()});
         QVERIFY(SaveAddressbook(testsupport::testDataDir(), contacts) &&
                 SaveGroups(testsupport::testDataDir(), groups));
     }
@@ -103,31 +105,33 @@ private slots:
 
     void modemCalls()
     {
-        const QStringList ringing{QStringLiteral("--ring-period"), QStringLiteral("500"),
-                                  QStringLiteral("--rings"), QStringLiteral("4")};
+        const QStringList ringing{u"--ring-period"_s, u"500"_s, u"--rings"_s, u"4"_s};
         testsupport::ModemEmulator sim;
-        QVERIFY(sim.start(ringing) && startMonitor({}));
+        QVERIFY(sim.start(ringing) && startMonitor({{Settings::SpeakWelcomeMessage, true}}));
         // The program has opened the line when it turns caller ID on.
-        QVERIFY(sim.waitForCommand(QStringLiteral("AT+VCID=1"), 20000));
+        QVERIFY(sim.waitForCommand(u"AT+VCID=1"_s, 20000));
 
         sim.send("call 0912345678 ANA");
-        QTRY_COMPARE_WITH_TIMEOUT(loggedCallers(), QStringList{QStringLiteral("Ana Horvat")}, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(loggedCallers(), QStringList{u"Ana Horvat"_s}, 15000);
         QVERIFY(testsupport::readFile(testsupport::testDataDir() + QLatin1String(kCallsFileName))
                     .contains("< Unidentified >"));
-        // The shipped ring sound rang first.
+        // The shipped ring sound rang first; eSpeak NG said the welcome text once at start, and
+        // then the caller's name.
         QVERIFY(testsupport::readFile(m_soundLog).contains(m_ring.toUtf8()));
+        QTRY_VERIFY(testsupport::readFile(m_soundLog).contains("speak: Zove Ana Horvat\n"));
+        QCOMPARE(testsupport::readFile(m_soundLog).count("speak: Dobro doshlee oo Tellwise Monitor\n"), 1);
 
         // The modem goes away in the middle of the call and comes back.
         sim.kill();
-        const int opened = sim.commands().count(QStringLiteral("AT+VCID=1"));
+        const int opened = sim.commands().count(u"AT+VCID=1"_s);
         QVERIFY(sim.start(ringing));
-        QTRY_VERIFY_WITH_TIMEOUT(sim.commands().count(QStringLiteral("AT+VCID=1")) > opened, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(sim.commands().count(u"AT+VCID=1"_s) > opened, 20000);
 
         // The black-listed caller is taken off the hook to be rejected, and still logged: the black
         // list is logged by default. (How long the call is held is the modem line's test.)
         sim.send("call 0981112222 MARKO");
-        QTRY_VERIFY_WITH_TIMEOUT(sim.timeOf(QStringLiteral("ATH1")) >= 0, 15000);
-        QTRY_VERIFY_WITH_TIMEOUT(loggedCallers().contains(QStringLiteral("Marko Crni")), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(sim.timeOf(u"ATH1"_s) >= 0, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(loggedCallers().contains(u"Marko Crni"_s), 15000);
 
         // The session ends while his call window slides in, which refuses an ordinary close.
         m_monitor.terminate();
@@ -139,8 +143,8 @@ private slots:
     {
         testsupport::IsdnSimulatorProcess sim;
         QVERIFY(sim.start());
-        QVERIFY(startMonitor({{Settings::DeviceType, Settings::kIsdn},
-                              {Settings::DeviceName, QStringLiteral("ISDN Adapter #1")}}));
+        QVERIFY(startMonitor(
+            {{Settings::DeviceType, Settings::kIsdn}, {Settings::DeviceName, u"ISDN Adapter #1"_s}}));
         // The simulator reports the program's listen request for every kind of call.
         QTRY_VERIFY_WITH_TIMEOUT(sim.output().toLower().contains("1fff03fe"), 20000);
 
@@ -148,7 +152,7 @@ private slots:
         const QString out = isdnCall("981112222", 15);
         QVERIFY2(out.contains(QLatin1String("accepted after")), qPrintable(out));
         QVERIFY2(!out.contains(QLatin1String("answered with reject 1")), qPrintable(out));
-        QTRY_VERIFY_WITH_TIMEOUT(loggedCallers().contains(QStringLiteral("Marko Crni")), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(loggedCallers().contains(u"Marko Crni"_s), 10000);
 
         // The CAPI peer goes away during a call and comes back on its port: the program notices,
         // registers and listens again by itself, and the next call is logged.
@@ -157,7 +161,7 @@ private slots:
         const int port = sim.port();
         QVERIFY(sim.stop());
         const qsizetype before = sim.output().size();
-        QVERIFY(sim.start({QStringLiteral("--port"), QString::number(port)}));
+        QVERIFY(sim.start({u"--port"_s, QString::number(port)}));
         QTRY_VERIFY_WITH_TIMEOUT(sim.output().mid(before).toLower().contains("1fff03fe"), 30000);
         isdnCall("912345678", 0);
         QTRY_COMPARE_WITH_TIMEOUT(loggedCallers().size(), 3, 10000);

@@ -6,6 +6,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 // The program's message box: the swapped "Yes to all", plain text, width and the real modal run.
 class TestMessageDialog : public QObject
 {
@@ -15,9 +17,8 @@ private slots:
     void yesToAllTradesPlacesWithNo()
     {
         const auto buttons = QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No;
-        QMessageBox plain(QMessageBox::Question, QStringLiteral("x"), QStringLiteral("y"), buttons);
-        auto box =
-            CreateMessageDialog(QStringLiteral("x"), QStringLiteral("y"), QMessageBox::Question, buttons, 1);
+        QMessageBox plain(QMessageBox::Question, u"x"_s, u"y"_s, buttons);
+        auto box = CreateMessageDialog(u"x"_s, u"y"_s, QMessageBox::Question, buttons, 1);
         for (QMessageBox *shown : {&plain, box.get()}) {
             shown->show();
             QVERIFY(QTest::qWaitForWindowExposed(shown));
@@ -33,11 +34,10 @@ private slots:
 
     void textIsNeverMarkup()
     {
-        const QString text = QStringLiteral("<b>Ana</b> & <i>Ivo</i>");
-        auto box =
-            CreateMessageDialog(QStringLiteral("x"), text, QMessageBox::Information, QMessageBox::Ok, 1);
+        const QString text = u"<b>Ana</b> & <i>Ivo</i>"_s;
+        auto box = CreateMessageDialog(u"x"_s, text, QMessageBox::Information, QMessageBox::Ok, 1);
         QCOMPARE(box->textFormat(), Qt::PlainText);
-        auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        auto *label = box->findChild<QLabel *>(u"qt_msgbox_label"_s);
         QCOMPARE(label->text(), text);
     }
 
@@ -45,9 +45,8 @@ private slots:
     {
         // A line shorter than half the screen is not wrapped into a narrow column.
         const QString line(70, QLatin1Char('m'));
-        auto box =
-            CreateMessageDialog(QStringLiteral("x"), line, QMessageBox::Information, QMessageBox::Ok, 1);
-        auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        auto box = CreateMessageDialog(u"x"_s, line, QMessageBox::Information, QMessageBox::Ok, 1);
+        auto *label = box->findChild<QLabel *>(u"qt_msgbox_label"_s);
         QVERIFY2(label->minimumWidth() >= QFontMetrics(box->font()).horizontalAdvance(line) - 1,
                  qPrintable(QString::number(label->minimumWidth())));
     }
@@ -63,15 +62,15 @@ private slots:
             seenCaption = box->button(QMessageBox::No)->text();
             box->button(QMessageBox::No)->click();
         });
-        const auto answer = ShowMessageDialog(QStringLiteral("Odbij!"), QStringLiteral("Sigurno?"),
-                                              QMessageBox::Question, QMessageBox::Yes | QMessageBox::No);
+        const auto answer = ShowMessageDialog(u"Odbij!"_s, u"Sigurno?"_s, QMessageBox::Question,
+                                              QMessageBox::Yes | QMessageBox::No);
         SetMessageDialogLanguage(nullptr);
         QCOMPARE(answer, QMessageBox::No);
-        QCOMPARE(seenCaption, QStringLiteral("&Ne"));
+        QCOMPARE(seenCaption, u"&Ne"_s);
         // Language index 0 is English: the buttons keep their English captions.
-        auto english = CreateMessageDialog(QStringLiteral("x"), QStringLiteral("y"), QMessageBox::Question,
-                                           QMessageBox::Yes | QMessageBox::No, 0);
-        QCOMPARE(english->button(QMessageBox::No)->text(), QStringLiteral("&No"));
+        auto english =
+            CreateMessageDialog(u"x"_s, u"y"_s, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, 0);
+        QCOMPARE(english->button(QMessageBox::No)->text(), u"&No"_s);
     }
 };
 

@@ -8,7 +8,6 @@
 #include <QProcess>
 #include <QTest>
 
-#include "SimProcess.h"
 #include "TestProfile.h"
 #include "TestSupport.h"
 
@@ -106,23 +105,6 @@ private slots:
         QVERIFY(startAndWait(monitor));
         QTest::qWait(500);
         QVERIFY(endsCleanly(monitor));
-    }
-
-    // The device names a script may put into DeviceName: modem lines first, then the adapters.
-    void devicesListsModemLinesThenAdapters()
-    {
-        testsupport::writeModemConfig();
-        testsupport::ModemEmulator modemSim;
-        QVERIFY(modemSim.start());
-        testsupport::IsdnSimulatorProcess isdnSim;
-        QVERIFY(isdnSim.start({QStringLiteral("--controllers"), QStringLiteral("2")}));
-
-        QProcess cli;
-        cli.start(testsupport::toolPath(QStringLiteral("tellwise-cli")), {QStringLiteral("devices")});
-        QVERIFY(cli.waitForFinished(20000));
-        QCOMPARE(cli.exitCode(), 0);
-        QCOMPARE(QString::fromUtf8(cli.readAllStandardOutput()),
-                 QStringLiteral("Modem emulator\tmodem\nISDN Adapter #1\tisdn\nISDN Adapter #2\tisdn\n"));
     }
 };
 

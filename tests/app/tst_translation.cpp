@@ -18,9 +18,11 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString kEmbedded = QStringLiteral(":/translations/tellwise_en.qm");
+const QString kEmbedded = u":/translations/tellwise_en.qm"_s;
 
 // What must survive translation unchanged: the arguments filled in later, the speech tag the
 // program replaces, and the line structure the message boxes and labels rely on.
@@ -67,11 +69,11 @@ private slots:
         AddressBook book{testsupport::testDataDir()};
         CallLog log{testsupport::testDataDir()};
         TfrmStart start(settings, book, log);
-        QCOMPARE(start.miAutoHangUp->text(), QStringLiteral("Reject!"));
-        QCOMPARE(LineState::statusWord(LineState::Monitoring), QStringLiteral("Monitoring calls"));
+        QCOMPARE(start.miAutoHangUp->text(), u"Reject!"_s);
+        QCOMPARE(LineState::statusWord(LineState::Monitoring), u"Monitoring calls"_s);
 
         QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("calls.htm"));
+        const QString file = dir.filePath(u"calls.htm"_s);
         TCallList calls;
         QVERIFY(ExportCallsHtml(calls, file));
         QByteArray page = testsupport::readFile(file);
@@ -88,12 +90,12 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("croatian");
         QTest::addColumn<QString>("english");
-        const QString one = QStringLiteral("Imaš %1 novi poziv!");
-        const QString few = QStringLiteral("Imaš %1 nova poziva!");
-        const QString many = QStringLiteral("Imaš %1 novih poziva!");
-        const QString calls = QStringLiteral("You have %1 new calls!");
+        const QString one = u"Imaš %1 novi poziv!"_s;
+        const QString few = u"Imaš %1 nova poziva!"_s;
+        const QString many = u"Imaš %1 novih poziva!"_s;
+        const QString calls = u"You have %1 new calls!"_s;
         QTest::newRow("0") << 0 << many.arg(0) << calls.arg(0);
-        QTest::newRow("1") << 1 << one.arg(1) << QStringLiteral("You have 1 new call!");
+        QTest::newRow("1") << 1 << one.arg(1) << u"You have 1 new call!"_s;
         // Croatian says "novi poziv" for 21 like for 1; English must not.
         for (int n : {21, 31, 41})
             QTest::addRow("%d", n) << n << one.arg(n) << calls.arg(n);
@@ -120,7 +122,7 @@ private slots:
     {
         QTranslator english;
         QVERIFY(english.load(kEmbedded));
-        QCOMPARE(english.language(), QStringLiteral("en_US"));
+        QCOMPARE(english.language(), u"en_US"_s);
         QFile file(QStringLiteral(TELLWISE_SOURCE_DIR "/resources/translations/tellwise_en.ts"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QXmlStreamReader xml(&file);
@@ -152,22 +154,19 @@ private slots:
                 }
             }
             ++count;
-            const QString where =
-                QStringLiteral("%1 (line %2): %3").arg(QString::fromUtf8(context)).arg(line).arg(source);
+            const QString where = u"%1 (line %2): %3"_s.arg(QString::fromUtf8(context)).arg(line).arg(source);
             QVERIFY2(type.isEmpty() && !translations.isEmpty(), qPrintable(type + QLatin1Char(' ') + where));
             for (const QString &translation : std::as_const(translations)) {
-                QVERIFY2(!translation.trimmed().isEmpty(), qPrintable(QStringLiteral("empty: ") + where));
+                QVERIFY2(!translation.trimmed().isEmpty(), qPrintable(u"empty: "_s + where));
                 QVERIFY2(markers(translation) == markers(source),
-                         qPrintable(QStringLiteral("markers differ: ") + where + QStringLiteral(" -> ") +
-                                    translation));
+                         qPrintable(u"markers differ: "_s + where + u" -> "_s + translation));
                 // Captions padded with spaces line up with their frames; keep the padding.
                 QVERIFY2(translation.startsWith(QLatin1Char(' ')) == source.startsWith(QLatin1Char(' ')),
-                         qPrintable(QStringLiteral("leading space: ") + where));
+                         qPrintable(u"leading space: "_s + where));
             }
             const QString got =
                 english.translate(context.constData(), source.toUtf8().constData(), nullptr, plural ? 2 : -1);
-            QVERIFY2(got == translations.last(),
-                     qPrintable(QStringLiteral("not embedded: ") + where + QStringLiteral(" -> ") + got));
+            QVERIFY2(got == translations.last(), qPrintable(u"not embedded: "_s + where + u" -> "_s + got));
         }
         QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
         QVERIFY(count > 100);

@@ -1,4 +1,3 @@
-#include "capi/CpConnec.h"
 #include "capi/CpConst.h"
 #include "capi/CpDLL.h"
 #include "capi/CpInfo.h"
@@ -175,18 +174,6 @@ private slots:
         QCOMPARE(CapiDllStatusText(4), QString());
         QCOMPARE(TCapiInfo::FormatVersion(0x00010002, 0x00020000, 0x00030003, 0x0004000C),
                  u"CAPI: 2.0  Version: 3.12"_s);
-    }
-
-    void connectionIdsWrapAndQueueRemovesOnce()
-    {
-        TConnections list;
-        QCOMPARE(list.add()->id, 1u);
-        list.add()->id = 0x7FFFFFFE;
-        QCOMPARE(list.nextId(), 1u);
-        TB3DataQueue queue;
-        queue.add(1, "abc");
-        QVERIFY(queue.removeByHandle(1));
-        QVERIFY(!queue.removeByHandle(1));
     }
 };
 

@@ -1,5 +1,6 @@
-// The engine on its own, as an application that accepts calls: B channel set-up, data both ways,
-// local and remote clearing, against the simulated controller through the real libcapi20.
+// The engine on its own, as an application that accepts calls: B channel set-up, local and remote
+// clearing, against the simulated controller through the real libcapi20. (The monitor never sends
+// or takes B channel data.)
 #include "CapiTestSupport.h"
 #include "capi/CpHand.h"
 
@@ -20,13 +21,11 @@ private:
         std::unique_ptr<TCapi> capi = std::make_unique<TCapi>(1, 2, 128);
         QStringList seen;
         int noConnections = 0;
-        int sendFinished = 0;
-        int dataIndications = 0;
         TConnection *connection = nullptr;
 
         Acceptor()
         {
-            capi->OnMessage = [this](TConnection *c, TCapiMessage &m, bool &respond) {
+            capi->OnMessage = [this](TConnection *c, TCapiMessage &m, bool &) {
                 seen << u"%1 %2"_s.arg(m.command(), 4, 16, QLatin1Char('0')).arg(c ? c->state : -1);
                 if (m.command() == capicmd::ConnectInd) {
                     connection = c;
@@ -34,8 +33,6 @@ private:
                                                                  std::make_unique<TBProtocol>(1, 1, 0));
                     accept->header().MessageNumber = m.header().MessageNumber;
                     capi->putMessage(std::move(accept));
-                } else if (m.command() == capicmd::DataB3Ind && ++dataIndications == 1) {
-                    respond = false; // the first block is kept, not answered
                 } else if (m.command() == capicmd::DisconnectInd) {
                     seen << u"initiator %1 error %2"_s.arg(c->disconnectInitiator)
                                 .arg(capi->lastError(), 0, 16);
@@ -45,7 +42,6 @@ private:
             capi->OnNoConnections = [this](TCapi *sender) {
                 noConnections += sender == capi.get() ? 1 : 100;
             };
-            capi->OnSendFinished = [this](TConnection *, bool) { ++sendFinished; };
         }
     };
 
@@ -72,33 +68,10 @@ private slots:
         qputenv("TELLWISE_CAPI_REMOTE", QByteArray("127.0.0.1:") + QByteArray::number(m_host.port()));
     }
 
-    void acceptedCallWithDataAndLocalClearing()
+    void acceptedCallWithLocalClearing()
     {
         Acceptor a;
         QVERIFY(activeCall(a));
-        const uint32_t plci = a.connection->plci();
-
-        // Received data: the hook kept the first block unanswered, the second is answered.
-        m_host.run([&](IsdnSimulator &s) { s.sendB3Data(plci, "first"); });
-        m_host.run([&](IsdnSimulator &s) { s.sendB3Data(plci, "second"); });
-        QTRY_COMPARE_WITH_TIMEOUT(a.dataIndications, 2, 5000);
-        QTRY_VERIFY(sent(a).contains(u"8683 2"_s));
-        QVERIFY(!sent(a).contains(u"8683 1"_s));
-
-        // Sent data: two blocks at a time, the third when a slot is confirmed free.
-        a.connection->sendQueue.add(11, "hello");
-        a.connection->sendQueue.add(12, "world!");
-        a.connection->sendQueue.add(13, "x");
-        QVERIFY(a.capi->sendB3Data(a.connection));
-        QTRY_COMPARE_WITH_TIMEOUT(a.sendFinished, 1, 5000);
-        QList<SimObservation> records;
-        sentBy(m_host.sim(), uint16_t(a.capi->applicationId()), &records);
-        QStringList blocks;
-        for (const SimObservation &o : records)
-            if (o.command == capicmd::DataB3Req)
-                blocks << u"%1:%2"_s.arg(o.value2).arg(o.value);
-        QCOMPARE(blocks, (QStringList{"11:5", "12:6", "13:1"}));
-
         // Local clearing goes B3 first, then the call.
         QVERIFY(a.capi->disconnect(a.connection));
         QCOMPARE(a.connection->disconnectInitiator, uint16_t(1));

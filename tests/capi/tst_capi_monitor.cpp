@@ -22,45 +22,33 @@ public:
     {
         connect(monitor, &TCapiMonitor::OnRejectCallQuestion, this,
                 [this](const QString &calling, const QString &called, uint16_t cip, uint16_t &cause) {
-                    lines << QStringLiteral("question %1 %2 %3").arg(calling, called).arg(cip);
+                    lines << u"question %1 %2 %3"_s.arg(calling, called).arg(cip);
                     if (answer != 0xFFFF)
                         cause = answer;
                 });
         connect(monitor, &TCapiMonitor::OnIncomingCall, this,
                 [this](const QString &calling, const QString &called, uint16_t cip, const QString &text) {
-                    lines << QStringLiteral("incoming %1 %2 %3 %4 last=%5")
-                                 .arg(calling, called)
+                    lines << u"incoming %1 %2 %3 %4 last=%5"_s.arg(calling, called)
                                  .arg(cip)
                                  .arg(text)
                                  .arg(m_monitor->LastRejectCause());
                 });
         connect(monitor, &TCapiMonitor::OnStateChange, this, [this](bool canReject, bool canChange) {
-            lines << QStringLiteral("state %1 %2").arg(int(canReject)).arg(int(canChange));
+            lines << u"state %1 %2"_s.arg(int(canReject)).arg(int(canChange));
         });
         connect(monitor, &TCapiMonitor::OnDisconnectInfo, this, [this](uint16_t cause, uint16_t reason) {
-            lines << QStringLiteral("disconnect %1 %2").arg(cause).arg(reason, 4, 16, QLatin1Char('0'));
+            lines << u"disconnect %1 %2"_s.arg(cause).arg(reason, 4, 16, QLatin1Char('0'));
             errorAtDisconnect = m_monitor->ErrorString();
             failedAtDisconnect = m_monitor->Failed();
         });
         connect(monitor, &TCapiMonitor::OnDoResetCapi, this, [this](QObject *sender) {
-            lines << QStringLiteral("reset %1").arg(sender == m_monitor ? "self" : "other");
+            lines << u"reset %1"_s.arg(sender == m_monitor ? "self" : "other");
         });
     }
 
-    int count(const QString &prefix) const
-    {
-        int n = 0;
-        for (const QString &l : lines)
-            n += l.startsWith(prefix) ? 1 : 0;
-        return n;
-    }
-    QString first(const QString &prefix) const
-    {
-        for (const QString &l : lines)
-            if (l.startsWith(prefix))
-                return l;
-        return {};
-    }
+    // Each event's name appears in its own lines only.
+    int count(const QString &event) const { return int(lines.filter(event).size()); }
+    QString first(const QString &event) const { return lines.filter(event).value(0); }
 
     QStringList lines;
     uint16_t answer = 0xFFFF; // what OnRejectCallQuestion answers
@@ -168,6 +156,7 @@ private slots:
         QTest::addColumn<int>("typeOfNumber");
         QTest::addColumn<QString>("reported");
         QTest::newRow("national gains a zero") << "12345" << 0x21 << "012345";
+        QTest::newRow("international gains a zero") << "4930123" << 0x11 << "04930123";
         QTest::newRow("international with zero unchanged") << "012345" << 0x11 << "012345";
         QTest::newRow("national with zero still gains one") << "012345" << 0x21 << "0012345";
         QTest::newRow("subscriber unchanged") << "12345" << 0x41 << "12345";

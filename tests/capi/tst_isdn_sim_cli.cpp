@@ -21,7 +21,6 @@ private:
     testsupport::IsdnSimulatorProcess m_sim;
     QString m_socket;
     std::unique_ptr<TCapiMonitor> m_monitor;
-    QStringList m_calls;
 
     // Runs tellwise-cli with blank-separated arguments while this thread keeps serving the monitor.
     QString cli(const QString &args, int *exitCode)
@@ -46,10 +45,6 @@ private slots:
 
         m_monitor = std::make_unique<TCapiMonitor>();
         m_monitor->setRejectTimeOut(1);
-        connect(m_monitor.get(), &TCapiMonitor::OnIncomingCall, this,
-                [this](const QString &calling, const QString &called) {
-                    m_calls << calling + QLatin1Char('>') + called;
-                });
         QSignalSpy states(m_monitor.get(), &TCapiMonitor::OnStateChange);
         m_monitor->setActive(true);
         QVERIFY2(m_monitor->Active(), qPrintable(m_monitor->ErrorString()));
@@ -67,27 +62,12 @@ private slots:
         QVERIFY2(out.contains(QRegularExpression(QStringLiteral("answered with reject 1 after 1\\.\\d s"))),
                  qPrintable(out));
         QVERIFY2(out.contains(QLatin1String("DISCONNECT_RESP call 0x0101")), qPrintable(out));
-        QCOMPARE(m_calls, QStringList{QStringLiteral("0912345678>1234567")});
 
-        // The caller hangs up from the command line: a clearing cause, not a local reason.
+        // The caller hangs up from the command line (what the monitor then sees: the monitor test).
         cli(QStringLiteral("isdn-call --calling 4930123 --ton international --wait 0"), &code);
         QCOMPARE(code, 0);
-        QSignalSpy disconnects(m_monitor.get(), &TCapiMonitor::OnDisconnectInfo);
         QVERIFY(
             cli(QStringLiteral("isdn-hangup"), &code).contains(QLatin1String("caller hung up call 0x0201")));
-        QTRY_COMPARE(disconnects.count(), 1);
-        QCOMPARE(disconnects.first().at(1).value<uint16_t>(), uint16_t(0x3490));
-        QCOMPARE(m_calls.last(), QStringLiteral("04930123>"));
-    }
-
-    void commandLineMistakes()
-    {
-        int code = -1;
-        QVERIFY(
-            cli(QStringLiteral("isdn-call --calling 1 --controller 3"), &code).contains("no controller 3"));
-        QCOMPARE(code, 1);
-        cli(QStringLiteral("isdn-call --calling 1 --socket /nonexistent/socket"), &code);
-        QCOMPARE(code, 1);
     }
 
     // The router (here the simulator) goes away under a listening monitor: the library then

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+using namespace Qt::StringLiterals;
+
 namespace testsupport {
 
 void writeModemConfig(const ModemTimeouts &timeouts)
@@ -15,15 +17,15 @@ void writeModemConfig(const ModemTimeouts &timeouts)
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile::remove(path);
     QSettings s(path, QSettings::IniFormat);
-    s.beginGroup(QStringLiteral("Modems"));
-    s.setValue(QStringLiteral("Scan"), false);
-    s.setValue(QStringLiteral("RingTimeoutMs"), 1500);
-    s.setValue(QStringLiteral("CallerIdSettleMs"), 250);
-    s.setValue(QStringLiteral("CommandTimeoutMs"), timeouts.commandTimeoutMs);
-    s.setValue(QStringLiteral("ProbeTimeoutMs"), timeouts.probeTimeoutMs);
-    s.setValue(QStringLiteral("KeepAliveMs"), timeouts.keepAliveMs);
+    s.beginGroup(u"Modems"_s);
+    s.setValue(u"Scan"_s, false);
+    s.setValue(u"RingTimeoutMs"_s, 1500);
+    s.setValue(u"CallerIdSettleMs"_s, 250);
+    s.setValue(u"CommandTimeoutMs"_s, timeouts.commandTimeoutMs);
+    s.setValue(u"ProbeTimeoutMs"_s, timeouts.probeTimeoutMs);
+    s.setValue(u"KeepAliveMs"_s, timeouts.keepAliveMs);
     if (!timeouts.ports.isEmpty())
-        s.setValue(QStringLiteral("Ports"), timeouts.ports);
+        s.setValue(u"Ports"_s, timeouts.ports);
 }
 
 bool writeSettings(const SettingValues &values)
@@ -38,13 +40,11 @@ bool writeSettings(const SettingValues &values)
 
 SettingValues emulatorProfile(const SettingValues &more)
 {
-    return SettingValues{{Settings::DeviceType, Settings::kModem},
-                         {Settings::DeviceName, QStringLiteral("Modem emulator")},
-                         {Settings::MonitorOnStartup, true},
-                         {Settings::HideInTray, true},
-                         {Settings::RunOnStartup, false},
-                         {Settings::AnimateCID, false},
-                         {Settings::SpeakWelcomeMessage, false}} +
+    return SettingValues{
+               {Settings::DeviceType, Settings::kModem}, {Settings::DeviceName, u"Modem emulator"_s},
+               {Settings::MonitorOnStartup, true},       {Settings::HideInTray, true},
+               {Settings::RunOnStartup, false},          {Settings::AnimateCID, false},
+               {Settings::SpeakWelcomeMessage, false}} +
            more;
 }
 

@@ -37,9 +37,4 @@ QString testDataDir()
     return dir;
 }
 
-QString fixturePath(const QString &relative)
-{
-    return QStringLiteral(TELLWISE_TEST_DATA_DIR "/") + relative;
-}
-
 } // namespace testsupport

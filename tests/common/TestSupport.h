@@ -17,7 +17,4 @@ QString toolPath(const QString &name);
 // The data folder the test environment gives every test (TELLWISE_DATA_DIR), with a trailing slash.
 QString testDataDir();
 
-// A fixture under tests/data.
-QString fixturePath(const QString &relative);
-
 } // namespace testsupport

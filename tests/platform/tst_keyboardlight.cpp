@@ -47,8 +47,6 @@ private slots:
         QVERIFY(observer.isScrollLockOn());
         light.setScrollLock(false);
         QVERIFY(!observer.isScrollLockOn());
-        light.setScrollLock(false);
-        QVERIFY(!observer.isScrollLockOn());
     }
 
     void withoutAServerNothingHappens()

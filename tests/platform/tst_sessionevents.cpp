@@ -11,6 +11,8 @@
 
 #include <csignal>
 
+using namespace Qt::StringLiterals;
+
 // The end of the session as the program sees it: real signals sent to this process, and
 // logind's sleep announcement on a private message bus.
 class TestSessionEvents : public QObject
@@ -31,12 +33,11 @@ private slots:
 
     void sleepAnnouncementFromLogind()
     {
-        const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
+        const QString daemon = QStandardPaths::findExecutable(u"dbus-daemon"_s);
         if (daemon.isEmpty())
             QSKIP("dbus-daemon is not installed");
         QProcess bus;
-        bus.start(daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                           QStringLiteral("--print-address")});
+        bus.start(daemon, {u"--session"_s, u"--nofork"_s, u"--print-address"_s});
         QVERIFY(bus.waitForStarted(5000));
         QTRY_VERIFY_WITH_TIMEOUT(bus.canReadLine(), 5000);
         const QString address = QString::fromUtf8(bus.readLine().trimmed());
@@ -45,15 +46,14 @@ private slots:
         QSignalSpy suspending(&events, &SessionEvents::suspending);
         QVERIFY(events.watchSleep(address));
 
-        QDBusConnection stranger = QDBusConnection::connectToBus(address, QStringLiteral("stranger"));
-        QDBusConnection logind = QDBusConnection::connectToBus(address, QStringLiteral("logind"));
+        QDBusConnection stranger = QDBusConnection::connectToBus(address, u"stranger"_s);
+        QDBusConnection logind = QDBusConnection::connectToBus(address, u"logind"_s);
         QVERIFY(logind.isConnected());
-        QVERIFY(logind.registerService(QStringLiteral("org.freedesktop.login1")));
+        QVERIFY(logind.registerService(u"org.freedesktop.login1"_s));
 
         auto announce = [](QDBusConnection &from, bool start) {
-            QDBusMessage m = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
-                                                        QStringLiteral("org.freedesktop.login1.Manager"),
-                                                        QStringLiteral("PrepareForSleep"));
+            QDBusMessage m = QDBusMessage::createSignal(
+                u"/org/freedesktop/login1"_s, u"org.freedesktop.login1.Manager"_s, u"PrepareForSleep"_s);
             m << start;
             QVERIFY(from.send(m));
         };
@@ -65,9 +65,9 @@ private slots:
         QTest::qWait(200);
         QCOMPARE(suspending.size(), 1);
 
-        QDBusConnection::disconnectFromBus(QStringLiteral("stranger"));
-        QDBusConnection::disconnectFromBus(QStringLiteral("logind"));
-        QDBusConnection::disconnectFromBus(QStringLiteral("tellwise-session-events"));
+        QDBusConnection::disconnectFromBus(u"stranger"_s);
+        QDBusConnection::disconnectFromBus(u"logind"_s);
+        QDBusConnection::disconnectFromBus(u"tellwise-session-events"_s);
         bus.kill();
         bus.waitForFinished();
     }

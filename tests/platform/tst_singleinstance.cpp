@@ -55,18 +55,6 @@ private slots:
         QCOMPARE(answer, QByteArray("held"));
         kill9(*next);
     }
-
-    void heldWithinOneProcessUntilReleased()
-    {
-        auto a = std::make_unique<SingleInstance>();
-        QVERIFY(a->acquire());
-        QVERIFY(a->isHeld());
-        SingleInstance b;
-        QVERIFY(!b.acquire());
-        QVERIFY(!b.isHeld());
-        a.reset();
-        QVERIFY(b.acquire());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestSingleInstance)

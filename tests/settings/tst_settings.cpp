@@ -2,7 +2,6 @@
 
 #include "TestSupport.h"
 #include "platform/Autostart.h"
-#include "store/DataDir.h"
 
 #include <QDir>
 #include <QFile>
@@ -60,7 +59,6 @@ private slots:
     {
         QFile::remove(settingsFile());
         QFile::remove(Autostart::entryPath());
-        QDir(testsupport::testDataDir() + "Sound").removeRecursively();
     }
 
     // The first start saves every value but the unchosen speech generation, once, with the
@@ -84,6 +82,7 @@ private slots:
 
     void everyValueSurvivesSaveAndLoad()
     {
+        QVERIFY(freshSettings()->SaveSettings()); // the defaults, with the autostart entry
         auto written = freshSettings();
         for (int k = 0; k < Settings::kKeyCount; ++k) {
             const auto key = Settings::Key(k);
@@ -114,7 +113,7 @@ private slots:
         }
         QCOMPARE(read->currentDeviceName(), written->text(Settings::DeviceName));
         QCOMPARE(read->languageIndex(), 1);
-        QVERIFY(!QFile::exists(Autostart::entryPath())); // RunOnStartup was switched off
+        QVERIFY(!QFile::exists(Autostart::entryPath())); // RunOnStartup was switched off: it went
 
         // An unchosen speech generation leaves the stored one.
         read->setNumber(Settings::SapiVersion, Settings::kNoSapi);
@@ -161,33 +160,13 @@ private slots:
         QCOMPARE(s->value(k), expected);
     }
 
-    void settersHoldNumbersToTheirControls()
+    // A folder where the autostart entry cannot be made never stops the save.
+    void blockedAutostartFolderDoesNotStopTheSave()
     {
-        Settings s;
-        QVERIFY(s.setNumber(Settings::AutoCloseCIDValue, 2));
-        QCOMPARE(s.number(Settings::AutoCloseCIDValue), 5);
-        QVERIFY(!s.setNumber(Settings::DeviceType, 2));
-        QCOMPARE(s.number(Settings::DeviceType), 0);
-        QVERIFY(s.setNumber(Settings::SapiVersion, Settings::kNoSapi));
-        QVERIFY(!s.setNumber(Settings::Language, Settings::kNoSapi));
-    }
-
-    // The entry goes with RunOnStartup; an entry already gone or a folder that cannot be made
-    // never stops the save.
-    void autostartFollowsRunOnStartup()
-    {
-        auto s = freshSettings();
-        QVERIFY(s->SaveSettings());
-        QVERIFY(QFile::exists(Autostart::entryPath()));
-        s->setFlag(Settings::RunOnStartup, false);
-        QVERIFY(s->SaveSettings());
-        QVERIFY(!QFile::exists(Autostart::entryPath()));
-        QVERIFY(s->SaveSettings());
-
         const QString folder = qEnvironmentVariable("XDG_CONFIG_HOME") + "/autostart";
         QDir(folder).removeRecursively();
         testsupport::writeFile(folder, "blocked");
-        s->setFlag(Settings::RunOnStartup, true);
+        auto s = freshSettings();
         s->setNumber(Settings::KeepDays, 20);
         QVERIFY(s->SaveSettings());
         QVERIFY(settingsLines().contains(QStringLiteral("KeepDays=20")));
@@ -220,17 +199,6 @@ private slots:
         QCOMPARE(changed.size(), 3);
         QCOMPARE(keys,
                  (QSet<Settings::Key>{Settings::EnableSound, Settings::KeepDays, Settings::DeviceName}));
-    }
-
-    void ringSoundDefaultIsTheShippedFile()
-    {
-        QCOMPARE(Settings().text(Settings::PhoneRingWave), QString());
-        const QString ring = DataDir() + "Sound/ring1.wav";
-        QDir().mkpath(DataDir() + "Sound");
-        testsupport::writeFile(ring, "RIFF");
-        Settings s;
-        QCOMPARE(s.text(Settings::PhoneRingWave), ring);
-        QCOMPARE(s.defaultValue(Settings::PhoneRingWave).toString(), ring);
     }
 
     void languageFollowsTheOverride_data()

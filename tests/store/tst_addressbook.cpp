@@ -331,6 +331,35 @@ private slots:
         }
     }
 
+    // One save for the batch, into a free group; names taken before, within the batch, or only
+    // once cut to the file's field and code page, are skipped; nothing saved makes no group.
+    void importContacts()
+    {
+        AddressBook book(m_path);
+        QVERIFY(book.load());
+        QVERIFY(book.AddGroup(u"Uvoz"_s));
+        QVERIFY(book.AddContact(contact(u"Ana"_s)));
+        const QString longName(capacity::DisplayNameAs, QLatin1Char('x'));
+        QList<AListAddress> batch{contact(u"Ana"_s),          contact(u"Борис"_s), contact(u"Ђорђе"_s),
+                                  contact(u"Cvita"_s),        contact(u"Cvita"_s), contact(longName + u"1"_s),
+                                  contact(longName + u"2"_s), contact(u" "_s)};
+        ImportCounts counts;
+        QString group;
+        QVERIFY(book.ImportContacts(u"Uvoz"_s, batch, &counts, &group));
+        QCOMPARE(group, u"Uvoz 1"_s);
+        QCOMPARE(counts.selected, 8);
+        QCOMPARE(counts.imported, 3);
+        QCOMPARE(names(book.contacts()),
+                 (QStringList{"Ana", "?????@Uvoz 1", "Cvita@Uvoz 1", longName + "@Uvoz 1"}));
+        QCOMPARE(groupNames(book.groups()), (QStringList{"Uvoz", "Uvoz 1"}));
+
+        group.clear();
+        QVERIFY(book.ImportContacts(u"Uvoz"_s, {contact(u"Cvita"_s)}, &counts, &group));
+        QCOMPARE(counts.imported, 0);
+        QVERIFY(group.isEmpty());
+        QCOMPARE(book.groups().size(), 2);
+    }
+
     // Two writers on one folder (the monitor and tellwise-cli): neither saves over a change it
     // has not seen, and the other's change is read when the file is found changed.
     void writersSeeEachOthersChanges()
@@ -386,33 +415,6 @@ private slots:
         QVERIFY(log.CompleteCall(u"Ana"_s, u"091"_s, QString(), true));
         QCOMPARE(log.calls().size(), 4);
         QCOMPARE(QFileInfo(file("Calls.dat")).size(), 4 * 152);
-    }
-
-    // Calls are deleted by what they are, so that a call logged while the question was open
-    // does not make another one go.
-    void deleteAndMarkSeen()
-    {
-        CallLog log(m_path);
-        QVERIFY(log.load());
-        const double today = TDateFromQDate(QDate(2026, 12, 6));
-        for (int i = 0; i < 4; ++i) {
-            log.BeginCall(call(QString::number(i), today - i, 0.25, true));
-            QVERIFY(log.CompleteCall({}, {}, {}, false));
-        }
-        const QList<ACalls> chosen{log.calls()[1], log.calls()[2]};
-        log.BeginCall(call(u"new"_s, today, 0.4, true));
-        QVERIFY(log.CompleteCall({}, {}, {}, false));
-        QVERIFY(log.DeleteCalls(chosen));
-        QStringList left;
-        for (const ACalls &c : log.calls())
-            left << c.CallerNumber;
-        QCOMPARE(left, (QStringList{"new", "0", "3"}));
-
-        QVERIFY(log.MarkAllSeen());
-        QVERIFY(!log.calls()[0].IsNew && !log.calls()[2].IsNew);
-        CallLog reader(m_path, FileAccess::ReadOnly);
-        QVERIFY(reader.load());
-        QVERIFY(!reader.calls()[0].IsNew);
     }
 };
 

@@ -59,13 +59,6 @@ private slots:
             QCOMPARE(CountryNameOf(code), names.value(names.indexOf(name)));
     }
 
-    void missingFileGivesNothing()
-    {
-        QCOMPARE(LoadCountryNames(), QStringList());
-        QCOMPARE(CountryCodeOf(QStringLiteral("Hrvatska")), QString());
-        QCOMPARE(CountryNameOf(QStringLiteral("+385")), QString());
-    }
-
     // The list we ship: every line well-formed, codes as they stand in front of a number, names
     // unique, and the dialog's round trip name -> code -> name lands on a country with that code.
     void shippedListIsWellFormed()

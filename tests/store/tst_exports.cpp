@@ -5,8 +5,6 @@
 #include "TestSupport.h"
 
 #include <QDate>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QLocale>
 #include <QProcess>
 #include <QStandardPaths>
@@ -61,23 +59,6 @@ QByteArray localDate(int y, int m, int d)
 QByteArray localTime(int h, int m)
 {
     return EncodeCp1250(QLocale::system().toString(QTime(h, m), QLocale::ShortFormat));
-}
-
-// A CSV file's records as an independent RFC 4180 reader (Python's csv module) sees them.
-QList<QStringList> csvRecordsByPython(const QString &path)
-{
-    QProcess p;
-    p.start(u"python3"_s, {u"-c"_s,
-                           QStringLiteral("import csv, json, sys\n"
-                                          "with open(sys.argv[1], newline='', encoding='cp1250') as f:\n"
-                                          "    print(json.dumps(list(csv.reader(f, delimiter=';'))))\n"),
-                           path});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        qFatal("python3 failed: %s", p.readAllStandardError().constData());
-    QList<QStringList> records;
-    for (const QJsonValue &row : QJsonDocument::fromJson(p.readAllStandardOutput()).array())
-        records.append(row.toVariant().toStringList());
-    return records;
 }
 
 // Each RecordNo element of an exported XML file as its fields by name.
@@ -168,12 +149,16 @@ private slots:
         QFETCH(QByteArray, xmlField);
         QFETCH(QString, xmlReadsBack);
         AListAddress c;
-        c.DisplayNameAs = value;
+        c.DisplayNameAs = c.Notes = value;
         m_contacts.append(c);
         m_contacts.append(markedContact(u"z"_s));
 
+        // The value in a middle field and in the last; the next record's fields in header order.
         ExportContactsCsv(m_contacts, path("values.csv"));
-        QVERIFY(testsupport::readFile(path("values.csv")).contains("\r\n1;;;;" + csvField + ";;"));
+        const QByteArray csv = testsupport::readFile(path("values.csv"));
+        QVERIFY(csv.contains("\r\n1;;;;" + csvField + ";;"));
+        QVERIFY(csv.contains(";" + csvField + "\r\n2;T1z;T2z;T3z;T4z;T5z;T6z;T7z;T8z;T9z;T11z;"));
+        QVERIFY(csv.endsWith(";E4z;T10z;T19z;Notesz\r\n"));
         ExportContactsXml(m_contacts, path("values.xml"));
         const QByteArray xml = testsupport::readFile(path("values.xml"));
         QVERIFY(xml.contains("\r\n<DisplayNameAs>" + xmlField + "</DisplayNameAs>\r\n"));
@@ -183,29 +168,6 @@ private slots:
         QCOMPARE(records[0].size(), 40);
         QCOMPARE(records[0].value(u"DisplayNameAs"_s), xmlReadsBack);
         QCOMPARE(records[1].value(u"Notes"_s), u"Notesz"_s);
-    }
-
-    // One file with every awkward value, in a middle field and in the last, read back whole.
-    void csvReadsBack()
-    {
-        for (const Awkward &a : awkwardValues()) {
-            AListAddress c = markedContact(u"x"_s);
-            c.DisplayNameAs = a.value;
-            c.Notes = a.value + u";end"_s;
-            m_contacts.append(c);
-        }
-        ExportContactsCsv(m_contacts, path("readback.csv"));
-        const QList<QStringList> rows = csvRecordsByPython(path("readback.csv"));
-        QCOMPARE(rows.size(), awkwardValues().size() + 1);
-        QCOMPARE(rows[0].join(QLatin1Char(';')).toLatin1(), kCsvHeader);
-        for (int i = 0; i < awkwardValues().size(); ++i) {
-            const QStringList &row = rows[i + 1];
-            QCOMPARE(row.size(), 41);
-            QCOMPARE(row[0], QString::number(i + 1));
-            QCOMPARE(row[4], awkwardValues()[i].value);
-            QCOMPARE(row[39], u"T19x"_s);
-            QCOMPARE(row[40], awkwardValues()[i].value + u";end"_s);
-        }
     }
 
     // Three calls, newest first: rows alternate, the period runs from the oldest call's date to

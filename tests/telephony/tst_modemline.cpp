@@ -137,8 +137,6 @@ private slots:
             << QByteArray("call 0912345678 Ana Horvat --cid-first") << u"caller Ana Horvat|0912345678|0|0"_s;
         QTest::newRow("record without a name completes after settling")
             << QByteArray("call 0912345678") << u"caller |0912345678|0|0"_s;
-        QTest::newRow("withheld") << QByteArray("call --private")
-                                  << u"caller < Nepoznat >|< Sakriven >|1|0"_s;
     }
 
     void callGivesRingThenCaller()

@@ -2,6 +2,7 @@
 // its exit code and the files it leaves.
 
 #include "TestSupport.h"
+#include "WabWriter.h"
 
 #include "settings/Settings.h"
 #include "store/DataFiles.h"
@@ -26,7 +27,7 @@ struct Run
 Run cli(const QString &dataDir, const QStringList &args)
 {
     QProcess p;
-    p.start(testsupport::toolPath(QStringLiteral("tellwise-cli")), QStringList{"--data-dir", dataDir} + args);
+    p.start(testsupport::toolPath(u"tellwise-cli"_s), QStringList{"--data-dir", dataDir} + args);
     if (!p.waitForFinished(20000))
         qFatal("tellwise-cli did not finish");
     if (p.exitStatus() != QProcess::NormalExit)
@@ -70,15 +71,15 @@ private slots:
         QCOMPARE(first.size(), 46);
         QCOMPARE(first.mid(0, 5), (QStringList{"Ana", "Horvat", "", "Horvat, Ana", "Obitelj"}));
         QCOMPARE(first.mid(19, 2), (QStringList{"Mobitel", "Kod kuće"}));
-        QCOMPARE(first[27], QStringLiteral("091 234 5678"));
-        QCOMPARE(first[39], QStringLiteral("line one\\nline\\ttwo \\\\ end"));
+        QCOMPARE(first[27], u"091 234 5678"_s);
+        QCOMPARE(first[39], u"line one\\nline\\ttwo \\\\ end"_s);
         QCOMPARE(first.mid(42), (QStringList{"0", "0", "0", "0"}));
         const QStringList second = lines[1].split('\t');
-        QCOMPARE(second[3], QStringLiteral("Kovač"));
-        QCOMPARE(second[4], QStringLiteral("Bez grupe")); // saved without a group, as the editor does
-        QCOMPARE(second[45], QStringLiteral("1"));
+        QCOMPARE(second[3], u"Kovač"_s);
+        QCOMPARE(second[4], u"Bez grupe"_s); // saved without a group, as the editor does
+        QCOMPARE(second[45], u"1"_s);
 
-        QCOMPARE(cli(dir(), {"groups"}).out, QStringLiteral("Obitelj\t\n"));
+        QCOMPARE(cli(dir(), {"groups"}).out, u"Obitelj\t\n"_s);
     }
 
     // A taken name ends with exit code 3 and the program's own text, and changes no file. "c"
@@ -123,12 +124,12 @@ private slots:
     {
         Settings settings;
         QVERIFY(settings.setNumber(Settings::HowToFormat, 1));
-        settings.setText(Settings::FormatString3, QStringLiteral("xx/xx xxx"));
+        settings.setText(Settings::FormatString3, u"xx/xx xxx"_s);
         QVERIFY(settings.SaveSettings());
         Run r = cli(dir(), {"format", "012-3456"});
-        QCOMPARE(r.out, QStringLiteral("01/23 456\n"));
+        QCOMPARE(r.out, u"01/23 456\n"_s);
         r = cli(dir(), {"format", "+385 (1) 234", "--how", "0"});
-        QCOMPARE(r.out, QStringLiteral("3851234\n"));
+        QCOMPARE(r.out, u"3851234\n"_s);
         QVERIFY(QFile::remove(QDir::homePath() + "/.config/Kavelink/Tellwise Monitor.conf"));
     }
 
@@ -161,12 +162,12 @@ private slots:
         QTest::newRow("empty group name") << QStringList{"add-group", "  "};
         // Saved as "??", two such names would become one key.
         QTest::newRow("display name outside the code page")
-            << QStringList{"add-contact", "--display-name", QStringLiteral("日本")};
-        QTest::newRow("group name outside the code page") << QStringList{"add-group", QStringLiteral("中国")};
+            << QStringList{"add-contact", "--display-name", u"日本"_s};
+        QTest::newRow("group name outside the code page") << QStringList{"add-group", u"中国"_s};
         QTest::newRow("nine phones") << [] {
             QStringList a{"add-contact", "--display-name", "X"};
             for (int i = 0; i < 9; ++i)
-                a << "--phone" << QStringLiteral("L=%1").arg(i);
+                a << "--phone" << u"L=%1"_s.arg(i);
             return a;
         }();
     }
@@ -222,14 +223,13 @@ private slots:
     void simultaneousWritersLoseNothing()
     {
         for (int i = 0; i < 15; ++i)
-            QCOMPARE(
-                cli(dir(), {"add-contact", "--display-name", QStringLiteral("Prije %1").arg(i)}).exitCode, 0);
+            QCOMPARE(cli(dir(), {"add-contact", "--display-name", u"Prije %1"_s.arg(i)}).exitCode, 0);
         std::vector<std::unique_ptr<QProcess>> writers;
         for (int i = 0; i < 20; ++i) {
             writers.push_back(std::make_unique<QProcess>());
             writers.back()->start(
                 testsupport::toolPath("tellwise-cli"),
-                {"--data-dir", dir(), "add-contact", "--display-name", QStringLiteral("Usporedo %1").arg(i)});
+                {"--data-dir", dir(), "add-contact", "--display-name", u"Usporedo %1"_s.arg(i)});
         }
         for (auto &w : writers) {
             QVERIFY(w->waitForFinished(20000));
@@ -245,6 +245,31 @@ private slots:
         const Run r = cli(dir() + "/unusable", {"add-group", "G"});
         QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.err.contains(u"Greška"_s), qPrintable(r.err));
+    }
+
+    // The file's contacts as the window lists them; an import of all of them into a free group;
+    // a damaged file refused.
+    void importAddressBookFile()
+    {
+        namespace w = wabwriter;
+        const QString wab = dir() + "/a.wab";
+        testsupport::writeFile(wab,
+                               w::file({{1, {w::text8(0x3001001E, "Zora"), w::text8(0x3004001E, "a\tb")}},
+                                        {2, {w::wide(0x3001001E, u"Ćiro"_s), w::text8(0x3A1C001E, "091")}}}));
+        const Run list = cli(dir(), {"import", wab, "--list"});
+        QCOMPARE(list.exitCode, 0);
+        const QStringList lines = list.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0].split('\t')[23], u"a\\tb"_s); // sorted in the C locale
+        QCOMPARE(lines[1].split('\t').mid(0, 12),
+                 (QStringList{"Ćiro", "", "", "", "", "", "", "", "", "", "", "091"}));
+
+        QCOMPARE(cli(dir(), {"import", wab}).out, u"Podaci su snimljeni u grupu \"Windows Adresar\"!\n"_s);
+        QVERIFY(cli(dir(), {"contacts"}).out.contains(u"\tĆiro\tWindows Adresar\t"_s));
+        testsupport::writeFile(wab, "no address book");
+        const Run bad = cli(dir(), {"import", wab});
+        QCOMPARE(bad.exitCode, 2);
+        QVERIFY(bad.err.contains(u"nije datoteka Windows Adresara"_s));
     }
 };
 

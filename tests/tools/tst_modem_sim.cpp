@@ -36,10 +36,6 @@ void TestModemSim::answersCommandLines_data()
     };
     row("basic commands with blanks, after Z too", "AT Z S0=0 E0 V1 Q0\rATZ S0=2\rATS0?\r",
         ok + ok + "\r\n002\r\n" + ok);
-    row("extended commands joined by semicolons", "AT+FCLASS=8;+VCID=1\rAT-STE=1;+VCID?\r",
-        ok + "\r\n+VCID: 1\r\n" + ok);
-    row("an unknown command refuses the whole line", "AT+VCID=1;+FOO\rATE1 J\rAT+VCID?\r",
-        "\r\nERROR\r\n\r\nERROR\r\n\r\n+VCID: 0\r\n" + ok);
     row("only the chosen caller-ID command", "AT+VCID=1\rAT#CID=1\r", "\r\nERROR\r\n" + ok,
         {QStringLiteral("--cid-command"), QStringLiteral("#CID")});
     row("stored profile echoes and answers with numbers", "AT\rATV1\rATZ\r",

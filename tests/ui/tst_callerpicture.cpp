@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QRgb kRed = qRgb(220, 20, 20);
@@ -74,7 +76,7 @@ private slots:
 
     void cornersAreTransparent()
     {
-        const QString file = write(QStringLiteral("white.jpg"), encode(solid(300, 200, kWhite), "JPG"));
+        const QString file = write(u"white.jpg"_s, encode(solid(300, 200, kWhite), "JPG"));
         const QImage picture = LoadCallerPicture(file, false, false, 1);
         QCOMPARE(picture.size(), QSize(160, 120));
         // Each corner loses nine pixels along its edge row and one on its ninth row.
@@ -131,8 +133,7 @@ private slots:
         QCOMPARE(picture.size(), QSize(160, 120));
         for (qsizetype i = 0; i < points.size(); ++i) {
             const QRgb seen = picture.pixel(points[i]);
-            QVERIFY2(near(seen, colours[i]), qPrintable(QStringLiteral("(%1, %2) is #%3")
-                                                            .arg(points[i].x())
+            QVERIFY2(near(seen, colours[i]), qPrintable(u"(%1, %2) is #%3"_s.arg(points[i].x())
                                                             .arg(points[i].y())
                                                             .arg(seen, 8, 16, QLatin1Char('0'))));
         }
@@ -153,8 +154,7 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
-        const QString file =
-            name.isEmpty() ? m_dir.filePath(QStringLiteral("absent.jpg")) : write(name, bytes);
+        const QString file = name.isEmpty() ? m_dir.filePath(u"absent.jpg"_s) : write(name, bytes);
         QCOMPARE(LoadCallerPicture(file, false, false, 1), m_noPicture);
     }
 
@@ -199,8 +199,7 @@ private slots:
         QFETCH(bool, decodes);
         QCOMPARE(!DecodeJpeg(bytes).isNull(), decodes);
         // Whatever the decoder makes of it, the caller picture is a whole frame.
-        const QImage picture =
-            LoadCallerPicture(write(QStringLiteral("corrupt.jpg"), bytes), false, false, 1);
+        const QImage picture = LoadCallerPicture(write(u"corrupt.jpg"_s, bytes), false, false, 1);
         QCOMPARE(picture.size(), QSize(160, 120));
         QCOMPARE(picture == m_noPicture, !decodes);
     }

@@ -17,6 +17,8 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // A 1280 x 1024 screen with a 40 pixel task bar along the bottom.
@@ -57,18 +59,17 @@ private slots:
         SetScreenAreasOverride(std::nullopt);
     }
 
-    // The caller's texts, the notes on one line, the picture in its frame and the skin's outline.
+    // The caller's texts, the notes on one line, the picture in its frame, the skin's outline and
+    // the notes window.
     void showsTheCaller()
     {
-        m_window->setCaller(QStringLiteral("Ivana Kovačić"), QStringLiteral("01 / 2345-678"),
-                            QStringLiteral("< Neidentificiran >"));
-        QCOMPARE(runningText(*m_window, "lblCallerName"), QStringLiteral("Ivana Kovačić"));
-        QCOMPARE(runningText(*m_window, "lblCallerPhone"), QStringLiteral("01 / 2345-678"));
-        QCOMPARE(uitest::own<QLabel>(*m_window, "lblCalledPhone")->text(),
-                 QStringLiteral("< Neidentificiran >"));
+        m_window->setCaller(u"Ivana Kovačić"_s, u"01 / 2345-678"_s, u"< Neidentificiran >"_s);
+        QCOMPARE(runningText(*m_window, "lblCallerName"), u"Ivana Kovačić"_s);
+        QCOMPARE(runningText(*m_window, "lblCallerPhone"), u"01 / 2345-678"_s);
+        QCOMPARE(uitest::own<QLabel>(*m_window, "lblCalledPhone")->text(), u"< Neidentificiran >"_s);
         // Line breaks of every system; empty lines and blanks go.
-        m_window->setNotes(QStringLiteral("prvi\ndrugi\r\n\r\n  treći \r"));
-        QCOMPARE(runningText(*m_window, "lblCallerNote"), QStringLiteral(" prvi drugi treći"));
+        m_window->setNotes(u"prvi\ndrugi\r\n\r\n  treći \r"_s);
+        QCOMPARE(runningText(*m_window, "lblCallerNote"), u" prvi drugi treći"_s);
         QCOMPARE(m_window->CallerNotesLines().size(), 4);
 
         const QImage picture = LoadCallerPicture(QString(), false, false, 1);
@@ -85,22 +86,15 @@ private slots:
         QVERIFY(!shape.contains(QPoint(140, 20))); // beside the badge, above the body
         QVERIFY(!m_message->mask().contains(QPoint(0, 0)));
         QVERIFY(m_message->mask().contains(QPoint(90, 70)));
-    }
 
-    void notesWindowShowsTheWholeNotes()
-    {
-        m_window->setCaller(QStringLiteral("Marko Babić"), QStringLiteral("098 123 456"), QString());
-        m_window->setNotes(QStringLiteral("Dostava utorkom\r\n\r\n  Zvati na mobitel  "));
+        // A click on the notes line opens the whole notes beside the call, not instead of it.
         m_window->ShowIncomingCallWindow();
         QVERIFY(QTest::qWaitForWindowExposed(m_window));
-
         QTest::mouseClick(uitest::own<QWidget>(*m_window, "lblCallerNote"), Qt::LeftButton);
-        QVERIFY(m_notes->isVisible());
-        QCOMPARE(m_notes->windowTitle(), QStringLiteral("Marko Babić"));
-        QCOMPARE(m_notes->notesText(), QStringLiteral("Dostava utorkom\n\n  Zvati na mobitel  "));
+        QVERIFY(m_notes->isVisible() && m_window->isVisible());
+        QCOMPARE(m_notes->windowTitle(), u"Ivana Kovačić"_s);
+        QCOMPARE(m_notes->notesText(), u"prvi\ndrugi\n\n  treći "_s);
         QCOMPARE(m_notes->pos(), QPoint(10, 10));
-        QVERIFY(m_window->isVisible()); // the notes open beside the call, not instead of it
-
         QTest::mouseClick(uitest::own<QWidget>(*m_notes, "btnClose"), Qt::LeftButton);
         QVERIFY(!m_notes->isVisible());
     }
@@ -227,11 +221,11 @@ private slots:
     // for the call list and closes it.
     void notice()
     {
-        m_message->setLastCall(QStringLiteral("Ivana Kovačić"), QStringLiteral("01 / 2345-678"),
+        m_message->setLastCall(u"Ivana Kovačić"_s, u"01 / 2345-678"_s,
                                QDateTime(QDate(2026, 3, 9), QTime(14, 5, 37)));
-        QCOMPARE(runningText(*m_message, "lblPhone"), QStringLiteral("01 / 2345-678"));
+        QCOMPARE(runningText(*m_message, "lblPhone"), u"01 / 2345-678"_s);
         const QString date = QLocale::system().toString(QDate(2026, 3, 9), QLocale::ShortFormat);
-        QCOMPARE(runningText(*m_message, "lblDateTime"), date + QStringLiteral("   14:05"));
+        QCOMPARE(runningText(*m_message, "lblDateTime"), date + u"   14:05"_s);
 
         QSignalSpy asked(m_message, &TfrmNewCallMessage::callsPageRequested);
         for (const char *where : {"CoolForm1", "lblDateTime"}) {

@@ -59,10 +59,9 @@ private slots:
     {
         m_dialog->prepareFor(u"00385 (1) 2345678"_s, u"Kuća"_s);
         m_dialog->show();
-        QCOMPARE(countries()->currentText(), u"Hrvatska"_s);
-        QCOMPARE(control("editCityCode")->text(), u"1"_s);
-        QCOMPARE(control("editLocalNumber")->text(), u"2345678"_s);
-        QCOMPARE(preview(), u"+385 (1) 2345678"_s);
+        QCOMPARE((QStringList{countries()->currentText(), control("editCityCode")->text(),
+                              control("editLocalNumber")->text(), preview()}),
+                 (QStringList{u"Hrvatska"_s, u"1"_s, u"2345678"_s, u"+385 (1) 2345678"_s}));
         QCOMPARE(m_dialog->formattedNumber(), preview());
         QCOMPARE(locationCaption(), u" Kuća:"_s);
         // Closing empties the location caption for the next use.

@@ -250,11 +250,9 @@ private slots:
         contacts.append(contact(u"Cvijeta"_s, u"Bez grupe"_s));
         contacts.append(contact(u"Dario"_s, u"Šport"_s));
         TCallList calls;
-        calls.append(call(u"< Nepoznat >"_s, kNumbers[0], true));
-        calls.append(call(kNumbers[1], kNumbers[1], true));
-        calls.append(call(u"Ana H."_s, kNumbers[2], false));
-        calls.append(call(kNumbers[3], kNumbers[3], false));
-        calls.append(call(u"Pero"_s, kNumbers[4], false));
+        const QStringList callers = {u"< Nepoznat >"_s, kNumbers[1], u"Ana H."_s, kNumbers[3], u"Pero"_s};
+        for (int i = 0; i < 5; ++i)
+            calls.append(call(callers[i], kNumbers[i], i < 2)); // the first two are new
         const QString dir = testsupport::testDataDir();
         QVERIFY(SaveGroups(dir, groups) && SaveAddressbook(dir, contacts) && SaveCalls(dir, calls));
         m_book = std::make_unique<AddressBook>(dir);

@@ -364,19 +364,6 @@ private slots:
         QVERIFY(hiddenFirst);
         QCOMPARE(stored(u"AutoReject"_s).toInt(), 0);
     }
-
-    void formatPreviewFollowsThePattern()
-    {
-        open();
-        showPage(TfrmOptions::PageFormat);
-        auto *preview = control<QLineEdit>("editFormated8");
-        QCOMPARE(preview->text(), u"+123 (45) 678-9012"_s);
-        auto *box = control<QComboBox>("cbFormat8");
-        box->setCurrentIndex(box->findText(u"+xx (xx) x xxx xxxx"_s));
-        QCOMPARE(preview->text(), u"+12 (34) 5 678 9012"_s);
-        cancel();
-        QCOMPARE(preview->text(), u"+123 (45) 678-9012"_s);
-    }
 };
 
 QTEST_MAIN(TestOptions)

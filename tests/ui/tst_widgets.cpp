@@ -68,21 +68,13 @@ private slots:
         QCOMPARE(clicked.count(), 1);
     }
 
-    void bitmapButtonDerivesMissingFaces()
+    // The main window's skins have no disabled face: it is the up face in grey.
+    void bitmapButtonGreysAMissingDisabledFace()
     {
         TBitmapButton button;
-        QPixmap up(10, 10);
-        up.fill(Qt::transparent);
-        QPainter(&up).fillRect(0, 0, 5, 5, QColor(200, 30, 30));
-        button.setFaces(up);
-
-        const QImage down = button.face(TBitmapButton::Face::Down).toImage();
-        QCOMPARE(qAlpha(down.pixel(0, 0)), 0); // moved one pixel down and right
-        QCOMPARE(down.pixel(5, 5), QColor(200, 30, 30).rgb());
-        QCOMPARE(button.face(TBitmapButton::Face::Hot).toImage(), up.toImage());
+        button.setFaces(filled(QColor(200, 30, 30)), filled(Qt::green), filled(Qt::blue));
         const QRgb grey = button.face(TBitmapButton::Face::Disabled).toImage().pixel(1, 1);
-        QCOMPARE(qRed(grey), qGreen(grey));
-        QCOMPARE(qGreen(grey), qBlue(grey));
+        QVERIFY(qRed(grey) == qGreen(grey) && qGreen(grey) == qBlue(grey) && qRed(grey) > 0);
     }
 
     void runningLabelRunsOnlyWhenTooWide()

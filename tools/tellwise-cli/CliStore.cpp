@@ -5,6 +5,8 @@
 #include "CliCommand.h"
 #include "CliFormatSettings.h"
 
+#include "exchange/ImportWabFunc.h"
+
 #include "store/AddressBook.h"
 #include "store/CallLog.h"
 #include "store/Cp1250.h"
@@ -14,6 +16,8 @@
 #include "store/Numbers.h"
 
 #include <QCoreApplication>
+
+#include <numeric>
 
 namespace {
 
@@ -281,22 +285,52 @@ int addGroup(const QStringList &args)
     return 0;
 }
 
+// Lists or imports the contacts of an address-book file, in the import window's order and with
+// its rules: all of them are marked.
+int importFile(const QStringList &argsIn)
+{
+    QStringList args = argsIn;
+    const bool list = args.removeAll(QStringLiteral("--list")) > 0;
+    expectArgs(args, 1, QStringLiteral("FILE"));
+    QList<TWABRecord> records;
+    QString error;
+    if (!ReadWabFile(args.at(0), records, &error))
+        throw Failure{QCoreApplication::translate("AddressBook", "Greška") + QStringLiteral(": ") + error, 2};
+    SortWabRecords(records);
+    if (list) {
+        for (const TWABRecord &r : std::as_const(records))
+            printRow(WabRecordFields(r));
+        return 0;
+    }
+    if (records.isEmpty())
+        throw Failure{QCoreApplication::translate("TfrmWab", "Izabrana datoteka je prazna!"), 1};
+    QList<int> rows(records.size());
+    std::iota(rows.begin(), rows.end(), 0);
+    AddressBook book(DataDir());
+    check(book.load());
+    ImportCounts counts;
+    QString group;
+    check(book.ImportContacts(kWabImportGroup, WabContactsOfRows(records, rows), &counts, &group));
+    printRow({WabImportMessage(group, int(records.size()), counts.imported)});
+    return 0;
+}
+
 const cli::CliRegistration registrations[] = {
     cli::CliRegistration({QStringLiteral("lookup"), QStringLiteral("lookup NUMBER"), lookup}),
-    cli::CliRegistration(
-        {QStringLiteral("format"), QStringLiteral("format NUMBER [--how 0|1|2]"), format}),
+    cli::CliRegistration({QStringLiteral("format"), QStringLiteral("format NUMBER [--how 0|1|2]"), format}),
     cli::CliRegistration({QStringLiteral("contacts"), QStringLiteral("contacts"), contacts}),
     cli::CliRegistration({QStringLiteral("groups"), QStringLiteral("groups"), groups}),
     cli::CliRegistration({QStringLiteral("calls"), QStringLiteral("calls"), calls}),
-    cli::CliRegistration(
-        {QStringLiteral("export"), QStringLiteral("export csv|xml|calls FILE"), exportFile}),
+    cli::CliRegistration({QStringLiteral("export"), QStringLiteral("export csv|xml|calls FILE"), exportFile}),
     cli::CliRegistration(
         {QStringLiteral("add-contact"),
-         QStringLiteral("add-contact --display-name NAME [--first ..] [--last ..] [--company ..] "
-                        "[--group ..] [--phone LOCATION=NUMBER]... [--notes ..] [--black-list] [--picture FILE] "
-                        "[--sound WAVFILE | --speak TEXT]"),
+         QStringLiteral(
+             "add-contact --display-name NAME [--first ..] [--last ..] [--company ..] "
+             "[--group ..] [--phone LOCATION=NUMBER]... [--notes ..] [--black-list] [--picture FILE] "
+             "[--sound WAVFILE | --speak TEXT]"),
          addContact}),
     cli::CliRegistration({QStringLiteral("add-group"), QStringLiteral("add-group NAME"), addGroup}),
+    cli::CliRegistration({QStringLiteral("import"), QStringLiteral("import FILE.wab [--list]"), importFile}),
 };
 
 } // namespace

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "exchange/WabRecord.h"
+#include "store/Records.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Reading an address-book file into records and turning records into contacts: what the import
+// window and tellwise-cli share.
+
+// Fills LIST (emptied first) with the contacts of the open file, in the file's order, and closes
+// the file. Distribution lists and other entries are skipped. False with ERROR when the file
+// cannot be read; LIST is then empty.
+bool ReadWabContacts(QList<TWABRecord> &list, QString *error);
+// Opens FILENAME and reads it, as the window loads a file.
+bool ReadWabFile(const QString &fileName, QList<TWABRecord> &list, QString *error);
+
+// By display name, with the locale's case-sensitive comparison.
+void SortWabRecords(QList<TWABRecord> &list);
+
+// The contact an import makes of RECORD: its texts, the phones in their fixed slots ("Kuća",
+// "Mobitel", "Tvrtka", "Kuća (FAX)", "Posao (FAX)"), the first four e-mails, the comment.
+AListAddress WabRecordToContact(const TWABRecord &record);
+
+// The group an import goes into, or the first free name after it.
+extern const QString kWabImportGroup;
+
+// The contacts an import of ROWS (in that order) of LIST makes: for each row the first record
+// that carries the row's display name.
+QList<AListAddress> WabContactsOfRows(const QList<TWABRecord> &list, const QList<int> &rows);
+
+// The list's tool tip for RECORD; lines are separated by a single "\r".
+QString WabInfoTip(const TWABRecord &record);
+
+// Type-ahead: the first row from START to the end, then (when WRAP) from the top back to START,
+// whose display name begins with TEXT, both in upper case; -1 when none.
+int FindWabRow(const QList<TWABRecord> &list, const QString &text, int start, bool wrap);
+
+// The message after an import of SELECTED rows of which IMPORTED were saved into GROUP; lines
+// are separated by "\n".
+QString WabImportMessage(const QString &group, int selected, int imported);
+
+// The display name, then every other field in the record's order (e-mails 1 to 4 last).
+QStringList WabRecordFields(const TWABRecord &record);

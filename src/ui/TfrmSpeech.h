@@ -1,0 +1,98 @@
+#pragma once
+
+#include "settings/Settings.h"
+#include "speech/TSpVoice.h"
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class TMSpeech;
+class TfrmOptions;
+
+// The speech window, and the program's one road to spoken output. It holds both engines side
+// by side: the first generation (eSpeak NG voices) and the second (the user's Speech
+// Dispatcher), and lets the user choose the generation, the voice, the welcome text and whether
+// it is spoken at start. The settings object owns the values: the window reads them when the
+// stored settings are loaded and writes them back when the options are saved. Created once at
+// start-up, opened modally from the options window.
+class TfrmSpeech : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TfrmSpeech(Settings &settings, QWidget *parent = nullptr);
+    ~TfrmSpeech() override;
+
+    // Joins the options window: its speech controls follow the engines' availability, its
+    // speech button opens this window, and its loading and saving carry this window's values.
+    void bindToOptions(TfrmOptions *options);
+
+    // Speaks TEXT with the chosen generation, when sound is on (unless IGNORESOUNDSWITCH) and
+    // speech is on. Returns at once; never reports a failure.
+    void SpeakText(const QString &text, bool ignoreSoundSwitch);
+
+    // Start-up: enables the generations that exist, falls back to one that does, and applies
+    // the remembered voice. A failure of the engine while applying it is thrown.
+    void InitSpeech();
+
+    // 4: the first generation found a voice; 5: the second is connected to its daemon.
+    bool IsSapiAvailable(int version) const;
+
+    // Fill the voice list with one generation's voices, select the remembered voice (else the
+    // first, which is then remembered) and apply it. Failures end the fill quietly.
+    void LoadSapi4Voices();
+    void LoadSapi5Voices();
+
+    // Stored settings -> window (when the options load them); window -> settings object (when
+    // the options save).
+    void LoadSettings();
+    void SaveSettings();
+
+    // Opens the window modally. Anything but OK puts back the generation (reloading its list),
+    // the welcome check box, the voice's place in the list and the text.
+    int ShowModal();
+
+    // Handlers
+    void rbSAPI4Click();
+    void cbVoicesChange();
+    void editTextChange();
+    void btnTestClick();
+
+    // The voice to select when a list is filled: the stored name, or the first voice of a list
+    // that did not hold it.
+    QString SelectedVoiceName;
+
+    // The engines.
+    TMSpeech *SpeechSapi4 = nullptr;
+    TSpVoice *SpeechSapi5 = nullptr;
+    // The second generation's voices as last listed (entry i of the list is voice i), and the
+    // one last applied.
+    QList<SpVoiceToken> VoiceTokens;
+    SpVoiceToken VoiceToken;
+
+private:
+    void applyVoice();
+    void checkRadio(QRadioButton *button);
+    static void uncheckRadio(QRadioButton *button);
+    void selectRemembered();
+    void showError(const QString &text);
+
+    Settings &m_settings;
+
+    QLabel *Image1 = nullptr;
+    QRadioButton *rbSAPI4 = nullptr;
+    QRadioButton *rbSAPI5 = nullptr;
+    QComboBox *cbVoices = nullptr;
+    QLineEdit *editText = nullptr;
+    QPushButton *btnTest = nullptr;
+    QCheckBox *chkSpeakWelcome = nullptr;
+    QPushButton *Button1 = nullptr;
+    QPushButton *Button2 = nullptr;
+};

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "exchange/WabRecord.h"
+#include "ui/DialogSeams.h"
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+#include <QTreeView>
+
+#include <functional>
+
+class AddressBook;
+class QGroupBox;
+class QPushButton;
+class Settings;
+class TRunningLabel;
+class TWabRowsModel;
+
+// The import window's list: type-ahead goes by the start of the display name, from the row
+// after the current one, round to the top.
+class TWabListView : public QTreeView
+{
+    Q_OBJECT
+
+public:
+    using QTreeView::QTreeView;
+    void keyboardSearch(const QString &search) override;
+    void setRecords(const QList<TWABRecord> *records) { m_records = records; }
+
+private:
+    const QList<TWABRecord> *m_records = nullptr;
+    QString m_typed;
+    qint64 m_lastKey = 0;
+};
+
+// Imports contacts from an address-book file: shows the file's contacts sorted by name, and
+// saves the marked ones that are not in the address book yet into a new group.
+class TfrmWab : public QDialog
+{
+    Q_OBJECT
+
+public:
+    TfrmWab(Settings &settings, AddressBook &addressBook, QWidget *parent = nullptr);
+    ~TfrmWab() override;
+
+    void setMessageDialog(MessageDialogFn fn) { m_message = std::move(fn); }
+    // FOLDER is the file to start from when there is one.
+    void setOpenFileDialog(OpenFileFn fn) { m_openFile = std::move(fn); }
+    // Called with the new group's name after contacts were imported.
+    void setImportedHandler(std::function<void(const QString &group)> fn) { m_imported = std::move(fn); }
+
+    void FormShow();
+    void FormClose();
+    void LoadWabFile();
+    void btnBrowseClick();
+    void btnMarkAllClick();
+    void btnUnmarkAllClick();
+    void btnImportClick();
+
+    const QList<TWABRecord> &records() const { return m_records; }
+    QString currentWabFile() const { return m_currentWabFile; }
+
+    TRunningLabel *lblWabFileName = nullptr;
+    QGroupBox *gbChooseFile = nullptr;
+    QGroupBox *gbAddressbook = nullptr;
+    QPushButton *btnBrowse = nullptr;
+    TWabListView *lvContacts = nullptr;
+    QPushButton *btnMarkAll = nullptr;
+    QPushButton *btnUnmarkAll = nullptr;
+    QPushButton *btnImport = nullptr;
+    QPushButton *btnCancel = nullptr;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    void lvContactsChange();
+    void setCount(int count);
+    QMessageBox::StandardButton message(const QString &caption, const QString &text, QMessageBox::Icon kind);
+
+    Settings &m_settings;
+    AddressBook &m_book;
+    TWabRowsModel *m_rows = nullptr;
+    QList<TWABRecord> m_records;
+    QString m_currentWabFile;
+    MessageDialogFn m_message;
+    OpenFileFn m_openFile;
+    std::function<void(const QString &)> m_imported;
+};

@@ -1,0 +1,170 @@
+// The speech window with the real eSpeak NG voices and no Speech Dispatcher daemon (the test
+// environment points the library at a dead socket). What is spoken is read from the recording
+// sound sink's "speak:" lines; what is stored from the settings file.
+
+#include "TestProfile.h"
+#include "TestSupport.h"
+
+#include "speech/TMSpeech.h"
+#include "store/AddressBook.h"
+#include "ui/DialogSeams.h"
+#include "ui/TfrmOptions.h"
+#include "ui/TfrmSpeech.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+class TestSpeechWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<AddressBook> m_book;
+    std::unique_ptr<TfrmOptions> m_options;
+    std::unique_ptr<TfrmSpeech> m_speech;
+    QStringList m_voices;
+
+    template <typename T> T *control(const char *name)
+    {
+        return m_speech->findChild<T *>(QLatin1String(name));
+    }
+
+    // The two windows as start-up makes them: the stored VALUES loaded and applied, and (with
+    // INIT) the engines prepared.
+    void start(const testsupport::SettingValues &values, bool init = true)
+    {
+        m_speech.reset();
+        m_options.reset();
+        QVERIFY(testsupport::writeSettings(values));
+        m_settings = std::make_unique<Settings>();
+        m_book = std::make_unique<AddressBook>(testsupport::testDataDir());
+        m_options = std::make_unique<TfrmOptions>(*m_settings, *m_book);
+        m_speech = std::make_unique<TfrmSpeech>(*m_settings);
+        m_speech->bindToOptions(m_options.get());
+        m_options->LoadSettings();
+        m_options->ApplyLoadedSettings();
+        if (init)
+            m_speech->InitSpeech();
+        m_voices = m_speech->SpeechSapi4->engines();
+        QVERIFY2(m_voices.size() >= 2, "eSpeak NG lists fewer than two voices");
+    }
+
+    static bool spoken(const QString &text)
+    {
+        const QString log = qEnvironmentVariable("TELLWISE_SOUND_SINK").mid(7);
+        return testsupport::readFile(log).contains("speak: " + text.toUtf8() + '\n');
+    }
+
+private slots:
+    void speakTextFollowsTheSwitches_data()
+    {
+        QTest::addColumn<bool>("sound");
+        QTest::addColumn<bool>("speech");
+        QTest::addColumn<bool>("ignoreSoundSwitch");
+        QTest::addColumn<bool>("heard");
+        QTest::newRow("call") << true << true << false << true;
+        QTest::newRow("call, sound off") << false << true << false << false;
+        QTest::newRow("editor's test, sound off") << false << true << true << true;
+        QTest::newRow("call, speech off") << true << false << false << false;
+        QTest::newRow("editor's test, speech off") << true << false << true << false;
+    }
+
+    void speakTextFollowsTheSwitches()
+    {
+        QFETCH(bool, sound);
+        QFETCH(bool, speech);
+        QFETCH(bool, ignoreSoundSwitch);
+        QFETCH(bool, heard);
+        start({{Settings::EnableSound, sound}, {Settings::EnableSpeech, speech}});
+        const QString tag = QString::fromLatin1(QTest::currentDataTag());
+        const QString text = u"Zove "_s + tag;
+        m_speech->SpeakText(text, ignoreSoundSwitch);
+        // The window's test button knows no switches: once its text is recorded, so would be
+        // the one before it.
+        control<QLineEdit>("editText")->setText(u"Kraj "_s + tag);
+        QTest::mouseClick(control<QPushButton>("btnTest"), Qt::LeftButton);
+        QTRY_VERIFY(spoken(u"Kraj "_s + tag));
+        QCOMPARE(spoken(text), heard);
+    }
+
+    void storedChoiceMeetsTheEngines_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<int>("given"); // -1: a name that is no voice
+        QTest::addColumn<int>("chosen");
+        QTest::newRow("second voice, other case") << 0 << 1 << 1;
+        QTest::newRow("unknown voice") << 0 << -1 << 0;
+        QTest::newRow("second generation without a daemon") << 1 << 1 << 1;
+    }
+
+    void storedChoiceMeetsTheEngines()
+    {
+        QFETCH(int, version);
+        QFETCH(int, given);
+        QFETCH(int, chosen);
+        start({});
+        const QString name = given < 0 ? u"no such voice"_s : m_voices[given].toUpper();
+        start({{Settings::SapiVersion, version}, {Settings::SapiVoiceName, name}});
+        QVERIFY(control<QRadioButton>("rbSAPI4")->isChecked());
+        QVERIFY(!control<QRadioButton>("rbSAPI5")->isEnabled());
+        QVERIFY(m_options->findChild<QCheckBox *>(u"chkEnableSpeech"_s)->isEnabled());
+        QCOMPARE(control<QComboBox>("cbVoices")->currentIndex(), chosen);
+        QVERIFY(m_speech->SpeechSapi4->engineSelected());
+        // Only a name matching no voice is replaced; the next save writes the list's text.
+        QCOMPARE(m_speech->SelectedVoiceName, given < 0 ? m_voices[0] : name);
+        m_options->SaveSettings();
+        const QSettings file(u"Kavelink"_s, u"Tellwise Monitor"_s);
+        QCOMPARE(file.value(u"Settings/SapiVersion"_s).toInt(), 0);
+        QCOMPARE(file.value(u"Settings/SapiVoiceName"_s).toString(), m_voices[chosen]);
+    }
+
+    void closingPutsBackTheFiveStatesUnlessOk_data()
+    {
+        QTest::addColumn<bool>("switchGeneration"); // else another voice is chosen
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("other generation, cancel") << true << false;
+        QTest::newRow("other voice, cancel") << false << false;
+        QTest::newRow("other generation, ok") << true << true;
+    }
+
+    void closingPutsBackTheFiveStatesUnlessOk()
+    {
+        QFETCH(bool, switchGeneration);
+        QFETCH(bool, ok);
+        start({{Settings::SapiVersion, 0}}, false);
+        start({{Settings::SapiVersion, 0}, {Settings::SapiVoiceName, m_voices[1]}}, false);
+        ModalDialogHook::pushNext([&](QDialog &dialog) {
+            // The second generation has no daemon to list voices from.
+            if (switchGeneration)
+                QTest::mouseClick(control<QRadioButton>("rbSAPI5"), Qt::LeftButton, {}, QPoint(6, 6));
+            else
+                QTest::keyClick(control<QComboBox>("cbVoices"), Qt::Key_Up);
+            QCOMPARE(control<QComboBox>("cbVoices")->currentIndex(), switchGeneration ? -1 : 0);
+            control<QCheckBox>("chkSpeakWelcome")->setChecked(false);
+            control<QLineEdit>("editText")->setText(u"Drugi tekst"_s);
+            if (ok)
+                QTest::mouseClick(dialog.findChild<QPushButton *>(u"Button1"_s), Qt::LeftButton);
+        });
+        QCOMPARE(m_speech->ShowModal(), ok ? QDialog::Accepted : QDialog::Rejected);
+
+        QCOMPARE(control<QRadioButton>("rbSAPI4")->isChecked(), !ok);
+        QCOMPARE(control<QRadioButton>("rbSAPI5")->isChecked(), ok);
+        QCOMPARE(control<QComboBox>("cbVoices")->count(), ok ? 0 : m_voices.size());
+        QCOMPARE(control<QComboBox>("cbVoices")->currentIndex(), ok ? -1 : 1);
+        QCOMPARE(control<QCheckBox>("chkSpeakWelcome")->isChecked(), !ok);
+        QCOMPARE(control<QLineEdit>("editText")->text(),
+                 ok ? u"Drugi tekst"_s : u"Dobro doshlee oo Tellwise Monitor"_s);
+    }
+};
+
+QTEST_MAIN(TestSpeechWindow)
+#include "tst_speechwindow.moc"
