@@ -195,7 +195,6 @@ private slots:
         QTest::newRow("none found") << QStringList{"xyz"} << 1 << QString();
         QTest::newRow("blank text") << QStringList{"  "} << 2 << QString();
         QTest::newRow("field out of range") << QStringList{"a", "--field", "24"} << 2 << QString();
-        QTest::newRow("two texts") << QStringList{"a", "b"} << 2 << QString();
     }
     void search()
     {
