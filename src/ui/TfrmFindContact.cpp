@@ -347,7 +347,6 @@ void TfrmFindContact::btnSearchClick()
 
     m_found->clear();
     m_selectedName.clear();
-    lvContacts->setColumnWidth(0, lvContacts->columnWidth(0));
     setFoundCount(0);
     btnShow->setEnabled(false);
 
