@@ -517,14 +517,6 @@ def toolbar_icons():
             '<rect x="5.5" y="12.5" width="13" height="9" rx="0.8" fill="url(#paper)" stroke="#5b6f86" '
             'stroke-width="0.8"/>'
             '<path d="M 7.5 15.5 H 16.5 M 7.5 18 H 14" stroke="#9aa6b4" stroke-width="1"/>')
-    magnifier = ('<line x1="15" y1="15" x2="21.5" y2="21.5" stroke="url(#handle)" stroke-width="4" '
-                 'stroke-linecap="round"/>'
-                 '<line x1="14.2" y1="14.2" x2="16" y2="16" stroke="url(#metal)" stroke-width="3.4"/>'
-                 '<circle cx="10" cy="10" r="7" fill="url(#glass)" stroke="url(#metal)" stroke-width="2.4"/>'
-                 '<circle cx="10" cy="10" r="8.2" fill="none" stroke="#4f565e" stroke-width="0.7"/>'
-                 '<circle cx="10" cy="10" r="5.8" fill="none" stroke="#4f565e" stroke-width="0.6"/>'
-                 '<path d="M 6.5 9 A 3.8 3.8 0 0 1 9.5 6" fill="none" stroke="#ffffff" stroke-width="1.4" '
-                 'stroke-linecap="round"/>')
     check = ('<path d="M 2.5 12.5 L 6.5 9 L 10 13 L 18.5 3.5 L 22 7 L 10 20.5 Z" fill="url(#green)" '
              'stroke="#1a5517" stroke-width="1" stroke-linejoin="round"/>')
     icons = {
@@ -536,7 +528,7 @@ def toolbar_icons():
         "tbNewGroup": people + plus_badge(18.5, 18.5),
         "tbRenameGroup": people + pencil_badge(11.5, 22.5),
         "tbDeleteGroup": people + cross_badge(18.5, 18.5),
-        "tbFindContact": magnifier,
+        "tbFindContact": MAGNIFIER,
         "tbImportWAB": place(7, 2.5, 1.2, book()) + place(0.8, 13, 1, arrow("green", "#1a5517")),
         "tbOutlookExchange": (place(3, 7, 1.35, arrow("green", "#1a5517")) +
                               place(21, 17, 1.35, arrow("blue", "#173a66", left=True))),
@@ -560,6 +552,26 @@ def main_logo():
     icon("mainLogo", body, 32, 32)
 
 
+MAGNIFIER = ('<line x1="15" y1="15" x2="21.5" y2="21.5" stroke="url(#handle)" stroke-width="4" '
+             'stroke-linecap="round"/>'
+             '<line x1="14.2" y1="14.2" x2="16" y2="16" stroke="url(#metal)" stroke-width="3.4"/>'
+             '<circle cx="10" cy="10" r="7" fill="url(#glass)" stroke="url(#metal)" stroke-width="2.4"/>'
+             '<circle cx="10" cy="10" r="8.2" fill="none" stroke="#4f565e" stroke-width="0.7"/>'
+             '<circle cx="10" cy="10" r="5.8" fill="none" stroke="#4f565e" stroke-width="0.6"/>'
+             '<path d="M 6.5 9 A 3.8 3.8 0 0 1 9.5 6" fill="none" stroke="#ffffff" stroke-width="1.4" '
+             'stroke-linecap="round"/>')
+
+
+# The search window's animation: the magnifier circling over an open address book, eight frames.
+def search_images():
+    for frame in range(8):
+        angle = math.radians(frame * 45 - 90)
+        x = 9 + 5 * math.cos(angle)
+        y = 8 + 5 * math.sin(angle)
+        icon(f"imagesSearch{frame}", place(4, 6, 1.5, book()) + place(round(x, 2), round(y, 2), 0.75, MAGNIFIER),
+             32, 32)
+
+
 def main_window_pictures():
     title_bars()
     list_images()
@@ -567,6 +579,7 @@ def main_window_pictures():
     page_buttons()
     window_buttons()
     toolbar_icons()
+    search_images()
     main_logo()
 
 

@@ -242,7 +242,7 @@ exist in the address book were not written.</translation>
 <context>
     <name>TCallRowsModel</name>
     <message>
-        <location filename="../../src/ui/MainLists.cpp" line="+256"/>
+        <location filename="../../src/ui/MainLists.cpp" line="+261"/>
         <source>Naziv pozivatelja</source>
         <translation>Caller name</translation>
     </message>
@@ -265,7 +265,7 @@ exist in the address book were not written.</translation>
 <context>
     <name>TContactRowsModel</name>
     <message>
-        <location line="-157"/>
+        <location line="-162"/>
         <source>Ime osobe</source>
         <translation>Contact</translation>
     </message>
@@ -717,6 +717,215 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
     </message>
 </context>
 <context>
+    <name>TfrmFindContact</name>
+    <message>
+        <location filename="../../src/store/SearchContact.cpp" line="+63"/>
+        <source>Sva polja</source>
+        <translation>All fields</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <location filename="../../src/ui/TfrmFindContact.cpp" line="+73"/>
+        <source>Naziv osobe</source>
+        <translation>Display name</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Prezime</source>
+        <translation>Last name</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ime</source>
+        <translation>First name</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Nadimak</source>
+        <translation>Nickname</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Grupa</source>
+        <translation>Group</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Kuća:  Ulica</source>
+        <translation>Home:  Street</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Kuća:  Poštanski broj</source>
+        <translation>Home:  Postal code</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Kuća:  Grad</source>
+        <translation>Home:  City</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Kuća:  Država</source>
+        <translation>Home:  Country</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Naziv tvrtke</source>
+        <translation>Company</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Odjel</source>
+        <translation>Department</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ured</source>
+        <translation>Office</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Naziv posla</source>
+        <translation>Job title</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Posao:  Ulica</source>
+        <translation>Business:  Street</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Posao:  Poštanski broj</source>
+        <translation>Business:  Postal code</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Posao:  Grad</source>
+        <translation>Business:  City</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Posao:  Država</source>
+        <translation>Business:  Country</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Telefonske lokacije</source>
+        <translation>Phone locations</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Telefonski brojevi</source>
+        <translation>Phone numbers</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>E-mail adrese</source>
+        <translation>E-mail addresses</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Osobna Internet stranica</source>
+        <translation>Personal web page</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Internet stranica tvrtke</source>
+        <translation>Company web page</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Napomena</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <location filename="../../src/ui/TfrmFindContact.cpp" line="+0"/>
+        <source>Tvrtka</source>
+        <translation>Company</translation>
+    </message>
+    <message>
+        <location line="+34"/>
+        <source>Traženje osobe</source>
+        <translation>Find Contact</translation>
+    </message>
+    <message>
+        <location line="+59"/>
+        <source>Pretraživanje adresara</source>
+        <translation>Search the address book</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source> Traženje:</source>
+        <translation> Search:</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Traženi pojam:</source>
+        <translation>Search for:</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source> Kriteriji pretraživanja:</source>
+        <translation> Search criteria:</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Prikaži podatke koji sadržavaju pojam</source>
+        <translation>Show entries that contain the text</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Prikaži podatke koji su identični pojmu</source>
+        <translation>Show entries identical to the text</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Traži u polju:</source>
+        <translation>Search in field:</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Uvijet traženja:</source>
+        <translation>Condition:</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source> Uzmi u obzir velika i mala slova pri traženju</source>
+        <translation> Match case</translation>
+    </message>
+    <message>
+        <location line="+21"/>
+        <source>Traži</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zaustavi</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Očisti sve</source>
+        <translation>Clear all</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zatvori</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <location line="+56"/>
+        <source>Prikaži</source>
+        <translation>Show</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source> Pronađeno osoba:  %1</source>
+        <translation> Contacts found:  %1</translation>
+    </message>
+</context>
+<context>
     <name>TfrmFormatNumber</name>
     <message>
         <location filename="../../src/ui/TfrmFormatNumber.cpp" line="+20"/>
@@ -841,7 +1050,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
     <message>
         <location line="-183"/>
         <location line="+185"/>
-        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+356"/>
+        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+366"/>
         <source>Izbriši osobu</source>
         <translation>Delete Contact</translation>
     </message>
@@ -896,7 +1105,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
     </message>
     <message>
         <location line="+3"/>
-        <location filename="../../src/ui/TfrmMainContacts.cpp" line="-100"/>
+        <location filename="../../src/ui/TfrmMainContacts.cpp" line="-110"/>
         <source>Sakrij detalje o osobi</source>
         <translation>Hide Contact Details</translation>
     </message>
@@ -920,7 +1129,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
     </message>
     <message>
         <location line="+56"/>
-        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+112"/>
+        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+122"/>
         <source>Dodaj osobu u Crnu Listu</source>
         <translation>Add Contact to the Black List</translation>
     </message>
@@ -986,7 +1195,7 @@ Do you really want to delete the selected calls?</translation>
         <translation>Save Calls</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmMainContacts.cpp" line="-331"/>
+        <location filename="../../src/ui/TfrmMainContacts.cpp" line="-341"/>
         <source>Osoba</source>
         <translation>Contact</translation>
     </message>
@@ -1105,7 +1314,7 @@ Do you really want to delete the selected calls?</translation>
         <translation> Total contacts:  %1</translation>
     </message>
     <message>
-        <location line="+71"/>
+        <location line="+81"/>
         <source>Izbriši osobe</source>
         <translation>Delete Contacts</translation>
     </message>
@@ -1654,7 +1863,7 @@ will take effect only then.</translation>
 <context>
     <name>TfrmSpeech</name>
     <message>
-        <location filename="../../src/ui/TfrmSpeech.cpp" line="+63"/>
+        <location filename="../../src/ui/TfrmSpeech.cpp" line="+83"/>
         <source>Opcije govora</source>
         <translation>Speech Options</translation>
     </message>
@@ -1674,7 +1883,7 @@ will take effect only then.</translation>
         <translation>Use this voice:</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+16"/>
         <source>Test tekst:</source>
         <translation>Test text:</translation>
     </message>

@@ -7,6 +7,7 @@
 #include "platform/SessionEvents.h"
 #include "store/DataDir.h"
 #include "ui/TfrmCallerNotes.h"
+#include "ui/TfrmFindContact.h"
 #include "ui/TfrmIncomingCall.h"
 #include "ui/TfrmMain.h"
 #include "ui/TfrmNewCallMessage.h"
@@ -40,6 +41,7 @@ MonitorProgram::MonitorProgram() : m_addressBook(DataDir()), m_callLog(DataDir()
     m_frmNewCallMessage = std::make_unique<TfrmNewCallMessage>();
     m_frmCallerNotes = std::make_unique<TfrmCallerNotes>();
     m_frmIncomingCall = std::make_unique<TfrmIncomingCall>(m_frmNewCallMessage.get(), m_frmCallerNotes.get());
+    m_frmFindContact = std::make_unique<TfrmFindContact>(m_addressBook, m_frmStart->mainMenus.contacts);
     m_frmAbout = std::make_unique<TfrmAbout>();
     m_frmWab = std::make_unique<TfrmWab>(m_settings, m_addressBook);
 
@@ -77,6 +79,7 @@ MonitorProgram::~MonitorProgram()
     m_session.reset();
     m_frmWab.reset();
     m_frmAbout.reset();
+    m_frmFindContact.reset();
     m_frmIncomingCall.reset();
     m_frmCallerNotes.reset();
     m_frmNewCallMessage.reset();
@@ -124,6 +127,13 @@ void MonitorProgram::connectMainWindow()
     connect(line, &LineState::stateChanged, main,
             [main, line] { main->setConnectionIndicator(line->connected() ? 1 : 0, line->statusText()); });
     start->setMainWindowOpener([main](int page) { main->ShowPage(page); });
+    TfrmFindContact *find = m_frmFindContact.get();
+    find->setShowContactsHandler([main](const QStringList &names) { main->ShowContacts(names); });
+    main->setFindContactHandler([find] {
+        find->show();
+        find->raise();
+        find->activateWindow();
+    });
     TfrmWab *wab = m_frmWab.get();
     main->setImportHandler([wab] { RunModalDialog(*wab); });
     wab->setImportedHandler([main](const QString &group) { main->selectGroupNode(group); });

@@ -11,6 +11,7 @@
 class SessionEvents;
 class TfrmAbout;
 class TfrmCallerNotes;
+class TfrmFindContact;
 class TfrmIncomingCall;
 class TfrmMain;
 class TfrmNewCallMessage;
@@ -46,6 +47,7 @@ public:
     TfrmNewCallMessage *frmNewCallMessage() const { return m_frmNewCallMessage.get(); }
     TfrmCallerNotes *frmCallerNotes() const { return m_frmCallerNotes.get(); }
     TfrmAbout *frmAbout() const { return m_frmAbout.get(); }
+    TfrmFindContact *frmFindContact() const { return m_frmFindContact.get(); }
     TfrmWab *frmWab() const { return m_frmWab.get(); }
 
 private:
@@ -65,6 +67,7 @@ private:
     std::unique_ptr<TfrmNewCallMessage> m_frmNewCallMessage;
     std::unique_ptr<TfrmCallerNotes> m_frmCallerNotes;
     std::unique_ptr<TfrmIncomingCall> m_frmIncomingCall;
+    std::unique_ptr<TfrmFindContact> m_frmFindContact;
     std::unique_ptr<TfrmAbout> m_frmAbout;
     std::unique_ptr<TfrmWab> m_frmWab;
     std::unique_ptr<SessionEvents> m_session;

@@ -135,6 +135,11 @@ QMimeData *TContactRowsModel::mimeData(const QModelIndexList &indexes) const
     for (int r : rows)
         if (r < int(m_rows.size()))
             names << m_rows[std::size_t(r)].DisplayName;
+    return mimeForNames(names);
+}
+
+QMimeData *TContactRowsModel::mimeForNames(const QStringList &names)
+{
     auto *mime = new QMimeData;
     // Names may hold any character but a line break never ends one: they are written as a
     // length-prefixed list.

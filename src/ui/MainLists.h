@@ -51,6 +51,8 @@ public:
     Qt::DropActions supportedDragActions() const override { return Qt::MoveAction | Qt::CopyAction; }
 
     static QStringList namesFromMime(const QMimeData *mime);
+    // What a drag of the contacts NAMES carries.
+    static QMimeData *mimeForNames(const QStringList &names);
 
 private:
     std::vector<TContactRec> m_rows;

@@ -170,6 +170,9 @@ public:
     QList<int> selectedCallRows() const;
     QTreeWidgetItem *groupNode(const QString &text) const;
     void selectGroupNode(const QString &text);
+    // Shows the named contacts: the node of all contacts, and only these rows selected and
+    // scrolled into view. The window is not brought forward.
+    void ShowContacts(const QStringList &names);
     QString selectedNodeText() const;
     // The name of the new call list's pending caller's contact, for reselecting the call.
     QString pendingCallerName() const { return m_pendingName; }

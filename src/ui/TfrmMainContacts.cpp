@@ -348,6 +348,16 @@ void TfrmMain::selectAndFocusContact(const QString &displayName)
         lvContacts->setFocus();
 }
 
+void TfrmMain::ShowContacts(const QStringList &names)
+{
+    if (tvGroups->topLevelItemCount() == 0)
+        return;
+    tvGroups->setCurrentItem(tvGroups->topLevelItem(0));
+    lvContacts->clearSelection();
+    for (const QString &name : names)
+        selectContactRow(m_contactRows->indexOfName(name), true);
+}
+
 void TfrmMain::contactSelectionChanged()
 {
     const int selected = int(lvContacts->selectionModel()->selectedRows().size());

@@ -182,6 +182,32 @@ private slots:
         QVERIFY(!QFile::exists(dir() + "/Copy of Groups.dat"));
     }
 
+    // Found names in list order, exit 1 for none, 2 for what the window could not search.
+    void search_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("all fields, any case") << QStringList{"čel"} << 0 << u"Zec\nAna\n"_s;
+        QTest::newRow("identical first name")
+            << QStringList{"ANA", "--field", "3", "--identical"} << 0 << u"Ana\n"_s;
+        QTest::newRow("case counts") << QStringList{"--match-case", "ANA", "--field", "3"} << 1 << QString();
+        QTest::newRow("none found") << QStringList{"xyz"} << 1 << QString();
+        QTest::newRow("blank text") << QStringList{"  "} << 2 << QString();
+        QTest::newRow("field out of range") << QStringList{"a", "--field", "24"} << 2 << QString();
+    }
+    void search()
+    {
+        QFETCH(QStringList, args);
+        QCOMPARE(cli(dir(), {"add-contact", "--display-name", "Zec", "--company", "ČELIK"}).exitCode, 0);
+        QCOMPARE(cli(dir(), {"add-contact", "--display-name", "Ana", "--first", "Ana", "--notes", "čelo"})
+                     .exitCode,
+                 0);
+        const Run r = cli(dir(), QStringList{"search"} + args);
+        QTEST(r.exitCode, "exitCode");
+        QTEST(r.out, "out");
+    }
+
     // Commands that only read create nothing, so they work on a read-only folder or mount.
     void readingCreatesNothing()
     {

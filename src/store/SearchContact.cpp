@@ -1,0 +1,235 @@
+#include "store/SearchContact.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QVarLengthArray>
+
+#include <algorithm>
+#include <array>
+#include <initializer_list>
+#include <vector>
+
+namespace {
+
+using Getter = const QString &(*)(const AListAddress &);
+
+#define FIELD(member) +[](const AListAddress &c) -> const QString & { return c.member; }
+
+template <std::size_t K> const QString &phoneLocation(const AListAddress &c)
+{
+    return c.PhoneLocation[K];
+}
+template <std::size_t K> const QString &phoneNumber(const AListAddress &c)
+{
+    return c.PhoneNumber[K];
+}
+template <std::size_t K> const QString &eMail(const AListAddress &c)
+{
+    return c.EMail[K];
+}
+
+const std::vector<Getter> kPhoneLocations = {phoneLocation<0>, phoneLocation<1>, phoneLocation<2>,
+                                             phoneLocation<3>, phoneLocation<4>, phoneLocation<5>,
+                                             phoneLocation<6>, phoneLocation<7>};
+const std::vector<Getter> kPhoneNumbers = {phoneNumber<0>, phoneNumber<1>, phoneNumber<2>, phoneNumber<3>,
+                                           phoneNumber<4>, phoneNumber<5>, phoneNumber<6>, phoneNumber<7>};
+const std::vector<Getter> kEMails = {eMail<0>, eMail<1>, eMail<2>, eMail<3>};
+
+// Every text field in record order; the picture and the sound are not searched.
+std::vector<Getter> allFields()
+{
+    std::vector<Getter> all = {
+        FIELD(FirstName),     FIELD(LastName),        FIELD(NickName),       FIELD(DisplayNameAs),
+        FIELD(Group),         FIELD(HomeAddress),     FIELD(HomeCity),       FIELD(HomePostNo),
+        FIELD(HomeCountry),   FIELD(HomeWebPage),     FIELD(CompanyName),    FIELD(CompanyDepartment),
+        FIELD(CompanyOffice), FIELD(CompanyJobTitle), FIELD(CompanyAddress), FIELD(CompanyCity),
+        FIELD(CompanyPostNo), FIELD(CompanyCountry),  FIELD(CompanyWebPage)};
+    all.insert(all.end(), kPhoneLocations.begin(), kPhoneLocations.end());
+    all.insert(all.end(), kPhoneNumbers.begin(), kPhoneNumbers.end());
+    all.insert(all.end(), kEMails.begin(), kEMails.end());
+    all.push_back(FIELD(Notes));
+    return all;
+}
+
+struct FieldChoice
+{
+    const char *caption;
+    std::vector<Getter> fields; // tried in this order; the first match decides
+};
+
+const std::array<FieldChoice, kSearchFieldCount> &fieldChoices()
+{
+    static const std::array<FieldChoice, kSearchFieldCount> choices = {{
+        {QT_TRANSLATE_NOOP("TfrmFindContact", "Sva polja"), allFields()},
+        {QT_TRANSLATE_NOOP("TfrmFindContact", "Naziv osobe"), {FIELD(DisplayNameAs)}},
+        {QT_TRANSLATE_NOOP("TfrmFindContact", "Prezime"), {FIELD(LastName)}},
+        {QT_TRANSLATE_NOOP("TfrmFindContact", "Ime"), {FIELD(FirstName)}},
+        {QT_TRANSLATE_NOOP("TfrmFindContact", "Nadimak"), {FIELD(NickName)}},
+        {QT_TRANSLATE_NOOP("TfrmFindContact", "Grupa"), {FIELD(Group)}},
+        {QT_TRANSLATE_NOOP("TfrmFindContact", "Kuća:  Ulica"), {FIELD(HomeAddress)}},
+        {QT_TRANSLATE_NOOP("TfrmFindContact", "Kuća:  Poštanski broj"), {FIELD(HomePostNo)}},
+        {QT_TRANSLATE_NOOP("TfrmFindContact", "Kuća:  Grad"), {FIELD(HomeCity)}},
+        {QT_TRANSLATE_NOOP("TfrmFindContact", "Kuća:  Država"), {FIELD(HomeCountry)}},
+        {QT_TRANSLATE_NOOP("TfrmFindContact", "Naziv tvrtke"), {FIELD(CompanyName)}},
+        {QT_TRANSLATE_NOOP("TfrmFindContact", "Odjel"), {FIELD(CompanyDepartment)}},
+        {QT_TRANSLATE_NOOP("TfrmFindContact", "Ured"), {FIELD(CompanyOffice)}},
+        {QT_TRANSLATE_NOOP("TfrmFindContact", "Naziv posla"), {FIELD(CompanyJobTitle)}},
+        {QT_TRANSLATE_NOOP("TfrmFindContact", "Posao:  Ulica"), {FIELD(CompanyAddress)}},
+        {QT_TRANSLATE_NOOP("TfrmFindContact", "Posao:  Poštanski broj"), {FIELD(CompanyPostNo)}},
+        {QT_TRANSLATE_NOOP("TfrmFindContact", "Posao:  Grad"), {FIELD(CompanyCity)}},
+        {QT_TRANSLATE_NOOP("TfrmFindContact", "Posao:  Država"), {FIELD(CompanyCountry)}},
+        {QT_TRANSLATE_NOOP("TfrmFindContact", "Telefonske lokacije"), kPhoneLocations},
+        {QT_TRANSLATE_NOOP("TfrmFindContact", "Telefonski brojevi"), kPhoneNumbers},
+        {QT_TRANSLATE_NOOP("TfrmFindContact", "E-mail adrese"), kEMails},
+        {QT_TRANSLATE_NOOP("TfrmFindContact", "Osobna Internet stranica"), {FIELD(HomeWebPage)}},
+        {QT_TRANSLATE_NOOP("TfrmFindContact", "Internet stranica tvrtke"), {FIELD(CompanyWebPage)}},
+        {QT_TRANSLATE_NOOP("TfrmFindContact", "Napomena"), {FIELD(Notes)}},
+    }};
+    return choices;
+}
+
+#undef FIELD
+
+// The search text prepared once per search: lowered already unless the case counts.
+struct Needle
+{
+    explicit Needle(const SearchCriteria &criteria)
+        : text(criteria.matchCase ? criteria.text : criteria.text.toLower()), matchCase(criteria.matchCase),
+          identical(criteria.identical)
+    {
+    }
+
+    bool matches(const QString &value) const
+    {
+        if (text.isEmpty() || value.isEmpty())
+            return false;
+        if (matchCase)
+            return identical ? value == text : value.contains(text);
+        // Lowered into a buffer on the stack one character at a time, as QString::toLower()
+        // lowers them, but without a new string for every field of every contact. Characters
+        // whose lower case is longer or lies outside the basic plane take the slow way.
+        QVarLengthArray<char16_t, 256> lowered(value.size());
+        const QChar *in = value.constData();
+        for (qsizetype i = 0; i < value.size(); ++i) {
+            const char16_t c = in[i].unicode();
+            if (c < 0x80) {
+                lowered[i] = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+                continue;
+            }
+            const char32_t lower = QChar::toLower(char32_t(c));
+            if (QChar::isSurrogate(c) || c == 0x130 || lower > 0xFFFF)
+                return compare(value.toLower());
+            lowered[i] = char16_t(lower);
+        }
+        return compare(QStringView(lowered.constData(), lowered.size()));
+    }
+    bool compare(QStringView lowered) const
+    {
+        return identical ? lowered == QStringView(text) : lowered.contains(QStringView(text));
+    }
+
+    QString text;
+    bool matchCase;
+    bool identical;
+};
+
+bool contactMatches(const AListAddress &contact, const std::vector<Getter> &fields, const Needle &needle)
+{
+    for (Getter field : fields)
+        if (needle.matches(field(contact)))
+            return true;
+    return false;
+}
+
+const std::vector<Getter> &fieldsOf(int index)
+{
+    static const std::vector<Getter> none;
+    if (index < 0 || index >= kSearchFieldCount)
+        return none;
+    return fieldChoices()[std::size_t(index)].fields;
+}
+
+} // namespace
+
+QString SearchFieldName(int index)
+{
+    if (index < 0 || index >= kSearchFieldCount)
+        return {};
+    return QCoreApplication::translate("TfrmFindContact", fieldChoices()[std::size_t(index)].caption);
+}
+
+bool MatchText(const QString &searchText, const QString &value, bool matchCase, bool identical)
+{
+    return Needle(SearchCriteria{searchText, 0, matchCase, identical}).matches(value);
+}
+
+bool ContactMatches(const AListAddress &contact, const SearchCriteria &criteria)
+{
+    return contactMatches(contact, fieldsOf(criteria.field), Needle(criteria));
+}
+
+QList<FoundContact> SearchContacts(const TContactList &contacts, const SearchCriteria &criteria)
+{
+    const Needle needle(criteria);
+    const std::vector<Getter> &fields = fieldsOf(criteria.field);
+    QList<FoundContact> found;
+    for (const AListAddress &c : contacts)
+        if (contactMatches(c, fields, needle))
+            found.append({c.DisplayNameAs, c.CompanyName});
+    return found;
+}
+
+bool TContactListCopy::copyMore(int count)
+{
+    if (!m_started || m_source.revision() != m_revision) {
+        m_copy.clear();
+        m_revision = m_source.revision();
+        m_started = true;
+    }
+    const int end = std::min(m_source.size(), m_copy.size() + count);
+    for (int i = m_copy.size(); i < end; ++i)
+        m_copy.append(m_source[i]);
+    return m_copy.size() == m_source.size();
+}
+
+TSearchContact::TSearchContact(TContactList snapshot, SearchCriteria criteria, QObject *parent)
+    : QThread(parent), m_contacts(std::move(snapshot)), m_total(m_contacts.size()),
+      m_criteria(std::move(criteria))
+{
+    qRegisterMetaType<QList<FoundContact>>();
+}
+
+TSearchContact::~TSearchContact()
+{
+    requestStop();
+    wait();
+}
+
+void TSearchContact::run()
+{
+    const Needle needle(m_criteria);
+    const std::vector<Getter> &fields = fieldsOf(m_criteria.field);
+    QList<FoundContact> batch;
+    QElapsedTimer sinceBatch;
+    sinceBatch.start();
+    int tested = 0;
+    bool stopped = false;
+    for (const AListAddress &c : m_contacts) {
+        if (m_stop.load(std::memory_order_relaxed)) {
+            stopped = true;
+            break;
+        }
+        if (contactMatches(c, fields, needle))
+            batch.append({c.DisplayNameAs, c.CompanyName});
+        ++tested;
+        // The clock is read only now and then: it costs more than testing a short contact.
+        if ((tested & 63) == 0 && sinceBatch.elapsed() >= m_batchMs) {
+            emit progressed(batch, tested);
+            batch.clear();
+            sinceBatch.restart();
+        }
+    }
+    emit progressed(batch, tested);
+    m_contacts.clear();
+    emit searchDone(tested, stopped);
+}
