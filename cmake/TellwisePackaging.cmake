@@ -8,9 +8,10 @@ set(CPACK_PACKAGE_VENDOR Kavelink)
 set(CPACK_PACKAGE_CONTACT "Kavelink <tellwise@kavelink.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "caller-ID monitor for one telephone line")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Tellwise Monitor watches one telephone line through a caller-ID modem, an ISDN adapter\n\
-(CAPI 2.0) or a router's call monitor, logs every call, looks the caller up in its address\n\
-book and shows name, number, picture and notes, plays a ring sound or speaks a text.")
+    "Tellwise Monitor watches one telephone line through a caller-ID modem,\n\
+an ISDN adapter (CAPI 2.0) or a router's call monitor. It logs every call,\n\
+looks the caller up in its address book, shows name, number, picture and\n\
+notes, and plays a ring sound or speaks a text.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

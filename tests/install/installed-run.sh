@@ -17,7 +17,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" > /dev/null
 for f in bin/tellwise-monitor bin/tellwise-cli share/applications/tellwise-monitor.desktop \
-         share/icons/hicolor/48x48/apps/tellwise-monitor.png share/man/man1/tellwise-cli.1 \
+         share/icons/hicolor/48x48/apps/tellwise-monitor.png share/man/man1/tellwise-cli.1.gz \
          share/tellwise-monitor/CountryList.dat share/tellwise-monitor/Sound/ring1.wav; do
     [ -s "$prefix/$f" ] || fail "$f not installed"
 done
