@@ -16,10 +16,9 @@ mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" > /dev/null
-for f in bin/tellwise-monitor bin/tellwise-cli share/applications/tellwise-monitor.desktop \
-         share/icons/hicolor/48x48/apps/tellwise-monitor.png share/man/man1/tellwise-cli.1.gz \
-         share/tellwise-monitor/CountryList.dat share/tellwise-monitor/Sound/ring1.wav; do
-    [ -s "$prefix/$f" ] || fail "$f not installed"
+for f in applications/tellwise-monitor.desktop icons/hicolor/48x48/apps/tellwise-monitor.png \
+         man/man1/tellwise-cli.1.gz tellwise-monitor/CountryList.dat; do
+    [ -s "$prefix/share/$f" ] || fail "$f not installed"
 done
 
 data="$XDG_DATA_HOME/Tellwise Monitor"
