@@ -71,10 +71,12 @@ QString installedCommand(const QString &programPath)
         const QString command = line.mid(5).trimmed();
         if (!plain.match(command).hasMatch())
             return {};
-        const QString found = command.contains(QLatin1Char('/')) ? command : QStandardPaths::findExecutable(command);
+        const QString found =
+            command.contains(QLatin1Char('/')) ? command : QStandardPaths::findExecutable(command);
         const QString self = program.canonicalFilePath();
-        return !found.isEmpty() && !self.isEmpty() && QFileInfo(found).canonicalFilePath() == self ? command
-                                                                                                 : QString();
+        return !found.isEmpty() && !self.isEmpty() && QFileInfo(found).canonicalFilePath() == self
+                   ? command
+                   : QString();
     }
     return {};
 }

@@ -78,7 +78,8 @@ private slots:
         QFETCH(QString, expected);
         QTemporaryDir prefix;
         const QString program = prefix.filePath(u"bin/tellwise-monitor"_s);
-        QVERIFY(QDir().mkpath(prefix.filePath(u"bin"_s)) && QDir().mkpath(prefix.filePath(u"share/applications"_s)));
+        QVERIFY(QDir().mkpath(prefix.filePath(u"bin"_s)) &&
+                QDir().mkpath(prefix.filePath(u"share/applications"_s)));
         testsupport::writeFile(program, "#!/bin/sh\n");
         QFile(program).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         testsupport::writeFile(prefix.filePath(u"share/applications/tellwise-monitor.desktop"_s),
