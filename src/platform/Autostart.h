@@ -3,7 +3,8 @@
 #include <QString>
 
 // Starting the program with the user's desktop session. On Linux this is an XDG autostart
-// entry, $XDG_CONFIG_HOME/autostart/tellwise-monitor.desktop, that runs the program's path.
+// entry, $XDG_CONFIG_HOME/autostart/tellwise-monitor.desktop, that runs the program: by the
+// command of its installed menu entry when that starts the same program, else by its path.
 namespace Autostart {
 
 // Where the entry lives.

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -47,6 +48,39 @@ QString escapeValue(const QString &value)
     return out;
 }
 
+// The command of the menu entry installed with the program (PREFIX/share/applications beside
+// PREFIX/bin), when that command starts this very program; empty for a build tree, a portable
+// folder, or a command that would find another copy on the PATH.
+QString installedCommand(const QString &programPath)
+{
+    const QFileInfo program(programPath);
+    QFile entry(program.absolutePath() + QStringLiteral("/../share/applications/tellwise-monitor.desktop"));
+    if (!entry.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    bool mainGroup = false;
+    while (!entry.atEnd()) {
+        const QString line = QString::fromUtf8(entry.readLine()).trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            mainGroup = line == QLatin1String("[Desktop Entry]");
+            continue;
+        }
+        if (!mainGroup || !line.startsWith(QLatin1String("Exec=")))
+            continue;
+        // Only a bare command: one with arguments, quotes or field codes is not ours to copy.
+        static const QRegularExpression plain(QStringLiteral("^[^\\s\"'\\\\%$`]+$"));
+        const QString command = line.mid(5).trimmed();
+        if (!plain.match(command).hasMatch())
+            return {};
+        const QString found =
+            command.contains(QLatin1Char('/')) ? command : QStandardPaths::findExecutable(command);
+        const QString self = program.canonicalFilePath();
+        return !found.isEmpty() && !self.isEmpty() && QFileInfo(found).canonicalFilePath() == self
+                   ? command
+                   : QString();
+    }
+    return {};
+}
+
 } // namespace
 
 namespace Autostart {
@@ -88,13 +122,15 @@ bool enable(const QString &programPath)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
+    // An installed program starts the way its menu entry starts it.
+    const QString installed = installedCommand(programPath);
     const QString text = QStringLiteral("[Desktop Entry]\n"
                                         "Type=Application\n"
                                         "Name=Tellwise Monitor\n"
                                         "Exec=%1\n"
                                         "Terminal=false\n"
                                         "X-GNOME-Autostart-enabled=true\n")
-                             .arg(execLine(programPath));
+                             .arg(installed.isEmpty() ? execLine(programPath) : installed);
     file.write(text.toUtf8());
     return file.commit();
 }

@@ -2,7 +2,9 @@
 
 #include "TestSupport.h"
 
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -56,6 +58,38 @@ private slots:
         QVERIFY(Autostart::disable());
         QVERIFY(!QFile::exists(expected));
         QVERIFY(Autostart::disable()); // already gone: still a success
+    }
+
+    // An installed copy starts by its menu entry's command, but only when that is this copy.
+    void installedCopyUsesMenuCommand_data()
+    {
+        QTest::addColumn<QString>("menuExec");
+        QTest::addColumn<bool>("onPath");
+        QTest::addColumn<QString>("expected"); // "@" stands for the program's full path
+        QTest::newRow("name found on PATH") << u"tellwise-monitor"_s << true << u"tellwise-monitor"_s;
+        QTest::newRow("name not on PATH") << u"tellwise-monitor"_s << false << u"@"_s;
+        QTest::newRow("with arguments") << u"tellwise-monitor --x"_s << true << u"@"_s;
+    }
+
+    void installedCopyUsesMenuCommand()
+    {
+        QFETCH(QString, menuExec);
+        QFETCH(bool, onPath);
+        QFETCH(QString, expected);
+        QTemporaryDir prefix;
+        const QString program = prefix.filePath(u"bin/tellwise-monitor"_s);
+        QVERIFY(QDir().mkpath(prefix.filePath(u"bin"_s)) &&
+                QDir().mkpath(prefix.filePath(u"share/applications"_s)));
+        testsupport::writeFile(program, "#!/bin/sh\n");
+        QFile(program).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        testsupport::writeFile(prefix.filePath(u"share/applications/tellwise-monitor.desktop"_s),
+                               "[Desktop Entry]\nName=T\nExec=" + menuExec.toUtf8() + "\n");
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", (onPath ? prefix.filePath(u"bin"_s).toUtf8() + ':' : QByteArray()) + path);
+        QVERIFY(Autostart::enable(program));
+        qputenv("PATH", path);
+        const QByteArray exec = expected == u"@"_s ? program.toUtf8() : expected.toUtf8();
+        QVERIFY(testsupport::readFile(Autostart::entryPath()).split('\n').contains("Exec=" + exec));
     }
 };
 
