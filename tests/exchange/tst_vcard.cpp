@@ -1,0 +1,212 @@
+// vCards written by us and by others, read into the contact's fields.
+
+#include "TestSupport.h"
+
+#include "exchange/VCard.h"
+
+#include <QProcess>
+#include <QStringDecoder>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+AListAddress fullContact()
+{
+    AListAddress c;
+    c.FirstName = u"Željka"_s;
+    c.LastName = u"Đurić; Horvat"_s;
+    c.NickName = u"Žuža, mala"_s;
+    c.DisplayNameAs = u"Đurić Željka"_s;
+    c.HomeAddress = u"Ulica 1\nstan 2"_s;
+    c.HomeCity = u"Rijeka"_s;
+    c.HomePostNo = u"51000"_s;
+    c.HomeCountry = u"Hrvatska"_s;
+    c.HomeWebPage = u"http://a.hr/?x=1,2;3"_s;
+    c.CompanyName = u"Kvarner d.d."_s;
+    c.CompanyDepartment = u"Prodaja"_s;
+    c.CompanyOffice = u"Soba 3"_s;
+    c.CompanyJobTitle = u"Šef\\voditelj"_s;
+    c.CompanyAddress = u"Riva 1"_s;
+    c.CompanyCity = u"Zagreb"_s;
+    c.CompanyPostNo = u"10000"_s;
+    c.CompanyCountry = u"HR"_s;
+    c.CompanyWebPage = u"https://k.hr"_s;
+    for (int s = 0; s < 8; ++s) {
+        c.PhoneNumber[std::size_t(s)] = u"+385 51 00%1"_s.arg(s);
+        c.PhoneLocation[std::size_t(s)] = vcard::phoneLocation(s);
+    }
+    c.EMail = {u"a@x.hr"_s, u"b@x.hr"_s, u"c@x.hr"_s, u"d@x.hr"_s};
+    c.Notes = QString(100, u'č') + u"\nkraj"_s;
+    return c;
+}
+
+AListAddress onePhone(int slot)
+{
+    AListAddress c;
+    c.DisplayNameAs = u"Slot %1"_s.arg(slot + 1);
+    c.PhoneNumber[std::size_t(slot)] = u"01 %1"_s.arg(slot + 1);
+    c.PhoneLocation[std::size_t(slot)] = vcard::phoneLocation(slot);
+    return c;
+}
+
+// The filled fields that tell the mapping apart, phones as "telK=number location".
+QString summary(const AListAddress &c)
+{
+    QStringList out;
+    auto add = [&](const char *name, const QString &v) {
+        if (!v.isEmpty())
+            out << QLatin1String(name) + u'=' + v;
+    };
+    add("fn", c.DisplayNameAs);
+    add("first", c.FirstName);
+    add("last", c.LastName);
+    add("org", c.CompanyName);
+    add("dept", c.CompanyDepartment);
+    add("wcity", c.CompanyCity);
+    add("note", c.Notes);
+    for (int s = 0; s < 8; ++s)
+        if (!c.PhoneNumber[std::size_t(s)].isEmpty())
+            out << u"tel%1=%2 %3"_s.arg(s + 1).arg(c.PhoneNumber[std::size_t(s)],
+                                                   c.PhoneLocation[std::size_t(s)]);
+    for (const QString &e : c.EMail)
+        add("mail", e);
+    return out.join(u" | "_s);
+}
+
+} // namespace
+
+class TestVCard : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Every field back unchanged, through escapes, folding and UTF-8; no line over 75 octets.
+    void roundTrip()
+    {
+        const QByteArray bytes = WriteVCard(fullContact(), u"uid-1"_s);
+        for (const QByteArray &line : bytes.split('\n'))
+            QVERIFY2(line.size() <= 76, line.constData()); // 75 and the CR
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        utf8.decode(bytes);
+        QVERIFY(!utf8.hasError());
+        const QList<TVCard> cards = ReadVCards(bytes);
+        QCOMPARE(cards.size(), 1);
+        QCOMPARE(summary(cards[0].Contact), summary(fullContact()));
+        QVERIFY(cards[0].Contact == fullContact());
+        QCOMPARE(cards[0].Uid, u"uid-1"_s);
+    }
+
+    // Each slot has its TEL type and comes back to itself; a reader that drops our slot marker
+    // still gets the slot from the type, except the second home and work numbers.
+    void phoneSlots_data()
+    {
+        QTest::addColumn<int>("slot");
+        QTest::addColumn<QByteArray>("type");
+        QTest::addColumn<int>("byTypeOnly");
+        const char *types[8] = {"home,voice", "home,voice", "cell,voice", "work,main",
+                                "work,voice", "work,voice", "work,fax",   "home,fax"};
+        const int byType[8] = {0, 0, 2, 3, 4, 4, 6, 7};
+        for (int s = 0; s < 8; ++s)
+            QTest::addRow("%s", qPrintable(vcard::phoneLocation(s)))
+                << s << QByteArray(types[s]) << byType[s];
+    }
+    void phoneSlots()
+    {
+        QFETCH(int, slot);
+        QFETCH(QByteArray, type);
+        QFETCH(int, byTypeOnly);
+        const QByteArray bytes = WriteVCard(onePhone(slot));
+        QVERIFY(bytes.contains("TEL;TYPE=" + type + ";"));
+        QCOMPARE(summary(ReadVCards(bytes).value(0).Contact), summary(onePhone(slot)));
+        QByteArray foreign = bytes;
+        foreign.replace(";X-TELLWISE-SLOT=" + QByteArray::number(slot + 1), "");
+        QCOMPARE(summary(ReadVCards(foreign).value(0).Contact),
+                 summary(onePhone(byTypeOnly))
+                     .replace(u"Slot %1"_s.arg(byTypeOnly + 1), u"Slot %1"_s.arg(slot + 1))
+                     .replace(u"01 %1"_s.arg(byTypeOnly + 1), u"01 %1"_s.arg(slot + 1)));
+    }
+
+    void foreignCards_data()
+    {
+        QTest::addColumn<QByteArray>("card");
+        QTest::addColumn<QString>("expected");
+        // As a phone exports it: quoted-printable with a soft break, charsets, bare types, no FN.
+        QTest::newRow("phone 2.1")
+            << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\n"
+                          "N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=C5=BDuri=C4=87;Ana\r\n"
+                          "TEL;CELL;PREF:+385 91 111\r\nTEL;HOME:051 222\r\nTEL;WORK;FAX:01 333\r\n"
+                          "EMAIL;INTERNET:ana@x.hr\r\n"
+                          "ADR;WORK;CHARSET=windows-1250;QUOTED-PRINTABLE:;;Trg 1;=8Aibenik;;;HR\r\n"
+                          "NOTE;ENCODING=QUOTED-PRINTABLE:prvi=0A=\r\ndrugi\r\nEND:VCARD\r\n")
+            << u"fn=Ana Žurić | first=Ana | last=Žurić | wcity=Šibenik | note=prvi\ndrugi | "
+               u"tel1=051 222 Kuća | tel3=+385 91 111 Mobitel | tel7=01 333 Posao (FAX) | "
+               u"mail=ana@x.hr"_s;
+        QTest::newRow("4.0 with groups and uris")
+            << QByteArray("BEGIN:VCARD\nVERSION:4.0\nFN:Kvarner\nORG:Kvarner;Prodaja\n"
+                          "TEL;TYPE=\"work,voice\";VALUE=uri:tel:+38551\nitem1.TEL;TYPE=work:+38552\n"
+                          "TEL;TYPE=fax:+38553\nTEL:+38554\nEND:VCARD\n")
+            << u"fn=Kvarner | org=Kvarner | dept=Prodaja | tel1=+38554 Kuća | tel5=+38551 Posao | "
+               u"tel6=+38552 Posao 2 | "
+               u"tel7=+38553 Posao (FAX)"_s;
+        // Hostile or damaged input: what can be read is, the rest is dropped.
+        QTest::newRow("missing END") << QByteArray("BEGIN:VCARD\nFN:A\nTEL:1") << u"fn=A | tel1=1 Kuća"_s;
+        QTest::newRow("nested agent")
+            << QByteArray("BEGIN:VCARD\nFN:A\nAGENT:\nBEGIN:VCARD\nFN:B\nEND:VCARD\n"
+                          "END:VCARD\nEND:VCARD\n")
+            << u"fn=A"_s;
+        QTest::newRow("huge line") << "BEGIN:VCARD\nFN:A\nNOTE:" + QByteArray(vcard::kMaxLineSize, 'x') +
+                                          "\nTEL:1\nEND:VCARD"
+                                   << u"fn=A | tel1=1 Kuća"_s;
+        QTest::newRow("huge folded line")
+            << "BEGIN:VCARD\nFN:A\nNOTE:" + QByteArray(" xxxxxxxx\r\n").repeated(200000) + "END:VCARD"
+            << u"fn=A"_s;
+        QTest::newRow("bad utf-8") << QByteArray("BEGIN:VCARD\nFN:\xC5\xFF\x9A\nEND:VCARD") << u"fn=Ĺ˙š"_s;
+        QTest::newRow("unknown charset")
+            << QByteArray("BEGIN:VCARD\nFN;CHARSET=x-junk:\xC5\xA1\nEND:VCARD") << u"fn=š"_s;
+        QTest::newRow("group card") << QByteArray("BEGIN:VCARD\nKIND:group\nFN:G\nEND:VCARD") << QString();
+        QTest::newRow("open quote") << QByteArray("BEGIN:VCARD\nFN;X=\"a:b\nEND:VCARD") << QString();
+        QTest::newRow("junk") << QByteArray("\0\xff:;=\"\\\n BEGIN\r", 12) << QString();
+        QTest::newRow("too big") << "BEGIN:VCARD\nFN:A\nEND:VCARD\n" + QByteArray(vcard::kMaxFileSize, '\n')
+                                 << QString();
+    }
+    void foreignCards()
+    {
+        QFETCH(QByteArray, card);
+        QFETCH(QString, expected);
+        const QList<TVCard> cards = ReadVCards(card);
+        QCOMPARE(cards.size(), expected.isEmpty() ? 0 : 1);
+        if (!cards.isEmpty())
+            QCOMPARE(summary(cards[0].Contact), expected);
+    }
+
+    // Another program's reader takes every card we write, with its names, numbers and e-mails.
+    void vobjectParsesOurCards()
+    {
+        QByteArray file = WriteVCard(fullContact(), u"uid-1"_s);
+        for (int s = 0; s < 8; ++s)
+            file += WriteVCard(onePhone(s));
+        const QString path = testsupport::testDataDir() + u"all.vcf"_s;
+        testsupport::writeFile(path, file);
+        QProcess python;
+        python.start(u"/usr/bin/python3"_s,
+                     {u"-c"_s,
+                      u"import sys, vobject\n"
+                      "for c in vobject.readComponents(open(sys.argv[1], encoding='utf-8').read(), "
+                      "validate=True):\n"
+                      "  print(c.fn.value, c.n.value.family, len(c.contents.get('tel', [])),"
+                      " len(c.contents.get('email', [])), c.contents.get('note', [c.fn])[0].value[-5:])"_s,
+                      path});
+        QVERIFY(python.waitForFinished(30000));
+        QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
+        QStringList expected{u"Đurić Željka Đurić; Horvat 8 4 \nkraj"_s};
+        for (int s = 1; s <= 8; ++s)
+            expected << u"Slot %1  1 0 lot %1"_s.arg(s);
+        QCOMPARE(QString::fromUtf8(python.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts),
+                 expected.join(u'\n').split(u'\n', Qt::SkipEmptyParts));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVCard)
+#include "tst_vcard.moc"
