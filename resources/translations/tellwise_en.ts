@@ -2116,6 +2116,11 @@ Do you want to set up &apos;Reject!&apos; now?</translation>
     </message>
     <message>
         <location line="+50"/>
+        <source> vCard Adresar  [ %1 osoba ]:</source>
+        <translation> vCard Address Book  [ %1 contacts ]:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source> Windows Adresar  [ %1 osoba ]:</source>
         <translation> Windows Address Book  [ %1 contacts ]:</translation>
     </message>

@@ -217,7 +217,8 @@ QMessageBox::StandardButton TfrmWab::message(const QString &caption, const QStri
 
 void TfrmWab::setCount(int count)
 {
-    gbAddressbook->setTitle(tr(" Windows Adresar  [ %1 osoba ]:").arg(count));
+    gbAddressbook->setTitle(IsVCardFile(lblWabFileName->text()) ? tr(" vCard Adresar  [ %1 osoba ]:").arg(count)
+                                                                : tr(" Windows Adresar  [ %1 osoba ]:").arg(count));
 }
 
 void TfrmWab::FormShow()
