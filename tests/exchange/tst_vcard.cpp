@@ -4,7 +4,9 @@
 
 #include "exchange/VCard.h"
 
+#include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -60,6 +62,21 @@ QString summary(const AListAddress &c)
     for (const QString &e : c.EMail)
         add("mail", e);
     return out.join(u" | "_s);
+}
+
+// The standard output of PROGRAM, which must succeed.
+QString run(const QString &program, const QStringList &args, const QByteArray &input = {})
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"XDG_CONFIG_HOME"_s, testsupport::testDataDir() + u"config"_s);
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    p.write(input);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return u"failed: "_s + QString::fromUtf8(p.readAllStandardError());
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 } // namespace
@@ -161,21 +178,47 @@ private slots:
             file += WriteVCard(onePhone(s));
         const QString path = testsupport::testDataDir() + u"all.vcf"_s;
         testsupport::writeFile(path, file);
-        QProcess python;
-        python.start(u"/usr/bin/python3"_s,
-                     {u"-c"_s,
-                      u"import sys, vobject\n"
-                      "for c in vobject.readComponents(open(sys.argv[1], encoding='utf-8').read(), "
-                      "validate=True):\n"
-                      "  print(c.fn.value, c.n.value.family, len(c.contents.get('tel', [])),"
-                      " len(c.contents.get('email', [])))"_s,
-                      path});
-        QVERIFY(python.waitForFinished(30000));
-        QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
+        const QString out =
+            run(u"/usr/bin/python3"_s,
+                {u"-c"_s,
+                 u"import sys, vobject\n"
+                 "for c in vobject.readComponents(open(sys.argv[1], encoding='utf-8').read(), "
+                 "validate=True):\n"
+                 "  print(c.fn.value, c.n.value.family, len(c.contents.get('tel', [])),"
+                 " len(c.contents.get('email', [])))"_s,
+                 path});
         QString expected = u"Đurić Željka Đurić; Horvat 8 4\n"_s;
         for (int s = 1; s <= 8; ++s)
             expected += u"Slot %1  1 0\n"_s.arg(s);
-        QCOMPARE(QString::fromUtf8(python.readAllStandardOutput()), expected);
+        QCOMPARE(out, expected);
+    }
+
+    // khard lists the numbers and e-mails of a card we wrote, and a card khard wrote is read
+    // into the right fields.
+    void khardRoundTrip()
+    {
+        const QString dir = testsupport::testDataDir();
+        QVERIFY(QDir(dir + u"book"_s).removeRecursively() && QDir().mkpath(dir + u"book"_s) &&
+                QDir().mkpath(dir + u"config/khard"_s));
+        testsupport::writeFile(dir + u"config/khard/khard.conf"_s,
+                               "[addressbooks]\n[[book]]\npath = " + dir.toUtf8() +
+                                   "book\n[contact table]\ndisplay = formatted_name\n");
+        testsupport::writeFile(dir + u"book/ours.vcf"_s, WriteVCard(fullContact(), u"ours"_s));
+        const QString phones = run(u"khard"_s, {u"phone"_s, u"--parsable"_s});
+        QCOMPARE(phones.count(u"\tĐurić Željka\t"_s), 8);
+        QVERIFY2(phones.contains(u"+385 51 007\tĐurić Željka\thome, fax"_s), qPrintable(phones));
+        QCOMPARE(run(u"khard"_s, {u"email"_s, u"--parsable"_s}).count(u"\tĐurić Željka\t"_s), 4);
+
+        QVERIFY(!run(u"khard"_s, {u"new"_s, u"-a"_s, u"book"_s},
+                     "First name: Ivo\nLast name: Horvat\nOrganisation: Kvarner\nNote: bilješka\nPhone:\n"
+                     "  home: 051 1\n  cell: 091 2\n  work: 01 3\n  fax: 01 4\nEmail:\n  home: ivo@x.hr\n")
+                     .startsWith(u"failed"_s));
+        const QStringList written =
+            QDir(dir + u"book"_s).entryList({u"*.vcf"_s}).filter(QRegularExpression(u"^(?!ours)"_s));
+        QCOMPARE(written.size(), 1);
+        QCOMPARE(summary(ReadVCards(testsupport::readFile(dir + u"book/"_s + written[0])).value(0).Contact),
+                 u"fn=Ivo Horvat | first=Ivo | last=Horvat | org=Kvarner | note=bilješka | tel1=051 1 Kuća | "
+                 u"tel3=091 2 Mobitel | tel5=01 3 Posao | tel7=01 4 Posao (FAX) | mail=ivo@x.hr"_s);
     }
 };
 
