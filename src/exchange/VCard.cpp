@@ -152,14 +152,20 @@ QString rawText(const Property &p)
     return decodeText(bytes, p.charset);
 }
 
-// The card's logical lines: folded lines joined, and 2.1's quoted-printable soft breaks too.
-QList<QByteArray> logicalLines(const QByteArray &data)
+// Hands each logical line of DATA to USE, one at a time: folded lines joined, and 2.1's
+// quoted-printable soft breaks too. Blank lines and lines longer than the limit are dropped.
+template <typename Use> void forEachLogicalLine(const QByteArray &data, Use use)
 {
-    QList<QByteArray> lines;
+    QByteArray current;
     bool dropping = false;
     auto isQuotedPrintable = [](const QByteArray &line) {
         const qsizetype colon = line.indexOf(':');
         return colon > 0 && line.left(colon).toUpper().contains("QUOTED-PRINTABLE");
+    };
+    auto flush = [&] {
+        if (!current.isEmpty())
+            use(current);
+        current.clear();
     };
     qsizetype pos = 0;
     while (pos < data.size()) {
@@ -173,32 +179,26 @@ QList<QByteArray> logicalLines(const QByteArray &data)
         if (pos < data.size() && data[pos] == '\n')
             ++pos;
         const bool folded = !physical.isEmpty() && (physical[0] == ' ' || physical[0] == '\t');
-        const bool softBreak =
-            !lines.isEmpty() && lines.last().endsWith('=') && isQuotedPrintable(lines.last());
-        if (!lines.isEmpty() && (folded || softBreak)) {
-            if (dropping)
+        const bool softBreak = current.endsWith('=') && isQuotedPrintable(current);
+        if (folded || softBreak) {
+            if (dropping || current.isEmpty())
                 continue;
-            QByteArray &last = lines.last();
             if (softBreak && !folded)
-                last.chop(1);
-            last += folded ? physical.mid(1) : physical;
-            if (last.size() > vcard::kMaxLineSize) {
+                current.chop(1);
+            current += folded ? physical.mid(1) : physical;
+            if (current.size() > vcard::kMaxLineSize) {
                 // Too long to be a field we keep (a photo at most): drop it whole.
-                lines.removeLast();
+                current.clear();
                 dropping = true;
             }
             continue;
         }
-        dropping = false;
-        if (physical.trimmed().isEmpty())
-            continue;
-        if (physical.size() > vcard::kMaxLineSize) {
-            dropping = true;
-            continue;
-        }
-        lines << physical;
+        flush();
+        dropping = physical.size() > vcard::kMaxLineSize;
+        if (!dropping && !physical.trimmed().isEmpty())
+            current = physical;
     }
-    return lines;
+    flush();
 }
 
 enum Slot
@@ -398,10 +398,10 @@ QList<TVCard> ReadVCards(const QByteArray &data)
     int depth = 0;
     TVCard card;
     bool isGroup = false;
-    for (const QByteArray &line : logicalLines(data)) {
+    forEachLogicalLine(data, [&](const QByteArray &line) {
         Property p;
-        if (!parseLine(line, p))
-            continue;
+        if (cards.size() >= vcard::kMaxCards || !parseLine(line, p))
+            return;
         const QByteArray value = p.value.trimmed().toUpper();
         if (p.name == "BEGIN" && value == "VCARD") {
             // A card nested in another (2.1's AGENT) is skipped with its contents.
@@ -415,8 +415,8 @@ QList<TVCard> ReadVCards(const QByteArray &data)
         } else if (depth == 1) {
             addProperty(card, isGroup, p);
         }
-    }
-    if (depth > 0)
+    });
+    if (depth > 0 && cards.size() < vcard::kMaxCards)
         finish(card, isGroup, cards);
     return cards;
 }

@@ -26,6 +26,8 @@ namespace vcard {
 // Larger input is refused whole; a longer logical line is dropped with its property.
 constexpr qsizetype kMaxFileSize = 16 * 1024 * 1024;
 constexpr qsizetype kMaxLineSize = 1024 * 1024;
+// Cards after this many are left out, so that a file of tiny cards cannot take all memory.
+constexpr qsizetype kMaxCards = 50000;
 
 // The location name of phone slot SLOT (0 to 7), in the program's language.
 QString phoneLocation(int slot);
