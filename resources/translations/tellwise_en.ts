@@ -2220,6 +2220,34 @@ through this window. Closing the window closes the program.</translation>
     </message>
 </context>
 <context>
+    <name>VCardFolders</name>
+    <message>
+        <location filename="../../src/exchange/VCardFolders.cpp" line="+109"/>
+        <source>mapa nije dostupna</source>
+        <translation>the folder is not available</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>kontakt nije snimljen</source>
+        <translation>the contact was not saved</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>kontakt nije premješten</source>
+        <translation>the contact was not moved</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>mapa nije dodana</source>
+        <translation>the folder was not added</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>mapa nije izbrisana</source>
+        <translation>the folder was not deleted</translation>
+    </message>
+</context>
+<context>
     <name>WabCode</name>
     <message>
         <location filename="../../src/exchange/WabCode.cpp" line="+132"/>
