@@ -138,12 +138,22 @@
 <context>
     <name>ImportWab</name>
     <message>
-        <location filename="../../src/exchange/ImportWabFunc.cpp" line="+91"/>
+        <location filename="../../src/exchange/ImportWabFunc.cpp" line="+94"/>
         <source>Poziv adresara nije uspio (kod 0x%1).</source>
         <translation>The address book call failed (code 0x%1).</translation>
     </message>
     <message>
-        <location line="+113"/>
+        <location line="+98"/>
+        <source>Datoteka je prevelika za vCard datoteku.</source>
+        <translation>The file is too large for a vCard file.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Datoteka nije vCard datoteka.</source>
+        <translation>The file is not a vCard file.</translation>
+    </message>
+    <message>
+        <location line="+96"/>
         <source>Kuća</source>
         <translation>Home</translation>
     </message>
@@ -168,7 +178,7 @@
         <translation>Business (FAX)</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+37"/>
         <source>Naziv osobe:  </source>
         <translation>Contact name:  </translation>
     </message>
@@ -183,7 +193,7 @@
         <translation>Phone numbers:</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+4"/>
         <source>E-mail adrese:</source>
         <translation>E-mail addresses:</translation>
     </message>
@@ -2111,6 +2121,11 @@ Do you want to set up &apos;Reject!&apos; now?</translation>
     </message>
     <message>
         <location line="+50"/>
+        <source> vCard Adresar  [ %1 osoba ]:</source>
+        <translation> vCard Address Book  [ %1 contacts ]:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source> Windows Adresar  [ %1 osoba ]:</source>
         <translation> Windows Address Book  [ %1 contacts ]:</translation>
     </message>
@@ -2120,7 +2135,17 @@ Do you want to set up &apos;Reject!&apos; now?</translation>
         <translation>Choose WAB file</translation>
     </message>
     <message>
-        <location line="+41"/>
+        <location line="+1"/>
+        <source>Adresar (*.wab *.vcf *.vcard)</source>
+        <translation>Address book (*.wab *.vcf *.vcard)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>vCard kontakti (*.vcf *.vcard)</source>
+        <translation>vCard contacts (*.vcf *.vcard)</translation>
+    </message>
+    <message>
+        <location line="+40"/>
         <location line="+34"/>
         <source>Greška</source>
         <translation>Error</translation>
@@ -2154,6 +2179,77 @@ through this window. Closing the window closes the program.</translation>
         <location line="+7"/>
         <source>Izbornik</source>
         <translation>Menu</translation>
+    </message>
+</context>
+<context>
+    <name>VCard</name>
+    <message>
+        <location filename="../../src/exchange/VCard.cpp" line="+383"/>
+        <source>Kuća</source>
+        <translation>Home</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Kuća 2</source>
+        <translation>Home 2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Mobitel</source>
+        <translation>Mobile</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Tvrtka</source>
+        <translation>Company</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Posao</source>
+        <translation>Business</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Posao 2</source>
+        <translation>Business 2</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Posao (FAX)</source>
+        <translation>Business (FAX)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Kuća (FAX)</source>
+        <translation>Home (FAX)</translation>
+    </message>
+</context>
+<context>
+    <name>VCardFolders</name>
+    <message>
+        <location filename="../../src/exchange/VCardFolders.cpp" line="+109"/>
+        <source>mapa nije dostupna</source>
+        <translation>the folder is not available</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>kontakt nije snimljen</source>
+        <translation>the contact was not saved</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>kontakt nije premješten</source>
+        <translation>the contact was not moved</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>mapa nije dodana</source>
+        <translation>the folder was not added</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>mapa nije izbrisana</source>
+        <translation>the folder was not deleted</translation>
     </message>
 </context>
 <context>
@@ -2206,6 +2302,7 @@ through this window. Closing the window closes the program.</translation>
         <translation>The file is damaged: a property of record %1 runs past the record.</translation>
     </message>
     <message>
+        <location filename="../../src/exchange/ImportWabFunc.cpp" line="-194"/>
         <location filename="../../src/exchange/WabIab.cpp" line="-7"/>
         <source>Datoteka %1 se ne može otvoriti: %2</source>
         <translation>The file %1 cannot be opened: %2</translation>

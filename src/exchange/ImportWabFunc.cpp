@@ -1,11 +1,14 @@
 #include "exchange/ImportWabFunc.h"
 
+#include "exchange/VCard.h"
 #include "exchange/WabApi.h"
 #include "exchange/WabIab.h"
 #include "exchange/WabTags.h"
 
 #include <QCollator>
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QLocale>
 
@@ -169,6 +172,77 @@ bool ReadWabFile(const QString &fileName, QList<TWABRecord> &list, QString *erro
     return OpenWabFile(fileName, error) && ReadWabContacts(list, error);
 }
 
+bool IsVCardFile(const QString &fileName)
+{
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    return suffix == QLatin1String("vcf") || suffix == QLatin1String("vcard");
+}
+
+bool ReadContactFile(const QString &fileName, QList<TWABRecord> &list, QString *error)
+{
+    list.clear();
+    if (!IsVCardFile(fileName))
+        return ReadWabFile(fileName, list, error);
+    QFile file(fileName);
+    QString failure;
+    if (!file.open(QIODevice::ReadOnly))
+        failure = QCoreApplication::translate("WabCode", "Datoteka %1 se ne može otvoriti: %2")
+                      .arg(fileName, file.errorString());
+    else if (file.size() > vcard::kMaxFileSize)
+        failure = QCoreApplication::translate("ImportWab", "Datoteka je prevelika za vCard datoteku.");
+    if (failure.isEmpty()) {
+        const QByteArray data = file.read(vcard::kMaxFileSize + 1);
+        if (!data.contains("BEGIN:VCARD") && !data.toUpper().contains("BEGIN:VCARD"))
+            failure = QCoreApplication::translate("ImportWab", "Datoteka nije vCard datoteka.");
+        for (const TVCard &card : ReadVCards(data)) {
+            list << VCardRecord(card.Contact);
+            list.last().RecordNumber = std::int32_t(list.size() - 1);
+        }
+    }
+    if (!failure.isEmpty()) {
+        list.clear();
+        if (error)
+            *error = failure;
+        return false;
+    }
+    return true;
+}
+
+TWABRecord VCardRecord(const AListAddress &c)
+{
+    TWABRecord r;
+    r.VCard = true;
+    r.GivenName = c.FirstName;
+    r.Surname = c.LastName;
+    r.NickName = c.NickName;
+    r.DisplayName = c.DisplayNameAs;
+    r.HomeStreet = c.HomeAddress;
+    r.HomeCity = c.HomeCity;
+    r.HomePostalCode = c.HomePostNo;
+    r.HomeCountry = c.HomeCountry;
+    r.PersonalHomePage = c.HomeWebPage;
+    r.Company = c.CompanyName;
+    r.Department = c.CompanyDepartment;
+    r.Office = c.CompanyOffice;
+    r.JobTitle = c.CompanyJobTitle;
+    r.BusinessStreet = c.CompanyAddress;
+    r.BusinessCity = c.CompanyCity;
+    r.BusinessPostalCode = c.CompanyPostNo;
+    r.BusinessCountry = c.CompanyCountry;
+    r.BusinessHomePage = c.CompanyWebPage;
+    r.HomePhone = c.PhoneNumber[0];
+    r.Home2Phone = c.PhoneNumber[1];
+    r.MobilePhone = c.PhoneNumber[2];
+    r.CompanyMainPhone = c.PhoneNumber[3];
+    r.BusinessPhone = c.PhoneNumber[4];
+    r.Business2Phone = c.PhoneNumber[5];
+    r.BusinessFax = c.PhoneNumber[6];
+    r.HomeFax = c.PhoneNumber[7];
+    r.EMail = c.EMail;
+    r.Comment = c.Notes;
+    return r;
+}
+
 void SortWabRecords(QList<TWABRecord> &list)
 {
     QCollator collator{QLocale()};
@@ -200,6 +274,20 @@ AListAddress WabRecordToContact(const TWABRecord &r)
     c.CompanyCountry = r.BusinessCountry;
     c.CompanyWebPage = r.BusinessHomePage;
     // Each phone keeps its own slot, filled or not.
+    if (r.VCard) {
+        const QString *vcardPhones[8] = {&r.HomePhone,        &r.Home2Phone,    &r.MobilePhone,
+                                         &r.CompanyMainPhone, &r.BusinessPhone, &r.Business2Phone,
+                                         &r.BusinessFax,      &r.HomeFax};
+        for (std::size_t i = 0; i < 8; ++i) {
+            if (vcardPhones[i]->isEmpty())
+                continue;
+            c.PhoneLocation[i] = vcard::phoneLocation(int(i));
+            c.PhoneNumber[i] = *vcardPhones[i];
+        }
+        c.EMail = r.EMail;
+        c.Notes = r.Comment;
+        return c;
+    }
     const std::pair<const char *, const QString *> phones[5] = {
         {QT_TRANSLATE_NOOP("ImportWab", "Kuća"), &r.HomePhone},
         {QT_TRANSLATE_NOOP("ImportWab", "Mobitel"), &r.MobilePhone},
@@ -219,6 +307,12 @@ AListAddress WabRecordToContact(const TWABRecord &r)
 }
 
 const QString kWabImportGroup = QStringLiteral("Windows Adresar");
+const QString kVCardImportGroup = QStringLiteral("vCard Adresar");
+
+QString ImportGroupOf(const QString &fileName)
+{
+    return IsVCardFile(fileName) ? kVCardImportGroup : kWabImportGroup;
+}
 
 QList<AListAddress> WabContactsOfRows(const QList<TWABRecord> &list, const QList<int> &rows)
 {
@@ -251,7 +345,9 @@ QString WabInfoTip(const TWABRecord &r)
             tip += cr + indent + l;
     };
     section(QCoreApplication::translate("ImportWab", "Telefonski brojevi:"),
-            {r.HomePhone, r.MobilePhone, r.BusinessPhone});
+            r.VCard ? QStringList{r.HomePhone, r.Home2Phone, r.MobilePhone, r.CompanyMainPhone,
+                                  r.BusinessPhone, r.Business2Phone, r.BusinessFax, r.HomeFax}
+                    : QStringList{r.HomePhone, r.MobilePhone, r.BusinessPhone});
     section(QCoreApplication::translate("ImportWab", "E-mail adrese:"),
             {r.EMail[0], r.EMail[1], r.EMail[2], r.EMail[3]});
     section(QCoreApplication::translate("ImportWab", "Internet adrese:"),
@@ -300,5 +396,7 @@ QStringList WabRecordFields(const TWABRecord &r)
             fields << r.*f.field;
     for (const QString &e : r.EMail)
         fields << e;
+    if (r.VCard)
+        fields << r.Home2Phone << r.CompanyMainPhone << r.Business2Phone;
     return fields;
 }

@@ -17,15 +17,26 @@ bool ReadWabContacts(QList<TWABRecord> &list, QString *error);
 // Opens FILENAME and reads it, as the window loads a file.
 bool ReadWabFile(const QString &fileName, QList<TWABRecord> &list, QString *error);
 
+// A file with the suffix .vcf or .vcard is read as vCards, any other as an address-book file.
+bool IsVCardFile(const QString &fileName);
+// Reads FILENAME as its suffix says, as the window loads a file.
+bool ReadContactFile(const QString &fileName, QList<TWABRecord> &list, QString *error);
+// The record the import window lists for a contact read from a vCard.
+TWABRecord VCardRecord(const AListAddress &contact);
+
 // By display name, with the locale's case-sensitive comparison.
 void SortWabRecords(QList<TWABRecord> &list);
 
 // The contact an import makes of RECORD: its texts, the phones in their fixed slots ("Kuća",
-// "Mobitel", "Tvrtka", "Kuća (FAX)", "Posao (FAX)"), the first four e-mails, the comment.
+// "Mobitel", "Tvrtka", "Kuća (FAX)", "Posao (FAX)"; a vCard's in its eight slots), the first four
+// e-mails, the comment.
 AListAddress WabRecordToContact(const TWABRecord &record);
 
 // The group an import goes into, or the first free name after it.
 extern const QString kWabImportGroup;
+extern const QString kVCardImportGroup;
+// The group an import of FILENAME goes into.
+QString ImportGroupOf(const QString &fileName);
 
 // The contacts an import of ROWS (in that order) of LIST makes: for each row the first record
 // that carries the row's display name.
@@ -42,5 +53,6 @@ int FindWabRow(const QList<TWABRecord> &list, const QString &text, int start, bo
 // are separated by "\n".
 QString WabImportMessage(const QString &group, int selected, int imported);
 
-// The display name, then every other field in the record's order (e-mails 1 to 4 last).
+// The display name, then every other field in the record's order (e-mails 1 to 4, then for a vCard
+// the second home, company main and second work phones).
 QStringList WabRecordFields(const TWABRecord &record);

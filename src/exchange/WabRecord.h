@@ -34,6 +34,12 @@ struct TWABRecord
     QString BusinessFax;
     QString Comment;
     std::array<QString, 4> EMail;
+    // A contact read from a vCard file has three phones more and keeps all eight in the slots
+    // the card gives them.
+    bool VCard = false;
+    QString Home2Phone;
+    QString CompanyMainPhone;
+    QString Business2Phone;
 
     bool operator==(const TWABRecord &) const = default;
 };

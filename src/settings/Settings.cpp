@@ -91,6 +91,7 @@ const Entry kTable[Settings::kKeyCount] = {
     {"WelcomeMessage", K::Text, 0, "Dobro doshlee oo Tellwise Monitor"},
     {"SpeakWelcomeMessage", K::Bool, 1, nullptr},
     {"WabFileName", K::Text, 0, ""}, // the address-book file last imported from
+    {"ContactsRoot", K::Text, 0, ""}, // vCard contacts folder; empty: $XDG_DATA_HOME/contacts
 };
 
 const Entry &entry(Settings::Key key)

@@ -70,9 +70,10 @@ public:
         WelcomeMessage,
         SpeakWelcomeMessage,
         WabFileName,
+        ContactsRoot,
     };
     Q_ENUM(Key)
-    static constexpr int kKeyCount = WabFileName + 1;
+    static constexpr int kKeyCount = ContactsRoot + 1;
 
     enum class Kind
     {

@@ -217,7 +217,8 @@ QMessageBox::StandardButton TfrmWab::message(const QString &caption, const QStri
 
 void TfrmWab::setCount(int count)
 {
-    gbAddressbook->setTitle(tr(" Windows Adresar  [ %1 osoba ]:").arg(count));
+    gbAddressbook->setTitle(IsVCardFile(lblWabFileName->text()) ? tr(" vCard Adresar  [ %1 osoba ]:").arg(count)
+                                                                : tr(" Windows Adresar  [ %1 osoba ]:").arg(count));
 }
 
 void TfrmWab::FormShow()
@@ -243,7 +244,9 @@ void TfrmWab::FormClose()
 void TfrmWab::btnBrowseClick()
 {
     const QString caption = tr("Izaberi WAB datoteku");
-    const QString filter = QStringLiteral("Address Book File (*.wab)");
+    const QString filter = tr("Adresar (*.wab *.vcf *.vcard)") +
+                           QStringLiteral(";;Address Book File (*.wab);;") +
+                           tr("vCard kontakti (*.vcf *.vcard)");
     QString start = DataDir();
     if (!m_currentWabFile.isEmpty() && QFileInfo(m_currentWabFile).absoluteDir().exists())
         start = m_currentWabFile;
@@ -252,8 +255,8 @@ void TfrmWab::btnBrowseClick()
     if (file.isEmpty())
         return;
     const QFileInfo info(file);
-    lblWabFileName->setText(info.suffix().toLower() == QLatin1String("wab") && info.isFile() ? file
-                                                                                             : QString());
+    const bool known = info.suffix().toLower() == QLatin1String("wab") || IsVCardFile(file);
+    lblWabFileName->setText(known && info.isFile() ? file : QString());
     if (lblWabFileName->text().isEmpty())
         return;
     m_currentWabFile = file;
@@ -267,7 +270,7 @@ void TfrmWab::LoadWabFile()
     {
         const WaitCursor wait;
         m_rows->reset(0);
-        if (ReadWabFile(lblWabFileName->text(), m_records, &error))
+        if (ReadContactFile(lblWabFileName->text(), m_records, &error))
             SortWabRecords(m_records);
         const int count = int(m_records.size());
         m_rows->reset(count);
@@ -313,8 +316,8 @@ void TfrmWab::btnImportClick()
     std::sort(rows.begin(), rows.end());
     ImportCounts counts;
     QString group;
-    const StoreResult result =
-        m_book.ImportContacts(kWabImportGroup, WabContactsOfRows(m_records, rows), &counts, &group);
+    const StoreResult result = m_book.ImportContacts(ImportGroupOf(lblWabFileName->text()),
+                                                     WabContactsOfRows(m_records, rows), &counts, &group);
     if (!result) {
         // Nothing was saved; the marks stay for another try.
         message(tr("Greška"), result.message, QMessageBox::Critical);

@@ -103,6 +103,20 @@ private slots:
         QCOMPARE(win.gbAddressbook->title(), u" Windows Adresar  [ 0 osoba ]:"_s);
     }
 
+    // A vCard file: its own title, group and phone slots.
+    void importsVCardFile()
+    {
+        open(writeWab(u"k.VCF"_s, "BEGIN:VCARD\nVERSION:3.0\nFN:Ana\nTEL;TYPE=home:1\nTEL;TYPE=home:2\n"
+                                  "TEL;TYPE=work,main:4\nEND:VCARD\nBEGIN:VCARD\nFN:Bob\n"));
+        TfrmWab &win = *m_window;
+        QCOMPARE(win.gbAddressbook->title(), u" vCard Adresar  [ 2 osoba ]:"_s);
+        win.btnMarkAll->click();
+        win.btnImport->click();
+        QCOMPARE(m_importedGroup, u"vCard Adresar"_s);
+        const AListAddress &ana = m_book->contacts()[m_book->indexOfContact(u"Ana"_s)];
+        QCOMPARE(ana.PhoneLocation, (std::array<QString, 8>{u"Kuća"_s, u"Kuća 2"_s, {}, u"Tvrtka"_s}));
+    }
+
     void fileThatGivesNothing_data()
     {
         QTest::addColumn<QByteArray>("bytes");

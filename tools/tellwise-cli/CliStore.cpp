@@ -295,7 +295,7 @@ int importFile(const QStringList &argsIn)
     expectArgs(args, 1, QStringLiteral("FILE"));
     QList<TWABRecord> records;
     QString error;
-    if (!ReadWabFile(args.at(0), records, &error))
+    if (!ReadContactFile(args.at(0), records, &error))
         throw Failure{QCoreApplication::translate("AddressBook", "Greška") + QStringLiteral(": ") + error, 2};
     SortWabRecords(records);
     if (list) {
@@ -311,7 +311,7 @@ int importFile(const QStringList &argsIn)
     check(book.load());
     ImportCounts counts;
     QString group;
-    check(book.ImportContacts(kWabImportGroup, WabContactsOfRows(records, rows), &counts, &group));
+    check(book.ImportContacts(ImportGroupOf(args.at(0)), WabContactsOfRows(records, rows), &counts, &group));
     printRow({WabImportMessage(group, int(records.size()), counts.imported)});
     return 0;
 }
@@ -331,7 +331,7 @@ const cli::CliRegistration registrations[] = {
              "[--sound WAVFILE | --speak TEXT]"),
          addContact}),
     cli::CliRegistration({QStringLiteral("add-group"), QStringLiteral("add-group NAME"), addGroup}),
-    cli::CliRegistration({QStringLiteral("import"), QStringLiteral("import FILE.wab [--list]"), importFile}),
+    cli::CliRegistration({QStringLiteral("import"), QStringLiteral("import FILE.wab|FILE.vcf [--list]"), importFile}),
 };
 
 } // namespace

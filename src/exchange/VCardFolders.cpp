@@ -1,0 +1,170 @@
+#include "exchange/VCardFolders.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QUuid>
+
+namespace {
+
+const QString kDefaultBook = QStringLiteral("default");
+
+QString failed(const QString &what, const QString &why)
+{
+    return QStringLiteral("%1: %2").arg(what, why);
+}
+
+void setError(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+}
+
+// A name that stays one folder directly in the root.
+bool isPlainName(const QString &name)
+{
+    return !name.isEmpty() && !name.startsWith(QLatin1Char('.')) && !name.contains(QLatin1Char('/')) &&
+           !name.contains(QChar(0));
+}
+
+} // namespace
+
+QString TVCardFolders::rootPath(const QString &configured)
+{
+    if (!configured.isEmpty())
+        return configured;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/contacts");
+}
+
+bool TVCardFolders::isAvailable(const QString &configured)
+{
+    return !configured.isEmpty() || QFileInfo(rootPath(configured)).isDir();
+}
+
+bool TVCardFolders::logon(const QString &root)
+{
+    logoff();
+    const QFileInfo info(root);
+    if (!info.isDir() || !info.isReadable() || !info.isExecutable())
+        return false;
+    m_root = info.absoluteFilePath();
+    scan();
+    return true;
+}
+
+void TVCardFolders::logoff()
+{
+    m_root.clear();
+    m_default.clear();
+    m_others.clear();
+}
+
+void TVCardFolders::scan()
+{
+    m_others = QDir(m_root).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    // The default address book stays the same for the whole session.
+    if (m_default.isEmpty())
+        m_default = m_others.contains(kDefaultBook) ? kDefaultBook : m_others.value(0, kDefaultBook);
+    m_others.removeAll(m_default);
+}
+
+QString TVCardFolders::folderPath(int folder) const
+{
+    if (m_root.isEmpty() || folder < 0 || folder > m_others.size())
+        return QString();
+    return m_root + QLatin1Char('/') + (folder == 0 ? m_default : m_others[folder - 1]);
+}
+
+QStringList TVCardFolders::folderNames() const
+{
+    return isLoggedOn() ? QStringList{m_default} + m_others : QStringList();
+}
+
+QList<TVCard> TVCardFolders::items(int folder) const
+{
+    QList<TVCard> cards;
+    const QString path = folderPath(folder);
+    if (path.isEmpty())
+        return cards;
+    const QDir dir(path);
+    for (const QString &name : dir.entryList({QStringLiteral("*.vcf")}, QDir::Files, QDir::Name)) {
+        QFile file(dir.filePath(name));
+        if (file.size() > vcard::kMaxFileSize || !file.open(QIODevice::ReadOnly))
+            continue;
+        const QList<TVCard> read = ReadVCards(file.readAll());
+        if (!read.isEmpty())
+            cards << read.first();
+    }
+    return cards;
+}
+
+bool TVCardFolders::save(int folder, const AListAddress &contact, QString *fileName, QString *error)
+{
+    const QString path = folderPath(folder);
+    if (path.isEmpty() || !QDir().mkpath(path)) {
+        setError(error, failed(path, QCoreApplication::translate("VCardFolders", "mapa nije dostupna")));
+        return false;
+    }
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const QString uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        const QString target = path + QLatin1Char('/') + uid + QStringLiteral(".vcf");
+        // Written beside under a name no vdir reader takes for a card (flushed to disk by the
+        // save file), then renamed into place.
+        const QString tempName = path + QStringLiteral("/.") + uid + QStringLiteral(".tmp");
+        QSaveFile temp(tempName);
+        const QByteArray bytes = WriteVCard(contact, uid);
+        if (!temp.open(QIODevice::WriteOnly) || temp.write(bytes) != bytes.size() || !temp.commit()) {
+            setError(error, failed(tempName, temp.errorString()));
+            return false;
+        }
+        // QFile::rename never replaces an existing file.
+        if (QFile::rename(tempName, target)) {
+            if (fileName)
+                *fileName = uid + QStringLiteral(".vcf");
+            return true;
+        }
+        QFile::remove(tempName);
+    }
+    setError(error, failed(path, QCoreApplication::translate("VCardFolders", "kontakt nije snimljen")));
+    return false;
+}
+
+bool TVCardFolders::move(int from, const QString &fileName, int to, QString *error)
+{
+    const QString source = folderPath(from);
+    const QString target = folderPath(to);
+    if (source.isEmpty() || target.isEmpty() || !isPlainName(fileName) || !QDir().mkpath(target) ||
+        !QFile::rename(source + QLatin1Char('/') + fileName, target + QLatin1Char('/') + fileName)) {
+        setError(error,
+                 failed(fileName, QCoreApplication::translate("VCardFolders", "kontakt nije premješten")));
+        return false;
+    }
+    return true;
+}
+
+bool TVCardFolders::addFolder(const QString &name, QString *error)
+{
+    if (!isLoggedOn() || !isPlainName(name) || QFileInfo::exists(m_root + QLatin1Char('/') + name) ||
+        !QDir(m_root).mkdir(name)) {
+        setError(error, failed(name, QCoreApplication::translate("VCardFolders", "mapa nije dodana")));
+        return false;
+    }
+    scan();
+    return true;
+}
+
+bool TVCardFolders::removeFolder(int position, QString *error)
+{
+    const QString path = position >= 1 ? folderPath(position) : QString();
+    if (path.isEmpty() || !QDir(path).removeRecursively()) {
+        setError(error, failed(path, QCoreApplication::translate("VCardFolders", "mapa nije izbrisana")));
+        scan();
+        return false;
+    }
+    scan();
+    return true;
+}
