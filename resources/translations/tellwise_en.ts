@@ -1144,7 +1144,17 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <translation>Select All Calls</translation>
     </message>
     <message>
-        <location line="+174"/>
+        <location line="+3"/>
+        <source>Vrijednosti odvojene zarezom (CSV)</source>
+        <translation>Comma-Separated Values (CSV)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Proširivi jezik za označavanje (XML)</source>
+        <translation>Extensible Markup Language (XML)</translation>
+    </message>
+    <message>
+        <location line="+169"/>
         <source>(nije izabran)</source>
         <translation>(none chosen)</translation>
     </message>
@@ -1499,33 +1509,58 @@ Close the program and start it again. The change
 will take effect only then.</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmOptionsDevices.cpp" line="+99"/>
-        <source>TAPI Informacije</source>
-        <translation>TAPI Information</translation>
-    </message>
-    <message>
-        <location line="+11"/>
+        <location filename="../../src/ui/TfrmOptionsDevices.cpp" line="+113"/>
         <source>Mogućnosti modema</source>
         <translation>Modem Capabilities</translation>
     </message>
     <message>
+        <location line="-57"/>
+        <source>Linijska usluga:  Tellwise Monitor</source>
+        <translation>Line service:  Tellwise Monitor</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Upravljački program:  AT modem s prikazom pozivatelja</source>
+        <translation>Driver:  AT caller-ID modem</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <source>Podaci o liniji</source>
+        <translation>Line Information</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Dogovorena inačica:  %1.%2</source>
+        <translation>Negotiated version:  %1.%2</translation>
+    </message>
+    <message>
         <location line="+1"/>
-        <source>Caller ID:  Ime</source>
+        <source>Modem (odgovor na ATI):  </source>
+        <translation>Modem (ATI answer):  </translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Serijski port:  </source>
+        <translation>Serial port:  </translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Prikaz pozivatelja:  Ime</source>
         <translation>Caller ID:  Name</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Caller ID:  Telefonski broj</source>
+        <source>Prikaz pozivatelja:  Telefonski broj</source>
         <translation>Caller ID:  Phone number</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Caller ID:  Blokirani pozivi</source>
+        <source>Prikaz pozivatelja:  Blokirani pozivi</source>
         <translation>Caller ID:  Blocked calls</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Caller ID:  Nedostupni pozivi</source>
+        <source>Prikaz pozivatelja:  Nedostupni pozivi</source>
         <translation>Caller ID:  Unavailable calls</translation>
     </message>
     <message>
@@ -1583,7 +1618,7 @@ will take effect only then.</translation>
     </message>
     <message>
         <location line="+2"/>
-        <source> Pokreni Tellwise Monitor pri startu Windowsa</source>
+        <source> Pokreni Tellwise Monitor pri prijavi u radnu okolinu</source>
         <translation> Start Tellwise Monitor when I log in</translation>
     </message>
     <message>
@@ -2042,7 +2077,17 @@ will be rejected automatically.
 Do you want to set up &apos;Reject!&apos; now?</translation>
     </message>
     <message>
-        <location line="+51"/>
+        <location line="+49"/>
+        <source>Vrijednosti odvojene zarezom (*.csv)</source>
+        <translation>Comma-Separated Values (*.csv)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Proširivi jezik za označavanje (*.xml)</source>
+        <translation>Extensible Markup Language (*.xml)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Izvoz adresara</source>
         <translation>Export Address Book</translation>
     </message>

@@ -503,9 +503,9 @@ MainWindowMenus CreateMainWindowMenus(QWidget *owner)
     m.miSelectAllCalls = item(m.calls, "miSelectAllCalls", TfrmMain::tr("Označi sve pozive"), false);
 
     m.exportContacts = menu("pmExportContacts");
-    m.miExportToCSV = item(m.exportContacts, "miExportToCSV", QStringLiteral("Comma Separated Values"));
+    m.miExportToCSV = item(m.exportContacts, "miExportToCSV", TfrmMain::tr("Vrijednosti odvojene zarezom (CSV)"));
     m.exportContacts->setDefaultAction(m.miExportToCSV);
-    m.miExportToXML = item(m.exportContacts, "miExportToXML", QStringLiteral("Extended Markup Language"));
+    m.miExportToXML = item(m.exportContacts, "miExportToXML", TfrmMain::tr("Proširivi jezik za označavanje (XML)"));
     return m;
 }
 
