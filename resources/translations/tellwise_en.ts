@@ -29,18 +29,19 @@
     <name>CallPipeline</name>
     <message>
         <location filename="../../src/app/CallPipeline.cpp" line="+146"/>
+        <location filename="../../src/ui/MainLists.cpp" line="+32"/>
         <source>&lt; Nepoznat &gt;</source>
         <translation>&lt; Unknown &gt;</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location filename="../../src/ui/TfrmMainCalls.cpp" line="+31"/>
+        <location filename="../../src/ui/MainLists.cpp" line="+1"/>
         <source>&lt; Sakriven &gt;</source>
         <translation>&lt; Withheld &gt;</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location filename="../../src/ui/TfrmMainCalls.cpp" line="-1"/>
+        <location filename="../../src/ui/MainLists.cpp" line="+1"/>
         <source>&lt; Neidentificiran &gt;</source>
         <translation>&lt; Unidentified &gt;</translation>
     </message>
@@ -242,7 +243,7 @@ exist in the address book were not written.</translation>
 <context>
     <name>TCallRowsModel</name>
     <message>
-        <location filename="../../src/ui/MainLists.cpp" line="+261"/>
+        <location filename="../../src/ui/MainLists.cpp" line="+263"/>
         <source>Naziv pozivatelja</source>
         <translation>Caller name</translation>
     </message>
@@ -360,18 +361,18 @@ exist in the address book were not written.</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+128"/>
+        <location line="+130"/>
         <source>Kuća</source>
         <translation>Home</translation>
     </message>
     <message>
-        <location line="-127"/>
-        <location line="+127"/>
+        <location line="-129"/>
+        <location line="+129"/>
         <source>Posao</source>
         <translation>Business</translation>
     </message>
     <message>
-        <location line="-126"/>
+        <location line="-128"/>
         <source>Telefonski brojevi</source>
         <translation>Phone Numbers</translation>
     </message>
@@ -427,6 +428,11 @@ exist in the address book were not written.</translation>
     </message>
     <message>
         <location line="+6"/>
+        <source>Bez grupe</source>
+        <translation>No group</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>&lt;&lt; Dodaj novu grupu</source>
         <translation>&lt;&lt; Add new group</translation>
     </message>
@@ -1118,7 +1124,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
     <message>
         <location line="-62"/>
         <location line="+63"/>
-        <location filename="../../src/ui/TfrmMainCalls.cpp" line="+68"/>
+        <location filename="../../src/ui/TfrmMainCalls.cpp" line="+85"/>
         <source>Izbriši poziv</source>
         <translation>Delete Call</translation>
     </message>
@@ -1179,7 +1185,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <translation>Delete Calls</translation>
     </message>
     <message>
-        <location line="+51"/>
+        <location line="+53"/>
         <source>Da li stvarno želiš obrisati izabrani poziv?</source>
         <translation>Do you really want to delete the selected call?</translation>
     </message>
@@ -1509,12 +1515,12 @@ Close the program and start it again. The change
 will take effect only then.</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmOptionsDevices.cpp" line="+113"/>
+        <location filename="../../src/ui/TfrmOptionsDevices.cpp" line="+114"/>
         <source>Mogućnosti modema</source>
         <translation>Modem Capabilities</translation>
     </message>
     <message>
-        <location line="-57"/>
+        <location line="-58"/>
         <source>Linijska usluga:  Tellwise Monitor</source>
         <translation>Line service:  Tellwise Monitor</translation>
     </message>
@@ -1539,7 +1545,7 @@ will take effect only then.</translation>
         <translation>Modem (ATI answer):  </translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>Serijski port:  </source>
         <translation>Serial port:  </translation>
     </message>

@@ -20,19 +20,6 @@
 #include <QToolButton>
 #include <QTreeView>
 
-namespace {
-
-// The two texts the call log holds instead of a number; either language's, since the log keeps
-// what was written when the call came.
-bool isPlaceholderNumber(const QString &number)
-{
-    return number == QLatin1String("< Neidentificiran >") || number == QLatin1String("< Sakriven >") ||
-           number == QCoreApplication::translate("CallPipeline", "< Neidentificiran >") ||
-           number == QCoreApplication::translate("CallPipeline", "< Sakriven >");
-}
-
-} // namespace
-
 void TfrmMain::RefreshCallList()
 {
     int fresh = 0;
@@ -92,7 +79,7 @@ void TfrmMain::callSelectionChanged()
 {
     const QList<int> rows = selectedCallRows();
     const bool one = rows.size() == 1 && rows.first() < m_log.calls().size();
-    const bool addable = one && !isPlaceholderNumber(m_log.calls()[rows.first()].CallerNumber);
+    const bool addable = one && !IsCallPlaceholder(m_log.calls()[rows.first()].CallerNumber);
     tbAddToAddressbook->setEnabled(addable);
     tbDeleteCalls->setEnabled(!rows.isEmpty());
     const QString deleteText = rows.size() >= 2 ? tr("Izbriši pozive") : tr("Izbriši poziv");
@@ -117,14 +104,16 @@ void TfrmMain::tbAddToAddressbookClick()
         return;
     const int row = rows.first();
     const QString number = m_log.calls()[row].CallerNumber;
-    if (isPlaceholderNumber(number))
+    if (IsCallPlaceholder(number))
         return;
-    m_pendingName = m_callRows->callerText(row);
+    // A stand-in for an unknown caller is no name to offer.
+    const QString caller = m_callRows->callerText(row);
+    m_pendingName = IsCallPlaceholder(caller) ? QString() : caller;
     m_pendingNumber = number;
     tbNewContactClick();
     RefreshCallList();
     for (int r = 0; r < m_callRows->rowCount(); ++r) {
-        if (m_callRows->callerText(r) == m_pendingName) {
+        if (r < m_log.calls().size() && m_log.calls()[r].CallerNumber == number) {
             selectCallRow(r);
             break;
         }

@@ -560,8 +560,26 @@ private slots:
         QCOMPARE(ModalDialogHook::pending(), 1);
         ModalDialogHook::clear();
 
+        // An unknown caller logged by the English interface: shown in this one's words, and no
+        // name offered to the editor, whose empty group box reads "Bez grupe".
+        m_log->NameCaller(4, u"< Unknown >"_s);
+        m_window->RefreshCallList();
+        QCOMPARE(m_window->callRowText(4, 0), u"< Nepoznat >"_s);
         showCalls({4});
         QStringList prefilled;
+        ModalDialogHook::pushNext([&](QDialog &editor) {
+            const auto *groups = editor.findChild<QComboBox *>(u"cbGroups"_s);
+            prefilled << own(editor, "editFirstName")->text() << editor.windowTitle()
+                      << (groups->currentIndex() < 0 ? groups->placeholderText() : groups->currentText());
+            editor.reject();
+        });
+        QTest::mouseClick(m_window->tbAddToAddressbook, Qt::LeftButton);
+        QCOMPARE(prefilled, (QStringList{"", "Osoba:  ", "Bez grupe"}));
+        m_log->NameCaller(4, u"Pero"_s);
+        m_window->RefreshCallList();
+
+        showCalls({4});
+        prefilled.clear();
         ModalDialogHook::pushNext([&](QDialog &editor) {
             prefilled << own(editor, "editFirstName")->text() << own(editor, "editPhoneNumber1")->text();
             typeText(own(editor, "editLastName"), u"Perić"_s);
