@@ -450,10 +450,9 @@ QWidget *TfrmMain::createCallsPage()
     m_callRows = new TCallRowsModel(m_log, m_book, this);
     lvCalls = reportView("lvCalls", m_callRows);
     lvCalls->header()->setStretchLastSection(true);
+    // Sized to the first rows only: each row looks its caller up in the address book.
+    lvCalls->header()->setResizeContentsPrecision(50);
     lvCalls->installEventFilter(this);
-    lvCalls->setColumnWidth(0, 210);
-    lvCalls->setColumnWidth(1, 150);
-    lvCalls->setColumnWidth(2, 120);
     layout->addWidget(lvCalls, 1);
     stbCalls = new TStatusPanels(3);
     stbCalls->setObjectName(QStringLiteral("stbCalls"));

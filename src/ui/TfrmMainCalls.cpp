@@ -27,6 +27,9 @@ void TfrmMain::RefreshCallList()
         if (call.IsNew)
             ++fresh;
     m_callRows->refresh();
+    // Names, numbers and placeholders keep their full width; the date column takes the rest.
+    for (int column = 0; column < 3; ++column)
+        lvCalls->resizeColumnToContents(column);
     const int total = m_callRows->rowCount();
     if (total > 0) {
         const QModelIndex first = m_callRows->index(0, 0);
