@@ -302,17 +302,42 @@ exist in the address book were not written.</translation>
 <context>
     <name>TfrmAbout</name>
     <message>
-        <location filename="../../src/app/TfrmAbout.cpp" line="+22"/>
+        <location filename="../../src/app/TfrmAbout.cpp" line="+25"/>
         <source>&lt;b&gt;Tellwise Monitor 2.0&lt;/b&gt;&lt;br&gt;&lt;br&gt;Prikaz pozivatelja za jednu telefonsku liniju: modem s prikazom broja&lt;br&gt;ili ISDN adapter (CAPI 2.0).&lt;br&gt;&lt;br&gt;Broji i bilježi svaki poziv, pronalazi pozivatelja u adresaru&lt;br&gt;i prikazuje njegovo ime, broj, sliku i bilješke.</source>
         <translation>&lt;b&gt;Tellwise Monitor 2.0&lt;/b&gt;&lt;br&gt;&lt;br&gt;Caller ID for one telephone line: a caller-ID modem&lt;br&gt;or an ISDN adapter (CAPI 2.0).&lt;br&gt;&lt;br&gt;Counts and logs every call, looks the caller up in the address book&lt;br&gt;and shows the caller&apos;s name, number, picture and notes.</translation>
     </message>
     <message>
-        <location line="+11"/>
-        <source>Podaci: %1</source>
-        <translation>Data: %1</translation>
+        <location line="+17"/>
+        <source>Podaci:</source>
+        <translation>Data:</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+1"/>
+        <source>Postavke:</source>
+        <translation>Settings:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Modemi:</source>
+        <translation>Modems:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pozivni broj:</source>
+        <translation>Area code:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Dnevnik:</source>
+        <translation>Log:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>standardni izlaz za greške (dnevnik sesije: journalctl --user ili ~/.xsession-errors)</source>
+        <translation>standard error (the session log: journalctl --user or ~/.xsession-errors)</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <source>O programu</source>
         <translation>About</translation>
     </message>
@@ -662,7 +687,7 @@ exist in the address book were not written.</translation>
         <translation> Speak this text:</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+19"/>
         <source>&lt;NAME&gt; poziva</source>
         <translation>&lt;NAME&gt; is calling</translation>
     </message>
@@ -990,7 +1015,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
 <context>
     <name>TfrmIncomingCall</name>
     <message>
-        <location filename="../../src/ui/TfrmIncomingCall.cpp" line="+81"/>
+        <location filename="../../src/ui/TfrmIncomingCall.cpp" line="+83"/>
         <source>Klikni ovdje za pregled cijele napomene.</source>
         <translation>Click here to see the whole note.</translation>
     </message>
@@ -1028,7 +1053,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <translation>Web</translation>
     </message>
     <message>
-        <location line="+44"/>
+        <location line="+39"/>
         <source>Nemaš novih poziva!</source>
         <translation>You have no new calls!</translation>
     </message>
@@ -1049,48 +1074,48 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
     </message>
     <message>
         <location line="+1"/>
-        <location line="+184"/>
+        <location line="+183"/>
         <source>Izmjeni podatke o osobi</source>
         <translation>Edit Contact</translation>
     </message>
     <message>
-        <location line="-183"/>
-        <location line="+185"/>
-        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+366"/>
+        <location line="-182"/>
+        <location line="+184"/>
+        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+363"/>
         <source>Izbriši osobu</source>
         <translation>Delete Contact</translation>
     </message>
     <message>
-        <location line="-184"/>
+        <location line="-183"/>
         <source>Sakrij grupe</source>
         <translation>Hide Groups</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+174"/>
+        <location line="+173"/>
         <source>Prikaži grupe</source>
         <translation>Show Groups</translation>
     </message>
     <message>
-        <location line="-171"/>
-        <location line="+173"/>
+        <location line="-170"/>
+        <location line="+172"/>
         <source>Nova grupa</source>
         <translation>New Group</translation>
     </message>
     <message>
-        <location line="-172"/>
-        <location line="+173"/>
+        <location line="-171"/>
+        <location line="+172"/>
         <source>Preimenuj grupu</source>
         <translation>Rename Group</translation>
     </message>
     <message>
-        <location line="-172"/>
-        <location line="+173"/>
+        <location line="-171"/>
+        <location line="+172"/>
         <source>Izbriši grupu</source>
         <translation>Delete Group</translation>
     </message>
     <message>
-        <location line="-172"/>
+        <location line="-171"/>
         <source>Pronađi osobu</source>
         <translation>Find Contact</translation>
     </message>
@@ -1117,24 +1142,24 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
     </message>
     <message>
         <location line="+114"/>
-        <location line="+63"/>
+        <location line="+62"/>
         <source>Dodaj telefonski broj u adresar</source>
         <translation>Add Phone Number to the Address Book</translation>
     </message>
     <message>
-        <location line="-62"/>
-        <location line="+63"/>
-        <location filename="../../src/ui/TfrmMainCalls.cpp" line="+85"/>
+        <location line="-61"/>
+        <location line="+62"/>
+        <location filename="../../src/ui/TfrmMainCalls.cpp" line="+88"/>
         <source>Izbriši poziv</source>
         <translation>Delete Call</translation>
     </message>
     <message>
-        <location line="-62"/>
+        <location line="-61"/>
         <source>Snimi pozive</source>
         <translation>Save Calls</translation>
     </message>
     <message>
-        <location line="+56"/>
+        <location line="+55"/>
         <location filename="../../src/ui/TfrmMainContacts.cpp" line="+122"/>
         <source>Dodaj osobu u Crnu Listu</source>
         <translation>Add Contact to the Black List</translation>
@@ -1160,7 +1185,23 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <translation>Extensible Markup Language (XML)</translation>
     </message>
     <message>
-        <location line="+169"/>
+        <location line="+76"/>
+        <source>Informacija</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Nijedan program ne otvara ovu adresu:
+%1
+
+Instalirajte web preglednik ili program za e-poštu.</source>
+        <translation>No program opens this address:
+%1
+
+Install a web browser or an e-mail program.</translation>
+    </message>
+    <message>
+        <location line="+102"/>
         <source>(nije izabran)</source>
         <translation>(none chosen)</translation>
     </message>
@@ -1211,7 +1252,7 @@ Do you really want to delete the selected calls?</translation>
         <translation>Save Calls</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmMainContacts.cpp" line="-341"/>
+        <location filename="../../src/ui/TfrmMainContacts.cpp" line="-338"/>
         <source>Osoba</source>
         <translation>Contact</translation>
     </message>
@@ -1320,7 +1361,7 @@ Do you really want to delete the selected calls?</translation>
         <translation>Notes</translation>
     </message>
     <message>
-        <location line="+84"/>
+        <location line="+81"/>
         <source>Prikaži detalje o osobi</source>
         <translation>Show Contact Details</translation>
     </message>
