@@ -186,12 +186,7 @@ TfrmMain::TfrmMain(Settings &settings, AddressBook &addressBook, CallLog &callLo
         if (m_openOptions)
             m_openOptions();
     });
-    connect(btnWeb, &QAbstractButton::clicked, this, [this] {
-        if (m_openUrl)
-            m_openUrl(WebAddress());
-        else
-            QDesktopServices::openUrl(QUrl(WebAddress()));
-    });
+    connect(btnWeb, &QAbstractButton::clicked, this, [this] { openUrl(WebAddress()); });
     connect(minimizeBtn, &QAbstractButton::clicked, this, &TfrmMain::hideWindow);
 
     connectMenus();
@@ -574,6 +569,16 @@ bool TfrmMain::confirmDelete() const
 int TfrmMain::languageIndex() const
 {
     return m_settings.languageIndex();
+}
+
+void TfrmMain::openUrl(const QString &url)
+{
+    const bool opened = m_openUrl ? m_openUrl(url) : QDesktopServices::openUrl(QUrl(url));
+    if (!opened)
+        message(tr("Informacija"),
+                tr("Nijedan program ne otvara ovu adresu:\n%1\n\nInstalirajte web preglednik ili program za "
+                   "e-poštu.").arg(url),
+                QMessageBox::Information, QMessageBox::Ok);
 }
 
 QString TfrmMain::WebAddress()

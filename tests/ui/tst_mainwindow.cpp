@@ -268,7 +268,10 @@ private slots:
                 std::exchange(m_duringMessage, nullptr)();
             return m_answers.isEmpty() ? QMessageBox::Ok : m_answers.takeFirst();
         });
-        m_window->setUrlOpener([this](const QString &url) { m_opened << url; });
+        m_window->setUrlOpener([this](const QString &url) {
+            m_opened << url;
+            return !url.startsWith(u"mailto:"_s); // no mail program here
+        });
         m_window->setCallsSeenHandler([this](bool ending) { m_callsSeen << ending; });
         m_window->setSaveFileDialog([this](const QString &, const QString &, const QString &,
                                            const QString &) { return m_saveAnswer; });
@@ -507,6 +510,7 @@ private slots:
         QCOMPARE(link->text(), u"ana@example.hr"_s);
         QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(2, link->height() / 2));
         QCOMPARE(m_opened, QStringList{u"mailto:ana@example.hr"_s});
+        QVERIFY(m_messages.last().text.contains(u"mailto:ana@example.hr"_s));
 
         // Several contacts show no details.
         selectContacts({u"Horvat, Ana"_s, u"Zoran"_s});
