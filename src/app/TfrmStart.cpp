@@ -596,7 +596,8 @@ void TfrmStart::onSavedSettingsApplied(bool deviceChanged)
 
 void TfrmStart::BackupAndPrune()
 {
-    if (const StoreResult backup = BackupDataFiles(m_book.folder(), m_settings.flag(Settings::BackupRecords)); !backup)
+    if (const StoreResult backup = BackupDataFiles(m_book.folder(), m_settings.flag(Settings::BackupRecords));
+        !backup)
         qWarning("backup of the data files failed: %s", qPrintable(backup.message));
     if (const StoreResult pruned = m_settings.PruneCallLog(m_log); !pruned)
         qWarning("pruning the call log failed: %s", qPrintable(pruned.message));

@@ -150,7 +150,8 @@ void TfrmFormatNumber::cbCountriesChange()
     QString local = editLocalNumber->text();
     // Behind a country code the national trunk prefix goes: 091 from Croatia is +385 91. The
     // few plans whose numbers keep their 0 (Italy, San Marino, the Vatican) keep it.
-    static const QStringList keepsZero = {QStringLiteral("+39"), QStringLiteral("+378"), QStringLiteral("+379")};
+    static const QStringList keepsZero = {QStringLiteral("+39"), QStringLiteral("+378"),
+                                          QStringLiteral("+379")};
     if (!code.isEmpty() && !keepsZero.contains(code)) {
         QString &first = city.isEmpty() ? local : city;
         if (first.startsWith(QLatin1Char('0')))

@@ -101,8 +101,8 @@ QTreeView *reportView(const char *name, QAbstractItemModel *model)
 
 } // namespace
 
-TfrmMain::TfrmMain(Settings &settings, AddressBook &addressBook, CallLog &callLog, const MainWindowMenus &menus,
-                   QWidget *parent)
+TfrmMain::TfrmMain(Settings &settings, AddressBook &addressBook, CallLog &callLog,
+                   const MainWindowMenus &menus, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint),
       m_settings(settings), m_book(addressBook), m_log(callLog), m_menus(menus)
 {
@@ -497,9 +497,11 @@ MainWindowMenus CreateMainWindowMenus(QWidget *owner)
     m.miSelectAllCalls = item(m.calls, "miSelectAllCalls", TfrmMain::tr("Označi sve pozive"), false);
 
     m.exportContacts = menu("pmExportContacts");
-    m.miExportToCSV = item(m.exportContacts, "miExportToCSV", TfrmMain::tr("Vrijednosti odvojene zarezom (CSV)"));
+    m.miExportToCSV =
+        item(m.exportContacts, "miExportToCSV", TfrmMain::tr("Vrijednosti odvojene zarezom (CSV)"));
     m.exportContacts->setDefaultAction(m.miExportToCSV);
-    m.miExportToXML = item(m.exportContacts, "miExportToXML", TfrmMain::tr("Proširivi jezik za označavanje (XML)"));
+    m.miExportToXML =
+        item(m.exportContacts, "miExportToXML", TfrmMain::tr("Proširivi jezik za označavanje (XML)"));
     return m;
 }
 
@@ -577,7 +579,8 @@ void TfrmMain::openUrl(const QString &url)
     if (!opened)
         message(tr("Informacija"),
                 tr("Nijedan program ne otvara ovu adresu:\n%1\n\nInstalirajte web preglednik ili program za "
-                   "e-poštu.").arg(url),
+                   "e-poštu.")
+                    .arg(url),
                 QMessageBox::Information, QMessageBox::Ok);
 }
 

@@ -63,7 +63,8 @@ MainWindowMenus CreateMainWindowMenus(QWidget *owner);
 
 // The address book and call log window: the groups tree, the contact list and a contact's
 // details on page 0, the call log on page 1. Every change goes through the address book or the
-// call log, and the window follows their change signals; there is nothing to save. The window has no title bar of its own and is moved by its frame.
+// call log, and the window follows their change signals; there is nothing to save. The window has no title
+// bar of its own and is moved by its frame.
 class TfrmMain : public QWidget
 {
     Q_OBJECT
@@ -88,8 +89,8 @@ public:
     };
 
     // MENUS may be left empty (tests); the window then makes its own.
-    TfrmMain(Settings &settings, AddressBook &addressBook, CallLog &callLog, const MainWindowMenus &menus = {},
-             QWidget *parent = nullptr);
+    TfrmMain(Settings &settings, AddressBook &addressBook, CallLog &callLog,
+             const MainWindowMenus &menus = {}, QWidget *parent = nullptr);
     ~TfrmMain() override;
 
     // What the window cannot do itself. Defaults: a Qt message box, Qt's save dialog, the

@@ -1,10 +1,10 @@
 // The main window's call list and its commands.
 
 #include "store/AddressBook.h"
+#include "store/CallLog.h"
 #include "store/DataDir.h"
 #include "store/Exports.h"
 #include "store/Records.h"
-#include "store/CallLog.h"
 #include "ui/MainLists.h"
 #include "ui/TfrmMain.h"
 

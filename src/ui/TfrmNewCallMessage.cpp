@@ -108,7 +108,8 @@ QString TfrmNewCallMessage::DateTimeText(const QDateTime &when)
 QPoint TfrmNewCallMessage::targetPosition() const
 {
     const QRect work = GetWorkArea();
-    QRect place(work.left() + work.width() - width(), work.top() + work.height() - height(), width(), height());
+    QRect place(work.left() + work.width() - width(), work.top() + work.height() - height(), width(),
+                height());
     // With no panel reserving space the work area is the whole screen, and the tray icon sits
     // where the notice would go.
     const QRect clear = m_keepClearOf ? m_keepClearOf() : QRect();

@@ -101,7 +101,8 @@ void TfrmOptions::fillModemFeatures()
     QTreeWidgetItem *line = addRoot(tvFeatures, tr("Podaci o liniji"));
     const QIcon plain = OptionsIcons::infoNode();
     addNode(line, telephonyVersionText(), plain);
-    addNode(line, tr("Dogovorena inačica:  %1.%2").arg(TapiApiVersion >> 16).arg(TapiApiVersion & 0xFFFF), plain);
+    addNode(line, tr("Dogovorena inačica:  %1.%2").arg(TapiApiVersion >> 16).arg(TapiApiVersion & 0xFFFF),
+            plain);
     addNode(line, tr("Modem (odgovor na ATI):  ") + TapiProviderInfo, plain);
     addNode(line, modemDriverText(), plain);
     using telephony::ModemProvider;

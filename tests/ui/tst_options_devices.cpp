@@ -121,7 +121,8 @@ private slots:
         QCOMPARE(devices->count(), 1);
         QCOMPARE(devices->currentText(), u"Modem emulator"_s);
         // The emulator's answers: who it is and its four caller ID abilities.
-        QCOMPARE(childTexts(root(tree, u"Podaci o liniji"_s)).value(2), u"Modem (odgovor na ATI):  Acme Voice 56K"_s);
+        QCOMPARE(childTexts(root(tree, u"Podaci o liniji"_s)).value(2),
+                 u"Modem (odgovor na ATI):  Acme Voice 56K"_s);
         QVERIFY(childTexts(root(tree, u"Podaci o liniji"_s)).value(4).startsWith(u"Serijski port:  /"_s));
         QCOMPARE(childTexts(root(tree, u"Mogućnosti modema"_s), true).size(), 4);
         form.reject();
