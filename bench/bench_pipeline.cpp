@@ -4,7 +4,8 @@
 // program takes from its start to the tray with a large address book and call log.
 //
 // Runs by hand (not under CTest): build/bin/bench_pipeline. It makes its own temporary data,
-// configuration and runtime folders and starts build/bin/tellwise-modem-sim.
+// configuration and runtime folders and starts build/bin/tellwise-modem-sim and
+// build/bin/tellwise-net-sim.
 
 #include "app/CallPipeline.h"
 #include "app/MonitorProgram.h"
@@ -237,6 +238,103 @@ void BM_CallerIdToWindow(benchmark::State &state)
 BENCHMARK(BM_CallerIdToWindow)
     ->Arg(10'000)
     ->Arg(100'000)
+    ->Iterations(15)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The network simulator, driven through its standard input; its two servers' HOST:PORT.
+class NetSimulator
+{
+public:
+    bool start()
+    {
+        m_process.setProgram(g_binDir + QStringLiteral("/tellwise-net-sim"));
+        m_process.setArguments(
+            {QStringLiteral("--ring-period"), QStringLiteral("60000"), QStringLiteral("--no-socket")});
+        m_process.start();
+        if (!m_process.waitForStarted(5000) ||
+            !waitFor([this] { return m_process.bytesAvailable() && m_process.peek(4096).count('\n') >= 2; },
+                     5000))
+            return false;
+        callMonitor = QString::fromLatin1(m_process.readLine()).trimmed().section(QLatin1Char(' '), 1);
+        ncid = QString::fromLatin1(m_process.readLine()).trimmed().section(QLatin1Char(' '), 1);
+        QSettings s(telephony::ModemConfig::filePath(), QSettings::IniFormat);
+        s.beginGroup(QStringLiteral("Network"));
+        s.setValue(QStringLiteral("CallMonitor"), callMonitor);
+        s.setValue(QStringLiteral("Ncid"), ncid);
+        return true;
+    }
+    void send(const QByteArray &line)
+    {
+        m_process.write(line + '\n');
+        m_process.waitForBytesWritten(1000);
+    }
+    ~NetSimulator()
+    {
+        m_process.kill();
+        m_process.waitForFinished(3000);
+    }
+    QString callMonitor;
+    QString ncid;
+
+private:
+    QProcess m_process;
+};
+
+// From the network simulator writing the RING (router's call monitor, 0) or CID: line (NCID, 1)
+// to the incoming call window showing the contact's name; beside BM_CallerIdToWindow/10000.
+void BM_NetworkCallToWindow(benchmark::State &state)
+{
+    const bool ncid = state.range(0) == 1;
+    fillContacts();
+    fillCalls(10'000);
+    auto host = std::make_unique<BenchHost>();
+    host->book.load();
+    host->log.load();
+    SetCallPipelineHost(host.get());
+    ConnectCallSources(nullptr);
+    auto *name = host->window.findChild<TRunningLabel *>(QStringLiteral("lblCallerName"));
+
+    NetSimulator sim;
+    if (!sim.start()) {
+        state.SkipWithError("the network simulator did not start");
+        return;
+    }
+    StartTapiMonitor(ncid ? QStringLiteral("NCID ") + sim.ncid
+                          : QStringLiteral("Call monitor ") + sim.callMonitor);
+    if (!waitFor([] { return TapiLineOpen; }, 10000)) {
+        state.SkipWithError("the network line did not open");
+        return;
+    }
+    waitFor([] { return false; }, 300); // the connection is made after the open
+    const QByteArray call =
+        QByteArray("call ") + kCaller.toLatin1() + " ANA --via=" + (ncid ? "ncid" : "callmonitor");
+
+    std::vector<double> samples;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        sim.send(call);
+        if (!waitFor([&] { return host->window.isVisible() && name->text() == kCallerName; }, 10000)) {
+            state.SkipWithError("the window did not show the caller");
+            break;
+        }
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(took.count());
+        samples.push_back(took.count() * 1000.0);
+        sim.send("end");
+        if (!waitFor([&] { return !host->window.isVisible(); }, 5000)) {
+            state.SkipWithError("the call did not end");
+            break;
+        }
+        waitFor([] { return false; }, 300); // calls closer than that are a flood to the line
+    }
+    state.counters["median_ms"] = median(samples);
+    StopTapiMonitor();
+    SetCallPipelineHost(nullptr);
+}
+BENCHMARK(BM_NetworkCallToWindow)
+    ->Arg(0)
+    ->Arg(1)
     ->Iterations(15)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

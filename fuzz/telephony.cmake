@@ -1,1 +1,2 @@
 tellwise_add_fuzzer(NAME fuzz_modem_parser SOURCES fuzz_modem_parser.cpp LIBS tellwise_telephony)
+tellwise_add_fuzzer(NAME fuzz_network_lines SOURCES fuzz_network_lines.cpp LIBS tellwise_telephony)

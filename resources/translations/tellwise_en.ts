@@ -4,7 +4,7 @@
 <context>
     <name>AddressBook</name>
     <message>
-        <location filename="../../src/store/AddressBook.cpp" line="+16"/>
+        <location filename="../../src/store/AddressBook.cpp" line="+17"/>
         <source>Osoba pod tim imenom već postoji!</source>
         <translation>A contact with that name already exists!</translation>
     </message>
@@ -70,7 +70,7 @@
         <translation>Could not replace the file:</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+37"/>
         <source>Spremanje mape nije uspjelo:</source>
         <translation>Could not save the folder:</translation>
     </message>
@@ -1175,12 +1175,12 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <translation>Select All Calls</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>Vrijednosti odvojene zarezom (CSV)</source>
         <translation>Comma-Separated Values (CSV)</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Proširivi jezik za označavanje (XML)</source>
         <translation>Extensible Markup Language (XML)</translation>
     </message>
@@ -1201,7 +1201,7 @@ Instalirajte web preglednik ili program za e-poštu.</source>
 Install a web browser or an e-mail program.</translation>
     </message>
     <message>
-        <location line="+102"/>
+        <location line="+103"/>
         <source>(nije izabran)</source>
         <translation>(none chosen)</translation>
     </message>
@@ -1556,12 +1556,12 @@ Close the program and start it again. The change
 will take effect only then.</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmOptionsDevices.cpp" line="+114"/>
+        <location filename="../../src/ui/TfrmOptionsDevices.cpp" line="+121"/>
         <source>Mogućnosti modema</source>
         <translation>Modem Capabilities</translation>
     </message>
     <message>
-        <location line="-58"/>
+        <location line="-65"/>
         <source>Linijska usluga:  Tellwise Monitor</source>
         <translation>Line service:  Tellwise Monitor</translation>
     </message>
@@ -1581,12 +1581,17 @@ will take effect only then.</translation>
         <translation>Negotiated version:  %1.%2</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+9"/>
+        <source>Vrsta linije:  </source>
+        <translation>Line type:  </translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>Modem (odgovor na ATI):  </source>
         <translation>Modem (ATI answer):  </translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+2"/>
         <source>Serijski port:  </source>
         <translation>Serial port:  </translation>
     </message>
@@ -1609,6 +1614,11 @@ will take effect only then.</translation>
         <location line="+1"/>
         <source>Prikaz pozivatelja:  Nedostupni pozivi</source>
         <translation>Caller ID:  Unavailable calls</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Odbijanje poziva (Odbij!)</source>
+        <translation>Rejecting calls (Reject!)</translation>
     </message>
     <message>
         <location line="+18"/>
@@ -1664,7 +1674,7 @@ will take effect only then.</translation>
         <translation> Start-up:</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source> Pokreni Tellwise Monitor pri prijavi u radnu okolinu</source>
         <translation> Start Tellwise Monitor when I log in</translation>
     </message>
@@ -1998,7 +2008,7 @@ will take effect only then.</translation>
 <context>
     <name>TfrmStart</name>
     <message>
-        <location filename="../../src/app/TfrmStart.cpp" line="+169"/>
+        <location filename="../../src/app/TfrmStart.cpp" line="+171"/>
         <location line="+163"/>
         <source>Nemaš novih poziva!</source>
         <translation>You have no new calls!</translation>
@@ -2024,12 +2034,12 @@ Open Options | Devices and choose the type of device
 and the device you want.</translation>
     </message>
     <message>
-        <location line="-109"/>
+        <location line="-111"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
     <message numerus="yes">
-        <location line="+150"/>
+        <location line="+152"/>
         <source>Imaš %1 novi poziv!</source>
         <translation>
             <numerusform>You have %1 new call!</numerusform>
@@ -2124,12 +2134,12 @@ will be rejected automatically.
 Do you want to set up &apos;Reject!&apos; now?</translation>
     </message>
     <message>
-        <location line="+49"/>
+        <location line="+50"/>
         <source>Vrijednosti odvojene zarezom (*.csv)</source>
         <translation>Comma-Separated Values (*.csv)</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
         <source>Proširivi jezik za označavanje (*.xml)</source>
         <translation>Extensible Markup Language (*.xml)</translation>
     </message>

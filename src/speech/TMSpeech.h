@@ -31,14 +31,14 @@ public:
 struct TMSpeechEngineInfo
 {
     QString ModeName;
-    QString Dialect;  // the voice's language
+    QString Dialect; // the voice's language
     QString MfgName;
     QString ProductName;
-    QString ModeID;   // identifiers in braces
+    QString ModeID; // identifiers in braces
     QString EngineID;
     QString Speaker;
     QString Style;
-    QString Gender;   // "NEUTRAL", "FEMALE" or "MALE"
+    QString Gender; // "NEUTRAL", "FEMALE" or "MALE"
     std::int32_t Age = 0;
     std::uint32_t Features = 0;
     std::uint32_t Interfaces = 0;

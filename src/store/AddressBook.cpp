@@ -13,7 +13,8 @@ namespace {
 
 StoreResult contactNameTaken()
 {
-    return StoreResult::refused(QCoreApplication::translate("AddressBook", "Osoba pod tim imenom već postoji!"));
+    return StoreResult::refused(
+        QCoreApplication::translate("AddressBook", "Osoba pod tim imenom već postoji!"));
 }
 
 int firstNamed(const TContactList &contacts, const QString &name)

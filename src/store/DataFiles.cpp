@@ -171,7 +171,9 @@ void replaceFile(const QString &from, const QString &to)
 // Reads an open file to its end, in one read when its size is right.
 QByteArray readToEnd(int fd, const QString &path)
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     const qsizetype expected = ::fstat(fd, &info) == 0 ? qsizetype(info.st_size) : 0;
     // One byte more than expected, so that a file that grew meanwhile is read on to its end.
     QByteArray bytes(expected + 1, Qt::Uninitialized);

@@ -64,8 +64,8 @@ struct TAddressFileRec
 {
     static constexpr qsizetype Size = 2300;
 
-    static void encode(const AListAddress &record, char *out); // writes exactly Size bytes
-    static AListAddress decode(const char *in); // reads exactly Size bytes
+    static void encode(const AListAddress &record, char *out);    // writes exactly Size bytes
+    static AListAddress decode(const char *in);                   // reads exactly Size bytes
     static void decodeInto(const char *in, AListAddress &record); // keeps equal texts
 };
 

@@ -20,6 +20,7 @@ struct CallData
     QByteArray callerIdName;
     QByteArray display;     // the raw caller record, for people reading dwDisplay
     QByteArray devSpecific; // anything else the provider wants to hand over
+    QByteArray calledId;    // the number that was called, when the line tells
 };
 
 // One line device as its service provider presents it. Lives in the thread that enumerated it;
@@ -38,6 +39,8 @@ public:
     virtual DWORD highestApiVersion() const { return 0x00020000; }
     virtual DWORD callerIdCaps() const = 0; // the LINECALLPARTYID_* flags calls can carry
     virtual QByteArray devSpecific() const { return {}; }
+    // LINECALLFEATURE_ANSWER and _DROP when calls can be answered and dropped on this line.
+    virtual DWORD callFeatures() const { return LINECALLFEATURE_ANSWER | LINECALLFEATURE_DROP; }
 
     // Monitoring is started by the first open line and stopped after the last one closes.
     virtual bool startMonitoring() = 0;

@@ -3,6 +3,7 @@
 
 #include "telephony/LineProvider.h"
 #include "telephony/ModemProvider.h"
+#include "telephony/NetworkDevice.h"
 #include "telephony/Tapi.h"
 
 #include <QCoreApplication>
@@ -196,6 +197,7 @@ void ensureProviders()
     if (!s.providersChosen) {
         s.providersChosen = true;
         s.providers.push_back(std::make_shared<ModemProvider>());
+        s.providers.push_back(std::make_shared<NetworkProvider>());
     }
 }
 
@@ -289,6 +291,8 @@ LONG startRequest(HCALL hCall, bool answer)
     const LineRec &line = s.lines[call->line];
     if (!(line.privileges & LINECALLPRIVILEGE_OWNER))
         return LONG(LINEERR_NOTOWNER);
+    if (!(line.device->callFeatures() & (answer ? LINECALLFEATURE_ANSWER : LINECALLFEATURE_DROP)))
+        return LONG(LINEERR_OPERATIONUNAVAIL);
     if (answer ? call->state != LINECALLSTATE_OFFERING : call->state == LINECALLSTATE_IDLE)
         return LONG(LINEERR_INVALCALLSTATE);
     const LONG request = s.nextRequest;
@@ -445,7 +449,7 @@ LONG WINAPI lineGetAddressCaps(HLINEAPP hLineApp, DWORD dwDeviceID, DWORD dwAddr
         LINECALLSTATE_IDLE | LINECALLSTATE_OFFERING | LINECALLSTATE_CONNECTED | LINECALLSTATE_DISCONNECTED;
     caps.dwDisconnectModes = LINEDISCONNECTMODE_NORMAL | LINEDISCONNECTMODE_UNKNOWN;
     caps.dwMaxNumActiveCalls = 1;
-    caps.dwCallFeatures = LINECALLFEATURE_ANSWER | LINECALLFEATURE_DROP;
+    caps.dwCallFeatures = device->callFeatures();
     caps.dwAvailableMediaModes = device->mediaModes();
     return fillStructure(lpAddressCaps, caps, {});
 }
@@ -536,7 +540,7 @@ LONG WINAPI lineGetCallInfo(HCALL hCall, LPLINECALLINFO lpCallInfo)
         }
     }
     info.dwCallerIDFlags = data.callerIdFlags ? data.callerIdFlags : LINECALLPARTYID_UNKNOWN;
-    info.dwCalledIDFlags = LINECALLPARTYID_UNKNOWN;
+    info.dwCalledIDFlags = data.calledId.isEmpty() ? LINECALLPARTYID_UNKNOWN : LINECALLPARTYID_ADDRESS;
     info.dwConnectedIDFlags = LINECALLPARTYID_UNKNOWN;
     info.dwRedirectionIDFlags = LINECALLPARTYID_UNKNOWN;
     info.dwRedirectingIDFlags = LINECALLPARTYID_UNKNOWN;
@@ -547,6 +551,8 @@ LONG WINAPI lineGetCallInfo(HCALL hCall, LPLINECALLINFO lpCallInfo)
           withTerminator(data.callerId, STRINGFORMAT_ASCII)},
          {offsetof(S, dwCallerIDNameSize), offsetof(S, dwCallerIDNameOffset),
           withTerminator(data.callerIdName, STRINGFORMAT_ASCII)},
+         {offsetof(S, dwCalledIDSize), offsetof(S, dwCalledIDOffset),
+          withTerminator(data.calledId, STRINGFORMAT_ASCII)},
          {offsetof(S, dwDisplaySize), offsetof(S, dwDisplayOffset), data.display},
          {offsetof(S, dwDevSpecificSize), offsetof(S, dwDevSpecificOffset), data.devSpecific}});
 }

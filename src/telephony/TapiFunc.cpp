@@ -234,6 +234,7 @@ TCallerDisplayCaps GetCallerDisplayCaps(DWORD deviceId, TCallerDisplayCaps caps)
             caps.number = flags & LINECALLPARTYID_ADDRESS;
             caps.blocked = flags & LINECALLPARTYID_BLOCKED;
             caps.outOfArea = flags & LINECALLPARTYID_OUTOFAREA;
+            caps.reject = buffer.as<LINEADDRESSCAPS>()->dwCallFeatures & LINECALLFEATURE_ANSWER;
         }
     }
     if (local)
@@ -316,6 +317,9 @@ void ReadCallerInfo(const LINECALLINFO *info)
         name = fieldText(info, info->dwCallerIDNameSize, info->dwCallerIDNameOffset);
     if (flags & LINECALLPARTYID_ADDRESS)
         number = fieldText(info, info->dwCallerIDSize, info->dwCallerIDOffset);
+    QString called;
+    if (info->dwCalledIDFlags & LINECALLPARTYID_ADDRESS)
+        called = fieldText(info, info->dwCalledIDSize, info->dwCalledIDOffset);
     if (OnTapiCallerIdentified)
-        OnTapiCallerIdentified(name, number, QString(), true);
+        OnTapiCallerIdentified(name, number, called, true);
 }

@@ -19,6 +19,7 @@ struct TCallerDisplayCaps
     bool number = false;
     bool blocked = false;
     bool outOfArea = false;
+    bool reject = false; // calls can be answered and dropped (the "Odbij!" switch works)
 };
 
 // Module state, read by the controller and the call pipeline.

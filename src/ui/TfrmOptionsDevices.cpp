@@ -103,12 +103,18 @@ void TfrmOptions::fillModemFeatures()
     addNode(line, telephonyVersionText(), plain);
     addNode(line, tr("Dogovorena inačica:  %1.%2").arg(TapiApiVersion >> 16).arg(TapiApiVersion & 0xFFFF),
             plain);
-    addNode(line, tr("Modem (odgovor na ATI):  ") + TapiProviderInfo, plain);
-    addNode(line, modemDriverText(), plain);
-    using telephony::ModemProvider;
-    for (const ModemProvider::Candidate &c : ModemProvider::candidates(telephony::ModemConfig::load())) {
+    // A modem says who it is in its ATI answer; a network line names its protocol.
+    QString port;
+    for (const telephony::ModemProvider::Candidate &c :
+         telephony::ModemProvider::candidates(telephony::ModemConfig::load()))
         if (QString::fromLatin1(c.name) == cbDevices->currentText())
-            addNode(line, tr("Serijski port:  ") + c.path, plain);
+            port = c.path;
+    if (port.isEmpty()) {
+        addNode(line, tr("Vrsta linije:  ") + TapiProviderInfo, plain);
+    } else {
+        addNode(line, tr("Modem (odgovor na ATI):  ") + TapiProviderInfo, plain);
+        addNode(line, modemDriverText(), plain);
+        addNode(line, tr("Serijski port:  ") + port, plain);
     }
 
     const TCallerDisplayCaps caps = GetCallerDisplayCaps(DWORD(deviceId));
@@ -117,6 +123,7 @@ void TfrmOptions::fillModemFeatures()
     addFeature(features, tr("Prikaz pozivatelja:  Telefonski broj"), caps.number);
     addFeature(features, tr("Prikaz pozivatelja:  Blokirani pozivi"), caps.blocked);
     addFeature(features, tr("Prikaz pozivatelja:  Nedostupni pozivi"), caps.outOfArea);
+    addFeature(features, tr("Odbijanje poziva (Odbij!)"), caps.reject);
 }
 
 void TfrmOptions::fillIsdnFeatures()

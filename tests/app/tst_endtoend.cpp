@@ -10,6 +10,7 @@
 
 #include "store/DataFiles.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
@@ -165,6 +166,43 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(sim.output().mid(before).toLower().contains("1fff03fe"), 30000);
         isdnCall("912345678", 0);
         QTRY_COMPARE_WITH_TIMEOUT(loggedCallers().size(), 3, 10000);
+    }
+
+    // Two network lines configured; the program watches each in turn. Its server drops the
+    // connection, and the program comes back to it by itself.
+    void networkCalls()
+    {
+        testsupport::NetSimulator sim;
+        QVERIFY(sim.start({QStringLiteral("--ring-period"), QStringLiteral("500"), QStringLiteral("--rings"),
+                           QStringLiteral("3")}));
+        testsupport::writeNetworkLines({sim.callMonitor()}, {sim.ncid()});
+        for (const QString &line :
+             {QStringLiteral("NCID ") + sim.ncid(), QStringLiteral("Call monitor ") + sim.callMonitor()}) {
+            QVERIFY(SaveCalls(testsupport::testDataDir(), TCallList()));
+            QFile::remove(m_soundLog);
+            const int before = sim.connections();
+            QVERIFY(startMonitor({{Settings::DeviceName, line}}));
+            QTRY_COMPARE_WITH_TIMEOUT(sim.connections(), before + 1, 20000);
+            sim.send("call 0912345678 ANA --called=015551234");
+            QTRY_COMPARE_WITH_TIMEOUT(loggedCallers(), QStringList{QStringLiteral("Ana Horvat")}, 15000);
+            QTRY_VERIFY(testsupport::readFile(m_soundLog).contains("speak: Zove Ana Horvat\n"));
+
+            sim.send("drop");
+            QTRY_COMPARE_WITH_TIMEOUT(sim.connections(), before + 2, 20000);
+            // Calls go unnoticed until a retry finds the connection back.
+            QElapsedTimer clock;
+            clock.start();
+            qint64 sent = -2000;
+            const auto loggedAgain = [&] {
+                if (clock.elapsed() - sent >= 2000) {
+                    sim.send("call --private");
+                    sent = clock.elapsed();
+                }
+                return loggedCallers().size() >= 2;
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(loggedAgain(), 30000);
+            cleanup();
+        }
     }
 };
 

@@ -119,4 +119,34 @@ bool IsdnSimulatorProcess::stop()
     return m_process.waitForFinished(5000);
 }
 
+NetSimulator::~NetSimulator()
+{
+    stopProcess(m_process);
+}
+
+bool NetSimulator::start(const QStringList &args)
+{
+    m_process.start(toolPath(QStringLiteral("tellwise-net-sim")), args);
+    const auto server = [this](const char *kind) {
+        if (!QTest::qWaitFor([this] { return m_process.canReadLine(); }, 5000))
+            return QString();
+        const QString line = QString::fromLatin1(m_process.readLine()).trimmed();
+        return line.startsWith(QLatin1String(kind)) ? line.section(QLatin1Char(' '), 1) : QString();
+    };
+    m_callMonitor = server("callmonitor ");
+    m_ncid = server("ncid ");
+    return !m_callMonitor.isEmpty() && !m_ncid.isEmpty();
+}
+
+void NetSimulator::send(const QByteArray &line)
+{
+    m_process.write(line + '\n');
+}
+
+int NetSimulator::connections()
+{
+    m_notes += m_process.readAllStandardError();
+    return int(m_notes.count("client connected"));
+}
+
 } // namespace testsupport

@@ -49,4 +49,23 @@ private:
     int m_port = 0;
 };
 
+// tellwise-net-sim: prints its two servers ("callmonitor 127.0.0.1:PORT", "ncid ..."), takes
+// control lines on its standard input and notes every client that connects on its error output.
+class NetSimulator
+{
+public:
+    ~NetSimulator();
+    bool start(const QStringList &args = {});
+    void send(const QByteArray &line);
+    QString callMonitor() const { return m_callMonitor; } // "127.0.0.1:PORT"
+    QString ncid() const { return m_ncid; }
+    int connections(); // clients accepted so far
+
+private:
+    QProcess m_process;
+    QString m_callMonitor;
+    QString m_ncid;
+    QByteArray m_notes;
+};
+
 } // namespace testsupport

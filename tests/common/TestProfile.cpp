@@ -28,6 +28,15 @@ void writeModemConfig(const ModemTimeouts &timeouts)
         s.setValue(u"Ports"_s, timeouts.ports);
 }
 
+void writeNetworkLines(const QStringList &callMonitors, const QStringList &ncidServers)
+{
+    QSettings s(telephony::ModemConfig::filePath(), QSettings::IniFormat);
+    s.beginGroup(QStringLiteral("Network"));
+    s.setValue(QStringLiteral("CallMonitor"), callMonitors);
+    s.setValue(QStringLiteral("Ncid"), ncidServers);
+    s.setValue(QStringLiteral("ConnectTimeoutMs"), 2000);
+}
+
 bool writeSettings(const SettingValues &values)
 {
     Settings settings;

@@ -22,6 +22,8 @@ struct ModemTimeouts
     QStringList ports;
 };
 void writeModemConfig(const ModemTimeouts &timeouts = {});
+// Adds network lines to that file's [Network] group (HOST:PORT each).
+void writeNetworkLines(const QStringList &callMonitors, const QStringList &ncidServers);
 
 // Stores the defaults with VALUES on top, as a user would have left them.
 bool writeSettings(const SettingValues &values);

@@ -256,7 +256,7 @@ private slots:
         CallerBlocked = true; // left over from an earlier call: must be cleared
         CallerOutOfArea = true;
         m_modem->offer(7);
-        m_modem->identify(7, CallData{flags, number, name, {}, QByteArray(extra, 'd')});
+        m_modem->identify(7, CallData{flags, number, name, {}, QByteArray(extra, 'd'), {}});
         QTRY_COMPARE(g_events.callers.size(), 1);
         QCOMPARE(g_events.callers.first(), expected);
     }
@@ -265,7 +265,7 @@ private slots:
     {
         StartTapiMonitor(QStringLiteral("Modem A"));
         m_modem->offer(3);
-        const CallData data{LINECALLPARTYID_ADDRESS, "0912", {}, {}, {}};
+        const CallData data{LINECALLPARTYID_ADDRESS, "0912", {}, {}, {}, {}};
         m_modem->identify(3, data, LINECALLINFOSTATE_CALLERID | LINECALLINFOSTATE_OTHER);
         m_modem->identify(3, data, LINECALLINFOSTATE_OTHER);
         QTest::qWait(30);

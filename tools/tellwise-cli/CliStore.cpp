@@ -28,7 +28,8 @@ using cli::UsageError;
 void check(const StoreResult &result)
 {
     if (result.kind == StoreResult::Kind::Failed)
-        throw Failure{QCoreApplication::translate("AddressBook", "Greška") + QStringLiteral(": ") + result.message, 2};
+        throw Failure{
+            QCoreApplication::translate("AddressBook", "Greška") + QStringLiteral(": ") + result.message, 2};
     if (result.kind == StoreResult::Kind::Refused)
         throw Failure{result.message, 3};
 }
