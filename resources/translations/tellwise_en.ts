@@ -4,7 +4,7 @@
 <context>
     <name>AddressBook</name>
     <message>
-        <location filename="../../src/store/AddressBook.cpp" line="+16"/>
+        <location filename="../../src/store/AddressBook.cpp" line="+17"/>
         <source>Osoba pod tim imenom već postoji!</source>
         <translation>A contact with that name already exists!</translation>
     </message>
@@ -29,18 +29,19 @@
     <name>CallPipeline</name>
     <message>
         <location filename="../../src/app/CallPipeline.cpp" line="+146"/>
+        <location filename="../../src/ui/MainLists.cpp" line="+32"/>
         <source>&lt; Nepoznat &gt;</source>
         <translation>&lt; Unknown &gt;</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location filename="../../src/ui/TfrmMainCalls.cpp" line="+31"/>
+        <location filename="../../src/ui/MainLists.cpp" line="+1"/>
         <source>&lt; Sakriven &gt;</source>
         <translation>&lt; Withheld &gt;</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location filename="../../src/ui/TfrmMainCalls.cpp" line="-1"/>
+        <location filename="../../src/ui/MainLists.cpp" line="+1"/>
         <source>&lt; Neidentificiran &gt;</source>
         <translation>&lt; Unidentified &gt;</translation>
     </message>
@@ -69,7 +70,7 @@
         <translation>Could not replace the file:</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+37"/>
         <source>Spremanje mape nije uspjelo:</source>
         <translation>Could not save the folder:</translation>
     </message>
@@ -252,7 +253,7 @@ exist in the address book were not written.</translation>
 <context>
     <name>TCallRowsModel</name>
     <message>
-        <location filename="../../src/ui/MainLists.cpp" line="+261"/>
+        <location filename="../../src/ui/MainLists.cpp" line="+263"/>
         <source>Naziv pozivatelja</source>
         <translation>Caller name</translation>
     </message>
@@ -311,17 +312,42 @@ exist in the address book were not written.</translation>
 <context>
     <name>TfrmAbout</name>
     <message>
-        <location filename="../../src/app/TfrmAbout.cpp" line="+22"/>
+        <location filename="../../src/app/TfrmAbout.cpp" line="+25"/>
         <source>&lt;b&gt;Tellwise Monitor 2.0&lt;/b&gt;&lt;br&gt;&lt;br&gt;Prikaz pozivatelja za jednu telefonsku liniju: modem s prikazom broja&lt;br&gt;ili ISDN adapter (CAPI 2.0).&lt;br&gt;&lt;br&gt;Broji i bilježi svaki poziv, pronalazi pozivatelja u adresaru&lt;br&gt;i prikazuje njegovo ime, broj, sliku i bilješke.</source>
         <translation>&lt;b&gt;Tellwise Monitor 2.0&lt;/b&gt;&lt;br&gt;&lt;br&gt;Caller ID for one telephone line: a caller-ID modem&lt;br&gt;or an ISDN adapter (CAPI 2.0).&lt;br&gt;&lt;br&gt;Counts and logs every call, looks the caller up in the address book&lt;br&gt;and shows the caller&apos;s name, number, picture and notes.</translation>
     </message>
     <message>
-        <location line="+11"/>
-        <source>Podaci: %1</source>
-        <translation>Data: %1</translation>
+        <location line="+17"/>
+        <source>Podaci:</source>
+        <translation>Data:</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+1"/>
+        <source>Postavke:</source>
+        <translation>Settings:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Modemi:</source>
+        <translation>Modems:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Pozivni broj:</source>
+        <translation>Area code:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Dnevnik:</source>
+        <translation>Log:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>standardni izlaz za greške (dnevnik sesije: journalctl --user ili ~/.xsession-errors)</source>
+        <translation>standard error (the session log: journalctl --user or ~/.xsession-errors)</translation>
+    </message>
+    <message>
+        <location line="+11"/>
         <source>O programu</source>
         <translation>About</translation>
     </message>
@@ -370,18 +396,18 @@ exist in the address book were not written.</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+128"/>
+        <location line="+130"/>
         <source>Kuća</source>
         <translation>Home</translation>
     </message>
     <message>
-        <location line="-127"/>
-        <location line="+127"/>
+        <location line="-129"/>
+        <location line="+129"/>
         <source>Posao</source>
         <translation>Business</translation>
     </message>
     <message>
-        <location line="-126"/>
+        <location line="-128"/>
         <source>Telefonski brojevi</source>
         <translation>Phone Numbers</translation>
     </message>
@@ -437,6 +463,11 @@ exist in the address book were not written.</translation>
     </message>
     <message>
         <location line="+6"/>
+        <source>Bez grupe</source>
+        <translation>No group</translation>
+    </message>
+    <message>
+        <location line="+2"/>
         <source>&lt;&lt; Dodaj novu grupu</source>
         <translation>&lt;&lt; Add new group</translation>
     </message>
@@ -666,7 +697,7 @@ exist in the address book were not written.</translation>
         <translation> Speak this text:</translation>
     </message>
     <message>
-        <location line="+17"/>
+        <location line="+19"/>
         <source>&lt;NAME&gt; poziva</source>
         <translation>&lt;NAME&gt; is calling</translation>
     </message>
@@ -994,7 +1025,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
 <context>
     <name>TfrmIncomingCall</name>
     <message>
-        <location filename="../../src/ui/TfrmIncomingCall.cpp" line="+81"/>
+        <location filename="../../src/ui/TfrmIncomingCall.cpp" line="+83"/>
         <source>Klikni ovdje za pregled cijele napomene.</source>
         <translation>Click here to see the whole note.</translation>
     </message>
@@ -1032,7 +1063,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <translation>Web</translation>
     </message>
     <message>
-        <location line="+44"/>
+        <location line="+39"/>
         <source>Nemaš novih poziva!</source>
         <translation>You have no new calls!</translation>
     </message>
@@ -1053,48 +1084,48 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
     </message>
     <message>
         <location line="+1"/>
-        <location line="+184"/>
+        <location line="+183"/>
         <source>Izmjeni podatke o osobi</source>
         <translation>Edit Contact</translation>
     </message>
     <message>
-        <location line="-183"/>
-        <location line="+185"/>
-        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+366"/>
+        <location line="-182"/>
+        <location line="+184"/>
+        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+363"/>
         <source>Izbriši osobu</source>
         <translation>Delete Contact</translation>
     </message>
     <message>
-        <location line="-184"/>
+        <location line="-183"/>
         <source>Sakrij grupe</source>
         <translation>Hide Groups</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+174"/>
+        <location line="+173"/>
         <source>Prikaži grupe</source>
         <translation>Show Groups</translation>
     </message>
     <message>
-        <location line="-171"/>
-        <location line="+173"/>
+        <location line="-170"/>
+        <location line="+172"/>
         <source>Nova grupa</source>
         <translation>New Group</translation>
     </message>
     <message>
-        <location line="-172"/>
-        <location line="+173"/>
+        <location line="-171"/>
+        <location line="+172"/>
         <source>Preimenuj grupu</source>
         <translation>Rename Group</translation>
     </message>
     <message>
-        <location line="-172"/>
-        <location line="+173"/>
+        <location line="-171"/>
+        <location line="+172"/>
         <source>Izbriši grupu</source>
         <translation>Delete Group</translation>
     </message>
     <message>
-        <location line="-172"/>
+        <location line="-171"/>
         <source>Pronađi osobu</source>
         <translation>Find Contact</translation>
     </message>
@@ -1121,24 +1152,24 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
     </message>
     <message>
         <location line="+114"/>
-        <location line="+63"/>
+        <location line="+62"/>
         <source>Dodaj telefonski broj u adresar</source>
         <translation>Add Phone Number to the Address Book</translation>
     </message>
     <message>
-        <location line="-62"/>
-        <location line="+63"/>
-        <location filename="../../src/ui/TfrmMainCalls.cpp" line="+68"/>
+        <location line="-61"/>
+        <location line="+62"/>
+        <location filename="../../src/ui/TfrmMainCalls.cpp" line="+88"/>
         <source>Izbriši poziv</source>
         <translation>Delete Call</translation>
     </message>
     <message>
-        <location line="-62"/>
+        <location line="-61"/>
         <source>Snimi pozive</source>
         <translation>Save Calls</translation>
     </message>
     <message>
-        <location line="+56"/>
+        <location line="+55"/>
         <location filename="../../src/ui/TfrmMainContacts.cpp" line="+122"/>
         <source>Dodaj osobu u Crnu Listu</source>
         <translation>Add Contact to the Black List</translation>
@@ -1154,7 +1185,33 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <translation>Select All Calls</translation>
     </message>
     <message>
-        <location line="+174"/>
+        <location line="+4"/>
+        <source>Vrijednosti odvojene zarezom (CSV)</source>
+        <translation>Comma-Separated Values (CSV)</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Proširivi jezik za označavanje (XML)</source>
+        <translation>Extensible Markup Language (XML)</translation>
+    </message>
+    <message>
+        <location line="+76"/>
+        <source>Informacija</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Nijedan program ne otvara ovu adresu:
+%1
+
+Instalirajte web preglednik ili program za e-poštu.</source>
+        <translation>No program opens this address:
+%1
+
+Install a web browser or an e-mail program.</translation>
+    </message>
+    <message>
+        <location line="+103"/>
         <source>(nije izabran)</source>
         <translation>(none chosen)</translation>
     </message>
@@ -1179,7 +1236,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <translation>Delete Calls</translation>
     </message>
     <message>
-        <location line="+51"/>
+        <location line="+53"/>
         <source>Da li stvarno želiš obrisati izabrani poziv?</source>
         <translation>Do you really want to delete the selected call?</translation>
     </message>
@@ -1205,7 +1262,7 @@ Do you really want to delete the selected calls?</translation>
         <translation>Save Calls</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmMainContacts.cpp" line="-341"/>
+        <location filename="../../src/ui/TfrmMainContacts.cpp" line="-338"/>
         <source>Osoba</source>
         <translation>Contact</translation>
     </message>
@@ -1314,7 +1371,7 @@ Do you really want to delete the selected calls?</translation>
         <translation>Notes</translation>
     </message>
     <message>
-        <location line="+84"/>
+        <location line="+81"/>
         <source>Prikaži detalje o osobi</source>
         <translation>Show Contact Details</translation>
     </message>
@@ -1509,33 +1566,63 @@ Close the program and start it again. The change
 will take effect only then.</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmOptionsDevices.cpp" line="+99"/>
-        <source>TAPI Informacije</source>
-        <translation>TAPI Information</translation>
-    </message>
-    <message>
-        <location line="+11"/>
+        <location filename="../../src/ui/TfrmOptionsDevices.cpp" line="+121"/>
         <source>Mogućnosti modema</source>
         <translation>Modem Capabilities</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Caller ID:  Ime</source>
+        <location line="-65"/>
+        <source>Linijska usluga:  Tellwise Monitor</source>
+        <translation>Line service:  Tellwise Monitor</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Upravljački program:  AT modem s prikazom pozivatelja</source>
+        <translation>Driver:  AT caller-ID modem</translation>
+    </message>
+    <message>
+        <location line="+40"/>
+        <source>Podaci o liniji</source>
+        <translation>Line Information</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Dogovorena inačica:  %1.%2</source>
+        <translation>Negotiated version:  %1.%2</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Vrsta linije:  </source>
+        <translation>Line type:  </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Modem (odgovor na ATI):  </source>
+        <translation>Modem (ATI answer):  </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Serijski port:  </source>
+        <translation>Serial port:  </translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Prikaz pozivatelja:  Ime</source>
         <translation>Caller ID:  Name</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Caller ID:  Telefonski broj</source>
+        <source>Prikaz pozivatelja:  Telefonski broj</source>
         <translation>Caller ID:  Phone number</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Caller ID:  Blokirani pozivi</source>
+        <source>Prikaz pozivatelja:  Blokirani pozivi</source>
         <translation>Caller ID:  Blocked calls</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source>Caller ID:  Nedostupni pozivi</source>
+        <source>Prikaz pozivatelja:  Nedostupni pozivi</source>
         <translation>Caller ID:  Unavailable calls</translation>
     </message>
     <message>
@@ -1597,8 +1684,8 @@ will take effect only then.</translation>
         <translation> Start-up:</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source> Pokreni Tellwise Monitor pri startu Windowsa</source>
+        <location line="+3"/>
+        <source> Pokreni Tellwise Monitor pri prijavi u radnu okolinu</source>
         <translation> Start Tellwise Monitor when I log in</translation>
     </message>
     <message>
@@ -1931,7 +2018,7 @@ will take effect only then.</translation>
 <context>
     <name>TfrmStart</name>
     <message>
-        <location filename="../../src/app/TfrmStart.cpp" line="+169"/>
+        <location filename="../../src/app/TfrmStart.cpp" line="+171"/>
         <location line="+163"/>
         <source>Nemaš novih poziva!</source>
         <translation>You have no new calls!</translation>
@@ -1957,12 +2044,12 @@ Open Options | Devices and choose the type of device
 and the device you want.</translation>
     </message>
     <message>
-        <location line="-109"/>
+        <location line="-111"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
     <message numerus="yes">
-        <location line="+150"/>
+        <location line="+152"/>
         <source>Imaš %1 novi poziv!</source>
         <translation>
             <numerusform>You have %1 new call!</numerusform>
@@ -2057,7 +2144,17 @@ will be rejected automatically.
 Do you want to set up &apos;Reject!&apos; now?</translation>
     </message>
     <message>
-        <location line="+51"/>
+        <location line="+50"/>
+        <source>Vrijednosti odvojene zarezom (*.csv)</source>
+        <translation>Comma-Separated Values (*.csv)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Proširivi jezik za označavanje (*.xml)</source>
+        <translation>Extensible Markup Language (*.xml)</translation>
+    </message>
+    <message>
+        <location line="+1"/>
         <source>Izvoz adresara</source>
         <translation>Export Address Book</translation>
     </message>

@@ -1,7 +1,10 @@
 #include "app/TfrmAbout.h"
 
 #include "app/TfrmStart.h"
+#include "settings/Settings.h"
 #include "store/DataDir.h"
+#include "store/Numbers.h"
+#include "telephony/ModemConfig.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -30,11 +33,25 @@ TfrmAbout::TfrmAbout(QWidget *parent) : QDialog(parent)
     programLayout->addWidget(icon);
     programLayout->addWidget(text, 1);
 
-    auto *files = new QLabel(tr("Podaci: %1").arg(DataDir().toHtmlEscaped()));
+    // Where everything of the program lives, one place a line.
+    QString places;
+    const auto place = [&places](const QString &what, const QString &where) {
+        places += QStringLiteral("<tr><td><b>%1</b>&nbsp;&nbsp;</td><td>%2</td></tr>")
+                      .arg(what, where.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")));
+    };
+    place(tr("Podaci:"), DataDir());
+    place(tr("Postavke:"), Settings::filePath());
+    place(tr("Modemi:"), telephony::ModemConfig::filePath());
+    place(tr("Pozivni broj:"), TelephonyLocationFiles().join(QLatin1Char('\n')));
+    place(tr("Dnevnik:"),
+          tr("standardni izlaz za greške (dnevnik sesije: journalctl --user ili ~/.xsession-errors)"));
+    auto *files = new QLabel(QStringLiteral("<table>%1</table>").arg(places));
     files->setObjectName(QStringLiteral("lblFiles"));
+    files->setTextFormat(Qt::RichText);
     files->setTextInteractionFlags(Qt::TextSelectableByMouse);
     files->setWordWrap(true);
     files->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    files->setContentsMargins(9, 9, 9, 9);
 
     PageControl = new QTabWidget;
     PageControl->setObjectName(QStringLiteral("PageControl"));

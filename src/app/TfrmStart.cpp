@@ -166,6 +166,8 @@ void TfrmStart::setNewCallMessage(TfrmNewCallMessage *message)
 {
     m_newCallMessage = message;
     if (message)
+        message->setKeepClearOf([this] { return TrayIcon ? TrayIcon->geometry() : QRect(); });
+    if (message)
         message->setTotalCallsText(NewCallCount > 0 ? NewCallsText(NewCallCount) : tr("Nemaš novih poziva!"));
 }
 

@@ -240,8 +240,8 @@ void TfrmStart::miCloseClick()
 
 void TfrmStart::exportContacts(bool csv)
 {
-    const QString filter = csv ? QStringLiteral("Comma Separated Values (*.csv)")
-                               : QStringLiteral("Extended Markup Language (*.xml)");
+    const QString filter =
+        csv ? tr("Vrijednosti odvojene zarezom (*.csv)") : tr("Proširivi jezik za označavanje (*.xml)");
     const QString title = tr("Izvoz adresara");
     const QString name = QStringLiteral("Addressbook");
     QString chosen;

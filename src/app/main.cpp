@@ -1,8 +1,10 @@
 #include "app/MonitorProgram.h"
 #include "platform/SingleInstance.h"
 #include "settings/Settings.h"
+#include "widgets/Skin.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 #include <QTranslator>
 
@@ -17,6 +19,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Tellwise Monitor"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tellwise Monitor"));
     QApplication::setDesktopFileName(QStringLiteral("tellwise-monitor"));
+    // Every window without an icon of its own shows the program's.
+    QApplication::setWindowIcon(skin::pixmap(QStringLiteral("mainLogo")));
     // The program lives in the tray: closing a dialog must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 

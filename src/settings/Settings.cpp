@@ -236,6 +236,11 @@ bool Settings::setValue(Key key, const QVariant &value)
     return false;
 }
 
+QString Settings::filePath()
+{
+    return QSettings(kOrganisation, kApplication).fileName();
+}
+
 void Settings::loadValue(QSettings &file, Key key)
 {
     const Entry &e = entry(key);

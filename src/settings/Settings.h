@@ -155,6 +155,8 @@ public:
     bool monitorCallsEnabled() const { return m_monitorCallsEnabled; }
     void setMonitorCalls(bool on, bool enabled);
 
+    // The settings file of this user.
+    static QString filePath();
     // The language override entry, read before any window exists: "ENU" selects the English
     // texts, empty keeps the built-in Croatian ones. Keyed by the program's path, so that two
     // installed copies can differ.

@@ -5,6 +5,7 @@
 #include "widgets/Skin.h"
 
 #include <QCollator>
+#include <QCoreApplication>
 #include <QDataStream>
 #include <QDate>
 #include <QDragMoveEvent>
@@ -18,6 +19,41 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+
+namespace {
+
+struct CallPlaceholder
+{
+    const char *croatian;
+    const char *english;
+};
+
+constexpr CallPlaceholder kCallPlaceholders[] = {
+    {QT_TRANSLATE_NOOP("CallPipeline", "< Nepoznat >"), "< Unknown >"},
+    {QT_TRANSLATE_NOOP("CallPipeline", "< Sakriven >"), "< Withheld >"},
+    {QT_TRANSLATE_NOOP("CallPipeline", "< Neidentificiran >"), "< Unidentified >"},
+};
+
+const CallPlaceholder *findCallPlaceholder(const QString &text)
+{
+    for (const CallPlaceholder &p : kCallPlaceholders)
+        if (text == QString::fromUtf8(p.croatian) || text == QLatin1String(p.english))
+            return &p;
+    return nullptr;
+}
+
+} // namespace
+
+bool IsCallPlaceholder(const QString &text)
+{
+    return findCallPlaceholder(text) != nullptr;
+}
+
+QString ShownCallText(const QString &stored)
+{
+    const CallPlaceholder *p = findCallPlaceholder(stored);
+    return p ? QCoreApplication::translate("CallPipeline", p->croatian) : stored;
+}
 
 QPixmap MainListImage(int index)
 {
@@ -234,11 +270,11 @@ QVariant TCallRowsModel::data(const QModelIndex &index, int role) const
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
         case 0:
-            return callerText(index.row());
+            return ShownCallText(callerText(index.row()));
         case 1:
-            return call.CallerNumber;
+            return ShownCallText(call.CallerNumber);
         case 2:
-            return call.CalledNumber;
+            return ShownCallText(call.CalledNumber);
         case 3:
             return dateTimeText(call.CallDate, call.CallTime);
         default:

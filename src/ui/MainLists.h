@@ -58,6 +58,13 @@ private:
     std::vector<TContactRec> m_rows;
 };
 
+// The texts the call log holds instead of a name or number ("< Nepoznat >", "< Sakriven >",
+// "< Neidentificiran >"), in whichever language they were written: the log keeps them as they
+// are, other programs read it. IsCallPlaceholder tells one; ShownCallText gives it in the
+// interface language and any other text unchanged.
+bool IsCallPlaceholder(const QString &text);
+QString ShownCallText(const QString &stored);
+
 // The call list: a view straight over the call log, newest first. The caller's column shows the
 // name of the contact the number belongs to now, looked up as the row is drawn.
 class TCallRowsModel : public QAbstractTableModel

@@ -116,6 +116,8 @@ QWidget *TfrmContact::createPersonPage()
     cbGroups = new QComboBox;
     cbGroups->setObjectName(QStringLiteral("cbGroups"));
     cbGroups->setIconSize(QSize(16, 16));
+    // A contact saved with no group chosen is without group; the empty box says so.
+    cbGroups->setPlaceholderText(tr("Bez grupe"));
     connect(cbGroups, &QComboBox::currentIndexChanged, this, &TfrmContact::cbGroupsChange);
     btnNewGroup = new QPushButton(tr("<< Dodaj novu grupu"));
     btnNewGroup->setObjectName(QStringLiteral("btnNewGroup"));

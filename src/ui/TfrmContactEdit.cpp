@@ -291,6 +291,8 @@ void TfrmContact::applySoundChoiceLook(int tag)
     lblTTSHelp->setVisible(tag == 3);
     lblUseThisSound->setText(tag == 3 ? tr(" Izgovori ovaj tekst:") : tr(" Koristi ovu zvučnu datoteku:"));
     editUseThisSound->setReadOnly(tag == 1);
+    // The group's sound is shown, not edited here.
+    editUseThisSound->setEnabled(tag != 1);
     btnChooseSound->setEnabled(tag == 2);
 }
 

@@ -146,8 +146,17 @@ void TfrmFormatNumber::cbCountriesChange()
 {
     const QString code =
         cbCountries->currentIndex() >= 0 ? CountryCodeOf(cbCountries->currentText()) : QString();
-    const QString city = editCityCode->text();
-    const QString local = editLocalNumber->text();
+    QString city = editCityCode->text();
+    QString local = editLocalNumber->text();
+    // Behind a country code the national trunk prefix goes: 091 from Croatia is +385 91. The
+    // few plans whose numbers keep their 0 (Italy, San Marino, the Vatican) keep it.
+    static const QStringList keepsZero = {QStringLiteral("+39"), QStringLiteral("+378"),
+                                          QStringLiteral("+379")};
+    if (!code.isEmpty() && !keepsZero.contains(code)) {
+        QString &first = city.isEmpty() ? local : city;
+        if (first.startsWith(QLatin1Char('0')))
+            first.remove(0, 1);
+    }
     if (city.isEmpty() && local.isEmpty()) {
         // Nothing typed and no country: the preview is empty, never a number left over from
         // the previous use, which OK would otherwise write into an empty phone field.

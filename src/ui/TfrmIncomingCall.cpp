@@ -38,6 +38,8 @@ TfrmIncomingCall::TfrmIncomingCall(TfrmNewCallMessage *message, TfrmCallerNotes 
     // The skinned windows' hints are drawn by the program, not by the desktop style.
     THintWindow::install();
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // Never active, so the buttons' tool tips would not show without this.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setFixedSize(kWidth, kHeight);
     QFont tahoma;
     tahoma.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")});

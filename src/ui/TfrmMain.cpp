@@ -101,8 +101,8 @@ QTreeView *reportView(const char *name, QAbstractItemModel *model)
 
 } // namespace
 
-TfrmMain::TfrmMain(Settings &settings, AddressBook &addressBook, CallLog &callLog, const MainWindowMenus &menus,
-                   QWidget *parent)
+TfrmMain::TfrmMain(Settings &settings, AddressBook &addressBook, CallLog &callLog,
+                   const MainWindowMenus &menus, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint),
       m_settings(settings), m_book(addressBook), m_log(callLog), m_menus(menus)
 {
@@ -186,12 +186,7 @@ TfrmMain::TfrmMain(Settings &settings, AddressBook &addressBook, CallLog &callLo
         if (m_openOptions)
             m_openOptions();
     });
-    connect(btnWeb, &QAbstractButton::clicked, this, [this] {
-        if (m_openUrl)
-            m_openUrl(WebAddress());
-        else
-            QDesktopServices::openUrl(QUrl(WebAddress()));
-    });
+    connect(btnWeb, &QAbstractButton::clicked, this, [this] { openUrl(WebAddress()); });
     connect(minimizeBtn, &QAbstractButton::clicked, this, &TfrmMain::hideWindow);
 
     connectMenus();
@@ -450,10 +445,9 @@ QWidget *TfrmMain::createCallsPage()
     m_callRows = new TCallRowsModel(m_log, m_book, this);
     lvCalls = reportView("lvCalls", m_callRows);
     lvCalls->header()->setStretchLastSection(true);
+    // Sized to the first rows only: each row looks its caller up in the address book.
+    lvCalls->header()->setResizeContentsPrecision(50);
     lvCalls->installEventFilter(this);
-    lvCalls->setColumnWidth(0, 210);
-    lvCalls->setColumnWidth(1, 150);
-    lvCalls->setColumnWidth(2, 120);
     layout->addWidget(lvCalls, 1);
     stbCalls = new TStatusPanels(3);
     stbCalls->setObjectName(QStringLiteral("stbCalls"));
@@ -503,9 +497,11 @@ MainWindowMenus CreateMainWindowMenus(QWidget *owner)
     m.miSelectAllCalls = item(m.calls, "miSelectAllCalls", TfrmMain::tr("Označi sve pozive"), false);
 
     m.exportContacts = menu("pmExportContacts");
-    m.miExportToCSV = item(m.exportContacts, "miExportToCSV", QStringLiteral("Comma Separated Values"));
+    m.miExportToCSV =
+        item(m.exportContacts, "miExportToCSV", TfrmMain::tr("Vrijednosti odvojene zarezom (CSV)"));
     m.exportContacts->setDefaultAction(m.miExportToCSV);
-    m.miExportToXML = item(m.exportContacts, "miExportToXML", QStringLiteral("Extended Markup Language"));
+    m.miExportToXML =
+        item(m.exportContacts, "miExportToXML", TfrmMain::tr("Proširivi jezik za označavanje (XML)"));
     return m;
 }
 
@@ -575,6 +571,17 @@ bool TfrmMain::confirmDelete() const
 int TfrmMain::languageIndex() const
 {
     return m_settings.languageIndex();
+}
+
+void TfrmMain::openUrl(const QString &url)
+{
+    const bool opened = m_openUrl ? m_openUrl(url) : QDesktopServices::openUrl(QUrl(url));
+    if (!opened)
+        message(tr("Informacija"),
+                tr("Nijedan program ne otvara ovu adresu:\n%1\n\nInstalirajte web preglednik ili program za "
+                   "e-poštu.")
+                    .arg(url),
+                QMessageBox::Information, QMessageBox::Ok);
 }
 
 QString TfrmMain::WebAddress()

@@ -99,7 +99,7 @@ public:
     using SaveFileFn = std::function<QString(const QString &title, const QString &folder, const QString &name,
                                              const QString &filter)>;
     void setSaveFileDialog(SaveFileFn fn) { m_saveFileDialog = std::move(fn); }
-    void setUrlOpener(std::function<void(const QString &url)> fn) { m_openUrl = std::move(fn); }
+    void setUrlOpener(std::function<bool(const QString &url)> fn) { m_openUrl = std::move(fn); }
     void setSoundPlayer(PlaySoundFn fn);
     void setSpeaker(SpeakTextFn fn);
     // The calls have been seen: the controller sets the new-call count to 0 and, unless the
@@ -273,6 +273,8 @@ private:
     void callSelectionChanged();
     void callsContextMenu(const QPoint &pos);
 
+    // Opens URL with the desktop's program for it, and says so when there is none.
+    void openUrl(const QString &url);
     QMessageBox::StandardButton message(const QString &caption, const QString &text, QMessageBox::Icon kind,
                                         QMessageBox::StandardButtons buttons);
     // Shows what went wrong with a change ("Informacija" for a refusal, "Greška" for a failure);
@@ -293,7 +295,7 @@ private:
 
     MessageDialogFn m_messageDialog;
     SaveFileFn m_saveFileDialog;
-    std::function<void(const QString &)> m_openUrl;
+    std::function<bool(const QString &)> m_openUrl;
     std::function<void(bool)> m_callsSeen;
     std::function<void()> m_openOptions;
     std::function<void()> m_findContact;

@@ -1,10 +1,10 @@
 // The main window's call list and its commands.
 
 #include "store/AddressBook.h"
+#include "store/CallLog.h"
 #include "store/DataDir.h"
 #include "store/Exports.h"
 #include "store/Records.h"
-#include "store/CallLog.h"
 #include "ui/MainLists.h"
 #include "ui/TfrmMain.h"
 
@@ -20,19 +20,6 @@
 #include <QToolButton>
 #include <QTreeView>
 
-namespace {
-
-// The two texts the call log holds instead of a number; either language's, since the log keeps
-// what was written when the call came.
-bool isPlaceholderNumber(const QString &number)
-{
-    return number == QLatin1String("< Neidentificiran >") || number == QLatin1String("< Sakriven >") ||
-           number == QCoreApplication::translate("CallPipeline", "< Neidentificiran >") ||
-           number == QCoreApplication::translate("CallPipeline", "< Sakriven >");
-}
-
-} // namespace
-
 void TfrmMain::RefreshCallList()
 {
     int fresh = 0;
@@ -40,6 +27,9 @@ void TfrmMain::RefreshCallList()
         if (call.IsNew)
             ++fresh;
     m_callRows->refresh();
+    // Names, numbers and placeholders keep their full width; the date column takes the rest.
+    for (int column = 0; column < 3; ++column)
+        lvCalls->resizeColumnToContents(column);
     const int total = m_callRows->rowCount();
     if (total > 0) {
         const QModelIndex first = m_callRows->index(0, 0);
@@ -92,7 +82,7 @@ void TfrmMain::callSelectionChanged()
 {
     const QList<int> rows = selectedCallRows();
     const bool one = rows.size() == 1 && rows.first() < m_log.calls().size();
-    const bool addable = one && !isPlaceholderNumber(m_log.calls()[rows.first()].CallerNumber);
+    const bool addable = one && !IsCallPlaceholder(m_log.calls()[rows.first()].CallerNumber);
     tbAddToAddressbook->setEnabled(addable);
     tbDeleteCalls->setEnabled(!rows.isEmpty());
     const QString deleteText = rows.size() >= 2 ? tr("Izbriši pozive") : tr("Izbriši poziv");
@@ -117,14 +107,16 @@ void TfrmMain::tbAddToAddressbookClick()
         return;
     const int row = rows.first();
     const QString number = m_log.calls()[row].CallerNumber;
-    if (isPlaceholderNumber(number))
+    if (IsCallPlaceholder(number))
         return;
-    m_pendingName = m_callRows->callerText(row);
+    // A stand-in for an unknown caller is no name to offer.
+    const QString caller = m_callRows->callerText(row);
+    m_pendingName = IsCallPlaceholder(caller) ? QString() : caller;
     m_pendingNumber = number;
     tbNewContactClick();
     RefreshCallList();
     for (int r = 0; r < m_callRows->rowCount(); ++r) {
-        if (m_callRows->callerText(r) == m_pendingName) {
+        if (r < m_log.calls().size() && m_log.calls()[r].CallerNumber == number) {
             selectCallRow(r);
             break;
         }

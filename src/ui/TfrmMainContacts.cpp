@@ -243,10 +243,7 @@ void TfrmMain::openLink(TLinkLabel *label, bool email)
         url = text;
     else
         url = QStringLiteral("http://") + text;
-    if (m_openUrl)
-        m_openUrl(url);
-    else
-        QDesktopServices::openUrl(QUrl(url));
+    openUrl(url);
 }
 
 void TfrmMain::tbShowDetailsClick()

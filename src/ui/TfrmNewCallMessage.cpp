@@ -108,7 +108,18 @@ QString TfrmNewCallMessage::DateTimeText(const QDateTime &when)
 QPoint TfrmNewCallMessage::targetPosition() const
 {
     const QRect work = GetWorkArea();
-    return {work.left() + work.width() - width(), work.top() + work.height() - height()};
+    QRect place(work.left() + work.width() - width(), work.top() + work.height() - height(), width(),
+                height());
+    // With no panel reserving space the work area is the whole screen, and the tray icon sits
+    // where the notice would go.
+    const QRect clear = m_keepClearOf ? m_keepClearOf() : QRect();
+    if (clear.isValid() && place.intersects(clear)) {
+        if (clear.center().y() >= work.center().y())
+            place.moveBottom(clear.top() - 1);
+        else
+            place.moveTop(clear.bottom() + 1);
+    }
+    return place.topLeft();
 }
 
 void TfrmNewCallMessage::ShowNewCallMessage()

@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 class TRunningLabel;
 class TShapedWindow;
@@ -32,7 +34,10 @@ public:
     // Date in the system's short format, three blanks, the time of day in hours and minutes.
     static QString DateTimeText(const QDateTime &when);
 
-    // Where the notice sits when shown: its bottom right corner on the work area's.
+    // The area the notice must leave free (the tray icon's), asked each time it is placed.
+    void setKeepClearOf(std::function<QRect()> area) { m_keepClearOf = std::move(area); }
+    // Where the notice sits when shown: its bottom right corner on the work area's, moved above
+    // (or below) the area to keep clear where it would cover it.
     QPoint targetPosition() const;
 
     // Shows the notice unless it is switched off or already showing.
@@ -65,5 +70,6 @@ private:
     TWindowSlide m_slide;
     bool m_showMessage = true;
     bool m_animate = true;
+    std::function<QRect()> m_keepClearOf;
     bool m_closing = false;
 };

@@ -4,6 +4,8 @@
 #include "ui/TfrmOptions.h"
 
 #include "capi/CpInfo.h"
+#include "telephony/ModemConfig.h"
+#include "telephony/ModemProvider.h"
 #include "telephony/TapiFunc.h"
 #include "ui/OptionsIcons.h"
 
@@ -51,12 +53,12 @@ constexpr uint32_t kSupplementaryServicesOption = 0x10;
 // AT modem provider; the texts say so instead of naming an operating system's components.
 QString TfrmOptions::telephonyVersionText()
 {
-    return QStringLiteral("Version: Tellwise Monitor line service");
+    return tr("Linijska usluga:  Tellwise Monitor");
 }
 
 QString TfrmOptions::modemDriverText()
 {
-    return QStringLiteral("Tellwise AT modem provider");
+    return tr("Upravljački program:  AT modem s prikazom pozivatelja");
 }
 
 void TfrmOptions::rbModemClick()
@@ -96,22 +98,31 @@ void TfrmOptions::fillModemFeatures()
     if (deviceId < 0)
         return;
 
-    QTreeWidgetItem *tapi = addRoot(tvFeatures, tr("TAPI Informacije"));
+    QTreeWidgetItem *line = addRoot(tvFeatures, tr("Podaci o liniji"));
     const QIcon plain = OptionsIcons::infoNode();
-    addNode(tapi, telephonyVersionText(), plain);
-    addNode(
-        tapi,
-        QStringLiteral("Negotiated Version: %1.%2").arg(TapiApiVersion >> 16).arg(TapiApiVersion & 0xFFFF),
-        plain);
-    addNode(tapi, QStringLiteral("TSP:  ") + TapiProviderInfo, plain);
-    addNode(tapi, QStringLiteral("Unimodem:  ") + modemDriverText(), plain);
+    addNode(line, telephonyVersionText(), plain);
+    addNode(line, tr("Dogovorena inačica:  %1.%2").arg(TapiApiVersion >> 16).arg(TapiApiVersion & 0xFFFF),
+            plain);
+    // A modem says who it is in its ATI answer; a network line names its protocol.
+    QString port;
+    for (const telephony::ModemProvider::Candidate &c :
+         telephony::ModemProvider::candidates(telephony::ModemConfig::load()))
+        if (QString::fromLatin1(c.name) == cbDevices->currentText())
+            port = c.path;
+    if (port.isEmpty()) {
+        addNode(line, tr("Vrsta linije:  ") + TapiProviderInfo, plain);
+    } else {
+        addNode(line, tr("Modem (odgovor na ATI):  ") + TapiProviderInfo, plain);
+        addNode(line, modemDriverText(), plain);
+        addNode(line, tr("Serijski port:  ") + port, plain);
+    }
 
     const TCallerDisplayCaps caps = GetCallerDisplayCaps(DWORD(deviceId));
     QTreeWidgetItem *features = addRoot(tvFeatures, tr("Mogućnosti modema"));
-    addFeature(features, tr("Caller ID:  Ime"), caps.name);
-    addFeature(features, tr("Caller ID:  Telefonski broj"), caps.number);
-    addFeature(features, tr("Caller ID:  Blokirani pozivi"), caps.blocked);
-    addFeature(features, tr("Caller ID:  Nedostupni pozivi"), caps.outOfArea);
+    addFeature(features, tr("Prikaz pozivatelja:  Ime"), caps.name);
+    addFeature(features, tr("Prikaz pozivatelja:  Telefonski broj"), caps.number);
+    addFeature(features, tr("Prikaz pozivatelja:  Blokirani pozivi"), caps.blocked);
+    addFeature(features, tr("Prikaz pozivatelja:  Nedostupni pozivi"), caps.outOfArea);
     addFeature(features, tr("Odbijanje poziva (Odbij!)"), caps.reject);
 }
 

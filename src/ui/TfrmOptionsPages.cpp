@@ -98,7 +98,8 @@ QWidget *TfrmOptions::createBasicPage()
 
     auto *start = groupBox(tr(" Start programa:"));
     auto *startLayout = column(start);
-    chkWindowsStart = checkBox("chkWindowsStart", tr(" Pokreni Tellwise Monitor pri startu Windowsa"));
+    chkWindowsStart =
+        checkBox("chkWindowsStart", tr(" Pokreni Tellwise Monitor pri prijavi u radnu okolinu"));
     chkSystemTray = checkBox("chkSystemTray", tr(" Sakrij Tellwise Monitor pri startu u sistemski \"tray\""));
     chkMonitorOnStart = checkBox("chkMonitorOnStart", tr(" Započni pratiti pozive pri startu programa"));
     for (QCheckBox *c : {chkWindowsStart, chkSystemTray, chkMonitorOnStart})

@@ -154,6 +154,12 @@ private slots:
         const QList<QPoint> noticeIn = m_message->slide().lastFrames();
         QCOMPARE(noticeIn.first().y(), 844);
         QCOMPARE(m_message->pos(), QPoint(1100, 844));
+        // A tray icon in the corner (no panel reserving space) is left uncovered.
+        m_message->setKeepClearOf([] { return QRect(1256, 960, 24, 24); });
+        QCOMPARE(m_message->targetPosition(), QPoint(1100, 820));
+        m_message->setKeepClearOf([] { return QRect(1256, 0, 24, 24); });
+        QCOMPARE(m_message->targetPosition(), QPoint(1100, 844));
+        m_message->setKeepClearOf(nullptr);
         // A second call while the notice is up changes only its texts.
         m_message->ShowNewCallMessage();
         QCOMPARE(m_message->slide().lastFrames(), noticeIn);

@@ -210,6 +210,7 @@ private slots:
         control<QComboBox>("cbGroups")->setCurrentText(QStringLiteral("Prijatelji"));
         click("rbGroupSound");
         QCOMPARE(text->text(), dataFile(QStringLiteral("friends.wav")));
+        QVERIFY(!text->isEnabled());
         click("btnTest");
         QCOMPARE(m_played, QStringList{dataFile(QStringLiteral("friends.wav"))});
 

@@ -73,6 +73,11 @@ private slots:
         m_dialog->prepareFor(u"2345678"_s, QString());
         QCOMPARE(countries()->currentText(), u"Slovenija"_s);
         QCOMPARE(preview(), u"+386 2345678"_s);
+        // Behind the country code the trunk 0 goes, from the area code or the whole number.
+        m_dialog->prepareFor(u"091 234 5678"_s, QString());
+        QCOMPARE(preview(), u"+386 912345678"_s);
+        m_dialog->prepareFor(u"01/2345678"_s, QString());
+        QCOMPARE(preview(), u"+386 (1) 2345678"_s);
 
         // An empty number starts from nothing: no country, and no number left from before.
         m_dialog->prepareFor(QString(), QString());

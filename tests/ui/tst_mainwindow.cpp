@@ -268,7 +268,10 @@ private slots:
                 std::exchange(m_duringMessage, nullptr)();
             return m_answers.isEmpty() ? QMessageBox::Ok : m_answers.takeFirst();
         });
-        m_window->setUrlOpener([this](const QString &url) { m_opened << url; });
+        m_window->setUrlOpener([this](const QString &url) {
+            m_opened << url;
+            return !url.startsWith(u"mailto:"_s); // no mail program here
+        });
         m_window->setCallsSeenHandler([this](bool ending) { m_callsSeen << ending; });
         m_window->setSaveFileDialog([this](const QString &, const QString &, const QString &,
                                            const QString &) { return m_saveAnswer; });
@@ -507,6 +510,7 @@ private slots:
         QCOMPARE(link->text(), u"ana@example.hr"_s);
         QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(2, link->height() / 2));
         QCOMPARE(m_opened, QStringList{u"mailto:ana@example.hr"_s});
+        QVERIFY(m_messages.last().text.contains(u"mailto:ana@example.hr"_s));
 
         // Several contacts show no details.
         selectContacts({u"Horvat, Ana"_s, u"Zoran"_s});
@@ -560,8 +564,26 @@ private slots:
         QCOMPARE(ModalDialogHook::pending(), 1);
         ModalDialogHook::clear();
 
+        // An unknown caller logged by the English interface: shown in this one's words, and no
+        // name offered to the editor, whose empty group box reads "Bez grupe".
+        m_log->NameCaller(4, u"< Unknown >"_s);
+        m_window->RefreshCallList();
+        QCOMPARE(m_window->callRowText(4, 0), u"< Nepoznat >"_s);
         showCalls({4});
         QStringList prefilled;
+        ModalDialogHook::pushNext([&](QDialog &editor) {
+            const auto *groups = editor.findChild<QComboBox *>(u"cbGroups"_s);
+            prefilled << own(editor, "editFirstName")->text() << editor.windowTitle()
+                      << (groups->currentIndex() < 0 ? groups->placeholderText() : groups->currentText());
+            editor.reject();
+        });
+        QTest::mouseClick(m_window->tbAddToAddressbook, Qt::LeftButton);
+        QCOMPARE(prefilled, (QStringList{"", "Osoba:  ", "Bez grupe"}));
+        m_log->NameCaller(4, u"Pero"_s);
+        m_window->RefreshCallList();
+
+        showCalls({4});
+        prefilled.clear();
         ModalDialogHook::pushNext([&](QDialog &editor) {
             prefilled << own(editor, "editFirstName")->text() << own(editor, "editPhoneNumber1")->text();
             typeText(own(editor, "editLastName"), u"Perić"_s);

@@ -121,7 +121,9 @@ private slots:
         QCOMPARE(devices->count(), 1);
         QCOMPARE(devices->currentText(), u"Modem emulator"_s);
         // The emulator's answers: who it is, its four caller ID abilities, and that it can reject.
-        QCOMPARE(childTexts(root(tree, u"TAPI Informacije"_s)).value(2), u"TSP:  Acme Voice 56K"_s);
+        QCOMPARE(childTexts(root(tree, u"Podaci o liniji"_s)).value(2),
+                 u"Modem (odgovor na ATI):  Acme Voice 56K"_s);
+        QVERIFY(childTexts(root(tree, u"Podaci o liniji"_s)).value(4).startsWith(u"Serijski port:  /"_s));
         QCOMPARE(childTexts(root(tree, u"Mogućnosti modema"_s), true).size(), 5);
         form.reject();
     }
