@@ -32,9 +32,7 @@ QVariant imageData(const QImage &picture)
 
 } // namespace
 
-CallNotifier::CallNotifier(const QDBusConnection &bus, QObject *parent)
-    : QObject(parent),
-      m_bus(bus)
+CallNotifier::CallNotifier(const QDBusConnection &bus, QObject *parent) : QObject(parent), m_bus(bus)
 {
     m_bus.connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this,
                   SLOT(onActionInvoked(uint, QString)));
@@ -70,7 +68,8 @@ void CallNotifier::showCall(const CallNotice &call)
     if (!call.picture.isNull())
         hints.insert(QStringLiteral("image-data"), imageData(call.picture));
 
-    QDBusMessage notify = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
+    QDBusMessage notify =
+        QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
     // Critical notifications stay until withdrawn; the call's end withdraws this one.
     notify << QStringLiteral("Tellwise Monitor") << uint(0) << QStringLiteral("call-start") << call.name
            << body.join(QLatin1Char('\n')) << actions << hints << int(call.urgent ? 0 : -1);

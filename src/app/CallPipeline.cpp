@@ -245,8 +245,8 @@ void HandleIdentifiedCall(const QString &name, const QString &number, const QStr
     TfrmIncomingCall &window = g_host->IncomingCallWindow();
     window.setCaller(callerName, shownNumber, shownCalled);
     window.setNotes(details.notes);
-    const QImage picture =
-        LoadCallerPicture(details.picture, details.actualDimensions, details.centerPicture, settings.languageIndex());
+    const QImage picture = LoadCallerPicture(details.picture, details.actualDimensions, details.centerPicture,
+                                             settings.languageIndex());
     window.setCallerPicture(picture);
     TfrmNewCallMessage &message = g_host->NewCallMessageWindow();
     message.setLastCall(callerName, shownNumber, QDateTime::currentDateTime());
@@ -260,9 +260,13 @@ void HandleIdentifiedCall(const QString &name, const QString &number, const QStr
         message.ShowNewCallMessage();
     if (settings.flag(Settings::DesktopNotification)) {
         // A call the rules keep quiet is no urgent notification either.
-        CallNotice notice{callerName, shownNumber, shownCalled, details.notes,
+        CallNotice notice{callerName,
+                          shownNumber,
+                          shownCalled,
+                          details.notes,
                           details.picture.isEmpty() ? QImage() : picture,
-                          index < 0 && !shownNumber.isEmpty() && !IsCallPlaceholder(shownNumber), show};
+                          index < 0 && !shownNumber.isEmpty() && !IsCallPlaceholder(shownNumber),
+                          show};
         g_host->NotifyCall(notice);
     }
 
