@@ -10,6 +10,9 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include "SimProcess.h"
+#include "TestProfile.h"
+
 using namespace Qt::StringLiterals;
 
 // The desktop's notification service as the program meets it, on a private bus.
@@ -19,6 +22,22 @@ class NotificationServer : public QObject
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 
 public:
+    // Serves the notifications on the test's bus as the desktop would.
+    NotificationServer()
+    {
+        QVERIFY(
+            m_bus.registerObject(u"/org/freedesktop/Notifications"_s, this, QDBusConnection::ExportAllSlots));
+        QVERIFY(m_bus.registerService(u"org.freedesktop.Notifications"_s));
+    }
+    ~NotificationServer() override { QDBusConnection::disconnectFromBus(u"desktop"_s); }
+    // The user clicks ACTION on notification 7.
+    void invoke(const QString &action)
+    {
+        QDBusMessage invoked = QDBusMessage::createSignal(
+            u"/org/freedesktop/Notifications"_s, u"org.freedesktop.Notifications"_s, u"ActionInvoked"_s);
+        QVERIFY(m_bus.send(invoked << 7u << action));
+    }
+
     QString summary, body;
     QStringList actions, hints;
     QList<uint> closed;
@@ -31,6 +50,10 @@ public slots:
         return 7;
     }
     void CloseNotification(uint id) { closed << id; }
+
+private:
+    QDBusConnection m_bus =
+        QDBusConnection::connectToBus(qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"), u"desktop"_s);
 };
 
 class TestNotification : public QObject
@@ -63,11 +86,6 @@ private slots:
         QFETCH(bool, blocked);
         MonitorProgram program;
         NotificationServer server;
-        QDBusConnection desktop =
-            QDBusConnection::connectToBus(qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"), u"desktop"_s);
-        QVERIFY(desktop.registerObject(u"/org/freedesktop/Notifications"_s, &server,
-                                       QDBusConnection::ExportAllSlots));
-        QVERIFY(desktop.registerService(u"org.freedesktop.Notifications"_s));
 
         CallerBlocked = blocked;
         HandleIdentifiedCall(u"Ana <b>"_s, u"0123456"_s, u"555"_s, -1, {});
@@ -77,17 +95,30 @@ private slots:
         QCOMPARE(server.actions.size(), blocked ? 4 : 6);
         QCOMPARE(server.hints, (QStringList{u"category"_s, u"desktop-entry"_s, u"urgency"_s}));
 
-        // "Pozivi" opens the calls page.
-        QDBusMessage invoked = QDBusMessage::createSignal(
-            u"/org/freedesktop/Notifications"_s, u"org.freedesktop.Notifications"_s, u"ActionInvoked"_s);
-        QVERIFY(desktop.send(invoked << 7u << u"calls"_s));
+        server.invoke(u"calls"_s); // "Pozivi" opens the calls page
         QTRY_VERIFY(program.frmMain()->isVisible());
         QCOMPARE(program.frmMain()->currentPage(), 1);
 
         OnTapiCallEnded();
         QTRY_COMPARE(server.closed, QList<uint>{7});
         CallerBlocked = false;
-        QDBusConnection::disconnectFromBus(u"desktop"_s);
+    }
+
+    // "Odbij" takes the ringing call off the hook and drops it, as the call window's reject does.
+    void rejectReachesTheModem()
+    {
+        testsupport::writeModemConfig({.keepAliveMs = 300, .commandTimeoutMs = 600});
+        testsupport::ModemEmulator sim;
+        QVERIFY(sim.start() && testsupport::writeSettings({{Settings::DeviceName, u"Modem emulator"_s}}));
+        MonitorProgram program;
+        program.start();
+        QVERIFY(sim.waitForCommand(u"AT+VCID=1"_s, 5000));
+        NotificationServer server;
+        sim.send("call 0912345678 ANA");
+        QTRY_COMPARE_WITH_TIMEOUT(server.summary, u"ANA"_s, 10000);
+        server.invoke(u"reject"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(sim.timeOf(u"ATH1"_s) >= 0, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(sim.timeOf(u"ATH0"_s) > sim.timeOf(u"ATH1"_s), 10000);
     }
 
     // Nobody serves notifications: the call is shown, nothing waits and nothing is reported.
