@@ -2121,18 +2121,18 @@ and the device you want.</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+122"/>
+        <location line="+129"/>
         <source>Ne smetaj!</source>
         <translation>Do not disturb!</translation>
     </message>
     <message>
-        <location line="-121"/>
-        <location line="+137"/>
+        <location line="-128"/>
+        <location line="+144"/>
         <source>Odbij!</source>
         <translation>Reject!</translation>
     </message>
     <message>
-        <location line="-131"/>
+        <location line="-134"/>
         <source>Opcije</source>
         <translation>Options</translation>
     </message>
@@ -2147,7 +2147,7 @@ and the device you want.</translation>
         <translation>Close Tellwise Monitor</translation>
     </message>
     <message>
-        <location line="+111"/>
+        <location line="+114"/>
         <source>Prije uključenja ove opcije, potrebno je u opcijama
 postaviti za koju vrstu pozivatelja se opcija odnosi.
 Kada opcija bude aktivna, pozivatelji koje postavite

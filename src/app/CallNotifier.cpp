@@ -63,8 +63,7 @@ void CallNotifier::showCall(const CallNotice &call)
     if (call.addable)
         actions << kAdd << tr("Dodaj u adresar");
     QVariantMap hints{{QStringLiteral("urgency"), QVariant::fromValue(uchar(call.urgent ? 2 : 1))},
-                      {QStringLiteral("desktop-entry"), QStringLiteral("tellwise-monitor")},
-                      {QStringLiteral("category"), QStringLiteral("im.received")}};
+                      {QStringLiteral("desktop-entry"), QStringLiteral("tellwise-monitor")}};
     if (!call.picture.isNull())
         hints.insert(QStringLiteral("image-data"), imageData(call.picture));
 

@@ -93,7 +93,7 @@ private slots:
         // Withheld: the stand-in is text, not markup, and offers nothing to add.
         QVERIFY(server.body.contains(blocked ? u"&lt; Sakriven &gt;"_s : u"555"_s));
         QCOMPARE(server.actions.size(), blocked ? 4 : 6);
-        QCOMPARE(server.hints, (QStringList{u"category"_s, u"desktop-entry"_s, u"urgency"_s}));
+        QCOMPARE(server.hints, (QStringList{u"desktop-entry"_s, u"urgency"_s}));
 
         server.invoke(u"calls"_s); // "Pozivi" opens the calls page
         QTRY_VERIFY(program.frmMain()->isVisible());
