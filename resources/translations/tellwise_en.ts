@@ -26,9 +26,37 @@
     </message>
 </context>
 <context>
+    <name>CallNotifier</name>
+    <message>
+        <location filename="../../src/app/CallNotifier.cpp" line="+57"/>
+        <source>Broj: %1</source>
+        <translation>Number: %1</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Pozvani broj: %1</source>
+        <translation>Called number: %1</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Odbij</source>
+        <translation>Reject</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Pozivi</source>
+        <translation>Calls</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Dodaj u adresar</source>
+        <translation>Add to address book</translation>
+    </message>
+</context>
+<context>
     <name>CallPipeline</name>
     <message>
-        <location filename="../../src/app/CallPipeline.cpp" line="+146"/>
+        <location filename="../../src/app/CallPipeline.cpp" line="+148"/>
         <location filename="../../src/ui/MainLists.cpp" line="+32"/>
         <source>&lt; Nepoznat &gt;</source>
         <translation>&lt; Unknown &gt;</translation>
@@ -1236,7 +1264,7 @@ Install a web browser or an e-mail program.</translation>
         <translation>Delete Calls</translation>
     </message>
     <message>
-        <location line="+53"/>
+        <location line="+65"/>
         <source>Da li stvarno želiš obrisati izabrani poziv?</source>
         <translation>Do you really want to delete the selected call?</translation>
     </message>
@@ -1829,6 +1857,11 @@ will take effect only then.</translation>
         <translation> Flash the keyboard&apos;s &quot;Scroll Lock&quot; light for a new call</translation>
     </message>
     <message>
+        <location line="+2"/>
+        <source> Pri novom pozivu pošalji obavijest radnoj površini</source>
+        <translation> Send a desktop notification on a new call</translation>
+    </message>
+    <message>
         <location line="+5"/>
         <source> Čuvanje dolaznih poziva:</source>
         <translation> Keeping incoming calls:</translation>
@@ -2018,8 +2051,8 @@ will take effect only then.</translation>
 <context>
     <name>TfrmStart</name>
     <message>
-        <location filename="../../src/app/TfrmStart.cpp" line="+171"/>
-        <location line="+163"/>
+        <location filename="../../src/app/TfrmStart.cpp" line="+181"/>
+        <location line="+173"/>
         <source>Nemaš novih poziva!</source>
         <translation>You have no new calls!</translation>
     </message>
@@ -2044,12 +2077,12 @@ Open Options | Devices and choose the type of device
 and the device you want.</translation>
     </message>
     <message>
-        <location line="-111"/>
+        <location line="-121"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
     <message numerus="yes">
-        <location line="+152"/>
+        <location line="+162"/>
         <source>Imaš %1 novi poziv!</source>
         <translation>
             <numerusform>You have %1 new call!</numerusform>
@@ -2088,18 +2121,18 @@ and the device you want.</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+122"/>
+        <location line="+129"/>
         <source>Ne smetaj!</source>
         <translation>Do not disturb!</translation>
     </message>
     <message>
-        <location line="-121"/>
-        <location line="+137"/>
+        <location line="-128"/>
+        <location line="+144"/>
         <source>Odbij!</source>
         <translation>Reject!</translation>
     </message>
     <message>
-        <location line="-131"/>
+        <location line="-134"/>
         <source>Opcije</source>
         <translation>Options</translation>
     </message>
@@ -2114,7 +2147,7 @@ and the device you want.</translation>
         <translation>Close Tellwise Monitor</translation>
     </message>
     <message>
-        <location line="+111"/>
+        <location line="+114"/>
         <source>Prije uključenja ove opcije, potrebno je u opcijama
 postaviti za koju vrstu pozivatelja se opcija odnosi.
 Kada opcija bude aktivna, pozivatelji koje postavite

@@ -1,5 +1,6 @@
 #include "app/CallPipeline.h"
 
+#include "app/CallNotifier.h"
 #include "app/SoundPlay.h"
 #include "capi/CpMoni.h"
 #include "settings/Settings.h"
@@ -9,6 +10,7 @@
 #include "store/Numbers.h"
 #include "telephony/TapiFunc.h"
 #include "ui/CallerPicture.h"
+#include "ui/MainLists.h"
 #include "ui/TfrmIncomingCall.h"
 #include "ui/TfrmNewCallMessage.h"
 
@@ -173,8 +175,10 @@ void ConnectCallSources(TCapiMonitor *capiMonitor)
         IdentifyCaller(name, number, called);
     };
     OnTapiCallEnded = [] {
-        if (g_host)
-            g_host->IncomingCallWindow().closeWindow();
+        if (!g_host)
+            return;
+        g_host->IncomingCallWindow().closeWindow();
+        g_host->CallEnded();
     };
     if (!TapiDeviceIsModem) {
         TapiDeviceIsModem = [] {
@@ -241,8 +245,9 @@ void HandleIdentifiedCall(const QString &name, const QString &number, const QStr
     TfrmIncomingCall &window = g_host->IncomingCallWindow();
     window.setCaller(callerName, shownNumber, shownCalled);
     window.setNotes(details.notes);
-    window.setCallerPicture(LoadCallerPicture(details.picture, details.actualDimensions,
-                                              details.centerPicture, settings.languageIndex()));
+    const QImage picture = LoadCallerPicture(details.picture, details.actualDimensions, details.centerPicture,
+                                             settings.languageIndex());
+    window.setCallerPicture(picture);
     TfrmNewCallMessage &message = g_host->NewCallMessageWindow();
     message.setLastCall(callerName, shownNumber, QDateTime::currentDateTime());
 
@@ -253,6 +258,17 @@ void HandleIdentifiedCall(const QString &name, const QString &number, const QStr
         window.ShowIncomingCallWindow();
     else
         message.ShowNewCallMessage();
+    if (settings.flag(Settings::DesktopNotification)) {
+        // A call the rules keep quiet is no urgent notification either.
+        CallNotice notice{callerName,
+                          shownNumber,
+                          shownCalled,
+                          details.notes,
+                          details.picture.isEmpty() ? QImage() : picture,
+                          index < 0 && !shownNumber.isEmpty() && !IsCallPlaceholder(shownNumber),
+                          show};
+        g_host->NotifyCall(notice);
+    }
 
     if (shouldReject(settings, details.blackList)) {
         g_host->RejectCurrentCall();
@@ -282,8 +298,10 @@ void capiMonitorDisconnectInfo(uint16_t aRejectCause, uint16_t aDisconnectReason
 {
     Q_UNUSED(aRejectCause);
     Q_UNUSED(aDisconnectReason);
-    if (g_host)
+    if (g_host) {
         g_host->IncomingCallWindow().closeWindow();
+        g_host->CallEnded();
+    }
     CallerBlocked = false;
 }
 

@@ -10,6 +10,7 @@ class Settings;
 class TCapiMonitor;
 class TfrmIncomingCall;
 class TfrmNewCallMessage;
+struct CallNotice;
 
 // What the call pipeline needs from the controller: the tray, the new-calls counter, the
 // Scroll Lock flashing, the call windows, the tray switches and the reject command.
@@ -42,6 +43,11 @@ public:
 
     // Speaks a text; failures are absorbed. A host without speech does nothing.
     virtual void SpeakText(const QString &text, bool ignoreSoundSwitch) = 0;
+
+    // The call's desktop notification, and its withdrawal when the call ends. A host without
+    // notifications does nothing.
+    virtual void NotifyCall(const CallNotice &call) { Q_UNUSED(call); }
+    virtual void CallEnded() {}
 
     // The contacts the caller is looked up in, and the log the call goes to.
     virtual AddressBook &addressBook() = 0;

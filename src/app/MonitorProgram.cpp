@@ -127,6 +127,10 @@ void MonitorProgram::connectMainWindow()
     connect(line, &LineState::stateChanged, main,
             [main, line] { main->setConnectionIndicator(line->connected() ? 1 : 0, line->statusText()); });
     start->setMainWindowOpener([main](int page) { main->ShowPage(page); });
+    start->setAddToAddressbook([main](const QString &name, const QString &number) {
+        main->ShowPage(1);
+        main->AddCallerToAddressbook(name, number);
+    });
     TfrmFindContact *find = m_frmFindContact.get();
     find->setShowContactsHandler([main](const QStringList &names) { main->ShowContacts(names); });
     main->setFindContactHandler([find] {

@@ -1,4 +1,5 @@
 #include "app/TfrmStart.h"
+#include "app/CallNotifier.h"
 
 #include "app/SoundPlay.h"
 #include "app/SvgIcon.h"
@@ -80,6 +81,15 @@ TfrmStart::TfrmStart(Settings &settings, AddressBook &addressBook, CallLog &call
     timerScrlFlash->setObjectName(QStringLiteral("timerScrlFlash"));
     timerScrlFlash->setInterval(kBlinkInterval);
     connect(timerScrlFlash, &QTimer::timeout, this, &TfrmStart::timerScrlFlashTimer);
+
+    m_notifier = new CallNotifier(QDBusConnection::sessionBus(), this);
+    connect(m_notifier, &CallNotifier::rejectRequested, this, &TfrmStart::RejectCurrentCall);
+    connect(m_notifier, &CallNotifier::callsPageRequested, this, [this] { ShowMainWindowPage(1); });
+    connect(m_notifier, &CallNotifier::addToAddressbookRequested, this,
+            [this](const QString &name, const QString &number) {
+                if (m_addToAddressbook)
+                    m_addToAddressbook(name, number);
+            });
 
     retryTimer = new QTimer(this);
     retryTimer->setObjectName(QStringLiteral("retryTimer"));
@@ -188,6 +198,16 @@ TfrmNewCallMessage &TfrmStart::NewCallMessageWindow()
 {
     Q_ASSERT(m_newCallMessage);
     return *m_newCallMessage;
+}
+
+void TfrmStart::NotifyCall(const CallNotice &call)
+{
+    m_notifier->showCall(call);
+}
+
+void TfrmStart::CallEnded()
+{
+    m_notifier->callEnded();
 }
 
 void TfrmStart::setAboutWindow(TfrmAbout *about)

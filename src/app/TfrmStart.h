@@ -15,6 +15,7 @@
 #include <memory>
 
 class AddressBook;
+class CallNotifier;
 class CallLog;
 class QAction;
 class QMenu;
@@ -70,6 +71,12 @@ public:
     using SaveFileFn = std::function<QString(const QString &title, const QString &folder, const QString &name,
                                              const QString &filter)>;
     void setSaveFileDialog(SaveFileFn fn) { m_saveFileDialog = std::move(fn); }
+    // The contact editor for a caller not in the address book (name, number), as the call
+    // list's add opens it; the desktop notification's "Dodaj u adresar" calls it.
+    void setAddToAddressbook(std::function<void(const QString &, const QString &)> fn)
+    {
+        m_addToAddressbook = std::move(fn);
+    }
 
     // The start-up steps after the windows exist: settings, device check, CAPI availability,
     // monitoring, and the messages for a missing device.
@@ -105,6 +112,8 @@ public:
     TfrmNewCallMessage &NewCallMessageWindow() override;
     // Through the speech window; silent without one.
     void SpeakText(const QString &text, bool ignoreSoundSwitch) override;
+    void NotifyCall(const CallNotice &call) override;
+    void CallEnded() override;
     AddressBook &addressBook() override { return m_book; }
     CallLog &callLog() override { return m_log; }
 
@@ -224,6 +233,8 @@ private:
     TrayFallbackWindow *m_fallback = nullptr;
     std::function<void(int)> m_openMainWindow;
     SaveFileFn m_saveFileDialog;
+    CallNotifier *m_notifier = nullptr;
+    std::function<void(const QString &, const QString &)> m_addToAddressbook;
 
     TrayState m_trayState = TrayState::NotActive;
     QString m_toolTip;

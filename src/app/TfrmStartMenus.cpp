@@ -58,6 +58,10 @@ void TfrmStart::createMenus()
     connect(miEnableSound, &QAction::triggered, this, &TfrmStart::miEnableSoundClick);
     connect(miDoNotDisturb, &QAction::triggered, this, &TfrmStart::miDoNotDisturbClick);
     connect(miAutoHangUp, &QAction::triggered, this, &TfrmStart::miAutoHangUpClick);
+    // A click checks or unchecks the item by itself; a switch the click did not change (a rule
+    // question answered No) must not stay shown as changed.
+    for (QAction *item : {miMonitorCalls, miEnableSound, miDoNotDisturb, miAutoHangUp})
+        connect(item, &QAction::triggered, this, &TfrmStart::showSwitches);
     pmTrayIcon->addSeparator();
     miOptions = addItem(pmTrayIcon, "miOptions", tr("Opcije"), renderIcon("menuOptions"));
     miAbout = addItem(pmTrayIcon, "miAbout", tr("O programu"), renderIcon("menuAbout"));
@@ -81,6 +85,8 @@ void TfrmStart::createMenus()
 QAction *TfrmStart::addSwitch(QMenu *menu, const char *name, const QString &caption)
 {
     QAction *item = addItem(menu, name, caption);
+    // Checkable, so that the state is told as "checked", not only drawn.
+    item->setCheckable(true);
     showSwitch(item, false);
     return item;
 }
@@ -88,6 +94,7 @@ QAction *TfrmStart::addSwitch(QMenu *menu, const char *name, const QString &capt
 void TfrmStart::showSwitch(QAction *item, bool on)
 {
     item->setData(on ? 1 : 0);
+    item->setChecked(on);
     item->setIcon(markIcon(on));
 }
 

@@ -90,8 +90,9 @@ const Entry kTable[Settings::kKeyCount] = {
     {"SapiVoiceName", K::Text, 0, ""},
     {"WelcomeMessage", K::Text, 0, "Dobro doshlee oo Tellwise Monitor"},
     {"SpeakWelcomeMessage", K::Bool, 1, nullptr},
-    {"WabFileName", K::Text, 0, ""}, // the address-book file last imported from
-    {"ContactsRoot", K::Text, 0, ""}, // vCard contacts folder; empty: $XDG_DATA_HOME/contacts
+    {"WabFileName", K::Text, 0, ""},              // the address-book file last imported from
+    {"ContactsRoot", K::Text, 0, ""},             // vCard contacts folder; empty: $XDG_DATA_HOME/contacts
+    {"DesktopNotification", K::Bool, 1, nullptr}, // every call also goes to the desktop's notifications
 };
 
 const Entry &entry(Settings::Key key)

@@ -71,9 +71,10 @@ public:
         SpeakWelcomeMessage,
         WabFileName,
         ContactsRoot,
+        DesktopNotification,
     };
     Q_ENUM(Key)
-    static constexpr int kKeyCount = ContactsRoot + 1;
+    static constexpr int kKeyCount = DesktopNotification + 1;
 
     enum class Kind
     {

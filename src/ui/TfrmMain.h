@@ -151,6 +151,9 @@ public:
     void tbManipulateGroupsClick();
     void tbShowDetailsClick();
     void tbAddToAddressbookClick();
+    // The contact editor for a caller from outside the call list (the desktop notification),
+    // filled as the call list's add fills it. Nothing while another modal window is open.
+    void AddCallerToAddressbook(const QString &name, const QString &number);
     void tbDeleteCallsClick();
     void tbSaveCallsClick();
     void MarkAllCallsSeen();

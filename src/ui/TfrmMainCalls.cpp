@@ -125,6 +125,18 @@ void TfrmMain::tbAddToAddressbookClick()
     m_pendingNumber.clear();
 }
 
+void TfrmMain::AddCallerToAddressbook(const QString &name, const QString &number)
+{
+    if (number.isEmpty() || IsCallPlaceholder(number) || QApplication::activeModalWidget())
+        return;
+    m_pendingName = IsCallPlaceholder(name) ? QString() : name;
+    m_pendingNumber = number;
+    tbNewContactClick();
+    RefreshCallList();
+    m_pendingName.clear();
+    m_pendingNumber.clear();
+}
+
 void TfrmMain::tbDeleteCallsClick()
 {
     QList<int> rows = selectedCallRows();

@@ -251,7 +251,7 @@ void TfrmOptions::ApplyLanguageChange()
 }
 
 // The check boxes that hold a flag of the settings, in the settings' order.
-std::array<std::pair<Settings::Key, QCheckBox *>, 20> TfrmOptions::flagControls() const
+std::array<std::pair<Settings::Key, QCheckBox *>, 21> TfrmOptions::flagControls() const
 {
     return {{
         {Settings::RunOnStartup, chkWindowsStart},
@@ -274,6 +274,7 @@ std::array<std::pair<Settings::Key, QCheckBox *>, 20> TfrmOptions::flagControls(
         {Settings::FlashScrollLock, chkFlashScrollLock},
         {Settings::EnableSound, chkEnableSound},
         {Settings::EnableSpeech, chkEnableSpeech},
+        {Settings::DesktopNotification, chkDesktopNotification},
     }};
 }
 

@@ -153,7 +153,7 @@ private:
     QWidget *createFormatPage();
     QWidget *createLanguagePage();
 
-    std::array<std::pair<Settings::Key, QCheckBox *>, 20> flagControls() const;
+    std::array<std::pair<Settings::Key, QCheckBox *>, 21> flagControls() const;
 
     void FormShow();
     void settingsToControls();
@@ -226,6 +226,7 @@ private:
     QCheckBox *chkShowCIDWindow = nullptr;
     QCheckBox *chkShowCIDMessage = nullptr;
     QCheckBox *chkFlashScrollLock = nullptr;
+    QCheckBox *chkDesktopNotification = nullptr;
     QRadioButton *rbKeepAll = nullptr;
     QRadioButton *rbKeepOnly = nullptr;
     QSpinBox *udKeepCalls = nullptr;

@@ -227,7 +227,9 @@ QWidget *TfrmOptions::createCallsPage()
         checkBox("chkShowCIDMessage", tr(" Prikaži poruku kod sistemskog \"traya\" pri novom pozivu"));
     chkFlashScrollLock = checkBox("chkFlashScrollLock",
                                   tr(" Pri novom pozivu pali i gasi \"Scroll Lock\" lampicu na tipkovnici"));
-    for (QCheckBox *c : {chkShowCIDWindow, chkShowCIDMessage, chkFlashScrollLock})
+    chkDesktopNotification =
+        checkBox("chkDesktopNotification", tr(" Pri novom pozivu pošalji obavijest radnoj površini"));
+    for (QCheckBox *c : {chkShowCIDWindow, chkShowCIDMessage, chkFlashScrollLock, chkDesktopNotification})
         showLayout->addWidget(c);
     layout->addWidget(show);
 
