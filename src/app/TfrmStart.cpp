@@ -429,7 +429,10 @@ void TfrmStart::StartScrollLockFlashing()
 
 void TfrmStart::timerScrlFlashTimer()
 {
-    // Opened on first use: without an X keyboard every call does nothing.
+    // Opened on first use: without an X keyboard every call does nothing, and off X11 proper
+    // the light is left alone.
+    if (!KeyboardLight::drivenOn(QGuiApplication::platformName()))
+        return;
     if (!m_keyboardLight)
         m_keyboardLight = std::make_unique<KeyboardLight>();
     ScrollLockPhase = !ScrollLockPhase;
