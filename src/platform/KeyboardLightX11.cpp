@@ -1,6 +1,6 @@
 #include "platform/KeyboardLight.h"
 
-#include <QtGlobal>
+#include "platform/DisplaySession.h"
 
 // After the Qt headers: Xlib defines macros (Bool, Status, None) that clash with them.
 #include <X11/XKBlib.h>
@@ -39,8 +39,7 @@ struct KeyboardLight::Backend
 
 bool KeyboardLight::drivenOn(const QString &qtPlatform)
 {
-    return qtPlatform == QLatin1String("xcb") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
-           qgetenv("XDG_SESSION_TYPE") != "wayland";
+    return qtPlatform == QLatin1String("xcb") && !displaysession::isWaylandSession();
 }
 
 KeyboardLight::KeyboardLight(const QByteArray &display) : m_backend(std::make_unique<Backend>())

@@ -49,30 +49,6 @@ private slots:
         QVERIFY(!observer.isScrollLockOn());
     }
 
-    void drivenOnlyOnX11Proper_data()
-    {
-        QTest::addColumn<QString>("platform");
-        QTest::addColumn<QByteArray>("waylandDisplay");
-        QTest::addColumn<QByteArray>("sessionType");
-        QTest::addColumn<bool>("driven");
-        QTest::newRow("x11 session") << "xcb" << QByteArray() << QByteArray("x11") << true;
-        QTest::newRow("xwayland") << "xcb" << QByteArray("wayland-0") << QByteArray() << false;
-        QTest::newRow("wayland session type") << "xcb" << QByteArray() << QByteArray("wayland") << false;
-        QTest::newRow("native wayland") << "wayland" << QByteArray("wayland-0") << QByteArray("wayland") << false;
-        QTest::newRow("offscreen") << "offscreen" << QByteArray() << QByteArray() << false;
-    }
-
-    void drivenOnlyOnX11Proper()
-    {
-        QFETCH(QString, platform);
-        QFETCH(QByteArray, waylandDisplay);
-        QFETCH(QByteArray, sessionType);
-        QFETCH(bool, driven);
-        qputenv("WAYLAND_DISPLAY", waylandDisplay);
-        qputenv("XDG_SESSION_TYPE", sessionType);
-        QCOMPARE(KeyboardLight::drivenOn(platform), driven);
-    }
-
     void withoutAServerNothingHappens()
     {
         KeyboardLight light(QByteArrayLiteral(":999"));
