@@ -29,7 +29,9 @@ void TShapedWindow::setSkin(const QImage &skin)
     resize(skin.size());
     QWidget *top = window();
     if (onNativeWayland()) {
-        // Set before the window is shown: the compositor blends the skin's transparent corners.
+        // Set before the window is shown: the compositor blends the skin's transparent corners,
+        // so no rim colour may fill them.
+        top->setAutoFillBackground(false);
         top->setAttribute(Qt::WA_TranslucentBackground);
         update();
         return;
