@@ -2,6 +2,7 @@
 #include "app/CallNotifier.h"
 
 #include "app/SoundPlay.h"
+#include "app/StatusNotifierItem.h"
 #include "app/SvgIcon.h"
 #include "app/TfrmAbout.h"
 #include "app/TrayFallbackWindow.h"
@@ -23,6 +24,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusServiceWatcher>
 #include <QDir>
 #include <QFileDialog>
 #include <QMenu>
@@ -115,6 +119,13 @@ TfrmStart::TfrmStart(Settings &settings, AddressBook &addressBook, CallLog &call
     });
 
     m_fallback = new TrayFallbackWindow(this);
+    // The panel may come up after the program (autostart) or restart: the tray is watched for
+    // the whole session, not only at start.
+    auto *trayWatch = new QDBusServiceWatcher(
+        QStringLiteral("org.kde.StatusNotifierWatcher"), QDBusConnection::sessionBus(),
+        QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration, this);
+    connect(trayWatch, &QDBusServiceWatcher::serviceRegistered, this, [this] { trayHostChanged(true); });
+    connect(trayWatch, &QDBusServiceWatcher::serviceUnregistered, this, [this] { trayHostChanged(false); });
 
     OnTapiLineFailed = [this] { onLineFailed(); };
     TapiDeviceIsModem = [this] { return modemChosen(); };
@@ -256,8 +267,13 @@ void TfrmStart::Startup()
 
     SetMonitorMenu(m_settings.flag(Settings::MonitorOnStartup), true);
 
-    if (!trayAvailable())
-        m_fallback->show();
+    m_started = true;
+    m_trayFromStart = trayAvailable();
+    if (!m_trayFromStart) {
+        // Qt saw no tray, yet a watcher may be there already (Qt decides on its own terms).
+        QDBusConnectionInterface *bus = QDBusConnection::sessionBus().interface();
+        trayHostChanged(bus && bus->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher")));
+    }
 
     if (device.isEmpty() || !DeviceFound) {
         SetMonitorMenu(false, false);
@@ -289,6 +305,29 @@ QIcon TfrmStart::trayIcon(TrayState state)
         return all;
     }();
     return icons[std::size_t(state)];
+}
+
+void TfrmStart::trayHostChanged(bool present)
+{
+    if (!m_started || m_trayFromStart)
+        return;
+    if (!present) {
+        m_fallback->show();
+        return;
+    }
+    if (!m_lateTray) {
+        m_lateTray = new StatusNotifierItem(this);
+        connect(m_lateTray, &StatusNotifierItem::activated, this, &TfrmStart::TrayIconClick);
+        connect(m_lateTray, &StatusNotifierItem::contextMenuRequested, this,
+                [this](const QPoint &position) { pmTrayIcon->popup(position); });
+        connect(this, &TfrmStart::trayStateChanged, m_lateTray,
+                [this](TrayState state) { m_lateTray->setIcon(trayIcon(state)); });
+        m_lateTray->setIcon(trayIcon(m_trayState));
+    }
+    // A watcher that restarted forgets its items: each new one is told again.
+    // Not offered (the bus refused): the window stays, the only way in.
+    if (m_lateTray->registerWithWatcher())
+        m_fallback->hide();
 }
 
 bool TfrmStart::trayAvailable()
@@ -429,7 +468,10 @@ void TfrmStart::StartScrollLockFlashing()
 
 void TfrmStart::timerScrlFlashTimer()
 {
-    // Opened on first use: without an X keyboard every call does nothing.
+    // Opened on first use: without an X keyboard every call does nothing, and off X11 proper
+    // the light is left alone.
+    if (!KeyboardLight::drivenOn(QGuiApplication::platformName()))
+        return;
     if (!m_keyboardLight)
         m_keyboardLight = std::make_unique<KeyboardLight>();
     ScrollLockPhase = !ScrollLockPhase;

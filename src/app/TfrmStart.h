@@ -20,6 +20,7 @@ class CallLog;
 class QAction;
 class QMenu;
 class QSystemTrayIcon;
+class StatusNotifierItem;
 class KeyboardLight;
 class QTimer;
 class TCapiInfo;
@@ -219,6 +220,9 @@ private:
     // A failed load or save shown as "Greška".
     void showFailure(const StoreResult &result);
 
+    // A notification area's watcher came onto the session bus or left it, after start.
+    void trayHostChanged(bool present);
+
     Settings &m_settings;
     AddressBook &m_book;
     CallLog &m_log;
@@ -231,6 +235,10 @@ private:
     std::unique_ptr<KeyboardLight> m_keyboardLight;
     QPointer<TfrmAbout> m_about;
     TrayFallbackWindow *m_fallback = nullptr;
+    // The tray icon offered to a watcher that came later; null while Qt's icon serves the tray.
+    StatusNotifierItem *m_lateTray = nullptr;
+    bool m_trayFromStart = true;
+    bool m_started = false;
     std::function<void(int)> m_openMainWindow;
     SaveFileFn m_saveFileDialog;
     CallNotifier *m_notifier = nullptr;

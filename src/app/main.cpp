@@ -1,4 +1,5 @@
 #include "app/MonitorProgram.h"
+#include "platform/DisplaySession.h"
 #include "platform/SingleInstance.h"
 #include "settings/Settings.h"
 #include "widgets/Skin.h"
@@ -15,6 +16,9 @@ int main(int argc, char *argv[])
     if (!instance.acquire())
         return 0;
 
+    // On a Wayland session the call windows run through Xwayland, where they can place and shape
+    // themselves; a platform the user chose is kept.
+    displaysession::preferXwayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tellwise Monitor"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tellwise Monitor"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 #include <memory>
 
@@ -16,6 +17,11 @@ public:
 
     KeyboardLight(const KeyboardLight &) = delete;
     KeyboardLight &operator=(const KeyboardLight &) = delete;
+
+    // True only on X11 proper: Qt runs on xcb and the session is not a Wayland one. Under
+    // Xwayland the light is Xwayland's own, which no keyboard shows, and the key presses would
+    // go to whichever X program has the focus.
+    static bool drivenOn(const QString &qtPlatform);
 
     // True when there is a keyboard whose light can be read and set.
     bool isAvailable() const;

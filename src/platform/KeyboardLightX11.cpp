@@ -1,5 +1,7 @@
 #include "platform/KeyboardLight.h"
 
+#include "platform/DisplaySession.h"
+
 // After the Qt headers: Xlib defines macros (Bool, Status, None) that clash with them.
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -34,6 +36,11 @@ struct KeyboardLight::Backend
     KeyCode scrollKey = 0;
     bool canSendKeys = false;
 };
+
+bool KeyboardLight::drivenOn(const QString &qtPlatform)
+{
+    return qtPlatform == QLatin1String("xcb") && !displaysession::isWaylandSession();
+}
 
 KeyboardLight::KeyboardLight(const QByteArray &display) : m_backend(std::make_unique<Backend>())
 {

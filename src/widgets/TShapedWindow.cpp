@@ -8,6 +8,11 @@
 
 TShapedWindow::TShapedWindow(QWidget *parent) : QWidget(parent) {}
 
+bool TShapedWindow::onNativeWayland()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 QRegion TShapedWindow::shapeOf(const QImage &picture)
 {
     if (picture.isNull())
@@ -23,6 +28,14 @@ void TShapedWindow::setSkin(const QImage &skin)
     m_skin = skin;
     resize(skin.size());
     QWidget *top = window();
+    if (onNativeWayland()) {
+        // Set before the window is shown: the compositor blends the skin's transparent corners,
+        // so no rim colour may fill them.
+        top->setAutoFillBackground(false);
+        top->setAttribute(Qt::WA_TranslucentBackground);
+        update();
+        return;
+    }
     top->setMask(shapeOf(skin).translated(top == this ? QPoint(0, 0) : mapTo(top, QPoint(0, 0))));
     update();
 }

@@ -6,7 +6,8 @@
 #include <QWidget>
 
 // The skin of a borderless window: it paints its picture and gives its top-level window the
-// shape of the picture's opaque pixels, so the window is exactly as wide as what is drawn.
+// shape of the picture's opaque pixels, so the window is exactly as wide as what is drawn. On
+// native Wayland, where a mask only limits clicks, the window is translucent instead.
 // With dragging on, the left mouse button moves the window by any point of its skin.
 class TShapedWindow : public QWidget
 {
@@ -21,6 +22,10 @@ public:
 
     bool dragsWindow() const { return m_drags; }
     void setDragsWindow(bool on) { m_drags = on; }
+
+    // Qt draws on a Wayland compositor of its own: a window can neither place nor shape itself
+    // there, so skins are drawn on a translucent window and slides are skipped.
+    static bool onNativeWayland();
 
     // The pixels that belong to the picture: those at least half opaque.
     static QRegion shapeOf(const QImage &picture);

@@ -1,4 +1,5 @@
 #include "TWindowSlide.h"
+#include "TShapedWindow.h"
 
 #include <QTimerEvent>
 
@@ -62,7 +63,8 @@ void TWindowSlide::play(QWidget *window, const QList<QPoint> &frames, std::funct
     m_lastFrames = frames;
     m_next = 0;
     m_done = std::move(done);
-    if (g_frameInterval == 0 || frames.isEmpty()) {
+    // A Wayland window cannot move itself: the slide ends where it would have ended.
+    if (g_frameInterval == 0 || frames.isEmpty() || TShapedWindow::onNativeWayland()) {
         finish();
         return;
     }

@@ -1,10 +1,13 @@
 #include "app/CallPipeline.h"
 #include "app/MonitorProgram.h"
+#include "app/TfrmStart.h"
+#include "app/TrayFallbackWindow.h"
 #include "telephony/TapiFunc.h"
 #include "ui/TfrmMain.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -54,6 +57,36 @@ public slots:
 private:
     QDBusConnection m_bus =
         QDBusConnection::connectToBus(qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"), u"desktop"_s);
+};
+
+// A notification area's watcher that comes up late, as a panel started after the program.
+class TrayWatcher : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+
+public:
+    TrayWatcher()
+    {
+        QVERIFY(m_bus.registerObject(u"/StatusNotifierWatcher"_s, this, QDBusConnection::ExportAllSlots));
+        QVERIFY(m_bus.registerService(u"org.kde.StatusNotifierWatcher"_s));
+    }
+    ~TrayWatcher() override { QDBusConnection::disconnectFromBus(u"panel"_s); }
+    QStringList items;
+    // The panel reads the icon it is to draw.
+    QDBusPendingCall readIcon()
+    {
+        QDBusMessage get = QDBusMessage::createMethodCall(items.value(0), u"/StatusNotifierItem"_s,
+                                                          u"org.freedesktop.DBus.Properties"_s, u"Get"_s);
+        return m_bus.asyncCall(get << u"org.kde.StatusNotifierItem"_s << u"IconPixmap"_s);
+    }
+
+public slots:
+    void RegisterStatusNotifierItem(const QString &item) { items << item; }
+
+private:
+    QDBusConnection m_bus =
+        QDBusConnection::connectToBus(qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"), u"panel"_s);
 };
 
 class TestNotification : public QObject
@@ -119,6 +152,31 @@ private slots:
         server.invoke(u"reject"_s);
         QTRY_VERIFY_WITH_TIMEOUT(sim.timeOf(u"ATH1"_s) >= 0, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(sim.timeOf(u"ATH0"_s) > sim.timeOf(u"ATH1"_s), 10000);
+    }
+
+    // The panel comes up after the program: the icon registers and the stand-in window goes; it
+    // comes back when the panel leaves, and the icon registers again with the next panel.
+    void lateTrayReplacesStandIn()
+    {
+        testsupport::writeModemConfig({.keepAliveMs = 300, .commandTimeoutMs = 600});
+        testsupport::ModemEmulator sim;
+        QVERIFY(sim.start() && testsupport::writeSettings({{Settings::DeviceName, u"Modem emulator"_s}}));
+        MonitorProgram program;
+        program.start();
+        TrayFallbackWindow *standIn = program.frmStart()->fallbackWindow();
+        QVERIFY(standIn->isVisible());
+        QTest::qWait(2000);
+        for (int panel = 0; panel < 2; ++panel) {
+            auto watcher = std::make_unique<TrayWatcher>();
+            QTRY_COMPARE(watcher->items, QStringList{u"org.kde.StatusNotifierItem-%1-1"_s.arg(
+                                             QCoreApplication::applicationPid())});
+            QTRY_VERIFY(!standIn->isVisible());
+            QDBusPendingCall icon = watcher->readIcon();
+            QTRY_VERIFY(icon.isFinished());
+            QVERIFY2(!icon.isError(), qPrintable(icon.error().message()));
+            watcher.reset();
+            QTRY_VERIFY(standIn->isVisible());
+        }
     }
 
     // Nobody serves notifications: the call is shown, nothing waits and nothing is reported.
