@@ -178,9 +178,9 @@ double median(std::vector<double> v)
     return v.empty() ? 0.0 : v[v.size() / 2];
 }
 
-void BM_CallerIdToWindow(benchmark::State &state)
+// The address book and a call log of `loggedCalls`, loaded by a host that the pipeline serves.
+std::unique_ptr<BenchHost> startPipeline(int loggedCalls)
 {
-    const int loggedCalls = int(state.range(0));
     fillContacts();
     fillCalls(loggedCalls);
     auto host = std::make_unique<BenchHost>();
@@ -188,6 +188,13 @@ void BM_CallerIdToWindow(benchmark::State &state)
     host->log.load();
     SetCallPipelineHost(host.get());
     ConnectCallSources(nullptr);
+    return host;
+}
+
+void BM_CallerIdToWindow(benchmark::State &state)
+{
+    const int loggedCalls = int(state.range(0));
+    auto host = startPipeline(loggedCalls);
     auto *name = host->window.findChild<TRunningLabel *>(QStringLiteral("lblCallerName"));
 
     Emulator emulator;
@@ -286,13 +293,7 @@ private:
 void BM_NetworkCallToWindow(benchmark::State &state)
 {
     const bool ncid = state.range(0) == 1;
-    fillContacts();
-    fillCalls(10'000);
-    auto host = std::make_unique<BenchHost>();
-    host->book.load();
-    host->log.load();
-    SetCallPipelineHost(host.get());
-    ConnectCallSources(nullptr);
+    auto host = startPipeline(10'000);
     auto *name = host->window.findChild<TRunningLabel *>(QStringLiteral("lblCallerName"));
 
     NetSimulator sim;
