@@ -12,6 +12,7 @@
 #include "ui/TfrmMain.h"
 #include "ui/TfrmNewCallMessage.h"
 #include "ui/TfrmOptions.h"
+#include "ui/TfrmOutlookContacts.h"
 #include "ui/TfrmSpeech.h"
 #include "ui/TfrmWab.h"
 
@@ -44,6 +45,7 @@ MonitorProgram::MonitorProgram() : m_addressBook(DataDir()), m_callLog(DataDir()
     m_frmFindContact = std::make_unique<TfrmFindContact>(m_addressBook, m_frmStart->mainMenus.contacts);
     m_frmAbout = std::make_unique<TfrmAbout>();
     m_frmWab = std::make_unique<TfrmWab>(m_settings, m_addressBook);
+    m_frmOutlookContacts = std::make_unique<TfrmOutlookContacts>(m_settings, m_addressBook);
 
     m_frmStart->setOptionsWindow(m_frmOptions.get());
     m_frmSpeech->bindToOptions(m_frmOptions.get());
@@ -77,6 +79,7 @@ MonitorProgram::~MonitorProgram()
     SetCallPipelineHost(nullptr);
     TSoundPlay::stopAll();
     m_session.reset();
+    m_frmOutlookContacts.reset();
     m_frmWab.reset();
     m_frmAbout.reset();
     m_frmFindContact.reset();
@@ -141,6 +144,20 @@ void MonitorProgram::connectMainWindow()
     TfrmWab *wab = m_frmWab.get();
     main->setImportHandler([wab] { RunModalDialog(*wab); });
     wab->setImportedHandler([main](const QString &group) { main->selectGroupNode(group); });
+    TfrmOutlookContacts *exchange = m_frmOutlookContacts.get();
+    exchange->setSavedHandler([main](const QString &group) { main->selectGroupNode(group); });
+    // Offered when there is a contacts folder to exchange with.
+    const auto offerExchange = [this, main, exchange] {
+        main->setExchangeHandler(IsOutlookInstalled(m_settings) ? std::function<void()>([exchange] {
+            exchange->StartExchange();
+        })
+                                                                 : std::function<void()>());
+    };
+    offerExchange();
+    connect(&m_settings, &Settings::valueChanged, main, [offerExchange](Settings::Key key) {
+        if (key == Settings::ContactsRoot)
+            offerExchange();
+    });
 }
 
 void MonitorProgram::endSession()

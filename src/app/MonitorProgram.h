@@ -16,6 +16,7 @@ class TfrmIncomingCall;
 class TfrmMain;
 class TfrmNewCallMessage;
 class TfrmOptions;
+class TfrmOutlookContacts;
 class TfrmSpeech;
 class TfrmStart;
 class TfrmWab;
@@ -49,6 +50,7 @@ public:
     TfrmAbout *frmAbout() const { return m_frmAbout.get(); }
     TfrmFindContact *frmFindContact() const { return m_frmFindContact.get(); }
     TfrmWab *frmWab() const { return m_frmWab.get(); }
+    TfrmOutlookContacts *frmOutlookContacts() const { return m_frmOutlookContacts.get(); }
 
 private:
     void endSession();
@@ -70,6 +72,7 @@ private:
     std::unique_ptr<TfrmFindContact> m_frmFindContact;
     std::unique_ptr<TfrmAbout> m_frmAbout;
     std::unique_ptr<TfrmWab> m_frmWab;
+    std::unique_ptr<TfrmOutlookContacts> m_frmOutlookContacts;
     std::unique_ptr<SessionEvents> m_session;
     bool m_ended = false;
 };

@@ -252,6 +252,15 @@ void SortWabRecords(QList<TWABRecord> &list)
     });
 }
 
+void SortContactsByName(QList<AListAddress> &list)
+{
+    QCollator collator{QLocale()};
+    collator.setCaseSensitivity(Qt::CaseSensitive);
+    std::stable_sort(list.begin(), list.end(), [&](const AListAddress &a, const AListAddress &b) {
+        return collator.compare(a.DisplayNameAs, b.DisplayNameAs) < 0;
+    });
+}
+
 AListAddress WabRecordToContact(const TWABRecord &r)
 {
     AListAddress c;
@@ -326,13 +335,14 @@ QList<AListAddress> WabContactsOfRows(const QList<TWABRecord> &list, const QList
     return contacts;
 }
 
-QString WabInfoTip(const TWABRecord &r)
+QString ContactInfoTip(const QString &name, const QString &company, const QStringList &phones,
+                       const QStringList &eMails, const QStringList &webPages)
 {
     const QString cr = QStringLiteral("\r");
     const QString indent = QStringLiteral("   ");
-    QString tip = QCoreApplication::translate("ImportWab", "Naziv osobe:  ") + r.DisplayName;
-    if (!r.Company.isEmpty())
-        tip += cr + QCoreApplication::translate("ImportWab", "Tvrtka:  ") + r.Company;
+    QString tip = QCoreApplication::translate("ImportWab", "Naziv osobe:  ") + name;
+    if (!company.isEmpty())
+        tip += cr + QCoreApplication::translate("ImportWab", "Tvrtka:  ") + company;
     auto section = [&](const QString &heading, const QStringList &lines) {
         QStringList filled;
         for (const QString &l : lines)
@@ -344,32 +354,48 @@ QString WabInfoTip(const TWABRecord &r)
         for (const QString &l : filled)
             tip += cr + indent + l;
     };
-    section(QCoreApplication::translate("ImportWab", "Telefonski brojevi:"),
-            r.VCard ? QStringList{r.HomePhone, r.Home2Phone, r.MobilePhone, r.CompanyMainPhone,
-                                  r.BusinessPhone, r.Business2Phone, r.BusinessFax, r.HomeFax}
-                    : QStringList{r.HomePhone, r.MobilePhone, r.BusinessPhone});
-    section(QCoreApplication::translate("ImportWab", "E-mail adrese:"),
-            {r.EMail[0], r.EMail[1], r.EMail[2], r.EMail[3]});
-    section(QCoreApplication::translate("ImportWab", "Internet adrese:"),
-            {r.PersonalHomePage, r.BusinessHomePage});
+    section(QCoreApplication::translate("ImportWab", "Telefonski brojevi:"), phones);
+    section(QCoreApplication::translate("ImportWab", "E-mail adrese:"), eMails);
+    section(QCoreApplication::translate("ImportWab", "Internet adrese:"), webPages);
     return tip;
+}
+
+QString WabInfoTip(const TWABRecord &r)
+{
+    return ContactInfoTip(r.DisplayName, r.Company,
+                          r.VCard ? QStringList{r.HomePhone, r.Home2Phone, r.MobilePhone, r.CompanyMainPhone,
+                                                r.BusinessPhone, r.Business2Phone, r.BusinessFax, r.HomeFax}
+                                  : QStringList{r.HomePhone, r.MobilePhone, r.BusinessPhone},
+                          {r.EMail[0], r.EMail[1], r.EMail[2], r.EMail[3]},
+                          {r.PersonalHomePage, r.BusinessHomePage});
+}
+
+QString ContactInfoTip(const AListAddress &c)
+{
+    return ContactInfoTip(c.DisplayNameAs, c.CompanyName, QStringList(c.PhoneNumber.begin(), c.PhoneNumber.end()),
+                          QStringList(c.EMail.begin(), c.EMail.end()), {c.HomeWebPage, c.CompanyWebPage});
+}
+
+int FindNameRow(int count, const std::function<QString(int)> &nameAt, const QString &text, int start,
+                bool wrap)
+{
+    if (text.isEmpty() || count <= 0)
+        return -1;
+    start = std::clamp(start, 0, count - 1);
+    const QString wanted = text.toUpper();
+    for (int k = 0; k < count; ++k) {
+        const int row = start + k;
+        if (row >= count && !wrap)
+            break;
+        if (nameAt(row % count).toUpper().startsWith(wanted))
+            return row % count;
+    }
+    return -1;
 }
 
 int FindWabRow(const QList<TWABRecord> &list, const QString &text, int start, bool wrap)
 {
-    const int n = int(list.size());
-    if (text.isEmpty() || n == 0)
-        return -1;
-    start = std::clamp(start, 0, n - 1);
-    const QString wanted = text.toUpper();
-    for (int k = 0; k < n; ++k) {
-        const int row = start + k;
-        if (row >= n && !wrap)
-            break;
-        if (list[row % n].DisplayName.toUpper().startsWith(wanted))
-            return row % n;
-    }
-    return -1;
+    return FindNameRow(int(list.size()), [&](int row) { return list[row].DisplayName; }, text, start, wrap);
 }
 
 QString WabImportMessage(const QString &group, int selected, int imported)

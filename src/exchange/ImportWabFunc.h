@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Reading an address-book file into records and turning records into contacts: what the import
 // window and tellwise-cli share.
 
@@ -26,6 +28,7 @@ TWABRecord VCardRecord(const AListAddress &contact);
 
 // By display name, with the locale's case-sensitive comparison.
 void SortWabRecords(QList<TWABRecord> &list);
+void SortContactsByName(QList<AListAddress> &list);
 
 // The contact an import makes of RECORD: its texts, the phones in their fixed slots ("Kuća",
 // "Mobitel", "Tvrtka", "Kuća (FAX)", "Posao (FAX)"; a vCard's in its eight slots), the first four
@@ -44,10 +47,17 @@ QList<AListAddress> WabContactsOfRows(const QList<TWABRecord> &list, const QList
 
 // The list's tool tip for RECORD; lines are separated by a single "\r".
 QString WabInfoTip(const TWABRecord &record);
+// The same for a contact: name, company, then its non-empty phones, e-mails and web pages.
+QString ContactInfoTip(const AListAddress &contact);
+QString ContactInfoTip(const QString &name, const QString &company, const QStringList &phones,
+                       const QStringList &eMails, const QStringList &webPages);
 
 // Type-ahead: the first row from START to the end, then (when WRAP) from the top back to START,
 // whose display name begins with TEXT, both in upper case; -1 when none.
 int FindWabRow(const QList<TWABRecord> &list, const QString &text, int start, bool wrap);
+// The same over COUNT rows whose names NAMEAT gives.
+int FindNameRow(int count, const std::function<QString(int)> &nameAt, const QString &text, int start,
+                bool wrap);
 
 // The message after an import of SELECTED rows of which IMPORTED were saved into GROUP; lines
 // are separated by "\n".

@@ -1,5 +1,7 @@
 #include "exchange/VCardFolders.h"
 
+#include "settings/Settings.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -45,6 +47,11 @@ bool TVCardFolders::isAvailable(const QString &configured)
     return !configured.isEmpty() || QFileInfo(rootPath(configured)).isDir();
 }
 
+bool IsOutlookInstalled(const Settings &settings)
+{
+    return TVCardFolders::isAvailable(settings.text(Settings::ContactsRoot));
+}
+
 bool TVCardFolders::logon(const QString &root)
 {
     logoff();
@@ -84,21 +91,36 @@ QStringList TVCardFolders::folderNames() const
     return isLoggedOn() ? QStringList{m_default} + m_others : QStringList();
 }
 
+QStringList TVCardFolders::itemNames(int folder) const
+{
+    const QString path = folderPath(folder);
+    if (path.isEmpty())
+        return {};
+    return QDir(path).entryList({QStringLiteral("*.vcf")}, QDir::Files, QDir::Name);
+}
+
+bool TVCardFolders::readItem(int folder, const QString &fileName, TVCard &card) const
+{
+    const QString path = folderPath(folder);
+    if (path.isEmpty() || !isPlainName(fileName))
+        return false;
+    QFile file(path + QLatin1Char('/') + fileName);
+    if (file.size() > vcard::kMaxFileSize || !file.open(QIODevice::ReadOnly))
+        return false;
+    const QList<TVCard> read = ReadVCards(file.readAll());
+    if (read.isEmpty())
+        return false;
+    card = read.first();
+    return true;
+}
+
 QList<TVCard> TVCardFolders::items(int folder) const
 {
     QList<TVCard> cards;
-    const QString path = folderPath(folder);
-    if (path.isEmpty())
-        return cards;
-    const QDir dir(path);
-    for (const QString &name : dir.entryList({QStringLiteral("*.vcf")}, QDir::Files, QDir::Name)) {
-        QFile file(dir.filePath(name));
-        if (file.size() > vcard::kMaxFileSize || !file.open(QIODevice::ReadOnly))
-            continue;
-        const QList<TVCard> read = ReadVCards(file.readAll());
-        if (!read.isEmpty())
-            cards << read.first();
-    }
+    TVCard card;
+    for (const QString &name : itemNames(folder))
+        if (readItem(folder, name, card))
+            cards << card;
     return cards;
 }
 

@@ -14,6 +14,8 @@
 //
 // Our files are written beside and renamed into place, named by a new UID; a file already there
 // (another program's) is never replaced.
+class Settings;
+
 class TVCardFolders
 {
 public:
@@ -34,6 +36,10 @@ public:
     // The contacts of FOLDER, one a file in file-name order; files that hold no contact (a group
     // card, something else) are skipped.
     QList<TVCard> items(int folder) const;
+    // The card files of FOLDER in file-name order, and the contact of one of them: false when the
+    // file holds none (a group card, something else) or cannot be read.
+    QStringList itemNames(int folder) const;
+    bool readItem(int folder, const QString &fileName, TVCard &card) const;
 
     // Saves CONTACT as a new card in FOLDER; its file name on success.
     bool save(int folder, const AListAddress &contact, QString *fileName = nullptr, QString *error = nullptr);
@@ -53,3 +59,7 @@ private:
     QString m_default; // name of the default address book
     QStringList m_others;
 };
+
+// Whether the exchange with a vCard contacts folder is offered: a root is configured, or the
+// default one exists.
+bool IsOutlookInstalled(const Settings &settings);

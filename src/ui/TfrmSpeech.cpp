@@ -3,6 +3,7 @@
 #include "speech/TMSpeech.h"
 #include "ui/DialogSeams.h"
 #include "ui/OptionsIcons.h"
+#include "ui/PictureItemDelegate.h"
 #include "ui/TfrmOptions.h"
 #include "widgets/ShowMessageDialog.h"
 
@@ -16,19 +17,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardItemModel>
-#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 namespace {
 
-constexpr int kItemHeight = 16;
-
-// An entry of the voice list: the voice picture two pixels in, the text 22 pixels in, on the
-// highlight colour when selected.
 // Every entry of the voice list shows the voice picture (the closed box too), without a
 // picture stored in each of the daemon's thousands of entries.
 class VoiceListModel : public QStandardItemModel
@@ -45,34 +40,6 @@ public:
 
 private:
     QIcon m_picture{OptionsIcons::voice()};
-};
-
-class VoiceItemDelegate : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        const bool selected = option.state & QStyle::State_Selected;
-        const QRect rect = option.rect;
-        painter->save();
-        painter->fillRect(rect, option.palette.brush(selected ? QPalette::Highlight : QPalette::Base));
-        painter->drawPixmap(rect.left() + 2, rect.top() + 1, OptionsIcons::voice());
-        painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
-        painter->setFont(option.font);
-        painter->drawText(rect.adjusted(22, 0, 22, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                          index.data(Qt::DisplayRole).toString().left(255));
-        painter->restore();
-    }
-
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        const QString text = index.data(Qt::DisplayRole).toString().left(255);
-        // A larger desktop font must not be cut off.
-        return {22 + option.fontMetrics.horizontalAdvance(text) + 4,
-                qMax(kItemHeight, option.fontMetrics.height())};
-    }
 };
 
 } // namespace
@@ -120,7 +87,7 @@ TfrmSpeech::TfrmSpeech(Settings &settings, QWidget *parent) : QDialog(parent), m
     cbVoices = new QComboBox;
     cbVoices->setObjectName(QStringLiteral("cbVoices"));
     cbVoices->setModel(new VoiceListModel(cbVoices));
-    cbVoices->setItemDelegate(new VoiceItemDelegate(cbVoices));
+    cbVoices->setItemDelegate(new TPictureItemDelegate(OptionsIcons::voice(), cbVoices));
     cbVoices->setIconSize(QSize(16, 16));
     cbVoices->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cbVoices->setMinimumContentsLength(8);

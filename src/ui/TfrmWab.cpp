@@ -8,9 +8,7 @@
 #include "widgets/ShowMessageDialog.h"
 #include "widgets/TRunningLabel.h"
 
-#include <QAbstractTableModel>
 #include <QApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -33,86 +31,11 @@ struct WaitCursor
 
 } // namespace
 
-// The rows are made when the view asks for them, so a large file costs nothing up front.
-class TWabRowsModel : public QAbstractTableModel
-{
-public:
-    explicit TWabRowsModel(const QList<TWABRecord> &records, QObject *parent)
-        : QAbstractTableModel(parent), m_records(records)
-    {
-    }
-    void reset(int rows)
-    {
-        beginResetModel();
-        m_count = rows;
-        endResetModel();
-    }
-    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : m_count; }
-    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 3; }
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        if (!index.isValid() || index.row() >= m_count || index.row() >= m_records.size())
-            return {};
-        const TWABRecord &r = m_records[index.row()];
-        switch (role) {
-        case Qt::DisplayRole:
-            return index.column() == 0   ? r.DisplayName
-                   : index.column() == 1 ? r.Company
-                                         : QString::number(r.RecordNumber);
-        case Qt::DecorationRole:
-            return index.column() == 0 ? QVariant(MainListImage(2)) : QVariant();
-        case Qt::ToolTipRole:
-            // The tip's line breaks are single carriage returns; on screen they break the line.
-            return WabInfoTip(r).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-        default:
-            return {};
-        }
-    }
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-            return {};
-        const char *titles[] = {QT_TRANSLATE_NOOP("TfrmWab", "Naziv osobe"),
-                                QT_TRANSLATE_NOOP("TfrmWab", "Tvrtka"), "ID"};
-        return QCoreApplication::translate("TfrmWab", titles[section]);
-    }
-
-private:
-    const QList<TWABRecord> &m_records;
-    int m_count = 0;
-};
-
-void TWabListView::keyboardSearch(const QString &search)
-{
-    if (!m_records || search.isEmpty() || !model())
-        return;
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    const int current = currentIndex().isValid() ? currentIndex().row() : 0;
-    int start = current;
-    // A new word starts after the current row; a longer one may stay on it.
-    if (m_typed.isEmpty() || now - m_lastKey > QApplication::keyboardInputInterval()) {
-        m_typed = search;
-        start = current + 1;
-    } else {
-        m_typed += search;
-    }
-    m_lastKey = now;
-    const int rows = model()->rowCount();
-    if (rows == 0)
-        return;
-    const int row = FindWabRow(*m_records, m_typed, start % rows, true);
-    if (row < 0)
-        return;
-    const QModelIndex index = model()->index(row, 0);
-    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    scrollTo(index);
-}
-
 TfrmWab::TfrmWab(Settings &settings, AddressBook &addressBook, QWidget *parent)
     : QDialog(parent), m_settings(settings), m_book(addressBook)
 {
     setObjectName(QStringLiteral("frmWab"));
-    setWindowTitle(tr("Uvoz podataka iz Windows Adresara"));
+    setWindowTitle(tr("Uvoz podataka iz datoteke adresara"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(405, 420);
@@ -125,7 +48,7 @@ TfrmWab::TfrmWab(Settings &settings, AddressBook &addressBook, QWidget *parent)
     lblWabFileName->setStep(1);
     btnBrowse = new QPushButton(tr("Izaberi datoteku"));
     btnBrowse->setObjectName(QStringLiteral("btnBrowse"));
-    btnBrowse->setToolTip(tr("Izaberi datoteku Windows Adresara"));
+    btnBrowse->setToolTip(tr("Izaberi datoteku adresara (.wab ili .vcf)"));
     auto *image = new QLabel;
     image->setPixmap(MainListImage(2).scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     auto *fileRow = new QHBoxLayout(gbChooseFile);
@@ -138,20 +61,24 @@ TfrmWab::TfrmWab(Settings &settings, AddressBook &addressBook, QWidget *parent)
 
     gbAddressbook = new QGroupBox;
     gbAddressbook->setObjectName(QStringLiteral("gbAddressbook"));
-    m_rows = new TWabRowsModel(m_records, this);
-    lvContacts = new TWabListView;
+    m_rows = new TNameRowsModel(
+        3, MainListImage(2),
+        [this](int row, int column) {
+            const TWABRecord r = m_records.value(row);
+            return column == 0 ? r.DisplayName : column == 1 ? r.Company : QString::number(r.RecordNumber);
+        },
+        [this](int row) { return WabInfoTip(m_records.value(row)); },
+        [](int section) {
+            return section == 0   ? tr("Naziv osobe")
+                   : section == 1 ? tr("Tvrtka")
+                                  : QStringLiteral("ID");
+        },
+        this);
+    lvContacts = new TTypeAheadListView;
     lvContacts->setObjectName(QStringLiteral("lvContacts"));
-    lvContacts->setRecords(&m_records);
-    lvContacts->setModel(m_rows);
-    lvContacts->setRootIsDecorated(false);
-    lvContacts->setUniformRowHeights(true);
-    lvContacts->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lvContacts->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lvContacts->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lvContacts->header()->setSectionsClickable(false);
-    lvContacts->header()->setStretchLastSection(false);
-    lvContacts->setColumnWidth(0, 180);
-    lvContacts->setColumnWidth(1, 144);
+    lvContacts->setRowFinder(
+        [this](const QString &text, int start) { return FindWabRow(m_records, text, start, true); });
+    lvContacts->setRows(m_rows, {180, 144});
     lvContacts->setColumnHidden(2, true);
     auto *listColumn = new QVBoxLayout(gbAddressbook);
     listColumn->addWidget(lvContacts);
@@ -243,7 +170,7 @@ void TfrmWab::FormClose()
 
 void TfrmWab::btnBrowseClick()
 {
-    const QString caption = tr("Izaberi WAB datoteku");
+    const QString caption = tr("Izaberi datoteku adresara");
     const QString filter = tr("Adresar (*.wab *.vcf *.vcard)") +
                            QStringLiteral(";;Address Book File (*.wab);;") +
                            tr("vCard kontakti (*.vcf *.vcard)");

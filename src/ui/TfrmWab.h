@@ -2,11 +2,11 @@
 
 #include "exchange/WabRecord.h"
 #include "ui/DialogSeams.h"
+#include "ui/TypeAheadListView.h"
 
 #include <QDialog>
 #include <QList>
 #include <QString>
-#include <QTreeView>
 
 #include <functional>
 
@@ -15,24 +15,6 @@ class QGroupBox;
 class QPushButton;
 class Settings;
 class TRunningLabel;
-class TWabRowsModel;
-
-// The import window's list: type-ahead goes by the start of the display name, from the row
-// after the current one, round to the top.
-class TWabListView : public QTreeView
-{
-    Q_OBJECT
-
-public:
-    using QTreeView::QTreeView;
-    void keyboardSearch(const QString &search) override;
-    void setRecords(const QList<TWABRecord> *records) { m_records = records; }
-
-private:
-    const QList<TWABRecord> *m_records = nullptr;
-    QString m_typed;
-    qint64 m_lastKey = 0;
-};
 
 // Imports contacts from an address-book file: shows the file's contacts sorted by name, and
 // saves the marked ones that are not in the address book yet into a new group.
@@ -65,7 +47,7 @@ public:
     QGroupBox *gbChooseFile = nullptr;
     QGroupBox *gbAddressbook = nullptr;
     QPushButton *btnBrowse = nullptr;
-    TWabListView *lvContacts = nullptr;
+    TTypeAheadListView *lvContacts = nullptr;
     QPushButton *btnMarkAll = nullptr;
     QPushButton *btnUnmarkAll = nullptr;
     QPushButton *btnImport = nullptr;
@@ -82,7 +64,7 @@ private:
 
     Settings &m_settings;
     AddressBook &m_book;
-    TWabRowsModel *m_rows = nullptr;
+    TNameRowsModel *m_rows = nullptr;
     QList<TWABRecord> m_records;
     QString m_currentWabFile;
     MessageDialogFn m_message;

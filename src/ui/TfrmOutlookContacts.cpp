@@ -1,0 +1,473 @@
+#include "ui/TfrmOutlookContacts.h"
+
+#include "exchange/ImportWabFunc.h"
+#include "settings/Settings.h"
+#include "store/AddressBook.h"
+#include "ui/MainLists.h"
+#include "ui/PictureItemDelegate.h"
+#include "ui/TfrmOutlookFolders.h"
+#include "ui/TfrmReading.h"
+#include "ui/TypeAheadListView.h"
+#include "widgets/ShowMessageDialog.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHideEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QSet>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+// The group marked contacts of a contacts folder are saved into, or the first free name after it.
+const char *const kExchangeGroup = "vCard Kontakti";
+
+struct WaitCursor
+{
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+QPushButton *button(const QString &caption, const char *name)
+{
+    auto *b = new QPushButton(caption);
+    b->setObjectName(QLatin1String(name));
+    return b;
+}
+
+// One side of the window: the list with its type-ahead and tool tips over LIST, showing PICTURE.
+TTypeAheadListView *contactList(const char *name, const QList<AListAddress> &list, int picture,
+                                TNameRowsModel *&rows, QObject *owner)
+{
+    rows = new TNameRowsModel(
+        2, MainListImage(picture),
+        [&list](int row, int column) {
+            const AListAddress c = list.value(row);
+            return column == 0 ? c.DisplayNameAs : c.CompanyName;
+        },
+        [&list](int row) { return ContactInfoTip(list.value(row)); },
+        [](int section) {
+            return section == 0 ? TfrmOutlookContacts::tr("Naziv osobe") : TfrmOutlookContacts::tr("Tvrtka");
+        },
+        owner);
+    auto *view = new TTypeAheadListView;
+    view->setObjectName(QLatin1String(name));
+    view->setRows(rows, {220, 198});
+    view->setRowFinder([&list](const QString &text, int start) {
+        return FindNameRow(int(list.size()), [&list](int row) { return list[row].DisplayNameAs; }, text, start, true);
+    });
+    return view;
+}
+
+// Shows LIST's rows in VIEW, the first one selected, focused and visible.
+void fillRows(TTypeAheadListView *view, TNameRowsModel *rows, int count)
+{
+    rows->reset(count);
+    if (count > 0) {
+        const QModelIndex first = rows->index(0, 0);
+        view->selectionModel()->setCurrentIndex(first,
+                                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        view->scrollTo(first);
+    }
+}
+
+} // namespace
+
+TfrmOutlookContacts::TfrmOutlookContacts(Settings &settings, AddressBook &addressBook, QWidget *parent)
+    : QDialog(parent), m_settings(settings), m_book(addressBook)
+{
+    setObjectName(QStringLiteral("frmOutlookContacts"));
+    setWindowTitle(tr("Razmjena podataka s vCard kontaktima"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+    setFixedSize(531, 457);
+
+    gbOutlook = new QGroupBox;
+    gbOutlook->setObjectName(QStringLiteral("gbOutlook"));
+    cbOutlookFolders = new QComboBox;
+    cbOutlookFolders->setObjectName(QStringLiteral("cbOutlookFolders"));
+    cbOutlookFolders->setItemDelegate(new TPictureItemDelegate(MainListImage(16), cbOutlookFolders));
+    lvOutlook = contactList("lvOutlook", OutlookList, 16, m_outlookRows, this);
+    btnOutlookMarkAll = button(tr("Označi sve"), "btnOutlookMarkAll");
+    btnOutlookUnmarkAll = button(tr("Odznači sve"), "btnOutlookUnmarkAll");
+    btnOutlookRefresh = button(tr("Osvježi popis"), "btnOutlookRefresh");
+    btnSaveToAddressbook = button(tr("Snimi u adresar"), "btnSaveToAddressbook");
+    auto *folderRow = new QHBoxLayout;
+    folderRow->addWidget(new QLabel(tr("Mapa:")));
+    folderRow->addWidget(cbOutlookFolders, 1);
+    auto *outlookButtons = new QHBoxLayout;
+    for (QPushButton *b : {btnOutlookMarkAll, btnOutlookUnmarkAll, btnOutlookRefresh})
+        outlookButtons->addWidget(b);
+    outlookButtons->addStretch(1);
+    outlookButtons->addWidget(btnSaveToAddressbook);
+    auto *outlookSide = new QVBoxLayout(gbOutlook);
+    outlookSide->addLayout(folderRow);
+    outlookSide->addWidget(lvOutlook, 1);
+    outlookSide->addLayout(outlookButtons);
+
+    gbAddressbook = new QGroupBox;
+    gbAddressbook->setObjectName(QStringLiteral("gbAddressbook"));
+    lvContacts = contactList("lvContacts", BookList, 2, m_bookRows, this);
+    btnAddressbookMarkAll = button(tr("Označi sve"), "btnAddressbookMarkAll");
+    btnAddressbookUnmarkAll = button(tr("Odznači sve"), "btnAddressbookUnmarkAll");
+    btnAddressbookRefresh = button(tr("Osvježi popis"), "btnAddressbookRefresh");
+    btnSaveToOutlook = button(tr("Snimi u vCard kontakte"), "btnSaveToOutlook");
+    auto *bookButtons = new QHBoxLayout;
+    for (QPushButton *b : {btnAddressbookMarkAll, btnAddressbookUnmarkAll, btnAddressbookRefresh})
+        bookButtons->addWidget(b);
+    bookButtons->addStretch(1);
+    bookButtons->addWidget(btnSaveToOutlook);
+    auto *bookSide = new QVBoxLayout(gbAddressbook);
+    bookSide->addWidget(lvContacts, 1);
+    bookSide->addLayout(bookButtons);
+
+    btnRemoveIdentical = button(tr("Izbaci identične zapise"), "btnRemoveIdentical");
+    btnClose = button(tr("Zatvori"), "btnClose");
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(btnRemoveIdentical);
+    bottom->addStretch(1);
+    bottom->addWidget(btnClose);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(gbOutlook, 1);
+    layout->addWidget(gbAddressbook, 1);
+    layout->addLayout(bottom);
+
+    for (QPushButton *b : {btnSaveToAddressbook, btnSaveToOutlook, btnRemoveIdentical})
+        b->setEnabled(false);
+    gbOutlook->setTitle(tr(" vCard Kontakti  [ %1 osoba ]:").arg(0));
+    gbAddressbook->setTitle(tr(" Adresar  [ %1 osoba ]:").arg(0));
+
+    // Only the user's choice reads a folder; the window sets the entry itself without reading.
+    connect(cbOutlookFolders, &QComboBox::activated, this, &TfrmOutlookContacts::cbOutlookFoldersChange);
+    connect(lvOutlook->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { btnSaveToAddressbook->setEnabled(lvOutlook->selectionModel()->hasSelection()); });
+    connect(lvContacts->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { btnSaveToOutlook->setEnabled(lvContacts->selectionModel()->hasSelection()); });
+    connect(btnOutlookMarkAll, &QPushButton::clicked, this, &TfrmOutlookContacts::btnOutlookMarkAllClick);
+    connect(btnOutlookUnmarkAll, &QPushButton::clicked, this, &TfrmOutlookContacts::btnOutlookUnmarkAllClick);
+    connect(btnOutlookRefresh, &QPushButton::clicked, this, &TfrmOutlookContacts::btnOutlookRefreshClick);
+    connect(btnSaveToAddressbook, &QPushButton::clicked, this, &TfrmOutlookContacts::btnSaveToAddressbookClick);
+    connect(btnAddressbookMarkAll, &QPushButton::clicked, this, &TfrmOutlookContacts::btnAddressbookMarkAllClick);
+    connect(btnAddressbookUnmarkAll, &QPushButton::clicked, this,
+            &TfrmOutlookContacts::btnAddressbookUnmarkAllClick);
+    connect(btnAddressbookRefresh, &QPushButton::clicked, this, &TfrmOutlookContacts::btnAddressbookRefreshClick);
+    connect(btnSaveToOutlook, &QPushButton::clicked, this, &TfrmOutlookContacts::btnSaveToOutlookClick);
+    connect(btnRemoveIdentical, &QPushButton::clicked, this, &TfrmOutlookContacts::btnRemoveIdenticalClick);
+    connect(btnClose, &QPushButton::clicked, this, &TfrmOutlookContacts::btnCloseClick);
+
+    // Made with the window, as the program makes all its windows at start.
+    m_folders = new TfrmOutlookFolders(*this, this);
+    m_reading = new TfrmReading(this);
+}
+
+TfrmOutlookContacts::~TfrmOutlookContacts() = default;
+
+void TfrmOutlookContacts::setMessageDialog(MessageDialogFn fn)
+{
+    m_message = fn;
+    m_folders->setMessageDialog(std::move(fn));
+}
+
+QMessageBox::StandardButton TfrmOutlookContacts::message(const QString &caption, const QString &text,
+                                                         QMessageBox::Icon kind)
+{
+    if (m_message)
+        return m_message(caption, text, kind, QMessageBox::Ok);
+    return ShowMessageDialog(caption, text, kind, QMessageBox::Ok);
+}
+
+void TfrmOutlookContacts::StartExchange()
+{
+    if (!ConnectOutlook()) {
+        m_reading->hide();
+        return;
+    }
+    const WaitCursor wait;
+    m_folders->LoadOutlookFolders();
+    ReadOutlookContacts();
+    ShowAddressbookContacts();
+}
+
+bool TfrmOutlookContacts::ConnectOutlook()
+{
+    const QString root = TVCardFolders::rootPath(m_settings.text(Settings::ContactsRoot));
+    if (!m_store.logon(root)) {
+        m_currentFolder.clear();
+        message(tr("Greška"),
+                tr("Ne mogu otvoriti vCard kontakte!") + QStringLiteral("\n\n") + QDir::toNativeSeparators(root),
+                QMessageBox::Critical);
+        return false;
+    }
+    m_currentFolder = m_store.folderNames().value(0);
+    return true;
+}
+
+QStringList TfrmOutlookContacts::GetContactFolders() const
+{
+    return m_store.folderNames();
+}
+
+int TfrmOutlookContacts::currentPosition() const
+{
+    return m_currentFolder.isEmpty() ? -1 : int(m_store.folderNames().indexOf(m_currentFolder));
+}
+
+void TfrmOutlookContacts::setCurrentPosition(int position)
+{
+    m_currentFolder = m_store.folderNames().value(position);
+}
+
+void TfrmOutlookContacts::ReadOutlookContacts()
+{
+    const int position = currentPosition();
+    m_outlookRows->reset(0);
+    OutlookList.clear();
+    if (position < 0) {
+        // The folder went away under us: nothing is left to show.
+        m_reading->hide();
+        hide();
+        return;
+    }
+    const QStringList files = m_store.itemNames(position);
+    const int count = int(files.size());
+    m_reading->ReadingPicture = 8;
+    m_reading->prepare(tr("Čitam vCard kontakte"), tr("Mapa \"%1\"").arg(m_currentFolder), count,
+                       tr("Čitam podatke sa pozicije br. %1").arg(1));
+    m_reading->show();
+    m_reading->raise();
+    for (int i = 1; i <= count; ++i) {
+        m_reading->setProgress(tr("Čitam podatke sa pozicije br. %1").arg(i), i * 100 / count);
+        QCoreApplication::processEvents();
+        emit readingStep(i);
+        // A file that holds no contact (a group card, something else) is passed over.
+        TVCard card;
+        if (m_store.readItem(position, files[i - 1], card))
+            OutlookList << card.Contact;
+    }
+    SortContactsByName(OutlookList);
+    show();
+    raise();
+    activateWindow();
+    showOutlookRows();
+    m_reading->hide();
+    updateRemoveIdentical();
+}
+
+void TfrmOutlookContacts::showOutlookRows()
+{
+    fillRows(lvOutlook, m_outlookRows, int(OutlookList.size()));
+    gbOutlook->setTitle(tr(" vCard Kontakti  [ %1 osoba ]:").arg(OutlookList.size()));
+}
+
+void TfrmOutlookContacts::showBookRows()
+{
+    fillRows(lvContacts, m_bookRows, int(BookList.size()));
+    gbAddressbook->setTitle(tr(" Adresar  [ %1 osoba ]:").arg(BookList.size()));
+}
+
+void TfrmOutlookContacts::updateRemoveIdentical()
+{
+    btnRemoveIdentical->setEnabled(m_outlookRows->rowCount() > 0 && m_bookRows->rowCount() > 0);
+}
+
+void TfrmOutlookContacts::ShowAddressbookContacts()
+{
+    const WaitCursor wait;
+    m_bookRows->reset(0);
+    m_book.reloadChanged();
+    BookList.clear();
+    const TContactList &contacts = m_book.contacts();
+    BookList.reserve(contacts.size());
+    for (int i = 0; i < contacts.size(); ++i)
+        BookList << contacts[i];
+    SortContactsByName(BookList);
+    showBookRows();
+    updateRemoveIdentical();
+}
+
+void TfrmOutlookContacts::cbOutlookFoldersChange()
+{
+    if (cbOutlookFolders->count() == 0)
+        return;
+    setCurrentPosition(std::max(0, cbOutlookFolders->currentIndex()));
+    btnOutlookRefreshClick();
+}
+
+void TfrmOutlookContacts::btnOutlookRefreshClick()
+{
+    if (!m_currentFolder.isEmpty())
+        ReadOutlookContacts();
+}
+
+void TfrmOutlookContacts::btnAddressbookRefreshClick()
+{
+    ShowAddressbookContacts();
+}
+
+void TfrmOutlookContacts::btnOutlookMarkAllClick()
+{
+    lvOutlook->setFocus();
+    lvOutlook->selectAll();
+}
+
+void TfrmOutlookContacts::btnOutlookUnmarkAllClick()
+{
+    lvOutlook->clearSelection();
+    btnSaveToAddressbook->setEnabled(false);
+}
+
+void TfrmOutlookContacts::btnAddressbookMarkAllClick()
+{
+    lvContacts->setFocus();
+    lvContacts->selectAll();
+}
+
+void TfrmOutlookContacts::btnAddressbookUnmarkAllClick()
+{
+    lvContacts->clearSelection();
+    btnSaveToOutlook->setEnabled(false);
+}
+
+QList<int> TfrmOutlookContacts::selectedRows(const TTypeAheadListView *list) const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : list->selectionModel()->selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void TfrmOutlookContacts::btnRemoveIdenticalClick()
+{
+    QSet<QString> inFolder;
+    for (const AListAddress &c : OutlookList)
+        inFolder.insert(c.DisplayNameAs);
+    QSet<QString> both;
+    for (const AListAddress &c : BookList)
+        if (inFolder.contains(c.DisplayNameAs))
+            both.insert(c.DisplayNameAs);
+    // Only the lists change: nothing is deleted in the folder or in the address book.
+    const auto identical = [&both](const AListAddress &c) { return both.contains(c.DisplayNameAs); };
+    OutlookList.removeIf(identical);
+    BookList.removeIf(identical);
+    showOutlookRows();
+    showBookRows();
+    btnSaveToAddressbook->setEnabled(!OutlookList.isEmpty());
+    btnSaveToOutlook->setEnabled(!BookList.isEmpty());
+    btnRemoveIdentical->setEnabled(btnSaveToAddressbook->isEnabled() && btnSaveToOutlook->isEnabled());
+}
+
+void TfrmOutlookContacts::btnSaveToAddressbookClick()
+{
+    const QList<int> rows = selectedRows(lvOutlook);
+    // Each row takes the next contact of its name after the one taken last.
+    QList<AListAddress> contacts;
+    qsizetype from = 0;
+    for (int row : rows) {
+        const QString name = OutlookList.value(row).DisplayNameAs;
+        if (name.trimmed().isEmpty())
+            continue;
+        for (qsizetype j = from; j < OutlookList.size(); ++j) {
+            if (OutlookList[j].DisplayNameAs == name) {
+                contacts << OutlookList[j];
+                from = j + 1;
+                break;
+            }
+        }
+    }
+    ImportCounts counts;
+    QString group;
+    const StoreResult result =
+        m_book.ImportContacts(QString::fromUtf8(kExchangeGroup), contacts, &counts, &group);
+    if (!result) {
+        message(tr("Greška"), result.message, QMessageBox::Critical);
+        return;
+    }
+    if (counts.imported > 0 && m_saved)
+        m_saved(group);
+    message(tr("Informacija"), WabImportMessage(group, int(rows.size()), counts.imported),
+            QMessageBox::Information);
+    ShowAddressbookContacts();
+}
+
+void TfrmOutlookContacts::btnSaveToOutlookClick()
+{
+    if (RunModalDialog(*m_folders) != QDialog::Accepted)
+        return;
+    const int target = m_folders->selectedPosition();
+    if (target < 0)
+        return;
+    cbOutlookFolders->setCurrentIndex(target);
+
+    // What to save is taken now: the address book may be read again while the window works.
+    const QList<int> rows = selectedRows(lvContacts);
+    const int n = int(rows.size());
+    QList<AListAddress> contacts;
+    const TContactList &all = m_book.contacts();
+    for (int row : rows)
+        for (int i = 0; i < all.size(); ++i)
+            if (all[i].DisplayNameAs == BookList.value(row).DisplayNameAs)
+                contacts << all[i];
+
+    m_reading->prepare(tr("Snimam kontakte u vCard kontakte"),
+                       tr("Mapa \"%1\"").arg(m_store.folderNames().value(target)), n,
+                       tr("Snimam kontakt br. %1 od %2").arg(1).arg(n));
+    m_reading->show();
+    m_reading->raise();
+    QString error;
+    bool saved = true;
+    for (int k = 1; k <= contacts.size() && saved; ++k) {
+        m_reading->setProgress(tr("Snimam kontakt br. %1 od %2").arg(k).arg(n), k * 100 / n);
+        QCoreApplication::processEvents();
+        // Written straight into the chosen folder: a card is never left half-way in another.
+        saved = m_store.save(target, contacts[k - 1], nullptr, &error);
+    }
+    m_reading->hide();
+    if (!saved) {
+        // What was saved before the failure stays in the folder.
+        message(tr("Greška"),
+                tr("Dogodila se greška pri snimanju kontakata u vCard kontakte!") + QStringLiteral("\n\n") + error,
+                QMessageBox::Critical);
+        return;
+    }
+    lvContacts->setFocus();
+    message(tr("Informacija"),
+            tr("Kontakti su uspješno snimljeni u vCard kontakte!\n\n"
+               "Provjerite na koje su lokacije zapisani telefonski\n"
+               "brojevi kod snimljenih kontakata. S obzirom da lokacije\n"
+               "telefonskih brojeva u adresaru Tellwise Monitora možete\n"
+               "nazivati proizvoljno, nemoguće je pretpostaviti u koje\n"
+               "lokacije želite te telefonske brojeve snimiti u vCard\n"
+               "kontaktima. Zbog toga to u programu za kontakte morate\n"
+               "obaviti samostalno!"),
+            QMessageBox::Information);
+    cbOutlookFoldersChange();
+}
+
+void TfrmOutlookContacts::btnCloseClick()
+{
+    close();
+}
+
+void TfrmOutlookContacts::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    if (!event->spontaneous())
+        FormClose();
+}
+
+void TfrmOutlookContacts::FormClose()
+{
+    OutlookList.clear();
+    BookList.clear();
+    m_outlookRows->reset(0);
+    m_bookRows->reset(0);
+    m_store.logoff();
+    m_currentFolder.clear();
+}

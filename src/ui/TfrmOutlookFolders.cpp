@@ -1,0 +1,180 @@
+#include "ui/TfrmOutlookFolders.h"
+
+#include "ui/MainLists.h"
+#include "ui/TfrmOutlookContacts.h"
+#include "widgets/ShowMessageDialog.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+TfrmOutlookFolders::TfrmOutlookFolders(TfrmOutlookContacts &exchange, QWidget *parent)
+    : QDialog(parent), m_exchange(exchange)
+{
+    setObjectName(QStringLiteral("frmOutlookFolders"));
+    setWindowTitle(tr("Izaberi mapu za snimanje kontakata"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFixedSize(325, 248);
+
+    auto *group = new QGroupBox(tr(" Mape u vCard Kontaktima:"));
+    editFolderName = new QLineEdit;
+    editFolderName->setObjectName(QStringLiteral("editFolderName"));
+    btnAddFolder = new QPushButton(tr("Dodaj novu"));
+    btnAddFolder->setObjectName(QStringLiteral("btnAddFolder"));
+    btnAddFolder->setEnabled(false);
+    tvOutlookFolders = new QTreeWidget;
+    tvOutlookFolders->setObjectName(QStringLiteral("tvOutlookFolders"));
+    tvOutlookFolders->setHeaderHidden(true);
+    tvOutlookFolders->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    btnDeleteFolder = new QPushButton(tr("Izbriši mapu"));
+    btnDeleteFolder->setObjectName(QStringLiteral("btnDeleteFolder"));
+    btnDeleteFolder->setEnabled(false);
+    auto *addRow = new QHBoxLayout;
+    addRow->addWidget(editFolderName, 1);
+    addRow->addWidget(btnAddFolder);
+    auto *deleteRow = new QHBoxLayout;
+    deleteRow->addStretch(1);
+    deleteRow->addWidget(btnDeleteFolder);
+    auto *inGroup = new QVBoxLayout(group);
+    inGroup->addLayout(addRow);
+    inGroup->addWidget(tvOutlookFolders, 1);
+    inGroup->addLayout(deleteRow);
+
+    btnAccept = new QPushButton(tr("Prihvati"));
+    btnAccept->setObjectName(QStringLiteral("btnAccept"));
+    btnAccept->setEnabled(false);
+    btnCancel = new QPushButton(tr("Odustani"));
+    btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(btnAccept);
+    buttons->addWidget(btnCancel);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(group, 1);
+    layout->addLayout(buttons);
+
+    connect(editFolderName, &QLineEdit::textChanged, this, &TfrmOutlookFolders::editFolderNameChange);
+    connect(tvOutlookFolders, &QTreeWidget::currentItemChanged, this, &TfrmOutlookFolders::tvOutlookFoldersChange);
+    connect(btnAddFolder, &QPushButton::clicked, this, &TfrmOutlookFolders::btnAddFolderClick);
+    connect(btnDeleteFolder, &QPushButton::clicked, this, &TfrmOutlookFolders::btnDeleteFolderClick);
+    connect(btnAccept, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TfrmOutlookFolders::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+QMessageBox::StandardButton TfrmOutlookFolders::message(const QString &caption, const QString &text,
+                                                        QMessageBox::Icon kind, QMessageBox::StandardButtons buttons)
+{
+    if (m_message)
+        return m_message(caption, text, kind, buttons);
+    return ShowMessageDialog(caption, text, kind, buttons);
+}
+
+void TfrmOutlookFolders::FormShow()
+{
+    editFolderName->clear();
+    editFolderName->setFocus();
+}
+
+void TfrmOutlookFolders::LoadOutlookFolders()
+{
+    const QStringList names = m_exchange.GetContactFolders();
+    tvOutlookFolders->clear();
+    m_exchange.cbOutlookFolders->clear();
+    QTreeWidgetItem *root = nullptr;
+    for (const QString &name : names) {
+        auto *node = root ? new QTreeWidgetItem(root, {name}) : new QTreeWidgetItem(tvOutlookFolders, {name});
+        node->setIcon(0, MainListImage(16));
+        if (!root)
+            root = node;
+        m_exchange.cbOutlookFolders->addItem(name);
+    }
+    if (!names.isEmpty())
+        m_exchange.cbOutlookFolders->setCurrentIndex(0);
+    tvOutlookFolders->expandAll();
+    tvOutlookFoldersChange();
+    editFolderName->setFocus();
+}
+
+int TfrmOutlookFolders::selectedPosition() const
+{
+    QTreeWidgetItem *node = tvOutlookFolders->currentItem();
+    if (!node)
+        return -1;
+    return node->parent() ? node->parent()->indexOfChild(node) + 1 : 0;
+}
+
+void TfrmOutlookFolders::editFolderNameChange()
+{
+    btnAddFolder->setEnabled(!editFolderName->text().trimmed().isEmpty());
+}
+
+void TfrmOutlookFolders::tvOutlookFoldersChange()
+{
+    const int position = selectedPosition();
+    btnDeleteFolder->setEnabled(position > 0);
+    btnAccept->setEnabled(position >= 0);
+}
+
+void TfrmOutlookFolders::btnAddFolderClick()
+{
+    TVCardFolders &store = m_exchange.store();
+    if (!store.isLoggedOn())
+        return;
+    // Leading or trailing blanks would make a folder no one can tell from its neighbour.
+    const QString name = editFolderName->text().trimmed();
+    if (!store.addFolder(name)) {
+        message(tr("Greška"), tr("Mapa koju pokušavate dodati već postoji!"), QMessageBox::Critical);
+        return;
+    }
+    QComboBox *folders = m_exchange.cbOutlookFolders;
+    const int index = folders->currentIndex();
+    const QString text = folders->currentText();
+    LoadOutlookFolders();
+    folders->setCurrentIndex(folders->itemText(index) == text ? index : 0);
+    const QList<QTreeWidgetItem *> found = tvOutlookFolders->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
+    if (!found.isEmpty())
+        tvOutlookFolders->setCurrentItem(found.first());
+    editFolderName->clear();
+}
+
+void TfrmOutlookFolders::btnDeleteFolderClick()
+{
+    const int position = selectedPosition();
+    if (position < 0)
+        return;
+    TVCardFolders &store = m_exchange.store();
+    QString question = tr("Izbriši mapu iz vCard Kontakata?");
+    // The folder's cards go with it, also those other programs wrote.
+    if (const qsizetype cards = store.itemNames(position).size(); cards > 0)
+        question += QStringLiteral("\n\n") + tr("Izbrisat će se i kontakti u mapi: %1.").arg(cards);
+    if (message(tr("Potvrda"), question, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) !=
+        QMessageBox::Yes)
+        return;
+    if (!store.isLoggedOn())
+        return;
+    // The list goes back to the default folder; it must not go on showing another's contacts.
+    const bool otherShown = m_exchange.currentPosition() != 0;
+    QString error;
+    if (!store.removeFolder(position, &error))
+        message(tr("Greška"), error, QMessageBox::Critical);
+    LoadOutlookFolders();
+    m_exchange.setCurrentPosition(0);
+    m_exchange.cbOutlookFolders->setCurrentIndex(0);
+    if (otherShown)
+        m_exchange.btnOutlookRefreshClick();
+}
