@@ -182,7 +182,7 @@
         <translation>The file is not a vCard file.</translation>
     </message>
     <message>
-        <location line="+96"/>
+        <location line="+105"/>
         <source>Kuća</source>
         <translation>Home</translation>
     </message>
@@ -207,7 +207,7 @@
         <translation>Business (FAX)</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+38"/>
         <source>Naziv osobe:  </source>
         <translation>Contact name:  </translation>
     </message>
@@ -222,17 +222,17 @@
         <translation>Phone numbers:</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+1"/>
         <source>E-mail adrese:</source>
         <translation>E-mail addresses:</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>Internet adrese:</source>
         <translation>Web addresses:</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+45"/>
         <source>Nije snimljen niti jedan podatak, jer podaci označeni
 za uvoz već postoje u adresaru!</source>
         <translation>Nothing was saved, because the data marked
@@ -1991,9 +1991,236 @@ will take effect only then.</translation>
     </message>
 </context>
 <context>
+    <name>TfrmOutlookContacts</name>
+    <message>
+        <location filename="../../src/ui/TfrmOutlookContacts.cpp" line="+56"/>
+        <source>Naziv osobe</source>
+        <translation>Contact name</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Tvrtka</source>
+        <translation>Company</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <source>Razmjena podataka s vCard kontaktima</source>
+        <translation>Exchange with vCard Contacts</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <location line="+20"/>
+        <source>Označi sve</source>
+        <translation>Select All</translation>
+    </message>
+    <message>
+        <location line="-19"/>
+        <location line="+20"/>
+        <source>Odznači sve</source>
+        <translation>Unselect All</translation>
+    </message>
+    <message>
+        <location line="-19"/>
+        <location line="+20"/>
+        <source>Osvježi popis</source>
+        <translation>Refresh List</translation>
+    </message>
+    <message>
+        <location line="-19"/>
+        <source>Snimi u adresar</source>
+        <translation>Save to Address Book</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Mapa:</source>
+        <translation>Folder:</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Snimi u vCard kontakte</source>
+        <translation>Save to vCard Contacts</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Izbaci identične zapise</source>
+        <translation>Remove Identical Entries</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Zatvori</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <location line="+122"/>
+        <source> vCard Kontakti  [ %1 osoba ]:</source>
+        <translation> vCard Contacts  [ %1 contacts ]:</translation>
+    </message>
+    <message>
+        <location line="-121"/>
+        <location line="+127"/>
+        <source> Adresar  [ %1 osoba ]:</source>
+        <translation> Address Book  [ %1 contacts ]:</translation>
+    </message>
+    <message>
+        <location line="-69"/>
+        <location line="+187"/>
+        <location line="+45"/>
+        <source>Greška</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <location line="-231"/>
+        <source>Ne mogu otvoriti vCard kontakte!</source>
+        <translation>Cannot open the vCard contacts!</translation>
+    </message>
+    <message>
+        <location line="+37"/>
+        <source>Čitam vCard kontakte</source>
+        <translation>Reading vCard contacts</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <location line="+179"/>
+        <source>Mapa &quot;%1&quot;</source>
+        <translation>Folder &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <location line="-178"/>
+        <location line="+4"/>
+        <source>Čitam podatke sa pozicije br. %1</source>
+        <translation>Reading entry no. %1</translation>
+    </message>
+    <message>
+        <location line="+149"/>
+        <location line="+46"/>
+        <source>Informacija</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <location line="-22"/>
+        <source>Snimam kontakte u vCard kontakte</source>
+        <translation>Saving contacts to vCard contacts</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <location line="+6"/>
+        <source>Snimam kontakt br. %1 od %2</source>
+        <translation>Saving contact %1 of %2</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source>Dogodila se greška pri snimanju kontakata u vCard kontakte!</source>
+        <translation>An error occurred while saving the contacts to vCard contacts!</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Kontakti su uspješno snimljeni u vCard kontakte!
+
+Provjerite na koje su lokacije zapisani telefonski
+brojevi kod snimljenih kontakata. S obzirom da lokacije
+telefonskih brojeva u adresaru Tellwise Monitora možete
+nazivati proizvoljno, nemoguće je pretpostaviti u koje
+lokacije želite te telefonske brojeve snimiti u vCard
+kontaktima. Zbog toga to u programu za kontakte morate
+obaviti samostalno!</source>
+        <translation>The contacts were saved to vCard contacts!
+
+Check which locations the phone numbers of the saved
+contacts were written to. As the phone locations in the
+Tellwise Monitor address book can be named freely, it is
+impossible to guess which locations you want those phone
+numbers saved to in your vCard contacts. That is
+why you have to do it yourself in your contacts
+program!</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmOutlookFolders</name>
+    <message>
+        <location filename="../../src/ui/TfrmOutlookFolders.cpp" line="+21"/>
+        <source>Izaberi mapu za snimanje kontakata</source>
+        <translation>Choose the folder to save the contacts to</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source> Mape u vCard Kontaktima:</source>
+        <translation> Folders in vCard Contacts:</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Dodaj novu</source>
+        <translation>Add New</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Izbriši mapu</source>
+        <translation>Delete Folder</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Prihvati</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Odustani</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <location line="+88"/>
+        <location line="+33"/>
+        <source>Greška</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <location line="-33"/>
+        <source>Mapa koju pokušavate dodati već postoji!</source>
+        <translation>The folder you are trying to add already exists!</translation>
+    </message>
+    <message>
+        <location line="+20"/>
+        <source>Izbriši mapu iz vCard Kontakata?</source>
+        <translation>Delete the folder from vCard Contacts?</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Izbrisat će se i kontakti u mapi: %1.</source>
+        <translation>The contacts in the folder will be deleted too: %1.</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Potvrda</source>
+        <translation>Confirmation</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmReading</name>
+    <message>
+        <location filename="../../src/ui/TfrmReading.cpp" line="+33"/>
+        <source>Lokacija:</source>
+        <translation>Location:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Upisano:</source>
+        <translation>Entries:</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>Čitam podatke sa pozicije br. %1</source>
+        <translation>Reading entry no. %1</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>Trenutak, molim . . .</source>
+        <translation>One moment, please . . .</translation>
+    </message>
+</context>
+<context>
     <name>TfrmSpeech</name>
     <message>
-        <location filename="../../src/ui/TfrmSpeech.cpp" line="+83"/>
+        <location filename="../../src/ui/TfrmSpeech.cpp" line="+50"/>
         <source>Opcije govora</source>
         <translation>Speech Options</translation>
     </message>
@@ -2051,13 +2278,13 @@ will take effect only then.</translation>
 <context>
     <name>TfrmStart</name>
     <message>
-        <location filename="../../src/app/TfrmStart.cpp" line="+181"/>
-        <location line="+173"/>
+        <location filename="../../src/app/TfrmStart.cpp" line="+192"/>
+        <location line="+201"/>
         <source>Nemaš novih poziva!</source>
         <translation>You have no new calls!</translation>
     </message>
     <message>
-        <location line="-90"/>
+        <location line="-113"/>
         <source>Nije izabran niti jedan uređaj!
 
 Otvorite Opcije | Uređaji, te izaberite vrstu uređaja i uređaj koji želite.</source>
@@ -2077,12 +2304,12 @@ Open Options | Devices and choose the type of device
 and the device you want.</translation>
     </message>
     <message>
-        <location line="-121"/>
+        <location line="-126"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
     <message numerus="yes">
-        <location line="+162"/>
+        <location line="+190"/>
         <source>Imaš %1 novi poziv!</source>
         <translation>
             <numerusform>You have %1 new call!</numerusform>
@@ -2195,7 +2422,7 @@ Do you want to set up &apos;Reject!&apos; now?</translation>
 <context>
     <name>TfrmWab</name>
     <message>
-        <location filename="../../src/ui/TfrmWab.cpp" line="+75"/>
+        <location filename="../../src/ui/TfrmWab.cpp" line="+72"/>
         <source>Naziv osobe</source>
         <translation>Contact name</translation>
     </message>
@@ -2205,12 +2432,7 @@ Do you want to set up &apos;Reject!&apos; now?</translation>
         <translation>Company</translation>
     </message>
     <message>
-        <location line="+39"/>
-        <source>Uvoz podataka iz Windows Adresara</source>
-        <translation>Import from Windows Address Book</translation>
-    </message>
-    <message>
-        <location line="+5"/>
+        <location line="-30"/>
         <source> Izaberi datoteku za uvoz podataka:</source>
         <translation> Choose the file to import from:</translation>
     </message>
@@ -2220,9 +2442,14 @@ Do you want to set up &apos;Reject!&apos; now?</translation>
         <translation>Choose file</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>Izaberi datoteku Windows Adresara</source>
-        <translation>Choose a Windows Address Book file</translation>
+        <location line="-11"/>
+        <source>Uvoz podataka iz datoteke adresara</source>
+        <translation>Import from an Address Book File</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>Izaberi datoteku adresara (.wab ili .vcf)</source>
+        <translation>Choose an address book file (.wab or .vcf)</translation>
     </message>
     <message>
         <location line="+6"/>
@@ -2230,7 +2457,7 @@ Do you want to set up &apos;Reject!&apos; now?</translation>
         <translation>File name:</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+29"/>
         <source>Označi sve</source>
         <translation>Select All</translation>
     </message>
@@ -2261,8 +2488,8 @@ Do you want to set up &apos;Reject!&apos; now?</translation>
     </message>
     <message>
         <location line="+25"/>
-        <source>Izaberi WAB datoteku</source>
-        <translation>Choose WAB file</translation>
+        <source>Izaberi datoteku adresara</source>
+        <translation>Choose an Address Book File</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -2357,7 +2584,7 @@ through this window. Closing the window closes the program.</translation>
 <context>
     <name>VCardFolders</name>
     <message>
-        <location filename="../../src/exchange/VCardFolders.cpp" line="+109"/>
+        <location filename="../../src/exchange/VCardFolders.cpp" line="+131"/>
         <source>mapa nije dostupna</source>
         <translation>the folder is not available</translation>
     </message>
@@ -2432,7 +2659,7 @@ through this window. Closing the window closes the program.</translation>
         <translation>The file is damaged: a property of record %1 runs past the record.</translation>
     </message>
     <message>
-        <location filename="../../src/exchange/ImportWabFunc.cpp" line="-194"/>
+        <location filename="../../src/exchange/ImportWabFunc.cpp" line="-220"/>
         <location filename="../../src/exchange/WabIab.cpp" line="-7"/>
         <source>Datoteka %1 se ne može otvoriti: %2</source>
         <translation>The file %1 cannot be opened: %2</translation>

@@ -148,10 +148,9 @@ void MonitorProgram::connectMainWindow()
     exchange->setSavedHandler([main](const QString &group) { main->selectGroupNode(group); });
     // Offered when there is a contacts folder to exchange with.
     const auto offerExchange = [this, main, exchange] {
-        main->setExchangeHandler(IsOutlookInstalled(m_settings) ? std::function<void()>([exchange] {
-            exchange->StartExchange();
-        })
-                                                                 : std::function<void()>());
+        main->setExchangeHandler(IsOutlookInstalled(m_settings)
+                                     ? std::function<void()>([exchange] { exchange->StartExchange(); })
+                                     : std::function<void()>());
     };
     offerExchange();
     connect(&m_settings, &Settings::valueChanged, main, [offerExchange](Settings::Key key) {

@@ -372,7 +372,8 @@ QString WabInfoTip(const TWABRecord &r)
 
 QString ContactInfoTip(const AListAddress &c)
 {
-    return ContactInfoTip(c.DisplayNameAs, c.CompanyName, QStringList(c.PhoneNumber.begin(), c.PhoneNumber.end()),
+    return ContactInfoTip(c.DisplayNameAs, c.CompanyName,
+                          QStringList(c.PhoneNumber.begin(), c.PhoneNumber.end()),
                           QStringList(c.EMail.begin(), c.EMail.end()), {c.HomeWebPage, c.CompanyWebPage});
 }
 
@@ -395,7 +396,8 @@ int FindNameRow(int count, const std::function<QString(int)> &nameAt, const QStr
 
 int FindWabRow(const QList<TWABRecord> &list, const QString &text, int start, bool wrap)
 {
-    return FindNameRow(int(list.size()), [&](int row) { return list[row].DisplayName; }, text, start, wrap);
+    return FindNameRow(
+        int(list.size()), [&](int row) { return list[row].DisplayName; }, text, start, wrap);
 }
 
 QString WabImportMessage(const QString &group, int selected, int imported)

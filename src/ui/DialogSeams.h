@@ -37,6 +37,16 @@ QDialogButtonBox *AcceptCancelButtons(QDialog *dialog, const QString &acceptCapt
 // as "Informacija", a failure as "Greška". True when the change was made.
 bool ShowStoreResult(const StoreResult &result, const MessageDialogFn &message);
 
+// The hourglass while a window works, back to the previous cursor however the work ends.
+class WaitCursor
+{
+public:
+    WaitCursor();
+    ~WaitCursor();
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
 // Shows DIALOG modally and returns its result (QDialog::Accepted or Rejected).
 int RunModalDialog(QDialog &dialog);
 

@@ -21,5 +21,6 @@ QSize TPictureItemDelegate::sizeHint(const QStyleOptionViewItem &option, const Q
 {
     const QString text = index.data(Qt::DisplayRole).toString().left(255);
     // A larger desktop font must not be cut off.
-    return {22 + option.fontMetrics.horizontalAdvance(text) + 4, qMax(kItemHeight, option.fontMetrics.height())};
+    return {22 + option.fontMetrics.horizontalAdvance(text) + 4,
+            qMax(kItemHeight, option.fontMetrics.height())};
 }

@@ -8,7 +8,6 @@
 #include "widgets/TLinkLabel.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDesktopServices>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -35,15 +34,6 @@ QLabel *valueLabel(const char *name)
     label->setWordWrap(true);
     return label;
 }
-
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
 
 } // namespace
 

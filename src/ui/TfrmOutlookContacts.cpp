@@ -10,8 +10,8 @@
 #include "ui/TypeAheadListView.h"
 #include "widgets/ShowMessageDialog.h"
 
-#include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -27,12 +27,6 @@ namespace {
 
 // The group marked contacts of a contacts folder are saved into, or the first free name after it.
 const char *const kExchangeGroup = "vCard Kontakti";
-
-struct WaitCursor
-{
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 QPushButton *button(const QString &caption, const char *name)
 {
@@ -60,21 +54,10 @@ TTypeAheadListView *contactList(const char *name, const QList<AListAddress> &lis
     view->setObjectName(QLatin1String(name));
     view->setRows(rows, {220, 198});
     view->setRowFinder([&list](const QString &text, int start) {
-        return FindNameRow(int(list.size()), [&list](int row) { return list[row].DisplayNameAs; }, text, start, true);
+        return FindNameRow(
+            int(list.size()), [&list](int row) { return list[row].DisplayNameAs; }, text, start, true);
     });
     return view;
-}
-
-// Shows LIST's rows in VIEW, the first one selected, focused and visible.
-void fillRows(TTypeAheadListView *view, TNameRowsModel *rows, int count)
-{
-    rows->reset(count);
-    if (count > 0) {
-        const QModelIndex first = rows->index(0, 0);
-        view->selectionModel()->setCurrentIndex(first,
-                                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        view->scrollTo(first);
-    }
 }
 
 } // namespace
@@ -152,11 +135,14 @@ TfrmOutlookContacts::TfrmOutlookContacts(Settings &settings, AddressBook &addres
     connect(btnOutlookMarkAll, &QPushButton::clicked, this, &TfrmOutlookContacts::btnOutlookMarkAllClick);
     connect(btnOutlookUnmarkAll, &QPushButton::clicked, this, &TfrmOutlookContacts::btnOutlookUnmarkAllClick);
     connect(btnOutlookRefresh, &QPushButton::clicked, this, &TfrmOutlookContacts::btnOutlookRefreshClick);
-    connect(btnSaveToAddressbook, &QPushButton::clicked, this, &TfrmOutlookContacts::btnSaveToAddressbookClick);
-    connect(btnAddressbookMarkAll, &QPushButton::clicked, this, &TfrmOutlookContacts::btnAddressbookMarkAllClick);
+    connect(btnSaveToAddressbook, &QPushButton::clicked, this,
+            &TfrmOutlookContacts::btnSaveToAddressbookClick);
+    connect(btnAddressbookMarkAll, &QPushButton::clicked, this,
+            &TfrmOutlookContacts::btnAddressbookMarkAllClick);
     connect(btnAddressbookUnmarkAll, &QPushButton::clicked, this,
             &TfrmOutlookContacts::btnAddressbookUnmarkAllClick);
-    connect(btnAddressbookRefresh, &QPushButton::clicked, this, &TfrmOutlookContacts::btnAddressbookRefreshClick);
+    connect(btnAddressbookRefresh, &QPushButton::clicked, this,
+            &TfrmOutlookContacts::btnAddressbookRefreshClick);
     connect(btnSaveToOutlook, &QPushButton::clicked, this, &TfrmOutlookContacts::btnSaveToOutlookClick);
     connect(btnRemoveIdentical, &QPushButton::clicked, this, &TfrmOutlookContacts::btnRemoveIdenticalClick);
     connect(btnClose, &QPushButton::clicked, this, &TfrmOutlookContacts::btnCloseClick);
@@ -200,7 +186,8 @@ bool TfrmOutlookContacts::ConnectOutlook()
     if (!m_store.logon(root)) {
         m_currentFolder.clear();
         message(tr("Greška"),
-                tr("Ne mogu otvoriti vCard kontakte!") + QStringLiteral("\n\n") + QDir::toNativeSeparators(root),
+                tr("Ne mogu otvoriti vCard kontakte!") + QStringLiteral("\n\n") +
+                    QDir::toNativeSeparators(root),
                 QMessageBox::Critical);
         return false;
     }
@@ -261,13 +248,15 @@ void TfrmOutlookContacts::ReadOutlookContacts()
 
 void TfrmOutlookContacts::showOutlookRows()
 {
-    fillRows(lvOutlook, m_outlookRows, int(OutlookList.size()));
+    m_outlookRows->reset(int(OutlookList.size()));
+    lvOutlook->selectFirstRow();
     gbOutlook->setTitle(tr(" vCard Kontakti  [ %1 osoba ]:").arg(OutlookList.size()));
 }
 
 void TfrmOutlookContacts::showBookRows()
 {
-    fillRows(lvContacts, m_bookRows, int(BookList.size()));
+    m_bookRows->reset(int(BookList.size()));
+    lvContacts->selectFirstRow();
     gbAddressbook->setTitle(tr(" Adresar  [ %1 osoba ]:").arg(BookList.size()));
 }
 
@@ -432,7 +421,8 @@ void TfrmOutlookContacts::btnSaveToOutlookClick()
     if (!saved) {
         // What was saved before the failure stays in the folder.
         message(tr("Greška"),
-                tr("Dogodila se greška pri snimanju kontakata u vCard kontakte!") + QStringLiteral("\n\n") + error,
+                tr("Dogodila se greška pri snimanju kontakata u vCard kontakte!") + QStringLiteral("\n\n") +
+                    error,
                 QMessageBox::Critical);
         return;
     }

@@ -62,7 +62,8 @@ TfrmOutlookFolders::TfrmOutlookFolders(TfrmOutlookContacts &exchange, QWidget *p
     layout->addLayout(buttons);
 
     connect(editFolderName, &QLineEdit::textChanged, this, &TfrmOutlookFolders::editFolderNameChange);
-    connect(tvOutlookFolders, &QTreeWidget::currentItemChanged, this, &TfrmOutlookFolders::tvOutlookFoldersChange);
+    connect(tvOutlookFolders, &QTreeWidget::currentItemChanged, this,
+            &TfrmOutlookFolders::tvOutlookFoldersChange);
     connect(btnAddFolder, &QPushButton::clicked, this, &TfrmOutlookFolders::btnAddFolderClick);
     connect(btnDeleteFolder, &QPushButton::clicked, this, &TfrmOutlookFolders::btnDeleteFolderClick);
     connect(btnAccept, &QPushButton::clicked, this, &QDialog::accept);
@@ -77,7 +78,8 @@ void TfrmOutlookFolders::showEvent(QShowEvent *event)
 }
 
 QMessageBox::StandardButton TfrmOutlookFolders::message(const QString &caption, const QString &text,
-                                                        QMessageBox::Icon kind, QMessageBox::StandardButtons buttons)
+                                                        QMessageBox::Icon kind,
+                                                        QMessageBox::StandardButtons buttons)
 {
     if (m_message)
         return m_message(caption, text, kind, buttons);
@@ -146,7 +148,8 @@ void TfrmOutlookFolders::btnAddFolderClick()
     const QString text = folders->currentText();
     LoadOutlookFolders();
     folders->setCurrentIndex(folders->itemText(index) == text ? index : 0);
-    const QList<QTreeWidgetItem *> found = tvOutlookFolders->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
+    const QList<QTreeWidgetItem *> found =
+        tvOutlookFolders->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
     if (!found.isEmpty())
         tvOutlookFolders->setCurrentItem(found.first());
     editFolderName->clear();

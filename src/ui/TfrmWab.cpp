@@ -8,7 +8,6 @@
 #include "widgets/ShowMessageDialog.h"
 #include "widgets/TRunningLabel.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -19,17 +18,6 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
-
-namespace {
-
-// The hourglass while a file is read, back to the previous cursor however the reading ends.
-struct WaitCursor
-{
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
-} // namespace
 
 TfrmWab::TfrmWab(Settings &settings, AddressBook &addressBook, QWidget *parent)
     : QDialog(parent), m_settings(settings), m_book(addressBook)
@@ -69,9 +57,7 @@ TfrmWab::TfrmWab(Settings &settings, AddressBook &addressBook, QWidget *parent)
         },
         [this](int row) { return WabInfoTip(m_records.value(row)); },
         [](int section) {
-            return section == 0   ? tr("Naziv osobe")
-                   : section == 1 ? tr("Tvrtka")
-                                  : QStringLiteral("ID");
+            return section == 0 ? tr("Naziv osobe") : section == 1 ? tr("Tvrtka") : QStringLiteral("ID");
         },
         this);
     lvContacts = new TTypeAheadListView;
@@ -144,8 +130,9 @@ QMessageBox::StandardButton TfrmWab::message(const QString &caption, const QStri
 
 void TfrmWab::setCount(int count)
 {
-    gbAddressbook->setTitle(IsVCardFile(lblWabFileName->text()) ? tr(" vCard Adresar  [ %1 osoba ]:").arg(count)
-                                                                : tr(" Windows Adresar  [ %1 osoba ]:").arg(count));
+    gbAddressbook->setTitle(IsVCardFile(lblWabFileName->text())
+                                ? tr(" vCard Adresar  [ %1 osoba ]:").arg(count)
+                                : tr(" Windows Adresar  [ %1 osoba ]:").arg(count));
 }
 
 void TfrmWab::FormShow()
@@ -201,12 +188,7 @@ void TfrmWab::LoadWabFile()
             SortWabRecords(m_records);
         const int count = int(m_records.size());
         m_rows->reset(count);
-        if (count > 0) {
-            const QModelIndex first = m_rows->index(0, 0);
-            lvContacts->selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect |
-                                                                     QItemSelectionModel::Rows);
-            lvContacts->scrollTo(first);
-        }
+        lvContacts->selectFirstRow();
         setCount(count);
         btnMarkAll->setEnabled(count > 0);
         btnUnmarkAll->setEnabled(count > 0);

@@ -19,6 +19,15 @@ void TTypeAheadListView::setRows(QAbstractItemModel *rows, std::initializer_list
         setColumnWidth(column++, width);
 }
 
+void TTypeAheadListView::selectFirstRow()
+{
+    if (!model() || model()->rowCount() == 0)
+        return;
+    const QModelIndex first = model()->index(0, 0);
+    selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(first);
+}
+
 void TTypeAheadListView::keyboardSearch(const QString &search)
 {
     if (!m_find || search.isEmpty() || !model())

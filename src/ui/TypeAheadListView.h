@@ -20,7 +20,10 @@ public:
     // The view shows ROWS rows from now on.
     void reset(int rows);
     int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : m_rows; }
-    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : m_columns; }
+    int columnCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : m_columns;
+    }
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
@@ -48,6 +51,8 @@ public:
     // Shows MODEL as a read-only report with whole-row multiple selection, the columns WIDTHS wide.
     void setRows(QAbstractItemModel *model, std::initializer_list<int> widths);
     void setRowFinder(RowFinder finder) { m_find = std::move(finder); }
+    // Makes the first row (when there is one) selected, current and visible.
+    void selectFirstRow();
     void keyboardSearch(const QString &search) override;
 
 private:

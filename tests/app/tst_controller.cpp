@@ -210,7 +210,7 @@ private slots:
         QString opened;
         ModalDialogHook::pushNext([&](QDialog &dialog) { opened = dialog.windowTitle(); });
         main->tbImportWAB->click();
-        QCOMPARE(opened, QStringLiteral("Uvoz podataka iz Windows Adresara"));
+        QCOMPARE(opened, QStringLiteral("Uvoz podataka iz datoteke adresara"));
         // A click on the icon opens the call list while there are new calls.
         start()->NewCallCount = 2;
         start()->TrayIconClick();

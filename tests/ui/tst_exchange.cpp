@@ -111,15 +111,17 @@ private slots:
         QCOMPARE(ana.PhoneNumber[2], u"091 123"_s);
         QCOMPARE(ana.PhoneLocation[2], u"Mobitel"_s);
         for (int slot : {0, 1, 3, 4, 5, 6, 7})
-            QVERIFY(ana.PhoneLocation[std::size_t(slot)].isEmpty() && ana.PhoneNumber[std::size_t(slot)].isEmpty());
+            QVERIFY(ana.PhoneLocation[std::size_t(slot)].isEmpty() &&
+                    ana.PhoneNumber[std::size_t(slot)].isEmpty());
         QCOMPARE(win.lvOutlook->model()->index(0, 0).data(Qt::ToolTipRole).toString(),
                  u"Naziv osobe:  Ana\n\nTelefonski brojevi:\n   091 123"_s);
 
         click(win.btnOutlookMarkAll);
         click(win.btnSaveToAddressbook);
-        QCOMPARE(m_messages, QStringList{u"Informacija|Podaci su snimljeni u grupu \"vCard Kontakti 1\"!\n\nOd "
-                                         "ukupno 3 označenih podataka snimljeno je 2. Nisu\nupisani podaci koji "
-                                         "već postoje u adresaru."_s});
+        QCOMPARE(m_messages,
+                 QStringList{u"Informacija|Podaci su snimljeni u grupu \"vCard Kontakti 1\"!\n\nOd "
+                             "ukupno 3 označenih podataka snimljeno je 2. Nisu\nupisani podaci koji "
+                             "već postoje u adresaru."_s});
         QCOMPARE(savedGroup, u"vCard Kontakti 1"_s);
         QCOMPARE(m_book->contacts()[m_book->indexOfContact(u"Ana"_s)].Group, u"vCard Kontakti 1"_s);
         QCOMPARE(win.gbAddressbook->title(), u" Adresar  [ 3 osoba ]:"_s);
@@ -174,8 +176,8 @@ private slots:
 
         const QString config = qEnvironmentVariable("XDG_CONFIG_HOME") + u"/khard"_s;
         QVERIFY(QDir().mkpath(config));
-        testsupport::writeFile(config + u"/khard.conf"_s, "[addressbooks]\n[[posao]]\npath = " +
-                                                              m_root.toUtf8() + "posao\n");
+        testsupport::writeFile(config + u"/khard.conf"_s,
+                               "[addressbooks]\n[[posao]]\npath = " + m_root.toUtf8() + "posao\n");
         QProcess khard;
         khard.start(u"khard"_s, {u"phone"_s, u"--parsable"_s});
         QVERIFY(khard.waitForFinished(60000));
@@ -189,8 +191,9 @@ private slots:
         chooseFolder(u"posao"_s);
         click(m_window->btnSaveToOutlook);
         QCOMPARE(m_messages.size(), 1);
-        QVERIFY2(m_messages[0].startsWith(u"Greška|Dogodila se greška pri snimanju kontakata u vCard kontakte!"_s),
-                 qPrintable(m_messages[0]));
+        QVERIFY2(
+            m_messages[0].startsWith(u"Greška|Dogodila se greška pri snimanju kontakata u vCard kontakte!"_s),
+            qPrintable(m_messages[0]));
     }
 
     // Adding and deleting folders: the root cannot be deleted, a taken name is refused, a
@@ -216,7 +219,8 @@ private slots:
         m_answer = QMessageBox::No;
         click(folders.btnDeleteFolder);
         QCOMPARE(m_messages,
-                 QStringList{u"Potvrda|Izbriši mapu iz vCard Kontakata?\n\nIzbrisat će se i kontakti u mapi: 1."_s});
+                 QStringList{
+                     u"Potvrda|Izbriši mapu iz vCard Kontakata?\n\nIzbrisat će se i kontakti u mapi: 1."_s});
         QVERIFY(QFile::exists(m_root + u"Obitelj/Ana.vcf"_s));
         m_answer = QMessageBox::Yes;
         click(folders.btnDeleteFolder);
@@ -249,7 +253,8 @@ private slots:
         QVERIFY(IsOutlookInstalled(*m_settings));
         m_window->StartExchange();
         QVERIFY(!m_window->isVisible());
-        QCOMPARE(m_messages, QStringList{u"Greška|Ne mogu otvoriti vCard kontakte!\n\n"_s + m_root + u"missing"_s});
+        QCOMPARE(m_messages,
+                 QStringList{u"Greška|Ne mogu otvoriti vCard kontakte!\n\n"_s + m_root + u"missing"_s});
         m_settings->setText(Settings::ContactsRoot, QString());
         QCOMPARE(IsOutlookInstalled(*m_settings),
                  QFileInfo(qEnvironmentVariable("XDG_DATA_HOME") + u"/contacts"_s).isDir());
