@@ -103,7 +103,7 @@ void TfrmOutlookFolders::LoadOutlookFolders()
         node->setIcon(0, MainListImage(16));
         if (!root)
             root = node;
-        m_exchange.cbOutlookFolders->addItem(name);
+        m_exchange.cbOutlookFolders->addItem(MainListImage(16), name);
     }
     if (!names.isEmpty())
         m_exchange.cbOutlookFolders->setCurrentIndex(0);
