@@ -60,6 +60,27 @@ TTypeAheadListView *contactList(const char *name, const QList<AListAddress> &lis
     return view;
 }
 
+// One side of the window: a group with the row TOP (when there is one) over LIST, and the
+// BUTTONS below it, a null entry standing for the space between them.
+QGroupBox *side(const char *name, QLayout *top, QWidget *list, std::initializer_list<QPushButton *> buttons)
+{
+    auto *group = new QGroupBox;
+    group->setObjectName(QLatin1String(name));
+    auto *row = new QHBoxLayout;
+    for (QPushButton *b : buttons) {
+        if (b)
+            row->addWidget(b);
+        else
+            row->addStretch(1);
+    }
+    auto *column = new QVBoxLayout(group);
+    if (top)
+        column->addLayout(top);
+    column->addWidget(list, 1);
+    column->addLayout(row);
+    return group;
+}
+
 } // namespace
 
 TfrmOutlookContacts::TfrmOutlookContacts(Settings &settings, AddressBook &addressBook, QWidget *parent)
@@ -71,44 +92,29 @@ TfrmOutlookContacts::TfrmOutlookContacts(Settings &settings, AddressBook &addres
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     setFixedSize(531, 457);
 
-    gbOutlook = new QGroupBox;
-    gbOutlook->setObjectName(QStringLiteral("gbOutlook"));
     cbOutlookFolders = new QComboBox;
     cbOutlookFolders->setObjectName(QStringLiteral("cbOutlookFolders"));
     cbOutlookFolders->setItemDelegate(new TPictureItemDelegate(MainListImage(16), cbOutlookFolders));
+    auto *folderRow = new QHBoxLayout;
+    folderRow->addWidget(new QLabel(tr("Mapa:")));
+    folderRow->addWidget(cbOutlookFolders, 1);
     lvOutlook = contactList("lvOutlook", OutlookList, 16, m_outlookRows, this);
     btnOutlookMarkAll = button(tr("Označi sve"), "btnOutlookMarkAll");
     btnOutlookUnmarkAll = button(tr("Odznači sve"), "btnOutlookUnmarkAll");
     btnOutlookRefresh = button(tr("Osvježi popis"), "btnOutlookRefresh");
     btnSaveToAddressbook = button(tr("Snimi u adresar"), "btnSaveToAddressbook");
-    auto *folderRow = new QHBoxLayout;
-    folderRow->addWidget(new QLabel(tr("Mapa:")));
-    folderRow->addWidget(cbOutlookFolders, 1);
-    auto *outlookButtons = new QHBoxLayout;
-    for (QPushButton *b : {btnOutlookMarkAll, btnOutlookUnmarkAll, btnOutlookRefresh})
-        outlookButtons->addWidget(b);
-    outlookButtons->addStretch(1);
-    outlookButtons->addWidget(btnSaveToAddressbook);
-    auto *outlookSide = new QVBoxLayout(gbOutlook);
-    outlookSide->addLayout(folderRow);
-    outlookSide->addWidget(lvOutlook, 1);
-    outlookSide->addLayout(outlookButtons);
+    gbOutlook =
+        side("gbOutlook", folderRow, lvOutlook,
+             {btnOutlookMarkAll, btnOutlookUnmarkAll, btnOutlookRefresh, nullptr, btnSaveToAddressbook});
 
-    gbAddressbook = new QGroupBox;
-    gbAddressbook->setObjectName(QStringLiteral("gbAddressbook"));
     lvContacts = contactList("lvContacts", BookList, 2, m_bookRows, this);
     btnAddressbookMarkAll = button(tr("Označi sve"), "btnAddressbookMarkAll");
     btnAddressbookUnmarkAll = button(tr("Odznači sve"), "btnAddressbookUnmarkAll");
     btnAddressbookRefresh = button(tr("Osvježi popis"), "btnAddressbookRefresh");
     btnSaveToOutlook = button(tr("Snimi u vCard kontakte"), "btnSaveToOutlook");
-    auto *bookButtons = new QHBoxLayout;
-    for (QPushButton *b : {btnAddressbookMarkAll, btnAddressbookUnmarkAll, btnAddressbookRefresh})
-        bookButtons->addWidget(b);
-    bookButtons->addStretch(1);
-    bookButtons->addWidget(btnSaveToOutlook);
-    auto *bookSide = new QVBoxLayout(gbAddressbook);
-    bookSide->addWidget(lvContacts, 1);
-    bookSide->addLayout(bookButtons);
+    gbAddressbook = side(
+        "gbAddressbook", nullptr, lvContacts,
+        {btnAddressbookMarkAll, btnAddressbookUnmarkAll, btnAddressbookRefresh, nullptr, btnSaveToOutlook});
 
     btnRemoveIdentical = button(tr("Izbaci identične zapise"), "btnRemoveIdentical");
     btnClose = button(tr("Zatvori"), "btnClose");
