@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -35,15 +36,16 @@ QPushButton *button(const QString &caption, const char *name)
     return b;
 }
 
-// One side of the window: the list with its type-ahead and tool tips over LIST, showing PICTURE.
+// The list of one side: the names and companies of LIST with PICTURE, tool tips and type-ahead.
 TTypeAheadListView *contactList(const char *name, const QList<AListAddress> &list, int picture,
                                 TNameRowsModel *&rows, QObject *owner)
 {
     rows = new TNameRowsModel(
         2, MainListImage(picture),
         [&list](int row, int column) {
-            const AListAddress c = list.value(row);
-            return column == 0 ? c.DisplayNameAs : c.CompanyName;
+            if (row >= list.size())
+                return QString();
+            return column == 0 ? list[row].DisplayNameAs : list[row].CompanyName;
         },
         [&list](int row) { return ContactInfoTip(list.value(row)); },
         [](int section) {
@@ -403,12 +405,14 @@ void TfrmOutlookContacts::btnSaveToOutlookClick()
     // What to save is taken now: the address book may be read again while the window works.
     const QList<int> rows = selectedRows(lvContacts);
     const int n = int(rows.size());
-    QList<AListAddress> contacts;
     const TContactList &all = m_book.contacts();
+    QHash<QString, QList<int>> byName;
+    for (int i = 0; i < all.size(); ++i)
+        byName[all[i].DisplayNameAs] << i;
+    QList<AListAddress> contacts;
     for (int row : rows)
-        for (int i = 0; i < all.size(); ++i)
-            if (all[i].DisplayNameAs == BookList.value(row).DisplayNameAs)
-                contacts << all[i];
+        for (int i : byName.value(BookList.value(row).DisplayNameAs))
+            contacts << all[i];
 
     m_reading->prepare(tr("Snimam kontakte u vCard kontakte"),
                        tr("Mapa \"%1\"").arg(m_store.folderNames().value(target)), n,

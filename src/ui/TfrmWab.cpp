@@ -52,7 +52,9 @@ TfrmWab::TfrmWab(Settings &settings, AddressBook &addressBook, QWidget *parent)
     m_rows = new TNameRowsModel(
         3, MainListImage(2),
         [this](int row, int column) {
-            const TWABRecord r = m_records.value(row);
+            if (row >= m_records.size())
+                return QString();
+            const TWABRecord &r = m_records[row];
             return column == 0 ? r.DisplayName : column == 1 ? r.Company : QString::number(r.RecordNumber);
         },
         [this](int row) { return WabInfoTip(m_records.value(row)); },
