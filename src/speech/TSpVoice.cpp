@@ -195,14 +195,17 @@ QList<SpVoiceToken> TSpVoice::GetVoices()
 {
     // The list is read with the plain command: spd_list_synthesis_voices reads a reply that is
     // not there when the daemon goes away during the call, and crashes.
-    const std::optional<QByteArray> reply = m_connection->call<QByteArray>([](SPDConnection *spd) {
-        char *text = nullptr;
-        QByteArray result;
-        if (spd_execute_command_with_reply(spd, "LIST SYNTHESIS_VOICES", &text) == 0 && text)
-            result = text;
-        std::free(text);
-        return result;
-    });
+    // The first list also starts the daemon's synthesis module, which takes as long as a start.
+    const std::optional<QByteArray> reply = m_connection->call<QByteArray>(
+        [](SPDConnection *spd) {
+            char *text = nullptr;
+            QByteArray result;
+            if (spd_execute_command_with_reply(spd, "LIST SYNTHESIS_VOICES", &text) == 0 && text)
+                result = text;
+            std::free(text);
+            return result;
+        },
+        kConnectWait);
     QList<SpVoiceToken> voices;
     if (!reply)
         return voices;
