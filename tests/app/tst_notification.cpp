@@ -3,11 +3,14 @@
 #include "app/TfrmStart.h"
 #include "app/TrayFallbackWindow.h"
 #include "telephony/TapiFunc.h"
+#include "ui/DialogSeams.h"
 #include "ui/TfrmMain.h"
 
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -15,6 +18,7 @@
 
 #include "SimProcess.h"
 #include "TestProfile.h"
+#include "TestSupport.h"
 
 using namespace Qt::StringLiterals;
 
@@ -42,14 +46,15 @@ public:
     }
 
     QString summary, body;
-    QStringList actions, hints;
+    QStringList actions;
+    QVariantMap hints;
     QList<uint> closed;
 
 public slots:
     uint Notify(const QString &, uint, const QString &, const QString &s, const QString &b,
                 const QStringList &a, const QVariantMap &h, int)
     {
-        summary = s, body = b, actions = a, hints = h.keys();
+        summary = s, body = b, actions = a, hints = h;
         return 7;
     }
     void CloseNotification(uint id) { closed << id; }
@@ -111,26 +116,70 @@ private slots:
     void callGoesToTheDesktop_data()
     {
         QTest::addColumn<bool>("blocked");
-        QTest::newRow("unknown caller") << false;
-        QTest::newRow("withheld number") << true;
+        QTest::addColumn<bool>("known");
+        QTest::newRow("unknown caller") << false << false;
+        QTest::newRow("withheld number") << true << false;
+        QTest::newRow("contact with a picture") << false << true;
     }
     void callGoesToTheDesktop()
     {
         QFETCH(bool, blocked);
+        QFETCH(bool, known);
         MonitorProgram program;
         NotificationServer server;
+        if (known) {
+            // An odd size and a colour whose bytes differ in every channel: a stretch, a stride or
+            // a channel order gone wrong shows.
+            QImage picture(37, 23, QImage::Format_RGB32);
+            picture.fill(QColor(200, 100, 50));
+            const QString file = testsupport::testDataDir() + u"ana.bmp"_s;
+            QVERIFY(picture.save(file));
+            QVERIFY(program.addressBook().AddContact(
+                {.FirstName = u"Ana <b>"_s, .DisplayNameAs = u"Ana <b>"_s, .Picture = file}));
+        }
 
         CallerBlocked = blocked;
-        HandleIdentifiedCall(u"Ana <b>"_s, u"0123456"_s, u"555"_s, -1, {});
+        HandleIdentifiedCall(u"Ana <b>"_s, u"0123456"_s, u"555"_s, known ? 0 : -1, {});
         QTRY_COMPARE(server.summary, u"Ana <b>"_s);
         // Withheld: the stand-in is text, not markup, and offers nothing to add.
         QVERIFY(server.body.contains(blocked ? u"&lt; Sakriven &gt;"_s : u"555"_s));
-        QCOMPARE(server.actions.size(), blocked ? 4 : 6);
-        QCOMPARE(server.hints, (QStringList{u"desktop-entry"_s, u"urgency"_s}));
+        const bool addable = !blocked && !known;
+        QCOMPARE(server.actions.size(), addable ? 6 : 4);
+        QStringList hints{u"desktop-entry"_s, u"urgency"_s};
+        if (known)
+            hints.insert(1, u"image-data"_s);
+        QCOMPARE(server.hints.keys(), hints);
+        if (known) {
+            // The call window's picture: 160 x 120, RGBA, the corners rounded off.
+            const auto image = server.hints.value(u"image-data"_s).value<QDBusArgument>();
+            int width = 0, height = 0, stride = 0, bits = 0, channels = 0;
+            bool alpha = false;
+            QByteArray bytes;
+            image.beginStructure();
+            image >> width >> height >> stride >> alpha >> bits >> channels >> bytes;
+            image.endStructure();
+            QCOMPARE((QList<int>{width, height, stride, bits, channels}), (QList<int>{160, 120, 640, 8, 4}));
+            QVERIFY(alpha);
+            QCOMPARE(bytes.size(), 640 * 120);
+            QCOMPARE(bytes.mid(60 * 640 + 80 * 4, 4), QByteArray("\xc8\x64\x32\xff"));
+            QCOMPARE(bytes.mid(119 * 640 + 159 * 4, 4), QByteArray(4, 0));
+        }
 
         server.invoke(u"calls"_s); // "Pozivi" opens the calls page
         QTRY_VERIFY(program.frmMain()->isVisible());
         QCOMPARE(program.frmMain()->currentPage(), 1);
+
+        if (addable) {
+            // "Dodaj u adresar": the contact editor, filled as the call list's add fills it.
+            QStringList prefilled;
+            ModalDialogHook::pushNext([&](QDialog &editor) {
+                for (const char *name : {"editFirstName", "editPhoneNumber1"})
+                    prefilled << editor.findChild<QLineEdit *>(QLatin1String(name))->text();
+                editor.reject();
+            });
+            server.invoke(u"add-contact"_s);
+            QTRY_COMPARE(prefilled, (QStringList{u"Ana <b>"_s, u"012-3456"_s}));
+        }
 
         OnTapiCallEnded();
         QTRY_COMPARE(server.closed, QList<uint>{7});
