@@ -320,6 +320,8 @@ void TfrmStart::trayHostChanged(bool present)
         connect(m_lateTray, &StatusNotifierItem::activated, this, &TfrmStart::TrayIconClick);
         connect(m_lateTray, &StatusNotifierItem::contextMenuRequested, this,
                 [this](const QPoint &position) { pmTrayIcon->popup(position); });
+        m_lateTray->setMenu(pmTrayIcon);
+        m_lateTray->setToolTip(m_toolTip);
         connect(this, &TfrmStart::trayStateChanged, m_lateTray,
                 [this](TrayState state) { m_lateTray->setIcon(trayIcon(state)); });
         m_lateTray->setIcon(trayIcon(m_trayState));
@@ -406,6 +408,8 @@ void TfrmStart::SetTrayState(TrayState state)
     if (tip != m_toolTip) {
         m_toolTip = tip;
         TrayIcon->setToolTip(tip);
+        if (m_lateTray)
+            m_lateTray->setToolTip(tip);
     }
     emit trayStateChanged(state);
 }

@@ -1,5 +1,6 @@
 #include "app/CallPipeline.h"
 #include "app/MonitorProgram.h"
+#include "app/StatusNotifierItem.h"
 #include "app/TfrmStart.h"
 #include "app/TrayFallbackWindow.h"
 #include "telephony/TapiFunc.h"
@@ -78,16 +79,61 @@ public:
     }
     ~TrayWatcher() override { QDBusConnection::disconnectFromBus(u"panel"_s); }
     QStringList items;
-    // The panel reads the icon it is to draw.
-    QDBusPendingCall readIcon()
+    int menuUpdates = 0;
+
+    // The panel asks the item, as it does to draw it.
+    QDBusMessage ask(const QString &path, const QString &interface, const QString &method,
+                     const QVariantList &args)
     {
-        QDBusMessage get = QDBusMessage::createMethodCall(items.value(0), u"/StatusNotifierItem"_s,
-                                                          u"org.freedesktop.DBus.Properties"_s, u"Get"_s);
-        return m_bus.asyncCall(get << u"org.kde.StatusNotifierItem"_s << u"IconPixmap"_s);
+        QDBusMessage call = QDBusMessage::createMethodCall(items.value(0), path, interface, method);
+        call.setArguments(args);
+        return m_bus.call(call, QDBus::BlockWithGui);
+    }
+    QVariant property(const QString &name)
+    {
+        const QDBusMessage reply = ask(u"/StatusNotifierItem"_s, u"org.freedesktop.DBus.Properties"_s,
+                                       u"Get"_s, {u"org.kde.StatusNotifierItem"_s, name});
+        return reply.arguments().value(0).value<QDBusVariant>().variant();
+    }
+    // The panel follows the menu's changes.
+    bool followMenu(const QString &path)
+    {
+        return m_bus.connect(items.value(0), path, u"com.canonical.dbusmenu"_s, u"ItemsPropertiesUpdated"_s,
+                             this, SLOT(menuChanged()));
+    }
+    // The menu as the panel draws it: "-" a separator, "[x]" or "[ ]" a switch, "(off)" disabled.
+    QStringList menu(const QString &path)
+    {
+        const QDBusMessage reply =
+            ask(path, u"com.canonical.dbusmenu"_s, u"GetLayout"_s, {0, -1, QStringList()});
+        const auto layout = reply.arguments().value(1).value<QDBusArgument>();
+        QStringList entries;
+        int id = 0;
+        QVariantMap p;
+        layout.beginStructure();
+        layout >> id >> p;
+        layout.beginArray();
+        while (!layout.atEnd()) {
+            QDBusVariant child;
+            layout >> child;
+            const auto entry = child.variant().value<QDBusArgument>();
+            entry.beginStructure();
+            entry >> id >> p;
+            entry.endStructure();
+            QString shown = p.value(u"type"_s) == u"separator"_s ? u"-"_s : p.value(u"label"_s).toString();
+            if (p.value(u"toggle-type"_s) == u"checkmark"_s)
+                shown += p.value(u"toggle-state"_s).toInt() == 1 ? u" [x]"_s : u" [ ]"_s;
+            if (!p.value(u"enabled"_s, true).toBool())
+                shown += u" (off)"_s;
+            entries << u"%1 %2"_s.arg(id).arg(shown);
+        }
+        layout.endArray();
+        return entries;
     }
 
 public slots:
     void RegisterStatusNotifierItem(const QString &item) { items << item; }
+    void menuChanged() { ++menuUpdates; }
 
 private:
     QDBusConnection m_bus =
@@ -98,6 +144,27 @@ class TestNotification : public QObject
 {
     Q_OBJECT
     QProcess m_bus;
+
+    // The panel shows the tray's tool tip and draws the tray menu with the switches' states; a
+    // click on a switch switches it, and the panel hears of it.
+    static void checkMenu(MonitorProgram &program, TrayWatcher &panel)
+    {
+        const auto tip = panel.property(u"ToolTip"_s).value<QDBusArgument>();
+        QCOMPARE(tip.currentSignature(), u"(sa(iiay)ss)"_s);
+        QCOMPARE(qdbus_cast<TrayToolTip>(tip).title, program.frmStart()->toolTip());
+        const QString menu = panel.property(u"Menu"_s).value<QDBusObjectPath>().path();
+        QVERIFY(panel.followMenu(menu));
+        QStringList shown =
+            u"1 Adresar|2 Pozivi|3 -|4 Prati pozive [x]|5 Uključi zvuk [x]|6 Ne smetaj! [ ]|"
+            u"7 Odbij! [ ]|8 -|9 Opcije|10 O programu|11 -|12 Zatvori Tellwise Monitor"_s.split(u'|');
+        QCOMPARE(panel.menu(menu), shown);
+        panel.ask(menu, u"com.canonical.dbusmenu"_s, u"Event"_s,
+                  {5, u"clicked"_s, QVariant::fromValue(QDBusVariant(0)), 0u});
+        QTRY_VERIFY(panel.menuUpdates > 0);
+        QVERIFY(!program.settings().flag(Settings::EnableSound));
+        shown[4] = u"5 Uključi zvuk [ ]"_s;
+        QCOMPARE(panel.menu(menu), shown);
+    }
 
 private slots:
     void initTestCase()
@@ -220,9 +287,11 @@ private slots:
             QTRY_COMPARE(watcher->items, QStringList{u"org.kde.StatusNotifierItem-%1-1"_s.arg(
                                              QCoreApplication::applicationPid())});
             QTRY_VERIFY(!standIn->isVisible());
-            QDBusPendingCall icon = watcher->readIcon();
-            QTRY_VERIFY(icon.isFinished());
-            QVERIFY2(!icon.isError(), qPrintable(icon.error().message()));
+            QVERIFY(watcher->property(u"IconPixmap"_s).isValid());
+            if (panel == 0)
+                checkMenu(program, *watcher);
+            if (QTest::currentTestFailed())
+                return;
             watcher.reset();
             QTRY_VERIFY(standIn->isVisible());
         }
