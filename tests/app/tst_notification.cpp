@@ -101,7 +101,7 @@ public:
         return m_bus.connect(items.value(0), path, u"com.canonical.dbusmenu"_s, u"ItemsPropertiesUpdated"_s,
                              this, SLOT(menuChanged()));
     }
-    // The menu as the panel draws it: "-" a separator, "[x]" or "[ ]" a switch, "(off)" disabled.
+    // The menu as the panel draws it: "-" a separator, "[x]" or "[ ]" a switch.
     QStringList menu(const QString &path)
     {
         const QDBusMessage reply =
@@ -123,8 +123,6 @@ public:
             QString shown = p.value(u"type"_s) == u"separator"_s ? u"-"_s : p.value(u"label"_s).toString();
             if (p.value(u"toggle-type"_s) == u"checkmark"_s)
                 shown += p.value(u"toggle-state"_s).toInt() == 1 ? u" [x]"_s : u" [ ]"_s;
-            if (!p.value(u"enabled"_s, true).toBool())
-                shown += u" (off)"_s;
             entries << u"%1 %2"_s.arg(id).arg(shown);
         }
         layout.endArray();

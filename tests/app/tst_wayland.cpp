@@ -37,11 +37,7 @@ private slots:
         m_display = listening.match(QString::fromUtf8(log)).captured(1);
     }
 
-    void cleanupTestCase()
-    {
-        m_weston.terminate();
-        m_weston.waitForFinished(5000);
-    }
+    void cleanupTestCase() { m_weston.terminate(), m_weston.waitForFinished(5000); }
 
     // Left alone the program runs through Xwayland, where the call windows place and shape
     // themselves; on native Wayland, chosen by the user, the skin's corners are left to the
