@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QWindow>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 
 // The program on a Wayland desktop: a headless weston with Xwayland, and the program started
@@ -26,6 +28,9 @@ private slots:
         if (QStandardPaths::findExecutable(u"weston"_s).isEmpty() ||
             QStandardPaths::findExecutable(u"Xwayland"_s).isEmpty())
             QSKIP("weston or Xwayland is not installed");
+        // Weston's Xwayland needs the X socket folder, which a machine gets with its first X server.
+        if (::mkdir("/tmp/.X11-unix", 01777) == 0)
+            ::chmod("/tmp/.X11-unix", 01777);
         m_weston.setProcessChannelMode(QProcess::MergedChannels);
         m_weston.start(u"weston"_s, {u"--backend=headless-backend.so"_s, u"--use-pixman"_s, u"--xwayland"_s,
                                      u"--socket=tellwise-wayland"_s});
