@@ -1,4 +1,5 @@
 #include "app/StatusNotifierItem.h"
+#include "app/DBusMenu.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -10,6 +11,7 @@
 
 namespace {
 const QString kPath = QStringLiteral("/StatusNotifierItem");
+const QString kMenuPath = QStringLiteral("/MenuBar");
 const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
 } // namespace
 
@@ -29,12 +31,29 @@ const QDBusArgument &operator>>(const QDBusArgument &argument, TrayPixmap &pixma
     return argument;
 }
 
+QDBusArgument &operator<<(QDBusArgument &argument, const TrayToolTip &toolTip)
+{
+    argument.beginStructure();
+    argument << toolTip.iconName << toolTip.iconPixmap << toolTip.title << toolTip.description;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &argument, TrayToolTip &toolTip)
+{
+    argument.beginStructure();
+    argument >> toolTip.iconName >> toolTip.iconPixmap >> toolTip.title >> toolTip.description;
+    argument.endStructure();
+    return argument;
+}
+
 StatusNotifierItem::StatusNotifierItem(QObject *parent)
     : QObject(parent),
       m_service(QStringLiteral("org.kde.StatusNotifierItem-%1-1").arg(QCoreApplication::applicationPid()))
 {
     qDBusRegisterMetaType<TrayPixmap>();
     qDBusRegisterMetaType<QList<TrayPixmap>>();
+    qDBusRegisterMetaType<TrayToolTip>();
 }
 
 StatusNotifierItem::~StatusNotifierItem()
@@ -43,7 +62,28 @@ StatusNotifierItem::~StatusNotifierItem()
         return;
     QDBusConnection bus = QDBusConnection::sessionBus();
     bus.unregisterObject(kPath);
+    if (m_menu)
+        bus.unregisterObject(kMenuPath);
     bus.unregisterService(m_service);
+}
+
+void StatusNotifierItem::setMenu(QMenu *menu)
+{
+    if (!m_menu)
+        m_menu = new DBusMenu(menu, this);
+}
+
+QDBusObjectPath StatusNotifierItem::menuPath() const
+{
+    return QDBusObjectPath(m_menu ? kMenuPath : QStringLiteral("/NO_DBUSMENU"));
+}
+
+void StatusNotifierItem::setToolTip(const QString &text)
+{
+    const qsizetype end = text.indexOf(QLatin1Char('\n'));
+    m_toolTip.title = text.left(end);
+    m_toolTip.description = end < 0 ? QString() : text.mid(end + 1);
+    emit NewToolTip();
 }
 
 bool StatusNotifierItem::registerWithWatcher()
@@ -56,8 +96,11 @@ bool StatusNotifierItem::registerWithWatcher()
                                    QDBusConnection::ExportAllProperties);
         if (!m_exported)
             return false;
-        if (!bus.registerService(m_service)) {
+        const auto all = QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals |
+                         QDBusConnection::ExportAllProperties;
+        if ((m_menu && !bus.registerObject(kMenuPath, m_menu, all)) || !bus.registerService(m_service)) {
             bus.unregisterObject(kPath);
+            bus.unregisterObject(kMenuPath);
             m_exported = false;
             return false;
         }

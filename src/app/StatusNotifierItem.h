@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusArgument>
+#include <QDBusObjectPath>
 #include <QIcon>
 #include <QList>
 #include <QObject>
@@ -16,11 +17,24 @@ struct TrayPixmap
 Q_DECLARE_METATYPE(TrayPixmap)
 Q_DECLARE_METATYPE(QList<TrayPixmap>)
 
+// The tool tip as a notification area reads it: icon name, icon pictures, title, text.
+struct TrayToolTip
+{
+    QString iconName;
+    QList<TrayPixmap> iconPixmap;
+    QString title;
+    QString description;
+};
+Q_DECLARE_METATYPE(TrayToolTip)
+
+class DBusMenu;
+class QMenu;
+
 // The tray icon for a notification area that comes up after the program started (the panel
 // starts after an autostarted program). Qt's own tray icon decides once, at start, whether there
 // is a tray, so a late one is served here: the item is offered on the session bus and
-// registered with the notification area's watcher. A click opens the window, a right click the
-// tray menu, as on the icon Qt draws.
+// registered with the notification area's watcher. A click opens the window; the tray menu is
+// offered for the notification area to draw, and shown by a right click where it does not.
 class StatusNotifierItem : public QObject
 {
     Q_OBJECT
@@ -31,6 +45,8 @@ class StatusNotifierItem : public QObject
     Q_PROPERTY(QString Status READ status)
     Q_PROPERTY(bool ItemIsMenu READ itemIsMenu)
     Q_PROPERTY(QList<TrayPixmap> IconPixmap READ iconPixmap)
+    Q_PROPERTY(TrayToolTip ToolTip READ toolTip)
+    Q_PROPERTY(QDBusObjectPath Menu READ menuPath)
 
 public:
     explicit StatusNotifierItem(QObject *parent = nullptr);
@@ -40,6 +56,10 @@ public:
     // could not be offered on the bus.
     bool registerWithWatcher();
     void setIcon(const QIcon &icon);
+    // The tray icon's tool tip: its first line is the title, the rest the text.
+    void setToolTip(const QString &text);
+    // Offered with the item; set before it is registered.
+    void setMenu(QMenu *menu);
 
     QString category() const { return QStringLiteral("Communications"); }
     QString id() const { return QStringLiteral("tellwise-monitor"); }
@@ -47,6 +67,8 @@ public:
     QString status() const { return QStringLiteral("Active"); }
     bool itemIsMenu() const { return false; }
     QList<TrayPixmap> iconPixmap() const { return m_pixmaps; }
+    TrayToolTip toolTip() const { return m_toolTip; }
+    QDBusObjectPath menuPath() const;
 
 public slots:
     void Activate(int x, int y);
@@ -58,12 +80,17 @@ signals:
     void activated();
     void contextMenuRequested(const QPoint &position);
     Q_SCRIPTABLE void NewIcon();
+    Q_SCRIPTABLE void NewToolTip();
 
 private:
     QString m_service;
     QList<TrayPixmap> m_pixmaps;
+    TrayToolTip m_toolTip;
+    DBusMenu *m_menu = nullptr;
     bool m_exported = false;
 };
 
 QDBusArgument &operator<<(QDBusArgument &argument, const TrayPixmap &pixmap);
 const QDBusArgument &operator>>(const QDBusArgument &argument, TrayPixmap &pixmap);
+QDBusArgument &operator<<(QDBusArgument &argument, const TrayToolTip &toolTip);
+const QDBusArgument &operator>>(const QDBusArgument &argument, TrayToolTip &toolTip);

@@ -29,6 +29,7 @@
 #include <QDBusServiceWatcher>
 #include <QDir>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -132,8 +133,16 @@ TfrmStart::TfrmStart(Settings &settings, AddressBook &addressBook, CallLog &call
     connect(&m_settings, &Settings::valueChanged, this, &TfrmStart::showSwitches);
     connect(&m_settings, &Settings::monitorCallsChanged, this, &TfrmStart::showSwitches);
 
+    // On X11 Qt docks its icon whenever a tray manager (the panel) takes the tray, also one that
+    // comes after the start, as long as the icon is shown; its xcb plugin announces the change
+    // through its native interface, a QObject whose class is private to Qt.
+    const bool xcb = QGuiApplication::platformName() == QLatin1String("xcb");
+    if (xcb)
+        connect(reinterpret_cast<QObject *>(QGuiApplication::platformNativeInterface()),
+                SIGNAL(systemTrayWindowChanged(QScreen *)), this, SLOT(xembedTrayChanged()));
+
     paintTray();
-    TrayIcon->setVisible(trayAvailable());
+    TrayIcon->setVisible(xcb || trayAvailable());
 }
 
 TfrmStart::~TfrmStart()
@@ -312,7 +321,9 @@ void TfrmStart::trayHostChanged(bool present)
     if (!m_started || m_trayFromStart)
         return;
     if (!present) {
-        m_fallback->show();
+        m_lateTrayRegistered = false;
+        if (!trayAvailable())
+            m_fallback->show();
         return;
     }
     if (!m_lateTray) {
@@ -320,14 +331,29 @@ void TfrmStart::trayHostChanged(bool present)
         connect(m_lateTray, &StatusNotifierItem::activated, this, &TfrmStart::TrayIconClick);
         connect(m_lateTray, &StatusNotifierItem::contextMenuRequested, this,
                 [this](const QPoint &position) { pmTrayIcon->popup(position); });
+        m_lateTray->setMenu(pmTrayIcon);
+        m_lateTray->setToolTip(m_toolTip);
         connect(this, &TfrmStart::trayStateChanged, m_lateTray,
                 [this](TrayState state) { m_lateTray->setIcon(trayIcon(state)); });
         m_lateTray->setIcon(trayIcon(m_trayState));
     }
     // A watcher that restarted forgets its items: each new one is told again.
     // Not offered (the bus refused): the window stays, the only way in.
-    if (m_lateTray->registerWithWatcher())
+    if (m_lateTray->registerWithWatcher()) {
+        m_lateTrayRegistered = true;
         m_fallback->hide();
+    }
+}
+
+void TfrmStart::xembedTrayChanged()
+{
+    // Before the start has decided, the start shows what is needed.
+    if (!m_started)
+        return;
+    if (trayAvailable())
+        m_fallback->hide();
+    else if (!m_lateTrayRegistered)
+        m_fallback->show();
 }
 
 bool TfrmStart::trayAvailable()
@@ -406,6 +432,8 @@ void TfrmStart::SetTrayState(TrayState state)
     if (tip != m_toolTip) {
         m_toolTip = tip;
         TrayIcon->setToolTip(tip);
+        if (m_lateTray)
+            m_lateTray->setToolTip(tip);
     }
     emit trayStateChanged(state);
 }

@@ -194,6 +194,10 @@ signals:
     // Page 1 of the main window was opened: the new call notice closes.
     void callsPageShown();
 
+private slots:
+    // An X11 tray manager came or went: Qt docks its icon again by itself, the stand-in follows.
+    void xembedTrayChanged();
+
 private:
     void createMenus();
     QAction *addSwitch(QMenu *menu, const char *name, const QString &caption);
@@ -237,6 +241,7 @@ private:
     TrayFallbackWindow *m_fallback = nullptr;
     // The tray icon offered to a watcher that came later; null while Qt's icon serves the tray.
     StatusNotifierItem *m_lateTray = nullptr;
+    bool m_lateTrayRegistered = false;
     bool m_trayFromStart = true;
     bool m_started = false;
     std::function<void(int)> m_openMainWindow;

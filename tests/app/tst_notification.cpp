@@ -1,13 +1,17 @@
 #include "app/CallPipeline.h"
 #include "app/MonitorProgram.h"
+#include "app/StatusNotifierItem.h"
 #include "app/TfrmStart.h"
 #include "app/TrayFallbackWindow.h"
 #include "telephony/TapiFunc.h"
+#include "ui/DialogSeams.h"
 #include "ui/TfrmMain.h"
 
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -15,6 +19,7 @@
 
 #include "SimProcess.h"
 #include "TestProfile.h"
+#include "TestSupport.h"
 
 using namespace Qt::StringLiterals;
 
@@ -42,14 +47,15 @@ public:
     }
 
     QString summary, body;
-    QStringList actions, hints;
+    QStringList actions;
+    QVariantMap hints;
     QList<uint> closed;
 
 public slots:
     uint Notify(const QString &, uint, const QString &, const QString &s, const QString &b,
                 const QStringList &a, const QVariantMap &h, int)
     {
-        summary = s, body = b, actions = a, hints = h.keys();
+        summary = s, body = b, actions = a, hints = h;
         return 7;
     }
     void CloseNotification(uint id) { closed << id; }
@@ -73,16 +79,59 @@ public:
     }
     ~TrayWatcher() override { QDBusConnection::disconnectFromBus(u"panel"_s); }
     QStringList items;
-    // The panel reads the icon it is to draw.
-    QDBusPendingCall readIcon()
+    int menuUpdates = 0;
+
+    // The panel asks the item, as it does to draw it.
+    QDBusMessage ask(const QString &path, const QString &interface, const QString &method,
+                     const QVariantList &args)
     {
-        QDBusMessage get = QDBusMessage::createMethodCall(items.value(0), u"/StatusNotifierItem"_s,
-                                                          u"org.freedesktop.DBus.Properties"_s, u"Get"_s);
-        return m_bus.asyncCall(get << u"org.kde.StatusNotifierItem"_s << u"IconPixmap"_s);
+        QDBusMessage call = QDBusMessage::createMethodCall(items.value(0), path, interface, method);
+        call.setArguments(args);
+        return m_bus.call(call, QDBus::BlockWithGui);
+    }
+    QVariant property(const QString &name)
+    {
+        const QDBusMessage reply = ask(u"/StatusNotifierItem"_s, u"org.freedesktop.DBus.Properties"_s,
+                                       u"Get"_s, {u"org.kde.StatusNotifierItem"_s, name});
+        return reply.arguments().value(0).value<QDBusVariant>().variant();
+    }
+    // The panel follows the menu's changes.
+    bool followMenu(const QString &path)
+    {
+        return m_bus.connect(items.value(0), path, u"com.canonical.dbusmenu"_s, u"ItemsPropertiesUpdated"_s,
+                             this, SLOT(menuChanged()));
+    }
+    // The menu as the panel draws it: "-" a separator, "[x]" or "[ ]" a switch.
+    QStringList menu(const QString &path)
+    {
+        const QDBusMessage reply =
+            ask(path, u"com.canonical.dbusmenu"_s, u"GetLayout"_s, {0, -1, QStringList()});
+        const auto layout = reply.arguments().value(1).value<QDBusArgument>();
+        QStringList entries;
+        int id = 0;
+        QVariantMap p;
+        layout.beginStructure();
+        layout >> id >> p;
+        layout.beginArray();
+        while (!layout.atEnd()) {
+            QDBusVariant child;
+            layout >> child;
+            const auto entry = child.variant().value<QDBusArgument>();
+            entry.beginStructure();
+            entry >> id >> p;
+            entry.endStructure();
+            QString shown = p.value(u"type"_s) == u"separator"_s ? u"-"_s : p.value(u"label"_s).toString();
+            if (p.value(u"toggle-type"_s) == u"checkmark"_s)
+                shown += p.value(u"toggle-state"_s).toInt() == 1 ? u" [x]"_s : u" [ ]"_s;
+            entries << u"%1 %2"_s.arg(id).arg(shown);
+        }
+        layout.endArray();
+        return entries;
     }
 
 public slots:
     void RegisterStatusNotifierItem(const QString &item) { items << item; }
+    void menuChanged() { ++menuUpdates; }
 
 private:
     QDBusConnection m_bus =
@@ -93,6 +142,27 @@ class TestNotification : public QObject
 {
     Q_OBJECT
     QProcess m_bus;
+
+    // The panel shows the tray's tool tip and draws the tray menu with the switches' states; a
+    // click on a switch switches it, and the panel hears of it.
+    static void checkMenu(MonitorProgram &program, TrayWatcher &panel)
+    {
+        const auto tip = panel.property(u"ToolTip"_s).value<QDBusArgument>();
+        QCOMPARE(tip.currentSignature(), u"(sa(iiay)ss)"_s);
+        QCOMPARE(qdbus_cast<TrayToolTip>(tip).title, program.frmStart()->toolTip());
+        const QString menu = panel.property(u"Menu"_s).value<QDBusObjectPath>().path();
+        QVERIFY(panel.followMenu(menu));
+        QStringList shown =
+            u"1 Adresar|2 Pozivi|3 -|4 Prati pozive [x]|5 Uključi zvuk [x]|6 Ne smetaj! [ ]|"
+            u"7 Odbij! [ ]|8 -|9 Opcije|10 O programu|11 -|12 Zatvori Tellwise Monitor"_s.split(u'|');
+        QCOMPARE(panel.menu(menu), shown);
+        panel.ask(menu, u"com.canonical.dbusmenu"_s, u"Event"_s,
+                  {5, u"clicked"_s, QVariant::fromValue(QDBusVariant(0)), 0u});
+        QTRY_VERIFY(panel.menuUpdates > 0);
+        QVERIFY(!program.settings().flag(Settings::EnableSound));
+        shown[4] = u"5 Uključi zvuk [ ]"_s;
+        QCOMPARE(panel.menu(menu), shown);
+    }
 
 private slots:
     void initTestCase()
@@ -111,26 +181,70 @@ private slots:
     void callGoesToTheDesktop_data()
     {
         QTest::addColumn<bool>("blocked");
-        QTest::newRow("unknown caller") << false;
-        QTest::newRow("withheld number") << true;
+        QTest::addColumn<bool>("known");
+        QTest::newRow("unknown caller") << false << false;
+        QTest::newRow("withheld number") << true << false;
+        QTest::newRow("contact with a picture") << false << true;
     }
     void callGoesToTheDesktop()
     {
         QFETCH(bool, blocked);
+        QFETCH(bool, known);
         MonitorProgram program;
         NotificationServer server;
+        if (known) {
+            // An odd size and a colour whose bytes differ in every channel: a stretch, a stride or
+            // a channel order gone wrong shows.
+            QImage picture(37, 23, QImage::Format_RGB32);
+            picture.fill(QColor(200, 100, 50));
+            const QString file = testsupport::testDataDir() + u"ana.bmp"_s;
+            QVERIFY(picture.save(file));
+            QVERIFY(program.addressBook().AddContact(
+                {.FirstName = u"Ana <b>"_s, .DisplayNameAs = u"Ana <b>"_s, .Picture = file}));
+        }
 
         CallerBlocked = blocked;
-        HandleIdentifiedCall(u"Ana <b>"_s, u"0123456"_s, u"555"_s, -1, {});
+        HandleIdentifiedCall(u"Ana <b>"_s, u"0123456"_s, u"555"_s, known ? 0 : -1, {});
         QTRY_COMPARE(server.summary, u"Ana <b>"_s);
         // Withheld: the stand-in is text, not markup, and offers nothing to add.
         QVERIFY(server.body.contains(blocked ? u"&lt; Sakriven &gt;"_s : u"555"_s));
-        QCOMPARE(server.actions.size(), blocked ? 4 : 6);
-        QCOMPARE(server.hints, (QStringList{u"desktop-entry"_s, u"urgency"_s}));
+        const bool addable = !blocked && !known;
+        QCOMPARE(server.actions.size(), addable ? 6 : 4);
+        QStringList hints{u"desktop-entry"_s, u"urgency"_s};
+        if (known)
+            hints.insert(1, u"image-data"_s);
+        QCOMPARE(server.hints.keys(), hints);
+        if (known) {
+            // The call window's picture: 160 x 120, RGBA, the corners rounded off.
+            const auto image = server.hints.value(u"image-data"_s).value<QDBusArgument>();
+            int width = 0, height = 0, stride = 0, bits = 0, channels = 0;
+            bool alpha = false;
+            QByteArray bytes;
+            image.beginStructure();
+            image >> width >> height >> stride >> alpha >> bits >> channels >> bytes;
+            image.endStructure();
+            QCOMPARE((QList<int>{width, height, stride, bits, channels}), (QList<int>{160, 120, 640, 8, 4}));
+            QVERIFY(alpha);
+            QCOMPARE(bytes.size(), 640 * 120);
+            QCOMPARE(bytes.mid(60 * 640 + 80 * 4, 4), QByteArray("\xc8\x64\x32\xff"));
+            QCOMPARE(bytes.mid(119 * 640 + 159 * 4, 4), QByteArray(4, 0));
+        }
 
         server.invoke(u"calls"_s); // "Pozivi" opens the calls page
         QTRY_VERIFY(program.frmMain()->isVisible());
         QCOMPARE(program.frmMain()->currentPage(), 1);
+
+        if (addable) {
+            // "Dodaj u adresar": the contact editor, filled as the call list's add fills it.
+            QStringList prefilled;
+            ModalDialogHook::pushNext([&](QDialog &editor) {
+                for (const char *name : {"editFirstName", "editPhoneNumber1"})
+                    prefilled << editor.findChild<QLineEdit *>(QLatin1String(name))->text();
+                editor.reject();
+            });
+            server.invoke(u"add-contact"_s);
+            QTRY_COMPARE(prefilled, (QStringList{u"Ana <b>"_s, u"012-3456"_s}));
+        }
 
         OnTapiCallEnded();
         QTRY_COMPARE(server.closed, QList<uint>{7});
@@ -171,9 +285,11 @@ private slots:
             QTRY_COMPARE(watcher->items, QStringList{u"org.kde.StatusNotifierItem-%1-1"_s.arg(
                                              QCoreApplication::applicationPid())});
             QTRY_VERIFY(!standIn->isVisible());
-            QDBusPendingCall icon = watcher->readIcon();
-            QTRY_VERIFY(icon.isFinished());
-            QVERIFY2(!icon.isError(), qPrintable(icon.error().message()));
+            QVERIFY(watcher->property(u"IconPixmap"_s).isValid());
+            if (panel == 0)
+                checkMenu(program, *watcher);
+            if (QTest::currentTestFailed())
+                return;
             watcher.reset();
             QTRY_VERIFY(standIn->isVisible());
         }
