@@ -14,6 +14,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 TfrmOutlookFolders::TfrmOutlookFolders(TfrmOutlookContacts &exchange, QWidget *parent)
     : QDialog(parent), m_exchange(exchange)
 {
@@ -143,11 +145,12 @@ void TfrmOutlookFolders::btnAddFolderClick()
         message(tr("Greška"), tr("Mapa koju pokušavate dodati već postoji!"), QMessageBox::Critical);
         return;
     }
+    // The folders are listed by name, so the new one may push the chosen entry down: it is
+    // found again by its name.
     QComboBox *folders = m_exchange.cbOutlookFolders;
-    const int index = folders->currentIndex();
     const QString text = folders->currentText();
     LoadOutlookFolders();
-    folders->setCurrentIndex(folders->itemText(index) == text ? index : 0);
+    folders->setCurrentIndex(std::max(0, folders->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive)));
     const QList<QTreeWidgetItem *> found =
         tvOutlookFolders->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
     if (!found.isEmpty())

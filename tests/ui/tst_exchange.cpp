@@ -200,7 +200,9 @@ private slots:
     // folder with cards goes only after Yes.
     void addsAndDeletesFolders()
     {
+        QVERIFY(QDir().mkpath(m_root + u"posao"_s));
         m_window->StartExchange();
+        m_window->cbOutlookFolders->setCurrentIndex(1);
         TfrmOutlookFolders &folders = m_window->foldersWindow();
         folders.show();
         QVERIFY(!folders.btnAddFolder->isEnabled());
@@ -211,7 +213,8 @@ private slots:
             click(folders.btnAddFolder);
         }
         QCOMPARE(m_messages, QStringList{u"Greška|Mapa koju pokušavate dodati već postoji!"_s});
-        QCOMPARE(m_window->GetContactFolders(), (QStringList{u"default"_s, u"Obitelj"_s}));
+        QCOMPARE(m_window->GetContactFolders(), (QStringList{u"default"_s, u"Obitelj"_s, u"posao"_s}));
+        QCOMPARE(m_window->cbOutlookFolders->currentText(), u"posao"_s);
         QCOMPARE(folders.tvOutlookFolders->currentItem()->text(0), u"Obitelj"_s);
         card(u"Obitelj"_s, u"Ana"_s);
 
@@ -225,8 +228,8 @@ private slots:
         m_answer = QMessageBox::Yes;
         click(folders.btnDeleteFolder);
         QVERIFY(!QFileInfo::exists(m_root + u"Obitelj"_s));
-        QCOMPARE(m_window->cbOutlookFolders->count(), 1);
-        QCOMPARE(folders.tvOutlookFolders->topLevelItem(0)->childCount(), 0);
+        QCOMPARE(m_window->GetContactFolders(), (QStringList{u"default"_s, u"posao"_s}));
+        QCOMPARE(folders.tvOutlookFolders->topLevelItem(0)->childCount(), 1);
     }
 
     // Half way through 200 cards the progress window says position 100 and 50%.
