@@ -23,13 +23,15 @@
 #include "ui/TfrmNewCallMessage.h"
 #include "widgets/TRunningLabel.h"
 
+#include "SimProcess.h"
+#include "TestProfile.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -43,8 +45,6 @@ namespace {
 constexpr int kContacts = 10'000;
 const QString kCaller = QStringLiteral("0912345678");
 const QString kCallerName = QStringLiteral("Ana Horvat");
-
-QString g_binDir;
 
 class BenchHost : public CallPipelineHost
 {
@@ -143,35 +143,6 @@ void writeModemConfig()
     s.setValue(QStringLiteral("KeepAliveMs"), 0);
 }
 
-// The emulator, driven through its standard input.
-class Emulator
-{
-public:
-    bool start()
-    {
-        m_process.setProgram(g_binDir + QStringLiteral("/tellwise-modem-sim"));
-        m_process.setArguments({QStringLiteral("--ring-period"), QStringLiteral("60000")});
-        // What the emulator received is of no interest here.
-        m_process.setStandardOutputFile(QProcess::nullDevice());
-        m_process.start();
-        return m_process.waitForStarted(5000) &&
-               waitFor([] { return telephony::modemsim::emulatorRunning(); }, 5000);
-    }
-    void send(const QByteArray &line)
-    {
-        m_process.write(line + '\n');
-        m_process.waitForBytesWritten(1000);
-    }
-    ~Emulator()
-    {
-        m_process.kill();
-        m_process.waitForFinished(3000);
-    }
-
-private:
-    QProcess m_process;
-};
-
 double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -197,8 +168,8 @@ void BM_CallerIdToWindow(benchmark::State &state)
     auto host = startPipeline(loggedCalls);
     auto *name = host->window.findChild<TRunningLabel *>(QStringLiteral("lblCallerName"));
 
-    Emulator emulator;
-    if (!emulator.start()) {
+    testsupport::ModemEmulator emulator;
+    if (!emulator.start({QStringLiteral("--ring-period"), QStringLiteral("60000")})) {
         state.SkipWithError("the modem emulator did not start");
         return;
     }
@@ -249,45 +220,6 @@ BENCHMARK(BM_CallerIdToWindow)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
-// The network simulator, driven through its standard input; its two servers' HOST:PORT.
-class NetSimulator
-{
-public:
-    bool start()
-    {
-        m_process.setProgram(g_binDir + QStringLiteral("/tellwise-net-sim"));
-        m_process.setArguments(
-            {QStringLiteral("--ring-period"), QStringLiteral("60000"), QStringLiteral("--no-socket")});
-        m_process.start();
-        if (!m_process.waitForStarted(5000) ||
-            !waitFor([this] { return m_process.bytesAvailable() && m_process.peek(4096).count('\n') >= 2; },
-                     5000))
-            return false;
-        callMonitor = QString::fromLatin1(m_process.readLine()).trimmed().section(QLatin1Char(' '), 1);
-        ncid = QString::fromLatin1(m_process.readLine()).trimmed().section(QLatin1Char(' '), 1);
-        QSettings s(telephony::ModemConfig::filePath(), QSettings::IniFormat);
-        s.beginGroup(QStringLiteral("Network"));
-        s.setValue(QStringLiteral("CallMonitor"), callMonitor);
-        s.setValue(QStringLiteral("Ncid"), ncid);
-        return true;
-    }
-    void send(const QByteArray &line)
-    {
-        m_process.write(line + '\n');
-        m_process.waitForBytesWritten(1000);
-    }
-    ~NetSimulator()
-    {
-        m_process.kill();
-        m_process.waitForFinished(3000);
-    }
-    QString callMonitor;
-    QString ncid;
-
-private:
-    QProcess m_process;
-};
-
 // From the network simulator writing the RING (router's call monitor, 0) or CID: line (NCID, 1)
 // to the incoming call window showing the contact's name; beside BM_CallerIdToWindow/10000.
 void BM_NetworkCallToWindow(benchmark::State &state)
@@ -296,13 +228,15 @@ void BM_NetworkCallToWindow(benchmark::State &state)
     auto host = startPipeline(10'000);
     auto *name = host->window.findChild<TRunningLabel *>(QStringLiteral("lblCallerName"));
 
-    NetSimulator sim;
-    if (!sim.start()) {
+    testsupport::NetSimulator sim;
+    if (!sim.start(
+            {QStringLiteral("--ring-period"), QStringLiteral("60000"), QStringLiteral("--no-socket")})) {
         state.SkipWithError("the network simulator did not start");
         return;
     }
-    StartTapiMonitor(ncid ? QStringLiteral("NCID ") + sim.ncid
-                          : QStringLiteral("Call monitor ") + sim.callMonitor);
+    testsupport::writeNetworkLines({sim.callMonitor()}, {sim.ncid()});
+    StartTapiMonitor(ncid ? QStringLiteral("NCID ") + sim.ncid()
+                          : QStringLiteral("Call monitor ") + sim.callMonitor());
     if (!waitFor([] { return TapiLineOpen; }, 10000)) {
         state.SkipWithError("the network line did not open");
         return;
@@ -357,8 +291,8 @@ void BM_StartupToTray(benchmark::State &state)
         settings.setFlag(Settings::RunOnStartup, false);
         settings.SaveSettings();
     }
-    Emulator emulator;
-    if (!emulator.start()) {
+    testsupport::ModemEmulator emulator;
+    if (!emulator.start({QStringLiteral("--ring-period"), QStringLiteral("60000")})) {
         state.SkipWithError("the modem emulator did not start");
         return;
     }
@@ -406,7 +340,6 @@ int main(int argc, char **argv)
 
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    g_binDir = QCoreApplication::applicationDirPath();
     writeModemConfig();
 
     benchmark::Initialize(&argc, argv);
