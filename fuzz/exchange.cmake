@@ -4,8 +4,6 @@ set(_wab ${PROJECT_SOURCE_DIR}/src/exchange)
 tellwise_add_fuzzer(NAME fuzz_wab SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz_wab.cpp
     ${_wab}/ImportWabFunc.cpp ${_wab}/VCard.cpp ${_wab}/WabApi.cpp ${_wab}/WabCode.cpp ${_wab}/WabIab.cpp
     LIBS tellwise_store)
-target_include_directories(fuzz_wab PRIVATE ${PROJECT_SOURCE_DIR}/src)
 # The vCard reader on arbitrary bytes, and the writer on whatever it reads.
 tellwise_add_fuzzer(NAME fuzz_vcard SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz_vcard.cpp
     ${_wab}/VCard.cpp LIBS tellwise_store)
-target_include_directories(fuzz_vcard PRIVATE ${PROJECT_SOURCE_DIR}/src)

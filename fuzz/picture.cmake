@@ -3,5 +3,4 @@
 find_package(JPEG REQUIRED)
 tellwise_add_fuzzer(NAME fuzz_picture SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz_picture.cpp
     ${PROJECT_SOURCE_DIR}/src/ui/JpegDecoder.cpp)
-target_include_directories(fuzz_picture PRIVATE ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(fuzz_picture PRIVATE Qt6::Gui JPEG::JPEG)
