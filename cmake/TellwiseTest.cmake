@@ -11,7 +11,7 @@ function(tellwise_add_test)
     cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS;ENV;LAUNCHER" ${ARGN})
     add_executable(${T_NAME} ${T_SOURCES})
     target_link_libraries(${T_NAME} PRIVATE Qt6::Test tellwise_testsupport ${T_LIBS})
-    tellwise_warnings(${T_NAME})
+    tellwise_compile_defaults(${T_NAME})
     set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
     set(_home ${CMAKE_BINARY_DIR}/testhome/${T_NAME})
     add_test(NAME ${T_NAME}
