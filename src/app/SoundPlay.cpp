@@ -43,12 +43,6 @@ void retireAll()
 
 } // namespace
 
-void PlayRingSound(const QString &fileName)
-{
-    if (IsWaveFile(fileName))
-        SoundPlayer::play(fileName);
-}
-
 TSoundPlay::TSoundPlay(QString fileName) : m_fileName(std::move(fileName)), m_ticket(++g_lastTicket)
 {
     ++g_running;

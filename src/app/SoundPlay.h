@@ -5,10 +5,6 @@
 #include <QString>
 #include <QThread>
 
-// Plays FILENAME once, to its end, when IsWaveFile accepts it; returns when it has ended or
-// a newer sound has cut it short.
-void PlayRingSound(const QString &fileName);
-
 // A short-lived thread that plays one ring sound so that the user interface never waits for
 // it. Start one with TSoundPlay::start(file) and forget it: it frees itself when its sound
 // ends. A newer sound cuts short the one playing. The file name is the thread's own copy, so

@@ -11,17 +11,6 @@ std::unique_ptr<wab::IAddrBook> g_addrBook;
 
 } // namespace
 
-bool LoadWabLibrary()
-{
-    return true;
-}
-
-bool UnloadWabLibrary()
-{
-    CloseWabFile();
-    return true;
-}
-
 bool OpenWabFile(const QString &fileName, QString *error)
 {
     CloseWabFile();

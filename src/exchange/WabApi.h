@@ -9,10 +9,7 @@ class IAddrBook;
 class IWABObject;
 } // namespace wab
 
-// The address-book binding: the reader is built in, so the "library" is always there. One file
-// is open at a time, between OpenWabFile and CloseWabFile.
-bool LoadWabLibrary();
-bool UnloadWabLibrary();
+// The address-book binding: one file is open at a time, between OpenWabFile and CloseWabFile.
 
 // The file last chosen in the import window, trimmed; empty until one was chosen. Kept here, out
 // of the reader, so that the reader alone can be built into a fuzz target.
