@@ -2,6 +2,8 @@
 #include "CapiTestSupport.h"
 #include "capi/CpConst.h"
 #include "capi/CpMoni.h"
+#include "store/Numbers.h"
+#include "telephony/CapiCallSource.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -251,6 +253,37 @@ private slots:
         // The countdown stopped with the call: nothing goes out when it would have ended.
         QTest::qWait(1500);
         QCOMPARE(sent(l), (QStringList{kListenAll, kAlert, u"0483 0"_s}));
+    }
+
+    // The controller as a call source: each call offered, its caller known (withheld when the
+    // calling number is missing, the called number without the own area code) and ended once;
+    // reject hangs the ringing call up.
+    void callSourceReportsEachStepOnce()
+    {
+        OwnAreaCode = u"01"_s;
+        telephony::CapiCallSource source(1, 10);
+        QStringList steps;
+        connect(&source, &telephony::CallSource::callOffered, this, [&] { steps << u"offered"_s; });
+        connect(&source, &telephony::CallSource::callerKnown, this, [&](const telephony::CallerId &c) {
+            steps << u"caller %1 %2 %3"_s.arg(c.number, c.calledNumber).arg(c.withheld);
+        });
+        connect(&source, &telephony::CallSource::callEnded, this, [&] { steps << u"ended"_s; });
+        QVERIFY(source.start());
+        QTRY_VERIFY_WITH_TIMEOUT(source.monitor().engine()->applicationId() != 0, 3000);
+        QTest::qWait(300); // the controller confirms the listen request
+        QVERIFY(source.isMonitoring() && source.canReject());
+
+        offer(QString(), ton::Unknown, u"15551234"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(steps.size(), 2, 5000);
+        source.reject();
+        QTRY_COMPARE_WITH_TIMEOUT(steps.size(), 3, 5000);
+        offer(u"4713"_s, ton::National, u"5551234"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(steps.size(), 5, 5000);
+        source.stop();
+        QCOMPARE(steps, (QStringList{u"offered"_s, u"caller  5551234 1"_s, u"ended"_s, u"offered"_s,
+                                     u"caller 04713 5551234 0"_s, u"ended"_s}));
+        QVERIFY(!source.isMonitoring());
+        OwnAreaCode.clear();
     }
 
     void confirmationErrorsShowInErrorString()
