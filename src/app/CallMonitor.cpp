@@ -1,0 +1,168 @@
+#include "app/CallMonitor.h"
+
+#include "app/CallPipeline.h"
+#include "app/SoundPlay.h"
+#include "settings/Settings.h"
+#include "store/AddressBook.h"
+#include "store/CallLog.h"
+#include "store/FileRecords.h"
+#include "store/Numbers.h"
+
+#include <QDateTime>
+
+using telephony::CallerId;
+using telephony::CallSource;
+
+namespace {
+
+// What the rules take from the matched contact; all empty for an unknown caller.
+struct CallerDetails
+{
+    QString group;
+    std::int32_t soundMode = 0;
+    QString useThisSound;
+    bool blackList = false;
+};
+
+// Plays the caller's own sound or the group's, or gives the text to speak instead.
+QString announce(const AddressBook &book, const CallerDetails &details, const QString &name)
+{
+    switch (details.soundMode) {
+    case 0:
+        // An unknown caller has no group: nothing plays and the ring goes on.
+        TSoundPlay::start(book.GroupSound(details.group));
+        return {};
+    case 1:
+        TSoundPlay::start(details.useThisSound);
+        return {};
+    case 2:
+        return ReplaceNameTag(details.useThisSound, name);
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+CallMonitor::CallMonitor(const Settings &settings, AddressBook &book, CallLog &log, QObject *parent)
+    : QObject(parent), m_settings(settings), m_book(book), m_log(log)
+{
+}
+
+CallMonitor::~CallMonitor()
+{
+    if (m_source)
+        m_source->stop();
+}
+
+void CallMonitor::setSource(std::unique_ptr<CallSource> source)
+{
+    if (m_source) {
+        m_source->disconnect(this);
+        m_source->stop();
+    }
+    m_source = std::move(source);
+    if (!m_source)
+        return;
+    connect(m_source.get(), &CallSource::callOffered, this, &CallMonitor::onOffered);
+    connect(m_source.get(), &CallSource::callerKnown, this, &CallMonitor::onCallerKnown);
+    connect(m_source.get(), &CallSource::callEnded, this, &CallMonitor::onEnded);
+    connect(m_source.get(), &CallSource::lineLost, this, &CallMonitor::lineLost);
+}
+
+void CallMonitor::reject()
+{
+    if (m_source)
+        m_source->reject();
+}
+
+void CallMonitor::onOffered()
+{
+    emit callCounted();
+    if (m_settings.flag(Settings::EnableSound))
+        TSoundPlay::start(m_settings.text(Settings::PhoneRingWave));
+
+    // One reading of the clock, so a call at midnight does not get tomorrow's date with
+    // yesterday's time.
+    const QDateTime now = QDateTime::currentDateTime();
+    ACalls call;
+    call.CallerName = PlaceholderUnidentified();
+    call.CallerNumber = PlaceholderUnidentified();
+    call.CalledNumber = PlaceholderUnidentified();
+    call.CallDate = TDateFromQDate(now.date());
+    call.CallTime = TTimeFromQTime(now.time());
+    call.IsNew = true;
+    m_log.BeginCall(std::move(call));
+}
+
+void CallMonitor::onCallerKnown(const CallerId &caller)
+{
+    const NumberFormatSettings format = m_settings.numberFormat();
+    const ContactMatch match = m_book.FindContactByNumber(caller.number);
+    const TContactList &contacts = m_book.contacts();
+
+    PresentedCall call;
+    CallerDetails details;
+    call.name = caller.name;
+    if (match.index >= 0 && match.index < contacts.size()) {
+        const AListAddress &contact = contacts[match.index];
+        call.known = true;
+        call.name = contact.DisplayNameAs;
+        call.notes = contact.Notes;
+        call.picture = contact.Picture;
+        call.actualDimensions = contact.ActualDimensions;
+        call.centerPicture = contact.CenterPicture;
+        details.group = contact.Group;
+        details.soundMode = contact.SoundMode;
+        details.useThisSound = contact.UseThisSound;
+        details.blackList = contact.BlackList;
+    }
+    const bool hidden = caller.withheld || caller.unavailable;
+    call.number = FormatPhoneNumber(DigitsOnly(caller.number), format);
+    if (caller.withheld)
+        call.number = PlaceholderBlocked();
+    if (caller.unavailable)
+        call.number = PlaceholderUnidentified();
+    call.calledNumber = FormatPhoneNumber(DigitsOnly(caller.calledNumber), format);
+    if (call.calledNumber.isEmpty())
+        call.calledNumber = PlaceholderUnidentified();
+    if (call.name.isEmpty())
+        call.name = PlaceholderUnknown();
+
+    // "Ne smetaj!" keeps the callers the options name quiet: only the notice shows them.
+    if (m_settings.flag(Settings::DoNotDisturb)) {
+        if (m_settings.flag(Settings::DisplayOnlyAddressbook))
+            call.showWindow = call.known;
+        if (call.showWindow && m_settings.flag(Settings::DontDisplayBlackList))
+            call.showWindow = !details.blackList;
+        if (call.showWindow && m_settings.flag(Settings::DontDisplayBlocked))
+            call.showWindow = !hidden;
+    }
+    emit callPresented(call);
+
+    bool rejected = false;
+    if (m_settings.flag(Settings::AutoReject)) {
+        rejected = (m_settings.flag(Settings::AutoRejectBlackList) && details.blackList) ||
+                   (m_settings.flag(Settings::AutoRejectBlocked) && hidden);
+    }
+    if (rejected) {
+        reject();
+    } else if (m_settings.flag(Settings::EnableSound) && call.showWindow) {
+        if (const QString speech = announce(m_book, details, call.name); !speech.isEmpty())
+            emit speechRequested(speech);
+    }
+
+    bool log = m_settings.flag(Settings::LogBlackList) || !details.blackList;
+    if (log && !m_settings.flag(Settings::LogBlocked))
+        log = !hidden;
+    const StoreResult saved = m_log.CompleteCall(call.name, call.number, call.calledNumber, !log);
+    // A full or failing disk must not keep a call from being shown or rejected; the call stays in
+    // memory and the next save writes it.
+    if (!saved)
+        qWarning("the call log could not be saved: %s", qPrintable(saved.message));
+}
+
+void CallMonitor::onEnded()
+{
+    emit callEnded();
+}

@@ -1,0 +1,43 @@
+#include "app/CallWindows.h"
+
+#include "app/CallMonitor.h"
+#include "app/CallNotifier.h"
+#include "settings/Settings.h"
+#include "ui/CallerPicture.h"
+#include "ui/MainLists.h"
+#include "ui/TfrmIncomingCall.h"
+#include "ui/TfrmNewCallMessage.h"
+
+#include <QDateTime>
+#include <QPointer>
+
+void ConnectCallWindows(CallMonitor &monitor, const Settings &settings, TfrmIncomingCall &window,
+                        TfrmNewCallMessage &message, CallNotifier *notifier)
+{
+    QPointer<CallNotifier> notices(notifier);
+    QObject::connect(&monitor, &CallMonitor::callPresented, &window, [&settings, &window, &message, notices](
+                                                                          const PresentedCall &call) {
+        window.setCaller(call.name, call.number, call.calledNumber);
+        window.setNotes(call.notes);
+        const QImage picture = LoadCallerPicture(call.picture, call.actualDimensions, call.centerPicture,
+                                                 settings.languageIndex());
+        window.setCallerPicture(picture);
+        message.setLastCall(call.name, call.number, QDateTime::currentDateTime());
+        if (call.showWindow)
+            window.ShowIncomingCallWindow();
+        else
+            message.ShowNewCallMessage();
+        if (notices && settings.flag(Settings::DesktopNotification)) {
+            // A call the rules keep quiet is no urgent notification either.
+            notices->showCall(CallNotice{call.name, call.number, call.calledNumber, call.notes,
+                                         call.picture.isEmpty() ? QImage() : picture,
+                                         !call.known && !call.number.isEmpty() && !IsCallPlaceholder(call.number),
+                                         call.showWindow});
+        }
+    });
+    QObject::connect(&monitor, &CallMonitor::callEnded, &window, [&window, notices] {
+        window.closeWindow();
+        if (notices)
+            notices->callEnded();
+    });
+}
