@@ -1,6 +1,7 @@
 #include "ui/DialogSeams.h"
 
 #include "store/StoreResult.h"
+#include "widgets/ShowMessageDialog.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -19,14 +20,14 @@ QQueue<std::function<void(QDialog &)>> &hooks()
 
 } // namespace
 
-bool ShowStoreResult(const StoreResult &result, const MessageDialogFn &message)
+bool ShowStoreResult(const StoreResult &result)
 {
     if (result.kind == StoreResult::Kind::Refused)
-        message(QCoreApplication::translate("DialogSeams", "Informacija"), result.message,
-                QMessageBox::Information, QMessageBox::Ok);
+        ShowMessageDialog(QCoreApplication::translate("DialogSeams", "Informacija"), result.message,
+                          QMessageBox::Information, QMessageBox::Ok);
     else if (result.kind == StoreResult::Kind::Failed)
-        message(QCoreApplication::translate("DialogSeams", "Greška"), result.message, QMessageBox::Critical,
-                QMessageBox::Ok);
+        ShowMessageDialog(QCoreApplication::translate("DialogSeams", "Greška"), result.message,
+                          QMessageBox::Critical, QMessageBox::Ok);
     return result.ok();
 }
 

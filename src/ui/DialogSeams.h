@@ -3,7 +3,6 @@
 class QDialogButtonBox;
 class QPushButton;
 
-#include <QMessageBox>
 #include <QString>
 
 #include <functional>
@@ -12,14 +11,10 @@ class QDialog;
 class QWidget;
 struct StoreResult;
 
-// What the editors cannot do themselves (the program's message box, file dialogs, sound and
-// speech output) reaches them through these small functions, so the controller can connect its
-// own parts and tests can answer without a user.
+// What the editors cannot do themselves (file dialogs, sound and speech output) reaches them
+// through these small functions, so the controller can connect its own parts and tests can answer
+// without a user. Message boxes all go through ShowMessageDialog and its test hook.
 
-// The program's message box: caption, text (line breaks as "\n"), kind, buttons.
-using MessageDialogFn =
-    std::function<QMessageBox::StandardButton(const QString &caption, const QString &text,
-                                              QMessageBox::Icon kind, QMessageBox::StandardButtons buttons)>;
 // An open dialog: caption, starting folder, filter; the chosen file or empty on cancel.
 using OpenFileFn =
     std::function<QString(const QString &caption, const QString &folder, const QString &filter)>;
@@ -33,9 +28,9 @@ using SpeakTextFn = std::function<void(const QString &text)>;
 QDialogButtonBox *AcceptCancelButtons(QDialog *dialog, const QString &acceptCaption, const char *acceptName,
                                       QPushButton *&accept, QPushButton *&cancel);
 
-// Shows what became of a change of the address book or the call log through MESSAGE: a refusal
-// as "Informacija", a failure as "Greška". True when the change was made.
-bool ShowStoreResult(const StoreResult &result, const MessageDialogFn &message);
+// Shows what became of a change of the address book or the call log in the program's message
+// box: a refusal as "Informacija", a failure as "Greška". True when the change was made.
+bool ShowStoreResult(const StoreResult &result);
 
 // The hourglass while a window works, back to the previous cursor however the work ends.
 class WaitCursor

@@ -46,9 +46,7 @@ public:
     explicit TfrmContact(AddressBook &addressBook, QWidget *parent = nullptr);
     ~TfrmContact() override;
 
-    // Defaults: a Qt message box, Qt's open dialog, wave files played on a thread, no speech,
-    // Croatian pictures.
-    void setMessageDialog(MessageDialogFn fn) { m_messageDialog = std::move(fn); }
+    // Defaults: Qt's open dialog, wave files played on a thread, no speech, Croatian pictures.
     void setOpenFileDialog(OpenFileFn fn) { m_openFileDialog = std::move(fn); }
     void setSoundPlayer(PlaySoundFn fn) { m_playSound = std::move(fn); }
     void setSpeaker(SpeakTextFn fn) { m_speakText = std::move(fn); }
@@ -116,10 +114,7 @@ private:
     void redrawPicture();
     bool previewHoldsPicture() const;
     int languageIndex() const { return m_languageIndex ? m_languageIndex() : 1; }
-    QMessageBox::StandardButton message(const QString &caption, const QString &text, QMessageBox::Icon kind,
-                                        QMessageBox::StandardButtons buttons);
 
-    MessageDialogFn m_messageDialog;
     OpenFileFn m_openFileDialog;
     PlaySoundFn m_playSound;
     SpeakTextFn m_speakText;

@@ -355,7 +355,7 @@ void TfrmContact::btnTestClick()
 
 void TfrmContact::btnMoreInfoClick()
 {
-    message(
+    ShowMessageDialog(
         tr("Informacije o Crnoj Listi"),
         tr("Osobe koje se nalaze u Crnoj Listi tretiraju se kao\nnepoželjni pozivatelji. U opcijama programa "
            "možete postaviti\nkako da program postupi prema takvim pozivateljima.\n\nMoguće je postaviti da "
@@ -367,7 +367,7 @@ void TfrmContact::btnMoreInfoClick()
 
 void TfrmContact::lblTTSHelpClick()
 {
-    message(
+    ShowMessageDialog(
         tr("Informacije o Text-To-Speech funkciji"),
         tr("Text-To-Speech funkcija vam omogućava da se određeni tekst\nizgovori generiranim glasom od "
            "strane "
@@ -392,22 +392,10 @@ void TfrmContact::sbPhoneClick(int k)
 
 void TfrmContact::btnNewGroupClick()
 {
-    const QString name =
-        NewGroup(*m_groupDialog, m_book, [this](const QString &caption, const QString &text, QMessageBox::Icon kind,
-                                        QMessageBox::StandardButtons buttons) {
-            return message(caption, text, kind, buttons);
-        });
+    const QString name = NewGroup(*m_groupDialog, m_book);
     if (name.isEmpty())
         return;
     RefreshGroupChoices(name);
     cbGroupsChange();
     emit groupAdded(name);
-}
-
-QMessageBox::StandardButton TfrmContact::message(const QString &caption, const QString &text,
-                                                 QMessageBox::Icon kind, QMessageBox::StandardButtons buttons)
-{
-    if (m_messageDialog)
-        return m_messageDialog(caption, text, kind, buttons);
-    return ShowMessageDialog(caption, text, kind, buttons);
 }

@@ -69,12 +69,12 @@ void TfrmGroup::editGroupNameChange()
     btnSave->setEnabled(!groupName().isEmpty());
 }
 
-QString NewGroup(TfrmGroup &dialog, AddressBook &book, const MessageDialogFn &message)
+QString NewGroup(TfrmGroup &dialog, AddressBook &book)
 {
     dialog.prepare(TfrmGroup::tr("Nova grupa"), TfrmGroup::tr(" Dodaj novu grupu:"), QString());
     if (RunModalDialog(dialog) != QDialog::Accepted)
         return {};
 
     const QString name = dialog.groupName();
-    return ShowStoreResult(book.AddGroup(name), message) ? name : QString();
+    return ShowStoreResult(book.AddGroup(name)) ? name : QString();
 }

@@ -34,6 +34,6 @@ private:
 };
 
 // The new-group operation of the editor and the main window: asks for a name and adds the group
-// to BOOK, showing a refusal or a failure through MESSAGE. Returns the new group's name, or empty
+// to BOOK, showing a refusal or a failure in a message box. Returns the new group's name, or empty
 // when the user cancelled, the name was refused or the file could not be saved.
-QString NewGroup(TfrmGroup &dialog, AddressBook &book, const MessageDialogFn &message);
+QString NewGroup(TfrmGroup &dialog, AddressBook &book);

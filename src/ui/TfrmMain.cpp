@@ -116,9 +116,6 @@ TfrmMain::TfrmMain(Settings &settings, AddressBook &addressBook, CallLog &callLo
 
     m_contact = new TfrmContact(addressBook, this);
     m_contact->setLanguageIndex([this] { return languageIndex(); });
-    m_contact->setMessageDialog(
-        [this](const QString &caption, const QString &text, QMessageBox::Icon kind,
-               QMessageBox::StandardButtons buttons) { return message(caption, text, kind, buttons); });
     // A group made from the editor is where the user is heading: its node is selected.
     connect(m_contact, &TfrmContact::groupAdded, this, &TfrmMain::selectGroupNode);
 
@@ -522,11 +519,6 @@ void TfrmMain::connectMenus()
 
 // --- Seams ----------------------------------------------------------------------------------------
 
-void TfrmMain::setMessageDialog(MessageDialogFn fn)
-{
-    m_messageDialog = std::move(fn);
-}
-
 void TfrmMain::setSoundPlayer(PlaySoundFn fn)
 {
     m_contact->setSoundPlayer(std::move(fn));
@@ -555,14 +547,6 @@ void TfrmMain::setExchangeHandler(std::function<void()> fn)
     tbOutlookExchange->setVisible(bool(m_exchange));
 }
 
-QMessageBox::StandardButton TfrmMain::message(const QString &caption, const QString &text,
-                                              QMessageBox::Icon kind, QMessageBox::StandardButtons buttons)
-{
-    if (m_messageDialog)
-        return m_messageDialog(caption, text, kind, buttons);
-    return ShowMessageDialog(caption, text, kind, buttons);
-}
-
 bool TfrmMain::confirmDelete() const
 {
     return m_settings.flag(Settings::ConfirmDelete);
@@ -577,11 +561,12 @@ void TfrmMain::openUrl(const QString &url)
 {
     const bool opened = m_openUrl ? m_openUrl(url) : QDesktopServices::openUrl(QUrl(url));
     if (!opened)
-        message(tr("Informacija"),
-                tr("Nijedan program ne otvara ovu adresu:\n%1\n\nInstalirajte web preglednik ili program za "
-                   "e-poštu.")
-                    .arg(url),
-                QMessageBox::Information, QMessageBox::Ok);
+        ShowMessageDialog(
+            tr("Informacija"),
+            tr("Nijedan program ne otvara ovu adresu:\n%1\n\nInstalirajte web preglednik ili program za "
+               "e-poštu.")
+                .arg(url),
+            QMessageBox::Information, QMessageBox::Ok);
 }
 
 QString TfrmMain::WebAddress()

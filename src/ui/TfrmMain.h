@@ -32,7 +32,6 @@ class TGroupsTree;
 class TLinkLabel;
 class TStatusPanels;
 class TfrmContact;
-struct StoreResult;
 
 // The popup menus the controller owns and lends to the main window, which connects their items
 // to its own commands.
@@ -93,9 +92,8 @@ public:
              const MainWindowMenus &menus = {}, QWidget *parent = nullptr);
     ~TfrmMain() override;
 
-    // What the window cannot do itself. Defaults: a Qt message box, Qt's save dialog, the
-    // system's URL handler, wave files on a thread.
-    void setMessageDialog(MessageDialogFn fn);
+    // What the window cannot do itself. Defaults: Qt's save dialog, the system's URL handler,
+    // wave files on a thread.
     using SaveFileFn = std::function<QString(const QString &title, const QString &folder, const QString &name,
                                              const QString &filter)>;
     void setSaveFileDialog(SaveFileFn fn) { m_saveFileDialog = std::move(fn); }
@@ -278,11 +276,6 @@ private:
 
     // Opens URL with the desktop's program for it, and says so when there is none.
     void openUrl(const QString &url);
-    QMessageBox::StandardButton message(const QString &caption, const QString &text, QMessageBox::Icon kind,
-                                        QMessageBox::StandardButtons buttons);
-    // Shows what went wrong with a change ("Informacija" for a refusal, "Greška" for a failure);
-    // true when nothing did.
-    bool report(const StoreResult &result);
     bool confirmDelete() const;
     int languageIndex() const;
     void hideWindow();
@@ -296,7 +289,6 @@ private:
     TContactRowsModel *m_contactRows = nullptr;
     TCallRowsModel *m_callRows = nullptr;
 
-    MessageDialogFn m_messageDialog;
     SaveFileFn m_saveFileDialog;
     std::function<bool(const QString &)> m_openUrl;
     std::function<void(bool)> m_callsSeen;

@@ -7,6 +7,7 @@
 #include "store/Records.h"
 #include "ui/MainLists.h"
 #include "ui/TfrmMain.h"
+#include "widgets/ShowMessageDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -152,11 +153,11 @@ void TfrmMain::tbDeleteCallsClick()
         rows.size() == 1
             ? tr("Da li stvarno želiš obrisati izabrani poziv?")
             : tr("Poziva za brisanje:  %1\n\nDa li stvarno želiš obrisati izabrane pozive?").arg(rows.size());
-    if (confirmDelete() && message(tr("Potvrda"), text, QMessageBox::Question,
-                                   QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (confirmDelete() && ShowMessageDialog(tr("Potvrda"), text, QMessageBox::Question,
+                                             QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     MarkAllCallsSeen();
-    report(m_log.DeleteCalls(chosen));
+    ShowStoreResult(m_log.DeleteCalls(chosen));
 }
 
 void TfrmMain::MarkAllCallsSeen()
@@ -169,7 +170,7 @@ void TfrmMain::MarkAllCallsSeen()
         m_callsSeen(m_programEnding);
     const StoreResult result = m_log.MarkAllSeen();
     if (!m_programEnding)
-        report(result);
+        ShowStoreResult(result);
 }
 
 QString TfrmMain::SaveCallsProposedName(const QDate &today)
@@ -196,5 +197,5 @@ void TfrmMain::tbSaveCallsClick()
     if (chosen.isEmpty())
         return;
     const QString fileName = WithExportExtension(chosen, QStringLiteral(".htm"));
-    report(ExportCallsHtml(m_log.calls(), fileName));
+    ShowStoreResult(ExportCallsHtml(m_log.calls(), fileName));
 }

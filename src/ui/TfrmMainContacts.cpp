@@ -5,6 +5,7 @@
 #include "ui/MainLists.h"
 #include "ui/TfrmContact.h"
 #include "ui/TfrmMain.h"
+#include "widgets/ShowMessageDialog.h"
 #include "widgets/TLinkLabel.h"
 
 #include <QAction>
@@ -387,7 +388,7 @@ void TfrmMain::tbNewContactClick()
         return;
     const QString name = m_contact->displayName();
     const StoreResult result = m_book.AddContact(m_contact->CreateRecord());
-    report(result);
+    ShowStoreResult(result);
     if (result.kind == StoreResult::Kind::Refused)
         return;
     if (Notebook->currentIndex() == PageAddressbook)
@@ -408,7 +409,7 @@ void TfrmMain::tbEditContactClick()
         return;
     const QString newName = m_contact->displayName();
     const StoreResult result = m_book.EditContact(oldName, m_contact->CreateRecord());
-    report(result);
+    ShowStoreResult(result);
     if (result.kind == StoreResult::Kind::Refused)
         return;
     selectAndFocusContact(m_book.ContactExists(newName) ? newName : oldName);
@@ -424,10 +425,10 @@ void TfrmMain::tbDeleteContactClick()
             ? tr("Osoba:  %1\n\nDa li stvarno želiš obrisati ovu osobu iz adresara?").arg(names.first())
             : tr("Osoba za brisanje:  %1\n\nDa li stvarno želiš obrisati izabrane osobe iz adresara?")
                   .arg(names.size());
-    if (confirmDelete() && message(tr("Potvrda"), text, QMessageBox::Question,
-                                   QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (confirmDelete() && ShowMessageDialog(tr("Potvrda"), text, QMessageBox::Question,
+                                             QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    report(m_book.DeleteContacts(names));
+    ShowStoreResult(m_book.DeleteContacts(names));
     if (!tvGroups->currentItem() && tvGroups->topLevelItemCount() > 0)
         tvGroups->setCurrentItem(tvGroups->topLevelItem(0));
 }
@@ -442,6 +443,6 @@ void TfrmMain::ToggleBlackList()
     const bool blackListed = m_contactRows->row(row).BlackList;
     if (!m_book.ContactExists(name))
         return;
-    report(m_book.SetBlackList({name}, !blackListed));
+    ShowStoreResult(m_book.SetBlackList({name}, !blackListed));
     selectAndFocusContact(name);
 }

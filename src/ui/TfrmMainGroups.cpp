@@ -5,6 +5,7 @@
 #include "ui/TfrmContact.h"
 #include "ui/TfrmGroup.h"
 #include "ui/TfrmMain.h"
+#include "widgets/ShowMessageDialog.h"
 
 #include <QAction>
 #include <QCollator>
@@ -15,14 +16,6 @@
 #include <QTreeView>
 
 #include <algorithm>
-
-bool TfrmMain::report(const StoreResult &result)
-{
-    return ShowStoreResult(result, [this](const QString &caption, const QString &text, QMessageBox::Icon kind,
-                                          QMessageBox::StandardButtons buttons) {
-        return message(caption, text, kind, buttons);
-    });
-}
 
 void TfrmMain::RebuildGroupsTree()
 {
@@ -126,10 +119,7 @@ void TfrmMain::tbManipulateGroupsClick()
 
 void TfrmMain::tbNewGroupClick()
 {
-    const QString name = NewGroup(
-        *m_contact->groupDialog(), m_book,
-        [this](const QString &caption, const QString &text, QMessageBox::Icon kind,
-               QMessageBox::StandardButtons buttons) { return message(caption, text, kind, buttons); });
+    const QString name = NewGroup(*m_contact->groupDialog(), m_book);
     if (!name.isEmpty())
         selectGroupNode(name);
 }
@@ -145,7 +135,7 @@ void TfrmMain::tbRenameGroupClick()
     if (RunModalDialog(dialog) != QDialog::Accepted)
         return;
     const QString newName = dialog.groupName();
-    if (report(m_book.RenameGroup(oldName, newName)))
+    if (ShowStoreResult(m_book.RenameGroup(oldName, newName)))
         selectGroupNode(newName);
 }
 
@@ -157,19 +147,19 @@ void TfrmMain::tbDeleteGroupClick()
     const QString name = node->text(0);
     bool withContacts = false;
     if (confirmDelete()) {
-        const QMessageBox::StandardButton answer =
-            message(tr("Potvrda"),
-                    tr("Grupa:  %1\n\nZa brisanje samo grupe, klikni na \"Da\"!\nZa brisanje grupe i svih "
-                       "osoba u grupi, "
-                       "klikni na \"Da, sve!\"!\n\nObriši grupu?")
-                        .arg(name),
-                    QMessageBox::Question, QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll);
+        const QMessageBox::StandardButton answer = ShowMessageDialog(
+            tr("Potvrda"),
+            tr("Grupa:  %1\n\nZa brisanje samo grupe, klikni na \"Da\"!\nZa brisanje grupe i svih "
+               "osoba u grupi, "
+               "klikni na \"Da, sve!\"!\n\nObriši grupu?")
+                .arg(name),
+            QMessageBox::Question, QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll);
         if (answer == QMessageBox::YesToAll)
             withContacts = true;
         else if (answer != QMessageBox::Yes)
             return;
     }
-    report(m_book.DeleteGroup(name, withContacts));
+    ShowStoreResult(m_book.DeleteGroup(name, withContacts));
 }
 
 bool TfrmMain::DropContactsOnNode(QTreeWidgetItem *node, const QStringList &names)
@@ -178,6 +168,6 @@ bool TfrmMain::DropContactsOnNode(QTreeWidgetItem *node, const QStringList &name
         return false;
     const bool blackList = TGroupsTree::levelOf(node) == 0;
     const QString group = node->text(0);
-    report(blackList ? m_book.SetBlackList(names, true) : m_book.MoveContactsToGroup(names, group));
+    ShowStoreResult(blackList ? m_book.SetBlackList(names, true) : m_book.MoveContactsToGroup(names, group));
     return true;
 }

@@ -183,15 +183,15 @@ void TfrmOptions::done(int result)
         !chkDontShowBlackList->isChecked() && !chkDontShowBlocked->isChecked()) {
         m_settings.setFlag(Settings::DoNotDisturb, false);
         m_settings.SaveSettings();
-        message(tr("Ne smetaj!"), tr("Opcija 'Ne smetaj!' je isključena!"), QMessageBox::Information,
-                QMessageBox::Ok);
+        ShowMessageDialog(tr("Ne smetaj!"), tr("Opcija 'Ne smetaj!' je isključena!"),
+                          QMessageBox::Information, QMessageBox::Ok);
     }
     if (m_settings.flag(Settings::AutoReject) && !chkRejectBlackList->isChecked() &&
         !chkRejectBlocked->isChecked()) {
         m_settings.setFlag(Settings::AutoReject, false);
         m_settings.SaveSettings();
-        message(tr("Odbij!"), tr("Opcija 'Odbij!' je isključena!"), QMessageBox::Information,
-                QMessageBox::Ok);
+        ShowMessageDialog(tr("Odbij!"), tr("Opcija 'Odbij!' je isključena!"), QMessageBox::Information,
+                          QMessageBox::Ok);
     }
 }
 
@@ -210,7 +210,8 @@ void TfrmOptions::SaveSettings()
     controlsToSettings();
     emit aboutToSaveSettings();
     if (!m_settings.SaveSettings())
-        message(tr("Greška"), tr("Postavke nije moguće spremiti!"), QMessageBox::Critical, QMessageBox::Ok);
+        ShowMessageDialog(tr("Greška"), tr("Postavke nije moguće spremiti!"), QMessageBox::Critical,
+                          QMessageBox::Ok);
 }
 
 void TfrmOptions::ApplyLoadedSettings()
@@ -243,7 +244,7 @@ void TfrmOptions::ApplyLanguageChange()
         return;
     Settings::writeLanguageOverride(m_settings.programPath(),
                                     language == 0 ? QStringLiteral("ENU") : QString());
-    message(
+    ShowMessageDialog(
         tr("Informacija"),
         tr("Jezik je promjenjen!\n\nPotrebno je program zatvoriti, te ga ponovo pokrenuti. Tek\nće tada ova "
            "promjena imati efekta."),
@@ -402,12 +403,4 @@ const std::array<QString, 9> &TfrmOptions::formatSamples()
         QStringLiteral("12345678901"), QStringLiteral("123456789012"), QStringLiteral("1234567890123"),
     };
     return samples;
-}
-
-QMessageBox::StandardButton TfrmOptions::message(const QString &caption, const QString &text,
-                                                 QMessageBox::Icon kind, QMessageBox::StandardButtons buttons)
-{
-    if (m_messageDialog)
-        return m_messageDialog(caption, text, kind, buttons);
-    return ShowMessageDialog(caption, text, kind, buttons);
 }

@@ -3,7 +3,6 @@
 #include "settings/Settings.h"
 
 #include <QDialog>
-#include <QMessageBox>
 #include <QPointer>
 #include <QStringList>
 
@@ -51,10 +50,6 @@ public:
         PageLanguage
     };
 
-    // The program's message box: caption, text (line breaks as "\n"), kind, buttons.
-    using MessageDialogFn = std::function<QMessageBox::StandardButton(
-        const QString &caption, const QString &text, QMessageBox::Icon kind,
-        QMessageBox::StandardButtons buttons)>;
     // An open dialog: caption, starting folder, filter; the chosen file or empty on cancel.
     using OpenFileFn =
         std::function<QString(const QString &caption, const QString &folder, const QString &filter)>;
@@ -63,9 +58,8 @@ public:
     TfrmOptions(Settings &settings, AddressBook &addressBook, QWidget *parent = nullptr);
     ~TfrmOptions() override;
 
-    // Defaults: the program's message box; Qt's open dialog; no sound (the controller connects
-    // its sound threads); the modem lines of the line service; no speech engine.
-    void setMessageDialog(MessageDialogFn fn) { m_messageDialog = std::move(fn); }
+    // Defaults: Qt's open dialog; no sound (the controller connects its sound threads); the modem
+    // lines of the line service; no speech engine.
     void setOpenFileDialog(OpenFileFn fn) { m_openFileDialog = std::move(fn); }
     void setSoundPlayer(PlaySoundFn fn) { m_playSound = std::move(fn); }
     void setModemLister(std::function<QStringList()> fn) { m_listModems = std::move(fn); }
@@ -170,13 +164,9 @@ private:
     QString chooseWaveFile(const QString &present);
     NumberFormatSettings formatFromCombos() const;
 
-    QMessageBox::StandardButton message(const QString &caption, const QString &text, QMessageBox::Icon kind,
-                                        QMessageBox::StandardButtons buttons);
-
     Settings &m_settings;
     AddressBook &m_book;
 
-    MessageDialogFn m_messageDialog;
     OpenFileFn m_openFileDialog;
     PlaySoundFn m_playSound;
     std::function<QStringList()> m_listModems;

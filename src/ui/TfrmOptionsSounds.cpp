@@ -8,6 +8,7 @@
 #include "store/DataDir.h"
 #include "ui/DialogSeams.h"
 #include "ui/OptionsIcons.h"
+#include "widgets/ShowMessageDialog.h"
 #include "widgets/TRunningLabel.h"
 
 #include <QFileDialog>
@@ -94,8 +95,8 @@ void TfrmOptions::btnChooseGroupSoundClick()
 
 void TfrmOptions::btnDeleteGroupSoundClick()
 {
-    if (message(tr("Potvrda"), tr("Da li stvarno želiš obrisati zvuk grupe?"), QMessageBox::Question,
-                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (ShowMessageDialog(tr("Potvrda"), tr("Da li stvarno želiš obrisati zvuk grupe?"),
+                          QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     if (QTreeWidgetItem *item = tvGroupSound->currentItem())
         storeGroupSound(item->text(0), QString());
@@ -106,8 +107,5 @@ void TfrmOptions::storeGroupSound(const QString &group, const QString &sound)
 {
     const StoreResult result = m_book.SetGroupSound(group, sound);
     fillGroupSoundTree(group);
-    ShowStoreResult(result, [this](const QString &caption, const QString &text, QMessageBox::Icon kind,
-                                   QMessageBox::StandardButtons buttons) {
-        return message(caption, text, kind, buttons);
-    });
+    ShowStoreResult(result);
 }

@@ -162,20 +162,6 @@ TfrmOutlookContacts::TfrmOutlookContacts(Settings &settings, AddressBook &addres
 
 TfrmOutlookContacts::~TfrmOutlookContacts() = default;
 
-void TfrmOutlookContacts::setMessageDialog(MessageDialogFn fn)
-{
-    m_message = fn;
-    m_folders->setMessageDialog(std::move(fn));
-}
-
-QMessageBox::StandardButton TfrmOutlookContacts::message(const QString &caption, const QString &text,
-                                                         QMessageBox::Icon kind)
-{
-    if (m_message)
-        return m_message(caption, text, kind, QMessageBox::Ok);
-    return ShowMessageDialog(caption, text, kind, QMessageBox::Ok);
-}
-
 void TfrmOutlookContacts::StartExchange()
 {
     if (!ConnectOutlook()) {
@@ -193,10 +179,10 @@ bool TfrmOutlookContacts::ConnectOutlook()
     const QString root = TVCardFolders::rootPath(m_settings.text(Settings::ContactsRoot));
     if (!m_store.logon(root)) {
         m_currentFolder.clear();
-        message(tr("Greška"),
-                tr("Ne mogu otvoriti vCard kontakte!") + QStringLiteral("\n\n") +
-                    QDir::toNativeSeparators(root),
-                QMessageBox::Critical);
+        ShowMessageDialog(tr("Greška"),
+                          tr("Ne mogu otvoriti vCard kontakte!") + QStringLiteral("\n\n") +
+                              QDir::toNativeSeparators(root),
+                          QMessageBox::Critical, QMessageBox::Ok);
         return false;
     }
     m_currentFolder = m_store.folderNames().value(0);
@@ -383,13 +369,13 @@ void TfrmOutlookContacts::btnSaveToAddressbookClick()
     const StoreResult result =
         m_book.ImportContacts(QString::fromUtf8(kExchangeGroup), contacts, &counts, &group);
     if (!result) {
-        message(tr("Greška"), result.message, QMessageBox::Critical);
+        ShowMessageDialog(tr("Greška"), result.message, QMessageBox::Critical, QMessageBox::Ok);
         return;
     }
     if (counts.imported > 0 && m_saved)
         m_saved(group);
-    message(tr("Informacija"), WabImportMessage(group, int(rows.size()), counts.imported),
-            QMessageBox::Information);
+    ShowMessageDialog(tr("Informacija"), WabImportMessage(group, int(rows.size()), counts.imported),
+                      QMessageBox::Information, QMessageBox::Ok);
     ShowAddressbookContacts();
 }
 
@@ -430,23 +416,23 @@ void TfrmOutlookContacts::btnSaveToOutlookClick()
     m_reading->hide();
     if (!saved) {
         // What was saved before the failure stays in the folder.
-        message(tr("Greška"),
-                tr("Dogodila se greška pri snimanju kontakata u vCard kontakte!") + QStringLiteral("\n\n") +
-                    error,
-                QMessageBox::Critical);
+        ShowMessageDialog(tr("Greška"),
+                          tr("Dogodila se greška pri snimanju kontakata u vCard kontakte!") +
+                              QStringLiteral("\n\n") + error,
+                          QMessageBox::Critical, QMessageBox::Ok);
         return;
     }
     lvContacts->setFocus();
-    message(tr("Informacija"),
-            tr("Kontakti su uspješno snimljeni u vCard kontakte!\n\n"
-               "Provjerite na koje su lokacije zapisani telefonski\n"
-               "brojevi kod snimljenih kontakata. S obzirom da lokacije\n"
-               "telefonskih brojeva u adresaru Tellwise Monitora možete\n"
-               "nazivati proizvoljno, nemoguće je pretpostaviti u koje\n"
-               "lokacije želite te telefonske brojeve snimiti u vCard\n"
-               "kontaktima. Zbog toga to u programu za kontakte morate\n"
-               "obaviti samostalno!"),
-            QMessageBox::Information);
+    ShowMessageDialog(tr("Informacija"),
+                      tr("Kontakti su uspješno snimljeni u vCard kontakte!\n\n"
+                         "Provjerite na koje su lokacije zapisani telefonski\n"
+                         "brojevi kod snimljenih kontakata. S obzirom da lokacije\n"
+                         "telefonskih brojeva u adresaru Tellwise Monitora možete\n"
+                         "nazivati proizvoljno, nemoguće je pretpostaviti u koje\n"
+                         "lokacije želite te telefonske brojeve snimiti u vCard\n"
+                         "kontaktima. Zbog toga to u programu za kontakte morate\n"
+                         "obaviti samostalno!"),
+                      QMessageBox::Information, QMessageBox::Ok);
     cbOutlookFoldersChange();
 }
 

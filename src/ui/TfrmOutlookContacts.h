@@ -32,7 +32,6 @@ public:
     TfrmOutlookContacts(Settings &settings, AddressBook &addressBook, QWidget *parent = nullptr);
     ~TfrmOutlookContacts() override;
 
-    void setMessageDialog(MessageDialogFn fn);
     // Called with the new group's name after contacts were saved into the address book.
     void setSavedHandler(std::function<void(const QString &group)> fn) { m_saved = std::move(fn); }
 
@@ -99,7 +98,6 @@ private:
     void showBookRows();
     void updateRemoveIdentical();
     QList<int> selectedRows(const TTypeAheadListView *list) const;
-    QMessageBox::StandardButton message(const QString &caption, const QString &text, QMessageBox::Icon kind);
 
     Settings &m_settings;
     AddressBook &m_book;
@@ -111,6 +109,5 @@ private:
     TNameRowsModel *m_bookRows = nullptr;
     TfrmOutlookFolders *m_folders = nullptr;
     TfrmReading *m_reading = nullptr;
-    MessageDialogFn m_message;
     std::function<void(const QString &)> m_saved;
 };

@@ -79,15 +79,6 @@ void TfrmOutlookFolders::showEvent(QShowEvent *event)
         FormShow();
 }
 
-QMessageBox::StandardButton TfrmOutlookFolders::message(const QString &caption, const QString &text,
-                                                        QMessageBox::Icon kind,
-                                                        QMessageBox::StandardButtons buttons)
-{
-    if (m_message)
-        return m_message(caption, text, kind, buttons);
-    return ShowMessageDialog(caption, text, kind, buttons);
-}
-
 void TfrmOutlookFolders::FormShow()
 {
     editFolderName->clear();
@@ -142,7 +133,8 @@ void TfrmOutlookFolders::btnAddFolderClick()
     // Leading or trailing blanks would make a folder no one can tell from its neighbour.
     const QString name = editFolderName->text().trimmed();
     if (!store.addFolder(name)) {
-        message(tr("Greška"), tr("Mapa koju pokušavate dodati već postoji!"), QMessageBox::Critical);
+        ShowMessageDialog(tr("Greška"), tr("Mapa koju pokušavate dodati već postoji!"), QMessageBox::Critical,
+                          QMessageBox::Ok);
         return;
     }
     // The folders are listed by name, so the new one may push the chosen entry down: it is
@@ -168,8 +160,8 @@ void TfrmOutlookFolders::btnDeleteFolderClick()
     // The folder's cards go with it, also those other programs wrote.
     if (const qsizetype cards = store.itemNames(position).size(); cards > 0)
         question += QStringLiteral("\n\n") + tr("Izbrisat će se i kontakti u mapi: %1.").arg(cards);
-    if (message(tr("Potvrda"), question, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) !=
-        QMessageBox::Yes)
+    if (ShowMessageDialog(tr("Potvrda"), question, QMessageBox::Question,
+                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     if (!store.isLoggedOn())
         return;
@@ -177,7 +169,7 @@ void TfrmOutlookFolders::btnDeleteFolderClick()
     const bool otherShown = m_exchange.currentPosition() != 0;
     QString error;
     if (!store.removeFolder(position, &error))
-        message(tr("Greška"), error, QMessageBox::Critical);
+        ShowMessageDialog(tr("Greška"), error, QMessageBox::Critical, QMessageBox::Ok);
     LoadOutlookFolders();
     m_exchange.setCurrentPosition(0);
     m_exchange.cbOutlookFolders->setCurrentIndex(0);

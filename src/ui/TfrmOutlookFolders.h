@@ -18,8 +18,6 @@ class TfrmOutlookFolders : public QDialog
 public:
     explicit TfrmOutlookFolders(TfrmOutlookContacts &exchange, QWidget *parent = nullptr);
 
-    void setMessageDialog(MessageDialogFn fn) { m_message = std::move(fn); }
-
     // Fills the tree and the exchange window's folder list from the contacts folders.
     void LoadOutlookFolders();
     // The chosen folder's position (0 for the root), or -1 when none is selected.
@@ -42,9 +40,5 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    QMessageBox::StandardButton message(const QString &caption, const QString &text, QMessageBox::Icon kind,
-                                        QMessageBox::StandardButtons buttons = QMessageBox::Ok);
-
     TfrmOutlookContacts &m_exchange;
-    MessageDialogFn m_message;
 };

@@ -120,16 +120,6 @@ void TfrmWab::hideEvent(QHideEvent *event)
         FormClose();
 }
 
-QMessageBox::StandardButton TfrmWab::message(const QString &caption, const QString &text,
-                                             QMessageBox::Icon kind)
-{
-    QString shown = text;
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    if (m_message)
-        return m_message(caption, shown, kind, QMessageBox::Ok);
-    return ShowMessageDialog(caption, shown, kind, QMessageBox::Ok);
-}
-
 void TfrmWab::setCount(int count)
 {
     gbAddressbook->setTitle(IsVCardFile(lblWabFileName->text())
@@ -197,9 +187,10 @@ void TfrmWab::LoadWabFile()
         lvContactsChange();
     }
     if (!error.isEmpty())
-        message(tr("Greška"), error, QMessageBox::Critical);
+        ShowMessageDialog(tr("Greška"), error, QMessageBox::Critical, QMessageBox::Ok);
     else if (m_records.isEmpty())
-        message(tr("Nema podataka!"), tr("Izabrana datoteka je prazna!"), QMessageBox::Information);
+        ShowMessageDialog(tr("Nema podataka!"), tr("Izabrana datoteka je prazna!"), QMessageBox::Information,
+                          QMessageBox::Ok);
 }
 
 void TfrmWab::lvContactsChange()
@@ -231,13 +222,13 @@ void TfrmWab::btnImportClick()
                                                      WabContactsOfRows(m_records, rows), &counts, &group);
     if (!result) {
         // Nothing was saved; the marks stay for another try.
-        message(tr("Greška"), result.message, QMessageBox::Critical);
+        ShowMessageDialog(tr("Greška"), result.message, QMessageBox::Critical, QMessageBox::Ok);
         return;
     }
     if (counts.imported > 0 && m_imported)
         m_imported(group);
     hide();
-    message(tr("Informacija"), WabImportMessage(group, int(rows.size()), counts.imported),
-            QMessageBox::Information);
+    ShowMessageDialog(tr("Informacija"), WabImportMessage(group, int(rows.size()), counts.imported),
+                      QMessageBox::Information, QMessageBox::Ok);
     accept();
 }

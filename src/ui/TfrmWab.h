@@ -26,7 +26,6 @@ public:
     TfrmWab(Settings &settings, AddressBook &addressBook, QWidget *parent = nullptr);
     ~TfrmWab() override;
 
-    void setMessageDialog(MessageDialogFn fn) { m_message = std::move(fn); }
     // FOLDER is the file to start from when there is one.
     void setOpenFileDialog(OpenFileFn fn) { m_openFile = std::move(fn); }
     // Called with the new group's name after contacts were imported.
@@ -60,14 +59,12 @@ protected:
 private:
     void lvContactsChange();
     void setCount(int count);
-    QMessageBox::StandardButton message(const QString &caption, const QString &text, QMessageBox::Icon kind);
 
     Settings &m_settings;
     AddressBook &m_book;
     TNameRowsModel *m_rows = nullptr;
     QList<TWABRecord> m_records;
     QString m_currentWabFile;
-    MessageDialogFn m_message;
     OpenFileFn m_openFile;
     std::function<void(const QString &)> m_imported;
 };

@@ -2,6 +2,8 @@
 
 #include "TestSupport.h"
 
+#include "widgets/ShowMessageDialog.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -34,6 +36,15 @@ inline QString makeWave(const QString &relative)
     QDir().mkpath(QFileInfo(path).absolutePath());
     testsupport::writeFile(path, QByteArray("RIFF\x24\0\0\0WAVE", 12));
     return path;
+}
+
+// The message boxes answered through MessageDialogHook since the last look, as "caption|text".
+inline QStringList messages()
+{
+    QStringList out;
+    for (const MessageDialogHook::Record &shown : MessageDialogHook::takeAnswered())
+        out << shown.caption + u'|' + shown.text;
+    return out;
 }
 
 } // namespace uitest

@@ -8,6 +8,7 @@
 #include "store/AddressBook.h"
 #include "ui/DialogSeams.h"
 #include "ui/TfrmContact.h"
+#include "widgets/ShowMessageDialog.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -51,7 +52,6 @@ class TestContactEditor : public QObject
     }
     std::unique_ptr<AddressBook> m_book;
     std::unique_ptr<TfrmContact> m_editor;
-    QStringList m_messages; // the texts of the message boxes
     QStringList m_played;
     QStringList m_spoken;
     QString m_nextFile;
@@ -70,16 +70,11 @@ private slots:
         m_book = std::make_unique<AddressBook>(testsupport::testDataDir());
         QVERIFY(m_book->load());
         ModalDialogHook::clear();
-        m_messages.clear();
+        MessageDialogHook::clear();
         m_played.clear();
         m_spoken.clear();
 
         m_editor = std::make_unique<TfrmContact>(*m_book);
-        m_editor->setMessageDialog(
-            [this](const QString &, const QString &text, QMessageBox::Icon, QMessageBox::StandardButtons) {
-                m_messages.append(text);
-                return QMessageBox::Ok;
-            });
         m_editor->setOpenFileDialog(
             [this](const QString &, const QString &, const QString &) { return m_nextFile; });
         m_editor->setSoundPlayer([this](const QString &file) { m_played << file; });
@@ -323,7 +318,7 @@ private slots:
             QVERIFY(!d.isVisible());
         });
         click("btnNewGroup");
-        QVERIFY(m_messages.isEmpty());
+        QVERIFY(MessageDialogHook::takeAnswered().isEmpty());
         QCOMPARE(m_book->groups().size(), 2);
     }
 };

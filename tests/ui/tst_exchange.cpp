@@ -1,6 +1,7 @@
 // The exchange with a vCard contacts folder, driven as a user drives it, on real folders.
 
 #include "TestSupport.h"
+#include "UiTestSupport.h"
 
 #include "exchange/VCard.h"
 #include "settings/Settings.h"
@@ -10,6 +11,7 @@
 #include "ui/TfrmOutlookFolders.h"
 #include "ui/TfrmReading.h"
 #include "ui/TypeAheadListView.h"
+#include "widgets/ShowMessageDialog.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -31,8 +33,6 @@ class TestExchange : public QObject
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<AddressBook> m_book;
     std::unique_ptr<TfrmOutlookContacts> m_window;
-    QStringList m_messages;
-    QMessageBox::StandardButton m_answer = QMessageBox::Yes;
 
     void card(const QString &book, const QString &name, int slot = 0, const QString &number = {})
     {
@@ -77,15 +77,13 @@ private slots:
         m_book = std::make_unique<AddressBook>(data);
         QVERIFY(m_book->load());
         m_window = std::make_unique<TfrmOutlookContacts>(*m_settings, *m_book);
-        m_messages.clear();
-        m_answer = QMessageBox::Yes;
-        m_window->setMessageDialog([this](const QString &caption, const QString &text, QMessageBox::Icon,
-                                          QMessageBox::StandardButtons) {
-            m_messages << caption + u'|' + text;
-            return m_answer;
-        });
+        MessageDialogHook::clear();
     }
-    void cleanup() { ModalDialogHook::clear(); }
+    void cleanup()
+    {
+        ModalDialogHook::clear();
+        QCOMPARE(MessageDialogHook::pendingAnswers(), 0);
+    }
 
     // A mobile-only card reads into slot 3; of three marked, the one already in the address book
     // is skipped and counted, into the first free "vCard Kontakti" group; the sides are sorted.
@@ -117,8 +115,9 @@ private slots:
                  u"Naziv osobe:  Ana\n\nTelefonski brojevi:\n   091 123"_s);
 
         click(win.btnOutlookMarkAll);
+        MessageDialogHook::setNextAnswer(QMessageBox::Ok);
         click(win.btnSaveToAddressbook);
-        QCOMPARE(m_messages,
+        QCOMPARE(uitest::messages(),
                  QStringList{u"Informacija|Podaci su snimljeni u grupu \"vCard Kontakti 1\"!\n\nOd "
                              "ukupno 3 označenih podataka snimljeno je 2. Nisu\nupisani podaci koji "
                              "već postoje u adresaru."_s});
@@ -162,9 +161,11 @@ private slots:
         QCOMPARE(m_window->cbOutlookFolders->count(), 2);
 
         chooseFolder(u"posao"_s);
+        MessageDialogHook::setNextAnswer(QMessageBox::Ok);
         click(m_window->btnSaveToOutlook);
-        QCOMPARE(m_messages.size(), 1);
-        QVERIFY(m_messages[0].startsWith(u"Informacija|Kontakti su uspješno snimljeni u vCard kontakte!"_s));
+        QStringList shown = uitest::messages();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY(shown[0].startsWith(u"Informacija|Kontakti su uspješno snimljeni u vCard kontakte!"_s));
         QCOMPARE(m_window->cbOutlookFolders->currentIndex(), 1);
         QCOMPARE(names(m_window->outlookList()), QStringList{u"Zora"_s});
         const QStringList files = QDir(m_root + u"posao"_s).entryList({u"*.vcf"_s});
@@ -186,14 +187,14 @@ private slots:
         // A folder that cannot take a card: the failure is reported, not a success.
         QVERIFY(QDir(m_root + u"posao"_s).removeRecursively());
         testsupport::writeFile(m_root + u"posao"_s, "not a folder");
-        m_messages.clear();
         m_window->lvContacts->selectAll();
         chooseFolder(u"posao"_s);
+        MessageDialogHook::setNextAnswer(QMessageBox::Ok);
         click(m_window->btnSaveToOutlook);
-        QCOMPARE(m_messages.size(), 1);
-        QVERIFY2(
-            m_messages[0].startsWith(u"Greška|Dogodila se greška pri snimanju kontakata u vCard kontakte!"_s),
-            qPrintable(m_messages[0]));
+        shown = uitest::messages();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown[0].startsWith(u"Greška|Dogodila se greška pri snimanju kontakata u vCard kontakte!"_s),
+                 qPrintable(shown[0]));
     }
 
     // Adding and deleting folders: the root cannot be deleted, a taken name is refused, a
@@ -208,24 +209,24 @@ private slots:
         QVERIFY(!folders.btnAddFolder->isEnabled());
         folders.tvOutlookFolders->setCurrentItem(folders.tvOutlookFolders->topLevelItem(0));
         QVERIFY(!folders.btnDeleteFolder->isEnabled() && folders.btnAccept->isEnabled());
+        MessageDialogHook::setNextAnswer(QMessageBox::Ok);
         for (int round = 0; round < 2; ++round) {
             folders.editFolderName->setText(u" Obitelj "_s);
             click(folders.btnAddFolder);
         }
-        QCOMPARE(m_messages, QStringList{u"Greška|Mapa koju pokušavate dodati već postoji!"_s});
+        QCOMPARE(uitest::messages(), QStringList{u"Greška|Mapa koju pokušavate dodati već postoji!"_s});
         QCOMPARE(m_window->GetContactFolders(), (QStringList{u"default"_s, u"Obitelj"_s, u"posao"_s}));
         QCOMPARE(m_window->cbOutlookFolders->currentText(), u"posao"_s);
         QCOMPARE(folders.tvOutlookFolders->currentItem()->text(0), u"Obitelj"_s);
         card(u"Obitelj"_s, u"Ana"_s);
 
-        m_messages.clear();
-        m_answer = QMessageBox::No;
+        MessageDialogHook::setNextAnswer(QMessageBox::No);
         click(folders.btnDeleteFolder);
-        QCOMPARE(m_messages,
+        QCOMPARE(uitest::messages(),
                  QStringList{
                      u"Potvrda|Izbriši mapu iz vCard Kontakata?\n\nIzbrisat će se i kontakti u mapi: 1."_s});
         QVERIFY(QFile::exists(m_root + u"Obitelj/Ana.vcf"_s));
-        m_answer = QMessageBox::Yes;
+        MessageDialogHook::setNextAnswer(QMessageBox::Yes);
         click(folders.btnDeleteFolder);
         QVERIFY(!QFileInfo::exists(m_root + u"Obitelj"_s));
         QCOMPARE(m_window->GetContactFolders(), (QStringList{u"default"_s, u"posao"_s}));
@@ -254,9 +255,10 @@ private slots:
     {
         m_settings->setText(Settings::ContactsRoot, m_root + u"missing"_s);
         QVERIFY(IsOutlookInstalled(*m_settings));
+        MessageDialogHook::setNextAnswer(QMessageBox::Ok);
         m_window->StartExchange();
         QVERIFY(!m_window->isVisible());
-        QCOMPARE(m_messages,
+        QCOMPARE(uitest::messages(),
                  QStringList{u"Greška|Ne mogu otvoriti vCard kontakte!\n\n"_s + m_root + u"missing"_s});
         m_settings->setText(Settings::ContactsRoot, QString());
         QCOMPARE(IsOutlookInstalled(*m_settings),

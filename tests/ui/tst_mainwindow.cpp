@@ -13,6 +13,7 @@
 #include "ui/DialogSeams.h"
 #include "ui/MainLists.h"
 #include "ui/TfrmMain.h"
+#include "widgets/ShowMessageDialog.h"
 #include "widgets/TBitmapButton.h"
 #include "widgets/TLinkLabel.h"
 
@@ -26,6 +27,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -41,13 +43,6 @@ using uitest::own;
 using uitest::typeText;
 
 namespace {
-
-struct Message
-{
-    QString caption;
-    QString text;
-    QMessageBox::StandardButtons buttons;
-};
 
 const QDate kCallDate(2026, 3, 14);
 const QTime kCallTime(13, 45);
@@ -164,16 +159,14 @@ class TestMainWindow : public QObject
     std::unique_ptr<AddressBook> m_book;
     std::unique_ptr<CallLog> m_log;
     std::unique_ptr<TfrmMain> m_window;
-    // What the window asked of the user and the desktop, and the answers queued for it.
-    QList<Message> m_messages;
-    QList<QMessageBox::StandardButton> m_answers;
+    // What the window asked of the user (the message boxes of the last checkMessage) and the
+    // desktop.
+    QList<MessageDialogHook::Record> m_messages;
     QList<bool> m_callsSeen;
     QStringList m_opened;
     QString m_saveAnswer;
-    // Runs while the next message box is open (the event loop goes on behind a modal box).
-    std::function<void()> m_duringMessage;
 
-    void answerNext(int answer) { m_answers << QMessageBox::StandardButton(answer); }
+    void answerNext(int answer) { MessageDialogHook::setNextAnswer(QMessageBox::StandardButton(answer)); }
     QTreeWidgetItem *node(const QString &text) const
     {
         QTreeWidgetItem *n = m_window->groupNode(text);
@@ -199,9 +192,11 @@ class TestMainWindow : public QObject
         for (int r : selected)
             m_window->selectCallRow(r, true);
     }
-    // One message box was shown, with this caption and text (text unchecked when empty).
+    // One message box was shown since the last check, with this caption and text (text
+    // unchecked when empty).
     void checkMessage(const QString &caption, const QString &text = {})
     {
+        m_messages = MessageDialogHook::takeAnswered();
         QCOMPARE(m_messages.size(), 1);
         QCOMPARE(m_messages[0].caption, caption);
         if (!text.isEmpty())
@@ -226,11 +221,9 @@ private slots:
         QDir(testsupport::testDataDir()).removeRecursively();
         QDir().mkpath(testsupport::testDataDir());
         ModalDialogHook::clear();
-        m_messages.clear();
-        m_answers.clear();
+        MessageDialogHook::clear();
         m_callsSeen.clear();
         m_opened.clear();
-        m_duringMessage = nullptr;
 
         TGroupList groups;
         for (const QString &g : {u"Prijatelji"_s, u"Obitelj"_s, u"Šport"_s, u"Zabava"_s})
@@ -261,13 +254,6 @@ private slots:
 
         m_settings = std::make_unique<Settings>();
         m_window = std::make_unique<TfrmMain>(*m_settings, *m_book, *m_log);
-        m_window->setMessageDialog([this](const QString &caption, const QString &text, QMessageBox::Icon,
-                                          QMessageBox::StandardButtons buttons) {
-            m_messages.append({caption, text, buttons});
-            if (m_duringMessage)
-                std::exchange(m_duringMessage, nullptr)();
-            return m_answers.isEmpty() ? QMessageBox::Ok : m_answers.takeFirst();
-        });
         m_window->setUrlOpener([this](const QString &url) {
             m_opened << url;
             return !url.startsWith(u"mailto:"_s); // no mail program here
@@ -284,6 +270,7 @@ private slots:
     {
         m_window.reset();
         QCOMPARE(ModalDialogHook::pending(), 0);
+        QCOMPARE(MessageDialogHook::pendingAnswers(), 0);
     }
 
     // ---- the address book page ----
@@ -367,7 +354,7 @@ private slots:
             emit m_window->lvContacts->doubleClicked(m_window->lvContacts->currentIndex());
             QCOMPARE(seen, (QStringList{"Kovač, Ivo", "editFirstName"}));
         }
-        QVERIFY(m_messages.isEmpty());
+        QVERIFY(MessageDialogHook::takeAnswered().isEmpty());
         QCOMPARE(contactSummary().last(), u"Kovačić, Ivo=Obitelj"_s);
         QCOMPARE(m_window->selectedContactNames(), QStringList{"Kovačić, Ivo"});
     }
@@ -386,7 +373,7 @@ private slots:
             typeNameAndSave(u"Marko"_s, u"Marić"_s)(editor);
         });
         QTest::mouseClick(m_window->tbNewContact, Qt::LeftButton);
-        QVERIFY(m_messages.isEmpty());
+        QVERIFY(MessageDialogHook::takeAnswered().isEmpty());
         QCOMPARE(contactSummary().last(), u"Marić, Marko=Kolege"_s);
         QCOMPARE(m_window->selectedNodeText(), u"Kolege"_s);
         QCOMPARE(rows(*m_window), QStringList{"Marić, Marko"});
@@ -405,7 +392,6 @@ private slots:
 
         // Several: the question counts them.
         selectContacts({u"Čedo"_s, u"Dario"_s, u"Zoran"_s});
-        m_messages.clear();
         answerNext(QMessageBox::Yes);
         QTest::mouseClick(m_window->tbDeleteContact, Qt::LeftButton);
         checkMessage(u"Potvrda"_s,
@@ -429,6 +415,7 @@ private slots:
         m_settings->setFlag(Settings::ConfirmDelete, false);
         const QByteArray before = fileBytes(kAddressbookFileName);
         const QStringList shown = rows(*m_window);
+        answerNext(QMessageBox::Ok);
         {
             const FileSizeLimit full(1000);
             if (command == u"new"_s) {
@@ -508,9 +495,11 @@ private slots:
         m_window->pcDetails->setCurrentIndex(4);
         TLinkLabel *link = m_window->lblDetailsEmail[0];
         QCOMPARE(link->text(), u"ana@example.hr"_s);
+        answerNext(QMessageBox::Ok);
         QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(2, link->height() / 2));
         QCOMPARE(m_opened, QStringList{u"mailto:ana@example.hr"_s});
-        QVERIFY(m_messages.last().text.contains(u"mailto:ana@example.hr"_s));
+        checkMessage(u"Informacija"_s);
+        QVERIFY(m_messages[0].text.contains(u"mailto:ana@example.hr"_s));
 
         // Several contacts show no details.
         selectContacts({u"Horvat, Ana"_s, u"Zoran"_s});
@@ -596,15 +585,20 @@ private slots:
         QCOMPARE(m_window->callRowText(4, 0), u"Perić, Pero"_s);
     }
 
-    // The calls chosen go even when the monitor logs a newer call while the question is open.
+    // The calls chosen go even when the monitor logs a newer call while the question is open: the
+    // question is a real modal box here, with the event loop going on behind it.
     void deleteCalls()
     {
         showCalls({4, 0, 2});
-        m_duringMessage = [this] { logCall(call(u"Marija"_s, u"099 000 1111"_s, true, 1)); };
-        answerNext(QMessageBox::Yes);
+        QString asked;
+        QTimer::singleShot(0, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            asked = box->windowTitle() + u'|' + box->text();
+            logCall(call(u"Marija"_s, u"099 000 1111"_s, true, 1));
+            box->button(QMessageBox::Yes)->click();
+        });
         QTest::mouseClick(m_window->tbDeleteCalls, Qt::LeftButton);
-        checkMessage(u"Potvrda"_s,
-                     u"Poziva za brisanje:  3\n\nDa li stvarno želiš obrisati izabrane pozive?"_s);
+        QCOMPARE(asked, u"Potvrda|Poziva za brisanje:  3\n\nDa li stvarno želiš obrisati izabrane pozive?"_s);
         QCOMPARE(callsOnDisk(&ACalls::CallerNumber),
                  (QStringList{"099 000 1111", "< Neidentificiran >", "< Sakriven >"}));
         QCOMPARE(m_window->callRowCount(), 3);

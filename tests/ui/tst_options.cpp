@@ -10,19 +10,23 @@
 #include "store/AddressBook.h"
 #include "store/FileRecords.h"
 #include "ui/TfrmOptions.h"
+#include "widgets/ShowMessageDialog.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <memory>
@@ -51,8 +55,6 @@ class TestOptions : public QObject
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<AddressBook> m_book;
     std::unique_ptr<TfrmOptions> m_form;
-    QStringList m_messages; // the texts of the message boxes
-    QMessageBox::StandardButton m_answer = QMessageBox::Ok;
     QString m_nextFile;
     QStringList m_fileDialogFolders;
     QStringList m_played;
@@ -116,20 +118,14 @@ private slots:
         Autostart::disable();
         m_book = std::make_unique<AddressBook>(testsupport::testDataDir());
         writeGroups({});
-        m_messages.clear();
+        MessageDialogHook::clear();
         m_played.clear();
         m_fileDialogFolders.clear();
-        m_answer = QMessageBox::Ok;
         m_speech = false;
 
         m_settings = std::make_unique<Settings>();
         m_settings->setProgramPath(u"/opt/Tellwise/bin/tellwise-monitor"_s);
         m_form = std::make_unique<TfrmOptions>(*m_settings, *m_book);
-        m_form->setMessageDialog(
-            [this](const QString &, const QString &text, QMessageBox::Icon, QMessageBox::StandardButtons) {
-                m_messages.append(text);
-                return m_answer;
-            });
         m_form->setOpenFileDialog([this](const QString &, const QString &folder, const QString &) {
             m_fileDialogFolders.append(folder);
             return m_nextFile;
@@ -148,6 +144,7 @@ private slots:
         m_form.reset();
         m_book.reset();
         m_settings.reset();
+        QCOMPARE(MessageDialogHook::pendingAnswers(), 0);
     }
 
     // OK stores what the controls show; Cancel shows the stored state again. Check boxes are
@@ -290,8 +287,9 @@ private slots:
         open();
         showPage(TfrmOptions::PageLanguage);
         control<QComboBox>("cbLanguage")->setCurrentIndex(0);
+        MessageDialogHook::setNextAnswer(QMessageBox::Ok);
         ok();
-        QCOMPARE(m_messages.size(), 1);
+        QCOMPARE(MessageDialogHook::takeAnswered().size(), 1);
         QCOMPARE(Settings::languageOverride(path), u"ENU"_s);
         QCOMPARE(stored(u"Language"_s).toInt(), 0);
         // The language is in force at once, not only after the next start.
@@ -300,11 +298,12 @@ private slots:
         // Nothing changed: no message; back to Croatian drops the override.
         open();
         ok();
-        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(MessageDialogHook::takeAnswered().isEmpty());
         open();
         control<QComboBox>("cbLanguage")->setCurrentIndex(1);
+        MessageDialogHook::setNextAnswer(QMessageBox::Ok);
         ok();
-        QCOMPARE(m_messages.size(), 2);
+        QCOMPARE(MessageDialogHook::takeAnswered().size(), 1);
         QVERIFY(!Settings::overrideSelectsEnglish(path));
     }
 
@@ -330,12 +329,12 @@ private slots:
         // Deleting the sound asks first.
         open();
         tree->setCurrentItem(tree->findItems(u"Posao"_s, Qt::MatchExactly).first());
-        m_answer = QMessageBox::No;
+        MessageDialogHook::setNextAnswer(QMessageBox::No);
         click("btnDeleteGroupSound");
         QCOMPARE(storedGroupSound(u"Posao"_s), bell);
-        m_answer = QMessageBox::Yes;
+        MessageDialogHook::setNextAnswer(QMessageBox::Yes);
         click("btnDeleteGroupSound");
-        QCOMPARE(m_messages.size(), 2);
+        QCOMPARE(MessageDialogHook::takeAnswered().size(), 2);
         QCOMPARE(storedGroupSound(u"Posao"_s), QString());
         QCOMPARE(labelText("lblGroupSound"), QString());
         cancel();
@@ -351,17 +350,15 @@ private slots:
         open();
         showPage(TfrmOptions::PageUnwanted);
         click("chkRejectBlackList");
-        bool hiddenFirst = false;
-        m_form->setMessageDialog(
-            [&](const QString &, const QString &text, QMessageBox::Icon, QMessageBox::StandardButtons) {
-                hiddenFirst = !m_form->isVisible();
-                m_messages.append(text);
-                return QMessageBox::Ok;
-            });
+        // A real message box: what the screen shows while it is open.
+        QStringList told;
+        QTimer::singleShot(0, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            told << box->text() << (m_form->isVisible() ? u"window shown"_s : u"window gone"_s);
+            box->button(QMessageBox::Ok)->click();
+        });
         ok();
-        QCOMPARE(m_messages.size(), 1);
-        QCOMPARE(m_messages, QStringList{u"Opcija 'Odbij!' je isključena!"_s});
-        QVERIFY(hiddenFirst);
+        QCOMPARE(told, (QStringList{u"Opcija 'Odbij!' je isključena!"_s, u"window gone"_s}));
         QCOMPARE(stored(u"AutoReject"_s).toInt(), 0);
     }
 };

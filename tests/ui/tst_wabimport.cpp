@@ -1,12 +1,14 @@
 // The address-book import window on files of our own writer: what it lists, shows and saves.
 
 #include "TestSupport.h"
+#include "UiTestSupport.h"
 #include "WabWriter.h"
 
 #include "exchange/WabTags.h"
 #include "settings/Settings.h"
 #include "store/AddressBook.h"
 #include "ui/TfrmWab.h"
+#include "widgets/ShowMessageDialog.h"
 #include "widgets/TRunningLabel.h"
 
 #include <QDir>
@@ -25,7 +27,6 @@ class TestWabImport : public QObject
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<AddressBook> m_book;
     std::unique_ptr<TfrmWab> m_window;
-    QStringList m_messages;
     QString m_importedGroup;
 
     QString writeWab(const QString &name, const QByteArray &bytes)
@@ -50,13 +51,8 @@ private slots:
         m_book = std::make_unique<AddressBook>(m_dir);
         QVERIFY(m_book->load());
         m_window = std::make_unique<TfrmWab>(*m_settings, *m_book);
-        m_messages.clear();
         m_importedGroup.clear();
-        m_window->setMessageDialog([this](const QString &caption, const QString &text, QMessageBox::Icon,
-                                          QMessageBox::StandardButtons) {
-            m_messages << caption + u"|"_s + text;
-            return QMessageBox::Ok;
-        });
+        MessageDialogHook::clear();
         m_window->setImportedHandler([this](const QString &group) { m_importedGroup = group; });
     }
 
@@ -88,8 +84,9 @@ private slots:
         QCOMPARE(win.lvContacts->currentIndex().row(), 2);
 
         win.btnMarkAll->click();
+        MessageDialogHook::setNextAnswer(QMessageBox::Ok);
         win.btnImport->click();
-        QCOMPARE(m_messages,
+        QCOMPARE(uitest::messages(),
                  QStringList{u"Informacija|Podaci su snimljeni u grupu \"Windows Adresar 2\"!\n\nOd "
                              u"ukupno 3 označenih podataka snimljeno je 2. Nisu\nupisani podaci koji već "
                              u"postoje u adresaru."_s});
@@ -111,7 +108,9 @@ private slots:
         TfrmWab &win = *m_window;
         QCOMPARE(win.gbAddressbook->title(), u" vCard Adresar  [ 2 osoba ]:"_s);
         win.btnMarkAll->click();
+        MessageDialogHook::setNextAnswer(QMessageBox::Ok);
         win.btnImport->click();
+        QCOMPARE(uitest::messages().size(), 1);
         QCOMPARE(m_importedGroup, u"vCard Adresar"_s);
         const AListAddress &ana = m_book->contacts()[m_book->indexOfContact(u"Ana"_s)];
         QCOMPARE(ana.PhoneLocation, (std::array<QString, 8>{u"Kuća"_s, u"Kuća 2"_s, {}, u"Tvrtka"_s}));
@@ -134,8 +133,9 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, message);
+        MessageDialogHook::setNextAnswer(QMessageBox::Ok);
         open(writeWab(u"x.wab"_s, bytes));
-        QCOMPARE(m_messages, QStringList{message});
+        QCOMPARE(uitest::messages(), QStringList{message});
         QVERIFY(!m_window->btnMarkAll->isEnabled());
         QVERIFY(!m_window->btnImport->isEnabled());
         QCOMPARE(m_window->lvContacts->model()->rowCount(), 0);
