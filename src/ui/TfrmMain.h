@@ -182,7 +182,24 @@ public:
     static QString SaveCallsProposedName(const QDate &today);
     static QString WebAddress();
 
-    // Controls, named as the program names them.
+    TfrmContact *frmContact() const { return m_contact; }
+    const MainWindowMenus &menus() const { return m_menus; }
+
+    // The call list view; the scrolling benchmark drives it directly.
+    QTreeView *lvCalls = nullptr;
+
+signals:
+    // The window was hidden; the controller may show the calls again.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Controls, named as the program names them; their object names are the same, and are what
+    // tests find them by.
     QStackedWidget *Notebook = nullptr;
     QLabel *imgMainPosition = nullptr;
     TBitmapButton *btnAddressbook = nullptr;
@@ -229,22 +246,8 @@ public:
     std::array<TLinkLabel *, 4> lblDetailsEmail{};
     std::array<TLinkLabel *, 2> lblDetailsWeb{};
     QLabel *lblDetailsNotes = nullptr;
-    QTreeView *lvCalls = nullptr;
     TStatusPanels *stbCalls = nullptr;
 
-    TfrmContact *frmContact() const { return m_contact; }
-    const MainWindowMenus &menus() const { return m_menus; }
-
-signals:
-    // The window was hidden; the controller may show the calls again.
-    void closed();
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
     // Construction
     QWidget *createFrame();
     QWidget *createStatusStrip();

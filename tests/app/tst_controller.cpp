@@ -209,7 +209,7 @@ private slots:
         // The import button opens the import window.
         QString opened;
         ModalDialogHook::pushNext([&](QDialog &dialog) { opened = dialog.windowTitle(); });
-        main->tbImportWAB->click();
+        main->findChild<QToolButton *>(u"tbImportWAB"_s)->click();
         QCOMPARE(opened, QStringLiteral("Uvoz podataka iz datoteke adresara"));
         // A click on the icon opens the call list while there are new calls.
         start()->NewCallCount = 2;

@@ -166,6 +166,7 @@ class TestMainWindow : public QObject
     QStringList m_opened;
     QString m_saveAnswer;
 
+    template <typename T = QWidget> T *control(const char *name) const { return own<T>(*m_window, name); }
     void answerNext(int answer) { MessageDialogHook::setNextAnswer(QMessageBox::StandardButton(answer)); }
     QTreeWidgetItem *node(const QString &text) const
     {
@@ -174,10 +175,10 @@ class TestMainWindow : public QObject
             qFatal("no node %s", qPrintable(text));
         return n;
     }
-    void selectNode(const QString &text) { m_window->tvGroups->setCurrentItem(node(text)); }
+    void selectNode(const QString &text) { control<QTreeWidget>("tvGroups")->setCurrentItem(node(text)); }
     void selectContacts(const QStringList &names)
     {
-        m_window->lvContacts->clearSelection();
+        control<QTreeView>("lvContacts")->clearSelection();
         for (const QString &name : names) {
             QVERIFY2(rows(*m_window).contains(name), qPrintable(name));
             m_window->selectContactRow(int(rows(*m_window).indexOf(name)), true);
@@ -185,10 +186,10 @@ class TestMainWindow : public QObject
     }
     void showCalls(const QList<int> &selected = {})
     {
-        QTest::mouseClick(m_window->btnCalls, Qt::LeftButton);
+        QTest::mouseClick(control("btnCalls"), Qt::LeftButton);
         if (selected.isEmpty())
             return;
-        m_window->lvCalls->clearSelection();
+        control<QTreeView>("lvCalls")->clearSelection();
         for (int r : selected)
             m_window->selectCallRow(r, true);
     }
@@ -290,7 +291,7 @@ private slots:
         QFETCH(QStringList, expected);
 
         // The groups sort with the locale's letters below the fixed nodes.
-        QTreeWidgetItem *all = m_window->tvGroups->topLevelItem(0);
+        QTreeWidgetItem *all = control<QTreeWidget>("tvGroups")->topLevelItem(0);
         QStringList groups;
         for (int i = 0; i < all->childCount(); ++i)
             groups << all->child(i)->text(0);
@@ -298,7 +299,8 @@ private slots:
 
         selectNode(node);
         QCOMPARE(rows(*m_window), expected);
-        QCOMPARE(m_window->stbContacts->text(1), u" Ukupno osoba:  %1"_s.arg(expected.size()));
+        QCOMPARE(control<TStatusPanels>("stbContacts")->text(1),
+                 u" Ukupno osoba:  %1"_s.arg(expected.size()));
         // The first row comes selected, ready for the edit button.
         QCOMPARE(m_window->selectedContactNames(), expected.mid(0, 1));
         for (int r = 0; r < expected.size(); ++r)
@@ -314,24 +316,24 @@ private slots:
             retype(dialog, "editGroupName", u"Kolege"_s);
             clickSave(dialog);
         });
-        QTest::mouseClick(m_window->tbRenameGroup, Qt::LeftButton);
+        QTest::mouseClick(control<QToolButton>("tbRenameGroup"), Qt::LeftButton);
         QCOMPARE(m_window->selectedNodeText(), u"Kolege"_s);
         QCOMPARE(rows(*m_window), (QStringList{"Čedo", "Horvat, Ana"}));
 
         // The Delete key on the tree is the same command as the button; "Ne" keeps everything.
         const QByteArray groups = fileBytes(kGroupsFileName);
         answerNext(QMessageBox::No);
-        QTest::keyClick(m_window->tvGroups, Qt::Key_Delete);
+        QTest::keyClick(control<QTreeWidget>("tvGroups"), Qt::Key_Delete);
         checkMessage(u"Potvrda"_s);
         QCOMPARE(m_messages[0].buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll);
         QCOMPARE(fileBytes(kGroupsFileName), groups);
 
         // "Da": the group only, and the node goes.
         answerNext(QMessageBox::Yes);
-        QTest::mouseClick(m_window->tbDeleteGroup, Qt::LeftButton);
+        QTest::mouseClick(control<QToolButton>("tbDeleteGroup"), Qt::LeftButton);
         QCOMPARE(contactSummary()[0], u"Horvat, Ana=Bez grupe"_s);
         QVERIFY(!m_window->groupNode(u"Kolege"_s));
-        QCOMPARE(m_window->stbGroups->text(0), u" Ukupno grupa:  3"_s);
+        QCOMPARE(control<TStatusPanels>("stbGroups")->text(0), u" Ukupno grupa:  3"_s);
         QCOMPARE(m_window->selectedNodeText(), u"Sve grupe"_s);
     }
 
@@ -351,7 +353,8 @@ private slots:
                 if (round == 1)
                     clickSave(editor);
             });
-            emit m_window->lvContacts->doubleClicked(m_window->lvContacts->currentIndex());
+            QTreeView *list = control<QTreeView>("lvContacts");
+            emit list->doubleClicked(list->currentIndex());
             QCOMPARE(seen, (QStringList{"Kovač, Ivo", "editFirstName"}));
         }
         QVERIFY(MessageDialogHook::takeAnswered().isEmpty());
@@ -372,7 +375,7 @@ private slots:
             QTest::mouseClick(own<QPushButton>(editor, "btnNewGroup"), Qt::LeftButton);
             typeNameAndSave(u"Marko"_s, u"Marić"_s)(editor);
         });
-        QTest::mouseClick(m_window->tbNewContact, Qt::LeftButton);
+        QTest::mouseClick(control<QToolButton>("tbNewContact"), Qt::LeftButton);
         QVERIFY(MessageDialogHook::takeAnswered().isEmpty());
         QCOMPARE(contactSummary().last(), u"Marić, Marko=Kolege"_s);
         QCOMPARE(m_window->selectedNodeText(), u"Kolege"_s);
@@ -386,14 +389,14 @@ private slots:
         selectContacts({u"Zoran"_s});
         answerNext(QMessageBox::No);
         // The Delete key on the list is the same command as the button.
-        QTest::keyClick(m_window->lvContacts, Qt::Key_Delete);
+        QTest::keyClick(control<QTreeView>("lvContacts"), Qt::Key_Delete);
         checkMessage(u"Potvrda"_s);
         QCOMPARE(fileBytes(kAddressbookFileName), before);
 
         // Several: the question counts them.
         selectContacts({u"Čedo"_s, u"Dario"_s, u"Zoran"_s});
         answerNext(QMessageBox::Yes);
-        QTest::mouseClick(m_window->tbDeleteContact, Qt::LeftButton);
+        QTest::mouseClick(control<QToolButton>("tbDeleteContact"), Qt::LeftButton);
         checkMessage(u"Potvrda"_s,
                      u"Osoba za brisanje:  3\n\nDa li stvarno želiš obrisati izabrane osobe iz adresara?"_s);
         QCOMPARE(contactSummary(),
@@ -449,19 +452,19 @@ private slots:
     void blackListAndDropOnTheTree()
     {
         selectContacts({u"Cvijeta"_s, u"Kovač, Ivo"_s, u"Zoran"_s});
-        QTreeView *list = m_window->lvContacts;
+        QTreeView *list = control<QTreeView>("lvContacts");
         const std::unique_ptr<QMimeData> mime(
             list->model()->mimeData(list->selectionModel()->selectedRows()));
         // The drag as the tree sees it: enter, move and drop on the node's middle.
         auto drop = [&](const QString &target) {
-            const QPoint at = m_window->tvGroups->visualItemRect(node(target)).center();
+            const QPoint at = control<QTreeWidget>("tvGroups")->visualItemRect(node(target)).center();
             const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
             QDragEnterEvent enter(at, actions, mime.get(), Qt::LeftButton, {});
             QDragMoveEvent move(at, actions, mime.get(), Qt::LeftButton, {});
             QDropEvent dropped(QPointF(at), actions, mime.get(), Qt::LeftButton, {});
             dropped.setAccepted(false);
             for (QEvent *e : std::initializer_list<QEvent *>{&enter, &move, &dropped})
-                QApplication::sendEvent(m_window->tvGroups->viewport(), e);
+                QApplication::sendEvent(control<QTreeWidget>("tvGroups")->viewport(), e);
             return move.isAccepted() && dropped.isAccepted();
         };
         const QByteArray before = fileBytes(kAddressbookFileName);
@@ -490,10 +493,10 @@ private slots:
     void detailsPanel()
     {
         selectContacts({u"Horvat, Ana"_s});
-        QCOMPARE(m_window->lblDetailsHeading[0]->text(), u"Horvat, Ana"_s);
-        QCOMPARE(m_window->lblDetailsNumber[0]->text(), u"091 111 1111"_s);
-        m_window->pcDetails->setCurrentIndex(4);
-        TLinkLabel *link = m_window->lblDetailsEmail[0];
+        QCOMPARE(control<QLabel>("lblDetailsHeading0")->text(), u"Horvat, Ana"_s);
+        QCOMPARE(control<QLabel>("lblDetailsNumber1")->text(), u"091 111 1111"_s);
+        control<QTabWidget>("pcDetails")->setCurrentIndex(4);
+        TLinkLabel *link = control<TLinkLabel>("lblDetailsEmail1");
         QCOMPARE(link->text(), u"ana@example.hr"_s);
         answerNext(QMessageBox::Ok);
         QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(2, link->height() / 2));
@@ -503,7 +506,7 @@ private slots:
 
         // Several contacts show no details.
         selectContacts({u"Horvat, Ana"_s, u"Zoran"_s});
-        QCOMPARE(m_window->lblDetailsHeading[0]->text(), QString());
+        QCOMPARE(control<QLabel>("lblDetailsHeading0")->text(), QString());
     }
 
     // ---- the calls page ----
@@ -512,7 +515,7 @@ private slots:
     {
         // A contact that gets the first caller's number after the call.
         ModalDialogHook::pushNext(typeNameAndSave(u"Marija"_s, u"Novak"_s, u"091 222 3333"_s));
-        QTest::mouseClick(m_window->tbNewContact, Qt::LeftButton);
+        QTest::mouseClick(control<QToolButton>("tbNewContact"), Qt::LeftButton);
         showCalls();
         QCOMPARE(m_callsSeen, QList<bool>{false});
 
@@ -528,12 +531,12 @@ private slots:
             QCOMPARE(shown, (QStringList{names[r], kNumbers[r], when}));
             QCOMPARE(m_window->callRowImage(r), r < 2 ? 26 : 25);
         }
-        QCOMPARE(m_window->stbCalls->text(0), u" Novih poziva:  2"_s);
+        QCOMPARE(control<TStatusPanels>("stbCalls")->text(0), u" Novih poziva:  2"_s);
         QCOMPARE(m_window->selectedCallRows(), QList<int>{0});
 
         // The list is saved as a page where the user chooses.
         m_saveAnswer = dataFile(u"pozivi"_s);
-        QTest::mouseClick(m_window->tbSaveCalls, Qt::LeftButton);
+        QTest::mouseClick(control<QToolButton>("tbSaveCalls"), Qt::LeftButton);
         const QByteArray page = testsupport::readFile(dataFile(u"pozivi.htm"_s));
         QVERIFY(page.contains("098 765 432") && page.contains("&lt; Sakriven &gt;"));
 
@@ -547,7 +550,7 @@ private slots:
     {
         // A withheld number cannot be added, even when asked directly.
         showCalls({1});
-        QVERIFY(!m_window->tbAddToAddressbook->isEnabled());
+        QVERIFY(!control<QToolButton>("tbAddToAddressbook")->isEnabled());
         ModalDialogHook::pushNext([](QDialog &) { QFAIL("the editor opened"); });
         m_window->tbAddToAddressbookClick();
         QCOMPARE(ModalDialogHook::pending(), 1);
@@ -566,7 +569,7 @@ private slots:
                       << (groups->currentIndex() < 0 ? groups->placeholderText() : groups->currentText());
             editor.reject();
         });
-        QTest::mouseClick(m_window->tbAddToAddressbook, Qt::LeftButton);
+        QTest::mouseClick(control<QToolButton>("tbAddToAddressbook"), Qt::LeftButton);
         QCOMPARE(prefilled, (QStringList{"", "Osoba:  ", "Bez grupe"}));
         m_log->NameCaller(4, u"Pero"_s);
         m_window->RefreshCallList();
@@ -578,7 +581,7 @@ private slots:
             typeText(own(editor, "editLastName"), u"Perić"_s);
             clickSave(editor);
         });
-        QTest::mouseClick(m_window->tbAddToAddressbook, Qt::LeftButton);
+        QTest::mouseClick(control<QToolButton>("tbAddToAddressbook"), Qt::LeftButton);
         QCOMPARE(prefilled, (QStringList{"Pero", "098 765 432"}));
         QCOMPARE(contactSummary().last(), u"Perić, Pero=Bez grupe"_s);
         QCOMPARE(m_window->currentPage(), int(TfrmMain::PageCalls));
@@ -597,7 +600,7 @@ private slots:
             logCall(call(u"Marija"_s, u"099 000 1111"_s, true, 1));
             box->button(QMessageBox::Yes)->click();
         });
-        QTest::mouseClick(m_window->tbDeleteCalls, Qt::LeftButton);
+        QTest::mouseClick(control<QToolButton>("tbDeleteCalls"), Qt::LeftButton);
         QCOMPARE(asked, u"Potvrda|Poziva za brisanje:  3\n\nDa li stvarno želiš obrisati izabrane pozive?"_s);
         QCOMPARE(callsOnDisk(&ACalls::CallerNumber),
                  (QStringList{"099 000 1111", "< Neidentificiran >", "< Sakriven >"}));
