@@ -3,6 +3,7 @@
 #include "telephony/NetworkLineParser.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -18,6 +19,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             std::abort();
         if (e.kind != NetworkEvent::Offer && e.caller.hasParty())
             std::abort();
+        // Nothing but a number is offered as one: a + in front, then digits, * and #.
+        const QByteArray number = e.caller.number();
+        for (qsizetype i = 0; i < number.size(); ++i) {
+            if (!(std::isdigit(uchar(number[i])) || number[i] == '*' || number[i] == '#' ||
+                  (i == 0 && number[i] == '+')))
+                std::abort();
+        }
     };
     // Feed in uneven pieces, as reads from a socket arrive.
     std::size_t pos = 0;

@@ -5,28 +5,71 @@
 #include <QFile>
 #include <QSettings>
 
+#include <algorithm>
+#include <optional>
+
 namespace telephony {
 
 namespace {
 
 constexpr qsizetype kMaxNumberLength = 32;
 
-// Digits and the few signs a dialled number has; anything else a server sends is dropped.
-QByteArray cleanNumber(QByteArrayView text)
+bool isDigit(char c)
 {
+    return c >= '0' && c <= '9';
+}
+
+bool isDialChar(char c)
+{
+    return isDigit(c) || c == '*' || c == '#';
+}
+
+// The number in a caller or called field: an optional leading +, then digits, * and #, with the
+// separators people write between them ("+49 (30) 1234-567"); empty for an empty field. Anything
+// else is no number at all: nothing is picked out of text that is not one.
+std::optional<QByteArray> phoneNumber(QByteArrayView field)
+{
+    const QByteArrayView text = field.trimmed();
+    if (text.isEmpty())
+        return QByteArray();
     QByteArray out;
-    for (const char c : text.trimmed()) {
-        if ((c >= '0' && c <= '9') || c == '+' || c == '*' || c == '#')
-            out.append(c);
-        if (out.size() >= kMaxNumberLength)
-            break;
+    qsizetype i = 0;
+    if (text.front() == '+')
+        out.append(text[i++]);
+    if (i == text.size() || !(isDialChar(text[i]) || text[i] == '(') || !isDialChar(text.back()))
+        return std::nullopt;
+    for (; i < text.size(); ++i) {
+        if (isDialChar(text[i]))
+            out.append(text[i]);
+        else if (!QByteArrayView(" -/().").contains(text[i]))
+            return std::nullopt;
     }
+    if (out.size() > kMaxNumberLength)
+        return std::nullopt;
     return out;
 }
 
-bool isNumber(QByteArrayView text)
+// Every router line starts with its time stamp, "DD.MM.YY HH:MM:SS".
+bool isTimeStamp(QByteArrayView text)
 {
-    return !text.isEmpty() && cleanNumber(text).size() == text.size();
+    constexpr QByteArrayView pattern = "00.00.00 00:00:00";
+    if (text.size() != pattern.size())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (pattern[i] == '0' ? !isDigit(text[i]) : text[i] != pattern[i])
+            return false;
+    }
+    return true;
+}
+
+// What NCID servers send for a number the network did not deliver.
+bool isUnavailableMarker(QByteArrayView number)
+{
+    for (const char *marker : {"", "-", "NONE", "NO NUMBER", "UNAVAILABLE", "UNKNOWN"}) {
+        if (number.compare(marker, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -35,13 +78,20 @@ void BoundedLineReader::feed(QByteArrayView bytes, const std::function<void(cons
 {
     for (const char c : bytes) {
         if (c == '\n') {
-            if (!m_overlong && !m_line.isEmpty())
+            if (!m_overlong && !m_junk && !m_line.isEmpty())
                 sink(m_line);
             m_line.clear();
-            m_overlong = false;
+            m_overlong = m_junk = m_carriageReturn = false;
             continue;
         }
-        if (m_overlong || (uchar(c) < 0x20 && c != '\t') || c == 0x7F)
+        // A CR anywhere but before the LF, or any other control byte but TAB, makes the whole
+        // line junk: what is left of it once they are taken out can read as a different call.
+        if (m_carriageReturn || (uchar(c) < 0x20 && c != '\t' && c != '\r') || c == 0x7F) {
+            m_junk = true;
+            m_line.clear();
+        }
+        m_carriageReturn = c == '\r';
+        if (m_overlong || m_junk || m_carriageReturn)
             continue;
         if (m_line.size() >= kMaxLineLength) {
             m_line.clear();
@@ -55,29 +105,29 @@ void BoundedLineReader::feed(QByteArrayView bytes, const std::function<void(cons
 void BoundedLineReader::reset()
 {
     m_line.clear();
-    m_overlong = false;
+    m_overlong = m_junk = m_carriageReturn = false;
 }
 
 NetworkEvent parseCallMonitorLine(QByteArrayView line)
 {
     NetworkEvent event;
     const QList<QByteArray> f = line.toByteArray().trimmed().split(';');
-    if (f.size() < 4)
+    if (f.size() < 4 || !isTimeStamp(f[0]))
         return event;
     const QByteArray &type = f[1];
     const QByteArray connection = f[2].trimmed();
-    if (!isNumber(connection) || connection.size() > 4)
+    if (connection.isEmpty() || connection.size() > 4 ||
+        !std::all_of(connection.begin(), connection.end(), isDigit))
         return event;
     if (type == "RING" && f.size() >= 5) {
+        // An empty caller is a withheld number; a caller that is no number is no call.
+        const std::optional<QByteArray> caller = phoneNumber(f[3]);
+        if (!caller)
+            return event;
         event.kind = NetworkEvent::Offer;
         event.connection = connection;
-        // An empty caller is a withheld number; one that is no number at all is unavailable.
-        const QByteArray caller = f[3].trimmed();
-        const QByteArray number = cleanNumber(caller);
-        event.caller.add("NMBR", caller.isEmpty()   ? QByteArray("P")
-                                 : number.isEmpty() ? QByteArray("O")
-                                                    : number);
-        event.called = cleanNumber(f[4]);
+        event.caller.add("NMBR", caller->isEmpty() ? QByteArray("P") : *caller);
+        event.called = phoneNumber(f[4]).value_or(QByteArray());
     } else if (type == "CONNECT" || type == "DISCONNECT") {
         event.kind = NetworkEvent::End;
         event.connection = connection;
@@ -119,17 +169,19 @@ NetworkEvent parseNcidLine(QByteArrayView line)
     if (type == "CID") {
         if (!hasNumber && !hasName)
             return event;
-        event.kind = NetworkEvent::Offer;
-        if (CallerIdRecord::specialValueFlag(number))
+        if (CallerIdRecord::specialValueFlag(number)) {
             event.caller.add("NMBR", number);
-        else if (number.isEmpty() || number == "-" || number == "NONE" || !cleanNumber(number).size())
+        } else if (isUnavailableMarker(number)) {
             event.caller.add("NMBR", "O");
-        else
-            event.caller.add("NMBR", cleanNumber(number));
+        } else if (const std::optional<QByteArray> digits = phoneNumber(number)) {
+            event.caller.add("NMBR", *digits);
+        } else {
+            return event; // a caller that is no number is no call
+        }
+        event.kind = NetworkEvent::Offer;
         if (hasName && name != "NO NAME" && name != "-" && name != "NONE")
             event.caller.add("NAME", name);
-        if (isNumber(lineLabel))
-            event.called = lineLabel;
+        event.called = phoneNumber(lineLabel).value_or(QByteArray());
     } else if (type == "CIDINFO") {
         bool ok = false;
         const int count = ring.toInt(&ok);

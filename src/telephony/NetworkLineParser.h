@@ -27,9 +27,9 @@ struct NetworkEvent
     QByteArray called; // the number that was called, when the source tells
 };
 
-// Splits a TCP stream into lines ending at LF (a CR before it is dropped). Control bytes are
-// dropped, 8-bit bytes kept for names. A line longer than kMaxLineLength is thrown away up to
-// its end, so an endless line never grows the buffer.
+// Splits a TCP stream into lines ending at LF (a CR before it is dropped). A line holding any
+// other control byte but TAB is thrown away whole; 8-bit bytes are kept for names. A line longer
+// than kMaxLineLength is thrown away up to its end, so an endless line never grows the buffer.
 class BoundedLineReader
 {
 public:
@@ -42,15 +42,20 @@ public:
 private:
     QByteArray m_line;
     bool m_overlong = false;
+    bool m_junk = false;
+    bool m_carriageReturn = false; // the byte before was a CR
 };
 
 // The router's call monitor (TCP 1012): "DD.MM.YY HH:MM:SS;RING;id;caller;called;line;" and the
-// CALL, CONNECT and DISCONNECT lines. Outgoing CALLs and their connections are no incoming calls.
+// CALL, CONNECT and DISCONNECT lines. Outgoing CALLs and their connections are no incoming calls,
+// and neither is a line without its time stamp or a caller that is no number (an empty one is
+// withheld).
 NetworkEvent parseCallMonitorLine(QByteArrayView line);
 
 // An NCID server (TCP 3333): "CID: *DATE*..*TIME*..*LINE*..*NMBR*..*MESG*..*NAME*..*" offers a
-// call; CIDINFO ring counts keep it alive or end it, END: ends it. The *LOG lines a server sends
-// at connect are history and never calls.
+// call unless its number is neither a number nor a withheld or unavailable marker; CIDINFO ring
+// counts keep it alive or end it, END: ends it. The *LOG lines a server sends at connect are
+// history and never calls.
 NetworkEvent parseNcidLine(QByteArrayView line);
 
 // One configured source.

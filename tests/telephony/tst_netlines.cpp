@@ -76,6 +76,15 @@ private slots:
         row(true, "CIDINFO: *LINE*POTS*RING*-1*TIME*21:40:09*", E::End);
         row(true, "END: *HTYPE*BYE*DATE*12062026*TIME*2141*LINE*POTS*NMBR*0912345678*", E::End);
         row(true, "CID: garbage", E::None);
+        // Junk is no call: nothing is picked out of a field that is no number, and a router line
+        // has its time stamp. A junk called number does not spoil a real call.
+        row(false, "06.12.26 21:40:01;RING;0;<script>alert(1)</script>;015551234;SIP0;", E::None);
+        row(false, ";RING;0;0912345678;015551234;SIP0;", E::None);
+        row(false, "06.12.26 21:40:01;RING;0;+385 (91) 234-5678;<b>;SIP0;", E::Offer, "0", addr,
+            "+385912345678");
+        row(true, "CID: *NMBR*<script>alert(1)</script>*NAME*X*", E::None);
+        row(true, "CID: *NMBR*091/222 3333*NAME*NO NAME*", E::Offer, "", addr, "0912223333");
+        row(true, "CID: *NMBR*UNAVAILABLE*NAME*NO NAME*", E::Offer, "", LINECALLPARTYID_OUTOFAREA);
     }
 
     void parsesLines()
@@ -102,10 +111,14 @@ private slots:
         for (int i = 0; i < 1000; ++i)
             reader.feed(QByteArray(4096, 'X'), sink);
         QVERIFY(reader.pendingBytes() <= BoundedLineReader::kMaxLineLength);
-        const QByteArray rest = "XX\r\nRI\x01N\0G\r\nCID: *NMBR*1*\n"_qba;
+        // A control byte spoils its whole line (without them "091<DC2>222<ESC>3333" reads as a
+        // number); TAB and the CR before the LF do not.
+        const QByteArray rest = "XX\r\nRI\x01N\0G\r\n091\x12"
+                                "222\x1b"
+                                "3333\nA\rB\r\n\0;\0;\0\nCID: *NMBR*1*\tX\r\n"_qba;
         for (const char c : rest) // split anywhere
             reader.feed(QByteArrayView(&c, 1), sink);
-        QCOMPARE(lines, (QList<QByteArray>{"RING", "CID: *NMBR*1*"}));
+        QCOMPARE(lines, (QList<QByteArray>{"CID: *NMBR*1*\tX"}));
     }
 
     void refusingServerNeverBlocks()
