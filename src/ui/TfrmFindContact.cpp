@@ -2,6 +2,7 @@
 
 #include "store/AddressBook.h"
 #include "ui/MainLists.h"
+#include "ui/TContactRowsModel.h"
 #include "ui/TfrmMain.h"
 #include "widgets/Skin.h"
 

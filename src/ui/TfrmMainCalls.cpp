@@ -6,6 +6,8 @@
 #include "store/Exports.h"
 #include "store/Records.h"
 #include "ui/MainLists.h"
+#include "ui/TCallRowsModel.h"
+#include "ui/TStatusPanels.h"
 #include "ui/TfrmMain.h"
 #include "widgets/ShowMessageDialog.h"
 

@@ -2,7 +2,9 @@
 
 #include "store/AddressBook.h"
 #include "ui/CallerPicture.h"
-#include "ui/MainLists.h"
+#include "ui/TContactRowsModel.h"
+#include "ui/TGroupsTree.h"
+#include "ui/TStatusPanels.h"
 #include "ui/TfrmContact.h"
 #include "ui/TfrmMain.h"
 #include "widgets/ShowMessageDialog.h"

@@ -1,7 +1,8 @@
 // The main window's groups tree and its commands, and dropping contacts onto it.
 
 #include "store/AddressBook.h"
-#include "ui/MainLists.h"
+#include "ui/TGroupsTree.h"
+#include "ui/TStatusPanels.h"
 #include "ui/TfrmContact.h"
 #include "ui/TfrmGroup.h"
 #include "ui/TfrmMain.h"

@@ -11,7 +11,7 @@
 #include "store/CallLog.h"
 #include "store/FileRecords.h"
 #include "ui/DialogSeams.h"
-#include "ui/MainLists.h"
+#include "ui/TStatusPanels.h"
 #include "ui/TfrmMain.h"
 #include "widgets/ShowMessageDialog.h"
 #include "widgets/TBitmapButton.h"
