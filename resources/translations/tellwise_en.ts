@@ -54,22 +54,19 @@
     </message>
 </context>
 <context>
-    <name>CallPipeline</name>
+    <name>CallPlaceholders</name>
     <message>
-        <location filename="../../src/app/CallPipeline.cpp" line="+148"/>
-        <location filename="../../src/ui/MainLists.cpp" line="+32"/>
+        <location filename="../../src/store/CallPlaceholders.cpp" line="+13"/>
         <source>&lt; Nepoznat &gt;</source>
         <translation>&lt; Unknown &gt;</translation>
     </message>
     <message>
-        <location line="+5"/>
-        <location filename="../../src/ui/MainLists.cpp" line="+1"/>
+        <location line="+1"/>
         <source>&lt; Sakriven &gt;</source>
         <translation>&lt; Withheld &gt;</translation>
     </message>
     <message>
-        <location line="+5"/>
-        <location filename="../../src/ui/MainLists.cpp" line="+1"/>
+        <location line="+1"/>
         <source>&lt; Neidentificiran &gt;</source>
         <translation>&lt; Unidentified &gt;</translation>
     </message>
@@ -106,7 +103,7 @@
 <context>
     <name>DialogSeams</name>
     <message>
-        <location filename="../../src/ui/DialogSeams.cpp" line="+24"/>
+        <location filename="../../src/ui/DialogSeams.cpp" line="+26"/>
         <source>Informacija</source>
         <translation>Information</translation>
     </message>
@@ -232,7 +229,7 @@
         <translation>Web addresses:</translation>
     </message>
     <message>
-        <location line="+45"/>
+        <location line="+47"/>
         <source>Nije snimljen niti jedan podatak, jer podaci označeni
 za uvoz već postoje u adresaru!</source>
         <translation>Nothing was saved, because the data marked
@@ -281,7 +278,7 @@ exist in the address book were not written.</translation>
 <context>
     <name>TCallRowsModel</name>
     <message>
-        <location filename="../../src/ui/MainLists.cpp" line="+263"/>
+        <location filename="../../src/ui/TCallRowsModel.cpp" line="+108"/>
         <source>Naziv pozivatelja</source>
         <translation>Caller name</translation>
     </message>
@@ -304,7 +301,7 @@ exist in the address book were not written.</translation>
 <context>
     <name>TContactRowsModel</name>
     <message>
-        <location line="-162"/>
+        <location filename="../../src/ui/TContactRowsModel.cpp" line="+85"/>
         <source>Ime osobe</source>
         <translation>Contact</translation>
     </message>
@@ -317,24 +314,6 @@ exist in the address book were not written.</translation>
         <location line="+2"/>
         <source>Grupa</source>
         <translation>Group</translation>
-    </message>
-</context>
-<context>
-    <name>TapiFunc</name>
-    <message>
-        <location filename="../../src/telephony/TapiFunc.cpp" line="+94"/>
-        <source>&lt; Nepoznat &gt;</source>
-        <translation>&lt; Unknown &gt;</translation>
-    </message>
-    <message>
-        <location line="+5"/>
-        <source>&lt; Sakriven &gt;</source>
-        <translation>&lt; Withheld &gt;</translation>
-    </message>
-    <message>
-        <location line="+5"/>
-        <source>&lt; Neidentificiran &gt;</source>
-        <translation>&lt; Unidentified &gt;</translation>
     </message>
 </context>
 <context>
@@ -794,7 +773,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../../src/ui/TfrmFindContact.cpp" line="+73"/>
+        <location filename="../../src/ui/TfrmFindContact.cpp" line="+74"/>
         <source>Naziv osobe</source>
         <translation>Display name</translation>
     </message>
@@ -1119,7 +1098,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
     <message>
         <location line="-182"/>
         <location line="+184"/>
-        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+363"/>
+        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+356"/>
         <source>Izbriši osobu</source>
         <translation>Delete Contact</translation>
     </message>
@@ -1187,7 +1166,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
     <message>
         <location line="-61"/>
         <location line="+62"/>
-        <location filename="../../src/ui/TfrmMainCalls.cpp" line="+88"/>
+        <location filename="../../src/ui/TfrmMainCalls.cpp" line="+91"/>
         <source>Izbriši poziv</source>
         <translation>Delete Call</translation>
     </message>
@@ -1223,7 +1202,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <translation>Extensible Markup Language (XML)</translation>
     </message>
     <message>
-        <location line="+76"/>
+        <location line="+64"/>
         <source>Informacija</source>
         <translation>Information</translation>
     </message>
@@ -1280,7 +1259,7 @@ Do you really want to delete the selected calls?</translation>
     <message>
         <location line="+1"/>
         <location filename="../../src/ui/TfrmMainContacts.cpp" line="+62"/>
-        <location filename="../../src/ui/TfrmMainGroups.cpp" line="+161"/>
+        <location filename="../../src/ui/TfrmMainGroups.cpp" line="+152"/>
         <source>Potvrda</source>
         <translation>Confirmation</translation>
     </message>
@@ -1437,7 +1416,7 @@ Da li stvarno želiš obrisati izabrane osobe iz adresara?</source>
 Do you really want to delete the selected contacts from the address book?</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmMainGroups.cpp" line="-121"/>
+        <location filename="../../src/ui/TfrmMainGroups.cpp" line="-118"/>
         <source>Sve grupe</source>
         <translation>All groups</translation>
     </message>
@@ -1462,7 +1441,7 @@ Do you really want to delete the selected contacts from the address book?</trans
         <translation> Group:  %1</translation>
     </message>
     <message>
-        <location line="+73"/>
+        <location line="+70"/>
         <source>Preimenovanje grupe</source>
         <translation>Rename Group</translation>
     </message>
@@ -1578,7 +1557,7 @@ Delete the group?</translation>
         <translation>The settings cannot be saved!</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+35"/>
         <source>Informacija</source>
         <translation>Information</translation>
     </message>
@@ -1975,7 +1954,7 @@ will take effect only then.</translation>
         <translation>Croatian</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmOptionsSounds.cpp" line="+22"/>
+        <location filename="../../src/ui/TfrmOptionsSounds.cpp" line="+23"/>
         <source>Izaberi zvučnu datoteku</source>
         <translation>Choose Sound File</translation>
     </message>
@@ -1993,7 +1972,7 @@ will take effect only then.</translation>
 <context>
     <name>TfrmOutlookContacts</name>
     <message>
-        <location filename="../../src/ui/TfrmOutlookContacts.cpp" line="+56"/>
+        <location filename="../../src/ui/TfrmOutlookContacts.cpp" line="+52"/>
         <source>Naziv osobe</source>
         <translation>Contact name</translation>
     </message>
@@ -2003,45 +1982,45 @@ will take effect only then.</translation>
         <translation>Company</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+40"/>
         <source>Razmjena podataka s vCard kontaktima</source>
         <translation>Exchange with vCard Contacts</translation>
     </message>
     <message>
-        <location line="+11"/>
-        <location line="+20"/>
+        <location line="+12"/>
+        <location line="+9"/>
         <source>Označi sve</source>
         <translation>Select All</translation>
     </message>
     <message>
-        <location line="-19"/>
-        <location line="+20"/>
+        <location line="-8"/>
+        <location line="+9"/>
         <source>Odznači sve</source>
         <translation>Unselect All</translation>
     </message>
     <message>
-        <location line="-19"/>
-        <location line="+20"/>
+        <location line="-8"/>
+        <location line="+9"/>
         <source>Osvježi popis</source>
         <translation>Refresh List</translation>
     </message>
     <message>
-        <location line="-19"/>
+        <location line="-8"/>
         <source>Snimi u adresar</source>
         <translation>Save to Address Book</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="-6"/>
         <source>Mapa:</source>
         <translation>Folder:</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+15"/>
         <source>Snimi u vCard kontakte</source>
         <translation>Save to vCard Contacts</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+5"/>
         <source>Izbaci identične zapise</source>
         <translation>Remove Identical Entries</translation>
     </message>
@@ -2052,53 +2031,53 @@ will take effect only then.</translation>
     </message>
     <message>
         <location line="+12"/>
-        <location line="+122"/>
+        <location line="+113"/>
         <source> vCard Kontakti  [ %1 osoba ]:</source>
         <translation> vCard Contacts  [ %1 contacts ]:</translation>
     </message>
     <message>
-        <location line="-121"/>
-        <location line="+127"/>
+        <location line="-112"/>
+        <location line="+119"/>
         <source> Adresar  [ %1 osoba ]:</source>
         <translation> Address Book  [ %1 contacts ]:</translation>
     </message>
     <message>
-        <location line="-69"/>
-        <location line="+187"/>
-        <location line="+45"/>
+        <location line="-72"/>
+        <location line="+190"/>
+        <location line="+47"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-231"/>
+        <location line="-236"/>
         <source>Ne mogu otvoriti vCard kontakte!</source>
         <translation>Cannot open the vCard contacts!</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+38"/>
         <source>Čitam vCard kontakte</source>
         <translation>Reading vCard contacts</translation>
     </message>
     <message>
         <location line="+0"/>
-        <location line="+179"/>
+        <location line="+183"/>
         <source>Mapa &quot;%1&quot;</source>
         <translation>Folder &quot;%1&quot;</translation>
     </message>
     <message>
-        <location line="-178"/>
+        <location line="-182"/>
         <location line="+4"/>
         <source>Čitam podatke sa pozicije br. %1</source>
         <translation>Reading entry no. %1</translation>
     </message>
     <message>
-        <location line="+149"/>
-        <location line="+46"/>
+        <location line="+151"/>
+        <location line="+49"/>
         <source>Informacija</source>
         <translation>Information</translation>
     </message>
     <message>
-        <location line="-22"/>
+        <location line="-23"/>
         <source>Snimam kontakte u vCard kontakte</source>
         <translation>Saving contacts to vCard contacts</translation>
     </message>
@@ -2114,7 +2093,7 @@ will take effect only then.</translation>
         <translation>An error occurred while saving the contacts to vCard contacts!</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>Kontakti su uspješno snimljeni u vCard kontakte!
 
 Provjerite na koje su lokacije zapisani telefonski
@@ -2138,7 +2117,7 @@ program!</translation>
 <context>
     <name>TfrmOutlookFolders</name>
     <message>
-        <location filename="../../src/ui/TfrmOutlookFolders.cpp" line="+21"/>
+        <location filename="../../src/ui/TfrmOutlookFolders.cpp" line="+23"/>
         <source>Izaberi mapu za snimanje kontakata</source>
         <translation>Choose the folder to save the contacts to</translation>
     </message>
@@ -2168,18 +2147,18 @@ program!</translation>
         <translation>Cancel</translation>
     </message>
     <message>
-        <location line="+88"/>
-        <location line="+33"/>
+        <location line="+81"/>
+        <location line="+36"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-33"/>
+        <location line="-36"/>
         <source>Mapa koju pokušavate dodati već postoji!</source>
         <translation>The folder you are trying to add already exists!</translation>
     </message>
     <message>
-        <location line="+20"/>
+        <location line="+23"/>
         <source>Izbriši mapu iz vCard Kontakata?</source>
         <translation>Delete the folder from vCard Contacts?</translation>
     </message>
@@ -2278,13 +2257,13 @@ program!</translation>
 <context>
     <name>TfrmStart</name>
     <message>
-        <location filename="../../src/app/TfrmStart.cpp" line="+192"/>
-        <location line="+201"/>
+        <location filename="../../src/app/TfrmStart.cpp" line="+212"/>
+        <location line="+218"/>
         <source>Nemaš novih poziva!</source>
         <translation>You have no new calls!</translation>
     </message>
     <message>
-        <location line="-113"/>
+        <location line="-130"/>
         <source>Nije izabran niti jedan uređaj!
 
 Otvorite Opcije | Uređaji, te izaberite vrstu uređaja i uređaj koji želite.</source>
@@ -2309,7 +2288,7 @@ and the device you want.</translation>
         <translation>Error</translation>
     </message>
     <message numerus="yes">
-        <location line="+190"/>
+        <location line="+207"/>
         <source>Imaš %1 novi poziv!</source>
         <translation>
             <numerusform>You have %1 new call!</numerusform>
@@ -2422,17 +2401,17 @@ Do you want to set up &apos;Reject!&apos; now?</translation>
 <context>
     <name>TfrmWab</name>
     <message>
-        <location filename="../../src/ui/TfrmWab.cpp" line="+72"/>
+        <location filename="../../src/ui/TfrmWab.cpp" line="+62"/>
         <source>Naziv osobe</source>
         <translation>Contact name</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+0"/>
         <source>Tvrtka</source>
         <translation>Company</translation>
     </message>
     <message>
-        <location line="-30"/>
+        <location line="-31"/>
         <source> Izaberi datoteku za uvoz podataka:</source>
         <translation> Choose the file to import from:</translation>
     </message>
@@ -2477,7 +2456,7 @@ Do you want to set up &apos;Reject!&apos; now?</translation>
         <translation>Cancel</translation>
     </message>
     <message>
-        <location line="+50"/>
+        <location line="+41"/>
         <source> vCard Adresar  [ %1 osoba ]:</source>
         <translation> vCard Address Book  [ %1 contacts ]:</translation>
     </message>
@@ -2502,13 +2481,13 @@ Do you want to set up &apos;Reject!&apos; now?</translation>
         <translation>vCard contacts (*.vcf *.vcard)</translation>
     </message>
     <message>
-        <location line="+40"/>
-        <location line="+34"/>
+        <location line="+35"/>
+        <location line="+35"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-32"/>
+        <location line="-33"/>
         <source>Nema podataka!</source>
         <translation>No data!</translation>
     </message>
@@ -2518,7 +2497,7 @@ Do you want to set up &apos;Reject!&apos; now?</translation>
         <translation>The chosen file is empty!</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+39"/>
         <source>Informacija</source>
         <translation>Information</translation>
     </message>
@@ -2659,7 +2638,7 @@ through this window. Closing the window closes the program.</translation>
         <translation>The file is damaged: a property of record %1 runs past the record.</translation>
     </message>
     <message>
-        <location filename="../../src/exchange/ImportWabFunc.cpp" line="-220"/>
+        <location filename="../../src/exchange/ImportWabFunc.cpp" line="-222"/>
         <location filename="../../src/exchange/WabIab.cpp" line="-7"/>
         <source>Datoteka %1 se ne može otvoriti: %2</source>
         <translation>The file %1 cannot be opened: %2</translation>

@@ -5,6 +5,7 @@
 #include "settings/Settings.h"
 #include "store/AddressBook.h"
 #include "store/CallLog.h"
+#include "store/CallPlaceholders.h"
 #include "store/FileRecords.h"
 #include "store/Numbers.h"
 

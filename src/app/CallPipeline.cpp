@@ -6,11 +6,11 @@
 #include "settings/Settings.h"
 #include "store/AddressBook.h"
 #include "store/CallLog.h"
+#include "store/CallPlaceholders.h"
 #include "store/FileRecords.h"
 #include "store/Numbers.h"
 #include "telephony/TapiFunc.h"
 #include "ui/CallerPicture.h"
-#include "ui/MainLists.h"
 #include "ui/TfrmIncomingCall.h"
 #include "ui/TfrmNewCallMessage.h"
 
@@ -142,21 +142,6 @@ void announce(const CallerDetails &details, const QString &name)
 }
 
 } // namespace
-
-QString PlaceholderUnknown()
-{
-    return QCoreApplication::translate("CallPipeline", "< Nepoznat >");
-}
-
-QString PlaceholderBlocked()
-{
-    return QCoreApplication::translate("CallPipeline", "< Sakriven >");
-}
-
-QString PlaceholderUnidentified()
-{
-    return QCoreApplication::translate("CallPipeline", "< Neidentificiran >");
-}
 
 void SetCallPipelineHost(CallPipelineHost *host)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/CallPlaceholders.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -53,12 +55,6 @@ public:
     virtual AddressBook &addressBook() = 0;
     virtual CallLog &callLog() = 0;
 };
-
-// The texts that stand in for what the line did not tell: an unknown name, a withheld number,
-// and a number (or a whole call record) not identified yet.
-QString PlaceholderUnknown();      // "< Nepoznat >"
-QString PlaceholderBlocked();      // "< Sakriven >"
-QString PlaceholderUnidentified(); // "< Neidentificiran >"
 
 // The controller the pipeline reports to; null detaches it (calls are then ignored).
 void SetCallPipelineHost(CallPipelineHost *host);

@@ -4,7 +4,7 @@
 #include "app/CallNotifier.h"
 #include "settings/Settings.h"
 #include "ui/CallerPicture.h"
-#include "ui/MainLists.h"
+#include "store/CallPlaceholders.h"
 #include "ui/TfrmIncomingCall.h"
 #include "ui/TfrmNewCallMessage.h"
 

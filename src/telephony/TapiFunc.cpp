@@ -1,5 +1,6 @@
 #include "telephony/TapiFunc.h"
 
+#include "store/CallPlaceholders.h"
 #include "store/Cp1250.h"
 
 #include <QByteArrayView>
@@ -87,21 +88,6 @@ LONG negotiate(HLINEAPP app, DWORD deviceId)
 {
     return lineNegotiateAPIVersion(app, deviceId, kLowestApiVersion, kHighestApiVersion, &TapiApiVersion,
                                    &g_extensionId);
-}
-
-QString unknownNameText()
-{
-    return QCoreApplication::translate("TapiFunc", "< Nepoznat >");
-}
-
-QString withheldNumberText()
-{
-    return QCoreApplication::translate("TapiFunc", "< Sakriven >");
-}
-
-QString unidentifiedNumberText()
-{
-    return QCoreApplication::translate("TapiFunc", "< Neidentificiran >");
 }
 
 void callEnded()
@@ -305,13 +291,13 @@ void ReadCallerInfo(const LINECALLINFO *info)
     const DWORD flags = info->dwCallerIDFlags;
     if (flags & LINECALLPARTYID_BLOCKED) {
         CallerBlocked = true;
-        name = unknownNameText();
-        number = withheldNumberText();
+        name = PlaceholderUnknown();
+        number = PlaceholderBlocked();
     }
     if (flags & LINECALLPARTYID_OUTOFAREA) {
         CallerOutOfArea = true;
-        name = unknownNameText();
-        number = unidentifiedNumberText();
+        name = PlaceholderUnknown();
+        number = PlaceholderUnidentified();
     }
     if (flags & LINECALLPARTYID_NAME)
         name = fieldText(info, info->dwCallerIDNameSize, info->dwCallerIDNameOffset);

@@ -2,6 +2,7 @@
 
 #include "store/AddressBook.h"
 #include "store/CallLog.h"
+#include "store/CallPlaceholders.h"
 #include "ui/MainLists.h"
 
 #include <QDate>

@@ -5,7 +5,7 @@
 #include "store/DataDir.h"
 #include "store/Exports.h"
 #include "store/Records.h"
-#include "ui/MainLists.h"
+#include "store/CallPlaceholders.h"
 #include "ui/TCallRowsModel.h"
 #include "ui/TStatusPanels.h"
 #include "ui/TfrmMain.h"
