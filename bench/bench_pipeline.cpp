@@ -127,8 +127,9 @@ void fillCalls(int count)
         call.CallerName = QStringLiteral("Pozivatelj %1").arg(i);
         call.CallerNumber = QStringLiteral("(01) 555-%1").arg(i % 10000, 4, 10, QLatin1Char('0'));
         call.CalledNumber = QStringLiteral("< Neidentificiran >");
+        // Newest first, as the program keeps the log.
         call.CallDate = today - 1 - i / 50;
-        call.CallTime = double(i % 50) / 50.0;
+        call.CallTime = double(49 - i % 50) / 50.0;
         calls.append(std::move(call));
     }
     SaveCalls(DataDir(), calls);

@@ -173,5 +173,8 @@ void MonitorProgram::endSession()
         m_frmMain->setProgramEnding(true);
         m_frmMain->MarkAllCallsSeen();
     }
+    // The last call's save may still be on its way; the backup takes the log with it.
+    if (const StoreResult saved = m_callLog.flush(); !saved)
+        qWarning("the call log could not be saved: %s", qPrintable(saved.message));
     m_frmStart->BackupAndPrune();
 }

@@ -3,6 +3,7 @@
 #include "store/FileRecords.h"
 
 #include <QHash>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <optional>
@@ -43,18 +44,65 @@ bool contains(const TCallList &calls, const ACalls &call)
     return false;
 }
 
+// CALL as the file gives it back: texts cut to their fields and in the file's characters.
+ACalls asStored(const ACalls &call)
+{
+    char bytes[TCallFileRec::Size];
+    TCallFileRec::encode(call, bytes);
+    return TCallFileRec::decode(bytes);
+}
+
+bool newer(const ACalls &a, const ACalls &b)
+{
+    return a.CallDate + a.CallTime > b.CallDate + b.CallTime;
+}
+
+// Puts CALL where sorting the list newest first, equal times in their order, would put it when
+// appended: after every call at least as new. A call that rang without a caller waited at the
+// end, out of that order; it moves to its place on the way, as that sort would move it. A list
+// that is out of order elsewhere (written by another program) is sorted whole.
+void insertByTime(TCallList &calls, ACalls call)
+{
+    constexpr int kLongestTail = 32;
+    calls.append(std::move(call));
+    int sorted = 1;
+    while (sorted < calls.size() && !newer(calls[sorted], calls[sorted - 1]))
+        ++sorted;
+    if (calls.size() - sorted > kLongestTail) {
+        calls.stableSort(newer);
+        return;
+    }
+    for (; sorted < calls.size(); ++sorted) {
+        int at = 0;
+        while (at < sorted && !newer(calls[sorted], calls[at]))
+            ++at;
+        if (at < sorted)
+            calls.insert(at, calls.takeAt(sorted));
+    }
+}
+
 } // namespace
 
 CallLog::CallLog(const QString &dir, FileAccess access, QObject *parent)
     : QObject(parent), m_dir(dir), m_access(access)
 {
+    connect(&m_savingWatcher, &QFutureWatcherBase::finished, this, &CallLog::backgroundSaveFinished);
+}
+
+CallLog::~CallLog()
+{
+    flush();
 }
 
 StoreResult CallLog::loadFile()
 {
     m_stamp = StampOf(m_dir + QLatin1String(kCallsFileName));
     const StoreResult result = LoadCalls(m_dir, m_calls, m_access);
-    // A ringing call not yet saved stays at the end, also when another program's log is read.
+    // Calls not yet saved stay, also when another program's log is read: the completed ones at
+    // their time, a ringing one at the end.
+    for (const ACalls &call : std::as_const(m_unsaved))
+        if (!contains(m_calls, call))
+            insertByTime(m_calls, call);
     if (m_ringing && !contains(m_calls, *m_ringing))
         m_calls.append(*m_ringing);
     emit callsChanged();
@@ -63,6 +111,7 @@ StoreResult CallLog::loadFile()
 
 StoreResult CallLog::load()
 {
+    flush();
     return loadFile();
 }
 
@@ -75,22 +124,23 @@ int CallLog::ringingAt(const TCallList &calls) const
 
 void CallLog::BeginCall(ACalls call)
 {
-    m_calls.append(call);
-    m_ringing = std::move(call);
+    m_ringing = asStored(call);
+    m_calls.append(*m_ringing);
 }
 
 StoreResult CallLog::reloadChanged()
 {
-    if (StampOf(m_dir + QLatin1String(kCallsFileName)) == m_stamp)
+    // A save of ours on its way changes the file too; its end tells what is on disk.
+    if (m_saveInFlight || StampOf(m_dir + QLatin1String(kCallsFileName)) == m_stamp)
         return {};
     return loadFile();
 }
 
 // CHANGE edits a copy of the list and says whether there is anything to save. A change that
-// cannot be saved is dropped, but for a logged call (KEEP): that stays in memory, and the next
-// save writes it.
-template <typename Change> StoreResult CallLog::change(Change change, bool keep)
+// cannot be saved is dropped.
+template <typename Change> StoreResult CallLog::change(Change change)
 {
+    flush();
     const DataFolderLock lock(m_dir);
     if (const StoreResult fresh = reloadChanged(); !fresh)
         return fresh;
@@ -98,41 +148,100 @@ template <typename Change> StoreResult CallLog::change(Change change, bool keep)
     if (!change(next))
         return {};
     const StoreResult saved = SaveCalls(m_dir, next);
-    if (!saved) {
-        if (keep) {
-            m_calls.swap(next);
-            emit callsChanged();
-        }
+    if (!saved)
         return saved;
-    }
+    // Everything in memory is on disk now.
+    m_unsaved.clear();
+    m_lastSave = {};
     return loadFile();
 }
 
 StoreResult CallLog::CompleteCall(const QString &name, const QString &number, const QString &calledNumber,
                                   bool discard)
 {
-    return change(
-        [&](TCallList &calls) {
-            const int at = ringingAt(calls);
-            m_ringing.reset();
-            if (at >= 0) {
-                ACalls call = calls.takeAt(at);
-                if (!discard) {
-                    if (!name.isEmpty())
-                        call.CallerName = name;
-                    if (!number.isEmpty())
-                        call.CallerNumber = number;
-                    if (!calledNumber.isEmpty())
-                        call.CalledNumber = calledNumber;
-                    calls.append(std::move(call));
-                    calls.stableSort([](const ACalls &a, const ACalls &b) {
-                        return a.CallDate + a.CallTime > b.CallDate + b.CallTime;
-                    });
-                }
-            }
-            return true;
-        },
-        true);
+    const int at = ringingAt(m_calls);
+    m_ringing.reset();
+    if (at < 0)
+        return m_lastSave;
+    ACalls call = m_calls.takeAt(at);
+    if (!discard) {
+        if (!name.isEmpty())
+            call.CallerName = name;
+        if (!number.isEmpty())
+            call.CallerNumber = number;
+        if (!calledNumber.isEmpty())
+            call.CalledNumber = calledNumber;
+        call = asStored(call);
+        m_unsaved.append(call);
+        insertByTime(m_calls, std::move(call));
+    }
+    emit callsChanged();
+    saveInBackground();
+    return m_lastSave;
+}
+
+CallLog::Written CallLog::writeUnlessReplaced(const QString &dir, const std::vector<ACalls> &calls,
+                                              const FileStamp &expected)
+{
+    const DataFolderLock lock(dir);
+    const QString path = dir + QLatin1String(kCallsFileName);
+    if (StampOf(path) != expected)
+        return {{}, {}, true};
+    const StoreResult saved = SaveCalls(dir, calls);
+    return {saved, StampOf(path), false};
+}
+
+void CallLog::saveInBackground()
+{
+    if (m_saveInFlight) {
+        m_saveAgain = true;
+        return;
+    }
+    // The worker gets a copy: the list may change while it writes. The texts are shared, so
+    // the copy costs little.
+    std::vector<ACalls> copy;
+    copy.reserve(std::size_t(m_calls.size()));
+    for (const ACalls &call : m_calls)
+        copy.push_back(call);
+    m_saveInFlight = true;
+    m_saveAgain = false;
+    m_savingUnsaved = m_unsaved.size();
+    m_saving = QtConcurrent::run(&CallLog::writeUnlessReplaced, m_dir, std::move(copy), m_stamp);
+    m_savingWatcher.setFuture(m_saving);
+}
+
+void CallLog::backgroundSaveFinished()
+{
+    // flush() may have taken this result already, or a newer save may be running.
+    if (!m_saveInFlight || !m_saving.isFinished())
+        return;
+    m_saveInFlight = false;
+    const Written written = m_saving.result();
+    if (written.stale) {
+        // Another program's change is kept: read it, with our calls put back, and save that.
+        if (const StoreResult loaded = loadFile(); !loaded) {
+            m_lastSave = loaded;
+            return;
+        }
+        saveInBackground();
+        return;
+    }
+    m_lastSave = written.result;
+    if (written.result) {
+        m_stamp = written.stamp;
+        m_unsaved.remove(0, m_savingUnsaved);
+    }
+    if (m_saveAgain)
+        saveInBackground();
+}
+
+StoreResult CallLog::flush()
+{
+    while (m_saveInFlight) {
+        m_saving.waitForFinished();
+        backgroundSaveFinished();
+    }
+    return m_lastSave;
 }
 
 StoreResult CallLog::DeleteCalls(const QList<ACalls> &chosen)

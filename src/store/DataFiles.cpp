@@ -274,8 +274,9 @@ StoreResult loadFile(const QString &dir, const char *name, RecordList<T> &list, 
     }
 }
 
-template <typename Rec, typename T>
-StoreResult saveFile(const QString &dir, const char *name, const RecordList<T> &list)
+// LIST is a RecordList or a plain container of records.
+template <typename Rec, typename List>
+StoreResult saveFile(const QString &dir, const char *name, const List &list)
 {
     const QString dataPath = dir + QLatin1String(name);
     const QString copyPath = dir + QLatin1String(kSafetyCopyPrefix) + QLatin1String(name);
@@ -286,7 +287,7 @@ StoreResult saveFile(const QString &dir, const char *name, const RecordList<T> &
             constexpr qsizetype kPerWrite = 256;
             QByteArray buffer(Rec::Size * kPerWrite, Qt::Uninitialized);
             qsizetype used = 0;
-            for (const T &record : list) {
+            for (const auto &record : list) {
                 Rec::encode(record, buffer.data() + used);
                 used += Rec::Size;
                 if (used == buffer.size()) {
@@ -348,6 +349,11 @@ StoreResult SaveGroups(const QString &dir, const TGroupList &list)
 }
 
 StoreResult SaveCalls(const QString &dir, const TCallList &list)
+{
+    return saveFile<TCallFileRec>(dir, kCallsFileName, list);
+}
+
+StoreResult SaveCalls(const QString &dir, const std::vector<ACalls> &list)
 {
     return saveFile<TCallFileRec>(dir, kCallsFileName, list);
 }

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 // The three data files of a data folder and their lists. Every save rewrites the whole file from
 // its list; every load reads the whole file into a fresh list. A file is open only inside one
@@ -49,6 +50,8 @@ StoreResult LoadCalls(const QString &dir, TCallList &list, FileAccess access);
 StoreResult SaveAddressbook(const QString &dir, const TContactList &list);
 StoreResult SaveGroups(const QString &dir, const TGroupList &list);
 StoreResult SaveCalls(const QString &dir, const TCallList &list);
+// The same from a copy of the records, which a worker thread can own.
+StoreResult SaveCalls(const QString &dir, const std::vector<ACalls> &list);
 
 // When BACKUPRECORDS is on, copies the three data files that exist into DIR + "Backup/" as
 // "Copy of <name>", creating the folder (one level). Ends silently when the folder cannot be

@@ -170,6 +170,7 @@ private slots:
         CallerOutOfArea = false;
         // A ring the last case left without its caller goes, with the calls it logged.
         m_host->log.CompleteCall({}, {}, {}, true);
+        m_host->log.flush();
         QVERIFY(SaveCalls(m_dir, TCallList()) && m_host->log.load());
         QFile::remove(m_soundLog);
     }
@@ -430,6 +431,7 @@ private:
 
     TCallList callsOnDisk()
     {
+        m_host->log.flush();
         TCallList list;
         LoadCalls(m_dir, list, FileAccess::ReadOnly);
         return list;

@@ -7,10 +7,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
+#include <atomic>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -414,7 +417,52 @@ private slots:
         log.BeginCall(ringing);
         QVERIFY(log.CompleteCall(u"Ana"_s, u"091"_s, QString(), true));
         QCOMPARE(log.calls().size(), 4);
+        QVERIFY(log.flush());
         QCOMPARE(QFileInfo(file("Calls.dat")).size(), 4 * 152);
+    }
+
+    // A completed call does not wait for another writer's lock: it is in the list at once, as the
+    // file will give it back, and saved behind that writer, whose change is kept, also when the
+    // log goes right after the call.
+    void completedCallIsSavedBehindAnotherWriter()
+    {
+        TCallList calls;
+        calls.append(call(u"1"_s, 38002, 0.5));
+        calls.append(call(u"2"_s, 38001, 0.5));
+        QVERIFY(SaveCalls(m_path, calls));
+        auto log = std::make_unique<CallLog>(m_path);
+        QVERIFY(log->load());
+
+        QSemaphore locked, proceed;
+        std::atomic<bool> unlocked = false;
+        bool theirsSaved = false;
+        std::unique_ptr<QThread> other(QThread::create([&] {
+            {
+                const DataFolderLock lock(m_path);
+                locked.release();
+                proceed.tryAcquire(1, 3000);
+                calls.removeAt(1);
+                theirsSaved = bool(SaveCalls(m_path, calls));
+            }
+            unlocked = true;
+        }));
+        other->start();
+        locked.acquire();
+        log->BeginCall(call(u"?"_s, 38003, 0.25, true));
+        // A name longer than its field, in letters the file cannot hold.
+        ACalls ours{QString(80, QChar(0x416)), u"091"_s, u"01"_s, 38003, 0.25, true};
+        QVERIFY(log->CompleteCall(ours.CallerName, ours.CallerNumber, QString(), false));
+        const bool waited = unlocked;
+        const QByteArray oursStored = EncodeFileRec(ours);
+        QCOMPARE(log->calls()[0], TCallFileRec::decode(oursStored.constData()));
+        proceed.release();
+        other->wait();
+        QVERIFY(!waited);
+        QVERIFY(theirsSaved);
+
+        log.reset();
+        QCOMPARE(readFile(file("Calls.dat")), oursStored + EncodeFileRec(calls[0]));
+        QCOMPARE(readFile(file("Copy of Calls.dat")), EncodeFileRec(calls[0]));
     }
 };
 
