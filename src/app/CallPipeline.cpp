@@ -236,7 +236,9 @@ void HandleIdentifiedCall(const QString &name, const QString &number, const QStr
     TfrmNewCallMessage &message = g_host->NewCallMessageWindow();
     message.setLastCall(callerName, shownNumber, QDateTime::currentDateTime());
 
-    LogCall(callerName, shownNumber, shownCalled, !shouldLog(settings, details.blackList), true);
+    // The user sees the call first; the call log is written after everything the user notices.
+    // Decided now: a reject may end the call and with it the caller's flags.
+    const bool discard = !shouldLog(settings, details.blackList);
 
     const bool show = shouldShow(settings, index > -1, details.blackList);
     if (show)
@@ -255,12 +257,11 @@ void HandleIdentifiedCall(const QString &name, const QString &number, const QStr
         g_host->NotifyCall(notice);
     }
 
-    if (shouldReject(settings, details.blackList)) {
+    if (shouldReject(settings, details.blackList))
         g_host->RejectCurrentCall();
-        return;
-    }
-    if (settings.flag(Settings::EnableSound) && show)
+    else if (settings.flag(Settings::EnableSound) && show)
         announce(details, callerName);
+    LogCall(callerName, shownNumber, shownCalled, discard, true);
 }
 
 void capiMonitorIncomingCall(const QString &CallingPartyNumber, const QString &CalledPartyNumber,

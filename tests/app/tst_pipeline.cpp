@@ -253,7 +253,14 @@ private slots:
             m_host->settings.setFlag(Settings::Key(key), value);
         }
 
+        // The user sees the call before the call log changes.
+        bool shownFirst = false;
+        const auto logChanged = connect(&m_host->log, &CallLog::callsChanged, this, [&] {
+            shownFirst = m_host->window.isVisible() || m_host->message.isVisible();
+        });
         call(caller);
+        disconnect(logChanged);
+        QVERIFY(shownFirst);
 
         QCOMPARE(m_host->newCalls, 1); // every call is counted, logged or not
         QCOMPARE(m_host->trayNewCall, on.contains(QLatin1String("AnimateIcon")) ? 0 : 1);
