@@ -14,6 +14,7 @@
 #include "store/DataDir.h"
 #include "store/Exports.h"
 #include "store/Numbers.h"
+#include "telephony/NetworkDevice.h"
 #include "telephony/TapiFunc.h"
 #include "ui/TfrmIncomingCall.h"
 #include "ui/TfrmNewCallMessage.h"
@@ -40,9 +41,19 @@ constexpr int kTrayInterval = 1500;
 constexpr int kTrayIntervalNewCalls = 750;
 constexpr int kBlinkInterval = 750;
 constexpr int kWatchInterval = 500;
-// A lost line is tried again after 2 s, then after twice as long each time, up to a minute.
+// A lost line is tried again after 2 s, then after twice as long each time, up to a minute. A
+// lost network line's server is asked every half second instead: that costs one refused
+// connection, and the line is back as soon as its server is.
 constexpr int kFirstRetry = 2000;
 constexpr int kLastRetry = 60000;
+constexpr int kServerRetry = 500;
+
+// The chosen line is a network line that lost its server, and the server has not answered yet.
+bool serverAway(const Settings &settings)
+{
+    return settings.number(Settings::DeviceType) == Settings::kModem &&
+           telephony::NetworkDevice::waitingForServer(settings.currentDeviceName());
+}
 
 } // namespace
 
@@ -577,6 +588,10 @@ void TfrmStart::scheduleRetry()
 {
     if (retryTimer->isActive())
         return;
+    if (serverAway(m_settings)) {
+        retryTimer->start(kServerRetry);
+        return;
+    }
     retryTimer->start(m_retryDelay);
     m_retryDelay = qMin(2 * m_retryDelay, kLastRetry);
 }
@@ -585,6 +600,10 @@ void TfrmStart::retryLine()
 {
     if (!IsMonitoringOn() || (sourceActive() && !sourceFailed()))
         return;
+    if (serverAway(m_settings)) {
+        retryTimer->start(kServerRetry);
+        return;
+    }
     StopMonitoring();
     StartMonitoring();
 }

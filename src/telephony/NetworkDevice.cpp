@@ -18,6 +18,15 @@ constexpr qint64 kReadBufferSize = 64 * 1024;
 constexpr int kCallMonitorCallLimitMs = 5 * 60 * 1000;
 // No telephone line carries more than a few new calls a second; more is a misbehaving server.
 constexpr qint64 kMinCallSpacingMs = 250;
+// A connection made while the line is closed waits this long for the line's retry to open it.
+constexpr int kUnclaimedConnectionMs = 3000;
+
+// Every network line of the process, for the retry that asks whether a server is back.
+QList<NetworkDevice *> &liveDevices()
+{
+    static QList<NetworkDevice *> devices;
+    return devices;
+}
 
 void later(QObject *context, std::function<void()> f)
 {
@@ -43,10 +52,12 @@ NetworkDevice::NetworkDevice(NetworkSource source, const NetworkConfig &config)
     m_ringTimer.setSingleShot(true);
     connect(&m_connectTimer, &QTimer::timeout, this, &NetworkDevice::fail);
     connect(&m_ringTimer, &QTimer::timeout, this, &NetworkDevice::endCall);
+    liveDevices().append(this);
 }
 
 NetworkDevice::~NetworkDevice()
 {
+    liveDevices().removeOne(this);
     closeSocket();
 }
 
@@ -70,6 +81,19 @@ bool NetworkDevice::isConnected() const
     return m_socket && m_socket->state() == QAbstractSocket::ConnectedState;
 }
 
+bool NetworkDevice::waitingForServer(const QString &lineName)
+{
+    bool waiting = false;
+    for (NetworkDevice *device : std::as_const(liveDevices())) {
+        if (!device->m_failed || device->m_monitoring || QString::fromLatin1(device->lineName()) != lineName)
+            continue;
+        if (!device->m_socket)
+            device->connectSocket();
+        waiting = waiting || !device->isConnected();
+    }
+    return waiting;
+}
+
 bool NetworkDevice::startMonitoring()
 {
     if (m_monitoring)
@@ -80,8 +104,13 @@ bool NetworkDevice::startMonitoring()
         return false;
     }
     m_monitoring = true;
-    if (!m_socket)
+    m_failed = false;
+    if (m_socket) {
+        m_connectTimer.stop();
+        later(this, [this] { readSocket(); }); // what the server sent while the line was closed
+    } else {
         connectSocket();
+    }
     return true;
 }
 
@@ -96,12 +125,14 @@ void NetworkDevice::stopMonitoring()
 void NetworkDevice::connectSocket()
 {
     m_reader.reset();
+    m_lines.clear();
     m_socket = new QTcpSocket(this);
     m_socket->setReadBufferSize(kReadBufferSize);
     connect(m_socket, &QTcpSocket::connected, this, [this] {
         m_connectTimer.stop();
-        m_failed = false;
         keepAlive(m_socket->socketDescriptor());
+        if (!m_monitoring)
+            m_connectTimer.start(kUnclaimedConnectionMs);
     });
     connect(m_socket, &QTcpSocket::readyRead, this, &NetworkDevice::readSocket);
     // Queued: a refused connection may be reported inside connectToHost, that is inside the
@@ -143,23 +174,35 @@ void NetworkDevice::fail()
 
 void NetworkDevice::readSocket()
 {
-    if (!m_socket)
+    // A closed line keeps its bytes for the open; lines read before are handled first.
+    if (!m_socket || !m_monitoring || !m_lines.isEmpty())
         return;
-    const QByteArray bytes = m_socket->read(kReadChunk);
+    m_reader.feed(m_socket->read(kReadChunk), [this](const QByteArray &line) { m_lines.append(line); });
+    handleLines();
+}
+
+void NetworkDevice::handleLines()
+{
     const auto parse = m_source.protocol == NetworkSource::CallMonitor ? parseCallMonitorLine : parseNcidLine;
-    m_reader.feed(bytes, [&](const QByteArray &line) { handle(parse(line)); });
-    if (m_socket && m_socket->bytesAvailable() > 0)
+    while (m_monitoring && !m_lines.isEmpty()) {
+        // The line service hears of a new call before the lines after it: the call's end in the
+        // same read must not overtake its question for the caller.
+        if (handle(parse(m_lines.takeFirst())))
+            break;
+    }
+    if (!m_socket || !m_monitoring)
+        return;
+    if (!m_lines.isEmpty())
+        later(this, [this] { handleLines(); });
+    else if (m_socket->bytesAvailable() > 0)
         later(this, [this] { readSocket(); });
 }
 
-void NetworkDevice::handle(const NetworkEvent &event)
+bool NetworkDevice::handle(const NetworkEvent &event)
 {
-    if (!m_monitoring)
-        return; // a connection made in the background waits for the line to open
     switch (event.kind) {
     case NetworkEvent::Offer:
-        beginCall(event);
-        break;
+        return beginCall(event);
     case NetworkEvent::Alive:
         if (m_callId)
             m_ringTimer.start(m_config.ringTimeoutMs);
@@ -171,13 +214,14 @@ void NetworkDevice::handle(const NetworkEvent &event)
     case NetworkEvent::None:
         break;
     }
+    return false;
 }
 
-void NetworkDevice::beginCall(const NetworkEvent &event)
+bool NetworkDevice::beginCall(const NetworkEvent &event)
 {
     if (m_callId) {
         if (m_sinceLastCall.isValid() && m_sinceLastCall.elapsed() < kMinCallSpacingMs)
-            return;
+            return false;
         endCall(); // the line shows one call: the newest caller is the one to see
     }
     m_sinceLastCall.start();
@@ -194,6 +238,7 @@ void NetworkDevice::beginCall(const NetworkEvent &event)
                                                                : kCallMonitorCallLimitMs);
     emit callStateChanged(m_callId, LINECALLSTATE_OFFERING, LINEOFFERINGMODE_ACTIVE);
     emit callInfoChanged(m_callId, LINECALLINFOSTATE_CALLERID);
+    return true;
 }
 
 void NetworkDevice::endCall()

@@ -12,11 +12,12 @@ class QTcpSocket;
 namespace telephony {
 
 // A caller-ID source on the network (a router's call monitor or an NCID server) as a line
-// device. It only listens: calls cannot be answered or dropped from here.
+// device. It only listens: calls cannot be answered or dropped from here. An open line reads
+// every event of its connection.
 //
-// A connection that fails or breaks closes the line. The next open after such a failure only
-// starts a new attempt in the background and fails, so the caller's retry backs off; the open
-// after that attempt succeeded finds the connection ready.
+// A connection that fails or breaks closes the line. From then on an open succeeds only on a
+// connection that is up: the caller asks waitingForServer() until the server answers again, and
+// the open after that takes the new connection with all the server has sent on it meanwhile.
 class NetworkDevice : public LineDevice
 {
     Q_OBJECT
@@ -34,6 +35,11 @@ public:
     DWORD callerIdCaps() const override;
     DWORD callFeatures() const override { return 0; }
 
+    // For the retry of a lost line: whether the server of the network line of that name has not
+    // answered again yet. Asking starts a new connection attempt when none is under way, so
+    // asking often brings the line back as soon as its server is; false for other lines.
+    static bool waitingForServer(const QString &lineName);
+
     bool startMonitoring() override;
     void stopMonitoring() override;
     void answerCall(int callId, Done done) override;
@@ -44,9 +50,10 @@ private:
     void connectSocket();
     void closeSocket();
     void readSocket();
+    void handleLines();
     void fail();
-    void handle(const NetworkEvent &event);
-    void beginCall(const NetworkEvent &event);
+    bool handle(const NetworkEvent &event); // true when a new call began
+    bool beginCall(const NetworkEvent &event);
     void endCall();
 
     NetworkSource m_source;
@@ -55,8 +62,9 @@ private:
     QTimer m_connectTimer;
     QTimer m_ringTimer;
     BoundedLineReader m_reader;
+    QList<QByteArray> m_lines; // read, not handled yet
     bool m_monitoring = false;
-    bool m_failed = false; // the latest connection failed or broke
+    bool m_failed = false; // the connection failed or broke, and no open has taken a new one yet
 
     int m_callCounter = 0;
     int m_callId = 0; // 0 when no call is in progress

@@ -27,6 +27,21 @@ void CALLBACK callback(DWORD hDevice, DWORD msg, DWORD_PTR, DWORD_PTR p1, DWORD_
         g_offered = reinterpret_cast<HCALL>(DWORD_PTR(hDevice));
 }
 
+// The caller and the called number of a call, as the line service tells them.
+QByteArrayList numbersOf(HCALL call)
+{
+    std::vector<char> buffer(2048);
+    auto *info = reinterpret_cast<LINECALLINFO *>(buffer.data());
+    info->dwTotalSize = DWORD(buffer.size());
+    if (lineGetCallInfo(call, info) != 0)
+        return {};
+    const auto text = [&](DWORD size, DWORD offset) {
+        return size ? QByteArray(buffer.data() + offset) : "";
+    };
+    return {text(info->dwCallerIDSize, info->dwCallerIDOffset),
+            text(info->dwCalledIDSize, info->dwCalledIDOffset)};
+}
+
 } // namespace
 
 class TestNetLines : public QObject
@@ -144,14 +159,14 @@ private slots:
         ClearLineProviders();
         auto provider = std::make_shared<NetworkProvider>();
         RegisterLineProvider(provider);
-        testsupport::NetSimulator sim;
-        QVERIFY(sim.start({QStringLiteral("--ring-period"), QStringLiteral("200")}));
+        auto sim = std::make_unique<testsupport::NetSimulator>();
+        QVERIFY(sim->start({QStringLiteral("--ring-period"), QStringLiteral("200")}));
         testsupport::writeModemConfig();
-        testsupport::writeNetworkLines({sim.callMonitor()}, {sim.ncid()});
+        testsupport::writeNetworkLines({sim->callMonitor()}, {sim->ncid()});
         QStringList names;
         ListTapiDevices(names);
-        QCOMPARE(names, (QStringList{QStringLiteral("Call monitor ") + sim.callMonitor(),
-                                     QStringLiteral("NCID ") + sim.ncid()}));
+        QCOMPARE(names, (QStringList{QStringLiteral("Call monitor ") + sim->callMonitor(),
+                                     QStringLiteral("NCID ") + sim->ncid()}));
         QVERIFY(!GetCallerDisplayCaps(0).reject);
 
         HLINEAPP app = nullptr;
@@ -161,32 +176,50 @@ private slots:
         QCOMPARE(lineOpen(app, 0, &line, 0x00020000, 0, 0, LINECALLPRIVILEGE_OWNER, LINEMEDIAMODE_DATAMODEM,
                           nullptr),
                  0);
-        QTRY_COMPARE(sim.connections(), 1);
+        QTRY_COMPARE(sim->connections(), 1);
         // A flood before the call: the line stays up and the call after it is read.
-        sim.send("flood 20000 --via=callmonitor");
+        sim->send("flood 20000 --via=callmonitor");
         QTest::qWait(500);
         g_messages.clear();
         g_offered = nullptr;
-        sim.send("call 0912345678 --called=015551234");
+        sim->send("call 0912345678 --called=015551234");
         QTRY_VERIFY(g_offered && g_messages.contains(LINE_CALLINFO));
-        const HCALL call = g_offered;
-        std::vector<char> buffer(2048);
-        auto *info = reinterpret_cast<LINECALLINFO *>(buffer.data());
-        info->dwTotalSize = DWORD(buffer.size());
-        QCOMPARE(lineGetCallInfo(call, info), 0);
-        QCOMPARE(QByteArray(buffer.data() + info->dwCallerIDOffset), QByteArray("0912345678"));
-        QCOMPARE(QByteArray(buffer.data() + info->dwCalledIDOffset), QByteArray("015551234"));
-        QCOMPARE(DWORD(lineAnswer(call, nullptr, 0)), DWORD(LINEERR_OPERATIONUNAVAIL));
-        QCOMPARE(DWORD(lineDrop(call, nullptr, 0)), DWORD(LINEERR_OPERATIONUNAVAIL));
+        QCOMPARE(numbersOf(g_offered), (QByteArrayList{"0912345678", "015551234"}));
+        QCOMPARE(DWORD(lineAnswer(g_offered, nullptr, 0)), DWORD(LINEERR_OPERATIONUNAVAIL));
+        QCOMPARE(DWORD(lineDrop(g_offered, nullptr, 0)), DWORD(LINEERR_OPERATIONUNAVAIL));
 
-        // The server goes away: the line closes; the next open only tries again in the background,
-        // and the open after that finds the connection back.
-        sim.send("drop");
+        // The server drops the connection: the line closes. Asked about its server, the line
+        // connects again at once, and the open after that reads what the server sent meanwhile.
+        sim->send("drop");
         QTRY_VERIFY(g_messages.contains(LINE_CLOSE));
-        QCOMPARE(DWORD(lineOpen(app, 0, &line, 0x00020000, 0, 0, LINECALLPRIVILEGE_MONITOR, 0, nullptr)),
-                 DWORD(LINEERR_RESOURCEUNAVAIL));
-        QTRY_COMPARE(sim.connections(), 2);
+        QTRY_VERIFY(!NetworkDevice::waitingForServer(names.first()));
+        QTRY_COMPARE(sim->connections(), 2);
+        g_offered = nullptr;
+        sim->send("call 0911111111");
+        QTest::qWait(200);
         QCOMPARE(lineOpen(app, 0, &line, 0x00020000, 0, 0, LINECALLPRIVILEGE_MONITOR, 0, nullptr), 0);
+        QTRY_VERIFY(g_offered);
+        QCOMPARE(numbersOf(g_offered).value(0), "0911111111");
+
+        // The server is gone for 3 s and comes back on its ports: the line is back within 2 s,
+        // and a call at once arrives.
+        const QStringList ports{QStringLiteral("--callmonitor-port"), sim->callMonitor().section(u':', 1),
+                                QStringLiteral("--ncid-port"), sim->ncid().section(u':', 1)};
+        sim.reset();
+        QTRY_COMPARE(g_messages.count(LINE_CLOSE), 2);
+        for (int i = 0; i < 6; ++i) {
+            QVERIFY(NetworkDevice::waitingForServer(names.first()));
+            QTest::qWait(500);
+        }
+        sim = std::make_unique<testsupport::NetSimulator>();
+        QVERIFY(sim->start(ports));
+        QTRY_VERIFY_WITH_TIMEOUT(!NetworkDevice::waitingForServer(names.first()), 2000);
+        QCOMPARE(lineOpen(app, 0, &line, 0x00020000, 0, 0, LINECALLPRIVILEGE_MONITOR, 0, nullptr), 0);
+        QTRY_COMPARE(sim->connections(), 1);
+        g_offered = nullptr;
+        sim->send("call 0922222222");
+        QTRY_VERIFY(g_offered);
+        QCOMPARE(numbersOf(g_offered).value(0), "0922222222");
         lineShutdown(app);
     }
 };
