@@ -149,10 +149,11 @@ void BM_ScrollCalls(benchmark::State &state)
 {
     TfrmMain &main = *window().main;
     main.ShowPage(TfrmMain::PageCalls);
-    QScrollBar *bar = main.lvCalls->verticalScrollBar();
+    auto *calls = main.findChild<QTreeView *>(QStringLiteral("lvCalls"));
+    QScrollBar *bar = calls->verticalScrollBar();
     for (auto _ : state) {
         bar->setValue(bar->value() + bar->pageStep() > bar->maximum() ? 0 : bar->value() + bar->pageStep());
-        paintNow(main.lvCalls);
+        paintNow(calls);
     }
 }
 BENCHMARK(BM_ScrollCalls)->Unit(benchmark::kMillisecond)->UseRealTime();

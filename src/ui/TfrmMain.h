@@ -185,9 +185,6 @@ public:
     TfrmContact *frmContact() const { return m_contact; }
     const MainWindowMenus &menus() const { return m_menus; }
 
-    // The call list view; the scrolling benchmark drives it directly.
-    QTreeView *lvCalls = nullptr;
-
 signals:
     // The window was hidden; the controller may show the calls again.
     void closed();
@@ -246,6 +243,7 @@ private:
     std::array<TLinkLabel *, 4> lblDetailsEmail{};
     std::array<TLinkLabel *, 2> lblDetailsWeb{};
     QLabel *lblDetailsNotes = nullptr;
+    QTreeView *lvCalls = nullptr;
     TStatusPanels *stbCalls = nullptr;
 
     // Construction
