@@ -35,9 +35,7 @@ QByteArrayList numbersOf(HCALL call)
     info->dwTotalSize = DWORD(buffer.size());
     if (lineGetCallInfo(call, info) != 0)
         return {};
-    const auto text = [&](DWORD size, DWORD offset) {
-        return size ? QByteArray(buffer.data() + offset) : "";
-    };
+    const auto text = [&](DWORD size, DWORD at) { return size ? QByteArray(buffer.data() + at) : ""; };
     return {text(info->dwCallerIDSize, info->dwCallerIDOffset),
             text(info->dwCalledIDSize, info->dwCalledIDOffset)};
 }
@@ -91,8 +89,7 @@ private slots:
         row(true, "CIDINFO: *LINE*POTS*RING*-1*TIME*21:40:09*", E::End);
         row(true, "END: *HTYPE*BYE*DATE*12062026*TIME*2141*LINE*POTS*NMBR*0912345678*", E::End);
         row(true, "CID: garbage", E::None);
-        // Junk is no call: nothing is picked out of a field that is no number, and a router line
-        // has its time stamp. A junk called number does not spoil a real call.
+        // Junk is no call, a router line has its time stamp, a junk called number spoils no call.
         row(false, "06.12.26 21:40:01;RING;0;<script>alert(1)</script>;015551234;SIP0;", E::None);
         row(false, ";RING;0;0912345678;015551234;SIP0;", E::None);
         row(false, "06.12.26 21:40:01;RING;0;+385 (91) 234-5678;<b>;SIP0;", E::Offer, "0", addr,
@@ -126,8 +123,7 @@ private slots:
         for (int i = 0; i < 1000; ++i)
             reader.feed(QByteArray(4096, 'X'), sink);
         QVERIFY(reader.pendingBytes() <= BoundedLineReader::kMaxLineLength);
-        // A control byte spoils its whole line (without them "091<DC2>222<ESC>3333" reads as a
-        // number); TAB and the CR before the LF do not.
+        // A control byte spoils its whole line ("091<DC2>222<ESC>3333"); TAB and the CR before LF do not.
         const QByteArray rest = "XX\r\nRI\x01N\0G\r\n091\x12"
                                 "222\x1b"
                                 "3333\nA\rB\r\n\0;\0;\0\nCID: *NMBR*1*\tX\r\n"_qba;
