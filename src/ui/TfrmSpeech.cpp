@@ -185,7 +185,7 @@ void TfrmSpeech::SpeakText(const QString &text, bool ignoreSoundSwitch)
     if (!m_settings.flag(Settings::EnableSpeech))
         return;
     try {
-        if (rbSAPI4->isChecked()) {
+        if (firstGeneration()) {
             SpeechSapi4->Text.clear();
             SpeechSapi4->Text.append(text);
             SpeechSapi4->Speak();
@@ -200,7 +200,7 @@ void TfrmSpeech::SpeakText(const QString &text, bool ignoreSoundSwitch)
 void TfrmSpeech::btnTestClick()
 {
     const QString text = editText->text();
-    if (rbSAPI4->isChecked()) {
+    if (firstGeneration()) {
         try {
             SpeechSapi4->Text.clear();
             SpeechSapi4->Text.append(text);
@@ -216,6 +216,12 @@ void TfrmSpeech::btnTestClick()
 void TfrmSpeech::showError(const QString &text)
 {
     ShowMessageDialog(tr("Greška"), text, QMessageBox::Critical, QMessageBox::Ok);
+}
+
+// The settings choose the generation that speaks; the window's buttons only show and edit it.
+bool TfrmSpeech::firstGeneration() const
+{
+    return m_settings.number(Settings::SapiVersion) == 0;
 }
 
 // --- Engines and voices --------------------------------------------------------------------
@@ -308,7 +314,7 @@ void TfrmSpeech::selectRemembered()
 // The selected entry becomes the engine's voice. Throws the first generation's errors.
 void TfrmSpeech::applyVoice()
 {
-    if (rbSAPI4->isChecked()) {
+    if (firstGeneration()) {
         SpeechSapi4->SelectEngine(cbVoices->currentText());
         return;
     }
@@ -321,8 +327,10 @@ void TfrmSpeech::applyVoice()
 
 // --- Handlers ------------------------------------------------------------------------------
 
+// The buttons edit the setting: the engine that speaks follows it at once.
 void TfrmSpeech::rbSAPI4Click()
 {
+    m_settings.setNumber(Settings::SapiVersion, rbSAPI4->isChecked() ? 0 : 1);
     if (rbSAPI4->isChecked())
         LoadSapi4Voices();
     else
@@ -387,10 +395,8 @@ void TfrmSpeech::LoadSettings()
 
 void TfrmSpeech::SaveSettings()
 {
+    // The generation is there already: the buttons write it when they change it.
     Settings &s = m_settings;
-    s.setNumber(Settings::SapiVersion, rbSAPI4->isChecked()   ? 0
-                                       : rbSAPI5->isChecked() ? 1
-                                                              : Settings::kNoSapi);
     // An empty list (no engine answered this time) keeps the voice the user chose earlier.
     s.setText(Settings::SapiVoiceName, cbVoices->count() > 0 ? cbVoices->currentText() : SelectedVoiceName);
     s.setText(Settings::WelcomeMessage, editText->text());
@@ -401,6 +407,7 @@ int TfrmSpeech::ShowModal()
 {
     const bool sapi4 = rbSAPI4->isChecked();
     const bool sapi5 = rbSAPI5->isChecked();
+    const int version = m_settings.number(Settings::SapiVersion);
     const bool speakWelcome = chkSpeakWelcome->isChecked();
     const int voiceIndex = cbVoices->currentIndex();
     const QString text = editText->text();
@@ -415,6 +422,7 @@ int TfrmSpeech::ShowModal()
             else
                 uncheckRadio(button);
         }
+        m_settings.setNumber(Settings::SapiVersion, version);
         chkSpeakWelcome->setChecked(speakWelcome);
         cbVoices->setCurrentIndex(voiceIndex);
         editText->setText(text);

@@ -20,8 +20,9 @@ class TfrmOptions;
 // by side: the first generation (eSpeak NG voices) and the second (the user's Speech
 // Dispatcher), and lets the user choose the generation, the voice, the welcome text and whether
 // it is spoken at start. The settings object owns the values: the window reads them when the
-// stored settings are loaded and writes them back when the options are saved. Created once at
-// start-up, opened modally from the options window.
+// stored settings are loaded and writes them back when the options are saved; the generation,
+// which decides the engine that speaks, it writes as soon as a button changes it. Created once
+// at start-up, opened modally from the options window.
 class TfrmSpeech : public QDialog
 {
     Q_OBJECT
@@ -34,8 +35,8 @@ public:
     // speech button opens this window, and its loading and saving carry this window's values.
     void bindToOptions(TfrmOptions *options);
 
-    // Speaks TEXT with the chosen generation, when sound is on (unless IGNORESOUNDSWITCH) and
-    // speech is on. Returns at once; never reports a failure.
+    // Speaks TEXT with the generation the settings choose, when sound is on (unless
+    // IGNORESOUNDSWITCH) and speech is on. Returns at once; never reports a failure.
     void SpeakText(const QString &text, bool ignoreSoundSwitch);
 
     // Start-up: enables the generations that exist, falls back to one that does, and applies
@@ -78,6 +79,7 @@ public:
     SpVoiceToken VoiceToken;
 
 private:
+    bool firstGeneration() const;
     void applyVoice();
     void checkRadio(QRadioButton *button);
     static void uncheckRadio(QRadioButton *button);

@@ -96,6 +96,18 @@ private slots:
         QCOMPARE(spoken(text), heard);
     }
 
+    // The setting decides, not the window: without a daemon the second generation says nothing.
+    void settingChoosesTheEngine()
+    {
+        start({{Settings::SapiVersion, 0}, {Settings::EnableSpeech, true}});
+        m_settings->setNumber(Settings::SapiVersion, 1);
+        m_speech->SpeakText(u"Zove drugi"_s, true);
+        m_settings->setNumber(Settings::SapiVersion, 0);
+        m_speech->SpeakText(u"Zove prvi"_s, true);
+        QTRY_VERIFY(spoken(u"Zove prvi"_s));
+        QVERIFY(!spoken(u"Zove drugi"_s));
+    }
+
     void storedChoiceMeetsTheEngines_data()
     {
         QTest::addColumn<int>("version");
@@ -155,6 +167,7 @@ private slots:
                 QTest::mouseClick(dialog.findChild<QPushButton *>(u"Button1"_s), Qt::LeftButton);
         });
         QCOMPARE(m_speech->ShowModal(), ok ? QDialog::Accepted : QDialog::Rejected);
+        QCOMPARE(m_settings->number(Settings::SapiVersion), ok ? 1 : 0);
 
         QCOMPARE(control<QRadioButton>("rbSAPI4")->isChecked(), !ok);
         QCOMPARE(control<QRadioButton>("rbSAPI5")->isChecked(), ok);
