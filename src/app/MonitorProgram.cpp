@@ -1,6 +1,5 @@
 #include "app/MonitorProgram.h"
 
-#include "app/CallPipeline.h"
 #include "app/SoundPlay.h"
 #include "app/TfrmAbout.h"
 #include "app/TfrmStart.h"
@@ -63,9 +62,6 @@ MonitorProgram::MonitorProgram() : m_addressBook(DataDir()), m_callLog(DataDir()
     connect(&m_settings, &Settings::valueChanged, this, &MonitorProgram::applyCallWindowSettings);
     applyCallWindowSettings();
 
-    SetCallPipelineHost(m_frmStart.get());
-    ConnectCallSources(m_frmStart->capiMonitor);
-
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) {
         if (m_frmStart)
             m_frmStart->BackupAndPrune();
@@ -76,7 +72,6 @@ MonitorProgram::MonitorProgram() : m_addressBook(DataDir()), m_callLog(DataDir()
 MonitorProgram::~MonitorProgram()
 {
     endSession();
-    SetCallPipelineHost(nullptr);
     TSoundPlay::stopAll();
     m_session.reset();
     m_frmOutlookContacts.reset();

@@ -1,5 +1,7 @@
 #include "app/TfrmStart.h"
+#include "app/CallMonitor.h"
 #include "app/CallNotifier.h"
+#include "app/CallWindows.h"
 
 #include "app/SoundPlay.h"
 #include "app/StatusNotifierItem.h"
@@ -7,7 +9,6 @@
 #include "app/TfrmAbout.h"
 #include "app/TrayFallbackWindow.h"
 #include "capi/CpInfo.h"
-#include "capi/CpMoni.h"
 #include "platform/KeyboardLight.h"
 #include "store/AddressBook.h"
 #include "store/CallLog.h"
@@ -15,7 +16,8 @@
 #include "store/Exports.h"
 #include "store/Numbers.h"
 #include "telephony/NetworkDevice.h"
-#include "telephony/TapiFunc.h"
+#include "telephony/CapiCallSource.h"
+#include "telephony/TapiCallSource.h"
 #include "ui/TfrmIncomingCall.h"
 #include "ui/TfrmNewCallMessage.h"
 #include "ui/TfrmOptions.h"
@@ -112,11 +114,14 @@ TfrmStart::TfrmStart(Settings &settings, AddressBook &addressBook, CallLog &call
     retryTimer->setSingleShot(true);
     connect(retryTimer, &QTimer::timeout, this, &TfrmStart::retryLine);
 
-    capiMonitor = new TCapiMonitor(this);
-    capiMonitor->setObjectName(QStringLiteral("capiMonitor"));
-    connect(capiMonitor, &TCapiMonitor::OnLineLost, this, &TfrmStart::onLineFailed);
-    capiMonitor->setRejectTimeOut(10);
-    capiMonitor->setController(1);
+    m_calls = new CallMonitor(m_settings, m_book, m_log, this);
+    m_calls->setObjectName(QStringLiteral("callMonitor"));
+    connect(m_calls, &CallMonitor::callCounted, this, &TfrmStart::callCounted);
+    connect(m_calls, &CallMonitor::speechRequested, this, [this](const QString &text) { SpeakText(text, false); });
+    connect(m_calls, &CallMonitor::lineLost, this, [this] {
+        m_lineFailed = true;
+        onLineFailed();
+    });
     capiInfo = new TCapiInfo(this);
     capiInfo->setObjectName(QStringLiteral("capiInfo"));
 
@@ -139,8 +144,6 @@ TfrmStart::TfrmStart(Settings &settings, AddressBook &addressBook, CallLog &call
     connect(trayWatch, &QDBusServiceWatcher::serviceRegistered, this, [this] { trayHostChanged(true); });
     connect(trayWatch, &QDBusServiceWatcher::serviceUnregistered, this, [this] { trayHostChanged(false); });
 
-    OnTapiLineFailed = [this] { onLineFailed(); };
-    TapiDeviceIsModem = [this] { return modemChosen(); };
     connect(&m_settings, &Settings::valueChanged, this, &TfrmStart::showSwitches);
     connect(&m_settings, &Settings::monitorCallsChanged, this, &TfrmStart::showSwitches);
 
@@ -158,12 +161,9 @@ TfrmStart::TfrmStart(Settings &settings, AddressBook &addressBook, CallLog &call
 
 TfrmStart::~TfrmStart()
 {
-    OnTapiLineFailed = nullptr;
-    TapiDeviceIsModem = nullptr;
+    m_calls->setSource(nullptr);
     SetMessageDialogLanguage(nullptr);
     delete m_fallback;
-    if (TapiLineOpen)
-        StopTapiMonitor();
 }
 
 void TfrmStart::showFailure(const StoreResult &result)
@@ -210,6 +210,7 @@ void TfrmStart::setNewCallMessage(TfrmNewCallMessage *message)
         message->setKeepClearOf([this] { return TrayIcon ? TrayIcon->geometry() : QRect(); });
     if (message)
         message->setTotalCallsText(NewCallCount > 0 ? NewCallsText(NewCallCount) : tr("Nemaš novih poziva!"));
+    connectCallWindows();
 }
 
 void TfrmStart::setIncomingCallWindow(TfrmIncomingCall *window)
@@ -217,6 +218,15 @@ void TfrmStart::setIncomingCallWindow(TfrmIncomingCall *window)
     m_incomingCall = window;
     if (window)
         connect(window, &TfrmIncomingCall::rejectRequested, this, &TfrmStart::RejectCurrentCall);
+    connectCallWindows();
+}
+
+void TfrmStart::connectCallWindows()
+{
+    if (m_callWindowsConnected || !m_incomingCall || !m_newCallMessage)
+        return;
+    m_callWindowsConnected = true;
+    ConnectCallWindows(*m_calls, m_settings, *m_incomingCall, *m_newCallMessage, m_notifier);
 }
 
 TfrmIncomingCall &TfrmStart::IncomingCallWindow()
@@ -229,16 +239,6 @@ TfrmNewCallMessage &TfrmStart::NewCallMessageWindow()
 {
     Q_ASSERT(m_newCallMessage);
     return *m_newCallMessage;
-}
-
-void TfrmStart::NotifyCall(const CallNotice &call)
-{
-    m_notifier->showCall(call);
-}
-
-void TfrmStart::CallEnded()
-{
-    m_notifier->callEnded();
 }
 
 void TfrmStart::setAboutWindow(TfrmAbout *about)
@@ -553,12 +553,12 @@ int TfrmStart::selectedDeviceIndex() const
 
 bool TfrmStart::sourceFailed() const
 {
-    return modemChosen() ? TapiLineFailed : capiMonitor->Failed();
+    return m_lineFailed;
 }
 
 bool TfrmStart::sourceActive() const
 {
-    return modemChosen() ? TapiLineOpen : capiMonitor->Active();
+    return m_calls->source() && m_calls->source()->isMonitoring();
 }
 
 void TfrmStart::StartMonitoring()
@@ -566,10 +566,8 @@ void TfrmStart::StartMonitoring()
     if (!IsMonitoringOn() || !m_settings.monitorCallsEnabled() || m_settings.currentDeviceName().isEmpty() ||
         !DeviceFound)
         return;
-    if (modemChosen())
-        SwitchTapiMonitor(true);
-    else
-        SwitchCapiMonitor(true);
+    if (const int index = selectedDeviceIndex(); index >= 0)
+        openLine(index);
 
     if (sourceActive()) {
         m_retryDelay = kFirstRetry;
@@ -610,42 +608,39 @@ void TfrmStart::retryLine()
 
 void TfrmStart::StopMonitoring()
 {
-    // Both sources go off whatever the device list shows: switching off needs no device.
-    if (TapiLineOpen)
-        StopTapiMonitor();
-    if (capiMonitor->Active())
-        capiMonitor->setActive(false);
+    // The line goes off whatever the device list shows: switching off needs no device.
+    m_calls->setSource(nullptr);
+    m_lineFailed = false;
     TrayTimer->stop();
     retryTimer->stop();
     m_line->setState(LineState::Off);
 }
 
-void TfrmStart::SwitchCapiMonitor(bool on)
+void TfrmStart::openLine(int index)
 {
-    const int index = selectedDeviceIndex();
-    if (index < 0)
-        return;
-    capiMonitor->setController(uint32_t(index + 1));
-    capiMonitor->setRejectTimeOut(m_settings.number(Settings::AutoCloseCIDValue));
-    capiMonitor->setActive(on);
-}
-
-void TfrmStart::SwitchTapiMonitor(bool on)
-{
-    if (selectedDeviceIndex() < 0)
-        return;
-    if (on)
-        StartTapiMonitor(m_settings.currentDeviceName());
+    std::unique_ptr<telephony::CallSource> source;
+    if (modemChosen())
+        source = std::make_unique<telephony::TapiCallSource>(m_settings.currentDeviceName());
     else
-        StopTapiMonitor();
+        source = std::make_unique<telephony::CapiCallSource>(uint(index + 1),
+                                                             m_settings.number(Settings::AutoCloseCIDValue));
+    m_calls->setSource(std::move(source));
+    m_lineFailed = !m_calls->source()->start();
 }
 
 void TfrmStart::RejectCurrentCall()
 {
-    if (modemChosen())
-        RejectTapiCall();
-    else
-        capiMonitor->HangUpCall();
+    m_calls->reject();
+}
+
+void TfrmStart::callCounted()
+{
+    setNewCallCount(NewCallCount + 1);
+    // An animated icon shows the new call at its next tick.
+    if (!m_settings.flag(Settings::AnimateIcon))
+        SetTrayStateNewCall();
+    if (m_settings.flag(Settings::FlashScrollLock))
+        StartScrollLockFlashing();
 }
 
 void TfrmStart::onLineFailed()

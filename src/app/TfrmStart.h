@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/CallPipeline.h"
 #include "app/LineState.h"
 #include "settings/Settings.h"
 #include "ui/TfrmMain.h"
@@ -15,6 +14,7 @@
 #include <memory>
 
 class AddressBook;
+class CallMonitor;
 class CallNotifier;
 class CallLog;
 class QAction;
@@ -24,7 +24,6 @@ class StatusNotifierItem;
 class KeyboardLight;
 class QTimer;
 class TCapiInfo;
-class TCapiMonitor;
 class TfrmAbout;
 class TfrmIncomingCall;
 class TfrmNewCallMessage;
@@ -34,11 +33,11 @@ class TrayFallbackWindow;
 struct StoreResult;
 
 // The hidden controller. It owns the tray icon and its menu, the popup menus of the main
-// window, the animation timers, the CAPI monitor and information components; it loads the
-// address book and the call log and watches their files; it switches monitoring on and off and
-// decides the line's state, which the tray shows. The tray's switches live in the settings
-// object. The window itself is never shown.
-class TfrmStart : public QWidget, public CallPipelineHost
+// window, the animation timers, the call monitor with the line it watches and the CAPI
+// information component; it loads the address book and the call log and watches their files;
+// it switches monitoring on and off and decides the line's state, which the tray shows. The
+// tray's switches live in the settings object. The window itself is never shown.
+class TfrmStart : public QWidget
 {
     Q_OBJECT
 
@@ -98,25 +97,19 @@ public:
     // Monitoring
     void StartMonitoring();
     void StopMonitoring();
-    void SwitchCapiMonitor(bool on);
-    void SwitchTapiMonitor(bool on);
-    void RejectCurrentCall() override;
+    // Rejects the call in progress through the line ("Odbij!").
+    void RejectCurrentCall();
 
-    // What the call pipeline asks of the controller.
-    const Settings &pipelineSettings() const override { return m_settings; }
-    int newCallCount() const override { return NewCallCount; }
+    // The calls of the monitored line, and the rules applied to them.
+    CallMonitor &calls() const { return *m_calls; }
     // Back to 0 (the calls have been seen) the new-call indicators stop.
-    void setNewCallCount(int count) override;
-    void SetTrayStateNewCall() override;
-    void StartScrollLockFlashing() override;
-    TfrmIncomingCall &IncomingCallWindow() override;
-    TfrmNewCallMessage &NewCallMessageWindow() override;
+    void setNewCallCount(int count);
+    void SetTrayStateNewCall();
+    void StartScrollLockFlashing();
+    TfrmIncomingCall &IncomingCallWindow();
+    TfrmNewCallMessage &NewCallMessageWindow();
     // Through the speech window; silent without one.
-    void SpeakText(const QString &text, bool ignoreSoundSwitch) override;
-    void NotifyCall(const CallNotice &call) override;
-    void CallEnded() override;
-    AddressBook &addressBook() override { return m_book; }
-    CallLog &callLog() override { return m_log; }
+    void SpeakText(const QString &text, bool ignoreSoundSwitch);
 
     // The tray switches, held by the settings object; the menu items show them.
     void SetMonitorMenu(bool on, bool enabled);
@@ -124,9 +117,9 @@ public:
     void SetSoundMenu(bool on);
     bool IsSoundOn() const;
     void SetDoNotDisturbMenu(bool on);
-    bool IsDoNotDisturbOn() const override;
+    bool IsDoNotDisturbOn() const;
     void SetAutoRejectMenu(bool on);
-    bool IsAutoRejectOn() const override;
+    bool IsAutoRejectOn() const;
 
     void ShowMainWindowPage(int page);
 
@@ -168,7 +161,6 @@ public:
     QTimer *watchTimer = nullptr;
     // Opens a lost line again, with a growing pause between tries.
     QTimer *retryTimer = nullptr;
-    TCapiMonitor *capiMonitor = nullptr;
     TCapiInfo *capiInfo = nullptr;
 
     QAction *miAddressbook = nullptr;
@@ -212,6 +204,13 @@ private:
     bool sourceFailed() const;
     bool sourceActive() const;
     int selectedDeviceIndex() const;
+    // Opens the chosen line as a call source of the monitor: a modem or network line, or the
+    // ISDN controller at INDEX in the device list.
+    void openLine(int index);
+    // A call rang: the new-call count, the tray and the Scroll Lock light.
+    void callCounted();
+    // Shows the monitor's calls in the call windows once both exist.
+    void connectCallWindows();
     int openOptions(int page);
     void exportContacts(bool csv);
 
@@ -231,6 +230,10 @@ private:
     AddressBook &m_book;
     CallLog &m_log;
     LineState *m_line = nullptr;
+    CallMonitor *m_calls = nullptr;
+    // The latest open of the line failed, or the open line was lost.
+    bool m_lineFailed = false;
+    bool m_callWindowsConnected = false;
     int m_retryDelay = 2000;
     QPointer<TfrmOptions> m_options;
     QPointer<TfrmSpeech> m_speech;

@@ -1,9 +1,8 @@
-#include "app/CallPipeline.h"
+#include "app/CallMonitor.h"
 #include "app/MonitorProgram.h"
 #include "app/StatusNotifierItem.h"
 #include "app/TfrmStart.h"
 #include "app/TrayFallbackWindow.h"
-#include "telephony/TapiFunc.h"
 #include "ui/DialogSeams.h"
 #include "ui/TfrmMain.h"
 
@@ -18,6 +17,7 @@
 #include <QTest>
 
 #include "SimProcess.h"
+#include "TestCallSource.h"
 #include "TestProfile.h"
 #include "TestSupport.h"
 
@@ -164,6 +164,15 @@ class TestNotification : public QObject
         QCOMPARE(panel.menu(menu), shown);
     }
 
+    // The program's line, replaced by one the test drives.
+    static testsupport::TestCallSource *driveCalls(MonitorProgram &program)
+    {
+        auto line = std::make_unique<testsupport::TestCallSource>();
+        testsupport::TestCallSource *driven = line.get();
+        program.frmStart()->calls().setSource(std::move(line));
+        return driven;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -199,12 +208,13 @@ private slots:
             picture.fill(QColor(200, 100, 50));
             const QString file = testsupport::testDataDir() + u"ana.bmp"_s;
             QVERIFY(picture.save(file));
-            QVERIFY(program.addressBook().AddContact(
-                {.FirstName = u"Ana <b>"_s, .DisplayNameAs = u"Ana <b>"_s, .Picture = file}));
+            AListAddress ana{.FirstName = u"Ana <b>"_s, .DisplayNameAs = u"Ana <b>"_s, .Picture = file};
+            ana.PhoneNumber[0] = u"0123456"_s;
+            QVERIFY(program.addressBook().AddContact(ana));
         }
 
-        CallerBlocked = blocked;
-        HandleIdentifiedCall(u"Ana <b>"_s, u"0123456"_s, u"555"_s, known ? 0 : -1, {});
+        testsupport::TestCallSource *line = driveCalls(program);
+        line->identify({.name = u"Ana <b>"_s, .number = u"0123456"_s, .calledNumber = u"555"_s, .withheld = blocked});
         QTRY_COMPARE(server.summary, u"Ana <b>"_s);
         // Withheld: the stand-in is text, not markup, and offers nothing to add.
         QVERIFY(server.body.contains(blocked ? u"&lt; Sakriven &gt;"_s : u"555"_s));
@@ -246,9 +256,8 @@ private slots:
             QTRY_COMPARE(prefilled, (QStringList{u"Ana <b>"_s, u"012-3456"_s}));
         }
 
-        OnTapiCallEnded();
+        line->end();
         QTRY_COMPARE(server.closed, QList<uint>{7});
-        CallerBlocked = false;
     }
 
     // "Odbij" takes the ringing call off the hook and drops it, as the call window's reject does.
@@ -300,8 +309,9 @@ private slots:
     {
         QTest::failOnWarning(QRegularExpression(u"^(?!This plugin)"_s)); // offscreen's own notes
         MonitorProgram program;
-        HandleIdentifiedCall(u"Ana"_s, u"0123456"_s, u"555"_s, -1, {});
-        OnTapiCallEnded();
+        testsupport::TestCallSource *line = driveCalls(program);
+        line->identify({.name = u"Ana"_s, .number = u"0123456"_s, .calledNumber = u"555"_s});
+        line->end();
         QTest::qWait(300);
     }
 };
