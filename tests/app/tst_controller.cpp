@@ -1,3 +1,4 @@
+#include "app/CallMonitor.h"
 #include "app/MonitorProgram.h"
 #include "app/TfrmStart.h"
 #include "app/TrayFallbackWindow.h"
@@ -26,6 +27,7 @@
 #include <QToolButton>
 
 #include "SimProcess.h"
+#include "TestCallSource.h"
 #include "TestProfile.h"
 #include "TestSupport.h"
 
@@ -194,6 +196,31 @@ private slots:
         QVERIFY(!start()->timerCalls->isActive() && !start()->timerScrlFlash->isActive());
         QCOMPARE(start()->fallbackWindow()->callsText(), u"Nemaš novih poziva!"_s);
         QCOMPARE(start()->line().state(), state == LineState::NewCall ? LineState::Monitoring : state);
+    }
+
+    // A call that rings counts as new: the tray shows it at once, or with an animated icon at its
+    // next frame, and Scroll Lock flashes when the options ask for it.
+    void ringingCallIsCounted_data()
+    {
+        QTest::addColumn<bool>("animate");
+        QTest::addColumn<bool>("flash");
+        QTest::newRow("plain icon, flashing") << false << true;
+        QTest::newRow("animated icon, no flashing") << true << false;
+    }
+
+    void ringingCallIsCounted()
+    {
+        QFETCH(bool, animate);
+        QFETCH(bool, flash);
+        start()->settings().setFlag(Settings::AnimateIcon, animate);
+        start()->settings().setFlag(Settings::FlashScrollLock, flash);
+        auto line = std::make_unique<testsupport::TestCallSource>();
+        testsupport::TestCallSource *driven = line.get();
+        start()->calls().setSource(std::move(line));
+        driven->ring();
+        QCOMPARE(start()->NewCallCount, 1);
+        QCOMPARE(start()->trayState() == TfrmStart::TrayState::NewCall, !animate);
+        QCOMPARE(start()->timerScrlFlash->isActive(), flash);
     }
 
     void trayOpensTheMainWindow()
