@@ -8,11 +8,13 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTemporaryFile>
+#include <QThread>
 #include <QTimer>
 #include <QtEndian>
 
 #include <espeak-ng/speak_lib.h>
 
+#include <atomic>
 #include <chrono>
 #include <climits>
 #include <condition_variable>
@@ -21,7 +23,6 @@
 #include <functional>
 #include <mutex>
 #include <optional>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -167,26 +168,112 @@ int synthCallback(short *wav, int count, espeak_EVENT *events)
     return r.wanted() ? 0 : 1;
 }
 
-// eSpeak NG keeps its whole state in globals, so the process has one engine: initialised once,
-// and from then on used only by this object's synthesis thread. A second thread plays what was
-// rendered, so that synthesis of a newer text never waits for an older one to finish sounding.
-class EspeakHost
+// What eSpeak NG says about itself once it is initialised. It keeps its whole state in globals,
+// so the process initialises it once and never ends it.
+struct EspeakData
 {
-public:
-    static EspeakHost &instance()
-    {
-        // Never destroyed: its threads may still be working while the program exits.
-        static EspeakHost *const host = new EspeakHost;
-        return *host;
-    }
-
     bool ok = false;
     QString version;
     std::vector<VoiceEntry> voices;
+    int sampleRate = 0;
     // The pitch and rate ranges as eSpeak's parameters report them; they are the same for
     // every voice.
     std::uint16_t pitchHigh = 0, pitchLow = 0;
     std::uint32_t speedHigh = 0, speedLow = 0;
+
+    static const EspeakData &instance()
+    {
+        static const EspeakData data = initialise();
+        return data;
+    }
+
+private:
+    static EspeakData initialise()
+    {
+        EspeakData d;
+        // Without DONT_EXIT eSpeak ends the process when its data is missing; with it the sample
+        // rate stays 0.
+        d.sampleRate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr,
+                                         espeakINITIALIZE_PHONEME_EVENTS | espeakINITIALIZE_DONT_EXIT);
+        if (d.sampleRate <= 0)
+            return d;
+        espeak_SetSynthCallback(synthCallback);
+        d.version = QString::fromUtf8(espeak_Info(nullptr));
+        const espeak_VOICE **list = espeak_ListVoices(nullptr);
+        for (int i = 0; list && list[i]; ++i) {
+            const espeak_VOICE *v = list[i];
+            // languages: a priority byte, then the name, for each language
+            const char *language = v->languages && v->languages[0] ? v->languages + 1 : "";
+            d.voices.push_back({QString::fromUtf8(v->name), QByteArray(v->identifier),
+                                QString::fromUtf8(language), v->gender, v->age});
+        }
+        const auto [ph, pl] = probe(espeakPITCH, 65535);
+        d.pitchHigh = std::uint16_t(ph);
+        d.pitchLow = std::uint16_t(pl);
+        std::tie(d.speedHigh, d.speedLow) = probe(espeakRATE, -1);
+        d.ok = true;
+        return d;
+    }
+
+    // Reads a parameter's current value, sets the highest and reads it back, sets 0 and reads it
+    // back, then puts the current value back.
+    static std::pair<std::uint32_t, std::uint32_t> probe(espeak_PARAMETER parameter, int highest)
+    {
+        const int current = espeak_GetParameter(parameter, 1);
+        espeak_SetParameter(parameter, highest, 0);
+        const auto high = std::uint32_t(espeak_GetParameter(parameter, 1));
+        espeak_SetParameter(parameter, 0, 0);
+        const auto low = std::uint32_t(espeak_GetParameter(parameter, 1));
+        espeak_SetParameter(parameter, current, 0);
+        return {high, low};
+    }
+};
+
+// The engine the living components share: one at a time, as eSpeak is one. It owns two threads:
+// one synthesises, the other plays what was rendered, so that synthesis of a newer text never
+// waits for an older one to finish sounding. The last component to go takes it with it: the
+// threads are stopped and joined, and what still sounds is cut short.
+class EspeakHost
+{
+public:
+    static std::shared_ptr<EspeakHost> acquire()
+    {
+        static std::mutex mutex;
+        static std::weak_ptr<EspeakHost> shared;
+        std::lock_guard lock(mutex);
+        std::shared_ptr<EspeakHost> host = shared.lock();
+        if (!host) {
+            host.reset(new EspeakHost);
+            shared = host;
+        }
+        return host;
+    }
+
+    ~EspeakHost()
+    {
+        {
+            std::lock_guard lock(m_jobMutex);
+            m_quit = true;
+            m_jobAdded.notify_all();
+        }
+        // A synthesis under way ends at its next samples: no component wants it any more.
+        m_synthesis->wait();
+        {
+            std::unique_lock lock(m_playMutex);
+            m_playQuit = true;
+            m_playChanged.notify_all();
+            while (m_playing) {
+                lock.unlock();
+                SoundPlayer::stopAll();
+                lock.lock();
+                m_playChanged.wait_for(lock, std::chrono::milliseconds(5), [&] { return !m_playing; });
+            }
+            if (m_pending)
+                QFile::remove(m_pending->file);
+        }
+        m_player->wait();
+    }
+
     std::atomic<quint64> latestSound{0};
 
     void post(std::function<void()> job)
@@ -211,58 +298,10 @@ public:
 
 private:
     EspeakHost()
+        : m_synthesis(QThread::create([this] { work(); })), m_player(QThread::create([this] { playLoop(); }))
     {
-        std::mutex m;
-        std::condition_variable done;
-        bool ready = false;
-        post([&] {
-            initialise();
-            std::lock_guard lock(m);
-            ready = true;
-            done.notify_one();
-        });
-        std::thread([this] { work(); }).detach();
-        std::thread([this] { playLoop(); }).detach();
-        std::unique_lock lock(m);
-        done.wait(lock, [&] { return ready; });
-    }
-
-    void initialise()
-    {
-        // Without DONT_EXIT eSpeak ends the process when its data is missing; with it the sample
-        // rate stays 0.
-        m_sampleRate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr,
-                                         espeakINITIALIZE_PHONEME_EVENTS | espeakINITIALIZE_DONT_EXIT);
-        if (m_sampleRate <= 0)
-            return;
-        espeak_SetSynthCallback(synthCallback);
-        version = QString::fromUtf8(espeak_Info(nullptr));
-        const espeak_VOICE **list = espeak_ListVoices(nullptr);
-        for (int i = 0; list && list[i]; ++i) {
-            const espeak_VOICE *v = list[i];
-            // languages: a priority byte, then the name, for each language
-            const char *language = v->languages && v->languages[0] ? v->languages + 1 : "";
-            voices.push_back({QString::fromUtf8(v->name), QByteArray(v->identifier),
-                              QString::fromUtf8(language), v->gender, v->age});
-        }
-        const auto [ph, pl] = probe(espeakPITCH, 65535);
-        pitchHigh = std::uint16_t(ph);
-        pitchLow = std::uint16_t(pl);
-        std::tie(speedHigh, speedLow) = probe(espeakRATE, -1);
-        ok = true;
-    }
-
-    // Reads a parameter's current value, sets the highest and reads it back, sets 0 and reads it
-    // back, then puts the current value back.
-    static std::pair<std::uint32_t, std::uint32_t> probe(espeak_PARAMETER parameter, int highest)
-    {
-        const int current = espeak_GetParameter(parameter, 1);
-        espeak_SetParameter(parameter, highest, 0);
-        const auto high = std::uint32_t(espeak_GetParameter(parameter, 1));
-        espeak_SetParameter(parameter, 0, 0);
-        const auto low = std::uint32_t(espeak_GetParameter(parameter, 1));
-        espeak_SetParameter(parameter, current, 0);
-        return {high, low};
+        m_synthesis->start();
+        m_player->start();
     }
 
     void work()
@@ -271,7 +310,9 @@ private:
             std::function<void()> job;
             {
                 std::unique_lock lock(m_jobMutex);
-                m_jobAdded.wait(lock, [&] { return !m_jobs.empty(); });
+                m_jobAdded.wait(lock, [&] { return !m_jobs.empty() || m_quit; });
+                if (m_quit)
+                    return;
                 job = std::move(m_jobs.front());
                 m_jobs.pop_front();
             }
@@ -311,7 +352,9 @@ private:
     {
         for (;;) {
             std::unique_lock lock(m_playMutex);
-            m_playChanged.wait(lock, [&] { return m_pending.has_value(); });
+            m_playChanged.wait(lock, [&] { return m_pending.has_value() || m_playQuit; });
+            if (m_playQuit)
+                return;
             Playback p = std::move(*m_pending);
             m_pending.reset();
             if (p.ticket != latestSound) {
@@ -331,17 +374,21 @@ private:
         }
     }
 
-    int m_sampleRate = 0;
     QByteArray m_currentVoice;
     std::mutex m_jobMutex;
     std::condition_variable m_jobAdded;
     std::deque<std::function<void()>> m_jobs;
+    bool m_quit = false;
 
     std::mutex m_playMutex;
     std::condition_variable m_playChanged;
     std::optional<Playback> m_pending;
     bool m_playing = false;
+    bool m_playQuit = false;
     quint64 m_playingTicket = 0;
+
+    const std::unique_ptr<QThread> m_synthesis;
+    const std::unique_ptr<QThread> m_player;
 };
 
 void EspeakHost::speak(const SpeechJob &job)
@@ -360,7 +407,8 @@ void EspeakHost::speak(const SpeechJob &job)
                                          0, espeakCHARS_UTF8, nullptr, nullptr);
     g_render = nullptr;
     const bool complete = rc == EE_OK && job.wanted();
-    const QByteArray wave = waveHeader(m_sampleRate, std::uint32_t(render.pcm.size())) + render.pcm;
+    const int sampleRate = EspeakData::instance().sampleRate;
+    const QByteArray wave = waveHeader(sampleRate, std::uint32_t(render.pcm.size())) + render.pcm;
 
     if (job.toFile) {
         // Written under a temporary name and renamed at the end: a failure leaves the old file
@@ -419,6 +467,7 @@ private:
 
 struct TMSpeech::Engine
 {
+    std::shared_ptr<EspeakHost> host = EspeakHost::acquire();
     std::shared_ptr<Link> link;
     QByteArray voice;
     quint64 selection = 0;
@@ -471,11 +520,11 @@ TMSpeech::TMSpeech(QObject *owner) : QObject(owner), m_engine(std::make_unique<E
     m_engine->pacer.setSingleShot(true);
     connect(&m_engine->pacer, &QTimer::timeout, this, [this] { m_engine->due(*this); });
 
-    const EspeakHost &host = EspeakHost::instance();
-    m_initialized = host.ok;
-    for (const VoiceEntry &v : host.voices)
+    const EspeakData &espeak = EspeakData::instance();
+    m_initialized = espeak.ok;
+    for (const VoiceEntry &v : espeak.voices)
         m_engines << v.name;
-    Version = host.version;
+    Version = espeak.version;
 }
 
 TMSpeech::~TMSpeech()
@@ -494,16 +543,16 @@ void TMSpeech::SelectEngine(const QString &name)
     if (index == m_engines.size())
         throw EMSpeechException("Specified Speech Engine not found");
 
-    const VoiceEntry &v = EspeakHost::instance().voices[std::size_t(index)];
+    const EspeakData &espeak = EspeakData::instance();
+    const VoiceEntry &v = espeak.voices[std::size_t(index)];
     m_engineSelected = true;
     m_engine->voice = v.identifier;
     const quint64 selection = ++m_engine->selection;
 
-    const EspeakHost &host = EspeakHost::instance();
     m_info.ModeName = v.name;
     m_info.Dialect = v.language;
     m_info.MfgName = QStringLiteral("eSpeak NG");
-    m_info.ProductName = QStringLiteral("eSpeak NG ") + host.version;
+    m_info.ProductName = QStringLiteral("eSpeak NG ") + espeak.version;
     m_info.ModeID = QLatin1Char('{') + QString::fromUtf8(v.identifier) + QLatin1Char('}');
     m_info.EngineID = QStringLiteral("{espeak-ng}");
     m_info.Speaker = v.name;
@@ -512,10 +561,10 @@ void TMSpeech::SelectEngine(const QString &name)
     if (v.gender >= 0 && v.gender <= 2)
         m_info.Gender = QLatin1String(genders[v.gender]);
     m_info.Age = v.age;
-    m_info.PitchHigh = host.pitchHigh;
-    m_info.PitchLow = host.pitchLow;
-    m_info.SpeedHigh = host.speedHigh;
-    m_info.SpeedLow = host.speedLow;
+    m_info.PitchHigh = espeak.pitchHigh;
+    m_info.PitchLow = espeak.pitchLow;
+    m_info.SpeedHigh = espeak.speedHigh;
+    m_info.SpeedLow = espeak.speedLow;
     m_info.Reserved1 = 100;
     m_info.Reserved2 = 0;
 
@@ -523,8 +572,9 @@ void TMSpeech::SelectEngine(const QString &name)
     // listed but cannot load leaves nothing selected.
     std::shared_ptr<Link> link = m_engine->link;
     const QByteArray voice = v.identifier;
-    EspeakHost::instance().post([link, voice, selection, this] {
-        if (!link->alive() || EspeakHost::instance().useVoice(voice))
+    EspeakHost &host = *m_engine->host;
+    host.post([link, voice, selection, &host, this] {
+        if (!link->alive() || host.useVoice(voice))
             return;
         link->post([this, selection] {
             if (m_engine->selection == selection)
@@ -546,7 +596,7 @@ void TMSpeech::Speak()
     for (const QString &line : std::as_const(Text))
         joined += line + QLatin1String("\r\n");
 
-    EspeakHost &host = EspeakHost::instance();
+    EspeakHost &host = *m_engine->host;
     std::shared_ptr<Link> link = m_engine->link;
     SpeechJob job;
     job.text = joined.toUtf8();

@@ -72,6 +72,8 @@ public:
     // Lists the installed voices; a machine without eSpeak NG leaves the list empty and the
     // component uninitialised.
     explicit TMSpeech(QObject *owner = nullptr);
+    // The components share the engine's threads; the last one to go stops and joins them,
+    // cutting short what is still sounding.
     ~TMSpeech() override;
 
     // Voice names in eSpeak's order.

@@ -2,6 +2,8 @@
 
 #include "platform/SoundPlayer.h"
 
+#include <QThread>
+
 #include <libspeechd.h>
 
 #include <chrono>
@@ -17,7 +19,6 @@
 #include <poll.h>
 #include <pthread.h>
 #include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -27,6 +28,9 @@ namespace {
 constexpr std::chrono::milliseconds kReplyWait{1500};
 // Starting the user's daemon when none runs takes longer (about 0.2 s on a quiet machine).
 constexpr std::chrono::milliseconds kConnectWait{3000};
+// How long closing a connection waits for its thread, which is idle or has just had its socket
+// shut down.
+constexpr std::chrono::milliseconds kStopWait{200};
 
 } // namespace
 
@@ -39,6 +43,7 @@ QString SpVoiceToken::GetDescription() const
 // daemon that died would end the program with SIGPIPE. Every call therefore runs on a thread of
 // the connection's own, with SIGPIPE blocked there, and the window thread waits a bounded time.
 // A call that hangs is ended by shutting the socket down through a second descriptor of it.
+// The thread is the connection's: closing the connection stops it and waits for it.
 struct TSpVoice::Connection
 {
     struct Shared
@@ -52,6 +57,7 @@ struct TSpVoice::Connection
         std::atomic<bool> broken{false};
     };
     std::shared_ptr<Shared> shared;
+    std::unique_ptr<QThread> thread;
     bool open = false;
 
     static void run(const std::shared_ptr<Shared> &s)
@@ -83,7 +89,8 @@ struct TSpVoice::Connection
     void start()
     {
         shared = std::make_shared<Shared>();
-        std::thread([s = shared] { run(s); }).detach();
+        thread.reset(QThread::create([s = shared] { run(s); }));
+        thread->start();
     }
 
     void stop()
@@ -93,6 +100,12 @@ struct TSpVoice::Connection
             shared->quit = true;
             shared->changed.notify_all();
         }
+        // A call that ran out of time had its socket shut down and returns at once. Only the
+        // library's opening of a connection to a daemon that accepts it and never answers
+        // cannot be cut short: that thread ends when the library gives up, and is let go.
+        if (thread && !thread->wait(QDeadlineTimer(kStopWait)))
+            (void)thread.release();
+        thread.reset();
         shared.reset();
         open = false;
     }

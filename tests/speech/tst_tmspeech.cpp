@@ -152,6 +152,24 @@ private slots:
         QVERIFY(qAbs(QFileInfo(m_captured).size() - bytes) < bytes / 50);
     }
 
+    // The last component to go, even while it speaks, takes the engine's two threads with it.
+    void lastComponentGoneWhileSpeaking()
+    {
+        const auto threads = [] {
+            return QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+        };
+        qsizetype speaking = 0;
+        {
+            TMSpeech s;
+            croatian(s, TSpeechOutput::soGeneral, {"Zove Kovač d.o.o. iz Zagreba, Ilica sto dvadeset tri"});
+            QSignalSpy start(&s, &TMSpeech::OnStart);
+            s.Speak();
+            QVERIFY(start.wait(10000));
+            speaking = threads();
+        }
+        QTRY_VERIFY(threads() <= speaking - 2);
+    }
+
     void recordingSinkNotesTheText()
     {
         const QString log = testsupport::testDataDir() + "sounds.log";
