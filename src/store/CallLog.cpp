@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -176,7 +177,7 @@ StoreResult CallLog::CompleteCall(const QString &name, const QString &number, co
         insertByTime(m_calls, std::move(call));
     }
     emit callsChanged();
-    saveInBackground();
+    saveSoon();
     return m_lastSave;
 }
 
@@ -189,6 +190,18 @@ CallLog::Written CallLog::writeUnlessReplaced(const QString &dir, const std::vec
         return {{}, {}, true};
     const StoreResult saved = SaveCalls(dir, calls);
     return {saved, StampOf(path), false};
+}
+
+void CallLog::saveSoon()
+{
+    if (!std::exchange(m_saveQueued, true))
+        QMetaObject::invokeMethod(this, &CallLog::startQueuedSave, Qt::QueuedConnection);
+}
+
+void CallLog::startQueuedSave()
+{
+    if (std::exchange(m_saveQueued, false))
+        saveInBackground();
 }
 
 void CallLog::saveInBackground()
@@ -237,6 +250,7 @@ void CallLog::backgroundSaveFinished()
 
 StoreResult CallLog::flush()
 {
+    startQueuedSave();
     while (m_saveInFlight) {
         m_saving.waitForFinished();
         backgroundSaveFinished();

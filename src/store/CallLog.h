@@ -82,6 +82,9 @@ private:
     StoreResult loadFile();
     // Where the ringing call stands in CALLS: the last record, or -1.
     int ringingAt(const TCallList &calls) const;
+    // Starts the save when the event loop next runs: the call window paints first.
+    void saveSoon();
+    void startQueuedSave();
     void saveInBackground();
     void backgroundSaveFinished();
 
@@ -95,6 +98,7 @@ private:
 
     QFuture<Written> m_saving;
     QFutureWatcher<Written> m_savingWatcher;
+    bool m_saveQueued = false;
     bool m_saveInFlight = false;   // m_saving's result is still to be taken
     qsizetype m_savingUnsaved = 0; // how many of m_unsaved the save in flight holds
     bool m_saveAgain = false;      // the list changed after the save in flight took its copy

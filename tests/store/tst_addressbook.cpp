@@ -452,6 +452,7 @@ private slots:
         // A name longer than its field, in letters the file cannot hold.
         ACalls ours{QString(80, QChar(0x416)), u"091"_s, u"01"_s, 38003, 0.25, true};
         QVERIFY(log->CompleteCall(ours.CallerName, ours.CallerNumber, QString(), false));
+        QCoreApplication::processEvents(); // the save starts and waits for the lock
         const bool waited = unlocked;
         const QByteArray oursStored = EncodeFileRec(ours);
         QCOMPARE(log->calls()[0], TCallFileRec::decode(oursStored.constData()));

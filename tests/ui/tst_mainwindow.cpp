@@ -203,11 +203,12 @@ class TestMainWindow : public QObject
         if (!text.isEmpty())
             QCOMPARE(m_messages[0].text, text);
     }
-    // A new call logged as the pipeline logs one.
+    // A new call logged as the pipeline logs one, and its save done.
     void logCall(const ACalls &c)
     {
         m_log->BeginCall(c);
         QVERIFY(m_log->CompleteCall({}, {}, {}, false));
+        QVERIFY(m_log->flush());
     }
 
 private slots:
