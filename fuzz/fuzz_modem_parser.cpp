@@ -31,12 +31,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         pos += n;
         piece = piece * 3 % 97 + 1;
     }
-    const DWORD flags = record.callerIdFlags();
+    const CallerId caller = record.callerId();
     if (record.number().size() > CallerIdRecord::kMaxValueLength ||
         record.name().size() > CallerIdRecord::kMaxValueLength || record.rawText().size() > 1024)
         std::abort();
-    // A delivered number is never also reported withheld by the same field.
-    if ((flags & LINECALLPARTYID_ADDRESS) && record.number().isEmpty())
+    // A delivered number is never a withheld or unavailable marker.
+    if (CallerIdRecord::markerOf(caller.number.toLatin1()) != CallerIdRecord::Marker::None)
         std::abort();
     return 0;
 }

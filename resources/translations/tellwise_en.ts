@@ -1477,7 +1477,7 @@ Delete the group?</translation>
 <context>
     <name>TfrmOptions</name>
     <message>
-        <location filename="../../src/ui/TfrmOptions.cpp" line="+44"/>
+        <location filename="../../src/ui/TfrmOptions.cpp" line="+32"/>
         <source>Opcije</source>
         <translation>Options</translation>
     </message>
@@ -1527,7 +1527,7 @@ Delete the group?</translation>
         <translation>Cancel</translation>
     </message>
     <message>
-        <location line="+122"/>
+        <location line="+117"/>
         <source>Ne smetaj!</source>
         <translation>Do not disturb!</translation>
     </message>
@@ -1573,34 +1573,29 @@ Close the program and start it again. The change
 will take effect only then.</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmOptionsDevices.cpp" line="+121"/>
+        <location filename="../../src/ui/TfrmOptionsDevices.cpp" line="+100"/>
         <source>Mogućnosti modema</source>
         <translation>Modem Capabilities</translation>
     </message>
     <message>
-        <location line="-65"/>
-        <source>Linijska usluga:  Tellwise Monitor</source>
-        <translation>Line service:  Tellwise Monitor</translation>
-    </message>
-    <message>
-        <location line="+5"/>
+        <location line="-47"/>
         <source>Upravljački program:  AT modem s prikazom pozivatelja</source>
         <translation>Driver:  AT caller-ID modem</translation>
     </message>
     <message>
-        <location line="+40"/>
+        <location line="+34"/>
         <source>Podaci o liniji</source>
         <translation>Line Information</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>Dogovorena inačica:  %1.%2</source>
-        <translation>Negotiated version:  %1.%2</translation>
-    </message>
-    <message>
-        <location line="+9"/>
+        <location line="+4"/>
         <source>Vrsta linije:  </source>
         <translation>Line type:  </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Poslužitelj:  %1, port %2</source>
+        <translation>Server:  %1, port %2</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -1613,7 +1608,7 @@ will take effect only then.</translation>
         <translation>Serial port:  </translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+4"/>
         <source>Prikaz pozivatelja:  Ime</source>
         <translation>Caller ID:  Name</translation>
     </message>
@@ -1663,13 +1658,18 @@ will take effect only then.</translation>
         <translation>B channels supported:  </translation>
     </message>
     <message>
+        <location line="+1"/>
+        <source>Kontroler:  %1</source>
+        <translation>Controller:  %1</translation>
+    </message>
+    <message>
         <location line="+2"/>
-        <location line="+16"/>
+        <location line="+17"/>
         <source>Mogućnosti ISDN adaptera</source>
         <translation>ISDN Adapter Capabilities</translation>
     </message>
     <message>
-        <location line="-15"/>
+        <location line="-16"/>
         <source>Osnovne mogućnosti</source>
         <translation>Basic Capabilities</translation>
     </message>
@@ -1681,7 +1681,7 @@ will take effect only then.</translation>
         <translation>B%1 protocol support</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+16"/>
         <source>Dodatne mogućnosti</source>
         <translation>Supplementary Services</translation>
     </message>
@@ -2257,7 +2257,7 @@ program!</translation>
 <context>
     <name>TfrmStart</name>
     <message>
-        <location filename="../../src/app/TfrmStart.cpp" line="+212"/>
+        <location filename="../../src/app/TfrmStart.cpp" line="+211"/>
         <location line="+218"/>
         <source>Nemaš novih poziva!</source>
         <translation>You have no new calls!</translation>

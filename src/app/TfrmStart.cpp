@@ -15,9 +15,8 @@
 #include "store/DataDir.h"
 #include "store/Exports.h"
 #include "store/Numbers.h"
-#include "telephony/NetworkDevice.h"
-#include "telephony/CapiCallSource.h"
-#include "telephony/TapiCallSource.h"
+#include "telephony/CallSources.h"
+#include "telephony/NetworkCallSource.h"
 #include "ui/TfrmIncomingCall.h"
 #include "ui/TfrmNewCallMessage.h"
 #include "ui/TfrmOptions.h"
@@ -54,7 +53,7 @@ constexpr int kServerRetry = 500;
 bool serverAway(const Settings &settings)
 {
     return settings.number(Settings::DeviceType) == Settings::kModem &&
-           telephony::NetworkDevice::waitingForServer(settings.currentDeviceName());
+           telephony::NetworkCallSource::waitingForServer(settings.currentDeviceName());
 }
 
 } // namespace
@@ -546,11 +545,6 @@ bool TfrmStart::modemChosen() const
     return m_settings.number(Settings::DeviceType) == Settings::kModem;
 }
 
-int TfrmStart::selectedDeviceIndex() const
-{
-    return m_options ? m_options->selectedDeviceIndex() : -1;
-}
-
 bool TfrmStart::sourceFailed() const
 {
     return m_lineFailed;
@@ -566,8 +560,10 @@ void TfrmStart::StartMonitoring()
     if (!IsMonitoringOn() || !m_settings.monitorCallsEnabled() || m_settings.currentDeviceName().isEmpty() ||
         !DeviceFound)
         return;
-    if (const int index = selectedDeviceIndex(); index >= 0)
-        openLine(index);
+    if (telephony::CallSource *lost = m_calls->source())
+        m_lineFailed = !lost->start(); // a network line takes the connection its server answered on
+    else
+        openLine();
 
     if (sourceActive()) {
         m_retryDelay = kFirstRetry;
@@ -602,7 +598,6 @@ void TfrmStart::retryLine()
         retryTimer->start(kServerRetry);
         return;
     }
-    StopMonitoring();
     StartMonitoring();
 }
 
@@ -616,16 +611,13 @@ void TfrmStart::StopMonitoring()
     m_line->setState(LineState::Off);
 }
 
-void TfrmStart::openLine(int index)
+void TfrmStart::openLine()
 {
-    std::unique_ptr<telephony::CallSource> source;
-    if (modemChosen())
-        source = std::make_unique<telephony::TapiCallSource>(m_settings.currentDeviceName());
-    else
-        source = std::make_unique<telephony::CapiCallSource>(uint(index + 1),
-                                                             m_settings.number(Settings::AutoCloseCIDValue));
-    m_calls->setSource(std::move(source));
-    m_lineFailed = !m_calls->source()->start();
+    const auto kind = modemChosen() ? telephony::DeviceKind::Modem : telephony::DeviceKind::Isdn;
+    const std::optional<telephony::LineInfo> line = telephony::FindLine(kind, m_settings.currentDeviceName());
+    m_calls->setSource(line ? telephony::CreateCallSource(*line, m_settings.number(Settings::AutoCloseCIDValue))
+                            : nullptr);
+    m_lineFailed = !m_calls->source() || !m_calls->source()->start();
 }
 
 void TfrmStart::RejectCurrentCall()

@@ -203,10 +203,9 @@ private:
     bool modemChosen() const;
     bool sourceFailed() const;
     bool sourceActive() const;
-    int selectedDeviceIndex() const;
-    // Opens the chosen line as a call source of the monitor: a modem or network line, or the
-    // ISDN controller at INDEX in the device list.
-    void openLine(int index);
+    // Opens the line the settings name as the monitor's call source; a line not present now
+    // leaves the monitor without one, failed.
+    void openLine();
     // A call rang: the new-call count, the tray and the Scroll Lock light.
     void callCounted();
     // Shows the monitor's calls in the call windows once both exist.

@@ -1,5 +1,6 @@
 #include "telephony/CapiCallSource.h"
 
+#include "capi/CpInfo.h"
 #include "capi/CpMoni.h"
 #include "store/Numbers.h"
 
@@ -35,6 +36,27 @@ CapiCallSource::CapiCallSource(uint controller, int rejectTimeOutSeconds, QObjec
 }
 
 CapiCallSource::~CapiCallSource() = default;
+
+QList<LineInfo> CapiCallSource::lines()
+{
+    TCapiInfo info;
+    const int count = info.CapiLoaded() ? info.ControllerCount() : 0;
+    QList<LineInfo> result;
+    for (int i = 1; i <= count; ++i) {
+        LineInfo line;
+        line.name = QStringLiteral("ISDN Adapter #%1").arg(i);
+        line.kindText = QStringLiteral("ISDN (CAPI 2.0)");
+        line.controller = uint(i);
+        line.showsNumber = line.showsWithheld = line.canReject = true;
+        result.append(line);
+    }
+    return result;
+}
+
+std::unique_ptr<CallSource> CapiCallSource::create(const LineInfo &line, int rejectTimeOutSeconds)
+{
+    return std::make_unique<CapiCallSource>(line.controller, rejectTimeOutSeconds);
+}
 
 bool CapiCallSource::start()
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "telephony/CallSource.h"
+#include "telephony/CallSources.h"
 
 class TCapiMonitor;
 
@@ -23,6 +23,10 @@ public:
     bool canReject() const override { return true; }
     // Answers the ringing call and clears it at once.
     void reject() override;
+
+    // The controllers CAPI reports now (the ISDN line type).
+    static QList<LineInfo> lines();
+    static std::unique_ptr<CallSource> create(const LineInfo &line, int rejectTimeOutSeconds);
 
     // The monitor itself, for what only ISDN shows (its error text, its do-not-disturb mode).
     TCapiMonitor &monitor() const { return *m_monitor; }

@@ -44,7 +44,7 @@ bool isWellFormed(const QByteArray &key, const QByteArray &value)
         return isDigits(value, 4) && twoDigits(value, 0) < 24 && twoDigits(value, 2) < 60;
     if (key == "NMBR") {
         static const QRegularExpression number(QStringLiteral("^\\+?[0-9*#]([0-9*# -]{0,30}[0-9*#])?$"));
-        return CallerIdRecord::specialValueFlag(value) != 0 || number.match(QLatin1String(value)).hasMatch();
+        return CallerIdRecord::markerOf(value) != CallerIdRecord::Marker::None || number.match(QLatin1String(value)).hasMatch();
     }
     if (key == "NAME") {
         if (value.isEmpty() || value.size() > CallerIdRecord::kMaxValueLength)
@@ -197,51 +197,43 @@ void CallerIdRecord::add(const QByteArray &key, const QByteArray &value)
     }
 }
 
-DWORD CallerIdRecord::specialValueFlag(QByteArrayView value)
+CallerIdRecord::Marker CallerIdRecord::markerOf(QByteArrayView value)
 {
     const QByteArrayView v = value.trimmed();
     if (equalsNoCase(v, "P") || equalsNoCase(v, "PRIVATE") || equalsNoCase(v, "ANONYMOUS"))
-        return LINECALLPARTYID_BLOCKED;
+        return Marker::Withheld;
     if (equalsNoCase(v, "O") || equalsNoCase(v, "OUT-OF-AREA"))
-        return LINECALLPARTYID_OUTOFAREA;
-    return 0;
+        return Marker::Unavailable;
+    return Marker::None;
 }
 
-DWORD CallerIdRecord::callerIdFlags() const
+CallerId CallerIdRecord::callerId() const
 {
-    DWORD flags = 0;
-    if (m_hasNumber) {
-        const DWORD special = specialValueFlag(m_number);
-        if (special)
-            flags |= special;
-        else if (!m_number.isEmpty())
-            flags |= LINECALLPARTYID_ADDRESS;
-    }
-    if (m_hasName) {
-        const DWORD special = specialValueFlag(m_name);
-        if (special)
-            flags |= special;
-        else if (!m_name.isEmpty())
-            flags |= LINECALLPARTYID_NAME;
-    }
-    if (flags == 0)
-        flags = LINECALLPARTYID_UNKNOWN;
-    return flags;
+    CallerId caller;
+    const auto mark = [&caller](bool present, const QByteArray &value) {
+        const Marker marker = present ? markerOf(value) : Marker::None;
+        caller.withheld = caller.withheld || marker == Marker::Withheld;
+        caller.unavailable = caller.unavailable || marker == Marker::Unavailable;
+    };
+    mark(m_hasNumber, m_number);
+    mark(m_hasName, m_name);
+    caller.number = QString::fromLatin1(number());
+    caller.name = name();
+    return caller;
 }
 
 QByteArray CallerIdRecord::number() const
 {
-    return (callerIdFlags() & LINECALLPARTYID_ADDRESS) ? m_number : QByteArray();
+    return m_hasNumber && markerOf(m_number) == Marker::None ? m_number : QByteArray();
 }
 
-QByteArray CallerIdRecord::name() const
+QString CallerIdRecord::name() const
 {
-    if (!(callerIdFlags() & LINECALLPARTYID_NAME))
+    if (!m_hasName || markerOf(m_name) != Marker::None)
         return {};
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8(m_name);
-    const bool plainAscii = text.size() == m_name.size();
-    return utf8.hasError() || plainAscii ? m_name : EncodeCp1250(text);
+    return utf8.hasError() ? DecodeCp1250(m_name.constData(), m_name.size()) : text;
 }
 
 QByteArray CallerIdRecord::rawText() const

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "telephony/Tapi.h"
+#include "telephony/CallerId.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -67,17 +67,23 @@ public:
     // A number or a name (real or withheld) arrived.
     bool hasParty() const { return m_hasNumber || m_hasName; }
 
-    // LINECALLPARTYID_* flags: ADDRESS and NAME for delivered texts, BLOCKED for withheld
-    // (P, PRIVATE, ANONYMOUS), OUTOFAREA for unavailable (O, OUT-OF-AREA).
-    DWORD callerIdFlags() const;
+    // The caller: withheld (P, PRIVATE, ANONYMOUS) or unavailable (O, OUT-OF-AREA) as either
+    // field says, the number and the name only when they were delivered.
+    CallerId callerId() const;
     QByteArray number() const; // empty unless delivered
-    // The name in Windows-1250, the code page of the line's texts: a name that arrived in UTF-8
-    // is converted, one in Windows-1250 kept.
-    QByteArray name() const;
+    // Empty unless delivered; UTF-8 when it is valid UTF-8, else Windows-1250, the code page of
+    // the line's texts.
+    QString name() const;
     QByteArray rawText() const; // the record as received, one "KEY=VALUE" per line
 
-    // The party-ID flag a value stands for: BLOCKED, OUTOFAREA or 0 for a real text.
-    static DWORD specialValueFlag(QByteArrayView value);
+    // What a value sent in place of a number or a name stands for.
+    enum class Marker
+    {
+        None, // a real text
+        Withheld,
+        Unavailable
+    };
+    static Marker markerOf(QByteArrayView value);
 
 private:
     QByteArray m_number;

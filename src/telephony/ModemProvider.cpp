@@ -1,6 +1,6 @@
 #include "telephony/ModemProvider.h"
 
-#include "telephony/ModemDevice.h"
+#include "telephony/ModemCallSource.h"
 #include "telephony/SerialPort.h"
 
 #include <QCollator>
@@ -72,19 +72,14 @@ QList<ModemProvider::Candidate> ModemProvider::candidates(const ModemConfig &con
     return list;
 }
 
-QList<QSharedPointer<LineDevice>> ModemProvider::devices()
+QList<LineInfo> ModemProvider::lines()
 {
     const ModemConfig config = ModemConfig::load();
-    QList<QSharedPointer<LineDevice>> result;
-    QHash<QString, QSharedPointer<ModemDevice>> present;
+    QList<LineInfo> result;
     for (const Candidate &c : candidates(config)) {
         const QString key = QFileInfo(c.path).canonicalFilePath();
-        QSharedPointer<ModemDevice> device = m_known.value(key);
-        if (device && device->portPath() != c.path)
-            device.reset();
-        if (device && device->isOpen()) {
-            present.insert(key, device);
-            result.append(device);
+        if (const ModemCallSource *held = ModemCallSource::holding(key)) {
+            result.append(held->line());
             continue;
         }
         if (!m_silent.value(key, QDeadlineTimer(0)).hasExpired())
@@ -98,17 +93,15 @@ QList<QSharedPointer<LineDevice>> ModemProvider::devices()
             continue;
         }
         m_silent.remove(key);
-        const QByteArray info = probe.info.isEmpty() ? QByteArray("AT modem") : asciiOnly(probe.info);
-        if (device) {
-            device->setInfo(info);
-            device->setConfig(config);
-        } else {
-            device.reset(new ModemDevice(c.path, c.name, info, config));
-        }
-        present.insert(key, device);
-        result.append(device);
+        LineInfo line;
+        line.name = QString::fromLatin1(c.name);
+        line.kindText = QStringLiteral("AT modem");
+        line.identity = probe.info.isEmpty() ? line.kindText : QString::fromLatin1(asciiOnly(probe.info));
+        line.port = c.path;
+        line.showsName = line.showsNumber = line.showsWithheld = line.showsUnavailable = true;
+        line.canReject = true;
+        result.append(line);
     }
-    m_known = present;
     return result;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "telephony/LineProvider.h"
+#include "telephony/CallSources.h"
 #include "telephony/ModemConfig.h"
 
 #include <QDeadlineTimer>
@@ -8,15 +8,13 @@
 
 namespace telephony {
 
-class ModemDevice;
-
 // Finds caller-ID modems: the ports named in the configuration file, or else the USB and ACM
 // serial ports and the modem emulator's link. A port is a line only when a modem on it answers
-// "AT" with "OK". A port that a line holds open is kept without asking it again.
-class ModemProvider : public LineProvider
+// "AT" with "OK". A port that a running source holds open is listed without asking it again.
+class ModemProvider
 {
 public:
-    QList<QSharedPointer<LineDevice>> devices() override;
+    QList<LineInfo> lines();
 
     struct Candidate
     {
@@ -29,7 +27,6 @@ public:
     static QByteArray lineNameFor(const QString &path);
 
 private:
-    QHash<QString, QSharedPointer<ModemDevice>> m_known; // by canonical port path
     // Ports where no modem answered, left alone for a while: asking a silent port blocks for
     // the whole probe time, and the options window enumerates several times in a row.
     QHash<QString, QDeadlineTimer> m_silent;

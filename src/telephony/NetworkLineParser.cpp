@@ -169,7 +169,7 @@ NetworkEvent parseNcidLine(QByteArrayView line)
     if (type == "CID") {
         if (!hasNumber && !hasName)
             return event;
-        if (CallerIdRecord::specialValueFlag(number)) {
+        if (CallerIdRecord::markerOf(number) != CallerIdRecord::Marker::None) {
             event.caller.add("NMBR", number);
         } else if (isUnavailableMarker(number)) {
             event.caller.add("NMBR", "O");

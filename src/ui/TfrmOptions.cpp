@@ -4,7 +4,6 @@
 #include "store/DataDir.h"
 #include "store/Numbers.h"
 #include "store/Records.h"
-#include "telephony/TapiFunc.h"
 #include "ui/OptionsIcons.h"
 #include "widgets/ShowMessageDialog.h"
 #include "widgets/TRunningLabel.h"
@@ -25,19 +24,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-namespace {
-
-QStringList listModemLines()
-{
-    QStringList lines;
-    ListTapiDevices(lines);
-    return lines;
-}
-
-} // namespace
-
 TfrmOptions::TfrmOptions(Settings &settings, AddressBook &addressBook, QWidget *parent)
-    : QDialog(parent), m_settings(settings), m_book(addressBook), m_listModems(listModemLines),
+    : QDialog(parent), m_settings(settings), m_book(addressBook), m_listModems([] { return telephony::ListLines(telephony::DeviceKind::Modem); }),
       m_speechAvailable([] { return false; })
 {
     setObjectName(QStringLiteral("frmOptions"));
@@ -124,11 +112,6 @@ int TfrmOptions::showPage(Page page)
 QString TfrmOptions::selectedDeviceText() const
 {
     return cbDevices->currentText();
-}
-
-int TfrmOptions::selectedDeviceIndex() const
-{
-    return cbDevices->currentIndex();
 }
 
 void TfrmOptions::setIsdnAvailable(bool available)

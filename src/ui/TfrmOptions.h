@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/Settings.h"
+#include "telephony/CallSources.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -59,10 +60,10 @@ public:
     ~TfrmOptions() override;
 
     // Defaults: Qt's open dialog; no sound (the controller connects its sound threads); the modem
-    // lines of the line service; no speech engine.
+    // and network lines present now; no speech engine.
     void setOpenFileDialog(OpenFileFn fn) { m_openFileDialog = std::move(fn); }
     void setSoundPlayer(PlaySoundFn fn) { m_playSound = std::move(fn); }
-    void setModemLister(std::function<QStringList()> fn) { m_listModems = std::move(fn); }
+    void setModemLister(std::function<QList<telephony::LineInfo>()> fn) { m_listModems = std::move(fn); }
     void setSpeechAvailable(std::function<bool()> fn) { m_speechAvailable = std::move(fn); }
     void setSpeechWindowOpener(std::function<void()> fn) { m_openSpeechWindow = std::move(fn); }
 
@@ -75,8 +76,6 @@ public:
 
     // The chosen entry of the device list; start-up compares it with the stored device name.
     QString selectedDeviceText() const;
-    // Its index (the ISDN controller is the index + 1); -1 when none is chosen.
-    int selectedDeviceIndex() const;
 
     // ISDN can be chosen only while a CAPI library with a controller answers. Without one, an
     // ISDN choice becomes the modem, in the window and in the settings object, and stays so
@@ -115,8 +114,7 @@ public:
     // Adds the supplementary services to the adapter's capabilities once they are known.
     void capiInfoSuppServInfoAvailable();
 
-    // The texts the modem information names as the telephony version and the modem driver.
-    static QString telephonyVersionText();
+    // The text the modem information names as the modem driver.
     static QString modemDriverText();
 
     // The sample numbers the format page lays out, 5 to 13 digits.
@@ -169,7 +167,8 @@ private:
 
     OpenFileFn m_openFileDialog;
     PlaySoundFn m_playSound;
-    std::function<QStringList()> m_listModems;
+    std::function<QList<telephony::LineInfo>()> m_listModems;
+    QList<telephony::LineInfo> m_lines; // the device list's entries
     std::function<bool()> m_speechAvailable;
     std::function<void()> m_openSpeechWindow;
     QPointer<TCapiInfo> m_capiInfo;

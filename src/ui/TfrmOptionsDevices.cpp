@@ -4,9 +4,6 @@
 #include "ui/TfrmOptions.h"
 
 #include "capi/CpInfo.h"
-#include "telephony/ModemConfig.h"
-#include "telephony/ModemProvider.h"
-#include "telephony/TapiFunc.h"
 #include "ui/OptionsIcons.h"
 
 #include <QComboBox>
@@ -49,13 +46,8 @@ constexpr uint32_t kSupplementaryServicesOption = 0x10;
 
 } // namespace
 
-// The modem lines come from the program's own line service, whose modems are driven by its
-// AT modem provider; the texts say so instead of naming an operating system's components.
-QString TfrmOptions::telephonyVersionText()
-{
-    return tr("Linijska usluga:  Tellwise Monitor");
-}
-
+// The program drives its modems itself; the text says so instead of naming an operating
+// system's components.
 QString TfrmOptions::modemDriverText()
 {
     return tr("Upravljački program:  AT modem s prikazom pozivatelja");
@@ -68,13 +60,9 @@ void TfrmOptions::rbModemClick()
     // Emptied for either kind: a line service that fails to start must not leave the adapters
     // of the other kind in the list.
     cbDevices->clear();
-    if (modem) {
-        cbDevices->addItems(m_listModems());
-    } else {
-        const int count = capiInfo()->ControllerCount();
-        for (int i = 1; i <= count; ++i)
-            cbDevices->addItem(QStringLiteral("ISDN Adapter #%1").arg(i));
-    }
+    m_lines = modem ? m_listModems() : telephony::ListLines(telephony::DeviceKind::Isdn);
+    for (const telephony::LineInfo &line : std::as_const(m_lines))
+        cbDevices->addItem(line.name);
     if (cbDevices->count() > 0)
         cbDevices->setCurrentIndex(0);
     cbDevicesChange();
@@ -92,47 +80,38 @@ void TfrmOptions::cbDevicesChange()
 
 void TfrmOptions::fillModemFeatures()
 {
-    if (cbDevices->currentIndex() < 0)
+    if (cbDevices->currentIndex() < 0 || cbDevices->currentIndex() >= m_lines.size())
         return;
-    const int deviceId = FindTapiDevice(cbDevices->currentText());
-    if (deviceId < 0)
-        return;
+    const telephony::LineInfo &info = m_lines.at(cbDevices->currentIndex());
 
     QTreeWidgetItem *line = addRoot(tvFeatures, tr("Podaci o liniji"));
     const QIcon plain = OptionsIcons::infoNode();
-    addNode(line, telephonyVersionText(), plain);
-    addNode(line, tr("Dogovorena inačica:  %1.%2").arg(TapiApiVersion >> 16).arg(TapiApiVersion & 0xFFFF),
-            plain);
-    // A modem says who it is in its ATI answer; a network line names its protocol.
-    QString port;
-    for (const telephony::ModemProvider::Candidate &c :
-         telephony::ModemProvider::candidates(telephony::ModemConfig::load()))
-        if (QString::fromLatin1(c.name) == cbDevices->currentText())
-            port = c.path;
-    if (port.isEmpty()) {
-        addNode(line, tr("Vrsta linije:  ") + TapiProviderInfo, plain);
+    // A modem says who it is in its ATI answer; a network line names its protocol and server.
+    if (info.port.isEmpty()) {
+        addNode(line, tr("Vrsta linije:  ") + info.kindText, plain);
+        if (!info.host.isEmpty())
+            addNode(line, tr("Poslužitelj:  %1, port %2").arg(info.host).arg(info.tcpPort), plain);
     } else {
-        addNode(line, tr("Modem (odgovor na ATI):  ") + TapiProviderInfo, plain);
+        addNode(line, tr("Modem (odgovor na ATI):  ") + info.identity, plain);
         addNode(line, modemDriverText(), plain);
-        addNode(line, tr("Serijski port:  ") + port, plain);
+        addNode(line, tr("Serijski port:  ") + info.port, plain);
     }
 
-    const TCallerDisplayCaps caps = GetCallerDisplayCaps(DWORD(deviceId));
     QTreeWidgetItem *features = addRoot(tvFeatures, tr("Mogućnosti modema"));
-    addFeature(features, tr("Prikaz pozivatelja:  Ime"), caps.name);
-    addFeature(features, tr("Prikaz pozivatelja:  Telefonski broj"), caps.number);
-    addFeature(features, tr("Prikaz pozivatelja:  Blokirani pozivi"), caps.blocked);
-    addFeature(features, tr("Prikaz pozivatelja:  Nedostupni pozivi"), caps.outOfArea);
-    addFeature(features, tr("Odbijanje poziva (Odbij!)"), caps.reject);
+    addFeature(features, tr("Prikaz pozivatelja:  Ime"), info.showsName);
+    addFeature(features, tr("Prikaz pozivatelja:  Telefonski broj"), info.showsNumber);
+    addFeature(features, tr("Prikaz pozivatelja:  Blokirani pozivi"), info.showsWithheld);
+    addFeature(features, tr("Prikaz pozivatelja:  Nedostupni pozivi"), info.showsUnavailable);
+    addFeature(features, tr("Odbijanje poziva (Odbij!)"), info.canReject);
 }
 
 void TfrmOptions::fillIsdnFeatures()
 {
     const int index = cbDevices->currentIndex();
-    if (index < 0)
+    if (index < 0 || index >= m_lines.size())
         return;
     TCapiInfo *info = capiInfo();
-    info->SelectController(uint32_t(index + 1));
+    info->SelectController(m_lines.at(index).controller);
     if (info->Error() != 0)
         return;
 
@@ -150,6 +129,7 @@ void TfrmOptions::fillIsdnFeatures()
     addNode(adapter, tr("Proizvođač:  ") + info->ManufacturerText(), plain);
     addNode(adapter, tr("Serijski broj:  ") + info->SerialNumberText(), plain);
     addNode(adapter, tr("Podržava B-kanala:  ") + QString::number(info->BChannels()), plain);
+    addNode(adapter, tr("Kontroler:  %1").arg(m_lines.at(index).controller), plain);
 
     QTreeWidgetItem *abilities = addRoot(tvFeatures, tr("Mogućnosti ISDN adaptera"));
     addCapabilities(abilities, tr("Osnovne mogućnosti"), info->GlobalOptions());
@@ -163,7 +143,8 @@ void TfrmOptions::capiInfoSuppServInfoAvailable()
     // An answer to the query of an adapter chosen before belongs to that adapter, not the
     // one shown now.
     if (!m_capiInfo || rbModem->isChecked() ||
-        m_capiInfo->SelectedController() != uint32_t(cbDevices->currentIndex() + 1) ||
+        cbDevices->currentIndex() < 0 || cbDevices->currentIndex() >= m_lines.size() ||
+        m_capiInfo->SelectedController() != m_lines.at(cbDevices->currentIndex()).controller ||
         !m_capiInfo->HasGlobalOption(kSupplementaryServicesOption))
         return;
     const QList<QTreeWidgetItem *> roots =

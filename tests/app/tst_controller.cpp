@@ -3,7 +3,6 @@
 #include "app/TfrmStart.h"
 #include "app/TrayFallbackWindow.h"
 #include "store/DataFiles.h"
-#include "telephony/TapiFunc.h"
 #include "ui/DialogSeams.h"
 #include "ui/TfrmMain.h"
 #include "ui/TfrmNewCallMessage.h"
@@ -92,6 +91,7 @@ class TestController : public QObject
 private:
     std::unique_ptr<MonitorProgram> m_program;
     TfrmStart *start() { return m_program->frmStart(); }
+    bool lineMonitored() { return start()->calls().source() && start()->calls().source()->isMonitoring(); }
 
     // A new program reading these stored settings.
     void restartWith(const testsupport::SettingValues &values)
@@ -287,7 +287,7 @@ private slots:
         QCOMPARE(m_program->settings().number(Settings::DeviceType), Settings::kModem);
         QVERIFY(!start()->IsMonitoringOn() && !start()->miMonitorCalls->isEnabled());
         QCOMPARE(start()->trayState(), TfrmStart::TrayState::Error);
-        QVERIFY(!TapiLineOpen);
+        QVERIFY(!lineMonitored());
         // No notification area offscreen: the program shows its stand-in window.
         QVERIFY(start()->fallbackWindow()->isVisible());
     }
@@ -302,7 +302,7 @@ private slots:
         restartWith({{Settings::DeviceName, u"Modem emulator"_s}, {Settings::AnimateIcon, true}});
         m_program->start();
         QVERIFY(MessageDialogHook::takeAnswered().isEmpty());
-        QVERIFY(TapiLineOpen);
+        QVERIFY(lineMonitored());
         QCOMPARE(start()->trayState(), TfrmStart::TrayState::ActiveMonitor);
         QCOMPARE(start()->ConnectionImage, 1);
         QVERIFY(sim.waitForCommand(u"AT+VCID=1"_s, 5000));
@@ -313,10 +313,10 @@ private slots:
         QCOMPARE(start()->trayState(), TfrmStart::TrayState::ActiveMonitor);
 
         start()->miMonitorCalls->trigger();
-        QVERIFY(!TapiLineOpen);
+        QVERIFY(!lineMonitored());
         QCOMPARE(start()->trayState(), TfrmStart::TrayState::NotActive);
         start()->miMonitorCalls->trigger();
-        QVERIFY(TapiLineOpen);
+        QVERIFY(lineMonitored());
         QCOMPARE(start()->trayState(), TfrmStart::TrayState::ActiveMonitor);
         QTRY_COMPARE_WITH_TIMEOUT(sim.commands().count(u"AT+VCID=1"_s), 2, 5000);
 
@@ -330,7 +330,7 @@ private slots:
 
         sim.kill();
         QTRY_COMPARE_WITH_TIMEOUT(start()->trayState(), TfrmStart::TrayState::Error, 5000);
-        QVERIFY(!TapiLineOpen);
+        QVERIFY(!lineMonitored());
         QCOMPARE(start()->ConnectionImage, 0);
         QVERIFY(start()->toolTip().contains(u"Greška"_s));
         QVERIFY(!start()->TrayTimer->isActive());
@@ -402,7 +402,7 @@ private slots:
 
         // The main window shows the device once it is saved.
         TfrmOptions *options = m_program->frmOptions();
-        options->setModemLister([] { return QStringList{u"Modem A"_s}; });
+        options->setModemLister([] { return QList<telephony::LineInfo>{{.name = u"Modem A"_s}}; });
         options->show();
         options->findChild<QComboBox *>(u"cbDevices"_s)->setCurrentIndex(0);
         options->accept();

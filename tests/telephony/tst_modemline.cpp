@@ -1,12 +1,11 @@
-// The modem line end to end: the monitor over the line service and the AT modem provider,
-// against the modem emulator on a pseudo-terminal.
+// The modem line end to end: the modem call source and the listing of modem lines, against the
+// modem emulator on a pseudo-terminal.
 
 #include "SimProcess.h"
 #include "TestProfile.h"
 #include "TestSupport.h"
 
-#include "telephony/ModemConfig.h"
-#include "telephony/TapiFunc.h"
+#include "telephony/ModemCallSource.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -19,9 +18,10 @@
 
 using namespace Qt::StringLiterals;
 
+using telephony::ModemCallSource;
+
 namespace {
 
-QStringList g_events;
 const QString kLine = u"Modem emulator"_s;
 
 // Runs tellwise-cli with blank-separated arguments.
@@ -45,41 +45,43 @@ private:
         testsupport::writeModemConfig({.keepAliveMs = keepAliveMs, .commandTimeoutMs = 2000});
         if (!m_sim->start(QStringList{u"--ring-period"_s, u"200"_s, u"--rings"_s, u"3"_s} + simArgs))
             return false;
-        StartTapiMonitor(kLine);
+        const std::optional<telephony::LineInfo> line = telephony::FindLine(telephony::DeviceKind::Modem, kLine);
+        if (!line)
+            return false;
+        m_source = telephony::CreateCallSource(*line);
+        using telephony::CallSource;
+        connect(m_source.get(), &CallSource::callOffered, this, [this] { m_events.append(u"ring"_s); });
+        connect(m_source.get(), &CallSource::callEnded, this, [this] { m_events.append(u"ended"_s); });
+        connect(m_source.get(), &CallSource::lineLost, this, [this] { m_events.append(u"failed"_s); });
+        connect(m_source.get(), &CallSource::callerKnown, this, [this](const telephony::CallerId &c) {
+            m_events.append(u"caller %1|%2|%3|%4"_s.arg(c.name, c.number).arg(int(c.withheld)).arg(int(c.unavailable)));
+        });
         // Ready once the modem accepted one of the caller-ID commands.
-        const bool ready = TapiLineOpen && m_sim->waitForCommand(u"CID=1"_s, 5000);
+        const bool ready = m_source->start() && m_sim->waitForCommand(u"CID=1"_s, 5000);
         QTest::qWait(50);
         return ready;
     }
     testsupport::ModemEmulator *m_sim = nullptr;
+    std::unique_ptr<telephony::CallSource> m_source;
+    QStringList m_events;
 
 private slots:
-    void initTestCase()
-    {
-        OnTapiRing = [] { g_events.append(u"ring"_s); };
-        OnTapiCallEnded = [] { g_events.append(u"ended"_s); };
-        OnTapiLineFailed = [] { g_events.append(u"failed"_s); };
-        OnTapiCallerIdentified = [](const QString &name, const QString &number, const QString &, bool) {
-            g_events.append(
-                u"caller %1|%2|%3|%4"_s.arg(name, number).arg(int(CallerBlocked)).arg(int(CallerOutOfArea)));
-        };
-    }
-
     void init()
     {
-        g_events.clear();
+        m_events.clear();
         m_sim = new testsupport::ModemEmulator;
     }
 
     void cleanup()
     {
-        StopTapiMonitor();
+        m_source.reset();
         delete m_sim;
         m_sim = nullptr;
         QTest::qWait(20);
     }
 
-    // A terminal where nothing answers and a missing port are no lines; the emulator is.
+    // A terminal where nothing answers and a missing port are no lines; the emulator is, and the
+    // port a running source holds is listed without asking its modem again.
     void listsAndFindsOnlyTheEmulator()
     {
         const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
@@ -88,21 +90,29 @@ private slots:
         QVERIFY(m_sim->start({u"--info"_s, u"Acme Voice 56K"_s}));
         testsupport::writeModemConfig(
             {.keepAliveMs = 0, .ports = {silent, u"/dev/ttyUSB-none"_s, telephony::modemsim::linkPath()}});
-        QStringList list;
         QElapsedTimer clock;
         clock.start();
-        ListTapiDevices(list);
+        QList<telephony::LineInfo> lines = telephony::ListLines(telephony::DeviceKind::Modem);
         QVERIFY(clock.elapsed() >= 1000); // the silent port had its full probe time
         ::close(master);
-        QCOMPARE(list, QStringList{kLine});
-        testsupport::writeModemConfig({.keepAliveMs = 0}); // only the emulator's link from here on
-        QCOMPARE(FindTapiDevice(kLine), 0);
-        QCOMPARE(TapiProviderInfo, u"Acme Voice 56K"_s);
-        const TCallerDisplayCaps caps = GetCallerDisplayCaps(0);
-        QVERIFY(caps.name && caps.number && caps.blocked && caps.outOfArea);
+        QCOMPARE(lines.size(), 1);
+        const telephony::LineInfo line = lines.first();
+        QCOMPARE(line.name, kLine);
+        QCOMPARE(line.identity, u"Acme Voice 56K"_s);
+        QCOMPARE(line.port, telephony::modemsim::linkPath());
+        QVERIFY(line.showsName && line.showsNumber && line.showsWithheld && line.showsUnavailable &&
+                line.canReject);
+        QVERIFY(!telephony::FindLine(telephony::DeviceKind::Modem, u"Modem on ttyUSB7"_s));
 
-        StartTapiMonitor(u"Modem on ttyUSB7"_s);
-        QVERIFY(TapiLineFailed && !TapiLineOpen);
+        testsupport::writeModemConfig({.keepAliveMs = 0}); // only the emulator's link from here on
+        m_source = telephony::CreateCallSource(line);
+        QVERIFY(m_source->start());
+        QVERIFY(m_sim->waitForCommand(u"CID=1"_s, 5000));
+        const qsizetype asked = m_sim->commands().count(u"ATI"_s);
+        lines = telephony::ListLines(telephony::DeviceKind::Modem);
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(lines.first().identity, u"Acme Voice 56K"_s);
+        QCOMPARE(m_sim->commands().count(u"ATI"_s), asked);
     }
 
     void initialisesFallsBackAndRestarts()
@@ -115,15 +125,14 @@ private slots:
         QCOMPARE(commands.mid(reset, 5),
                  (QStringList{"ATZ", "ATE1 V1 Q0 S0=0", "AT+VCID=1", "AT#CID=1", "AT%CCID=1"}));
         // Stopping twice releases the port once: the line opens and works again.
-        StopTapiMonitor();
-        StopTapiMonitor();
-        QVERIFY(!TapiLineOpen && !TapiLineFailed);
-        StartTapiMonitor(kLine);
-        QVERIFY(TapiLineOpen);
+        m_source->stop();
+        m_source->stop();
+        QVERIFY(!m_source->isMonitoring());
+        QVERIFY(m_source->start());
         QTRY_COMPARE(m_sim->commands().count(u"AT%CCID=1"_s), 2);
         QTest::qWait(100);
         m_sim->send("call 0912345678 Ana");
-        QTRY_VERIFY(g_events.contains(u"caller Ana|0912345678|0|0"_s));
+        QTRY_VERIFY(m_events.contains(u"caller Ana|0912345678|0|0"_s));
     }
 
     void callGivesRingThenCaller_data()
@@ -145,10 +154,10 @@ private slots:
         QFETCH(QString, caller);
         QVERIFY(openLine());
         m_sim->send(call);
-        QTRY_COMPARE_WITH_TIMEOUT(g_events.count(u"ended"_s), 1, 8000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_events.count(u"ended"_s), 1, 8000);
         QTest::qWait(100);
-        QCOMPARE(g_events, (QStringList{u"ring"_s, caller, u"ended"_s}));
-        QVERIFY(TapiLineOpen);
+        QCOMPARE(m_events, (QStringList{u"ring"_s, caller, u"ended"_s}));
+        QVERIFY(m_source->isMonitoring());
     }
 
     void unfriendlyModemStillGivesTheCaller_data()
@@ -164,13 +173,13 @@ private slots:
         QFETCH(QStringList, simArgs);
         QVERIFY(openLine(simArgs));
         m_sim->send("call 0912345678 ČačićĐ");
-        QTRY_VERIFY(g_events.contains(u"caller ČačićĐ|0912345678|0|0"_s));
+        QTRY_VERIFY(m_events.contains(u"caller ČačićĐ|0912345678|0|0"_s));
     }
 
     void rejectHoldsTheCallThenHangsUpOnce_data()
     {
         QTest::addColumn<bool>("closeDuringHold");
-        QTest::newRow("dropped after five seconds") << false;
+        QTest::newRow("hung up after five seconds") << false;
         QTest::newRow("line closed during the hold") << true;
     }
 
@@ -178,24 +187,50 @@ private slots:
     {
         QFETCH(bool, closeDuringHold);
         QVERIFY(openLine());
+        m_source->reject(); // no call: nothing to answer
         m_sim->send("call 0912345678 Ana --rings=40");
-        QTRY_COMPARE(g_events.size(), 2);
-        RejectTapiCall();
+        QTRY_COMPARE(m_events.size(), 2);
+        m_source->reject();
         QTRY_VERIFY(m_sim->timeOf(u"ATH1"_s) >= 0);
+        QCOMPARE(m_sim->commands().count(u"ATH1"_s), 1);
         QVERIFY(m_sim->timeOf(u"ATH0"_s) < 0);
         if (closeDuringHold) {
             // The answered call is hung up at once, and not a second time when the hold ends.
-            StopTapiMonitor();
+            m_source->stop();
             QTRY_VERIFY_WITH_TIMEOUT(m_sim->timeOf(u"ATH0"_s) >= 0, 1000);
             QTest::qWait(5500);
             QCOMPARE(m_sim->commands().count(u"ATH0"_s), 1);
+            QCOMPARE(m_events.count(u"ended"_s), 1);
             return;
         }
         QTRY_VERIFY_WITH_TIMEOUT(m_sim->timeOf(u"ATH0"_s) >= 0, 8000);
         const int held = m_sim->timeOf(u"ATH0"_s) - m_sim->timeOf(u"ATH1"_s);
         QVERIFY2(held >= 4900 && held < 6500, qPrintable(QString::number(held)));
-        // The drop ends the call at once, although the caller was still ringing before the answer.
-        QTRY_COMPARE_WITH_TIMEOUT(g_events.count(u"ended"_s), 1, 1000);
+        // The hang-up ends the call at once, although the caller was still ringing before the answer.
+        QTRY_COMPARE_WITH_TIMEOUT(m_events.count(u"ended"_s), 1, 1000);
+    }
+
+    // The caller of a rejected call gives up during the hold and a new call rings: the hang-up
+    // goes to the call that is current when the hold ends.
+    void rejectHangsUpTheCallCurrentAfterTheHold()
+    {
+        QVERIFY(openLine());
+        m_sim->send("call 0912345678 Ana --rings=40");
+        QTRY_COMPARE(m_events.size(), 2);
+        QElapsedTimer clock;
+        clock.start();
+        m_source->reject();
+        QTRY_VERIFY(m_sim->timeOf(u"ATH1"_s) >= 0);
+        m_sim->send("hangup");
+        QTRY_COMPARE(m_events.count(u"ended"_s), 1);
+        m_sim->send("call 0915555555 Iva --rings=40");
+        QTRY_COMPARE(m_events.count(u"ring"_s), 2);
+        QVERIFY(m_sim->timeOf(u"ATH0"_s) < 0);
+        QTRY_COMPARE_WITH_TIMEOUT(m_events.count(u"ended"_s), 2, 7000);
+        QVERIFY(clock.elapsed() >= ModemCallSource::kRejectHoldMs - 50);
+        QCOMPARE(m_sim->commands().count(u"ATH0"_s), 1);
+        QCOMPARE(m_events, (QStringList{u"ring"_s, u"caller Ana|0912345678|0|0"_s, u"ended"_s, u"ring"_s,
+                                        u"caller Iva|0915555555|0|0"_s, u"ended"_s}));
     }
 
     void cliDrivesTheEmulatorThroughItsSocket()
@@ -207,7 +242,7 @@ private slots:
         QCOMPARE(::stat(QFile::encodeName(telephony::modemsim::socketPath()).constData(), &st), 0);
         QCOMPARE(st.st_mode & 0777, mode_t(0600));
         QCOMPARE(runCli("modem-call 0912345678 Ana --cid-first"), 0);
-        QTRY_VERIFY(g_events.contains(u"caller Ana|0912345678|0|0"_s));
+        QTRY_VERIFY(m_events.contains(u"caller Ana|0912345678|0|0"_s));
         // One call at a time; the refusal is told by the exit code.
         QCOMPARE(runCli("modem-call 015550000"), 5);
         QCOMPARE(runCli("modem-call 1 --private --out-of-area"), 2);
@@ -228,18 +263,17 @@ private slots:
         QVERIFY(openLine({}, 200));
         if (killed) {
             m_sim->send("call 0912345678 Ana --rings=40");
-            QTRY_COMPARE(g_events.value(0), u"ring"_s);
+            QTRY_COMPARE(m_events.value(0), u"ring"_s);
             m_sim->kill();
         } else {
             m_sim->send("mute on");
         }
-        QTRY_VERIFY_WITH_TIMEOUT(g_events.contains(u"failed"_s), 6000);
-        QCOMPARE(g_events.count(u"failed"_s), 1);
-        QVERIFY(!TapiLineOpen);
-        QVERIFY(TapiLineFailed);
-        // Closing the failed line clears the failure.
-        StopTapiMonitor();
-        QVERIFY(!TapiLineFailed);
+        QTRY_VERIFY_WITH_TIMEOUT(m_events.contains(u"failed"_s), 6000);
+        QCOMPARE(m_events.count(u"failed"_s), 1);
+        QVERIFY(!m_source->isMonitoring());
+        // The call in progress ended once, before the line was lost.
+        QCOMPARE(m_events.count(u"ended"_s), killed ? 1 : 0);
+        QCOMPARE(m_events.last(), u"failed"_s);
     }
 };
 

@@ -1,4 +1,3 @@
-#include "store/Cp1250.h"
 #include "telephony/ModemLineParser.h"
 
 #include <QTest>
@@ -106,42 +105,37 @@ private slots:
         QCOMPARE(lines.first().kind, ModemLine::Ring);
     }
 
-    void callerRecordFlags_data()
+    void callerOfRecord_data()
     {
         QTest::addColumn<QByteArray>("number");
         QTest::addColumn<QByteArray>("name");
-        QTest::addColumn<uint>("flags");
-        QTest::addColumn<QByteArray>("outNumber");
-        QTest::addColumn<QByteArray>("outName");
-        auto row = [](const char *number, const char *name, uint flags, const char *outNumber,
-                      const char *outName) {
-            QTest::newRow(QByteArray(number) + '/' + name) << QByteArray(number) << QByteArray(name) << flags
-                                                           << QByteArray(outNumber) << QByteArray(outName);
+        QTest::addColumn<QString>("caller"); // name|number|withheld|unavailable
+        auto row = [](const char *number, const char *name, const char *caller) {
+            QTest::newRow(QByteArray(number) + '/' + name)
+                << QByteArray(number) << QByteArray(name) << QString::fromUtf8(caller);
         };
-        const uint addr = LINECALLPARTYID_ADDRESS, nm = LINECALLPARTYID_NAME, blk = LINECALLPARTYID_BLOCKED;
-        row("0912345678", "Ana Horvat", addr | nm, "0912345678", "Ana Horvat");
-        row("private", "Private", blk, "", "");
-        row("OUT-OF-AREA", "", LINECALLPARTYID_OUTOFAREA, "", "");
-        row("P", "Ana", blk | nm, "", "Ana");
-        row("1", "Olga", addr | nm, "1", "Olga"); // a name that merely starts with O
-        row("", "", LINECALLPARTYID_UNKNOWN, "", "");
+        row("0912345678", "Ana Horvat", "Ana Horvat|0912345678|0|0");
+        row("private", "Private", "||1|0");
+        row("OUT-OF-AREA", "", "||0|1");
+        row("P", "Ana", "Ana||1|0");
+        row("1", "Olga", "Olga|1|0|0"); // a name that merely starts with O
+        row("", "", "||0|0");
     }
 
-    void callerRecordFlags()
+    void callerOfRecord()
     {
         QFETCH(QByteArray, number);
         QFETCH(QByteArray, name);
-        QFETCH(uint, flags);
-        QFETCH(QByteArray, outNumber);
-        QFETCH(QByteArray, outName);
         CallerIdRecord record;
         record.add("DATE", "1206");
         record.add("NMBR", number);
         if (!name.isEmpty())
             record.add("NAME", name);
-        QCOMPARE(uint(record.callerIdFlags()), flags);
-        QCOMPARE(record.number(), outNumber);
-        QCOMPARE(record.name(), outName);
+        const telephony::CallerId c = record.callerId();
+        QTEST(QStringList({c.name, c.number, QString::number(c.withheld), QString::number(c.unavailable)})
+                  .join(u'|'),
+              "caller");
+        QVERIFY(c.calledNumber.isEmpty());
     }
 
     void recordCompletesOnlyWithNumberAndName()
@@ -194,7 +188,7 @@ private slots:
             if (l.kind == ModemLine::CallerId)
                 record.add(l.key, l.value);
         }
-        QCOMPARE(DecodeCp1250(record.name()), name);
+        QCOMPARE(record.name(), name);
         QCOMPARE(record.rawText(), raw);
     }
 };

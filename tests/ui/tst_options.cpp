@@ -131,7 +131,7 @@ private slots:
             return m_nextFile;
         });
         m_form->setSoundPlayer([this](const QString &file) { m_played.append(file); });
-        m_form->setModemLister([] { return QStringList{u"Modem A"_s, u"Modem B"_s}; });
+        m_form->setModemLister([] { return QList<telephony::LineInfo>{{.name = u"Modem A"_s}, {.name = u"Modem B"_s}}; });
         m_form->setSpeechAvailable([this] { return m_speech; });
 
         // Start-up: the first load writes the defaults.

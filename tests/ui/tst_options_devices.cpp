@@ -1,5 +1,5 @@
-// The devices page against real sources: the modem emulator on a pseudo-terminal through the
-// line service, and two simulated ISDN controllers through the real libcapi20.
+// The devices page against real lines: the modem emulator on a pseudo-terminal, a configured
+// network line, and two simulated ISDN controllers through the real libcapi20.
 
 #include "SimHost.h"
 #include "SimProcess.h"
@@ -87,8 +87,8 @@ private slots:
         QCOMPARE(info.SelectedController(), 2u);
 
         auto *tree = form.findChild<QTreeWidget *>(u"tvFeatures"_s);
-        QCOMPARE(childTexts(root(tree, u"Informacije o ISDN adapteru"_s)).value(2),
-                 u"Podržava B-kanala:  2"_s);
+        QCOMPARE(childTexts(root(tree, u"Informacije o ISDN adapteru"_s)).mid(2),
+                 (QStringList{u"Podržava B-kanala:  2"_s, u"Kontroler:  2"_s}));
         QTreeWidgetItem *abilities = root(tree, u"Mogućnosti ISDN adaptera"_s);
         QCOMPARE(childTexts(child(abilities, u"Osnovne mogućnosti"_s), true),
                  QStringList{u"Internal controller supported"_s});
@@ -121,10 +121,24 @@ private slots:
         QCOMPARE(devices->count(), 1);
         QCOMPARE(devices->currentText(), u"Modem emulator"_s);
         // The emulator's answers: who it is, its four caller ID abilities, and that it can reject.
-        QCOMPARE(childTexts(root(tree, u"Podaci o liniji"_s)).value(2),
-                 u"Modem (odgovor na ATI):  Acme Voice 56K"_s);
-        QVERIFY(childTexts(root(tree, u"Podaci o liniji"_s)).value(4).startsWith(u"Serijski port:  /"_s));
+        const QStringList line = childTexts(root(tree, u"Podaci o liniji"_s));
+        QCOMPARE(line.size(), 3);
+        QCOMPARE(line.value(0), u"Modem (odgovor na ATI):  Acme Voice 56K"_s);
+        QVERIFY(line.value(2).startsWith(u"Serijski port:  /"_s));
         QCOMPARE(childTexts(root(tree, u"Mogućnosti modema"_s), true).size(), 5);
+
+        // A router's call monitor: its protocol and server; it shows numbers, and cannot reject.
+        testsupport::writeNetworkLines({u"127.0.0.1:1"_s}, {});
+        QTest::mouseClick(form.findChild<QRadioButton *>(u"rbISDN"_s), Qt::LeftButton, {}, QPoint(6, 6));
+        QTest::mouseClick(form.findChild<QRadioButton *>(u"rbModem"_s), Qt::LeftButton, {}, QPoint(6, 6));
+        QCOMPARE(devices->count(), 2);
+        QTest::keyClick(devices, Qt::Key_Down);
+        QCOMPARE(devices->currentText(), u"Call monitor 127.0.0.1:1"_s);
+        QCOMPARE(childTexts(root(tree, u"Podaci o liniji"_s)),
+                 (QStringList{u"Vrsta linije:  Router call monitor (TCP)"_s, u"Poslužitelj:  127.0.0.1, port 1"_s}));
+        QCOMPARE(childTexts(root(tree, u"Mogućnosti modema"_s), true),
+                 (QStringList{u"Prikaz pozivatelja:  Telefonski broj"_s, u"Prikaz pozivatelja:  Blokirani pozivi"_s,
+                              u"Prikaz pozivatelja:  Nedostupni pozivi"_s}));
         form.reject();
     }
 };

@@ -1,8 +1,7 @@
 // devices: the device list the options window offers, so a script can choose DeviceName.
 #include "CliCommand.h"
 
-#include "capi/CpInfo.h"
-#include "telephony/TapiFunc.h"
+#include "telephony/CallSources.h"
 
 namespace {
 
@@ -10,15 +9,11 @@ int devices(const QStringList &args)
 {
     if (!args.isEmpty())
         throw cli::UsageError{QStringLiteral("devices takes no arguments")};
-    QStringList modems;
-    ListTapiDevices(modems);
-    for (const QString &name : modems)
-        cli::out(name + QStringLiteral("\tmodem"));
-
-    TCapiInfo info;
-    const int adapters = info.CapiLoaded() ? info.ControllerCount() : 0;
-    for (int i = 1; i <= adapters; ++i)
-        cli::out(QStringLiteral("ISDN Adapter #%1\tisdn").arg(i));
+    using telephony::DeviceKind;
+    for (const telephony::LineInfo &line : telephony::ListLines(DeviceKind::Modem))
+        cli::out(line.name + QStringLiteral("\tmodem"));
+    for (const telephony::LineInfo &line : telephony::ListLines(DeviceKind::Isdn))
+        cli::out(line.name + QStringLiteral("\tisdn"));
     return 0;
 }
 

@@ -2,8 +2,9 @@
 
 #include "CliCommand.h"
 
+#include "store/CallPlaceholders.h"
+#include "telephony/CallSources.h"
 #include "telephony/ModemConfig.h"
-#include "telephony/TapiFunc.h"
 
 #include <QCoreApplication>
 #include <QLocalSocket>
@@ -72,24 +73,25 @@ QString yesNo(bool v)
     return v ? QStringLiteral("yes") : QStringLiteral("no");
 }
 
+// What a line says it is: a modem its ATI answer, a network line its protocol.
+QString lineInfoText(const telephony::LineInfo &line)
+{
+    return line.port.isEmpty() ? line.kindText : line.identity;
+}
+
 int modemList(const QStringList &args)
 {
     if (!args.isEmpty())
         throw cli::UsageError{QStringLiteral("modem-list takes no arguments")};
-    QStringList names;
-    ListTapiDevices(names);
-    if (names.isEmpty()) {
+    const QList<telephony::LineInfo> lines = telephony::ListLines(telephony::DeviceKind::Modem);
+    if (lines.isEmpty()) {
         cli::out(QStringLiteral("no modem lines"));
         return 1;
     }
-    for (const QString &name : names) {
-        const int id = FindTapiDevice(name);
-        const TCallerDisplayCaps caps = GetCallerDisplayCaps(DWORD(id));
-        cli::out(QStringLiteral("%1\t%2\tversion %3.%4\tname %5, number %6, withheld %7, out of area %8")
-                     .arg(name, TapiProviderInfo)
-                     .arg(TapiApiVersion >> 16)
-                     .arg(TapiApiVersion & 0xFFFF)
-                     .arg(yesNo(caps.name), yesNo(caps.number), yesNo(caps.blocked), yesNo(caps.outOfArea)));
+    for (const telephony::LineInfo &line : lines) {
+        cli::out(QStringLiteral("%1\t%2\tname %3, number %4, withheld %5, out of area %6")
+                     .arg(line.name, lineInfoText(line), yesNo(line.showsName), yesNo(line.showsNumber),
+                          yesNo(line.showsWithheld), yesNo(line.showsUnavailable)));
     }
     return 0;
 }
@@ -116,27 +118,37 @@ int modemWatch(const QStringList &args)
     if (args.size() > 1)
         throw cli::UsageError{QStringLiteral("modem-watch takes at most a line name")};
     if (device.isEmpty()) {
-        QStringList names;
-        ListTapiDevices(names);
-        if (names.isEmpty())
+        const QList<telephony::LineInfo> lines = telephony::ListLines(telephony::DeviceKind::Modem);
+        if (lines.isEmpty())
             throw cli::Failure{QStringLiteral("no modem lines"), 1};
-        device = names.first();
+        device = lines.first().name;
     }
-    OnTapiRing = [] { event(QStringLiteral("ring")); };
-    OnTapiCallerIdentified = [](const QString &name, const QString &number, const QString &, bool) {
+    const std::optional<telephony::LineInfo> line = telephony::FindLine(telephony::DeviceKind::Modem, device);
+    std::unique_ptr<telephony::CallSource> source = line ? telephony::CreateCallSource(*line) : nullptr;
+    if (!source || !source->start())
+        throw cli::Failure{QStringLiteral("cannot open the line \"%1\"").arg(device), 6};
+    using telephony::CallSource;
+    QObject::connect(source.get(), &CallSource::callOffered, [] { event(QStringLiteral("ring")); });
+    QObject::connect(source.get(), &CallSource::callerKnown, [](const telephony::CallerId &caller) {
+        // What the line did not tell shows as the call log writes it.
+        QString name = caller.name;
+        QString number = caller.number;
+        if (caller.withheld || caller.unavailable) {
+            if (name.isEmpty())
+                name = PlaceholderUnknown();
+            if (number.isEmpty())
+                number = caller.unavailable ? PlaceholderUnidentified() : PlaceholderBlocked();
+        }
         event(QStringLiteral("caller: %1 | %2%3%4")
-                  .arg(number, name, CallerBlocked ? QStringLiteral(" | withheld") : QString(),
-                       CallerOutOfArea ? QStringLiteral(" | out of area") : QString()));
-    };
-    OnTapiCallEnded = [] { event(QStringLiteral("ended")); };
-    OnTapiLineFailed = [] {
+                  .arg(number, name, caller.withheld ? QStringLiteral(" | withheld") : QString(),
+                       caller.unavailable ? QStringLiteral(" | out of area") : QString()));
+    });
+    QObject::connect(source.get(), &CallSource::callEnded, [] { event(QStringLiteral("ended")); });
+    QObject::connect(source.get(), &CallSource::lineLost, [] {
         event(QStringLiteral("line failed"));
         QCoreApplication::exit(6);
-    };
-    StartTapiMonitor(device);
-    if (!TapiLineOpen)
-        throw cli::Failure{QStringLiteral("cannot open the line \"%1\"").arg(device), 6};
-    event(QStringLiteral("watching \"%1\" (%2); Ctrl+C ends").arg(device, TapiProviderInfo));
+    });
+    event(QStringLiteral("watching \"%1\" (%2); Ctrl+C ends").arg(device, lineInfoText(*line)));
     if (::pipe(g_quitPipe) == 0) {
         std::signal(SIGINT, onQuitSignal);
         std::signal(SIGTERM, onQuitSignal);
@@ -144,7 +156,8 @@ int modemWatch(const QStringList &args)
     QSocketNotifier quit(g_quitPipe[0], QSocketNotifier::Read);
     QObject::connect(&quit, &QSocketNotifier::activated, [] { QCoreApplication::exit(0); });
     const int rc = QCoreApplication::exec();
-    StopTapiMonitor();
+    source->disconnect();
+    source->stop();
     return rc;
 }
 

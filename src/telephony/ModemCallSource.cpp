@@ -1,7 +1,9 @@
-#include "telephony/ModemDevice.h"
+#include "telephony/ModemCallSource.h"
 
+#include "telephony/ModemProvider.h"
 #include "telephony/SerialPort.h"
 
+#include <QFileInfo>
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -16,84 +18,110 @@ namespace {
 const QByteArray kCallerIdCommands[] = {"AT+VCID=1", "AT#CID=1", "AT%CCID=1"};
 constexpr int kMaxReadsPerWakeup = 16;
 
-void later(QObject *context, std::function<void()> f)
+// Every modem source of the process, so listing the lines leaves the ports they hold alone.
+QList<ModemCallSource *> &liveSources()
 {
-    QTimer::singleShot(0, context, std::move(f));
+    static QList<ModemCallSource *> sources;
+    return sources;
 }
 
 } // namespace
 
-ModemDevice::ModemDevice(QString portPath, QByteArray name, QByteArray info, const ModemConfig &config)
-    : m_portPath(std::move(portPath)), m_name(std::move(name)), m_info(std::move(info)), m_config(config)
+ModemCallSource::ModemCallSource(LineInfo line, const ModemConfig &config, QObject *parent)
+    : CallSource(parent), m_line(std::move(line)), m_config(config)
 {
     m_commandTimer.setSingleShot(true);
     m_ringTimer.setSingleShot(true);
     m_settleTimer.setSingleShot(true);
     connect(&m_commandTimer, &QTimer::timeout, this, [this] { finishCommand(Final::Timeout); });
-    connect(&m_ringTimer, &QTimer::timeout, this, &ModemDevice::endCall);
+    connect(&m_ringTimer, &QTimer::timeout, this, &ModemCallSource::endCall);
     connect(&m_settleTimer, &QTimer::timeout, this, [this] {
         if (m_callId && !m_cidDelivered && m_record.hasParty())
             deliverCallerId();
         else if (!m_callId)
             m_record.clear(); // a date and time that no number followed
     });
-    connect(&m_keepAliveTimer, &QTimer::timeout, this, &ModemDevice::keepAlive);
+    connect(&m_keepAliveTimer, &QTimer::timeout, this, &ModemCallSource::keepAlive);
+    liveSources().append(this);
 }
 
-ModemDevice::~ModemDevice()
+ModemCallSource::~ModemCallSource()
 {
-    delete m_notifier;
-    serial::closePort(m_fd);
+    liveSources().removeOne(this);
+    stop();
 }
 
-DWORD ModemDevice::callerIdCaps() const
+QList<LineInfo> ModemCallSource::lines()
 {
-    return LINECALLPARTYID_BLOCKED | LINECALLPARTYID_OUTOFAREA | LINECALLPARTYID_NAME |
-           LINECALLPARTYID_ADDRESS | LINECALLPARTYID_UNKNOWN;
+    static ModemProvider provider; // remembers the silent ports between listings
+    return provider.lines();
 }
 
-bool ModemDevice::startMonitoring()
+std::unique_ptr<CallSource> ModemCallSource::create(const LineInfo &line, int)
+{
+    return std::make_unique<ModemCallSource>(line, ModemConfig::load());
+}
+
+const ModemCallSource *ModemCallSource::holding(const QString &canonicalPort)
+{
+    for (const ModemCallSource *source : std::as_const(liveSources())) {
+        if (source->isMonitoring() && QFileInfo(source->m_line.port).canonicalFilePath() == canonicalPort)
+            return source;
+    }
+    return nullptr;
+}
+
+bool ModemCallSource::start()
 {
     if (m_fd >= 0)
         return true;
-    m_fd = serial::openPort(m_portPath, m_config.baudRate);
+    m_fd = serial::openPort(m_line.port, m_config.baudRate);
     if (m_fd < 0)
         return false;
     m_parser.reset();
     m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &ModemDevice::readPort);
+    connect(m_notifier, &QSocketNotifier::activated, this, &ModemCallSource::readPort);
+    // A modem lost this early is no line; nobody hears of it from inside the start.
+    m_starting = true;
     initialise();
-    if (m_config.keepAliveMs > 0)
+    m_starting = false;
+    if (m_fd >= 0 && m_config.keepAliveMs > 0)
         m_keepAliveTimer.start(m_config.keepAliveMs);
-    return true;
+    return m_fd >= 0;
 }
 
-void ModemDevice::stopMonitoring()
+void ModemCallSource::stop()
 {
     if (m_fd < 0)
         return;
     // Closing must not leave the line off-hook (busy for every later caller) after an answer.
-    if (m_callId && m_callState == LINECALLSTATE_CONNECTED)
+    if (m_callId && m_callState == CallState::Answered)
         serial::writeAll(m_fd, "ATH0\r", m_config.commandTimeoutMs);
+    ++m_generation;
     m_keepAliveTimer.stop();
     m_commandTimer.stop();
     m_ringTimer.stop();
     m_settleTimer.stop();
-    delete m_notifier;
+    // Stopping may come from a handler of a call's signal, inside the notifier's own signal.
+    m_notifier->setEnabled(false);
+    m_notifier->deleteLater();
     m_notifier = nullptr;
     serial::closePort(m_fd);
     m_fd = -1;
     const QQueue<Command> pending = std::exchange(m_queue, {});
     m_waiting = false;
-    m_callId = 0;
+    const bool inCall = std::exchange(m_callId, 0) != 0;
+    m_callState = CallState::Idle;
     m_record.clear();
     for (const Command &c : pending) {
         if (c.done)
             c.done(Final::Timeout);
     }
+    if (inCall)
+        emit callEnded();
 }
 
-void ModemDevice::initialise()
+void ModemCallSource::initialise()
 {
     // Every reset makes the modem forget caller ID, so it is always followed by the command.
     // The reset loads the modem's stored profile, which may keep it quiet (Q1) or slow to come
@@ -105,7 +133,7 @@ void ModemDevice::initialise()
     });
 }
 
-void ModemDevice::enableCallerId(int attempt)
+void ModemCallSource::enableCallerId(int attempt)
 {
     if (attempt >= int(std::size(kCallerIdCommands))) {
         m_cidCommand.clear();
@@ -119,7 +147,7 @@ void ModemDevice::enableCallerId(int attempt)
     });
 }
 
-void ModemDevice::send(const QByteArray &command, std::function<void(Final)> done, bool maySilence)
+void ModemCallSource::send(const QByteArray &command, std::function<void(Final)> done, bool maySilence)
 {
     if (m_fd < 0) {
         if (done)
@@ -131,7 +159,7 @@ void ModemDevice::send(const QByteArray &command, std::function<void(Final)> don
         sendNext();
 }
 
-void ModemDevice::sendNext()
+void ModemCallSource::sendNext()
 {
     if (m_fd < 0 || m_waiting || m_queue.isEmpty())
         return;
@@ -143,7 +171,7 @@ void ModemDevice::sendNext()
     m_commandTimer.start(m_config.commandTimeoutMs);
 }
 
-void ModemDevice::finishCommand(Final result)
+void ModemCallSource::finishCommand(Final result)
 {
     if (!m_waiting)
         return;
@@ -162,7 +190,7 @@ void ModemDevice::finishCommand(Final result)
     sendNext();
 }
 
-void ModemDevice::readPort()
+void ModemCallSource::readPort()
 {
     for (int i = 0; i < kMaxReadsPerWakeup && m_fd >= 0; ++i) {
         char buf[4096];
@@ -179,7 +207,7 @@ void ModemDevice::readPort()
     }
 }
 
-void ModemDevice::handleLine(const ModemLine &line)
+void ModemCallSource::handleLine(const ModemLine &line)
 {
     if (m_fd < 0)
         return;
@@ -194,7 +222,7 @@ void ModemDevice::handleLine(const ModemLine &line)
         ring();
         break;
     case ModemLine::NoCarrier:
-        if (m_callId && m_callState == LINECALLSTATE_CONNECTED)
+        if (m_callId && m_callState == CallState::Answered)
             endCall();
         break;
     case ModemLine::CallerId:
@@ -206,37 +234,36 @@ void ModemDevice::handleLine(const ModemLine &line)
     }
 }
 
-void ModemDevice::lose()
+void ModemCallSource::lose()
 {
     if (m_fd < 0)
         return;
-    stopMonitoring();
-    emit deviceLost();
+    stop();
+    if (!m_starting)
+        emit lineLost();
 }
 
-void ModemDevice::beginCall()
+void ModemCallSource::beginCall()
 {
     // The record is kept: its date and time may have come before the number that began the call.
     m_callId = ++m_callCounter;
-    m_callState = LINECALLSTATE_OFFERING;
+    m_callState = CallState::Offered;
     m_cidDelivered = false;
-    m_dataCallId = m_callId;
-    m_callData = CallData();
     m_ringTimer.start(m_config.ringTimeoutMs);
-    emit callStateChanged(m_callId, LINECALLSTATE_OFFERING, LINEOFFERINGMODE_ACTIVE);
+    emit callOffered();
 }
 
-void ModemDevice::ring()
+void ModemCallSource::ring()
 {
     if (!m_callId)
         beginCall();
-    if (m_callState == LINECALLSTATE_OFFERING)
+    if (m_callState == CallState::Offered)
         m_ringTimer.start(m_config.ringTimeoutMs);
 }
 
-void ModemDevice::callerLine(const QByteArray &key, const QByteArray &value)
+void ModemCallSource::callerLine(const QByteArray &key, const QByteArray &value)
 {
-    if (m_callId && (m_callState != LINECALLSTATE_OFFERING || m_cidDelivered))
+    if (m_callId && (m_callState != CallState::Offered || m_cidDelivered))
         return;
     m_record.add(key, value);
     if (!m_callId) {
@@ -255,18 +282,14 @@ void ModemDevice::callerLine(const QByteArray &key, const QByteArray &value)
         m_settleTimer.start(m_config.settleTimeMs);
 }
 
-void ModemDevice::deliverCallerId()
+void ModemCallSource::deliverCallerId()
 {
     m_settleTimer.stop();
     m_cidDelivered = true;
-    m_callData.callerIdFlags = m_record.callerIdFlags();
-    m_callData.callerId = m_record.number();
-    m_callData.callerIdName = m_record.name();
-    m_callData.display = m_record.rawText();
-    emit callInfoChanged(m_callId, LINECALLINFOSTATE_CALLERID);
+    emit callerKnown(m_record.callerId());
 }
 
-void ModemDevice::endCall()
+void ModemCallSource::endCall()
 {
     if (!m_callId)
         return;
@@ -275,51 +298,49 @@ void ModemDevice::endCall()
     m_ringTimer.stop();
     m_settleTimer.stop();
     m_record.clear();
-    const int id = m_callId;
     m_callId = 0;
-    m_callState = LINECALLSTATE_IDLE;
-    emit callStateChanged(id, LINECALLSTATE_DISCONNECTED, LINEDISCONNECTMODE_NORMAL);
-    emit callStateChanged(id, LINECALLSTATE_IDLE, 0);
+    m_callState = CallState::Idle;
+    emit callEnded();
 }
 
-void ModemDevice::keepAlive()
+void ModemCallSource::keepAlive()
 {
     if (m_fd >= 0 && !m_callId && !m_waiting && m_queue.isEmpty())
         send("AT", nullptr);
 }
 
-void ModemDevice::answerCall(int callId, Done done)
+void ModemCallSource::reject()
 {
-    if (callId != m_callId || m_callState != LINECALLSTATE_OFFERING) {
-        later(this, [done] { done(LONG(LINEERR_INVALCALLSTATE)); });
+    if (!m_callId || m_callState != CallState::Offered)
         return;
-    }
-    send("ATH1", [this, callId, done](Final r) {
-        if (r == Final::Ok && callId == m_callId) {
-            m_callState = LINECALLSTATE_CONNECTED;
+    const int callId = m_callId;
+    send("ATH1", [this, callId](Final r) {
+        if (r != Final::Ok)
+            return;
+        if (callId == m_callId) {
+            m_callState = CallState::Answered;
             m_ringTimer.stop();
-            emit callStateChanged(callId, LINECALLSTATE_CONNECTED, LINECONNECTEDMODE_ACTIVE);
+        } else {
+            send("ATH0", nullptr); // the call ended before the answer: the line goes back on hook
         }
-        done(r == Final::Ok ? 0 : LONG(LINEERR_OPERATIONFAILED));
+    });
+    // A timer instead of a nested message loop: the program stays responsive, and the hang-up
+    // goes to the call that is current when the time is up. A precise timer: a coarse one may
+    // fire up to 5 % early.
+    const unsigned generation = m_generation;
+    QTimer::singleShot(kRejectHoldMs, Qt::PreciseTimer, this, [this, generation] {
+        if (generation == m_generation && m_callId)
+            hangUp();
     });
 }
 
-void ModemDevice::dropCall(int callId, Done done)
+void ModemCallSource::hangUp()
 {
-    if (callId != m_callId) {
-        later(this, [done] { done(LONG(LINEERR_INVALCALLSTATE)); });
-        return;
-    }
-    send("ATH0", [this, callId, done](Final r) {
+    const int callId = m_callId;
+    send("ATH0", [this, callId](Final r) {
         if (r != Final::Timeout && callId == m_callId)
             endCall();
-        done(r == Final::Ok ? 0 : LONG(LINEERR_OPERATIONFAILED));
     });
-}
-
-CallData ModemDevice::callData(int callId) const
-{
-    return callId == m_dataCallId ? m_callData : CallData();
 }
 
 } // namespace telephony

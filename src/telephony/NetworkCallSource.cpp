@@ -1,4 +1,4 @@
-#include "telephony/NetworkDevice.h"
+#include "telephony/NetworkCallSource.h"
 
 #include <QTcpSocket>
 
@@ -18,14 +18,14 @@ constexpr qint64 kReadBufferSize = 64 * 1024;
 constexpr int kCallMonitorCallLimitMs = 5 * 60 * 1000;
 // No telephone line carries more than a few new calls a second; more is a misbehaving server.
 constexpr qint64 kMinCallSpacingMs = 250;
-// A connection made while the line is closed waits this long for the line's retry to open it.
+// A connection made while the line is lost waits this long for the line's retry to start it.
 constexpr int kUnclaimedConnectionMs = 3000;
 
-// Every network line of the process, for the retry that asks whether a server is back.
-QList<NetworkDevice *> &liveDevices()
+// Every network source of the process, for the retry that asks whether a server is back.
+QList<NetworkCallSource *> &liveSources()
 {
-    static QList<NetworkDevice *> devices;
-    return devices;
+    static QList<NetworkCallSource *> sources;
+    return sources;
 }
 
 void later(QObject *context, std::function<void()> f)
@@ -45,47 +45,59 @@ void keepAlive(qintptr fd)
 
 } // namespace
 
-NetworkDevice::NetworkDevice(NetworkSource source, const NetworkConfig &config)
-    : m_source(std::move(source)), m_config(config)
+NetworkCallSource::NetworkCallSource(NetworkSource source, const NetworkConfig &config, QObject *parent)
+    : CallSource(parent), m_source(std::move(source)), m_config(config)
 {
     m_connectTimer.setSingleShot(true);
     m_ringTimer.setSingleShot(true);
-    connect(&m_connectTimer, &QTimer::timeout, this, &NetworkDevice::fail);
-    connect(&m_ringTimer, &QTimer::timeout, this, &NetworkDevice::endCall);
-    liveDevices().append(this);
+    connect(&m_connectTimer, &QTimer::timeout, this, &NetworkCallSource::fail);
+    connect(&m_ringTimer, &QTimer::timeout, this, &NetworkCallSource::endCall);
+    liveSources().append(this);
 }
 
-NetworkDevice::~NetworkDevice()
+NetworkCallSource::~NetworkCallSource()
 {
-    liveDevices().removeOne(this);
+    liveSources().removeOne(this);
     closeSocket();
 }
 
-QByteArray NetworkDevice::providerInfo() const
+QList<LineInfo> NetworkCallSource::lines()
 {
-    return m_source.protocol == NetworkSource::CallMonitor ? "Router call monitor (TCP)"
-                                                           : "NCID client (TCP)";
+    QList<LineInfo> result;
+    for (const NetworkSource &source : NetworkConfig::load().sources) {
+        LineInfo line;
+        line.name = QString::fromLatin1(source.lineName);
+        line.kindText = source.protocol == NetworkSource::CallMonitor ? QStringLiteral("Router call monitor (TCP)")
+                                                                      : QStringLiteral("NCID client (TCP)");
+        line.host = source.host;
+        line.tcpPort = source.port;
+        line.showsName = source.protocol == NetworkSource::Ncid;
+        line.showsNumber = line.showsWithheld = line.showsUnavailable = true;
+        result.append(line);
+    }
+    return result;
 }
 
-DWORD NetworkDevice::callerIdCaps() const
+std::unique_ptr<CallSource> NetworkCallSource::create(const LineInfo &line, int)
 {
-    DWORD caps = LINECALLPARTYID_BLOCKED | LINECALLPARTYID_OUTOFAREA | LINECALLPARTYID_ADDRESS |
-                 LINECALLPARTYID_UNKNOWN;
-    if (m_source.protocol == NetworkSource::Ncid)
-        caps |= LINECALLPARTYID_NAME;
-    return caps;
+    const NetworkConfig config = NetworkConfig::load();
+    for (const NetworkSource &source : config.sources) {
+        if (QString::fromLatin1(source.lineName) == line.name)
+            return std::make_unique<NetworkCallSource>(source, config);
+    }
+    return nullptr;
 }
 
-bool NetworkDevice::isConnected() const
+bool NetworkCallSource::isConnected() const
 {
     return m_socket && m_socket->state() == QAbstractSocket::ConnectedState;
 }
 
-bool NetworkDevice::waitingForServer(const QString &lineName)
+bool NetworkCallSource::waitingForServer(const QString &lineName)
 {
     bool waiting = false;
-    for (NetworkDevice *device : std::as_const(liveDevices())) {
-        if (!device->m_failed || device->m_monitoring || QString::fromLatin1(device->lineName()) != lineName)
+    for (NetworkCallSource *device : std::as_const(liveSources())) {
+        if (!device->m_failed || device->m_monitoring || QString::fromLatin1(device->m_source.lineName) != lineName)
             continue;
         if (!device->m_socket)
             device->connectSocket();
@@ -94,7 +106,7 @@ bool NetworkDevice::waitingForServer(const QString &lineName)
     return waiting;
 }
 
-bool NetworkDevice::startMonitoring()
+bool NetworkCallSource::start()
 {
     if (m_monitoring)
         return true;
@@ -114,15 +126,14 @@ bool NetworkDevice::startMonitoring()
     return true;
 }
 
-void NetworkDevice::stopMonitoring()
+void NetworkCallSource::stop()
 {
+    endCall();
     m_monitoring = false;
-    m_ringTimer.stop();
-    m_callId = 0;
     closeSocket();
 }
 
-void NetworkDevice::connectSocket()
+void NetworkCallSource::connectSocket()
 {
     m_reader.reset();
     m_lines.clear();
@@ -134,7 +145,7 @@ void NetworkDevice::connectSocket()
         if (!m_monitoring)
             m_connectTimer.start(kUnclaimedConnectionMs);
     });
-    connect(m_socket, &QTcpSocket::readyRead, this, &NetworkDevice::readSocket);
+    connect(m_socket, &QTcpSocket::readyRead, this, &NetworkCallSource::readSocket);
     // Queued: a refused connection may be reported inside connectToHost, that is inside the
     // line's open, which must finish before the line can be lost.
     QTcpSocket *socket = m_socket;
@@ -148,7 +159,7 @@ void NetworkDevice::connectSocket()
     m_socket->connectToHost(m_source.host, m_source.port);
 }
 
-void NetworkDevice::closeSocket()
+void NetworkCallSource::closeSocket()
 {
     m_connectTimer.stop();
     if (!m_socket)
@@ -159,7 +170,7 @@ void NetworkDevice::closeSocket()
     socket->deleteLater(); // may be inside one of its own signals
 }
 
-void NetworkDevice::fail()
+void NetworkCallSource::fail()
 {
     if (!m_socket)
         return;
@@ -169,10 +180,10 @@ void NetworkDevice::fail()
         return;
     endCall();
     m_monitoring = false;
-    emit deviceLost();
+    emit lineLost();
 }
 
-void NetworkDevice::readSocket()
+void NetworkCallSource::readSocket()
 {
     // A closed line keeps its bytes for the open; lines read before are handled first.
     if (!m_socket || !m_monitoring || !m_lines.isEmpty())
@@ -181,12 +192,12 @@ void NetworkDevice::readSocket()
     handleLines();
 }
 
-void NetworkDevice::handleLines()
+void NetworkCallSource::handleLines()
 {
     const auto parse = m_source.protocol == NetworkSource::CallMonitor ? parseCallMonitorLine : parseNcidLine;
     while (m_monitoring && !m_lines.isEmpty()) {
-        // The line service hears of a new call before the lines after it: the call's end in the
-        // same read must not overtake its question for the caller.
+        // A new call has its turn before the lines after it: whoever shows it does so before
+        // its end in the same read is handled.
         if (handle(parse(m_lines.takeFirst())))
             break;
     }
@@ -198,7 +209,7 @@ void NetworkDevice::handleLines()
         later(this, [this] { readSocket(); });
 }
 
-bool NetworkDevice::handle(const NetworkEvent &event)
+bool NetworkCallSource::handle(const NetworkEvent &event)
 {
     switch (event.kind) {
     case NetworkEvent::Offer:
@@ -217,7 +228,7 @@ bool NetworkDevice::handle(const NetworkEvent &event)
     return false;
 }
 
-bool NetworkDevice::beginCall(const NetworkEvent &event)
+bool NetworkCallSource::beginCall(const NetworkEvent &event)
 {
     if (m_callId) {
         if (m_sinceLastCall.isValid() && m_sinceLastCall.elapsed() < kMinCallSpacingMs)
@@ -227,62 +238,25 @@ bool NetworkDevice::beginCall(const NetworkEvent &event)
     m_sinceLastCall.start();
     m_callId = ++m_callCounter;
     m_connection = event.connection;
-    m_dataCallId = m_callId;
-    m_callData = CallData();
-    m_callData.callerIdFlags = event.caller.callerIdFlags();
-    m_callData.callerId = event.caller.number();
-    m_callData.callerIdName = event.caller.name();
-    m_callData.calledId = event.called;
-    m_callData.display = event.caller.rawText();
     m_ringTimer.start(m_source.protocol == NetworkSource::Ncid ? m_config.ringTimeoutMs
                                                                : kCallMonitorCallLimitMs);
-    emit callStateChanged(m_callId, LINECALLSTATE_OFFERING, LINEOFFERINGMODE_ACTIVE);
-    emit callInfoChanged(m_callId, LINECALLINFOSTATE_CALLERID);
+    CallerId caller = event.caller.callerId();
+    caller.calledNumber = QString::fromLatin1(event.called);
+    const int id = m_callId;
+    emit callOffered();
+    if (id == m_callId) // not stopped by whoever heard of the call
+        emit callerKnown(caller);
     return true;
 }
 
-void NetworkDevice::endCall()
+void NetworkCallSource::endCall()
 {
     if (!m_callId)
         return;
     m_ringTimer.stop();
-    const int id = std::exchange(m_callId, 0);
+    m_callId = 0;
     m_connection.clear();
-    emit callStateChanged(id, LINECALLSTATE_DISCONNECTED, LINEDISCONNECTMODE_NORMAL);
-    emit callStateChanged(id, LINECALLSTATE_IDLE, 0);
-}
-
-void NetworkDevice::answerCall(int, Done done)
-{
-    later(this, [done] { done(LONG(LINEERR_OPERATIONUNAVAIL)); });
-}
-
-void NetworkDevice::dropCall(int, Done done)
-{
-    later(this, [done] { done(LONG(LINEERR_OPERATIONUNAVAIL)); });
-}
-
-CallData NetworkDevice::callData(int callId) const
-{
-    return callId == m_dataCallId ? m_callData : CallData();
-}
-
-QList<QSharedPointer<LineDevice>> NetworkProvider::devices()
-{
-    const NetworkConfig config = NetworkConfig::load();
-    QList<QSharedPointer<LineDevice>> result;
-    QHash<QByteArray, QSharedPointer<NetworkDevice>> present;
-    for (const NetworkSource &source : config.sources) {
-        QSharedPointer<NetworkDevice> device = m_known.value(source.lineName);
-        if (device)
-            device->setConfig(config);
-        else
-            device.reset(new NetworkDevice(source, config));
-        present.insert(source.lineName, device);
-        result.append(device);
-    }
-    m_known = present;
-    return result;
+    emit callEnded();
 }
 
 } // namespace telephony
