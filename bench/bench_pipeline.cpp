@@ -1,6 +1,6 @@
 // How fast a call reaches the user: from the modem emulator writing the caller's last
-// caller-ID line to the incoming call window showing the contact's name, through the real line
-// service, modem provider, caller look-up, call log and call windows, and the longest the event
+// caller-ID line to the incoming call window showing the contact's name, through the real modem
+// line, the call rules (caller look-up, call log) and the call windows, and the longest the event
 // loop stood still from that line to the end of the window's slide; and how long the program
 // takes from its start to the tray with a large address book and call log.
 //
@@ -8,7 +8,8 @@
 // configuration and runtime folders and starts build/bin/tellwise-modem-sim and
 // build/bin/tellwise-net-sim.
 
-#include "app/CallPipeline.h"
+#include "app/CallMonitor.h"
+#include "app/CallWindows.h"
 #include "app/MonitorProgram.h"
 #include "app/SoundPlay.h"
 #include "app/TfrmStart.h"
@@ -19,7 +20,7 @@
 #include "store/FileRecords.h"
 #include "store/Records.h"
 #include "telephony/ModemConfig.h"
-#include "telephony/TapiFunc.h"
+#include "telephony/CallSources.h"
 #include "ui/TfrmIncomingCall.h"
 #include "ui/TfrmNewCallMessage.h"
 #include "widgets/TRunningLabel.h"
@@ -48,9 +49,9 @@ constexpr int kContacts = 10'000;
 const QString kCaller = QStringLiteral("0912345678");
 const QString kCallerName = QStringLiteral("Ana Horvat");
 
-class BenchHost : public CallPipelineHost
+// The call rules and the call windows over the data folder, without the tray.
+struct BenchHost
 {
-public:
     BenchHost() : window(&message)
     {
         window.setAnimate(false);
@@ -58,26 +59,26 @@ public:
         message.setAnimate(false);
         message.setShowMessage(false);
         settings.setFlag(Settings::EnableSound, false);
+        ConnectCallWindows(monitor, settings, window, message, nullptr);
+        QObject::connect(&monitor, &CallMonitor::callCounted, [this] { ++newCalls; });
     }
-    const Settings &pipelineSettings() const override { return settings; }
-    bool IsDoNotDisturbOn() const override { return false; }
-    bool IsAutoRejectOn() const override { return false; }
-    int newCallCount() const override { return newCalls; }
-    void setNewCallCount(int count) override { newCalls = count; }
-    void SetTrayStateNewCall() override {}
-    void StartScrollLockFlashing() override {}
-    TfrmIncomingCall &IncomingCallWindow() override { return window; }
-    TfrmNewCallMessage &NewCallMessageWindow() override { return message; }
-    void RejectCurrentCall() override {}
-    void SpeakText(const QString &, bool) override {}
-    AddressBook &addressBook() override { return book; }
-    CallLog &callLog() override { return log; }
+
+    // Watches the modem or network line of that name; false when it is not there or does not open.
+    bool watch(const QString &lineName)
+    {
+        const std::optional<telephony::LineInfo> line = telephony::FindLine(telephony::DeviceKind::Modem, lineName);
+        if (!line)
+            return false;
+        monitor.setSource(telephony::CreateCallSource(*line));
+        return monitor.source() && monitor.source()->start();
+    }
 
     Settings settings;
     AddressBook book{DataDir()};
     CallLog log{DataDir()};
     TfrmNewCallMessage message;
     TfrmIncomingCall window;
+    CallMonitor monitor{settings, book, log};
     int newCalls = 0;
 };
 
@@ -189,7 +190,7 @@ double median(std::vector<double> v)
     return v.empty() ? 0.0 : v[v.size() / 2];
 }
 
-// The address book and a call log of `loggedCalls`, loaded by a host that the pipeline serves.
+// The address book and a call log of `loggedCalls`, loaded by the call rules' host.
 std::unique_ptr<BenchHost> startPipeline(int loggedCalls)
 {
     fillContacts();
@@ -197,8 +198,6 @@ std::unique_ptr<BenchHost> startPipeline(int loggedCalls)
     auto host = std::make_unique<BenchHost>();
     host->book.load();
     host->log.load();
-    SetCallPipelineHost(host.get());
-    ConnectCallSources(nullptr);
     return host;
 }
 
@@ -215,8 +214,7 @@ void BM_CallerIdToWindow(benchmark::State &state)
         state.SkipWithError("the modem emulator did not start");
         return;
     }
-    StartTapiMonitor(QStringLiteral("Modem emulator"));
-    if (!waitFor([] { return TapiLineOpen; }, 10000)) {
+    if (!host->watch(QStringLiteral("Modem emulator"))) {
         state.SkipWithError("the emulator's line did not open");
         return;
     }
@@ -258,8 +256,6 @@ void BM_CallerIdToWindow(benchmark::State &state)
     state.counters["stall_median_ms"] = median(stalls);
     state.counters["stall_max_ms"] = stalls.empty() ? 0.0 : *std::max_element(stalls.begin(), stalls.end());
     state.counters["logged_calls"] = double(host->log.calls().size());
-    StopTapiMonitor();
-    SetCallPipelineHost(nullptr);
 }
 BENCHMARK(BM_CallerIdToWindow)
     ->Arg(10'000)
@@ -283,9 +279,7 @@ void BM_NetworkCallToWindow(benchmark::State &state)
         return;
     }
     testsupport::writeNetworkLines({sim.callMonitor()}, {sim.ncid()});
-    StartTapiMonitor(ncid ? QStringLiteral("NCID ") + sim.ncid()
-                          : QStringLiteral("Call monitor ") + sim.callMonitor());
-    if (!waitFor([] { return TapiLineOpen; }, 10000)) {
+    if (!host->watch(ncid ? QStringLiteral("NCID ") + sim.ncid() : QStringLiteral("Call monitor ") + sim.callMonitor())) {
         state.SkipWithError("the network line did not open");
         return;
     }
@@ -312,8 +306,6 @@ void BM_NetworkCallToWindow(benchmark::State &state)
         waitFor([] { return false; }, 300); // calls closer than that are a flood to the line
     }
     state.counters["median_ms"] = median(samples);
-    StopTapiMonitor();
-    SetCallPipelineHost(nullptr);
 }
 BENCHMARK(BM_NetworkCallToWindow)
     ->Arg(0)

@@ -1,6 +1,5 @@
 #include "app/CallMonitor.h"
 
-#include "app/CallPipeline.h"
 #include "app/SoundPlay.h"
 #include "settings/Settings.h"
 #include "store/AddressBook.h"
@@ -161,6 +160,16 @@ void CallMonitor::onCallerKnown(const CallerId &caller)
     // memory and the next save writes it.
     if (!saved)
         qWarning("the call log could not be saved: %s", qPrintable(saved.message));
+}
+
+QString ReplaceNameTag(const QString &text, const QString &name)
+{
+    static const QString tag = QStringLiteral("<NAME>");
+    QString result = text;
+    const qsizetype at = result.indexOf(tag);
+    if (at >= 0)
+        result.replace(at, tag.size(), name);
+    return result;
 }
 
 void CallMonitor::onEnded()

@@ -66,3 +66,6 @@ private:
     CallLog &m_log;
     std::unique_ptr<telephony::CallSource> m_source;
 };
+
+// TEXT with its first "<NAME>" replaced by NAME.
+QString ReplaceNameTag(const QString &text, const QString &name);

@@ -1,5 +1,6 @@
-#include "app/CallPipeline.h"
+#include "app/CallMonitor.h"
 #include "app/MonitorProgram.h"
+#include "app/TfrmStart.h"
 #include "platform/DisplaySession.h"
 #include "ui/TfrmIncomingCall.h"
 
@@ -11,6 +12,8 @@
 #include <QWindow>
 
 #include <sys/stat.h>
+
+#include "TestCallSource.h"
 
 using namespace Qt::StringLiterals;
 
@@ -81,7 +84,10 @@ static int showCall(int argc, char *argv[])
     displaysession::preferXwayland();
     QApplication app(argc, argv);
     MonitorProgram program;
-    HandleIdentifiedCall(u"Ana"_s, u"0123456"_s, u"555"_s, -1, {});
+    auto line = std::make_unique<testsupport::TestCallSource>();
+    testsupport::TestCallSource *driven = line.get();
+    program.frmStart()->calls().setSource(std::move(line));
+    driven->identify({.name = u"Ana"_s, .number = u"0123456"_s, .calledNumber = u"555"_s});
     TfrmIncomingCall *window = program.frmIncomingCall();
     if (!QTest::qWaitFor([window] { return window->windowHandle() && window->windowHandle()->isExposed(); },
                          15000))
