@@ -695,6 +695,6 @@ void TfrmStart::BackupAndPrune()
     if (const StoreResult backup = BackupDataFiles(m_book.folder(), m_settings.flag(Settings::BackupRecords));
         !backup)
         qWarning("backup of the data files failed: %s", qPrintable(backup.message));
-    if (const StoreResult pruned = m_settings.PruneCallLog(m_log); !pruned)
+    if (const StoreResult pruned = m_log.Prune(m_settings.callDaysKept()); !pruned)
         qWarning("pruning the call log failed: %s", qPrintable(pruned.message));
 }

@@ -1,7 +1,6 @@
 #include "settings/Settings.h"
 
 #include "platform/Autostart.h"
-#include "store/CallLog.h"
 #include "store/DataDir.h"
 
 #include <QCoreApplication>
@@ -374,11 +373,11 @@ void Settings::setMonitorCalls(bool on, bool enabled)
     emit monitorCallsChanged();
 }
 
-StoreResult Settings::PruneCallLog(CallLog &log, const QDateTime &now) const
+std::optional<int> Settings::callDaysKept() const
 {
     if (number(KeepCalls) != kKeepOnly)
-        return {};
-    return log.PruneOlderThan(number(KeepDays), now);
+        return std::nullopt;
+    return number(KeepDays);
 }
 
 NumberFormatSettings Settings::numberFormat() const

@@ -9,8 +9,8 @@
 #include <QVariant>
 
 #include <array>
+#include <optional>
 
-class CallLog;
 class QSettings;
 
 // The user's settings: every value with its stored name, kind and default in one table, kept
@@ -138,9 +138,9 @@ public:
     // Writes KEY's value alone, for a value a window remembers by itself (the import's file).
     bool SaveValue(Key key);
 
-    // With KeepCalls = keep only, removes the calls older than KeepDays days from the call log
-    // and saves it.
-    StoreResult PruneCallLog(CallLog &log, const QDateTime &now = QDateTime::currentDateTime()) const;
+    // How many days of calls the call log keeps: KeepDays with KeepCalls = keep only, else
+    // none (every call stays).
+    std::optional<int> callDaysKept() const;
 
     // The values the number formatting reads.
     NumberFormatSettings numberFormat() const;

@@ -293,10 +293,12 @@ StoreResult CallLog::MarkAllSeen()
     });
 }
 
-StoreResult CallLog::PruneOlderThan(int days, const QDateTime &now)
+StoreResult CallLog::Prune(std::optional<int> keepDays, const QDateTime &now)
 {
+    if (!keepDays)
+        return {};
     return change([&](TCallList &calls) {
-        const qint64 limit = qint64(days) * kMsPerDay;
+        const qint64 limit = qint64(*keepDays) * kMsPerDay;
         for (int i = calls.size() - 1; i >= 0; --i) {
             const std::optional<qint64> age = callAgeMs(calls[i], now);
             if (age && *age > limit)

@@ -57,8 +57,9 @@ public:
     StoreResult DeleteCalls(const QList<ACalls> &chosen);
     // Every call is seen; saves only when one was new.
     StoreResult MarkAllSeen();
-    // Removes the calls older than DAYS days before NOW (a call whose date cannot be read stays).
-    StoreResult PruneOlderThan(int days, const QDateTime &now);
+    // Removes the calls older than KEEPDAYS days before NOW (a call whose date cannot be read
+    // stays) and saves; with no KEEPDAYS every call stays.
+    StoreResult Prune(std::optional<int> keepDays, const QDateTime &now = QDateTime::currentDateTime());
     // A number that has found its contact since the call shows the contact's name; it reaches
     // the file with the next save.
     void NameCaller(int row, const QString &name);

@@ -1,7 +1,6 @@
-#include "settings/Settings.h"
+#include "store/CallLog.h"
 
 #include "TestSupport.h"
-#include "store/CallLog.h"
 #include "store/DataDir.h"
 #include "store/FileRecords.h"
 
@@ -32,16 +31,13 @@ QStringList namesOnDisk()
     return names;
 }
 
-// Writes the call log and prunes it with these settings.
-void prune(const TCallList &calls, int keepCalls, int keepDays, const QDateTime &now)
+// Writes the call log and prunes it to KEEPDAYS.
+void prune(const TCallList &calls, std::optional<int> keepDays, const QDateTime &now)
 {
     QVERIFY(SaveCalls(DataDir(), calls));
     CallLog log(DataDir());
     QVERIFY(log.load());
-    Settings s;
-    s.setNumber(Settings::KeepCalls, keepCalls);
-    s.setNumber(Settings::KeepDays, keepDays);
-    QVERIFY(s.PruneCallLog(log, now));
+    QVERIFY(log.Prune(keepDays, now));
 }
 
 } // namespace
@@ -84,7 +80,7 @@ private slots:
         calls.append(callAt(now, QStringLiteral("today")));
         calls.append(callAt(call, QStringLiteral("probe")));
         calls.append(callAt(now.addDays(-400), QStringLiteral("ancient")));
-        prune(calls, Settings::kKeepOnly, 5, now);
+        prune(calls, 5, now);
         QCOMPARE(namesOnDisk(), kept ? QStringList({"today", "probe"}) : QStringList{"today"});
     }
 
@@ -98,13 +94,13 @@ private slots:
             calls.append(callAt(now.addDays(old ? -30 : -1), QString::fromLatin1(name)));
         }
         calls[6].CallDate = std::numeric_limits<double>::quiet_NaN();
-        prune(calls, Settings::kKeepOnly, 10, now);
+        prune(calls, 10, now);
         QCOMPARE(namesOnDisk(), (QStringList{"new1", "new2", "broken"}));
 
         // Keeping all removes nothing.
         calls.clear();
         calls.append(callAt(now.addDays(-100), QStringLiteral("old")));
-        prune(calls, Settings::kKeepAll, 5, now);
+        prune(calls, std::nullopt, now);
         QCOMPARE(namesOnDisk(), QStringList{"old"});
     }
 };
