@@ -308,10 +308,15 @@ StoreResult CallLog::Prune(std::optional<int> keepDays, const QDateTime &now)
     });
 }
 
-void CallLog::NameCaller(int row, const QString &name)
+void CallLog::NameCallers(const QHash<int, QString> &names)
 {
-    if (row < 0 || row >= m_calls.size() || m_calls[row].CallerName == name)
-        return;
-    m_calls[row].CallerName = name;
-    m_calls.markChanged();
+    bool renamed = false;
+    for (auto it = names.begin(); it != names.end(); ++it) {
+        if (it.key() < 0 || it.key() >= m_calls.size() || m_calls[it.key()].CallerName == it.value())
+            continue;
+        m_calls[it.key()].CallerName = it.value();
+        renamed = true;
+    }
+    if (renamed)
+        m_calls.markChanged();
 }

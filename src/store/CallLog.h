@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QFuture>
 #include <QFutureWatcher>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -60,9 +61,9 @@ public:
     // Removes the calls older than KEEPDAYS days before NOW (a call whose date cannot be read
     // stays) and saves; with no KEEPDAYS every call stays.
     StoreResult Prune(std::optional<int> keepDays, const QDateTime &now = QDateTime::currentDateTime());
-    // A number that has found its contact since the call shows the contact's name; it reaches
-    // the file with the next save.
-    void NameCaller(int row, const QString &name);
+    // Callers whose number has found its contact since the call take the contact's name, given
+    // by row as the call list shows them; the names reach the file with the next save.
+    void NameCallers(const QHash<int, QString> &names);
 
 signals:
     void callsChanged();

@@ -15,14 +15,25 @@
 TCallRowsModel::TCallRowsModel(CallLog &callLog, const AddressBook &addressBook, QObject *parent)
     : QAbstractTableModel(parent), m_log(callLog), m_book(addressBook)
 {
+    // The names shown stay with their calls; the rows look again.
+    connect(&addressBook, &AddressBook::contactsChanged, this, [this] {
+        keepShownNames();
+        m_contactNames.clear();
+        std::fill(m_looked.begin(), m_looked.end(), false);
+    });
+}
+
+void TCallRowsModel::keepShownNames()
+{
+    m_log.NameCallers(m_contactNames);
 }
 
 void TCallRowsModel::refresh()
 {
     beginResetModel();
     m_rows = m_log.calls().size();
-    m_names.assign(std::size_t(m_rows), QString());
-    m_named.assign(std::size_t(m_rows), false);
+    m_looked.assign(std::size_t(m_rows), false);
+    m_contactNames.clear();
     m_contactsRevision = m_book.contacts().revision();
     endResetModel();
 }
@@ -32,18 +43,17 @@ QString TCallRowsModel::callerText(int row) const
     if (row < 0 || row >= m_rows || row >= m_log.calls().size())
         return {};
     if (m_book.contacts().revision() != m_contactsRevision) {
-        std::fill(m_named.begin(), m_named.end(), false);
+        std::fill(m_looked.begin(), m_looked.end(), false);
+        m_contactNames.clear();
         m_contactsRevision = m_book.contacts().revision();
     }
-    const std::size_t i = std::size_t(row);
-    if (m_named[i])
-        return m_names[i];
-    const ContactMatch match = m_book.FindContactByNumber(m_log.calls()[row].CallerNumber);
-    if (match.index >= 0)
-        m_log.NameCaller(row, m_book.contacts()[match.index].DisplayNameAs);
-    m_names[i] = m_log.calls()[row].CallerName;
-    m_named[i] = true;
-    return m_names[i];
+    if (!m_looked[std::size_t(row)]) {
+        m_looked[std::size_t(row)] = true;
+        const ContactMatch match = m_book.FindContactByNumber(m_log.calls()[row].CallerNumber);
+        if (match.index >= 0)
+            m_contactNames.insert(row, m_book.contacts()[match.index].DisplayNameAs);
+    }
+    return m_contactNames.value(row, m_log.calls()[row].CallerName);
 }
 
 QString TCallRowsModel::dateTimeText(double callDate, double callTime)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QString>
 
 #include <cstdint>
@@ -10,7 +11,8 @@ class AddressBook;
 class CallLog;
 
 // The call list: a view straight over the call log, newest first. The caller's column shows the
-// name of the contact the number belongs to now, looked up as the row is drawn.
+// name of the contact the number belongs to now, looked up as the row is first drawn and kept
+// until the call log or the address book changes. Drawing never changes the call log.
 class TCallRowsModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -22,6 +24,9 @@ public:
     void refresh();
 
     QString callerText(int row) const;
+    // The contact names shown so far go into the call log (never while drawing), which keeps
+    // them with the calls for its next save.
+    void keepShownNames();
     static QString dateTimeText(double callDate, double callTime);
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -33,8 +38,9 @@ private:
     CallLog &m_log;
     const AddressBook &m_book;
     int m_rows = 0;
-    // Caller names already looked up, valid while the address book keeps its revision.
-    mutable std::vector<QString> m_names;
-    mutable std::vector<bool> m_named;
+    // Rows whose caller was looked up, and the contact names found, valid while the address
+    // book keeps its revision.
+    mutable std::vector<bool> m_looked;
+    mutable QHash<int, QString> m_contactNames;
     mutable std::uint64_t m_contactsRevision = 0;
 };

@@ -164,6 +164,7 @@ void TfrmMain::tbDeleteCallsClick()
 
 void TfrmMain::MarkAllCallsSeen()
 {
+    m_callRows->keepShownNames();
     // Only a call list on the screen is seen: calls that came after the window was closed or
     // minimised stay new, also when the program ends.
     if (!m_callsPageShown || !isVisible() || isMinimized())
@@ -199,5 +200,6 @@ void TfrmMain::tbSaveCallsClick()
     if (chosen.isEmpty())
         return;
     const QString fileName = WithExportExtension(chosen, QStringLiteral(".htm"));
+    m_callRows->keepShownNames();
     ShowStoreResult(ExportCallsHtml(m_log.calls(), fileName));
 }

@@ -559,7 +559,7 @@ private slots:
 
         // An unknown caller logged by the English interface: shown in this one's words, and no
         // name offered to the editor, whose empty group box reads "Bez grupe".
-        m_log->NameCaller(4, u"< Unknown >"_s);
+        m_log->NameCallers({{4, u"< Unknown >"_s}});
         m_window->RefreshCallList();
         QCOMPARE(m_window->callRowText(4, 0), u"< Nepoznat >"_s);
         showCalls({4});
@@ -572,7 +572,7 @@ private slots:
         });
         QTest::mouseClick(control<QToolButton>("tbAddToAddressbook"), Qt::LeftButton);
         QCOMPARE(prefilled, (QStringList{"", "Osoba:  ", "Bez grupe"}));
-        m_log->NameCaller(4, u"Pero"_s);
+        m_log->NameCallers({{4, u"Pero"_s}});
         m_window->RefreshCallList();
 
         showCalls({4});
