@@ -2,6 +2,7 @@
 #include "app/CallMonitor.h"
 #include "app/CallNotifier.h"
 #include "app/CallWindows.h"
+#include "app/LineMonitor.h"
 
 #include "app/SoundPlay.h"
 #include "app/StatusNotifierItem.h"
@@ -15,8 +16,6 @@
 #include "store/DataDir.h"
 #include "store/Exports.h"
 #include "store/Numbers.h"
-#include "telephony/CallSources.h"
-#include "telephony/NetworkCallSource.h"
 #include "ui/TfrmIncomingCall.h"
 #include "ui/TfrmNewCallMessage.h"
 #include "ui/TfrmOptions.h"
@@ -42,19 +41,6 @@ constexpr int kTrayInterval = 1500;
 constexpr int kTrayIntervalNewCalls = 750;
 constexpr int kBlinkInterval = 750;
 constexpr int kWatchInterval = 500;
-// A lost line is tried again after 2 s, then after twice as long each time, up to a minute. A
-// lost network line's server is asked every half second instead: that costs one refused
-// connection, and the line is back as soon as its server is.
-constexpr int kFirstRetry = 2000;
-constexpr int kLastRetry = 60000;
-constexpr int kServerRetry = 500;
-
-// The chosen line is a network line that lost its server, and the server has not answered yet.
-bool serverAway(const Settings &settings)
-{
-    return settings.number(Settings::DeviceType) == Settings::kModem &&
-           telephony::NetworkCallSource::waitingForServer(settings.currentDeviceName());
-}
 
 } // namespace
 
@@ -83,9 +69,6 @@ TfrmStart::TfrmStart(Settings &settings, AddressBook &addressBook, CallLog &call
     watchTimer->start();
     OwnAreaCode = ReadTelephonyAreaCode();
 
-    m_line = new LineState(this);
-    connect(m_line, &LineState::stateChanged, this, &TfrmStart::paintTray);
-
     TrayTimer = new QTimer(this);
     TrayTimer->setObjectName(QStringLiteral("TrayTimer"));
     TrayTimer->setInterval(kTrayInterval);
@@ -108,19 +91,19 @@ TfrmStart::TfrmStart(Settings &settings, AddressBook &addressBook, CallLog &call
                     m_addToAddressbook(name, number);
             });
 
-    retryTimer = new QTimer(this);
-    retryTimer->setObjectName(QStringLiteral("retryTimer"));
-    retryTimer->setSingleShot(true);
-    connect(retryTimer, &QTimer::timeout, this, &TfrmStart::retryLine);
-
     m_calls = new CallMonitor(m_settings, m_book, m_log, this);
     m_calls->setObjectName(QStringLiteral("callMonitor"));
     connect(m_calls, &CallMonitor::callCounted, this, &TfrmStart::callCounted);
     connect(m_calls, &CallMonitor::speechRequested, this, [this](const QString &text) { SpeakText(text, false); });
-    connect(m_calls, &CallMonitor::lineLost, this, [this] {
-        m_lineFailed = true;
-        onLineFailed();
+
+    m_lineMonitor = new LineMonitor(m_settings, *m_calls, [this] { return NewCallCount > 0; }, this);
+    m_line = &m_lineMonitor->state();
+    connect(m_line, &LineState::stateChanged, this, &TfrmStart::paintTray);
+    connect(m_lineMonitor, &LineMonitor::monitoringStarted, this, [this] {
+        if (m_settings.flag(Settings::AnimateIcon))
+            TrayTimer->start();
     });
+    connect(m_lineMonitor, &LineMonitor::monitoringStopped, TrayTimer, &QTimer::stop);
     capiInfo = new TCapiInfo(this);
     capiInfo->setObjectName(QStringLiteral("capiInfo"));
 
@@ -254,16 +237,19 @@ void TfrmStart::setMainWindowOpener(std::function<void(int)> opener)
 
 // --- Start-up ----------------------------------------------------------------------------------
 
+LineState &TfrmStart::line() const
+{
+    return *m_line;
+}
+
 void TfrmStart::Startup()
 {
     Q_ASSERT(m_options);
-    DeviceFound = false;
     m_settings.SyncLanguageValue();
     m_options->LoadSettings();
 
     const QString device = m_settings.currentDeviceName();
-    if (!device.isEmpty())
-        DeviceFound = m_options->selectedDeviceText() == device;
+    const bool deviceFound = m_lineMonitor->findDevice();
 
     m_options->setLanguageAtShow(-1);
     m_options->ApplyLoadedSettings();
@@ -294,7 +280,7 @@ void TfrmStart::Startup()
         trayHostChanged(bus && bus->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher")));
     }
 
-    if (device.isEmpty() || !DeviceFound) {
+    if (!deviceFound) {
         SetMonitorMenu(false, false);
         const QString text = device.isEmpty() ? tr("Nije izabran niti jedan uređaj!\n\nOtvorite Opcije | "
                                                    "Uređaji, te izaberite vrstu uređaja i "
@@ -457,8 +443,8 @@ void TfrmStart::TrayTimerTimer()
     }
     TrayBlinkPhase = 0;
     // While the options window is open the device may be half chosen; its state is not an error.
-    const bool error = !(m_options && m_options->isVisible()) && sourceFailed();
-    if (!DeviceFound) {
+    const bool error = !(m_options && m_options->isVisible()) && m_lineMonitor->failed();
+    if (!m_lineMonitor->deviceFound()) {
         m_line->setState(LineState::NoDevice);
     } else if (error) {
         m_line->setState(LineState::Error);
@@ -540,84 +526,14 @@ void TfrmStart::ShowMainWindowPage(int page)
 
 // --- Monitoring ----------------------------------------------------------------------------------
 
-bool TfrmStart::modemChosen() const
-{
-    return m_settings.number(Settings::DeviceType) == Settings::kModem;
-}
-
-bool TfrmStart::sourceFailed() const
-{
-    return m_lineFailed;
-}
-
-bool TfrmStart::sourceActive() const
-{
-    return m_calls->source() && m_calls->source()->isMonitoring();
-}
-
 void TfrmStart::StartMonitoring()
 {
-    if (!IsMonitoringOn() || !m_settings.monitorCallsEnabled() || m_settings.currentDeviceName().isEmpty() ||
-        !DeviceFound)
-        return;
-    if (telephony::CallSource *lost = m_calls->source())
-        m_lineFailed = !lost->start(); // a network line takes the connection its server answered on
-    else
-        openLine();
-
-    if (sourceActive()) {
-        m_retryDelay = kFirstRetry;
-        m_line->setState(NewCallCount == 0 ? LineState::Monitoring : LineState::NewCall);
-        if (m_settings.flag(Settings::AnimateIcon))
-            TrayTimer->start();
-    } else {
-        TrayTimer->stop();
-        m_line->setState(sourceFailed() ? LineState::Error : LineState::Off);
-        if (sourceFailed())
-            scheduleRetry();
-    }
-}
-
-void TfrmStart::scheduleRetry()
-{
-    if (retryTimer->isActive())
-        return;
-    if (serverAway(m_settings)) {
-        retryTimer->start(kServerRetry);
-        return;
-    }
-    retryTimer->start(m_retryDelay);
-    m_retryDelay = qMin(2 * m_retryDelay, kLastRetry);
-}
-
-void TfrmStart::retryLine()
-{
-    if (!IsMonitoringOn() || (sourceActive() && !sourceFailed()))
-        return;
-    if (serverAway(m_settings)) {
-        retryTimer->start(kServerRetry);
-        return;
-    }
-    StartMonitoring();
+    m_lineMonitor->start();
 }
 
 void TfrmStart::StopMonitoring()
 {
-    // The line goes off whatever the device list shows: switching off needs no device.
-    m_calls->setSource(nullptr);
-    m_lineFailed = false;
-    TrayTimer->stop();
-    retryTimer->stop();
-    m_line->setState(LineState::Off);
-}
-
-void TfrmStart::openLine()
-{
-    const auto kind = modemChosen() ? telephony::DeviceKind::Modem : telephony::DeviceKind::Isdn;
-    const std::optional<telephony::LineInfo> line = telephony::FindLine(kind, m_settings.currentDeviceName());
-    m_calls->setSource(line ? telephony::CreateCallSource(*line, m_settings.number(Settings::AutoCloseCIDValue))
-                            : nullptr);
-    m_lineFailed = !m_calls->source() || !m_calls->source()->start();
+    m_lineMonitor->stop();
 }
 
 void TfrmStart::RejectCurrentCall()
@@ -635,25 +551,9 @@ void TfrmStart::callCounted()
         StartScrollLockFlashing();
 }
 
-void TfrmStart::onLineFailed()
-{
-    // A line that died must not look monitored, not even between two animation frames. It is
-    // tried again until it answers, as long as monitoring stays on.
-    TrayTimer->stop();
-    m_line->setState(LineState::Error);
-    if (IsMonitoringOn())
-        scheduleRetry();
-}
-
 void TfrmStart::onLoadedSettingsApplied()
 {
-    if (m_settings.currentDeviceName().isEmpty() || !DeviceFound) {
-        SetMonitorMenu(false, false);
-        TrayTimer->stop();
-        m_line->setState(LineState::NoDevice);
-    } else {
-        SetMonitorMenu(IsMonitoringOn(), true);
-    }
+    m_lineMonitor->settingsLoaded();
     if (m_options && m_options->languageAtShow() != m_settings.languageIndex())
         emit languageBitmapsRequested(m_settings.languageIndex());
 }
@@ -666,26 +566,7 @@ void TfrmStart::onSavedSettingsApplied(bool deviceChanged)
         else
             TrayTimer->stop();
     }
-    if (!m_settings.currentDeviceName().isEmpty()) {
-        DeviceFound = true;
-        SetMonitorMenu(IsMonitoringOn(), true);
-        if (!IsMonitoringOn()) {
-            m_line->setState(LineState::Off);
-        } else if (deviceChanged) {
-            StopMonitoring();
-            StartMonitoring();
-        } else if (sourceActive()) {
-            m_line->setState(NewCallCount == 0 ? LineState::Monitoring : LineState::NewCall);
-        } else {
-            // The switch is on but the line is not open: saying "monitoring" would be a lie.
-            m_line->setState(LineState::Error);
-        }
-    } else {
-        SetMonitorMenu(false, false);
-        TrayTimer->stop();
-        StopMonitoring();
-        m_line->setState(LineState::NoDevice);
-    }
+    m_lineMonitor->settingsSaved(deviceChanged);
 }
 
 // --- Session end ---------------------------------------------------------------------------------

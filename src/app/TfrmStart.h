@@ -22,6 +22,7 @@ class QMenu;
 class QSystemTrayIcon;
 class StatusNotifierItem;
 class KeyboardLight;
+class LineMonitor;
 class QTimer;
 class TCapiInfo;
 class TfrmAbout;
@@ -83,7 +84,7 @@ public:
     void Startup();
 
     // The line's state; the controller alone changes it.
-    LineState &line() const { return *m_line; }
+    LineState &line() const;
 
     // Tray: the picture of the line's state, or the blink frame of the animation.
     void SetTrayState(TrayState state);
@@ -148,7 +149,6 @@ public:
     int CallsBlinkPhase = 0;
     int ConnectionImage = 0;
     bool ScrollLockPhase = false;
-    bool DeviceFound = false;
 
     // Components, created with the window.
     QSystemTrayIcon *TrayIcon = nullptr;
@@ -159,8 +159,6 @@ public:
     QTimer *timerCalls = nullptr;
     QTimer *timerScrlFlash = nullptr;
     QTimer *watchTimer = nullptr;
-    // Opens a lost line again, with a growing pause between tries.
-    QTimer *retryTimer = nullptr;
     TCapiInfo *capiInfo = nullptr;
 
     QAction *miAddressbook = nullptr;
@@ -200,12 +198,6 @@ private:
     void paintTray();
 
     bool askForRules(const QString &caption, const QString &text, int optionsPage);
-    bool modemChosen() const;
-    bool sourceFailed() const;
-    bool sourceActive() const;
-    // Opens the line the settings name as the monitor's call source; a line not present now
-    // leaves the monitor without one, failed.
-    void openLine();
     // A call rang: the new-call count, the tray and the Scroll Lock light.
     void callCounted();
     // Shows the monitor's calls in the call windows once both exist.
@@ -215,9 +207,6 @@ private:
 
     void onLoadedSettingsApplied();
     void onSavedSettingsApplied(bool deviceChanged);
-    void onLineFailed();
-    void scheduleRetry();
-    void retryLine();
 
     // A failed load or save shown as "Greška".
     void showFailure(const StoreResult &result);
@@ -228,12 +217,10 @@ private:
     Settings &m_settings;
     AddressBook &m_book;
     CallLog &m_log;
-    LineState *m_line = nullptr;
     CallMonitor *m_calls = nullptr;
-    // The latest open of the line failed, or the open line was lost.
-    bool m_lineFailed = false;
+    LineMonitor *m_lineMonitor = nullptr;
+    LineState *m_line = nullptr;
     bool m_callWindowsConnected = false;
-    int m_retryDelay = 2000;
     QPointer<TfrmOptions> m_options;
     QPointer<TfrmSpeech> m_speech;
     QPointer<TfrmNewCallMessage> m_newCallMessage;

@@ -109,11 +109,6 @@ int TfrmOptions::showPage(Page page)
     return exec();
 }
 
-QString TfrmOptions::selectedDeviceText() const
-{
-    return cbDevices->currentText();
-}
-
 void TfrmOptions::setIsdnAvailable(bool available)
 {
     m_isdnAvailable = available;

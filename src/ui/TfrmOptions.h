@@ -74,9 +74,6 @@ public:
     // Opens the window modally on a page; returns the dialog result.
     int showPage(Page page);
 
-    // The chosen entry of the device list; start-up compares it with the stored device name.
-    QString selectedDeviceText() const;
-
     // ISDN can be chosen only while a CAPI library with a controller answers. Without one, an
     // ISDN choice becomes the modem, in the window and in the settings object, and stays so
     // through every reload.
