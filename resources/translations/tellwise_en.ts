@@ -1465,6 +1465,10 @@ To delete the group and every contact in it, click &quot;Yes to all&quot;!
 
 Delete the group?</translation>
     </message>
+    <message>
+        <source> Linija javlja previše poziva: dio ih nije zabilježen</source>
+        <translation> The line reports too many calls: some are not logged</translation>
+    </message>
 </context>
 <context>
     <name>TfrmNewCallMessage</name>

@@ -10,6 +10,8 @@
 
 #include <QDateTime>
 
+#include <utility>
+
 using telephony::CallerId;
 using telephony::CallSource;
 
@@ -47,6 +49,12 @@ QString announce(const AddressBook &book, const CallerDetails &details, const QS
 CallMonitor::CallMonitor(const Settings &settings, AddressBook &book, CallLog &log, QObject *parent)
     : QObject(parent), m_settings(settings), m_book(book), m_log(log)
 {
+    m_floodQuiet.setSingleShot(true);
+    m_floodQuiet.setInterval(kFloodQuietMs);
+    connect(&m_floodQuiet, &QTimer::timeout, this, [this] {
+        m_flooding = false;
+        emit floodingChanged(false);
+    });
 }
 
 CallMonitor::~CallMonitor()
@@ -62,6 +70,7 @@ void CallMonitor::setSource(std::unique_ptr<CallSource> source)
         m_source->stop();
     }
     m_source = std::move(source);
+    m_inCall = m_ignoring = false;
     if (!m_source)
         return;
     connect(m_source.get(), &CallSource::callOffered, this, &CallMonitor::onOffered);
@@ -76,8 +85,27 @@ void CallMonitor::reject()
         m_source->reject();
 }
 
+bool CallMonitor::takeCall()
+{
+    if (!m_allowanceClock.isValid())
+        m_allowanceClock.start();
+    m_allowance = qMin<double>(kFloodBurst, m_allowance + double(m_allowanceClock.restart()) / kFloodRefillMs);
+    if (m_allowance >= 1) {
+        m_allowance -= 1;
+        return true;
+    }
+    m_floodQuiet.start();
+    if (!std::exchange(m_flooding, true))
+        emit floodingChanged(true);
+    return false;
+}
+
 void CallMonitor::onOffered()
 {
+    m_inCall = true;
+    m_ignoring = !takeCall();
+    if (m_ignoring)
+        return;
     emit callCounted();
     if (m_settings.flag(Settings::EnableSound))
         TSoundPlay::start(m_settings.text(Settings::PhoneRingWave));
@@ -97,6 +125,9 @@ void CallMonitor::onOffered()
 
 void CallMonitor::onCallerKnown(const CallerId &caller)
 {
+    // A caller told without a ring first is a call of its own to the flood limit.
+    if (m_inCall ? m_ignoring : !takeCall())
+        return;
     const NumberFormatSettings format = m_settings.numberFormat();
     const ContactMatch match = m_book.FindContactByNumber(caller.number);
     const TContactList &contacts = m_book.contacts();
@@ -174,5 +205,8 @@ QString ReplaceNameTag(const QString &text, const QString &name)
 
 void CallMonitor::onEnded()
 {
+    m_inCall = false;
+    if (std::exchange(m_ignoring, false))
+        return;
     emit callEnded();
 }

@@ -2,8 +2,10 @@
 
 #include "telephony/CallSource.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 
@@ -32,6 +34,10 @@ struct PresentedCall
 // caller is known it is looked up in the address book and presented, then rejected or announced
 // by its sound or speech, and only then written to the call log, so nothing the user sees waits
 // for the disk. The windows, the tray and the notifications follow the signals.
+//
+// A line that reports calls faster than a telephone can ring is flooding (a broken or hostile
+// server): beyond a burst of kFloodBurst calls it is taken at one call every kFloodRefillMs, and
+// the calls in between are ignored whole: not counted, shown, sounded or logged.
 class CallMonitor : public QObject
 {
     Q_OBJECT
@@ -47,6 +53,11 @@ public:
     // Turns the call in progress away through the line ("Odbij!").
     void reject();
 
+    static constexpr int kFloodBurst = 20;
+    static constexpr int kFloodRefillMs = 6000;
+    // How long after the last ignored call the line counts as flooding.
+    static constexpr int kFloodQuietMs = 60000;
+
 signals:
     // A call rang: it counts as new.
     void callCounted();
@@ -55,16 +66,27 @@ signals:
     // A contact's spoken announcement, "<NAME>" already replaced.
     void speechRequested(const QString &text);
     void lineLost();
+    // The line floods (calls are being ignored), or has been quiet long enough again.
+    void floodingChanged(bool flooding);
 
 private:
     void onOffered();
     void onCallerKnown(const telephony::CallerId &caller);
     void onEnded();
+    // Whether one more call may be taken now; a refused one marks the line as flooding.
+    bool takeCall();
 
     const Settings &m_settings;
     AddressBook &m_book;
     CallLog &m_log;
     std::unique_ptr<telephony::CallSource> m_source;
+
+    bool m_inCall = false;   // a call was offered and has not ended
+    bool m_ignoring = false; // the call in progress is one the flood limit refused
+    double m_allowance = kFloodBurst;
+    QElapsedTimer m_allowanceClock;
+    QTimer m_floodQuiet;
+    bool m_flooding = false;
 };
 
 // TEXT with its first "<NAME>" replaced by NAME.

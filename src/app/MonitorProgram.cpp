@@ -1,5 +1,6 @@
 #include "app/MonitorProgram.h"
 
+#include "app/CallMonitor.h"
 #include "app/SoundPlay.h"
 #include "app/TfrmAbout.h"
 #include "app/TfrmStart.h"
@@ -121,6 +122,7 @@ void MonitorProgram::connectMainWindow()
     main->setMinimiseOnClose(!TfrmStart::trayAvailable());
     connect(start, &TfrmStart::newCallsTextChanged, main, &TfrmMain::setNewCallsText);
     connect(start, &TfrmStart::callsIndicatorChanged, main, &TfrmMain::setCallsIndicator);
+    connect(&start->calls(), &CallMonitor::floodingChanged, main, &TfrmMain::setLineFlooding);
     const LineState *line = &start->line();
     connect(line, &LineState::stateChanged, main,
             [main, line] { main->setConnectionIndicator(line->connected() ? 1 : 0, line->statusText()); });

@@ -449,8 +449,9 @@ QWidget *TfrmMain::createCallsPage()
     lvCalls->header()->setResizeContentsPrecision(50);
     lvCalls->installEventFilter(this);
     layout->addWidget(lvCalls, 1);
-    stbCalls = new TStatusPanels(3);
+    stbCalls = new TStatusPanels(4);
     stbCalls->setObjectName(QStringLiteral("stbCalls"));
+    stbCalls->panel(3)->hide();
     layout->addWidget(stbCalls);
 
     connect(tbAddToAddressbook, &QToolButton::clicked, this, &TfrmMain::tbAddToAddressbookClick);
@@ -652,6 +653,12 @@ void TfrmMain::closeEvent(QCloseEvent *event)
 void TfrmMain::setNewCallsText(const QString &text)
 {
     lblNewCalls->setText(text);
+}
+
+void TfrmMain::setLineFlooding(bool flooding)
+{
+    stbCalls->setText(3, flooding ? tr(" Linija javlja previše poziva: dio ih nije zabilježen") : QString());
+    stbCalls->panel(3)->setVisible(flooding);
 }
 
 void TfrmMain::setCallsIndicator(int callsBlinkPhase)

@@ -123,6 +123,9 @@ public:
 
     // Status strip, driven by the controller.
     void setNewCallsText(const QString &text);
+    // The line reports more calls than a telephone can ring: the calls page says that some are
+    // not logged, until it is quiet again.
+    void setLineFlooding(bool flooding);
     void setCallsIndicator(int callsBlinkPhase);
     void setConnectionIndicator(int connectionImage, const QString &hint);
     void setDeviceText(const QString &text);

@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QStringList>
 #include <QTest>
 
@@ -143,13 +144,13 @@ private slots:
         QVERIFY(SaveAddressbook(m_dir, contacts) && SaveGroups(m_dir, groups));
 
         OwnAreaCode = QStringLiteral("01");
-        m_host = new MonitoredLine;
-        QVERIFY(m_host->book.load());
     }
 
     void init()
     {
-        m_host->reset();
+        // A new line for every case: the flood limit starts afresh.
+        m_host = std::make_unique<MonitoredLine>();
+        QVERIFY(m_host->book.load());
         for (int key = 0; key < Settings::kKeyCount; ++key)
             m_host->settings.setValue(Settings::Key(key), m_host->settings.defaultValue(Settings::Key(key)));
         m_host->settings.setText(Settings::PhoneRingWave, m_ring);
@@ -357,6 +358,23 @@ private slots:
         QCOMPARE(DateFromTDateTime(calls[0].CallDate), QDate::currentDate());
     }
 
+    // A line that reports calls faster than a telephone rings: past the burst its calls are
+    // ignored whole, and the monitor says that the line floods.
+    void floodingLineIsLimited()
+    {
+        QSignalSpy flooding(&m_host->monitor, &CallMonitor::floodingChanged);
+        for (int i = 0; i < CallMonitor::kFloodBurst + 5; ++i) {
+            m_host->line->ring();
+            m_host->line->identify({.number = QStringLiteral("0915550000")});
+            m_host->line->end();
+        }
+        QCOMPARE(m_host->newCalls, CallMonitor::kFloodBurst);
+        QCOMPARE(callsOnDisk().size(), CallMonitor::kFloodBurst);
+        QCOMPARE(flooding.count(), 1);
+        QVERIFY(flooding.first().first().toBool());
+        waitForSounds();
+    }
+
     // ---- the sound threads, against the recording sound sink, which takes as long as each wave
     // file would play and is cut short by a newer sound, as a sound card is ----
 
@@ -434,7 +452,7 @@ private:
 
     void waitForSounds() { QTRY_COMPARE_WITH_TIMEOUT(TSoundPlay::runningCount(), 0, 5000); }
 
-    MonitoredLine *m_host = nullptr;
+    std::unique_ptr<MonitoredLine> m_host;
     QString m_dir = testsupport::testDataDir();
     QString m_soundLog = m_dir + QStringLiteral("sounds.log");
     QString m_ring = m_dir + QStringLiteral("ring.wav");
