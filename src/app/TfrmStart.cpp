@@ -3,6 +3,7 @@
 #include "app/CallNotifier.h"
 #include "app/CallWindows.h"
 #include "app/LineMonitor.h"
+#include "app/NewCallIndicators.h"
 
 #include "app/SoundPlay.h"
 #include "app/StatusNotifierItem.h"
@@ -10,7 +11,6 @@
 #include "app/TfrmAbout.h"
 #include "app/TrayFallbackWindow.h"
 #include "capi/CpInfo.h"
-#include "platform/KeyboardLight.h"
 #include "store/AddressBook.h"
 #include "store/CallLog.h"
 #include "store/DataDir.h"
@@ -39,7 +39,6 @@ namespace {
 
 constexpr int kTrayInterval = 1500;
 constexpr int kTrayIntervalNewCalls = 750;
-constexpr int kBlinkInterval = 750;
 constexpr int kWatchInterval = 500;
 
 } // namespace
@@ -73,14 +72,13 @@ TfrmStart::TfrmStart(Settings &settings, AddressBook &addressBook, CallLog &call
     TrayTimer->setObjectName(QStringLiteral("TrayTimer"));
     TrayTimer->setInterval(kTrayInterval);
     connect(TrayTimer, &QTimer::timeout, this, &TfrmStart::TrayTimerTimer);
-    timerCalls = new QTimer(this);
-    timerCalls->setObjectName(QStringLiteral("timerCalls"));
-    timerCalls->setInterval(kBlinkInterval);
-    connect(timerCalls, &QTimer::timeout, this, &TfrmStart::timerCallsTimer);
-    timerScrlFlash = new QTimer(this);
-    timerScrlFlash->setObjectName(QStringLiteral("timerScrlFlash"));
-    timerScrlFlash->setInterval(kBlinkInterval);
-    connect(timerScrlFlash, &QTimer::timeout, this, &TfrmStart::timerScrlFlashTimer);
+    m_newCalls = new NewCallIndicators(this);
+    connect(m_newCalls, &NewCallIndicators::textChanged, this, [this](const QString &text) {
+        emit newCallsTextChanged(text);
+        if (m_newCallMessage)
+            m_newCallMessage->setTotalCallsText(text);
+    });
+    connect(m_newCalls, &NewCallIndicators::callsIndicatorChanged, this, &TfrmStart::callsIndicatorChanged);
 
     m_notifier = new CallNotifier(QDBusConnection::sessionBus(), this);
     connect(m_notifier, &CallNotifier::rejectRequested, this, &TfrmStart::RejectCurrentCall);
@@ -96,7 +94,7 @@ TfrmStart::TfrmStart(Settings &settings, AddressBook &addressBook, CallLog &call
     connect(m_calls, &CallMonitor::callCounted, this, &TfrmStart::callCounted);
     connect(m_calls, &CallMonitor::speechRequested, this, [this](const QString &text) { SpeakText(text, false); });
 
-    m_lineMonitor = new LineMonitor(m_settings, *m_calls, [this] { return NewCallCount > 0; }, this);
+    m_lineMonitor = new LineMonitor(m_settings, *m_calls, [this] { return m_newCalls->count() > 0; }, this);
     m_line = &m_lineMonitor->state();
     connect(m_line, &LineState::stateChanged, this, &TfrmStart::paintTray);
     connect(m_lineMonitor, &LineMonitor::monitoringStarted, this, [this] {
@@ -191,7 +189,7 @@ void TfrmStart::setNewCallMessage(TfrmNewCallMessage *message)
     if (message)
         message->setKeepClearOf([this] { return TrayIcon ? TrayIcon->geometry() : QRect(); });
     if (message)
-        message->setTotalCallsText(NewCallCount > 0 ? NewCallsText(NewCallCount) : tr("Nemaš novih poziva!"));
+        message->setTotalCallsText(m_newCalls->text());
     connectCallWindows();
 }
 
@@ -357,22 +355,6 @@ bool TfrmStart::trayAvailable()
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-QString TfrmStart::NewCallsText(int count)
-{
-    // The singular and the few-form are used up to the forties only; above that every count
-    // takes the many-form.
-    const int last = count % 10;
-    if (count >= 1 && count <= 44 && (count < 10 || count > 20)) {
-        // The count goes along so that a language whose singular is only for one (English)
-        // can pick its plural for 21, 31 and 41.
-        if (last == 1)
-            return tr("Imaš %1 novi poziv!", nullptr, count).arg(count);
-        if (last >= 2 && last <= 4)
-            return tr("Imaš %1 nova poziva!").arg(count);
-    }
-    return tr("Imaš %1 novih poziva!").arg(count);
-}
-
 TfrmStart::TrayState TfrmStart::trayStateFor(LineState::State state)
 {
     switch (state) {
@@ -402,28 +384,9 @@ void TfrmStart::SetTrayState(TrayState state)
     TrayIcon->setIcon(trayIcon(state));
     ConnectionImage = (state == TrayState::NotActive || state == TrayState::Error) ? 0 : 1;
 
-    QString callsText;
-    if (NewCallCount > 0) {
-        callsText = NewCallsText(NewCallCount);
-        tip += QLatin1Char('\n') + callsText;
-        if (!timerCalls->isActive())
-            timerCalls->start();
-    } else {
-        timerCalls->stop();
-        CallsBlinkPhase = 0;
-        emit callsIndicatorChanged(CallsBlinkPhase);
-        callsText = tr("Nemaš novih poziva!");
-        timerScrlFlash->stop();
-        // The light must not stay lit where the flashing stopped.
-        if (ScrollLockPhase) {
-            ScrollLockPhase = false;
-            if (m_keyboardLight)
-                m_keyboardLight->setScrollLock(false);
-        }
-    }
-    emit newCallsTextChanged(callsText);
-    if (m_newCallMessage)
-        m_newCallMessage->setTotalCallsText(callsText);
+    if (m_newCalls->count() > 0)
+        tip += QLatin1Char('\n') + m_newCalls->text();
+    m_newCalls->show();
 
     if (tip != m_toolTip) {
         m_toolTip = tip;
@@ -448,7 +411,7 @@ void TfrmStart::TrayTimerTimer()
         m_line->setState(LineState::NoDevice);
     } else if (error) {
         m_line->setState(LineState::Error);
-    } else if (NewCallCount == 0) {
+    } else if (m_newCalls->count() == 0) {
         TrayTimer->setInterval(kTrayInterval);
         m_line->setState(LineState::Monitoring);
     } else {
@@ -459,16 +422,10 @@ void TfrmStart::TrayTimerTimer()
     paintTray();
 }
 
-void TfrmStart::timerCallsTimer()
-{
-    CallsBlinkPhase = CallsBlinkPhase == 1 ? 2 : 1;
-    emit callsIndicatorChanged(CallsBlinkPhase);
-}
-
 void TfrmStart::setNewCallCount(int count)
 {
-    const bool seen = NewCallCount > 0 && count == 0;
-    NewCallCount = count;
+    const bool seen = m_newCalls->count() > 0 && count == 0;
+    m_newCalls->setCount(count);
     if (!seen)
         return;
     if (m_line->state() == LineState::NewCall)
@@ -484,28 +441,10 @@ void TfrmStart::SetTrayStateNewCall()
     paintTray();
 }
 
-void TfrmStart::StartScrollLockFlashing()
-{
-    if (!timerScrlFlash->isActive())
-        timerScrlFlash->start();
-}
-
-void TfrmStart::timerScrlFlashTimer()
-{
-    // Opened on first use: without an X keyboard every call does nothing, and off X11 proper
-    // the light is left alone.
-    if (!KeyboardLight::drivenOn(QGuiApplication::platformName()))
-        return;
-    if (!m_keyboardLight)
-        m_keyboardLight = std::make_unique<KeyboardLight>();
-    ScrollLockPhase = !ScrollLockPhase;
-    m_keyboardLight->setScrollLock(ScrollLockPhase);
-}
-
 void TfrmStart::TrayIconClick()
 {
     if (m_openMainWindow) {
-        ShowMainWindowPage(NewCallCount > 0 ? 1 : 0);
+        ShowMainWindowPage(m_newCalls->count() > 0 ? 1 : 0);
         return;
     }
     // Without a main window a click would do nothing; offer the menu instead.
@@ -543,12 +482,12 @@ void TfrmStart::RejectCurrentCall()
 
 void TfrmStart::callCounted()
 {
-    setNewCallCount(NewCallCount + 1);
+    setNewCallCount(m_newCalls->count() + 1);
     // An animated icon shows the new call at its next tick.
     if (!m_settings.flag(Settings::AnimateIcon))
         SetTrayStateNewCall();
     if (m_settings.flag(Settings::FlashScrollLock))
-        StartScrollLockFlashing();
+        m_newCalls->startScrollLockFlashing();
 }
 
 void TfrmStart::onLoadedSettingsApplied()

@@ -21,8 +21,8 @@ class QAction;
 class QMenu;
 class QSystemTrayIcon;
 class StatusNotifierItem;
-class KeyboardLight;
 class LineMonitor;
+class NewCallIndicators;
 class QTimer;
 class TCapiInfo;
 class TfrmAbout;
@@ -91,7 +91,6 @@ public:
     TrayState trayState() const { return m_trayState; }
     QString toolTip() const { return m_toolTip; }
     static QIcon trayIcon(TrayState state);
-    static QString NewCallsText(int count);
     // True when the desktop has a notification area; otherwise a small window stands in for it.
     static bool trayAvailable();
 
@@ -106,7 +105,6 @@ public:
     // Back to 0 (the calls have been seen) the new-call indicators stop.
     void setNewCallCount(int count);
     void SetTrayStateNewCall();
-    void StartScrollLockFlashing();
     TfrmIncomingCall &IncomingCallWindow();
     TfrmNewCallMessage &NewCallMessageWindow();
     // Through the speech window; silent without one.
@@ -139,16 +137,10 @@ public:
     void miExportToCSVClick();
     void miExportToXMLClick();
     void TrayTimerTimer();
-    void timerCallsTimer();
     void TrayIconClick();
-    void timerScrlFlashTimer();
 
-    // Program-wide values; the call pipeline raises NewCallCount, the main window resets it.
-    int NewCallCount = 0;
     int TrayBlinkPhase = 0;
-    int CallsBlinkPhase = 0;
     int ConnectionImage = 0;
-    bool ScrollLockPhase = false;
 
     // Components, created with the window.
     QSystemTrayIcon *TrayIcon = nullptr;
@@ -156,8 +148,6 @@ public:
     // The popup menus the main window borrows.
     MainWindowMenus mainMenus;
     QTimer *TrayTimer = nullptr;
-    QTimer *timerCalls = nullptr;
-    QTimer *timerScrlFlash = nullptr;
     QTimer *watchTimer = nullptr;
     TCapiInfo *capiInfo = nullptr;
 
@@ -220,12 +210,12 @@ private:
     CallMonitor *m_calls = nullptr;
     LineMonitor *m_lineMonitor = nullptr;
     LineState *m_line = nullptr;
+    NewCallIndicators *m_newCalls = nullptr;
     bool m_callWindowsConnected = false;
     QPointer<TfrmOptions> m_options;
     QPointer<TfrmSpeech> m_speech;
     QPointer<TfrmNewCallMessage> m_newCallMessage;
     QPointer<TfrmIncomingCall> m_incomingCall;
-    std::unique_ptr<KeyboardLight> m_keyboardLight;
     QPointer<TfrmAbout> m_about;
     TrayFallbackWindow *m_fallback = nullptr;
     // The tray icon offered to a watcher that came later; null while Qt's icon serves the tray.

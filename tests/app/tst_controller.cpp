@@ -1,5 +1,6 @@
 #include "app/CallMonitor.h"
 #include "app/MonitorProgram.h"
+#include "app/NewCallIndicators.h"
 #include "app/TfrmStart.h"
 #include "app/TrayFallbackWindow.h"
 #include "store/DataFiles.h"
@@ -92,6 +93,8 @@ private:
     std::unique_ptr<MonitorProgram> m_program;
     TfrmStart *start() { return m_program->frmStart(); }
     bool lineMonitored() { return start()->calls().source() && start()->calls().source()->isMonitoring(); }
+    QTimer *timer(const char *name) { return start()->findChild<QTimer *>(QLatin1String(name)); }
+    int newCalls() { return start()->findChild<NewCallIndicators *>()->count(); }
 
     // A new program reading these stored settings.
     void restartWith(const testsupport::SettingValues &values)
@@ -174,8 +177,8 @@ private slots:
         QFETCH(int, connectionImage);
 
         start()->line().setState(state == LineState::Off ? LineState::Monitoring : LineState::Off);
-        start()->NewCallCount = newCalls;
-        start()->timerScrlFlash->start();
+        start()->setNewCallCount(newCalls);
+        timer("timerScrlFlash")->start();
         if (state == LineState::NewCall)
             start()->SetTrayStateNewCall(); // as the pipeline announces a call
         else
@@ -184,16 +187,16 @@ private slots:
         QCOMPARE(start()->line().statusText(), status);
         QCOMPARE(start()->ConnectionImage, connectionImage);
         // The indicators run exactly while there are new calls; the new-call texts follow.
-        QCOMPARE((QList<bool>{start()->timerCalls->isActive(), start()->timerScrlFlash->isActive()}),
+        QCOMPARE((QList<bool>{timer("timerCalls")->isActive(), timer("timerScrlFlash")->isActive()}),
                  QList<bool>(2, newCalls > 0));
         auto *total = m_program->frmNewCallMessage()->findChild<QLabel *>(u"lblTotalCalls"_s);
-        QCOMPARE(total->text(), newCalls > 0 ? TfrmStart::NewCallsText(newCalls) : u"Nemaš novih poziva!"_s);
+        QCOMPARE(total->text(), newCalls > 0 ? NewCallIndicators::text(newCalls) : u"Nemaš novih poziva!"_s);
         QCOMPARE(start()->fallbackWindow()->statusText(), status);
         QCOMPARE(m_program->frmMain()->findChild<QLabel *>(u"pbxConnection"_s)->toolTip(), status);
 
         // Seeing the calls stops the indicators; a line showing new calls goes back to monitoring.
         start()->setNewCallCount(0);
-        QVERIFY(!start()->timerCalls->isActive() && !start()->timerScrlFlash->isActive());
+        QVERIFY(!timer("timerCalls")->isActive() && !timer("timerScrlFlash")->isActive());
         QCOMPARE(start()->fallbackWindow()->callsText(), u"Nemaš novih poziva!"_s);
         QCOMPARE(start()->line().state(), state == LineState::NewCall ? LineState::Monitoring : state);
     }
@@ -218,9 +221,9 @@ private slots:
         testsupport::TestCallSource *driven = line.get();
         start()->calls().setSource(std::move(line));
         driven->ring();
-        QCOMPARE(start()->NewCallCount, 1);
+        QCOMPARE(newCalls(), 1);
         QCOMPARE(start()->trayState() == TfrmStart::TrayState::NewCall, !animate);
-        QCOMPARE(start()->timerScrlFlash->isActive(), flash);
+        QCOMPARE(timer("timerScrlFlash")->isActive(), flash);
     }
 
     void trayOpensTheMainWindow()
@@ -239,10 +242,10 @@ private slots:
         main->findChild<QToolButton *>(u"tbImportWAB"_s)->click();
         QCOMPARE(opened, QStringLiteral("Uvoz podataka iz datoteke adresara"));
         // A click on the icon opens the call list while there are new calls.
-        start()->NewCallCount = 2;
+        start()->setNewCallCount(2);
         start()->TrayIconClick();
         QCOMPARE(main->currentPage(), int(TfrmMain::PageCalls));
-        start()->NewCallCount = 0;
+        start()->setNewCallCount(0);
         start()->TrayIconClick();
         QCOMPARE(main->currentPage(), int(TfrmMain::PageAddressbook));
         ModalCloser closer;
@@ -322,7 +325,7 @@ private slots:
 
         // The animated icon shows the call at its next frame, and blinks faster.
         sim.send("call 0912345678 ANA");
-        QTRY_VERIFY_WITH_TIMEOUT(start()->NewCallCount >= 1, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(newCalls() >= 1, 10000);
         for (int frame = 0; frame < 2 && start()->trayState() != TfrmStart::TrayState::NewCall; ++frame)
             start()->TrayTimerTimer();
         QCOMPARE(start()->trayState(), TfrmStart::TrayState::NewCall);

@@ -1,3 +1,4 @@
+#include "app/NewCallIndicators.h"
 #include "app/TfrmStart.h"
 #include "settings/Settings.h"
 #include "store/AddressBook.h"
@@ -111,9 +112,9 @@ private slots:
         QFETCH(int, count);
         QFETCH(QString, croatian);
         QFETCH(QString, english);
-        QCOMPARE(TfrmStart::NewCallsText(count), croatian);
+        QCOMPARE(NewCallIndicators::text(count), croatian);
         installEnglish();
-        QCOMPARE(TfrmStart::NewCallsText(count), english);
+        QCOMPARE(NewCallIndicators::text(count), english);
     }
 
     // Every message of the .ts has its English, with the same markers, and the module the

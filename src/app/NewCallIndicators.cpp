@@ -1,0 +1,98 @@
+#include "app/NewCallIndicators.h"
+#include "platform/KeyboardLight.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QTimer>
+
+namespace {
+
+constexpr int kBlinkInterval = 750;
+
+// The texts are translated with the tray's, whose tool tip shows them too.
+QString translated(const char *text, int count = -1)
+{
+    return QCoreApplication::translate("TfrmStart", text, nullptr, count);
+}
+
+} // namespace
+
+NewCallIndicators::NewCallIndicators(QObject *parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("newCallIndicators"));
+    m_callsBlink = new QTimer(this);
+    m_callsBlink->setObjectName(QStringLiteral("timerCalls"));
+    m_callsBlink->setInterval(kBlinkInterval);
+    connect(m_callsBlink, &QTimer::timeout, this, &NewCallIndicators::blinkCalls);
+    m_scrollLockFlash = new QTimer(this);
+    m_scrollLockFlash->setObjectName(QStringLiteral("timerScrlFlash"));
+    m_scrollLockFlash->setInterval(kBlinkInterval);
+    connect(m_scrollLockFlash, &QTimer::timeout, this, &NewCallIndicators::flashScrollLock);
+}
+
+NewCallIndicators::~NewCallIndicators() = default;
+
+QString NewCallIndicators::text() const
+{
+    return m_count > 0 ? text(m_count) : translated("Nemaš novih poziva!");
+}
+
+QString NewCallIndicators::text(int count)
+{
+    // The singular and the few-form are used up to the forties only; above that every count
+    // takes the many-form.
+    const int last = count % 10;
+    if (count >= 1 && count <= 44 && (count < 10 || count > 20)) {
+        // The count goes along so that a language whose singular is only for one (English)
+        // can pick its plural for 21, 31 and 41.
+        if (last == 1)
+            return translated("Imaš %1 novi poziv!", count).arg(count);
+        if (last >= 2 && last <= 4)
+            return translated("Imaš %1 nova poziva!").arg(count);
+    }
+    return translated("Imaš %1 novih poziva!").arg(count);
+}
+
+void NewCallIndicators::startScrollLockFlashing()
+{
+    if (!m_scrollLockFlash->isActive())
+        m_scrollLockFlash->start();
+}
+
+void NewCallIndicators::show()
+{
+    if (m_count > 0) {
+        if (!m_callsBlink->isActive())
+            m_callsBlink->start();
+    } else {
+        m_callsBlink->stop();
+        m_callsPhase = 0;
+        emit callsIndicatorChanged(m_callsPhase);
+        m_scrollLockFlash->stop();
+        // The light must not stay lit where the flashing stopped.
+        if (m_scrollLockLit) {
+            m_scrollLockLit = false;
+            if (m_keyboardLight)
+                m_keyboardLight->setScrollLock(false);
+        }
+    }
+    emit textChanged(text());
+}
+
+void NewCallIndicators::blinkCalls()
+{
+    m_callsPhase = m_callsPhase == 1 ? 2 : 1;
+    emit callsIndicatorChanged(m_callsPhase);
+}
+
+void NewCallIndicators::flashScrollLock()
+{
+    // Opened on first use: without an X keyboard every call does nothing, and off X11 proper
+    // the light is left alone.
+    if (!KeyboardLight::drivenOn(QGuiApplication::platformName()))
+        return;
+    if (!m_keyboardLight)
+        m_keyboardLight = std::make_unique<KeyboardLight>();
+    m_scrollLockLit = !m_scrollLockLit;
+    m_keyboardLight->setScrollLock(m_scrollLockLit);
+}
