@@ -13,6 +13,7 @@
 #include "app/MonitorProgram.h"
 #include "app/SoundPlay.h"
 #include "app/TfrmStart.h"
+#include "app/TrayController.h"
 #include "settings/Settings.h"
 #include "store/AddressBook.h"
 #include "store/CallLog.h"
@@ -343,12 +344,12 @@ void BM_StartupToTray(benchmark::State &state)
         program->start();
         const bool up = waitFor(
             [&] {
-                const auto s = program->frmStart()->trayState();
-                return s == TfrmStart::TrayState::ActiveMonitor || s == TfrmStart::TrayState::Error;
+                const auto s = program->frmStart()->findChild<TrayController *>()->state();
+                return s == TrayController::State::ActiveMonitor || s == TrayController::State::Error;
             },
             20000);
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        const bool monitoring = program->frmStart()->trayState() == TfrmStart::TrayState::ActiveMonitor;
+        const bool monitoring = program->frmStart()->findChild<TrayController *>()->state() == TrayController::State::ActiveMonitor;
         program.reset();
         if (!up || !monitoring) {
             state.SkipWithError("the program did not reach the monitoring tray state");

@@ -135,6 +135,16 @@ void LineMonitor::showOpen()
     m_state->setState(m_newCallsPending() ? LineState::NewCall : LineState::Monitoring);
 }
 
+void LineMonitor::showState(bool optionsOpen)
+{
+    if (!m_deviceFound)
+        m_state->setState(LineState::NoDevice);
+    else if (m_failed && !optionsOpen)
+        m_state->setState(LineState::Error);
+    else
+        showOpen();
+}
+
 void LineMonitor::showNoDevice()
 {
     m_settings.setMonitorCalls(false, false);

@@ -37,6 +37,10 @@ public:
     // The line goes off whatever the device list shows: switching off needs no device.
     void stop();
 
+    // The line's state looked at again (by the tray's blink). While the options window is open
+    // the device may be half chosen; a failed line is not shown as an error then.
+    void showState(bool optionsOpen);
+
     // The options window showed the stored settings, or saved its own.
     void settingsLoaded();
     void settingsSaved(bool deviceChanged);

@@ -9,12 +9,6 @@ namespace {
 
 constexpr int kBlinkInterval = 750;
 
-// The texts are translated with the tray's, whose tool tip shows them too.
-QString translated(const char *text, int count = -1)
-{
-    return QCoreApplication::translate("TfrmStart", text, nullptr, count);
-}
-
 } // namespace
 
 NewCallIndicators::NewCallIndicators(QObject *parent) : QObject(parent)
@@ -32,9 +26,11 @@ NewCallIndicators::NewCallIndicators(QObject *parent) : QObject(parent)
 
 NewCallIndicators::~NewCallIndicators() = default;
 
+// The texts are translated with the tray's, whose tool tip shows them too.
+
 QString NewCallIndicators::text() const
 {
-    return m_count > 0 ? text(m_count) : translated("Nemaš novih poziva!");
+    return m_count > 0 ? text(m_count) : QCoreApplication::translate("TfrmStart", "Nemaš novih poziva!");
 }
 
 QString NewCallIndicators::text(int count)
@@ -46,11 +42,11 @@ QString NewCallIndicators::text(int count)
         // The count goes along so that a language whose singular is only for one (English)
         // can pick its plural for 21, 31 and 41.
         if (last == 1)
-            return translated("Imaš %1 novi poziv!", count).arg(count);
+            return QCoreApplication::translate("TfrmStart", "Imaš %1 novi poziv!", nullptr, count).arg(count);
         if (last >= 2 && last <= 4)
-            return translated("Imaš %1 nova poziva!").arg(count);
+            return QCoreApplication::translate("TfrmStart", "Imaš %1 nova poziva!").arg(count);
     }
-    return translated("Imaš %1 novih poziva!").arg(count);
+    return QCoreApplication::translate("TfrmStart", "Imaš %1 novih poziva!").arg(count);
 }
 
 void NewCallIndicators::startScrollLockFlashing()

@@ -1,6 +1,6 @@
 #include "app/TfrmAbout.h"
 
-#include "app/TfrmStart.h"
+#include "app/TrayController.h"
 #include "settings/Settings.h"
 #include "store/DataDir.h"
 #include "store/Numbers.h"
@@ -20,7 +20,7 @@ TfrmAbout::TfrmAbout(QWidget *parent) : QDialog(parent)
 
     auto *program = new QWidget;
     auto *icon = new QLabel;
-    icon->setPixmap(TfrmStart::trayIcon(TfrmStart::TrayState::ActiveMonitor).pixmap(48, 48));
+    icon->setPixmap(TrayController::icon(TrayController::State::ActiveMonitor).pixmap(48, 48));
     icon->setAlignment(Qt::AlignTop);
     auto *text = new QLabel(tr("<b>Tellwise Monitor 2.0</b><br><br>"
                                "Prikaz pozivatelja za jednu telefonsku liniju: modem s prikazom broja<br>"

@@ -6,10 +6,8 @@
 #include "app/NewCallIndicators.h"
 
 #include "app/SoundPlay.h"
-#include "app/StatusNotifierItem.h"
-#include "app/SvgIcon.h"
 #include "app/TfrmAbout.h"
-#include "app/TrayFallbackWindow.h"
+#include "app/TrayController.h"
 #include "capi/CpInfo.h"
 #include "store/AddressBook.h"
 #include "store/CallLog.h"
@@ -23,22 +21,14 @@
 #include "widgets/ShowMessageDialog.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCursor>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusServiceWatcher>
 #include <QDir>
-#include <QFileDialog>
-#include <QGuiApplication>
 #include <QMenu>
-#include <QSystemTrayIcon>
 #include <QTimer>
 
 namespace {
 
-constexpr int kTrayInterval = 1500;
-constexpr int kTrayIntervalNewCalls = 750;
 constexpr int kWatchInterval = 500;
 
 } // namespace
@@ -68,10 +58,6 @@ TfrmStart::TfrmStart(Settings &settings, AddressBook &addressBook, CallLog &call
     watchTimer->start();
     OwnAreaCode = ReadTelephonyAreaCode();
 
-    TrayTimer = new QTimer(this);
-    TrayTimer->setObjectName(QStringLiteral("TrayTimer"));
-    TrayTimer->setInterval(kTrayInterval);
-    connect(TrayTimer, &QTimer::timeout, this, &TfrmStart::TrayTimerTimer);
     m_newCalls = new NewCallIndicators(this);
     connect(m_newCalls, &NewCallIndicators::textChanged, this, [this](const QString &text) {
         emit newCallsTextChanged(text);
@@ -96,54 +82,38 @@ TfrmStart::TfrmStart(Settings &settings, AddressBook &addressBook, CallLog &call
 
     m_lineMonitor = new LineMonitor(m_settings, *m_calls, [this] { return m_newCalls->count() > 0; }, this);
     m_line = &m_lineMonitor->state();
-    connect(m_line, &LineState::stateChanged, this, &TfrmStart::paintTray);
-    connect(m_lineMonitor, &LineMonitor::monitoringStarted, this, [this] {
-        if (m_settings.flag(Settings::AnimateIcon))
-            TrayTimer->start();
-    });
-    connect(m_lineMonitor, &LineMonitor::monitoringStopped, TrayTimer, &QTimer::stop);
+
     capiInfo = new TCapiInfo(this);
     capiInfo->setObjectName(QStringLiteral("capiInfo"));
 
-    createMenus();
+    createTray();
+    // The main window's menus; it connects their items to its own commands, the exports stay here.
+    mainMenus = CreateMainWindowMenus(this);
+    connect(mainMenus.miExportToCSV, &QAction::triggered, this, &TfrmStart::miExportToCSVClick);
+    connect(mainMenus.miExportToXML, &QAction::triggered, this, &TfrmStart::miExportToXMLClick);
+}
 
-    TrayIcon = new QSystemTrayIcon(this);
-    TrayIcon->setObjectName(QStringLiteral("TrayIcon"));
-    TrayIcon->setContextMenu(pmTrayIcon);
-    connect(TrayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger)
-            TrayIconClick();
-    });
-
-    m_fallback = new TrayFallbackWindow(this);
-    // The panel may come up after the program (autostart) or restart: the tray is watched for
-    // the whole session, not only at start.
-    auto *trayWatch = new QDBusServiceWatcher(
-        QStringLiteral("org.kde.StatusNotifierWatcher"), QDBusConnection::sessionBus(),
-        QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration, this);
-    connect(trayWatch, &QDBusServiceWatcher::serviceRegistered, this, [this] { trayHostChanged(true); });
-    connect(trayWatch, &QDBusServiceWatcher::serviceUnregistered, this, [this] { trayHostChanged(false); });
-
-    connect(&m_settings, &Settings::valueChanged, this, &TfrmStart::showSwitches);
-    connect(&m_settings, &Settings::monitorCallsChanged, this, &TfrmStart::showSwitches);
-
-    // On X11 Qt docks its icon whenever a tray manager (the panel) takes the tray, also one that
-    // comes after the start, as long as the icon is shown; its xcb plugin announces the change
-    // through its native interface, a QObject whose class is private to Qt.
-    const bool xcb = QGuiApplication::platformName() == QLatin1String("xcb");
-    if (xcb)
-        connect(reinterpret_cast<QObject *>(QGuiApplication::platformNativeInterface()),
-                SIGNAL(systemTrayWindowChanged(QScreen *)), this, SLOT(xembedTrayChanged()));
-
-    paintTray();
-    TrayIcon->setVisible(xcb || trayAvailable());
+void TfrmStart::createTray()
+{
+    m_tray = new TrayController(m_settings, *m_line, *m_newCalls, this);
+    connect(m_lineMonitor, &LineMonitor::monitoringStarted, m_tray,
+            [this] { m_tray->setBlinking(m_settings.flag(Settings::AnimateIcon)); });
+    connect(m_lineMonitor, &LineMonitor::monitoringStopped, m_tray, [this] { m_tray->setBlinking(false); });
+    connect(m_tray, &TrayController::blinkedBack, this, &TfrmStart::blinkedBack);
+    connect(m_tray, &TrayController::iconClicked, this, &TfrmStart::trayIconClick);
+    connect(m_tray, &TrayController::pageRequested, this, &TfrmStart::ShowMainWindowPage);
+    connect(m_tray, &TrayController::monitorCallsToggled, this, &TfrmStart::miMonitorCallsClick);
+    connect(m_tray, &TrayController::soundToggled, this, &TfrmStart::miEnableSoundClick);
+    connect(m_tray, &TrayController::doNotDisturbToggled, this, &TfrmStart::miDoNotDisturbClick);
+    connect(m_tray, &TrayController::autoRejectToggled, this, &TfrmStart::miAutoHangUpClick);
+    connect(m_tray, &TrayController::optionsRequested, this, &TfrmStart::miOptionsClick);
+    connect(m_tray, &TrayController::aboutRequested, this, &TfrmStart::miAboutClick);
 }
 
 TfrmStart::~TfrmStart()
 {
     m_calls->setSource(nullptr);
     SetMessageDialogLanguage(nullptr);
-    delete m_fallback;
 }
 
 void TfrmStart::showFailure(const StoreResult &result)
@@ -187,7 +157,7 @@ void TfrmStart::setNewCallMessage(TfrmNewCallMessage *message)
 {
     m_newCallMessage = message;
     if (message)
-        message->setKeepClearOf([this] { return TrayIcon ? TrayIcon->geometry() : QRect(); });
+        message->setKeepClearOf([this] { return m_tray->iconGeometry(); });
     if (message)
         message->setTotalCallsText(m_newCalls->text());
     connectCallWindows();
@@ -229,8 +199,7 @@ void TfrmStart::setAboutWindow(TfrmAbout *about)
 void TfrmStart::setMainWindowOpener(std::function<void(int)> opener)
 {
     m_openMainWindow = std::move(opener);
-    miAddressbook->setEnabled(bool(m_openMainWindow));
-    miCalls->setEnabled(bool(m_openMainWindow));
+    m_tray->setWindowItemsEnabled(bool(m_openMainWindow));
 }
 
 // --- Start-up ----------------------------------------------------------------------------------
@@ -270,13 +239,7 @@ void TfrmStart::Startup()
 
     SetMonitorMenu(m_settings.flag(Settings::MonitorOnStartup), true);
 
-    m_started = true;
-    m_trayFromStart = trayAvailable();
-    if (!m_trayFromStart) {
-        // Qt saw no tray, yet a watcher may be there already (Qt decides on its own terms).
-        QDBusConnectionInterface *bus = QDBusConnection::sessionBus().interface();
-        trayHostChanged(bus && bus->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher")));
-    }
+    m_tray->started();
 
     if (!deviceFound) {
         SetMonitorMenu(false, false);
@@ -296,130 +259,15 @@ void TfrmStart::Startup()
 
 // --- Tray ----------------------------------------------------------------------------------------
 
-QIcon TfrmStart::trayIcon(TrayState state)
-{
-    static const std::array<QIcon, 5> icons = [] {
-        std::array<QIcon, 5> all;
-        const char *names[] = {"trayNotActive", "trayActive", "trayActiveMonitor", "trayNewCall",
-                               "trayError"};
-        for (std::size_t i = 0; i < all.size(); ++i)
-            all[i] = SvgIcon(QStringLiteral(":/app/%1.svg").arg(QLatin1String(names[i])),
-                             {16, 22, 24, 32, 48, 64});
-        return all;
-    }();
-    return icons[std::size_t(state)];
-}
-
-void TfrmStart::trayHostChanged(bool present)
-{
-    if (!m_started || m_trayFromStart)
-        return;
-    if (!present) {
-        m_lateTrayRegistered = false;
-        if (!trayAvailable())
-            m_fallback->show();
-        return;
-    }
-    if (!m_lateTray) {
-        m_lateTray = new StatusNotifierItem(this);
-        connect(m_lateTray, &StatusNotifierItem::activated, this, &TfrmStart::TrayIconClick);
-        connect(m_lateTray, &StatusNotifierItem::contextMenuRequested, this,
-                [this](const QPoint &position) { pmTrayIcon->popup(position); });
-        m_lateTray->setMenu(pmTrayIcon);
-        m_lateTray->setToolTip(m_toolTip);
-        connect(this, &TfrmStart::trayStateChanged, m_lateTray,
-                [this](TrayState state) { m_lateTray->setIcon(trayIcon(state)); });
-        m_lateTray->setIcon(trayIcon(m_trayState));
-    }
-    // A watcher that restarted forgets its items: each new one is told again.
-    // Not offered (the bus refused): the window stays, the only way in.
-    if (m_lateTray->registerWithWatcher()) {
-        m_lateTrayRegistered = true;
-        m_fallback->hide();
-    }
-}
-
-void TfrmStart::xembedTrayChanged()
-{
-    // Before the start has decided, the start shows what is needed.
-    if (!m_started)
-        return;
-    if (trayAvailable())
-        m_fallback->hide();
-    else if (!m_lateTrayRegistered)
-        m_fallback->show();
-}
-
 bool TfrmStart::trayAvailable()
 {
-    return QSystemTrayIcon::isSystemTrayAvailable();
+    return TrayController::available();
 }
 
-TfrmStart::TrayState TfrmStart::trayStateFor(LineState::State state)
+void TfrmStart::blinkedBack()
 {
-    switch (state) {
-    case LineState::Off:
-        return TrayState::NotActive;
-    case LineState::Monitoring:
-        return TrayState::ActiveMonitor;
-    case LineState::NewCall:
-        return TrayState::NewCall;
-    case LineState::Error:
-    case LineState::NoDevice:
-        break;
-    }
-    return TrayState::Error;
-}
-
-void TfrmStart::paintTray()
-{
-    SetTrayState(trayStateFor(m_line->state()));
-}
-
-void TfrmStart::SetTrayState(TrayState state)
-{
-    QString tip = QStringLiteral("Tellwise Monitor  (%1)").arg(LineState::statusWord(m_line->state()));
-
-    m_trayState = state;
-    TrayIcon->setIcon(trayIcon(state));
-    ConnectionImage = (state == TrayState::NotActive || state == TrayState::Error) ? 0 : 1;
-
-    if (m_newCalls->count() > 0)
-        tip += QLatin1Char('\n') + m_newCalls->text();
-    m_newCalls->show();
-
-    if (tip != m_toolTip) {
-        m_toolTip = tip;
-        TrayIcon->setToolTip(tip);
-        if (m_lateTray)
-            m_lateTray->setToolTip(tip);
-    }
-    emit trayStateChanged(state);
-}
-
-void TfrmStart::TrayTimerTimer()
-{
-    if (TrayBlinkPhase == 0) {
-        TrayBlinkPhase = 1;
-        SetTrayState(TrayState::Active);
-        return;
-    }
-    TrayBlinkPhase = 0;
     // While the options window is open the device may be half chosen; its state is not an error.
-    const bool error = !(m_options && m_options->isVisible()) && m_lineMonitor->failed();
-    if (!m_lineMonitor->deviceFound()) {
-        m_line->setState(LineState::NoDevice);
-    } else if (error) {
-        m_line->setState(LineState::Error);
-    } else if (m_newCalls->count() == 0) {
-        TrayTimer->setInterval(kTrayInterval);
-        m_line->setState(LineState::Monitoring);
-    } else {
-        TrayTimer->setInterval(kTrayIntervalNewCalls);
-        m_line->setState(LineState::NewCall);
-    }
-    // Back from the blink frame even when the line's state stayed.
-    paintTray();
+    m_lineMonitor->showState(m_options && m_options->isVisible());
 }
 
 void TfrmStart::setNewCallCount(int count)
@@ -431,24 +279,24 @@ void TfrmStart::setNewCallCount(int count)
     if (m_line->state() == LineState::NewCall)
         m_line->setState(LineState::Monitoring);
     // The new-call texts and indicators go, whatever the line does.
-    paintTray();
+    m_tray->paint();
 }
 
 void TfrmStart::SetTrayStateNewCall()
 {
     m_line->setState(LineState::NewCall);
     // One more call: the count in the tool tip and the texts changes.
-    paintTray();
+    m_tray->paint();
 }
 
-void TfrmStart::TrayIconClick()
+void TfrmStart::trayIconClick()
 {
     if (m_openMainWindow) {
         ShowMainWindowPage(m_newCalls->count() > 0 ? 1 : 0);
         return;
     }
     // Without a main window a click would do nothing; offer the menu instead.
-    pmTrayIcon->popup(QCursor::pos());
+    m_tray->menu()->popup(QCursor::pos());
 }
 
 void TfrmStart::ShowMainWindowPage(int page)
@@ -499,12 +347,8 @@ void TfrmStart::onLoadedSettingsApplied()
 
 void TfrmStart::onSavedSettingsApplied(bool deviceChanged)
 {
-    if (IsMonitoringOn()) {
-        if (m_settings.flag(Settings::AnimateIcon))
-            TrayTimer->start();
-        else
-            TrayTimer->stop();
-    }
+    if (IsMonitoringOn())
+        m_tray->setBlinking(m_settings.flag(Settings::AnimateIcon));
     m_lineMonitor->settingsSaved(deviceChanged);
 }
 

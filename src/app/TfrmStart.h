@@ -4,23 +4,16 @@
 #include "settings/Settings.h"
 #include "ui/TfrmMain.h"
 
-#include <QIcon>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
-#include <array>
 #include <functional>
-#include <memory>
 
 class AddressBook;
 class CallMonitor;
 class CallNotifier;
 class CallLog;
-class QAction;
-class QMenu;
-class QSystemTrayIcon;
-class StatusNotifierItem;
 class LineMonitor;
 class NewCallIndicators;
 class QTimer;
@@ -30,29 +23,19 @@ class TfrmIncomingCall;
 class TfrmNewCallMessage;
 class TfrmOptions;
 class TfrmSpeech;
-class TrayFallbackWindow;
+class TrayController;
 struct StoreResult;
 
-// The hidden controller. It owns the tray icon and its menu, the popup menus of the main
-// window, the animation timers, the call monitor with the line it watches and the CAPI
-// information component; it loads the address book and the call log and watches their files;
-// it switches monitoring on and off and decides the line's state, which the tray shows. The
-// tray's switches live in the settings object. The window itself is never shown.
+// The hidden controller. It owns the tray, the new-call indicators, the popup menus of the main
+// window, the call monitor with the line monitor that opens its line, and the CAPI information
+// component; it loads the address book and the call log and watches their files; it carries out
+// the tray's commands. The tray's switches live in the settings object. The window itself is
+// never shown.
 class TfrmStart : public QWidget
 {
     Q_OBJECT
 
 public:
-    enum class TrayState
-    {
-        NotActive,
-        Active,
-        ActiveMonitor,
-        NewCall,
-        Error
-    };
-    Q_ENUM(TrayState)
-
     // Loads the address book and the call log, watches their files for other programs' changes,
     // and reads the own area code.
     TfrmStart(Settings &settings, AddressBook &addressBook, CallLog &callLog, QWidget *parent = nullptr);
@@ -86,11 +69,6 @@ public:
     // The line's state; the controller alone changes it.
     LineState &line() const;
 
-    // Tray: the picture of the line's state, or the blink frame of the animation.
-    void SetTrayState(TrayState state);
-    TrayState trayState() const { return m_trayState; }
-    QString toolTip() const { return m_toolTip; }
-    static QIcon trayIcon(TrayState state);
     // True when the desktop has a notification area; otherwise a small window stands in for it.
     static bool trayAvailable();
 
@@ -133,39 +111,17 @@ public:
     void miAutoHangUpClick();
     void miOptionsClick();
     void miAboutClick();
-    void miCloseClick();
     void miExportToCSVClick();
     void miExportToXMLClick();
-    void TrayTimerTimer();
-    void TrayIconClick();
 
-    int TrayBlinkPhase = 0;
-    int ConnectionImage = 0;
-
-    // Components, created with the window.
-    QSystemTrayIcon *TrayIcon = nullptr;
-    QMenu *pmTrayIcon = nullptr;
     // The popup menus the main window borrows.
     MainWindowMenus mainMenus;
-    QTimer *TrayTimer = nullptr;
     QTimer *watchTimer = nullptr;
     TCapiInfo *capiInfo = nullptr;
 
-    QAction *miAddressbook = nullptr;
-    QAction *miCalls = nullptr;
-    QAction *miMonitorCalls = nullptr;
-    QAction *miEnableSound = nullptr;
-    QAction *miDoNotDisturb = nullptr;
-    QAction *miAutoHangUp = nullptr;
-    QAction *miOptions = nullptr;
-    QAction *miAbout = nullptr;
-    QAction *miClose = nullptr;
-
-    TrayFallbackWindow *fallbackWindow() const { return m_fallback; }
     Settings &settings() const { return m_settings; }
 
 signals:
-    void trayStateChanged(TfrmStart::TrayState state);
     // The main window's new-calls label and its indicators.
     void newCallsTextChanged(const QString &text);
     void callsIndicatorChanged(int callsBlinkPhase);
@@ -174,18 +130,12 @@ signals:
     // Page 1 of the main window was opened: the new call notice closes.
     void callsPageShown();
 
-private slots:
-    // An X11 tray manager came or went: Qt docks its icon again by itself, the stand-in follows.
-    void xembedTrayChanged();
-
 private:
-    void createMenus();
-    QAction *addSwitch(QMenu *menu, const char *name, const QString &caption);
-    static void showSwitch(QAction *item, bool on);
-    void showSwitches();
-
-    static TrayState trayStateFor(LineState::State state);
-    void paintTray();
+    void createTray();
+    // A click on the icon: the main window, on the calls while there are new ones.
+    void trayIconClick();
+    // The blink is back from its frame: the line's state as the line monitor sees it.
+    void blinkedBack();
 
     bool askForRules(const QString &caption, const QString &text, int optionsPage);
     // A call rang: the new-call count, the tray and the Scroll Lock light.
@@ -201,9 +151,6 @@ private:
     // A failed load or save shown as "Greška".
     void showFailure(const StoreResult &result);
 
-    // A notification area's watcher came onto the session bus or left it, after start.
-    void trayHostChanged(bool present);
-
     Settings &m_settings;
     AddressBook &m_book;
     CallLog &m_log;
@@ -211,23 +158,15 @@ private:
     LineMonitor *m_lineMonitor = nullptr;
     LineState *m_line = nullptr;
     NewCallIndicators *m_newCalls = nullptr;
+    TrayController *m_tray = nullptr;
     bool m_callWindowsConnected = false;
     QPointer<TfrmOptions> m_options;
     QPointer<TfrmSpeech> m_speech;
     QPointer<TfrmNewCallMessage> m_newCallMessage;
     QPointer<TfrmIncomingCall> m_incomingCall;
     QPointer<TfrmAbout> m_about;
-    TrayFallbackWindow *m_fallback = nullptr;
-    // The tray icon offered to a watcher that came later; null while Qt's icon serves the tray.
-    StatusNotifierItem *m_lateTray = nullptr;
-    bool m_lateTrayRegistered = false;
-    bool m_trayFromStart = true;
-    bool m_started = false;
     std::function<void(int)> m_openMainWindow;
     SaveFileFn m_saveFileDialog;
     CallNotifier *m_notifier = nullptr;
     std::function<void(const QString &, const QString &)> m_addToAddressbook;
-
-    TrayState m_trayState = TrayState::NotActive;
-    QString m_toolTip;
 };

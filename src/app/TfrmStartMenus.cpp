@@ -1,7 +1,5 @@
-// The controller's menus: the tray menu with its switches, and the popup menus the main window
-// borrows.
+// The tray's switches and commands, and the exports of the main window's menus.
 
-#include "app/SvgIcon.h"
 #include "app/TfrmAbout.h"
 #include "app/TfrmStart.h"
 #include "store/AddressBook.h"
@@ -10,104 +8,8 @@
 #include "ui/TfrmOptions.h"
 #include "widgets/ShowMessageDialog.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QFileDialog>
-#include <QMenu>
-
-namespace {
-
-QIcon renderIcon(const char *name)
-{
-    return SvgIcon(QStringLiteral(":/app/%1.svg").arg(QLatin1String(name)), {16, 24, 32});
-}
-
-const QIcon &markIcon(bool on)
-{
-    static const QIcon off = renderIcon("markOff");
-    static const QIcon onIcon = renderIcon("markOn");
-    return on ? onIcon : off;
-}
-
-QAction *addItem(QMenu *menu, const char *name, const QString &caption, const QIcon &icon = {})
-{
-    QAction *item = menu->addAction(icon, caption);
-    item->setObjectName(QLatin1String(name));
-    return item;
-}
-
-} // namespace
-
-void TfrmStart::createMenus()
-{
-    pmTrayIcon = new QMenu(this);
-    pmTrayIcon->setObjectName(QStringLiteral("pmTrayIcon"));
-    miAddressbook = addItem(pmTrayIcon, "miAddressbook", tr("Adresar"), renderIcon("menuAddressbook"));
-    miCalls = addItem(pmTrayIcon, "miCalls", tr("Pozivi"), renderIcon("menuCalls"));
-    // Disabled until a main window is there to open.
-    miAddressbook->setEnabled(false);
-    miCalls->setEnabled(false);
-    connect(miAddressbook, &QAction::triggered, this, [this] { ShowMainWindowPage(0); });
-    connect(miCalls, &QAction::triggered, this, [this] { ShowMainWindowPage(1); });
-    pmTrayIcon->addSeparator();
-    miMonitorCalls = addSwitch(pmTrayIcon, "miMonitorCalls", tr("Prati pozive"));
-    miEnableSound = addSwitch(pmTrayIcon, "miEnableSound", tr("Uključi zvuk"));
-    miDoNotDisturb = addSwitch(pmTrayIcon, "miDoNotDisturb", tr("Ne smetaj!"));
-    miAutoHangUp = addSwitch(pmTrayIcon, "miAutoHangUp", tr("Odbij!"));
-    connect(miMonitorCalls, &QAction::triggered, this, &TfrmStart::miMonitorCallsClick);
-    connect(miEnableSound, &QAction::triggered, this, &TfrmStart::miEnableSoundClick);
-    connect(miDoNotDisturb, &QAction::triggered, this, &TfrmStart::miDoNotDisturbClick);
-    connect(miAutoHangUp, &QAction::triggered, this, &TfrmStart::miAutoHangUpClick);
-    // A click checks or unchecks the item by itself; a switch the click did not change (a rule
-    // question answered No) must not stay shown as changed.
-    for (QAction *item : {miMonitorCalls, miEnableSound, miDoNotDisturb, miAutoHangUp})
-        connect(item, &QAction::triggered, this, &TfrmStart::showSwitches);
-    pmTrayIcon->addSeparator();
-    miOptions = addItem(pmTrayIcon, "miOptions", tr("Opcije"), renderIcon("menuOptions"));
-    miAbout = addItem(pmTrayIcon, "miAbout", tr("O programu"), renderIcon("menuAbout"));
-    connect(miOptions, &QAction::triggered, this, &TfrmStart::miOptionsClick);
-    connect(miAbout, &QAction::triggered, this, &TfrmStart::miAboutClick);
-    pmTrayIcon->addSeparator();
-    miClose = addItem(pmTrayIcon, "miClose", tr("Zatvori Tellwise Monitor"), renderIcon("menuClose"));
-    connect(miClose, &QAction::triggered, this, &TfrmStart::miCloseClick);
-
-    showSwitches();
-
-    // The main window's menus; it connects their items to its own commands, the exports stay here.
-    mainMenus = CreateMainWindowMenus(this);
-    connect(mainMenus.miExportToCSV, &QAction::triggered, this, &TfrmStart::miExportToCSVClick);
-    connect(mainMenus.miExportToXML, &QAction::triggered, this, &TfrmStart::miExportToXMLClick);
-}
-
-// --- Switches: the settings object holds them; the items show them, tag 1 and the checked mark
-// meaning on ---------------------------------------------------------------------------------------
-
-QAction *TfrmStart::addSwitch(QMenu *menu, const char *name, const QString &caption)
-{
-    QAction *item = addItem(menu, name, caption);
-    // Checkable, so that the state is told as "checked", not only drawn.
-    item->setCheckable(true);
-    showSwitch(item, false);
-    return item;
-}
-
-void TfrmStart::showSwitch(QAction *item, bool on)
-{
-    item->setData(on ? 1 : 0);
-    item->setChecked(on);
-    item->setIcon(markIcon(on));
-}
-
-// Whoever changed a switch (the tray, the options window, a load of the stored settings), the
-// items show it.
-void TfrmStart::showSwitches()
-{
-    showSwitch(miMonitorCalls, m_settings.monitorCalls());
-    miMonitorCalls->setEnabled(m_settings.monitorCallsEnabled());
-    showSwitch(miEnableSound, m_settings.flag(Settings::EnableSound));
-    showSwitch(miDoNotDisturb, m_settings.flag(Settings::DoNotDisturb));
-    showSwitch(miAutoHangUp, m_settings.flag(Settings::AutoReject));
-}
 
 void TfrmStart::SetMonitorMenu(bool on, bool enabled)
 {
@@ -235,12 +137,6 @@ void TfrmStart::miAboutClick()
         return;
     }
     m_about->showFirstPage();
-}
-
-void TfrmStart::miCloseClick()
-{
-    // Not quit(): that asks every window first, and a call window busy sliding out would refuse.
-    QCoreApplication::exit(0);
 }
 
 // --- Exports of the address book -----------------------------------------------------------------

@@ -1,6 +1,8 @@
 #include "app/TrayFallbackWindow.h"
 
-#include "app/TfrmStart.h"
+#include "app/LineState.h"
+#include "app/NewCallIndicators.h"
+#include "app/TrayController.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -10,7 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TrayFallbackWindow::TrayFallbackWindow(TfrmStart *controller)
+TrayFallbackWindow::TrayFallbackWindow(TrayController &tray, const LineState &line, NewCallIndicators &newCalls)
     : QWidget(nullptr,
               Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint)
 {
@@ -31,7 +33,7 @@ TrayFallbackWindow::TrayFallbackWindow(TfrmStart *controller)
     m_menuButton = new QToolButton;
     m_menuButton->setObjectName(QStringLiteral("btnMenu"));
     m_menuButton->setText(tr("Izbornik"));
-    m_menuButton->setMenu(controller->pmTrayIcon);
+    m_menuButton->setMenu(tray.menu());
     m_menuButton->setPopupMode(QToolButton::InstantPopup);
 
     auto *texts = new QVBoxLayout;
@@ -46,14 +48,12 @@ TrayFallbackWindow::TrayFallbackWindow(TfrmStart *controller)
     layout->addWidget(note);
 
     // The tray's picture, blink frames included; the line's state in words.
-    connect(controller, &TfrmStart::trayStateChanged, this,
-            [this](TfrmStart::TrayState state) { showState(int(state)); });
-    const LineState *line = &controller->line();
-    connect(line, &LineState::stateChanged, m_status,
-            [this, line] { m_status->setText(line->statusText()); });
-    connect(controller, &TfrmStart::newCallsTextChanged, m_calls, &QLabel::setText);
-    showState(int(controller->trayState()));
-    m_status->setText(line->statusText());
+    connect(&tray, &TrayController::stateChanged, this,
+            [this](TrayController::State state) { showState(int(state)); });
+    connect(&line, &LineState::stateChanged, m_status, [this, &line] { m_status->setText(line.statusText()); });
+    connect(&newCalls, &NewCallIndicators::textChanged, m_calls, &QLabel::setText);
+    showState(int(tray.state()));
+    m_status->setText(line.statusText());
 }
 
 QString TrayFallbackWindow::statusText() const
@@ -68,9 +68,9 @@ QString TrayFallbackWindow::callsText() const
 
 void TrayFallbackWindow::showState(int state)
 {
-    const auto trayState = TfrmStart::TrayState(state);
-    m_icon->setPixmap(TfrmStart::trayIcon(trayState).pixmap(32, 32));
-    setWindowIcon(TfrmStart::trayIcon(trayState));
+    const auto trayState = TrayController::State(state);
+    m_icon->setPixmap(TrayController::icon(trayState).pixmap(32, 32));
+    setWindowIcon(TrayController::icon(trayState));
 }
 
 void TrayFallbackWindow::closeEvent(QCloseEvent *event)

@@ -4,7 +4,9 @@
 
 class QLabel;
 class QToolButton;
-class TfrmStart;
+class LineState;
+class NewCallIndicators;
+class TrayController;
 
 // Stands in for the tray icon on a desktop without a notification area, so that the program
 // stays reachable: the same icon, the line's status, the new-calls text, and the tray menu on a
@@ -15,7 +17,7 @@ class TrayFallbackWindow : public QWidget
     Q_OBJECT
 
 public:
-    explicit TrayFallbackWindow(TfrmStart *controller);
+    TrayFallbackWindow(TrayController &tray, const LineState &line, NewCallIndicators &newCalls);
 
     QString statusText() const;
     QString callsText() const;

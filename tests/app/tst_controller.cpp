@@ -2,6 +2,7 @@
 #include "app/MonitorProgram.h"
 #include "app/NewCallIndicators.h"
 #include "app/TfrmStart.h"
+#include "app/TrayController.h"
 #include "app/TrayFallbackWindow.h"
 #include "store/DataFiles.h"
 #include "ui/DialogSeams.h"
@@ -20,6 +21,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSettings>
+#include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -95,6 +97,8 @@ private:
     bool lineMonitored() { return start()->calls().source() && start()->calls().source()->isMonitoring(); }
     QTimer *timer(const char *name) { return start()->findChild<QTimer *>(QLatin1String(name)); }
     int newCalls() { return start()->findChild<NewCallIndicators *>()->count(); }
+    TrayController *tray() { return start()->findChild<TrayController *>(); }
+    QAction *menuItem(const char *name) { return start()->findChild<QAction *>(QLatin1String(name)); }
 
     // A new program reading these stored settings.
     void restartWith(const testsupport::SettingValues &values)
@@ -156,16 +160,15 @@ private slots:
         QTest::addColumn<int>("newCalls");
         QTest::addColumn<QString>("toolTip");
         QTest::addColumn<QString>("status");
-        QTest::addColumn<int>("connectionImage");
         using S = LineState;
         QTest::newRow("off") << S::Off << 0 << "Tellwise Monitor  (Neaktivan)"
-                             << "Status:  Neaktivan!" << 0;
+                             << "Status:  Neaktivan!";
         QTest::newRow("one new call")
             << S::NewCall << 1 << "Tellwise Monitor  (Pratim pozive)\nImaš 1 novi poziv!"
-            << "Status:  Pratim pozive!" << 1;
+            << "Status:  Pratim pozive!";
         QTest::newRow("error with 22 new calls")
             << S::Error << 22 << "Tellwise Monitor  (Greška)\nImaš 22 nova poziva!"
-            << "Status:  Greška!" << 0;
+            << "Status:  Greška!";
     }
 
     void trayStates()
@@ -174,7 +177,6 @@ private slots:
         QFETCH(int, newCalls);
         QFETCH(QString, toolTip);
         QFETCH(QString, status);
-        QFETCH(int, connectionImage);
 
         start()->line().setState(state == LineState::Off ? LineState::Monitoring : LineState::Off);
         start()->setNewCallCount(newCalls);
@@ -183,21 +185,20 @@ private slots:
             start()->SetTrayStateNewCall(); // as the pipeline announces a call
         else
             start()->line().setState(state);
-        QCOMPARE(start()->toolTip(), toolTip);
+        QCOMPARE(tray()->toolTip(), toolTip);
         QCOMPARE(start()->line().statusText(), status);
-        QCOMPARE(start()->ConnectionImage, connectionImage);
         // The indicators run exactly while there are new calls; the new-call texts follow.
         QCOMPARE((QList<bool>{timer("timerCalls")->isActive(), timer("timerScrlFlash")->isActive()}),
                  QList<bool>(2, newCalls > 0));
         auto *total = m_program->frmNewCallMessage()->findChild<QLabel *>(u"lblTotalCalls"_s);
         QCOMPARE(total->text(), newCalls > 0 ? NewCallIndicators::text(newCalls) : u"Nemaš novih poziva!"_s);
-        QCOMPARE(start()->fallbackWindow()->statusText(), status);
+        QCOMPARE(tray()->fallbackWindow()->statusText(), status);
         QCOMPARE(m_program->frmMain()->findChild<QLabel *>(u"pbxConnection"_s)->toolTip(), status);
 
         // Seeing the calls stops the indicators; a line showing new calls goes back to monitoring.
         start()->setNewCallCount(0);
         QVERIFY(!timer("timerCalls")->isActive() && !timer("timerScrlFlash")->isActive());
-        QCOMPARE(start()->fallbackWindow()->callsText(), u"Nemaš novih poziva!"_s);
+        QCOMPARE(tray()->fallbackWindow()->callsText(), u"Nemaš novih poziva!"_s);
         QCOMPARE(start()->line().state(), state == LineState::NewCall ? LineState::Monitoring : state);
     }
 
@@ -222,7 +223,7 @@ private slots:
         start()->calls().setSource(std::move(line));
         driven->ring();
         QCOMPARE(newCalls(), 1);
-        QCOMPARE(start()->trayState() == TfrmStart::TrayState::NewCall, !animate);
+        QCOMPARE(tray()->state() == TrayController::State::NewCall, !animate);
         QCOMPARE(timer("timerScrlFlash")->isActive(), flash);
     }
 
@@ -231,10 +232,10 @@ private slots:
         // The two window items open the address book and call log window on their page.
         TfrmMain *main = m_program->frmMain();
         QVERIFY(!main->isVisible());
-        start()->miCalls->trigger();
+        menuItem("miCalls")->trigger();
         QVERIFY(main->isVisible());
         QCOMPARE(main->currentPage(), int(TfrmMain::PageCalls));
-        start()->miAddressbook->trigger();
+        menuItem("miAddressbook")->trigger();
         QCOMPARE(main->currentPage(), int(TfrmMain::PageAddressbook));
         // The import button opens the import window.
         QString opened;
@@ -243,18 +244,18 @@ private slots:
         QCOMPARE(opened, QStringLiteral("Uvoz podataka iz datoteke adresara"));
         // A click on the icon opens the call list while there are new calls.
         start()->setNewCallCount(2);
-        start()->TrayIconClick();
+        emit start()->findChild<QSystemTrayIcon *>(u"TrayIcon"_s)->activated(QSystemTrayIcon::Trigger);
         QCOMPARE(main->currentPage(), int(TfrmMain::PageCalls));
         start()->setNewCallCount(0);
-        start()->TrayIconClick();
+        emit start()->findChild<QSystemTrayIcon *>(u"TrayIcon"_s)->activated(QSystemTrayIcon::Trigger);
         QCOMPARE(main->currentPage(), int(TfrmMain::PageAddressbook));
         ModalCloser closer;
-        start()->miAbout->trigger();
+        menuItem("miAbout")->trigger();
         QVERIFY(centredOnDesktop(closer.centre));
         // Without a main window the items could not be chosen.
         start()->setMainWindowOpener({});
-        QVERIFY(!start()->miAddressbook->isEnabled());
-        QVERIFY(!start()->miCalls->isEnabled());
+        QVERIFY(!menuItem("miAddressbook")->isEnabled());
+        QVERIFY(!menuItem("miCalls")->isEnabled());
     }
 
     void startupReportsAMissingDevice_data()
@@ -288,11 +289,11 @@ private slots:
         QCOMPARE(closer.page, int(TfrmOptions::PageDevices));
         QVERIFY(centredOnDesktop(closer.centre) && closer.modem);
         QCOMPARE(m_program->settings().number(Settings::DeviceType), Settings::kModem);
-        QVERIFY(!start()->IsMonitoringOn() && !start()->miMonitorCalls->isEnabled());
-        QCOMPARE(start()->trayState(), TfrmStart::TrayState::Error);
+        QVERIFY(!start()->IsMonitoringOn() && !menuItem("miMonitorCalls")->isEnabled());
+        QCOMPARE(tray()->state(), TrayController::State::Error);
         QVERIFY(!lineMonitored());
         // No notification area offscreen: the program shows its stand-in window.
-        QVERIFY(start()->fallbackWindow()->isVisible());
+        QVERIFY(tray()->fallbackWindow()->isVisible());
     }
 
     // The modem emulator monitored with the animated icon: the icon blinks, the monitoring switch
@@ -306,37 +307,35 @@ private slots:
         m_program->start();
         QVERIFY(MessageDialogHook::takeAnswered().isEmpty());
         QVERIFY(lineMonitored());
-        QCOMPARE(start()->trayState(), TfrmStart::TrayState::ActiveMonitor);
-        QCOMPARE(start()->ConnectionImage, 1);
+        QCOMPARE(tray()->state(), TrayController::State::ActiveMonitor);
         QVERIFY(sim.waitForCommand(u"AT+VCID=1"_s, 5000));
-        QVERIFY(start()->TrayTimer->isActive());
-        start()->TrayTimerTimer();
-        QCOMPARE(start()->trayState(), TfrmStart::TrayState::Active);
-        start()->TrayTimerTimer();
-        QCOMPARE(start()->trayState(), TfrmStart::TrayState::ActiveMonitor);
+        QVERIFY(timer("TrayTimer")->isActive());
+        tray()->blink();
+        QCOMPARE(tray()->state(), TrayController::State::Active);
+        tray()->blink();
+        QCOMPARE(tray()->state(), TrayController::State::ActiveMonitor);
 
-        start()->miMonitorCalls->trigger();
+        menuItem("miMonitorCalls")->trigger();
         QVERIFY(!lineMonitored());
-        QCOMPARE(start()->trayState(), TfrmStart::TrayState::NotActive);
-        start()->miMonitorCalls->trigger();
+        QCOMPARE(tray()->state(), TrayController::State::NotActive);
+        menuItem("miMonitorCalls")->trigger();
         QVERIFY(lineMonitored());
-        QCOMPARE(start()->trayState(), TfrmStart::TrayState::ActiveMonitor);
+        QCOMPARE(tray()->state(), TrayController::State::ActiveMonitor);
         QTRY_COMPARE_WITH_TIMEOUT(sim.commands().count(u"AT+VCID=1"_s), 2, 5000);
 
         // The animated icon shows the call at its next frame, and blinks faster.
         sim.send("call 0912345678 ANA");
         QTRY_VERIFY_WITH_TIMEOUT(newCalls() >= 1, 10000);
-        for (int frame = 0; frame < 2 && start()->trayState() != TfrmStart::TrayState::NewCall; ++frame)
-            start()->TrayTimerTimer();
-        QCOMPARE(start()->trayState(), TfrmStart::TrayState::NewCall);
-        QCOMPARE(start()->TrayTimer->interval(), 750);
+        for (int frame = 0; frame < 2 && tray()->state() != TrayController::State::NewCall; ++frame)
+            tray()->blink();
+        QCOMPARE(tray()->state(), TrayController::State::NewCall);
+        QCOMPARE(timer("TrayTimer")->interval(), 750);
 
         sim.kill();
-        QTRY_COMPARE_WITH_TIMEOUT(start()->trayState(), TfrmStart::TrayState::Error, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(tray()->state(), TrayController::State::Error, 5000);
         QVERIFY(!lineMonitored());
-        QCOMPARE(start()->ConnectionImage, 0);
-        QVERIFY(start()->toolTip().contains(u"Greška"_s));
-        QVERIFY(!start()->TrayTimer->isActive());
+        QVERIFY(tray()->toolTip().contains(u"Greška"_s));
+        QVERIFY(!timer("TrayTimer")->isActive());
     }
 
     // A rule switch without a rule chosen asks first (and opens the rules page on Yes, changes
@@ -363,7 +362,7 @@ private slots:
             restartWith({{Settings::Key(rule), true}});
         startWithoutDevice();
         const QByteArray before = testsupport::readFile(settingsFile());
-        QAction *item = reject ? start()->miAutoHangUp : start()->miDoNotDisturb;
+        QAction *item = reject ? menuItem("miAutoHangUp") : menuItem("miDoNotDisturb");
         if (rule >= 0) {
             for (int on : {1, 0}) {
                 item->trigger();
@@ -392,16 +391,16 @@ private slots:
     {
         startWithoutDevice();
         QVERIFY(start()->IsSoundOn());
-        start()->miEnableSound->trigger();
+        menuItem("miEnableSound")->trigger();
         QVERIFY(!start()->IsSoundOn());
         QCOMPARE(storedValue("EnableSound"), 0);
 
         // The options window's box changes the switch at once; Cancel takes it back, in the tray too.
         m_program->frmOptions()->show();
         m_program->frmOptions()->findChild<QCheckBox *>(u"chkEnableSound"_s)->click();
-        QCOMPARE(start()->miEnableSound->data().toInt(), 1);
+        QCOMPARE(menuItem("miEnableSound")->data().toInt(), 1);
         m_program->frmOptions()->reject();
-        QCOMPARE(start()->miEnableSound->data().toInt(), 0);
+        QCOMPARE(menuItem("miEnableSound")->data().toInt(), 0);
 
         // The main window shows the device once it is saved.
         TfrmOptions *options = m_program->frmOptions();

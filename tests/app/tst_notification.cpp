@@ -2,6 +2,7 @@
 #include "app/MonitorProgram.h"
 #include "app/StatusNotifierItem.h"
 #include "app/TfrmStart.h"
+#include "app/TrayController.h"
 #include "app/TrayFallbackWindow.h"
 #include "ui/DialogSeams.h"
 #include "ui/TfrmMain.h"
@@ -149,7 +150,7 @@ class TestNotification : public QObject
     {
         const auto tip = panel.property(u"ToolTip"_s).value<QDBusArgument>();
         QCOMPARE(tip.currentSignature(), u"(sa(iiay)ss)"_s);
-        QCOMPARE(qdbus_cast<TrayToolTip>(tip).title, program.frmStart()->toolTip());
+        QCOMPARE(qdbus_cast<TrayToolTip>(tip).title, program.frmStart()->findChild<TrayController *>()->toolTip());
         const QString menu = panel.property(u"Menu"_s).value<QDBusObjectPath>().path();
         QVERIFY(panel.followMenu(menu));
         QStringList shown =
@@ -286,7 +287,7 @@ private slots:
         QVERIFY(sim.start() && testsupport::writeSettings({{Settings::DeviceName, u"Modem emulator"_s}}));
         MonitorProgram program;
         program.start();
-        TrayFallbackWindow *standIn = program.frmStart()->fallbackWindow();
+        TrayFallbackWindow *standIn = program.frmStart()->findChild<TrayController *>()->fallbackWindow();
         QVERIFY(standIn->isVisible());
         QTest::qWait(2000);
         for (int panel = 0; panel < 2; ++panel) {

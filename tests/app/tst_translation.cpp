@@ -70,7 +70,7 @@ private slots:
         AddressBook book{testsupport::testDataDir()};
         CallLog log{testsupport::testDataDir()};
         TfrmStart start(settings, book, log);
-        QCOMPARE(start.miAutoHangUp->text(), u"Reject!"_s);
+        QCOMPARE(start.findChild<QAction *>(u"miAutoHangUp"_s)->text(), u"Reject!"_s);
         QCOMPARE(LineState::statusWord(LineState::Monitoring), u"Monitoring calls"_s);
 
         QTemporaryDir dir;

@@ -1,5 +1,6 @@
 #include "app/MonitorProgram.h"
 #include "app/TfrmStart.h"
+#include "app/TrayController.h"
 #include "app/TrayFallbackWindow.h"
 
 #include <QProcess>
@@ -43,8 +44,8 @@ private slots:
         startPanel();
         MonitorProgram program;
         program.start();
-        TrayFallbackWindow *standIn = program.frmStart()->fallbackWindow();
-        QSystemTrayIcon *icon = program.frmStart()->TrayIcon;
+        TrayFallbackWindow *standIn = program.frmStart()->findChild<TrayController *>()->fallbackWindow();
+        QSystemTrayIcon *icon = program.frmStart()->findChild<QSystemTrayIcon *>(u"TrayIcon"_s);
         QTRY_VERIFY(!icon->geometry().isEmpty());
         QVERIFY(!standIn->isVisible());
         for (int round = 0; round < 2; ++round) {
