@@ -349,7 +349,8 @@ void BM_StartupToTray(benchmark::State &state)
             },
             20000);
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        const bool monitoring = program->frmStart()->findChild<TrayController *>()->state() == TrayController::State::ActiveMonitor;
+        const bool monitoring = program->frmStart()->findChild<TrayController *>()->state() ==
+                                TrayController::State::ActiveMonitor;
         program.reset();
         if (!up || !monitoring) {
             state.SkipWithError("the program did not reach the monitoring tray state");

@@ -18,7 +18,7 @@ constexpr int kServerRetry = 500;
 telephony::DeviceKind chosenKind(const Settings &settings)
 {
     return settings.number(Settings::DeviceType) == Settings::kModem ? telephony::DeviceKind::Modem
-                                                                      : telephony::DeviceKind::Isdn;
+                                                                     : telephony::DeviceKind::Isdn;
 }
 
 // The chosen line is a network line that lost its server, and the server has not answered yet.
@@ -91,8 +91,8 @@ void LineMonitor::openLine()
 {
     const std::optional<telephony::LineInfo> line =
         telephony::FindLine(chosenKind(m_settings), m_settings.currentDeviceName());
-    m_calls.setSource(line ? telephony::CreateCallSource(*line, m_settings.number(Settings::AutoCloseCIDValue))
-                           : nullptr);
+    m_calls.setSource(
+        line ? telephony::CreateCallSource(*line, m_settings.number(Settings::AutoCloseCIDValue)) : nullptr);
     m_failed = !m_calls.source() || !m_calls.source()->start();
 }
 

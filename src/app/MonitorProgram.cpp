@@ -37,12 +37,14 @@ MonitorProgram::MonitorProgram() : m_addressBook(DataDir()), m_callLog(DataDir()
     // waits off-screen, so they would open at the screen's edge. Without one, on the desktop.
     m_frmOptions = std::make_unique<TfrmOptions>(m_settings, m_addressBook);
     m_frmSpeech = std::make_unique<TfrmSpeech>(m_settings);
-    m_frmMain = std::make_unique<TfrmMain>(m_settings, m_addressBook, m_callLog, m_frmStart->mainMenus);
+    m_frmMain =
+        std::make_unique<TfrmMain>(m_settings, m_addressBook, m_callLog, m_frmStart->mainWindowMenus());
     // The pop-up needs the notice and the notes window it leads to, so those two come first.
     m_frmNewCallMessage = std::make_unique<TfrmNewCallMessage>();
     m_frmCallerNotes = std::make_unique<TfrmCallerNotes>();
     m_frmIncomingCall = std::make_unique<TfrmIncomingCall>(m_frmNewCallMessage.get(), m_frmCallerNotes.get());
-    m_frmFindContact = std::make_unique<TfrmFindContact>(m_addressBook, m_frmStart->mainMenus.contacts);
+    m_frmFindContact =
+        std::make_unique<TfrmFindContact>(m_addressBook, m_frmStart->mainWindowMenus().contacts);
     m_frmAbout = std::make_unique<TfrmAbout>();
     m_frmWab = std::make_unique<TfrmWab>(m_settings, m_addressBook);
     m_frmOutlookContacts = std::make_unique<TfrmOutlookContacts>(m_settings, m_addressBook);
@@ -113,10 +115,11 @@ void MonitorProgram::connectMainWindow()
     TfrmSpeech *speech = m_frmSpeech.get();
     main->setSpeaker([speech](const QString &text) { speech->SpeakText(text, true); });
     main->setOptionsOpener([start] { start->miOptionsClick(); });
-    main->setCallsSeenHandler([start](bool programEnding) {
+    TfrmNewCallMessage *message = m_frmNewCallMessage.get();
+    main->setCallsSeenHandler([start, message](bool programEnding) {
         start->setNewCallCount(0);
         if (!programEnding)
-            start->NewCallMessageWindow().closeMessage();
+            message->closeMessage();
     });
     // Where nothing sits in a notification area, a hidden window could not be found again.
     main->setMinimiseOnClose(!TfrmStart::trayAvailable());

@@ -48,14 +48,14 @@ TfrmStart::TfrmStart(Settings &settings, AddressBook &addressBook, CallLog &call
     showFailure(m_book.load());
     showFailure(m_log.load());
     // A file another program wrote (tellwise-cli, a copy put in place) is read within a second.
-    watchTimer = new QTimer(this);
-    watchTimer->setObjectName(QStringLiteral("watchTimer"));
-    watchTimer->setInterval(kWatchInterval);
-    connect(watchTimer, &QTimer::timeout, this, [this] {
+    m_watchTimer = new QTimer(this);
+    m_watchTimer->setObjectName(QStringLiteral("watchTimer"));
+    m_watchTimer->setInterval(kWatchInterval);
+    connect(m_watchTimer, &QTimer::timeout, this, [this] {
         showFailure(m_book.reloadChanged());
         showFailure(m_log.reloadChanged());
     });
-    watchTimer->start();
+    m_watchTimer->start();
     OwnAreaCode = ReadTelephonyAreaCode();
 
     m_newCalls = new NewCallIndicators(this);
@@ -78,19 +78,21 @@ TfrmStart::TfrmStart(Settings &settings, AddressBook &addressBook, CallLog &call
     m_calls = new CallMonitor(m_settings, m_book, m_log, this);
     m_calls->setObjectName(QStringLiteral("callMonitor"));
     connect(m_calls, &CallMonitor::callCounted, this, &TfrmStart::callCounted);
-    connect(m_calls, &CallMonitor::speechRequested, this, [this](const QString &text) { SpeakText(text, false); });
+    connect(m_calls, &CallMonitor::speechRequested, this,
+            [this](const QString &text) { SpeakText(text, false); });
 
-    m_lineMonitor = new LineMonitor(m_settings, *m_calls, [this] { return m_newCalls->count() > 0; }, this);
+    m_lineMonitor = new LineMonitor(
+        m_settings, *m_calls, [this] { return m_newCalls->count() > 0; }, this);
     m_line = &m_lineMonitor->state();
 
-    capiInfo = new TCapiInfo(this);
-    capiInfo->setObjectName(QStringLiteral("capiInfo"));
+    m_capiInfo = new TCapiInfo(this);
+    m_capiInfo->setObjectName(QStringLiteral("capiInfo"));
 
     createTray();
     // The main window's menus; it connects their items to its own commands, the exports stay here.
-    mainMenus = CreateMainWindowMenus(this);
-    connect(mainMenus.miExportToCSV, &QAction::triggered, this, &TfrmStart::miExportToCSVClick);
-    connect(mainMenus.miExportToXML, &QAction::triggered, this, &TfrmStart::miExportToXMLClick);
+    m_mainMenus = CreateMainWindowMenus(this);
+    connect(m_mainMenus.miExportToCSV, &QAction::triggered, this, &TfrmStart::miExportToCSVClick);
+    connect(m_mainMenus.miExportToXML, &QAction::triggered, this, &TfrmStart::miExportToXMLClick);
 }
 
 void TfrmStart::createTray()
@@ -121,12 +123,12 @@ void TfrmStart::showFailure(const StoreResult &result)
     if (result.ok())
         return;
     // A box raised by the watch timer must not let the timer raise another behind it.
-    const bool watching = watchTimer && watchTimer->isActive();
-    if (watchTimer)
-        watchTimer->stop();
+    const bool watching = m_watchTimer && m_watchTimer->isActive();
+    if (m_watchTimer)
+        m_watchTimer->stop();
     ShowMessageDialog(tr("Greška"), result.message, QMessageBox::Critical, QMessageBox::Ok);
     if (watching)
-        watchTimer->start();
+        m_watchTimer->start();
 }
 
 // --- Windows ---------------------------------------------------------------------------------
@@ -148,7 +150,7 @@ void TfrmStart::setOptionsWindow(TfrmOptions *options)
     if (!options)
         return;
     options->setSoundPlayer(TSoundPlay::start);
-    options->setCapiInfo(capiInfo);
+    options->setCapiInfo(m_capiInfo);
     connect(options, &TfrmOptions::loadedSettingsApplied, this, &TfrmStart::onLoadedSettingsApplied);
     connect(options, &TfrmOptions::savedSettingsApplied, this, &TfrmStart::onSavedSettingsApplied);
 }
@@ -177,18 +179,6 @@ void TfrmStart::connectCallWindows()
         return;
     m_callWindowsConnected = true;
     ConnectCallWindows(*m_calls, m_settings, *m_incomingCall, *m_newCallMessage, m_notifier);
-}
-
-TfrmIncomingCall &TfrmStart::IncomingCallWindow()
-{
-    Q_ASSERT(m_incomingCall);
-    return *m_incomingCall;
-}
-
-TfrmNewCallMessage &TfrmStart::NewCallMessageWindow()
-{
-    Q_ASSERT(m_newCallMessage);
-    return *m_newCallMessage;
 }
 
 void TfrmStart::setAboutWindow(TfrmAbout *about)
@@ -231,7 +221,7 @@ void TfrmStart::Startup()
         }
     }
 
-    m_options->setIsdnAvailable(capiInfo->CapiLoaded() && capiInfo->ControllerCount() != 0);
+    m_options->setIsdnAvailable(m_capiInfo->CapiLoaded() && m_capiInfo->ControllerCount() != 0);
 
     // Without a notification area the window is the only way in, so it shows at start.
     if (!m_settings.flag(Settings::HideInTray) || !trayAvailable())

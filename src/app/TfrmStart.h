@@ -66,25 +66,41 @@ public:
     // monitoring, and the messages for a missing device.
     void Startup();
 
-    // The line's state; the controller alone changes it.
+    // The line's state; the line monitor alone changes it.
     LineState &line() const;
+    // The calls of the monitored line, and the rules applied to them.
+    CallMonitor &calls() const { return *m_calls; }
+    // The popup menus the main window borrows.
+    const MainWindowMenus &mainWindowMenus() const { return m_mainMenus; }
 
     // True when the desktop has a notification area; otherwise a small window stands in for it.
     static bool trayAvailable();
 
-    // Monitoring
+    // Back to 0 (the calls have been seen) the new-call indicators stop.
+    void setNewCallCount(int count);
+    void ShowMainWindowPage(int page);
+    void miOptionsClick();
+
+    // The end of the session: back up the data files (when BackupRecords is set) and prune the
+    // call log. Failures are reported to the warning log only: nobody is there to read a box.
+    void BackupAndPrune();
+
+signals:
+    // The main window's new-calls label and its indicators.
+    void newCallsTextChanged(const QString &text);
+    void callsIndicatorChanged(int callsBlinkPhase);
+    // The call windows load their caption bitmaps for this language (0 English, 1 Croatian).
+    void languageBitmapsRequested(int languageIndex);
+    // Page 1 of the main window was opened: the new call notice closes.
+    void callsPageShown();
+
+private:
+    void createTray();
     void StartMonitoring();
     void StopMonitoring();
     // Rejects the call in progress through the line ("Odbij!").
     void RejectCurrentCall();
-
-    // The calls of the monitored line, and the rules applied to them.
-    CallMonitor &calls() const { return *m_calls; }
-    // Back to 0 (the calls have been seen) the new-call indicators stop.
-    void setNewCallCount(int count);
     void SetTrayStateNewCall();
-    TfrmIncomingCall &IncomingCallWindow();
-    TfrmNewCallMessage &NewCallMessageWindow();
     // Through the speech window; silent without one.
     void SpeakText(const QString &text, bool ignoreSoundSwitch);
 
@@ -98,40 +114,15 @@ public:
     void SetAutoRejectMenu(bool on);
     bool IsAutoRejectOn() const;
 
-    void ShowMainWindowPage(int page);
-
-    // The end of the session: back up the data files (when BackupRecords is set) and prune the
-    // call log. Failures are reported to the warning log only: nobody is there to read a box.
-    void BackupAndPrune();
-
-    // Handlers
+    // Tray and menu commands
     void miMonitorCallsClick();
     void miEnableSoundClick();
     void miDoNotDisturbClick();
     void miAutoHangUpClick();
-    void miOptionsClick();
     void miAboutClick();
     void miExportToCSVClick();
     void miExportToXMLClick();
 
-    // The popup menus the main window borrows.
-    MainWindowMenus mainMenus;
-    QTimer *watchTimer = nullptr;
-    TCapiInfo *capiInfo = nullptr;
-
-    Settings &settings() const { return m_settings; }
-
-signals:
-    // The main window's new-calls label and its indicators.
-    void newCallsTextChanged(const QString &text);
-    void callsIndicatorChanged(int callsBlinkPhase);
-    // The call windows load their caption bitmaps for this language (0 English, 1 Croatian).
-    void languageBitmapsRequested(int languageIndex);
-    // Page 1 of the main window was opened: the new call notice closes.
-    void callsPageShown();
-
-private:
-    void createTray();
     // A click on the icon: the main window, on the calls while there are new ones.
     void trayIconClick();
     // The blink is back from its frame: the line's state as the line monitor sees it.
@@ -154,6 +145,9 @@ private:
     Settings &m_settings;
     AddressBook &m_book;
     CallLog &m_log;
+    MainWindowMenus m_mainMenus;
+    QTimer *m_watchTimer = nullptr;
+    TCapiInfo *m_capiInfo = nullptr;
     CallMonitor *m_calls = nullptr;
     LineMonitor *m_lineMonitor = nullptr;
     LineState *m_line = nullptr;

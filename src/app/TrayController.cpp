@@ -126,7 +126,8 @@ void TrayController::createMenu(QWidget *owner)
     connect(m_addressbookItem, &QAction::triggered, this, [this] { emit pageRequested(0); });
     connect(m_callsItem, &QAction::triggered, this, [this] { emit pageRequested(1); });
     m_menu->addSeparator();
-    m_monitorCallsItem = addSwitch("miMonitorCalls", QCoreApplication::translate("TfrmStart", "Prati pozive"));
+    m_monitorCallsItem =
+        addSwitch("miMonitorCalls", QCoreApplication::translate("TfrmStart", "Prati pozive"));
     m_soundItem = addSwitch("miEnableSound", QCoreApplication::translate("TfrmStart", "Uključi zvuk"));
     m_doNotDisturbItem = addSwitch("miDoNotDisturb", QCoreApplication::translate("TfrmStart", "Ne smetaj!"));
     m_autoRejectItem = addSwitch("miAutoHangUp", QCoreApplication::translate("TfrmStart", "Odbij!"));
@@ -146,8 +147,9 @@ void TrayController::createMenu(QWidget *owner)
     connect(options, &QAction::triggered, this, &TrayController::optionsRequested);
     connect(about, &QAction::triggered, this, &TrayController::aboutRequested);
     m_menu->addSeparator();
-    QAction *close = addItem(m_menu, "miClose", QCoreApplication::translate("TfrmStart", "Zatvori Tellwise Monitor"),
-                             renderIcon("menuClose"));
+    QAction *close =
+        addItem(m_menu, "miClose", QCoreApplication::translate("TfrmStart", "Zatvori Tellwise Monitor"),
+                renderIcon("menuClose"));
     // Not quit(): that asks every window first, and a call window busy sliding out would refuse.
     connect(close, &QAction::triggered, this, [] { QCoreApplication::exit(0); });
 

@@ -12,7 +12,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TrayFallbackWindow::TrayFallbackWindow(TrayController &tray, const LineState &line, NewCallIndicators &newCalls)
+TrayFallbackWindow::TrayFallbackWindow(TrayController &tray, const LineState &line,
+                                       NewCallIndicators &newCalls)
     : QWidget(nullptr,
               Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint)
 {
@@ -50,7 +51,8 @@ TrayFallbackWindow::TrayFallbackWindow(TrayController &tray, const LineState &li
     // The tray's picture, blink frames included; the line's state in words.
     connect(&tray, &TrayController::stateChanged, this,
             [this](TrayController::State state) { showState(int(state)); });
-    connect(&line, &LineState::stateChanged, m_status, [this, &line] { m_status->setText(line.statusText()); });
+    connect(&line, &LineState::stateChanged, m_status,
+            [this, &line] { m_status->setText(line.statusText()); });
     connect(&newCalls, &NewCallIndicators::textChanged, m_calls, &QLabel::setText);
     showState(int(tray.state()));
     m_status->setText(line.statusText());

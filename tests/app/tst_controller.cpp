@@ -181,10 +181,7 @@ private slots:
         start()->line().setState(state == LineState::Off ? LineState::Monitoring : LineState::Off);
         start()->setNewCallCount(newCalls);
         timer("timerScrlFlash")->start();
-        if (state == LineState::NewCall)
-            start()->SetTrayStateNewCall(); // as the pipeline announces a call
-        else
-            start()->line().setState(state);
+        start()->line().setState(state);
         QCOMPARE(tray()->toolTip(), toolTip);
         QCOMPARE(start()->line().statusText(), status);
         // The indicators run exactly while there are new calls; the new-call texts follow.
@@ -216,8 +213,8 @@ private slots:
     {
         QFETCH(bool, animate);
         QFETCH(bool, flash);
-        start()->settings().setFlag(Settings::AnimateIcon, animate);
-        start()->settings().setFlag(Settings::FlashScrollLock, flash);
+        m_program->settings().setFlag(Settings::AnimateIcon, animate);
+        m_program->settings().setFlag(Settings::FlashScrollLock, flash);
         auto line = std::make_unique<testsupport::TestCallSource>();
         testsupport::TestCallSource *driven = line.get();
         start()->calls().setSource(std::move(line));
@@ -289,7 +286,7 @@ private slots:
         QCOMPARE(closer.page, int(TfrmOptions::PageDevices));
         QVERIFY(centredOnDesktop(closer.centre) && closer.modem);
         QCOMPARE(m_program->settings().number(Settings::DeviceType), Settings::kModem);
-        QVERIFY(!start()->IsMonitoringOn() && !menuItem("miMonitorCalls")->isEnabled());
+        QVERIFY(!m_program->settings().monitorCalls() && !menuItem("miMonitorCalls")->isEnabled());
         QCOMPARE(tray()->state(), TrayController::State::Error);
         QVERIFY(!lineMonitored());
         // No notification area offscreen: the program shows its stand-in window.
@@ -381,7 +378,7 @@ private slots:
         QVERIFY(shown[0].text.endsWith(u"Želite li opciju '%1' postaviti odmah?"_s.arg(caption)));
         QCOMPARE(shown[0].buttons, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(closer.page, optionsPage);
-        QVERIFY(!(reject ? start()->IsAutoRejectOn() : start()->IsDoNotDisturbOn()));
+        QVERIFY(!m_program->settings().flag(reject ? Settings::AutoReject : Settings::DoNotDisturb));
         QVERIFY(!item->isChecked());
         if (answer == QMessageBox::No)
             QCOMPARE(testsupport::readFile(settingsFile()), before);
@@ -390,9 +387,9 @@ private slots:
     void soundSwitchAndDeviceFollowTheOptions()
     {
         startWithoutDevice();
-        QVERIFY(start()->IsSoundOn());
+        QVERIFY(m_program->settings().flag(Settings::EnableSound));
         menuItem("miEnableSound")->trigger();
-        QVERIFY(!start()->IsSoundOn());
+        QVERIFY(!m_program->settings().flag(Settings::EnableSound));
         QCOMPARE(storedValue("EnableSound"), 0);
 
         // The options window's box changes the switch at once; Cancel takes it back, in the tray too.
@@ -416,8 +413,9 @@ private slots:
     void exportMenusKeepOrAddTheExtension()
     {
         QTemporaryDir folder;
-        for (const auto &[item, chosen] : {std::pair{start()->mainMenus.miExportToCSV, "Kontakti.CSV"},
-                                           std::pair{start()->mainMenus.miExportToXML, "Kontakti.txt"}}) {
+        const MainWindowMenus &menus = start()->mainWindowMenus();
+        for (const auto &[item, chosen] : {std::pair{menus.miExportToCSV, "Kontakti.CSV"},
+                                           std::pair{menus.miExportToXML, "Kontakti.txt"}}) {
             const QString file = folder.filePath(QLatin1String(chosen));
             start()->setSaveFileDialog(
                 [file](const QString &, const QString &, const QString &, const QString &) { return file; });

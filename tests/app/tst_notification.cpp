@@ -150,7 +150,8 @@ class TestNotification : public QObject
     {
         const auto tip = panel.property(u"ToolTip"_s).value<QDBusArgument>();
         QCOMPARE(tip.currentSignature(), u"(sa(iiay)ss)"_s);
-        QCOMPARE(qdbus_cast<TrayToolTip>(tip).title, program.frmStart()->findChild<TrayController *>()->toolTip());
+        QCOMPARE(qdbus_cast<TrayToolTip>(tip).title,
+                 program.frmStart()->findChild<TrayController *>()->toolTip());
         const QString menu = panel.property(u"Menu"_s).value<QDBusObjectPath>().path();
         QVERIFY(panel.followMenu(menu));
         QStringList shown =
