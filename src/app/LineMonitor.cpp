@@ -145,6 +145,14 @@ void LineMonitor::showState(bool optionsOpen)
         showOpen();
 }
 
+void LineMonitor::showNewCalls(bool pending)
+{
+    if (pending)
+        m_state->setState(LineState::NewCall);
+    else if (m_state->state() == LineState::NewCall)
+        m_state->setState(LineState::Monitoring);
+}
+
 void LineMonitor::showNoDevice()
 {
     m_settings.setMonitorCalls(false, false);

@@ -41,6 +41,9 @@ public:
     // the device may be half chosen; a failed line is not shown as an error then.
     void showState(bool optionsOpen);
 
+    // A call was counted (pending), or the new calls were seen: the line shows them, or stops.
+    void showNewCalls(bool pending);
+
     // The options window showed the stored settings, or saved its own.
     void settingsLoaded();
     void settingsSaved(bool deviceChanged);

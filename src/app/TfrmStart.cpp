@@ -243,7 +243,7 @@ void TfrmStart::Startup()
                           QMessageBox::Ok);
         openOptions(TfrmOptions::PageDevices);
     } else {
-        StartMonitoring();
+        m_lineMonitor->start();
     }
 }
 
@@ -266,16 +266,8 @@ void TfrmStart::setNewCallCount(int count)
     m_newCalls->setCount(count);
     if (!seen)
         return;
-    if (m_line->state() == LineState::NewCall)
-        m_line->setState(LineState::Monitoring);
+    m_lineMonitor->showNewCalls(false);
     // The new-call texts and indicators go, whatever the line does.
-    m_tray->paint();
-}
-
-void TfrmStart::SetTrayStateNewCall()
-{
-    m_line->setState(LineState::NewCall);
-    // One more call: the count in the tool tip and the texts changes.
     m_tray->paint();
 }
 
@@ -303,16 +295,6 @@ void TfrmStart::ShowMainWindowPage(int page)
 
 // --- Monitoring ----------------------------------------------------------------------------------
 
-void TfrmStart::StartMonitoring()
-{
-    m_lineMonitor->start();
-}
-
-void TfrmStart::StopMonitoring()
-{
-    m_lineMonitor->stop();
-}
-
 void TfrmStart::RejectCurrentCall()
 {
     m_calls->reject();
@@ -322,8 +304,11 @@ void TfrmStart::callCounted()
 {
     setNewCallCount(m_newCalls->count() + 1);
     // An animated icon shows the new call at its next tick.
-    if (!m_settings.flag(Settings::AnimateIcon))
-        SetTrayStateNewCall();
+    if (!m_settings.flag(Settings::AnimateIcon)) {
+        m_lineMonitor->showNewCalls(true);
+        // One more call: the count in the tool tip and the texts changes.
+        m_tray->paint();
+    }
     if (m_settings.flag(Settings::FlashScrollLock))
         m_newCalls->startScrollLockFlashing();
 }

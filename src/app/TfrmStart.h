@@ -96,11 +96,8 @@ signals:
 
 private:
     void createTray();
-    void StartMonitoring();
-    void StopMonitoring();
     // Rejects the call in progress through the line ("Odbij!").
     void RejectCurrentCall();
-    void SetTrayStateNewCall();
     // Through the speech window; silent without one.
     void SpeakText(const QString &text, bool ignoreSoundSwitch);
 

@@ -1,5 +1,6 @@
 // The tray's switches and commands, and the exports of the main window's menus.
 
+#include "app/LineMonitor.h"
 #include "app/TfrmAbout.h"
 #include "app/TfrmStart.h"
 #include "store/AddressBook.h"
@@ -57,9 +58,9 @@ void TfrmStart::miMonitorCallsClick()
 {
     SetMonitorMenu(!IsMonitoringOn(), true);
     if (IsMonitoringOn())
-        StartMonitoring();
+        m_lineMonitor->start();
     else
-        StopMonitoring();
+        m_lineMonitor->stop();
 }
 
 void TfrmStart::miEnableSoundClick()
