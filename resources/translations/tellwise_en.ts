@@ -276,9 +276,35 @@ exist in the address book were not written.</translation>
     </message>
 </context>
 <context>
+    <name>NewCallIndicators</name>
+    <message>
+        <location filename="../../src/app/NewCallIndicators.cpp" line="+32"/>
+        <source>Nemaš novih poziva!</source>
+        <translation>You have no new calls!</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+12"/>
+        <source>Imaš %1 novi poziv!</source>
+        <translation>
+            <numerusform>You have %1 new call!</numerusform>
+            <numerusform>You have %1 new calls!</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Imaš %1 nova poziva!</source>
+        <translation>You have %1 new calls!</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Imaš %1 novih poziva!</source>
+        <translation>You have %1 new calls!</translation>
+    </message>
+</context>
+<context>
     <name>TCallRowsModel</name>
     <message>
-        <location filename="../../src/ui/TCallRowsModel.cpp" line="+108"/>
+        <location filename="../../src/ui/TCallRowsModel.cpp" line="+118"/>
         <source>Naziv pozivatelja</source>
         <translation>Caller name</translation>
     </message>
@@ -1091,48 +1117,48 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
     </message>
     <message>
         <location line="+1"/>
-        <location line="+183"/>
+        <location line="+184"/>
         <source>Izmjeni podatke o osobi</source>
         <translation>Edit Contact</translation>
     </message>
     <message>
-        <location line="-182"/>
-        <location line="+184"/>
+        <location line="-183"/>
+        <location line="+185"/>
         <location filename="../../src/ui/TfrmMainContacts.cpp" line="+356"/>
         <source>Izbriši osobu</source>
         <translation>Delete Contact</translation>
     </message>
     <message>
-        <location line="-183"/>
+        <location line="-184"/>
         <source>Sakrij grupe</source>
         <translation>Hide Groups</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+173"/>
+        <location line="+174"/>
         <source>Prikaži grupe</source>
         <translation>Show Groups</translation>
     </message>
     <message>
-        <location line="-170"/>
-        <location line="+172"/>
+        <location line="-171"/>
+        <location line="+173"/>
         <source>Nova grupa</source>
         <translation>New Group</translation>
     </message>
     <message>
-        <location line="-171"/>
-        <location line="+172"/>
+        <location line="-172"/>
+        <location line="+173"/>
         <source>Preimenuj grupu</source>
         <translation>Rename Group</translation>
     </message>
     <message>
-        <location line="-171"/>
-        <location line="+172"/>
+        <location line="-172"/>
+        <location line="+173"/>
         <source>Izbriši grupu</source>
         <translation>Delete Group</translation>
     </message>
     <message>
-        <location line="-171"/>
+        <location line="-172"/>
         <source>Pronađi osobu</source>
         <translation>Find Contact</translation>
     </message>
@@ -1159,24 +1185,24 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
     </message>
     <message>
         <location line="+114"/>
-        <location line="+62"/>
+        <location line="+63"/>
         <source>Dodaj telefonski broj u adresar</source>
         <translation>Add Phone Number to the Address Book</translation>
     </message>
     <message>
-        <location line="-61"/>
-        <location line="+62"/>
+        <location line="-62"/>
+        <location line="+63"/>
         <location filename="../../src/ui/TfrmMainCalls.cpp" line="+91"/>
         <source>Izbriši poziv</source>
         <translation>Delete Call</translation>
     </message>
     <message>
-        <location line="-61"/>
+        <location line="-62"/>
         <source>Snimi pozive</source>
         <translation>Save Calls</translation>
     </message>
     <message>
-        <location line="+55"/>
+        <location line="+56"/>
         <location filename="../../src/ui/TfrmMainContacts.cpp" line="+122"/>
         <source>Dodaj osobu u Crnu Listu</source>
         <translation>Add Contact to the Black List</translation>
@@ -1218,7 +1244,7 @@ Instalirajte web preglednik ili program za e-poštu.</source>
 Install a web browser or an e-mail program.</translation>
     </message>
     <message>
-        <location line="+103"/>
+        <location line="+109"/>
         <source>(nije izabran)</source>
         <translation>(none chosen)</translation>
     </message>
@@ -1264,7 +1290,7 @@ Do you really want to delete the selected calls?</translation>
         <translation>Confirmation</translation>
     </message>
     <message>
-        <location line="+33"/>
+        <location line="+34"/>
         <source>Snimanje poziva</source>
         <translation>Save Calls</translation>
     </message>
@@ -1466,6 +1492,7 @@ To delete the group and every contact in it, click &quot;Yes to all&quot;!
 Delete the group?</translation>
     </message>
     <message>
+        <location filename="../../src/ui/TfrmMain.cpp" line="-19"/>
         <source> Linija javlja previše poziva: dio ih nije zabilježen</source>
         <translation> The line reports too many calls: some are not logged</translation>
     </message>
@@ -1531,7 +1558,7 @@ Delete the group?</translation>
         <translation>Cancel</translation>
     </message>
     <message>
-        <location line="+117"/>
+        <location line="+112"/>
         <source>Ne smetaj!</source>
         <translation>Do not disturb!</translation>
     </message>
@@ -2261,13 +2288,7 @@ program!</translation>
 <context>
     <name>TfrmStart</name>
     <message>
-        <location filename="../../src/app/TfrmStart.cpp" line="+211"/>
-        <location line="+218"/>
-        <source>Nemaš novih poziva!</source>
-        <translation>You have no new calls!</translation>
-    </message>
-    <message>
-        <location line="-130"/>
+        <location filename="../../src/app/TfrmStart.cpp" line="+236"/>
         <source>Nije izabran niti jedan uređaj!
 
 Otvorite Opcije | Uređaji, te izaberite vrstu uređaja i uređaj koji želite.</source>
@@ -2287,77 +2308,22 @@ Open Options | Devices and choose the type of device
 and the device you want.</translation>
     </message>
     <message>
-        <location line="-126"/>
+        <location line="-110"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
-    <message numerus="yes">
-        <location line="+207"/>
-        <source>Imaš %1 novi poziv!</source>
-        <translation>
-            <numerusform>You have %1 new call!</numerusform>
-            <numerusform>You have %1 new calls!</numerusform>
-        </translation>
-    </message>
     <message>
-        <location line="+2"/>
-        <source>Imaš %1 nova poziva!</source>
-        <translation>You have %1 new calls!</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>Imaš %1 novih poziva!</source>
-        <translation>You have %1 new calls!</translation>
-    </message>
-    <message>
-        <location filename="../../src/app/TfrmStartMenus.cpp" line="+45"/>
-        <source>Adresar</source>
-        <translation>Address Book</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Pozivi</source>
-        <translation>Calls</translation>
-    </message>
-    <message>
-        <location line="+7"/>
-        <source>Prati pozive</source>
-        <translation>Monitor calls</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Uključi zvuk</source>
-        <translation>Sound on</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <location line="+129"/>
+        <location filename="../../src/app/TfrmStartMenus.cpp" line="+87"/>
         <source>Ne smetaj!</source>
         <translation>Do not disturb!</translation>
     </message>
     <message>
-        <location line="-128"/>
-        <location line="+144"/>
+        <location line="+16"/>
         <source>Odbij!</source>
         <translation>Reject!</translation>
     </message>
     <message>
-        <location line="-134"/>
-        <source>Opcije</source>
-        <translation>Options</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>O programu</source>
-        <translation>About</translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <source>Zatvori Tellwise Monitor</source>
-        <translation>Close Tellwise Monitor</translation>
-    </message>
-    <message>
-        <location line="+114"/>
+        <location line="-15"/>
         <source>Prije uključenja ove opcije, potrebno je u opcijama
 postaviti za koju vrstu pozivatelja se opcija odnosi.
 Kada opcija bude aktivna, pozivatelji koje postavite
@@ -2387,7 +2353,7 @@ will be rejected automatically.
 Do you want to set up &apos;Reject!&apos; now?</translation>
     </message>
     <message>
-        <location line="+50"/>
+        <location line="+44"/>
         <source>Vrijednosti odvojene zarezom (*.csv)</source>
         <translation>Comma-Separated Values (*.csv)</translation>
     </message>
@@ -2507,9 +2473,57 @@ Do you want to set up &apos;Reject!&apos; now?</translation>
     </message>
 </context>
 <context>
+    <name>TrayController</name>
+    <message>
+        <location filename="../../src/app/TrayController.cpp" line="+120"/>
+        <source>Adresar</source>
+        <translation>Address Book</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Pozivi</source>
+        <translation>Calls</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>Prati pozive</source>
+        <translation>Monitor calls</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Uključi zvuk</source>
+        <translation>Sound on</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ne smetaj!</source>
+        <translation>Do not disturb!</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Odbij!</source>
+        <translation>Reject!</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Opcije</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>O programu</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Zatvori Tellwise Monitor</source>
+        <translation>Close Tellwise Monitor</translation>
+    </message>
+</context>
+<context>
     <name>TrayFallbackWindow</name>
     <message>
-        <location filename="../../src/app/TrayFallbackWindow.cpp" line="+26"/>
+        <location filename="../../src/app/TrayFallbackWindow.cpp" line="+29"/>
         <source>Radna površina nema područje obavijesti, pa je program dostupan
 kroz ovaj prozor. Zatvaranje prozora zatvara program.</source>
         <translation>The desktop has no notification area, so the program is reached

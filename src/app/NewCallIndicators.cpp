@@ -1,7 +1,6 @@
 #include "app/NewCallIndicators.h"
 #include "platform/KeyboardLight.h"
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QTimer>
 
@@ -30,7 +29,7 @@ NewCallIndicators::~NewCallIndicators() = default;
 
 QString NewCallIndicators::text() const
 {
-    return m_count > 0 ? text(m_count) : QCoreApplication::translate("TfrmStart", "Nemaš novih poziva!");
+    return m_count > 0 ? text(m_count) : tr("Nemaš novih poziva!");
 }
 
 QString NewCallIndicators::text(int count)
@@ -42,11 +41,11 @@ QString NewCallIndicators::text(int count)
         // The count goes along so that a language whose singular is only for one (English)
         // can pick its plural for 21, 31 and 41.
         if (last == 1)
-            return QCoreApplication::translate("TfrmStart", "Imaš %1 novi poziv!", nullptr, count).arg(count);
+            return tr("Imaš %1 novi poziv!", nullptr, count).arg(count);
         if (last >= 2 && last <= 4)
-            return QCoreApplication::translate("TfrmStart", "Imaš %1 nova poziva!").arg(count);
+            return tr("Imaš %1 nova poziva!").arg(count);
     }
-    return QCoreApplication::translate("TfrmStart", "Imaš %1 novih poziva!").arg(count);
+    return tr("Imaš %1 novih poziva!").arg(count);
 }
 
 void NewCallIndicators::startScrollLockFlashing()

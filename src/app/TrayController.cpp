@@ -117,9 +117,9 @@ void TrayController::createMenu(QWidget *owner)
 {
     m_menu = new QMenu(owner);
     m_menu->setObjectName(QStringLiteral("pmTrayIcon"));
-    m_addressbookItem = addItem(m_menu, "miAddressbook", QCoreApplication::translate("TfrmStart", "Adresar"),
+    m_addressbookItem = addItem(m_menu, "miAddressbook", tr("Adresar"),
                                 renderIcon("menuAddressbook"));
-    m_callsItem = addItem(m_menu, "miCalls", QCoreApplication::translate("TfrmStart", "Pozivi"),
+    m_callsItem = addItem(m_menu, "miCalls", tr("Pozivi"),
                           renderIcon("menuCalls"));
     // Disabled until a main window is there to open.
     setWindowItemsEnabled(false);
@@ -127,10 +127,10 @@ void TrayController::createMenu(QWidget *owner)
     connect(m_callsItem, &QAction::triggered, this, [this] { emit pageRequested(1); });
     m_menu->addSeparator();
     m_monitorCallsItem =
-        addSwitch("miMonitorCalls", QCoreApplication::translate("TfrmStart", "Prati pozive"));
-    m_soundItem = addSwitch("miEnableSound", QCoreApplication::translate("TfrmStart", "Uključi zvuk"));
-    m_doNotDisturbItem = addSwitch("miDoNotDisturb", QCoreApplication::translate("TfrmStart", "Ne smetaj!"));
-    m_autoRejectItem = addSwitch("miAutoHangUp", QCoreApplication::translate("TfrmStart", "Odbij!"));
+        addSwitch("miMonitorCalls", tr("Prati pozive"));
+    m_soundItem = addSwitch("miEnableSound", tr("Uključi zvuk"));
+    m_doNotDisturbItem = addSwitch("miDoNotDisturb", tr("Ne smetaj!"));
+    m_autoRejectItem = addSwitch("miAutoHangUp", tr("Odbij!"));
     connect(m_monitorCallsItem, &QAction::triggered, this, &TrayController::monitorCallsToggled);
     connect(m_soundItem, &QAction::triggered, this, &TrayController::soundToggled);
     connect(m_doNotDisturbItem, &QAction::triggered, this, &TrayController::doNotDisturbToggled);
@@ -140,15 +140,15 @@ void TrayController::createMenu(QWidget *owner)
     for (QAction *item : {m_monitorCallsItem, m_soundItem, m_doNotDisturbItem, m_autoRejectItem})
         connect(item, &QAction::triggered, this, &TrayController::showSwitches);
     m_menu->addSeparator();
-    QAction *options = addItem(m_menu, "miOptions", QCoreApplication::translate("TfrmStart", "Opcije"),
+    QAction *options = addItem(m_menu, "miOptions", tr("Opcije"),
                                renderIcon("menuOptions"));
-    QAction *about = addItem(m_menu, "miAbout", QCoreApplication::translate("TfrmStart", "O programu"),
+    QAction *about = addItem(m_menu, "miAbout", tr("O programu"),
                              renderIcon("menuAbout"));
     connect(options, &QAction::triggered, this, &TrayController::optionsRequested);
     connect(about, &QAction::triggered, this, &TrayController::aboutRequested);
     m_menu->addSeparator();
     QAction *close =
-        addItem(m_menu, "miClose", QCoreApplication::translate("TfrmStart", "Zatvori Tellwise Monitor"),
+        addItem(m_menu, "miClose", tr("Zatvori Tellwise Monitor"),
                 renderIcon("menuClose"));
     // Not quit(): that asks every window first, and a call window busy sliding out would refuse.
     connect(close, &QAction::triggered, this, [] { QCoreApplication::exit(0); });
