@@ -28,7 +28,7 @@
 <context>
     <name>CallNotifier</name>
     <message>
-        <location filename="../../src/app/CallNotifier.cpp" line="+57"/>
+        <location filename="../../src/platform/CallNotifierDBus.cpp" line="+57"/>
         <source>Broj: %1</source>
         <translation>Number: %1</translation>
     </message>

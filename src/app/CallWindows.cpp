@@ -1,7 +1,7 @@
 #include "app/CallWindows.h"
 
 #include "app/CallMonitor.h"
-#include "app/CallNotifier.h"
+#include "platform/CallNotifier.h"
 #include "settings/Settings.h"
 #include "ui/CallerPicture.h"
 #include "store/CallPlaceholders.h"

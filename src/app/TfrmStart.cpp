@@ -1,6 +1,6 @@
 #include "app/TfrmStart.h"
 #include "app/CallMonitor.h"
-#include "app/CallNotifier.h"
+#include "platform/CallNotifier.h"
 #include "app/CallWindows.h"
 #include "app/LineMonitor.h"
 #include "app/NewCallIndicators.h"

@@ -1,7 +1,7 @@
 #include "app/TrayController.h"
 #include "app/LineState.h"
 #include "app/NewCallIndicators.h"
-#include "app/StatusNotifierItem.h"
+#include "platform/StatusNotifierItem.h"
 #include "app/SvgIcon.h"
 #include "app/TrayFallbackWindow.h"
 #include "settings/Settings.h"

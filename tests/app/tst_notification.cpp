@@ -1,6 +1,6 @@
 #include "app/CallMonitor.h"
 #include "app/MonitorProgram.h"
-#include "app/StatusNotifierItem.h"
+#include "platform/StatusNotifierItem.h"
 #include "app/TfrmStart.h"
 #include "app/TrayController.h"
 #include "app/TrayFallbackWindow.h"

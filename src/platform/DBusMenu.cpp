@@ -1,4 +1,4 @@
-#include "app/DBusMenu.h"
+#include "platform/DBusMenu.h"
 
 #include <QAction>
 #include <QActionEvent>

@@ -1,5 +1,5 @@
-#include "app/StatusNotifierItem.h"
-#include "app/DBusMenu.h"
+#include "platform/StatusNotifierItem.h"
+#include "platform/DBusMenu.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

@@ -1,4 +1,4 @@
-#include "app/CallNotifier.h"
+#include "platform/CallNotifier.h"
 
 #include <QDBusArgument>
 #include <QDBusMessage>
