@@ -129,6 +129,10 @@ void CallMonitor::onCallerKnown(const CallerId &caller)
     if (m_inCall ? m_ignoring : !takeCall())
         return;
     const NumberFormatSettings format = m_settings.numberFormat();
+    // Another program (a script of the telephone exchange, tellwise-cli) may have added the caller
+    // just now: a changed file is read before the look-up. A failed read keeps the list as it is;
+    // the controller's watch on the files reports it.
+    m_book.reloadChanged();
     const ContactMatch match = m_book.FindContactByNumber(caller.number);
     const TContactList &contacts = m_book.contacts();
 

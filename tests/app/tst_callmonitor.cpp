@@ -358,6 +358,19 @@ private slots:
         QCOMPARE(DateFromTDateTime(calls[0].CallDate), QDate::currentDate());
     }
 
+    // A contact another program added a moment ago names its call at once.
+    void contactAddedByAnotherProgramNamesTheCall()
+    {
+        AddressBook other(m_dir);
+        QVERIFY(other.load());
+        AListAddress pero{.DisplayNameAs = QStringLiteral("Pero Novi")};
+        pero.PhoneNumber[0] = QStringLiteral("0915550000");
+        QVERIFY(other.AddContact(pero));
+        call(Unknown);
+        QCOMPARE(m_host->shown("lblCallerName"), QStringLiteral("Pero Novi"));
+        QVERIFY(other.DeleteContacts({QStringLiteral("Pero Novi")}));
+    }
+
     // A line that reports calls faster than a telephone rings: past the burst its calls are
     // ignored whole, and the monitor says that the line floods.
     void floodingLineIsLimited()
