@@ -69,12 +69,14 @@ const std::vector<ExportField> &exportFields()
 }
 
 // RFC 4180: a field that would split the record or the line is quoted, its quotes doubled.
-// A spreadsheet runs a cell that begins with "=" or "@" as a formula, and a caller's name comes
-// from the network: such a cell gets a leading apostrophe, so it shows as text. "+" and "-" stay,
-// as phone numbers begin with them.
+// A spreadsheet runs a cell that begins with "=", "+", "-", "@", a tab or a carriage return as a
+// formula, and a caller's name comes from the network: such a cell gets a leading apostrophe, so
+// it shows as text. A phone number written "+385 91 ..." is such a cell too; with the apostrophe
+// it shows as the number typed, not as a formula or a figure that lost its "+" and leading zeros.
 QString csvField(const QString &cell)
 {
-    const bool formula = cell.startsWith(QLatin1Char('=')) || cell.startsWith(QLatin1Char('@'));
+    static const QString formulaStart = QStringLiteral("=+-@\t\r");
+    const bool formula = !cell.isEmpty() && formulaStart.contains(cell.front());
     const QString value = formula ? QLatin1Char('\'') + cell : cell;
     static const QString special = QStringLiteral(";\"\r\n");
     if (std::none_of(value.begin(), value.end(), [](QChar c) { return special.contains(c); }))

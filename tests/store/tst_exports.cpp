@@ -140,7 +140,12 @@ private slots:
         row("formula", u"=1+2"_s, "'=1+2", "=1+2", u"=1+2"_s);
         row("formula with a separator", u"=A1;B1"_s, "\"'=A1;B1\"", "=A1;B1", u"=A1;B1"_s);
         row("at sign", u"@SUM(A1)"_s, "'@SUM(A1)", "@SUM(A1)", u"@SUM(A1)"_s);
-        row("plus stays", u"+385 1 234"_s, "+385 1 234", "+385 1 234", u"+385 1 234"_s);
+        const QString dde = u"+cmd|' /C calc'!A0"_s;
+        row("plus", dde, "'" + dde.toLatin1(), dde.toLatin1(), dde);
+        row("minus", u"-2+3"_s, "'-2+3", "-2+3", u"-2+3"_s);
+        row("tab", u"\t=1+1"_s, "'\t=1+1", "\t=1+1", u"\t=1+1"_s);
+        row("carriage return", u"\r=1+1"_s, "\"'\r=1+1\"", "&#13;=1+1", u"\r=1+1"_s);
+        row("phone number as text", u"+385 1 234"_s, "'+385 1 234", "+385 1 234", u"+385 1 234"_s);
     }
     void escapesValues()
     {
