@@ -26,7 +26,6 @@ public:
 
     void requestStop();    // ask the loop to end
     void cancelHandover(); // give up a message that waits for the main thread
-    bool isTerminated() const { return m_terminated; }
     std::atomic<bool> postPending{false};
 
 protected:

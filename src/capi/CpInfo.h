@@ -43,7 +43,6 @@ public:
     uint32_t Error() const { return m_error; }
     QString ErrorText() const { return m_errorText; }
     uint32_t SelectedController() const { return m_controller; }
-    uint32_t SupportedServices() const { return m_supportedServices; }
 
     static QString FormatVersion(uint32_t capiMajor, uint32_t capiMinor, uint32_t manufacturerMajor,
                                  uint32_t manufacturerMinor);

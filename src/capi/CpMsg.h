@@ -220,7 +220,6 @@ class TInfoInd : public TCapiMessage
 public:
     TInfoInd(const uint8_t *data, qsizetype available);
     uint32_t plci() const { return m_plci; }
-    uint16_t infoNumber() const { return m_infoNumber; }
     TStruct &infoElement() { return *m_element; }
 
 private:
@@ -289,7 +288,6 @@ class TDisconnectB3Ind : public TCapiMessage
 public:
     TDisconnectB3Ind(const uint8_t *data, qsizetype available);
     uint32_t ncci() const { return m_ncci; }
-    uint16_t reasonB3() const { return m_reason; }
     TStruct &ncpi() { return *m_ncpi; }
 
 private:

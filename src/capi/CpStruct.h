@@ -33,7 +33,6 @@ public:
     uint16_t readU16();
     uint32_t readU32();
     void resetCursor();
-    int readPosition() const { return m_readPos; }
 
     const QByteArray &bytes() const { return m_bytes; } // prefix included
     QByteArray content() const { return m_bytes.mid(prefixSize()); }

@@ -19,11 +19,6 @@ public:
     // second instance. The lock is kept until this object is destroyed.
     bool acquire();
 
-    // True while this object holds the lock.
-    bool isHeld() const { return m_fd >= 0; }
-
-    QString lockFilePath() const { return m_path; }
-
 private:
     QString m_path;
     int m_fd = -1;

@@ -33,8 +33,6 @@ public:
     void reject() override;
 
     const LineInfo &line() const { return m_line; }
-    // The caller-ID command that the modem accepted, empty when none did (yet).
-    QByteArray callerIdCommand() const { return m_cidCommand; }
 
     // The modem lines present now (the modem line type).
     static QList<LineInfo> lines();

@@ -18,7 +18,6 @@ public:
     QLabel *panel(int i) const { return m_panels[std::size_t(i)]; }
     QString text(int i) const;
     void setText(int i, const QString &text);
-    int panelCount() const { return int(m_panels.size()); }
 
 private:
     std::vector<QLabel *> m_panels;

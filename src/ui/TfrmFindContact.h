@@ -63,8 +63,6 @@ public:
     bool searching() const { return m_copy || m_worker; }
     int resultCount() const;
     QString resultName(int row) const;
-    QString selectedName() const { return m_selectedName; }
-    int searchFrame() const { return m_searchFrame; }
 
     // Controls, named as the program names them.
     QTabWidget *pgcFindContact = nullptr;

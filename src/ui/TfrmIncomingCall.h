@@ -56,9 +56,7 @@ public:
     // then still let go and the notice still appears.
     void closeWindow();
 
-    bool isClosing() const { return m_closing; }
     bool isCloseTimerActive() const { return m_timerClose.isActive(); }
-    int closeTimerInterval() const { return m_closeInterval; }
     const TWindowSlide &slide() const { return m_slide; }
 
 signals:

@@ -44,8 +44,6 @@ public:
     void ShowNewCallMessage();
     // Hides the notice (sliding it out to the left with animation).
     void closeMessage();
-    // True while the notice is up and not on its way out.
-    bool isShowing() const { return isVisible() && !m_closing; }
 
     // The last slide, for checking where the notice travelled.
     const TWindowSlide &slide() const { return m_slide; }

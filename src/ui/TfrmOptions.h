@@ -90,8 +90,6 @@ public:
     // Noted at every opening; LanguageAtShow is -1 until the first one.
     int languageAtShow() const { return m_languageAtShow; }
     void setLanguageAtShow(int index) { m_languageAtShow = index; }
-    bool deviceTypeAtShow() const { return m_deviceTypeAtShow; }
-    QString deviceNameAtShow() const { return m_deviceNameAtShow; }
 
     // Handlers, public so the controller can run them as start-up and the tray require.
     void rbModemClick();

@@ -40,7 +40,6 @@ public:
     void btnImportClick();
 
     const QList<TWABRecord> &records() const { return m_records; }
-    QString currentWabFile() const { return m_currentWabFile; }
 
     TRunningLabel *lblWabFileName = nullptr;
     QGroupBox *gbChooseFile = nullptr;

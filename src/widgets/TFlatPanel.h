@@ -13,7 +13,6 @@ public:
     explicit TFlatPanel(QWidget *parent = nullptr);
 
     void setColors(const QColor &border, const QColor &top, const QColor &bottom = {});
-    QColor borderColor() const { return m_border; }
     void setCornerRadius(int radius);
 
 protected:

@@ -15,7 +15,6 @@ public:
                         QWidget *parent = nullptr);
 
     void setOnClick(std::function<void()> onClick) { m_onClick = std::move(onClick); }
-    bool isHot() const { return m_hot; }
 
 protected:
     void enterEvent(QEnterEvent *event) override;

@@ -24,7 +24,6 @@ public:
     int step() const { return m_step; }
     void setStep(int pixels);
 
-    QColor textColor() const { return m_color; }
     void setTextColor(const QColor &color);
 
     // Switching it off stops the text at the start; switching it on lets it run again.
@@ -40,7 +39,6 @@ public:
 
     // A clickable label keeps the mouse to itself and emits clicked(); otherwise presses go on
     // to the window below (a skin that drags its window, say).
-    bool isClickable() const { return m_clickable; }
     void setClickable(bool on) { m_clickable = on; }
 
     QSize sizeHint() const override;

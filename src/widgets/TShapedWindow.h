@@ -20,7 +20,6 @@ public:
     void setSkin(const QImage &skin);
     QImage skin() const { return m_skin; }
 
-    bool dragsWindow() const { return m_drags; }
     void setDragsWindow(bool on) { m_drags = on; }
 
     // Qt draws on a Wayland compositor of its own: a window can neither place nor shape itself
