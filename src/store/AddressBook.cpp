@@ -137,6 +137,21 @@ StoreResult AddressBook::saveGroups(const TGroupList &next)
     return loadGroups();
 }
 
+// Both files change or neither. The groups go first: contacts saved without their group would
+// sit in a group the tree does not show. When the contacts cannot be saved, the previous groups
+// are saved back.
+StoreResult AddressBook::saveGroupsAndContacts(const TGroupList &groups, const TContactList &contacts)
+{
+    const TGroupList previous = m_groups.clone();
+    if (const StoreResult saved = saveGroups(groups); !saved)
+        return saved;
+    if (const StoreResult saved = saveContacts(contacts); !saved) {
+        saveGroups(previous);
+        return saved;
+    }
+    return {};
+}
+
 // CHANGE edits a copy of the contact list and returns a refusal, or success when the copy is to
 // be saved.
 template <typename Change> StoreResult AddressBook::changeContacts(Change change)
@@ -266,18 +281,10 @@ StoreResult AddressBook::ImportContacts(const QString &baseGroup, QList<AListAdd
     if (done.imported == 0)
         return {};
 
-    // The group first: contacts saved without it would sit in a group the tree does not show.
     TGroupList groups = m_groups.clone();
     groups.append(AGroups{group, QString()});
-    if (const StoreResult saved = saveGroups(groups); !saved)
+    if (const StoreResult saved = saveGroupsAndContacts(groups, next); !saved)
         return saved;
-    if (const StoreResult saved = saveContacts(next); !saved) {
-        TGroupList without = m_groups.clone();
-        if (const int at = firstGroupNamed(without, group); at >= 0)
-            without.removeAt(at);
-        saveGroups(without);
-        return saved;
-    }
     if (counts)
         *counts = done;
     if (groupName)
@@ -296,13 +303,11 @@ StoreResult AddressBook::RenameGroup(const QString &oldName, const QString &newN
     if (const int at = firstGroupNamed(groups, oldName); at >= 0)
         groups.removeAt(at);
     groups.append(AGroups{newName, QString()});
-    if (const StoreResult saved = saveGroups(groups); !saved)
-        return saved;
     TContactList contacts = m_contacts.clone();
     for (int i = 0; i < contacts.size(); ++i)
         if (contacts[i].Group == oldName)
             contacts[i].Group = newName;
-    return saveContacts(contacts);
+    return saveGroupsAndContacts(groups, contacts);
 }
 
 StoreResult AddressBook::DeleteGroup(const QString &name, bool withContacts)
@@ -313,16 +318,14 @@ StoreResult AddressBook::DeleteGroup(const QString &name, bool withContacts)
     TGroupList groups = m_groups.clone();
     if (const int at = firstGroupNamed(groups, name); at >= 0)
         groups.removeAt(at);
-    if (const StoreResult saved = saveGroups(groups); !saved)
-        return saved;
     TContactList contacts = m_contacts.clone();
     for (int i = contacts.size() - 1; i >= 0; --i) {
         if (withContacts && contacts[i].Group == name)
             contacts.removeAt(i);
-        else if (!withContacts && !GroupExists(contacts[i].Group))
+        else if (!withContacts && firstGroupNamed(groups, contacts[i].Group) < 0)
             contacts[i].Group = kNoGroup;
     }
-    return saveContacts(contacts);
+    return saveGroupsAndContacts(groups, contacts);
 }
 
 StoreResult AddressBook::SetGroupSound(const QString &groupName, const QString &sound)

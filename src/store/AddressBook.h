@@ -93,6 +93,7 @@ private:
     StoreResult loadGroups();
     StoreResult saveContacts(const TContactList &next);
     StoreResult saveGroups(const TGroupList &next);
+    StoreResult saveGroupsAndContacts(const TGroupList &groups, const TContactList &contacts);
 
     QString m_dir;
     FileAccess m_access;

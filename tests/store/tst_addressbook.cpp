@@ -75,6 +75,22 @@ ACalls call(const QString &number, double date, double time, bool isNew = false)
     return ACalls{u"Pozivatelj"_s, number, u"01"_s, date, time, isNew};
 }
 
+// Runs CHANGE with files limited to 3000 bytes (more than a few groups, less than two contacts),
+// as on a disk that fills up.
+template <typename Change> StoreResult underSizeLimit(Change change)
+{
+    struct rlimit saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 3000;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const StoreResult result = change();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    return result;
+}
+
 } // namespace
 
 class TestAddressbook : public QObject
@@ -225,22 +241,38 @@ private slots:
         AddressBook book(m_path);
         QVERIFY(book.load());
 
-        struct rlimit saved;
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit small = saved;
-        small.rlim_cur = 3000;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const StoreResult result = book.AddContact(contact(u"Bruno"_s));
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
-
+        const StoreResult result = underSizeLimit([&] { return book.AddContact(contact(u"Bruno"_s)); });
         QCOMPARE(result.kind, StoreResult::Kind::Failed);
         QVERIFY(result.message.contains(file("Addressbook.dat")));
         QCOMPARE(readFile(file("Addressbook.dat")), contactBytes("Ana"));
         QCOMPARE(readFile(file("Copy of Addressbook.dat")), contactBytes("Older"));
         QCOMPARE(names(book.contacts()), QStringList{"Ana"});
         QVERIFY(QDir(m_path).entryList({u"*.new-*"_s}, QDir::Files).isEmpty());
+    }
+
+    // A group renamed or deleted while its contacts cannot be saved stays as it was on disk.
+    void groupChangeIsAllOrNothing_data()
+    {
+        QTest::addColumn<bool>("rename");
+        QTest::newRow("rename") << true;
+        QTest::newRow("delete") << false;
+    }
+    void groupChangeIsAllOrNothing()
+    {
+        QFETCH(bool, rename);
+        AddressBook book(m_path);
+        QVERIFY(book.load());
+        QVERIFY(book.AddGroup(u"Posao"_s));
+        QVERIFY(book.AddContact(contact(u"Ana"_s, {}, u"Posao"_s)));
+        QVERIFY(book.AddContact(contact(u"Bruno"_s, {}, u"Posao"_s)));
+        const QByteArray groups = readFile(file("Groups.dat"));
+        const StoreResult result = underSizeLimit([&] {
+            return rename ? book.RenameGroup(u"Posao"_s, u"Ured"_s) : book.DeleteGroup(u"Posao"_s, false);
+        });
+        QCOMPARE(result.kind, StoreResult::Kind::Failed);
+        QCOMPARE(readFile(file("Groups.dat")), groups);
+        QCOMPARE(groupNames(book.groups()), QStringList{"Posao"});
+        QCOMPARE(names(book.contacts()), (QStringList{"Ana@Posao", "Bruno@Posao"}));
     }
 
     void backup()
