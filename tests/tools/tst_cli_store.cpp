@@ -137,13 +137,13 @@ private slots:
     {
         TCallList list;
         list.append(ACalls{"Ana\tH", "0912345678", "< Nepoznat >", 38000.0, 0.75, true});
-        list.append(ACalls{"<script>", "P", "", 37999.0, 0.5, false});
+        list.append(ACalls{"<script>\x1b[2J\x7f", "P", "", 37999.0, 0.5, false});
         QVERIFY(SaveCalls(dir() + "/", list));
 
         const Run calls = cli(dir(), {"calls"});
         QCOMPARE(calls.exitCode, 0);
         QCOMPARE(calls.out, QStringLiteral("Ana\\tH\t0912345678\t< Nepoznat >\t2004-01-14\t18:00:00\t1\n"
-                                           "<script>\tP\t\t2004-01-13\t12:00:00\t0\n"));
+                                           "<script>\\x1b[2J\\x7f\tP\t\t2004-01-13\t12:00:00\t0\n"));
 
         QCOMPARE(cli(dir(), {"export", "calls", dir() + "/log"}).exitCode, 0);
         QVERIFY(QFile::exists(dir() + "/log.htm"));

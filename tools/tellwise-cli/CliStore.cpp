@@ -53,7 +53,12 @@ QString escaped(const QString &value)
             out += QLatin1String("\\n");
             break;
         default:
-            out += c;
+            // Any other control character (a NUL from a vCard, an escape that would drive the
+            // terminal) is written as \xHH; all of them lie below U+00A0.
+            if (c.category() == QChar::Other_Control)
+                out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+            else
+                out += c;
         }
     }
     return out;
