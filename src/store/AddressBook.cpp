@@ -17,26 +17,35 @@ StoreResult contactNameTaken()
         QCoreApplication::translate("AddressBook", "Osoba pod tim imenom već postoji!"));
 }
 
+// A text as the data file will hold it: cut to its field, in the file's code page. Names are
+// compared in this form, since two that differ only where the file cannot follow are one key there.
+QString storedText(const QString &text, int capacity)
+{
+    return DecodeCp1250(EncodeCp1250(text.left(capacity)));
+}
+
+QString storedName(const QString &name)
+{
+    return storedText(name, capacity::DisplayNameAs);
+}
+
+// The lists hold what the files hold, so only the name looked for needs its stored form.
 int firstNamed(const TContactList &contacts, const QString &name)
 {
+    const QString key = storedName(name);
     for (int i = 0; i < contacts.size(); ++i)
-        if (contacts[i].DisplayNameAs == name)
+        if (contacts[i].DisplayNameAs == key)
             return i;
     return -1;
 }
 
 int firstGroupNamed(const TGroupList &groups, const QString &name)
 {
+    const QString key = storedText(name, capacity::GroupName);
     for (int i = 0; i < groups.size(); ++i)
-        if (groups[i].GroupName == name)
+        if (groups[i].GroupName == key)
             return i;
     return -1;
-}
-
-// The display name as the data file will hold it: cut to its field, in the file's code page.
-QString storedName(const QString &name)
-{
-    return DecodeCp1250(EncodeCp1250(name.left(capacity::DisplayNameAs)));
 }
 
 } // namespace
@@ -111,7 +120,8 @@ bool AddressBook::GroupNameTaken(const QString &name) const
     // The tree's own nodes carry these names; a group of the same name could never be told apart
     // from them. Their names in the interface language are refused as well.
     const QStringList reserved = {kNoGroup, kBlackListNode, tr("Bez grupe"), tr("Crna Lista")};
-    return name.isEmpty() || GroupExists(name) || reserved.contains(name);
+    const QString key = storedText(name, capacity::GroupName);
+    return key.isEmpty() || GroupExists(key) || reserved.contains(key);
 }
 
 ContactMatch AddressBook::FindContactByNumber(const QString &callerNumber) const
@@ -189,7 +199,8 @@ StoreResult AddressBook::AddContact(AListAddress contact)
 StoreResult AddressBook::EditContact(const QString &oldName, AListAddress contact)
 {
     return changeContacts([&](TContactList &contacts) {
-        if (contact.DisplayNameAs != oldName && firstNamed(contacts, contact.DisplayNameAs) >= 0)
+        if (storedName(contact.DisplayNameAs) != storedName(oldName) &&
+            firstNamed(contacts, contact.DisplayNameAs) >= 0)
             return contactNameTaken();
         if (const int at = firstNamed(contacts, oldName); at >= 0)
             contacts.removeAt(at);

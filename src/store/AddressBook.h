@@ -46,7 +46,8 @@ public:
     // Reads again whichever file changed on disk since this object last read or wrote it.
     StoreResult reloadChanged();
 
-    // Exact, case-sensitive comparison with the key; first match in list order.
+    // Exact, case-sensitive comparison with the key as the file holds it (cut to its field, in
+    // the file's code page); first match in list order. Group names compare the same way.
     int indexOfContact(const QString &displayName) const;
     bool ContactExists(const QString &displayName) const { return indexOfContact(displayName) >= 0; }
     bool GroupExists(const QString &groupName) const;

@@ -328,6 +328,11 @@ private slots:
         QVERIFY(book.contacts()[0].BlackList && !book.contacts()[1].BlackList);
         // Every change is on disk.
         QCOMPARE(QFileInfo(file("Addressbook.dat")).size(), 2 * 2300);
+
+        // Names compare as the file holds them: both of these become "?????".
+        QVERIFY(book.AddContact(contact(u"Борис"_s)));
+        QCOMPARE(book.AddContact(contact(u"Ђорђе"_s)).message, u"Osoba pod tim imenom već postoji!"_s);
+        QCOMPARE(book.EditContact(u"Bruno"_s, contact(u"Ђорђе"_s)).kind, StoreResult::Kind::Refused);
     }
 
     void groupRules()
@@ -364,6 +369,9 @@ private slots:
             QVERIFY(book.AddGroupUnderFreeName(u"Uvoz"_s, &name));
             QCOMPARE(name, QLatin1String(expected));
         }
+        QVERIFY(book.AddGroup(u"Борис"_s));
+        QCOMPARE(book.AddGroup(u"Ђорђе"_s).message, u"Grupa pod tim imenom već postoji!"_s);
+        QCOMPARE(book.RenameGroup(u"Uvoz"_s, u"Ђорђе"_s).kind, StoreResult::Kind::Refused);
     }
 
     // One save for the batch, into a free group; names taken before, within the batch, or only
