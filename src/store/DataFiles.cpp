@@ -136,6 +136,17 @@ void removeStaleTemporaries(const QString &dir, const QString &name)
         ::unlink(native(dir + file).constData());
 }
 
+// The same at a load, but only when no writer is at work in DIR: one that is may be writing its
+// temporary file now, and clears the stale ones itself when it saves. The lock is only tried, so a
+// load by a writer that holds it already does not wait for itself.
+void removeStaleTemporariesWhenIdle(const QString &dir, const QString &name)
+{
+    FileHandle lock(
+        ::open(native(dir + QLatin1String(kLockFileName)).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+    if (lock.fd() >= 0 && ::flock(lock.fd(), LOCK_EX | LOCK_NB) == 0)
+        removeStaleTemporaries(dir, name);
+}
+
 // Writes a new temporary file beside TARGET through FILL (which gets a function taking bytes)
 // and flushes it to disk; returns its path. The file takes over the permissions of an existing
 // TARGET, so that a replaced address book stays as private as it was.
@@ -245,8 +256,10 @@ StoreResult loadFile(const QString &dir, const char *name, RecordList<T> &list, 
     const QString path = dir + QLatin1String(name);
     try {
         int flags = O_RDONLY | O_CLOEXEC;
-        if (access == FileAccess::CreateMissing)
+        if (access == FileAccess::CreateMissing) {
             flags |= O_CREAT;
+            removeStaleTemporariesWhenIdle(dir, QLatin1String(name));
+        }
         FileHandle file(::open(native(path).constData(), flags, 0666));
         if (file.fd() < 0) {
             if (errno == ENOENT && access == FileAccess::ReadOnly) {

@@ -37,7 +37,9 @@ enum class FileAccess
 };
 
 // Replace LIST with the file's records, dropping contacts and groups with an empty key; calls
-// keep their file order. On failure LIST is left as it was.
+// keep their file order. On failure LIST is left as it was. A load that may create the file also
+// removes the temporary files that a killed save of it left, unless a writer holds the folder's
+// lock.
 StoreResult LoadAddressbook(const QString &dir, TContactList &list, FileAccess access);
 StoreResult LoadGroups(const QString &dir, TGroupList &list, FileAccess access);
 StoreResult LoadCalls(const QString &dir, TCallList &list, FileAccess access);

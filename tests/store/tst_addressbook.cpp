@@ -128,7 +128,7 @@ private slots:
         }
     }
 
-    // What saves killed half way left behind goes with the next save of the same file.
+    // What saves killed half way left behind goes with the next save or load of the same file.
     void safetyCopyHoldsPreviousVersion()
     {
         for (const char *name : {"Addressbook.dat.new-1a2b3c4d", "Copy of Addressbook.dat.new-00000001",
@@ -146,6 +146,16 @@ private slots:
         QCOMPARE(QFileInfo(file("Addressbook.dat")).size(), 4600);
         QCOMPARE(QDir(m_path).entryList(QDir::Files),
                  (QStringList{"Addressbook.dat", "Copy of Addressbook.dat", "Groups.dat.new-0000abcd"}));
+        // A load clears them too, unless it only looks or a writer is at work.
+        TGroupList groups;
+        QVERIFY(LoadGroups(m_path, groups, FileAccess::ReadOnly));
+        {
+            const DataFolderLock writer(m_path);
+            QVERIFY(LoadGroups(m_path, groups, FileAccess::CreateMissing));
+        }
+        QVERIFY(QFileInfo::exists(file("Groups.dat.new-0000abcd")));
+        QVERIFY(LoadGroups(m_path, groups, FileAccess::CreateMissing));
+        QVERIFY(!QFileInfo::exists(file("Groups.dat.new-0000abcd")));
 
         // The new file keeps the permissions of the one it replaces.
         const auto privateMode = QFile::ReadOwner | QFile::WriteOwner;
