@@ -789,6 +789,10 @@ of the contact the text belongs to.
 EXAMPLE:
 Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</translation>
     </message>
+    <message>
+        <source>Ime, prezime, nadimak i naziv za prikaz ne smiju sadržavati kontrolne znakove (tabulator, prijelom retka i slične).</source>
+        <translation>The first name, last name, nickname and display name must not contain control characters (tab, line break and the like).</translation>
+    </message>
 </context>
 <context>
     <name>TfrmFindContact</name>

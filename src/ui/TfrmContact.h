@@ -78,6 +78,9 @@ signals:
     // A group was added from the editor; the main window rebuilds its tree and selects it.
     void groupAdded(const QString &name);
 
+public slots:
+    void accept() override;
+
 protected:
     void showEvent(QShowEvent *event) override;
 

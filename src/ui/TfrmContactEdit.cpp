@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -22,6 +23,8 @@
 #include <QTabWidget>
 #include <QTextCursor>
 #include <QToolButton>
+
+#include <algorithm>
 
 void TfrmContact::ClearForNewContact(const QString &firstName, const QString &phoneNumber)
 {
@@ -166,6 +169,28 @@ AListAddress TfrmContact::CreateRecord() const
 QString TfrmContact::displayName() const
 {
     return cbDisplayAs->currentText();
+}
+
+void TfrmContact::accept()
+{
+    // A control character (pasted, or from a contact another program wrote) would reach the
+    // lists, the call window and every export raw; the names are refused until it is gone.
+    auto hasControl = [](const QString &text) {
+        return std::any_of(text.begin(), text.end(),
+                           [](QChar c) { return c.category() == QChar::Other_Control; });
+    };
+    for (QLineEdit *field : {editFirstName, editLastName, editNickName, cbDisplayAs->lineEdit()}) {
+        if (!hasControl(field->text()))
+            continue;
+        showTab(TabPerson);
+        field->setFocus();
+        ShowMessageDialog(QCoreApplication::translate("DialogSeams", "Informacija"),
+                          tr("Ime, prezime, nadimak i naziv za prikaz ne smiju sadržavati kontrolne znakove "
+                             "(tabulator, prijelom retka i slične)."),
+                          QMessageBox::Information, QMessageBox::Ok);
+        return;
+    }
+    QDialog::accept();
 }
 
 void TfrmContact::showEvent(QShowEvent *event)

@@ -173,7 +173,8 @@ private slots:
         QCOMPARE(m_editor->CreateRecord().Group, QStringLiteral("Bez grupe"));
     }
 
-    // The stored group value stays Croatian in an English session.
+    // The stored group value stays Croatian in an English session; a name holding a control
+    // character is refused in English.
     void newContactWithoutGroupIsSavedBezGrupe()
     {
         QTranslator translator;
@@ -181,6 +182,14 @@ private slots:
         QVERIFY(QCoreApplication::installTranslator(&translator));
         m_editor->ClearForNewContact(QStringLiteral("Ivo"), QStringLiteral("091 234 5678"));
         QCOMPARE(edit("editPhoneNumber1")->text(), QStringLiteral("091 234 5678"));
+        edit("editLastName")->setText(QStringLiteral("Horvat\x1b[2J"));
+        MessageDialogHook::setNextAnswer(QMessageBox::Ok);
+        click("btnSave");
+        const QList<MessageDialogHook::Record> refused = MessageDialogHook::takeAnswered();
+        QCOMPARE(refused.size(), 1);
+        QVERIFY(refused[0].text.startsWith(QStringLiteral("The first name, last name")));
+        QVERIFY(m_editor->isVisible());
+        edit("editLastName")->clear();
         click("btnSave");
         const AListAddress saved = m_editor->CreateRecord();
         QCoreApplication::removeTranslator(&translator);
