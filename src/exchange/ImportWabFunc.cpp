@@ -135,6 +135,9 @@ bool readEntries(IAddrBook &book, IWABObject &wab, QList<TWABRecord> &list, QStr
                 record.RecordNumber = std::int32_t(list.size());
                 for (std::uint32_t i = 0; i < count; ++i)
                     storeValue(record, props[i]);
+                for (QString *name :
+                     {&record.GivenName, &record.Surname, &record.NickName, &record.DisplayName})
+                    *name = vcard::nameWithoutControls(*name);
                 list << std::move(record);
             }
             wab.FreeBuffer(props);

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -254,12 +255,12 @@ void addProperty(TVCard &card, bool &isGroup, const Property &p)
     const QStringList parts = components(text, p.name == "N" || p.name == "ADR" || p.name == "ORG");
     const QString value = parts.first();
     if (p.name == "FN")
-        c.DisplayNameAs = value;
+        c.DisplayNameAs = vcard::nameWithoutControls(value);
     else if (p.name == "N") {
-        c.LastName = parts.value(0);
-        c.FirstName = parts.value(1);
+        c.LastName = vcard::nameWithoutControls(parts.value(0));
+        c.FirstName = vcard::nameWithoutControls(parts.value(1));
     } else if (p.name == "NICKNAME")
-        c.NickName = value;
+        c.NickName = vcard::nameWithoutControls(value);
     else if (p.name == "ORG") {
         c.CompanyName = parts.value(0);
         c.CompanyDepartment = parts.value(1);
@@ -386,6 +387,21 @@ QString phoneLocation(int slot)
         QT_TRANSLATE_NOOP("VCard", "Posao (FAX)"), QT_TRANSLATE_NOOP("VCard", "Kuća (FAX)"),
     };
     return slot >= 0 && slot < 8 ? QCoreApplication::translate("VCard", names[slot]) : QString();
+}
+
+QString nameWithoutControls(const QString &name)
+{
+    if (std::none_of(name.begin(), name.end(), [](QChar c) { return c.category() == QChar::Other_Control; }))
+        return name;
+    QString out;
+    out.reserve(name.size());
+    for (const QChar c : name) {
+        if (c.category() != QChar::Other_Control)
+            out += c;
+        else if (c.isSpace())
+            out += QLatin1Char(' ');
+    }
+    return out.simplified();
 }
 
 } // namespace vcard

@@ -32,6 +32,11 @@ constexpr qsizetype kMaxCards = 50000;
 // The location name of phone slot SLOT (0 to 7), in the program's language.
 QString phoneLocation(int slot);
 
+// A name as an import takes it: a control character in it (a NUL from text written in UTF-16,
+// a line break, an escape) would reach the lists, the call window and the terminal raw. A tab or
+// line break becomes a space, any other control character goes; a name without one is unchanged.
+QString nameWithoutControls(const QString &name);
+
 } // namespace vcard
 
 // The contacts of DATA in the file's order. Cards that are not a person (a group card) and

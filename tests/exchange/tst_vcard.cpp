@@ -139,6 +139,9 @@ private slots:
         QTest::newRow("huge folded line")
             << "BEGIN:VCARD\nFN:A\nNOTE:" + QByteArray(" xxxxxxxx\r\n").repeated(200000) + "END:VCARD"
             << u"fn=A"_s;
+        QTest::newRow("control characters in names")
+            << "BEGIN:VCARD\nFN:A\0n\0a\0 Hor\x1b[2Jvat\nN:Horvat\\n;Ana\x07\nEND:VCARD"_ba
+            << u"fn=Ana Hor[2Jvat | first=Ana | last=Horvat"_s;
         QTest::newRow("bad utf-8") << QByteArray("BEGIN:VCARD\nFN:\xC5\xFF\x9A\nEND:VCARD") << u"fn=Ĺ˙š"_s;
         QTest::newRow("group card") << QByteArray("BEGIN:VCARD\nKIND:group\nFN:G\nEND:VCARD") << QString();
         QTest::newRow("too big") << "BEGIN:VCARD\nFN:A\nEND:VCARD\n" + QByteArray(vcard::kMaxFileSize, '\n')

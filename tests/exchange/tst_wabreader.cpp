@@ -29,7 +29,7 @@ QList<w::Record> sampleRecords()
         {8, {w::text8(PR_DISPLAY_NAME, "Obitelj")}, true, MAPI_DISTLIST},
         {9, {w::text8(PR_DISPLAY_NAME, "Obrisan")}, false},
         {12,
-         {w::wide(PR_DISPLAY_NAME, u"Đurić Željka"_s),
+         {w::wide(PR_DISPLAY_NAME, u"Đurić\tŽeljka\x1b"_s),
           w::multiWide(PR_CONTACT_EMAIL_ADDRESSES, {u"z@ž.hr"_s}),
           w::wide(PR_EMAIL_ADDRESS, u"zadnja@x.hr"_s), w::wide(PR_BUSINESS_TELEPHONE_NUMBER, u"01 222"_s)},
          true,
