@@ -212,5 +212,9 @@ void CallMonitor::onEnded()
     m_inCall = false;
     if (std::exchange(m_ignoring, false))
         return;
+    // A caller who hung up before the caller ID came, or a line without the service, leaves the
+    // ring's placeholder waiting: the call was counted, so it is written as it stands.
+    if (const StoreResult saved = m_log.CompleteCall({}, {}, {}, false); !saved)
+        qWarning("the call log could not be saved: %s", qPrintable(saved.message));
     emit callEnded();
 }

@@ -358,6 +358,22 @@ private slots:
         QCOMPARE(DateFromTDateTime(calls[0].CallDate), QDate::currentDate());
     }
 
+    // A caller who hangs up on the first ring, or a line without caller ID: the counted call is
+    // written when it ends, with the placeholders the call list showed.
+    void callWithoutCallerIdIsLoggedWhenItEnds()
+    {
+        m_host->line->ring();
+        m_host->line->end();
+        QCOMPARE(m_host->newCalls, 1);
+        const TCallList calls = callsOnDisk();
+        QCOMPARE(calls.size(), 1);
+        const QString unknown = QStringLiteral("< Neidentificiran >");
+        QCOMPARE((QStringList{calls[0].CallerName, calls[0].CallerNumber, calls[0].CalledNumber}),
+                 (QStringList{unknown, unknown, unknown}));
+        QVERIFY(calls[0].IsNew);
+        QCOMPARE(DateFromTDateTime(calls[0].CallDate), QDate::currentDate());
+    }
+
     // A contact another program added a moment ago names its call at once.
     void contactAddedByAnotherProgramNamesTheCall()
     {
@@ -372,13 +388,14 @@ private slots:
     }
 
     // A line that reports calls faster than a telephone rings: past the burst its calls are
-    // ignored whole, and the monitor says that the line floods.
+    // ignored whole, those without caller ID too, and the monitor says that the line floods.
     void floodingLineIsLimited()
     {
         QSignalSpy flooding(&m_host->monitor, &CallMonitor::floodingChanged);
-        for (int i = 0; i < CallMonitor::kFloodBurst + 5; ++i) {
+        for (int i = 0; i < CallMonitor::kFloodBurst + 6; ++i) {
             m_host->line->ring();
-            m_host->line->identify({.number = QStringLiteral("0915550000")});
+            if (i % 2 == 0)
+                m_host->line->identify({.number = QStringLiteral("0915550000")});
             m_host->line->end();
         }
         QCOMPARE(m_host->newCalls, CallMonitor::kFloodBurst);
