@@ -165,9 +165,10 @@ void TfrmMain::tbDeleteCallsClick()
 void TfrmMain::MarkAllCallsSeen()
 {
     m_callRows->keepShownNames();
-    // Only a call list on the screen is seen: calls that came after the window was closed or
-    // minimised stay new, also when the program ends.
-    if (!m_callsPageShown || !isVisible() || isMinimized())
+    // While the program runs, only a call list on the screen is seen: calls that came after the
+    // window was closed or minimised stay new until it shows again. When the program ends, the
+    // calls page being the last page shown is enough.
+    if (!m_callsPageShown || (!m_programEnding && (!isVisible() || isMinimized())))
         return;
     if (m_callsSeen)
         m_callsSeen(m_programEnding);
