@@ -17,7 +17,6 @@
 #include "ui/TfrmWab.h"
 
 #include <QApplication>
-#include <QSessionManager>
 
 MonitorProgram::MonitorProgram() : m_addressBook(DataDir()), m_callLog(DataDir())
 {
@@ -65,10 +64,9 @@ MonitorProgram::MonitorProgram() : m_addressBook(DataDir()), m_callLog(DataDir()
     connect(&m_settings, &Settings::valueChanged, this, &MonitorProgram::applyCallWindowSettings);
     applyCallWindowSettings();
 
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) {
-        if (m_frmStart)
-            m_frmStart->BackupAndPrune();
-    });
+    // The desktop asks for the data first and quits the program after: both end the one session,
+    // and a second backup would copy the log the first one pruned.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &MonitorProgram::endSession);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &MonitorProgram::endSession);
 }
 

@@ -5,6 +5,7 @@
 #include "app/TrayController.h"
 #include "app/TrayFallbackWindow.h"
 #include "store/DataFiles.h"
+#include "store/FileRecords.h"
 #include "ui/DialogSeams.h"
 #include "ui/TfrmMain.h"
 #include "ui/TfrmNewCallMessage.h"
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSessionManager>
 #include <QSettings>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
@@ -152,6 +154,40 @@ private slots:
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].kind, QMessageBox::Critical);
         QVERIFY(!shown[0].text.isEmpty());
+    }
+
+    // The desktop asks for the data at log-off, then quits the program: the data are backed up
+    // and the log pruned once, so the backup and the safety copy hold the calls pruning removed.
+    void sessionEndBacksUpAndPrunesOnce()
+    {
+        m_program.reset();
+        const QString dir = testsupport::testDataDir();
+        TCallList calls;
+        for (int age : {0, 100}) {
+            ACalls call;
+            call.CallerName = u"Pozivatelj %1"_s.arg(age);
+            call.CallDate = TDateFromQDate(QDate::currentDate().addDays(-age));
+            calls.append(std::move(call));
+        }
+        QVERIFY(SaveCalls(dir, calls));
+        const QByteArray before = testsupport::readFile(dir + QLatin1String(kCallsFileName));
+        m_program = std::make_unique<MonitorProgram>();
+        Settings &settings = m_program->settings();
+        QVERIFY(settings.setNumber(Settings::KeepCalls, Settings::kKeepOnly) &&
+                settings.setNumber(Settings::KeepDays, 30) && settings.setFlag(Settings::BackupRecords, true));
+
+        // Qt's own session manager; offscreen no desktop ever sends its request.
+        auto *manager = qApp->findChild<QSessionManager *>();
+        QVERIFY(manager);
+        emit qApp->commitDataRequest(*manager);
+        m_program.reset();
+
+        const QString copy = QLatin1String(kSafetyCopyPrefix) + QLatin1String(kCallsFileName);
+        QCOMPARE(testsupport::readFile(dir + QLatin1String(kBackupFolderName) + u'/' + copy), before);
+        QCOMPARE(testsupport::readFile(dir + copy), before);
+        TCallList left;
+        QVERIFY(LoadCalls(dir, left, FileAccess::ReadOnly));
+        QCOMPARE(left.size(), 1);
     }
 
     void trayStates_data()
