@@ -50,12 +50,18 @@ int firstGroupNamed(const TGroupList &groups, const QString &name)
 
 } // namespace
 
-StoreResult FirstFailure(std::initializer_list<StoreResult> results)
+StoreResult AllFailures(std::initializer_list<StoreResult> results)
 {
-    for (const StoreResult &r : results)
-        if (!r.ok())
-            return r;
-    return {};
+    StoreResult all;
+    for (const StoreResult &r : results) {
+        if (r.ok())
+            continue;
+        if (all.ok())
+            all = r;
+        else
+            all.message += QLatin1String("\n\n") + r.message;
+    }
+    return all;
 }
 
 AddressBook::AddressBook(const QString &dir, FileAccess access, QObject *parent)
@@ -86,7 +92,7 @@ StoreResult AddressBook::load()
 {
     const StoreResult contacts = loadContacts();
     const StoreResult groups = loadGroups();
-    return FirstFailure({contacts, groups});
+    return AllFailures({contacts, groups});
 }
 
 StoreResult AddressBook::reloadChanged()
@@ -96,7 +102,7 @@ StoreResult AddressBook::reloadChanged()
         contacts = loadContacts();
     if (StampOf(m_dir + QLatin1String(kGroupsFileName)) != m_groupsStamp)
         groups = loadGroups();
-    return FirstFailure({contacts, groups});
+    return AllFailures({contacts, groups});
 }
 
 int AddressBook::indexOfContact(const QString &displayName) const

@@ -104,5 +104,6 @@ private:
     FileStamp m_groupsStamp;
 };
 
-// The first failure of several, or success.
-StoreResult FirstFailure(std::initializer_list<StoreResult> results);
+// Every failure of several as one, with the first one's kind and their messages in order, or
+// success: a failure behind another one is reported too.
+StoreResult AllFailures(std::initializer_list<StoreResult> results);

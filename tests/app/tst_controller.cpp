@@ -141,19 +141,38 @@ private slots:
         QVERIFY(MessageDialogHook::pendingAnswers() == 0);
     }
 
+    void storeFailuresReachTheMessageBox_data()
+    {
+        QTest::addColumn<QStringList>("blocked");
+        QTest::addColumn<int>("boxes");
+        QTest::newRow("call log") << QStringList{kCallsFileName} << 1;
+        QTest::newRow("address book and groups") << QStringList{kAddressbookFileName, kGroupsFileName} << 1;
+    }
     void storeFailuresReachTheMessageBox()
     {
+        QFETCH(QStringList, blocked);
+        QFETCH(int, boxes);
         m_program.reset();
-        // A folder where the call log should be: the file cannot be opened.
-        const QString blocker = testsupport::testDataDir() + QLatin1String(kCallsFileName);
-        QVERIFY(QFile::remove(blocker) && QDir().mkpath(blocker));
-        MessageDialogHook::setNextAnswer(QMessageBox::Ok);
+        // A folder where a data file should be: the file cannot be opened.
+        for (const QString &name : blocked) {
+            const QString blocker = testsupport::testDataDir() + name;
+            QVERIFY(QFile::remove(blocker) && QDir().mkpath(blocker));
+        }
+        for (int i = 0; i < boxes; ++i)
+            MessageDialogHook::setNextAnswer(QMessageBox::Ok);
         m_program = std::make_unique<MonitorProgram>();
-        QDir(blocker).removeRecursively();
+        for (const QString &name : blocked)
+            QDir(testsupport::testDataDir() + name).removeRecursively();
         const auto shown = MessageDialogHook::takeAnswered();
-        QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown[0].kind, QMessageBox::Critical);
-        QVERIFY(!shown[0].text.isEmpty());
+        QCOMPARE(shown.size(), boxes);
+        // Every file that failed is named, not only the first.
+        QString texts;
+        for (const MessageDialogHook::Record &box : shown) {
+            QCOMPARE(box.kind, QMessageBox::Critical);
+            texts += box.text;
+        }
+        for (const QString &name : blocked)
+            QVERIFY2(texts.contains(name), qPrintable(texts));
     }
 
     // The desktop asks for the data at log-off, then quits the program: the data are backed up
