@@ -193,7 +193,8 @@ private slots:
         m_program = std::make_unique<MonitorProgram>();
         Settings &settings = m_program->settings();
         QVERIFY(settings.setNumber(Settings::KeepCalls, Settings::kKeepOnly) &&
-                settings.setNumber(Settings::KeepDays, 30) && settings.setFlag(Settings::BackupRecords, true));
+                settings.setNumber(Settings::KeepDays, 30) &&
+                settings.setFlag(Settings::BackupRecords, true));
 
         // Qt's own session manager; offscreen no desktop ever sends its request.
         auto *manager = qApp->findChild<QSessionManager *>();
