@@ -31,7 +31,6 @@ public:
 
     // Folder 0's name, then its sub-folders'.
     QStringList folderNames() const;
-    int folderCount() const { return int(m_others.size()) + 1; }
 
     // The contacts of FOLDER, one a file in file-name order; files that hold no contact (a group
     // card, something else) are skipped.

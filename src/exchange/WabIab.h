@@ -20,7 +20,6 @@ class IWABObject
 {
 public:
     HRESULT FreeBuffer(const void *buffer);
-    int blocksHeld() const { return int(m_blocks.size()); }
 
     template <typename T> T *allocate(T value)
     {

@@ -69,9 +69,6 @@ public:
 
     QString displayName() const;
     QString picturePath() const { return m_picturePath; }
-    // The sound file that "Test" plays.
-    QString currentSoundFile() const { return m_currentSoundFile; }
-    TfrmFormatNumber *formatNumberDialog() const { return m_formatNumber; }
     TfrmGroup *groupDialog() const { return m_groupDialog; }
 
 signals:

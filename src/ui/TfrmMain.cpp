@@ -663,13 +663,11 @@ void TfrmMain::setLineFlooding(bool flooding)
 
 void TfrmMain::setCallsIndicator(int callsBlinkPhase)
 {
-    m_callsBlinkPhase = callsBlinkPhase;
     pbxCalls->setPixmap(skin::pixmap(QStringLiteral("imagesCalls%1").arg(callsBlinkPhase)));
 }
 
 void TfrmMain::setConnectionIndicator(int connectionImage, const QString &hint)
 {
-    m_connectionImage = connectionImage;
     pbxConnection->setPixmap(skin::pixmap(QStringLiteral("imagesConnect%1").arg(connectionImage)));
     pbxConnection->setToolTip(hint);
 }

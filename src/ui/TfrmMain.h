@@ -118,8 +118,6 @@ public:
     void SetPage(int page);
     int currentPage() const;
     bool callsPageShown() const { return m_callsPageShown; }
-    // The bitmap shown in imgMainPosition ("croAddressbookBar" and so on).
-    QString titleBitmapName() const { return m_titleBitmap; }
 
     // Status strip, driven by the controller.
     void setNewCallsText(const QString &text);
@@ -129,8 +127,6 @@ public:
     void setCallsIndicator(int callsBlinkPhase);
     void setConnectionIndicator(int connectionImage, const QString &hint);
     void setDeviceText(const QString &text);
-    int callsIndicator() const { return m_callsBlinkPhase; }
-    int connectionIndicator() const { return m_connectionImage; }
 
     // The groups tree in its fixed shape; "Sve grupe" expanded and selected. Also refills the
     // contact editor's group choices.
@@ -179,8 +175,6 @@ public:
     // scrolled into view. The window is not brought forward.
     void ShowContacts(const QStringList &names);
     QString selectedNodeText() const;
-    // The name of the new call list's pending caller's contact, for reselecting the call.
-    QString pendingCallerName() const { return m_pendingName; }
 
     static QString SaveCallsProposedName(const QDate &today);
     static QString WebAddress();
@@ -308,8 +302,6 @@ private:
     bool m_minimiseOnClose = false;
     bool m_programEnding = false;
     bool m_groupsShown = true;
-    int m_callsBlinkPhase = 0;
-    int m_connectionImage = 0;
     QPoint m_dragOffset;
     bool m_dragging = false;
     // The details panel's plain fields and the contact field each one shows.
