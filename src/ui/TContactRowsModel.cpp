@@ -4,6 +4,7 @@
 
 #include <QCollator>
 #include <QDataStream>
+#include <QIODevice>
 #include <QLocale>
 #include <QMimeData>
 
