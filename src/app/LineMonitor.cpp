@@ -2,30 +2,20 @@
 #include "app/CallMonitor.h"
 #include "settings/Settings.h"
 #include "telephony/CallSources.h"
-#include "telephony/NetworkCallSource.h"
 
 #include <QTimer>
 
 namespace {
 
-// A lost line is tried again after 2 s, then after twice as long each time, up to a minute. A
-// lost network line's server is asked every half second instead: that costs one refused
-// connection, and the line is back as soon as its server is.
+// A lost line is tried again after 2 s, then after twice as long each time, up to a minute,
+// unless the line itself asks to be tried more often (a network line).
 constexpr int kFirstRetry = 2000;
 constexpr int kLastRetry = 60000;
-constexpr int kServerRetry = 500;
 
 telephony::DeviceKind chosenKind(const Settings &settings)
 {
     return settings.number(Settings::DeviceType) == Settings::kModem ? telephony::DeviceKind::Modem
                                                                      : telephony::DeviceKind::Isdn;
-}
-
-// The chosen line is a network line that lost its server, and the server has not answered yet.
-bool serverAway(const Settings &settings)
-{
-    return chosenKind(settings) == telephony::DeviceKind::Modem &&
-           telephony::NetworkCallSource::waitingForServer(settings.currentDeviceName());
 }
 
 } // namespace
@@ -111,8 +101,8 @@ void LineMonitor::scheduleRetry()
 {
     if (m_retryTimer->isActive())
         return;
-    if (serverAway(m_settings)) {
-        m_retryTimer->start(kServerRetry);
+    if (const int interval = m_calls.source() ? m_calls.source()->retryIntervalMs() : 0) {
+        m_retryTimer->start(interval);
         return;
     }
     m_retryTimer->start(m_retryDelay);
@@ -123,10 +113,6 @@ void LineMonitor::retry()
 {
     if (!m_settings.monitorCalls() || (active() && !m_failed))
         return;
-    if (serverAway(m_settings)) {
-        m_retryTimer->start(kServerRetry);
-        return;
-    }
     start();
 }
 

@@ -27,6 +27,10 @@ public:
     // Turns the call in progress away; nothing when there is none.
     virtual void reject() {}
 
+    // How soon a lost line is worth starting again, in milliseconds; 0 for the caller's growing
+    // pause between tries.
+    virtual int retryIntervalMs() const { return 0; }
+
 signals:
     void callOffered();
     void callerKnown(const telephony::CallerId &caller);

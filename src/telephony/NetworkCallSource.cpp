@@ -21,13 +21,6 @@ constexpr qint64 kMinCallSpacingMs = 250;
 // A connection made while the line is lost waits this long for the line's retry to start it.
 constexpr int kUnclaimedConnectionMs = 3000;
 
-// Every network source of the process, for the retry that asks whether a server is back.
-QList<NetworkCallSource *> &liveSources()
-{
-    static QList<NetworkCallSource *> sources;
-    return sources;
-}
-
 void later(QObject *context, std::function<void()> f)
 {
     QTimer::singleShot(0, context, std::move(f));
@@ -52,12 +45,10 @@ NetworkCallSource::NetworkCallSource(NetworkSource source, const NetworkConfig &
     m_ringTimer.setSingleShot(true);
     connect(&m_connectTimer, &QTimer::timeout, this, &NetworkCallSource::fail);
     connect(&m_ringTimer, &QTimer::timeout, this, &NetworkCallSource::endCall);
-    liveSources().append(this);
 }
 
 NetworkCallSource::~NetworkCallSource()
 {
-    liveSources().removeOne(this);
     closeSocket();
 }
 
@@ -91,19 +82,6 @@ std::unique_ptr<CallSource> NetworkCallSource::create(const LineInfo &line, int)
 bool NetworkCallSource::isConnected() const
 {
     return m_socket && m_socket->state() == QAbstractSocket::ConnectedState;
-}
-
-bool NetworkCallSource::waitingForServer(const QString &lineName)
-{
-    bool waiting = false;
-    for (NetworkCallSource *device : std::as_const(liveSources())) {
-        if (!device->m_failed || device->m_monitoring || QString::fromLatin1(device->m_source.lineName) != lineName)
-            continue;
-        if (!device->m_socket)
-            device->connectSocket();
-        waiting = waiting || !device->isConnected();
-    }
-    return waiting;
 }
 
 bool NetworkCallSource::start()

@@ -15,8 +15,9 @@ namespace telephony {
 // of its connection.
 //
 // A connection that fails or breaks loses the line. From then on a start succeeds only on a
-// connection that is up: the caller asks waitingForServer() until the server answers again, and
-// the start after that takes the new connection with all the server has sent on it meanwhile.
+// connection that is up: a start that fails begins a new connection attempt when none is under
+// way, and the start after the server answered takes the new connection with all the server has
+// sent on it meanwhile. Trying costs one refused connection, so a lost line is tried often.
 class NetworkCallSource : public CallSource
 {
     Q_OBJECT
@@ -28,16 +29,13 @@ public:
     void stop() override;
     bool isMonitoring() const override { return m_monitoring; }
     bool isConnected() const;
+    int retryIntervalMs() const override { return kServerRetryMs; }
+    static constexpr int kServerRetryMs = 500;
 
     // The configured network lines (the network line type), present whether or not their server
     // answers now: connecting is left to the source, which never blocks.
     static QList<LineInfo> lines();
     static std::unique_ptr<CallSource> create(const LineInfo &line, int rejectTimeOutSeconds);
-
-    // For the retry of a lost line: whether the server of the network line of that name has not
-    // answered again yet. Asking starts a new connection attempt when none is under way, so
-    // asking often brings the line back as soon as its server is; false for other lines.
-    static bool waitingForServer(const QString &lineName);
 
 private:
     void connectSocket();
