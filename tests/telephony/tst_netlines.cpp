@@ -160,7 +160,6 @@ private slots:
         sim->send("drop");
         QTRY_COMPARE(lost.count(), 1);
         QVERIFY(!line->isMonitoring());
-        QCOMPARE(line->retryIntervalMs(), NetworkCallSource::kServerRetryMs);
         QVERIFY(!line->start());
         QTRY_VERIFY(static_cast<NetworkCallSource *>(line.get())->isConnected());
         QTRY_COMPARE(sim->connections(), 2);
