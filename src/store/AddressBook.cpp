@@ -17,16 +17,9 @@ StoreResult contactNameTaken()
         QCoreApplication::translate("AddressBook", "Osoba pod tim imenom već postoji!"));
 }
 
-// A text as the data file will hold it: cut to its field, in the file's code page. Names are
-// compared in this form, since two that differ only where the file cannot follow are one key there.
-QString storedText(const QString &text, int capacity)
-{
-    return DecodeCp1250(EncodeCp1250(text.left(capacity)));
-}
-
 QString storedName(const QString &name)
 {
-    return storedText(name, capacity::DisplayNameAs);
+    return StoredText(name, capacity::DisplayNameAs);
 }
 
 // The lists hold what the files hold, so only the name looked for needs its stored form.
@@ -41,7 +34,7 @@ int firstNamed(const TContactList &contacts, const QString &name)
 
 int firstGroupNamed(const TGroupList &groups, const QString &name)
 {
-    const QString key = storedText(name, capacity::GroupName);
+    const QString key = StoredText(name, capacity::GroupName);
     for (int i = 0; i < groups.size(); ++i)
         if (groups[i].GroupName == key)
             return i;
@@ -126,7 +119,7 @@ bool AddressBook::GroupNameTaken(const QString &name) const
     // The tree's own nodes carry these names; a group of the same name could never be told apart
     // from them. Their names in the interface language are refused as well.
     const QStringList reserved = {kNoGroup, kBlackListNode, tr("Bez grupe"), tr("Crna Lista")};
-    const QString key = storedText(name, capacity::GroupName);
+    const QString key = StoredText(name, capacity::GroupName);
     return key.isEmpty() || GroupExists(key) || reserved.contains(key);
 }
 

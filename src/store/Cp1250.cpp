@@ -103,3 +103,8 @@ qsizetype EncodeCp1250Into(const QString &text, char *out, qsizetype maxChars)
     }
     return written;
 }
+
+QString StoredText(const QString &text, int capacity)
+{
+    return DecodeCp1250(EncodeCp1250(text.left(capacity)));
+}

@@ -25,3 +25,8 @@ QByteArray EncodeCp1250(const QString &text);
 // same rules as EncodeCp1250) and returns how many bytes were written. The record writers
 // write straight into a record.
 qsizetype EncodeCp1250Into(const QString &text, char *out, qsizetype maxChars);
+
+// TEXT as a data-file field of CAPACITY characters holds it: cut to the field, every character
+// one the code page has. Names are compared in this form, since two that differ only where the
+// file cannot follow are one key there.
+QString StoredText(const QString &text, int capacity);
