@@ -250,8 +250,8 @@ bool keepRecord(const ACalls &)
     return true;
 }
 
-template <typename Rec, typename T>
-StoreResult loadFile(const QString &dir, const char *name, RecordList<T> &list, FileAccess access)
+template <typename Rec, typename List>
+StoreResult loadFile(const QString &dir, const char *name, List &list, FileAccess access)
 {
     const QString path = dir + QLatin1String(name);
     try {
@@ -275,7 +275,7 @@ StoreResult loadFile(const QString &dir, const char *name, RecordList<T> &list, 
         int kept = 0;
         // Whole records only: a partial record at the end is left out.
         for (qsizetype at = 0; at + Rec::Size <= bytes.size(); at += Rec::Size) {
-            T &record = kept < list.size() ? list[kept] : list.append(T{});
+            auto &record = kept < list.size() ? list[kept] : list.emplaceBack();
             Rec::decodeInto(bytes.constData() + at, record);
             if (keepRecord(record))
                 ++kept;

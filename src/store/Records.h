@@ -89,6 +89,7 @@ public:
         markChanged();
         return *m_items.back();
     }
+    T &emplaceBack() { return append(T{}); }
     T &insert(int i, T record)
     {
         auto it = m_items.insert(m_items.begin() + i, std::make_unique<T>(std::move(record)));
