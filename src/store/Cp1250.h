@@ -26,7 +26,12 @@ QByteArray EncodeCp1250(const QString &text);
 // write straight into a record.
 qsizetype EncodeCp1250Into(const QString &text, char *out, qsizetype maxChars);
 
-// TEXT as a data-file field of CAPACITY characters holds it: cut to the field, every character
-// one the code page has. Names are compared in this form, since two that differ only where the
-// file cannot follow are one key there.
+// True when the first maxChars characters of text are all ones the code page holds.
+bool FitsCp1250(const QString &text, qsizetype maxChars);
+
+// TEXT as a data-file field of CAPACITY characters holds it. Letters the code page has stay as
+// they are; other scripts become Latin letters (Cyrillic as Croatian writes it, the rest through
+// ICU's transliteration), what is still left over becomes its plain ASCII form or, with no Latin
+// form at all (an emoji), is dropped; then the text is cut to the field. Names are compared in
+// this form, since two that differ only where the file cannot follow are one key there.
 QString StoredText(const QString &text, int capacity);

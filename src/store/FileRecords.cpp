@@ -92,7 +92,10 @@ QDate epoch()
 
 void WriteShortString(char *out, int capacity, const QString &text)
 {
-    const qsizetype length = EncodeCp1250Into(text, out + 1, capacity);
+    // A text the code page cannot hold is written as it is stored: Latin letters, never "?".
+    const qsizetype length = FitsCp1250(text, capacity)
+                                 ? EncodeCp1250Into(text, out + 1, capacity)
+                                 : EncodeCp1250Into(StoredText(text, capacity), out + 1, capacity);
     out[0] = char(static_cast<unsigned char>(length));
     std::memset(out + 1 + length, 0, std::size_t(capacity - length));
 }

@@ -339,10 +339,12 @@ private slots:
         // Every change is on disk.
         QCOMPARE(QFileInfo(file("Addressbook.dat")).size(), 2 * 2300);
 
-        // Names compare as the file holds them: both of these become "?????".
-        QVERIFY(book.AddContact(contact(u"Борис"_s)));
-        QCOMPARE(book.AddContact(contact(u"Ђорђе"_s)).message, u"Osoba pod tim imenom već postoji!"_s);
-        QCOMPARE(book.EditContact(u"Bruno"_s, contact(u"Ђорђе"_s)).kind, StoreResult::Kind::Refused);
+        // Names compare as the file holds them: the Ukrainian and the Russian spelling are both
+        // "Vitalij"; a name in another script is another name.
+        QVERIFY(book.AddContact(contact(u"Віталій"_s)));
+        QCOMPARE(book.AddContact(contact(u"Виталий"_s)).message, u"Osoba pod tim imenom već postoji!"_s);
+        QCOMPARE(book.EditContact(u"Bruno"_s, contact(u"Vitalij"_s)).kind, StoreResult::Kind::Refused);
+        QVERIFY(book.AddContact(contact(u"Ђорђе"_s)));
     }
 
     void groupRules()
@@ -379,9 +381,9 @@ private slots:
             QVERIFY(book.AddGroupUnderFreeName(u"Uvoz"_s, &name));
             QCOMPARE(name, QLatin1String(expected));
         }
-        QVERIFY(book.AddGroup(u"Борис"_s));
-        QCOMPARE(book.AddGroup(u"Ђорђе"_s).message, u"Grupa pod tim imenom već postoji!"_s);
-        QCOMPARE(book.RenameGroup(u"Uvoz"_s, u"Ђорђе"_s).kind, StoreResult::Kind::Refused);
+        QVERIFY(book.AddGroup(u"Віталій"_s));
+        QCOMPARE(book.AddGroup(u"Виталий"_s).message, u"Grupa pod tim imenom već postoji!"_s);
+        QCOMPARE(book.RenameGroup(u"Uvoz"_s, u"Vitalij"_s).kind, StoreResult::Kind::Refused);
     }
 
     // One save for the batch, into a free group; names taken before, within the batch, or only
@@ -393,7 +395,7 @@ private slots:
         QVERIFY(book.AddGroup(u"Uvoz"_s));
         QVERIFY(book.AddContact(contact(u"Ana"_s)));
         const QString longName(capacity::DisplayNameAs, QLatin1Char('x'));
-        QList<AListAddress> batch{contact(u"Ana"_s),          contact(u"Борис"_s), contact(u"Ђорђе"_s),
+        QList<AListAddress> batch{contact(u"Ana"_s),          contact(u"Борис"_s), contact(u"Boris"_s),
                                   contact(u"Cvita"_s),        contact(u"Cvita"_s), contact(longName + u"1"_s),
                                   contact(longName + u"2"_s), contact(u" "_s)};
         ImportCounts counts;
@@ -403,7 +405,7 @@ private slots:
         QCOMPARE(counts.selected, 8);
         QCOMPARE(counts.imported, 3);
         QCOMPARE(names(book.contacts()),
-                 (QStringList{"Ana", "?????@Uvoz 1", "Cvita@Uvoz 1", longName + "@Uvoz 1"}));
+                 (QStringList{"Ana", "Boris@Uvoz 1", "Cvita@Uvoz 1", longName + "@Uvoz 1"}));
         QCOMPARE(groupNames(book.groups()), (QStringList{"Uvoz", "Uvoz 1"}));
 
         group.clear();
