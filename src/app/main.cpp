@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
 #include <QTranslator>
 
@@ -29,10 +31,17 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     // The built-in texts are Croatian; the English ones are loaded before any window exists.
-    QTranslator english;
-    if (Settings::overrideSelectsEnglish(QCoreApplication::applicationFilePath()) &&
-        english.load(QStringLiteral(":/translations/tellwise_en.qm")))
-        QCoreApplication::installTranslator(&english);
+    // Qt's own dialogs and buttons follow the same language.
+    const QString programPath = QCoreApplication::applicationFilePath();
+    const QStringList desktopLanguages = QLocale::system().uiLanguages();
+    Settings::chooseFirstLanguage(programPath, QLocale(desktopLanguages.value(0)));
+    const bool english = Settings::overrideSelectsEnglish(programPath);
+    QTranslator ours, qt;
+    if (english && ours.load(QStringLiteral(":/translations/tellwise_en.qm")))
+        QCoreApplication::installTranslator(&ours);
+    if (!english && qt.load(QLocale(QLocale::Croatian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qt);
 
     MonitorProgram program;
     // The end of the session cannot stop an event loop that has not started yet.

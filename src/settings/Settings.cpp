@@ -304,6 +304,9 @@ bool Settings::LoadSettings()
 {
     // Both ways set the device in force: the save of the defaults, or the load.
     if (!keyExists()) {
+        // The first start stores the language the texts are shown in, not the table's default.
+        store(Language, languageOverride(m_programPath).isEmpty() ? 1 : 0);
+        m_languageIndex = number(Language);
         SaveSettings();
         return false;
     }
@@ -406,4 +409,12 @@ bool Settings::writeLanguageOverride(const QString &programPath, const QString &
     file.setValue(overrideKey(programPath), value);
     file.sync();
     return file.status() == QSettings::NoError;
+}
+
+void Settings::chooseFirstLanguage(const QString &programPath, const QLocale &locale)
+{
+    QSettings file(kOrganisation, kApplication);
+    if (file.childGroups().contains(kSettingsGroup) || file.contains(overrideKey(programPath)))
+        return;
+    writeLanguageOverride(programPath, locale.language() == QLocale::Croatian ? QString() : QStringLiteral("ENU"));
 }

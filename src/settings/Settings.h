@@ -4,6 +4,7 @@
 #include "store/StoreResult.h"
 
 #include <QDateTime>
+#include <QLocale>
 #include <QObject>
 #include <QString>
 #include <QVariant>
@@ -164,6 +165,10 @@ public:
     static QString languageOverride(const QString &programPath);
     static bool overrideSelectsEnglish(const QString &programPath);
     static bool writeLanguageOverride(const QString &programPath, const QString &value);
+    // On the very first start (no settings and no override yet) the override follows the
+    // desktop's locale: Croatian for Croatian, English otherwise, so that texts, buttons and
+    // pictures agree from the first window on. Later starts keep what is stored.
+    static void chooseFirstLanguage(const QString &programPath, const QLocale &locale);
 
 signals:
     void valueChanged(Settings::Key key);

@@ -62,10 +62,11 @@ private slots:
     }
 
     // The first start saves every value but the unchosen speech generation, once, with the
-    // language item 0 whatever the override, and creates the autostart entry.
+    // language the desktop's locale chose, and creates the autostart entry.
     void firstStartWritesTheDefaults()
     {
-        QVERIFY(Settings::writeLanguageOverride(kProgram, QStringLiteral("DEU")));
+        Settings::chooseFirstLanguage(kProgram, QLocale(QLocale::German, QLocale::Austria));
+        QCOMPARE(Settings::languageOverride(kProgram), QStringLiteral("ENU"));
         auto s = freshSettings();
         s->SyncLanguageValue();
         QVERIFY(!s->keyExists());    // nothing written before the first save
@@ -76,6 +77,16 @@ private slots:
         QVERIFY(!lines.join(QLatin1Char('\n')).contains(QLatin1String("SapiVersion")));
         QVERIFY(lines.contains(QStringLiteral("FormatString9=(xxx) xxx-xxxxxxx")));
         QVERIFY(lines.contains(QStringLiteral("Language=0")));
+        QCOMPARE(s->languageIndex(), 0);
+        // Once settings exist, the locale no longer decides; a Croatian desktop starts Croatian.
+        Settings::chooseFirstLanguage(kProgram, QLocale(QLocale::Croatian));
+        QCOMPARE(Settings::languageOverride(kProgram), QStringLiteral("ENU"));
+        QFile::remove(settingsFile());
+        Settings::chooseFirstLanguage(kProgram, QLocale(QLocale::Croatian, QLocale::Croatia));
+        auto hr = freshSettings();
+        QVERIFY(!hr->LoadSettings());
+        QCOMPARE(hr->languageIndex(), 1);
+        QVERIFY(settingsLines().contains(QStringLiteral("Language=1")));
         QVERIFY(testsupport::readFile(Autostart::entryPath())
                     .contains("\nExec=\"/opt/Tellwise Monitor/bin/tellwise-monitor\"\n"));
     }
