@@ -346,8 +346,8 @@ exist in the address book were not written.</translation>
     <name>TfrmAbout</name>
     <message>
         <location filename="../../src/app/TfrmAbout.cpp" line="+25"/>
-        <source>&lt;b&gt;Tellwise Monitor 2.0&lt;/b&gt;&lt;br&gt;&lt;br&gt;Prikaz pozivatelja za jednu telefonsku liniju: modem s prikazom broja&lt;br&gt;ili ISDN adapter (CAPI 2.0).&lt;br&gt;&lt;br&gt;Broji i bilježi svaki poziv, pronalazi pozivatelja u adresaru&lt;br&gt;i prikazuje njegovo ime, broj, sliku i bilješke.</source>
-        <translation>&lt;b&gt;Tellwise Monitor 2.0&lt;/b&gt;&lt;br&gt;&lt;br&gt;Caller ID for one telephone line: a caller-ID modem&lt;br&gt;or an ISDN adapter (CAPI 2.0).&lt;br&gt;&lt;br&gt;Counts and logs every call, looks the caller up in the address book&lt;br&gt;and shows the caller&apos;s name, number, picture and notes.</translation>
+        <source>Prikaz pozivatelja za jednu telefonsku liniju: modem s prikazom broja,&lt;br&gt;ISDN adapter (CAPI 2.0) ili nadzor poziva na mreži.&lt;br&gt;&lt;br&gt;Broji i bilježi svaki poziv, pronalazi pozivatelja u adresaru&lt;br&gt;i prikazuje njegovo ime, broj, sliku i bilješke.&lt;br&gt;&lt;br&gt;Slobodan program pod licencom GNU GPL, verzije 3 ili novije.</source>
+        <translation>Caller ID for one telephone line: a caller-ID modem,&lt;br&gt;an ISDN adapter (CAPI 2.0) or a call monitor on the network.&lt;br&gt;&lt;br&gt;Counts and logs every call, looks the caller up in the address book&lt;br&gt;and shows the caller&apos;s name, number, picture and notes.&lt;br&gt;&lt;br&gt;Free software under the GNU GPL, version 3 or later.</translation>
     </message>
     <message>
         <location line="+17"/>

@@ -16,17 +16,20 @@
 TfrmAbout::TfrmAbout(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("Tellwise Monitor 2.0"));
+    // The version the build was made as.
+    const QString title = QStringLiteral("Tellwise Monitor " TELLWISE_VERSION);
+    setWindowTitle(title);
 
     auto *program = new QWidget;
     auto *icon = new QLabel;
     icon->setPixmap(TrayController::icon(TrayController::State::ActiveMonitor).pixmap(48, 48));
     icon->setAlignment(Qt::AlignTop);
-    auto *text = new QLabel(tr("<b>Tellwise Monitor 2.0</b><br><br>"
-                               "Prikaz pozivatelja za jednu telefonsku liniju: modem s prikazom broja<br>"
-                               "ili ISDN adapter (CAPI 2.0).<br><br>"
+    auto *text = new QLabel(QStringLiteral("<b>%1</b><br><br>").arg(title) +
+                            tr("Prikaz pozivatelja za jednu telefonsku liniju: modem s prikazom broja,<br>"
+                               "ISDN adapter (CAPI 2.0) ili nadzor poziva na mreži.<br><br>"
                                "Broji i bilježi svaki poziv, pronalazi pozivatelja u adresaru<br>"
-                               "i prikazuje njegovo ime, broj, sliku i bilješke."));
+                               "i prikazuje njegovo ime, broj, sliku i bilješke.<br><br>"
+                               "Slobodan program pod licencom GNU GPL, verzije 3 ili novije."));
     text->setObjectName(QStringLiteral("lblProgram"));
     text->setTextFormat(Qt::RichText);
     auto *programLayout = new QHBoxLayout(program);
