@@ -97,8 +97,16 @@ CallLog::~CallLog()
 
 StoreResult CallLog::loadFile()
 {
-    m_stamp = StampOf(m_dir + QLatin1String(kCallsFileName));
+    // Taken before the read: a save by another program during it is seen at the next look.
+    const FileStamp stamp = StampOf(m_dir + QLatin1String(kCallsFileName));
     const StoreResult result = LoadCalls(m_dir, m_calls, m_access);
+    // A version that could not be read is not the one in memory: the next change reads it again
+    // rather than save the list over it. The watch on the file does not ask again.
+    if (!result) {
+        m_unreadable = stamp;
+        return result;
+    }
+    m_stamp = stamp;
     // Calls not yet saved stay, also when another program's log is read: the completed ones at
     // their time, a ringing one at the end.
     for (const ACalls &call : std::as_const(m_unsaved))
@@ -125,6 +133,9 @@ int CallLog::ringingAt(const TCallList &calls) const
 
 void CallLog::BeginCall(ACalls call)
 {
+    // A ring before the previous call ended (a line lost meanwhile) leaves that call as it stands.
+    if (ringingAt(m_calls) >= 0)
+        CompleteCall({}, {}, {}, false);
     m_ringing = asStored(call);
     m_calls.append(*m_ringing);
 }
@@ -132,7 +143,17 @@ void CallLog::BeginCall(ACalls call)
 StoreResult CallLog::reloadChanged()
 {
     // A save of ours on its way changes the file too; its end tells what is on disk.
-    if (m_saveInFlight || StampOf(m_dir + QLatin1String(kCallsFileName)) == m_stamp)
+    if (m_saveInFlight)
+        return {};
+    const FileStamp stamp = StampOf(m_dir + QLatin1String(kCallsFileName));
+    if (stamp == m_stamp || stamp == m_unreadable)
+        return {};
+    return loadFile();
+}
+
+StoreResult CallLog::readIfChanged()
+{
+    if (StampOf(m_dir + QLatin1String(kCallsFileName)) == m_stamp)
         return {};
     return loadFile();
 }
@@ -143,7 +164,7 @@ template <typename Change> StoreResult CallLog::change(Change change)
 {
     flush();
     const DataFolderLock lock(m_dir);
-    if (const StoreResult fresh = reloadChanged(); !fresh)
+    if (const StoreResult fresh = readIfChanged(); !fresh)
         return fresh;
     TCallList next = m_calls.clone();
     if (!change(next))

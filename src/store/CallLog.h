@@ -40,7 +40,8 @@ public:
 
     StoreResult load();
     // Reads the file again when it changed on disk since this object last read or wrote it
-    // (never while a save of its own is on its way).
+    // (never while a save of its own is on its way). A version whose read failed is not tried
+    // again here; the next change tries it before it saves.
     StoreResult reloadChanged();
     // Waits until every completed call is saved, or its save failed; returns the last save's result.
     StoreResult flush();
@@ -82,6 +83,8 @@ private:
 
     template <typename Change> StoreResult change(Change change);
     StoreResult loadFile();
+    // Reads the file when it is not the version in memory, also one that could not be read before.
+    StoreResult readIfChanged();
     // Where the ringing call stands in CALLS: the last record, or -1.
     int ringingAt(const TCallList &calls) const;
     // Starts the save when the event loop next runs: the call window paints first.
@@ -93,7 +96,8 @@ private:
     QString m_dir;
     FileAccess m_access;
     TCallList m_calls;
-    FileStamp m_stamp;
+    FileStamp m_stamp;      // the version in memory
+    FileStamp m_unreadable; // the version whose read failed last
     std::optional<ACalls> m_ringing;
     // Completed calls that are not in the file yet, oldest first; a reload puts them back.
     QList<ACalls> m_unsaved;

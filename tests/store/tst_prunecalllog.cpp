@@ -7,7 +7,11 @@
 #include <QFile>
 #include <QTest>
 
-// Pruning the call log by age, checked on the call log file written afterwards.
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+
+// Pruning the call log by age, and the calls another program's save meets in memory, checked on
+// the call log file written afterwards.
 namespace {
 
 ACalls callAt(const QDateTime &when, const QString &name)
@@ -21,14 +25,19 @@ ACalls callAt(const QDateTime &when, const QString &name)
     return call;
 }
 
+QStringList names(const TCallList &calls)
+{
+    QStringList names;
+    for (const ACalls &call : calls)
+        names << call.CallerName;
+    return names;
+}
+
 QStringList namesOnDisk()
 {
     CallLog log(DataDir(), FileAccess::ReadOnly);
     log.load();
-    QStringList names;
-    for (const ACalls &call : log.calls())
-        names << call.CallerName;
-    return names;
+    return names(log.calls());
 }
 
 // Writes the call log and prunes it to KEEPDAYS.
@@ -102,6 +111,51 @@ private slots:
         calls.append(callAt(now.addDays(-100), QStringLiteral("old")));
         prune(calls, std::nullopt, now);
         QCOMPARE(namesOnDisk(), QStringList{"old"});
+    }
+
+    // A call that rang while an earlier one never ended keeps that one: another program's log,
+    // read meanwhile, gets both back.
+    void reloadKeepsEveryRingingCall()
+    {
+        const QDateTime now = QDateTime::currentDateTime();
+        CallLog log(DataDir());
+        QVERIFY(log.load());
+        log.BeginCall(callAt(now.addSecs(-60), QStringLiteral("first ring")));
+        log.BeginCall(callAt(now, QStringLiteral("second ring")));
+        TCallList theirs;
+        theirs.append(callAt(now.addDays(-1), QStringLiteral("theirs")));
+        QVERIFY(SaveCalls(DataDir(), theirs));
+        QVERIFY(log.reloadChanged());
+        QCOMPARE(names(log.calls()), (QStringList{"first ring", "theirs", "second ring"}));
+    }
+
+    // Another program's log that cannot be read just now: the completed call stays in memory, and
+    // the next change reads that log first instead of saving over it.
+    void unreadableLogIsReadBeforeTheNextSave()
+    {
+        const QDateTime now = QDateTime::currentDateTime();
+        const QString path = DataDir() + kCallsFileName;
+        TCallList calls;
+        calls.append(callAt(now.addDays(-2), QStringLiteral("old")));
+        QVERIFY(SaveCalls(DataDir(), calls));
+        CallLog log(DataDir());
+        QVERIFY(log.load());
+        calls.insert(0, callAt(now.addDays(-1), QStringLiteral("theirs")));
+        QVERIFY(SaveCalls(DataDir(), calls));
+        // Unreadable to this thread only; the superuser reads anything.
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), 0) == 0);
+        ::setfsuid(65534);
+        ACalls ringing = callAt(now, QStringLiteral("ringing"));
+        ringing.IsNew = true;
+        log.BeginCall(ringing);
+        log.CompleteCall(QStringLiteral("Ana"), QStringLiteral("091"), QString(), false);
+        const bool saved = bool(log.flush());
+        ::setfsuid(::geteuid());
+        QVERIFY(::chmod(QFile::encodeName(path).constData(), 0644) == 0);
+        QVERIFY(!saved);
+        QCOMPARE(names(log.calls()), (QStringList{"Ana", "old"}));
+        QVERIFY(log.MarkAllSeen());
+        QCOMPARE(namesOnDisk(), (QStringList{"Ana", "theirs", "old"}));
     }
 };
 
