@@ -308,6 +308,18 @@ QString FormatByPattern(const QString &number, const NumberFormatSettings &setti
 
 QString FormatAutomatically(const QString &number, const NumberFormatSettings &settings)
 {
+    // Toll-free, shared-cost and premium numbers have no area code: their service prefix is a
+    // group of its own, the rest follows in threes ("0800 123 456", "060 123 456").
+    static const QLatin1String kServicePrefixes[] = {
+        QLatin1String("0800"), QLatin1String("0801"), QLatin1String("060"), QLatin1String("061"),
+        QLatin1String("064"),  QLatin1String("065"),  QLatin1String("069")};
+    for (const QLatin1String prefix : kServicePrefixes) {
+        const qsizetype rest = number.size() - prefix.size();
+        if (!number.startsWith(prefix) || rest < 4 || rest > 7 || DigitsOnly(number) != number)
+            continue;
+        const QString tail = number.mid(prefix.size());
+        return prefix + QLatin1Char(' ') + (rest == 4 ? tail : tail.left(3) + QLatin1Char(' ') + tail.mid(3));
+    }
     const qsizetype n = number.size();
     QString pattern;
     if (!number.startsWith(QLatin1Char('0'))) {

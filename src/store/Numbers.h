@@ -85,6 +85,7 @@ QString FormatPhoneNumber(const QString &number, const NumberFormatSettings &set
 // The number laid out by the pattern for its length; a leading "00" becomes "+".
 QString FormatByPattern(const QString &number, const NumberFormatSettings &settings);
 
-// The number laid out by the home numbering plan ("0" trunk prefix, "01" a two-digit area code);
-// falls back to FormatByPattern when no rule applies.
+// The number laid out by the home numbering plan ("0" trunk prefix, "01" a two-digit area code,
+// service prefixes such as "0800" and "060" a group of their own); falls back to FormatByPattern
+// when no rule applies.
 QString FormatAutomatically(const QString &number, const NumberFormatSettings &settings);
