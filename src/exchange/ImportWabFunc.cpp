@@ -186,27 +186,12 @@ bool ReadContactFile(const QString &fileName, QList<TWABRecord> &list, QString *
     list.clear();
     if (!IsVCardFile(fileName))
         return ReadWabFile(fileName, list, error);
-    QFile file(fileName);
-    QString failure;
-    if (!file.open(QIODevice::ReadOnly))
-        failure = QCoreApplication::translate("WabCode", "Datoteka %1 se ne može otvoriti: %2")
-                      .arg(fileName, file.errorString());
-    else if (file.size() > vcard::kMaxFileSize)
-        failure = QCoreApplication::translate("ImportWab", "Datoteka je prevelika za vCard datoteku.");
-    if (failure.isEmpty()) {
-        const QByteArray data = file.read(vcard::kMaxFileSize + 1);
-        if (!data.contains("BEGIN:VCARD") && !data.toUpper().contains("BEGIN:VCARD"))
-            failure = QCoreApplication::translate("ImportWab", "Datoteka nije vCard datoteka.");
-        for (const TVCard &card : ReadVCards(data)) {
-            list << VCardRecord(card.Contact);
-            list.last().RecordNumber = std::int32_t(list.size() - 1);
-        }
-    }
-    if (!failure.isEmpty()) {
-        list.clear();
-        if (error)
-            *error = failure;
+    TVCardReading reading;
+    if (!ReadVCardFile(fileName, reading, error))
         return false;
+    for (const TVCard &card : std::as_const(reading.Cards)) {
+        list << VCardRecord(card.Contact);
+        list.last().RecordNumber = std::int32_t(list.size() - 1);
     }
     return true;
 }

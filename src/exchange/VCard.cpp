@@ -1,15 +1,22 @@
 #include "exchange/VCard.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
+#include <numeric>
+#include <optional>
 
 namespace {
 
 struct Property
 {
+    QByteArray group;  // upper case, as in "ITEM1.TEL"
     QByteArray name;   // upper case, group prefix removed
     QStringList types; // lower case, from TYPE= and 2.1's bare parameters
     QByteArray encoding;
@@ -61,8 +68,10 @@ bool parseLine(const QByteArray &line, Property &p)
         return false;
     p.value = line.mid(colon + 1);
     const QList<QByteArray> head = splitOutsideQuotes(line.left(colon), ';');
-    p.name = head.first().trimmed().toUpper();
-    p.name = p.name.mid(p.name.lastIndexOf('.') + 1);
+    const QByteArray name = head.first().trimmed().toUpper();
+    const qsizetype dot = name.lastIndexOf('.');
+    p.group = name.left(std::max<qsizetype>(dot, 0));
+    p.name = name.mid(dot + 1);
     for (qsizetype i = 1; i < head.size(); ++i) {
         const qsizetype eq = head[i].indexOf('=');
         const QByteArray key = (eq < 0 ? QByteArray("TYPE") : head[i].left(eq).trimmed().toUpper());
@@ -108,8 +117,9 @@ QByteArray decodeQuotedPrintable(const QByteArray &in)
     return out;
 }
 
-// Bytes to text: the named charset when Qt knows it; otherwise UTF-8, and when that is not
-// valid UTF-8, Windows-1250 (what a Croatian phone or program most likely wrote).
+// Bytes to text: the named charset when Qt knows it (through ICU, any a phone writes:
+// Windows-1251, Shift_JIS, ...); otherwise UTF-8, and when that is not valid UTF-8,
+// Windows-1250, which is what a Croatian Windows program or phone writes without saying so.
 QString decodeText(const QByteArray &bytes, const QByteArray &charset)
 {
     if (!charset.isEmpty()) {
@@ -153,54 +163,153 @@ QString rawText(const Property &p)
     return decodeText(bytes, p.charset);
 }
 
-// Hands each logical line of DATA to USE, one at a time: folded lines joined, and 2.1's
-// quoted-printable soft breaks too. Blank lines and lines longer than the limit are dropped.
-template <typename Use> void forEachLogicalLine(const QByteArray &data, Use use)
+// Turns a file's bytes, fed in pieces, into logical lines for USE: UTF-16 becomes UTF-8; CR LF,
+// LF, CR and CR CR LF each end a line; folded lines are joined, as are 2.1's quoted-printable
+// soft breaks and its base64 lines written without indent. Pictures, sounds and keys are passed
+// over without being kept; a line longer than the limit is dropped with its property.
+template <typename Use> class LineReader
 {
-    QByteArray current;
-    bool dropping = false;
-    auto isQuotedPrintable = [](const QByteArray &line) {
-        const qsizetype colon = line.indexOf(':');
-        return colon > 0 && line.left(colon).toUpper().contains("QUOTED-PRINTABLE");
+public:
+    explicit LineReader(Use use) : m_use(std::move(use)) {}
+
+    void feed(QByteArrayView bytes)
+    {
+        if (m_first) {
+            m_first = false;
+            bytes = withoutByteOrderMark(bytes);
+        }
+        if (m_utf16)
+            split(QString(m_utf16->decode(bytes)).toUtf8());
+        else
+            split(bytes);
+    }
+
+    void finish()
+    {
+        if (!m_physical.isEmpty())
+            physicalLine();
+        flush();
+    }
+
+private:
+    enum class State
+    {
+        Idle,
+        Keeping,
+        PassingOver,
+        Dropping
     };
-    auto flush = [&] {
-        if (!current.isEmpty())
-            use(current);
-        current.clear();
-    };
-    qsizetype pos = 0;
-    while (pos < data.size()) {
-        qsizetype end = pos;
-        while (end < data.size() && data[end] != '\n' && data[end] != '\r')
-            ++end;
-        const QByteArray physical = data.mid(pos, end - pos);
-        pos = end;
-        if (pos < data.size() && data[pos] == '\r')
-            ++pos;
-        if (pos < data.size() && data[pos] == '\n')
-            ++pos;
-        const bool folded = !physical.isEmpty() && (physical[0] == ' ' || physical[0] == '\t');
-        const bool softBreak = current.endsWith('=') && isQuotedPrintable(current);
-        if (folded || softBreak) {
-            if (dropping || current.isEmpty())
-                continue;
-            if (softBreak && !folded)
-                current.chop(1);
-            current += folded ? physical.mid(1) : physical;
-            if (current.size() > vcard::kMaxLineSize) {
-                // Too long to be a field we keep (a photo at most): drop it whole.
-                current.clear();
-                dropping = true;
+
+    QByteArrayView withoutByteOrderMark(QByteArrayView bytes)
+    {
+        if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+            m_utf16.emplace(bytes[0] == '\xFF' ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+            return bytes.sliced(2);
+        }
+        if (bytes.startsWith("\xEF\xBB\xBF"))
+            return bytes.sliced(3);
+        // UTF-16 without a mark: "BEGIN" with a NUL beside each letter.
+        if (bytes.size() >= 2 && (bytes[0] == 0) != (bytes[1] == 0))
+            m_utf16.emplace(bytes[1] == 0 ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+        return bytes;
+    }
+
+    void split(QByteArrayView bytes)
+    {
+        qsizetype i = 0;
+        while (i < bytes.size()) {
+            if (m_afterCr) {
+                m_afterCr = bytes[i] == '\r';
+                if (bytes[i] == '\r' || bytes[i] == '\n') {
+                    ++i;
+                    continue;
+                }
             }
-            continue;
+            qsizetype end = i;
+            while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r')
+                ++end;
+            if (m_physical.size() + (end - i) > vcard::kMaxLineSize)
+                m_physicalTooLong = true;
+            else
+                m_physical += bytes.sliced(i, end - i);
+            if (end == bytes.size())
+                return;
+            m_afterCr = bytes[end] == '\r';
+            physicalLine();
+            i = end + 1;
+        }
+    }
+
+    static bool isPassedOver(const QByteArray &line)
+    {
+        qsizetype end = 0;
+        while (end < line.size() && line[end] != ':' && line[end] != ';')
+            ++end;
+        QByteArray name = line.left(end).trimmed().toUpper();
+        name = name.mid(name.lastIndexOf('.') + 1);
+        return name == "PHOTO" || name == "LOGO" || name == "SOUND" || name == "KEY";
+    }
+
+    void physicalLine()
+    {
+        const QByteArray line = std::exchange(m_physical, QByteArray());
+        const bool tooLong = std::exchange(m_physicalTooLong, false);
+        const bool folded = !line.isEmpty() && (line[0] == ' ' || line[0] == '\t');
+        const bool softBreak = std::exchange(m_softBreak, false);
+        // A base64 line holds no colon; a property line always does.
+        const bool base64Line = m_base64 && !line.isEmpty() && !line.contains(':');
+        if (m_state != State::Idle && (softBreak || folded || base64Line)) {
+            m_softBreak = m_quotedPrintable && line.endsWith('=');
+            if (m_state != State::Keeping)
+                return;
+            if (softBreak)
+                m_current.chop(1);
+            // After a soft break a leading blank is text; in a folded line it is the fold.
+            m_current += folded && !softBreak ? QByteArrayView(line).sliced(1) : QByteArrayView(line);
+            if (tooLong || m_current.size() > vcard::kMaxLineSize) {
+                m_current.clear();
+                m_state = State::Dropping;
+            }
+            return;
         }
         flush();
-        dropping = physical.size() > vcard::kMaxLineSize;
-        if (!dropping && !physical.trimmed().isEmpty())
-            current = physical;
+        if (line.trimmed().isEmpty())
+            return;
+        const qsizetype colon = line.indexOf(':');
+        const QByteArray head = (colon < 0 ? line : line.left(colon)).toUpper();
+        m_quotedPrintable = head.contains("QUOTED-PRINTABLE");
+        m_base64 = head.contains("BASE64");
+        m_softBreak = m_quotedPrintable && line.endsWith('=');
+        if (isPassedOver(line))
+            m_state = State::PassingOver;
+        else if (tooLong)
+            m_state = State::Dropping;
+        else {
+            m_state = State::Keeping;
+            m_current = line;
+        }
     }
-    flush();
-}
+
+    void flush()
+    {
+        if (m_state == State::Keeping)
+            m_use(m_current);
+        m_current.clear();
+        m_state = State::Idle;
+    }
+
+    Use m_use;
+    bool m_first = true;
+    std::optional<QStringDecoder> m_utf16;
+    bool m_afterCr = false;
+    QByteArray m_physical;
+    bool m_physicalTooLong = false;
+    State m_state = State::Idle;
+    QByteArray m_current;
+    bool m_quotedPrintable = false;
+    bool m_base64 = false;
+    bool m_softBreak = false;
+};
 
 enum Slot
 {
@@ -214,17 +323,26 @@ enum Slot
     HomeFax
 };
 
-// The slot a phone of these types goes to: the first free one of its kind, then any free one,
-// so that no number is lost.
-int phoneSlot(const Property &p, const std::array<QString, 8> &numbers)
+struct Phone
 {
-    auto has = [&](const char *t) { return p.types.contains(QLatin1String(t)); };
-    if (p.slot >= 0 && numbers[std::size_t(p.slot)].isEmpty())
-        return p.slot;
+    QString number;
+    QString extension;
+    QStringList types;
+    int slot = -1;
+    QByteArray group;
+};
+
+// The slot a phone of these types goes to: the first free one of its kind, then (when ANY) any
+// free one, so that no number is lost.
+int phoneSlot(const Phone &phone, const std::array<QString, 8> &numbers, bool any)
+{
+    auto has = [&](const char *t) { return phone.types.contains(QLatin1String(t)); };
+    if (phone.slot >= 0 && numbers[std::size_t(phone.slot)].isEmpty())
+        return phone.slot;
     QList<int> wanted;
     if (has("fax"))
         wanted = has("home") && !has("work") ? QList<int>{HomeFax, WorkFax} : QList<int>{WorkFax, HomeFax};
-    else if (has("cell"))
+    else if (has("cell") || has("iphone"))
         wanted = {Cell};
     else if (has("main"))
         wanted = {CompanyMain};
@@ -232,12 +350,76 @@ int phoneSlot(const Property &p, const std::array<QString, 8> &numbers)
         wanted = {Work, Work2, CompanyMain};
     else
         wanted = {Home, Home2};
-    for (int s = 0; s < 8; ++s)
+    for (int s = 0; s < 8 && any; ++s)
         wanted << s;
     for (int s : wanted)
         if (numbers[std::size_t(s)].isEmpty())
             return s;
     return -1;
+}
+
+// Which numbers a full card keeps first: voice and mobile, then fax, then pager and the like.
+int phoneRank(const Phone &phone)
+{
+    if (phone.types.contains(QLatin1String("fax")))
+        return 1;
+    static const QStringList others{QStringLiteral("pager"), QStringLiteral("modem"), QStringLiteral("bbs")};
+    return std::any_of(others.begin(), others.end(),
+                       [&](const QString &t) { return phone.types.contains(t); })
+               ? 2
+               : 0;
+}
+
+// The types an X-ABLabel names: Apple's own labels, and the words of a label the user typed.
+QStringList labelTypes(QString label)
+{
+    label = label.toLower().remove(QStringLiteral("_$!<")).remove(QStringLiteral(">!$_"));
+    QStringList types;
+    auto word = [&](std::initializer_list<const char *> words, const char *type) {
+        for (const char *w : words)
+            if (label.contains(QLatin1String(w)))
+                return void(types << QLatin1String(type));
+    };
+    word({"fax"}, "fax");
+    word({"mob", "cell", "iphone"}, "cell");
+    word({"pager"}, "pager");
+    word({"main", "central"}, "main");
+    word({"work", "posao", "ured", "office"}, "work");
+    word({"home", "kuć", "kuc"}, "home");
+    return types;
+}
+
+// A number as it is dialled: the line's number, then what is dialled once it answers (an
+// extension after a pause or wait, "x" or "ext", a tel: URI's ext parameter). Only the line's
+// number tells a caller, so it alone becomes the contact's number.
+Phone splitNumber(QString value)
+{
+    Phone phone;
+    if (value.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive)) {
+        const QStringList parts = value.mid(4).split(QLatin1Char(';'));
+        value = parts.first();
+        for (const QString &param : parts)
+            if (param.startsWith(QLatin1String("ext="), Qt::CaseInsensitive))
+                phone.extension = param.mid(4);
+    }
+    static const QRegularExpression extension(
+        QStringLiteral("(?:[,;]|[pw](?=[\\d,;pw*#]|$)|(?:ext\\.?|x)\\s*\\d)"),
+        QRegularExpression::CaseInsensitiveOption);
+    bool digit = false;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        digit = digit || value[i].isDigit();
+        if (digit && !value[i].isDigit() &&
+            extension
+                .match(value, i, QRegularExpression::NormalMatch,
+                       QRegularExpression::AnchorAtOffsetMatchOption)
+                .hasMatch()) {
+            phone.extension += QString(value.mid(i)).remove(QRegularExpression(QStringLiteral("[^\\d*#]")));
+            value.truncate(i);
+            break;
+        }
+    }
+    phone.number = value.trimmed();
+    return phone;
 }
 
 // Where an ADR or URL goes: its type, else the home one when free, else the work one.
@@ -246,60 +428,6 @@ bool isWork(const Property &p, bool homeTaken)
     if (p.types.contains(QLatin1String("work")))
         return true;
     return !p.types.contains(QLatin1String("home")) && homeTaken;
-}
-
-void addProperty(TVCard &card, bool &isGroup, const Property &p)
-{
-    AListAddress &c = card.Contact;
-    const QString text = rawText(p);
-    const QStringList parts = components(text, p.name == "N" || p.name == "ADR" || p.name == "ORG");
-    const QString value = parts.first();
-    if (p.name == "FN")
-        c.DisplayNameAs = vcard::nameWithoutControls(value);
-    else if (p.name == "N") {
-        c.LastName = vcard::nameWithoutControls(parts.value(0));
-        c.FirstName = vcard::nameWithoutControls(parts.value(1));
-    } else if (p.name == "NICKNAME")
-        c.NickName = vcard::nameWithoutControls(value);
-    else if (p.name == "ORG") {
-        c.CompanyName = parts.value(0);
-        c.CompanyDepartment = parts.value(1);
-        c.CompanyOffice = parts.value(2);
-    } else if (p.name == "TITLE")
-        c.CompanyJobTitle = value;
-    else if (p.name == "NOTE")
-        c.Notes = value;
-    else if (p.name == "UID")
-        card.Uid = value;
-    else if (p.name == "ADR") {
-        const bool homeTaken = !(c.HomeAddress + c.HomeCity + c.HomePostNo + c.HomeCountry).isEmpty();
-        const bool work = isWork(p, homeTaken);
-        (work ? c.CompanyAddress : c.HomeAddress) = parts.value(2);
-        (work ? c.CompanyCity : c.HomeCity) = parts.value(3);
-        (work ? c.CompanyPostNo : c.HomePostNo) = parts.value(5);
-        (work ? c.CompanyCountry : c.HomeCountry) = parts.value(6);
-    } else if (p.name == "URL") {
-        // A URL is not escaped text; take it as written, on one line.
-        (isWork(p, !c.HomeWebPage.isEmpty()) ? c.CompanyWebPage : c.HomeWebPage) =
-            QString(text).remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
-    } else if (p.name == "EMAIL") {
-        for (QString &e : c.EMail)
-            if (e.isEmpty()) {
-                e = value;
-                break;
-            }
-    } else if (p.name == "TEL" && !value.isEmpty()) {
-        // 4.0 writes numbers as "tel:" URIs.
-        const bool uri = value.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive) && value.size() > 4;
-        const int slot = phoneSlot(p, c.PhoneNumber);
-        if (slot >= 0) {
-            c.PhoneNumber[std::size_t(slot)] = uri ? value.mid(4) : value;
-            c.PhoneLocation[std::size_t(slot)] = vcard::phoneLocation(slot);
-        }
-    } else if (p.name == "KIND" || p.name == "X-ADDRESSBOOKSERVER-KIND") {
-        isGroup = value.trimmed().compare(QLatin1String("individual"), Qt::CaseInsensitive) != 0 &&
-                  value.trimmed().compare(QLatin1String("org"), Qt::CaseInsensitive) != 0;
-    }
 }
 
 bool isEmptyContact(const AListAddress &c)
@@ -315,16 +443,186 @@ bool isEmptyContact(const AListAddress &c)
     return true;
 }
 
-void finish(TVCard &card, bool isGroup, QList<TVCard> &cards)
+QString firstOf(const auto &texts)
 {
-    AListAddress &c = card.Contact;
-    // 2.1 cards often carry no FN: name the contact as people read it.
-    if (c.DisplayNameAs.trimmed().isEmpty())
-        c.DisplayNameAs = QStringList{c.FirstName, c.LastName}.join(QLatin1Char(' ')).trimmed();
+    const auto it = std::find_if(texts.begin(), texts.end(), [](const QString &t) { return !t.isEmpty(); });
+    return it == texts.end() ? QString() : *it;
+}
+
+// Takes the logical lines of a file, card by card, into a reading.
+class CardReader
+{
+public:
+    void line(const QByteArray &line)
+    {
+        Property p;
+        if (!parseLine(line, p))
+            return;
+        const QByteArray value = p.value.trimmed().toUpper();
+        if (p.name == "BEGIN" && value == "VCARD") {
+            // A card nested in another (2.1's AGENT) is skipped with its contents.
+            if (m_depth++ == 0)
+                start();
+        } else if (p.name == "END" && value == "VCARD") {
+            if (m_depth > 0 && --m_depth == 0)
+                finish();
+        } else if (m_depth == 1 && !m_leavingOut) {
+            m_kept += p.value.size();
+            add(p);
+        }
+    }
+
+    TVCardReading result()
+    {
+        if (m_depth > 0)
+            finish();
+        m_depth = 0;
+        return std::move(m_reading);
+    }
+
+private:
+    void start()
+    {
+        ++m_reading.Found;
+        m_leavingOut = m_reading.Cards.size() >= vcard::kMaxCards || m_kept >= vcard::kMaxKeptBytes;
+        m_card = TVCard();
+        m_isGroup = false;
+        m_phones.clear();
+        m_labels.clear();
+        m_fileAs.clear();
+    }
+
+    void add(const Property &p);
+    void placePhones();
+    void finish();
+
+    TVCardReading m_reading;
+    qsizetype m_kept = 0;
+    int m_depth = 0;
+    bool m_leavingOut = false;
+    TVCard m_card;
+    bool m_isGroup = false;
+    QList<Phone> m_phones;
+    QHash<QByteArray, QString> m_labels;
+    QString m_fileAs;
+};
+
+void CardReader::add(const Property &p)
+{
+    AListAddress &c = m_card.Contact;
+    const QString text = rawText(p);
+    const QStringList parts = components(text, p.name == "N" || p.name == "ADR" || p.name == "ORG");
+    const QString value = parts.first();
+    if (p.name == "FN")
+        c.DisplayNameAs = vcard::nameWithoutControls(value).trimmed();
+    else if (p.name == "N") {
+        c.LastName = vcard::nameWithoutControls(parts.value(0));
+        c.FirstName = vcard::nameWithoutControls(parts.value(1));
+    } else if (p.name == "NICKNAME")
+        c.NickName = vcard::nameWithoutControls(value);
+    else if (p.name == "X-EVOLUTION-FILE-AS")
+        m_fileAs = vcard::nameWithoutControls(value).trimmed();
+    else if (p.name == "ORG") {
+        c.CompanyName = parts.value(0);
+        c.CompanyDepartment = parts.value(1);
+        c.CompanyOffice = parts.value(2);
+    } else if (p.name == "TITLE")
+        c.CompanyJobTitle = value;
+    else if (p.name == "NOTE")
+        c.Notes = value;
+    else if (p.name == "UID")
+        m_card.Uid = value;
+    else if (p.name == "ADR") {
+        const bool homeTaken = !(c.HomeAddress + c.HomeCity + c.HomePostNo + c.HomeCountry).isEmpty();
+        const bool work = isWork(p, homeTaken);
+        (work ? c.CompanyAddress : c.HomeAddress) = parts.value(2);
+        (work ? c.CompanyCity : c.HomeCity) = parts.value(3);
+        (work ? c.CompanyPostNo : c.HomePostNo) = parts.value(5);
+        (work ? c.CompanyCountry : c.HomeCountry) = parts.value(6);
+    } else if (p.name == "URL") {
+        // A URL is not escaped text; take it as written, on one line.
+        (isWork(p, !c.HomeWebPage.isEmpty()) ? c.CompanyWebPage : c.HomeWebPage) =
+            QString(text).remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+    } else if (p.name == "EMAIL" && !value.trimmed().isEmpty()) {
+        // Our marker keeps each address in its own position; others take the first free one.
+        if (p.slot >= 0 && p.slot < int(c.EMail.size()) && c.EMail[std::size_t(p.slot)].isEmpty())
+            c.EMail[std::size_t(p.slot)] = value;
+        else if (const auto free = std::find(c.EMail.begin(), c.EMail.end(), QString());
+                 free != c.EMail.end())
+            *free = value;
+    } else if (p.name == "TEL" && !value.trimmed().isEmpty()) {
+        // A card with hundreds of numbers keeps no more of them than a reasonable card has.
+        if (m_phones.size() >= 64) {
+            ++m_reading.NumbersLeftOut;
+            return;
+        }
+        Phone phone = splitNumber(value);
+        if (phone.number.isEmpty())
+            return;
+        phone.types = p.types;
+        phone.slot = p.slot;
+        phone.group = p.group;
+        m_phones << phone;
+    } else if (p.name == "X-ABLABEL" && !p.group.isEmpty())
+        m_labels.insert(p.group, value);
+    else if (p.name == "KIND" || p.name == "X-ADDRESSBOOKSERVER-KIND") {
+        m_isGroup = value.trimmed().compare(QLatin1String("individual"), Qt::CaseInsensitive) != 0 &&
+                    value.trimmed().compare(QLatin1String("org"), Qt::CaseInsensitive) != 0;
+    }
+}
+
+void CardReader::placePhones()
+{
+    for (Phone &phone : m_phones)
+        if (!phone.group.isEmpty())
+            phone.types += labelTypes(m_labels.value(phone.group));
+    // More numbers than slots: the voice and mobile numbers stay, fax and pager go first.
+    QList<qsizetype> order(m_phones.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+        return phoneRank(m_phones[a]) < phoneRank(m_phones[b]);
+    });
+    QList<bool> kept(m_phones.size(), false);
+    for (qsizetype i = 0; i < std::min<qsizetype>(order.size(), 8); ++i)
+        kept[order[i]] = true;
+    m_reading.NumbersLeftOut += std::max<qsizetype>(m_phones.size() - 8, 0);
+
+    AListAddress &c = m_card.Contact;
+    // Our own slot markers first, then the others in the file's order: each in a slot of its
+    // kind while there is one, what is left in any free one.
+    for (int pass = 0; pass < 3; ++pass)
+        for (qsizetype i = 0; i < m_phones.size(); ++i) {
+            const Phone &phone = m_phones[i];
+            const int slot = phoneSlot(phone, c.PhoneNumber, pass == 2);
+            if (!kept[i] || (pass == 0 && phone.slot < 0) || slot < 0)
+                continue;
+            kept[i] = false;
+            c.PhoneNumber[std::size_t(slot)] = phone.number;
+            c.PhoneLocation[std::size_t(slot)] = vcard::phoneLocation(slot);
+            if (!phone.extension.isEmpty())
+                c.Notes += (c.Notes.isEmpty() ? QString() : QStringLiteral("\n")) +
+                           QCoreApplication::translate("VCard", "%1: kućni broj %2")
+                               .arg(phone.number, phone.extension);
+        }
+}
+
+void CardReader::finish()
+{
+    if (m_leavingOut) {
+        ++m_reading.LeftOut;
+        return;
+    }
+    placePhones();
+    AListAddress &c = m_card.Contact;
+    // Many cards carry no FN, or an empty one: the contact is named as people read it.
     if (c.DisplayNameAs.isEmpty())
-        c.DisplayNameAs = c.CompanyName;
-    if (!isGroup && !isEmptyContact(c))
-        cards << card;
+        c.DisplayNameAs = vcard::nameWithoutControls(firstOf(QStringList{
+            QStringList{c.FirstName, c.LastName}.join(QLatin1Char(' ')).trimmed(), c.CompanyName.trimmed(),
+            m_fileAs, firstOf(c.EMail).trimmed(), firstOf(c.PhoneNumber)}));
+    if (m_isGroup || isEmptyContact(c))
+        ++m_reading.Skipped;
+    else
+        m_reading.Cards << m_card;
 }
 
 // ---- writing ------------------------------------------------------------------------------
@@ -404,37 +702,63 @@ QString nameWithoutControls(const QString &name)
     return out.simplified();
 }
 
+QString readingNotice(const TVCardReading &reading)
+{
+    QStringList lines;
+    if (reading.LeftOut > 0)
+        lines << QCoreApplication::translate("VCard",
+                                             "Datoteka ima više kartica nego što se odjednom može uvesti: "
+                                             "izostavljeno je %1 od %2 kartica.")
+                     .arg(reading.LeftOut)
+                     .arg(reading.Found);
+    if (reading.Skipped > 0)
+        lines << QCoreApplication::translate("VCard",
+                                             "Preskočeno je kartica koje nisu kontakti ili se ne mogu "
+                                             "pročitati: %1.")
+                     .arg(reading.Skipped);
+    if (reading.NumbersLeftOut > 0)
+        lines << QCoreApplication::translate("VCard",
+                                             "Izostavljeno je telefonskih brojeva preko osam po kontaktu: "
+                                             "%1 (zadržani su najprije glasovni i mobilni brojevi).")
+                     .arg(reading.NumbersLeftOut);
+    return lines.join(QLatin1Char('\n'));
+}
+
 } // namespace vcard
+
+TVCardReading ReadVCards(QIODevice &in)
+{
+    CardReader cards;
+    LineReader lines([&cards](const QByteArray &line) { cards.line(line); });
+    for (QByteArray chunk; !(chunk = in.read(64 * 1024)).isEmpty();)
+        lines.feed(chunk);
+    lines.finish();
+    return cards.result();
+}
 
 QList<TVCard> ReadVCards(const QByteArray &data)
 {
-    QList<TVCard> cards;
-    if (data.size() > vcard::kMaxFileSize)
-        return cards;
-    int depth = 0;
-    TVCard card;
-    bool isGroup = false;
-    forEachLogicalLine(data, [&](const QByteArray &line) {
-        Property p;
-        if (cards.size() >= vcard::kMaxCards || !parseLine(line, p))
-            return;
-        const QByteArray value = p.value.trimmed().toUpper();
-        if (p.name == "BEGIN" && value == "VCARD") {
-            // A card nested in another (2.1's AGENT) is skipped with its contents.
-            if (depth++ == 0) {
-                card = TVCard();
-                isGroup = false;
-            }
-        } else if (p.name == "END" && value == "VCARD") {
-            if (depth > 0 && --depth == 0)
-                finish(card, isGroup, cards);
-        } else if (depth == 1) {
-            addProperty(card, isGroup, p);
-        }
-    });
-    if (depth > 0 && cards.size() < vcard::kMaxCards)
-        finish(card, isGroup, cards);
-    return cards;
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    return ReadVCards(buffer).Cards;
+}
+
+bool ReadVCardFile(const QString &fileName, TVCardReading &reading, QString *error)
+{
+    QFile file(fileName);
+    QString failure;
+    if (!file.open(QIODevice::ReadOnly))
+        failure = QCoreApplication::translate("VCard", "Datoteka %1 se ne može otvoriti: %2")
+                      .arg(fileName, file.errorString());
+    else if ((reading = ReadVCards(file)).Found == 0)
+        failure = QCoreApplication::translate("VCard", "Datoteka nije vCard datoteka.");
+    if (failure.isEmpty())
+        return true;
+    reading = TVCardReading();
+    if (error)
+        *error = failure;
+    return false;
 }
 
 QByteArray WriteVCard(const AListAddress &c, const QString &uid)
@@ -462,9 +786,10 @@ QByteArray WriteVCard(const AListAddress &c, const QString &uid)
         appendLine(out, "URL;TYPE=home", url(c.HomeWebPage));
     if (!c.CompanyWebPage.isEmpty())
         appendLine(out, "URL;TYPE=work", url(c.CompanyWebPage));
-    for (const QString &e : c.EMail)
-        if (!e.isEmpty())
-            appendLine(out, "EMAIL;TYPE=internet", escaped(e));
+    for (int k = 0; k < int(c.EMail.size()); ++k)
+        if (!c.EMail[std::size_t(k)].isEmpty())
+            appendLine(out, "EMAIL;TYPE=internet;X-TELLWISE-SLOT=" + QByteArray::number(k + 1),
+                       escaped(c.EMail[std::size_t(k)]));
     static const char *const telTypes[8] = {"home,voice", "home,voice", "cell,voice", "work,main",
                                             "work,voice", "work,voice", "work,fax",   "home,fax"};
     for (int s = 0; s < 8; ++s)

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -30,6 +31,28 @@ bool isPlainName(const QString &name)
 {
     return !name.isEmpty() && !name.startsWith(QLatin1Char('.')) && !name.contains(QLatin1Char('/')) &&
            !name.contains(QChar(0));
+}
+
+// What in the address book PATH is neither a card nor a file that goes with the book (vdirsyncer's
+// name, colour and description of it, a half-written card of ours): the first few names.
+QStringList notCards(const QString &path)
+{
+    static const QStringList bookFiles{QStringLiteral("displayname"), QStringLiteral("color"),
+                                       QStringLiteral("description")};
+    QStringList others;
+    QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext() && others.size() < 5) {
+        const QFileInfo entry = it.nextFileInfo();
+        const QString name = entry.fileName();
+        const bool card =
+            entry.isFile() && !entry.isSymLink() &&
+            (name.endsWith(QLatin1String(".vcf"), Qt::CaseInsensitive) || bookFiles.contains(name) ||
+             (name.startsWith(QLatin1Char('.')) && name.endsWith(QLatin1String(".tmp"))));
+        if (!card)
+            others << name + (entry.isDir() && !entry.isSymLink() ? QStringLiteral("/") : QString());
+    }
+    std::sort(others.begin(), others.end());
+    return others;
 }
 
 } // namespace
@@ -68,10 +91,20 @@ void TVCardFolders::logoff()
     m_root.clear();
     m_default.clear();
     m_others.clear();
+    m_flat = false;
 }
 
 void TVCardFolders::scan()
 {
+    // A root that holds cards itself is one address book (khard's and vdirsyncer's folder of a
+    // book): its cards are shown, and saves go into it rather than into a folder none of them reads.
+    if (m_default.isEmpty())
+        m_flat = !QDir(m_root).entryList({QStringLiteral("*.vcf")}, QDir::Files).isEmpty();
+    if (m_flat) {
+        m_default = QFileInfo(m_root).fileName();
+        m_others.clear();
+        return;
+    }
     m_others = QDir(m_root).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     // The default address book stays the same for the whole session.
     if (m_default.isEmpty())
@@ -83,6 +116,8 @@ QString TVCardFolders::folderPath(int folder) const
 {
     if (m_root.isEmpty() || folder < 0 || folder > m_others.size())
         return QString();
+    if (m_flat)
+        return m_root;
     return m_root + QLatin1Char('/') + (folder == 0 ? m_default : m_others[folder - 1]);
 }
 
@@ -105,9 +140,9 @@ bool TVCardFolders::readItem(int folder, const QString &fileName, TVCard &card) 
     if (path.isEmpty() || !isPlainName(fileName))
         return false;
     QFile file(path + QLatin1Char('/') + fileName);
-    if (file.size() > vcard::kMaxFileSize || !file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly))
         return false;
-    const QList<TVCard> read = ReadVCards(file.readAll());
+    const QList<TVCard> read = ReadVCards(file).Cards;
     if (read.isEmpty())
         return false;
     card = read.first();
@@ -170,8 +205,8 @@ bool TVCardFolders::move(int from, const QString &fileName, int to, QString *err
 
 bool TVCardFolders::addFolder(const QString &name, QString *error)
 {
-    if (!isLoggedOn() || !isPlainName(name) || QFileInfo::exists(m_root + QLatin1Char('/') + name) ||
-        !QDir(m_root).mkdir(name)) {
+    if (!isLoggedOn() || m_flat || !isPlainName(name) ||
+        QFileInfo::exists(m_root + QLatin1Char('/') + name) || !QDir(m_root).mkdir(name)) {
         setError(error, failed(name, QCoreApplication::translate("VCardFolders", "mapa nije dodana")));
         return false;
     }
@@ -182,11 +217,23 @@ bool TVCardFolders::addFolder(const QString &name, QString *error)
 bool TVCardFolders::removeFolder(int position, QString *error)
 {
     const QString path = position >= 1 ? folderPath(position) : QString();
-    if (path.isEmpty() || !QDir(path).removeRecursively()) {
-        setError(error, failed(path, QCoreApplication::translate("VCardFolders", "mapa nije izbrisana")));
-        scan();
-        return false;
-    }
+    const QFileInfo info(path);
+    QString why;
+    if (path.isEmpty())
+        why = QCoreApplication::translate("VCardFolders", "mapa nije izbrisana");
+    else if (info.isSymLink())
+        // Never a step out of the contacts folder: the link's target belongs to someone else.
+        why = QCoreApplication::translate("VCardFolders", "mapa je poveznica na %1 i ne briše se")
+                  .arg(QDir::toNativeSeparators(info.symLinkTarget()));
+    else if (const QStringList others = notCards(path); !others.isEmpty())
+        why =
+            QCoreApplication::translate("VCardFolders", "u mapi nisu samo vCard kontakti (%1) i ne briše se")
+                .arg(others.join(QStringLiteral(", ")));
+    else if (!QFile::moveToTrash(path))
+        why = QCoreApplication::translate("VCardFolders", "mapa se ne može premjestiti u smeće");
     scan();
-    return true;
+    if (why.isEmpty())
+        return true;
+    setError(error, failed(QDir::toNativeSeparators(path), why));
+    return false;
 }

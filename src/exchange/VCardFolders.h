@@ -10,7 +10,8 @@
 // and the other address books, in name order, as its sub-folders 1 to n.
 //
 // The default address book is the sub-folder "default" when there is one, else the first in
-// name order; a root without any gets "default" when the first contact is saved.
+// name order; a root without any gets "default" when the first contact is saved. A root that
+// holds .vcf files itself is one address book, folder 0, without sub-folders.
 //
 // Our files are written beside and renamed into place, named by a new UID; a file already there
 // (another program's) is never replaced.
@@ -47,7 +48,8 @@ public:
 
     // Adds an address book NAME; false when it exists or the name is not a plain folder name.
     bool addFolder(const QString &name, QString *error = nullptr);
-    // Deletes sub-folder POSITION (1 to n) with every file in it.
+    // Moves sub-folder POSITION (1 to n) to the desktop's trash, where the user can restore it.
+    // Refused when it is a symbolic link, or holds anything but cards and the book's own files.
     bool removeFolder(int position, QString *error = nullptr);
 
 private:
@@ -57,6 +59,7 @@ private:
     QString m_root;
     QString m_default; // name of the default address book
     QStringList m_others;
+    bool m_flat = false; // the root is the one address book
 };
 
 // Whether the exchange with a vCard contacts folder is offered: a root is configured, or the

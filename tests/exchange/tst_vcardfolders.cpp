@@ -5,6 +5,7 @@
 #include "exchange/VCardFolders.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -58,6 +59,41 @@ private slots:
         QVERIFY(folders.removeFolder(3));
         QCOMPARE(folders.folderNames(), (QStringList{"default", "a", "b"}));
         QVERIFY(!QFileInfo::exists(m_root + u"/work"_s));
+        QVERIFY(QFileInfo::exists(qEnvironmentVariable("XDG_DATA_HOME") + u"/Trash/files/work/"_s + file));
+    }
+
+    // Deleting a folder never reaches what is not a card: a link to elsewhere and a folder holding
+    // other files are refused, the message naming what is there.
+    void removeRefused()
+    {
+        const QString elsewhere = testsupport::testDataDir() + u"photos"_s;
+        QVERIFY(QDir().mkpath(elsewhere) && QDir().mkpath(m_root + u"/b/sub"_s) &&
+                QDir().mkpath(m_root + u"/a"_s));
+        testsupport::writeFile(elsewhere + u"/a.jpg"_s, "x");
+        testsupport::writeFile(m_root + u"/b/notes.txt"_s, "x");
+        QVERIFY(QFile::link(elsewhere, m_root + u"/z"_s));
+        TVCardFolders folders;
+        QVERIFY(folders.logon(m_root));
+        QString error;
+        QVERIFY(!folders.removeFolder(2, &error));
+        QVERIFY2(error.contains(elsewhere), qPrintable(error));
+        QVERIFY(!folders.removeFolder(1, &error));
+        QVERIFY2(error.contains(u"(notes.txt, sub/)"_s), qPrintable(error));
+        QVERIFY(QFileInfo::exists(elsewhere + u"/a.jpg"_s) && QFileInfo::exists(m_root + u"/b/notes.txt"_s));
+    }
+
+    // A root that holds cards itself (a vdirsyncer or khard book) is the one address book.
+    void rootIsOneBook()
+    {
+        QVERIFY(QDir().mkpath(m_root + u"/sub"_s));
+        testsupport::writeFile(m_root + u"/ivo.vcf"_s, "BEGIN:VCARD\nFN:Ivo\nEND:VCARD\n");
+        TVCardFolders folders;
+        QVERIFY(folders.logon(m_root));
+        QCOMPARE(folders.folderNames(), QStringList{u"contacts"_s});
+        QString file;
+        QVERIFY(folders.save(0, AListAddress{.DisplayNameAs = u"X"_s}, &file));
+        QVERIFY(QFileInfo::exists(m_root + u'/' + file));
+        QCOMPARE(folders.items(0).size(), 2);
     }
 
     // An empty root gets "default" at the first save, and it stays the default.
