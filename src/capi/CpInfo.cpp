@@ -2,6 +2,7 @@
 
 #include "CpDLL.h"
 
+#include <QCoreApplication>
 #include <QMetaMethod>
 
 #include <cstring>
@@ -26,7 +27,7 @@ TCapabilityList listFor(uint32_t mask, std::initializer_list<BitText> texts)
 {
     TCapabilityList list;
     for (const BitText &t : texts)
-        list.append({QLatin1String(t.text), (mask & (1u << t.bit)) != 0});
+        list.append({QCoreApplication::translate("TCapiInfo", t.text), (mask & (1u << t.bit)) != 0});
     return list;
 }
 
@@ -164,65 +165,65 @@ QString TCapiInfo::SerialNumberText()
 
 TCapabilityList TCapiInfo::GlobalOptions() const
 {
-    return listFor(le32(m_profile + 4), {{0, "Internal controller supported"},
-                                         {1, "External equipment supported"},
-                                         {2, "Handset supported"},
-                                         {3, "DTMF supported"},
-                                         {4, "Supplementary Services"},
-                                         {5, "Channel allocation supported"}});
+    return listFor(le32(m_profile + 4), {{0, QT_TRANSLATE_NOOP("TCapiInfo", "Unutarnji kontroler")},
+                                         {1, QT_TRANSLATE_NOOP("TCapiInfo", "Vanjski uređaji")},
+                                         {2, QT_TRANSLATE_NOOP("TCapiInfo", "Slušalica")},
+                                         {3, QT_TRANSLATE_NOOP("TCapiInfo", "Tonsko biranje (DTMF)")},
+                                         {4, QT_TRANSLATE_NOOP("TCapiInfo", "Dodatne usluge")},
+                                         {5, QT_TRANSLATE_NOOP("TCapiInfo", "Dodjela kanala")}});
 }
 
 TCapabilityList TCapiInfo::B1Protocols() const
 {
     return listFor(le32(m_profile + 8),
-                   {{0, "64 kbit/s with HDLC framing"},
-                    {1, "64 kbit/s bit-transparent operation with byte framing from the network"},
-                    {2, "V.110 asynchronous operation with start/stop byte framing"},
-                    {3, "V.110 synchronous operation with HDLC framing"},
-                    {4, "T.30 modem for fax group 3"},
-                    {5, "64 kbit/s inverted with HDLC framing"},
-                    {6, "56 kbit/s bit-transparent operation with byte framing from the network"},
-                    {7, "Modem with all negotiations"},
-                    {8, "Modem asynchronous operation with start/stop byte framing"},
-                    {9, "Modem synchronous operation with HDLC framing"}});
+                   {{0, QT_TRANSLATE_NOOP("TCapiInfo", "64 kbit/s s HDLC okvirima")},
+                    {1, QT_TRANSLATE_NOOP("TCapiInfo", "64 kbit/s, bitovno prozirno, s okvirima bajtova iz mreže")},
+                    {2, QT_TRANSLATE_NOOP("TCapiInfo", "V.110 asinkrono, sa start/stop okvirima bajtova")},
+                    {3, QT_TRANSLATE_NOOP("TCapiInfo", "V.110 sinkrono, s HDLC okvirima")},
+                    {4, QT_TRANSLATE_NOOP("TCapiInfo", "T.30 modem za faks grupe 3")},
+                    {5, QT_TRANSLATE_NOOP("TCapiInfo", "64 kbit/s invertirano, s HDLC okvirima")},
+                    {6, QT_TRANSLATE_NOOP("TCapiInfo", "56 kbit/s, bitovno prozirno, s okvirima bajtova iz mreže")},
+                    {7, QT_TRANSLATE_NOOP("TCapiInfo", "Modem sa svim pregovaranjima")},
+                    {8, QT_TRANSLATE_NOOP("TCapiInfo", "Modem, asinkrono, sa start/stop okvirima bajtova")},
+                    {9, QT_TRANSLATE_NOOP("TCapiInfo", "Modem, sinkrono, s HDLC okvirima")}});
 }
 
 TCapabilityList TCapiInfo::B2Protocols() const
 {
     return listFor(le32(m_profile + 12),
-                   {{0, "ISO 7776 (X.75 SLP)"},
-                    {1, "Transparent"},
-                    {2, "SDLC"},
-                    {3, "LAPD in accordance with Q.921 for D-channel X.25 (SAPI 16)"},
-                    {4, "T.30 for fax group 3"},
-                    {5, "Point-to-Point Protocol (PPP)"},
-                    {6, "Transparent (ignoring framing errors of B1 protocol)"},
-                    {7, "Modem error correction and compression (V.42 bis or MNP5)"},
-                    {8, "ISO 7776 (X.75 SLP) modified supporting V.42 bis compression"},
-                    {9, "V.120 asynchronous mode"},
-                    {10, "V.120 asynchronous mode supporting V.42 bis"},
-                    {11, "V.120 bit-transparent mode"},
-                    {12, "LAPD in accordance with Q.921 including free SAPI selection"}});
+                   {{0, QT_TRANSLATE_NOOP("TCapiInfo", "ISO 7776 (X.75 SLP)")},
+                    {1, QT_TRANSLATE_NOOP("TCapiInfo", "Prozirno")},
+                    {2, QT_TRANSLATE_NOOP("TCapiInfo", "SDLC")},
+                    {3, QT_TRANSLATE_NOOP("TCapiInfo", "LAPD prema Q.921 za X.25 na D-kanalu (SAPI 16)")},
+                    {4, QT_TRANSLATE_NOOP("TCapiInfo", "T.30 za faks grupe 3")},
+                    {5, QT_TRANSLATE_NOOP("TCapiInfo", "Point-to-Point Protocol (PPP)")},
+                    {6, QT_TRANSLATE_NOOP("TCapiInfo", "Prozirno (zanemaruje greške okvira B1 protokola)")},
+                    {7, QT_TRANSLATE_NOOP("TCapiInfo", "Ispravljanje grešaka i sažimanje modema (V.42 bis ili MNP5)")},
+                    {8, QT_TRANSLATE_NOOP("TCapiInfo", "ISO 7776 (X.75 SLP), izmijenjen za sažimanje V.42 bis")},
+                    {9, QT_TRANSLATE_NOOP("TCapiInfo", "V.120 asinkroni način")},
+                    {10, QT_TRANSLATE_NOOP("TCapiInfo", "V.120 asinkroni način s V.42 bis")},
+                    {11, QT_TRANSLATE_NOOP("TCapiInfo", "V.120 bitovno prozirni način")},
+                    {12, QT_TRANSLATE_NOOP("TCapiInfo", "LAPD prema Q.921 sa slobodnim izborom SAPI-ja")}});
 }
 
 TCapabilityList TCapiInfo::B3Protocols() const
 {
     return listFor(le32(m_profile + 16),
-                   {{0, "Transparent"},
-                    {1, "T.90NL with compatibility to T.70NL in accordance to T.90 Appendix II"},
-                    {2, "ISO 8208 (X.25 DTE-DTE)"},
-                    {3, "X.25 DCE"},
-                    {4, "T.30 for fax group 3"},
-                    {5, "T.30 for fax group 3 with extensions"},
-                    {7, "Modem"}});
+                   {{0, QT_TRANSLATE_NOOP("TCapiInfo", "Prozirno")},
+                    {1, QT_TRANSLATE_NOOP("TCapiInfo", "T.90NL, sukladan s T.70NL prema dodatku II T.90")},
+                    {2, QT_TRANSLATE_NOOP("TCapiInfo", "ISO 8208 (X.25 DTE-DTE)")},
+                    {3, QT_TRANSLATE_NOOP("TCapiInfo", "X.25 DCE")},
+                    {4, QT_TRANSLATE_NOOP("TCapiInfo", "T.30 za faks grupe 3")},
+                    {5, QT_TRANSLATE_NOOP("TCapiInfo", "T.30 za faks grupe 3 s proširenjima")},
+                    {7, QT_TRANSLATE_NOOP("TCapiInfo", "Modem")}});
 }
 
 TCapabilityList TCapiInfo::SupplementaryServices() const
 {
-    return listFor(m_supportedServices, {{0, "Hold / Retrieve"},
-                                         {1, "Terminal Portability"},
-                                         {2, "ECT"},
-                                         {3, "3PTY"},
-                                         {4, "Call-Forwarding"},
-                                         {5, "Call-Deflection"}});
+    return listFor(m_supportedServices, {{0, QT_TRANSLATE_NOOP("TCapiInfo", "Zadržavanje i nastavak poziva")},
+                                         {1, QT_TRANSLATE_NOOP("TCapiInfo", "Prijenosnost terminala")},
+                                         {2, QT_TRANSLATE_NOOP("TCapiInfo", "Prespajanje poziva (ECT)")},
+                                         {3, QT_TRANSLATE_NOOP("TCapiInfo", "Konferencija u troje (3PTY)")},
+                                         {4, QT_TRANSLATE_NOOP("TCapiInfo", "Preusmjeravanje poziva")},
+                                         {5, QT_TRANSLATE_NOOP("TCapiInfo", "Skretanje poziva")}});
 }

@@ -133,9 +133,9 @@ void TfrmOptions::fillIsdnFeatures()
 
     QTreeWidgetItem *abilities = addRoot(tvFeatures, tr("Mogućnosti ISDN adaptera"));
     addCapabilities(abilities, tr("Osnovne mogućnosti"), info->GlobalOptions());
-    addCapabilities(abilities, tr("Podrška za B%1-Protocol").arg(1), info->B1Protocols());
-    addCapabilities(abilities, tr("Podrška za B%1-Protocol").arg(2), info->B2Protocols());
-    addCapabilities(abilities, tr("Podrška za B%1-Protocol").arg(3), info->B3Protocols());
+    addCapabilities(abilities, tr("Podrška za B%1 protokol").arg(1), info->B1Protocols());
+    addCapabilities(abilities, tr("Podrška za B%1 protokol").arg(2), info->B2Protocols());
+    addCapabilities(abilities, tr("Podrška za B%1 protokol").arg(3), info->B3Protocols());
 }
 
 void TfrmOptions::capiInfoSuppServInfoAvailable()

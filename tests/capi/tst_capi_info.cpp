@@ -44,7 +44,7 @@ private slots:
         QCOMPARE(info.BChannels(), uint16_t(2));
         QVERIFY(info.HasGlobalOption(0x10));
         QCOMPARE(supported(info.B2Protocols()),
-                 (QStringList{"ISO 7776 (X.75 SLP)", "Transparent", "T.30 for fax group 3"}));
+                 (QStringList{"ISO 7776 (X.75 SLP)", "Prozirno", "T.30 za faks grupe 3"}));
         QVERIFY(available.wait(5000));
         QCOMPARE(available.first().first().value<QObject *>(), &info);
 

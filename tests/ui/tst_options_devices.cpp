@@ -91,7 +91,7 @@ private slots:
                  (QStringList{u"Podržava B-kanala:  2"_s, u"Kontroler:  2"_s}));
         QTreeWidgetItem *abilities = root(tree, u"Mogućnosti ISDN adaptera"_s);
         QCOMPARE(childTexts(child(abilities, u"Osnovne mogućnosti"_s), true),
-                 QStringList{u"Internal controller supported"_s});
+                 QStringList{u"Unutarnji kontroler"_s});
 
         // The first adapter also answers which supplementary services it has, a moment later:
         // an answer that comes after the second adapter was chosen again stays off its tree.
@@ -105,7 +105,8 @@ private slots:
         abilities = root(tree, u"Mogućnosti ISDN adaptera"_s);
         QTRY_VERIFY_WITH_TIMEOUT(child(abilities, u"Dodatne mogućnosti"_s), 5000);
         QCOMPARE(childTexts(child(abilities, u"Dodatne mogućnosti"_s), true),
-                 (QStringList{u"Hold / Retrieve"_s, u"ECT"_s, u"3PTY"_s, u"Call-Forwarding"_s}));
+                 (QStringList{u"Zadržavanje i nastavak poziva"_s, u"Prespajanje poziva (ECT)"_s,
+                              u"Konferencija u troje (3PTY)"_s, u"Preusmjeravanje poziva"_s}));
 
         QTest::mouseClick(form.findChild<QPushButton *>(u"btnSave"_s), Qt::LeftButton);
         Settings saved;
