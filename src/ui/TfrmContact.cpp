@@ -112,6 +112,12 @@ QWidget *TfrmContact::createPersonPage()
     form->addRow(tr("Prezime:"), editLastName);
     form->addRow(tr("Nadimak:"), editNickName);
     form->addRow(tr("Prikaži kao:"), cbDisplayAs);
+    // Shown only while the name holds letters the file cannot, with the name it will hold.
+    lblStoredName = new QLabel;
+    lblStoredName->setObjectName(QStringLiteral("lblStoredName"));
+    lblStoredName->setTextFormat(Qt::PlainText);
+    lblStoredName->setVisible(false);
+    form->addRow(QString(), lblStoredName);
 
     cbGroups = new QComboBox;
     cbGroups->setObjectName(QStringLiteral("cbGroups"));

@@ -63,10 +63,12 @@ public:
     void StoreIntoRecord(AListAddress &record) const;
     AListAddress CreateRecord() const;
 
-    // Refills the group choices from the address book's groups, sorted, and selects SELECT (or keeps the choice).
+    // Refills the group choices from the address book's groups, sorted, and selects SELECT (or keeps the
+    // choice).
     void RefreshGroupChoices(const QString &select = {});
     void showTab(Tab tab);
 
+    // The display name as the address book will hold it (other scripts in Latin letters).
     QString displayName() const;
     QString picturePath() const { return m_picturePath; }
     TfrmGroup *groupDialog() const { return m_groupDialog; }
@@ -113,6 +115,8 @@ private:
     QString groupSoundOfChoice() const;
     void redrawPicture();
     bool previewHoldsPicture() const;
+    // "typed  →  stored" for every text the data file will hold in other letters.
+    QStringList textsStoredOtherwise() const;
     int languageIndex() const { return m_languageIndex ? m_languageIndex() : 1; }
 
     OpenFileFn m_openFileDialog;
@@ -143,6 +147,7 @@ private:
     QPushButton *btnNewGroup = nullptr;
     QCheckBox *chkBlackList = nullptr;
     QPushButton *btnMoreInfo = nullptr;
+    QLabel *lblStoredName = nullptr;
 
     // Home
     QLineEdit *editHomeAddress = nullptr;

@@ -2,6 +2,7 @@
 
 #include "platform/WaveFile.h"
 #include "store/AddressBook.h"
+#include "store/Cp1250.h"
 #include "store/DataDir.h"
 #include "store/FileRecords.h"
 #include "ui/CallerPicture.h"
@@ -168,7 +169,23 @@ AListAddress TfrmContact::CreateRecord() const
 
 QString TfrmContact::displayName() const
 {
-    return cbDisplayAs->currentText();
+    return StoredText(cbDisplayAs->currentText(), capacity::DisplayNameAs);
+}
+
+QStringList TfrmContact::textsStoredOtherwise() const
+{
+    QStringList changes;
+    auto note = [&changes](const QString &text, int capacity) {
+        const QString stored = StoredText(text, capacity);
+        if (stored != text.normalized(QString::NormalizationForm_C))
+            changes << text + QStringLiteral("  →  ") + stored;
+    };
+    // Every line edit is as long as its field, the display name's and the phone locations' too.
+    for (const QLineEdit *edit : PageControl->findChildren<QLineEdit *>())
+        note(edit->text(), edit->maxLength());
+    note(memoNotes->toPlainText(), capacity::Notes);
+    note(m_picturePath, capacity::Picture);
+    return changes;
 }
 
 void TfrmContact::accept()
@@ -190,6 +207,16 @@ void TfrmContact::accept()
                           QMessageBox::Information, QMessageBox::Ok);
         return;
     }
+    // Letters the file cannot hold are saved in Latin ones; the user sees them first and may go
+    // back and write them otherwise.
+    const QStringList changes = textsStoredOtherwise();
+    if (!changes.isEmpty() &&
+        ShowMessageDialog(tr("Potvrda"),
+                          tr("Datoteka adresara ne može zapisati sva ova slova, pa ih sprema latinicom:\n\n%1"
+                             "\n\nSnimiti osobu ovako?")
+                              .arg(changes.join(QLatin1Char('\n'))),
+                          QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
     QDialog::accept();
 }
 
@@ -245,6 +272,9 @@ void TfrmContact::cbDisplayAsChange()
     // A name of blanks only would be a contact nobody can tell apart in the lists.
     btnSave->setEnabled(!displayName().trimmed().isEmpty());
     setWindowTitle(tr("Osoba:  ") + displayName());
+    const QString typed = cbDisplayAs->currentText().normalized(QString::NormalizationForm_C);
+    lblStoredName->setVisible(displayName() != typed);
+    lblStoredName->setText(tr("Sprema se kao: %1").arg(displayName()));
 }
 
 void TfrmContact::memoNotesChange()

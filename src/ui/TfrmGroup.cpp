@@ -1,13 +1,14 @@
 #include "ui/TfrmGroup.h"
 
 #include "store/AddressBook.h"
+#include "store/Cp1250.h"
 #include "store/FileRecords.h"
 
 #include "ui/DialogSeams.h"
 
 #include <QDialogButtonBox>
+#include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,9 +27,15 @@ TfrmGroup::TfrmGroup(QWidget *parent) : QDialog(parent)
 
     gbGroup = new QGroupBox;
     gbGroup->setObjectName(QStringLiteral("gbGroup"));
-    auto *row = new QHBoxLayout(gbGroup);
-    row->addWidget(new QLabel(tr("Naziv grupe:")));
-    row->addWidget(editGroupName, 1);
+    // Shown only while the name holds letters the file cannot, with the name it will hold.
+    lblStoredName = new QLabel;
+    lblStoredName->setObjectName(QStringLiteral("lblStoredName"));
+    lblStoredName->setTextFormat(Qt::PlainText);
+    lblStoredName->setVisible(false);
+    auto *grid = new QGridLayout(gbGroup);
+    grid->addWidget(new QLabel(tr("Naziv grupe:")), 0, 0);
+    grid->addWidget(editGroupName, 0, 1);
+    grid->addWidget(lblStoredName, 1, 1);
 
     QDialogButtonBox *buttons = AcceptCancelButtons(this, tr("Snimi"), "btnSave", btnSave, btnCancel);
 
@@ -61,12 +68,15 @@ void TfrmGroup::prepare(const QString &caption, const QString &label, const QStr
 
 QString TfrmGroup::groupName() const
 {
-    return editGroupName->text().trimmed();
+    return StoredText(editGroupName->text().trimmed(), capacity::GroupName);
 }
 
 void TfrmGroup::editGroupNameChange()
 {
     btnSave->setEnabled(!groupName().isEmpty());
+    lblStoredName->setVisible(groupName() !=
+                              editGroupName->text().trimmed().normalized(QString::NormalizationForm_C));
+    lblStoredName->setText(tr("Sprema se kao: %1").arg(groupName()));
 }
 
 QString NewGroup(TfrmGroup &dialog, AddressBook &book)

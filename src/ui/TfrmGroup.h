@@ -7,6 +7,7 @@
 
 class AddressBook;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -21,7 +22,8 @@ public:
     // Window caption, the group box's label and the name to start from.
     void prepare(const QString &caption, const QString &label, const QString &name);
 
-    // The name as typed, without surrounding blanks.
+    // The name without surrounding blanks, as the groups file will hold it (other scripts in
+    // Latin letters).
     QString groupName() const;
 
 private:
@@ -29,6 +31,7 @@ private:
 
     QGroupBox *gbGroup = nullptr;
     QLineEdit *editGroupName = nullptr;
+    QLabel *lblStoredName = nullptr;
     QPushButton *btnSave = nullptr;
     QPushButton *btnCancel = nullptr;
 };

@@ -314,6 +314,34 @@ private slots:
         QCOMPARE(edit("editPhoneNumber1")->text(), QStringLiteral("01/2345678"));
     }
 
+    // Names in another script: the dialogs say what the files will hold, the editor asks before
+    // saving, and a new group is chosen under the name it got.
+    void otherScriptsShowTheirStoredForm()
+    {
+        ModalDialogHook::pushNext([](QDialog &d) {
+            typeText(d.findChild<QLineEdit *>(QStringLiteral("editGroupName")), QStringLiteral("Семья"));
+            QCOMPARE(d.findChild<QLabel *>(QStringLiteral("lblStoredName"))->text(),
+                     QStringLiteral("Sprema se kao: Semja"));
+            d.accept();
+        });
+        click("btnNewGroup");
+        QCOMPARE(control<QComboBox>("cbGroups")->currentText(), QStringLiteral("Semja"));
+
+        typeText(edit("editFirstName"), QStringLiteral("Віталій"));
+        typeText(edit("editLastName"), QStringLiteral("Кличко"));
+        QVERIFY(control<QLabel>("lblStoredName")->isVisible());
+        QCOMPARE(control<QLabel>("lblStoredName")->text(), QStringLiteral("Sprema se kao: Kličko, Vitalij"));
+        MessageDialogHook::setNextAnswer(QMessageBox::No);
+        click("btnSave");
+        QVERIFY(MessageDialogHook::takeAnswered().value(0).text.contains(
+            QStringLiteral("Віталій  →  Vitalij\n")));
+        QVERIFY(m_editor->isVisible());
+        MessageDialogHook::setNextAnswer(QMessageBox::Yes);
+        click("btnSave");
+        QCOMPARE(m_editor->result(), int(QDialog::Accepted));
+        QCOMPARE(m_editor->CreateRecord().DisplayNameAs, QStringLiteral("Kličko, Vitalij"));
+    }
+
     // A group name of blanks is none: Save stays off, Enter does nothing, Escape cancels.
     void groupDialogKeys()
     {

@@ -189,15 +189,14 @@ int exportFile(const QStringList &args)
 }
 
 // Text limits of the editors, so that nothing given on the command line is cut silently. A
-// character the data files' code page cannot hold would be saved as "?", so that two different
-// names could end up as the same key: such a value is refused as well.
+// value in letters the data files' code page cannot hold is stored in Latin letters; the script
+// learns on stderr what the file will hold.
 void checkLength(const QString &option, const QString &value, int capacity)
 {
     if (value.size() > capacity)
         throw UsageError{QStringLiteral("%1 is longer than %2 characters").arg(option).arg(capacity)};
-    if (DecodeCp1250(EncodeCp1250(value)) != value)
-        throw UsageError{
-            QStringLiteral("%1 holds characters that Windows-1250 cannot hold: %2").arg(option, value)};
+    if (const QString stored = StoredText(value, capacity); stored != value)
+        cli::err(QStringLiteral("%1 is stored as: %2").arg(option, stored));
 }
 
 int addContact(const QStringList &argsIn)
