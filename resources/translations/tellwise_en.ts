@@ -325,6 +325,169 @@ exist in the address book were not written.</translation>
     </message>
 </context>
 <context>
+    <name>TCapiInfo</name>
+    <message>
+        <source>Unutarnji kontroler</source>
+        <translation>Internal controller supported</translation>
+    </message>
+    <message>
+        <source>Vanjski uređaji</source>
+        <translation>External equipment supported</translation>
+    </message>
+    <message>
+        <source>Slušalica</source>
+        <translation>Handset supported</translation>
+    </message>
+    <message>
+        <source>Tonsko biranje (DTMF)</source>
+        <translation>DTMF supported</translation>
+    </message>
+    <message>
+        <source>Dodatne usluge</source>
+        <translation>Supplementary Services</translation>
+    </message>
+    <message>
+        <source>Dodjela kanala</source>
+        <translation>Channel allocation supported</translation>
+    </message>
+    <message>
+        <source>64 kbit/s s HDLC okvirima</source>
+        <translation>64 kbit/s with HDLC framing</translation>
+    </message>
+    <message>
+        <source>64 kbit/s, bitovno prozirno, s okvirima bajtova iz mreže</source>
+        <translation>64 kbit/s bit-transparent operation with byte framing from the network</translation>
+    </message>
+    <message>
+        <source>V.110 asinkrono, sa start/stop okvirima bajtova</source>
+        <translation>V.110 asynchronous operation with start/stop byte framing</translation>
+    </message>
+    <message>
+        <source>V.110 sinkrono, s HDLC okvirima</source>
+        <translation>V.110 synchronous operation with HDLC framing</translation>
+    </message>
+    <message>
+        <source>T.30 modem za faks grupe 3</source>
+        <translation>T.30 modem for fax group 3</translation>
+    </message>
+    <message>
+        <source>64 kbit/s invertirano, s HDLC okvirima</source>
+        <translation>64 kbit/s inverted with HDLC framing</translation>
+    </message>
+    <message>
+        <source>56 kbit/s, bitovno prozirno, s okvirima bajtova iz mreže</source>
+        <translation>56 kbit/s bit-transparent operation with byte framing from the network</translation>
+    </message>
+    <message>
+        <source>Modem sa svim pregovaranjima</source>
+        <translation>Modem with all negotiations</translation>
+    </message>
+    <message>
+        <source>Modem, asinkrono, sa start/stop okvirima bajtova</source>
+        <translation>Modem asynchronous operation with start/stop byte framing</translation>
+    </message>
+    <message>
+        <source>Modem, sinkrono, s HDLC okvirima</source>
+        <translation>Modem synchronous operation with HDLC framing</translation>
+    </message>
+    <message>
+        <source>ISO 7776 (X.75 SLP)</source>
+        <translation>ISO 7776 (X.75 SLP)</translation>
+    </message>
+    <message>
+        <source>Prozirno</source>
+        <translation>Transparent</translation>
+    </message>
+    <message>
+        <source>SDLC</source>
+        <translation>SDLC</translation>
+    </message>
+    <message>
+        <source>LAPD prema Q.921 za X.25 na D-kanalu (SAPI 16)</source>
+        <translation>LAPD in accordance with Q.921 for D-channel X.25 (SAPI 16)</translation>
+    </message>
+    <message>
+        <source>T.30 za faks grupe 3</source>
+        <translation>T.30 for fax group 3</translation>
+    </message>
+    <message>
+        <source>Point-to-Point Protocol (PPP)</source>
+        <translation>Point-to-Point Protocol (PPP)</translation>
+    </message>
+    <message>
+        <source>Prozirno (zanemaruje greške okvira B1 protokola)</source>
+        <translation>Transparent (ignoring framing errors of B1 protocol)</translation>
+    </message>
+    <message>
+        <source>Ispravljanje grešaka i sažimanje modema (V.42 bis ili MNP5)</source>
+        <translation>Modem error correction and compression (V.42 bis or MNP5)</translation>
+    </message>
+    <message>
+        <source>ISO 7776 (X.75 SLP), izmijenjen za sažimanje V.42 bis</source>
+        <translation>ISO 7776 (X.75 SLP) modified supporting V.42 bis compression</translation>
+    </message>
+    <message>
+        <source>V.120 asinkroni način</source>
+        <translation>V.120 asynchronous mode</translation>
+    </message>
+    <message>
+        <source>V.120 asinkroni način s V.42 bis</source>
+        <translation>V.120 asynchronous mode supporting V.42 bis</translation>
+    </message>
+    <message>
+        <source>V.120 bitovno prozirni način</source>
+        <translation>V.120 bit-transparent mode</translation>
+    </message>
+    <message>
+        <source>LAPD prema Q.921 sa slobodnim izborom SAPI-ja</source>
+        <translation>LAPD in accordance with Q.921 including free SAPI selection</translation>
+    </message>
+    <message>
+        <source>T.90NL, sukladan s T.70NL prema dodatku II T.90</source>
+        <translation>T.90NL with compatibility to T.70NL in accordance to T.90 Appendix II</translation>
+    </message>
+    <message>
+        <source>ISO 8208 (X.25 DTE-DTE)</source>
+        <translation>ISO 8208 (X.25 DTE-DTE)</translation>
+    </message>
+    <message>
+        <source>X.25 DCE</source>
+        <translation>X.25 DCE</translation>
+    </message>
+    <message>
+        <source>T.30 za faks grupe 3 s proširenjima</source>
+        <translation>T.30 for fax group 3 with extensions</translation>
+    </message>
+    <message>
+        <source>Modem</source>
+        <translation>Modem</translation>
+    </message>
+    <message>
+        <source>Zadržavanje i nastavak poziva</source>
+        <translation>Hold / Retrieve</translation>
+    </message>
+    <message>
+        <source>Prijenosnost terminala</source>
+        <translation>Terminal Portability</translation>
+    </message>
+    <message>
+        <source>Prespajanje poziva (ECT)</source>
+        <translation>ECT</translation>
+    </message>
+    <message>
+        <source>Konferencija u troje (3PTY)</source>
+        <translation>3PTY</translation>
+    </message>
+    <message>
+        <source>Preusmjeravanje poziva</source>
+        <translation>Call-Forwarding</translation>
+    </message>
+    <message>
+        <source>Skretanje poziva</source>
+        <translation>Call-Deflection</translation>
+    </message>
+</context>
+<context>
     <name>TContactRowsModel</name>
     <message>
         <location filename="../../src/ui/TContactRowsModel.cpp" line="+85"/>
@@ -1736,7 +1899,7 @@ will take effect only then.</translation>
         <location line="+1"/>
         <location line="+1"/>
         <location line="+1"/>
-        <source>Podrška za B%1-Protocol</source>
+        <source>Podrška za B%1 protokol</source>
         <translation>B%1 protocol support</translation>
     </message>
     <message>
