@@ -3,6 +3,7 @@
 
 #include "exchange/VCard.h"
 
+#include <QBuffer>
 #include <QByteArray>
 
 #include <cstdint>
@@ -22,9 +23,14 @@ TVCard roundTrip(const TVCard &card)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QList<TVCard> cards = ReadVCards(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
-    // A card takes at least "BEGIN:VCARD\n" and one property.
-    if (qsizetype(size) < cards.size() * 14)
+    QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const TVCardReading reading = ReadVCards(buffer);
+    const QList<TVCard> &cards = reading.Cards;
+    // A card takes at least "BEGIN:VCARD\n" and one property; every card found is accounted for.
+    if (qsizetype(size) < cards.size() * 14 ||
+        reading.Found != cards.size() + reading.Skipped + reading.LeftOut)
         std::abort();
     for (const TVCard &card : cards) {
         const TVCard once = roundTrip(card);

@@ -157,9 +157,12 @@ void TfrmOutlookFolders::btnDeleteFolderClick()
         return;
     TVCardFolders &store = m_exchange.store();
     QString question = tr("Izbriši mapu iz vCard Kontakata?");
-    // The folder's cards go with it, also those other programs wrote.
+    // The folder's cards go with it, also those other programs wrote; from the trash they can
+    // be brought back.
     if (const qsizetype cards = store.itemNames(position).size(); cards > 0)
-        question += QStringLiteral("\n\n") + tr("Izbrisat će se i kontakti u mapi: %1.").arg(cards);
+        question +=
+            QStringLiteral("\n\n") +
+            tr("Mapa se s kontaktima u njoj (%1) premješta u smeće, odakle se može vratiti.").arg(cards);
     if (ShowMessageDialog(tr("Potvrda"), question, QMessageBox::Question,
                           QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;

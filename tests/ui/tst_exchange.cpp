@@ -222,9 +222,11 @@ private slots:
 
         MessageDialogHook::setNextAnswer(QMessageBox::No);
         click(folders.btnDeleteFolder);
-        QCOMPARE(uitest::messages(),
-                 QStringList{
-                     u"Potvrda|Izbriši mapu iz vCard Kontakata?\n\nIzbrisat će se i kontakti u mapi: 1."_s});
+        QCOMPARE(
+            uitest::messages(),
+            QStringList{
+                u"Potvrda|Izbriši mapu iz vCard Kontakata?\n\nMapa se s kontaktima u njoj (1) premješta u "
+                u"smeće, odakle se može vratiti."_s});
         QVERIFY(QFile::exists(m_root + u"Obitelj/Ana.vcf"_s));
         MessageDialogHook::setNextAnswer(QMessageBox::Yes);
         click(folders.btnDeleteFolder);
