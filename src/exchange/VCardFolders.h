@@ -29,6 +29,8 @@ public:
     bool logon(const QString &root);
     void logoff();
     bool isLoggedOn() const { return !m_root.isEmpty(); }
+    // Whether the root holds cards itself and is so the one address book.
+    bool isOneBook() const { return m_flat; }
 
     // Folder 0's name, then its sub-folders'.
     QStringList folderNames() const;

@@ -115,7 +115,8 @@ int TfrmOutlookFolders::selectedPosition() const
 
 void TfrmOutlookFolders::editFolderNameChange()
 {
-    btnAddFolder->setEnabled(!editFolderName->text().trimmed().isEmpty());
+    // A root that is one address book takes no folders: its own programs would not read them.
+    btnAddFolder->setEnabled(!editFolderName->text().trimmed().isEmpty() && !m_exchange.store().isOneBook());
 }
 
 void TfrmOutlookFolders::tvOutlookFoldersChange()

@@ -90,6 +90,7 @@ private slots:
         TVCardFolders folders;
         QVERIFY(folders.logon(m_root));
         QCOMPARE(folders.folderNames(), QStringList{u"contacts"_s});
+        QVERIFY(folders.isOneBook() && !folders.addFolder(u"a"_s));
         QString file;
         QVERIFY(folders.save(0, AListAddress{.DisplayNameAs = u"X"_s}, &file));
         QVERIFY(QFileInfo::exists(m_root + u'/' + file));
