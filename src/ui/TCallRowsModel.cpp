@@ -28,10 +28,19 @@ void TCallRowsModel::keepShownNames()
     m_log.NameCallers(m_contactNames);
 }
 
+size_t qHash(const TCallKey &key, size_t seed)
+{
+    return qHashMulti(seed, key.CallerNumber, key.CalledNumber, key.CallDate, key.CallTime);
+}
+
 void TCallRowsModel::refresh()
 {
     beginResetModel();
     m_rows = m_log.calls().size();
+    m_keys.clear();
+    m_keys.reserve(std::size_t(m_rows));
+    for (const ACalls &call : m_log.calls())
+        m_keys.push_back({call.CallerNumber, call.CalledNumber, call.CallDate, call.CallTime});
     m_looked.assign(std::size_t(m_rows), false);
     m_contactNames.clear();
     m_contactsRevision = m_book.contacts().revision();

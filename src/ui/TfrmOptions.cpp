@@ -162,14 +162,14 @@ void TfrmOptions::done(int result)
         m_settings.setFlag(Settings::DoNotDisturb, false);
         m_settings.SaveSettings();
         ShowMessageDialog(tr("Ne smetaj!"), tr("Opcija 'Ne smetaj!' je isključena!"),
-                          QMessageBox::Information, QMessageBox::Ok);
+                          QMessageBox::Information, QMessageBox::Ok, this);
     }
     if (m_settings.flag(Settings::AutoReject) && !chkRejectBlackList->isChecked() &&
         !chkRejectBlocked->isChecked()) {
         m_settings.setFlag(Settings::AutoReject, false);
         m_settings.SaveSettings();
         ShowMessageDialog(tr("Odbij!"), tr("Opcija 'Odbij!' je isključena!"), QMessageBox::Information,
-                          QMessageBox::Ok);
+                          QMessageBox::Ok, this);
     }
 }
 
@@ -189,7 +189,7 @@ void TfrmOptions::SaveSettings()
     emit aboutToSaveSettings();
     if (!m_settings.SaveSettings())
         ShowMessageDialog(tr("Greška"), tr("Postavke nije moguće spremiti!"), QMessageBox::Critical,
-                          QMessageBox::Ok);
+                          QMessageBox::Ok, this);
 }
 
 void TfrmOptions::ApplyLoadedSettings()
@@ -226,7 +226,7 @@ void TfrmOptions::ApplyLanguageChange()
         tr("Informacija"),
         tr("Jezik je promjenjen!\n\nPotrebno je program zatvoriti, te ga ponovo pokrenuti. Tek\nće tada ova "
            "promjena imati efekta."),
-        QMessageBox::Information, QMessageBox::Ok);
+        QMessageBox::Information, QMessageBox::Ok, this);
 }
 
 // The check boxes that hold a flag of the settings, in the settings' order.
