@@ -9,7 +9,7 @@
         <translation>A contact with that name already exists!</translation>
     </message>
     <message>
-        <location line="+96"/>
+        <location line="+104"/>
         <source>Bez grupe</source>
         <translation>No group</translation>
     </message>
@@ -19,8 +19,8 @@
         <translation>Black List</translation>
     </message>
     <message>
-        <location line="+107"/>
-        <location line="+74"/>
+        <location line="+124"/>
+        <location line="+66"/>
         <source>Grupa pod tim imenom već postoji!</source>
         <translation>A group with that name already exists!</translation>
     </message>
@@ -75,17 +75,17 @@
     <name>DataFiles</name>
     <message>
         <location filename="../../src/store/DataFiles.cpp" line="+49"/>
-        <location line="+98"/>
+        <location line="+109"/>
         <source>Dogodila se greška prilikom otvaranja datoteke!</source>
         <translation>An error occurred while opening the file!</translation>
     </message>
     <message>
-        <location line="-69"/>
+        <location line="-80"/>
         <source>Čitanje datoteke nije uspjelo:</source>
         <translation>Could not read the file:</translation>
     </message>
     <message>
-        <location line="+79"/>
+        <location line="+90"/>
         <source>Pisanje datoteke nije uspjelo:</source>
         <translation>Could not write the file:</translation>
     </message>
@@ -104,6 +104,7 @@
     <name>DialogSeams</name>
     <message>
         <location filename="../../src/ui/DialogSeams.cpp" line="+26"/>
+        <location filename="../../src/ui/TfrmContactEdit.cpp" line="+204"/>
         <source>Informacija</source>
         <translation>Information</translation>
     </message>
@@ -121,7 +122,7 @@
 <context>
     <name>Exports</name>
     <message>
-        <location filename="../../src/store/Exports.cpp" line="+195"/>
+        <location filename="../../src/store/Exports.cpp" line="+197"/>
         <source>Datoteku %1 nije moguće zapisati: %2</source>
         <translation>Cannot write the file %1: %2</translation>
     </message>
@@ -169,17 +170,7 @@
         <translation>The address book call failed (code 0x%1).</translation>
     </message>
     <message>
-        <location line="+98"/>
-        <source>Datoteka je prevelika za vCard datoteku.</source>
-        <translation>The file is too large for a vCard file.</translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <source>Datoteka nije vCard datoteka.</source>
-        <translation>The file is not a vCard file.</translation>
-    </message>
-    <message>
-        <location line="+105"/>
+        <location line="+195"/>
         <source>Kuća</source>
         <translation>Home</translation>
     </message>
@@ -302,9 +293,17 @@ exist in the address book were not written.</translation>
     </message>
 </context>
 <context>
+    <name>QCoreApplication</name>
+    <message>
+        <location filename="../../src/ui/TfrmContactEdit.cpp" line="+1"/>
+        <source>Ime, prezime, nadimak i naziv za prikaz ne smiju sadržavati kontrolne znakove (tabulator, prijelom retka i slične).</source>
+        <translation type="unfinished">The first name, last name, nickname and display name must not contain control characters (tab, line break and the like).</translation>
+    </message>
+</context>
+<context>
     <name>TCallRowsModel</name>
     <message>
-        <location filename="../../src/ui/TCallRowsModel.cpp" line="+118"/>
+        <location filename="../../src/ui/TCallRowsModel.cpp" line="+127"/>
         <source>Naziv pozivatelja</source>
         <translation>Caller name</translation>
     </message>
@@ -327,162 +326,204 @@ exist in the address book were not written.</translation>
 <context>
     <name>TCapiInfo</name>
     <message>
+        <location filename="../../src/capi/CpInfo.cpp" line="+168"/>
         <source>Unutarnji kontroler</source>
         <translation>Internal controller supported</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>Vanjski uređaji</source>
         <translation>External equipment supported</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>Slušalica</source>
         <translation>Handset supported</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>Tonsko biranje (DTMF)</source>
         <translation>DTMF supported</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>Dodatne usluge</source>
         <translation>Supplementary Services</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>Dodjela kanala</source>
         <translation>Channel allocation supported</translation>
     </message>
     <message>
+        <location line="+6"/>
         <source>64 kbit/s s HDLC okvirima</source>
         <translation>64 kbit/s with HDLC framing</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>64 kbit/s, bitovno prozirno, s okvirima bajtova iz mreže</source>
         <translation>64 kbit/s bit-transparent operation with byte framing from the network</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>V.110 asinkrono, sa start/stop okvirima bajtova</source>
         <translation>V.110 asynchronous operation with start/stop byte framing</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>V.110 sinkrono, s HDLC okvirima</source>
         <translation>V.110 synchronous operation with HDLC framing</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>T.30 modem za faks grupe 3</source>
         <translation>T.30 modem for fax group 3</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>64 kbit/s invertirano, s HDLC okvirima</source>
         <translation>64 kbit/s inverted with HDLC framing</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>56 kbit/s, bitovno prozirno, s okvirima bajtova iz mreže</source>
         <translation>56 kbit/s bit-transparent operation with byte framing from the network</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>Modem sa svim pregovaranjima</source>
         <translation>Modem with all negotiations</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>Modem, asinkrono, sa start/stop okvirima bajtova</source>
         <translation>Modem asynchronous operation with start/stop byte framing</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>Modem, sinkrono, s HDLC okvirima</source>
         <translation>Modem synchronous operation with HDLC framing</translation>
     </message>
     <message>
+        <location line="+6"/>
         <source>ISO 7776 (X.75 SLP)</source>
         <translation>ISO 7776 (X.75 SLP)</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <location line="+17"/>
         <source>Prozirno</source>
         <translation>Transparent</translation>
     </message>
     <message>
+        <location line="-16"/>
         <source>SDLC</source>
         <translation>SDLC</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>LAPD prema Q.921 za X.25 na D-kanalu (SAPI 16)</source>
         <translation>LAPD in accordance with Q.921 for D-channel X.25 (SAPI 16)</translation>
     </message>
     <message>
+        <location line="+1"/>
+        <location line="+18"/>
         <source>T.30 za faks grupe 3</source>
         <translation>T.30 for fax group 3</translation>
     </message>
     <message>
+        <location line="-17"/>
         <source>Point-to-Point Protocol (PPP)</source>
         <translation>Point-to-Point Protocol (PPP)</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>Prozirno (zanemaruje greške okvira B1 protokola)</source>
         <translation>Transparent (ignoring framing errors of B1 protocol)</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>Ispravljanje grešaka i sažimanje modema (V.42 bis ili MNP5)</source>
         <translation>Modem error correction and compression (V.42 bis or MNP5)</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>ISO 7776 (X.75 SLP), izmijenjen za sažimanje V.42 bis</source>
         <translation>ISO 7776 (X.75 SLP) modified supporting V.42 bis compression</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>V.120 asinkroni način</source>
         <translation>V.120 asynchronous mode</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>V.120 asinkroni način s V.42 bis</source>
         <translation>V.120 asynchronous mode supporting V.42 bis</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>V.120 bitovno prozirni način</source>
         <translation>V.120 bit-transparent mode</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>LAPD prema Q.921 sa slobodnim izborom SAPI-ja</source>
         <translation>LAPD in accordance with Q.921 including free SAPI selection</translation>
     </message>
     <message>
+        <location line="+7"/>
         <source>T.90NL, sukladan s T.70NL prema dodatku II T.90</source>
         <translation>T.90NL with compatibility to T.70NL in accordance to T.90 Appendix II</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>ISO 8208 (X.25 DTE-DTE)</source>
         <translation>ISO 8208 (X.25 DTE-DTE)</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>X.25 DCE</source>
         <translation>X.25 DCE</translation>
     </message>
     <message>
+        <location line="+2"/>
         <source>T.30 za faks grupe 3 s proširenjima</source>
         <translation>T.30 for fax group 3 with extensions</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>Modem</source>
         <translation>Modem</translation>
     </message>
     <message>
+        <location line="+5"/>
         <source>Zadržavanje i nastavak poziva</source>
         <translation>Hold / Retrieve</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>Prijenosnost terminala</source>
         <translation>Terminal Portability</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>Prespajanje poziva (ECT)</source>
         <translation>ECT</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>Konferencija u troje (3PTY)</source>
         <translation>3PTY</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>Preusmjeravanje poziva</source>
         <translation>Call-Forwarding</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>Skretanje poziva</source>
         <translation>Call-Deflection</translation>
     </message>
@@ -490,7 +531,7 @@ exist in the address book were not written.</translation>
 <context>
     <name>TContactRowsModel</name>
     <message>
-        <location filename="../../src/ui/TContactRowsModel.cpp" line="+85"/>
+        <location filename="../../src/ui/TContactRowsModel.cpp" line="+86"/>
         <source>Ime osobe</source>
         <translation>Contact</translation>
     </message>
@@ -508,7 +549,7 @@ exist in the address book were not written.</translation>
 <context>
     <name>TfrmAbout</name>
     <message>
-        <location filename="../../src/app/TfrmAbout.cpp" line="+25"/>
+        <location filename="../../src/app/TfrmAbout.cpp" line="+28"/>
         <source>Prikaz pozivatelja za jednu telefonsku liniju: modem s prikazom broja,&lt;br&gt;ISDN adapter (CAPI 2.0) ili nadzor poziva na mreži.&lt;br&gt;&lt;br&gt;Broji i bilježi svaki poziv, pronalazi pozivatelja u adresaru&lt;br&gt;i prikazuje njegovo ime, broj, sliku i bilješke.&lt;br&gt;&lt;br&gt;Slobodan program pod licencom GNU GPL, verzije 3 ili novije.</source>
         <translation>Caller ID for one telephone line: a caller-ID modem,&lt;br&gt;an ISDN adapter (CAPI 2.0) or a call monitor on the network.&lt;br&gt;&lt;br&gt;Counts and logs every call, looks the caller up in the address book&lt;br&gt;and shows the caller&apos;s name, number, picture and notes.&lt;br&gt;&lt;br&gt;Free software under the GNU GPL, version 3 or later.</translation>
     </message>
@@ -580,8 +621,8 @@ exist in the address book were not written.</translation>
     <name>TfrmContact</name>
     <message>
         <location filename="../../src/ui/TfrmContact.cpp" line="+59"/>
-        <location filename="../../src/ui/TfrmContactEdit.cpp" line="+50"/>
-        <location line="+172"/>
+        <location filename="../../src/ui/TfrmContactEdit.cpp" line="-151"/>
+        <location line="+220"/>
         <source>Osoba:  </source>
         <translation>Contact:  </translation>
     </message>
@@ -592,18 +633,18 @@ exist in the address book were not written.</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+130"/>
+        <location line="+136"/>
         <source>Kuća</source>
         <translation>Home</translation>
     </message>
     <message>
-        <location line="-129"/>
-        <location line="+129"/>
+        <location line="-135"/>
+        <location line="+135"/>
         <source>Posao</source>
         <translation>Business</translation>
     </message>
     <message>
-        <location line="-128"/>
+        <location line="-134"/>
         <source>Telefonski brojevi</source>
         <translation>Phone Numbers</translation>
     </message>
@@ -658,7 +699,7 @@ exist in the address book were not written.</translation>
         <translation>Display as:</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+12"/>
         <source>Bez grupe</source>
         <translation>No group</translation>
     </message>
@@ -853,7 +894,7 @@ exist in the address book were not written.</translation>
     </message>
     <message>
         <location line="+8"/>
-        <location filename="../../src/ui/TfrmContactEdit.cpp" line="+70"/>
+        <location filename="../../src/ui/TfrmContactEdit.cpp" line="+73"/>
         <source> Koristi ovu zvučnu datoteku:</source>
         <translation> Use this sound file:</translation>
     </message>
@@ -953,14 +994,12 @@ EXAMPLE:
 Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</translation>
     </message>
     <message>
-        <source>Ime, prezime, nadimak i naziv za prikaz ne smiju sadržavati kontrolne znakove (tabulator, prijelom retka i slične).</source>
-        <translation>The first name, last name, nickname and display name must not contain control characters (tab, line break and the like).</translation>
-    </message>
-    <message>
+        <location line="-213"/>
         <source>Potvrda</source>
         <translation>Confirmation</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>Datoteka adresara ne može zapisati sva ova slova, pa ih sprema latinicom:
 
 %1
@@ -973,6 +1012,7 @@ Snimiti osobu ovako?</source>
 Save the contact like this?</translation>
     </message>
     <message>
+        <location line="+62"/>
         <source>Sprema se kao: %1</source>
         <translation>Saved as: %1</translation>
     </message>
@@ -1222,17 +1262,17 @@ Save the contact like this?</translation>
 <context>
     <name>TfrmGroup</name>
     <message>
-        <location filename="../../src/ui/TfrmGroup.cpp" line="+30"/>
+        <location filename="../../src/ui/TfrmGroup.cpp" line="+36"/>
         <source>Naziv grupe:</source>
         <translation>Group name:</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+4"/>
         <source>Snimi</source>
         <translation>Save</translation>
     </message>
     <message>
-        <location line="+41"/>
+        <location line="+44"/>
         <source>Nova grupa</source>
         <translation>New Group</translation>
     </message>
@@ -1242,6 +1282,7 @@ Save the contact like this?</translation>
         <translation> Add a new group:</translation>
     </message>
     <message>
+        <location line="-5"/>
         <source>Sprema se kao: %1</source>
         <translation>Saved as: %1</translation>
     </message>
@@ -1435,7 +1476,7 @@ Instalirajte web preglednik ili program za e-poštu.</source>
 Install a web browser or an e-mail program.</translation>
     </message>
     <message>
-        <location line="+109"/>
+        <location line="+107"/>
         <source>(nije izabran)</source>
         <translation>(none chosen)</translation>
     </message>
@@ -1461,25 +1502,15 @@ Install a web browser or an e-mail program.</translation>
     </message>
     <message>
         <location line="+65"/>
-        <source>Poziv:  %1
-
-Da li stvarno želiš obrisati izabrani poziv?</source>
-        <translation>Call:  %1
-
-Do you really want to delete the selected call?</translation>
+        <source>Da li stvarno želiš obrisati izabrani poziv?</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Poziva za brisanje:  %1
 
-%2
-
 Da li stvarno želiš obrisati izabrane pozive?</source>
-        <translation>Calls to delete:  %1
-
-%2
-
-Do you really want to delete the selected calls?</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1489,7 +1520,7 @@ Do you really want to delete the selected calls?</translation>
         <translation>Confirmation</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="+35"/>
         <source>Snimanje poziva</source>
         <translation>Save Calls</translation>
     </message>
@@ -1635,19 +1666,8 @@ Do you really want to delete this contact from the address book?</translation>
         <location line="+1"/>
         <source>Osoba za brisanje:  %1
 
-%2
-
 Da li stvarno želiš obrisati izabrane osobe iz adresara?</source>
-        <translation>Contacts to delete:  %1
-
-%2
-
-Do you really want to delete the selected contacts from the address book?</translation>
-    </message>
-    <message>
-        <location line="+15"/>
-        <source>… i još %1</source>
-        <translation>… and %1 more</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <location filename="../../src/ui/TfrmMainGroups.cpp" line="-118"/>
@@ -1687,22 +1707,15 @@ Do you really want to delete the selected contacts from the address book?</trans
     <message>
         <location line="+18"/>
         <source>Grupa:  %1
-Osoba u grupi:  %2
 
 Za brisanje samo grupe, klikni na &quot;Da&quot;!
 Za brisanje grupe i svih osoba u grupi, klikni na &quot;Da, sve!&quot;!
 
 Obriši grupu?</source>
-        <translation>Group:  %1
-Contacts in the group:  %2
-
-To delete only the group, click &quot;Yes&quot;!
-To delete the group and every contact in it, click &quot;Yes to all&quot;!
-
-Delete the group?</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmMain.cpp" line="-19"/>
+        <location filename="../../src/ui/TfrmMain.cpp" line="-17"/>
         <source> Linija javlja previše poziva: dio ih nije zabilježen</source>
         <translation> The line reports too many calls: some are not logged</translation>
     </message>
@@ -2388,13 +2401,13 @@ program!</translation>
         <translation>Cancel</translation>
     </message>
     <message>
-        <location line="+81"/>
-        <location line="+36"/>
+        <location line="+82"/>
+        <location line="+39"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-36"/>
+        <location line="-39"/>
         <source>Mapa koju pokušavate dodati već postoji!</source>
         <translation>The folder you are trying to add already exists!</translation>
     </message>
@@ -2404,9 +2417,9 @@ program!</translation>
         <translation>Delete the folder from vCard Contacts?</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source>Izbrisat će se i kontakti u mapi: %1.</source>
-        <translation>The contacts in the folder will be deleted too: %1.</translation>
+        <location line="+6"/>
+        <source>Mapa se s kontaktima u njoj (%1) premješta u smeće, odakle se može vratiti.</source>
+        <translation>The folder and the contacts in it (%1) are moved to the trash, from where they can be restored.</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -2748,7 +2761,12 @@ through this window. Closing the window closes the program.</translation>
 <context>
     <name>VCard</name>
     <message>
-        <location filename="../../src/exchange/VCard.cpp" line="+383"/>
+        <location filename="../../src/exchange/VCard.cpp" line="+458"/>
+        <source>%1: kućni broj %2</source>
+        <translation>%1: extension %2</translation>
+    </message>
+    <message>
+        <location line="+78"/>
         <source>Kuća</source>
         <translation>Home</translation>
     </message>
@@ -2787,11 +2805,36 @@ through this window. Closing the window closes the program.</translation>
         <source>Kuća (FAX)</source>
         <translation>Home (FAX)</translation>
     </message>
+    <message>
+        <location line="+24"/>
+        <source>Datoteka ima više kartica nego što se odjednom može uvesti: izostavljeno je %1 od %2 kartica.</source>
+        <translation>The file holds more cards than can be imported at once: %1 of %2 cards were left out.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Preskočeno je kartica koje nisu kontakti ili se ne mogu pročitati: %1.</source>
+        <translation>Cards skipped that are not contacts or cannot be read: %1.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Izostavljeno je telefonskih brojeva preko osam po kontaktu: %1 (zadržani su najprije glasovni i mobilni brojevi).</source>
+        <translation>Phone numbers left out beyond eight per contact: %1 (voice and mobile numbers were kept first).</translation>
+    </message>
+    <message>
+        <location line="+32"/>
+        <source>Datoteka %1 se ne može otvoriti: %2</source>
+        <translation>The file %1 cannot be opened: %2</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Datoteka nije vCard datoteka.</source>
+        <translation>The file is not a vCard file.</translation>
+    </message>
 </context>
 <context>
     <name>VCardFolders</name>
     <message>
-        <location filename="../../src/exchange/VCardFolders.cpp" line="+131"/>
+        <location filename="../../src/exchange/VCardFolders.cpp" line="+166"/>
         <source>mapa nije dostupna</source>
         <translation>the folder is not available</translation>
     </message>
@@ -2811,9 +2854,24 @@ through this window. Closing the window closes the program.</translation>
         <translation>the folder was not added</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+13"/>
         <source>mapa nije izbrisana</source>
         <translation>the folder was not deleted</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>mapa je poveznica na %1 i ne briše se</source>
+        <translation>the folder is a link to %1 and is not deleted</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>u mapi nisu samo vCard kontakti (%1) i ne briše se</source>
+        <translation>the folder holds more than vCard contacts (%1) and is not deleted</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>mapa se ne može premjestiti u smeće</source>
+        <translation>the folder cannot be moved to the trash</translation>
     </message>
 </context>
 <context>
@@ -2866,7 +2924,6 @@ through this window. Closing the window closes the program.</translation>
         <translation>The file is damaged: a property of record %1 runs past the record.</translation>
     </message>
     <message>
-        <location filename="../../src/exchange/ImportWabFunc.cpp" line="-222"/>
         <location filename="../../src/exchange/WabIab.cpp" line="-7"/>
         <source>Datoteka %1 se ne može otvoriti: %2</source>
         <translation>The file %1 cannot be opened: %2</translation>
