@@ -31,6 +31,8 @@ public:
     void setRows(std::vector<TContactRec> rows);
     const TContactRec &row(int i) const { return m_rows[std::size_t(i)]; }
     int indexOfName(const QString &displayName) const;
+    // A row's key: its display name.
+    const QString &keyAt(int i) const { return m_rows[std::size_t(i)].DisplayName; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;

@@ -202,6 +202,8 @@ TfrmMain::TfrmMain(Settings &settings, AddressBook &addressBook, CallLog &callLo
     imgMainPosition->setPixmap(skin::pixmap(m_titleBitmap));
     RebuildGroupsTree();
     RefreshCallList();
+    // Later refreshes keep what the user chose; the first one offers the newest call.
+    selectCallRow(0);
     // Changes made anywhere (this window, the call pipeline, another program) show at once.
     connect(&m_book, &AddressBook::groupsChanged, this, &TfrmMain::RebuildGroupsTree);
     connect(&m_book, &AddressBook::contactsChanged, this, &TfrmMain::RefreshContactRows);

@@ -131,9 +131,11 @@ public:
     // The groups tree in its fixed shape; "Sve grupe" expanded and selected. Also refills the
     // contact editor's group choices.
     void RebuildGroupsTree();
-    // The contact rows of the selected node (after imports and outside changes).
+    // The contact rows of the selected node (after imports and outside changes), the contacts
+    // selected kept selected.
     void RefreshContactRows();
-    // The call list and its counts (after every logged call).
+    // The call list and its counts (after every logged call), the calls selected kept selected
+    // and the list where it was scrolled.
     void RefreshCallList();
 
     // Commands
@@ -253,7 +255,10 @@ private:
     void connectMenus();
 
     // Contacts
-    void fillContactRows(const QString &nodeText, bool withoutGroup, bool blackList, bool all);
+    // KEEPPLACE: the contacts selected stay so; else the first row is selected.
+    void fillContactRows(const QString &nodeText, bool withoutGroup, bool blackList, bool all,
+                         bool keepPlace);
+    void refreshContactRows(bool keepPlace);
     void contactSelectionChanged();
     void showContactDetails();
     void clearContactDetails();
@@ -263,18 +268,24 @@ private:
     void openLink(TLinkLabel *label, bool email);
 
     // Groups
-    void tvGroupsChange();
+    // KEEPCONTACTS: the node was kept through a rebuild, not chosen by the user.
+    void tvGroupsChange(bool keepContacts = false);
     void groupsContextMenu(const QPoint &pos);
     bool isGroupNode(const QTreeWidgetItem *node) const;
     void setGroupsShown(bool shown);
 
     // Calls
     void callSelectionChanged();
+    // What a delete question names of the call in ROW: caller, number, date and time.
+    QString callText(int row) const;
     void callsContextMenu(const QPoint &pos);
 
     // Opens URL with the desktop's program for it, and says so when there is none.
     void openUrl(const QString &url);
     bool confirmDelete() const;
+    // The first few of LINES, one a line, and how many more there are: what a delete question
+    // names of several records.
+    static QString firstLines(const QStringList &lines);
     int languageIndex() const;
     void hideWindow();
     void centreOnScreen();

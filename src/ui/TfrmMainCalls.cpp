@@ -2,10 +2,11 @@
 
 #include "store/AddressBook.h"
 #include "store/CallLog.h"
+#include "store/CallPlaceholders.h"
 #include "store/DataDir.h"
 #include "store/Exports.h"
 #include "store/Records.h"
-#include "store/CallPlaceholders.h"
+#include "ui/MainLists.h"
 #include "ui/TCallRowsModel.h"
 #include "ui/TStatusPanels.h"
 #include "ui/TfrmMain.h"
@@ -25,6 +26,9 @@
 
 void TfrmMain::RefreshCallList()
 {
+    // A call logged or another program's change moves the rows under the user: the calls chosen
+    // stay chosen, and the list stays where it was scrolled (at the top it shows the new call).
+    const KeepListPlace place(lvCalls, *m_callRows);
     int fresh = 0;
     for (const ACalls &call : m_log.calls())
         if (call.IsNew)
@@ -33,13 +37,8 @@ void TfrmMain::RefreshCallList()
     // Names, numbers and placeholders keep their full width; the date column takes the rest.
     for (int column = 0; column < 3; ++column)
         lvCalls->resizeColumnToContents(column);
+    place.restore();
     const int total = m_callRows->rowCount();
-    if (total > 0) {
-        const QModelIndex first = m_callRows->index(0, 0);
-        lvCalls->selectionModel()->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect |
-                                                              QItemSelectionModel::Rows);
-        lvCalls->scrollToTop();
-    }
     stbCalls->setText(0, tr(" Novih poziva:  %1").arg(fresh));
     stbCalls->setText(1, tr(" Starih poziva:  %1").arg(total - fresh));
     stbCalls->setText(2, tr(" Ukupno poziva:  %1").arg(total));
@@ -117,13 +116,8 @@ void TfrmMain::tbAddToAddressbookClick()
     m_pendingName = IsCallPlaceholder(caller) ? QString() : caller;
     m_pendingNumber = number;
     tbNewContactClick();
+    // The caller's row shows the new contact's name; the call stays selected.
     RefreshCallList();
-    for (int r = 0; r < m_callRows->rowCount(); ++r) {
-        if (r < m_log.calls().size() && m_log.calls()[r].CallerNumber == number) {
-            selectCallRow(r);
-            break;
-        }
-    }
     m_pendingName.clear();
     m_pendingNumber.clear();
 }
@@ -151,15 +145,29 @@ void TfrmMain::tbDeleteCallsClick()
     for (int row : rows)
         if (row < m_log.calls().size())
             chosen << m_log.calls()[row];
+    QStringList named;
+    for (int row : rows)
+        named << callText(row);
     const QString text =
         rows.size() == 1
-            ? tr("Da li stvarno želiš obrisati izabrani poziv?")
-            : tr("Poziva za brisanje:  %1\n\nDa li stvarno želiš obrisati izabrane pozive?").arg(rows.size());
+            ? tr("Poziv:  %1\n\nDa li stvarno želiš obrisati izabrani poziv?").arg(named.first())
+            : tr("Poziva za brisanje:  %1\n\n%2\n\nDa li stvarno želiš obrisati izabrane pozive?")
+                  .arg(QString::number(rows.size()), firstLines(named));
     if (confirmDelete() && ShowMessageDialog(tr("Potvrda"), text, QMessageBox::Question,
                                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     MarkAllCallsSeen();
     ShowStoreResult(m_log.DeleteCalls(chosen));
+}
+
+QString TfrmMain::callText(int row) const
+{
+    const QString caller = callRowText(row, 0);
+    const QString number = callRowText(row, 1);
+    const QString when = callRowText(row, 3);
+    // A caller without a name shows as its number's placeholder: it is not said twice.
+    return caller == number ? QStringLiteral("%1, %2").arg(caller, when)
+                            : QStringLiteral("%1 (%2), %3").arg(caller, number, when);
 }
 
 void TfrmMain::MarkAllCallsSeen()

@@ -2,6 +2,7 @@
 
 #include "store/AddressBook.h"
 #include "ui/CallerPicture.h"
+#include "ui/MainLists.h"
 #include "ui/TContactRowsModel.h"
 #include "ui/TGroupsTree.h"
 #include "ui/TStatusPanels.h"
@@ -25,6 +26,8 @@
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace {
 
@@ -248,10 +251,14 @@ void TfrmMain::tbShowDetailsClick()
 
 // --- Contact rows ---------------------------------------------------------------------------------
 
-void TfrmMain::fillContactRows(const QString &nodeText, bool withoutGroup, bool blackList, bool all)
+void TfrmMain::fillContactRows(const QString &nodeText, bool withoutGroup, bool blackList, bool all,
+                               bool keepPlace)
 {
     WaitCursor wait;
     clearContactDetails();
+    std::optional<KeepListPlace<TContactRowsModel>> place;
+    if (keepPlace)
+        place.emplace(lvContacts, *m_contactRows);
     std::vector<TContactRec> rows;
     rows.reserve(std::size_t(m_book.contacts().size()));
     for (const AListAddress &c : m_book.contacts()) {
@@ -268,7 +275,9 @@ void TfrmMain::fillContactRows(const QString &nodeText, bool withoutGroup, bool 
             rows.push_back({c.DisplayNameAs, c.CompanyName, c.Group, c.BlackList});
     }
     m_contactRows->setRows(std::move(rows));
-    if (m_contactRows->rowCount() > 0) {
+    if (place) {
+        place->restore();
+    } else if (m_contactRows->rowCount() > 0) {
         lvContacts->setCurrentIndex(m_contactRows->index(0, 0));
         selectContactRow(0);
     }
@@ -278,15 +287,20 @@ void TfrmMain::fillContactRows(const QString &nodeText, bool withoutGroup, bool 
 
 void TfrmMain::RefreshContactRows()
 {
+    refreshContactRows(true);
+}
+
+void TfrmMain::refreshContactRows(bool keepPlace)
+{
     const QTreeWidgetItem *node = tvGroups->currentItem();
     if (!node) {
-        fillContactRows({}, false, false, true);
+        fillContactRows({}, false, false, true, keepPlace);
         return;
     }
     const int image = TGroupsTree::imageOf(node);
     const int level = TGroupsTree::levelOf(node);
     fillContactRows(node->text(0), image == ImageWithoutGroup, image == ImageBlackList,
-                    level == 0 && image == ImageGroup);
+                    level == 0 && image == ImageGroup, keepPlace);
 }
 
 int TfrmMain::contactRowCount() const
@@ -425,14 +439,23 @@ void TfrmMain::tbDeleteContactClick()
     const QString text =
         names.size() == 1
             ? tr("Osoba:  %1\n\nDa li stvarno želiš obrisati ovu osobu iz adresara?").arg(names.first())
-            : tr("Osoba za brisanje:  %1\n\nDa li stvarno želiš obrisati izabrane osobe iz adresara?")
-                  .arg(names.size());
+            : tr("Osoba za brisanje:  %1\n\n%2\n\nDa li stvarno želiš obrisati izabrane osobe iz adresara?")
+                  .arg(QString::number(names.size()), firstLines(names));
     if (confirmDelete() && ShowMessageDialog(tr("Potvrda"), text, QMessageBox::Question,
                                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     ShowStoreResult(m_book.DeleteContacts(names));
     if (!tvGroups->currentItem() && tvGroups->topLevelItemCount() > 0)
         tvGroups->setCurrentItem(tvGroups->topLevelItem(0));
+}
+
+QString TfrmMain::firstLines(const QStringList &lines)
+{
+    constexpr int kNamed = 5;
+    QString text = lines.mid(0, kNamed).join(QLatin1Char('\n'));
+    if (lines.size() > kNamed)
+        text += QLatin1Char('\n') + tr("… i još %1").arg(lines.size() - kNamed);
+    return text;
 }
 
 void TfrmMain::ToggleBlackList()

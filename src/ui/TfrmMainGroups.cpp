@@ -15,6 +15,7 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QTreeView>
+#include <QTreeWidgetItemIterator>
 
 #include <algorithm>
 
@@ -27,6 +28,14 @@ void TfrmMain::RebuildGroupsTree()
     std::sort(groups.begin(), groups.end(),
               [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
 
+    // A rebuild follows every change of the groups, also another program's: the node shown stays,
+    // found by its kind and, for a group, its name, and with it the contacts selected there.
+    // Where it is gone, "Sve grupe" shows them.
+    const QTreeWidgetItem *was = tvGroups->currentItem();
+    const bool firstBuild = !was;
+    const int wasImage = TGroupsTree::imageOf(was);
+    const int wasLevel = TGroupsTree::levelOf(was);
+    const QString wasText = was ? was->text(0) : QString();
     QTreeWidgetItem *all = nullptr;
     {
         const QSignalBlocker blocker(tvGroups);
@@ -38,14 +47,22 @@ void TfrmMain::RebuildGroupsTree()
             all->addChild(TGroupsTree::makeNode(name, ImageGroup));
         tvGroups->addTopLevelItem(TGroupsTree::makeNode(tr("Crna Lista"), ImageBlackList));
         all->setExpanded(true);
+        QTreeWidgetItem *current = all;
+        for (QTreeWidgetItemIterator it(tvGroups); *it; ++it)
+            if (TGroupsTree::imageOf(*it) == wasImage && TGroupsTree::levelOf(*it) == wasLevel &&
+                (wasLevel == 0 || wasImage != ImageGroup || (*it)->text(0) == wasText)) {
+                current = *it;
+                break;
+            }
+        tvGroups->setCurrentItem(current);
     }
-    tvGroups->setCurrentItem(all);
     // Every node but the three of the tree's own.
     int nodes = tvGroups->topLevelItemCount();
     for (int i = 0; i < tvGroups->topLevelItemCount(); ++i)
         nodes += tvGroups->topLevelItem(i)->childCount();
     stbGroups->setText(0, tr(" Ukupno grupa:  %1").arg(nodes - 3));
     m_contact->RefreshGroupChoices();
+    tvGroupsChange(!firstBuild);
 }
 
 bool TfrmMain::isGroupNode(const QTreeWidgetItem *node) const
@@ -53,7 +70,7 @@ bool TfrmMain::isGroupNode(const QTreeWidgetItem *node) const
     return node && TGroupsTree::levelOf(node) == 1 && TGroupsTree::imageOf(node) != ImageWithoutGroup;
 }
 
-void TfrmMain::tvGroupsChange()
+void TfrmMain::tvGroupsChange(bool keepContacts)
 {
     QTreeWidgetItem *node = tvGroups->currentItem();
     const bool group = isGroupNode(node);
@@ -61,7 +78,7 @@ void TfrmMain::tvGroupsChange()
     tbDeleteGroup->setEnabled(group);
     m_menus.miRenameGroup->setEnabled(group);
     m_menus.miDeleteGroup->setEnabled(group);
-    RefreshContactRows();
+    refreshContactRows(keepContacts);
     stbContacts->setText(0, tr(" Grupa:  %1").arg(node ? node->text(0) : QString()));
 }
 
@@ -148,12 +165,15 @@ void TfrmMain::tbDeleteGroupClick()
     const QString name = node->text(0);
     bool withContacts = false;
     if (confirmDelete()) {
+        // "Da, sve!" deletes the contacts too: the question says how many.
+        int members = 0;
+        for (const AListAddress &c : m_book.contacts())
+            members += c.Group == name ? 1 : 0;
         const QMessageBox::StandardButton answer = ShowMessageDialog(
             tr("Potvrda"),
-            tr("Grupa:  %1\n\nZa brisanje samo grupe, klikni na \"Da\"!\nZa brisanje grupe i svih "
-               "osoba u grupi, "
-               "klikni na \"Da, sve!\"!\n\nObriši grupu?")
-                .arg(name),
+            tr("Grupa:  %1\nOsoba u grupi:  %2\n\nZa brisanje samo grupe, klikni na \"Da\"!\nZa brisanje "
+               "grupe i svih osoba u grupi, klikni na \"Da, sve!\"!\n\nObriši grupu?")
+                .arg(name, QString::number(members)),
             QMessageBox::Question, QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll);
         if (answer == QMessageBox::YesToAll)
             withContacts = true;

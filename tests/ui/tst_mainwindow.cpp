@@ -49,6 +49,13 @@ const QTime kCallTime(13, 45);
 const QStringList kNumbers = {"0912223333", "< Neidentificiran >", "091 111 1111", "< Sakriven >",
                               "098 765 432"};
 
+// A call's date and time as the call list shows them.
+QString when(int daysLater = 0)
+{
+    return QLocale::system().toString(kCallDate.addDays(daysLater), QLocale::ShortFormat) + u"  "_s +
+           QLocale::system().toString(kCallTime, QLocale::ShortFormat);
+}
+
 QString dataFile(const QString &name)
 {
     return testsupport::testDataDir() + name;
@@ -325,7 +332,9 @@ private slots:
         const QByteArray groups = fileBytes(kGroupsFileName);
         answerNext(QMessageBox::No);
         QTest::keyClick(control<QTreeWidget>("tvGroups"), Qt::Key_Delete);
-        checkMessage(u"Potvrda"_s);
+        checkMessage(u"Potvrda"_s, u"Grupa:  Kolege\nOsoba u grupi:  2\n\nZa brisanje samo grupe, klikni na "
+                                   "\"Da\"!\nZa brisanje grupe i svih osoba u grupi, klikni na \"Da, "
+                                   "sve!\"!\n\nObriši grupu?"_s);
         QCOMPARE(m_messages[0].buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll);
         QCOMPARE(fileBytes(kGroupsFileName), groups);
 
@@ -387,22 +396,46 @@ private slots:
     void deleteContacts()
     {
         const QByteArray before = fileBytes(kAddressbookFileName);
-        selectContacts({u"Zoran"_s});
+        m_window->menus().miSelectAllContacts->trigger();
         answerNext(QMessageBox::No);
-        // The Delete key on the list is the same command as the button.
+        // The Delete key on the list is the same command as the button. The question counts the
+        // contacts and names the first five.
         QTest::keyClick(control<QTreeView>("lvContacts"), Qt::Key_Delete);
-        checkMessage(u"Potvrda"_s);
+        checkMessage(u"Potvrda"_s,
+                     u"Osoba za brisanje:  6\n\nCvijeta\nČedo\nDario\nHorvat, Ana\nKovač, "
+                     "Ivo\n… i još 1\n\nDa li stvarno želiš obrisati izabrane osobe iz adresara?"_s);
         QCOMPARE(fileBytes(kAddressbookFileName), before);
 
-        // Several: the question counts them.
         selectContacts({u"Čedo"_s, u"Dario"_s, u"Zoran"_s});
         answerNext(QMessageBox::Yes);
         QTest::mouseClick(control<QToolButton>("tbDeleteContact"), Qt::LeftButton);
-        checkMessage(u"Potvrda"_s,
-                     u"Osoba za brisanje:  3\n\nDa li stvarno želiš obrisati izabrane osobe iz adresara?"_s);
+        checkMessage(u"Potvrda"_s);
         QCOMPARE(contactSummary(),
                  (QStringList{"Horvat, Ana=Prijatelji", "Kovač, Ivo=Obitelj", "Cvijeta=Bez grupe"}));
         QCOMPARE(m_window->contactRowCount(), 3);
+    }
+
+    // Another program's change is read in: the node shown and the contacts selected in it stay,
+    // so Delete (unasked) deletes what the user chose; a selected contact that is gone leaves
+    // nothing selected in its place.
+    void outsideChangeKeepsTheSelection()
+    {
+        m_settings->setFlag(Settings::ConfirmDelete, false);
+        selectNode(u"Prijatelji"_s);
+        selectContacts({u"Čedo"_s, u"Horvat, Ana"_s});
+        TGroupList groups;
+        for (const QString &g : {u"Auti"_s, u"Prijatelji"_s})
+            groups.append(AGroups{g, QString()});
+        TContactList contacts;
+        for (const QString &name : {u"Ante"_s, u"Horvat, Ana"_s, u"Kovač, Ivo"_s})
+            contacts.append(contact(name, u"Prijatelji"_s));
+        const QString dir = testsupport::testDataDir();
+        QVERIFY(SaveGroups(dir, groups) && SaveAddressbook(dir, contacts) && m_book->reloadChanged());
+        QCOMPARE(m_window->selectedNodeText(), u"Prijatelji"_s);
+        QCOMPARE(rows(*m_window), (QStringList{"Ante", "Horvat, Ana", "Kovač, Ivo"}));
+        QCOMPARE(m_window->selectedContactNames(), QStringList{"Horvat, Ana"});
+        QTest::keyClick(control<QTreeView>("lvContacts"), Qt::Key_Delete);
+        QCOMPARE(contactSummary(), (QStringList{"Ante=Prijatelji", "Kovač, Ivo=Prijatelji"}));
     }
 
     // A save that fails (here: a full disk) is reported, and the window shows what the file holds.
@@ -520,8 +553,6 @@ private slots:
         showCalls();
         QCOMPARE(m_callsSeen, QList<bool>{false});
 
-        const QString when = QLocale::system().toString(kCallDate, QLocale::ShortFormat) + u"  "_s +
-                             QLocale::system().toString(kCallTime, QLocale::ShortFormat);
         // Callers whose number belongs to a contact show the contact's name.
         const QStringList names = {"Novak, Marija", "< Neidentificiran >", "Horvat, Ana", "< Sakriven >",
                                    "Pero"};
@@ -529,7 +560,7 @@ private slots:
         for (int r = 0; r < 5; ++r) {
             const QStringList shown = {m_window->callRowText(r, 0), m_window->callRowText(r, 1),
                                        m_window->callRowText(r, 3)};
-            QCOMPARE(shown, (QStringList{names[r], kNumbers[r], when}));
+            QCOMPARE(shown, (QStringList{names[r], kNumbers[r], when()}));
             QCOMPARE(m_window->callRowImage(r), r < 2 ? 26 : 25);
         }
         QCOMPARE(control<TStatusPanels>("stbCalls")->text(0), u" Novih poziva:  2"_s);
@@ -602,10 +633,34 @@ private slots:
             box->button(QMessageBox::Yes)->click();
         });
         QTest::mouseClick(control<QToolButton>("tbDeleteCalls"), Qt::LeftButton);
-        QCOMPARE(asked, u"Potvrda|Poziva za brisanje:  3\n\nDa li stvarno želiš obrisati izabrane pozive?"_s);
+        QCOMPARE(asked,
+                 u"Potvrda|Poziva za brisanje:  3\n\n< Nepoznat > (0912223333), %1\nHorvat, Ana (091 111 "
+                 "1111), %1\nPero (098 765 432), %1\n\nDa li stvarno želiš obrisati izabrane pozive?"_s.arg(
+                     when()));
         QCOMPARE(callsOnDisk(&ACalls::CallerNumber),
                  (QStringList{"099 000 1111", "< Neidentificiran >", "< Sakriven >"}));
         QCOMPARE(m_window->callRowCount(), 3);
+    }
+
+    // Calls logged while the user looks at the list move the rows: the call chosen stays chosen
+    // (the question names it), and the list stays where it was scrolled.
+    void loggedCallKeepsTheSelection()
+    {
+        TCallList calls;
+        for (int i = 0; i < 45; ++i)
+            calls.append(call(u"Pero"_s, u"098 %1"_s.arg(i), false, -i));
+        QVERIFY(SaveCalls(testsupport::testDataDir(), calls) && m_log->reloadChanged());
+        showCalls({2});
+        auto *list = control<QTreeView>("lvCalls");
+        list->scrollTo(list->model()->index(20, 0), QAbstractItemView::PositionAtTop);
+        logCall(call(u"Marija"_s, u"099 000 1111"_s, true, 1));
+        QCOMPARE(m_window->selectedCallRows(), QList<int>{3});
+        QCOMPARE(list->indexAt(QPoint(1, 1)).row(), 21);
+        answerNext(QMessageBox::No);
+        QTest::keyClick(list, Qt::Key_Delete);
+        checkMessage(
+            u"Potvrda"_s,
+            u"Poziv:  Pero (098 2), %1\n\nDa li stvarno želiš obrisati izabrani poziv?"_s.arg(when(-2)));
     }
 
     void closingMarksSeenOnlyWhatWasShown_data()
