@@ -1502,15 +1502,25 @@ Install a web browser or an e-mail program.</translation>
     </message>
     <message>
         <location line="+65"/>
-        <source>Da li stvarno želiš obrisati izabrani poziv?</source>
-        <translation type="unfinished"></translation>
+        <source>Poziv:  %1
+
+Da li stvarno želiš obrisati izabrani poziv?</source>
+        <translation>Call:  %1
+
+Do you really want to delete the selected call?</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Poziva za brisanje:  %1
 
+%2
+
 Da li stvarno želiš obrisati izabrane pozive?</source>
-        <translation type="unfinished"></translation>
+        <translation>Calls to delete:  %1
+
+%2
+
+Do you really want to delete the selected calls?</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1666,8 +1676,19 @@ Do you really want to delete this contact from the address book?</translation>
         <location line="+1"/>
         <source>Osoba za brisanje:  %1
 
+%2
+
 Da li stvarno želiš obrisati izabrane osobe iz adresara?</source>
-        <translation type="unfinished"></translation>
+        <translation>Contacts to delete:  %1
+
+%2
+
+Do you really want to delete the selected contacts from the address book?</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>… i još %1</source>
+        <translation>… and %1 more</translation>
     </message>
     <message>
         <location filename="../../src/ui/TfrmMainGroups.cpp" line="-118"/>
@@ -1707,12 +1728,19 @@ Da li stvarno želiš obrisati izabrane osobe iz adresara?</source>
     <message>
         <location line="+18"/>
         <source>Grupa:  %1
+Osoba u grupi:  %2
 
 Za brisanje samo grupe, klikni na &quot;Da&quot;!
 Za brisanje grupe i svih osoba u grupi, klikni na &quot;Da, sve!&quot;!
 
 Obriši grupu?</source>
-        <translation type="unfinished"></translation>
+        <translation>Group:  %1
+Contacts in the group:  %2
+
+To delete only the group, click &quot;Yes&quot;!
+To delete the group and every contact in it, click &quot;Yes to all&quot;!
+
+Delete the group?</translation>
     </message>
     <message>
         <location filename="../../src/ui/TfrmMain.cpp" line="-17"/>
