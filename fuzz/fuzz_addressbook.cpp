@@ -7,8 +7,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     storefuzz::writeDataFile(kAddressbookFileName, data, size);
     static TContactList list;
-    if (!LoadAddressbook(storefuzz::dataDir(), list, FileAccess::ReadOnly))
-        std::abort();
+    storefuzz::checkLoaded(LoadAddressbook(storefuzz::dataDir(), list, FileAccess::ReadOnly));
     if (list.size() > int(size / size_t(TAddressFileRec::Size)))
         std::abort();
     for (const AListAddress &contact : list) {

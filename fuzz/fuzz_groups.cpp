@@ -7,8 +7,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     storefuzz::writeDataFile(kGroupsFileName, data, size);
     static TGroupList list;
-    if (!LoadGroups(storefuzz::dataDir(), list, FileAccess::ReadOnly))
-        std::abort();
+    storefuzz::checkLoaded(LoadGroups(storefuzz::dataDir(), list, FileAccess::ReadOnly));
     if (list.size() > int(size / size_t(TGroupFileRec::Size)))
         std::abort();
     for (const AGroups &group : list) {

@@ -99,6 +99,28 @@
         <source>Spremanje mape nije uspjelo:</source>
         <translation>Could not save the folder:</translation>
     </message>
+    <message>
+        <source>Datoteka je oštećena: većinu njezinih zapisa nije moguće pročitati (ispravnih %1, neispravnih %2).
+%3</source>
+        <translation>The file is damaged: most of its records cannot be read (%1 readable, %2 unreadable).
+%3</translation>
+    </message>
+    <message>
+        <source>Kopiju datoteke nije bilo moguće spremiti.</source>
+        <translation>No copy of the file could be saved.</translation>
+    </message>
+    <message>
+        <source>Datoteka je sačuvana kakva jest kao:
+%1</source>
+        <translation>The file has been kept as it is, as:
+%1</translation>
+    </message>
+    <message>
+        <source>Promjena nije spremljena: datoteka je oštećena i ostaje kakva jest.
+%1</source>
+        <translation>The change was not saved: the file is damaged and stays as it is.
+%1</translation>
+    </message>
 </context>
 <context>
     <name>DialogSeams</name>
@@ -2617,6 +2639,12 @@ Do you want to set up &apos;Reject!&apos; now?</translation>
         <location line="+1"/>
         <source>Izvoz adresara</source>
         <translation>Export Address Book</translation>
+    </message>
+    <message>
+        <source>Nastaviti s ispravnim zapisima? Datoteka će se tada pri sljedećoj promjeni prepisati njima.
+Ako odaberete Ne, datoteka ostaje kakva jest, a promjene se u nju ne spremaju do ponovnog pokretanja programa.</source>
+        <translation>Go on with the readable records? The file will then be rewritten from them at the next change.
+If you choose No, the file stays as it is, and changes to it are not saved until the program is started again.</translation>
     </message>
 </context>
 <context>

@@ -45,15 +45,16 @@ TfrmStart::TfrmStart(Settings &settings, AddressBook &addressBook, CallLog &call
     QDir().mkpath(m_book.folder());
 
     // What cannot be read is reported; the program goes on with what it has.
+    const auto answerLog = [this](bool goOn) { m_log.answerDamaged(goOn); };
     showFailure(m_book.load());
-    showFailure(m_log.load());
+    showFailure(m_log.load(), answerLog);
     // A file another program wrote (tellwise-cli, a copy put in place) is read within a second.
     m_watchTimer = new QTimer(this);
     m_watchTimer->setObjectName(QStringLiteral("watchTimer"));
     m_watchTimer->setInterval(kWatchInterval);
-    connect(m_watchTimer, &QTimer::timeout, this, [this] {
+    connect(m_watchTimer, &QTimer::timeout, this, [this, answerLog] {
         showFailure(m_book.reloadChanged());
-        showFailure(m_log.reloadChanged());
+        showFailure(m_log.reloadChanged(), answerLog);
     });
     m_watchTimer->start();
     OwnAreaCode = ReadTelephonyAreaCode();
@@ -118,7 +119,7 @@ TfrmStart::~TfrmStart()
     SetMessageDialogLanguage(nullptr);
 }
 
-void TfrmStart::showFailure(const StoreResult &result)
+void TfrmStart::showFailure(const StoreResult &result, const std::function<void(bool)> &answerDamaged)
 {
     if (result.ok())
         return;
@@ -126,7 +127,17 @@ void TfrmStart::showFailure(const StoreResult &result)
     const bool watching = m_watchTimer && m_watchTimer->isActive();
     if (m_watchTimer)
         m_watchTimer->stop();
-    ShowMessageDialog(tr("Greška"), result.message, QMessageBox::Critical, QMessageBox::Ok);
+    if (result.kind == StoreResult::Kind::Damaged && answerDamaged) {
+        const QString question =
+            tr("Nastaviti s ispravnim zapisima? Datoteka će se tada pri sljedećoj promjeni prepisati njima.\n"
+               "Ako odaberete Ne, datoteka ostaje kakva jest, a promjene se u nju ne spremaju do ponovnog "
+               "pokretanja programa.");
+        answerDamaged(ShowMessageDialog(tr("Greška"), result.message + QStringLiteral("\n\n") + question,
+                                        QMessageBox::Critical,
+                                        QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes);
+    } else {
+        ShowMessageDialog(tr("Greška"), result.message, QMessageBox::Critical, QMessageBox::Ok);
+    }
     if (watching)
         m_watchTimer->start();
 }

@@ -136,8 +136,9 @@ private:
     void onLoadedSettingsApplied();
     void onSavedSettingsApplied(bool deviceChanged);
 
-    // A failed load or save shown as "Greška".
-    void showFailure(const StoreResult &result);
+    // A failed load or save shown as "Greška". A damaged data file's load asks whether to go on
+    // with its readable records; ANSWERDAMAGED takes the answer to its owner.
+    void showFailure(const StoreResult &result, const std::function<void(bool)> &answerDamaged = {});
 
     Settings &m_settings;
     AddressBook &m_book;

@@ -85,7 +85,7 @@ void insertByTime(TCallList &calls, ACalls call)
 } // namespace
 
 CallLog::CallLog(const QString &dir, FileAccess access, QObject *parent)
-    : QObject(parent), m_dir(dir), m_access(access)
+    : QObject(parent), m_dir(dir), m_access(access), m_damage(dir + QLatin1String(kCallsFileName))
 {
     connect(&m_savingWatcher, &QFutureWatcherBase::finished, this, &CallLog::backgroundSaveFinished);
 }
@@ -99,14 +99,15 @@ StoreResult CallLog::loadFile()
 {
     // Taken before the read: a save by another program during it is seen at the next look.
     const FileStamp stamp = StampOf(m_dir + QLatin1String(kCallsFileName));
-    const StoreResult result = LoadCalls(m_dir, m_calls, m_access);
+    const StoreResult loaded = LoadCalls(m_dir, m_calls, m_access);
     // A version that could not be read is not the one in memory: the next change reads it again
     // rather than save the list over it. The watch on the file does not ask again.
-    if (!result) {
+    if (loaded.kind == StoreResult::Kind::Failed) {
         m_unreadable = stamp;
-        return result;
+        return loaded;
     }
     m_stamp = stamp;
+    const StoreResult result = m_damage.loaded(loaded);
     // Calls not yet saved stay, also when another program's log is read: the completed ones at
     // their time, a ringing one at the end.
     for (const ACalls &call : std::as_const(m_unsaved))
@@ -147,8 +148,15 @@ StoreResult CallLog::reloadChanged()
         return {};
     const FileStamp stamp = StampOf(m_dir + QLatin1String(kCallsFileName));
     if (stamp == m_stamp || stamp == m_unreadable)
-        return {};
+        return m_damage.unanswered();
     return loadFile();
+}
+
+void CallLog::answerDamaged(bool goOn)
+{
+    m_damage.answer(goOn);
+    if (goOn && !m_unsaved.isEmpty())
+        saveSoon();
 }
 
 StoreResult CallLog::readIfChanged()
@@ -164,8 +172,10 @@ template <typename Change> StoreResult CallLog::change(Change change)
 {
     flush();
     const DataFolderLock lock(m_dir);
-    if (const StoreResult fresh = readIfChanged(); !fresh)
+    if (const StoreResult fresh = readIfChanged(); fresh.kind == StoreResult::Kind::Failed)
         return fresh;
+    if (const StoreResult writable = m_damage.mayWrite(); !writable)
+        return writable;
     TCallList next = m_calls.clone();
     if (!change(next))
         return {};
@@ -229,6 +239,10 @@ void CallLog::saveInBackground()
 {
     if (m_saveInFlight) {
         m_saveAgain = true;
+        return;
+    }
+    if (const StoreResult writable = m_damage.mayWrite(); !writable) {
+        m_lastSave = writable;
         return;
     }
     // The worker gets a copy: the list may change while it writes. The texts are shared, so

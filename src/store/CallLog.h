@@ -43,6 +43,10 @@ public:
     // (never while a save of its own is on its way). A version whose read failed is not tried
     // again here; the next change tries it before it saves.
     StoreResult reloadChanged();
+    // The user's answer when a load or reload found Calls.dat damaged: go on with the calls that
+    // could be read, or leave the file as it is. Until the answer, reloadChanged() returns that
+    // result again and nothing is saved; logged calls stay in memory.
+    void answerDamaged(bool goOn);
     // Waits until every completed call is saved, or its save failed; returns the last save's result.
     StoreResult flush();
 
@@ -98,6 +102,7 @@ private:
     TCallList m_calls;
     FileStamp m_stamp;      // the version in memory
     FileStamp m_unreadable; // the version whose read failed last
+    DamagedFile m_damage;
     std::optional<ACalls> m_ringing;
     // Completed calls that are not in the file yet, oldest first; a reload puts them back.
     QList<ACalls> m_unsaved;

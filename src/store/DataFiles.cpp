@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -234,20 +235,56 @@ void makeSafetyCopy(const QString &dataPath, const QString &copyPath)
     }
 }
 
-// Contacts and groups without a key are dropped on load; every call is kept.
-bool keepRecord(const AListAddress &record)
+constexpr char kDamagedSuffix[] = ".damaged";
+
+// Keeps the damaged file at PATH, open as FD, beside it as it is now, under a name no earlier copy
+// has: a hard link (nothing is written, however large the file; saves never write into a data
+// file, they put a new one in its place), or a copy where the file system has no links. The same
+// file found damaged again keeps its first copy. Returns the copy's path, or empty when none
+// could be made.
+QString keepDamagedCopy(const QString &path, int fd)
 {
-    return !record.DisplayNameAs.isEmpty();
+    struct stat data;
+    if (::fstat(fd, &data) != 0)
+        return {};
+    for (int n = 1; n < 100; ++n) {
+        QString copy = path + QLatin1String(kDamagedSuffix);
+        if (n > 1)
+            copy += QStringLiteral("-%1").arg(n);
+        struct stat existing;
+        if (::lstat(native(copy).constData(), &existing) == 0) {
+            if (existing.st_dev == data.st_dev && existing.st_ino == data.st_ino)
+                return copy;
+            continue;
+        }
+        if (::link(native(path).constData(), native(copy).constData()) == 0)
+            return copy;
+        if (errno != EEXIST)
+            return QFile::copy(path, copy) ? copy : QString();
+    }
+    return {};
 }
 
-bool keepRecord(const AGroups &record)
+StoreResult damaged(const QString &path, const QString &copy, qsizetype readable, qsizetype implausible)
 {
-    return !record.GroupName.isEmpty();
+    QString message = QCoreApplication::translate(
+                          "DataFiles", "Datoteka je oštećena: većinu njezinih zapisa nije moguće pročitati "
+                                       "(ispravnih %1, neispravnih %2).\n%3")
+                          .arg(readable)
+                          .arg(implausible)
+                          .arg(QDir::toNativeSeparators(path));
+    message += QLatin1Char('\n');
+    message += copy.isEmpty()
+                   ? QCoreApplication::translate("DataFiles", "Kopiju datoteke nije bilo moguće spremiti.")
+                   : QCoreApplication::translate("DataFiles", "Datoteka je sačuvana kakva jest kao:\n%1")
+                         .arg(QDir::toNativeSeparators(copy));
+    return StoreResult::damaged(message);
 }
 
-bool keepRecord(const ACalls &)
+template <typename Rec> bool blank(const char *record)
 {
-    return true;
+    static constexpr char kZeros[Rec::Size] = {};
+    return std::memcmp(record, kZeros, Rec::Size) == 0;
 }
 
 template <typename Rec, typename List>
@@ -268,19 +305,34 @@ StoreResult loadFile(const QString &dir, const char *name, List &list, FileAcces
             }
             failOpen(path, errno);
         }
-        const QByteArray bytes = readToEnd(file.fd(), path);
-        // Read in full, so nothing can fail from here on. The list's records are refilled in
-        // place: after another program's change most texts are as they were and are kept, and
-        // a reload costs little more than the read.
-        int kept = 0;
-        // Whole records only: a partial record at the end is left out.
-        for (qsizetype at = 0; at + Rec::Size <= bytes.size(); at += Rec::Size) {
-            auto &record = kept < list.size() ? list[kept] : list.emplaceBack();
-            Rec::decodeInto(bytes.constData() + at, record);
-            if (keepRecord(record))
-                ++kept;
+        // A slice at a time, into a fresh list: memory follows the records kept, not the file,
+        // and a failed read leaves LIST as it was.
+        constexpr qsizetype kPerRead = std::max<qsizetype>(1, (qsizetype(1) << 20) / Rec::Size);
+        QByteArray slice(Rec::Size * kPerRead, Qt::Uninitialized);
+        List fresh;
+        qsizetype implausible = 0;
+        for (;;) {
+            const qsizetype got = readSome(file.fd(), slice.data(), slice.size(), path);
+            // Whole records only: a partial record at the end is left out. Zeros are no record
+            // at all (a file padded or cleared by something else).
+            for (qsizetype at = 0; at + Rec::Size <= got; at += Rec::Size) {
+                const char *record = slice.constData() + at;
+                if (blank<Rec>(record))
+                    continue;
+                if (Rec::plausible(record))
+                    fresh.append(Rec::decode(record));
+                else
+                    ++implausible;
+            }
+            if (got < slice.size())
+                break;
         }
-        list.truncate(kept);
+        const qsizetype readable = fresh.size();
+        list.swap(fresh);
+        // A few records that cannot be are left out; a file made mostly of them is not the
+        // user's data as it was, and its owner must not write over it unasked.
+        if (implausible > readable)
+            return damaged(path, keepDamagedCopy(path, file.fd()), readable, implausible);
         return {};
     } catch (const FileFailure &failure) {
         return StoreResult::failed(failure.message);
@@ -396,6 +448,36 @@ FileStamp StampOf(const QString &path)
         return {};
     return {true, std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size),
             std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+StoreResult DamagedFile::loaded(const StoreResult &result)
+{
+    if (result.kind == StoreResult::Kind::Failed)
+        return result; // the version in memory is still the one read before
+    m_state = result.kind == StoreResult::Kind::Damaged ? State::Asking : State::Sound;
+    m_found = result;
+    return result;
+}
+
+StoreResult DamagedFile::unanswered() const
+{
+    return m_state == State::Asking ? m_found : StoreResult{};
+}
+
+void DamagedFile::answer(bool goOn)
+{
+    if (m_state == State::Asking)
+        m_state = goOn ? State::Sound : State::Kept;
+}
+
+StoreResult DamagedFile::mayWrite() const
+{
+    if (m_state == State::Sound)
+        return {};
+    return StoreResult::failed(
+        QCoreApplication::translate("DataFiles",
+                                    "Promjena nije spremljena: datoteka je oštećena i ostaje kakva jest.\n%1")
+            .arg(QDir::toNativeSeparators(m_path)));
 }
 
 DataFolderLock::DataFolderLock(const QString &dir)

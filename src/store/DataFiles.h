@@ -36,10 +36,13 @@ enum class FileAccess
     ReadOnly
 };
 
-// Replace LIST with the file's records, dropping contacts and groups with an empty key; calls
-// keep their file order. On failure LIST is left as it was. A load that may create the file also
-// removes the temporary files that a killed save of it left, unless a writer holds the folder's
-// lock.
+// Replace LIST with the file's records in file order. A record of zeros is no record; a record
+// that cannot be one (its record type's plausible(), which also drops contacts and groups with an
+// empty key) is left out. When those are more than the records kept, the file is damaged: it is
+// kept beside itself as <name>.damaged (-2, -3 … when an earlier copy is another file), and the
+// result says so and names both; LIST holds the readable records. On failure LIST is left as it
+// was. A load that may create the file also removes the temporary files that a killed save of it
+// left, unless a writer holds the folder's lock.
 StoreResult LoadAddressbook(const QString &dir, TContactList &list, FileAccess access);
 StoreResult LoadGroups(const QString &dir, TGroupList &list, FileAccess access);
 StoreResult LoadCalls(const QString &dir, TCallList &list, FileAccess access);
@@ -73,6 +76,35 @@ struct FileStamp
     bool operator==(const FileStamp &) const = default;
 };
 FileStamp StampOf(const QString &path);
+
+// What the owner of a data file does when a load finds it damaged: it goes on with the readable
+// records but never writes the file until the user, asked with the load's result, chooses between
+// going on with them (the next save rewrites the file from them) and leaving the file as it is
+// (saves to it are refused until another version of it is read).
+class DamagedFile
+{
+public:
+    explicit DamagedFile(const QString &path) : m_path(path) {}
+
+    // Takes a load's result and returns it.
+    StoreResult loaded(const StoreResult &result);
+    // The damaged load's result while the user has not answered it, else success.
+    StoreResult unanswered() const;
+    void answer(bool goOn);
+    // Success when the file may be written, else the refusal.
+    StoreResult mayWrite() const;
+
+private:
+    enum class State
+    {
+        Sound,
+        Asking,
+        Kept
+    };
+    QString m_path;
+    State m_state = State::Sound;
+    StoreResult m_found;
+};
 
 // Holds the data folder's lock from construction to destruction, so that one load-change-save
 // of one writer never interleaves with another's. Waits for the lock. A folder where the lock

@@ -88,6 +88,17 @@ QDate epoch()
     return QDate(1899, 12, 30);
 }
 
+// Whether the length byte of the text at IN fits a field of CAPACITY.
+bool fits(const char *in, int capacity)
+{
+    return static_cast<unsigned char>(in[0]) <= capacity;
+}
+
+bool empty(const char *in)
+{
+    return in[0] == 0;
+}
+
 } // namespace
 
 void WriteShortString(char *out, int capacity, const QString &text)
@@ -188,6 +199,22 @@ void TAddressFileRec::decodeInto(const char *in, AListAddress &r)
     Q_ASSERT(rd.position() == Size);
 }
 
+bool TAddressFileRec::plausible(const char *in)
+{
+    using namespace capacity;
+    constexpr int kDisplayNameAt = (FirstName + 1) + (LastName + 1) + (NickName + 1);
+    if (empty(in + kDisplayNameAt))
+        return false;
+    AListAddress layout; // walked for its field order only
+    qsizetype at = 0;
+    bool fit = true;
+    forEachText(layout, [&](int capacity, const QString &) {
+        fit = fit && fits(in + at, capacity);
+        at += capacity + 1;
+    });
+    return fit;
+}
+
 // ---- Groups.dat ----
 
 void TGroupFileRec::encode(const AGroups &r, char *out)
@@ -211,6 +238,11 @@ void TGroupFileRec::decodeInto(const char *in, AGroups &r)
     rd.text(capacity::GroupName, r.GroupName);
     rd.text(capacity::GroupSound, r.GroupSound);
     Q_ASSERT(rd.position() == Size);
+}
+
+bool TGroupFileRec::plausible(const char *in)
+{
+    return !empty(in) && fits(in, capacity::GroupName);
 }
 
 // ---- Calls.dat ----
@@ -246,6 +278,22 @@ void TCallFileRec::decodeInto(const char *in, ACalls &r)
     r.IsNew = rd.boolean();
     rd.skip(7);
     Q_ASSERT(rd.position() == Size);
+}
+
+bool TCallFileRec::plausible(const char *in)
+{
+    using namespace capacity;
+    // The calendar ends on 31 December 9999, day 2958465 of the stored count.
+    constexpr double kLastDay = 2958465;
+    constexpr int kNumberAt = CallerName + 1;
+    constexpr int kCalledAt = kNumberAt + CallerNumber + 1;
+    constexpr int kDateAt = kCalledAt + CalledNumber + 1;
+    RecordReader rd(in + kDateAt);
+    const double date = rd.real();
+    const double time = rd.real();
+    // Comparisons with NaN are false: such a value fails too.
+    return fits(in, CallerName) && fits(in + kNumberAt, CallerNumber) && fits(in + kCalledAt, CalledNumber) &&
+           date >= 0 && date <= kLastDay && date == std::trunc(date) && time >= 0 && time < 1;
 }
 
 QByteArray EncodeFileRec(const AListAddress &record)

@@ -59,6 +59,10 @@ QString ReadShortString(const char *in, int capacity);
 // The same into a field that may hold the text already; an equal text is kept as it is.
 void ReadShortStringInto(const char *in, int capacity, QString &field);
 
+// Each record type also tells whether SIZE bytes can be a record that a writer of the format
+// made (plausible): no length beyond its field, a key where the record has one, and for a call a
+// whole day and a time of day that name a moment. Records of a damaged file fail it.
+
 // Contact record of Addressbook.dat.
 struct TAddressFileRec
 {
@@ -67,6 +71,7 @@ struct TAddressFileRec
     static void encode(const AListAddress &record, char *out);    // writes exactly Size bytes
     static AListAddress decode(const char *in);                   // reads exactly Size bytes
     static void decodeInto(const char *in, AListAddress &record); // keeps equal texts
+    static bool plausible(const char *in);
 };
 
 // Group record of Groups.dat.
@@ -77,6 +82,7 @@ struct TGroupFileRec
     static void encode(const AGroups &record, char *out);
     static AGroups decode(const char *in);
     static void decodeInto(const char *in, AGroups &record); // keeps equal texts
+    static bool plausible(const char *in);
 };
 
 // Call record of Calls.dat.
@@ -87,6 +93,7 @@ struct TCallFileRec
     static void encode(const ACalls &record, char *out);
     static ACalls decode(const char *in);
     static void decodeInto(const char *in, ACalls &record); // keeps equal texts
+    static bool plausible(const char *in);
 };
 
 // One record as a byte array of exactly its size.

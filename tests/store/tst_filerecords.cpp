@@ -1,6 +1,9 @@
 #include "store/Cp1250.h"
+#include "store/DataFiles.h"
 #include "store/FileRecords.h"
 
+#include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -238,6 +241,62 @@ private slots:
             QVERIFY(!TimeFromTDateTime(value).isValid());
             QVERIFY(!DateTimeFromTDateTime(value).isValid());
         }
+    }
+
+    // Zeros are no records, a few records that cannot be are left out, and a file made mostly of
+    // them is reported as damaged.
+    void junkInDataFiles_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("loaded");
+        QTest::addColumn<bool>("damaged");
+        QByteArray calls;
+        for (int i = 0; i < 3; ++i)
+            calls += EncodeFileRec(ACalls{u"Ana"_s, u"091"_s, u"01"_s, 46000.0 - i, 0.5, false});
+        QByteArray badCall = calls.left(152);
+        badCall[66] = char(31);
+        QByteArray random(2300 * 40, Qt::Uninitialized);
+        QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(random.data()), random.size() / 4);
+        QByteArray dated = calls.left(152);
+        dated.replace(128, 8, EncodeFileRec(ACalls{{}, {}, {}, 1e300, 0, false}).mid(128, 8));
+        QByteArray timed = calls.left(152);
+        timed.replace(128, 16, EncodeFileRec(ACalls{{}, {}, {}, 46000.5, -0.25, false}).mid(128, 16));
+
+        QTest::newRow("calls, then zeros")
+            << u"Calls.dat"_s << calls + QByteArray(152 * 10000, 0) << 3 << false;
+        QTest::newRow("calls with two bad") << u"Calls.dat"_s << calls + badCall + dated << 3 << false;
+        QTest::newRow("calls mostly bad")
+            << u"Calls.dat"_s << calls.left(152) + badCall + dated + timed << 1 << true;
+        QTest::newRow("random calls") << u"Calls.dat"_s << random << -1 << true;
+        QTest::newRow("random contacts") << u"Addressbook.dat"_s << random << -1 << true;
+        QTest::newRow("random groups") << u"Groups.dat"_s << random << -1 << true;
+    }
+    void junkInDataFiles()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, loaded);
+        QFETCH(bool, damaged);
+        QTemporaryDir dir;
+        const QString folder = dir.path() + u'/';
+        QFile file(folder + name);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        TContactList contacts;
+        TGroupList groups;
+        TCallList calls;
+        const StoreResult result =
+            name == u"Calls.dat"_s    ? LoadCalls(folder, calls, FileAccess::CreateMissing)
+            : name == u"Groups.dat"_s ? LoadGroups(folder, groups, FileAccess::CreateMissing)
+                                      : LoadAddressbook(folder, contacts, FileAccess::CreateMissing);
+        const qsizetype count = calls.size() + groups.size() + contacts.size();
+        QCOMPARE(result.kind, damaged ? StoreResult::Kind::Damaged : StoreResult::Kind::Ok);
+        if (loaded >= 0)
+            QCOMPARE(count, loaded);
+        QCOMPARE(QFile::exists(folder + name + u".damaged"_s), damaged);
+        if (damaged)
+            QVERIFY(result.message.contains(folder + name + u".damaged"_s));
     }
 
     void timeJustBeforeMidnight()

@@ -4,6 +4,7 @@
 #include "store/DataDir.h"
 #include "store/FileRecords.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -58,8 +59,8 @@ class TestPruneCallLog : public QObject
 private slots:
     void init()
     {
-        QFile::remove(DataDir() + kCallsFileName);
-        QFile::remove(DataDir() + QStringLiteral("Copy of ") + kCallsFileName);
+        for (const QString &file : QDir(DataDir()).entryList({"*Calls.dat*"}))
+            QFile::remove(DataDir() + file);
     }
 
     // Ages are counted on the clock on the wall, as the call list shows them.
@@ -93,18 +94,17 @@ private slots:
         QCOMPARE(namesOnDisk(), kept ? QStringList({"today", "probe"}) : QStringList{"today"});
     }
 
-    // Runs of old calls all go, the order stays, and a call whose date cannot be read stays.
-    void consecutiveOldCallsGoUnreadableStays()
+    // Runs of old calls all go, and the order stays.
+    void consecutiveOldCallsGo()
     {
         const QDateTime now(QDate(2026, 6, 15), QTime(9, 0));
         TCallList calls;
-        for (const char *name : {"new1", "old1", "old2", "new2", "old3", "old4", "broken"}) {
+        for (const char *name : {"new1", "old1", "old2", "new2", "old3", "old4"}) {
             const bool old = QByteArray(name).startsWith("old");
             calls.append(callAt(now.addDays(old ? -30 : -1), QString::fromLatin1(name)));
         }
-        calls[6].CallDate = std::numeric_limits<double>::quiet_NaN();
         prune(calls, 10, now);
-        QCOMPARE(namesOnDisk(), (QStringList{"new1", "new2", "broken"}));
+        QCOMPARE(namesOnDisk(), (QStringList{"new1", "new2"}));
 
         // Keeping all removes nothing.
         calls.clear();
@@ -156,6 +156,38 @@ private slots:
         QCOMPARE(names(log.calls()), (QStringList{"Ana", "old"}));
         QVERIFY(log.MarkAllSeen());
         QCOMPARE(namesOnDisk(), (QStringList{"Ana", "theirs", "old"}));
+    }
+
+    // A damaged log is kept beside itself, next to an earlier copy, and never written over until
+    // the user chooses to go on with the calls that could be read.
+    void damagedLogIsKeptUntilTheUserChooses()
+    {
+        const QString path = DataDir() + kCallsFileName;
+        QByteArray bytes =
+            EncodeFileRec(callAt(QDateTime::currentDateTime().addDays(-1), QStringLiteral("real")));
+        for (char c : QByteArrayLiteral("\xff\x01 junk"))
+            bytes += QByteArray(152, c);
+        testsupport::writeFile(path, bytes);
+        testsupport::writeFile(path + ".damaged", "earlier");
+        for (const bool goOn : {false, true}) {
+            CallLog log(DataDir());
+            const StoreResult loaded = log.load();
+            QCOMPARE(loaded.kind, StoreResult::Kind::Damaged);
+            QVERIFY(loaded.message.contains(path + ".damaged-2"));
+            QCOMPARE(names(log.calls()), QStringList{"real"});
+            log.BeginCall(callAt(QDateTime::currentDateTime(), QStringLiteral("ringing")));
+            log.CompleteCall(QStringLiteral("Ana"), QStringLiteral("091"), QString(), false);
+            QVERIFY(!log.flush());
+            QCOMPARE(log.reloadChanged().kind, StoreResult::Kind::Damaged);
+            log.answerDamaged(goOn);
+            QVERIFY(log.reloadChanged());
+            QCOMPARE(bool(log.flush()), goOn);
+            QCOMPARE(testsupport::readFile(path) == bytes, !goOn);
+        }
+        QCOMPARE(namesOnDisk(), (QStringList{"Ana", "real"}));
+        QCOMPARE(testsupport::readFile(path + ".damaged"), QByteArray("earlier"));
+        QCOMPARE(testsupport::readFile(path + ".damaged-2"), bytes);
+        QVERIFY(!QFile::exists(path + ".damaged-3"));
     }
 };
 
