@@ -3,6 +3,7 @@
 
 #include "exchange/ImportWabFunc.h"
 #include "exchange/WabApi.h"
+#include "exchange/WabCode.h"
 
 #include <QByteArray>
 
@@ -17,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                     ReadWabContacts(list, &error);
     if (ok != error.isEmpty() || (!ok && !list.isEmpty()) || OpenAddrBook())
         std::abort();
-    // A record takes at least its header.
-    if (qsizetype(size) < list.size() * 32)
+    // A record takes at least its header; no file gives more than the most contacts read.
+    if (qsizetype(size) < list.size() * 32 || list.size() > wab::kMaxContacts)
         std::abort();
     for (int i = 0; i < list.size(); ++i)
         if (list[i].RecordNumber != i)

@@ -4,6 +4,7 @@
 #include "exchange/WabApi.h"
 #include "exchange/WabIab.h"
 #include "exchange/WabTags.h"
+#include "store/AddressBook.h"
 
 #include <QCollator>
 #include <QCoreApplication>
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QLocale>
+#include <QSet>
 
 #include <algorithm>
 
@@ -95,8 +97,10 @@ QString failure(HRESULT hr)
         .arg(std::uint32_t(hr), 8, 16, QLatin1Char('0'));
 }
 
-bool readEntries(IAddrBook &book, IWABObject &wab, QList<TWABRecord> &list, QString *error)
+bool readEntries(IAddrBook &book, IWABObject &wab, QList<TWABRecord> &list, QString *error, int *leftOut)
 {
+    if (leftOut)
+        *leftOut = book.contactsLeftOut();
     std::uint32_t cb = 0;
     ENTRYID *pab = nullptr;
     std::unique_ptr<IMAPIProp> opened;
@@ -155,24 +159,28 @@ bool readEntries(IAddrBook &book, IWABObject &wab, QList<TWABRecord> &list, QStr
 
 } // namespace
 
-bool ReadWabContacts(QList<TWABRecord> &list, QString *error)
+bool ReadWabContacts(QList<TWABRecord> &list, QString *error, int *leftOut)
 {
+    if (leftOut)
+        *leftOut = 0;
     list.clear();
     IAddrBook *book = OpenAddrBook();
     IWABObject *wab = OpenWabObject();
     bool ok = false;
     if (book && wab)
-        ok = readEntries(*book, *wab, list, error);
+        ok = readEntries(*book, *wab, list, error, leftOut);
     else if (error)
         *error = failure(MAPI_E_INVALID_PARAMETER);
     CloseWabFile();
     return ok;
 }
 
-bool ReadWabFile(const QString &fileName, QList<TWABRecord> &list, QString *error)
+bool ReadWabFile(const QString &fileName, QList<TWABRecord> &list, QString *error, int *leftOut)
 {
     list.clear();
-    return OpenWabFile(fileName, error) && ReadWabContacts(list, error);
+    if (leftOut)
+        *leftOut = 0;
+    return OpenWabFile(fileName, error) && ReadWabContacts(list, error, leftOut);
 }
 
 bool IsVCardFile(const QString &fileName)
@@ -181,11 +189,21 @@ bool IsVCardFile(const QString &fileName)
     return suffix == QLatin1String("vcf") || suffix == QLatin1String("vcard");
 }
 
-bool ReadContactFile(const QString &fileName, QList<TWABRecord> &list, QString *error)
+bool ReadContactFile(const QString &fileName, QList<TWABRecord> &list, QString *error, int *leftOut,
+                     QString *notice)
 {
     list.clear();
-    if (!IsVCardFile(fileName))
-        return ReadWabFile(fileName, list, error);
+    if (notice)
+        notice->clear();
+    if (!IsVCardFile(fileName)) {
+        int wabLeftOut = 0;
+        const bool ok = ReadWabFile(fileName, list, error, &wabLeftOut);
+        if (leftOut)
+            *leftOut = wabLeftOut;
+        if (notice && wabLeftOut > 0)
+            *notice = LeftOutMessage(wabLeftOut);
+        return ok;
+    }
     TVCardReading reading;
     if (!ReadVCardFile(fileName, reading, error))
         return false;
@@ -193,7 +211,20 @@ bool ReadContactFile(const QString &fileName, QList<TWABRecord> &list, QString *
         list << VCardRecord(card.Contact);
         list.last().RecordNumber = std::int32_t(list.size() - 1);
     }
+    if (leftOut)
+        *leftOut = int(reading.LeftOut);
+    if (notice)
+        *notice = vcard::readingNotice(reading);
     return true;
+}
+
+QString LeftOutMessage(int leftOut)
+{
+    return QCoreApplication::translate(
+               "ImportWab", "Datoteka ima više osoba nego što se odjednom može učitati: učitano ih "
+                            "je prvih %1, a %2 nije učitano.")
+        .arg(kMaxContacts)
+        .arg(leftOut);
 }
 
 TWABRecord VCardRecord(const AListAddress &c)
@@ -321,6 +352,35 @@ QList<AListAddress> WabContactsOfRows(const QList<TWABRecord> &list, const QList
         if (row >= 0 && row < list.size())
             contacts << WabRecordToContact(list[first.value(list[row].DisplayName)]);
     return contacts;
+}
+
+int ContactsAnImportAdds(const AddressBook &book, const QList<AListAddress> &contacts)
+{
+    QSet<QString> names;
+    for (const AListAddress &c : contacts)
+        if (!c.DisplayNameAs.isEmpty() && !book.ContactExists(c.DisplayNameAs))
+            names.insert(c.DisplayNameAs);
+    return int(names.size());
+}
+
+bool ImportAsksFirst(int adding, int holding)
+{
+    constexpr int kFew = 500;
+    constexpr int kTimes = 4;
+    return adding > kFew && qint64(adding) > qint64(kTimes) * holding;
+}
+
+QString ImportQuestion(int adding, int holding, const QString &option)
+{
+    const QString growth = QCoreApplication::translate(
+                               "ImportWab", "Uvoz bi adresaru koji sada ima %1 osoba dodao još %2 osoba.")
+                               .arg(holding)
+                               .arg(adding);
+    if (!option.isEmpty())
+        return growth + QLatin1Char(' ') +
+               QCoreApplication::translate("ImportWab", "Za takav uvoz navedite %1.").arg(option);
+    return growth + QStringLiteral("\n\n") +
+           QCoreApplication::translate("ImportWab", "Želite li ih doista dodati?");
 }
 
 QString ContactInfoTip(const QString &name, const QString &company, const QStringList &phones,

@@ -13,6 +13,8 @@ namespace wab {
 
 const unsigned char kSignature[16] = {0x9C, 0xCB, 0xCB, 0x8D, 0x13, 0x75, 0xD2, 0x11,
                                       0x91, 0x58, 0x00, 0xC0, 0x4F, 0x79, 0x56, 0xA4};
+const unsigned char kOldSignature[16] = {0x81, 0x32, 0x84, 0xC1, 0x85, 0x05, 0xD0, 0x11,
+                                         0xB2, 0x90, 0x00, 0xAA, 0x00, 0x3C, 0xF6, 0x76};
 
 namespace {
 
@@ -75,29 +77,29 @@ QString decodeString(const QByteArray &raw, bool wide)
     return nul < 0 ? text : text.left(nul);
 }
 
-// One property at the cursor; false when its lengths run past the record's data.
-bool readProperty(Cursor &in, SPropValue &value)
+// The value of a property of VALUE.ulPropTag at the cursor, which stands after the data's copy of
+// the tag; false when its lengths run past the record's data.
+bool readValue(Cursor &in, SPropValue &value)
 {
-    if (!in.u32(value.ulPropTag))
-        return false;
     const std::uint16_t type = PropType(value.ulPropTag);
     if (type & MV_FLAG) {
         std::uint32_t count = 0, total = 0;
-        // Each value takes at least its length word, so the count is bounded by the data.
-        if (!in.u32(count) || !in.u32(total) || total > in.left() || count > total / 4)
-            return false;
         QByteArray all;
-        if (!in.bytes(total, all))
+        if (!in.u32(count) || !in.u32(total) || !in.bytes(total, all))
+            return false;
+        const std::uint16_t single = type & ~MV_FLAG;
+        if (single != PT_STRING8 && single != PT_UNICODE)
+            return true; // kept by no field; only its length matters
+        // Each value takes at least its length word, so the count is bounded by the data.
+        if (count > total / 4)
             return false;
         Cursor inner(all, 0, quint64(all.size()));
-        const bool text = (type & ~MV_FLAG) == PT_STRING8 || (type & ~MV_FLAG) == PT_UNICODE;
         for (std::uint32_t i = 0; i < count; ++i) {
             std::uint32_t length = 0;
             QByteArray raw;
             if (!inner.u32(length) || !inner.bytes(length, raw))
                 return false;
-            if (text)
-                value.MVsz << decodeString(raw, (type & ~MV_FLAG) == PT_UNICODE);
+            value.MVsz << decodeString(raw, single == PT_UNICODE);
         }
         return true;
     }
@@ -118,8 +120,17 @@ struct IndexEntry
 {
     std::uint32_t id;
     quint64 offset;
+    std::uint32_t count = 0; // properties
     quint64 end = 0;
 };
+
+const char *const kPastFile =
+    QT_TRANSLATE_NOOP("WabCode", "Datoteka je oštećena: zapis %1 izlazi izvan datoteke.");
+
+QString damaged(const char *what, std::uint32_t id)
+{
+    return QCoreApplication::translate("WabCode", what).arg(id);
+}
 
 } // namespace
 
@@ -133,7 +144,8 @@ WabParse ParseWabFile(const QByteArray &bytes)
         return result;
     }
     if (size < quint64(kDescriptorStart + kDescriptorCount * 16) ||
-        std::memcmp(bytes.constData(), kSignature, sizeof kSignature) != 0) {
+        (std::memcmp(bytes.constData(), kSignature, sizeof kSignature) != 0 &&
+         std::memcmp(bytes.constData(), kOldSignature, sizeof kOldSignature) != 0)) {
         result.error = QCoreApplication::translate("WabCode", "Datoteka nije datoteka Windows Adresara.");
         return result;
     }
@@ -167,25 +179,16 @@ WabParse ParseWabFile(const QByteArray &bytes)
         if (entry.offset == 0)
             continue;
         if (entry.offset + kRecordHeaderSize > size) {
-            result.error = QCoreApplication::translate(
-                               "WabCode", "Datoteka je oštećena: zapis %1 izlazi izvan datoteke.")
-                               .arg(entry.id);
+            result.error = damaged(kPastFile, entry.id);
             return result;
         }
         if (u32At(bytes, entry.offset) == 0) // deleted
             continue;
-        const std::uint32_t dataLength = u32At(bytes, entry.offset + 28);
-        entry.end = entry.offset + kRecordHeaderSize + dataLength;
+        entry.count = u32At(bytes, entry.offset + 12);
+        entry.end =
+            entry.offset + kRecordHeaderSize + quint64(entry.count) * 4 + u32At(bytes, entry.offset + 28);
         if (entry.end > size) {
-            result.error = QCoreApplication::translate(
-                               "WabCode", "Datoteka je oštećena: zapis %1 izlazi izvan datoteke.")
-                               .arg(entry.id);
-            return result;
-        }
-        if (u32At(bytes, entry.offset + 8) != entry.id) {
-            result.error = QCoreApplication::translate(
-                               "WabCode", "Datoteka je oštećena: zapis %1 ne odgovara tablici zapisa.")
-                               .arg(entry.id);
+            result.error = damaged(kPastFile, entry.id);
             return result;
         }
         live << entry;
@@ -203,29 +206,57 @@ WabParse ParseWabFile(const QByteArray &bytes)
         }
     }
 
+    int contacts = 0;
     for (const IndexEntry &entry : std::as_const(live)) {
-        const std::uint32_t count = u32At(bytes, entry.offset + 12);
-        Cursor in(bytes, entry.offset + kRecordHeaderSize, entry.end);
-        // Each property takes at least its tag and one length word.
-        if (count > in.left() / 8) {
-            result.error = QCoreApplication::translate(
-                               "WabCode", "Datoteka je oštećena: zapis %1 ima više svojstava nego podataka.")
-                               .arg(entry.id);
+        const quint64 data = entry.offset + kRecordHeaderSize + quint64(entry.count) * 4;
+        Cursor tags(bytes, entry.offset + kRecordHeaderSize, data);
+        Cursor in(bytes, data, entry.end);
+        // Each property takes at least its tag and one length word of the data.
+        if (entry.count > in.left() / 8) {
+            result.error =
+                damaged(QT_TRANSLATE_NOOP("WabCode",
+                                          "Datoteka je oštećena: zapis %1 ima više svojstava nego podataka."),
+                        entry.id);
             return result;
         }
         WabFileRecord record;
         record.id = entry.id;
-        record.props.reserve(count);
-        for (std::uint32_t p = 0; p < count; ++p) {
+        record.props.reserve(entry.count);
+        for (std::uint32_t p = 0; p < entry.count; ++p) {
+            std::uint32_t again = 0;
             SPropValue value;
-            if (!readProperty(in, value)) {
-                result.error = QCoreApplication::translate(
-                                   "WabCode", "Datoteka je oštećena: svojstvo zapisa %1 izlazi izvan zapisa.")
-                                   .arg(entry.id);
+            const bool read = tags.u32(value.ulPropTag) && in.u32(again);
+            if (read && again != value.ulPropTag) {
+                result.error =
+                    damaged(QT_TRANSLATE_NOOP(
+                                "WabCode",
+                                "Datoteka je oštećena: svojstva zapisa %1 ne odgovaraju popisu svojstava."),
+                            entry.id);
+                return result;
+            }
+            if (!read || !readValue(in, value)) {
+                result.error =
+                    damaged(QT_TRANSLATE_NOOP(
+                                "WabCode", "Datoteka je oštećena: svojstvo zapisa %1 izlazi izvan zapisa."),
+                            entry.id);
                 return result;
             }
             record.props << std::move(value);
         }
+        // Folders, distribution lists and anything else only need to say what they are.
+        const auto type = std::find_if(record.props.cbegin(), record.props.cend(),
+                                       [](const SPropValue &v) { return v.ulPropTag == PR_OBJECT_TYPE; });
+        const bool contact = type != record.props.cend() && type->l == MAPI_MAILUSER;
+        if (contact && contacts == kMaxContacts) {
+            ++result.contactsLeftOut;
+            continue;
+        }
+        if (contact)
+            ++contacts;
+        else if (type == record.props.cend())
+            record.props.clear();
+        else
+            record.props = {*type};
         result.records << std::move(record);
     }
     return result;

@@ -163,7 +163,7 @@ std::uint32_t ObjectTypeOf(const WabFileRecord &record)
     for (const SPropValue &p : record.props)
         if (p.ulPropTag == PR_OBJECT_TYPE)
             return p.l;
-    return MAPI_MAILUSER;
+    return 0;
 }
 
 ENTRYID EntryIdOf(std::uint32_t recordId)

@@ -84,6 +84,8 @@ public:
     HRESULT GetPAB(std::uint32_t *cbEntryID, ENTRYID **entryID);
     HRESULT OpenEntry(const ENTRYID &entryID, const void *iface, std::uint32_t flags, std::uint32_t *objType,
                       std::unique_ptr<IMAPIProp> &entry);
+    // Contacts of the file past the most that are read.
+    int contactsLeftOut() const { return m_file->contactsLeftOut; }
 
 private:
     IWABObject &m_wab;
@@ -98,7 +100,7 @@ HRESULT WABOpen(const WAB_PARAM &param, std::unique_ptr<IAddrBook> &addrBook,
 HRESULT WABOpenBytes(const QByteArray &bytes, std::unique_ptr<IAddrBook> &addrBook,
                      std::unique_ptr<IWABObject> &wabObject, QString *error = nullptr);
 
-// The object type a record gives itself; a contact when it says nothing.
+// The object type a record gives itself; 0 when it says nothing.
 std::uint32_t ObjectTypeOf(const WabFileRecord &record);
 ENTRYID EntryIdOf(std::uint32_t recordId);
 

@@ -173,10 +173,11 @@ void TfrmWab::btnBrowseClick()
 void TfrmWab::LoadWabFile()
 {
     QString error;
+    QString notice;
     {
         const WaitCursor wait;
         m_rows->reset(0);
-        if (ReadContactFile(lblWabFileName->text(), m_records, &error))
+        if (ReadContactFile(lblWabFileName->text(), m_records, &error, nullptr, &notice))
             SortWabRecords(m_records);
         const int count = int(m_records.size());
         m_rows->reset(count);
@@ -191,6 +192,8 @@ void TfrmWab::LoadWabFile()
     else if (m_records.isEmpty())
         ShowMessageDialog(tr("Nema podataka!"), tr("Izabrana datoteka je prazna!"), QMessageBox::Information,
                           QMessageBox::Ok);
+    else if (!notice.isEmpty())
+        ShowMessageDialog(tr("Informacija"), notice, QMessageBox::Information, QMessageBox::Ok);
 }
 
 void TfrmWab::lvContactsChange()
@@ -216,10 +219,17 @@ void TfrmWab::btnImportClick()
     for (const QModelIndex &index : lvContacts->selectionModel()->selectedRows())
         rows << index.row();
     std::sort(rows.begin(), rows.end());
+    QList<AListAddress> contacts = WabContactsOfRows(m_records, rows);
+    const int adding = ContactsAnImportAdds(m_book, contacts);
+    const int holding = int(m_book.contacts().size());
+    if (ImportAsksFirst(adding, holding) &&
+        ShowMessageDialog(tr("Potvrda"), ImportQuestion(adding, holding), QMessageBox::Question,
+                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return; // the marks stay
     ImportCounts counts;
     QString group;
-    const StoreResult result = m_book.ImportContacts(ImportGroupOf(lblWabFileName->text()),
-                                                     WabContactsOfRows(m_records, rows), &counts, &group);
+    const StoreResult result =
+        m_book.ImportContacts(ImportGroupOf(lblWabFileName->text()), std::move(contacts), &counts, &group);
     if (!result) {
         // Nothing was saved; the marks stay for another try.
         ShowMessageDialog(tr("Greška"), result.message, QMessageBox::Critical, QMessageBox::Ok);

@@ -45,17 +45,19 @@ QByteArray multi(std::uint32_t tag, const QList<QByteArray> &values)
 
 QByteArray body(const Record &r)
 {
-    QByteArray data;
-    for (const QByteArray &p : r.props)
-        data += p;
+    QList<QByteArray> props = r.props;
     if (r.objectType)
-        data += number(0x0FFE0003, r.objectType);
+        props.prepend(number(0x0FFE0003, r.objectType));
+    QByteArray tags, data;
+    for (const QByteArray &p : props) {
+        tags += p.left(4);
+        data += p;
+    }
     QByteArray out;
-    for (std::uint32_t word :
-         {std::uint32_t(r.live), 1u, r.id, std::uint32_t(r.props.size() + (r.objectType ? 1 : 0)), 0u, 0u, 0u,
-          std::uint32_t(data.size())})
+    for (std::uint32_t word : {std::uint32_t(r.live), 1u, r.id, std::uint32_t(props.size()), 0x20u, 0u, 0u,
+                               std::uint32_t(data.size())})
         put(out, word);
-    return out + data;
+    return out + tags + data;
 }
 
 } // namespace
@@ -109,9 +111,7 @@ int recordOffset(const QList<Record> &records, int i)
 
 QByteArray file(const QList<Record> &records)
 {
-    static const unsigned char signature[16] = {0x9C, 0xCB, 0xCB, 0x8D, 0x13, 0x75, 0xD2, 0x11,
-                                                0x91, 0x58, 0x00, 0xC0, 0x4F, 0x79, 0x56, 0xA4};
-    QByteArray out(reinterpret_cast<const char *>(signature), 16);
+    QByteArray out = QByteArray::fromHex("9ccbcb8d1375d211915800c04f7956a4");
     put(out, 0);
     put(out, 0);
     for (int d = 0; d < 6; ++d) {
@@ -120,13 +120,13 @@ QByteArray file(const QList<Record> &records)
         put(out, d == 0 ? kIndexStart : 0);
         put(out, d == 0 ? std::uint32_t(records.size()) : 0);
     }
-    for (int i = 0; i < records.size(); ++i) {
-        put(out, records[i].id);
-        put(out, std::uint32_t(recordOffset(records, i)));
+    QByteArray bodies;
+    for (const Record &r : records) {
+        put(out, r.id);
+        put(out, std::uint32_t(kIndexStart + records.size() * 8 + bodies.size()));
+        bodies += body(r);
     }
-    for (const Record &r : records)
-        out += body(r);
-    return out;
+    return out + bodies;
 }
 
 } // namespace wabwriter

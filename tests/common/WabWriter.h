@@ -7,8 +7,10 @@
 
 #include <cstdint>
 
-// Writes address-book files in the layout the program reads, for fixtures: the signature, six
-// table descriptors (the first the index), the index, then each record's header and properties.
+// Writes address-book files field by field in the layout of the files Windows wrote, as the
+// format's public description gives it: the signature, two counts, six table descriptors (the
+// first the index), the index, then per record its header, its list of property tags, and its
+// data, where every property repeats its tag before its value.
 namespace wabwriter {
 
 // One encoded property: tag and value.
@@ -23,7 +25,7 @@ struct Record
     std::uint32_t id = 0;
     QList<QByteArray> props;
     bool live = true;
-    std::uint32_t objectType = 6; // 8: a distribution list; 0: none stored
+    std::uint32_t objectType = 6; // 4: a folder; 8: a distribution list; 0: none stored
 };
 
 QByteArray file(const QList<Record> &records);

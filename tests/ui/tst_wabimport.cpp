@@ -1,4 +1,5 @@
-// The address-book import window on files of our own writer: what it lists, shows and saves.
+// The address-book import window on files laid out as Windows wrote them: what it lists, shows,
+// asks and saves.
 
 #include "TestSupport.h"
 #include "UiTestSupport.h"
@@ -114,6 +115,24 @@ private slots:
         QCOMPARE(m_importedGroup, u"vCard Adresar"_s);
         const AListAddress &ana = m_book->contacts()[m_book->indexOfContact(u"Ana"_s)];
         QCOMPARE(ana.PhoneLocation, (std::array<QString, 8>{u"Kuća"_s, u"Kuća 2"_s, {}, u"Tvrtka"_s}));
+    }
+
+    // Growing the address book several times over is asked first; "No" leaves it as it was.
+    void largeImportAsksFirst()
+    {
+        QList<w::Record> records;
+        for (std::uint32_t i = 0; i <= 500; ++i)
+            records << w::Record{i, {w::text8(wab::PR_DISPLAY_NAME, QByteArray::number(i))}};
+        open(writeWab(u"big.wab"_s, w::file(records)));
+        m_window->btnMarkAll->click();
+        for (auto answer : {QMessageBox::No, QMessageBox::Yes, QMessageBox::Ok})
+            MessageDialogHook::setNextAnswer(answer);
+        m_window->btnImport->click();
+        QVERIFY(uitest::messages().value(0).startsWith(
+            u"Potvrda|Uvoz bi adresaru koji sada ima 0 osoba dodao još 501"_s));
+        QVERIFY(m_book->contacts().isEmpty());
+        m_window->btnImport->click();
+        QCOMPARE(m_book->contacts().size(), 501);
     }
 
     void fileThatGivesNothing_data()

@@ -291,16 +291,21 @@ int addGroup(const QStringList &args)
 }
 
 // Lists or imports the contacts of an address-book file, in the import window's order and with
-// its rules: all of them are marked.
+// its rules: all of them are marked. An import that would grow the address book several times over
+// is refused unless --all says so, as the window asks first.
 int importFile(const QStringList &argsIn)
 {
     QStringList args = argsIn;
     const bool list = args.removeAll(QStringLiteral("--list")) > 0;
+    const bool all = args.removeAll(QStringLiteral("--all")) > 0;
     expectArgs(args, 1, QStringLiteral("FILE"));
     QList<TWABRecord> records;
     QString error;
-    if (!ReadContactFile(args.at(0), records, &error))
+    QString notice;
+    if (!ReadContactFile(args.at(0), records, &error, nullptr, &notice))
         throw Failure{QCoreApplication::translate("AddressBook", "Greška") + QStringLiteral(": ") + error, 2};
+    if (!notice.isEmpty())
+        cli::err(notice);
     SortWabRecords(records);
     if (list) {
         for (const TWABRecord &r : std::as_const(records))
@@ -313,9 +318,14 @@ int importFile(const QStringList &argsIn)
     std::iota(rows.begin(), rows.end(), 0);
     AddressBook book(DataDir());
     check(book.load());
+    QList<AListAddress> contacts = WabContactsOfRows(records, rows);
+    const int adding = ContactsAnImportAdds(book, contacts);
+    const int holding = int(book.contacts().size());
+    if (!all && ImportAsksFirst(adding, holding))
+        throw Failure{ImportQuestion(adding, holding, QStringLiteral("--all")), 3};
     ImportCounts counts;
     QString group;
-    check(book.ImportContacts(ImportGroupOf(args.at(0)), WabContactsOfRows(records, rows), &counts, &group));
+    check(book.ImportContacts(ImportGroupOf(args.at(0)), std::move(contacts), &counts, &group));
     printRow({WabImportMessage(group, int(records.size()), counts.imported)});
     return 0;
 }
@@ -335,7 +345,8 @@ const cli::CliRegistration registrations[] = {
              "[--sound WAVFILE | --speak TEXT]"),
          addContact}),
     cli::CliRegistration({QStringLiteral("add-group"), QStringLiteral("add-group NAME"), addGroup}),
-    cli::CliRegistration({QStringLiteral("import"), QStringLiteral("import FILE.wab|FILE.vcf [--list]"), importFile}),
+    cli::CliRegistration(
+        {QStringLiteral("import"), QStringLiteral("import FILE.wab|FILE.vcf [--list] [--all]"), importFile}),
 };
 
 } // namespace
