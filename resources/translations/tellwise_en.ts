@@ -187,12 +187,17 @@
 <context>
     <name>ImportWab</name>
     <message>
-        <location filename="../../src/exchange/ImportWabFunc.cpp" line="+94"/>
+        <location filename="../../src/exchange/ImportWabFunc.cpp" line="+96"/>
         <source>Poziv adresara nije uspio (kod 0x%1).</source>
         <translation>The address book call failed (code 0x%1).</translation>
     </message>
     <message>
-        <location line="+195"/>
+        <location line="+127"/>
+        <source>Datoteka ima više osoba nego što se odjednom može učitati: učitano ih je prvih %1, a %2 nije učitano.</source>
+        <translation>The file holds more contacts than can be read at once: the first %1 were read, %2 were not.</translation>
+    </message>
+    <message>
+        <location line="+97"/>
         <source>Kuća</source>
         <translation>Home</translation>
     </message>
@@ -217,7 +222,22 @@
         <translation>Business (FAX)</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+51"/>
+        <source>Uvoz bi adresaru koji sada ima %1 osoba dodao još %2 osoba.</source>
+        <translation>The import would add %2 contacts to an address book that now holds %1.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Za takav uvoz navedite %1.</source>
+        <translation>For such an import, give %1.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Želite li ih doista dodati?</source>
+        <translation>Do you really want to add them?</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>Naziv osobe:  </source>
         <translation>Contact name:  </translation>
     </message>
@@ -1524,25 +1544,15 @@ Install a web browser or an e-mail program.</translation>
     </message>
     <message>
         <location line="+65"/>
-        <source>Poziv:  %1
-
-Da li stvarno želiš obrisati izabrani poziv?</source>
-        <translation>Call:  %1
-
-Do you really want to delete the selected call?</translation>
+        <source>Da li stvarno želiš obrisati izabrani poziv?</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Poziva za brisanje:  %1
 
-%2
-
 Da li stvarno želiš obrisati izabrane pozive?</source>
-        <translation>Calls to delete:  %1
-
-%2
-
-Do you really want to delete the selected calls?</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1698,19 +1708,8 @@ Do you really want to delete this contact from the address book?</translation>
         <location line="+1"/>
         <source>Osoba za brisanje:  %1
 
-%2
-
 Da li stvarno želiš obrisati izabrane osobe iz adresara?</source>
-        <translation>Contacts to delete:  %1
-
-%2
-
-Do you really want to delete the selected contacts from the address book?</translation>
-    </message>
-    <message>
-        <location line="+15"/>
-        <source>… i još %1</source>
-        <translation>… and %1 more</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <location filename="../../src/ui/TfrmMainGroups.cpp" line="-118"/>
@@ -1750,19 +1749,12 @@ Do you really want to delete the selected contacts from the address book?</trans
     <message>
         <location line="+18"/>
         <source>Grupa:  %1
-Osoba u grupi:  %2
 
 Za brisanje samo grupe, klikni na &quot;Da&quot;!
 Za brisanje grupe i svih osoba u grupi, klikni na &quot;Da, sve!&quot;!
 
 Obriši grupu?</source>
-        <translation>Group:  %1
-Contacts in the group:  %2
-
-To delete only the group, click &quot;Yes&quot;!
-To delete the group and every contact in it, click &quot;Yes to all&quot;!
-
-Delete the group?</translation>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <location filename="../../src/ui/TfrmMain.cpp" line="-17"/>
@@ -2730,13 +2722,13 @@ If you choose No, the file stays as it is, and changes to it are not saved until
         <translation>vCard contacts (*.vcf *.vcard)</translation>
     </message>
     <message>
-        <location line="+35"/>
-        <location line="+35"/>
+        <location line="+36"/>
+        <location line="+44"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-33"/>
+        <location line="-42"/>
         <source>Nema podataka!</source>
         <translation>No data!</translation>
     </message>
@@ -2746,9 +2738,15 @@ If you choose No, the file stays as it is, and changes to it are not saved until
         <translation>The chosen file is empty!</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+3"/>
+        <location line="+45"/>
         <source>Informacija</source>
         <translation>Information</translation>
+    </message>
+    <message>
+        <location line="-15"/>
+        <source>Potvrda</source>
+        <translation>Confirmation</translation>
     </message>
 </context>
 <context>
@@ -2933,13 +2931,13 @@ through this window. Closing the window closes the program.</translation>
 <context>
     <name>WabCode</name>
     <message>
-        <location filename="../../src/exchange/WabCode.cpp" line="+132"/>
+        <location filename="../../src/exchange/WabCode.cpp" line="+143"/>
         <location filename="../../src/exchange/WabIab.cpp" line="+204"/>
         <source>Datoteka je prevelika za datoteku Windows Adresara.</source>
         <translation>The file is too large for a Windows Address Book file.</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>Datoteka nije datoteka Windows Adresara.</source>
         <translation>The file is not a Windows Address Book file.</translation>
     </message>
@@ -2954,28 +2952,27 @@ through this window. Closing the window closes the program.</translation>
         <translation>The file is damaged: the record table runs past the end of the file.</translation>
     </message>
     <message>
-        <location line="+14"/>
-        <location line="+10"/>
+        <location line="-40"/>
         <source>Datoteka je oštećena: zapis %1 izlazi izvan datoteke.</source>
         <translation>The file is damaged: record %1 runs past the end of the file.</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <source>Datoteka je oštećena: zapis %1 ne odgovara tablici zapisa.</source>
-        <translation>The file is damaged: record %1 does not match the record table.</translation>
-    </message>
-    <message>
-        <location line="+13"/>
+        <location line="+74"/>
         <source>Datoteka je oštećena: zapisi %1 i %2 se preklapaju.</source>
         <translation>The file is damaged: records %1 and %2 overlap.</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+15"/>
         <source>Datoteka je oštećena: zapis %1 ima više svojstava nego podataka.</source>
         <translation>The file is damaged: record %1 claims more properties than it holds data.</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+14"/>
+        <source>Datoteka je oštećena: svojstva zapisa %1 ne odgovaraju popisu svojstava.</source>
+        <translation>The file is damaged: the properties of record %1 do not match its property list.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>Datoteka je oštećena: svojstvo zapisa %1 izlazi izvan zapisa.</source>
         <translation>The file is damaged: a property of record %1 runs past the record.</translation>
     </message>

@@ -81,8 +81,10 @@ void CallMonitor::setSource(std::unique_ptr<CallSource> source)
 
 void CallMonitor::reject()
 {
-    if (m_source)
-        m_source->reject();
+    if (!m_source || !m_source->canReject())
+        return;
+    m_source->reject();
+    emit callRejected();
 }
 
 bool CallMonitor::takeCall()
@@ -173,14 +175,18 @@ void CallMonitor::onCallerKnown(const CallerId &caller)
         if (call.showWindow && m_settings.flag(Settings::DontDisplayBlocked))
             call.showWindow = !hidden;
     }
+    call.blackListed = details.blackList;
+    call.rejectable = m_source && m_source->canReject();
+    if (call.rejectable && m_settings.flag(Settings::AutoReject)) {
+        call.rejected = (m_settings.flag(Settings::AutoRejectBlackList) && details.blackList) ||
+                        (m_settings.flag(Settings::AutoRejectBlocked) && hidden);
+    }
+    // A caller turned away is no call to answer: the window would only come and go.
+    if (call.rejected)
+        call.showWindow = false;
     emit callPresented(call);
 
-    bool rejected = false;
-    if (m_settings.flag(Settings::AutoReject)) {
-        rejected = (m_settings.flag(Settings::AutoRejectBlackList) && details.blackList) ||
-                   (m_settings.flag(Settings::AutoRejectBlocked) && hidden);
-    }
-    if (rejected) {
+    if (call.rejected) {
         reject();
     } else if (m_settings.flag(Settings::EnableSound) && call.showWindow) {
         if (const QString speech = announce(m_book, details, call.name); !speech.isEmpty())

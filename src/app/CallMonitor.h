@@ -25,6 +25,11 @@ struct PresentedCall
     bool actualDimensions = false;
     bool centerPicture = false;
     bool known = false; // the caller is in the address book
+    bool blackListed = false;
+    // The line can turn the caller away: the windows offer to reject.
+    bool rejectable = false;
+    // "Odbij!" turned the caller away at once: only the notice shows the call.
+    bool rejected = false;
     // The call window (true) or, with "Ne smetaj!" keeping this caller quiet, only the notice.
     bool showWindow = true;
 };
@@ -50,7 +55,7 @@ public:
     void setSource(std::unique_ptr<telephony::CallSource> source);
     telephony::CallSource *source() const { return m_source.get(); }
 
-    // Turns the call in progress away through the line ("Odbij!").
+    // Turns the call in progress away through the line ("Odbij!"), when the line can.
     void reject();
 
     static constexpr int kFloodBurst = 20;
@@ -62,6 +67,8 @@ signals:
     // A call rang: it counts as new.
     void callCounted();
     void callPresented(const PresentedCall &call);
+    // The call was turned away: it is over for the windows, though the line may take a moment.
+    void callRejected();
     void callEnded();
     // A contact's spoken announcement, "<NAME>" already replaced.
     void speechRequested(const QString &text);

@@ -22,22 +22,28 @@ void ConnectCallWindows(CallMonitor &monitor, const Settings &settings, TfrmInco
         const QImage picture = LoadCallerPicture(call.picture, call.actualDimensions, call.centerPicture,
                                                  settings.languageIndex());
         window.setCallerPicture(picture);
+        window.setRejectable(call.rejectable);
+        window.setBlackListed(call.blackListed);
         message.setLastCall(call.name, call.number, QDateTime::currentDateTime());
         if (call.showWindow)
             window.ShowIncomingCallWindow();
         else
             message.ShowNewCallMessage();
-        if (notices && settings.flag(Settings::DesktopNotification)) {
+        // A caller turned away at once is over before a notification could be read.
+        if (notices && !call.rejected && settings.flag(Settings::DesktopNotification)) {
             // A call the rules keep quiet is no urgent notification either.
             notices->showCall(CallNotice{call.name, call.number, call.calledNumber, call.notes,
                                          call.picture.isEmpty() ? QImage() : picture,
                                          !call.known && !call.number.isEmpty() && !IsCallPlaceholder(call.number),
-                                         call.showWindow});
+                                         call.showWindow, call.rejectable, call.blackListed});
         }
     });
-    QObject::connect(&monitor, &CallMonitor::callEnded, &window, [&window, notices] {
+    // A rejected call is over for the user at once, though the line may take a moment to hang up.
+    const auto callOver = [&window, notices] {
         window.closeWindow();
         if (notices)
             notices->callEnded();
-    });
+    };
+    QObject::connect(&monitor, &CallMonitor::callRejected, &window, callOver);
+    QObject::connect(&monitor, &CallMonitor::callEnded, &window, callOver);
 }

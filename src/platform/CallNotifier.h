@@ -19,6 +19,9 @@ struct CallNotice
     bool addable = false;
     // The call window is shown: the notification is critical while the call rings.
     bool urgent = true;
+    // The line can turn the caller away: "Odbij".
+    bool rejectable = true;
+    bool blackListed = false;
 };
 
 // Every call as a desktop notification through org.freedesktop.Notifications, beside the call

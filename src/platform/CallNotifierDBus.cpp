@@ -55,11 +55,15 @@ void CallNotifier::showCall(const CallNotice &call)
 
     // Desktops read the body as simple markup: the texts stay text ("< Sakriven >" is no tag).
     QStringList body{tr("Broj: %1").arg(call.number), tr("Pozvani broj: %1").arg(call.calledNumber)};
+    if (call.blackListed)
+        body << tr("Na crnoj listi!");
     if (!call.notes.isEmpty())
         body << call.notes;
     for (QString &line : body)
         line = line.toHtmlEscaped();
-    QStringList actions{kReject, tr("Odbij"), kCalls, tr("Pozivi")};
+    QStringList actions{kCalls, tr("Pozivi")};
+    if (call.rejectable)
+        actions = QStringList{kReject, tr("Odbij")} + actions;
     if (call.addable)
         actions << kAdd << tr("Dodaj u adresar");
     QVariantMap hints{{QStringLiteral("urgency"), QVariant::fromValue(uchar(call.urgent ? 2 : 1))},

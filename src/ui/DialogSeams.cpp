@@ -20,14 +20,14 @@ QQueue<std::function<void(QDialog &)>> &hooks()
 
 } // namespace
 
-bool ShowStoreResult(const StoreResult &result)
+bool ShowStoreResult(const StoreResult &result, QWidget *parent)
 {
     if (result.kind == StoreResult::Kind::Refused)
         ShowMessageDialog(QCoreApplication::translate("DialogSeams", "Informacija"), result.message,
-                          QMessageBox::Information, QMessageBox::Ok);
+                          QMessageBox::Information, QMessageBox::Ok, parent);
     else if (result.kind == StoreResult::Kind::Failed)
         ShowMessageDialog(QCoreApplication::translate("DialogSeams", "Greška"), result.message,
-                          QMessageBox::Critical, QMessageBox::Ok);
+                          QMessageBox::Critical, QMessageBox::Ok, parent);
     return result.ok();
 }
 
@@ -48,6 +48,7 @@ QDialogButtonBox *AcceptCancelButtons(QDialog *dialog, const QString &acceptCapt
 
 int RunModalDialog(QDialog &dialog)
 {
+    KeepAboveParent(dialog);
     if (hooks().isEmpty())
         return dialog.exec();
     const auto drive = hooks().dequeue();

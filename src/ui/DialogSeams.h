@@ -29,8 +29,9 @@ QDialogButtonBox *AcceptCancelButtons(QDialog *dialog, const QString &acceptCapt
                                       QPushButton *&accept, QPushButton *&cancel);
 
 // Shows what became of a change of the address book or the call log in the program's message
-// box: a refusal as "Informacija", a failure as "Greška". True when the change was made.
-bool ShowStoreResult(const StoreResult &result);
+// box over PARENT: a refusal as "Informacija", a failure as "Greška". True when the change was
+// made.
+bool ShowStoreResult(const StoreResult &result, QWidget *parent = nullptr);
 
 // The hourglass while a window works, back to the previous cursor however the work ends.
 class WaitCursor

@@ -9,10 +9,12 @@
 #include "widgets/TRunningLabel.h"
 #include "widgets/TShapedWindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTimerEvent>
+#include <QWindow>
 
 namespace {
 
@@ -97,8 +99,19 @@ TfrmIncomingCall::TfrmIncomingCall(TfrmNewCallMessage *message, TfrmCallerNotes 
     btnClose->setToolTip(tr("Zatvori"));
     connect(btnClose, &TBitmapButton::clicked, this, &TfrmIncomingCall::closeWindow);
 
+    // Under the picture, where a black-listed caller's mark is seen first.
+    lblBlackList = new QLabel(tr("Na crnoj listi!"), imgMain);
+    lblBlackList->setObjectName(QStringLiteral("lblBlackList"));
+    lblBlackList->setGeometry(180, 131, 160, 16);
+    lblBlackList->setAlignment(Qt::AlignCenter);
+    lblBlackList->setFont(verdanaBold());
+    lblBlackList->setStyleSheet(QStringLiteral("color: #b00000;"));
+    lblBlackList->hide();
+
     LoadLanguageBitmaps(1);
     setCallerPicture({});
+    // The program's modal dialogs are watched, so that none of them blocks or hides this window.
+    qApp->installEventFilter(this);
 }
 
 QLabel *TfrmIncomingCall::makeCaption(const char *name, const QRect &geometry)
@@ -171,6 +184,44 @@ void TfrmIncomingCall::setNotes(const QString &notes)
 void TfrmIncomingCall::setCallerPicture(const QImage &picture)
 {
     imgCaller->setPixmap(QPixmap::fromImage(picture));
+}
+
+void TfrmIncomingCall::setRejectable(bool on)
+{
+    btnReject->setVisible(on);
+}
+
+void TfrmIncomingCall::setBlackListed(bool on)
+{
+    lblBlackList->setVisible(on);
+}
+
+bool TfrmIncomingCall::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::Show || type == QEvent::Hide) && watched != this && watched->isWidgetType()) {
+        const auto *widget = static_cast<QWidget *>(watched);
+        // A dialog being shown is not yet the modal window; one being hidden is no longer.
+        if (widget->isWindow() && widget->isModal())
+            followModalDialog(type == QEvent::Show ? widget->windowHandle() : QGuiApplication::modalWindow());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TfrmIncomingCall::followModalDialog(QWindow *dialog)
+{
+    // A modal dialog blocks every window of the program except those it is a transient parent
+    // of: the window hangs on the dialog, so that the user can still reject or close the call.
+    // While a dialog is open the window gives up its place above all others, so that it hides
+    // none the user opened, and takes it back when the last one closes.
+    create();
+    windowHandle()->setTransientParent(dialog);
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, dialog == nullptr);
+    if (flags == windowFlags())
+        return;
+    overrideWindowFlags(flags);
+    windowHandle()->setFlags(flags);
 }
 
 QPoint TfrmIncomingCall::targetPosition() const

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class QLabel;
+class QWindow;
 class TBitmapButton;
 class TRunningLabel;
 class TShapedWindow;
@@ -41,6 +42,10 @@ public:
     void setCaller(const QString &name, const QString &phone, const QString &calledPhone);
     void setNotes(const QString &notes);
     void setCallerPicture(const QImage &picture);
+    // Whether the line can turn the caller away: otherwise the reject button is not offered.
+    void setRejectable(bool on);
+    // The caller is on the black list: the window says so.
+    void setBlackListed(bool on);
 
     // The notes of the current caller, line by line, as the notes window shows them.
     const QStringList &CallerNotesLines() const { return m_callerNotesLines; }
@@ -60,7 +65,7 @@ public:
     const TWindowSlide &slide() const { return m_slide; }
 
 signals:
-    // The reject button: the controller rejects the current call. The window stays open.
+    // The reject button: the controller rejects the current call and closes the window.
     void rejectRequested();
     // Sent at the start of every close: the call in progress is over for this window, so the
     // controller forgets the withheld and unavailable flags of its caller.
@@ -72,11 +77,14 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void timerCloseTimer();
     void lblCallerNoteClick();
     void finishClose();
+    // DIALOG: the modal dialog open now, or null when none is.
+    void followModalDialog(QWindow *dialog);
     QLabel *makeCaption(const char *name, const QRect &geometry);
     TRunningLabel *makeRunningLabel(const char *name, const QRect &geometry);
 
@@ -95,6 +103,7 @@ private:
     TRunningLabel *lblCallerPhone = nullptr;
     QLabel *lblCalledPhone = nullptr;
     TRunningLabel *lblCallerNote = nullptr;
+    QLabel *lblBlackList = nullptr;
     TBitmapButton *btnReject = nullptr;
     TBitmapButton *btnClose = nullptr;
 

@@ -96,7 +96,7 @@ void TfrmOptions::btnChooseGroupSoundClick()
 void TfrmOptions::btnDeleteGroupSoundClick()
 {
     if (ShowMessageDialog(tr("Potvrda"), tr("Da li stvarno želiš obrisati zvuk grupe?"),
-                          QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+                          QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)
         return;
     if (QTreeWidgetItem *item = tvGroupSound->currentItem())
         storeGroupSound(item->text(0), QString());
@@ -107,5 +107,5 @@ void TfrmOptions::storeGroupSound(const QString &group, const QString &sound)
 {
     const StoreResult result = m_book.SetGroupSound(group, sound);
     fillGroupSoundTree(group);
-    ShowStoreResult(result);
+    ShowStoreResult(result, this);
 }

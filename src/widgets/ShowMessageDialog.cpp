@@ -63,6 +63,7 @@ std::unique_ptr<QMessageBox> CreateMessageDialog(const QString &caption, const Q
                                                  int languageIndex, QWidget *parent)
 {
     auto box = std::make_unique<TMessageDialog>(kind, caption, text, buttons, parent);
+    KeepAboveParent(*box);
     box->setTextFormat(Qt::PlainText);
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSize(QApplication::font().pointSize());
@@ -92,15 +93,24 @@ std::unique_ptr<QMessageBox> CreateMessageDialog(const QString &caption, const Q
 }
 
 QMessageBox::StandardButton ShowMessageDialog(const QString &caption, const QString &text,
-                                              QMessageBox::Icon kind, QMessageBox::StandardButtons buttons)
+                                              QMessageBox::Icon kind, QMessageBox::StandardButtons buttons,
+                                              QWidget *parent)
 {
     if (!g_nextAnswers.isEmpty()) {
         g_answered.append({caption, text, kind, buttons});
         return g_nextAnswers.takeFirst();
     }
-    std::unique_ptr<QMessageBox> box =
-        CreateMessageDialog(caption, text, kind, buttons, currentLanguage(), dialogParent());
+    std::unique_ptr<QMessageBox> box = CreateMessageDialog(caption, text, kind, buttons, currentLanguage(),
+                                                           parent ? parent : dialogParent());
     return QMessageBox::StandardButton(box->exec());
+}
+
+void KeepAboveParent(QWidget &dialog)
+{
+    const QWidget *parent = dialog.parentWidget();
+    // Changing the flags of a window on the screen would hide it.
+    if (parent && !dialog.isVisible() && parent->window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
 }
 
 void SetMessageDialogLanguage(std::function<int()> languageIndex)

@@ -6,10 +6,16 @@
 #include <functional>
 #include <memory>
 
-// The program's one message box. Texts are plain text (a caller's name must never turn into
-// markup); "\n" breaks a line. Returns the button the user chose.
+// The program's one message box, over PARENT, the window it belongs to (without one, the
+// dialog or window the user is working in). Texts are plain text (a caller's name must never
+// turn into markup); "\n" breaks a line. Returns the button the user chose.
 QMessageBox::StandardButton ShowMessageDialog(const QString &caption, const QString &text,
-                                              QMessageBox::Icon kind, QMessageBox::StandardButtons buttons);
+                                              QMessageBox::Icon kind, QMessageBox::StandardButtons buttons,
+                                              QWidget *parent = nullptr);
+
+// A dialog about to open over a window that stays on top of others stays on top as well, or it
+// would open behind the window it belongs to.
+void KeepAboveParent(QWidget &dialog);
 
 // The dialog ShowMessageDialog shows, built but not shown: Tahoma, the text measured and wrapped
 // at half the screen width, Croatian button captions for languageIndex 1, and "Yes to all" and

@@ -56,17 +56,23 @@ private slots:
         MessageDialogHook::clear();
         SetMessageDialogLanguage([] { return 1; });
         QString seenCaption;
+        // A box over a window that stays on top would open behind it unless it stays on top too.
+        QWidget window(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint), *seenParent = nullptr;
+        bool seenOnTop = false;
         QTimer::singleShot(0, this, [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             QVERIFY(box);
+            seenParent = box->parentWidget(),
+            seenOnTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
             seenCaption = box->button(QMessageBox::No)->text();
             box->button(QMessageBox::No)->click();
         });
         const auto answer = ShowMessageDialog(u"Odbij!"_s, u"Sigurno?"_s, QMessageBox::Question,
-                                              QMessageBox::Yes | QMessageBox::No);
+                                              QMessageBox::Yes | QMessageBox::No, &window);
         SetMessageDialogLanguage(nullptr);
         QCOMPARE(answer, QMessageBox::No);
         QCOMPARE(seenCaption, u"&Ne"_s);
+        QVERIFY(seenParent == &window && seenOnTop);
         // Language index 0 is English: the buttons keep their English captions.
         auto english =
             CreateMessageDialog(u"x"_s, u"y"_s, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, 0);

@@ -5,6 +5,7 @@
 #include "app/TrayController.h"
 #include "app/TrayFallbackWindow.h"
 #include "ui/DialogSeams.h"
+#include "ui/TfrmIncomingCall.h"
 #include "ui/TfrmMain.h"
 
 #include <QDBusArgument>
@@ -195,7 +196,7 @@ private slots:
         QTest::addColumn<bool>("blocked");
         QTest::addColumn<bool>("known");
         QTest::newRow("unknown caller") << false << false;
-        QTest::newRow("withheld number") << true << false;
+        QTest::newRow("withheld number, line that cannot reject") << true << false;
         QTest::newRow("contact with a picture") << false << true;
     }
     void callGoesToTheDesktop()
@@ -217,12 +218,13 @@ private slots:
         }
 
         testsupport::TestCallSource *line = driveCalls(program);
+        line->rejectable = !blocked;
         line->identify({.name = u"Ana <b>"_s, .number = u"0123456"_s, .calledNumber = u"555"_s, .withheld = blocked});
         QTRY_COMPARE(server.summary, u"Ana <b>"_s);
         // Withheld: the stand-in is text, not markup, and offers nothing to add.
         QVERIFY(server.body.contains(blocked ? u"&lt; Sakriven &gt;"_s : u"555"_s));
         const bool addable = !blocked && !known;
-        QCOMPARE(server.actions.size(), addable ? 6 : 4);
+        QCOMPARE(server.actions.size(), addable ? 6 : blocked ? 2 : 4);
         QStringList hints{u"desktop-entry"_s, u"urgency"_s};
         if (known)
             hints.insert(1, u"image-data"_s);
@@ -277,6 +279,9 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(server.summary, u"ANA"_s, 10000);
         server.invoke(u"reject"_s);
         QTRY_VERIFY_WITH_TIMEOUT(sim.timeOf(u"ATH1"_s) >= 0, 10000);
+        QTRY_COMPARE(server.closed, QList<uint>{7});
+        QCOMPARE(sim.timeOf(u"ATH0"_s), -1);
+        QTRY_VERIFY(!program.frmIncomingCall()->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(sim.timeOf(u"ATH0"_s) > sim.timeOf(u"ATH1"_s), 10000);
     }
 

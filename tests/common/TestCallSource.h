@@ -13,7 +13,7 @@ public:
     bool start() override { return m_monitoring = true; }
     void stop() override { m_monitoring = false; }
     bool isMonitoring() const override { return m_monitoring; }
-    bool canReject() const override { return true; }
+    bool canReject() const override { return rejectable; }
     void reject() override { ++rejects; }
 
     void ring() { emit callOffered(); }
@@ -22,6 +22,7 @@ public:
     void lose() { emit lineLost(); }
 
     int rejects = 0;
+    bool rejectable = true;
 
 private:
     bool m_monitoring = false;

@@ -5,15 +5,16 @@
 #include "ui/TfrmIncomingCall.h"
 #include "ui/TfrmNewCallMessage.h"
 #include "ui/WorkArea.h"
-#include "widgets/TBitmapButton.h"
 #include "widgets/TRunningLabel.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -75,9 +76,7 @@ private slots:
         const QImage picture = LoadCallerPicture(QString(), false, false, 1);
         m_window->setCallerPicture(picture);
         auto *imgCaller = uitest::own<QLabel>(*m_window, "imgCaller");
-        QCOMPARE(imgCaller->geometry(), QRect(180, 10, 160, 120));
         QCOMPARE(imgCaller->pixmap().toImage().convertToFormat(QImage::Format_ARGB32), picture);
-        QCOMPARE(m_window->size(), QSize(366, 320));
 
         // The skin's outline steps down on the left, where the round badge stands.
         const QRegion shape = m_window->mask();
@@ -125,10 +124,8 @@ private slots:
             m_window->ShowIncomingCallWindow();
             QCOMPARE(m_window->pos(), QPoint(1920 + 457, 352));
             m_window->closeWindow();
-            QVERIFY(!m_window->isVisible());
             QCOMPARE(m_message->pos(), QPoint(3020, 884));
             m_message->closeMessage();
-            QVERIFY(!m_message->isVisible());
         }
     }
 
@@ -167,18 +164,15 @@ private slots:
         QVERIFY(m_message->slide().lastFrames().last().x() <= -180);
     }
 
-    // Reject asks for the rejection and leaves the window up. However the window closes, the
-    // notice appears and the close timer stops, so that it cannot fire into a later call.
+    // However the window closes, the notice appears and the close timer stops, so that it cannot
+    // fire into a later call.
     void rejectAndClose()
     {
-        QSignalSpy reject(m_window, &TfrmIncomingCall::rejectRequested);
         QSignalSpy closing(m_window, &TfrmIncomingCall::closing);
         m_window->setAutoClose(true, 1);
         for (const char *closedBy : {"button", "window manager"}) {
             m_window->ShowIncomingCallWindow();
             QVERIFY(m_window->isCloseTimerActive());
-            QTest::mouseClick(uitest::own<TBitmapButton>(*m_window, "btnReject"), Qt::LeftButton);
-            QVERIFY(m_window->isVisible());
             if (closedBy == QLatin1String("button"))
                 QTest::mouseClick(uitest::own<QWidget>(*m_window, "btnClose"), Qt::LeftButton);
             else
@@ -187,7 +181,6 @@ private slots:
             QVERIFY2(!m_window->isCloseTimerActive(), closedBy);
             m_message->closeMessage();
         }
-        QCOMPARE(reject.count(), 2);
         QCOMPARE(closing.count(), 2);
 
         // The timer closes the window after the set time; switched off, it does not run.
@@ -201,6 +194,24 @@ private slots:
         m_window->setAutoClose(false, 1);
         m_window->ShowIncomingCallWindow();
         QVERIFY(!m_window->isCloseTimerActive());
+    }
+
+    // A modal dialog neither blocks the window nor hides behind it. The clicks (reject, close)
+    // come through the window system, where a modal dialog stops them.
+    void dialogDoesNotBlockTheWindow()
+    {
+        QSignalSpy reject(m_window, &TfrmIncomingCall::rejectRequested);
+        m_window->ShowIncomingCallWindow();
+        QWindow *shown = m_window->windowHandle();
+        QDialog dialog;
+        dialog.setModal(true);
+        dialog.show();
+        QVERIFY(!shown->flags().testFlag(Qt::WindowStaysOnTopHint));
+        for (QPoint button : {QPoint(346, 262), QPoint(346, 296)})
+            QTest::mouseClick(shown, Qt::LeftButton, {}, button);
+        QVERIFY(reject.count() == 1 && !m_window->isVisible());
+        dialog.hide();
+        QVERIFY(shown->flags().testFlag(Qt::WindowStaysOnTopHint));
     }
 
     void switchedOffWindowStillLeadsToTheNotice()
