@@ -335,14 +335,6 @@ exist in the address book were not written.</translation>
     </message>
 </context>
 <context>
-    <name>QCoreApplication</name>
-    <message>
-        <location filename="../../src/ui/TfrmContactEdit.cpp" line="+1"/>
-        <source>Ime, prezime, nadimak i naziv za prikaz ne smiju sadržavati kontrolne znakove (tabulator, prijelom retka i slične).</source>
-        <translation type="unfinished">The first name, last name, nickname and display name must not contain control characters (tab, line break and the like).</translation>
-    </message>
-</context>
-<context>
     <name>TCallRowsModel</name>
     <message>
         <location filename="../../src/ui/TCallRowsModel.cpp" line="+127"/>
@@ -1057,6 +1049,10 @@ Save the contact like this?</translation>
         <location line="+62"/>
         <source>Sprema se kao: %1</source>
         <translation>Saved as: %1</translation>
+    </message>
+    <message>
+        <source>Ime, prezime, nadimak i naziv za prikaz ne smiju sadržavati kontrolne znakove (tabulator, prijelom retka i slične).</source>
+        <translation>The first name, last name, nickname and display name must not contain control characters (tab, line break and the like).</translation>
     </message>
 </context>
 <context>

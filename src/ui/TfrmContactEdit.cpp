@@ -201,9 +201,9 @@ void TfrmContact::accept()
             continue;
         showTab(TabPerson);
         field->setFocus();
-        ShowMessageDialog(QCoreApplication::translate("DialogSeams", "Informacija"),
-                          tr("Ime, prezime, nadimak i naziv za prikaz ne smiju sadržavati kontrolne znakove "
-                             "(tabulator, prijelom retka i slične)."),
+        const QString refusal = tr("Ime, prezime, nadimak i naziv za prikaz ne smiju sadržavati kontrolne "
+                                   "znakove (tabulator, prijelom retka i slične).");
+        ShowMessageDialog(QCoreApplication::translate("DialogSeams", "Informacija"), refusal,
                           QMessageBox::Information, QMessageBox::Ok);
         return;
     }

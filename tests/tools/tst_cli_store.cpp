@@ -160,6 +160,7 @@ private slots:
         QTest::newRow("display name too long")
             << QStringList{"add-contact", "--display-name", QString(66, 'a')};
         QTest::newRow("empty group name") << QStringList{"add-group", "  "};
+        QTest::newRow("emoji for a name") << QStringList{"add-contact", "--display-name", u"😀"_s};
         QTest::newRow("nine phones") << [] {
             QStringList a{"add-contact", "--display-name", "X"};
             for (int i = 0; i < 9; ++i)

@@ -188,15 +188,23 @@ int exportFile(const QStringList &args)
     return 0;
 }
 
-// Text limits of the editors, so that nothing given on the command line is cut silently. A
-// value in letters the data files' code page cannot hold is stored in Latin letters; the script
-// learns on stderr what the file will hold.
+// A value in letters the data files' code page cannot hold is stored in Latin letters; once the
+// command is sure to go ahead, the script learns on stderr what the file will hold.
+QStringList storedOtherwise;
+
+void tellStoredForms()
+{
+    for (const QString &line : std::as_const(storedOtherwise))
+        cli::err(line);
+}
+
+// Text limits of the editors, so that nothing given on the command line is cut silently.
 void checkLength(const QString &option, const QString &value, int capacity)
 {
     if (value.size() > capacity)
         throw UsageError{QStringLiteral("%1 is longer than %2 characters").arg(option).arg(capacity)};
     if (const QString stored = StoredText(value, capacity); stored != value)
-        cli::err(QStringLiteral("%1 is stored as: %2").arg(option, stored));
+        storedOtherwise << QStringLiteral("%1 is stored as: %2").arg(option, stored);
 }
 
 int addContact(const QStringList &argsIn)
@@ -263,7 +271,8 @@ int addContact(const QStringList &argsIn)
             throw UsageError{QStringLiteral("unknown option for add-contact: %1").arg(option)};
         }
     }
-    if (!haveDisplayName || contact.DisplayNameAs.trimmed().isEmpty())
+    // A name of emoji only has no letters left in the file.
+    if (!haveDisplayName || StoredText(contact.DisplayNameAs, capacity::DisplayNameAs).trimmed().isEmpty())
         throw UsageError{QStringLiteral("add-contact needs --display-name NAME")};
 
     AddressBook book(DataDir());
@@ -273,6 +282,7 @@ int addContact(const QStringList &argsIn)
     else if (contact.Group != AddressBook::kNoGroup && !book.GroupExists(contact.Group))
         throw UsageError{
             QStringLiteral("no group named %1 (add it first with add-group)").arg(contact.Group)};
+    tellStoredForms();
     check(book.AddContact(std::move(contact)));
     return 0;
 }
@@ -281,11 +291,12 @@ int addGroup(const QStringList &args)
 {
     expectArgs(args, 1, QStringLiteral("NAME"));
     const QString name = args.at(0).trimmed().normalized(QString::NormalizationForm_C);
-    if (name.isEmpty())
+    if (StoredText(name, capacity::GroupName).trimmed().isEmpty())
         throw UsageError{QStringLiteral("a group needs a name")};
     checkLength(QStringLiteral("NAME"), name, capacity::GroupName);
     AddressBook book(DataDir());
     check(book.load());
+    tellStoredForms();
     check(book.AddGroup(name));
     return 0;
 }
