@@ -101,14 +101,6 @@ QByteArray number(std::uint32_t tag, std::uint32_t value)
     return out;
 }
 
-int recordOffset(const QList<Record> &records, int i)
-{
-    int at = kIndexStart + int(records.size()) * 8;
-    for (int k = 0; k < i; ++k)
-        at += int(body(records[k]).size());
-    return at;
-}
-
 QByteArray file(const QList<Record> &records)
 {
     QByteArray out = QByteArray::fromHex("9ccbcb8d1375d211915800c04f7956a4");

@@ -29,7 +29,5 @@ struct Record
 };
 
 QByteArray file(const QList<Record> &records);
-// Where record I's header starts in file(RECORDS).
-int recordOffset(const QList<Record> &records, int i);
 
 } // namespace wabwriter

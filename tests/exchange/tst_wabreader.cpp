@@ -86,8 +86,7 @@ private slots:
         QCOMPARE(list[0].MobilePhone, u"091"_s);
         // The signature of the files of Windows 95 and the first Outlook Express.
         const QByteArray old = QByteArray::fromHex("813284c18505d011b29000aa003cf676") + file.mid(16);
-        QCOMPARE(readError(old, &list), QString());
-        QCOMPARE(list.size(), 1);
+        QCOMPARE(readError(old), QString());
     }
 
     // Contacts only, in file order; 8-bit and wide strings; e-mail 1 from whichever of the single
@@ -102,7 +101,6 @@ private slots:
         QCOMPARE(ana.Comment, u"Kod šef"_s);
         QCOMPARE(ana.EMail, (std::array<QString, 4>{"a@x.hr", "b@x.hr", "c@x.hr", "d@x.hr"}));
         const TWABRecord &zeljka = list[1];
-        QCOMPARE(zeljka.RecordNumber, 1);
         QCOMPARE(zeljka.DisplayName, u"Đurić Željka"_s);
         QCOMPARE(zeljka.EMail, (std::array<QString, 4>{"zadnja@x.hr", "", "", ""}));
     }
@@ -122,15 +120,14 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("reason");
-        const QList<w::Record> records = sampleRecords();
-        const QByteArray good = w::file(records);
-        const int second = w::recordOffset(records, 1);
+        const QByteArray good = w::file(sampleRecords());
+        // The index's second entry gives where the second record starts.
+        const int second = int(qFromLittleEndian<std::uint32_t>(good.constData() + 0x78 + 12));
         auto changed = [&](int at, std::uint32_t value) {
             QByteArray b = good;
             patch(b, at, value);
             return b;
         };
-        QTest::newRow("empty") << QByteArray() << u"nije datoteka"_s;
         QTest::newRow("other signature") << changed(0, 0x12345678) << u"nije datoteka"_s;
         QTest::newRow("no index table") << changed(0x18, 0x84D0) << u"nema tablice"_s;
         QTest::newRow("index past the end") << changed(0x24, 0x7FFFFFFF) << u"tablica zapisa izlazi"_s;
@@ -138,7 +135,7 @@ private slots:
             << changed(0x78 + 4, std::uint32_t(good.size() - 8)) << u"izlazi izvan datoteke"_s;
         QTest::newRow("data length lies") << changed(second + 28, 0xFFFFFFF0) << u"izlazi izvan datoteke"_s;
         QByteArray twice = changed(0x78 + 8, 7);
-        patch(twice, 0x78 + 12, std::uint32_t(w::recordOffset(records, 0)));
+        patch(twice, 0x78 + 12, qFromLittleEndian<std::uint32_t>(good.constData() + 0x78 + 4));
         QTest::newRow("records overlap") << twice << u"preklapaju"_s;
         QTest::newRow("property count lies")
             << changed(second + 12, 0x40000000) << u"izlazi izvan datoteke"_s;

@@ -275,6 +275,13 @@ private slots:
 
         QCOMPARE(cli(dir(), {"import", wab}).out, u"Podaci su snimljeni u grupu \"Windows Adresar\"!\n"_s);
         QVERIFY(cli(dir(), {"contacts"}).out.contains(u"\tĆiro\tWindows Adresar\t"_s));
+        // Growing the address book several times over wants --all.
+        QList<w::Record> many;
+        for (std::uint32_t i = 0; i < 600; ++i)
+            many << w::Record{i, {w::text8(0x3001001E, QByteArray::number(i))}};
+        testsupport::writeFile(wab, w::file(many));
+        QCOMPARE(cli(dir(), {"import", wab}).exitCode, 3);
+        QCOMPARE(cli(dir(), {"import", wab, "--all"}).exitCode, 0);
         testsupport::writeFile(wab, "no address book");
         const Run bad = cli(dir(), {"import", wab});
         QCOMPARE(bad.exitCode, 2);
