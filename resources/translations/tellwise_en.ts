@@ -38,17 +38,22 @@
         <translation>Called number: %1</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+2"/>
+        <source>Na crnoj listi!</source>
+        <translation>On the black list!</translation>
+    </message>
+    <message>
+        <location line="+7"/>
         <source>Odbij</source>
         <translation>Reject</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location line="-2"/>
         <source>Pozivi</source>
         <translation>Calls</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+4"/>
         <source>Dodaj u adresar</source>
         <translation>Add to address book</translation>
     </message>
@@ -187,17 +192,12 @@
 <context>
     <name>ImportWab</name>
     <message>
-        <location filename="../../src/exchange/ImportWabFunc.cpp" line="+96"/>
+        <location filename="../../src/exchange/ImportWabFunc.cpp" line="+94"/>
         <source>Poziv adresara nije uspio (kod 0x%1).</source>
         <translation>The address book call failed (code 0x%1).</translation>
     </message>
     <message>
-        <location line="+127"/>
-        <source>Datoteka ima više osoba nego što se odjednom može učitati: učitano ih je prvih %1, a %2 nije učitano.</source>
-        <translation>The file holds more contacts than can be read at once: the first %1 were read, %2 were not.</translation>
-    </message>
-    <message>
-        <location line="+97"/>
+        <location line="+195"/>
         <source>Kuća</source>
         <translation>Home</translation>
     </message>
@@ -222,22 +222,7 @@
         <translation>Business (FAX)</translation>
     </message>
     <message>
-        <location line="+51"/>
-        <source>Uvoz bi adresaru koji sada ima %1 osoba dodao još %2 osoba.</source>
-        <translation>The import would add %2 contacts to an address book that now holds %1.</translation>
-    </message>
-    <message>
-        <location line="+6"/>
-        <source>Za takav uvoz navedite %1.</source>
-        <translation>For such an import, give %1.</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>Želite li ih doista dodati?</source>
-        <translation>Do you really want to add them?</translation>
-    </message>
-    <message>
-        <location line="+8"/>
+        <location line="+38"/>
         <source>Naziv osobe:  </source>
         <translation>Contact name:  </translation>
     </message>
@@ -1328,7 +1313,7 @@ Save the contact like this?</translation>
 <context>
     <name>TfrmIncomingCall</name>
     <message>
-        <location filename="../../src/ui/TfrmIncomingCall.cpp" line="+83"/>
+        <location filename="../../src/ui/TfrmIncomingCall.cpp" line="+85"/>
         <source>Klikni ovdje za pregled cijele napomene.</source>
         <translation>Click here to see the whole note.</translation>
     </message>
@@ -1341,6 +1326,11 @@ Save the contact like this?</translation>
         <location line="+7"/>
         <source>Zatvori</source>
         <translation>Close</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Na crnoj listi!</source>
+        <translation>On the black list!</translation>
     </message>
 </context>
 <context>
@@ -1540,15 +1530,25 @@ Install a web browser or an e-mail program.</translation>
     </message>
     <message>
         <location line="+65"/>
-        <source>Da li stvarno želiš obrisati izabrani poziv?</source>
-        <translation type="unfinished"></translation>
+        <source>Poziv:  %1
+
+Da li stvarno želiš obrisati izabrani poziv?</source>
+        <translation>Call:  %1
+
+Do you really want to delete the selected call?</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>Poziva za brisanje:  %1
 
+%2
+
 Da li stvarno želiš obrisati izabrane pozive?</source>
-        <translation type="unfinished"></translation>
+        <translation>Calls to delete:  %1
+
+%2
+
+Do you really want to delete the selected calls?</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1704,8 +1704,19 @@ Do you really want to delete this contact from the address book?</translation>
         <location line="+1"/>
         <source>Osoba za brisanje:  %1
 
+%2
+
 Da li stvarno želiš obrisati izabrane osobe iz adresara?</source>
-        <translation type="unfinished"></translation>
+        <translation>Contacts to delete:  %1
+
+%2
+
+Do you really want to delete the selected contacts from the address book?</translation>
+    </message>
+    <message>
+        <location line="+15"/>
+        <source>… i još %1</source>
+        <translation>… and %1 more</translation>
     </message>
     <message>
         <location filename="../../src/ui/TfrmMainGroups.cpp" line="-118"/>
@@ -1745,12 +1756,19 @@ Da li stvarno želiš obrisati izabrane osobe iz adresara?</source>
     <message>
         <location line="+18"/>
         <source>Grupa:  %1
+Osoba u grupi:  %2
 
 Za brisanje samo grupe, klikni na &quot;Da&quot;!
 Za brisanje grupe i svih osoba u grupi, klikni na &quot;Da, sve!&quot;!
 
 Obriši grupu?</source>
-        <translation type="unfinished"></translation>
+        <translation>Group:  %1
+Contacts in the group:  %2
+
+To delete only the group, click &quot;Yes&quot;!
+To delete the group and every contact in it, click &quot;Yes to all&quot;!
+
+Delete the group?</translation>
     </message>
     <message>
         <location filename="../../src/ui/TfrmMain.cpp" line="-17"/>
@@ -2718,13 +2736,13 @@ If you choose No, the file stays as it is, and changes to it are not saved until
         <translation>vCard contacts (*.vcf *.vcard)</translation>
     </message>
     <message>
-        <location line="+36"/>
-        <location line="+44"/>
+        <location line="+35"/>
+        <location line="+35"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-42"/>
+        <location line="-33"/>
         <source>Nema podataka!</source>
         <translation>No data!</translation>
     </message>
@@ -2734,15 +2752,9 @@ If you choose No, the file stays as it is, and changes to it are not saved until
         <translation>The chosen file is empty!</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <location line="+45"/>
+        <location line="+39"/>
         <source>Informacija</source>
         <translation>Information</translation>
-    </message>
-    <message>
-        <location line="-15"/>
-        <source>Potvrda</source>
-        <translation>Confirmation</translation>
     </message>
 </context>
 <context>
@@ -2927,13 +2939,13 @@ through this window. Closing the window closes the program.</translation>
 <context>
     <name>WabCode</name>
     <message>
-        <location filename="../../src/exchange/WabCode.cpp" line="+143"/>
+        <location filename="../../src/exchange/WabCode.cpp" line="+132"/>
         <location filename="../../src/exchange/WabIab.cpp" line="+204"/>
         <source>Datoteka je prevelika za datoteku Windows Adresara.</source>
         <translation>The file is too large for a Windows Address Book file.</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+5"/>
         <source>Datoteka nije datoteka Windows Adresara.</source>
         <translation>The file is not a Windows Address Book file.</translation>
     </message>
@@ -2948,27 +2960,28 @@ through this window. Closing the window closes the program.</translation>
         <translation>The file is damaged: the record table runs past the end of the file.</translation>
     </message>
     <message>
-        <location line="-40"/>
+        <location line="+14"/>
+        <location line="+10"/>
         <source>Datoteka je oštećena: zapis %1 izlazi izvan datoteke.</source>
         <translation>The file is damaged: record %1 runs past the end of the file.</translation>
     </message>
     <message>
-        <location line="+74"/>
+        <location line="+6"/>
+        <source>Datoteka je oštećena: zapis %1 ne odgovara tablici zapisa.</source>
+        <translation>The file is damaged: record %1 does not match the record table.</translation>
+    </message>
+    <message>
+        <location line="+13"/>
         <source>Datoteka je oštećena: zapisi %1 i %2 se preklapaju.</source>
         <translation>The file is damaged: records %1 and %2 overlap.</translation>
     </message>
     <message>
-        <location line="+15"/>
+        <location line="+12"/>
         <source>Datoteka je oštećena: zapis %1 ima više svojstava nego podataka.</source>
         <translation>The file is damaged: record %1 claims more properties than it holds data.</translation>
     </message>
     <message>
-        <location line="+14"/>
-        <source>Datoteka je oštećena: svojstva zapisa %1 ne odgovaraju popisu svojstava.</source>
-        <translation>The file is damaged: the properties of record %1 do not match its property list.</translation>
-    </message>
-    <message>
-        <location line="+8"/>
+        <location line="+11"/>
         <source>Datoteka je oštećena: svojstvo zapisa %1 izlazi izvan zapisa.</source>
         <translation>The file is damaged: a property of record %1 runs past the record.</translation>
     </message>
