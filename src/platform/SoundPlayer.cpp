@@ -50,8 +50,6 @@ public:
     bool recordSpeech(const QString &text) override
     {
         std::lock_guard lock(m_mutex);
-        ++m_generation;
-        m_changed.notify_all();
         QString line = text;
         line.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
             .replace(QLatin1Char('\r'), QLatin1String("\\r"))
@@ -112,6 +110,16 @@ void stopAll()
 bool recordSpeech(const QString &text)
 {
     return sink().recordSpeech(text);
+}
+
+bool playSpeech(const QString &fileName)
+{
+    return sink().playSpeech(fileName);
+}
+
+void stopSpeech()
+{
+    sink().stopSpeech();
 }
 
 } // namespace SoundPlayer

@@ -20,10 +20,16 @@ bool play(const QString &fileName);
 // Stops whatever is playing (the program's end).
 void stopAll();
 
+// Plays rendered speech, beside the ring sounds rather than in their place: a ring sound does
+// not cut a name being spoken, nor the other way round. True when it played to its end.
+bool playSpeech(const QString &fileName);
+// Cuts the speech playing short (the speech engine's end).
+void stopSpeech();
+
 // The recording output takes a text that is about to be spoken: it notes the line
-// "speak: TEXT" (backslashes, carriage returns and line feeds written as \\, \r and \n) and
-// ends the sound playing, as speech would. True when it took the text, so nothing is to be
-// spoken; false for every other output.
+// "speak: TEXT" (backslashes, carriage returns and line feeds written as \\, \r and \n); the
+// sound playing goes on, as it does beside real speech. True when it took the text, so nothing
+// is to be spoken; false for every other output.
 bool recordSpeech(const QString &text);
 
 } // namespace SoundPlayer

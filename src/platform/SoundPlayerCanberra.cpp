@@ -22,47 +22,20 @@ public:
             ca_context_destroy(m_context);
     }
 
-    bool play(const QString &fileName) override
-    {
-        Finish finish;
-        std::uint32_t id = 0;
-        {
-            std::lock_guard lock(m_startMutex);
-            cancelCurrent();
-            if (!QFileInfo(fileName).isFile() || !openContext())
-                return false;
-            id = ++m_lastId;
-            ca_proplist *props = nullptr;
-            if (ca_proplist_create(&props) != CA_SUCCESS)
-                return false;
-            const QByteArray path = QFile::encodeName(QFileInfo(fileName).absoluteFilePath());
-            ca_proplist_sets(props, CA_PROP_MEDIA_FILENAME, path.constData());
-            ca_proplist_sets(props, CA_PROP_MEDIA_ROLE, "event");
-            ca_proplist_sets(props, CA_PROP_CANBERRA_CACHE_CONTROL, "never");
-            const int rc = ca_context_play_full(m_context, id, props, &CanberraSink::finished, &finish);
-            ca_proplist_destroy(props);
-            if (rc != CA_SUCCESS)
-                return false;
-            m_current = id;
-        }
-        std::unique_lock wait(finish.mutex);
-        finish.changed.wait(wait, [&] { return finish.done; });
-        wait.unlock();
-        {
-            std::lock_guard lock(m_startMutex);
-            if (m_current == id)
-                m_current = 0;
-        }
-        return finish.error == CA_SUCCESS;
-    }
-
-    void stopAll() override
-    {
-        std::lock_guard lock(m_startMutex);
-        cancelCurrent();
-    }
+    bool play(const QString &fileName) override { return playOn(m_ring, fileName); }
+    void stopAll() override { stop(m_ring); }
+    bool playSpeech(const QString &fileName) override { return playOn(m_speech, fileName); }
+    void stopSpeech() override { stop(m_speech); }
 
 private:
+    // Ring sounds play in the event role; spoken names in the phone role, which a desktop's
+    // muted system sounds do not silence. Each channel has one sound at a time.
+    struct Channel
+    {
+        const char *role;
+        std::uint32_t current = 0;
+    };
+
     struct Finish
     {
         std::mutex mutex;
@@ -100,17 +73,58 @@ private:
         return true;
     }
 
-    void cancelCurrent()
+    void cancelCurrent(Channel &channel)
     {
-        if (m_context && m_current != 0)
-            ca_context_cancel(m_context, m_current);
-        m_current = 0;
+        if (m_context && channel.current != 0)
+            ca_context_cancel(m_context, channel.current);
+        channel.current = 0;
+    }
+
+    void stop(Channel &channel)
+    {
+        std::lock_guard lock(m_startMutex);
+        cancelCurrent(channel);
+    }
+
+    bool playOn(Channel &channel, const QString &fileName)
+    {
+        Finish finish;
+        std::uint32_t id = 0;
+        {
+            std::lock_guard lock(m_startMutex);
+            cancelCurrent(channel);
+            if (!QFileInfo(fileName).isFile() || !openContext())
+                return false;
+            id = ++m_lastId;
+            ca_proplist *props = nullptr;
+            if (ca_proplist_create(&props) != CA_SUCCESS)
+                return false;
+            const QByteArray path = QFile::encodeName(QFileInfo(fileName).absoluteFilePath());
+            ca_proplist_sets(props, CA_PROP_MEDIA_FILENAME, path.constData());
+            ca_proplist_sets(props, CA_PROP_MEDIA_ROLE, channel.role);
+            ca_proplist_sets(props, CA_PROP_CANBERRA_CACHE_CONTROL, "never");
+            const int rc = ca_context_play_full(m_context, id, props, &CanberraSink::finished, &finish);
+            ca_proplist_destroy(props);
+            if (rc != CA_SUCCESS)
+                return false;
+            channel.current = id;
+        }
+        std::unique_lock wait(finish.mutex);
+        finish.changed.wait(wait, [&] { return finish.done; });
+        wait.unlock();
+        {
+            std::lock_guard lock(m_startMutex);
+            if (channel.current == id)
+                channel.current = 0;
+        }
+        return finish.error == CA_SUCCESS;
     }
 
     std::mutex m_startMutex; // guards the context, the ids and the start of a sound
     ca_context *m_context = nullptr;
     std::uint32_t m_lastId = 0;
-    std::uint32_t m_current = 0;
+    Channel m_ring{"event"};
+    Channel m_speech{"phone"};
 };
 
 } // namespace

@@ -22,7 +22,6 @@
 #include <deque>
 #include <functional>
 #include <mutex>
-#include <optional>
 #include <vector>
 
 namespace {
@@ -32,6 +31,8 @@ struct VoiceEntry
     QString name;
     QByteArray identifier; // the voice file under espeak-ng-data/voices, also accepted as a name
     QString language;
+    // Every language the voice speaks, with eSpeak's priority (smaller is better).
+    std::vector<std::pair<QString, int>> languages;
     int gender = 0; // 0 none, 1 male, 2 female
     int age = 0;
 };
@@ -54,11 +55,12 @@ struct SpeechJob
     QByteArray voice;
     bool toFile = false;
     QString fileName;
-    quint64 ticket = 0; // order among spoken (not filed) texts; a newer one ends an older
     std::function<bool()> wanted;
     std::function<void(Marks paced)> started;
     // ENDED: the audio ran to its end (not cut short), so every word of it was heard.
     std::function<void(Marks immediate, bool ended)> stopped;
+    // A spoken text that could not be played: no voice, no synthesis or no sound output.
+    std::function<void()> failed;
 };
 
 // A rough mouth for an eSpeak phoneme mnemonic: closed for pauses, shut lips for p/b/m, teeth
@@ -204,8 +206,15 @@ private:
             const espeak_VOICE *v = list[i];
             // languages: a priority byte, then the name, for each language
             const char *language = v->languages && v->languages[0] ? v->languages + 1 : "";
-            d.voices.push_back({QString::fromUtf8(v->name), QByteArray(v->identifier),
-                                QString::fromUtf8(language), v->gender, v->age});
+            VoiceEntry entry{QString::fromUtf8(v->name),
+                             QByteArray(v->identifier),
+                             QString::fromUtf8(language),
+                             {},
+                             v->gender,
+                             v->age};
+            for (const char *l = v->languages; l && l[0]; l += std::strlen(l + 1) + 2)
+                entry.languages.emplace_back(QString::fromUtf8(l + 1), int(l[0]));
+            d.voices.push_back(std::move(entry));
         }
         const auto [ph, pl] = probe(espeakPITCH, 65535);
         d.pitchHigh = std::uint16_t(ph);
@@ -230,8 +239,8 @@ private:
 };
 
 // The engine the living components share: one at a time, as eSpeak is one. It owns two threads:
-// one synthesises, the other plays what was rendered, so that synthesis of a newer text never
-// waits for an older one to finish sounding. The last component to go takes it with it: the
+// one synthesises, the other plays what was rendered, in order: a newer text waits for the one
+// sounding, and is synthesised meanwhile. The last component to go takes it with it: the
 // threads are stopped and joined, and what still sounds is cut short.
 class EspeakHost
 {
@@ -264,17 +273,15 @@ public:
             m_playChanged.notify_all();
             while (m_playing) {
                 lock.unlock();
-                SoundPlayer::stopAll();
+                SoundPlayer::stopSpeech();
                 lock.lock();
                 m_playChanged.wait_for(lock, std::chrono::milliseconds(5), [&] { return !m_playing; });
             }
-            if (m_pending)
-                QFile::remove(m_pending->file);
+            for (const Playback &p : m_pending)
+                QFile::remove(p.file);
         }
         m_player->wait();
     }
-
-    std::atomic<quint64> latestSound{0};
 
     void post(std::function<void()> job)
     {
@@ -323,51 +330,37 @@ private:
     struct Playback
     {
         QString file;
-        quint64 ticket = 0;
         Marks marks;
         std::function<void(Marks)> started;
         std::function<void(Marks, bool)> stopped;
+        std::function<void()> failed;
     };
 
-    // Hands a rendered text to the player. An older text still sounding is ended first, the way
-    // a newer ring sound ends it.
+    // Hands a rendered text to the player, behind those still waiting.
     void queuePlayback(Playback p)
     {
-        const quint64 ticket = p.ticket;
-        std::unique_lock lock(m_playMutex);
-        if (m_pending)
-            QFile::remove(m_pending->file);
-        m_pending = std::move(p);
+        std::lock_guard lock(m_playMutex);
+        m_pending.push_back(std::move(p));
         m_playChanged.notify_all();
-        while (m_playing && m_playingTicket < ticket) {
-            lock.unlock();
-            SoundPlayer::stopAll();
-            lock.lock();
-            m_playChanged.wait_for(lock, std::chrono::milliseconds(5),
-                                   [&] { return !m_playing || m_playingTicket >= ticket; });
-        }
     }
 
     void playLoop()
     {
         for (;;) {
             std::unique_lock lock(m_playMutex);
-            m_playChanged.wait(lock, [&] { return m_pending.has_value() || m_playQuit; });
+            m_playChanged.wait(lock, [&] { return !m_pending.empty() || m_playQuit; });
             if (m_playQuit)
                 return;
-            Playback p = std::move(*m_pending);
-            m_pending.reset();
-            if (p.ticket != latestSound) {
-                QFile::remove(p.file); // a newer text is on its way
-                continue;
-            }
+            Playback p = std::move(m_pending.front());
+            m_pending.pop_front();
             m_playing = true;
-            m_playingTicket = p.ticket;
             lock.unlock();
             p.started(std::move(p.marks));
-            const bool ended = SoundPlayer::play(p.file);
+            const bool ended = SoundPlayer::playSpeech(p.file);
             QFile::remove(p.file);
             p.stopped({}, ended);
+            if (!ended && !m_playQuit)
+                p.failed();
             lock.lock();
             m_playing = false;
             m_playChanged.notify_all();
@@ -382,10 +375,9 @@ private:
 
     std::mutex m_playMutex;
     std::condition_variable m_playChanged;
-    std::optional<Playback> m_pending;
+    std::deque<Playback> m_pending;
     bool m_playing = false;
-    bool m_playQuit = false;
-    quint64 m_playingTicket = 0;
+    std::atomic<bool> m_playQuit{false};
 
     const std::unique_ptr<QThread> m_synthesis;
     const std::unique_ptr<QThread> m_player;
@@ -393,8 +385,10 @@ private:
 
 void EspeakHost::speak(const SpeechJob &job)
 {
-    if (!job.wanted() || !useVoice(job.voice))
+    if (!job.wanted())
         return;
+    if (!useVoice(job.voice))
+        return job.failed();
     QSaveFile out(job.fileName);
     if (job.toFile && (job.fileName.isEmpty() || !out.open(QIODevice::WriteOnly)))
         return; // the file cannot be written: nothing is spoken
@@ -422,17 +416,17 @@ void EspeakHost::speak(const SpeechJob &job)
         return;
     }
     if (!complete)
-        return;
+        return job.failed();
     QTemporaryFile temp(QDir::tempPath() + QLatin1String("/tellwise-speech-XXXXXX.wav"));
     temp.setAutoRemove(false);
     if (!temp.open())
-        return;
+        return job.failed();
     if (temp.write(wave) != wave.size() || !temp.flush()) {
         temp.remove();
-        return;
+        return job.failed();
     }
     temp.close();
-    queuePlayback({temp.fileName(), job.ticket, std::move(render.marks), job.started, job.stopped});
+    queuePlayback({temp.fileName(), std::move(render.marks), job.started, job.stopped, job.failed});
 }
 
 // The connection from the engine's threads back to one component.
@@ -583,7 +577,7 @@ void TMSpeech::SelectEngine(const QString &name)
     });
 }
 
-void TMSpeech::Speak()
+quint64 TMSpeech::Speak()
 {
     if (!m_initialized)
         throw EMSpeechException("Speech Engine not initialized");
@@ -591,7 +585,7 @@ void TMSpeech::Speak()
         throw EMSpeechException("Speech Engine not selected");
 
     if (Output == TSpeechOutput::soGeneral && SoundPlayer::recordSpeech(Text.join(QLatin1String("\r\n"))))
-        return;
+        return 0;
     QString joined;
     for (const QString &line : std::as_const(Text))
         joined += line + QLatin1String("\r\n");
@@ -602,14 +596,10 @@ void TMSpeech::Speak()
     job.text = joined.toUtf8();
     job.voice = m_engine->voice;
     job.toFile = Output == TSpeechOutput::soFile;
-    if (job.toFile) {
-        job.fileName = Filename.isEmpty() ? QString() : QFileInfo(Filename).absoluteFilePath();
-        job.wanted = [link] { return link->alive(); };
-    } else {
-        const quint64 ticket = ++host.latestSound;
-        job.ticket = ticket;
-        job.wanted = [link, ticket, &host] { return link->alive() && host.latestSound == ticket; };
-    }
+    job.fileName = job.toFile && !Filename.isEmpty() ? QFileInfo(Filename).absoluteFilePath() : QString();
+    job.wanted = [link] { return link->alive(); };
+    const quint64 number = ++m_spoken;
+    job.failed = [link, this, number] { link->post([this, number] { emit failed(number); }); };
     job.started = [link, this](Marks paced) {
         link->post([this, paced = std::move(paced)]() mutable {
             m_engine->pace(*this, std::move(paced));
@@ -625,4 +615,21 @@ void TMSpeech::Speak()
         });
     };
     host.post([job = std::move(job), &host] { host.speak(job); });
+    return number;
+}
+
+QString TMSpeech::voiceForLanguage(const QString &language) const
+{
+    // The voice eSpeak itself prefers for the language: the smallest priority, the first voice
+    // of the list among equals.
+    const std::vector<VoiceEntry> &voices = EspeakData::instance().voices;
+    const VoiceEntry *best = nullptr;
+    int bestPriority = INT_MAX;
+    for (const VoiceEntry &v : voices)
+        for (const auto &[name, priority] : v.languages)
+            if (name.compare(language, Qt::CaseInsensitive) == 0 && priority < bestPriority) {
+                best = &v;
+                bestPriority = priority;
+            }
+    return best ? best->name : QString();
 }

@@ -87,9 +87,14 @@ public:
     void SelectEngine(const QString &name);
 
     // Speaks every line of Text, joined with CR LF. Returns at once; the synthesis runs off the
-    // window thread. Throws "Speech Engine not initialized" / "Speech Engine not selected";
-    // every other failure (an unwritable Filename among them) is absorbed.
-    void Speak();
+    // window thread, and a text waits for the ones before it to be heard to their end.
+    // Throws "Speech Engine not initialized" / "Speech Engine not selected"; every other
+    // failure (an unwritable Filename among them) is absorbed, and for a spoken text reported
+    // by failed(). Returns the text's number for that signal (0: the text was only recorded).
+    quint64 Speak();
+
+    // The name of the voice eSpeak prefers for a language ("hr", "en"); empty when none speaks it.
+    QString voiceForLanguage(const QString &language) const;
 
     QString Filename;
     TSpeechOutput Output = TSpeechOutput::soGeneral;
@@ -104,6 +109,8 @@ signals:
     void OnStart();
     void OnStop();
     void OnVisual(std::uint32_t hints, const TTSMouth &mouth);
+    // Spoken text NUMBER could not be played: no voice, no synthesis or no sound output.
+    void failed(quint64 number);
 
 private:
     struct Engine;
@@ -113,4 +120,5 @@ private:
     bool m_engineSelected = false;
     TMSpeechEngineInfo m_info;
     std::uint32_t m_lastWordPosition = 0;
+    quint64 m_spoken = 0;
 };

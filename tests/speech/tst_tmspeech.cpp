@@ -152,6 +152,32 @@ private slots:
         QVERIFY(qAbs(QFileInfo(m_captured).size() - bytes) < bytes / 50);
     }
 
+    // A newer text waits for the one being spoken instead of cutting it short.
+    void textsAreQueued()
+    {
+        TMSpeech s;
+        croatian(s, TSpeechOutput::soGeneral, {"Zove Kovač d.o.o."});
+        QSignalSpy start(&s, &TMSpeech::OnStart);
+        QSignalSpy stop(&s, &TMSpeech::OnStop);
+        s.Speak();
+        s.Text = QStringList{"Zove Ana"};
+        s.Speak();
+        QTRY_COMPARE_WITH_TIMEOUT(stop.count(), 2, 10000);
+        QCOMPARE(start.count(), 2);
+    }
+
+    void unplayableTextIsReported()
+    {
+        if (!qEnvironmentVariableIsSet("TST_TMSPEECH_CHILD"))
+            return runChild("unplayableTextIsReported", "TELLWISE_SOUND_SINK", "none");
+        TMSpeech s;
+        croatian(s, TSpeechOutput::soGeneral, {"Zove"});
+        QSignalSpy failed(&s, &TMSpeech::failed);
+        const quint64 number = s.Speak();
+        QVERIFY(failed.wait(10000));
+        QCOMPARE(failed.at(0).at(0).toULongLong(), number);
+    }
+
     // The last component to go, even while it speaks, takes the engine's two threads with it.
     void lastComponentGoneWhileSpeaking()
     {
