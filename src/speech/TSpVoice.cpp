@@ -31,6 +31,9 @@ constexpr std::chrono::milliseconds kConnectWait{3000};
 // How long closing a connection waits for its thread, which is idle or has just had its socket
 // shut down.
 constexpr std::chrono::milliseconds kStopWait{200};
+// The waits between tries to open a lost connection again, as for a lost telephone line.
+constexpr int kFirstRetry = 2000;
+constexpr int kLastRetry = 60000;
 
 } // namespace
 
@@ -59,6 +62,10 @@ struct TSpVoice::Connection
     std::shared_ptr<Shared> shared;
     std::unique_ptr<QThread> thread;
     bool open = false;
+    // Valid while an opening is under way: its result.
+    std::shared_future<bool> opening;
+    // The last call failed because the daemon did not answer in time.
+    bool stalled = false;
 
     static void run(const std::shared_ptr<Shared> &s)
     {
@@ -91,6 +98,14 @@ struct TSpVoice::Connection
         shared = std::make_shared<Shared>();
         thread.reset(QThread::create([s = shared] { run(s); }));
         thread->start();
+        stalled = false;
+    }
+
+    void post(std::function<void()> job)
+    {
+        std::lock_guard lock(shared->mutex);
+        shared->jobs.push_back(std::move(job));
+        shared->changed.notify_all();
     }
 
     void stop()
@@ -108,6 +123,7 @@ struct TSpVoice::Connection
         thread.reset();
         shared.reset();
         open = false;
+        opening = {};
     }
 
     // The daemon closed the connection (it ended or was killed): the socket reads as ended. An
@@ -129,26 +145,23 @@ struct TSpVoice::Connection
             return std::nullopt;
         auto promise = std::make_shared<std::promise<std::optional<R>>>();
         std::future<std::optional<R>> result = promise->get_future();
-        {
-            std::lock_guard lock(shared->mutex);
-            shared->jobs.push_back([s = shared, promise, f = std::move(f)] {
-                if (s->spd && peerGone(s->spd)) {
-                    s->broken = true;
-                    promise->set_value(std::nullopt);
-                    return;
-                }
-                R value = f(s->spd);
-                if (s->spd && !s->spd->stream)
-                    s->broken = true;
-                promise->set_value(s->broken ? std::nullopt : std::optional<R>(std::move(value)));
-            });
-            shared->changed.notify_all();
-        }
+        post([s = shared, promise, f = std::move(f)] {
+            if (s->spd && peerGone(s->spd)) {
+                s->broken = true;
+                promise->set_value(std::nullopt);
+                return;
+            }
+            R value = f(s->spd);
+            if (s->spd && !s->spd->stream)
+                s->broken = true;
+            promise->set_value(s->broken ? std::nullopt : std::optional<R>(std::move(value)));
+        });
         if (result.wait_for(wait) != std::future_status::ready) {
             std::lock_guard lock(shared->mutex);
             if (shared->watch >= 0)
                 ::shutdown(shared->watch, SHUT_RDWR);
             shared->broken = true;
+            stalled = true;
         }
         if (shared->broken) {
             stop();
@@ -158,44 +171,59 @@ struct TSpVoice::Connection
     }
 };
 
-TSpVoice::TSpVoice(QObject *parent) : QObject(parent), m_connection(std::make_unique<Connection>()) {}
+// The connection's thread tells the window thread that an opening ended, unless the voice is
+// gone by then.
+struct TSpVoice::Owner
+{
+    std::mutex mutex;
+    TSpVoice *voice = nullptr;
+    quint64 attempt = 0; // window thread only
+
+    void opened(quint64 which)
+    {
+        std::lock_guard lock(mutex);
+        if (voice)
+            QMetaObject::invokeMethod(
+                voice,
+                [v = voice, which] {
+                    if (which == v->m_owner->attempt)
+                        v->finishOpening();
+                },
+                Qt::QueuedConnection);
+    }
+};
+
+TSpVoice::TSpVoice(QObject *parent)
+    : QObject(parent), m_connection(std::make_unique<Connection>()), m_owner(std::make_shared<Owner>()),
+      m_retryDelay(kFirstRetry)
+{
+    m_owner->voice = this;
+    m_retry.setSingleShot(true);
+    connect(&m_retry, &QTimer::timeout, this, [this] {
+        if (!m_connection->open && !m_connection->opening.valid())
+            startOpening();
+    });
+}
 
 TSpVoice::~TSpVoice()
 {
+    {
+        std::lock_guard lock(m_owner->mutex);
+        m_owner->voice = nullptr;
+    }
     Disconnect();
 }
 
 bool TSpVoice::Connect()
 {
-    Disconnect();
-    m_connection->start();
-    // As the desktop's own clients do: the running daemon, or a new one started for the user.
-    // Tests turn the start off.
-    const bool spawn = qEnvironmentVariable("TELLWISE_SPEECHD_AUTOSPAWN") != QLatin1String("0");
-    const std::shared_ptr<Connection::Shared> s = m_connection->shared;
-    const std::optional<bool> opened = m_connection->call<bool>(
-        [s, spawn](SPDConnection *) {
-            // The library writes its error text through this pointer without checking it.
-            char *error = nullptr;
-            SPDConnection *spd = spd_open2("tellwise-monitor", "main", nullptr, SPD_MODE_SINGLE, nullptr,
-                                           spawn ? 1 : 0, &error);
-            std::free(error);
-            if (!spd)
-                return false;
-            std::lock_guard lock(s->mutex);
-            s->spd = spd;
-            s->watch = ::fcntl(spd->socket, F_DUPFD_CLOEXEC, 0);
-            return true;
-        },
-        kConnectWait);
-    m_connection->open = opened.value_or(false);
-    if (!m_connection->open)
-        Disconnect();
-    return m_connection->open;
+    return open(kConnectWait);
 }
 
 void TSpVoice::Disconnect()
 {
+    m_retry.stop();
+    m_retryDelay = kFirstRetry;
+    ++m_owner->attempt;
     m_connection->stop();
 }
 
@@ -204,11 +232,92 @@ bool TSpVoice::connected() const
     return m_connection->open;
 }
 
+// Opens a connection unless one is open, waiting up to WAIT. An opening still under way from
+// earlier is not waited for again: that daemon is slow, and the caller has other ways to speak.
+bool TSpVoice::open(std::chrono::milliseconds wait)
+{
+    if (m_connection->open)
+        return true;
+    if (!m_connection->opening.valid()) {
+        startOpening();
+        m_connection->opening.wait_for(wait);
+    }
+    finishOpening();
+    return m_connection->open;
+}
+
+void TSpVoice::startOpening()
+{
+    m_connection->stop();
+    m_connection->start();
+    // As the desktop's own clients do: the running daemon, or a new one started for the user.
+    // Tests turn the start off.
+    const bool spawn = qEnvironmentVariable("TELLWISE_SPEECHD_AUTOSPAWN") != QLatin1String("0");
+    auto promise = std::make_shared<std::promise<bool>>();
+    m_connection->opening = promise->get_future().share();
+    m_connection->post([s = m_connection->shared, spawn, promise, owner = m_owner, which = ++m_owner->attempt,
+                        voice = m_voiceName] {
+        // The library writes its error text through this pointer without checking it.
+        char *error = nullptr;
+        SPDConnection *spd =
+            spd_open2("tellwise-monitor", "main", nullptr, SPD_MODE_SINGLE, nullptr, spawn ? 1 : 0, &error);
+        std::free(error);
+        if (spd) {
+            {
+                std::lock_guard lock(s->mutex);
+                s->spd = spd;
+                s->watch = ::fcntl(spd->socket, F_DUPFD_CLOEXEC, 0);
+            }
+            if (!voice.isEmpty())
+                spd_set_synthesis_voice(spd, voice.constData());
+        }
+        promise->set_value(spd && spd->stream);
+        owner->opened(which);
+    });
+}
+
+// Takes the result of an opening that has ended.
+void TSpVoice::finishOpening()
+{
+    std::shared_future<bool> &opening = m_connection->opening;
+    if (!opening.valid() || opening.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        return;
+    if (opening.get()) {
+        opening = {};
+        m_connection->open = true;
+        m_retry.stop();
+        m_retryDelay = kFirstRetry;
+        emit connectedChanged(true);
+    } else {
+        m_connection->stop();
+        scheduleRetry();
+    }
+}
+
+// A call found the connection broken and closed it.
+void TSpVoice::checkLost()
+{
+    if (m_connection->open)
+        return;
+    emit connectedChanged(false);
+    scheduleRetry();
+}
+
+void TSpVoice::scheduleRetry()
+{
+    if (m_retry.isActive())
+        return;
+    m_retry.start(m_retryDelay);
+    m_retryDelay = qMin(2 * m_retryDelay, kLastRetry);
+}
+
 QList<SpVoiceToken> TSpVoice::GetVoices()
 {
     // The list is read with the plain command: spd_list_synthesis_voices reads a reply that is
     // not there when the daemon goes away during the call, and crashes.
     // The first list also starts the daemon's synthesis module, which takes as long as a start.
+    if (!open(kReplyWait))
+        return {};
     const std::optional<QByteArray> reply = m_connection->call<QByteArray>(
         [](SPDConnection *spd) {
             char *text = nullptr;
@@ -220,8 +329,10 @@ QList<SpVoiceToken> TSpVoice::GetVoices()
         },
         kConnectWait);
     QList<SpVoiceToken> voices;
-    if (!reply)
+    if (!reply) {
+        checkLost();
         return voices;
+    }
     // "249-NAME\tLANGUAGE\tVARIANT" lines, then the final "249 OK ..." line.
     for (const QByteArray &line : reply->split('\n')) {
         if (line.size() < 5 || line.at(3) != '-')
@@ -239,22 +350,37 @@ QList<SpVoiceToken> TSpVoice::GetVoices()
 
 bool TSpVoice::setVoice(const SpVoiceToken &voice)
 {
-    const QByteArray name = voice.name.toUtf8();
-    return m_connection
-        ->call<bool>(
-            [name](SPDConnection *spd) { return spd_set_synthesis_voice(spd, name.constData()) == 0; })
-        .value_or(false);
+    m_voiceName = voice.name.toUtf8();
+    if (!open(kReplyWait))
+        return false;
+    const std::optional<bool> set = m_connection->call<bool>([name = m_voiceName](SPDConnection *spd) {
+        return spd_set_synthesis_voice(spd, name.constData()) == 0;
+    });
+    if (!set)
+        checkLost();
+    return set.value_or(false);
 }
 
 bool TSpVoice::Speak(const QString &text, int flags)
 {
     Q_UNUSED(flags); // the daemon queues every text and answers at once: always asynchronous
-    if (!connected())
-        return false;
-    if (SoundPlayer::recordSpeech(text))
-        return true;
     const QByteArray utf8 = text.toUtf8();
-    return m_connection
-        ->call<bool>([utf8](SPDConnection *spd) { return spd_say(spd, SPD_MESSAGE, utf8.constData()) >= 0; })
-        .value_or(false);
+    // A daemon that was restarted is found gone at once, and the text goes to the new one. One
+    // that did not answer in time is not waited for twice.
+    for (int tries = 0; tries < 2; ++tries) {
+        if (!open(kReplyWait))
+            return false;
+        if (SoundPlayer::recordSpeech(text))
+            return true;
+        // Priority "message": texts of the same priority queue behind each other.
+        const std::optional<bool> said = m_connection->call<bool>(
+            [utf8](SPDConnection *spd) { return spd_say(spd, SPD_MESSAGE, utf8.constData()) >= 0; });
+        if (said)
+            return *said;
+        const bool stalled = m_connection->stalled;
+        checkLost();
+        if (stalled)
+            return false;
+    }
+    return false;
 }

@@ -20,6 +20,7 @@ class TestTSpVoice : public QObject
 private:
     const QString m_home = QDir::homePath();
     const QString m_captured = m_home + "/captured.raw";
+    const QString m_socket = m_home + "/run/speechd.sock";
     QProcess m_daemon;
 
     static qint64 msTaken(const std::function<void()> &f)
@@ -39,6 +40,14 @@ private:
                 }) < 200);
     }
 
+    void startDaemon()
+    {
+        QFile::remove(m_socket);
+        m_daemon.start();
+        QVERIFY(m_daemon.waitForStarted());
+        QTRY_VERIFY(QFileInfo::exists(m_socket));
+    }
+
 private slots:
     void initTestCase()
     {
@@ -51,16 +60,13 @@ private slots:
         const QString alsa =
             "pcm.!default {\n type file\n slave.pcm \"null\"\n file \"%1\"\n format \"raw\"\n}\n";
         testsupport::writeFile(m_home + "/.asoundrc", alsa.arg(m_captured).toUtf8());
-        const QString socket = m_home + "/run/speechd.sock";
         m_daemon.setProgram("speech-dispatcher");
-        m_daemon.setArguments({"-s", "-t", "5", "-C", m_home + "/speechd", "-c", "unix_socket", "-S", socket,
-                               "-L", m_home + "/speechd", "-P", m_home + "/speechd/pid"});
+        m_daemon.setArguments({"-s", "-t", "5", "-C", m_home + "/speechd", "-c", "unix_socket", "-S",
+                               m_socket, "-L", m_home + "/speechd", "-P", m_home + "/speechd/pid"});
         m_daemon.setStandardOutputFile(QProcess::nullDevice());
         m_daemon.setStandardErrorFile(QProcess::nullDevice());
-        m_daemon.start();
-        QVERIFY(m_daemon.waitForStarted());
-        QTRY_VERIFY(QFileInfo::exists(socket));
-        qputenv("SPEECHD_ADDRESS", "unix_socket:" + socket.toUtf8());
+        startDaemon();
+        qputenv("SPEECHD_ADDRESS", "unix_socket:" + m_socket.toUtf8());
     }
 
     void cleanupTestCase()
@@ -95,21 +101,25 @@ private slots:
         QVERIFY(voice.connected());
     }
 
-    // Stopped, the daemon holds its answer: the caller waits a bounded time. Killed, it is gone
-    // from the next call on.
-    void hungOrKilledDaemonEndsTheConnection()
+    // Stopped, the daemon holds its answer: the caller waits a bounded time, tries once more to
+    // open, and then does not wait for that opening again. Restarted, the daemon gets the next
+    // text, and the stalled connection comes back by itself.
+    void stalledOrRestartedDaemonIsReconnected()
     {
-        TSpVoice hung, killed;
-        QVERIFY(hung.Connect() && killed.Connect());
+        TSpVoice hung, restarted;
+        QVERIFY(hung.Connect() && restarted.Connect());
         ::kill(pid_t(m_daemon.processId()), SIGSTOP);
-        const qint64 ms = msTaken([&] { QVERIFY(!hung.Speak("Zove", TSpVoice::SVSFlagsAsync)); });
-        QVERIFY2(ms < 2500, qPrintable(QString::number(ms)));
+        for (int i = 0; i < 2; ++i) {
+            const qint64 ms = msTaken([&] { QVERIFY(!hung.Speak("Zove", TSpVoice::SVSFlagsAsync)); });
+            QVERIFY2(ms > 1000 && ms < 2500, qPrintable(QString::number(ms)));
+        }
         verifyUnavailable(hung);
         m_daemon.kill();
         QVERIFY(m_daemon.waitForFinished());
-        QVERIFY(killed.connected());
-        QVERIFY(!killed.Speak("Zove", TSpVoice::SVSFlagsAsync));
-        verifyUnavailable(killed);
+        startDaemon();
+        QVERIFY(restarted.connected());
+        QVERIFY(restarted.Speak("Zove", TSpVoice::SVSFlagsAsync));
+        QTRY_VERIFY_WITH_TIMEOUT(hung.connected(), 5000);
     }
 };
 
