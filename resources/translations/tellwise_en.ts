@@ -2554,9 +2554,34 @@ program!</translation>
         <translation>Cancel</translation>
     </message>
     <message>
-        <location line="+78"/>
-        <source>Speech Dispatcher se ne odaziva, pa tekst nije izgovoren.</source>
-        <translation>Speech Dispatcher does not answer, so the text was not spoken.</translation>
+        <location line="+2"/>
+        <source>Tekst nije izgovoren: nema glasa ili zvučnog izlaza.</source>
+        <translation>The text was not spoken: there is no voice or no sound output.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Govor nije dostupan.</source>
+        <translation>Speech is not available.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Govori eSpeak NG.</source>
+        <translation>eSpeak NG speaks.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Govori Speech Dispatcher.</source>
+        <translation>Speech Dispatcher speaks.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Speech Dispatcher se ne odaziva, pa govori eSpeak NG.</source>
+        <translation>Speech Dispatcher does not answer, so eSpeak NG speaks.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Speech Dispatcher se ne odaziva, pa glas nije promijenjen.</source>
+        <translation>Speech Dispatcher does not answer, so the voice was not changed.</translation>
     </message>
     <message>
         <location line="+6"/>

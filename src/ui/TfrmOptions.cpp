@@ -346,6 +346,11 @@ void TfrmOptions::applySpeechAvailability()
     chkEnableSpeech->setEnabled(available);
 }
 
+void TfrmOptions::showSpeechState(const QString &text)
+{
+    lblSpeechState->setText(text);
+}
+
 void TfrmOptions::chkEnableSpeechClick()
 {
     btnSpeechEngine->setEnabled(chkEnableSpeech->isChecked());

@@ -66,6 +66,8 @@ public:
     void setModemLister(std::function<QList<telephony::LineInfo>()> fn) { m_listModems = std::move(fn); }
     void setSpeechAvailable(std::function<bool()> fn) { m_speechAvailable = std::move(fn); }
     void setSpeechWindowOpener(std::function<void()> fn) { m_openSpeechWindow = std::move(fn); }
+    // The speech page's line saying which engine speaks now.
+    void showSpeechState(const QString &text);
 
     // The controller's CAPI information component; the window connects its supplementary
     // services event. Without one the window makes its own on first use.
@@ -229,6 +231,7 @@ private:
     TRunningLabel *lblGroupSound = nullptr;
     QCheckBox *chkEnableSpeech = nullptr;
     QPushButton *btnSpeechEngine = nullptr;
+    QLabel *lblSpeechState = nullptr;
 
     // Format
     std::array<QComboBox *, 9> cbFormat = {};

@@ -323,12 +323,15 @@ QWidget *TfrmOptions::createSoundPage()
     layout->addWidget(groups, 1);
 
     auto *speech = groupBox(tr(" Govor računala:"));
-    auto *speechLayout = new QHBoxLayout(speech);
+    auto *speechLayout = new QGridLayout(speech);
     chkEnableSpeech = checkBox("chkEnableSpeech", tr(" Uključi govor računala"));
     btnSpeechEngine = button("btnSpeechEngine", tr("Opcije govora"));
-    speechLayout->addWidget(chkEnableSpeech);
-    speechLayout->addStretch();
-    speechLayout->addWidget(btnSpeechEngine);
+    lblSpeechState = new QLabel;
+    lblSpeechState->setObjectName(QStringLiteral("lblSpeechState"));
+    speechLayout->addWidget(chkEnableSpeech, 0, 0);
+    speechLayout->setColumnStretch(1, 1);
+    speechLayout->addWidget(btnSpeechEngine, 0, 2);
+    speechLayout->addWidget(lblSpeechState, 1, 0, 1, 3);
     layout->addWidget(speech);
 
     connect(chkEnableSound, &QCheckBox::clicked, this, &TfrmOptions::chkEnableSoundClick);

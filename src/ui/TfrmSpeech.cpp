@@ -22,6 +22,8 @@
 #include <QStandardItemModel>
 #include <QVBoxLayout>
 
+#include <climits>
+
 namespace {
 
 // Every entry of the voice list shows the voice picture (the closed box too), without a
@@ -58,6 +60,12 @@ TfrmSpeech::TfrmSpeech(Settings &settings, QWidget *parent) : QDialog(parent), m
     SpeechSapi4->Output = TSpeechOutput::soGeneral;
     SpeechSapi5 = new TSpVoice(this);
     SpeechSapi5->Connect();
+    connect(SpeechSapi5, &TSpVoice::connectedChanged, this, &TfrmSpeech::dispatcherChanged,
+            Qt::QueuedConnection);
+    connect(SpeechSapi4, &TMSpeech::failed, this, [this](quint64 number) {
+        if (number == m_testNumber)
+            showError(tr("Tekst nije izgovoren: nema glasa ili zvučnog izlaza."));
+    });
 
     auto *GroupBox1 = new QGroupBox(tr(" Koristi ovu verziju:"));
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
@@ -170,10 +178,12 @@ TfrmSpeech::~TfrmSpeech() = default;
 
 void TfrmSpeech::bindToOptions(TfrmOptions *options)
 {
+    m_options = options;
     options->setSpeechAvailable([this] { return IsSapiAvailable(4) || IsSapiAvailable(5); });
     options->setSpeechWindowOpener([this] { ShowModal(); });
     connect(options, &TfrmOptions::settingsLoaded, this, &TfrmSpeech::LoadSettings);
     connect(options, &TfrmOptions::aboutToSaveSettings, this, &TfrmSpeech::SaveSettings);
+    showState();
 }
 
 // --- Speaking ------------------------------------------------------------------------------
@@ -185,31 +195,38 @@ void TfrmSpeech::SpeakText(const QString &text, bool ignoreSoundSwitch)
     if (!m_settings.flag(Settings::EnableSpeech))
         return;
     try {
-        if (firstGeneration()) {
-            SpeechSapi4->Text.clear();
-            SpeechSapi4->Text.append(text);
-            SpeechSapi4->Speak();
-        } else {
-            SpeechSapi5->Speak(text, TSpVoice::SVSFlagsAsync);
-        }
+        speak(text);
     } catch (...) {
         // An announcement that cannot be spoken is simply not heard.
     }
 }
 
+// Speech Dispatcher speaks when the settings choose it (or eSpeak NG has no voice); when it
+// cannot be reached, eSpeak NG speaks in its place, so that no caller goes unannounced.
+// Returns eSpeak's number for the text, 0 when the daemon took it. Throws eSpeak's errors.
+quint64 TfrmSpeech::speak(const QString &text)
+{
+    if ((!firstGeneration() || !IsSapiAvailable(4)) && SpeechSapi5->Speak(text, TSpVoice::SVSFlagsAsync))
+        return 0;
+    if (!SpeechSapi4->engineSelected() && SpeechSapi4->initialized()) {
+        // Standing in for the daemon: its voice's language, else the interface's.
+        const QString language = VoiceToken.language.section(QLatin1Char('-'), 0, 0);
+        QString voice = SpeechSapi4->voiceForLanguage(language.isEmpty() ? interfaceLanguage() : language);
+        if (voice.isEmpty())
+            voice = SpeechSapi4->voiceForLanguage(interfaceLanguage());
+        SpeechSapi4->SelectEngine(voice.isEmpty() ? SpeechSapi4->engines().value(0) : voice);
+    }
+    SpeechSapi4->Text.clear();
+    SpeechSapi4->Text.append(text);
+    return SpeechSapi4->Speak();
+}
+
 void TfrmSpeech::btnTestClick()
 {
-    const QString text = editText->text();
-    if (firstGeneration()) {
-        try {
-            SpeechSapi4->Text.clear();
-            SpeechSapi4->Text.append(text);
-            SpeechSapi4->Speak();
-        } catch (const EMSpeechException &e) {
-            showError(e.message());
-        }
-    } else if (!SpeechSapi5->Speak(text, TSpVoice::SVSFlagsAsync)) {
-        showError(tr("Speech Dispatcher se ne odaziva, pa tekst nije izgovoren."));
+    try {
+        m_testNumber = speak(editText->text());
+    } catch (const EMSpeechException &e) {
+        showError(e.message());
     }
 }
 
@@ -222,6 +239,11 @@ void TfrmSpeech::showError(const QString &text)
 bool TfrmSpeech::firstGeneration() const
 {
     return m_settings.number(Settings::SapiVersion) == 0;
+}
+
+QString TfrmSpeech::interfaceLanguage() const
+{
+    return m_settings.languageIndex() == 0 ? QStringLiteral("en") : QStringLiteral("hr");
 }
 
 // --- Engines and voices --------------------------------------------------------------------
@@ -238,6 +260,29 @@ bool TfrmSpeech::IsSapiAvailable(int version) const
     return false;
 }
 
+// The generation whose voices the window shows: the stored choice while its engine is there,
+// else the other. The stored choice itself stays until the user changes it.
+int TfrmSpeech::shownGeneration() const
+{
+    const bool dispatcher = IsSapiAvailable(5);
+    if (!firstGeneration() && dispatcher)
+        return 1;
+    if (IsSapiAvailable(4))
+        return 0;
+    return dispatcher || !firstGeneration() ? 1 : 0;
+}
+
+void TfrmSpeech::showGeneration(int generation)
+{
+    radioFor(generation)->setChecked(true); // the click handler runs for the user's clicks only
+    if (generation == m_listGeneration)
+        return;
+    if (generation == 0)
+        LoadSapi4Voices();
+    else
+        LoadSapi5Voices();
+}
+
 void TfrmSpeech::InitSpeech()
 {
     rbSAPI4->setEnabled(IsSapiAvailable(4));
@@ -247,29 +292,25 @@ void TfrmSpeech::InitSpeech()
     for (QRadioButton *button : {rbSAPI4, rbSAPI5})
         if (!button->isEnabled())
             uncheckRadio(button);
-
-    if (!rbSAPI4->isChecked() && !rbSAPI5->isChecked()) {
-        checkRadio(rbSAPI4);
-        if (cbVoices->currentIndex() < 0) {
-            checkRadio(rbSAPI5);
-            if (cbVoices->currentIndex() < 0)
-                return;
-        }
-    } else if (rbSAPI4->isChecked()) {
-        LoadSapi4Voices();
-    } else {
-        LoadSapi5Voices();
+    showState();
+    const int generation = shownGeneration();
+    if (generation != m_listGeneration) {
+        showGeneration(generation);
+    } else if (cbVoices->count() > 0) {
+        radioFor(generation)->setChecked(true);
+        selectRemembered();
     }
+}
 
-    if (cbVoices->count() > 0) {
-        cbVoices->setCurrentIndex(cbVoices->findText(SelectedVoiceName, Qt::MatchFixedString));
-        applyVoice();
-    }
+QRadioButton *TfrmSpeech::radioFor(int generation) const
+{
+    return generation == 0 ? rbSAPI4 : rbSAPI5;
 }
 
 void TfrmSpeech::LoadSapi4Voices()
 {
     cbVoices->clear();
+    m_listGeneration = 0;
     try {
         cbVoices->addItems(SpeechSapi4->engines());
         selectRemembered();
@@ -281,9 +322,8 @@ void TfrmSpeech::LoadSapi5Voices()
 {
     cbVoices->clear();
     VoiceTokens.clear();
+    m_listGeneration = 1;
     try {
-        if (!SpeechSapi5->connected())
-            return;
         SpeechSapi5->setEventInterests(TSpVoice::SVEAllEvents);
         VoiceTokens = SpeechSapi5->GetVoices();
         QStringList descriptions;
@@ -298,49 +338,102 @@ void TfrmSpeech::LoadSapi5Voices()
     }
 }
 
-// The remembered voice, else the first (which is remembered from now on), applied.
+// The remembered voice, else the voice of the interface's language, applied. The remembered
+// name stays: a voice missing now (a daemon that answered late) may be back next time.
 void TfrmSpeech::selectRemembered()
 {
-    cbVoices->setCurrentIndex(cbVoices->findText(SelectedVoiceName, Qt::MatchFixedString));
     if (cbVoices->count() == 0)
         return;
-    if (cbVoices->currentIndex() < 0) {
-        cbVoices->setCurrentIndex(0);
-        SelectedVoiceName = cbVoices->itemText(0);
-    }
+    const int remembered = cbVoices->findText(SelectedVoiceName, Qt::MatchFixedString);
+    cbVoices->setCurrentIndex(remembered >= 0 ? remembered : languageVoiceIndex());
     applyVoice();
 }
 
-// The selected entry becomes the engine's voice. Throws the first generation's errors.
-void TfrmSpeech::applyVoice()
+// eSpeak's choice among its voices; among the daemon's, the language itself before its
+// varieties ("en" before "en-GB", the shortest first), a voice before its variants.
+int TfrmSpeech::languageVoiceIndex() const
 {
-    if (firstGeneration()) {
+    const QString language = interfaceLanguage();
+    if (m_listGeneration == 0)
+        return qMax(0, cbVoices->findText(SpeechSapi4->voiceForLanguage(language), Qt::MatchFixedString));
+    int best = 0;
+    std::pair<qsizetype, bool> bestRank{LLONG_MAX, true};
+    for (int i = 0; i < VoiceTokens.size(); ++i) {
+        const SpVoiceToken &t = VoiceTokens[i];
+        if (t.language.compare(language, Qt::CaseInsensitive) != 0 &&
+            !t.language.startsWith(language + QLatin1Char('-'), Qt::CaseInsensitive))
+            continue;
+        const std::pair rank{t.language.size(), !t.variant.isEmpty() && t.variant != QLatin1String("none")};
+        if (rank < bestRank) {
+            best = i;
+            bestRank = rank;
+        }
+    }
+    return best;
+}
+
+// The selected entry becomes the engine's voice. Throws the first generation's errors; false
+// when the daemon did not take it.
+bool TfrmSpeech::applyVoice()
+{
+    if (m_listGeneration == 0) {
         SpeechSapi4->SelectEngine(cbVoices->currentText());
-        return;
+        return true;
     }
     const int index = cbVoices->currentIndex();
     if (index < 0 || index >= VoiceTokens.size())
-        return;
+        return false;
     VoiceToken = VoiceTokens[index];
-    SpeechSapi5->setVoice(VoiceToken);
+    return SpeechSapi5->setVoice(VoiceToken);
+}
+
+// The daemon came back or went away: the window follows, and the stored choice, shown in the
+// other generation's list meanwhile, comes back with its daemon.
+void TfrmSpeech::dispatcherChanged()
+{
+    rbSAPI5->setEnabled(IsSapiAvailable(5));
+    if (IsSapiAvailable(5) && !firstGeneration() && m_listGeneration != 1 && !isVisible())
+        showGeneration(1);
+    showState();
+}
+
+// What speaks now, for the options window.
+void TfrmSpeech::showState()
+{
+    if (!m_options)
+        return;
+    QString state = tr("Govor nije dostupan.");
+    if (IsSapiAvailable(4) && firstGeneration())
+        state = tr("Govori eSpeak NG.");
+    else if (IsSapiAvailable(5))
+        state = tr("Govori Speech Dispatcher.");
+    else if (IsSapiAvailable(4))
+        state = tr("Speech Dispatcher se ne odaziva, pa govori eSpeak NG.");
+    m_options->showSpeechState(state);
 }
 
 // --- Handlers ------------------------------------------------------------------------------
 
-// The buttons edit the setting: the engine that speaks follows it at once.
+// The user's click on a generation. One on the button already checked changes nothing.
 void TfrmSpeech::rbSAPI4Click()
 {
-    m_settings.setNumber(Settings::SapiVersion, rbSAPI4->isChecked() ? 0 : 1);
-    if (rbSAPI4->isChecked())
-        LoadSapi4Voices();
-    else
-        LoadSapi5Voices();
+    const int chosen = rbSAPI4->isChecked() ? 0 : 1;
+    const bool changed = chosen != m_settings.number(Settings::SapiVersion);
+    if (!changed && chosen == m_listGeneration)
+        return;
+    m_settings.setNumber(Settings::SapiVersion, chosen);
+    showGeneration(chosen);
+    if (cbVoices->count() > 0)
+        SelectedVoiceName = cbVoices->currentText();
+    showState();
 }
 
 void TfrmSpeech::cbVoicesChange()
 {
+    SelectedVoiceName = cbVoices->currentText();
     try {
-        applyVoice();
+        if (!applyVoice())
+            showError(tr("Speech Dispatcher se ne odaziva, pa glas nije promijenjen."));
     } catch (const EMSpeechException &e) {
         showError(e.message());
     }
@@ -349,16 +442,6 @@ void TfrmSpeech::cbVoicesChange()
 void TfrmSpeech::editTextChange()
 {
     btnTest->setEnabled(!editText->text().isEmpty());
-}
-
-// Checking a radio button in code does what the user's click does: the list is filled anew.
-// A button already checked stays as it is.
-void TfrmSpeech::checkRadio(QRadioButton *button)
-{
-    if (button->isChecked())
-        return;
-    button->setChecked(true);
-    rbSAPI4Click();
 }
 
 void TfrmSpeech::uncheckRadio(QRadioButton *button)
@@ -373,14 +456,10 @@ void TfrmSpeech::uncheckRadio(QRadioButton *button)
 
 void TfrmSpeech::LoadSettings()
 {
-    const int version = m_settings.number(Settings::SapiVersion);
-    if (version == 0)
-        checkRadio(rbSAPI4);
-    else if (version == 1)
-        checkRadio(rbSAPI5);
     SelectedVoiceName = m_settings.text(Settings::SapiVoiceName);
     editText->setText(m_settings.text(Settings::WelcomeMessage));
     chkSpeakWelcome->setChecked(m_settings.flag(Settings::SpeakWelcomeMessage));
+    showGeneration(shownGeneration());
 
     // A list that stayed (same generation) still shows the voice stored, and speaks with it.
     const int stored = cbVoices->findText(SelectedVoiceName, Qt::MatchFixedString);
@@ -395,10 +474,10 @@ void TfrmSpeech::LoadSettings()
 
 void TfrmSpeech::SaveSettings()
 {
-    // The generation is there already: the buttons write it when they change it.
+    // The generation is there already: the buttons write it when they change it. The voice is
+    // the user's choice, never one the window fell back to because an engine was missing.
     Settings &s = m_settings;
-    // An empty list (no engine answered this time) keeps the voice the user chose earlier.
-    s.setText(Settings::SapiVoiceName, cbVoices->count() > 0 ? cbVoices->currentText() : SelectedVoiceName);
+    s.setText(Settings::SapiVoiceName, SelectedVoiceName);
     s.setText(Settings::WelcomeMessage, editText->text());
     s.setFlag(Settings::SpeakWelcomeMessage, chkSpeakWelcome->isChecked());
 }
@@ -408,24 +487,33 @@ int TfrmSpeech::ShowModal()
     const bool sapi4 = rbSAPI4->isChecked();
     const bool sapi5 = rbSAPI5->isChecked();
     const int version = m_settings.number(Settings::SapiVersion);
+    const int listGeneration = m_listGeneration;
+    const QString voiceName = SelectedVoiceName;
     const bool speakWelcome = chkSpeakWelcome->isChecked();
     const int voiceIndex = cbVoices->currentIndex();
     const QString text = editText->text();
 
     const int result = RunModalDialog(*this);
     if (result != QDialog::Accepted) {
-        // The generation first, so that one checked again reloads its list; the voice that was
-        // last applied stays with the engine.
-        for (auto [button, on] : {std::pair{rbSAPI4, sapi4}, std::pair{rbSAPI5, sapi5}}) {
-            if (on)
-                checkRadio(button);
-            else
-                uncheckRadio(button);
-        }
+        // The generation first, so that one checked again reloads its list with the voice
+        // remembered before; a voice chosen and cancelled is taken back from the engine too.
         m_settings.setNumber(Settings::SapiVersion, version);
+        SelectedVoiceName = voiceName;
+        if (listGeneration >= 0)
+            showGeneration(listGeneration);
+        for (auto [radio, on] : {std::pair{rbSAPI4, sapi4}, std::pair{rbSAPI5, sapi5}})
+            if (!on)
+                uncheckRadio(radio);
         chkSpeakWelcome->setChecked(speakWelcome);
-        cbVoices->setCurrentIndex(voiceIndex);
+        if (cbVoices->currentIndex() != voiceIndex) {
+            cbVoices->setCurrentIndex(voiceIndex);
+            try {
+                applyVoice();
+            } catch (...) {
+            }
+        }
         editText->setText(text);
+        showState();
     }
     return result;
 }

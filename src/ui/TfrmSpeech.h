@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <QPointer>
 #include <QString>
 
 class QCheckBox;
@@ -35,19 +36,21 @@ public:
     // speech button opens this window, and its loading and saving carry this window's values.
     void bindToOptions(TfrmOptions *options);
 
-    // Speaks TEXT with the generation the settings choose, when sound is on (unless
-    // IGNORESOUNDSWITCH) and speech is on. Returns at once; never reports a failure.
+    // Speaks TEXT with the generation the settings choose (eSpeak NG when Speech Dispatcher
+    // cannot be reached), when sound is on (unless IGNORESOUNDSWITCH) and speech is on. Returns
+    // at once; never reports a failure.
     void SpeakText(const QString &text, bool ignoreSoundSwitch);
 
-    // Start-up: enables the generations that exist, falls back to one that does, and applies
-    // the remembered voice. A failure of the engine while applying it is thrown.
+    // Start-up: enables the generations that exist, shows one that does, and applies the
+    // remembered voice. A failure of the engine while applying it is thrown. The stored choice
+    // stays as it is.
     void InitSpeech();
 
     // 4: the first generation found a voice; 5: the second is connected to its daemon.
     bool IsSapiAvailable(int version) const;
 
     // Fill the voice list with one generation's voices, select the remembered voice (else the
-    // first, which is then remembered) and apply it. Failures end the fill quietly.
+    // voice of the interface's language) and apply it. Failures end the fill quietly.
     void LoadSapi4Voices();
     void LoadSapi5Voices();
 
@@ -66,8 +69,8 @@ public:
     void editTextChange();
     void btnTestClick();
 
-    // The voice to select when a list is filled: the stored name, or the first voice of a list
-    // that did not hold it.
+    // The voice to select when a list is filled: the stored name, or the one the user chose
+    // since. Only the user's choice changes it.
     QString SelectedVoiceName;
 
     // The engines.
@@ -80,13 +83,25 @@ public:
 
 private:
     bool firstGeneration() const;
-    void applyVoice();
-    void checkRadio(QRadioButton *button);
+    QString interfaceLanguage() const;
+    quint64 speak(const QString &text);
+    int shownGeneration() const;
+    void showGeneration(int generation);
+    QRadioButton *radioFor(int generation) const;
+    bool applyVoice();
     static void uncheckRadio(QRadioButton *button);
     void selectRemembered();
+    int languageVoiceIndex() const;
+    void dispatcherChanged();
+    void showState();
     void showError(const QString &text);
 
     Settings &m_settings;
+    QPointer<TfrmOptions> m_options;
+    // The generation whose voices the list holds (-1: none yet).
+    int m_listGeneration = -1;
+    // The test button's last text given to eSpeak NG.
+    quint64 m_testNumber = 0;
 
     QLabel *Image1 = nullptr;
     QRadioButton *rbSAPI4 = nullptr;

@@ -13,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -96,47 +97,62 @@ private slots:
         QCOMPARE(spoken(text), heard);
     }
 
-    // The setting decides, not the window: without a daemon the second generation says nothing.
-    void settingChoosesTheEngine()
+    // Speech Dispatcher chosen but not there: eSpeak NG speaks in its place, and says so.
+    void missingDaemonLeavesTheCallToEspeak()
     {
-        start({{Settings::SapiVersion, 0}, {Settings::EnableSpeech, true}});
-        m_settings->setNumber(Settings::SapiVersion, 1);
+        start({{Settings::SapiVersion, 1}, {Settings::EnableSpeech, true}});
         m_speech->SpeakText(u"Zove drugi"_s, true);
-        m_settings->setNumber(Settings::SapiVersion, 0);
-        m_speech->SpeakText(u"Zove prvi"_s, true);
-        QTRY_VERIFY(spoken(u"Zove prvi"_s));
-        QVERIFY(!spoken(u"Zove drugi"_s));
+        QTRY_VERIFY(spoken(u"Zove drugi"_s));
+        QCOMPARE(m_options->findChild<QLabel *>(u"lblSpeechState"_s)->text(),
+                 u"Speech Dispatcher se ne odaziva, pa govori eSpeak NG."_s);
     }
 
+    // The list shows the stored voice, else the interface language's; what is stored stays
+    // until the user chooses, whatever engine was missing.
     void storedChoiceMeetsTheEngines_data()
     {
         QTest::addColumn<int>("version");
-        QTest::addColumn<int>("given"); // -1: a name that is no voice
-        QTest::addColumn<int>("chosen");
-        QTest::newRow("second voice, other case") << 0 << 1 << 1;
-        QTest::newRow("unknown voice") << 0 << -1 << 0;
-        QTest::newRow("second generation without a daemon") << 1 << 1 << 1;
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("stored voice, other case") << 0 << u"cROATIAN"_s << 0 << u"Croatian"_s;
+        QTest::newRow("none stored, Croatian") << 0 << QString() << 1 << u"Croatian"_s;
+        QTest::newRow("none stored, English") << 0 << QString() << 0 << u"English (Great Britain)"_s;
+        QTest::newRow("unknown voice") << 0 << u"no such voice"_s << 1 << u"Croatian"_s;
+        QTest::newRow("second generation without a daemon")
+            << 1 << u"English (en-GB)"_s << 1 << u"Croatian"_s;
     }
 
     void storedChoiceMeetsTheEngines()
     {
         QFETCH(int, version);
-        QFETCH(int, given);
-        QFETCH(int, chosen);
-        start({});
-        const QString name = given < 0 ? u"no such voice"_s : m_voices[given].toUpper();
-        start({{Settings::SapiVersion, version}, {Settings::SapiVoiceName, name}});
+        QFETCH(QString, stored);
+        QFETCH(int, language);
+        QFETCH(QString, shown);
+        start({{Settings::SapiVersion, version},
+               {Settings::SapiVoiceName, stored},
+               {Settings::Language, language}});
         QVERIFY(control<QRadioButton>("rbSAPI4")->isChecked());
         QVERIFY(!control<QRadioButton>("rbSAPI5")->isEnabled());
         QVERIFY(m_options->findChild<QCheckBox *>(u"chkEnableSpeech"_s)->isEnabled());
-        QCOMPARE(control<QComboBox>("cbVoices")->currentIndex(), chosen);
-        QVERIFY(m_speech->SpeechSapi4->engineSelected());
-        // Only a name matching no voice is replaced; the next save writes the list's text.
-        QCOMPARE(m_speech->SelectedVoiceName, given < 0 ? m_voices[0] : name);
+        QCOMPARE(control<QComboBox>("cbVoices")->currentText(), shown);
+        QCOMPARE(m_speech->SpeechSapi4->engineInfo().ModeName, shown);
         m_options->SaveSettings();
         const QSettings file(u"Kavelink"_s, u"Tellwise Monitor"_s);
-        QCOMPARE(file.value(u"Settings/SapiVersion"_s).toInt(), 0);
-        QCOMPARE(file.value(u"Settings/SapiVoiceName"_s).toString(), m_voices[chosen]);
+        QCOMPARE(file.value(u"Settings/SapiVersion"_s).toInt(), version);
+        QCOMPARE(file.value(u"Settings/SapiVoiceName"_s).toString(), stored);
+    }
+
+    // A click on the generation already chosen changes nothing: not the list, not the voice.
+    void clickOnTheChosenGenerationKeepsTheVoice()
+    {
+        start({{Settings::SapiVersion, 0}, {Settings::SapiVoiceName, u"Croatian"_s}});
+        auto *voices = control<QComboBox>("cbVoices");
+        const int croatian = voices->currentIndex();
+        QTest::keyClick(voices, Qt::Key_Up);
+        QTest::mouseClick(control<QRadioButton>("rbSAPI4"), Qt::LeftButton, {}, QPoint(6, 6));
+        QCOMPARE(voices->currentIndex(), croatian - 1);
+        QCOMPARE(m_speech->SpeechSapi4->engineInfo().ModeName, m_voices[croatian - 1]);
     }
 
     void closingPutsBackTheFiveStatesUnlessOk_data()
