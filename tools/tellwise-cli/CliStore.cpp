@@ -27,7 +27,8 @@ using cli::UsageError;
 // A store failure ends the command with exit code 2, a refusal (a name that is taken) with 3.
 void check(const StoreResult &result)
 {
-    if (result.kind == StoreResult::Kind::Failed)
+    // A damaged data file is not listed as if it were whole.
+    if (result.kind == StoreResult::Kind::Failed || result.kind == StoreResult::Kind::Damaged)
         throw Failure{
             QCoreApplication::translate("AddressBook", "Greška") + QStringLiteral(": ") + result.message, 2};
     if (result.kind == StoreResult::Kind::Refused)
