@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QSet>
 
+#include <utility>
+
 const QString AddressBook::kNoGroup = QStringLiteral("Bez grupe");
 const QString AddressBook::kBlackListNode = QStringLiteral("Crna Lista");
 
@@ -41,6 +43,58 @@ int firstGroupNamed(const TGroupList &groups, const QString &name)
     return -1;
 }
 
+QSet<QString> storedNames(const QStringList &names)
+{
+    QSet<QString> keys;
+    for (const QString &name : names)
+        keys.insert(storedName(name));
+    return keys;
+}
+
+// The contact as its record in the file holds it.
+AListAddress fitted(AListAddress c)
+{
+    namespace cap = capacity;
+    const std::pair<QString *, int> fields[] = {
+        {&c.FirstName, cap::FirstName},
+        {&c.LastName, cap::LastName},
+        {&c.NickName, cap::NickName},
+        {&c.DisplayNameAs, cap::DisplayNameAs},
+        {&c.Group, cap::Group},
+        {&c.HomeAddress, cap::HomeAddress},
+        {&c.HomeCity, cap::HomeCity},
+        {&c.HomePostNo, cap::HomePostNo},
+        {&c.HomeCountry, cap::HomeCountry},
+        {&c.HomeWebPage, cap::HomeWebPage},
+        {&c.CompanyName, cap::CompanyName},
+        {&c.CompanyDepartment, cap::CompanyDepartment},
+        {&c.CompanyOffice, cap::CompanyOffice},
+        {&c.CompanyJobTitle, cap::CompanyJobTitle},
+        {&c.CompanyAddress, cap::CompanyAddress},
+        {&c.CompanyCity, cap::CompanyCity},
+        {&c.CompanyPostNo, cap::CompanyPostNo},
+        {&c.CompanyCountry, cap::CompanyCountry},
+        {&c.CompanyWebPage, cap::CompanyWebPage},
+        {&c.Notes, cap::Notes},
+        {&c.UseThisSound, cap::UseThisSound},
+        {&c.Picture, cap::Picture},
+    };
+    for (const auto &[text, capacity] : fields)
+        *text = StoredText(*text, capacity);
+    for (QString &text : c.PhoneLocation)
+        text = StoredText(text, cap::PhoneLocation);
+    for (QString &text : c.PhoneNumber)
+        text = StoredText(text, cap::PhoneNumber);
+    for (QString &text : c.EMail)
+        text = StoredText(text, cap::EMail);
+    return c;
+}
+
+AGroups fittedGroup(const QString &name, const QString &sound)
+{
+    return AGroups{StoredText(name, capacity::GroupName), StoredText(sound, capacity::GroupSound)};
+}
+
 } // namespace
 
 StoreResult AllFailures(std::initializer_list<StoreResult> results)
@@ -64,12 +118,19 @@ AddressBook::AddressBook(const QString &dir, FileAccess access, QObject *parent)
 
 // ---- reading ----------------------------------------------------------------------------------
 
+void AddressBook::contactsEdited()
+{
+    ++m_contactsRevision;
+    m_numbers.reset();
+    emit contactsChanged();
+}
+
 StoreResult AddressBook::loadContacts()
 {
     // The stamp is taken first: a file replaced while it is read shows as changed next time.
     m_contactsStamp = StampOf(m_dir + QLatin1String(kAddressbookFileName));
     const StoreResult result = LoadAddressbook(m_dir, m_contacts, m_access);
-    emit contactsChanged();
+    contactsEdited();
     return result;
 }
 
@@ -125,53 +186,51 @@ bool AddressBook::GroupNameTaken(const QString &name) const
 
 ContactMatch AddressBook::FindContactByNumber(const QString &callerNumber) const
 {
-    return ::FindContactByNumber(m_contacts, callerNumber);
+    if (!m_numbers)
+        m_numbers.emplace(m_contacts);
+    return m_numbers->find(m_contacts, callerNumber);
 }
 
 // ---- changing ---------------------------------------------------------------------------------
 
-// A saved list is read back, so that the list holds what the file holds (texts cut to their
-// fields). A list that cannot be saved is not taken: the list stays as it was.
-StoreResult AddressBook::saveContacts(const TContactList &next)
+// The groups go first: contacts saved without their group would sit in a group the tree does not
+// show. When the contacts cannot be saved, the previous groups are saved back. The stamps are
+// taken under the lock, so a later change knows these files for its own.
+StoreResult AddressBook::save(bool groups, bool contacts, const TGroupList &previousGroups)
 {
-    if (const StoreResult saved = SaveAddressbook(m_dir, next); !saved)
-        return saved;
-    return loadContacts();
-}
-
-StoreResult AddressBook::saveGroups(const TGroupList &next)
-{
-    if (const StoreResult saved = SaveGroups(m_dir, next); !saved)
-        return saved;
-    return loadGroups();
-}
-
-// Both files change or neither. The groups go first: contacts saved without their group would
-// sit in a group the tree does not show. When the contacts cannot be saved, the previous groups
-// are saved back.
-StoreResult AddressBook::saveGroupsAndContacts(const TGroupList &groups, const TContactList &contacts)
-{
-    const TGroupList previous = m_groups.clone();
-    if (const StoreResult saved = saveGroups(groups); !saved)
-        return saved;
-    if (const StoreResult saved = saveContacts(contacts); !saved) {
-        saveGroups(previous);
-        return saved;
+    StoreResult saved = groups ? SaveGroups(m_dir, m_groups) : StoreResult();
+    if (saved && contacts) {
+        saved = SaveAddressbook(m_dir, m_contacts);
+        if (!saved && groups)
+            SaveGroups(m_dir, previousGroups);
     }
+    if (!saved) {
+        // The lists go back to what the files hold; a file that cannot be read either leaves
+        // nothing that is known to be in it.
+        if (groups)
+            m_groups.clear();
+        if (contacts)
+            m_contacts.clear();
+        return AllFailures({saved, groups ? loadGroups() : StoreResult(),
+                            contacts ? loadContacts() : StoreResult()});
+    }
+    if (groups)
+        m_groupsStamp = StampOf(m_dir + QLatin1String(kGroupsFileName));
+    if (contacts)
+        m_contactsStamp = StampOf(m_dir + QLatin1String(kAddressbookFileName));
     return {};
 }
 
-// CHANGE edits a copy of the contact list and returns a refusal, or success when the copy is to
-// be saved.
+// CHANGE edits the list in place and returns success, or a refusal before it changed anything.
 template <typename Change> StoreResult AddressBook::changeContacts(Change change)
 {
     const DataFolderLock lock(m_dir);
     if (const StoreResult fresh = reloadChanged(); !fresh)
         return fresh;
-    TContactList next = m_contacts.clone();
-    if (const StoreResult answer = change(next); !answer)
+    if (const StoreResult answer = change(m_contacts); !answer)
         return answer;
-    return saveContacts(next);
+    contactsEdited();
+    return save(false, true);
 }
 
 template <typename Change> StoreResult AddressBook::changeGroups(Change change)
@@ -179,10 +238,10 @@ template <typename Change> StoreResult AddressBook::changeGroups(Change change)
     const DataFolderLock lock(m_dir);
     if (const StoreResult fresh = reloadChanged(); !fresh)
         return fresh;
-    TGroupList next = m_groups.clone();
-    if (const StoreResult answer = change(next); !answer)
+    if (const StoreResult answer = change(m_groups); !answer)
         return answer;
-    return saveGroups(next);
+    emit groupsChanged();
+    return save(true, false);
 }
 
 StoreResult AddressBook::AddContact(AListAddress contact)
@@ -190,7 +249,7 @@ StoreResult AddressBook::AddContact(AListAddress contact)
     return changeContacts([&](TContactList &contacts) {
         if (firstNamed(contacts, contact.DisplayNameAs) >= 0)
             return contactNameTaken();
-        contacts.append(std::move(contact));
+        contacts.append(fitted(std::move(contact)));
         return StoreResult();
     });
 }
@@ -203,7 +262,7 @@ StoreResult AddressBook::EditContact(const QString &oldName, AListAddress contac
             return contactNameTaken();
         if (const int at = firstNamed(contacts, oldName); at >= 0)
             contacts.removeAt(at);
-        contacts.append(std::move(contact));
+        contacts.append(fitted(std::move(contact)));
         return StoreResult();
     });
 }
@@ -211,9 +270,8 @@ StoreResult AddressBook::EditContact(const QString &oldName, AListAddress contac
 StoreResult AddressBook::DeleteContacts(const QStringList &names)
 {
     return changeContacts([&](TContactList &contacts) {
-        for (const QString &name : names)
-            if (const int at = firstNamed(contacts, name); at >= 0)
-                contacts.removeAt(at);
+        const QSet<QString> keys = storedNames(names);
+        contacts.removeIf([&](const AListAddress &c) { return keys.contains(c.DisplayNameAs); });
         return StoreResult();
     });
 }
@@ -221,9 +279,10 @@ StoreResult AddressBook::DeleteContacts(const QStringList &names)
 StoreResult AddressBook::SetBlackList(const QStringList &names, bool on)
 {
     return changeContacts([&](TContactList &contacts) {
-        for (int i = 0; i < contacts.size(); ++i)
-            if (names.contains(contacts[i].DisplayNameAs))
-                contacts[i].BlackList = on;
+        const QSet<QString> keys = storedNames(names);
+        for (AListAddress &c : contacts)
+            if (keys.contains(c.DisplayNameAs))
+                c.BlackList = on;
         return StoreResult();
     });
 }
@@ -231,9 +290,11 @@ StoreResult AddressBook::SetBlackList(const QStringList &names, bool on)
 StoreResult AddressBook::MoveContactsToGroup(const QStringList &names, const QString &group)
 {
     return changeContacts([&](TContactList &contacts) {
-        for (int i = 0; i < contacts.size(); ++i)
-            if (names.contains(contacts[i].DisplayNameAs))
-                contacts[i].Group = group;
+        const QSet<QString> keys = storedNames(names);
+        const QString stored = StoredText(group, capacity::Group);
+        for (AListAddress &c : contacts)
+            if (keys.contains(c.DisplayNameAs))
+                c.Group = stored;
         return StoreResult();
     });
 }
@@ -243,7 +304,7 @@ StoreResult AddressBook::AddGroup(const QString &name)
     return changeGroups([&](TGroupList &groups) {
         if (GroupNameTaken(name))
             return StoreResult::refused(tr("Grupa pod tim imenom već postoji!"));
-        groups.append(AGroups{name, QString()});
+        groups.append(fittedGroup(name, QString()));
         return StoreResult();
     });
 }
@@ -254,9 +315,9 @@ StoreResult AddressBook::AddGroupUnderFreeName(const QString &base, QString *nam
         QString free = base;
         for (int n = 1; GroupNameTaken(free); ++n)
             free = base + QLatin1Char(' ') + QString::number(n);
-        groups.append(AGroups{free, QString()});
+        groups.append(fittedGroup(free, QString()));
         if (name)
-            *name = free;
+            *name = groups.constLast().GroupName;
         return StoreResult();
     });
 }
@@ -264,7 +325,7 @@ StoreResult AddressBook::AddGroupUnderFreeName(const QString &base, QString *nam
 StoreResult AddressBook::ImportContacts(const QString &baseGroup, QList<AListAddress> contacts,
                                         ImportCounts *counts, QString *groupName)
 {
-    ImportCounts done{int(contacts.size()), 0};
+    ImportCounts done{int(contacts.size()), 0, 0};
     if (counts)
         *counts = done;
     const DataFolderLock lock(m_dir);
@@ -273,27 +334,30 @@ StoreResult AddressBook::ImportContacts(const QString &baseGroup, QList<AListAdd
     QString group = baseGroup;
     for (int n = 1; GroupNameTaken(group); ++n)
         group = baseGroup + QLatin1Char(' ') + QString::number(n);
+    group = StoredText(group, capacity::GroupName);
 
     // Two names that differ only where the file cannot follow would become one key there.
     QSet<QString> taken;
-    for (int i = 0; i < m_contacts.size(); ++i)
-        taken.insert(storedName(m_contacts[i].DisplayNameAs));
-    TContactList next = m_contacts.clone();
+    for (const AListAddress &c : std::as_const(m_contacts))
+        taken.insert(c.DisplayNameAs);
+    const TGroupList previousGroups = m_groups;
     for (AListAddress &c : contacts) {
-        const QString key = storedName(c.DisplayNameAs);
-        if (key.trimmed().isEmpty() || taken.contains(key))
+        const QString given = c.DisplayNameAs;
+        AListAddress record = fitted(std::move(c));
+        if (record.DisplayNameAs.trimmed().isEmpty() || taken.contains(record.DisplayNameAs))
             continue;
-        taken.insert(key);
-        c.Group = group;
-        next.append(std::move(c));
+        taken.insert(record.DisplayNameAs);
+        done.fitted += record.DisplayNameAs != given ? 1 : 0;
+        record.Group = group;
+        m_contacts.append(std::move(record));
         ++done.imported;
     }
     if (done.imported == 0)
         return {};
-
-    TGroupList groups = m_groups.clone();
-    groups.append(AGroups{group, QString()});
-    if (const StoreResult saved = saveGroupsAndContacts(groups, next); !saved)
+    m_groups.append(AGroups{group, QString()});
+    emit groupsChanged();
+    contactsEdited();
+    if (const StoreResult saved = save(true, true, previousGroups); !saved)
         return saved;
     if (counts)
         *counts = done;
@@ -309,15 +373,18 @@ StoreResult AddressBook::RenameGroup(const QString &oldName, const QString &newN
         return fresh;
     if (GroupNameTaken(newName))
         return StoreResult::refused(tr("Grupa pod tim imenom već postoji!"));
-    TGroupList groups = m_groups.clone();
-    if (const int at = firstGroupNamed(groups, oldName); at >= 0)
-        groups.removeAt(at);
-    groups.append(AGroups{newName, QString()});
-    TContactList contacts = m_contacts.clone();
-    for (int i = 0; i < contacts.size(); ++i)
-        if (contacts[i].Group == oldName)
-            contacts[i].Group = newName;
-    return saveGroupsAndContacts(groups, contacts);
+    const TGroupList previousGroups = m_groups;
+    if (const int at = firstGroupNamed(m_groups, oldName); at >= 0)
+        m_groups.removeAt(at);
+    m_groups.append(fittedGroup(newName, QString()));
+    const QString from = StoredText(oldName, capacity::Group);
+    const QString to = StoredText(newName, capacity::Group);
+    for (AListAddress &c : m_contacts)
+        if (c.Group == from)
+            c.Group = to;
+    emit groupsChanged();
+    contactsEdited();
+    return save(true, true, previousGroups);
 }
 
 StoreResult AddressBook::DeleteGroup(const QString &name, bool withContacts)
@@ -325,17 +392,23 @@ StoreResult AddressBook::DeleteGroup(const QString &name, bool withContacts)
     const DataFolderLock lock(m_dir);
     if (const StoreResult fresh = reloadChanged(); !fresh)
         return fresh;
-    TGroupList groups = m_groups.clone();
-    if (const int at = firstGroupNamed(groups, name); at >= 0)
-        groups.removeAt(at);
-    TContactList contacts = m_contacts.clone();
-    for (int i = contacts.size() - 1; i >= 0; --i) {
-        if (withContacts && contacts[i].Group == name)
-            contacts.removeAt(i);
-        else if (!withContacts && firstGroupNamed(groups, contacts[i].Group) < 0)
-            contacts[i].Group = kNoGroup;
+    const TGroupList previousGroups = m_groups;
+    if (const int at = firstGroupNamed(m_groups, name); at >= 0)
+        m_groups.removeAt(at);
+    const QString group = StoredText(name, capacity::Group);
+    if (withContacts) {
+        m_contacts.removeIf([&](const AListAddress &c) { return c.Group == group; });
+    } else {
+        QSet<QString> groups;
+        for (const AGroups &g : std::as_const(m_groups))
+            groups.insert(g.GroupName);
+        for (AListAddress &c : m_contacts)
+            if (!groups.contains(c.Group))
+                c.Group = kNoGroup;
     }
-    return saveGroupsAndContacts(groups, contacts);
+    emit groupsChanged();
+    contactsEdited();
+    return save(true, true, previousGroups);
 }
 
 StoreResult AddressBook::SetGroupSound(const QString &groupName, const QString &sound)
@@ -345,7 +418,7 @@ StoreResult AddressBook::SetGroupSound(const QString &groupName, const QString &
         if (at < 0) // gone meanwhile: nothing to give a sound to
             return StoreResult();
         groups.removeAt(at);
-        groups.append(AGroups{groupName, sound});
+        groups.append(fittedGroup(groupName, sound));
         return StoreResult();
     });
 }

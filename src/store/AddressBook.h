@@ -9,18 +9,25 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+#include <optional>
+
 // The contacts and groups of one data folder, and every rule that changes them. Windows, the
 // call pipeline and tellwise-cli read the lists and change them only through these methods.
 //
 // Each change holds the folder's lock while it runs, first reads again a file that another
-// program replaced since this object last read or wrote it, applies the change to that fresh
-// list, rewrites the file and reads it back. A change that cannot be saved leaves the list as it
-// was. Changes are announced with contactsChanged() and groupsChanged().
-// What became of a batch import: rows offered and contacts saved.
+// program replaced since this object last read or wrote it, then changes the list in place and
+// rewrites the file. Texts are fitted to their fields as they enter, so the lists hold what the
+// files hold and a saved file is not read back. A change that cannot be saved leaves the list as
+// the file holds it. Changes are announced with contactsChanged() and groupsChanged().
+
+// What became of a batch import: rows offered, contacts saved, and how many of those saved
+// names the file holds otherwise than given (written in Latin letters, or cut to the field).
 struct ImportCounts
 {
     int selected = 0;
     int imported = 0;
+    int fitted = 0;
 };
 
 class AddressBook : public QObject
@@ -40,6 +47,9 @@ public:
     const QString &folder() const { return m_dir; }
     const TContactList &contacts() const { return m_contacts; }
     const TGroupList &groups() const { return m_groups; }
+    // Changes with every change of the contact list (a load, a reload or an edit): what is
+    // derived from the list is taken again when it differs.
+    std::uint64_t contactsRevision() const { return m_contactsRevision; }
 
     // Reads both files; failures of both are returned, the first one's message first.
     StoreResult load();
@@ -92,9 +102,10 @@ private:
     template <typename Change> StoreResult changeGroups(Change change);
     StoreResult loadContacts();
     StoreResult loadGroups();
-    StoreResult saveContacts(const TContactList &next);
-    StoreResult saveGroups(const TGroupList &next);
-    StoreResult saveGroupsAndContacts(const TGroupList &groups, const TContactList &contacts);
+    void contactsEdited();
+    // Writes the groups, the contacts or both (both or neither; PREVIOUSGROUPS are what the
+    // groups file holds now), after a change in memory; a failure reads the files back.
+    StoreResult save(bool groups, bool contacts, const TGroupList &previousGroups = {});
 
     QString m_dir;
     FileAccess m_access;
@@ -102,6 +113,9 @@ private:
     TGroupList m_groups;
     FileStamp m_contactsStamp;
     FileStamp m_groupsStamp;
+    std::uint64_t m_contactsRevision = 0;
+    // The caller look-up's index of the contacts' numbers, built at the first look-up after a change.
+    mutable std::optional<ContactNumberIndex> m_numbers;
 };
 
 // Every failure of several as one, with the first one's kind and their messages in order, or

@@ -40,22 +40,6 @@ QStringView withoutLeadingZeros(QStringView digits)
 constexpr int kNumbersPerContact = 8;
 constexpr int kKeyDigits = 8;
 
-struct DigitCache
-{
-    bool valid = false;
-    std::uint64_t revision = 0;
-    int contacts = 0;
-    std::vector<std::uint32_t> keys;    // kNumbersPerContact per contact
-    std::vector<std::uint32_t> offsets; // into digits; one more than keys
-    std::string digits;                 // every stored number's significant digits, ASCII
-};
-
-DigitCache &digitCache()
-{
-    static DigitCache cache;
-    return cache;
-}
-
 // Key of the last min(kKeyDigits, length) characters of ASCII digits.
 std::uint32_t keyOf(const char *digits, std::size_t length)
 {
@@ -79,40 +63,16 @@ void appendSignificantDigits(std::string &out, const QString &text)
     }
 }
 
-const DigitCache &currentDigitCache(const TContactList &contactList)
-{
-    DigitCache &cache = digitCache();
-    if (cache.valid && cache.revision == contactList.revision() && cache.contacts == contactList.size())
-        return cache;
-    const int contacts = contactList.size();
-    cache.keys.clear();
-    cache.offsets.clear();
-    cache.digits.clear();
-    cache.keys.reserve(std::size_t(contacts) * kNumbersPerContact);
-    cache.offsets.reserve(std::size_t(contacts) * kNumbersPerContact + 1);
-    for (const AListAddress &contact : contactList) {
-        for (const QString &number : contact.PhoneNumber) {
-            const std::size_t start = cache.digits.size();
-            cache.offsets.push_back(std::uint32_t(start));
-            appendSignificantDigits(cache.digits, number);
-            cache.keys.push_back(keyOf(cache.digits.data() + start, cache.digits.size() - start));
-        }
-    }
-    cache.offsets.push_back(std::uint32_t(cache.digits.size()));
-    cache.contacts = contacts;
-    cache.revision = contactList.revision();
-    cache.valid = true;
-    return cache;
-}
-
 // Index of the first stored number that the caller's significant digits match, or -1.
-qsizetype firstMatchingNumber(const DigitCache &cache, const std::string &caller)
+qsizetype firstMatchingNumber(const std::vector<std::uint32_t> &keyList,
+                              const std::vector<std::uint32_t> &offsets, const std::string &digits,
+                              const std::string &caller)
 {
     const std::uint32_t callerKey = keyOf(caller.data(), caller.size());
     const int keyDigits = int(std::min<std::size_t>(caller.size(), kKeyDigits));
     const std::uint32_t mask = keyDigits == kKeyDigits ? 0xFFFFFFFFu : (1u << (4 * keyDigits)) - 1;
-    const std::uint32_t *keys = cache.keys.data();
-    const std::size_t count = cache.keys.size();
+    const std::uint32_t *keys = keyList.data();
+    const std::size_t count = keyList.size();
     for (std::size_t base = 0; base < count; base += kNumbersPerContact) {
         // Branch-free over one contact's eight keys, so the compiler can vectorise the scan.
         unsigned hits = 0;
@@ -122,10 +82,10 @@ qsizetype firstMatchingNumber(const DigitCache &cache, const std::string &caller
             const int k = __builtin_ctz(hits);
             hits &= hits - 1;
             const std::size_t i = base + std::size_t(k);
-            const std::size_t begin = cache.offsets[i];
-            const std::size_t length = cache.offsets[i + 1] - begin;
+            const std::size_t begin = offsets[i];
+            const std::size_t length = offsets[i + 1] - begin;
             if (length >= caller.size() &&
-                cache.digits.compare(begin + length - caller.size(), caller.size(), caller) == 0)
+                digits.compare(begin + length - caller.size(), caller.size(), caller) == 0)
                 return qsizetype(i);
         }
     }
@@ -169,13 +129,33 @@ bool NumbersMatch(const QString &callerDigits, const QString &storedDigits)
     return a == b;
 }
 
+ContactNumberIndex::ContactNumberIndex(const TContactList &contacts)
+{
+    m_keys.reserve(std::size_t(contacts.size()) * kNumbersPerContact);
+    m_offsets.reserve(std::size_t(contacts.size()) * kNumbersPerContact + 1);
+    for (const AListAddress &contact : contacts) {
+        for (const QString &number : contact.PhoneNumber) {
+            const std::size_t start = m_digits.size();
+            m_offsets.push_back(std::uint32_t(start));
+            appendSignificantDigits(m_digits, number);
+            m_keys.push_back(keyOf(m_digits.data() + start, m_digits.size() - start));
+        }
+    }
+    m_offsets.push_back(std::uint32_t(m_digits.size()));
+}
+
 ContactMatch FindContactByNumber(const TContactList &contacts, const QString &callerNumber)
+{
+    return ContactNumberIndex(contacts).find(contacts, callerNumber);
+}
+
+ContactMatch ContactNumberIndex::find(const TContactList &contacts, const QString &callerNumber) const
 {
     ContactMatch match;
     std::string caller;
     appendSignificantDigits(caller, DigitsOnly(callerNumber));
     if (!caller.empty()) {
-        const qsizetype i = firstMatchingNumber(currentDigitCache(contacts), caller);
+        const qsizetype i = firstMatchingNumber(m_keys, m_offsets, m_digits, caller);
         if (i >= 0) {
             match.index = int(i / kNumbersPerContact);
             match.location = contacts[match.index].PhoneLocation[std::size_t(i % kNumbersPerContact)];

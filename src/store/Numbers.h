@@ -6,6 +6,9 @@
 #include <QStringList>
 
 #include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
 
 // Telephone numbers: reducing them to comparable digits, finding the contact a caller's number
 // belongs to, the user's own area code, and laying numbers out for display.
@@ -33,9 +36,25 @@ struct ContactMatch
     bool operator==(const ContactMatch &) const = default;
 };
 
-// Finds the first contact of CONTACTS (in list order, then PhoneNumber1..8) whose stored number
-// the caller's number matches (NumbersMatch). The contacts' digit strings are cached and rebuilt
-// when the list's revision changes.
+// The stored numbers of a contact list reduced for the caller look-up, built once and kept by
+// the list's owner until the list changes.
+class ContactNumberIndex
+{
+public:
+    explicit ContactNumberIndex(const TContactList &contacts);
+
+    // Finds the first contact of CONTACTS (in list order, then PhoneNumber1..8) whose stored
+    // number the caller's number matches (NumbersMatch). CONTACTS is the list the index was
+    // built from, unchanged since.
+    ContactMatch find(const TContactList &contacts, const QString &callerNumber) const;
+
+private:
+    std::vector<std::uint32_t> m_keys;    // eight per contact
+    std::vector<std::uint32_t> m_offsets; // into m_digits; one more than m_keys
+    std::string m_digits;                 // every stored number's significant digits, ASCII
+};
+
+// The same look-up once, without keeping the index.
 ContactMatch FindContactByNumber(const TContactList &contacts, const QString &callerNumber);
 
 // The user's own area code, read once at start-up (ReadTelephonyAreaCode); StripOwnAreaCode may

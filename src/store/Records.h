@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <algorithm>
@@ -10,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-// The in-memory records of the address book, the groups and the call log, and the list that
-// holds them. Text fields are unbounded here; the capacities of the
-// data files apply only when a record is written.
+// The in-memory records of the address book, the groups and the call log, and the lists that
+// hold them. Text fields are unbounded here; the capacities of the data files apply when a record
+// is written (the address book fits its texts when they enter, so it holds what its files hold).
 
 struct AListAddress
 {
@@ -188,6 +189,8 @@ private:
     std::uint64_t m_revision = 0; // 0: never changed
 };
 
-using TContactList = RecordList<AListAddress>;
-using TGroupList = RecordList<AGroups>;
+// Contacts and groups are values shared copy-on-write: a copy (the search's, a background save's)
+// costs nothing until one side changes.
+using TContactList = QList<AListAddress>;
+using TGroupList = QList<AGroups>;
 using TCallList = RecordList<ACalls>;

@@ -179,19 +179,6 @@ QList<FoundContact> SearchContacts(const TContactList &contacts, const SearchCri
     return found;
 }
 
-bool TContactListCopy::copyMore(int count)
-{
-    if (!m_started || m_source.revision() != m_revision) {
-        m_copy.clear();
-        m_revision = m_source.revision();
-        m_started = true;
-    }
-    const int end = std::min(m_source.size(), m_copy.size() + count);
-    for (int i = m_copy.size(); i < end; ++i)
-        m_copy.append(m_source[i]);
-    return m_copy.size() == m_source.size();
-}
-
 TSearchContact::TSearchContact(TContactList snapshot, SearchCriteria criteria, QObject *parent)
     : QThread(parent), m_contacts(std::move(snapshot)), m_total(m_contacts.size()),
       m_criteria(std::move(criteria))

@@ -42,28 +42,9 @@ struct FoundContact
 // The matching contacts of CONTACTS in list order, for callers that can wait.
 QList<FoundContact> SearchContacts(const TContactList &contacts, const SearchCriteria &criteria);
 
-// A copy of a contact list made a slice at a time, so that a long list does not hold up the
-// window's event loop while it is copied. All changes of the list happen on the thread that
-// copies, between slices; a change (seen by the list's revision) starts the copy again, so the
-// copy is always the list as it was at one moment.
-class TContactListCopy
-{
-public:
-    explicit TContactListCopy(const TContactList &source) : m_source(source) {}
-
-    // Copies up to COUNT more contacts; true when the copy is complete.
-    bool copyMore(int count);
-    TContactList take() { return std::move(m_copy); }
-
-private:
-    const TContactList &m_source;
-    TContactList m_copy;
-    std::uint64_t m_revision = 0;
-    bool m_started = false;
-};
-
 // The search thread. It works on its own copy of the contacts, taken by the caller when the
-// search starts, so that changes to the address book while it runs touch nothing it reads. It
+// search starts (a shared copy: the address book's next change copies its own list instead), so
+// that changes to the address book while it runs touch nothing it reads. It
 // reports what it found in batches, a few dozen times a second at most, so that a large address
 // book does not flood the window with one event per contact.
 class TSearchContact : public QThread

@@ -43,7 +43,7 @@ void TCallRowsModel::refresh()
         m_keys.push_back({call.CallerNumber, call.CalledNumber, call.CallDate, call.CallTime});
     m_looked.assign(std::size_t(m_rows), false);
     m_contactNames.clear();
-    m_contactsRevision = m_book.contacts().revision();
+    m_contactsRevision = m_book.contactsRevision();
     endResetModel();
 }
 
@@ -51,10 +51,10 @@ QString TCallRowsModel::callerText(int row) const
 {
     if (row < 0 || row >= m_rows || row >= m_log.calls().size())
         return {};
-    if (m_book.contacts().revision() != m_contactsRevision) {
+    if (m_book.contactsRevision() != m_contactsRevision) {
         std::fill(m_looked.begin(), m_looked.end(), false);
         m_contactNames.clear();
-        m_contactsRevision = m_book.contacts().revision();
+        m_contactsRevision = m_book.contactsRevision();
     }
     if (!m_looked[std::size_t(row)]) {
         m_looked[std::size_t(row)] = true;

@@ -119,8 +119,6 @@ TfrmFindContact::TfrmFindContact(AddressBook &addressBook, QMenu *contactsMenu, 
     timerSearch = new QTimer(this);
     timerSearch->setObjectName(QStringLiteral("timerSearch"));
     timerSearch->setInterval(150);
-    m_copyTimer = new QTimer(this);
-    m_copyTimer->setInterval(0);
     m_resultsTimer = new QTimer(this);
     m_resultsTimer->setInterval(100);
     m_resultsTimer->setSingleShot(true);
@@ -133,7 +131,6 @@ TfrmFindContact::TfrmFindContact(AddressBook &addressBook, QMenu *contactsMenu, 
     connect(btnClose, &QPushButton::clicked, this, &TfrmFindContact::btnCloseClick);
     connect(btnShow, &QPushButton::clicked, this, &TfrmFindContact::btnShowClick);
     connect(timerSearch, &QTimer::timeout, this, &TfrmFindContact::timerSearchTimer);
-    connect(m_copyTimer, &QTimer::timeout, this, &TfrmFindContact::copyStep);
     connect(m_resultsTimer, &QTimer::timeout, this, &TfrmFindContact::addPendingResults);
     connect(lvContacts, &QAbstractItemView::doubleClicked, this, &TfrmFindContact::lvContactsDblClick);
     connect(lvContacts, &QWidget::customContextMenuRequested, this, &TfrmFindContact::contactsContextMenu);
@@ -362,21 +359,7 @@ void TfrmFindContact::btnSearchClick()
                                 chkMatchCase->isChecked(), cbCondition->currentIndex() == 1};
     // The worker reads its own copy: the address book may change or be read again from disk
     // while it runs.
-    m_copy = std::make_unique<TContactListCopy>(m_book.contacts());
-    m_copyTimer->start();
-}
-
-void TfrmFindContact::copyStep()
-{
-    // About a millisecond or two of copying per turn, even on a slow machine.
-    constexpr int kSlice = 2000;
-    if (!m_copy || !m_copy->copyMore(kSlice))
-        return;
-    m_copyTimer->stop();
-    TContactList snapshot = m_copy->take();
-    m_copy.reset();
-    pgbSearch->setRange(0, qMax(1, snapshot.size()));
-    m_worker = new TSearchContact(std::move(snapshot), m_criteria, this);
+    m_worker = new TSearchContact(m_book.contacts(), m_criteria, this);
     connect(m_worker, &TSearchContact::progressed, this, &TfrmFindContact::searchProgressed);
     connect(m_worker, &TSearchContact::searchDone, this, &TfrmFindContact::searchDone);
     connect(m_worker, &QThread::finished, m_worker, &QObject::deleteLater);
@@ -420,12 +403,6 @@ void TfrmFindContact::btnStopClick()
         m_worker->requestStop();
     btnStop->setEnabled(false);
     timerSearch->stop();
-    // Stopped before the thread began: nothing was tested.
-    if (m_copy) {
-        m_copy.reset();
-        m_copyTimer->stop();
-        searchDone();
-    }
 }
 
 void TfrmFindContact::btnClearClick()

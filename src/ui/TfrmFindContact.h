@@ -60,7 +60,7 @@ public:
     void lvContactsDblClick();
     void timerSearchTimer();
 
-    bool searching() const { return m_copy || m_worker; }
+    bool searching() const { return !m_worker.isNull(); }
     int resultCount() const;
     QString resultName(int row) const;
 
@@ -95,7 +95,6 @@ private:
     void setFoundCount(int count);
     void lvContactsChange();
     void contactsContextMenu(const QPoint &pos);
-    void copyStep();
     void addPendingResults();
     void searchProgressed(const QList<FoundContact> &found, int tested);
     void searchDone();
@@ -105,9 +104,6 @@ private:
     AddressBook &m_book;
     QMenu *m_contactsMenu;
     TFoundContactsModel *m_found = nullptr;
-    // The contacts are copied a slice per turn of the event loop before the thread starts.
-    std::unique_ptr<TContactListCopy> m_copy;
-    QTimer *m_copyTimer = nullptr;
     SearchCriteria m_criteria;
     QPointer<TSearchContact> m_worker;
     // Results that arrived since the list was last extended: the list grows a few times a

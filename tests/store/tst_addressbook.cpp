@@ -403,6 +403,7 @@ private slots:
         QCOMPARE(group, u"Uvoz 1"_s);
         QCOMPARE(counts.selected, 8);
         QCOMPARE(counts.imported, 3);
+        QCOMPARE(counts.fitted, 2);
         QCOMPARE(names(book.contacts()),
                  (QStringList{"Ana", "Boris@Uvoz 1", "Cvita@Uvoz 1", longName + "@Uvoz 1"}));
         QCOMPARE(groupNames(book.groups()), (QStringList{"Uvoz", "Uvoz 1"}));
@@ -412,6 +413,32 @@ private slots:
         QCOMPARE(counts.imported, 0);
         QVERIFY(group.isEmpty());
         QCOMPARE(book.groups().size(), 2);
+    }
+
+    // Texts are fitted as they enter, so after any changes the list is what a fresh load of the
+    // file gives, without reading it back; the book's own saves are not taken for another's.
+    void listHoldsWhatTheFileHolds()
+    {
+        AddressBook book(m_path);
+        QVERIFY(book.load());
+        AListAddress c = contact(QString(80, QLatin1Char('x')), u"091 111"_s);
+        c.FirstName = u"山田 太郎"_s;
+        c.Notes = QString(300, QLatin1Char('n'));
+        QVERIFY(book.AddGroup(u"Ελένη Παπαδοπούλου Καραμανλή Κωνσταντινίδου"_s));
+        QVERIFY(book.AddContact(c));
+        QVERIFY(book.AddContact(contact(u"Ђорђе"_s)));
+        QVERIFY(book.EditContact(u"Ђорђе"_s, contact(u"Віталій"_s, u"€ 5"_s)));
+        QVERIFY(book.SetGroupSound(u"Ελένη Παπαδοπούλου Καραμανλή Κωνσταντινίδου"_s, u"Ζ.wav"_s));
+        QVERIFY(book.MoveContactsToGroup({c.DisplayNameAs}, u"Ελένη Παπαδοπούλου Καραμανλή Κωνσταντινίδου"_s));
+        QSignalSpy reloaded(&book, &AddressBook::contactsChanged);
+        QVERIFY(book.reloadChanged());
+        QCOMPARE(reloaded.size(), 0);
+        AddressBook fresh(m_path, FileAccess::ReadOnly);
+        QVERIFY(fresh.load());
+        QCOMPARE(names(book.contacts()), names(fresh.contacts()));
+        QVERIFY(book.contacts() == fresh.contacts());
+        QVERIFY(book.groups() == fresh.groups());
+        QCOMPARE(book.contacts()[0].Group, book.groups()[0].GroupName);
     }
 
     // Two writers on one folder (the monitor and tellwise-cli): neither saves over a change it
