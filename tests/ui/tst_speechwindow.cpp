@@ -13,8 +13,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -192,6 +194,27 @@ private slots:
         QCOMPARE(control<QCheckBox>("chkSpeakWelcome")->isChecked(), !ok);
         QCOMPARE(control<QLineEdit>("editText")->text(),
                  ok ? u"Drugi tekst"_s : u"Dobro doshlee oo Tellwise Monitor"_s);
+    }
+
+    // The stored choice of a daemon that answers late comes back with it: list, voice and the
+    // options window's word. (Last: the other cases have no daemon.)
+    void lateDaemonGetsTheStoredChoiceBack()
+    {
+        start({{Settings::SapiVersion, 1}, {Settings::SapiVoiceName, u"Croatian (hr)"_s}});
+        QVERIFY(control<QRadioButton>("rbSAPI4")->isChecked());
+        const QString home = QDir::homePath();
+        QDir().mkpath(home + "/speechd");
+        testsupport::writeFile(home + "/speechd/speechd.conf",
+                               "AddModule \"espeak-ng\" \"sd_espeak-ng\" \"espeak-ng.conf\"\n"
+                               "DefaultModule espeak-ng\n");
+        QProcess daemon;
+        daemon.start("speech-dispatcher", {"-s", "-t", "5", "-C", home + "/speechd", "-c", "unix_socket",
+                                           "-S", home + "/run/no-speechd.sock", "-L", home + "/speechd"});
+        QTRY_VERIFY_WITH_TIMEOUT(control<QRadioButton>("rbSAPI5")->isChecked(), 20000);
+        QCOMPARE(control<QComboBox>("cbVoices")->currentText(), u"Croatian (hr)"_s);
+        QCOMPARE(m_options->findChild<QLabel *>(u"lblSpeechState"_s)->text(), u"Govori Speech Dispatcher."_s);
+        daemon.kill();
+        daemon.waitForFinished();
     }
 };
 
