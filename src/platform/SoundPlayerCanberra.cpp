@@ -28,8 +28,9 @@ public:
     void stopSpeech() override { stop(m_speech); }
 
 private:
-    // Ring sounds play in the event role; spoken names in the phone role, which a desktop's
-    // muted system sounds do not silence. Each channel has one sound at a time.
+    // Ring sounds play in the event role; spoken names in the notification role, which a
+    // desktop's muted system sounds do not silence (the phone role would also carry them off
+    // to a headset). Each channel has one sound at a time.
     struct Channel
     {
         const char *role;
@@ -124,7 +125,7 @@ private:
     ca_context *m_context = nullptr;
     std::uint32_t m_lastId = 0;
     Channel m_ring{"event"};
-    Channel m_speech{"phone"};
+    Channel m_speech{"notification"};
 };
 
 } // namespace
