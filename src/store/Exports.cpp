@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -73,8 +74,11 @@ const std::vector<ExportField> &exportFields()
 // formula, and a caller's name comes from the network: such a cell gets a leading apostrophe, so
 // it shows as text. A phone number written "+385 91 ..." is such a cell too; with the apostrophe
 // it shows as the number typed, not as a formula or a figure that lost its "+" and leading zeros.
-QString csvField(const QString &cell)
+QString csvField(const QString &text)
 {
+    // The file is in the data files' code page: other scripts in Latin letters, as the data
+    // files hold them, rather than question marks.
+    const QString cell = StoredText(text, std::numeric_limits<int>::max());
     static const QString formulaStart = QStringLiteral("=+-@\t\r");
     const bool formula = !cell.isEmpty() && formulaStart.contains(cell.front());
     const QString value = formula ? QLatin1Char('\'') + cell : cell;
