@@ -99,13 +99,13 @@ TfrmIncomingCall::TfrmIncomingCall(TfrmNewCallMessage *message, TfrmCallerNotes 
     btnClose->setToolTip(tr("Zatvori"));
     connect(btnClose, &TBitmapButton::clicked, this, &TfrmIncomingCall::closeWindow);
 
-    // Under the picture, where a black-listed caller's mark is seen first.
+    // A badge on top of the picture, where the eye goes first.
     lblBlackList = new QLabel(tr("Na crnoj listi!"), imgMain);
     lblBlackList->setObjectName(QStringLiteral("lblBlackList"));
-    lblBlackList->setGeometry(180, 131, 160, 16);
+    lblBlackList->setGeometry(190, 16, 140, 18);
     lblBlackList->setAlignment(Qt::AlignCenter);
     lblBlackList->setFont(verdanaBold());
-    lblBlackList->setStyleSheet(QStringLiteral("color: #b00000;"));
+    lblBlackList->setStyleSheet(QStringLiteral("color: white; background: #c62828; border-radius: 9px;"));
     lblBlackList->hide();
 
     LoadLanguageBitmaps(1);
@@ -242,8 +242,7 @@ void TfrmIncomingCall::ShowIncomingCallWindow()
     if (!m_animate) {
         m_slide.finish();
         move(target);
-        show();
-        raise();
+        showOverDialogs();
         return;
     }
     const int start = GetScreenAreas().screen.top() - height();
@@ -251,9 +250,21 @@ void TfrmIncomingCall::ShowIncomingCallWindow()
     QList<QPoint> frames;
     for (int y : slide::decelerate(start, target.y()))
         frames.append({target.x(), y});
+    showOverDialogs();
+    m_slide.play(this, frames);
+}
+
+void TfrmIncomingCall::showOverDialogs()
+{
+    // The tie to an open dialog is the program's own: shown with it, the window manager would
+    // keep the window above that dialog for good, and a click on the dialog could not raise it.
+    QWindow *dialog = windowHandle() ? windowHandle()->transientParent() : nullptr;
+    if (dialog)
+        windowHandle()->setTransientParent(nullptr);
     show();
     raise();
-    m_slide.play(this, frames);
+    if (dialog)
+        windowHandle()->setTransientParent(dialog);
 }
 
 void TfrmIncomingCall::showEvent(QShowEvent *event)

@@ -83,6 +83,7 @@ private:
     void timerCloseTimer();
     void lblCallerNoteClick();
     void finishClose();
+    void showOverDialogs();
     // DIALOG: the modal dialog open now, or null when none is.
     void followModalDialog(QWindow *dialog);
     QLabel *makeCaption(const char *name, const QRect &geometry);
