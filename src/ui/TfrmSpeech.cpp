@@ -392,8 +392,11 @@ bool TfrmSpeech::applyVoice()
 void TfrmSpeech::dispatcherChanged()
 {
     rbSAPI5->setEnabled(IsSapiAvailable(5));
-    if (IsSapiAvailable(5) && !firstGeneration() && m_listGeneration != 1 && !isVisible())
+    if (IsSapiAvailable(5) && !firstGeneration() && !isVisible()) {
+        if (m_listGeneration == 1 && cbVoices->count() == 0)
+            m_listGeneration = -1; // the list came back empty from a daemon that was slow
         showGeneration(1);
+    }
     showState();
 }
 
