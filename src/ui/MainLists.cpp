@@ -18,12 +18,21 @@ QPixmap MainListImage(int index)
     return *it;
 }
 
+QList<int> SelectedRowsOf(const QAbstractItemView *view)
+{
+    QList<int> rows;
+    for (const QItemSelectionRange &range : view->selectionModel()->selection())
+        for (int r = range.top(); r <= range.bottom(); ++r)
+            rows << r;
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
 ListRows ListRowsOf(const QTreeView *view)
 {
     ListRows rows;
-    for (const QModelIndex &index : view->selectionModel()->selectedRows())
-        rows.selected << index.row();
-    std::sort(rows.selected.begin(), rows.selected.end());
+    rows.selected = SelectedRowsOf(view);
     const QModelIndex current = view->selectionModel()->currentIndex();
     rows.current = current.isValid() ? current.row() : -1;
     const QModelIndex top = view->indexAt(QPoint(1, 1));

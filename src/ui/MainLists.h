@@ -8,6 +8,7 @@
 #include <type_traits>
 #include <utility>
 
+class QAbstractItemView;
 class QTreeView;
 
 // What the main window's lists and the other windows' lists share.
@@ -25,6 +26,10 @@ struct ListRows
     bool atTop = true;
 };
 ListRows ListRowsOf(const QTreeView *view);
+// The rows selected in a list that selects whole rows, in ascending order. Unlike Qt's
+// selectedRows() it reads the selection's ranges only, which keeps a selection of a hundred
+// thousand rows quick.
+QList<int> SelectedRowsOf(const QAbstractItemView *view);
 // Selects ROWS, makes the current one current and scrolls as they say; rows of -1 are left out.
 void ShowListRows(QTreeView *view, const ListRows &rows);
 
@@ -66,17 +71,25 @@ private:
     // such rows in turn, one each. One pass over the rows, which ends when all are found.
     QList<int> rowsOf(const QList<Key> &keys) const
     {
-        QHash<Key, QList<qsizetype>> wanted;
-        for (qsizetype i = 0; i < keys.size(); ++i)
-            wanted[keys[i]].append(i);
+        // The first key of each value waiting to be found, and after each key the next one of
+        // the same value.
+        QHash<Key, qsizetype> wanted;
+        wanted.reserve(keys.size());
+        QList<qsizetype> next(keys.size(), -1);
+        for (qsizetype i = keys.size() - 1; i >= 0; --i) {
+            next[i] = wanted.value(keys[i], -1);
+            wanted.insert(keys[i], i);
+        }
         QList<int> rows(keys.size(), -1);
         const int count = m_model.rowCount();
         for (int r = 0; r < count && !wanted.isEmpty(); ++r) {
             const auto it = wanted.find(m_model.keyAt(r));
             if (it == wanted.end())
                 continue;
-            rows[it->takeFirst()] = r;
-            if (it->isEmpty())
+            rows[*it] = r;
+            if (next[*it] >= 0)
+                *it = next[*it];
+            else
                 wanted.erase(it);
         }
         return rows;

@@ -73,11 +73,7 @@ void TfrmMain::selectCallRow(int row, bool add)
 
 QList<int> TfrmMain::selectedCallRows() const
 {
-    QList<int> rows;
-    for (const QModelIndex &index : lvCalls->selectionModel()->selectedRows())
-        rows << index.row();
-    std::sort(rows.begin(), rows.end());
-    return rows;
+    return SelectedRowsOf(lvCalls);
 }
 
 void TfrmMain::callSelectionChanged()

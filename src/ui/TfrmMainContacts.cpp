@@ -320,12 +320,8 @@ bool TfrmMain::contactRowBlackListed(int row) const
 
 QStringList TfrmMain::selectedContactNames() const
 {
-    QList<int> rows;
-    for (const QModelIndex &index : lvContacts->selectionModel()->selectedRows())
-        rows << index.row();
-    std::sort(rows.begin(), rows.end());
     QStringList names;
-    for (int r : rows)
+    for (int r : SelectedRowsOf(lvContacts))
         if (r < m_contactRows->rowCount())
             names << m_contactRows->row(r).DisplayName;
     return names;
@@ -364,7 +360,8 @@ void TfrmMain::ShowContacts(const QStringList &names)
 
 void TfrmMain::contactSelectionChanged()
 {
-    const int selected = int(lvContacts->selectionModel()->selectedRows().size());
+    const QList<int> rows = SelectedRowsOf(lvContacts);
+    const int selected = int(rows.size());
     tbEditContact->setEnabled(selected == 1);
     tbDeleteContact->setEnabled(selected >= 1);
     const QString deleteText = selected >= 2 ? tr("Izbriši osobe") : tr("Izbriši osobu");
@@ -376,8 +373,7 @@ void TfrmMain::contactSelectionChanged()
     m_menus.miEditContact->setVisible(selected < 2);
     m_menus.miAddToBlackList->setVisible(selected < 2);
     m_menus.miSelectAllContacts->setEnabled(m_contactRows->rowCount() > 0);
-    const QModelIndexList rows = lvContacts->selectionModel()->selectedRows();
-    const bool blackListed = rows.size() == 1 && contactRowBlackListed(rows.first().row());
+    const bool blackListed = selected == 1 && contactRowBlackListed(rows.first());
     m_menus.miAddToBlackList->setText(blackListed ? tr("Makni osobu iz Crne Liste")
                                                   : tr("Dodaj osobu u Crnu Listu"));
     showContactDetails();
