@@ -2,6 +2,7 @@
 
 #include "telephony/CapiCallSource.h"
 #include "telephony/ModemCallSource.h"
+#include "telephony/MqttCallSource.h"
 #include "telephony/NetworkCallSource.h"
 
 namespace telephony {
@@ -11,6 +12,7 @@ namespace {
 const CallSourceType kTypes[] = {
     {DeviceKind::Modem, ModemCallSource::lines, ModemCallSource::create},
     {DeviceKind::Modem, NetworkCallSource::lines, NetworkCallSource::create},
+    {DeviceKind::Modem, MqttCallSource::lines, MqttCallSource::create},
     {DeviceKind::Isdn, CapiCallSource::lines, CapiCallSource::create},
 };
 

@@ -1,0 +1,139 @@
+#include "telephony/MqttConfig.h"
+
+#include "telephony/ModemConfig.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace telephony {
+
+namespace {
+
+constexpr qsizetype kMaxPasswordFileSize = 64 * 1024;
+
+QString hostText(const MqttBroker &broker)
+{
+    const QString host = broker.host.contains(QLatin1Char(':')) ? QLatin1Char('[') + broker.host + QLatin1Char(']')
+                                                                 : broker.host;
+    return host + QLatin1Char(':') + QString::number(broker.effectivePort());
+}
+
+} // namespace
+
+bool IsValidMqttPrefix(const QString &prefix)
+{
+    if (prefix.isEmpty() || prefix.size() > 200)
+        return false;
+    for (const QString &level : prefix.split(QLatin1Char('/'))) {
+        if (level.isEmpty() || level.contains(QLatin1Char('+')) || level.contains(QLatin1Char('#')))
+            return false;
+    }
+    for (const QChar c : prefix) {
+        if (c.unicode() < 0x20 || c.isSpace())
+            return false;
+    }
+    return true;
+}
+
+QString MqttLine::lineName() const
+{
+    return QStringLiteral("MQTT ") + address();
+}
+
+QString MqttLine::address() const
+{
+    return prefix + QLatin1Char('@') + hostText(broker);
+}
+
+bool MqttLine::parse(const QString &text, MqttLine *line)
+{
+    const QString trimmed = text.trimmed();
+    const qsizetype at = trimmed.lastIndexOf(QLatin1Char('@'));
+    if (at <= 0)
+        return false;
+    MqttLine parsed;
+    parsed.prefix = trimmed.left(at);
+    if (!IsValidMqttPrefix(parsed.prefix) || !MqttBroker::parse(trimmed.mid(at + 1), &parsed.broker))
+        return false;
+    *line = parsed;
+    return true;
+}
+
+MqttConfig MqttConfig::load()
+{
+    MqttConfig c;
+    if (!QFile::exists(ModemConfig::filePath()))
+        return c;
+    QSettings s(ModemConfig::filePath(), QSettings::IniFormat);
+    s.beginGroup(QStringLiteral("Network"));
+    for (const QString &entry : s.value(QStringLiteral("Mqtt")).toStringList()) {
+        MqttLine line;
+        if (!MqttLine::parse(entry, &line))
+            continue;
+        bool duplicate = false;
+        for (const MqttLine &known : std::as_const(c.lines))
+            duplicate = duplicate || known.lineName() == line.lineName();
+        if (!duplicate)
+            c.lines.append(line);
+    }
+    const auto path = [&s](const char *key) {
+        QString file = s.value(QLatin1String(key)).toString();
+        if (!file.isEmpty() && QFileInfo(file).isRelative())
+            file = QFileInfo(ModemConfig::filePath()).absolutePath() + QLatin1Char('/') + file;
+        return file;
+    };
+    c.passwordFile = path("MqttPasswordFile");
+    c.caFile = path("MqttCaFile");
+    return c;
+}
+
+bool MqttConfig::credentials(const QString &host, QString *user, QString *password, QString *error) const
+{
+    if (passwordFile.isEmpty())
+        return false;
+    QFile file(passwordFile);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(passwordFile, file.errorString());
+        return false;
+    }
+    // A password others can read is no secret: such a file is not used at all.
+    struct stat st = {};
+    if (::fstat(file.handle(), &st) != 0 || (st.st_mode & (S_IRWXG | S_IRWXO)) != 0 || st.st_uid != ::geteuid()) {
+        if (error)
+            *error = QStringLiteral("%1 may be read by others than its owner").arg(passwordFile);
+        return false;
+    }
+    for (const QByteArray &raw : file.read(kMaxPasswordFileSize).split('\n')) {
+        const QByteArray entry = raw.trimmed();
+        const qsizetype space = entry.indexOf(' ');
+        const qsizetype at = entry.left(qMax<qsizetype>(space, 0)).lastIndexOf('@');
+        if (space <= 0 || at <= 0)
+            continue;
+        const QString entryUser = QString::fromUtf8(entry.left(at));
+        if (QString::fromUtf8(entry.mid(at + 1, space - at - 1)).compare(host, Qt::CaseInsensitive) != 0 ||
+            (!user->isEmpty() && entryUser != *user))
+            continue;
+        *user = entryUser;
+        *password = QString::fromUtf8(entry.mid(space + 1).trimmed());
+        return true;
+    }
+    return false;
+}
+
+MqttBroker MqttConfig::brokerOf(const MqttLine &line, QString *error) const
+{
+    MqttBroker broker = line.broker;
+    if (!caFile.isEmpty()) {
+        broker.tls = true;
+        broker.caFile = caFile;
+    }
+    credentials(broker.host, &broker.user, &broker.password, error);
+    return broker;
+}
+
+} // namespace telephony

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "telephony/MqttClient.h"
+
+#include <QList>
+#include <QString>
+
+namespace telephony {
+
+// A line that shows the calls another monitor publishes: "PREFIX@HOST[:PORT]".
+struct MqttLine
+{
+    QString prefix; // the other monitor's topic prefix, "tellwise/kitchen"
+    MqttBroker broker;
+
+    // "MQTT tellwise/kitchen@broker.lan:1883": the DeviceName.
+    QString lineName() const;
+    // "tellwise/kitchen@broker.lan:1883"
+    QString address() const;
+
+    // False for an empty or wildcard prefix, a prefix with empty levels, or a bad broker.
+    static bool parse(const QString &text, MqttLine *line);
+};
+
+// A topic prefix that can carry our topics: levels without MQTT wildcards, none empty.
+bool IsValidMqttPrefix(const QString &prefix);
+
+// Group [Network] of the modem configuration file: Mqtt (comma-separated lines), MqttPasswordFile
+// (one "USER@HOST PASSWORD" a line, for the lines and the publishing alike), MqttCaFile (TLS to
+// the lines' brokers, trusting these authorities).
+struct MqttConfig
+{
+    QList<MqttLine> lines;
+    QString passwordFile;
+    QString caFile;
+
+    static MqttConfig load();
+    // The user and password for HOST: the file's line for USER@HOST, or with no USER given, its
+    // first line for HOST. False when the file is missing or refused (error set) or holds no such
+    // line; a file others than its owner may read is refused.
+    bool credentials(const QString &host, QString *user, QString *password, QString *error = nullptr) const;
+    // LINE's broker with TLS and credentials filled in.
+    MqttBroker brokerOf(const MqttLine &line, QString *error = nullptr) const;
+};
+
+} // namespace telephony
