@@ -162,7 +162,12 @@ template <typename Fill> QString writeTemporary(const QString &target, Fill fill
     if (::stat(native(target).constData(), &st) == 0)
         (void)::fchmod(file.fd(), st.st_mode & 07777);
     bool written = true;
-    fill([&](const char *data, qsizetype size) { written = written && writeAll(file.fd(), data, size); });
+    try {
+        fill([&](const char *data, qsizetype size) { written = written && writeAll(file.fd(), data, size); });
+    } catch (const FileFailure &) {
+        ::unlink(native(path).constData());
+        throw;
+    }
     if (!written || ::fsync(file.fd()) != 0 || !file.close()) {
         const int error = errno;
         ::unlink(native(path).constData());
@@ -180,32 +185,18 @@ void replaceFile(const QString &from, const QString &to)
     }
 }
 
-// Reads an open file to its end, in one read when its size is right.
-QByteArray readToEnd(int fd, const QString &path)
+// Copies the file SOURCE into a new temporary file beside TARGET, a slice at a time, so that a
+// file of any size costs no more memory; returns the copy's path.
+QString copyToTemporary(const QString &source, const QString &target)
 {
-    struct stat info
-    {
-    };
-    const qsizetype expected = ::fstat(fd, &info) == 0 ? qsizetype(info.st_size) : 0;
-    // One byte more than expected, so that a file that grew meanwhile is read on to its end.
-    QByteArray bytes(expected + 1, Qt::Uninitialized);
-    qsizetype used = 0;
-    for (;;) {
-        used += readSome(fd, bytes.data() + used, bytes.size() - used, path);
-        if (used < bytes.size())
-            break;
-        bytes.resize(bytes.size() * 2);
-    }
-    bytes.truncate(used);
-    return bytes;
-}
-
-QByteArray readWholeFile(const QString &path)
-{
-    FileHandle file(::open(native(path).constData(), O_RDONLY | O_CLOEXEC));
-    if (file.fd() < 0)
-        failOpen(path, errno);
-    return readToEnd(file.fd(), path);
+    FileHandle in(::open(native(source).constData(), O_RDONLY | O_CLOEXEC));
+    if (in.fd() < 0)
+        failOpen(source, errno);
+    QByteArray slice(qsizetype(1) << 20, Qt::Uninitialized);
+    return writeTemporary(target, [&](auto write) {
+        while (const qsizetype got = readSome(in.fd(), slice.data(), slice.size(), source))
+            write(slice.constData(), got);
+    });
 }
 
 void syncFolder(const QString &folder)
@@ -225,10 +216,8 @@ void makeSafetyCopy(const QString &dataPath, const QString &copyPath)
     try {
         QString linkPath = copyPath + QLatin1String(kTemporaryInfix) + QStringLiteral("link");
         ::unlink(native(linkPath).constData());
-        if (::link(native(dataPath).constData(), native(linkPath).constData()) != 0) {
-            const QByteArray bytes = readWholeFile(dataPath);
-            linkPath = writeTemporary(copyPath, [&](auto write) { write(bytes.constData(), bytes.size()); });
-        }
+        if (::link(native(dataPath).constData(), native(linkPath).constData()) != 0)
+            linkPath = copyToTemporary(dataPath, copyPath);
         if (::rename(native(linkPath).constData(), native(copyPath).constData()) != 0)
             ::unlink(native(linkPath).constData());
     } catch (const FileFailure &) {
@@ -237,7 +226,26 @@ void makeSafetyCopy(const QString &dataPath, const QString &copyPath)
 
 constexpr char kDamagedSuffix[] = ".damaged";
 
-// Keeps the damaged file at PATH, open as FD, beside it as it is now, under a name no earlier copy
+// The copy that a load kept of the damaged file PATH (identified by DATA) beside it, or empty;
+// FREE gets the first name no copy has taken.
+QString damagedCopyOf(const QString &path, const struct stat &data, QString *free = nullptr)
+{
+    for (int n = 1; n < 100; ++n) {
+        const QString copy =
+            path + QLatin1String(kDamagedSuffix) + (n > 1 ? QStringLiteral("-%1").arg(n) : QString());
+        struct stat existing;
+        if (::lstat(native(copy).constData(), &existing) != 0) {
+            if (free)
+                *free = copy;
+            return {};
+        }
+        if (existing.st_dev == data.st_dev && existing.st_ino == data.st_ino)
+            return copy;
+    }
+    return {};
+}
+
+// Keeps the damaged file PATH, open as FD, beside it as it is now, under a name no earlier copy
 // has: a hard link (nothing is written, however large the file; saves never write into a data
 // file, they put a new one in its place), or a copy where the file system has no links. The same
 // file found damaged again keeps its first copy. Returns the copy's path, or empty when none
@@ -247,22 +255,25 @@ QString keepDamagedCopy(const QString &path, int fd)
     struct stat data;
     if (::fstat(fd, &data) != 0)
         return {};
-    for (int n = 1; n < 100; ++n) {
-        QString copy = path + QLatin1String(kDamagedSuffix);
-        if (n > 1)
-            copy += QStringLiteral("-%1").arg(n);
-        struct stat existing;
-        if (::lstat(native(copy).constData(), &existing) == 0) {
-            if (existing.st_dev == data.st_dev && existing.st_ino == data.st_ino)
-                return copy;
-            continue;
-        }
+    QString copy;
+    // Another reader of the folder may take the free name meanwhile.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (const QString kept = damagedCopyOf(path, data, &copy); !kept.isEmpty() || copy.isEmpty())
+            return kept;
         if (::link(native(path).constData(), native(copy).constData()) == 0)
             return copy;
         if (errno != EEXIST)
             return QFile::copy(path, copy) ? copy : QString();
     }
     return {};
+}
+
+// Whether the file PATH is one that a load kept as damaged.
+bool keptAsDamaged(const QString &path)
+{
+    struct stat data;
+    return ::stat(native(path).constData(), &data) == 0 && data.st_nlink > 1 &&
+           !damagedCopyOf(path, data).isEmpty();
 }
 
 StoreResult damaged(const QString &path, const QString &copy, qsizetype readable, qsizetype implausible)
@@ -364,8 +375,11 @@ StoreResult saveFile(const QString &dir, const char *name, const List &list)
         });
         // With no data file there is no previous version, and an empty one is none worth
         // keeping when a safety copy exists: that copy may be the only one of the user's data.
+        // Nor is a damaged one, kept beside itself already: the safety copy may hold the data
+        // from before the damage.
         const QFileInfo data(dataPath);
-        if (data.exists() && (data.size() >= Rec::Size || !QFileInfo::exists(copyPath)))
+        if (data.exists() && (data.size() >= Rec::Size || !QFileInfo::exists(copyPath)) &&
+            !keptAsDamaged(dataPath))
             makeSafetyCopy(dataPath, copyPath);
         replaceFile(newPath, dataPath);
         syncFolder(dir);
@@ -382,8 +396,7 @@ void backupOne(const QString &dir, const QString &backupDir, const QString &name
         return;
     const QString target = backupDir + QLatin1String(kSafetyCopyPrefix) + name;
     removeStaleTemporaries(backupDir, QLatin1String(kSafetyCopyPrefix) + name);
-    const QByteArray bytes = readWholeFile(source);
-    replaceFile(writeTemporary(target, [&](auto write) { write(bytes.constData(), bytes.size()); }), target);
+    replaceFile(copyToTemporary(source, target), target);
 }
 
 } // namespace

@@ -145,6 +145,7 @@ private slots:
             QByteArray(2 * 152, char(0xFF));
         testsupport::writeFile(path, bytes);
         testsupport::writeFile(path + ".damaged", "earlier");
+        testsupport::writeFile(DataDir() + "Copy of Calls.dat", "safety copy");
         for (const bool goOn : {false, true}) {
             CallLog log(DataDir());
             const StoreResult loaded = log.load();
@@ -162,6 +163,7 @@ private slots:
         QCOMPARE(testsupport::readFile(path + ".damaged") + testsupport::readFile(path + ".damaged-2"),
                  "earlier" + bytes);
         QVERIFY(!QFile::exists(path + ".damaged-3"));
+        QCOMPARE(testsupport::readFile(DataDir() + "Copy of Calls.dat"), "safety copy");
     }
 };
 
