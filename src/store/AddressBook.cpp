@@ -4,7 +4,11 @@
 #include "store/FileRecords.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QFutureWatcher>
 #include <QSet>
+#include <QThread>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <utility>
 
@@ -151,6 +155,9 @@ StoreResult AddressBook::load()
 
 StoreResult AddressBook::reloadChanged()
 {
+    // Our own save on its way changes the files too; its end tells what is on disk.
+    if (m_saving)
+        return {};
     StoreResult contacts, groups;
     if (StampOf(m_dir + QLatin1String(kAddressbookFileName)) != m_contactsStamp)
         contacts = loadContacts();
@@ -196,52 +203,109 @@ ContactMatch AddressBook::FindContactByNumber(const QString &callerNumber) const
 // The groups go first: contacts saved without their group would sit in a group the tree does not
 // show. When the contacts cannot be saved, the previous groups are saved back. The stamps are
 // taken under the lock, so a later change knows these files for its own.
-StoreResult AddressBook::save(bool groups, bool contacts, const TGroupList &previousGroups)
+AddressBook::Written AddressBook::writeFiles(const QString &dir, const TGroupList *groups,
+                                             const TContactList *contacts, const TGroupList &previousGroups)
 {
-    StoreResult saved = groups ? SaveGroups(m_dir, m_groups) : StoreResult();
-    if (saved && contacts) {
-        saved = SaveAddressbook(m_dir, m_contacts);
-        if (!saved && groups)
-            SaveGroups(m_dir, previousGroups);
+    Written written;
+    written.result = groups ? SaveGroups(dir, *groups) : StoreResult();
+    if (written.result && contacts) {
+        written.result = SaveAddressbook(dir, *contacts);
+        if (!written.result && groups)
+            SaveGroups(dir, previousGroups);
     }
-    if (!saved) {
-        // The lists go back to what the files hold; a file that cannot be read either leaves
-        // nothing that is known to be in it.
-        if (groups)
-            m_groups.clear();
-        if (contacts)
-            m_contacts.clear();
-        return AllFailures({saved, groups ? loadGroups() : StoreResult(),
-                            contacts ? loadContacts() : StoreResult()});
+    written.groups = StampOf(dir + QLatin1String(kGroupsFileName));
+    written.contacts = StampOf(dir + QLatin1String(kAddressbookFileName));
+    return written;
+}
+
+std::shared_ptr<DataFolderLock> AddressBook::lockForChange()
+{
+    finishSave();
+    return std::make_shared<DataFolderLock>(m_dir);
+}
+
+// The worker gets shared copies of the lists and the folder's lock, which it lets go when the
+// files are written. A large address book takes a while to write: meanwhile the window goes on
+// painting and its timers run, and the user's input waits for the change to end.
+StoreResult AddressBook::save(std::shared_ptr<DataFolderLock> lock, bool groups, bool contacts,
+                              const TGroupList &previousGroups)
+{
+    auto saving = std::make_shared<Save>();
+    saving->groups = groups;
+    saving->contacts = contacts;
+    saving->written = QtConcurrent::run(
+        [dir = m_dir, lock = std::move(lock), groupList = groups ? m_groups : TGroupList(),
+         contactList = contacts ? m_contacts : TContactList(), previousGroups, groups, contacts]() mutable {
+            const Written written =
+                writeFiles(dir, groups ? &groupList : nullptr, contacts ? &contactList : nullptr, previousGroups);
+            // Let go of the lists before the end is reported: a change made then must not have
+            // to copy its list because the worker still shares it.
+            groupList = {};
+            contactList = {};
+            lock.reset();
+            return written;
+        });
+    m_saving = saving;
+    QCoreApplication *app = QCoreApplication::instance();
+    if (app && QThread::currentThread() == app->thread()) {
+        QEventLoop loop;
+        QFutureWatcher<Written> watcher;
+        connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+        watcher.setFuture(saving->written);
+        if (!saving->written.isFinished())
+            loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
-    if (groups)
-        m_groupsStamp = StampOf(m_dir + QLatin1String(kGroupsFileName));
-    if (contacts)
-        m_contactsStamp = StampOf(m_dir + QLatin1String(kAddressbookFileName));
-    return {};
+    if (m_saving == saving)
+        finishSave();
+    return saving->outcome;
+}
+
+StoreResult AddressBook::finishSave()
+{
+    if (!m_saving)
+        return {};
+    const std::shared_ptr<Save> saving = std::exchange(m_saving, nullptr);
+    const Written written = saving->written.result();
+    saving->outcome = written.result;
+    if (written.result) {
+        if (saving->groups)
+            m_groupsStamp = written.groups;
+        if (saving->contacts)
+            m_contactsStamp = written.contacts;
+        return saving->outcome;
+    }
+    // The lists go back to what the files hold; a file that cannot be read either leaves nothing
+    // that is known to be in it.
+    if (saving->groups)
+        m_groups.clear();
+    if (saving->contacts)
+        m_contacts.clear();
+    saving->outcome = AllFailures({written.result, saving->groups ? loadGroups() : StoreResult(),
+                                   saving->contacts ? loadContacts() : StoreResult()});
+    return saving->outcome;
 }
 
 // CHANGE edits the list in place and returns success, or a refusal before it changed anything.
 template <typename Change> StoreResult AddressBook::changeContacts(Change change)
 {
-    const DataFolderLock lock(m_dir);
+    auto lock = lockForChange();
     if (const StoreResult fresh = reloadChanged(); !fresh)
         return fresh;
     if (const StoreResult answer = change(m_contacts); !answer)
         return answer;
     contactsEdited();
-    return save(false, true);
+    return save(std::move(lock), false, true);
 }
 
 template <typename Change> StoreResult AddressBook::changeGroups(Change change)
 {
-    const DataFolderLock lock(m_dir);
+    auto lock = lockForChange();
     if (const StoreResult fresh = reloadChanged(); !fresh)
         return fresh;
     if (const StoreResult answer = change(m_groups); !answer)
         return answer;
     emit groupsChanged();
-    return save(true, false);
+    return save(std::move(lock), true, false);
 }
 
 StoreResult AddressBook::AddContact(AListAddress contact)
@@ -328,7 +392,7 @@ StoreResult AddressBook::ImportContacts(const QString &baseGroup, QList<AListAdd
     ImportCounts done{int(contacts.size()), 0, 0};
     if (counts)
         *counts = done;
-    const DataFolderLock lock(m_dir);
+    auto lock = lockForChange();
     if (const StoreResult fresh = reloadChanged(); !fresh)
         return fresh;
     QString group = baseGroup;
@@ -357,7 +421,7 @@ StoreResult AddressBook::ImportContacts(const QString &baseGroup, QList<AListAdd
     m_groups.append(AGroups{group, QString()});
     emit groupsChanged();
     contactsEdited();
-    if (const StoreResult saved = save(true, true, previousGroups); !saved)
+    if (const StoreResult saved = save(std::move(lock), true, true, previousGroups); !saved)
         return saved;
     if (counts)
         *counts = done;
@@ -368,7 +432,7 @@ StoreResult AddressBook::ImportContacts(const QString &baseGroup, QList<AListAdd
 
 StoreResult AddressBook::RenameGroup(const QString &oldName, const QString &newName)
 {
-    const DataFolderLock lock(m_dir);
+    auto lock = lockForChange();
     if (const StoreResult fresh = reloadChanged(); !fresh)
         return fresh;
     if (GroupNameTaken(newName))
@@ -384,12 +448,12 @@ StoreResult AddressBook::RenameGroup(const QString &oldName, const QString &newN
             c.Group = to;
     emit groupsChanged();
     contactsEdited();
-    return save(true, true, previousGroups);
+    return save(std::move(lock), true, true, previousGroups);
 }
 
 StoreResult AddressBook::DeleteGroup(const QString &name, bool withContacts)
 {
-    const DataFolderLock lock(m_dir);
+    auto lock = lockForChange();
     if (const StoreResult fresh = reloadChanged(); !fresh)
         return fresh;
     const TGroupList previousGroups = m_groups;
@@ -408,7 +472,7 @@ StoreResult AddressBook::DeleteGroup(const QString &name, bool withContacts)
     }
     emit groupsChanged();
     contactsEdited();
-    return save(true, true, previousGroups);
+    return save(std::move(lock), true, true, previousGroups);
 }
 
 StoreResult AddressBook::SetGroupSound(const QString &groupName, const QString &sound)

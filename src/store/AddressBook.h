@@ -5,11 +5,13 @@
 #include "store/Records.h"
 #include "store/StoreResult.h"
 
+#include <QFuture>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 // The contacts and groups of one data folder, and every rule that changes them. Windows, the
@@ -18,8 +20,10 @@
 // Each change holds the folder's lock while it runs, first reads again a file that another
 // program replaced since this object last read or wrote it, then changes the list in place and
 // rewrites the file. Texts are fitted to their fields as they enter, so the lists hold what the
-// files hold and a saved file is not read back. A change that cannot be saved leaves the list as
-// the file holds it. Changes are announced with contactsChanged() and groupsChanged().
+// files hold and a saved file is not read back. The file is written on a worker thread; the
+// change returns once it is on disk, and on the window's thread the event loop runs meanwhile
+// (the user's input waits). A change that cannot be saved leaves the list as the file holds it.
+// Changes are announced with contactsChanged() and groupsChanged().
 
 // What became of a batch import: rows offered, contacts saved, and how many of those saved
 // names the file holds otherwise than given (written in Latin letters, or cut to the field).
@@ -103,9 +107,35 @@ private:
     StoreResult loadContacts();
     StoreResult loadGroups();
     void contactsEdited();
-    // Writes the groups, the contacts or both (both or neither; PREVIOUSGROUPS are what the
-    // groups file holds now), after a change in memory; a failure reads the files back.
-    StoreResult save(bool groups, bool contacts, const TGroupList &previousGroups = {});
+
+    // What a save left on disk.
+    struct Written
+    {
+        StoreResult result;
+        FileStamp groups;
+        FileStamp contacts;
+    };
+    // A save on its way, and what came of it once taken.
+    struct Save
+    {
+        QFuture<Written> written;
+        bool groups = false;
+        bool contacts = false;
+        StoreResult outcome;
+    };
+    // Writes GROUPS, CONTACTS or both (both or neither; PREVIOUSGROUPS are what the groups file
+    // holds now).
+    static Written writeFiles(const QString &dir, const TGroupList *groups, const TContactList *contacts,
+                              const TGroupList &previousGroups);
+    // Ends a save still on its way, then takes the folder's lock for a change.
+    std::shared_ptr<DataFolderLock> lockForChange();
+    // Writes the groups, the contacts or both on a worker thread after a change in memory, and
+    // returns when they are on disk; a failure reads the files back.
+    StoreResult save(std::shared_ptr<DataFolderLock> lock, bool groups, bool contacts,
+                     const TGroupList &previousGroups = {});
+    // Takes what the save on its way did (waiting for it): the stamps of the files it wrote,
+    // or the lists as the files hold them.
+    StoreResult finishSave();
 
     QString m_dir;
     FileAccess m_access;
@@ -116,6 +146,7 @@ private:
     std::uint64_t m_contactsRevision = 0;
     // The caller look-up's index of the contacts' numbers, built at the first look-up after a change.
     mutable std::optional<ContactNumberIndex> m_numbers;
+    std::shared_ptr<Save> m_saving;
 };
 
 // Every failure of several as one, with the first one's kind and their messages in order, or
