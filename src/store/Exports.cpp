@@ -294,7 +294,6 @@ StoreResult ExportContactsXml(const TContactList &contacts, const QString &fileN
 
 StoreResult ExportCallsHtml(const TCallList &calls, const QString &fileName)
 {
-    const QString address = QString::fromLatin1(kMakerWebAddress);
     const QString title = pageText(QT_TRANSLATE_NOOP("Exports", "Tellwise Monitor - Pozivi"));
     QStringList lines{
         QStringLiteral("<html>"),
@@ -342,8 +341,6 @@ StoreResult ExportCallsHtml(const TCallList &calls, const QString &fileName)
     lines.append(QStringLiteral("</table>"));
     lines.append(QStringLiteral("<hr class=\"bodyline\" size=\"1\" width=\"97%\">"));
     lines.append(QStringLiteral("<span class=\"BODYbold\" align=\"center\">Kavelink</span><br>"));
-    lines.append(QStringLiteral("<a class=\"BODY\" href=\"") + address + QStringLiteral("\">") + address +
-                 QStringLiteral("</a>"));
     lines.append(QStringLiteral("</center></td></tr></table><br>"));
     lines.append(QStringLiteral("</BODY>"));
     lines.append(QStringLiteral("</HTML>"));

@@ -12,11 +12,9 @@
 // Values are escaped so that the files read back as what was stored: XML and HTML escape
 // "&", "<", ">" and '"' (XML also a carriage return, characters XML cannot hold become "?",
 // and characters the code page cannot hold become character references); a CSV field holding
-// ";", '"', CR or LF is quoted with its quotes doubled, and one beginning with "=" or "@" gets a
-// leading apostrophe so that a spreadsheet shows it as text.
-
-// The maker's address in the call-log page's footer.
-inline constexpr char kMakerWebAddress[] = "https://tellwise.example/";
+// ";", '"', CR or LF is quoted with its quotes doubled, and one beginning with "=", "+", "-", "@",
+// a TAB or a CR gets a leading apostrophe so that a spreadsheet shows it as text. Other scripts
+// are written in Latin letters in CSV, as the data files hold them.
 
 StoreResult ExportContactsCsv(const TContactList &contacts, const QString &fileName);
 StoreResult ExportContactsXml(const TContactList &contacts, const QString &fileName);

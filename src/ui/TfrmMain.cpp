@@ -151,7 +151,6 @@ TfrmMain::TfrmMain(Settings &settings, AddressBook &addressBook, CallLog &callLo
     pageButton(btnCalls, "btnCalls", "mainBtnCalls", tr("Pozivi"));
     pageButton(btnOptions, "btnOptions", "mainBtnOptions", tr("Opcije"));
     left->addStretch(1);
-    pageButton(btnWeb, "btnWeb", "mainBtnWeb", tr("Web"));
     grid->addWidget(frameImages[1], 1, 0);
 
     auto *client = new QWidget(this);
@@ -186,7 +185,6 @@ TfrmMain::TfrmMain(Settings &settings, AddressBook &addressBook, CallLog &callLo
         if (m_openOptions)
             m_openOptions();
     });
-    connect(btnWeb, &QAbstractButton::clicked, this, [this] { openUrl(WebAddress()); });
     connect(minimizeBtn, &QAbstractButton::clicked, this, &TfrmMain::hideWindow);
 
     connectMenus();
@@ -573,11 +571,6 @@ void TfrmMain::openUrl(const QString &url)
                "e-poštu.")
                 .arg(url),
             QMessageBox::Information, QMessageBox::Ok);
-}
-
-QString TfrmMain::WebAddress()
-{
-    return QStringLiteral("https://tellwise.example/");
 }
 
 // --- Pages ----------------------------------------------------------------------------------------

@@ -179,7 +179,6 @@ public:
     QString selectedNodeText() const;
 
     static QString SaveCallsProposedName(const QDate &today);
-    static QString WebAddress();
 
     TfrmContact *frmContact() const { return m_contact; }
     const MainWindowMenus &menus() const { return m_menus; }
@@ -201,7 +200,6 @@ private:
     TBitmapButton *btnAddressbook = nullptr;
     TBitmapButton *btnCalls = nullptr;
     TBitmapButton *btnOptions = nullptr;
-    TBitmapButton *btnWeb = nullptr;
     TBitmapButton *minimizeBtn = nullptr;
     std::array<QWidget *, 4> frameImages{};
     QLabel *lblDevice = nullptr;
