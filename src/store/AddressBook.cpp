@@ -118,6 +118,7 @@ StoreResult AllFailures(std::initializer_list<StoreResult> results)
 AddressBook::AddressBook(const QString &dir, FileAccess access, QObject *parent)
     : QObject(parent), m_dir(dir), m_access(access)
 {
+    m_writer.setMaxThreadCount(1);
 }
 
 // ---- reading ----------------------------------------------------------------------------------
@@ -148,6 +149,7 @@ StoreResult AddressBook::loadGroups()
 
 StoreResult AddressBook::load()
 {
+    finishSave();
     const StoreResult contacts = loadContacts();
     const StoreResult groups = loadGroups();
     return AllFailures({contacts, groups});
@@ -234,7 +236,7 @@ StoreResult AddressBook::save(std::shared_ptr<DataFolderLock> lock, bool groups,
     saving->groups = groups;
     saving->contacts = contacts;
     saving->written = QtConcurrent::run(
-        [dir = m_dir, lock = std::move(lock), groupList = groups ? m_groups : TGroupList(),
+        &m_writer, [dir = m_dir, lock = std::move(lock), groupList = groups ? m_groups : TGroupList(),
          contactList = contacts ? m_contacts : TContactList(), previousGroups, groups, contacts]() mutable {
             const Written written =
                 writeFiles(dir, groups ? &groupList : nullptr, contacts ? &contactList : nullptr, previousGroups);

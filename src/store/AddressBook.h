@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QThreadPool>
 
 #include <cstdint>
 #include <memory>
@@ -147,6 +148,9 @@ private:
     // The caller look-up's index of the contacts' numbers, built at the first look-up after a change.
     mutable std::optional<ContactNumberIndex> m_numbers;
     std::shared_ptr<Save> m_saving;
+    // The saves' own thread: one in the shared pool could wait behind a call-log save that
+    // waits for the lock this save holds.
+    QThreadPool m_writer;
 };
 
 // Every failure of several as one, with the first one's kind and their messages in order, or
