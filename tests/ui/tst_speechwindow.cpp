@@ -10,6 +10,7 @@
 #include "ui/DialogSeams.h"
 #include "ui/TfrmOptions.h"
 #include "ui/TfrmSpeech.h"
+#include "widgets/ShowMessageDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,6 +23,7 @@
 #include <QSettings>
 #include <QTest>
 
+#include <csignal>
 #include <memory>
 
 using namespace Qt::Literals::StringLiterals;
@@ -213,6 +215,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(control<QRadioButton>("rbSAPI5")->isChecked(), 20000);
         QCOMPARE(control<QComboBox>("cbVoices")->currentText(), u"Croatian (hr)"_s);
         QCOMPARE(m_options->findChild<QLabel *>(u"lblSpeechState"_s)->text(), u"Govori Speech Dispatcher."_s);
+        // A voice the stalled daemon does not take is reported.
+        ::kill(pid_t(daemon.processId()), SIGSTOP);
+        MessageDialogHook::setNextAnswer(QMessageBox::Ok);
+        QTest::keyClick(control<QComboBox>("cbVoices"), Qt::Key_Up);
+        const auto shown = MessageDialogHook::takeAnswered();
+        QCOMPARE(shown.value(0).text, u"Speech Dispatcher se ne odaziva, pa glas nije promijenjen."_s);
         daemon.kill();
         daemon.waitForFinished();
     }
