@@ -28,9 +28,9 @@ public:
     void stopSpeech() override { stop(m_speech); }
 
 private:
-    // Ring sounds play in the event role; spoken names in the notification role, which a
-    // desktop's muted system sounds do not silence (the phone role would also carry them off
-    // to a headset). Each channel has one sound at a time.
+    // Ring sounds and spoken names announce a caller: both play in the notification role, which
+    // a desktop's muted system sounds (the event role) do not silence; the phone role would also
+    // carry them off to a headset. Each channel has one sound at a time, so neither cuts the other.
     struct Channel
     {
         const char *role;
@@ -124,7 +124,7 @@ private:
     std::mutex m_startMutex; // guards the context, the ids and the start of a sound
     ca_context *m_context = nullptr;
     std::uint32_t m_lastId = 0;
-    Channel m_ring{"event"};
+    Channel m_ring{"notification"};
     Channel m_speech{"notification"};
 };
 
