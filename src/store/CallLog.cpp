@@ -92,6 +92,9 @@ CallLog::CallLog(const QString &dir, FileAccess access, QObject *parent)
 
 CallLog::~CallLog()
 {
+    // Calls whose save failed get one more try.
+    if (!m_unsaved.isEmpty())
+        saveSoon();
     flush();
 }
 

@@ -32,7 +32,8 @@ class CallLog : public QObject
 public:
     explicit CallLog(const QString &dir, FileAccess access = FileAccess::CreateMissing,
                      QObject *parent = nullptr);
-    // Waits for the saves still to come: no logged call is lost when the program ends.
+    // Waits for the saves still to come, and tries once more those that failed: no logged call is
+    // lost when the program ends.
     ~CallLog() override;
 
     const QString &folder() const { return m_dir; }
