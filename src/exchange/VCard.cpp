@@ -224,22 +224,40 @@ int phoneRank(const Phone &phone)
                : 0;
 }
 
-// The types an X-ABLabel names: Apple's own labels, and the words of a label the user typed.
-QStringList labelTypes(QString label)
+// The kinds of number a phone's location or label names, by its words in either language:
+// what a user typed ("Mobitel", "Kod kuće", "Work fax") and Apple's own labels
+// ("_$!<HomeFAX>!$_"). Empty when no word says a kind.
+QStringList locationTypes(const QString &text)
 {
-    label = label.toLower().remove(QStringLiteral("_$!<")).remove(QStringLiteral(">!$_"));
-    QStringList types;
-    auto word = [&](std::initializer_list<const char *> words, const char *type) {
-        for (const char *w : words)
-            if (label.contains(QLatin1String(w)))
-                return void(types << QLatin1String(type));
+    struct Word
+    {
+        const char *word;
+        const char *types;
     };
-    word({"fax"}, "fax");
-    word({"mob", "cell", "iphone"}, "cell");
-    word({"pager"}, "pager");
-    word({"main", "central"}, "main");
-    word({"work", "posao", "ured", "office"}, "work");
-    word({"home", "kuć", "kuc"}, "home");
+    static constexpr Word words[] = {
+        {"mobitel", "cell"},     {"mobilni", "cell"},  {"mobilna", "cell"},     {"mobilno", "cell"},
+        {"mob", "cell"},         {"mobile", "cell"},   {"cell", "cell"},        {"cellular", "cell"},
+        {"gsm", "cell"},         {"iphone", "cell"},   {"kuća", "home"},        {"kuca", "home"},
+        {"kuće", "home"},        {"kuce", "home"},     {"kući", "home"},        {"kuci", "home"},
+        {"kućni", "home"},       {"kucni", "home"},    {"home", "home"},        {"posao", "work"},
+        {"poslovni", "work"},    {"poslovna", "work"}, {"ured", "work"},        {"office", "work"},
+        {"work", "work"},        {"business", "work"}, {"tvrtka", "work main"}, {"company", "work main"},
+        {"main", "main"},        {"central", "main"},  {"centrala", "main"},    {"fax", "fax"},
+        {"faks", "fax"},         {"telefaks", "fax"},  {"telefax", "fax"},      {"homefax", "home fax"},
+        {"workfax", "work fax"}, {"otherfax", "fax"},  {"pager", "pager"},
+    };
+    static const QHash<QString, QStringList> kinds = [] {
+        QHash<QString, QStringList> table;
+        for (const Word &w : words)
+            table.insert(QString::fromUtf8(w.word), QString::fromLatin1(w.types).split(QLatin1Char(' ')));
+        return table;
+    }();
+    static const QRegularExpression nonLetters(QStringLiteral("[^\\p{L}]+"));
+    QStringList types;
+    for (const QString &word : text.toLower().split(nonLetters, Qt::SkipEmptyParts))
+        for (const QString &type : kinds.value(word))
+            if (!types.contains(type))
+                types << type;
     return types;
 }
 
@@ -429,7 +447,7 @@ void CardReader::placePhones()
 {
     for (Phone &phone : m_phones)
         if (!phone.group.isEmpty())
-            phone.types += labelTypes(m_labels.value(phone.group));
+            phone.types += locationTypes(m_labels.value(phone.group));
     // More numbers than slots: the voice and mobile numbers stay, fax and pager go first.
     QList<qsizetype> order(m_phones.size());
     std::iota(order.begin(), order.end(), 0);
@@ -524,6 +542,26 @@ void appendStructured(QByteArray &out, const QByteArray &name, const QStringList
     }
     if (any)
         appendLine(out, name, values.join(QLatin1Char(';')));
+}
+
+// A slot's TEL types: what its location says, the slot's own kind when the location names none
+// (a name, a note, a blank). A number the user called "Mobitel" is a mobile, whichever slot
+// holds it.
+QByteArray telTypes(const QString &location, int slot)
+{
+    static const char *const bySlot[8] = {"home,voice", "home,voice", "cell,voice", "work,main",
+                                          "work,voice", "work,voice", "work,fax",   "home,fax"};
+    const QStringList types = locationTypes(location);
+    if (types.isEmpty())
+        return bySlot[slot];
+    QByteArrayList out;
+    for (const char *type : {"home", "work", "main", "cell", "pager", "fax"})
+        if (types.contains(QLatin1String(type)))
+            out << type;
+    if (!types.contains(QLatin1String("fax")) && !types.contains(QLatin1String("pager")) &&
+        !types.contains(QLatin1String("main")))
+        out << "voice";
+    return out.join(',');
 }
 
 } // namespace
@@ -644,13 +682,12 @@ QByteArray WriteVCard(const AListAddress &c, const QString &uid)
         if (!c.EMail[std::size_t(k)].isEmpty())
             appendLine(out, "EMAIL;TYPE=internet;X-TELLWISE-SLOT=" + QByteArray::number(k + 1),
                        escaped(c.EMail[std::size_t(k)]));
-    static const char *const telTypes[8] = {"home,voice", "home,voice", "cell,voice", "work,main",
-                                            "work,voice", "work,voice", "work,fax",   "home,fax"};
     for (int s = 0; s < 8; ++s)
         if (!c.PhoneNumber[std::size_t(s)].isEmpty())
-            appendLine(
-                out, "TEL;TYPE=" + QByteArray(telTypes[s]) + ";X-TELLWISE-SLOT=" + QByteArray::number(s + 1),
-                escaped(c.PhoneNumber[std::size_t(s)]));
+            appendLine(out,
+                       "TEL;TYPE=" + telTypes(c.PhoneLocation[std::size_t(s)], s) +
+                           ";X-TELLWISE-SLOT=" + QByteArray::number(s + 1),
+                       escaped(c.PhoneNumber[std::size_t(s)]));
     if (!c.Notes.isEmpty())
         appendLine(out, "NOTE", escaped(c.Notes));
     out += "END:VCARD\r\n";

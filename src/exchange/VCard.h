@@ -13,9 +13,10 @@ class QIODevice;
 //
 // Fields: N (last; first), NICKNAME, FN = DisplayNameAs, ADR home and work, ORG (company;
 // department; office), TITLE, URL home and work, EMAIL 1 to 4, NOTE, and the eight phone slots
-// as TELs whose types say the slot: home, home 2nd, cell, company main, work, work 2nd, work fax,
-// home fax. A slot read back gets its fixed location name; group, sound, picture and flags are
-// not carried.
+// as TELs whose types say what the slot's location names (mobile, home, work, fax, pager, in
+// either language), else the slot's own kind: home, home 2nd, cell, company main, work, work 2nd,
+// work fax, home fax. A slot read back gets its fixed location name; group, sound, picture and
+// flags are not carried.
 
 struct TVCard
 {
