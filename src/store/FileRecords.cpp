@@ -104,9 +104,11 @@ bool empty(const char *in)
 void WriteShortString(char *out, int capacity, const QString &text)
 {
     // A text the code page cannot hold is written as it is stored: Latin letters, never "?".
-    const qsizetype length = FitsCp1250(text, capacity)
-                                 ? EncodeCp1250Into(text, out + 1, capacity)
-                                 : EncodeCp1250Into(StoredText(text, capacity), out + 1, capacity);
+    // Most texts hold nothing the code page lacks: they are written at once, and checked only
+    // when a "?" came out.
+    qsizetype length = EncodeCp1250Into(text, out + 1, capacity);
+    if (std::memchr(out + 1, '?', std::size_t(length)) && !FitsCp1250(text, capacity))
+        length = EncodeCp1250Into(StoredText(text, capacity), out + 1, capacity);
     out[0] = char(static_cast<unsigned char>(length));
     std::memset(out + 1 + length, 0, std::size_t(capacity - length));
 }
