@@ -4,6 +4,7 @@
 #include "telephony/ModemCallSource.h"
 #include "telephony/MqttCallSource.h"
 #include "telephony/NetworkCallSource.h"
+#include "telephony/SipCallSource.h"
 
 namespace telephony {
 
@@ -12,6 +13,7 @@ namespace {
 const CallSourceType kTypes[] = {
     {DeviceKind::Modem, ModemCallSource::lines, ModemCallSource::create},
     {DeviceKind::Modem, NetworkCallSource::lines, NetworkCallSource::create},
+    {DeviceKind::Modem, SipCallSource::lines, SipCallSource::create},
     {DeviceKind::Modem, MqttCallSource::lines, MqttCallSource::create},
     {DeviceKind::Isdn, CapiCallSource::lines, CapiCallSource::create},
 };

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace telephony {
+
+// One SIP account the monitor registers as a device of: "USER[:AUTHUSER]@HOST[:PORT]" with an
+// optional ";transport=udp|tcp|tls".
+struct SipAccount
+{
+    enum Transport
+    {
+        Udp,
+        Tcp,
+        Tls
+    };
+    QString user;
+    QString authUser; // the user when not given
+    QString host;
+    quint16 port = 0; // 0: the transport's default (5060, TLS 5061)
+    Transport transport = Udp;
+
+    // "SIP alice@pbx.example:5060", with ";transport=tcp" for TCP and TLS: the DeviceName.
+    QString lineName() const;
+    // "alice@pbx.example": the key of the password store.
+    QString key() const { return user + QLatin1Char('@') + host; }
+    quint16 effectivePort() const { return port ? port : (transport == Tls ? 5061 : 5060); }
+    // The registrar's URI for the SIP stack.
+    QByteArray registrarUri() const;
+    QByteArray addressOfRecord() const; // "sip:alice@pbx.example"
+
+    // False for anything else than the form above (spaces, an empty part, a bad port or
+    // transport, characters that have no place in a SIP URI).
+    static bool parse(const QString &text, SipAccount *account);
+};
+
+// Where the password of an account comes from, for the devices page.
+enum class SipPasswordStore
+{
+    None,
+    File,
+};
+
+// Group [Network] of the modem configuration file: Sip (comma-separated accounts),
+// SipPasswordFile (one "USER@HOST PASSWORD" a line), SipExpires (seconds a registration is asked
+// for), SipListen (the local SIP address, "*" for all).
+struct SipConfig
+{
+    QList<SipAccount> accounts;
+    QString passwordFile;
+    int expires = 600;
+    QString listen;
+
+    static SipConfig load();
+    // The account's password, and the store it came from; an empty password and None when no store
+    // holds one. The file is refused (error set) when others than its owner may read it.
+    QString password(const SipAccount &account, SipPasswordStore *store = nullptr, QString *error = nullptr) const;
+};
+
+} // namespace telephony

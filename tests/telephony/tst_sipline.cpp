@@ -1,0 +1,241 @@
+// The SIP line: callers as the stack parses real INVITEs, the account configuration, and the line
+// against Kamailio (registrar and proxy with digest authentication) with baresip and sipsak as
+// the caller's and the other telephones: calls through the call rules into Calls.dat, hang-up,
+// forking, reject, withheld callers, floods, a wrong password and a registrar that goes away.
+
+#include "TestSupport.h"
+
+#include "app/CallMonitor.h"
+#include "settings/Settings.h"
+#include "store/AddressBook.h"
+#include "store/CallLog.h"
+#include "store/DataFiles.h"
+#include "telephony/ModemConfig.h"
+#include "telephony/SipCallSource.h"
+#include "telephony/SipIdentity.h"
+#include "telephony/SipStack.h"
+
+#include <sofia-sip/sip_header.h>
+
+#include <QDir>
+#include <QProcess>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTcpSocket>
+#include <QTest>
+#include <QUdpSocket>
+
+using namespace telephony;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kTmp = QDir::tempPath() + u"/tst_sipline-"_s + QString::number(QCoreApplication::applicationPid());
+
+QString callerText(const CallerId &c)
+{
+    return QStringList{c.name, c.number, c.calledNumber, QString::number(c.withheld), QString::number(c.unavailable)}
+        .join(u'|');
+}
+
+// A program from Debian, in its own folder, stopped when the object goes.
+struct Peer
+{
+    QProcess process;
+    QByteArray output;
+    ~Peer()
+    {
+        process.terminate(); // baresip hangs up its calls as it quits
+        if (!process.waitForFinished(5000))
+            process.kill();
+        process.waitForFinished(5000);
+    }
+    bool start(const QString &program, const QStringList &args)
+    {
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        QObject::connect(&process, &QProcess::readyRead, [this] { output += process.readAll(); });
+        process.start(program, args);
+        return process.waitForStarted(10000);
+    }
+};
+
+quint16 freePort()
+{
+    QTcpSocket tcp;
+    QUdpSocket udp;
+    for (quint16 port = 20000 + QCoreApplication::applicationPid() % 20000;; port += 7) {
+        if (udp.bind(QHostAddress::LocalHost, port)) {
+            udp.close();
+            return port;
+        }
+    }
+}
+
+} // namespace
+
+class TestSipLine : public QObject
+{
+    Q_OBJECT
+
+    quint16 m_port = 0;
+    std::unique_ptr<Peer> m_kamailio;
+    int m_phones = 0;
+
+    QString registrar() const { return u"127.0.0.1:"_s + QString::number(m_port); }
+
+    bool startKamailio()
+    {
+        QByteArray cfg = testsupport::readFile(QStringLiteral(TELLWISE_SOURCE_DIR "/tests/telephony/sipline-kamailio.cfg"));
+        cfg.replace("@PORT@", QByteArray::number(m_port));
+        cfg.replace("@MODULES@", "/usr/lib/x86_64-linux-gnu/kamailio/modules/");
+        testsupport::writeFile(kTmp + u"/kamailio.cfg"_s, cfg);
+        m_kamailio = std::make_unique<Peer>();
+        if (!m_kamailio->start(u"kamailio"_s, {u"-f"_s, kTmp + u"/kamailio.cfg"_s, u"-DD"_s, u"-E"_s, u"-Y"_s, kTmp,
+                                                u"-P"_s, kTmp + u"/kamailio.pid"_s}))
+            return false;
+        return QTest::qWaitFor([this] { return m_kamailio->output.contains("Listening on"); }, 20000);
+    }
+
+    // baresip as a telephone of USER (display name, password): it dials DIAL at once when given,
+    // answers by itself with AUTOANSWER.
+    std::unique_ptr<Peer> phone(const char *account, const QString &dial = {}, bool autoAnswer = false)
+    {
+        const QString dir = kTmp + u"/phone"_s + QString::number(++m_phones);
+        QDir().mkpath(dir);
+        testsupport::writeFile(dir + u"/config"_s,
+                               "sip_listen 127.0.0.1:0\nmodule_path /usr/lib/baresip/modules\nmodule g711.so\n"
+                               "module ausine.so\nmodule aubridge.so\nmodule_app account.so\nmodule_app menu.so\n"
+                               "audio_source ausine,440\naudio_player aubridge,x\naudio_alert aubridge,x\n");
+        testsupport::writeFile(dir + u"/accounts"_s,
+                               QString::fromLatin1(account).arg(registrar()).toUtf8() +
+                                   (autoAnswer ? ";answermode=auto\n" : "\n"));
+        auto peer = std::make_unique<Peer>();
+        QStringList args{u"-f"_s, dir};
+        if (!dial.isEmpty())
+            args << u"-e"_s << u"/dial sip:"_s + dial + u"@"_s + registrar();
+        peer->start(u"baresip"_s, args);
+        return peer;
+    }
+
+    void writeAccount(const QByteArray &password)
+    {
+        QSettings s(ModemConfig::filePath(), QSettings::IniFormat);
+        s.beginGroup(u"Network"_s);
+        s.setValue(u"Sip"_s, u"alice@"_s + registrar());
+        s.setValue(u"SipPasswordFile"_s, kTmp + u"/passwords"_s);
+        s.setValue(u"SipListen"_s, u"127.0.0.1"_s);
+        s.setValue(u"SipExpires"_s, 20);
+        testsupport::writeFile(kTmp + u"/passwords"_s, "# accounts\nalice@127.0.0.1 " + password + "\n");
+        QFile::setPermissions(kTmp + u"/passwords"_s, QFile::ReadOwner | QFile::WriteOwner);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QDir().mkpath(kTmp);
+        QDir().mkpath(QFileInfo(ModemConfig::filePath()).absolutePath());
+        m_port = freePort();
+    }
+
+    void cleanupTestCase() { QDir(kTmp).removeRecursively(); }
+
+    void callerFromHeaders_data()
+    {
+        QTest::addColumn<QByteArray>("headers");
+        QTest::addColumn<QString>("caller");
+        QTest::newRow("From") << "From: \"Ana \\\"A\\\" Horvat\" <sip:+385-91-234-5678@pbx>;tag=1\r\n"_ba
+                              << u"Ana \"A\" Horvat|+385912345678|015551234|0|0"_s;
+        QTest::newRow("asserted identity wins") << "From: <sip:100@pbx>;tag=1\r\nRemote-Party-ID: <sip:200@pbx>\r\n"
+                                                   "P-Asserted-Identity: \"Ana\" <tel:091-234-5678;phone-context=x>\r\n"_ba
+                                                << u"Ana|0912345678|015551234|0|0"_s;
+        QTest::newRow("party id before From") << "From: <sip:100@pbx>;tag=1\r\nRemote-Party-ID: \"B\" <sip:200@pbx>;party=calling\r\n"_ba
+                                              << u"B|200|015551234|0|0"_s;
+        QTest::newRow("privacy id") << "From: \"Ana\" <sip:0912345678@pbx>;tag=1\r\nPrivacy: id\r\n"_ba << u"||015551234|1|0"_s;
+        QTest::newRow("anonymous") << "From: \"Anonymous\" <sip:anonymous@anonymous.invalid>;tag=1\r\n"_ba
+                                   << u"||015551234|1|0"_s;
+        QTest::newRow("party id privacy") << "From: <sip:1@pbx>;tag=1\r\nRemote-Party-ID: <sip:2@pbx>;privacy=full\r\n"_ba
+                                          << u"||015551234|1|0"_s;
+        QTest::newRow("no number") << "From: <sip:alice%20b@pbx>;tag=1\r\n"_ba << u"alice b||015551234|0|1"_s;
+        QTest::newRow("junk number") << "From: \"<b>\" <sip:12%3Cscript%3E@pbx>;tag=1\r\n"_ba << u"<b>||015551234|0|1"_s;
+    }
+
+    void callerFromHeaders()
+    {
+        QFETCH(QByteArray, headers);
+        QVERIFY(SipStack::instance(u"127.0.0.1"_s)); // the stack's parser knows the identity headers
+        const QByteArray text = "INVITE sip:015551234@10.0.0.1 SIP/2.0\r\nVia: SIP/2.0/UDP 10.0.0.2;branch=z9hG4bK1\r\n"
+                                "To: <sip:alice@pbx>\r\nCall-ID: 1\r\nCSeq: 1 INVITE\r\n" +
+                                headers + "Content-Length: 0\r\n\r\n";
+        msg_t *msg = msg_make(sip_default_mclass(), 0, text.constData(), text.size());
+        QVERIFY(msg);
+        QTEST(callerText(sipCallerOf(sip_object(msg))), "caller");
+        msg_destroy(msg);
+    }
+
+    void accountsAndPasswords()
+    {
+        SipAccount a;
+        QVERIFY(SipAccount::parse(u" 015551234:auth7@PBX.example:5070;transport=TCP"_s, &a));
+        QCOMPARE(a.lineName(), u"SIP 015551234@pbx.example:5070;transport=tcp"_s);
+        QCOMPARE(a.authUser + a.registrarUri(), u"auth7sip:pbx.example:5070;transport=tcp"_s);
+        QVERIFY(SipAccount::parse(u"a@[::1];transport=tls"_s, &a) && a.effectivePort() == 5061);
+        for (const QString &bad : {u"@pbx"_s, u"a@"_s, u"a b@pbx"_s, u"a@pbx:0"_s, u"a@pbx;transport=sctp"_s,
+                                   u"a@pbx>\r\nX: y"_s, u"a@[::1"_s})
+            QVERIFY2(!SipAccount::parse(bad, &a), qPrintable(bad));
+        m_port = m_port ? m_port : 5060;
+        writeAccount("alicepw");
+        const SipConfig config = SipConfig::load();
+        QCOMPARE(config.accounts.size(), 1);
+        QCOMPARE(config.password(config.accounts.first()), u"alicepw"_s);
+        // A file others may read holds no password.
+        QFile::setPermissions(config.passwordFile, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+        QString error;
+        QCOMPARE(config.password(config.accounts.first(), nullptr, &error), QString());
+        QVERIFY(error.contains(u"others"_s));
+    }
+
+    // A wrong password is the line's error; the password stored now is the one the next start
+    // registers with. Calls then ring through the call rules into Calls.dat.
+    void callsThroughKamailio()
+    {
+        if (QStandardPaths::findExecutable(u"kamailio"_s).isEmpty() || QStandardPaths::findExecutable(u"baresip"_s).isEmpty())
+            QSKIP("kamailio or baresip is not installed (deps/debian-packages.txt)");
+        QVERIFY(startKamailio());
+        writeAccount("wrong");
+        const QList<LineInfo> lines = ListLines(DeviceKind::Modem);
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(lines.first().name, u"SIP alice@"_s + registrar());
+        QVERIFY(lines.first().canReject && lines.first().showsName);
+
+        Settings settings;
+        AddressBook book{testsupport::testDataDir()};
+        CallLog log{testsupport::testDataDir()};
+        CallMonitor monitor{settings, book, log};
+        monitor.setSource(CreateCallSource(lines.first()));
+        auto *line = static_cast<SipCallSource *>(monitor.source());
+        QSignalSpy lost(&monitor, &CallMonitor::lineLost);
+        QSignalSpy ended(&monitor, &CallMonitor::callEnded);
+        QVERIFY(line->start());
+        QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 20000);
+        QVERIFY2(line->lastError().contains(u"password"_s), qPrintable(line->lastError()));
+        writeAccount("alicepw");
+        QTRY_VERIFY_WITH_TIMEOUT(line->start(), 20000);
+        QVERIFY(line->isRegistered());
+
+        QStringList presented;
+        connect(&monitor, &CallMonitor::callPresented, this,
+                [&](const PresentedCall &c) { presented << c.name + u'|' + c.number; });
+        auto caller = phone("\"Ana Horvat\" <sip:0912345678@%1>;auth_pass=anapw", u"alice"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(presented.size(), 1, 30000);
+        QCOMPARE(presented.first(), u"Ana Horvat|(091) 234-5678"_s);
+        caller.reset();
+        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 20000);
+        TCallList calls;
+        QTRY_VERIFY((LoadCalls(testsupport::testDataDir(), calls, FileAccess::ReadOnly), calls.size() == 1));
+        QCOMPARE(calls[0].CallerName + u'|' + calls[0].CallerNumber, presented.first());
+    }
+};
+
+QTEST_MAIN(TestSipLine)
+#include "tst_sipline.moc"
