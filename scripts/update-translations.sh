@@ -23,3 +23,7 @@ cd "$here"
 # change with the checkout's folder.
 "$lupdate" -no-obsolete -locations relative -source-language hr_HR -target-language en_US \
     -extensions cpp,h src -ts resources/translations/tellwise_en.ts "$@"
+# Croatian is the source language, but a counted text ("%n osoba") needs its three Croatian plural
+# forms: the Croatian file holds those texts only. Fill each new one's forms for 1, 2 and 5.
+"$lupdate" -no-obsolete -pluralonly -locations relative -source-language hr_HR -target-language hr_HR \
+    -extensions cpp,h src -ts resources/translations/tellwise_hr.ts "$@"

@@ -907,11 +907,6 @@ exist in the address book were not written.</translation>
         <translation> Play this contact&apos;s own sound</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source> Izgovori tekst  (Text-To-Speech)</source>
-        <translation> Speak a text  (Text-To-Speech)</translation>
-    </message>
-    <message>
         <location line="+8"/>
         <location filename="../../src/ui/TfrmContactEdit.cpp" line="+73"/>
         <source> Koristi ovu zvučnu datoteku:</source>
@@ -926,11 +921,6 @@ exist in the address book were not written.</translation>
         <location line="+3"/>
         <source>Izaberi</source>
         <translation>Browse</translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <source>[ Više informacija o Text-To-Speech funkciji ]</source>
-        <translation>[ More about Text-To-Speech ]</translation>
     </message>
     <message>
         <location line="+3"/>
@@ -985,34 +975,6 @@ Callers on the Black List can be hidden altogether
 (&apos;Reject!&apos;) and left out of the call list.</translation>
     </message>
     <message>
-        <location line="+11"/>
-        <source>Informacije o Text-To-Speech funkciji</source>
-        <translation>About Text-To-Speech</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Text-To-Speech funkcija vam omogućava da se određeni tekst
-izgovori generiranim glasom od strane računala.
-
-U polje predviđeno za upis teksta možete upisati tekst koji
-želite, no možete koristiti i funkciju &lt;NAME&gt; u kombinaciji
-sa svojim tekstom. Ova će funkcija automatski u tekst ubaciti
-ime osobe na koju se tekst odnosi.
-
-PRIMJER:
-Upišite u polje &quot;&lt;NAME&gt; poziva&quot; i kliknite Test!</source>
-        <translation>Text-To-Speech lets the computer speak a text
-of your choice in a synthesized voice.
-
-You can type any text into the text field, and you can
-also use the &lt;NAME&gt; tag together with your own text.
-The tag is replaced automatically by the name
-of the contact the text belongs to.
-
-EXAMPLE:
-Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</translation>
-    </message>
-    <message>
         <location line="-213"/>
         <source>Potvrda</source>
         <translation>Confirmation</translation>
@@ -1038,6 +1000,48 @@ Save the contact like this?</translation>
     <message>
         <source>Ime, prezime, nadimak i naziv za prikaz ne smiju sadržavati kontrolne znakove (tabulator, prijelom retka i slične).</source>
         <translation>The first name, last name, nickname and display name must not contain control characters (tab, line break and the like).</translation>
+    </message>
+    <message>
+        <source> Izgovori tekst  (sintetizirani govor)</source>
+        <translation> Speak a text  (text-to-speech)</translation>
+    </message>
+    <message>
+        <source>[ Više informacija o izgovoru teksta ]</source>
+        <translation>[ More about text-to-speech ]</translation>
+    </message>
+    <message>
+        <source>Slike (%1)</source>
+        <translation>Pictures (%1)</translation>
+    </message>
+    <message>
+        <source>Sve datoteke (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <source>Informacije o izgovoru teksta</source>
+        <translation>About text-to-speech</translation>
+    </message>
+    <message>
+        <source>Izgovor teksta vam omogućava da se određeni tekst
+izgovori generiranim glasom od strane računala.
+
+U polje predviđeno za upis teksta možete upisati tekst koji
+želite, no možete koristiti i funkciju &lt;NAME&gt; u kombinaciji
+sa svojim tekstom. Ova će funkcija automatski u tekst ubaciti
+ime osobe na koju se tekst odnosi.
+
+PRIMJER:
+Upišite u polje &quot;&lt;NAME&gt; poziva&quot; i kliknite Test!</source>
+        <translation>Text-to-speech lets the computer speak a text
+of your choice in a synthesized voice.
+
+You can type any text into the text field, and you can
+also use the &lt;NAME&gt; tag together with your own text.
+The tag is replaced automatically by the name
+of the contact the text belongs to.
+
+EXAMPLE:
+Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</translation>
     </message>
 </context>
 <context>
@@ -1247,6 +1251,10 @@ Save the contact like this?</translation>
         <location line="+17"/>
         <source> Pronađeno osoba:  %1</source>
         <translation> Contacts found:  %1</translation>
+    </message>
+    <message>
+        <source>Ime osobe</source>
+        <translation>Contact</translation>
     </message>
 </context>
 <context>
@@ -1872,17 +1880,6 @@ Delete the group?</translation>
         <translation>Information</translation>
     </message>
     <message>
-        <location line="+1"/>
-        <source>Jezik je promjenjen!
-
-Potrebno je program zatvoriti, te ga ponovo pokrenuti. Tek
-će tada ova promjena imati efekta.</source>
-        <translation>The language has been changed!
-
-Close the program and start it again. The change
-will take effect only then.</translation>
-    </message>
-    <message>
         <location filename="../../src/ui/TfrmOptionsDevices.cpp" line="+100"/>
         <source>Mogućnosti modema</source>
         <translation>Modem Capabilities</translation>
@@ -2007,11 +2004,6 @@ will take effect only then.</translation>
     </message>
     <message>
         <location line="+1"/>
-        <source> Sakrij Tellwise Monitor pri startu u sistemski &quot;tray&quot;</source>
-        <translation> Start Tellwise Monitor hidden in the notification area</translation>
-    </message>
-    <message>
-        <location line="+1"/>
         <source> Započni pratiti pozive pri startu programa</source>
         <translation> Start monitoring calls when the program starts</translation>
     </message>
@@ -2021,24 +2013,9 @@ will take effect only then.</translation>
         <translation> While running:</translation>
     </message>
     <message>
-        <location line="+3"/>
-        <source> Automatski zatvori Caller ID prozor nakon</source>
-        <translation> Close the Caller ID window automatically after</translation>
-    </message>
-    <message>
         <location line="+4"/>
         <source>sekundi</source>
         <translation>seconds</translation>
-    </message>
-    <message>
-        <location line="+4"/>
-        <source> Animiraj Caller ID prozor pri otvaranju i zatvaranju</source>
-        <translation> Animate the Caller ID window when it opens and closes</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source> Animiraj ikonu u sistemskom &quot;trayu&quot;</source>
-        <translation> Animate the icon in the notification area</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -2129,16 +2106,6 @@ will take effect only then.</translation>
         <location line="+13"/>
         <source> Vizualni prikaz:</source>
         <translation> Display:</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source> Prikaži Caller ID prozor pri novom pozivu</source>
-        <translation> Show the Caller ID window for a new call</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source> Prikaži poruku kod sistemskog &quot;traya&quot; pri novom pozivu</source>
-        <translation> Show a message at the notification area for a new call</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -2278,14 +2245,41 @@ will take effect only then.</translation>
         <source>Da li stvarno želiš obrisati zvuk grupe?</source>
         <translation>Do you really want to delete the group&apos;s sound?</translation>
     </message>
+    <message>
+        <source>Jezik je promijenjen!
+
+Potrebno je program zatvoriti, te ga ponovo pokrenuti. Tek će tada ova promjena imati učinka.</source>
+        <translation>The language has been changed!
+
+Close the program and start it again. The change will take effect only then.</translation>
+    </message>
+    <message>
+        <source> Sakrij Tellwise Monitor pri startu u područje obavijesti</source>
+        <translation> Start Tellwise Monitor hidden in the notification area</translation>
+    </message>
+    <message>
+        <source> Automatski zatvori prozor poziva nakon</source>
+        <translation> Close the call window automatically after</translation>
+    </message>
+    <message>
+        <source> Animiraj prozor poziva pri otvaranju i zatvaranju</source>
+        <translation> Animate the call window when it opens and closes</translation>
+    </message>
+    <message>
+        <source> Animiraj ikonu u području obavijesti</source>
+        <translation> Animate the icon in the notification area</translation>
+    </message>
+    <message>
+        <source> Prikaži prozor poziva pri novom pozivu</source>
+        <translation> Show the call window for a new call</translation>
+    </message>
+    <message>
+        <source> Prikaži poruku u području obavijesti pri novom pozivu</source>
+        <translation> Show a message in the notification area for a new call</translation>
+    </message>
 </context>
 <context>
     <name>TfrmOutlookContacts</name>
-    <message>
-        <location filename="../../src/ui/TfrmOutlookContacts.cpp" line="+52"/>
-        <source>Naziv osobe</source>
-        <translation>Contact name</translation>
-    </message>
     <message>
         <location line="+0"/>
         <source>Tvrtka</source>
@@ -2338,18 +2332,6 @@ will take effect only then.</translation>
         <location line="+1"/>
         <source>Zatvori</source>
         <translation>Close</translation>
-    </message>
-    <message>
-        <location line="+12"/>
-        <location line="+113"/>
-        <source> vCard Kontakti  [ %1 osoba ]:</source>
-        <translation> vCard Contacts  [ %1 contacts ]:</translation>
-    </message>
-    <message>
-        <location line="-112"/>
-        <location line="+119"/>
-        <source> Adresar  [ %1 osoba ]:</source>
-        <translation> Address Book  [ %1 contacts ]:</translation>
     </message>
     <message>
         <location line="-72"/>
@@ -2422,6 +2404,24 @@ impossible to guess which locations you want those phone
 numbers saved to in your vCard contacts. That is
 why you have to do it yourself in your contacts
 program!</translation>
+    </message>
+    <message>
+        <source>Ime osobe</source>
+        <translation>Contact</translation>
+    </message>
+    <message numerus="yes">
+        <source> vCard Kontakti  [ %n osoba ]:</source>
+        <translation>
+            <numerusform> vCard Contacts  [ %n contact ]:</numerusform>
+            <numerusform> vCard Contacts  [ %n contacts ]:</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source> Adresar  [ %n osoba ]:</source>
+        <translation>
+            <numerusform> Address Book  [ %n contact ]:</numerusform>
+            <numerusform> Address Book  [ %n contacts ]:</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -2677,14 +2677,13 @@ Ako odaberete Ne, datoteka ostaje kakva jest, a promjene se u nju ne spremaju do
         <translation>Go on with the readable records? The file will then be rewritten from them at the next change.
 If you choose No, the file stays as it is, and changes to it are not saved until the program is started again.</translation>
     </message>
+    <message>
+        <source>Dobrodošli u Tellwise Monitor</source>
+        <translation>Welcome to Tellwise Monitor</translation>
+    </message>
 </context>
 <context>
     <name>TfrmWab</name>
-    <message>
-        <location filename="../../src/ui/TfrmWab.cpp" line="+62"/>
-        <source>Naziv osobe</source>
-        <translation>Contact name</translation>
-    </message>
     <message>
         <location line="+0"/>
         <source>Tvrtka</source>
@@ -2736,16 +2735,6 @@ If you choose No, the file stays as it is, and changes to it are not saved until
         <translation>Cancel</translation>
     </message>
     <message>
-        <location line="+41"/>
-        <source> vCard Adresar  [ %1 osoba ]:</source>
-        <translation> vCard Address Book  [ %1 contacts ]:</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source> Windows Adresar  [ %1 osoba ]:</source>
-        <translation> Windows Address Book  [ %1 contacts ]:</translation>
-    </message>
-    <message>
         <location line="+25"/>
         <source>Izaberi datoteku adresara</source>
         <translation>Choose an Address Book File</translation>
@@ -2780,6 +2769,24 @@ If you choose No, the file stays as it is, and changes to it are not saved until
         <location line="+39"/>
         <source>Informacija</source>
         <translation>Information</translation>
+    </message>
+    <message>
+        <source>Ime osobe</source>
+        <translation>Contact</translation>
+    </message>
+    <message numerus="yes">
+        <source> vCard Adresar  [ %n osoba ]:</source>
+        <translation>
+            <numerusform> vCard Address Book  [ %n contact ]:</numerusform>
+            <numerusform> vCard Address Book  [ %n contacts ]:</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source> Windows Adresar  [ %n osoba ]:</source>
+        <translation>
+            <numerusform> Windows Address Book  [ %n contact ]:</numerusform>
+            <numerusform> Windows Address Book  [ %n contacts ]:</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -1,9 +1,9 @@
 #include "app/TfrmStart.h"
 #include "app/CallMonitor.h"
-#include "platform/CallNotifier.h"
 #include "app/CallWindows.h"
 #include "app/LineMonitor.h"
 #include "app/NewCallIndicators.h"
+#include "platform/CallNotifier.h"
 
 #include "app/SoundPlay.h"
 #include "app/TfrmAbout.h"
@@ -227,7 +227,7 @@ void TfrmStart::Startup()
         try {
             m_speech->InitSpeech();
             if (m_settings.flag(Settings::SpeakWelcomeMessage) && m_settings.flag(Settings::EnableSound))
-                m_speech->SpeakText(m_settings.text(Settings::WelcomeMessage), false);
+                m_speech->SpeakText(welcomeText(m_settings), false);
         } catch (...) {
         }
     }
@@ -269,6 +269,14 @@ void TfrmStart::blinkedBack()
 {
     // While the options window is open the device may be half chosen; its state is not an error.
     m_lineMonitor->showState(m_options && m_options->isVisible());
+}
+
+QString TfrmStart::welcomeText(const Settings &settings)
+{
+    const QString stored = settings.text(Settings::WelcomeMessage);
+    if (stored != settings.defaultValue(Settings::WelcomeMessage).toString())
+        return stored;
+    return tr("Dobrodošli u Tellwise Monitor");
 }
 
 void TfrmStart::setNewCallCount(int count)

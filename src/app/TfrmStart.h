@@ -75,6 +75,9 @@ public:
 
     // True when the desktop has a notification area; otherwise a small window stands in for it.
     static bool trayAvailable();
+    // The welcome the program says at start: the user's own text, or the built-in one in the
+    // language of the texts.
+    static QString welcomeText(const Settings &settings);
 
     // Back to 0 (the calls have been seen) the new-call indicators stop.
     void setNewCallCount(int count);

@@ -37,7 +37,9 @@ int main(int argc, char *argv[])
     Settings::chooseFirstLanguage(programPath, QLocale(desktopLanguages.value(0)));
     const bool english = Settings::overrideSelectsEnglish(programPath);
     QTranslator ours, qt;
-    if (english && ours.load(QStringLiteral(":/translations/tellwise_en.qm")))
+    // The Croatian module holds only the plural forms of counted words ("3 osobe", "5 osoba").
+    if (ours.load(english ? QStringLiteral(":/translations/tellwise_en.qm")
+                          : QStringLiteral(":/translations/tellwise_hr.qm")))
         QCoreApplication::installTranslator(&ours);
     if (!english && qt.load(QLocale(QLocale::Croatian), QStringLiteral("qtbase"), QStringLiteral("_"),
                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

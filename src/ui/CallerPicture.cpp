@@ -2,7 +2,9 @@
 
 #include "widgets/Skin.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QImageReader>
 #include <QPainter>
 
 #include <array>
@@ -15,22 +17,59 @@ constexpr qint64 kMaxPictureFileBytes = 64 * 1024 * 1024;
 // from the corner's outer edge.
 constexpr std::array<int, 9> kCornerRow{9, 6, 4, 3, 2, 2, 1, 1, 1};
 
+enum class PictureKind
+{
+    None,
+    Jpeg,
+    Png,
+    Bmp
+};
+
+// Cameras and phones name their files ".JPG", ".jpeg" or nothing useful at all, and a picture
+// saved under the wrong extension is still that picture: the first bytes decide.
+PictureKind pictureKind(const QByteArray &head)
+{
+    if (head.startsWith("\xff\xd8\xff"))
+        return PictureKind::Jpeg;
+    if (head.startsWith("\x89PNG\r\n\x1a\n"))
+        return PictureKind::Png;
+    if (head.startsWith("BM"))
+        return PictureKind::Bmp;
+    return PictureKind::None;
+}
+
+// PNG and BMP headers state their size: one that would not fit the JPEG limit is refused
+// before any pixel memory is taken.
+QImage readThroughQt(QByteArray bytes, const char *format)
+{
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    const QSize size = reader.size();
+    if (!size.isValid() || qint64(size.width()) * size.height() > kMaxJpegPixels)
+        return {};
+    return reader.read();
+}
+
 QImage readPicture(const QString &file, bool actualSize)
 {
-    const bool jpeg = file.endsWith(QLatin1String(".jpg"));
-    if (!jpeg && !file.endsWith(QLatin1String(".bmp")))
-        return {};
     QFile in(file);
     if (!in.open(QIODevice::ReadOnly) || in.size() > kMaxPictureFileBytes)
         return {};
     const QByteArray bytes = in.readAll();
-    // A picture shown at its own size is cropped by the frame, so only a stretched one may be
-    // decoded smaller.
-    if (jpeg)
+    switch (pictureKind(bytes)) {
+    case PictureKind::Jpeg:
+        // A picture shown at its own size is cropped by the frame, so only a stretched one may
+        // be decoded smaller.
         return DecodeJpeg(bytes, actualSize ? QSize() : QSize(kCallerPictureWidth, kCallerPictureHeight));
-    QImage picture;
-    QImage::fromData(bytes, "BMP").swap(picture);
-    return picture;
+    case PictureKind::Png:
+        return readThroughQt(bytes, "PNG");
+    case PictureKind::Bmp:
+        return readThroughQt(bytes, "BMP");
+    case PictureKind::None:
+        break;
+    }
+    return {};
 }
 
 } // namespace

@@ -328,7 +328,7 @@ QWidget *TfrmContact::createSoundPage()
     rbGroupSound->setObjectName(QStringLiteral("rbGroupSound"));
     rbSpecificSound = new QRadioButton(tr(" Odsviraj specifičan zvuk za ovu osobu"));
     rbSpecificSound->setObjectName(QStringLiteral("rbSpecificSound"));
-    rbTTS = new QRadioButton(tr(" Izgovori tekst  (Text-To-Speech)"));
+    rbTTS = new QRadioButton(tr(" Izgovori tekst  (sintetizirani govor)"));
     rbTTS->setObjectName(QStringLiteral("rbTTS"));
     auto *choices = new QButtonGroup(this);
     choices->addButton(rbGroupSound, 1);
@@ -346,8 +346,7 @@ QWidget *TfrmContact::createSoundPage()
     btnChooseSound = new QPushButton(tr("Izaberi"));
     btnChooseSound->setObjectName(QStringLiteral("btnChooseSound"));
     connect(btnChooseSound, &QPushButton::clicked, this, &TfrmContact::btnChooseSoundClick);
-    lblTTSHelp =
-        new TLinkLabel(tr("[ Više informacija o Text-To-Speech funkciji ]"), [this] { lblTTSHelpClick(); });
+    lblTTSHelp = new TLinkLabel(tr("[ Više informacija o izgovoru teksta ]"), [this] { lblTTSHelpClick(); });
     lblTTSHelp->setObjectName(QStringLiteral("lblTTSHelp"));
 
     gbSound = new QGroupBox(tr(" Kada ova osoba pozove:"));

@@ -169,6 +169,9 @@ private:
     std::array<QLineEdit *, 8> editPhoneNumber{};
     std::array<QComboBox *, 8> cbPhoneLocation{};
     std::array<QToolButton *, 8> sbPhone{};
+    // The stored slot each row edits: the numbers shown first, in slot order, then the empty
+    // slots, so the rows have no gaps while every slot is saved back where it was.
+    std::array<int, 8> m_phoneRowSlot{0, 1, 2, 3, 4, 5, 6, 7};
 
     // Internet
     std::array<QLineEdit *, 4> editEmail{};

@@ -26,6 +26,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <numeric>
 
 void TfrmContact::ClearForNewContact(const QString &firstName, const QString &phoneNumber)
 {
@@ -34,6 +35,7 @@ void TfrmContact::ClearForNewContact(const QString &firstName, const QString &ph
         edit->clear();
     for (QComboBox *combo : {cbDisplayAs, cbGroups})
         combo->setCurrentIndex(-1);
+    std::iota(m_phoneRowSlot.begin(), m_phoneRowSlot.end(), 0);
     for (QComboBox *combo : cbPhoneLocation) {
         combo->setCurrentIndex(-1);
         combo->setEditText(QString());
@@ -96,9 +98,13 @@ void TfrmContact::FillFromContact(const AListAddress &c)
     editCompanyPostNo->setText(c.CompanyPostNo);
     editCompanyCity->setText(c.CompanyCity);
     editCompanyCountry->setText(c.CompanyCountry);
-    for (int i = 0; i < 8; ++i) {
-        editPhoneNumber[i]->setText(c.PhoneNumber[i]);
-        cbPhoneLocation[i]->setEditText(c.PhoneLocation[i]);
+    std::iota(m_phoneRowSlot.begin(), m_phoneRowSlot.end(), 0);
+    std::stable_partition(m_phoneRowSlot.begin(), m_phoneRowSlot.end(),
+                          [&](int slot) { return !c.PhoneNumber[std::size_t(slot)].isEmpty(); });
+    for (std::size_t row = 0; row < 8; ++row) {
+        const auto slot = std::size_t(m_phoneRowSlot[row]);
+        editPhoneNumber[row]->setText(c.PhoneNumber[slot]);
+        cbPhoneLocation[row]->setEditText(c.PhoneLocation[slot]);
     }
     for (int i = 0; i < 4; ++i)
         editEmail[i]->setText(c.EMail[i]);
@@ -145,9 +151,10 @@ void TfrmContact::StoreIntoRecord(AListAddress &r) const
     r.CompanyPostNo = editCompanyPostNo->text();
     r.CompanyCountry = editCompanyCountry->text();
     r.CompanyWebPage = editCompanyWebPage->text();
-    for (int i = 0; i < 8; ++i) {
-        r.PhoneLocation[i] = cbPhoneLocation[i]->currentText();
-        r.PhoneNumber[i] = editPhoneNumber[i]->text();
+    for (std::size_t row = 0; row < 8; ++row) {
+        const auto slot = std::size_t(m_phoneRowSlot[row]);
+        r.PhoneLocation[slot] = cbPhoneLocation[row]->currentText();
+        r.PhoneNumber[slot] = editPhoneNumber[row]->text();
     }
     for (int i = 0; i < 4; ++i)
         r.EMail[i] = editEmail[i]->text();
@@ -292,7 +299,11 @@ void TfrmContact::memoNotesChange()
 void TfrmContact::btnChoosePictureClick()
 {
     const QString caption = tr("Izaberi sliku");
-    const QString filter = QStringLiteral("All (*.bmp *.jpg);;Bitmaps (*.bmp);;JPEG Image File (*.jpg)");
+    // The loader goes by content; the patterns only decide what the dialog offers. Both cases
+    // are listed because some desktops' dialogs match patterns case-sensitively, and cameras
+    // write ".JPG".
+    const QString patterns = QStringLiteral("*.jpg *.jpeg *.png *.bmp *.JPG *.JPEG *.PNG *.BMP");
+    const QString filter = tr("Slike (%1)").arg(patterns) + QStringLiteral(";;") + tr("Sve datoteke (*)");
     const QString file = m_openFileDialog ? m_openFileDialog(caption, DataDir(), filter)
                                           : QFileDialog::getOpenFileName(this, caption, DataDir(), filter);
     // The path is kept as chosen: folders on this system tell upper from lower case.
@@ -423,8 +434,8 @@ void TfrmContact::btnMoreInfoClick()
 void TfrmContact::lblTTSHelpClick()
 {
     ShowMessageDialog(
-        tr("Informacije o Text-To-Speech funkciji"),
-        tr("Text-To-Speech funkcija vam omogućava da se određeni tekst\nizgovori generiranim glasom od "
+        tr("Informacije o izgovoru teksta"),
+        tr("Izgovor teksta vam omogućava da se određeni tekst\nizgovori generiranim glasom od "
            "strane "
            "računala.\n\nU polje predviđeno za upis teksta možete upisati tekst koji\nželite, no možete "
            "koristiti "

@@ -71,7 +71,7 @@ public:
     {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
             return {};
-        return section == 0 ? TfrmFindContact::tr("Naziv osobe") : TfrmFindContact::tr("Tvrtka");
+        return section == 0 ? TfrmFindContact::tr("Ime osobe") : TfrmFindContact::tr("Tvrtka");
     }
     Qt::ItemFlags flags(const QModelIndex &index) const override
     {

@@ -25,7 +25,8 @@
 #include <QVBoxLayout>
 
 TfrmOptions::TfrmOptions(Settings &settings, AddressBook &addressBook, QWidget *parent)
-    : QDialog(parent), m_settings(settings), m_book(addressBook), m_listModems([] { return telephony::ListLines(telephony::DeviceKind::Modem); }),
+    : QDialog(parent), m_settings(settings), m_book(addressBook),
+      m_listModems([] { return telephony::ListLines(telephony::DeviceKind::Modem); }),
       m_speechAvailable([] { return false; })
 {
     setObjectName(QStringLiteral("frmOptions"));
@@ -224,8 +225,8 @@ void TfrmOptions::ApplyLanguageChange()
                                     language == 0 ? QStringLiteral("ENU") : QString());
     ShowMessageDialog(
         tr("Informacija"),
-        tr("Jezik je promjenjen!\n\nPotrebno je program zatvoriti, te ga ponovo pokrenuti. Tek\nće tada ova "
-           "promjena imati efekta."),
+        tr("Jezik je promijenjen!\n\nPotrebno je program zatvoriti, te ga ponovo pokrenuti. Tek će tada ova "
+           "promjena imati učinka."),
         QMessageBox::Information, QMessageBox::Ok, this);
 }
 

@@ -100,7 +100,8 @@ QWidget *TfrmOptions::createBasicPage()
     auto *startLayout = column(start);
     chkWindowsStart =
         checkBox("chkWindowsStart", tr(" Pokreni Tellwise Monitor pri prijavi u radnu okolinu"));
-    chkSystemTray = checkBox("chkSystemTray", tr(" Sakrij Tellwise Monitor pri startu u sistemski \"tray\""));
+    chkSystemTray =
+        checkBox("chkSystemTray", tr(" Sakrij Tellwise Monitor pri startu u područje obavijesti"));
     chkMonitorOnStart = checkBox("chkMonitorOnStart", tr(" Započni pratiti pozive pri startu programa"));
     for (QCheckBox *c : {chkWindowsStart, chkSystemTray, chkMonitorOnStart})
         startLayout->addWidget(c);
@@ -109,7 +110,7 @@ QWidget *TfrmOptions::createBasicPage()
     auto *work = groupBox(tr(" U radu s programom:"));
     auto *workLayout = column(work);
     auto *closeRow = new QHBoxLayout;
-    chkCIDCloseTime = checkBox("chkCIDCloseTime", tr(" Automatski zatvori Caller ID prozor nakon"));
+    chkCIDCloseTime = checkBox("chkCIDCloseTime", tr(" Automatski zatvori prozor poziva nakon"));
     udCIDCloseTime = upDown("udCIDCloseTime", "editCIDCloseTime", 5, 300, 5, 30, editCIDCloseTime);
     closeRow->addWidget(chkCIDCloseTime);
     closeRow->addWidget(udCIDCloseTime);
@@ -117,8 +118,8 @@ QWidget *TfrmOptions::createBasicPage()
     closeRow->addStretch();
     workLayout->addLayout(closeRow);
     chkAnimateCIDWindow =
-        checkBox("chkAnimateCIDWindow", tr(" Animiraj Caller ID prozor pri otvaranju i zatvaranju"));
-    chkAnimateIcon = checkBox("chkAnimateIcon", tr(" Animiraj ikonu u sistemskom \"trayu\""));
+        checkBox("chkAnimateCIDWindow", tr(" Animiraj prozor poziva pri otvaranju i zatvaranju"));
+    chkAnimateIcon = checkBox("chkAnimateIcon", tr(" Animiraj ikonu u području obavijesti"));
     chkConfimDelete = checkBox("chkConfimDelete", tr(" Potvrdi brisanje podataka"));
     chkBackupRecords =
         checkBox("chkBackupRecords", tr(" Prije zatvaranja programa napravi sigurnosne kopije podataka"));
@@ -222,9 +223,9 @@ QWidget *TfrmOptions::createCallsPage()
 
     auto *show = groupBox(tr(" Vizualni prikaz:"));
     auto *showLayout = column(show);
-    chkShowCIDWindow = checkBox("chkShowCIDWindow", tr(" Prikaži Caller ID prozor pri novom pozivu"));
+    chkShowCIDWindow = checkBox("chkShowCIDWindow", tr(" Prikaži prozor poziva pri novom pozivu"));
     chkShowCIDMessage =
-        checkBox("chkShowCIDMessage", tr(" Prikaži poruku kod sistemskog \"traya\" pri novom pozivu"));
+        checkBox("chkShowCIDMessage", tr(" Prikaži poruku u području obavijesti pri novom pozivu"));
     chkFlashScrollLock = checkBox("chkFlashScrollLock",
                                   tr(" Pri novom pozivu pali i gasi \"Scroll Lock\" lampicu na tipkovnici"));
     chkDesktopNotification =

@@ -49,7 +49,7 @@ TTypeAheadListView *contactList(const char *name, const QList<AListAddress> &lis
         },
         [&list](int row) { return ContactInfoTip(list.value(row)); },
         [](int section) {
-            return section == 0 ? TfrmOutlookContacts::tr("Naziv osobe") : TfrmOutlookContacts::tr("Tvrtka");
+            return section == 0 ? TfrmOutlookContacts::tr("Ime osobe") : TfrmOutlookContacts::tr("Tvrtka");
         },
         owner);
     auto *view = new TTypeAheadListView;
@@ -131,8 +131,8 @@ TfrmOutlookContacts::TfrmOutlookContacts(Settings &settings, AddressBook &addres
 
     for (QPushButton *b : {btnSaveToAddressbook, btnSaveToOutlook, btnRemoveIdentical})
         b->setEnabled(false);
-    gbOutlook->setTitle(tr(" vCard Kontakti  [ %1 osoba ]:").arg(0));
-    gbAddressbook->setTitle(tr(" Adresar  [ %1 osoba ]:").arg(0));
+    gbOutlook->setTitle(tr(" vCard Kontakti  [ %n osoba ]:", nullptr, 0));
+    gbAddressbook->setTitle(tr(" Adresar  [ %n osoba ]:", nullptr, 0));
 
     // Only the user's choice reads a folder; the window sets the entry itself without reading.
     connect(cbOutlookFolders, &QComboBox::activated, this, &TfrmOutlookContacts::cbOutlookFoldersChange);
@@ -244,14 +244,14 @@ void TfrmOutlookContacts::showOutlookRows()
 {
     m_outlookRows->reset(int(OutlookList.size()));
     lvOutlook->selectFirstRow();
-    gbOutlook->setTitle(tr(" vCard Kontakti  [ %1 osoba ]:").arg(OutlookList.size()));
+    gbOutlook->setTitle(tr(" vCard Kontakti  [ %n osoba ]:", nullptr, int(OutlookList.size())));
 }
 
 void TfrmOutlookContacts::showBookRows()
 {
     m_bookRows->reset(int(BookList.size()));
     lvContacts->selectFirstRow();
-    gbAddressbook->setTitle(tr(" Adresar  [ %1 osoba ]:").arg(BookList.size()));
+    gbAddressbook->setTitle(tr(" Adresar  [ %n osoba ]:", nullptr, int(BookList.size())));
 }
 
 void TfrmOutlookContacts::updateRemoveIdentical()

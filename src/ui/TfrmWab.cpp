@@ -59,7 +59,7 @@ TfrmWab::TfrmWab(Settings &settings, AddressBook &addressBook, QWidget *parent)
         },
         [this](int row) { return WabInfoTip(m_records.value(row)); },
         [](int section) {
-            return section == 0 ? tr("Naziv osobe") : section == 1 ? tr("Tvrtka") : QStringLiteral("ID");
+            return section == 0 ? tr("Ime osobe") : section == 1 ? tr("Tvrtka") : QStringLiteral("ID");
         },
         this);
     lvContacts = new TTypeAheadListView;
@@ -123,8 +123,8 @@ void TfrmWab::hideEvent(QHideEvent *event)
 void TfrmWab::setCount(int count)
 {
     gbAddressbook->setTitle(IsVCardFile(lblWabFileName->text())
-                                ? tr(" vCard Adresar  [ %1 osoba ]:").arg(count)
-                                : tr(" Windows Adresar  [ %1 osoba ]:").arg(count));
+                                ? tr(" vCard Adresar  [ %n osoba ]:", nullptr, count)
+                                : tr(" Windows Adresar  [ %n osoba ]:", nullptr, count));
 }
 
 void TfrmWab::FormShow()

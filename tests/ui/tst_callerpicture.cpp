@@ -87,6 +87,25 @@ private slots:
         QVERIFY(IsCallerPictureCorner(8, 0) && !IsCallerPictureCorner(9, 0));
     }
 
+    // The first bytes decide, not the name: cameras write ".JPG", and a PNG may be named ".jpg".
+    void kindByContent_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("camera .JPG") << "DSC0001.JPG" << encode(halves(64, 48), "JPG");
+        QTest::newRow("png") << "photo.png" << encode(halves(64, 48), "PNG");
+        QTest::newRow("bmp") << "photo.bmp" << encode(halves(64, 48), "BMP");
+        QTest::newRow("png named .jpg") << "photo.jpg" << encode(halves(64, 48), "PNG");
+    }
+
+    void kindByContent()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        const QImage picture = LoadCallerPicture(write(name, bytes), false, false, 1);
+        QVERIFY(near(picture.pixel(20, 60), kRed) && near(picture.pixel(150, 60), kBlue));
+    }
+
     void drawing_data()
     {
         QTest::addColumn<QString>("name");
@@ -146,7 +165,7 @@ private slots:
 
         const QByteArray jpeg = encode(halves(64, 48), "JPG");
         QTest::newRow("missing file") << QString() << QByteArray();
-        QTest::newRow("upper-case extension") << "photo.JPG" << jpeg;
+        QTest::newRow("not a picture, named .jpg") << "notes.jpg" << QByteArray("BMP? no, text\n");
         QTest::newRow("bmp cut short") << "short.bmp" << encode(halves(64, 48), "BMP").left(40);
     }
 

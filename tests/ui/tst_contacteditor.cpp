@@ -173,6 +173,23 @@ private slots:
         QCOMPARE(m_editor->CreateRecord().Group, QStringLiteral("Bez grupe"));
     }
 
+    // Numbers in slots 3 and 5 take the first rows; a number typed in the next row fills the first
+    // free slot, and every other slot, a location without a number too, is saved where it was.
+    void phoneRowsHaveNoGaps()
+    {
+        AListAddress c{.DisplayNameAs = QStringLiteral("Praznine")};
+        c.PhoneNumber = {{{}, {}, QStringLiteral("03"), {}, QStringLiteral("05")}};
+        c.PhoneLocation = {
+            {QStringLiteral("Kuća"), {}, QStringLiteral("Mobitel"), {}, QStringLiteral("Posao")}};
+        m_editor->FillFromContact(c);
+        QCOMPARE(edit("editPhoneNumber1")->text() + edit("editPhoneNumber2")->text(), QStringLiteral("0305"));
+        QCOMPARE(control<QComboBox>("cbPhoneLocation2")->currentText(), QStringLiteral("Posao"));
+        edit("editPhoneNumber3")->setText(QStringLiteral("01"));
+        c.PhoneNumber[0] = QStringLiteral("01");
+        QCOMPARE(m_editor->CreateRecord().PhoneNumber, c.PhoneNumber);
+        QCOMPARE(m_editor->CreateRecord().PhoneLocation, c.PhoneLocation);
+    }
+
     // The stored group value stays Croatian in an English session; a name holding a control
     // character is refused in English.
     void newContactWithoutGroupIsSavedBezGrupe()
