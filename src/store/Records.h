@@ -70,9 +70,9 @@ struct ACalls
     bool operator==(const ACalls &) const = default;
 };
 
-// An ordered list that owns its heap records. Every change made through the list gives it a new
-// revision, never used by any list before, so that derived data (the caller look-up's digit
-// cache) knows when to rebuild. Code that edits a record in place calls markChanged().
+// The call log's list: an ordered list that owns its heap records. Every change made through the
+// list gives it a new revision, never used by any list before; code that edits a record in place
+// calls markChanged().
 template <typename T> class RecordList
 {
 public:
@@ -90,7 +90,6 @@ public:
         markChanged();
         return *m_items.back();
     }
-    T &emplaceBack() { return append(T{}); }
     T &insert(int i, T record)
     {
         auto it = m_items.insert(m_items.begin() + i, std::make_unique<T>(std::move(record)));
