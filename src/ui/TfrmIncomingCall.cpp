@@ -200,28 +200,34 @@ bool TfrmIncomingCall::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
     if ((type == QEvent::Show || type == QEvent::Hide) && watched != this && watched->isWidgetType()) {
-        const auto *widget = static_cast<QWidget *>(watched);
-        // A dialog being shown is not yet the modal window; one being hidden is no longer.
-        if (widget->isWindow() && widget->isModal())
-            followModalDialog(type == QEvent::Show ? widget->windowHandle() : QGuiApplication::modalWindow());
+        auto *widget = static_cast<QWidget *>(watched);
+        if (widget->isWindow() && widget->isModal()) {
+            // A modal dialog blocks every window of the program but those it is a transient
+            // parent of: tied to the dialog, the window keeps its buttons working. A dialog being
+            // shown is not yet the modal window; one being hidden is no longer.
+            create();
+            windowHandle()->setTransientParent(type == QEvent::Show ? widget->windowHandle()
+                                                                    : QGuiApplication::modalWindow());
+            keepAbove(*widget, type == QEvent::Show && isVisible());
+        }
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void TfrmIncomingCall::followModalDialog(QWindow *dialog)
+void TfrmIncomingCall::keepAbove(QWidget &dialog, bool on)
 {
-    // A modal dialog blocks every window of the program except those it is a transient parent
-    // of: the window hangs on the dialog, so that the user can still reject or close the call.
-    // While a dialog is open the window gives up its place above all others, so that it hides
-    // none the user opened, and takes it back when the last one closes.
-    create();
-    windowHandle()->setTransientParent(dialog);
-    Qt::WindowFlags flags = windowFlags();
-    flags.setFlag(Qt::WindowStaysOnTopHint, dialog == nullptr);
-    if (flags == windowFlags())
-        return;
-    overrideWindowFlags(flags);
-    windowHandle()->setFlags(flags);
+    // While the window shows, a dialog the user opened stays on top as well, so that the window
+    // hides none: a click on it brings it above the window.
+    if (QWindow *shown = dialog.windowHandle())
+        shown->setFlags(on ? dialog.windowFlags() | Qt::WindowStaysOnTopHint : dialog.windowFlags());
+}
+
+void TfrmIncomingCall::keepDialogsAbove(bool on)
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget != this && widget->isModal() && widget->isVisible())
+            keepAbove(*widget, on);
+    }
 }
 
 QPoint TfrmIncomingCall::targetPosition() const
@@ -261,6 +267,8 @@ void TfrmIncomingCall::showOverDialogs()
     QWindow *dialog = windowHandle() ? windowHandle()->transientParent() : nullptr;
     if (dialog)
         windowHandle()->setTransientParent(nullptr);
+    // The dialogs first, so that the window comes up above them.
+    keepDialogsAbove(true);
     show();
     raise();
     if (dialog)
@@ -320,6 +328,7 @@ void TfrmIncomingCall::finishClose()
 {
     m_closing = false;
     hide();
+    keepDialogsAbove(false);
     m_timerClose.stop();
     if (m_message)
         m_message->ShowNewCallMessage();

@@ -8,7 +8,6 @@
 #include <QWidget>
 
 class QLabel;
-class QWindow;
 class TBitmapButton;
 class TRunningLabel;
 class TShapedWindow;
@@ -84,8 +83,8 @@ private:
     void lblCallerNoteClick();
     void finishClose();
     void showOverDialogs();
-    // DIALOG: the modal dialog open now, or null when none is.
-    void followModalDialog(QWindow *dialog);
+    void keepAbove(QWidget &dialog, bool on);
+    void keepDialogsAbove(bool on);
     QLabel *makeCaption(const char *name, const QRect &geometry);
     TRunningLabel *makeRunningLabel(const char *name, const QRect &geometry);
 
