@@ -7,8 +7,8 @@
 // timed until its file is on disk while a 1 ms timer ticks on the same thread, and the longest gap
 // between two ticks is reported (how long the window would stand still).
 //
-// A load is measured three ways: in this process, over the list it replaces (what follows every
-// change); the same with every record changed; and in a new process (the program's start, where
+// A load is measured three ways: in this process, over the list it replaces (what follows
+// another program's change); the same with every record changed; and in a new process (the program's start, where
 // all memory is fresh; the plain read then reads into a new buffer in a new process too).
 //
 //   bench_store [--data-dir DIR] [google benchmark flags]
