@@ -46,6 +46,20 @@ QDialogButtonBox *AcceptCancelButtons(QDialog *dialog, const QString &acceptCapt
     return buttons;
 }
 
+int TitleRoom(const QWidget &window)
+{
+    // Title bars draw in a bold face of about the program's size; the icon, three buttons and
+    // the bar's margins take about as much as six wide letters each.
+    QFont font = QApplication::font();
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    QString title = window.windowTitle();
+    const QString program = QGuiApplication::applicationDisplayName();
+    if (!program.isEmpty() && !title.contains(program))
+        title += QStringLiteral(" \u2014 ") + program;
+    return metrics.horizontalAdvance(title) + 4 * 6 * metrics.horizontalAdvance(QLatin1Char('M'));
+}
+
 int RunModalDialog(QDialog &dialog)
 {
     KeepAboveParent(dialog);

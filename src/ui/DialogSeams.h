@@ -43,6 +43,10 @@ public:
     WaitCursor &operator=(const WaitCursor &) = delete;
 };
 
+// The width WINDOW needs for its title to show whole in a window manager's title bar: the
+// title with the program's name that Qt adds, the window icon and three buttons.
+int TitleRoom(const QWidget &window);
+
 // Shows DIALOG modally and returns its result (QDialog::Accepted or Rejected).
 int RunModalDialog(QDialog &dialog);
 

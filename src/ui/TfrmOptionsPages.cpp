@@ -168,6 +168,9 @@ QWidget *TfrmOptions::createDevicesPage()
     tvFeatures = readOnlyTree("tvFeatures");
     tvFeatures->setSelectionMode(QAbstractItemView::NoSelection);
     tvFeatures->setFocusPolicy(Qt::NoFocus);
+    // A long capability line widens the column and the tree scrolls sideways; nothing is cut.
+    tvFeatures->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    tvFeatures->header()->setStretchLastSection(false);
     featuresLayout->addWidget(tvFeatures);
     layout->addWidget(features, 1);
 

@@ -92,7 +92,7 @@ TfrmOutlookContacts::TfrmOutlookContacts(Settings &settings, AddressBook &addres
     setWindowTitle(tr("Razmjena podataka s vCard kontaktima"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
-    setFixedSize(531, 457);
+    setFixedSize(qMax(531, TitleRoom(*this)), 457);
 
     cbOutlookFolders = new QComboBox;
     cbOutlookFolders->setObjectName(QStringLiteral("cbOutlookFolders"));

@@ -23,7 +23,7 @@ TfrmOutlookFolders::TfrmOutlookFolders(TfrmOutlookContacts &exchange, QWidget *p
     setWindowTitle(tr("Izaberi mapu za snimanje kontakata"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFixedSize(325, 248);
+    setFixedSize(qMax(325, TitleRoom(*this)), 248);
 
     auto *group = new QGroupBox(tr(" Mape u vCard Kontaktima:"));
     editFolderName = new QLineEdit;

@@ -26,7 +26,7 @@ TfrmWab::TfrmWab(Settings &settings, AddressBook &addressBook, QWidget *parent)
     setWindowTitle(tr("Uvoz podataka iz datoteke adresara"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFixedSize(405, 420);
+    setFixedSize(qMax(405, TitleRoom(*this)), 420);
 
     gbChooseFile = new QGroupBox(tr(" Izaberi datoteku za uvoz podataka:"));
     gbChooseFile->setObjectName(QStringLiteral("gbChooseFile"));
