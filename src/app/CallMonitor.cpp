@@ -176,6 +176,8 @@ void CallMonitor::onCallerKnown(const CallerId &caller)
             call.showWindow = !hidden;
     }
     call.blackListed = details.blackList;
+    call.group = details.group;
+    call.caller = caller;
     call.rejectable = m_source && m_source->canReject();
     if (call.rejectable && m_settings.flag(Settings::AutoReject)) {
         call.rejected = (m_settings.flag(Settings::AutoRejectBlackList) && details.blackList) ||

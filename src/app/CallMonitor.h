@@ -32,6 +32,8 @@ struct PresentedCall
     bool rejected = false;
     // The call window (true) or, with "Ne smetaj!" keeping this caller quiet, only the notice.
     bool showWindow = true;
+    QString group;              // the contact's group; empty for an unknown caller
+    telephony::CallerId caller; // what the line told
 };
 
 // Follows the calls of the one line the program watches and applies the user's rules to them.

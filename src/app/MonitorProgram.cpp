@@ -1,6 +1,7 @@
 #include "app/MonitorProgram.h"
 
 #include "app/CallMonitor.h"
+#include "app/CallPublisher.h"
 #include "app/SoundPlay.h"
 #include "app/TfrmAbout.h"
 #include "app/TfrmStart.h"
@@ -61,6 +62,9 @@ MonitorProgram::MonitorProgram() : m_addressBook(DataDir()), m_callLog(DataDir()
     connect(m_frmNewCallMessage.get(), &TfrmNewCallMessage::callsPageRequested, m_frmStart.get(),
             [this] { m_frmStart->ShowMainWindowPage(1); });
     connectMainWindow();
+    TfrmStart *start = m_frmStart.get();
+    m_publisher =
+        std::make_unique<CallPublisher>(m_settings, start->calls(), [start] { start->calls().reject(); });
     connect(&m_settings, &Settings::valueChanged, this, &MonitorProgram::applyCallWindowSettings);
     applyCallWindowSettings();
 
@@ -74,6 +78,7 @@ MonitorProgram::~MonitorProgram()
 {
     endSession();
     TSoundPlay::stopAll();
+    m_publisher.reset(); // says "offline" while the line is still there
     m_session.reset();
     m_frmOutlookContacts.reset();
     m_frmWab.reset();

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class CallPublisher;
 class SessionEvents;
 class TfrmAbout;
 class TfrmCallerNotes;
@@ -51,6 +52,7 @@ public:
     TfrmFindContact *frmFindContact() const { return m_frmFindContact.get(); }
     TfrmWab *frmWab() const { return m_frmWab.get(); }
     TfrmOutlookContacts *frmOutlookContacts() const { return m_frmOutlookContacts.get(); }
+    CallPublisher *publisher() const { return m_publisher.get(); }
 
 private:
     void endSession();
@@ -74,5 +76,6 @@ private:
     std::unique_ptr<TfrmWab> m_frmWab;
     std::unique_ptr<TfrmOutlookContacts> m_frmOutlookContacts;
     std::unique_ptr<SessionEvents> m_session;
+    std::unique_ptr<CallPublisher> m_publisher;
     bool m_ended = false;
 };

@@ -92,6 +92,14 @@ const Entry kTable[Settings::kKeyCount] = {
     {"WabFileName", K::Text, 0, ""},              // the address-book file last imported from
     {"ContactsRoot", K::Text, 0, ""},             // vCard contacts folder; empty: $XDG_DATA_HOME/contacts
     {"DesktopNotification", K::Bool, 1, nullptr}, // every call also goes to the desktop's notifications
+    {"MqttPublish", K::Bool, 0, nullptr},         // calls are published to an MQTT broker
+    {"MqttBroker", K::Text, 0, ""},               // HOST[:PORT]
+    {"MqttUser", K::Text, 0, ""},                 // the password is in the modem configuration's file
+    {"MqttPrefix", K::Text, 0, ""},               // empty: tellwise/<line id>
+    {"MqttNumberOnly", K::Bool, 0, nullptr},      // no name or group from the address book is published
+    {"MqttTls", K::Bool, 0, nullptr},
+    {"MqttCaFile", K::Text, 0, ""},     // empty: the system's authorities
+    {"MqttClientCert", K::Text, 0, ""}, // certificate and key in one PEM file
 };
 
 const Entry &entry(Settings::Key key)
@@ -416,5 +424,6 @@ void Settings::chooseFirstLanguage(const QString &programPath, const QLocale &lo
     QSettings file(kOrganisation, kApplication);
     if (file.childGroups().contains(kSettingsGroup) || file.contains(overrideKey(programPath)))
         return;
-    writeLanguageOverride(programPath, locale.language() == QLocale::Croatian ? QString() : QStringLiteral("ENU"));
+    writeLanguageOverride(programPath,
+                          locale.language() == QLocale::Croatian ? QString() : QStringLiteral("ENU"));
 }

@@ -73,9 +73,17 @@ public:
         WabFileName,
         ContactsRoot,
         DesktopNotification,
+        MqttPublish,
+        MqttBroker,
+        MqttUser,
+        MqttPrefix,
+        MqttNumberOnly,
+        MqttTls,
+        MqttCaFile,
+        MqttClientCert,
     };
     Q_ENUM(Key)
-    static constexpr int kKeyCount = DesktopNotification + 1;
+    static constexpr int kKeyCount = MqttClientCert + 1;
 
     enum class Kind
     {

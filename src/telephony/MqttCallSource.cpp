@@ -71,11 +71,15 @@ bool MqttCallSource::start()
 {
     if (m_monitoring)
         return true;
-    if (!m_client.isOpen()) {
+    if (m_client.isOpen() && m_client.isConnected())
+        return m_monitoring = true;
+    // A password corrected in its file is taken without a restart.
+    MqttBroker fresh = m_broker;
+    MqttConfig::load().credentials(fresh.host, &fresh.user, &fresh.password);
+    if (!m_client.isOpen() || fresh.user != m_broker.user || fresh.password != m_broker.password) {
+        m_broker = fresh;
         m_client.open(m_broker); // the broker's answer comes later; a refusal loses the line
         m_monitoring = true;
-    } else {
-        m_monitoring = m_client.isConnected();
     }
     return m_monitoring;
 }

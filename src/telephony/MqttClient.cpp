@@ -64,13 +64,12 @@ struct MqttClient::Worker
     MqttClient *owner = nullptr; // null once the client closed
     bool stopping = false;
     bool finished = false;
-    bool reported = false; // a callback told why the latest connection failed
+    bool reported = false;       // a callback told why the latest connection failed
     int retryMs = kFirstRetryMs; // the pause before the next try; the thread's own
     std::atomic<int> pending{0};
 
     // Runs F on the client's thread, unless the client is gone.
-    template <typename F>
-    void post(F f)
+    template <typename F> void post(F f)
     {
         std::lock_guard lock(mutex);
         if (owner)
@@ -203,28 +202,30 @@ void MqttClient::open(const MqttBroker &broker)
         }
     }
     if (!m_willTopic.isEmpty())
-        mosquitto_will_set(mosq, m_willTopic.constData(), int(m_willPayload.size()), m_willPayload.constData(), 1,
-                           true);
+        mosquitto_will_set(mosq, m_willTopic.constData(), int(m_willPayload.size()),
+                           m_willPayload.constData(), 1, true);
 
-    mosquitto_connect_v5_callback_set(mosq, [](mosquitto *m, void *obj, int rc, int, const mosquitto_property *) {
-        auto *w = static_cast<Worker *>(obj);
-        if (rc != 0) {
-            w->postDisconnected(QString::fromUtf8(mosquitto_reason_string(rc)));
-            return;
-        }
-        w->retryMs = kFirstRetryMs; // a broker that answered is tried again soon when lost
-        for (const QByteArray &topic : std::as_const(w->subscriptions))
-            mosquitto_subscribe(m, nullptr, topic.constData(), 1);
-        w->post([w] {
-            if (w->owner)
-                w->owner->onConnected();
+    mosquitto_connect_v5_callback_set(
+        mosq, [](mosquitto *m, void *obj, int rc, int, const mosquitto_property *) {
+            auto *w = static_cast<Worker *>(obj);
+            if (rc != 0) {
+                w->postDisconnected(QString::fromUtf8(mosquitto_reason_string(rc)));
+                return;
+            }
+            w->retryMs = kFirstRetryMs; // a broker that answered is tried again soon when lost
+            for (const QByteArray &topic : std::as_const(w->subscriptions))
+                mosquitto_subscribe(m, nullptr, topic.constData(), 1);
+            w->post([w] {
+                if (w->owner)
+                    w->owner->onConnected();
+            });
         });
-    });
-    mosquitto_disconnect_v5_callback_set(mosq, [](mosquitto *, void *obj, int rc, const mosquitto_property *) {
-        auto *w = static_cast<Worker *>(obj);
-        if (!w->isStopping())
-            w->postDisconnected(rc == MQTT_RC_NORMAL_DISCONNECTION ? QString() : errorText(rc));
-    });
+    mosquitto_disconnect_v5_callback_set(
+        mosq, [](mosquitto *, void *obj, int rc, const mosquitto_property *) {
+            auto *w = static_cast<Worker *>(obj);
+            if (!w->isStopping())
+                w->postDisconnected(rc == MQTT_RC_NORMAL_DISCONNECTION ? QString() : errorText(rc));
+        });
     mosquitto_message_v5_callback_set(
         mosq, [](mosquitto *, void *obj, const mosquitto_message *message, const mosquitto_property *) {
             auto *w = static_cast<Worker *>(obj);
@@ -255,8 +256,8 @@ void MqttClient::close(const QByteArray &farewellTopic, const QByteArray &farewe
         worker->owner = nullptr;
     }
     if (m_connected && !farewellTopic.isEmpty())
-        mosquitto_publish(worker->mosq, nullptr, farewellTopic.constData(), int(farewell.size()), farewell.constData(),
-                          1, true);
+        mosquitto_publish(worker->mosq, nullptr, farewellTopic.constData(), int(farewell.size()),
+                          farewell.constData(), 1, true);
     mosquitto_disconnect(worker->mosq);
     {
         std::unique_lock lock(worker->mutex);
@@ -273,8 +274,8 @@ bool MqttClient::publish(const QByteArray &topic, const QByteArray &payload, boo
 {
     if (!m_worker || !m_connected)
         return false;
-    return mosquitto_publish(m_worker->mosq, nullptr, topic.constData(), int(payload.size()), payload.constData(), 1,
-                             retain) == MOSQ_ERR_SUCCESS;
+    return mosquitto_publish(m_worker->mosq, nullptr, topic.constData(), int(payload.size()),
+                             payload.constData(), 1, retain) == MOSQ_ERR_SUCCESS;
 }
 
 void MqttClient::onConnected()

@@ -17,8 +17,9 @@ constexpr qsizetype kMaxPasswordFileSize = 64 * 1024;
 
 QString hostText(const MqttBroker &broker)
 {
-    const QString host = broker.host.contains(QLatin1Char(':')) ? QLatin1Char('[') + broker.host + QLatin1Char(']')
-                                                                 : broker.host;
+    const QString host = broker.host.contains(QLatin1Char(':'))
+                             ? QLatin1Char('[') + broker.host + QLatin1Char(']')
+                             : broker.host;
     return host + QLatin1Char(':') + QString::number(broker.effectivePort());
 }
 
@@ -103,7 +104,8 @@ bool MqttConfig::credentials(const QString &host, QString *user, QString *passwo
     }
     // A password others can read is no secret: such a file is not used at all.
     struct stat st = {};
-    if (::fstat(file.handle(), &st) != 0 || (st.st_mode & (S_IRWXG | S_IRWXO)) != 0 || st.st_uid != ::geteuid()) {
+    if (::fstat(file.handle(), &st) != 0 || (st.st_mode & (S_IRWXG | S_IRWXO)) != 0 ||
+        st.st_uid != ::geteuid()) {
         if (error)
             *error = QStringLiteral("%1 may be read by others than its owner").arg(passwordFile);
         return false;
