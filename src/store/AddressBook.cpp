@@ -320,7 +320,7 @@ StoreResult AddressBook::AddContact(AListAddress contact)
     });
 }
 
-StoreResult AddressBook::EditContact(const QString &oldName, AListAddress contact)
+StoreResult AddressBook::EditContact(QString oldName, AListAddress contact)
 {
     return changeContacts([&](TContactList &contacts) {
         if (storedName(contact.DisplayNameAs) != storedName(oldName) &&
@@ -333,7 +333,7 @@ StoreResult AddressBook::EditContact(const QString &oldName, AListAddress contac
     });
 }
 
-StoreResult AddressBook::DeleteContacts(const QStringList &names)
+StoreResult AddressBook::DeleteContacts(QStringList names)
 {
     return changeContacts([&](TContactList &contacts) {
         const QSet<QString> keys = storedNames(names);
@@ -342,7 +342,7 @@ StoreResult AddressBook::DeleteContacts(const QStringList &names)
     });
 }
 
-StoreResult AddressBook::SetBlackList(const QStringList &names, bool on)
+StoreResult AddressBook::SetBlackList(QStringList names, bool on)
 {
     return changeContacts([&](TContactList &contacts) {
         const QSet<QString> keys = storedNames(names);
@@ -353,7 +353,7 @@ StoreResult AddressBook::SetBlackList(const QStringList &names, bool on)
     });
 }
 
-StoreResult AddressBook::MoveContactsToGroup(const QStringList &names, const QString &group)
+StoreResult AddressBook::MoveContactsToGroup(QStringList names, QString group)
 {
     return changeContacts([&](TContactList &contacts) {
         const QSet<QString> keys = storedNames(names);
@@ -365,7 +365,7 @@ StoreResult AddressBook::MoveContactsToGroup(const QStringList &names, const QSt
     });
 }
 
-StoreResult AddressBook::AddGroup(const QString &name)
+StoreResult AddressBook::AddGroup(QString name)
 {
     return changeGroups([&](TGroupList &groups) {
         if (GroupNameTaken(name))
@@ -375,7 +375,7 @@ StoreResult AddressBook::AddGroup(const QString &name)
     });
 }
 
-StoreResult AddressBook::AddGroupUnderFreeName(const QString &base, QString *name)
+StoreResult AddressBook::AddGroupUnderFreeName(QString base, QString *name)
 {
     return changeGroups([&](TGroupList &groups) {
         QString free = base;
@@ -388,7 +388,7 @@ StoreResult AddressBook::AddGroupUnderFreeName(const QString &base, QString *nam
     });
 }
 
-StoreResult AddressBook::ImportContacts(const QString &baseGroup, QList<AListAddress> contacts,
+StoreResult AddressBook::ImportContacts(QString baseGroup, QList<AListAddress> contacts,
                                         ImportCounts *counts, QString *groupName)
 {
     ImportCounts done{int(contacts.size()), 0, 0};
@@ -432,7 +432,7 @@ StoreResult AddressBook::ImportContacts(const QString &baseGroup, QList<AListAdd
     return {};
 }
 
-StoreResult AddressBook::RenameGroup(const QString &oldName, const QString &newName)
+StoreResult AddressBook::RenameGroup(QString oldName, QString newName)
 {
     auto lock = lockForChange();
     if (const StoreResult fresh = reloadChanged(); !fresh)
@@ -453,7 +453,7 @@ StoreResult AddressBook::RenameGroup(const QString &oldName, const QString &newN
     return save(std::move(lock), true, true, previousGroups);
 }
 
-StoreResult AddressBook::DeleteGroup(const QString &name, bool withContacts)
+StoreResult AddressBook::DeleteGroup(QString name, bool withContacts)
 {
     auto lock = lockForChange();
     if (const StoreResult fresh = reloadChanged(); !fresh)
@@ -477,7 +477,7 @@ StoreResult AddressBook::DeleteGroup(const QString &name, bool withContacts)
     return save(std::move(lock), true, true, previousGroups);
 }
 
-StoreResult AddressBook::SetGroupSound(const QString &groupName, const QString &sound)
+StoreResult AddressBook::SetGroupSound(QString groupName, QString sound)
 {
     return changeGroups([&](TGroupList &groups) {
         const int at = firstGroupNamed(groups, groupName);

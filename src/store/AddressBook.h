@@ -72,31 +72,34 @@ public:
     bool GroupNameTaken(const QString &name) const;
     ContactMatch FindContactByNumber(const QString &callerNumber) const;
 
+    // The changes take their names by value: a name read from the lists stays whole while the
+    // change edits or replaces them.
+
     // Refused when the display name is taken ("Osoba pod tim imenom već postoji!").
     StoreResult AddContact(AListAddress contact);
     // The contact named OLDNAME is replaced by CONTACT at the end of the list; refused when the
     // new display name belongs to another contact.
-    StoreResult EditContact(const QString &oldName, AListAddress contact);
-    StoreResult DeleteContacts(const QStringList &names);
-    StoreResult SetBlackList(const QStringList &names, bool on);
-    StoreResult MoveContactsToGroup(const QStringList &names, const QString &group);
+    StoreResult EditContact(QString oldName, AListAddress contact);
+    StoreResult DeleteContacts(QStringList names);
+    StoreResult SetBlackList(QStringList names, bool on);
+    StoreResult MoveContactsToGroup(QStringList names, QString group);
 
     // Refused when GroupNameTaken ("Grupa pod tim imenom već postoji!").
-    StoreResult AddGroup(const QString &name);
+    StoreResult AddGroup(QString name);
     // Adds a group named BASE, or BASE + " 1", " 2" … when that is taken; NAME receives it.
-    StoreResult AddGroupUnderFreeName(const QString &base, QString *name);
+    StoreResult AddGroupUnderFreeName(QString base, QString *name);
     // Saves CONTACTS into a new group named BASEGROUP, or BASEGROUP + " 1", " 2" … when that is
     // taken (GROUPNAME receives it), in one change: a contact whose display name is empty or,
     // as the file would hold it, already taken (also by an earlier one of the batch) is skipped.
     // Without a contact to save, nothing is written and no group is made.
-    StoreResult ImportContacts(const QString &baseGroup, QList<AListAddress> contacts, ImportCounts *counts,
+    StoreResult ImportContacts(QString baseGroup, QList<AListAddress> contacts, ImportCounts *counts,
                                QString *groupName);
     // The renamed group starts without a sound; its contacts follow it.
-    StoreResult RenameGroup(const QString &oldName, const QString &newName);
+    StoreResult RenameGroup(QString oldName, QString newName);
     // The group's contacts go with it, or stay in no group.
-    StoreResult DeleteGroup(const QString &name, bool withContacts);
+    StoreResult DeleteGroup(QString name, bool withContacts);
     // The group's record is replaced by a new one at the end of the list.
-    StoreResult SetGroupSound(const QString &groupName, const QString &sound);
+    StoreResult SetGroupSound(QString groupName, QString sound);
 
 signals:
     void contactsChanged();
