@@ -570,7 +570,7 @@ void TfrmMain::openUrl(const QString &url)
             tr("Nijedan program ne otvara ovu adresu:\n%1\n\nInstalirajte web preglednik ili program za "
                "e-poštu.")
                 .arg(url),
-            QMessageBox::Information, QMessageBox::Ok);
+            QMessageBox::Information, QMessageBox::Ok, this);
 }
 
 // --- Pages ----------------------------------------------------------------------------------------

@@ -150,10 +150,10 @@ void TfrmMain::tbDeleteCallsClick()
             : tr("Poziva za brisanje:  %1\n\n%2\n\nDa li stvarno želiš obrisati izabrane pozive?")
                   .arg(QString::number(rows.size()), firstLines(named));
     if (confirmDelete() && ShowMessageDialog(tr("Potvrda"), text, QMessageBox::Question,
-                                             QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+                                             QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)
         return;
     MarkAllCallsSeen();
-    ShowStoreResult(m_log.DeleteCalls(chosen));
+    ShowStoreResult(m_log.DeleteCalls(chosen), this);
 }
 
 QString TfrmMain::callText(int row) const
@@ -178,7 +178,7 @@ void TfrmMain::MarkAllCallsSeen()
         m_callsSeen(m_programEnding);
     const StoreResult result = m_log.MarkAllSeen();
     if (!m_programEnding)
-        ShowStoreResult(result);
+        ShowStoreResult(result, this);
 }
 
 QString TfrmMain::SaveCallsProposedName(const QDate &today)
@@ -206,5 +206,5 @@ void TfrmMain::tbSaveCallsClick()
         return;
     const QString fileName = WithExportExtension(chosen, QStringLiteral(".htm"));
     m_callRows->keepShownNames();
-    ShowStoreResult(ExportCallsHtml(m_log.calls(), fileName));
+    ShowStoreResult(ExportCallsHtml(m_log.calls(), fileName), this);
 }

@@ -400,7 +400,7 @@ void TfrmMain::tbNewContactClick()
         return;
     const QString name = m_contact->displayName();
     const StoreResult result = m_book.AddContact(m_contact->CreateRecord());
-    ShowStoreResult(result);
+    ShowStoreResult(result, this);
     if (result.kind == StoreResult::Kind::Refused)
         return;
     if (Notebook->currentIndex() == PageAddressbook)
@@ -421,7 +421,7 @@ void TfrmMain::tbEditContactClick()
         return;
     const QString newName = m_contact->displayName();
     const StoreResult result = m_book.EditContact(oldName, m_contact->CreateRecord());
-    ShowStoreResult(result);
+    ShowStoreResult(result, this);
     if (result.kind == StoreResult::Kind::Refused)
         return;
     selectAndFocusContact(m_book.ContactExists(newName) ? newName : oldName);
@@ -438,9 +438,9 @@ void TfrmMain::tbDeleteContactClick()
             : tr("Osoba za brisanje:  %1\n\n%2\n\nDa li stvarno želiš obrisati izabrane osobe iz adresara?")
                   .arg(QString::number(names.size()), firstLines(names));
     if (confirmDelete() && ShowMessageDialog(tr("Potvrda"), text, QMessageBox::Question,
-                                             QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+                                             QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)
         return;
-    ShowStoreResult(m_book.DeleteContacts(names));
+    ShowStoreResult(m_book.DeleteContacts(names), this);
     if (!tvGroups->currentItem() && tvGroups->topLevelItemCount() > 0)
         tvGroups->setCurrentItem(tvGroups->topLevelItem(0));
 }
@@ -464,6 +464,6 @@ void TfrmMain::ToggleBlackList()
     const bool blackListed = m_contactRows->row(row).BlackList;
     if (!m_book.ContactExists(name))
         return;
-    ShowStoreResult(m_book.SetBlackList({name}, !blackListed));
+    ShowStoreResult(m_book.SetBlackList({name}, !blackListed), this);
     selectAndFocusContact(name);
 }

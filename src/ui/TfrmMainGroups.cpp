@@ -153,7 +153,7 @@ void TfrmMain::tbRenameGroupClick()
     if (RunModalDialog(dialog) != QDialog::Accepted)
         return;
     const QString newName = dialog.groupName();
-    if (ShowStoreResult(m_book.RenameGroup(oldName, newName)))
+    if (ShowStoreResult(m_book.RenameGroup(oldName, newName), this))
         selectGroupNode(newName);
 }
 
@@ -174,13 +174,13 @@ void TfrmMain::tbDeleteGroupClick()
             tr("Grupa:  %1\nOsoba u grupi:  %2\n\nZa brisanje samo grupe, klikni na \"Da\"!\nZa brisanje "
                "grupe i svih osoba u grupi, klikni na \"Da, sve!\"!\n\nObriši grupu?")
                 .arg(name, QString::number(members)),
-            QMessageBox::Question, QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll);
+            QMessageBox::Question, QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll, this);
         if (answer == QMessageBox::YesToAll)
             withContacts = true;
         else if (answer != QMessageBox::Yes)
             return;
     }
-    ShowStoreResult(m_book.DeleteGroup(name, withContacts));
+    ShowStoreResult(m_book.DeleteGroup(name, withContacts), this);
 }
 
 bool TfrmMain::DropContactsOnNode(QTreeWidgetItem *node, const QStringList &names)
@@ -189,6 +189,6 @@ bool TfrmMain::DropContactsOnNode(QTreeWidgetItem *node, const QStringList &name
         return false;
     const bool blackList = TGroupsTree::levelOf(node) == 0;
     const QString group = node->text(0);
-    ShowStoreResult(blackList ? m_book.SetBlackList(names, true) : m_book.MoveContactsToGroup(names, group));
+    ShowStoreResult(blackList ? m_book.SetBlackList(names, true) : m_book.MoveContactsToGroup(names, group), this);
     return true;
 }

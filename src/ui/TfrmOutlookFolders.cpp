@@ -135,7 +135,7 @@ void TfrmOutlookFolders::btnAddFolderClick()
     const QString name = editFolderName->text().trimmed();
     if (!store.addFolder(name)) {
         ShowMessageDialog(tr("Greška"), tr("Mapa koju pokušavate dodati već postoji!"), QMessageBox::Critical,
-                          QMessageBox::Ok);
+                          QMessageBox::Ok, this);
         return;
     }
     // The folders are listed by name, so the new one may push the chosen entry down: it is
@@ -165,7 +165,7 @@ void TfrmOutlookFolders::btnDeleteFolderClick()
             QStringLiteral("\n\n") +
             tr("Mapa se s kontaktima u njoj (%1) premješta u smeće, odakle se može vratiti.").arg(cards);
     if (ShowMessageDialog(tr("Potvrda"), question, QMessageBox::Question,
-                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+                          QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)
         return;
     if (!store.isLoggedOn())
         return;
@@ -173,7 +173,7 @@ void TfrmOutlookFolders::btnDeleteFolderClick()
     const bool otherShown = m_exchange.currentPosition() != 0;
     QString error;
     if (!store.removeFolder(position, &error))
-        ShowMessageDialog(tr("Greška"), error, QMessageBox::Critical, QMessageBox::Ok);
+        ShowMessageDialog(tr("Greška"), error, QMessageBox::Critical, QMessageBox::Ok, this);
     LoadOutlookFolders();
     m_exchange.setCurrentPosition(0);
     m_exchange.cbOutlookFolders->setCurrentIndex(0);

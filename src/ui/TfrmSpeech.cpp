@@ -232,7 +232,7 @@ void TfrmSpeech::btnTestClick()
 
 void TfrmSpeech::showError(const QString &text)
 {
-    ShowMessageDialog(tr("Greška"), text, QMessageBox::Critical, QMessageBox::Ok);
+    ShowMessageDialog(tr("Greška"), text, QMessageBox::Critical, QMessageBox::Ok, this);
 }
 
 // The settings choose the generation that speaks; the window's buttons only show and edit it.
