@@ -326,7 +326,6 @@ StoreResult CallLog::MarkAllSeen()
             anyNew = anyNew || calls[i].IsNew;
             calls[i].IsNew = false;
         }
-        calls.markChanged();
         return anyNew;
     });
 }
@@ -348,13 +347,7 @@ StoreResult CallLog::Prune(std::optional<int> keepDays, const QDateTime &now)
 
 void CallLog::NameCallers(const QHash<int, QString> &names)
 {
-    bool renamed = false;
-    for (auto it = names.begin(); it != names.end(); ++it) {
-        if (it.key() < 0 || it.key() >= m_calls.size() || m_calls[it.key()].CallerName == it.value())
-            continue;
-        m_calls[it.key()].CallerName = it.value();
-        renamed = true;
-    }
-    if (renamed)
-        m_calls.markChanged();
+    for (auto it = names.begin(); it != names.end(); ++it)
+        if (it.key() >= 0 && it.key() < m_calls.size())
+            m_calls[it.key()].CallerName = it.value();
 }

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <utility>
@@ -70,9 +69,7 @@ struct ACalls
     bool operator==(const ACalls &) const = default;
 };
 
-// The call log's list: an ordered list that owns its heap records. Every change made through the
-// list gives it a new revision, never used by any list before; code that edits a record in place
-// calls markChanged().
+// The call log's list: an ordered list that owns its heap records.
 template <typename T> class RecordList
 {
 public:
@@ -87,53 +84,45 @@ public:
     T &append(T record)
     {
         m_items.push_back(std::make_unique<T>(std::move(record)));
-        markChanged();
         return *m_items.back();
     }
     T &insert(int i, T record)
     {
         auto it = m_items.insert(m_items.begin() + i, std::make_unique<T>(std::move(record)));
-        markChanged();
         return **it;
     }
     void removeAt(int i)
     {
         m_items.erase(m_items.begin() + i);
-        markChanged();
     }
     // Takes the record out of the list without destroying it.
     T takeAt(int i)
     {
         T record = std::move(*m_items[std::size_t(i)]);
         m_items.erase(m_items.begin() + i);
-        markChanged();
         return record;
     }
     // Adopts a record already on the heap.
     T &append(std::unique_ptr<T> record)
     {
         m_items.push_back(std::move(record));
-        markChanged();
         return *m_items.back();
     }
     void clear()
     {
         m_items.clear();
-        markChanged();
     }
     // Keeps the first `count` records.
     void truncate(int count)
     {
         if (count < size())
             m_items.erase(m_items.begin() + count, m_items.end());
-        markChanged();
     }
     template <typename Less> void stableSort(Less less)
     {
         std::stable_sort(
             m_items.begin(), m_items.end(),
             [&](const std::unique_ptr<T> &a, const std::unique_ptr<T> &b) { return less(*a, *b); });
-        markChanged();
     }
 
     // A list of copies of the records.
@@ -143,7 +132,6 @@ public:
         copy.m_items.reserve(m_items.size());
         for (const auto &item : m_items)
             copy.m_items.push_back(std::make_unique<T>(*item));
-        copy.markChanged();
         return copy;
     }
 
@@ -151,16 +139,7 @@ public:
     void swap(RecordList &other)
     {
         m_items.swap(other.m_items);
-        markChanged();
-        other.markChanged();
     }
-
-    void markChanged()
-    {
-        static std::atomic<std::uint64_t> lastRevision{0};
-        m_revision = ++lastRevision;
-    }
-    std::uint64_t revision() const { return m_revision; }
 
     // Iteration over the records themselves.
     class iterator
@@ -185,7 +164,6 @@ public:
 
 private:
     std::vector<std::unique_ptr<T>> m_items;
-    std::uint64_t m_revision = 0; // 0: never changed
 };
 
 // Contacts and groups are values shared copy-on-write: a copy (the search's, a background save's)
