@@ -210,11 +210,20 @@ void TfrmMain::showContactDetails()
         heading->setText(c.DisplayNameAs);
     for (auto &[label, field] : m_detailFields)
         label->setText(c.*field);
-    for (int k = 0; k < 8; ++k) {
-        const auto at = std::size_t(k);
-        lblDetailsLocation[at]->setText(c.PhoneLocation[at]);
-        lblDetailsNumber[at]->setText(c.PhoneNumber[at]);
-        lblDetailsSeparator[at]->setVisible(!c.PhoneLocation[at].isEmpty() || !c.PhoneNumber[at].isEmpty());
+    // The numbers in slot order, one under the other: empty slots leave no gap, and locations
+    // stored padded to their field show without the blanks.
+    std::size_t row = 0;
+    for (std::size_t slot = 0; slot < 8; ++slot) {
+        if (c.PhoneNumber[slot].trimmed().isEmpty())
+            continue;
+        lblDetailsLocation[row]->setText(c.PhoneLocation[slot].trimmed());
+        lblDetailsNumber[row]->setText(c.PhoneNumber[slot].trimmed());
+        lblDetailsSeparator[row++]->setVisible(true);
+    }
+    for (; row < 8; ++row) {
+        lblDetailsLocation[row]->clear();
+        lblDetailsNumber[row]->clear();
+        lblDetailsSeparator[row]->setVisible(false);
     }
     for (int k = 0; k < 4; ++k)
         lblDetailsEmail[std::size_t(k)]->setText(c.EMail[std::size_t(k)]);

@@ -239,8 +239,8 @@ private slots:
             groups.append(AGroups{g, QString()});
         TContactList contacts;
         AListAddress ana = contact(u"Horvat, Ana"_s, u"Prijatelji"_s);
-        ana.PhoneLocation[0] = u"Mobitel"_s;
-        ana.PhoneNumber[0] = u"091 111 1111"_s;
+        ana.PhoneLocation[2] = u"Mobitel   "_s; // padded to its field, in the third slot
+        ana.PhoneNumber[2] = u"091 111 1111"_s;
         ana.EMail[0] = u"ana@example.hr"_s;
         contacts.append(ana);
         AListAddress ivo = contact(u"Kovač, Ivo"_s, u"Obitelj"_s);
@@ -528,7 +528,9 @@ private slots:
     {
         selectContacts({u"Horvat, Ana"_s});
         QCOMPARE(control<QLabel>("lblDetailsHeading0")->text(), u"Horvat, Ana"_s);
-        QCOMPARE(control<QLabel>("lblDetailsNumber1")->text(), u"091 111 1111"_s);
+        QCOMPARE(control<QLabel>("lblDetailsLocation1")->text() +
+                     control<QLabel>("lblDetailsNumber1")->text(),
+                 u"Mobitel091 111 1111"_s);
         control<QTabWidget>("pcDetails")->setCurrentIndex(4);
         TLinkLabel *link = control<TLinkLabel>("lblDetailsEmail1");
         QCOMPARE(link->text(), u"ana@example.hr"_s);
