@@ -58,7 +58,8 @@ public:
 
     // Reads both files; failures of both are returned, the first one's message first.
     StoreResult load();
-    // Reads again whichever file changed on disk since this object last read or wrote it.
+    // Reads again whichever file changed on disk since this object last read or wrote it (not
+    // while a save of its own is on its way).
     StoreResult reloadChanged();
 
     // Exact, case-sensitive comparison with the key as the file holds it (cut to its field, in
