@@ -148,8 +148,7 @@ private slots:
     }
 
     // A contact saved into a sub-folder lands there with its slots in place (slot 1 labelled
-    // "Mobitel" is a mobile to other programs), the list then shows that folder, and khard lists
-    // the card.
+    // "Mobitel" is a mobile), the list then shows that folder, and khard lists the card.
     void savesMarkedContactsIntoAChosenFolder()
     {
         QVERIFY(QDir().mkpath(m_root + u"posao"_s));

@@ -128,8 +128,7 @@ private slots:
         QCOMPARE(line.value(0), u"Modem (odgovor na ATI):  Acme Voice 56K"_s);
         QVERIFY(line.value(2).startsWith(u"Serijski port:  /"_s));
         QCOMPARE(childTexts(root(tree, u"Mogućnosti modema"_s), true).size(), 5);
-        // A line longer than the tree is drawn whole: the column takes its width and the tree
-        // scrolls sideways.
+        // A line longer than the tree is drawn whole: the tree scrolls sideways.
         tree->setFixedWidth(200);
         QCoreApplication::processEvents();
         const QTreeWidgetItem *driver = root(tree, u"Podaci o liniji"_s)->child(1);

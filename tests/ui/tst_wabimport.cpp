@@ -74,10 +74,7 @@ private slots:
         TfrmWab &win = *m_window;
         QCOMPARE(win.gbAddressbook->title(), u" Windows Adresar  [ 3 osoba ]:"_s);
         // The title bar holds the whole title, the program's name and the buttons.
-        QVERIFY(
-            win.width() >
-            QFontMetrics(win.font()).horizontalAdvance(win.windowTitle() + u" \u2014 Tellwise Monitor"_s) +
-                100);
+        QVERIFY(win.width() > QFontMetrics(win.font()).horizontalAdvance(win.windowTitle()) + 200);
         const QAbstractItemModel *rows = win.lvContacts->model();
         QCOMPARE(rows->index(1, 0).data().toString(), u"Bruno"_s);
         QCOMPARE(rows->index(1, 0).data(Qt::ToolTipRole).toString(),
