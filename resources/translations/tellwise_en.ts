@@ -2277,6 +2277,66 @@ Close the program and start it again. The change will take effect only then.</tr
         <source> Prikaži poruku u području obavijesti pri novom pozivu</source>
         <translation> Show a message in the notification area for a new call</translation>
     </message>
+    <message>
+        <location line="+1"/>
+        <source>Dijeljenje poziva</source>
+        <translation>Call sharing</translation>
+    </message>
+    <message>
+        <location filename="../../src/ui/TfrmOptionsSharing.cpp" line="+36"/>
+        <source> Objavljuj pozive na MQTT posrednik</source>
+        <translation> Publish calls to an MQTT broker</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>adresa[:port], npr. homeassistant.local</source>
+        <translation>address[:port], e.g. homeassistant.local</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source> Šifrirana veza (TLS)</source>
+        <translation> Encrypted connection (TLS)</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>certifikati sustava</source>
+        <translation>the system&apos;s certificates</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source> Objavljuj samo broj, bez imena i grupe iz adresara</source>
+        <translation> Publish the number only, without the address book&apos;s name and group</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Lozinka se čuva u datoteci MqttPasswordFile u %1, redak KORISNIK@ADRESA LOZINKA; datoteku smije čitati samo vlasnik.</source>
+        <translation>The password is kept in the file MqttPasswordFile names in %1, a line USER@ADDRESS PASSWORD; only its owner may read the file.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Posrednik:</source>
+        <translation>Broker:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Korisnik:</source>
+        <translation>User:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Prefiks tema:</source>
+        <translation>Topic prefix:</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Datoteka CA:</source>
+        <translation>CA file:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Certifikat klijenta:</source>
+        <translation>Client certificate:</translation>
+    </message>
 </context>
 <context>
     <name>TfrmOutlookContacts</name>
@@ -3021,6 +3081,47 @@ through this window. Closing the window closes the program.</translation>
         <location filename="../../src/exchange/WabIab.cpp" line="-7"/>
         <source>Datoteka %1 se ne može otvoriti: %2</source>
         <translation>The file %1 cannot be opened: %2</translation>
+    </message>
+</context>
+<context>
+    <name>CallPublisher</name>
+    <message>
+        <location filename="../../src/app/CallPublisher.cpp" line="+205"/>
+        <source>Zadnji poziv</source>
+        <translation>Last call</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Poziv</source>
+        <translation>Call</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Odbij poziv</source>
+        <translation>Reject call</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source> Dijeljenje poziva: adresa posrednika nije ispravna</source>
+        <translation> Call sharing: the broker&apos;s address is not valid</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source> Dijeljenje poziva: posrednik se ne javlja</source>
+        <translation> Call sharing: the broker does not answer</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>; najstarijih događaja odbačeno: %1 (čuva se zadnjih %2)</source>
+        <translation>; oldest events dropped: %1 (the last %2 are kept)</translation>
+    </message>
+</context>
+<context>
+    <name>telephony::MqttClient</name>
+    <message>
+        <location filename="../../src/telephony/MqttClient.cpp" line="+291"/>
+        <source>veza s posrednikom je prekinuta</source>
+        <translation>the connection to the broker was lost</translation>
     </message>
 </context>
 </TS>

@@ -5,7 +5,6 @@
 #include "telephony/MqttConfig.h"
 
 #include <QDateTime>
-#include <QHostInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -18,22 +17,6 @@ namespace {
 constexpr int kRecheckMs = 2000;
 
 const char *const kEventTypes[] = {"ringing", "identified", "ended", "rejected"};
-
-// Letters and digits of TEXT in lower case, other runs as one "-".
-QString slug(const QString &text)
-{
-    QString result;
-    for (const QChar c : text.toLower()) {
-        if ((c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
-            (c >= QLatin1Char('0') && c <= QLatin1Char('9')))
-            result.append(c);
-        else if (!result.isEmpty() && !result.endsWith(QLatin1Char('-')))
-            result.append(QLatin1Char('-'));
-    }
-    while (result.endsWith(QLatin1Char('-')))
-        result.chop(1);
-    return result.left(48);
-}
 
 QByteArray json(const QJsonObject &object)
 {
@@ -83,18 +66,12 @@ CallPublisher::~CallPublisher()
     m_client.close(topic("status"), "offline");
 }
 
-QString CallPublisher::defaultPrefix(const QString &deviceName)
-{
-    QString id = slug(deviceName);
-    if (id.isEmpty())
-        id = slug(QHostInfo::localHostName());
-    return QStringLiteral("tellwise/") + (id.isEmpty() ? QStringLiteral("line") : id);
-}
-
 QString CallPublisher::prefix() const
 {
     const QString chosen = m_settings.text(Settings::MqttPrefix).trimmed();
-    return telephony::IsValidMqttPrefix(chosen) ? chosen : defaultPrefix(m_settings.currentDeviceName());
+    return telephony::IsValidMqttPrefix(chosen)
+               ? chosen
+               : telephony::DefaultMqttPrefix(m_settings.currentDeviceName());
 }
 
 QByteArray CallPublisher::topic(const char *leaf) const
@@ -106,7 +83,8 @@ void CallPublisher::apply()
 {
     const Settings &s = m_settings;
     MqttBroker broker;
-    const bool on = s.flag(Settings::MqttPublish) && MqttBroker::parse(s.text(Settings::MqttBroker), &broker);
+    m_badBroker = s.flag(Settings::MqttPublish) && !MqttBroker::parse(s.text(Settings::MqttBroker), &broker);
+    const bool on = s.flag(Settings::MqttPublish) && !m_badBroker;
     broker.tls = s.flag(Settings::MqttTls);
     broker.caFile = s.text(Settings::MqttCaFile);
     broker.certFile = s.text(Settings::MqttClientCert);
@@ -126,8 +104,10 @@ void CallPublisher::apply()
                                             broker.password}
                                     .join(QChar(0))
                               : QString();
-    if (wanted == m_applied)
+    if (wanted == m_applied) {
+        showNote();
         return;
+    }
     m_client.close(topic("status"), "offline");
     m_applied = wanted;
     m_queue.clear();
@@ -246,6 +226,8 @@ void CallPublisher::publishDiscovery()
 void CallPublisher::showNote()
 {
     QString note;
+    if (m_badBroker)
+        note = tr(" Dijeljenje poziva: adresa posrednika nije ispravna");
     if (!m_applied.isEmpty() && !m_client.isConnected()) {
         note = tr(" Dijeljenje poziva: posrednik se ne javlja");
         if (!m_client.error().isEmpty())

@@ -37,7 +37,6 @@ public:
 
     // The prefix in force: MqttPrefix, or tellwise/<line id> from the device's name.
     QString prefix() const;
-    static QString defaultPrefix(const QString &deviceName);
     // What the status bar shows of the publishing: empty while all is well or it is off.
     QString note() const { return m_note; }
     const telephony::MqttClient &client() const { return m_client; }
@@ -72,6 +71,7 @@ private:
     QString m_prefix;
     QList<Message> m_queue;
     int m_dropped = 0;
+    bool m_badBroker = false; // publishing is on, to an address that is none
     bool m_inCall = false;
     QString m_note;
 };

@@ -65,6 +65,7 @@ MonitorProgram::MonitorProgram() : m_addressBook(DataDir()), m_callLog(DataDir()
     TfrmStart *start = m_frmStart.get();
     m_publisher =
         std::make_unique<CallPublisher>(m_settings, start->calls(), [start] { start->calls().reject(); });
+    connect(m_publisher.get(), &CallPublisher::noteChanged, m_frmMain.get(), &TfrmMain::setSharingNote);
     connect(&m_settings, &Settings::valueChanged, this, &MonitorProgram::applyCallWindowSettings);
     applyCallWindowSettings();
 
@@ -127,6 +128,7 @@ void MonitorProgram::connectMainWindow()
     // Where nothing sits in a notification area, a hidden window could not be found again.
     main->setMinimiseOnClose(!TfrmStart::trayAvailable());
     connect(start, &TfrmStart::newCallsTextChanged, main, &TfrmMain::setNewCallsText);
+    start->setNewCallCount(start->freshCallCount());
     connect(start, &TfrmStart::callsIndicatorChanged, main, &TfrmMain::setCallsIndicator);
     connect(&start->calls(), &CallMonitor::floodingChanged, main, &TfrmMain::setLineFlooding);
     const LineState *line = &start->line();

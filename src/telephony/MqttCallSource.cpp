@@ -42,7 +42,8 @@ QList<LineInfo> MqttCallSource::lines()
     for (const MqttLine &mqtt : MqttConfig::load().lines) {
         LineInfo line;
         line.name = mqtt.lineName();
-        line.kindText = QStringLiteral("MQTT ") + mqtt.address();
+        line.kindText = QStringLiteral("MQTT");
+        line.identity = mqtt.address(); // the other monitor's prefix@broker
         line.host = mqtt.broker.host;
         line.tcpPort = mqtt.broker.effectivePort();
         line.showsName = line.showsNumber = line.showsWithheld = line.showsUnavailable = true;

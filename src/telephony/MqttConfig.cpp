@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHostInfo>
 #include <QSettings>
 
 #include <sys/stat.h>
@@ -23,7 +24,31 @@ QString hostText(const MqttBroker &broker)
     return host + QLatin1Char(':') + QString::number(broker.effectivePort());
 }
 
+// Letters and digits of TEXT in lower case, other runs as one "-".
+QString slug(const QString &text)
+{
+    QString result;
+    for (const QChar c : text.toLower()) {
+        if ((c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+            (c >= QLatin1Char('0') && c <= QLatin1Char('9')))
+            result.append(c);
+        else if (!result.isEmpty() && !result.endsWith(QLatin1Char('-')))
+            result.append(QLatin1Char('-'));
+    }
+    while (result.endsWith(QLatin1Char('-')))
+        result.chop(1);
+    return result.left(48);
+}
+
 } // namespace
+
+QString DefaultMqttPrefix(const QString &deviceName)
+{
+    QString id = slug(deviceName);
+    if (id.isEmpty())
+        id = slug(QHostInfo::localHostName());
+    return QStringLiteral("tellwise/") + (id.isEmpty() ? QStringLiteral("line") : id);
+}
 
 bool IsValidMqttPrefix(const QString &prefix)
 {

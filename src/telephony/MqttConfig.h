@@ -22,6 +22,8 @@ struct MqttLine
     static bool parse(const QString &text, MqttLine *line);
 };
 
+// tellwise/<line id>: the prefix a monitor publishes under unless the user chose one.
+QString DefaultMqttPrefix(const QString &deviceName);
 // A topic prefix that can carry our topics: levels without MQTT wildcards, none empty.
 bool IsValidMqttPrefix(const QString &prefix);
 

@@ -652,8 +652,24 @@ void TfrmMain::setNewCallsText(const QString &text)
 
 void TfrmMain::setLineFlooding(bool flooding)
 {
-    stbCalls->setText(3, flooding ? tr(" Linija javlja previše poziva: dio ih nije zabilježen") : QString());
-    stbCalls->panel(3)->setVisible(flooding);
+    m_floodingNote = flooding ? tr(" Linija javlja previše poziva: dio ih nije zabilježen") : QString();
+    showNotes();
+}
+
+void TfrmMain::setSharingNote(const QString &note)
+{
+    m_sharingNote = note;
+    showNotes();
+}
+
+// The line's flooding and the call sharing's trouble share the status bar's last panel.
+void TfrmMain::showNotes()
+{
+    QString text = m_floodingNote;
+    if (!m_sharingNote.isEmpty())
+        text += (text.isEmpty() ? QString() : QStringLiteral(";")) + m_sharingNote;
+    stbCalls->setText(3, text);
+    stbCalls->panel(3)->setVisible(!text.isEmpty());
 }
 
 void TfrmMain::setCallsIndicator(int callsBlinkPhase)

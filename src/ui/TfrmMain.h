@@ -124,6 +124,8 @@ public:
     // The line reports more calls than a telephone can ring: the calls page says that some are
     // not logged, until it is quiet again.
     void setLineFlooding(bool flooding);
+    // What the call sharing has to say (a broker away); empty for nothing.
+    void setSharingNote(const QString &note);
     void setCallsIndicator(int callsBlinkPhase);
     void setConnectionIndicator(int connectionImage, const QString &hint);
     void setDeviceText(const QString &text);
@@ -193,6 +195,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void showNotes();
     // Controls, named as the program names them; their object names are the same, and are what
     // tests find them by.
     QStackedWidget *Notebook = nullptr;
@@ -305,6 +308,8 @@ private:
     std::function<void()> m_exchange;
 
     QString m_titleBitmap;
+    QString m_floodingNote;
+    QString m_sharingNote;
     QString m_pendingName;
     QString m_pendingNumber;
     bool m_callsPageShown = false;

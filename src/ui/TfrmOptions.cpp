@@ -46,6 +46,7 @@ TfrmOptions::TfrmOptions(Settings &settings, AddressBook &addressBook, QWidget *
     PageControl->addTab(createSoundPage(), tr("Zvuk"));
     PageControl->addTab(createFormatPage(), tr("Format"));
     PageControl->addTab(createLanguagePage(), tr("Jezik"));
+    PageControl->addTab(createSharingPage(), tr("Dijeljenje poziva"));
 
     btnSave = new QPushButton(tr("Prihvati"));
     btnSave->setObjectName(QStringLiteral("btnSave"));
@@ -195,6 +196,7 @@ void TfrmOptions::SaveSettings()
 
 void TfrmOptions::ApplyLoadedSettings()
 {
+    sharingToControls();
     chkCIDCloseTimeClick();
     rbKeepAllClick();
     applySpeechAvailability();
@@ -316,6 +318,7 @@ void TfrmOptions::controlsToSettings()
     for (int i = 0; i < 9; ++i)
         s.setText(Settings::Key(Settings::FormatString1 + i), cbFormat[std::size_t(i)]->currentText());
     s.setNumber(Settings::Language, cbLanguage->currentIndex());
+    controlsToSharing();
 }
 
 // --- Handlers ------------------------------------------------------------------------------

@@ -48,7 +48,8 @@ public:
         PageCalls,
         PageSound,
         PageFormat,
-        PageLanguage
+        PageLanguage,
+        PageSharing
     };
 
     // An open dialog: caption, starting folder, filter; the chosen file or empty on cancel.
@@ -141,6 +142,10 @@ private:
     QWidget *createSoundPage();
     QWidget *createFormatPage();
     QWidget *createLanguagePage();
+    QWidget *createSharingPage();
+    void sharingToControls();
+    void controlsToSharing();
+    void chkMqttPublishClick();
 
     std::array<std::pair<Settings::Key, QCheckBox *>, 21> flagControls() const;
 
@@ -177,6 +182,14 @@ private:
     QString m_deviceNameAtShow;
 
     QTabWidget *PageControl = nullptr;
+    QCheckBox *chkMqttPublish = nullptr;
+    QLineEdit *edtMqttBroker = nullptr;
+    QLineEdit *edtMqttUser = nullptr;
+    QLineEdit *edtMqttPrefix = nullptr;
+    QCheckBox *chkMqttTls = nullptr;
+    QLineEdit *edtMqttCaFile = nullptr;
+    QLineEdit *edtMqttClientCert = nullptr;
+    QCheckBox *chkMqttNumberOnly = nullptr;
     QPushButton *btnSave = nullptr;
     QPushButton *btnCancel = nullptr;
 
