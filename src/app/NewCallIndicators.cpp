@@ -34,17 +34,16 @@ QString NewCallIndicators::text() const
 
 QString NewCallIndicators::text(int count)
 {
-    // The singular and the few-form are used up to the forties only; above that every count
-    // takes the many-form.
+    // Croatian counts: 1, 21, 31, 101 … "novi poziv"; 2–4, 22–24 … "nova poziva"; every other
+    // count, 11–14 among them, "novih poziva".
     const int last = count % 10;
-    if (count >= 1 && count <= 44 && (count < 10 || count > 20)) {
-        // The count goes along so that a language whose singular is only for one (English)
-        // can pick its plural for 21, 31 and 41.
-        if (last == 1)
-            return tr("Imaš %1 novi poziv!", nullptr, count).arg(count);
-        if (last >= 2 && last <= 4)
-            return tr("Imaš %1 nova poziva!").arg(count);
-    }
+    const int lastTwo = count % 100;
+    // The count goes along so that a language whose singular is only for one (English) can pick
+    // its plural for 21, 31 and the like.
+    if (last == 1 && lastTwo != 11)
+        return tr("Imaš %1 novi poziv!", nullptr, count).arg(count);
+    if (last >= 2 && last <= 4 && (lastTwo < 12 || lastTwo > 14))
+        return tr("Imaš %1 nova poziva!").arg(count);
     return tr("Imaš %1 novih poziva!").arg(count);
 }
 

@@ -90,6 +90,10 @@ TfrmStart::TfrmStart(Settings &settings, AddressBook &addressBook, CallLog &call
     m_capiInfo->setObjectName(QStringLiteral("capiInfo"));
 
     createTray();
+    // Every change of the log (a call logged or discarded, calls seen, another program's file)
+    // gives the count again, so the header, the tray and the calls page never disagree.
+    setNewCallCount(freshCallCount());
+    connect(&m_log, &CallLog::callsChanged, this, [this] { setNewCallCount(freshCallCount()); });
     // The main window's menus; it connects their items to its own commands, the exports stay here.
     m_mainMenus = CreateMainWindowMenus(this);
     connect(m_mainMenus.miExportToCSV, &QAction::triggered, this, &TfrmStart::miExportToCSVClick);
@@ -279,14 +283,22 @@ QString TfrmStart::welcomeText(const Settings &settings)
     return tr("Dobrodošli u Tellwise Monitor");
 }
 
+int TfrmStart::freshCallCount() const
+{
+    int fresh = 0;
+    for (const ACalls &call : m_log.calls())
+        fresh += call.IsNew ? 1 : 0;
+    return fresh;
+}
+
 void TfrmStart::setNewCallCount(int count)
 {
     const bool seen = m_newCalls->count() > 0 && count == 0;
     m_newCalls->setCount(count);
-    if (!seen)
-        return;
-    m_lineMonitor->showNewCalls(false);
-    // The new-call texts and indicators go, whatever the line does.
+    // Seen calls end the new-call state whatever the line does.
+    if (seen)
+        m_lineMonitor->showNewCalls(false);
+    // The tool tip and the new-call texts follow the count at once.
     m_tray->paint();
 }
 
@@ -321,7 +333,8 @@ void TfrmStart::RejectCurrentCall()
 
 void TfrmStart::callCounted()
 {
-    setNewCallCount(m_newCalls->count() + 1);
+    // The call goes into the log right after this, as a new one.
+    setNewCallCount(freshCallCount() + 1);
     // An animated icon shows the new call at its next tick.
     if (!m_settings.flag(Settings::AnimateIcon)) {
         m_lineMonitor->showNewCalls(true);

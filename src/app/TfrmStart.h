@@ -81,6 +81,9 @@ public:
 
     // Back to 0 (the calls have been seen) the new-call indicators stop.
     void setNewCallCount(int count);
+    // The calls the user has not seen yet: the call log's new calls, the one count every text
+    // and indicator shows.
+    int freshCallCount() const;
     void ShowMainWindowPage(int page);
     void miOptionsClick();
 

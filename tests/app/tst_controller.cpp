@@ -10,6 +10,7 @@
 #include "ui/TfrmMain.h"
 #include "ui/TfrmNewCallMessage.h"
 #include "ui/TfrmOptions.h"
+#include "ui/TStatusPanels.h"
 #include "widgets/ShowMessageDialog.h"
 
 #include <QAction>
@@ -173,6 +174,36 @@ private slots:
         }
         for (const QString &name : blocked)
             QVERIFY2(texts.contains(name), qPrintable(texts));
+    }
+
+    // One count of new calls everywhere: the log's, from the start and after another program
+    // changed it.
+    void newCallsCountedFromTheLog()
+    {
+        m_program.reset();
+        const QString dir = testsupport::testDataDir();
+        TCallList calls;
+        for (bool fresh : {true, true, false}) {
+            ACalls call;
+            call.CallerName = u"Ana"_s;
+            call.CallDate = TDateFromQDate(QDate::currentDate());
+            call.IsNew = fresh;
+            calls.append(std::move(call));
+        }
+        QVERIFY(SaveCalls(dir, calls));
+        m_program = std::make_unique<MonitorProgram>();
+        const auto texts = [this] {
+            return QStringList{m_program->frmMain()->findChild<QLabel *>(u"lblNewCalls"_s)->text(),
+                               m_program->frmNewCallMessage()->findChild<QLabel *>(u"lblTotalCalls"_s)->text(),
+                               tray()->toolTip().section(u'\n', 1)};
+        };
+        m_program->frmMain()->RefreshCallList();
+        QCOMPARE(m_program->frmMain()->findChild<TStatusPanels *>(u"stbCalls"_s)->text(0), u" Novih poziva:  2"_s);
+        QCOMPARE(texts(), QStringList(3, u"Imaš 2 nova poziva!"_s));
+        for (int i = 0; i < calls.size(); ++i)
+            calls[i].IsNew = false;
+        QVERIFY(SaveCalls(dir, calls));
+        QTRY_COMPARE(texts(), (QStringList{2, u"Nemaš novih poziva!"_s} << QString()));
     }
 
     // The desktop asks for the data at log-off, then quits the program: the data are backed up
