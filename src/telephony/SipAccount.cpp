@@ -127,6 +127,15 @@ SipConfig SipConfig::load()
     return c;
 }
 
+std::optional<SipAccount> SipConfig::findAccount(const QString &lineName)
+{
+    for (const SipAccount &account : load().accounts) {
+        if (account.lineName() == lineName)
+            return account;
+    }
+    return std::nullopt;
+}
+
 QString SipConfig::password(const SipAccount &account, SipPasswordStore *store, QString *error) const
 {
     if (store)
@@ -144,6 +153,8 @@ QString SipConfig::password(const SipAccount &account, SipPasswordStore *store, 
     if (::fstat(file.handle(), &st) != 0 || (st.st_mode & (S_IRWXG | S_IRWXO)) != 0 || st.st_uid != ::geteuid()) {
         if (error)
             *error = QStringLiteral("%1 may be read by others than its owner").arg(passwordFile);
+        if (store)
+            *store = SipPasswordStore::Unsafe;
         return {};
     }
     const QByteArray text = file.read(kMaxPasswordFileSize);

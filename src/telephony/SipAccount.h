@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 namespace telephony {
 
 // One SIP account the monitor registers as a device of: "USER[:AUTHUSER]@HOST[:PORT]" with an
@@ -40,11 +42,12 @@ enum class SipPasswordStore
 {
     None,
     File,
+    Unsafe, // a file others may read: not used
 };
 
 // Group [Network] of the modem configuration file: Sip (comma-separated accounts),
 // SipPasswordFile (one "USER@HOST PASSWORD" a line), SipExpires (seconds a registration is asked
-// for), SipListen (the local SIP address, "*" for all).
+// for), SipListen (the local SIP address, HOST[:PORT], "*" for all).
 struct SipConfig
 {
     QList<SipAccount> accounts;
@@ -53,6 +56,8 @@ struct SipConfig
     QString listen;
 
     static SipConfig load();
+    // The configured account whose line is called NAME.
+    static std::optional<SipAccount> findAccount(const QString &lineName);
     // The account's password, and the store it came from; an empty password and None when no store
     // holds one. The file is refused (error set) when others than its owner may read it.
     QString password(const SipAccount &account, SipPasswordStore *store = nullptr, QString *error = nullptr) const;

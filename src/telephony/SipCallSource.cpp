@@ -56,7 +56,7 @@ QList<LineInfo> SipCallSource::lines()
         line.kindText = QStringLiteral("SIP");
         line.host = account.host;
         line.tcpPort = account.effectivePort();
-        line.identity = account.key();
+        line.identity = account.key(); // what tellwise-cli lists
         line.showsName = line.showsNumber = line.showsWithheld = line.showsUnavailable = true;
         line.canReject = true;
         result.append(line);
@@ -66,12 +66,8 @@ QList<LineInfo> SipCallSource::lines()
 
 std::unique_ptr<CallSource> SipCallSource::create(const LineInfo &line, int)
 {
-    const SipConfig config = SipConfig::load();
-    for (const SipAccount &account : config.accounts) {
-        if (account.lineName() == line.name)
-            return std::make_unique<SipCallSource>(account, config);
-    }
-    return nullptr;
+    const std::optional<SipAccount> account = SipConfig::findAccount(line.name);
+    return account ? std::make_unique<SipCallSource>(*account, SipConfig::load()) : nullptr;
 }
 
 bool SipCallSource::start()

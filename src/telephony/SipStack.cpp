@@ -10,6 +10,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QTimer>
 
 namespace telephony {
@@ -88,7 +89,8 @@ bool SipStack::create(const QString &listen, QString *error)
     }
     m_listen = listen;
     const QString host = listen.isEmpty() ? QStringLiteral("*") : listen;
-    const QByteArray url = "sip:" + host.toLatin1() + ":*";
+    const bool hasPort = host.contains(QRegularExpression(QStringLiteral(":[0-9*]+$")));
+    const QByteArray url = "sip:" + host.toLatin1() + (hasPort ? "" : ":*");
     m_nua = nua_create(m_root, &SipStack::callback, reinterpret_cast<nua_magic_t *>(this), NUTAG_URL(url.constData()),
                        NUTAG_MEDIA_ENABLE(0), NUTAG_AUTOALERT(0), NUTAG_AUTOANSWER(0), NUTAG_ENABLEMESSAGE(0),
                        NUTAG_ALLOW("INVITE, ACK, BYE, CANCEL, OPTIONS"), NUTAG_APPL_METHOD(""),

@@ -23,8 +23,9 @@ class SipCallSource;
 class SipStack
 {
 public:
-    // The stack listening on LISTEN ("" or "*": every local address, on a port the system
-    // chooses); created at the first call. Null when it cannot start, with the reason in error.
+    // The stack listening on LISTEN ("HOST" or "HOST:PORT"; "" or "*" for every local address;
+    // without a port, one the system chooses); created at the first call and kept, whatever
+    // later calls ask for. Null when it cannot start, with the reason in error.
     static SipStack *instance(const QString &listen, QString *error = nullptr);
 
     nua_t *nua() const { return m_nua; }

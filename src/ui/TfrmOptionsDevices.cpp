@@ -4,6 +4,7 @@
 #include "ui/TfrmOptions.h"
 
 #include "capi/CpInfo.h"
+#include "telephony/SipAccount.h"
 #include "ui/OptionsIcons.h"
 
 #include <QComboBox>
@@ -32,6 +33,25 @@ void addFeature(QTreeWidgetItem *parent, const QString &text, bool present)
 {
     addNode(parent, text, present ? OptionsIcons::featurePresent() : OptionsIcons::featureAbsent())
         ->setData(0, Qt::UserRole, present);
+}
+
+// A SIP line's account, and where its password is kept: the window says what the line will
+// register with.
+void addSipAccount(QTreeWidgetItem *line, const telephony::SipAccount &account, const QIcon &plain)
+{
+    addNode(line, TfrmOptions::tr("Korisnik:  %1 (prijava kao %2)").arg(account.key(), account.authUser), plain);
+    const char *transports[] = {"UDP", "TCP", "TLS"};
+    addNode(line, TfrmOptions::tr("Prijenos:  %1").arg(QLatin1String(transports[account.transport])), plain);
+    const telephony::SipConfig config = telephony::SipConfig::load();
+    telephony::SipPasswordStore store = telephony::SipPasswordStore::None;
+    config.password(account, &store);
+    if (store == telephony::SipPasswordStore::File)
+        addNode(line, TfrmOptions::tr("Lozinka:  u datoteci %1").arg(config.passwordFile), plain);
+    else if (store == telephony::SipPasswordStore::Unsafe)
+        addNode(line, TfrmOptions::tr("Lozinka:  datoteku %1 mogu čitati i drugi, ne koristi se").arg(config.passwordFile),
+                plain);
+    else
+        addNode(line, TfrmOptions::tr("Lozinka:  nije spremljena (SipPasswordFile u modems.ini)"), plain);
 }
 
 void addCapabilities(QTreeWidgetItem *parent, const QString &text, const TCapabilityList &list)
@@ -91,6 +111,8 @@ void TfrmOptions::fillModemFeatures()
         addNode(line, tr("Vrsta linije:  ") + info.kindText, plain);
         if (!info.host.isEmpty())
             addNode(line, tr("Poslužitelj:  %1, port %2").arg(info.host).arg(info.tcpPort), plain);
+        if (const std::optional<telephony::SipAccount> account = telephony::SipConfig::findAccount(info.name))
+            addSipAccount(line, *account, plain);
     } else {
         addNode(line, tr("Modem (odgovor na ATI):  ") + info.identity, plain);
         addNode(line, modemDriverText(), plain);

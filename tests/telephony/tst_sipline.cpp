@@ -60,11 +60,10 @@ struct Peer
     }
 };
 
-quint16 freePort()
+quint16 freePort(quint16 from)
 {
-    QTcpSocket tcp;
     QUdpSocket udp;
-    for (quint16 port = 20000 + QCoreApplication::applicationPid() % 20000;; port += 7) {
+    for (quint16 port = from;; port += 7) {
         if (udp.bind(QHostAddress::LocalHost, port)) {
             udp.close();
             return port;
@@ -78,11 +77,18 @@ class TestSipLine : public QObject
 {
     Q_OBJECT
 
-    quint16 m_port = 0;
+    quint16 m_port = 0;     // Kamailio's
+    quint16 m_linePort = 0; // ours
+    Settings m_settings;
+    std::unique_ptr<AddressBook> m_book;
+    std::unique_ptr<CallLog> m_log;
+    std::unique_ptr<CallMonitor> m_monitor;
+    SipCallSource *m_line = nullptr;
     std::unique_ptr<Peer> m_kamailio;
     int m_phones = 0;
 
     QString registrar() const { return u"127.0.0.1:"_s + QString::number(m_port); }
+    QString listen() const { return u"127.0.0.1:"_s + QString::number(m_linePort); }
 
     bool startKamailio()
     {
@@ -94,7 +100,13 @@ class TestSipLine : public QObject
         if (!m_kamailio->start(u"kamailio"_s, {u"-f"_s, kTmp + u"/kamailio.cfg"_s, u"-DD"_s, u"-E"_s, u"-Y"_s, kTmp,
                                                 u"-P"_s, kTmp + u"/kamailio.pid"_s}))
             return false;
-        return QTest::qWaitFor([this] { return m_kamailio->output.contains("Listening on"); }, 20000);
+        return QTest::qWaitFor(
+            [this] {
+                QTcpSocket probe;
+                probe.connectToHost(QHostAddress::LocalHost, m_port);
+                return probe.waitForConnected(200);
+            },
+            20000);
     }
 
     // baresip as a telephone of USER (display name, password): it dials DIAL at once when given,
@@ -105,8 +117,8 @@ class TestSipLine : public QObject
         QDir().mkpath(dir);
         testsupport::writeFile(dir + u"/config"_s,
                                "sip_listen 127.0.0.1:0\nmodule_path /usr/lib/baresip/modules\nmodule g711.so\n"
-                               "module ausine.so\nmodule aubridge.so\nmodule_app account.so\nmodule_app menu.so\n"
-                               "audio_source ausine,440\naudio_player aubridge,x\naudio_alert aubridge,x\n");
+                               "module aubridge.so\nmodule_app account.so\nmodule_app menu.so\n"
+                               "audio_source aubridge,x\naudio_player aubridge,x\naudio_alert aubridge,x\n");
         testsupport::writeFile(dir + u"/accounts"_s,
                                QString::fromLatin1(account).arg(registrar()).toUtf8() +
                                    (autoAnswer ? ";answermode=auto\n" : "\n"));
@@ -124,7 +136,7 @@ class TestSipLine : public QObject
         s.beginGroup(u"Network"_s);
         s.setValue(u"Sip"_s, u"alice@"_s + registrar());
         s.setValue(u"SipPasswordFile"_s, kTmp + u"/passwords"_s);
-        s.setValue(u"SipListen"_s, u"127.0.0.1"_s);
+        s.setValue(u"SipListen"_s, listen());
         s.setValue(u"SipExpires"_s, 20);
         testsupport::writeFile(kTmp + u"/passwords"_s, "# accounts\nalice@127.0.0.1 " + password + "\n");
         QFile::setPermissions(kTmp + u"/passwords"_s, QFile::ReadOwner | QFile::WriteOwner);
@@ -135,7 +147,8 @@ private slots:
     {
         QDir().mkpath(kTmp);
         QDir().mkpath(QFileInfo(ModemConfig::filePath()).absolutePath());
-        m_port = freePort();
+        m_port = freePort(20000 + QCoreApplication::applicationPid() % 20000);
+        m_linePort = freePort(m_port + 1);
     }
 
     void cleanupTestCase() { QDir(kTmp).removeRecursively(); }
@@ -163,7 +176,7 @@ private slots:
     void callerFromHeaders()
     {
         QFETCH(QByteArray, headers);
-        QVERIFY(SipStack::instance(u"127.0.0.1"_s)); // the stack's parser knows the identity headers
+        QVERIFY(SipStack::instance(listen())); // the stack's parser knows the identity headers
         const QByteArray text = "INVITE sip:015551234@10.0.0.1 SIP/2.0\r\nVia: SIP/2.0/UDP 10.0.0.2;branch=z9hG4bK1\r\n"
                                 "To: <sip:alice@pbx>\r\nCall-ID: 1\r\nCSeq: 1 INVITE\r\n" +
                                 headers + "Content-Length: 0\r\n\r\n";
@@ -183,7 +196,6 @@ private slots:
         for (const QString &bad : {u"@pbx"_s, u"a@"_s, u"a b@pbx"_s, u"a@pbx:0"_s, u"a@pbx;transport=sctp"_s,
                                    u"a@pbx>\r\nX: y"_s, u"a@[::1"_s})
             QVERIFY2(!SipAccount::parse(bad, &a), qPrintable(bad));
-        m_port = m_port ? m_port : 5060;
         writeAccount("alicepw");
         const SipConfig config = SipConfig::load();
         QCOMPARE(config.accounts.size(), 1);
@@ -208,14 +220,13 @@ private slots:
         QCOMPARE(lines.first().name, u"SIP alice@"_s + registrar());
         QVERIFY(lines.first().canReject && lines.first().showsName);
 
-        Settings settings;
-        AddressBook book{testsupport::testDataDir()};
-        CallLog log{testsupport::testDataDir()};
-        CallMonitor monitor{settings, book, log};
-        monitor.setSource(CreateCallSource(lines.first()));
-        auto *line = static_cast<SipCallSource *>(monitor.source());
-        QSignalSpy lost(&monitor, &CallMonitor::lineLost);
-        QSignalSpy ended(&monitor, &CallMonitor::callEnded);
+        m_book = std::make_unique<AddressBook>(testsupport::testDataDir());
+        m_log = std::make_unique<CallLog>(testsupport::testDataDir());
+        m_monitor = std::make_unique<CallMonitor>(m_settings, *m_book, *m_log);
+        m_monitor->setSource(CreateCallSource(lines.first()));
+        auto *line = m_line = static_cast<SipCallSource *>(m_monitor->source());
+        QSignalSpy lost(m_monitor.get(), &CallMonitor::lineLost);
+        QSignalSpy ended(m_monitor.get(), &CallMonitor::callEnded);
         QVERIFY(line->start());
         QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 20000);
         QVERIFY2(line->lastError().contains(u"password"_s), qPrintable(line->lastError()));
@@ -224,7 +235,8 @@ private slots:
         QVERIFY(line->isRegistered());
 
         QStringList presented;
-        connect(&monitor, &CallMonitor::callPresented, this,
+        QObject scope;
+        connect(m_monitor.get(), &CallMonitor::callPresented, &scope,
                 [&](const PresentedCall &c) { presented << c.name + u'|' + c.number; });
         auto caller = phone("\"Ana Horvat\" <sip:0912345678@%1>;auth_pass=anapw", u"alice"_s);
         QTRY_COMPARE_WITH_TIMEOUT(presented.size(), 1, 30000);
@@ -234,6 +246,71 @@ private slots:
         TCallList calls;
         QTRY_VERIFY((LoadCalls(testsupport::testDataDir(), calls, FileAccess::ReadOnly), calls.size() == 1));
         QCOMPARE(calls[0].CallerName + u'|' + calls[0].CallerNumber, presented.first());
+    }
+
+    // Reject declines (603) every branch; a second call meanwhile is busy (486); a call another
+    // telephone of the account answers ends for us; an anonymous caller is withheld.
+    void callsEndingElsewhere()
+    {
+        QVERIFY2(m_line && m_line->isMonitoring(), "needs the line of callsThroughKamailio");
+        QList<CallerId> callers;
+        QObject scope;
+        connect(m_line, &CallSource::callerKnown, &scope, [&](const CallerId &c) { callers << c; });
+        QSignalSpy ended(m_line, &CallSource::callEnded);
+        const char *ana = "\"Ana Horvat\" <sip:0912345678@%1>;auth_pass=anapw";
+        auto first = phone(ana, u"alice"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(callers.size(), 1, 30000);
+        auto second = phone(ana, u"alice"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(second->output.contains("486 Busy Here"), 30000);
+        QCOMPARE(ended.count(), 0);
+        m_monitor->reject();
+        QTRY_VERIFY_WITH_TIMEOUT(first->output.contains("603 Decline"), 20000);
+        QTRY_COMPARE(ended.count(), 1);
+
+        auto otherPhone = phone("<sip:alice@%1>;auth_pass=alicepw", {}, true);
+        QTRY_VERIFY_WITH_TIMEOUT(otherPhone->output.contains("200 OK"), 20000);
+        auto third = phone(ana, u"alice"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 2, 30000);
+        QCOMPARE(callers.size(), 2);
+        QTRY_VERIFY(third->output.contains("established"));
+        third.reset();
+        otherPhone.reset();
+
+        auto anonymous = phone("\"Anonymous\" <sip:anonymous@%1>;regint=0", u"alice"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(callers.size(), 3, 30000);
+        QVERIFY(callers.last().withheld && callers.last().number.isEmpty());
+        TCallList calls; // the declined call and the one answered elsewhere are logged too
+        QTRY_VERIFY((LoadCalls(testsupport::testDataDir(), calls, FileAccess::ReadOnly), calls.size() == 4));
+    }
+
+    // Floods of requests and of junk leave memory bounded and the line working; a registrar that
+    // goes away loses the line, which is back by itself when the registrar returns.
+    void hostilePeersAndLostRegistrar()
+    {
+        QVERIFY2(m_line && m_line->isMonitoring(), "needs the line of callsThroughKamailio");
+        const auto rss = [] {
+            const QByteArray status = testsupport::readFile(u"/proc/self/status"_s);
+            return status.mid(status.indexOf("VmRSS:") + 6, 20).trimmed().split(' ').value(0).toLong();
+        };
+        const long before = rss();
+        const QString target = u"sip:alice@"_s + listen();
+        for (const QStringList &args : {QStringList{u"-F"_s, u"-e"_s, u"20000"_s}, {u"-R"_s, u"-e"_s, u"2000"_s}}) {
+            Peer sipsak;
+            QVERIFY(sipsak.start(u"sipsak"_s, args + QStringList{u"-s"_s, target}));
+            QVERIFY(QTest::qWaitFor([&] { return sipsak.process.state() == QProcess::NotRunning; }, 60000));
+        }
+        QVERIFY2(rss() - before < 40000, qPrintable(QString::number(rss() - before)));
+        QSignalSpy offered(m_line, &CallSource::callOffered);
+        auto caller = phone("<sip:0912345678@%1>;auth_pass=anapw", u"alice"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(offered.count(), 1, 30000);
+        caller.reset();
+
+        QSignalSpy lost(m_line, &CallSource::lineLost);
+        m_kamailio.reset();
+        QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 60000);
+        QVERIFY(!m_line->start());
+        QVERIFY(startKamailio());
+        QTRY_VERIFY_WITH_TIMEOUT(m_line->start(), 60000);
     }
 };
 

@@ -10,8 +10,12 @@ int devices(const QStringList &args)
     if (!args.isEmpty())
         throw cli::UsageError{QStringLiteral("devices takes no arguments")};
     using telephony::DeviceKind;
-    for (const telephony::LineInfo &line : telephony::ListLines(DeviceKind::Modem))
-        cli::out(line.name + QStringLiteral("\tmodem"));
+    for (const telephony::LineInfo &line : telephony::ListLines(DeviceKind::Modem)) {
+        if (line.kindText == QLatin1String("SIP")) // a SIP account: the user and the registrar
+            cli::out(line.name + QStringLiteral("\tsip\t") + line.identity);
+        else
+            cli::out(line.name + QStringLiteral("\tmodem"));
+    }
     for (const telephony::LineInfo &line : telephony::ListLines(DeviceKind::Isdn))
         cli::out(line.name + QStringLiteral("\tisdn"));
     return 0;
@@ -20,7 +24,7 @@ int devices(const QStringList &args)
 const cli::CliRegistration devicesCommand{
     {QStringLiteral("devices"),
      QStringLiteral("devices   the modem lines and ISDN adapters the program can watch, each with a tab and "
-                    "its kind"),
+                    "its kind (a SIP line also with its user@registrar)"),
      devices}};
 
 } // namespace
