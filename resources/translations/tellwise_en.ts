@@ -4,12 +4,12 @@
 <context>
     <name>AddressBook</name>
     <message>
-        <location filename="../../src/store/AddressBook.cpp" line="+17"/>
+        <location filename="../../src/store/AddressBook.cpp" line="+23"/>
         <source>Osoba pod tim imenom već postoji!</source>
         <translation>A contact with that name already exists!</translation>
     </message>
     <message>
-        <location line="+104"/>
+        <location line="+168"/>
         <source>Bez grupe</source>
         <translation>No group</translation>
     </message>
@@ -19,8 +19,8 @@
         <translation>Black List</translation>
     </message>
     <message>
-        <location line="+124"/>
-        <location line="+66"/>
+        <location line="+181"/>
+        <location line="+69"/>
         <source>Grupa pod tim imenom već postoji!</source>
         <translation>A group with that name already exists!</translation>
     </message>
@@ -77,9 +77,42 @@
     </message>
 </context>
 <context>
+    <name>CallPublisher</name>
+    <message>
+        <location filename="../../src/app/CallPublisher.cpp" line="+205"/>
+        <source>Zadnji poziv</source>
+        <translation>Last call</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>Poziv</source>
+        <translation>Call</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Odbij poziv</source>
+        <translation>Reject call</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source> Dijeljenje poziva: adresa posrednika nije ispravna</source>
+        <translation> Call sharing: the broker&apos;s address is not valid</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source> Dijeljenje poziva: posrednik se ne javlja</source>
+        <translation> Call sharing: the broker does not answer</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>; najstarijih događaja odbačeno: %1 (čuva se zadnjih %2)</source>
+        <translation>; oldest events dropped: %1 (the last %2 are kept)</translation>
+    </message>
+</context>
+<context>
     <name>DataFiles</name>
     <message>
-        <location filename="../../src/store/DataFiles.cpp" line="+49"/>
+        <location filename="../../src/store/DataFiles.cpp" line="+50"/>
         <location line="+109"/>
         <source>Dogodila se greška prilikom otvaranja datoteke!</source>
         <translation>An error occurred while opening the file!</translation>
@@ -90,7 +123,7 @@
         <translation>Could not read the file:</translation>
     </message>
     <message>
-        <location line="+90"/>
+        <location line="+102"/>
         <source>Pisanje datoteke nije uspjelo:</source>
         <translation>Could not write the file:</translation>
     </message>
@@ -100,27 +133,31 @@
         <translation>Could not replace the file:</translation>
     </message>
     <message>
-        <location line="+37"/>
+        <location line="+23"/>
         <source>Spremanje mape nije uspjelo:</source>
         <translation>Could not save the folder:</translation>
     </message>
     <message>
+        <location line="+74"/>
         <source>Datoteka je oštećena: većinu njezinih zapisa nije moguće pročitati (ispravnih %1, neispravnih %2).
 %3</source>
         <translation>The file is damaged: most of its records cannot be read (%1 readable, %2 unreadable).
 %3</translation>
     </message>
     <message>
+        <location line="+8"/>
         <source>Kopiju datoteke nije bilo moguće spremiti.</source>
         <translation>No copy of the file could be saved.</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>Datoteka je sačuvana kakva jest kao:
 %1</source>
         <translation>The file has been kept as it is, as:
 %1</translation>
     </message>
     <message>
+        <location line="+201"/>
         <source>Promjena nije spremljena: datoteka je oštećena i ostaje kakva jest.
 %1</source>
         <translation>The change was not saved: the file is damaged and stays as it is.
@@ -131,7 +168,7 @@
     <name>DialogSeams</name>
     <message>
         <location filename="../../src/ui/DialogSeams.cpp" line="+26"/>
-        <location filename="../../src/ui/TfrmContactEdit.cpp" line="+204"/>
+        <location filename="../../src/ui/TfrmContactEdit.cpp" line="+213"/>
         <source>Informacija</source>
         <translation>Information</translation>
     </message>
@@ -149,12 +186,12 @@
 <context>
     <name>Exports</name>
     <message>
-        <location filename="../../src/store/Exports.cpp" line="+197"/>
+        <location filename="../../src/store/Exports.cpp" line="+201"/>
         <source>Datoteku %1 nije moguće zapisati: %2</source>
         <translation>Cannot write the file %1: %2</translation>
     </message>
     <message>
-        <location line="+97"/>
+        <location line="+96"/>
         <source>Tellwise Monitor - Pozivi</source>
         <translation>Tellwise Monitor - Calls</translation>
     </message>
@@ -192,12 +229,17 @@
 <context>
     <name>ImportWab</name>
     <message>
-        <location filename="../../src/exchange/ImportWabFunc.cpp" line="+94"/>
+        <location filename="../../src/exchange/ImportWabFunc.cpp" line="+96"/>
         <source>Poziv adresara nije uspio (kod 0x%1).</source>
         <translation>The address book call failed (code 0x%1).</translation>
     </message>
     <message>
-        <location line="+195"/>
+        <location line="+127"/>
+        <source>Datoteka ima više osoba nego što se odjednom može učitati: učitano ih je prvih %1, a %2 nije učitano.</source>
+        <translation>The file holds more contacts than can be read at once: the first %1 were read, %2 were not.</translation>
+    </message>
+    <message>
+        <location line="+97"/>
         <source>Kuća</source>
         <translation>Home</translation>
     </message>
@@ -222,7 +264,22 @@
         <translation>Business (FAX)</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+51"/>
+        <source>Uvoz bi adresaru koji sada ima %1 osoba dodao još %2 osoba.</source>
+        <translation>The import would add %2 contacts to an address book that now holds %1.</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Za takav uvoz navedite %1.</source>
+        <translation>For such an import, give %1.</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Želite li ih doista dodati?</source>
+        <translation>Do you really want to add them?</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>Naziv osobe:  </source>
         <translation>Contact name:  </translation>
     </message>
@@ -314,7 +371,7 @@ exist in the address book were not written.</translation>
         <translation>You have %1 new calls!</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+1"/>
         <source>Imaš %1 novih poziva!</source>
         <translation>You have %1 new calls!</translation>
     </message>
@@ -640,8 +697,8 @@ exist in the address book were not written.</translation>
     <name>TfrmContact</name>
     <message>
         <location filename="../../src/ui/TfrmContact.cpp" line="+59"/>
-        <location filename="../../src/ui/TfrmContactEdit.cpp" line="-151"/>
-        <location line="+220"/>
+        <location filename="../../src/ui/TfrmContactEdit.cpp" line="-157"/>
+        <location line="+225"/>
         <source>Osoba:  </source>
         <translation>Contact:  </translation>
     </message>
@@ -907,8 +964,18 @@ exist in the address book were not written.</translation>
         <translation> Play this contact&apos;s own sound</translation>
     </message>
     <message>
-        <location line="+8"/>
-        <location filename="../../src/ui/TfrmContactEdit.cpp" line="+73"/>
+        <location line="+2"/>
+        <source> Izgovori tekst  (sintetizirani govor)</source>
+        <translation> Speak a text  (text-to-speech)</translation>
+    </message>
+    <message>
+        <location line="+18"/>
+        <source>[ Više informacija o izgovoru teksta ]</source>
+        <translation>[ More about text-to-speech ]</translation>
+    </message>
+    <message>
+        <location line="-10"/>
+        <location filename="../../src/ui/TfrmContactEdit.cpp" line="+77"/>
         <source> Koristi ovu zvučnu datoteku:</source>
         <translation> Use this sound file:</translation>
     </message>
@@ -923,12 +990,12 @@ exist in the address book were not written.</translation>
         <translation>Browse</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+6"/>
         <source> Kada ova osoba pozove:</source>
         <translation> When this contact calls:</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmContactEdit.cpp" line="-58"/>
+        <location filename="../../src/ui/TfrmContactEdit.cpp" line="-62"/>
         <source>Dužina teksta:     %1 / 255</source>
         <translation>Text length:     %1 / 255</translation>
     </message>
@@ -938,7 +1005,17 @@ exist in the address book were not written.</translation>
         <translation>Choose Picture</translation>
     </message>
     <message>
-        <location line="+53"/>
+        <location line="+5"/>
+        <source>Slike (%1)</source>
+        <translation>Pictures (%1)</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Sve datoteke (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <location line="+52"/>
         <source> Izgovori ovaj tekst:</source>
         <translation> Speak this text:</translation>
     </message>
@@ -975,7 +1052,35 @@ Callers on the Black List can be hidden altogether
 (&apos;Reject!&apos;) and left out of the call list.</translation>
     </message>
     <message>
-        <location line="-213"/>
+        <location line="+11"/>
+        <source>Informacije o izgovoru teksta</source>
+        <translation>About text-to-speech</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Izgovor teksta vam omogućava da se određeni tekst
+izgovori generiranim glasom od strane računala.
+
+U polje predviđeno za upis teksta možete upisati tekst koji
+želite, no možete koristiti i funkciju &lt;NAME&gt; u kombinaciji
+sa svojim tekstom. Ova će funkcija automatski u tekst ubaciti
+ime osobe na koju se tekst odnosi.
+
+PRIMJER:
+Upišite u polje &quot;&lt;NAME&gt; poziva&quot; i kliknite Test!</source>
+        <translation>Text-to-speech lets the computer speak a text
+of your choice in a synthesized voice.
+
+You can type any text into the text field, and you can
+also use the &lt;NAME&gt; tag together with your own text.
+The tag is replaced automatically by the name
+of the contact the text belongs to.
+
+EXAMPLE:
+Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</translation>
+    </message>
+    <message>
+        <location line="-217"/>
         <source>Potvrda</source>
         <translation>Confirmation</translation>
     </message>
@@ -998,50 +1103,9 @@ Save the contact like this?</translation>
         <translation>Saved as: %1</translation>
     </message>
     <message>
+        <location line="-73"/>
         <source>Ime, prezime, nadimak i naziv za prikaz ne smiju sadržavati kontrolne znakove (tabulator, prijelom retka i slične).</source>
         <translation>The first name, last name, nickname and display name must not contain control characters (tab, line break and the like).</translation>
-    </message>
-    <message>
-        <source> Izgovori tekst  (sintetizirani govor)</source>
-        <translation> Speak a text  (text-to-speech)</translation>
-    </message>
-    <message>
-        <source>[ Više informacija o izgovoru teksta ]</source>
-        <translation>[ More about text-to-speech ]</translation>
-    </message>
-    <message>
-        <source>Slike (%1)</source>
-        <translation>Pictures (%1)</translation>
-    </message>
-    <message>
-        <source>Sve datoteke (*)</source>
-        <translation>All files (*)</translation>
-    </message>
-    <message>
-        <source>Informacije o izgovoru teksta</source>
-        <translation>About text-to-speech</translation>
-    </message>
-    <message>
-        <source>Izgovor teksta vam omogućava da se određeni tekst
-izgovori generiranim glasom od strane računala.
-
-U polje predviđeno za upis teksta možete upisati tekst koji
-želite, no možete koristiti i funkciju &lt;NAME&gt; u kombinaciji
-sa svojim tekstom. Ova će funkcija automatski u tekst ubaciti
-ime osobe na koju se tekst odnosi.
-
-PRIMJER:
-Upišite u polje &quot;&lt;NAME&gt; poziva&quot; i kliknite Test!</source>
-        <translation>Text-to-speech lets the computer speak a text
-of your choice in a synthesized voice.
-
-You can type any text into the text field, and you can
-also use the &lt;NAME&gt; tag together with your own text.
-The tag is replaced automatically by the name
-of the contact the text belongs to.
-
-EXAMPLE:
-Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</translation>
     </message>
 </context>
 <context>
@@ -1053,7 +1117,6 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
     </message>
     <message>
         <location line="+1"/>
-        <location filename="../../src/ui/TfrmFindContact.cpp" line="+74"/>
         <source>Naziv osobe</source>
         <translation>Display name</translation>
     </message>
@@ -1168,9 +1231,14 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <translation>Notes</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmFindContact.cpp" line="+0"/>
+        <location filename="../../src/ui/TfrmFindContact.cpp" line="+74"/>
         <source>Tvrtka</source>
         <translation>Company</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Ime osobe</source>
+        <translation>Contact</translation>
     </message>
     <message>
         <location line="+34"/>
@@ -1178,7 +1246,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <translation>Find Contact</translation>
     </message>
     <message>
-        <location line="+59"/>
+        <location line="+56"/>
         <source>Pretraživanje adresara</source>
         <translation>Search the address book</translation>
     </message>
@@ -1251,10 +1319,6 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <location line="+17"/>
         <source> Pronađeno osoba:  %1</source>
         <translation> Contacts found:  %1</translation>
-    </message>
-    <message>
-        <source>Ime osobe</source>
-        <translation>Contact</translation>
     </message>
 </context>
 <context>
@@ -1359,17 +1423,12 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
         <translation>Options</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>Web</source>
-        <translation>Web</translation>
-    </message>
-    <message>
         <location line="+39"/>
         <source>Nemaš novih poziva!</source>
         <translation>You have no new calls!</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+48"/>
         <source>Sakrij</source>
         <translation>Hide</translation>
     </message>
@@ -1392,7 +1451,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
     <message>
         <location line="-183"/>
         <location line="+185"/>
-        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+356"/>
+        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+376"/>
         <source>Izbriši osobu</source>
         <translation>Delete Contact</translation>
     </message>
@@ -1447,7 +1506,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
     </message>
     <message>
         <location line="+3"/>
-        <location filename="../../src/ui/TfrmMainContacts.cpp" line="-110"/>
+        <location filename="../../src/ui/TfrmMainContacts.cpp" line="-118"/>
         <source>Sakrij detalje o osobi</source>
         <translation>Hide Contact Details</translation>
     </message>
@@ -1460,7 +1519,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
     <message>
         <location line="-62"/>
         <location line="+63"/>
-        <location filename="../../src/ui/TfrmMainCalls.cpp" line="+91"/>
+        <location filename="../../src/ui/TfrmMainCalls.cpp" line="+86"/>
         <source>Izbriši poziv</source>
         <translation>Delete Call</translation>
     </message>
@@ -1471,7 +1530,7 @@ Type &quot;&lt;NAME&gt; is calling&quot; into the field and click Test!</transla
     </message>
     <message>
         <location line="+56"/>
-        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+122"/>
+        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+129"/>
         <source>Dodaj osobu u Crnu Listu</source>
         <translation>Add Contact to the Black List</translation>
     </message>
@@ -1512,12 +1571,12 @@ Instalirajte web preglednik ili program za e-poštu.</source>
 Install a web browser or an e-mail program.</translation>
     </message>
     <message>
-        <location line="+107"/>
+        <location line="+118"/>
         <source>(nije izabran)</source>
         <translation>(none chosen)</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmMainCalls.cpp" line="-48"/>
+        <location filename="../../src/ui/TfrmMainCalls.cpp" line="-44"/>
         <source> Novih poziva:  %1</source>
         <translation> New calls:  %1</translation>
     </message>
@@ -1532,12 +1591,12 @@ Install a web browser or an e-mail program.</translation>
         <translation> Total calls:  %1</translation>
     </message>
     <message>
-        <location line="+46"/>
+        <location line="+42"/>
         <source>Izbriši pozive</source>
         <translation>Delete Calls</translation>
     </message>
     <message>
-        <location line="+65"/>
+        <location line="+63"/>
         <source>Poziv:  %1
 
 Da li stvarno želiš obrisati izabrani poziv?</source>
@@ -1559,19 +1618,19 @@ Da li stvarno želiš obrisati izabrane pozive?</source>
 Do you really want to delete the selected calls?</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
         <location filename="../../src/ui/TfrmMainContacts.cpp" line="+62"/>
-        <location filename="../../src/ui/TfrmMainGroups.cpp" line="+152"/>
+        <location filename="../../src/ui/TfrmMainGroups.cpp" line="+173"/>
         <source>Potvrda</source>
         <translation>Confirmation</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+45"/>
         <source>Snimanje poziva</source>
         <translation>Save Calls</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmMainContacts.cpp" line="-338"/>
+        <location filename="../../src/ui/TfrmMainContacts.cpp" line="-354"/>
         <source>Osoba</source>
         <translation>Contact</translation>
     </message>
@@ -1680,22 +1739,22 @@ Do you really want to delete the selected calls?</translation>
         <translation>Notes</translation>
     </message>
     <message>
-        <location line="+81"/>
+        <location line="+90"/>
         <source>Prikaži detalje o osobi</source>
         <translation>Show Contact Details</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+35"/>
         <source> Ukupno osoba:  %1</source>
         <translation> Total contacts:  %1</translation>
     </message>
     <message>
-        <location line="+81"/>
+        <location line="+83"/>
         <source>Izbriši osobe</source>
         <translation>Delete Contacts</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+10"/>
         <source>Makni osobu iz Crne Liste</source>
         <translation>Remove Contact from the Black List</translation>
     </message>
@@ -1727,7 +1786,7 @@ Do you really want to delete the selected contacts from the address book?</trans
         <translation>… and %1 more</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmMainGroups.cpp" line="-118"/>
+        <location filename="../../src/ui/TfrmMainGroups.cpp" line="-130"/>
         <source>Sve grupe</source>
         <translation>All groups</translation>
     </message>
@@ -1742,12 +1801,12 @@ Do you really want to delete the selected contacts from the address book?</trans
         <translation>Black List</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+15"/>
         <source> Ukupno grupa:  %1</source>
         <translation> Total groups:  %1</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+19"/>
         <source> Grupa:  %1</source>
         <translation> Group:  %1</translation>
     </message>
@@ -1762,7 +1821,7 @@ Do you really want to delete the selected contacts from the address book?</trans
         <translation> Rename group:</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+22"/>
         <source>Grupa:  %1
 Osoba u grupi:  %2
 
@@ -1779,7 +1838,7 @@ To delete the group and every contact in it, click &quot;Yes to all&quot;!
 Delete the group?</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmMain.cpp" line="-17"/>
+        <location filename="../../src/ui/TfrmMain.cpp" line="-33"/>
         <source> Linija javlja previše poziva: dio ih nije zabilježen</source>
         <translation> The line reports too many calls: some are not logged</translation>
     </message>
@@ -1795,7 +1854,7 @@ Delete the group?</translation>
 <context>
     <name>TfrmOptions</name>
     <message>
-        <location filename="../../src/ui/TfrmOptions.cpp" line="+32"/>
+        <location filename="../../src/ui/TfrmOptions.cpp" line="+33"/>
         <source>Opcije</source>
         <translation>Options</translation>
     </message>
@@ -1833,6 +1892,11 @@ Delete the group?</translation>
         <location line="+1"/>
         <source>Jezik</source>
         <translation>Language</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Dijeljenje poziva</source>
+        <translation>Call sharing</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -1875,22 +1939,56 @@ Delete the group?</translation>
         <translation>The settings cannot be saved!</translation>
     </message>
     <message>
-        <location line="+35"/>
+        <location line="+36"/>
         <source>Informacija</source>
         <translation>Information</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmOptionsDevices.cpp" line="+100"/>
+        <location line="+1"/>
+        <source>Jezik je promijenjen!
+
+Potrebno je program zatvoriti, te ga ponovo pokrenuti. Tek će tada ova promjena imati učinka.</source>
+        <translation>The language has been changed!
+
+Close the program and start it again. The change will take effect only then.</translation>
+    </message>
+    <message>
+        <location filename="../../src/ui/TfrmOptionsDevices.cpp" line="+122"/>
         <source>Mogućnosti modema</source>
         <translation>Modem Capabilities</translation>
     </message>
     <message>
-        <location line="-47"/>
+        <location line="-49"/>
         <source>Upravljački program:  AT modem s prikazom pozivatelja</source>
         <translation>Driver:  AT caller-ID modem</translation>
     </message>
     <message>
-        <location line="+34"/>
+        <location line="-31"/>
+        <source>Korisnik:  %1 (prijava kao %2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Prijenos:  %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>Lozinka:  u datoteci %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>Lozinka:  datoteku %1 mogu čitati i drugi, ne koristi se</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>Lozinka:  nije spremljena (SipPasswordFile u modems.ini)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <location line="+53"/>
         <source>Podaci o liniji</source>
         <translation>Line Information</translation>
     </message>
@@ -1905,7 +2003,7 @@ Delete the group?</translation>
         <translation>Server:  %1, port %2</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+4"/>
         <source>Modem (odgovor na ATI):  </source>
         <translation>Modem (ATI answer):  </translation>
     </message>
@@ -2003,7 +2101,7 @@ Delete the group?</translation>
         <translation> Start Tellwise Monitor when I log in</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+3"/>
         <source> Započni pratiti pozive pri startu programa</source>
         <translation> Start monitoring calls when the program starts</translation>
     </message>
@@ -2013,12 +2111,12 @@ Delete the group?</translation>
         <translation> While running:</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+7"/>
         <source>sekundi</source>
         <translation>seconds</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+6"/>
         <source> Potvrdi brisanje podataka</source>
         <translation> Confirm before deleting data</translation>
     </message>
@@ -2053,7 +2151,7 @@ Delete the group?</translation>
         <translation> Device capabilities:</translation>
     </message>
     <message>
-        <location line="+19"/>
+        <location line="+22"/>
         <source> Vizualni prikaz nepoželjnih poziva (Ne smetaj!):</source>
         <translation> Showing unwanted calls (Do not disturb!):</translation>
     </message>
@@ -2108,6 +2206,36 @@ Delete the group?</translation>
         <translation> Display:</translation>
     </message>
     <message>
+        <location line="-123"/>
+        <source> Sakrij Tellwise Monitor pri startu u područje obavijesti</source>
+        <translation> Start Tellwise Monitor hidden in the notification area</translation>
+    </message>
+    <message>
+        <location line="+9"/>
+        <source> Automatski zatvori prozor poziva nakon</source>
+        <translation> Close the call window automatically after</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source> Animiraj prozor poziva pri otvaranju i zatvaranju</source>
+        <translation> Animate the call window when it opens and closes</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source> Animiraj ikonu u području obavijesti</source>
+        <translation> Animate the icon in the notification area</translation>
+    </message>
+    <message>
+        <location line="+107"/>
+        <source> Prikaži prozor poziva pri novom pozivu</source>
+        <translation> Show the call window for a new call</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source> Prikaži poruku u području obavijesti pri novom pozivu</source>
+        <translation> Show a message in the notification area for a new call</translation>
+    </message>
+    <message>
         <location line="+2"/>
         <source> Pri novom pozivu pali i gasi &quot;Scroll Lock&quot; lampicu na tipkovnici</source>
         <translation> Flash the keyboard&apos;s &quot;Scroll Lock&quot; light for a new call</translation>
@@ -2139,12 +2267,12 @@ Delete the group?</translation>
     </message>
     <message>
         <location line="+5"/>
-        <location line="+110"/>
+        <location line="+113"/>
         <source> Formatiranje telefonskih brojeva:</source>
         <translation> Phone number formatting:</translation>
     </message>
     <message>
-        <location line="-106"/>
+        <location line="-109"/>
         <source>Nemoj formatirati telefonske brojeve</source>
         <translation>Do not format phone numbers</translation>
     </message>
@@ -2211,7 +2339,7 @@ Delete the group?</translation>
         <translation>Speech Options</translation>
     </message>
     <message>
-        <location line="+41"/>
+        <location line="+44"/>
         <source>%1 znamenki</source>
         <translation>%1 digits</translation>
     </message>
@@ -2244,43 +2372,6 @@ Delete the group?</translation>
         <location line="+0"/>
         <source>Da li stvarno želiš obrisati zvuk grupe?</source>
         <translation>Do you really want to delete the group&apos;s sound?</translation>
-    </message>
-    <message>
-        <source>Jezik je promijenjen!
-
-Potrebno je program zatvoriti, te ga ponovo pokrenuti. Tek će tada ova promjena imati učinka.</source>
-        <translation>The language has been changed!
-
-Close the program and start it again. The change will take effect only then.</translation>
-    </message>
-    <message>
-        <source> Sakrij Tellwise Monitor pri startu u područje obavijesti</source>
-        <translation> Start Tellwise Monitor hidden in the notification area</translation>
-    </message>
-    <message>
-        <source> Automatski zatvori prozor poziva nakon</source>
-        <translation> Close the call window automatically after</translation>
-    </message>
-    <message>
-        <source> Animiraj prozor poziva pri otvaranju i zatvaranju</source>
-        <translation> Animate the call window when it opens and closes</translation>
-    </message>
-    <message>
-        <source> Animiraj ikonu u području obavijesti</source>
-        <translation> Animate the icon in the notification area</translation>
-    </message>
-    <message>
-        <source> Prikaži prozor poziva pri novom pozivu</source>
-        <translation> Show the call window for a new call</translation>
-    </message>
-    <message>
-        <source> Prikaži poruku u području obavijesti pri novom pozivu</source>
-        <translation> Show a message in the notification area for a new call</translation>
-    </message>
-    <message>
-        <location line="+1"/>
-        <source>Dijeljenje poziva</source>
-        <translation>Call sharing</translation>
     </message>
     <message>
         <location filename="../../src/ui/TfrmOptionsSharing.cpp" line="+36"/>
@@ -2341,9 +2432,14 @@ Close the program and start it again. The change will take effect only then.</tr
 <context>
     <name>TfrmOutlookContacts</name>
     <message>
-        <location line="+0"/>
+        <location filename="../../src/ui/TfrmOutlookContacts.cpp" line="+52"/>
         <source>Tvrtka</source>
         <translation>Company</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Ime osobe</source>
+        <translation>Contact</translation>
     </message>
     <message>
         <location line="+40"/>
@@ -2392,6 +2488,24 @@ Close the program and start it again. The change will take effect only then.</tr
         <location line="+1"/>
         <source>Zatvori</source>
         <translation>Close</translation>
+    </message>
+    <message numerus="yes">
+        <location line="+12"/>
+        <location line="+113"/>
+        <source> vCard Kontakti  [ %n osoba ]:</source>
+        <translation>
+            <numerusform> vCard Contacts  [ %n contact ]:</numerusform>
+            <numerusform> vCard Contacts  [ %n contacts ]:</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="-112"/>
+        <location line="+119"/>
+        <source> Adresar  [ %n osoba ]:</source>
+        <translation>
+            <numerusform> Address Book  [ %n contact ]:</numerusform>
+            <numerusform> Address Book  [ %n contacts ]:</numerusform>
+        </translation>
     </message>
     <message>
         <location line="-72"/>
@@ -2464,24 +2578,6 @@ impossible to guess which locations you want those phone
 numbers saved to in your vCard contacts. That is
 why you have to do it yourself in your contacts
 program!</translation>
-    </message>
-    <message>
-        <source>Ime osobe</source>
-        <translation>Contact</translation>
-    </message>
-    <message numerus="yes">
-        <source> vCard Kontakti  [ %n osoba ]:</source>
-        <translation>
-            <numerusform> vCard Contacts  [ %n contact ]:</numerusform>
-            <numerusform> vCard Contacts  [ %n contacts ]:</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source> Adresar  [ %n osoba ]:</source>
-        <translation>
-            <numerusform> Address Book  [ %n contact ]:</numerusform>
-            <numerusform> Address Book  [ %n contacts ]:</numerusform>
-        </translation>
     </message>
 </context>
 <context>
@@ -2569,12 +2665,17 @@ program!</translation>
 <context>
     <name>TfrmSpeech</name>
     <message>
-        <location filename="../../src/ui/TfrmSpeech.cpp" line="+50"/>
+        <location filename="../../src/ui/TfrmSpeech.cpp" line="+52"/>
         <source>Opcije govora</source>
         <translation>Speech Options</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+15"/>
+        <source>Tekst nije izgovoren: nema glasa ili zvučnog izlaza.</source>
+        <translation>The text was not spoken: there is no voice or no sound output.</translation>
+    </message>
+    <message>
+        <location line="+3"/>
         <source> Koristi ovu verziju:</source>
         <translation> Use this engine:</translation>
     </message>
@@ -2614,12 +2715,7 @@ program!</translation>
         <translation>Cancel</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>Tekst nije izgovoren: nema glasa ili zvučnog izlaza.</source>
-        <translation>The text was not spoken: there is no voice or no sound output.</translation>
-    </message>
-    <message>
-        <location line="+2"/>
+        <location line="+266"/>
         <source>Govor nije dostupan.</source>
         <translation>Speech is not available.</translation>
     </message>
@@ -2639,12 +2735,12 @@ program!</translation>
         <translation>Speech Dispatcher does not answer, so eSpeak NG speaks.</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+25"/>
         <source>Speech Dispatcher se ne odaziva, pa glas nije promijenjen.</source>
         <translation>Speech Dispatcher does not answer, so the voice was not changed.</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="-204"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
@@ -2652,7 +2748,22 @@ program!</translation>
 <context>
     <name>TfrmStart</name>
     <message>
-        <location filename="../../src/app/TfrmStart.cpp" line="+236"/>
+        <source>Tellwise Monitor prati telefonsku liniju</source>
+        <translation>Tellwise Monitor is watching the telephone line</translation>
+    </message>
+    <message>
+        <source>Naći ćete ga kao ikonu u području obavijesti: klik otvara adresar i pozive, desni klik izbornik s opcijama.</source>
+        <translation>You will find it as an icon in the notification area: a click opens the address book and the calls, a right click a menu with the options.</translation>
+    </message>
+    <message>
+        <location filename="../../src/app/TfrmStart.cpp" line="+139"/>
+        <source>Nastaviti s ispravnim zapisima? Datoteka će se tada pri sljedećoj promjeni prepisati njima.
+Ako odaberete Ne, datoteka ostaje kakva jest, a promjene se u nju ne spremaju do ponovnog pokretanja programa.</source>
+        <translation>Go on with the readable records? The file will then be rewritten from them at the next change.
+If you choose No, the file stays as it is, and changes to it are not saved until the program is started again.</translation>
+    </message>
+    <message>
+        <location line="+115"/>
         <source>Nije izabran niti jedan uređaj!
 
 Otvorite Opcije | Uređaji, te izaberite vrstu uređaja i uređaj koji želite.</source>
@@ -2672,7 +2783,13 @@ Open Options | Devices and choose the type of device
 and the device you want.</translation>
     </message>
     <message>
-        <location line="-110"/>
+        <location line="+29"/>
+        <source>Dobrodošli u Tellwise Monitor</source>
+        <translation>Welcome to Tellwise Monitor</translation>
+    </message>
+    <message>
+        <location line="-144"/>
+        <location line="+4"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
@@ -2731,21 +2848,11 @@ Do you want to set up &apos;Reject!&apos; now?</translation>
         <source>Izvoz adresara</source>
         <translation>Export Address Book</translation>
     </message>
-    <message>
-        <source>Nastaviti s ispravnim zapisima? Datoteka će se tada pri sljedećoj promjeni prepisati njima.
-Ako odaberete Ne, datoteka ostaje kakva jest, a promjene se u nju ne spremaju do ponovnog pokretanja programa.</source>
-        <translation>Go on with the readable records? The file will then be rewritten from them at the next change.
-If you choose No, the file stays as it is, and changes to it are not saved until the program is started again.</translation>
-    </message>
-    <message>
-        <source>Dobrodošli u Tellwise Monitor</source>
-        <translation>Welcome to Tellwise Monitor</translation>
-    </message>
 </context>
 <context>
     <name>TfrmWab</name>
     <message>
-        <location line="+0"/>
+        <location filename="../../src/ui/TfrmWab.cpp" line="+62"/>
         <source>Tvrtka</source>
         <translation>Company</translation>
     </message>
@@ -2775,7 +2882,12 @@ If you choose No, the file stays as it is, and changes to it are not saved until
         <translation>File name:</translation>
     </message>
     <message>
-        <location line="+29"/>
+        <location line="+17"/>
+        <source>Ime osobe</source>
+        <translation>Contact</translation>
+    </message>
+    <message>
+        <location line="+12"/>
         <source>Označi sve</source>
         <translation>Select All</translation>
     </message>
@@ -2794,6 +2906,22 @@ If you choose No, the file stays as it is, and changes to it are not saved until
         <source>Odustani</source>
         <translation>Cancel</translation>
     </message>
+    <message numerus="yes">
+        <location line="+41"/>
+        <source> vCard Adresar  [ %n osoba ]:</source>
+        <translation>
+            <numerusform> vCard Address Book  [ %n contact ]:</numerusform>
+            <numerusform> vCard Address Book  [ %n contacts ]:</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location line="+1"/>
+        <source> Windows Adresar  [ %n osoba ]:</source>
+        <translation>
+            <numerusform> Windows Address Book  [ %n contact ]:</numerusform>
+            <numerusform> Windows Address Book  [ %n contacts ]:</numerusform>
+        </translation>
+    </message>
     <message>
         <location line="+25"/>
         <source>Izaberi datoteku adresara</source>
@@ -2810,13 +2938,13 @@ If you choose No, the file stays as it is, and changes to it are not saved until
         <translation>vCard contacts (*.vcf *.vcard)</translation>
     </message>
     <message>
-        <location line="+35"/>
-        <location line="+35"/>
+        <location line="+36"/>
+        <location line="+44"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
     <message>
-        <location line="-33"/>
+        <location line="-42"/>
         <source>Nema podataka!</source>
         <translation>No data!</translation>
     </message>
@@ -2826,27 +2954,15 @@ If you choose No, the file stays as it is, and changes to it are not saved until
         <translation>The chosen file is empty!</translation>
     </message>
     <message>
-        <location line="+39"/>
+        <location line="+3"/>
+        <location line="+45"/>
         <source>Informacija</source>
         <translation>Information</translation>
     </message>
     <message>
-        <source>Ime osobe</source>
-        <translation>Contact</translation>
-    </message>
-    <message numerus="yes">
-        <source> vCard Adresar  [ %n osoba ]:</source>
-        <translation>
-            <numerusform> vCard Address Book  [ %n contact ]:</numerusform>
-            <numerusform> vCard Address Book  [ %n contacts ]:</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source> Windows Adresar  [ %n osoba ]:</source>
-        <translation>
-            <numerusform> Windows Address Book  [ %n contact ]:</numerusform>
-            <numerusform> Windows Address Book  [ %n contacts ]:</numerusform>
-        </translation>
+        <location line="-15"/>
+        <source>Potvrda</source>
+        <translation>Confirmation</translation>
     </message>
 </context>
 <context>
@@ -2915,12 +3031,12 @@ through this window. Closing the window closes the program.</translation>
 <context>
     <name>VCard</name>
     <message>
-        <location filename="../../src/exchange/VCard.cpp" line="+458"/>
+        <location filename="../../src/exchange/VCard.cpp" line="+476"/>
         <source>%1: kućni broj %2</source>
         <translation>%1: extension %2</translation>
     </message>
     <message>
-        <location line="+78"/>
+        <location line="+98"/>
         <source>Kuća</source>
         <translation>Home</translation>
     </message>
@@ -3031,13 +3147,13 @@ through this window. Closing the window closes the program.</translation>
 <context>
     <name>WabCode</name>
     <message>
-        <location filename="../../src/exchange/WabCode.cpp" line="+132"/>
+        <location filename="../../src/exchange/WabCode.cpp" line="+143"/>
         <location filename="../../src/exchange/WabIab.cpp" line="+204"/>
         <source>Datoteka je prevelika za datoteku Windows Adresara.</source>
         <translation>The file is too large for a Windows Address Book file.</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+6"/>
         <source>Datoteka nije datoteka Windows Adresara.</source>
         <translation>The file is not a Windows Address Book file.</translation>
     </message>
@@ -3052,28 +3168,27 @@ through this window. Closing the window closes the program.</translation>
         <translation>The file is damaged: the record table runs past the end of the file.</translation>
     </message>
     <message>
-        <location line="+14"/>
-        <location line="+10"/>
+        <location line="-40"/>
         <source>Datoteka je oštećena: zapis %1 izlazi izvan datoteke.</source>
         <translation>The file is damaged: record %1 runs past the end of the file.</translation>
     </message>
     <message>
-        <location line="+6"/>
-        <source>Datoteka je oštećena: zapis %1 ne odgovara tablici zapisa.</source>
-        <translation>The file is damaged: record %1 does not match the record table.</translation>
-    </message>
-    <message>
-        <location line="+13"/>
+        <location line="+74"/>
         <source>Datoteka je oštećena: zapisi %1 i %2 se preklapaju.</source>
         <translation>The file is damaged: records %1 and %2 overlap.</translation>
     </message>
     <message>
-        <location line="+12"/>
+        <location line="+15"/>
         <source>Datoteka je oštećena: zapis %1 ima više svojstava nego podataka.</source>
         <translation>The file is damaged: record %1 claims more properties than it holds data.</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+14"/>
+        <source>Datoteka je oštećena: svojstva zapisa %1 ne odgovaraju popisu svojstava.</source>
+        <translation>The file is damaged: the properties of record %1 do not match its property list.</translation>
+    </message>
+    <message>
+        <location line="+8"/>
         <source>Datoteka je oštećena: svojstvo zapisa %1 izlazi izvan zapisa.</source>
         <translation>The file is damaged: a property of record %1 runs past the record.</translation>
     </message>
@@ -3081,39 +3196,6 @@ through this window. Closing the window closes the program.</translation>
         <location filename="../../src/exchange/WabIab.cpp" line="-7"/>
         <source>Datoteka %1 se ne može otvoriti: %2</source>
         <translation>The file %1 cannot be opened: %2</translation>
-    </message>
-</context>
-<context>
-    <name>CallPublisher</name>
-    <message>
-        <location filename="../../src/app/CallPublisher.cpp" line="+205"/>
-        <source>Zadnji poziv</source>
-        <translation>Last call</translation>
-    </message>
-    <message>
-        <location line="+10"/>
-        <source>Poziv</source>
-        <translation>Call</translation>
-    </message>
-    <message>
-        <location line="+5"/>
-        <source>Odbij poziv</source>
-        <translation>Reject call</translation>
-    </message>
-    <message>
-        <location line="+10"/>
-        <source> Dijeljenje poziva: adresa posrednika nije ispravna</source>
-        <translation> Call sharing: the broker&apos;s address is not valid</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source> Dijeljenje poziva: posrednik se ne javlja</source>
-        <translation> Call sharing: the broker does not answer</translation>
-    </message>
-    <message>
-        <location line="+5"/>
-        <source>; najstarijih događaja odbačeno: %1 (čuva se zadnjih %2)</source>
-        <translation>; oldest events dropped: %1 (the last %2 are kept)</translation>
     </message>
 </context>
 <context>

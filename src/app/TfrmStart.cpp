@@ -40,7 +40,10 @@ TfrmStart::TfrmStart(Settings &settings, AddressBook &addressBook, CallLog &call
     setWindowTitle(QStringLiteral("Tellwise Monitor"));
     move(-10000, 0);
 
-    SetMessageDialogLanguage([this] { return m_settings.languageIndex(); });
+    // Message box buttons speak the language of the texts, which is loaded at start: a language
+    // chosen in the options reaches both at the next start, never the buttons of one box alone.
+    const int textLanguage = Settings::overrideSelectsEnglish(m_settings.programPath()) ? 0 : 1;
+    SetMessageDialogLanguage([textLanguage] { return textLanguage; });
     // A first start in a fresh per-user folder: every save would fail without it.
     QDir().mkpath(m_book.folder());
 
@@ -218,6 +221,7 @@ void TfrmStart::Startup()
 {
     Q_ASSERT(m_options);
     m_settings.SyncLanguageValue();
+    const bool firstStart = !m_settings.keyExists();
     m_options->LoadSettings();
 
     const QString device = m_settings.currentDeviceName();
@@ -245,6 +249,11 @@ void TfrmStart::Startup()
     SetMonitorMenu(m_settings.flag(Settings::MonitorOnStartup), true);
 
     m_tray->started();
+    // On an empty desktop the first start would show nothing but an icon: say once where to look.
+    if (firstStart && trayAvailable())
+        m_notifier->showNotice(tr("Tellwise Monitor prati telefonsku liniju"),
+                               tr("Naći ćete ga kao ikonu u području obavijesti: klik otvara adresar i "
+                                  "pozive, desni klik izbornik s opcijama."));
 
     if (!deviceFound) {
         SetMonitorMenu(false, false);

@@ -36,6 +36,8 @@ public:
     ~CallNotifier() override;
 
     void showCall(const CallNotice &call);
+    // A passing notice of the program's own, with no actions, that the desktop closes itself.
+    void showNotice(const QString &summary, const QString &body);
     void callEnded();
 
     // The notification of the ringing call, or 0 while none is known.

@@ -81,6 +81,17 @@ void CallNotifier::showCall(const CallNotice &call)
             [this, serial](QDBusPendingCallWatcher *w) { onNotified(w, serial); });
 }
 
+void CallNotifier::showNotice(const QString &summary, const QString &body)
+{
+    QDBusMessage notify =
+        QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
+    const QVariantMap hints{{QStringLiteral("desktop-entry"), QStringLiteral("tellwise-monitor")}};
+    notify << QStringLiteral("Tellwise Monitor") << uint(0) << QStringLiteral("tellwise-monitor") << summary
+           << body.toHtmlEscaped() << QStringList() << hints << int(-1);
+    // No notification service: the notice is a nicety, nothing waits for it.
+    m_bus.asyncCall(notify);
+}
+
 void CallNotifier::onNotified(QDBusPendingCallWatcher *watcher, quint64 serial)
 {
     watcher->deleteLater();
