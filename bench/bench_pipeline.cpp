@@ -4,11 +4,15 @@
 // loop stood still from that line to the end of the window's slide; and how long the program
 // takes from its start to the tray with a large address book and call log.
 //
+// The same call shared through an MQTT broker: from the modem emulator on monitor A, published,
+// to the call window of monitor B, which watches A through an MQTT line.
+//
 // Runs by hand (not under CTest): build/bin/bench_pipeline. It makes its own temporary data,
-// configuration and runtime folders and starts build/bin/tellwise-modem-sim and
-// build/bin/tellwise-net-sim.
+// configuration and runtime folders and starts build/bin/tellwise-modem-sim,
+// build/bin/tellwise-net-sim and Debian's mosquitto.
 
 #include "app/CallMonitor.h"
+#include "app/CallPublisher.h"
 #include "app/CallWindows.h"
 #include "app/MonitorProgram.h"
 #include "app/SoundPlay.h"
@@ -26,6 +30,7 @@
 #include "ui/TfrmNewCallMessage.h"
 #include "widgets/TRunningLabel.h"
 
+#include "MosquittoBroker.h"
 #include "SimProcess.h"
 #include "TestProfile.h"
 
@@ -53,7 +58,7 @@ const QString kCallerName = QStringLiteral("Ana Horvat");
 // The call rules and the call windows over the data folder, without the tray.
 struct BenchHost
 {
-    BenchHost() : window(&message)
+    explicit BenchHost(const QString &dir = DataDir()) : book(dir), log(dir), window(&message)
     {
         window.setAnimate(false);
         window.setAutoClose(false, 30);
@@ -75,8 +80,8 @@ struct BenchHost
     }
 
     Settings settings;
-    AddressBook book{DataDir()};
-    CallLog log{DataDir()};
+    AddressBook book;
+    CallLog log;
     TfrmNewCallMessage message;
     TfrmIncomingCall window;
     CallMonitor monitor{settings, book, log};
@@ -97,7 +102,7 @@ bool waitFor(const std::function<bool()> &done, int timeoutMs)
 
 // Ten thousand contacts with eight numbers each; the caller is the last one, so the look-up
 // examines every stored number before it finds the match.
-void fillContacts()
+void fillContacts(const QString &dir = DataDir())
 {
     TContactList contacts;
     for (int i = 0; i < kContacts; ++i) {
@@ -116,8 +121,9 @@ void fillContacts()
     TGroupList groups;
     for (int g = 0; g < 20; ++g)
         groups.append(AGroups{QStringLiteral("Grupa %1").arg(g), QString()});
-    SaveAddressbook(DataDir(), contacts);
-    SaveGroups(DataDir(), groups);
+    QDir().mkpath(dir);
+    SaveAddressbook(dir, contacts);
+    SaveGroups(dir, groups);
 }
 
 void fillCalls(int count)
@@ -314,6 +320,84 @@ BENCHMARK(BM_NetworkCallToWindow)
     ->Iterations(15)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
+
+// From the modem emulator writing the caller's last caller-ID line on monitor A to the call
+// window of monitor B showing B's contact, through A's publishing, a local mosquitto and B's MQTT
+// line; beside BM_CallerIdToWindow/10000, A alone. Both have 10 000 contacts.
+void BM_MqttCallToWindow(benchmark::State &state)
+{
+    testsupport::MosquittoBroker broker;
+    if (!broker.start()) {
+        state.SkipWithError("mosquitto did not start");
+        return;
+    }
+    auto a = startPipeline(10'000);
+    const QString dirB = DataDir() + QStringLiteral("b/");
+    fillContacts(dirB);
+    BenchHost b(dirB);
+    b.book.load();
+    b.log.load();
+    auto *name = b.window.findChild<TRunningLabel *>(QStringLiteral("lblCallerName"));
+    {
+        QSettings modems(telephony::ModemConfig::filePath(), QSettings::IniFormat);
+        modems.setValue(QStringLiteral("Network/Mqtt"), QStringLiteral("tellwise/a@") + broker.address());
+        modems.setValue(QStringLiteral("Network/MqttPasswordFile"), QStringLiteral("mqtt-passwords"));
+        const QString passwords = QFileInfo(modems.fileName()).absolutePath() + QStringLiteral("/mqtt-passwords");
+        QFile file(passwords);
+        file.open(QIODevice::WriteOnly);
+        file.write("b@127.0.0.1 b-pw\na@127.0.0.1 a-pw\n");
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    }
+    CallPublisher publisher(a->settings, a->monitor, [&a] { a->monitor.reject(); });
+    a->settings.setText(Settings::MqttBroker, broker.address());
+    a->settings.setText(Settings::MqttUser, QStringLiteral("a"));
+    a->settings.setText(Settings::MqttPrefix, QStringLiteral("tellwise/a"));
+    a->settings.setFlag(Settings::MqttPublish, true);
+
+    testsupport::ModemEmulator emulator;
+    if (!emulator.start({QStringLiteral("--ring-period"), QStringLiteral("60000")}) ||
+        !a->watch(QStringLiteral("Modem emulator")) || !b.watch(QStringLiteral("MQTT tellwise/a@") + broker.address())) {
+        state.SkipWithError("a line did not open");
+        return;
+    }
+    if (!waitFor([&] { return publisher.client().isConnected(); }, 10000)) {
+        state.SkipWithError("the publisher did not connect");
+        return;
+    }
+    waitFor([] { return false; }, 500); // B's subscription is made after its connection
+
+    std::vector<double> samples;
+    for (auto _ : state) {
+        const int before = b.newCalls;
+        emulator.send("raw RING");
+        if (!waitFor([&] { return b.newCalls > before; }, 5000)) {
+            state.SkipWithError("no ring on B");
+            break;
+        }
+        emulator.send("raw DATE = 1206");
+        emulator.send("raw TIME = 0800");
+        emulator.send("raw NMBR = " + kCaller.toLatin1());
+        waitFor([] { return false; }, 30);
+
+        const auto start = std::chrono::steady_clock::now();
+        emulator.send("raw NAME = ANA");
+        if (!waitFor([&] { return b.window.isVisible() && name->text() == kCallerName; }, 10000)) {
+            state.SkipWithError("B's window did not show the caller");
+            break;
+        }
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(took.count());
+        samples.push_back(took.count() * 1000.0);
+        if (!waitFor([&] { return !b.window.isVisible() && !a->window.isVisible(); }, 5000)) {
+            state.SkipWithError("the call did not end");
+            break;
+        }
+    }
+    state.counters["median_ms"] = median(samples);
+    b.monitor.setSource(nullptr);
+    a->monitor.setSource(nullptr);
+}
+BENCHMARK(BM_MqttCallToWindow)->Iterations(15)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // From creating the program's windows (which loads the data files) to the tray showing that
 // the line is monitored.
