@@ -13,6 +13,8 @@ int devices(const QStringList &args)
     for (const telephony::LineInfo &line : telephony::ListLines(DeviceKind::Modem)) {
         if (line.kindText == QLatin1String("SIP")) // a SIP account: the user and the registrar
             cli::out(line.name + QStringLiteral("\tsip\t") + line.identity);
+        else if (line.kindText == QLatin1String("MQTT")) // another monitor's calls: its prefix@broker
+            cli::out(line.name + QStringLiteral("\tmqtt\t") + line.identity);
         else
             cli::out(line.name + QStringLiteral("\tmodem"));
     }
@@ -23,8 +25,9 @@ int devices(const QStringList &args)
 
 const cli::CliRegistration devicesCommand{
     {QStringLiteral("devices"),
-     QStringLiteral("devices   the modem lines and ISDN adapters the program can watch, each with a tab and "
-                    "its kind (a SIP line also with its user@registrar)"),
+     QStringLiteral(
+         "devices   the modem lines and ISDN adapters the program can watch, each with a tab and "
+         "its kind (a SIP line also with its user@registrar, an MQTT line with its prefix@broker)"),
      devices}};
 
 } // namespace
