@@ -4,6 +4,7 @@
 #include "ui/TContactRowsModel.h"
 
 #include <QDragMoveEvent>
+#include <QHeaderView>
 #include <QMimeData>
 
 namespace {
@@ -18,6 +19,10 @@ TGroupsTree::TGroupsTree(QWidget *parent) : QTreeWidget(parent)
     setDragDropMode(QAbstractItemView::DropOnly);
     setDropIndicatorShown(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // A long group name is shown whole: the column takes the widest name and the tree scrolls
+    // sideways, instead of cutting names to the panel's width.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
 }
 
 int TGroupsTree::imageOf(const QTreeWidgetItem *node)
@@ -37,6 +42,7 @@ QTreeWidgetItem *TGroupsTree::makeNode(const QString &text, int image)
 {
     auto *node = new QTreeWidgetItem(QStringList{text});
     node->setData(0, kImageRole, image);
+    node->setToolTip(0, text);
     node->setIcon(0, MainListImage(image));
     return node;
 }

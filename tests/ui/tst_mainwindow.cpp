@@ -321,6 +321,14 @@ private slots:
         selectNode(u"Prijatelji"_s);
         ModalDialogHook::pushNext([](QDialog &dialog) {
             QCOMPARE(own(dialog, "editGroupName")->text(), u"Prijatelji"_s);
+            retype(dialog, "editGroupName", u"Kolege s posla i iz planinarskog društva"_s);
+            clickSave(dialog);
+        });
+        QTest::mouseClick(control<QToolButton>("tbRenameGroup"), Qt::LeftButton);
+        // A name longer than the panel is shown whole, the tree scrolling sideways.
+        auto *tree = control<QTreeWidget>("tvGroups");
+        QVERIFY(tree->columnWidth(0) > tree->fontMetrics().horizontalAdvance(m_window->selectedNodeText()));
+        ModalDialogHook::pushNext([](QDialog &dialog) {
             retype(dialog, "editGroupName", u"Kolege"_s);
             clickSave(dialog);
         });
