@@ -49,7 +49,7 @@ QDialogButtonBox *AcceptCancelButtons(QDialog *dialog, const QString &acceptCapt
 int TitleRoom(const QWidget &window)
 {
     // Title bars draw in a bold face of about the program's size; the icon, three buttons and
-    // the bar's margins take about as much as six wide letters each.
+    // the bar's margins take about as much as a dozen wide letters.
     QFont font = QApplication::font();
     font.setBold(true);
     const QFontMetrics metrics(font);
@@ -57,7 +57,7 @@ int TitleRoom(const QWidget &window)
     const QString program = QGuiApplication::applicationDisplayName();
     if (!program.isEmpty() && !title.contains(program))
         title += QStringLiteral(" \u2014 ") + program;
-    return metrics.horizontalAdvance(title) + 4 * 6 * metrics.horizontalAdvance(QLatin1Char('M'));
+    return metrics.horizontalAdvance(title) + 12 * metrics.horizontalAdvance(QLatin1Char('M'));
 }
 
 int RunModalDialog(QDialog &dialog)

@@ -118,6 +118,11 @@ void SetMessageDialogLanguage(std::function<int()> languageIndex)
     g_language = std::move(languageIndex);
 }
 
+int MessageDialogLanguage()
+{
+    return currentLanguage();
+}
+
 namespace MessageDialogHook {
 
 void setNextAnswer(QMessageBox::StandardButton answer)

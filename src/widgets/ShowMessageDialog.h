@@ -27,6 +27,8 @@ std::unique_ptr<QMessageBox> CreateMessageDialog(const QString &caption, const Q
 // Where the dialogs take their language from (0 English, 1 Croatian); the controller points it
 // at the settings. Croatian until then, as the built-in texts are.
 void SetMessageDialogLanguage(std::function<int()> languageIndex);
+// The language the next dialog's buttons speak.
+int MessageDialogLanguage();
 
 // Test hook: the next dialogs are not shown but answered with these answers, in the order given.
 // Each dialog answered so is recorded.

@@ -4,6 +4,7 @@
 #include "store/AddressBook.h"
 #include "store/CallLog.h"
 #include "store/Exports.h"
+#include "widgets/ShowMessageDialog.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -125,9 +126,14 @@ private slots:
     {
         installEnglish();
         Settings settings;
+        QVERIFY(Settings::writeLanguageOverride(settings.programPath(), u"ENU"_s));
         AddressBook book{testsupport::testDataDir()};
         CallLog log{testsupport::testDataDir()};
         TfrmStart start(settings, book, log);
+        // Buttons keep the language of the texts when the options choose another for the next start.
+        QVERIFY(settings.setNumber(Settings::Language, 1) && settings.SaveSettings() &&
+                settings.LoadSettings());
+        QCOMPARE(MessageDialogLanguage(), 0);
         QCOMPARE(start.findChild<QAction *>(u"miAutoHangUp"_s)->text(), u"Reject!"_s);
         QCOMPARE(LineState::statusWord(LineState::Monitoring), u"Monitoring calls"_s);
         QCOMPARE(TfrmStart::welcomeText(settings), u"Welcome to Tellwise Monitor"_s);
