@@ -98,14 +98,13 @@ private slots:
         QCOMPARE(ReadVCards(WriteVCard(fourth)).value(0).Contact, fourth);
     }
 
-    // Each slot comes back to itself; without our slot marker (another program rewrote the card)
+    // Without our slot marker (another program rewrote the card; with it the round trip above holds)
     // the TEL's type still gives the slot, except for the second home and work numbers.
     void phoneSlots()
     {
         const int byTypeOnly[8] = {0, 0, 2, 3, 4, 4, 6, 7};
         for (int slot = 0; slot < 8; ++slot) {
             QByteArray bytes = WriteVCard(onePhone(slot));
-            QCOMPARE(summary(ReadVCards(bytes).value(0).Contact), summary(onePhone(slot)));
             bytes.replace(";X-TELLWISE-SLOT=" + QByteArray::number(slot + 1), "");
             QCOMPARE(ReadVCards(bytes).value(0).Contact.PhoneNumber[std::size_t(byTypeOnly[slot])],
                      u"01 %1"_s.arg(slot + 1));
