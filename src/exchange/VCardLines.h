@@ -14,11 +14,14 @@ namespace vcard {
 // Turns a file's bytes, fed in pieces, into logical lines for USE: UTF-16 becomes UTF-8; CR LF,
 // LF, CR and CR CR LF each end a line; folded lines are joined, as are 2.1's quoted-printable
 // soft breaks and its base64 lines written without indent. Pictures, sounds and keys are passed
-// over without being kept; a line longer than the limit is dropped with its property.
+// over without being kept (pictures are kept when KEEPPICTURES is set); a line longer than the
+// limit is dropped with its property.
 template <typename Use> class LineReader
 {
 public:
-    explicit LineReader(Use use) : m_use(std::move(use)) {}
+    explicit LineReader(Use use, bool keepPictures = false) : m_use(std::move(use)), m_keepPictures(keepPictures)
+    {
+    }
 
     void feed(QByteArrayView bytes)
     {
@@ -88,14 +91,14 @@ private:
         }
     }
 
-    static bool isPassedOver(const QByteArray &line)
+    bool isPassedOver(const QByteArray &line) const
     {
         qsizetype end = 0;
         while (end < line.size() && line[end] != ':' && line[end] != ';')
             ++end;
         QByteArray name = line.left(end).trimmed().toUpper();
         name = name.mid(name.lastIndexOf('.') + 1);
-        return name == "PHOTO" || name == "LOGO" || name == "SOUND" || name == "KEY";
+        return (name == "PHOTO" && !m_keepPictures) || name == "LOGO" || name == "SOUND" || name == "KEY";
     }
 
     void physicalLine()
@@ -147,6 +150,7 @@ private:
     }
 
     Use m_use;
+    bool m_keepPictures = false;
     bool m_first = true;
     std::optional<QStringDecoder> m_utf16;
     bool m_afterCr = false;

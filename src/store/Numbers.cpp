@@ -133,15 +133,18 @@ ContactNumberIndex::ContactNumberIndex(const TContactList &contacts)
 {
     m_keys.reserve(std::size_t(contacts.size()) * kNumbersPerContact);
     m_offsets.reserve(std::size_t(contacts.size()) * kNumbersPerContact + 1);
-    for (const AListAddress &contact : contacts) {
-        for (const QString &number : contact.PhoneNumber) {
-            const std::size_t start = m_digits.size();
-            m_offsets.push_back(std::uint32_t(start));
-            appendSignificantDigits(m_digits, number);
-            m_keys.push_back(keyOf(m_digits.data() + start, m_digits.size() - start));
-        }
+    for (const AListAddress &contact : contacts)
+        addRow(contact.PhoneNumber);
+}
+
+void ContactNumberIndex::addRow(const std::array<QString, 8> &numbers)
+{
+    for (const QString &number : numbers) {
+        const std::size_t start = m_digits.size();
+        appendSignificantDigits(m_digits, number);
+        m_keys.push_back(keyOf(m_digits.data() + start, m_digits.size() - start));
+        m_offsets.push_back(std::uint32_t(m_digits.size()));
     }
-    m_offsets.push_back(std::uint32_t(m_digits.size()));
 }
 
 ContactMatch FindContactByNumber(const TContactList &contacts, const QString &callerNumber)
@@ -149,18 +152,23 @@ ContactMatch FindContactByNumber(const TContactList &contacts, const QString &ca
     return ContactNumberIndex(contacts).find(contacts, callerNumber);
 }
 
+int ContactNumberIndex::findRow(const QString &callerNumber, int *slot) const
+{
+    std::string caller;
+    appendSignificantDigits(caller, DigitsOnly(callerNumber));
+    const qsizetype i = caller.empty() ? -1 : firstMatchingNumber(m_keys, m_offsets, m_digits, caller);
+    if (slot)
+        *slot = i < 0 ? -1 : int(i % kNumbersPerContact);
+    return i < 0 ? -1 : int(i / kNumbersPerContact);
+}
+
 ContactMatch ContactNumberIndex::find(const TContactList &contacts, const QString &callerNumber) const
 {
     ContactMatch match;
-    std::string caller;
-    appendSignificantDigits(caller, DigitsOnly(callerNumber));
-    if (!caller.empty()) {
-        const qsizetype i = firstMatchingNumber(m_keys, m_offsets, m_digits, caller);
-        if (i >= 0) {
-            match.index = int(i / kNumbersPerContact);
-            match.location = contacts[match.index].PhoneLocation[std::size_t(i % kNumbersPerContact)];
-        }
-    }
+    int slot = -1;
+    match.index = findRow(callerNumber, &slot);
+    if (match.index >= 0)
+        match.location = contacts[match.index].PhoneLocation[std::size_t(slot)];
     return match;
 }
 

@@ -41,7 +41,15 @@ struct ContactMatch
 class ContactNumberIndex
 {
 public:
+    ContactNumberIndex() = default;
     explicit ContactNumberIndex(const TContactList &contacts);
+
+    // Adds a row of numbers that is not a contact of the list (a card of the contacts folder);
+    // rows count from 0 in the order they were added.
+    void addRow(const std::array<QString, 8> &numbers);
+    // The first row (and the slot in it) whose stored number the caller's number matches, by
+    // the same rules as find; -1 for none.
+    int findRow(const QString &callerNumber, int *slot = nullptr) const;
 
     // Finds the first contact of CONTACTS (in list order, then PhoneNumber1..8) whose stored
     // number the caller's number matches (NumbersMatch). CONTACTS is the list the index was
@@ -50,7 +58,7 @@ public:
 
 private:
     std::vector<std::uint32_t> m_keys;    // eight per contact
-    std::vector<std::uint32_t> m_offsets; // into m_digits; one more than m_keys
+    std::vector<std::uint32_t> m_offsets{0}; // into m_digits; one more than m_keys
     std::string m_digits;                 // every stored number's significant digits, ASCII
 };
 
