@@ -33,9 +33,8 @@ void writeBook(const QString &dir, const QString &name)
     ana.DisplayNameAs = name;
     ana.Group = u"Obitelj"_s;
     ana.PhoneNumber[0] = u"091 234 5678"_s;
-    TGroupList groups;
-    groups.append(AGroups{u"Obitelj"_s, QString()});
-    QVERIFY(SaveAddressbook(dir, TContactList{ana}) && SaveGroups(dir, groups));
+    QVERIFY(SaveAddressbook(dir, TContactList{ana}) &&
+            SaveGroups(dir, TGroupList{AGroups{u"Obitelj"_s, {}}}));
 }
 
 void writePasswords(const QByteArray &bPassword)
@@ -66,11 +65,10 @@ class TestMqtt : public QObject
     Q_OBJECT
     testsupport::MosquittoBroker m_broker;
     testsupport::ModemEmulator m_sim;
-    const QString m_dirA = testsupport::testDataDir() + u"a/"_s;
     Settings m_settingsA;
-    std::unique_ptr<AddressBook> m_bookA;
-    std::unique_ptr<CallLog> m_logA;
-    std::unique_ptr<CallMonitor> m_a;
+    AddressBook m_bookA{testsupport::testDataDir() + u"a/"_s};
+    CallLog m_logA{m_bookA.folder()};
+    CallMonitor m_a{m_settingsA, m_bookA, m_logA};
     std::unique_ptr<CallPublisher> m_publisher;
     Settings m_settingsB;
     AddressBook m_bookB{testsupport::testDataDir()};
@@ -80,12 +78,10 @@ class TestMqtt : public QObject
     int m_lostB = 0;
     int m_endedB = 0;
 
-    QString lineB() const { return u"MQTT tellwise/a@"_s + m_broker.address(); }
-
     void openB()
     {
-        const std::optional<telephony::LineInfo> line =
-            telephony::FindLine(telephony::DeviceKind::Modem, lineB());
+        const auto line =
+            telephony::FindLine(telephony::DeviceKind::Modem, u"MQTT tellwise/a@"_s + m_broker.address());
         QVERIFY(line);
         m_b.setSource(telephony::CreateCallSource(*line));
         QVERIFY(m_b.source()->start());
@@ -108,15 +104,11 @@ class TestMqtt : public QObject
     // What the subscriber received once it was ready, when TEXT came.
     static QByteArray waitFor(QProcess &sub, const char *text)
     {
-        const auto received = [&sub] {
-            const QByteArray all = sub.peek(1 << 20);
-            return all.mid(all.indexOf(" ready\n") + 7);
-        };
+        const auto received = [&sub] { return sub.peek(1 << 20).split('\n').mid(1).join('\n'); };
         QTest::qWaitFor([&] { return received().contains(text); }, 10000);
-        const QByteArray output = received();
         sub.kill();
         sub.waitForFinished();
-        return output;
+        return sub.readAllStandardOutput().split('\n').mid(1).join('\n');
     }
 
 private slots:
@@ -130,19 +122,16 @@ private slots:
             modems.setValue(u"Network/MqttPasswordFile"_s, u"mqtt-passwords"_s);
         }
         writePasswords("b-pw");
-        writeBook(m_dirA, u"Ana Horvat"_s);
+        writeBook(m_bookA.folder(), u"Ana Horvat"_s);
         writeBook(testsupport::testDataDir(), u"Teta Ana"_s);
-        m_bookA = std::make_unique<AddressBook>(m_dirA);
-        m_logA = std::make_unique<CallLog>(m_dirA);
-        QVERIFY(m_bookA->load() && m_bookB.load() && m_logA->load() && m_logB.load());
+        QVERIFY(m_bookA.load() && m_bookB.load() && m_logA.load() && m_logB.load());
 
         QVERIFY(m_sim.start({u"--ring-period"_s, u"300"_s}));
-        m_a = std::make_unique<CallMonitor>(m_settingsA, *m_bookA, *m_logA);
         const auto modem = telephony::FindLine(telephony::DeviceKind::Modem, u"Modem emulator"_s);
         QVERIFY(modem);
-        m_a->setSource(telephony::CreateCallSource(*modem));
-        QVERIFY(m_a->source()->start() && m_sim.waitForCommand(u"CID=1"_s, 5000));
-        m_publisher = std::make_unique<CallPublisher>(m_settingsA, *m_a, [this] { m_a->reject(); });
+        m_a.setSource(telephony::CreateCallSource(*modem));
+        QVERIFY(m_a.source()->start() && m_sim.waitForCommand(u"CID=1"_s, 5000));
+        m_publisher = std::make_unique<CallPublisher>(m_settingsA, m_a, [this] { m_a.reject(); });
         m_settingsA.setText(Settings::MqttBroker, m_broker.address());
         m_settingsA.setText(Settings::MqttUser, u"a"_s);
         m_settingsA.setText(Settings::MqttPrefix, u"tellwise/a"_s);
@@ -162,7 +151,7 @@ private slots:
     void callIsSharedAndRejectedFromTheOtherMonitor()
     {
         QProcess sub;
-        QVERIFY(m_broker.startSubscriber(sub, u"spy"_s, u"tellwise/a/call"_s));
+        QVERIFY(m_broker.startSubscriber(sub, u"tellwise/a/call"_s));
         callAndWaitForB(1, "40");
         QCOMPARE(m_shownOnB[0].name, u"Teta Ana"_s);
         QVERIFY(m_shownOnB[0].known && m_shownOnB[0].rejectable);
@@ -175,9 +164,8 @@ private slots:
         QVERIFY(identified.value("known"_L1).toBool() && !identified.value("withheld"_L1).toBool());
         QVERIFY(QDateTime::fromString(identified.value("time"_L1).toString(), Qt::ISODate).isValid());
 
-        QVERIFY(
-            m_broker.subscribe(u"spy"_s, {u"-t"_s, u"tellwise/a/last_call"_s}, 1, 5).contains("Ana Horvat"));
-        const QByteArray discovery = m_broker.subscribe(u"spy"_s, {u"-t"_s, u"homeassistant/#"_s}, 3, 5);
+        QVERIFY(m_broker.subscribe(u"tellwise/a/last_call"_s, 1, 5).contains("Ana Horvat"));
+        const QByteArray discovery = m_broker.subscribe(u"homeassistant/#"_s, 3, 5);
         QVERIFY(discovery.contains("homeassistant/sensor/tellwise_a/last_call/config "));
         const qsizetype at = discovery.indexOf("homeassistant/event/tellwise_a/call/config ");
         const QByteArray eventConfig = discovery.mid(at).split('\n').value(0);
@@ -200,7 +188,7 @@ private slots:
     {
         m_settingsA.setFlag(Settings::MqttNumberOnly, true);
         QProcess sub;
-        QVERIFY(m_broker.startSubscriber(sub, u"spy"_s, u"tellwise/a/last_call"_s));
+        QVERIFY(m_broker.startSubscriber(sub, u"tellwise/a/last_call"_s));
         callAndWaitForB(m_shownOnB.size() + 1);
         const QByteArray published = waitFor(sub, "identified");
         QVERIFY2(!published.contains("Ana Horvat") && !published.contains("Obitelj"), published.constData());
@@ -239,15 +227,8 @@ private slots:
         for (const QByteArray &junk : {QByteArray("{"), QByteArray("[1,2]"), QByteArray("\xff\xfe\0x", 4),
                                        QByteArray("{\"event_type\":[\"identified\"]}")})
             QVERIFY(m_broker.publish(u"spy"_s, u"tellwise/a/call"_s, junk));
-        QProcess flood;
-        flood.start(u"mosquitto_pub"_s,
-                    {u"-h"_s, u"127.0.0.1"_s, u"-p"_s, QString::number(m_broker.port()), u"-u"_s, u"spy"_s,
-                     u"-P"_s, u"spy-pw"_s, u"-t"_s, u"tellwise/a/call"_s, u"-l"_s});
-        QVERIFY(flood.waitForStarted());
-        for (int i = 0; i < 20000; ++i)
-            flood.write("{\"event_type\":\"nonsense\",\"x\":" + QByteArray::number(i) + "}\n");
-        flood.closeWriteChannel();
-        QVERIFY(flood.waitForFinished(30000));
+        QVERIFY(m_broker.publish(u"spy"_s, u"tellwise/a/call"_s, "{\"event_type\":\"ended\"}",
+                                 {u"--repeat"_s, u"20000"_s}));
         QTest::qWait(500);
         QCOMPARE(m_shownOnB.size(), shown);
         QVERIFY(m_b.source()->isMonitoring());
@@ -258,8 +239,8 @@ private slots:
     void killedMonitorIsOffline()
     {
         m_publisher.reset();
-        QVERIFY(m_broker.subscribe(u"spy"_s, {u"-t"_s, u"tellwise/a/status"_s}, 1, 5).contains("offline"));
-        m_a->setSource(nullptr);
+        QVERIFY(m_broker.subscribe(u"tellwise/a/status"_s, 1, 5).contains("offline"));
+        m_a.setSource(nullptr);
         QVERIFY(testsupport::writeSettings(
             testsupport::emulatorProfile({{Settings::MqttPublish, true},
                                           {Settings::MqttBroker, m_broker.address()},
@@ -268,12 +249,10 @@ private slots:
         QProcess monitor;
         monitor.start(testsupport::toolPath(u"tellwise-monitor"_s));
         QVERIFY(monitor.waitForStarted(5000));
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_broker.subscribe(u"spy"_s, {u"-t"_s, u"tellwise/a/status"_s}, 1, 2).contains("online"), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_broker.subscribe(u"tellwise/a/status"_s, 1, 2).contains("online"), 20000);
         monitor.kill();
         QVERIFY(monitor.waitForFinished(5000));
-        QTRY_VERIFY_WITH_TIMEOUT(
-            m_broker.subscribe(u"spy"_s, {u"-t"_s, u"tellwise/a/status"_s}, 1, 2).contains("offline"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_broker.subscribe(u"tellwise/a/status"_s, 1, 2).contains("offline"), 10000);
     }
 };
 

@@ -10,20 +10,9 @@
 
 namespace testsupport {
 
-namespace {
-
-const char kAcl[] = "user a\n"
-                    "topic readwrite tellwise/a/#\n"
-                    "topic write homeassistant/#\n"
-                    "user b\n"
-                    "topic read tellwise/a/#\n"
-                    "topic write tellwise/a/reject\n"
-                    "user spy\n"
-                    "topic readwrite #\n"
-                    "user intruder\n"
-                    "topic read #\n";
-
-} // namespace
+const char kAcl[] = "user a\ntopic readwrite tellwise/a/#\ntopic write homeassistant/#\n"
+                    "user b\ntopic read tellwise/a/#\ntopic write tellwise/a/reject\n"
+                    "user spy\ntopic readwrite #\nuser intruder\ntopic read #\n";
 
 MosquittoBroker::~MosquittoBroker()
 {
@@ -89,29 +78,26 @@ QStringList MosquittoBroker::connection(const QString &user) const
             QStringLiteral("5")};
 }
 
-QByteArray MosquittoBroker::subscribe(const QString &user, const QStringList &args, int count,
-                                      int timeoutSeconds) const
+QByteArray MosquittoBroker::subscribe(const QString &topic, int count, int seconds) const
 {
     QProcess sub;
     sub.start(QStringLiteral("mosquitto_sub"),
-              connection(user) + args +
-                  QStringList{QStringLiteral("-v"), QStringLiteral("-C"), QString::number(count),
-                              QStringLiteral("-W"), QString::number(timeoutSeconds)});
-    sub.waitForFinished((timeoutSeconds + 5) * 1000);
+              connection(QStringLiteral("spy")) +
+                  QStringList{QStringLiteral("-v"), QStringLiteral("-t"), topic, QStringLiteral("-C"),
+                              QString::number(count), QStringLiteral("-W"), QString::number(seconds)});
+    sub.waitForFinished((seconds + 5) * 1000);
     return sub.readAllStandardOutput();
 }
 
-bool MosquittoBroker::startSubscriber(QProcess &sub, const QString &user, const QString &topic) const
+bool MosquittoBroker::startSubscriber(QProcess &sub, const QString &topic) const
 {
     // The subscription is in place once a message sent after it came back.
     const QString marker = QStringLiteral("test/ready/%1").arg(quintptr(&sub));
     sub.start(QStringLiteral("mosquitto_sub"),
-              connection(user) + QStringList{QStringLiteral("-v"), QStringLiteral("-t"), topic,
-                                             QStringLiteral("-t"), marker});
-    if (!sub.waitForStarted(5000))
-        return false;
-    for (int i = 0; i < 50; ++i) {
-        publish(user, marker, "ready");
+              connection(QStringLiteral("spy")) + QStringList{QStringLiteral("-v"), QStringLiteral("-t"),
+                                                              topic, QStringLiteral("-t"), marker});
+    for (int i = 0; sub.waitForStarted(5000) && i < 50; ++i) {
+        publish(QStringLiteral("spy"), marker, "ready");
         if (QTest::qWaitFor([&sub] { return sub.peek(1 << 20).contains("ready"); }, 200))
             return true;
     }

@@ -19,16 +19,12 @@ public:
     // Starts the broker (again on the same port after a stop).
     bool start();
     void stop();
-    quint16 port() const { return m_port; }
     QString address() const { return QStringLiteral("127.0.0.1:%1").arg(m_port); }
 
-    // mosquitto_sub as USER: ARGS after the connection's, output with "-v" (topic, space,
-    // payload a line); waits until COUNT messages came or TIMEOUTSECONDS passed.
-    QByteArray subscribe(const QString &user, const QStringList &args, int count,
-                         int timeoutSeconds = 10) const;
-    // Starts mosquitto_sub in SUB and waits until it is subscribed; its output (after a line
-    // of its own) can be peeked at from then on.
-    bool startSubscriber(QProcess &sub, const QString &user, const QString &topic) const;
+    // mosquitto_sub as spy, "TOPIC PAYLOAD" a line, until COUNT messages came or SECONDS passed.
+    QByteArray subscribe(const QString &topic, int count, int seconds) const;
+    // mosquitto_sub as spy in SUB, once subscribed; its first line is its own.
+    bool startSubscriber(QProcess &sub, const QString &topic) const;
     // mosquitto_pub as USER; true when it exited normally.
     bool publish(const QString &user, const QString &topic, const QByteArray &payload,
                  const QStringList &more = {}) const;
