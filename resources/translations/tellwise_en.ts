@@ -1596,7 +1596,7 @@ Install a web browser or an e-mail program.</translation>
         <translation>Delete Calls</translation>
     </message>
     <message>
-        <location line="+63"/>
+        <location line="+67"/>
         <source>Poziv:  %1
 
 Da li stvarno želiš obrisati izabrani poziv?</source>
@@ -1619,7 +1619,7 @@ Do you really want to delete the selected calls?</translation>
     </message>
     <message>
         <location line="+2"/>
-        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+62"/>
+        <location filename="../../src/ui/TfrmMainContacts.cpp" line="+65"/>
         <location filename="../../src/ui/TfrmMainGroups.cpp" line="+173"/>
         <source>Potvrda</source>
         <translation>Confirmation</translation>
@@ -1630,7 +1630,7 @@ Do you really want to delete the selected calls?</translation>
         <translation>Save Calls</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmMainContacts.cpp" line="-354"/>
+        <location filename="../../src/ui/TfrmMainContacts.cpp" line="-357"/>
         <source>Osoba</source>
         <translation>Contact</translation>
     </message>
@@ -1759,7 +1759,7 @@ Do you really want to delete the selected calls?</translation>
         <translation>Remove Contact from the Black List</translation>
     </message>
     <message>
-        <location line="+60"/>
+        <location line="+63"/>
         <source>Osoba:  %1
 
 Da li stvarno želiš obrisati ovu osobu iz adresara?</source>
@@ -1854,7 +1854,7 @@ Delete the group?</translation>
 <context>
     <name>TfrmOptions</name>
     <message>
-        <location filename="../../src/ui/TfrmOptions.cpp" line="+33"/>
+        <location filename="../../src/ui/TfrmOptions.cpp" line="+35"/>
         <source>Opcije</source>
         <translation>Options</translation>
     </message>
@@ -2246,7 +2246,12 @@ Close the program and start it again. The change will take effect only then.</tr
         <translation> Send a desktop notification on a new call</translation>
     </message>
     <message>
-        <location line="+5"/>
+        <location line="+2"/>
+        <source> Prepoznaj pozivatelje i iz vCard kontakata</source>
+        <translation> Also name callers from vCard contacts</translation>
+    </message>
+    <message>
+        <location line="+6"/>
         <source> Čuvanje dolaznih poziva:</source>
         <translation> Keeping incoming calls:</translation>
     </message>

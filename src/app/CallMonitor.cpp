@@ -1,6 +1,7 @@
 #include "app/CallMonitor.h"
 
 #include "app/SoundPlay.h"
+#include "exchange/VCardCallerIndex.h"
 #include "settings/Settings.h"
 #include "store/AddressBook.h"
 #include "store/CallLog.h"
@@ -153,6 +154,17 @@ void CallMonitor::onCallerKnown(const CallerId &caller)
         details.soundMode = contact.SoundMode;
         details.useThisSound = contact.UseThisSound;
         details.blackList = contact.BlackList;
+    } else if (const auto card = m_cards && m_settings.flag(Settings::VCardCallers)
+                                     ? m_cards->find(caller.number)
+                                     : std::nullopt) {
+        // A card names the caller and rings as a contact in no group would; it never carries
+        // the black list.
+        call.name = card->name;
+        call.notes = card->notes;
+        const VCardPicture picture = ReadVCardPicture(card->file);
+        call.picture = picture.file;
+        call.pictureData = picture.bytes;
+        details.group = AddressBook::kNoGroup;
     }
     const bool hidden = caller.withheld || caller.unavailable;
     call.number = FormatPhoneNumber(DigitsOnly(caller.number), format);
@@ -176,7 +188,7 @@ void CallMonitor::onCallerKnown(const CallerId &caller)
             call.showWindow = !hidden;
     }
     call.blackListed = details.blackList;
-    call.group = details.group;
+    call.group = call.known ? details.group : QString();
     call.caller = caller;
     call.rejectable = m_source && m_source->canReject();
     if (call.rejectable && m_settings.flag(Settings::AutoReject)) {

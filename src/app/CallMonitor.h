@@ -12,6 +12,7 @@
 class AddressBook;
 class CallLog;
 class Settings;
+class VCardCallerIndex;
 
 // What the call window, the new-call notice and the desktop notification show of one call, with
 // the texts that stand in for what the line did not tell already in place.
@@ -22,9 +23,10 @@ struct PresentedCall
     QString calledNumber; // laid out as the options say
     QString notes;
     QString picture; // the contact's picture file; empty for none
+    QByteArray pictureData; // a picture carried in a contacts-folder card, instead of a file
     bool actualDimensions = false;
     bool centerPicture = false;
-    bool known = false; // the caller is in the address book
+    bool known = false; // the caller is in the address book (not a card of the contacts folder)
     bool blackListed = false;
     // The line can turn the caller away: the windows offer to reject.
     bool rejectable = false;
@@ -56,6 +58,8 @@ public:
     // dropped. Null watches none.
     void setSource(std::unique_ptr<telephony::CallSource> source);
     telephony::CallSource *source() const { return m_source.get(); }
+    // Callers the address book does not know are looked up here next, while the settings say so.
+    void setCardIndex(const VCardCallerIndex *cards) { m_cards = cards; }
 
     // Turns the call in progress away through the line ("Odbij!"), when the line can.
     void reject();
@@ -89,6 +93,7 @@ private:
     AddressBook &m_book;
     CallLog &m_log;
     std::unique_ptr<telephony::CallSource> m_source;
+    const VCardCallerIndex *m_cards = nullptr;
 
     bool m_inCall = false;   // a call was offered and has not ended
     bool m_ignoring = false; // the call in progress is one the flood limit refused

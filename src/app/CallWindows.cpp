@@ -19,8 +19,11 @@ void ConnectCallWindows(CallMonitor &monitor, const Settings &settings, TfrmInco
                                                                           const PresentedCall &call) {
         window.setCaller(call.name, call.number, call.calledNumber);
         window.setNotes(call.notes);
-        const QImage picture = LoadCallerPicture(call.picture, call.actualDimensions, call.centerPicture,
-                                                 settings.languageIndex());
+        const QImage picture =
+            call.pictureData.isEmpty()
+                ? LoadCallerPicture(call.picture, call.actualDimensions, call.centerPicture, settings.languageIndex())
+                : LoadCallerPicture(call.pictureData, call.actualDimensions, call.centerPicture,
+                                    settings.languageIndex());
         window.setCallerPicture(picture);
         window.setRejectable(call.rejectable);
         window.setBlackListed(call.blackListed);
@@ -33,7 +36,7 @@ void ConnectCallWindows(CallMonitor &monitor, const Settings &settings, TfrmInco
         if (notices && !call.rejected && settings.flag(Settings::DesktopNotification)) {
             // A call the rules keep quiet is no urgent notification either.
             notices->showCall(CallNotice{call.name, call.number, call.calledNumber, call.notes,
-                                         call.picture.isEmpty() ? QImage() : picture,
+                                         call.picture.isEmpty() && call.pictureData.isEmpty() ? QImage() : picture,
                                          !call.known && !call.number.isEmpty() && !IsCallPlaceholder(call.number),
                                          call.showWindow, call.rejectable, call.blackListed});
         }

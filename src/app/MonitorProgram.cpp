@@ -5,6 +5,8 @@
 #include "app/SoundPlay.h"
 #include "app/TfrmAbout.h"
 #include "app/TfrmStart.h"
+#include "exchange/VCardCallerIndex.h"
+#include "exchange/VCardFolders.h"
 #include "platform/SessionEvents.h"
 #include "store/DataDir.h"
 #include "ui/TfrmCallerNotes.h"
@@ -33,6 +35,8 @@ MonitorProgram::MonitorProgram() : m_addressBook(DataDir()), m_callLog(DataDir()
     connect(m_session.get(), &SessionEvents::suspending, this, [] { QCoreApplication::exit(0); });
     m_session->watchSleep();
     m_frmStart = std::make_unique<TfrmStart>(m_settings, m_addressBook, m_callLog);
+    m_cardIndex = std::make_unique<VCardCallerIndex>();
+    m_frmStart->calls().setCardIndex(m_cardIndex.get());
     // Not children of the controller: a dialog opens centred on its parent, and the controller
     // waits off-screen, so they would open at the screen's edge. Without one, on the desktop.
     m_frmOptions = std::make_unique<TfrmOptions>(m_settings, m_addressBook);
@@ -97,6 +101,18 @@ MonitorProgram::~MonitorProgram()
 void MonitorProgram::start()
 {
     m_frmStart->Startup();
+    // Indexed once the stored settings name the folder, and again whenever they change it.
+    followContactsFolder();
+    connect(&m_settings, &Settings::valueChanged, this, [this](Settings::Key key) {
+        if (key == Settings::ContactsRoot || key == Settings::VCardCallers)
+            followContactsFolder();
+    });
+}
+
+void MonitorProgram::followContactsFolder()
+{
+    const bool on = m_settings.flag(Settings::VCardCallers) && IsOutlookInstalled(m_settings);
+    m_cardIndex->setRoot(on ? TVCardFolders::rootPath(m_settings.text(Settings::ContactsRoot)) : QString());
 }
 
 // The call windows read their switches when they appear; they follow every change at once.
@@ -135,6 +151,14 @@ void MonitorProgram::connectMainWindow()
     connect(line, &LineState::stateChanged, main,
             [main, line] { main->setConnectionIndicator(line->connected() ? 1 : 0, line->statusText()); });
     start->setMainWindowOpener([main](int page) { main->ShowPage(page); });
+    // A caller a card named is offered with the whole card, read again from its file.
+    main->setCallerCard([this](const QString &name, const QString &number) {
+        const auto card =
+            m_settings.flag(Settings::VCardCallers) ? m_cardIndex->find(number) : std::optional<VCardCaller>();
+        AListAddress contact;
+        return card && card->name == name && ReadVCardContact(card->file, contact) ? std::optional(contact)
+                                                                                     : std::nullopt;
+    });
     start->setAddToAddressbook([main](const QString &name, const QString &number) {
         main->ShowPage(1);
         main->AddCallerToAddressbook(name, number);

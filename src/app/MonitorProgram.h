@@ -21,6 +21,7 @@ class TfrmOutlookContacts;
 class TfrmSpeech;
 class TfrmStart;
 class TfrmWab;
+class VCardCallerIndex;
 
 // The running program: the settings object and every window, created once in their fixed
 // order with the controller first, and the session's end. Windows of the call pipeline and the
@@ -58,11 +59,14 @@ private:
     void endSession();
     void applyCallWindowSettings();
     void connectMainWindow();
+    void followContactsFolder();
 
     Settings m_settings;
     // The data every window shows; they outlive the windows.
     AddressBook m_addressBook;
     CallLog m_callLog;
+    // The numbers of the vCard contacts folder, for callers the address book does not know.
+    std::unique_ptr<VCardCallerIndex> m_cardIndex;
     // Destroyed in reverse order: the controller goes last.
     std::unique_ptr<TfrmStart> m_frmStart;
     std::unique_ptr<TfrmOptions> m_frmOptions;

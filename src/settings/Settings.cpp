@@ -100,6 +100,7 @@ const Entry kTable[Settings::kKeyCount] = {
     {"MqttTls", K::Bool, 0, nullptr},
     {"MqttCaFile", K::Text, 0, ""},     // empty: the system's authorities
     {"MqttClientCert", K::Text, 0, ""}, // certificate and key in one PEM file
+    {"VCardCallers", K::Bool, 1, nullptr}, // callers the address book lacks are named from the vCard folder
 };
 
 const Entry &entry(Settings::Key key)

@@ -81,9 +81,10 @@ public:
         MqttTls,
         MqttCaFile,
         MqttClientCert,
+        VCardCallers,
     };
     Q_ENUM(Key)
-    static constexpr int kKeyCount = MqttClientCert + 1;
+    static constexpr int kKeyCount = VCardCallers + 1;
 
     enum class Kind
     {

@@ -51,12 +51,8 @@ QImage readThroughQt(QByteArray bytes, const char *format)
     return reader.read();
 }
 
-QImage readPicture(const QString &file, bool actualSize)
+QImage readPicture(const QByteArray &bytes, bool actualSize)
 {
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly) || in.size() > kMaxPictureFileBytes)
-        return {};
-    const QByteArray bytes = in.readAll();
     switch (pictureKind(bytes)) {
     case PictureKind::Jpeg:
         // A picture shown at its own size is cropped by the frame, so only a stretched one may
@@ -71,6 +67,16 @@ QImage readPicture(const QString &file, bool actualSize)
     }
     return {};
 }
+
+QImage readPicture(const QString &file, bool actualSize)
+{
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly) || in.size() > kMaxPictureFileBytes)
+        return {};
+    return readPicture(in.readAll(), actualSize);
+}
+
+QImage framed(QImage picture, bool actualSize, bool center, int languageIndex);
 
 } // namespace
 
@@ -88,6 +94,19 @@ QImage LoadCallerPicture(const QString &file, bool actualSize, bool center, int 
     QImage picture;
     if (!file.isEmpty() && QFile::exists(file))
         picture = readPicture(file, actualSize);
+    return framed(picture, actualSize, center, languageIndex);
+}
+
+QImage LoadCallerPicture(const QByteArray &bytes, bool actualSize, bool center, int languageIndex)
+{
+    return framed(bytes.size() > kMaxPictureFileBytes ? QImage() : readPicture(bytes, actualSize), actualSize,
+                  center, languageIndex);
+}
+
+namespace {
+
+QImage framed(QImage picture, bool actualSize, bool center, int languageIndex)
+{
     if (picture.isNull())
         picture = skin::image(skin::languagePrefix(languageIndex) + QStringLiteral("NoPicture"));
 
@@ -120,3 +139,5 @@ QImage LoadCallerPicture(const QString &file, bool actualSize, bool center, int 
     }
     return result;
 }
+
+} // namespace

@@ -15,6 +15,8 @@ constexpr int kCallerPictureHeight = 120;
 // ACTUALSIZE false stretches the picture over the frame; true draws it at its own size,
 // centred when CENTER is set, else from the top left corner.
 QImage LoadCallerPicture(const QString &file, bool actualSize, bool center, int languageIndex);
+// The same from a picture's bytes (one carried in a vCard).
+QImage LoadCallerPicture(const QByteArray &bytes, bool actualSize, bool center, int languageIndex);
 
 // True for the 116 corner pixels that LoadCallerPicture makes transparent.
 bool IsCallerPictureCorner(int x, int y);

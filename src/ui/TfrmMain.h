@@ -9,6 +9,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -104,6 +105,9 @@ public:
     // program is ending, closes the new call notice and resets the tray.
     void setCallsSeenHandler(std::function<void(bool programEnding)> fn) { m_callsSeen = std::move(fn); }
     void setOptionsOpener(std::function<void()> fn) { m_openOptions = std::move(fn); }
+    // The contacts-folder card that named a logged caller (NAME, NUMBER), for "Dodaj u adresar".
+    using CallerCardFn = std::function<std::optional<AListAddress>(const QString &name, const QString &number)>;
+    void setCallerCard(CallerCardFn fn) { m_callerCard = std::move(fn); }
     // Search, import and exchange windows; their buttons show only once a handler is set.
     void setFindContactHandler(std::function<void()> fn);
     void setImportHandler(std::function<void()> fn);
@@ -301,6 +305,7 @@ private:
 
     SaveFileFn m_saveFileDialog;
     std::function<bool(const QString &)> m_openUrl;
+    CallerCardFn m_callerCard;
     std::function<void(bool)> m_callsSeen;
     std::function<void()> m_openOptions;
     std::function<void()> m_findContact;
@@ -312,6 +317,7 @@ private:
     QString m_sharingNote;
     QString m_pendingName;
     QString m_pendingNumber;
+    std::optional<AListAddress> m_pendingCard;
     bool m_callsPageShown = false;
     bool m_minimiseOnClose = false;
     bool m_programEnding = false;

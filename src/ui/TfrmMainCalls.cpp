@@ -111,11 +111,13 @@ void TfrmMain::tbAddToAddressbookClick()
     const QString caller = m_callRows->callerText(row);
     m_pendingName = IsCallPlaceholder(caller) ? QString() : caller;
     m_pendingNumber = number;
+    m_pendingCard = m_callerCard ? m_callerCard(m_pendingName, number) : std::nullopt;
     tbNewContactClick();
     // The caller's row shows the new contact's name; the call stays selected.
     RefreshCallList();
     m_pendingName.clear();
     m_pendingNumber.clear();
+    m_pendingCard.reset();
 }
 
 void TfrmMain::AddCallerToAddressbook(const QString &name, const QString &number)
@@ -124,10 +126,12 @@ void TfrmMain::AddCallerToAddressbook(const QString &name, const QString &number
         return;
     m_pendingName = IsCallPlaceholder(name) ? QString() : name;
     m_pendingNumber = number;
+    m_pendingCard = m_callerCard ? m_callerCard(m_pendingName, number) : std::nullopt;
     tbNewContactClick();
     RefreshCallList();
     m_pendingName.clear();
     m_pendingNumber.clear();
+    m_pendingCard.reset();
 }
 
 void TfrmMain::tbDeleteCallsClick()

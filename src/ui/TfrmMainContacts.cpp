@@ -405,6 +405,9 @@ bool TfrmMain::runContactEditor()
 void TfrmMain::tbNewContactClick()
 {
     m_contact->ClearForNewContact(m_pendingName, m_pendingNumber);
+    // A caller named by a contacts-folder card comes with the rest of the card.
+    if (m_pendingCard)
+        m_contact->FillFromContact(*m_pendingCard);
     if (!runContactEditor())
         return;
     const QString name = m_contact->displayName();

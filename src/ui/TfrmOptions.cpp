@@ -1,6 +1,8 @@
 #include "ui/TfrmOptions.h"
 
+
 #include "capi/CpInfo.h"
+#include "exchange/VCardFolders.h"
 #include "store/DataDir.h"
 #include "store/Numbers.h"
 #include "store/Records.h"
@@ -233,7 +235,7 @@ void TfrmOptions::ApplyLanguageChange()
 }
 
 // The check boxes that hold a flag of the settings, in the settings' order.
-std::array<std::pair<Settings::Key, QCheckBox *>, 21> TfrmOptions::flagControls() const
+std::array<std::pair<Settings::Key, QCheckBox *>, 22> TfrmOptions::flagControls() const
 {
     return {{
         {Settings::RunOnStartup, chkWindowsStart},
@@ -257,6 +259,7 @@ std::array<std::pair<Settings::Key, QCheckBox *>, 21> TfrmOptions::flagControls(
         {Settings::EnableSound, chkEnableSound},
         {Settings::EnableSpeech, chkEnableSpeech},
         {Settings::DesktopNotification, chkDesktopNotification},
+        {Settings::VCardCallers, chkVCardCallers},
     }};
 }
 
@@ -266,6 +269,8 @@ void TfrmOptions::settingsToControls()
     for (const auto &[key, box] : flagControls())
         box->setChecked(s.flag(key));
     udCIDCloseTime->setValue(s.number(Settings::AutoCloseCIDValue));
+    // Without a contacts folder there is nobody to name callers from.
+    chkVCardCallers->setEnabled(IsOutlookInstalled(s));
 
     (s.number(Settings::DeviceType) == Settings::kIsdn ? rbISDN : rbModem)->setChecked(true);
     rbModemClick();

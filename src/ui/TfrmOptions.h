@@ -147,7 +147,7 @@ private:
     void controlsToSharing();
     void chkMqttPublishClick();
 
-    std::array<std::pair<Settings::Key, QCheckBox *>, 21> flagControls() const;
+    std::array<std::pair<Settings::Key, QCheckBox *>, 22> flagControls() const;
 
     void FormShow();
     void settingsToControls();
@@ -226,6 +226,7 @@ private:
     QCheckBox *chkShowCIDMessage = nullptr;
     QCheckBox *chkFlashScrollLock = nullptr;
     QCheckBox *chkDesktopNotification = nullptr;
+    QCheckBox *chkVCardCallers = nullptr;
     QRadioButton *rbKeepAll = nullptr;
     QRadioButton *rbKeepOnly = nullptr;
     QSpinBox *udKeepCalls = nullptr;

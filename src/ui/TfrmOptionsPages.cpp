@@ -233,7 +233,10 @@ QWidget *TfrmOptions::createCallsPage()
                                   tr(" Pri novom pozivu pali i gasi \"Scroll Lock\" lampicu na tipkovnici"));
     chkDesktopNotification =
         checkBox("chkDesktopNotification", tr(" Pri novom pozivu pošalji obavijest radnoj površini"));
-    for (QCheckBox *c : {chkShowCIDWindow, chkShowCIDMessage, chkFlashScrollLock, chkDesktopNotification})
+    // Callers the address book lacks, named from the contacts the desktop keeps.
+    chkVCardCallers = checkBox("chkVCardCallers", tr(" Prepoznaj pozivatelje i iz vCard kontakata"));
+    for (QCheckBox *c :
+         {chkShowCIDWindow, chkShowCIDMessage, chkFlashScrollLock, chkDesktopNotification, chkVCardCallers})
         showLayout->addWidget(c);
     layout->addWidget(show);
 

@@ -6,6 +6,8 @@
 #include "CliFormatSettings.h"
 
 #include "exchange/ImportWabFunc.h"
+#include "exchange/VCardCallerIndex.h"
+#include "exchange/VCardFolders.h"
 
 #include "store/AddressBook.h"
 #include "store/CallLog.h"
@@ -14,6 +16,8 @@
 #include "store/Exports.h"
 #include "store/FileRecords.h"
 #include "store/Numbers.h"
+
+#include "settings/Settings.h"
 
 #include <QCoreApplication>
 
@@ -93,9 +97,22 @@ int lookup(const QStringList &args)
     AddressBook book(DataDir(), FileAccess::ReadOnly);
     check(book.load());
     const ContactMatch match = book.FindContactByNumber(args.at(0));
-    if (!match.found())
+    if (match.found()) {
+        cli::out(book.contacts()[match.index].DisplayNameAs + QLatin1Char('\t') + match.location);
+        return 0;
+    }
+    // Then the contacts folder, as the monitor looks callers up; the answer says which book.
+    Settings settings;
+    if (settings.keyExists())
+        settings.LoadSettings();
+    if (!settings.flag(Settings::VCardCallers) || !IsOutlookInstalled(settings))
         return 1;
-    cli::out(book.contacts()[match.index].DisplayNameAs + QLatin1Char('\t') + match.location);
+    VCardCallerIndex cards;
+    cards.indexNow(TVCardFolders::rootPath(settings.text(Settings::ContactsRoot)));
+    const std::optional<VCardCaller> card = cards.find(args.at(0));
+    if (!card)
+        return 1;
+    printRow({card->name, card->location, QStringLiteral("vcard:") + card->book});
     return 0;
 }
 
