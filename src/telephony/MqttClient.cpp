@@ -185,6 +185,7 @@ void MqttClient::open(const MqttBroker &broker)
     mosquitto *mosq = worker->mosq;
     mosquitto_int_option(mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V5);
     mosquitto_threaded_set(mosq, true);
+    mosquitto_int_option(mosq, MOSQ_OPT_TCP_NODELAY, 1); // a call event is one small packet: at once
     if (!broker.user.isEmpty())
         mosquitto_username_pw_set(mosq, broker.user.toUtf8().constData(),
                                   broker.password.isEmpty() ? nullptr : broker.password.toUtf8().constData());
