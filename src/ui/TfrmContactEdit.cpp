@@ -211,7 +211,7 @@ void TfrmContact::accept()
         const QString refusal = tr("Ime, prezime, nadimak i naziv za prikaz ne smiju sadržavati kontrolne "
                                    "znakove (tabulator, prijelom retka i slične).");
         ShowMessageDialog(QCoreApplication::translate("DialogSeams", "Informacija"), refusal,
-                          QMessageBox::Information, QMessageBox::Ok);
+                          QMessageBox::Information, QMessageBox::Ok, this);
         return;
     }
     // Letters the file cannot hold are saved in Latin ones; the user sees them first and may go
@@ -222,7 +222,7 @@ void TfrmContact::accept()
                           tr("Datoteka adresara ne može zapisati sva ova slova, pa ih sprema latinicom:\n\n%1"
                              "\n\nSnimiti osobu ovako?")
                               .arg(changes.join(QLatin1Char('\n'))),
-                          QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+                          QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)
         return;
     QDialog::accept();
 }
@@ -428,7 +428,7 @@ void TfrmContact::btnMoreInfoClick()
            "se "
            "pozivatelji iz Crne Liste uopće ne\nprikazuju (opcija 'Ne smetaj!'), da se automatski "
            "odbijaju\n(opcija 'Odbij!') i da se ne zapisuju u listu poziva."),
-        QMessageBox::Information, QMessageBox::Ok);
+        QMessageBox::Information, QMessageBox::Ok, this);
 }
 
 void TfrmContact::lblTTSHelpClick()
@@ -442,7 +442,7 @@ void TfrmContact::lblTTSHelpClick()
            "i funkciju <NAME> u kombinaciji\nsa svojim tekstom. Ova će funkcija automatski u tekst "
            "ubaciti\nime "
            "osobe na koju se tekst odnosi.\n\nPRIMJER:\nUpišite u polje \"<NAME> poziva\" i kliknite Test!"),
-        QMessageBox::Information, QMessageBox::Ok);
+        QMessageBox::Information, QMessageBox::Ok, this);
 }
 
 void TfrmContact::sbPhoneClick(int k)

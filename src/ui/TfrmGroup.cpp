@@ -86,5 +86,5 @@ QString NewGroup(TfrmGroup &dialog, AddressBook &book)
         return {};
 
     const QString name = dialog.groupName();
-    return ShowStoreResult(book.AddGroup(name)) ? name : QString();
+    return ShowStoreResult(book.AddGroup(name), dialog.parentWidget()) ? name : QString();
 }

@@ -182,7 +182,7 @@ bool TfrmOutlookContacts::ConnectOutlook()
         ShowMessageDialog(tr("Greška"),
                           tr("Ne mogu otvoriti vCard kontakte!") + QStringLiteral("\n\n") +
                               QDir::toNativeSeparators(root),
-                          QMessageBox::Critical, QMessageBox::Ok);
+                          QMessageBox::Critical, QMessageBox::Ok, this);
         return false;
     }
     m_currentFolder = m_store.folderNames().value(0);
@@ -369,13 +369,13 @@ void TfrmOutlookContacts::btnSaveToAddressbookClick()
     const StoreResult result =
         m_book.ImportContacts(QString::fromUtf8(kExchangeGroup), contacts, &counts, &group);
     if (!result) {
-        ShowMessageDialog(tr("Greška"), result.message, QMessageBox::Critical, QMessageBox::Ok);
+        ShowMessageDialog(tr("Greška"), result.message, QMessageBox::Critical, QMessageBox::Ok, this);
         return;
     }
     if (counts.imported > 0 && m_saved)
         m_saved(group);
     ShowMessageDialog(tr("Informacija"), WabImportMessage(group, int(rows.size()), counts.imported),
-                      QMessageBox::Information, QMessageBox::Ok);
+                      QMessageBox::Information, QMessageBox::Ok, this);
     ShowAddressbookContacts();
 }
 
@@ -419,7 +419,7 @@ void TfrmOutlookContacts::btnSaveToOutlookClick()
         ShowMessageDialog(tr("Greška"),
                           tr("Dogodila se greška pri snimanju kontakata u vCard kontakte!") +
                               QStringLiteral("\n\n") + error,
-                          QMessageBox::Critical, QMessageBox::Ok);
+                          QMessageBox::Critical, QMessageBox::Ok, this);
         return;
     }
     lvContacts->setFocus();
@@ -432,7 +432,7 @@ void TfrmOutlookContacts::btnSaveToOutlookClick()
                          "lokacije želite te telefonske brojeve snimiti u vCard\n"
                          "kontaktima. Zbog toga to u programu za kontakte morate\n"
                          "obaviti samostalno!"),
-                      QMessageBox::Information, QMessageBox::Ok);
+                      QMessageBox::Information, QMessageBox::Ok, this);
     cbOutlookFoldersChange();
 }
 

@@ -188,12 +188,12 @@ void TfrmWab::LoadWabFile()
         lvContactsChange();
     }
     if (!error.isEmpty())
-        ShowMessageDialog(tr("Greška"), error, QMessageBox::Critical, QMessageBox::Ok);
+        ShowMessageDialog(tr("Greška"), error, QMessageBox::Critical, QMessageBox::Ok, this);
     else if (m_records.isEmpty())
         ShowMessageDialog(tr("Nema podataka!"), tr("Izabrana datoteka je prazna!"), QMessageBox::Information,
-                          QMessageBox::Ok);
+                          QMessageBox::Ok, this);
     else if (!notice.isEmpty())
-        ShowMessageDialog(tr("Informacija"), notice, QMessageBox::Information, QMessageBox::Ok);
+        ShowMessageDialog(tr("Informacija"), notice, QMessageBox::Information, QMessageBox::Ok, this);
 }
 
 void TfrmWab::lvContactsChange()
@@ -224,7 +224,7 @@ void TfrmWab::btnImportClick()
     const int holding = int(m_book.contacts().size());
     if (ImportAsksFirst(adding, holding) &&
         ShowMessageDialog(tr("Potvrda"), ImportQuestion(adding, holding), QMessageBox::Question,
-                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+                          QMessageBox::Yes | QMessageBox::No, this) != QMessageBox::Yes)
         return; // the marks stay
     ImportCounts counts;
     QString group;
@@ -232,13 +232,13 @@ void TfrmWab::btnImportClick()
         m_book.ImportContacts(ImportGroupOf(lblWabFileName->text()), std::move(contacts), &counts, &group);
     if (!result) {
         // Nothing was saved; the marks stay for another try.
-        ShowMessageDialog(tr("Greška"), result.message, QMessageBox::Critical, QMessageBox::Ok);
+        ShowMessageDialog(tr("Greška"), result.message, QMessageBox::Critical, QMessageBox::Ok, this);
         return;
     }
     if (counts.imported > 0 && m_imported)
         m_imported(group);
     hide();
     ShowMessageDialog(tr("Informacija"), WabImportMessage(group, int(rows.size()), counts.imported),
-                      QMessageBox::Information, QMessageBox::Ok);
+                      QMessageBox::Information, QMessageBox::Ok, this);
     accept();
 }
