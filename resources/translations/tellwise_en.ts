@@ -229,6 +229,14 @@
 <context>
     <name>ImportWab</name>
     <message>
+        <source>
+
+Imena zapisana latinicom (datoteka adresara ne može zapisati njihova slova):  %1</source>
+        <translation>
+
+Names written in Latin letters (the address book file cannot hold their letters):  %1</translation>
+    </message>
+    <message>
         <location filename="../../src/exchange/ImportWabFunc.cpp" line="+96"/>
         <source>Poziv adresara nije uspio (kod 0x%1).</source>
         <translation>The address book call failed (code 0x%1).</translation>

@@ -448,7 +448,7 @@ int FindWabRow(const QList<TWABRecord> &list, const QString &text, int start, bo
         int(list.size()), [&](int row) { return list[row].DisplayName; }, text, start, wrap);
 }
 
-QString WabImportMessage(const QString &group, int selected, int imported)
+QString WabImportMessage(const QString &group, int selected, int imported, int fitted)
 {
     if (imported == 0)
         return QCoreApplication::translate(
@@ -461,6 +461,10 @@ QString WabImportMessage(const QString &group, int selected, int imported)
                                                          "adresaru.")
                     .arg(selected)
                     .arg(imported);
+    if (fitted > 0)
+        text += QCoreApplication::translate("ImportWab", "\n\nImena zapisana latinicom (datoteka adresara ne može "
+                                                         "zapisati njihova slova):  %1")
+                    .arg(fitted);
     return text;
 }
 

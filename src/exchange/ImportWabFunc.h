@@ -78,7 +78,7 @@ int FindNameRow(int count, const std::function<QString(int)> &nameAt, const QStr
 
 // The message after an import of SELECTED rows of which IMPORTED were saved into GROUP; lines
 // are separated by "\n".
-QString WabImportMessage(const QString &group, int selected, int imported);
+QString WabImportMessage(const QString &group, int selected, int imported, int fitted = 0);
 
 // The display name, then every other field in the record's order (e-mails 1 to 4, then for a vCard
 // the second home, company main and second work phones).

@@ -374,7 +374,7 @@ void TfrmOutlookContacts::btnSaveToAddressbookClick()
     }
     if (counts.imported > 0 && m_saved)
         m_saved(group);
-    ShowMessageDialog(tr("Informacija"), WabImportMessage(group, int(rows.size()), counts.imported),
+    ShowMessageDialog(tr("Informacija"), WabImportMessage(group, int(rows.size()), counts.imported, counts.fitted),
                       QMessageBox::Information, QMessageBox::Ok, this);
     ShowAddressbookContacts();
 }

@@ -238,7 +238,7 @@ void TfrmWab::btnImportClick()
     if (counts.imported > 0 && m_imported)
         m_imported(group);
     hide();
-    ShowMessageDialog(tr("Informacija"), WabImportMessage(group, int(rows.size()), counts.imported),
+    ShowMessageDialog(tr("Informacija"), WabImportMessage(group, int(rows.size()), counts.imported, counts.fitted),
                       QMessageBox::Information, QMessageBox::Ok, this);
     accept();
 }

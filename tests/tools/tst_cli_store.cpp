@@ -295,13 +295,15 @@ private slots:
         const QString vcf = dir() + "/k.vcf";
         testsupport::writeFile(vcf, "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:"
                                     "=C5=BDuri=C4=87;Ana\r\nTEL;WORK;FAX:01 7\r\nEND:VCARD\r\n"
-                                    "BEGIN:VCARD\nVERSION:3.0\nFN:Bob\nTEL;TYPE=home:01 1\nTEL;TYPE=home:01 2\n"
+                                    "BEGIN:VCARD\nVERSION:3.0\nFN:Віталій\nTEL;TYPE=home:01 1\nTEL;TYPE=home:01 2\n"
                                     "END:VCARD\n");
         const QStringList lines = cli(dir(), {"import", vcf, "--list"}).out.split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines[0].split('\t').mid(0, 3), (QStringList{"Ana Žurić", "Ana", "Žurić"}));
         QCOMPARE(lines[1].split('\t').last(3), (QStringList{"01 2", "", ""}));
-        QCOMPARE(cli(dir(), {"import", vcf}).out, u"Podaci su snimljeni u grupu \"vCard Adresar\"!\n"_s);
+        // The Ukrainian name is stored in Latin letters, and the message says how many were.
+        QVERIFY(cli(dir(), {"import", vcf}).out.endsWith(u"\\n\\nImena zapisana latinicom (datoteka adresara ne "
+                                                          "može zapisati njihova slova):  1\n"_s));
         QVERIFY(cli(dir(), {"import", vcf}).out.startsWith(u"Nije snimljen niti jedan podatak"_s));
     }
 };

@@ -355,7 +355,7 @@ int importFile(const QStringList &argsIn)
     ImportCounts counts;
     QString group;
     check(book.ImportContacts(ImportGroupOf(args.at(0)), std::move(contacts), &counts, &group));
-    printRow({WabImportMessage(group, int(records.size()), counts.imported)});
+    printRow({WabImportMessage(group, int(records.size()), counts.imported, counts.fitted)});
     return 0;
 }
 
