@@ -340,7 +340,8 @@ VCardPicture pictureOf(const QByteArray &line)
     if (colon < 0)
         return picture;
     const QByteArray head = line.left(colon).toUpper();
-    const QByteArray value = line.mid(colon + 1).trimmed();
+    // Some writers escape a data address's separators as if it were text.
+    const QByteArray value = line.mid(colon + 1).trimmed().replace("\\;", ";").replace("\\,", ",");
     if (head.contains("ENCODING=B") || head.contains(";BASE64")) {
         picture.bytes = QByteArray::fromBase64(value);
     } else if (value.left(5).toLower() == "data:") {

@@ -1,6 +1,7 @@
 #include "app/CallMonitor.h"
 #include "app/CallWindows.h"
 #include "app/SoundPlay.h"
+#include "exchange/VCardCallerIndex.h"
 #include "platform/WaveFile.h"
 #include "settings/Settings.h"
 #include "store/AddressBook.h"
@@ -12,12 +13,15 @@
 #include "ui/TfrmNewCallMessage.h"
 #include "widgets/TRunningLabel.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QStringList>
 #include <QTest>
+
+#include <sys/stat.h>
 
 #include "TestCallSource.h"
 #include "TestSupport.h"
@@ -35,6 +39,7 @@ struct MonitoredLine
         auto owned = std::make_unique<testsupport::TestCallSource>();
         line = owned.get();
         monitor.setSource(std::move(owned));
+        monitor.setCardIndex(&cards);
         ConnectCallWindows(monitor, settings, window, message, nullptr);
         QObject::connect(&monitor, &CallMonitor::callCounted, [this] { ++newCalls; });
         QObject::connect(&monitor, &CallMonitor::speechRequested, [this](const QString &text) { spoken << text; });
@@ -64,6 +69,7 @@ struct MonitoredLine
     TfrmNewCallMessage message;
     TfrmCallerNotes notes;
     TfrmIncomingCall window;
+    VCardCallerIndex cards;
     CallMonitor monitor{settings, book, log};
     testsupport::TestCallSource *line = nullptr;
     int newCalls = 0;
@@ -109,6 +115,7 @@ public:
         WithheldIsdn,   // an ISDN call without a calling number
         OutOfAreaModem, // a modem caller whose number is unavailable
         LowerCaseGroup, // a contact of "obitelj": group sounds match the name's case exactly
+        CardCaller,     // nobody of the address book; a card of the contacts folder
     };
     Q_ENUM(Caller)
 
@@ -141,6 +148,15 @@ private slots:
             contacts.append(c);
         TGroupList groups;
         groups.append(AGroups{QStringLiteral("Obitelj"), m_groupSound});
+        groups.append(AGroups{AddressBook::kNoGroup, m_groupSound});
+        QDir().mkpath(m_dir + QStringLiteral("contacts/book"));
+        testsupport::writeFile(m_dir + QStringLiteral("contacts/book/oblak.vcf"),
+                               "BEGIN:VCARD\r\nFN:Ana Oblak\r\nTEL:099 222 3333\r\nTEL:091 234 5678\r\nEND:VCARD\r\n");
+        // Beside it what is no card: a FIFO that would block a reader, junk, a folder named as a card.
+        QFile::remove(m_dir + QStringLiteral("contacts/book/fifo.vcf"));
+        QCOMPARE(mkfifo(QFile::encodeName(m_dir + QStringLiteral("contacts/book/fifo.vcf")).constData(), 0600), 0);
+        testsupport::writeFile(m_dir + QStringLiteral("contacts/book/junk.vcf"), QByteArray(5000, '\0'));
+        QDir().mkpath(m_dir + QStringLiteral("contacts/book/folder.vcf"));
         QVERIFY(SaveAddressbook(m_dir, contacts) && SaveGroups(m_dir, groups));
 
         OwnAreaCode = QStringLiteral("01");
@@ -154,6 +170,7 @@ private slots:
         for (int key = 0; key < Settings::kKeyCount; ++key)
             m_host->settings.setValue(Settings::Key(key), m_host->settings.defaultValue(Settings::Key(key)));
         m_host->settings.setText(Settings::PhoneRingWave, m_ring);
+        m_host->cards.indexNow(m_dir + QStringLiteral("contacts"));
         // A ring the last case left without its caller goes, with the calls it logged.
         m_host->log.CompleteCall({}, {}, {}, true);
         m_host->log.flush();
@@ -183,6 +200,13 @@ private slots:
         row("black-listed caller, no rules", BlackListed, "", "window logged own");
         row("group name in other case, no sound", LowerCaseGroup, "", "window logged");
         row("sound switched off", Known, "-EnableSound", "window logged");
+        // A card rings as a contact in no group, and no black-list rule ever touches it. The card
+        // also holds the number of "known caller": the address book's contact wins.
+        row("card caller, no rules", CardCaller, "", "window logged group");
+        row("card caller, black list kept away", CardCaller,
+            "DoNotDisturb DontDisplayBlackList AutoReject AutoRejectBlackList -LogBlackList", "window logged group");
+        row("card caller, only address book", CardCaller, "DoNotDisturb DisplayOnlyAddressbook", "logged");
+        row("card caller, cards switched off", CardCaller, "-VCardCallers", "window logged");
 
         row("only address book without do-not-disturb", Unknown, "DisplayOnlyAddressbook", "window logged");
         row("only address book, unknown caller", Unknown, "DoNotDisturb DisplayOnlyAddressbook", "logged");
@@ -244,6 +268,8 @@ private slots:
         QVERIFY(shownFirst);
 
         QCOMPARE(m_host->newCalls, 1); // every call is counted, logged or not
+        QCOMPARE(m_host->shown("lblCallerName") == QLatin1String("Ana Oblak"),
+                 caller == CardCaller && !on.contains(QLatin1String("-VCardCallers")));
         QCOMPARE(m_host->window.isVisible(), expect.contains(QLatin1String("window")));
         QCOMPARE(m_host->message.isVisible(), !m_host->window.isVisible());
         QCOMPARE(m_host->line->rejects, expect.contains(QLatin1String("rejected")) ? 1 : 0);
@@ -463,7 +489,7 @@ private slots:
 private:
     void call(Caller caller)
     {
-        static const char *const numbers[] = {"0912345678", "0915550000", "0981112222", "", "", "0957777777"};
+        static const char *const numbers[] = {"0912345678", "0915550000", "0981112222", "", "", "0957777777", "0992223333"};
         telephony::CallerId id;
         id.name = caller == Unknown ? QStringLiteral("PERO") : QString();
         id.number = QString::fromLatin1(numbers[caller]);
