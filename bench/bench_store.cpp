@@ -8,8 +8,9 @@
 // between two ticks is reported (how long the window would stand still).
 //
 // A load is measured three ways: in this process, over the list it replaces (what follows
-// another program's change); the same with every record changed; and in a new process (the program's start, where
-// all memory is fresh; the plain read then reads into a new buffer in a new process too).
+// another program's change); the same with every record changed; and in a new process (the
+// program's start, where all memory is fresh; the plain read then reads into a new buffer in a
+// new process too).
 //
 //   bench_store [--data-dir DIR] [google benchmark flags]
 // DIR defaults to a temporary folder under the current folder (not /tmp, which may live in

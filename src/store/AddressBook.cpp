@@ -235,18 +235,19 @@ StoreResult AddressBook::save(std::shared_ptr<DataFolderLock> lock, bool groups,
     auto saving = std::make_shared<Save>();
     saving->groups = groups;
     saving->contacts = contacts;
-    saving->written = QtConcurrent::run(
-        &m_writer, [dir = m_dir, lock = std::move(lock), groupList = groups ? m_groups : TGroupList(),
-         contactList = contacts ? m_contacts : TContactList(), previousGroups, groups, contacts]() mutable {
-            const Written written =
-                writeFiles(dir, groups ? &groupList : nullptr, contacts ? &contactList : nullptr, previousGroups);
-            // Let go of the lists before the end is reported: a change made then must not have
-            // to copy its list because the worker still shares it.
-            groupList = {};
-            contactList = {};
-            lock.reset();
-            return written;
-        });
+    saving->written = QtConcurrent::run(&m_writer, [dir = m_dir, lock = std::move(lock),
+                                                    groupList = groups ? m_groups : TGroupList(),
+                                                    contactList = contacts ? m_contacts : TContactList(),
+                                                    previousGroups, groups, contacts]() mutable {
+        const Written written =
+            writeFiles(dir, groups ? &groupList : nullptr, contacts ? &contactList : nullptr, previousGroups);
+        // Let go of the lists before the end is reported: a change made then must not have
+        // to copy its list because the worker still shares it.
+        groupList = {};
+        contactList = {};
+        lock.reset();
+        return written;
+    });
     m_saving = saving;
     QCoreApplication *app = QCoreApplication::instance();
     if (app && QThread::currentThread() == app->thread()) {
@@ -388,8 +389,8 @@ StoreResult AddressBook::AddGroupUnderFreeName(QString base, QString *name)
     });
 }
 
-StoreResult AddressBook::ImportContacts(QString baseGroup, QList<AListAddress> contacts,
-                                        ImportCounts *counts, QString *groupName)
+StoreResult AddressBook::ImportContacts(QString baseGroup, QList<AListAddress> contacts, ImportCounts *counts,
+                                        QString *groupName)
 {
     ImportCounts done{int(contacts.size()), 0, 0};
     if (counts)

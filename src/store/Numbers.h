@@ -57,9 +57,9 @@ public:
     ContactMatch find(const TContactList &contacts, const QString &callerNumber) const;
 
 private:
-    std::vector<std::uint32_t> m_keys;    // eight per contact
+    std::vector<std::uint32_t> m_keys;       // eight per contact
     std::vector<std::uint32_t> m_offsets{0}; // into m_digits; one more than m_keys
-    std::string m_digits;                 // every stored number's significant digits, ASCII
+    std::string m_digits;                    // every stored number's significant digits, ASCII
 };
 
 // The same look-up once, without keeping the index.

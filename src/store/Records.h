@@ -91,10 +91,7 @@ public:
         auto it = m_items.insert(m_items.begin() + i, std::make_unique<T>(std::move(record)));
         return **it;
     }
-    void removeAt(int i)
-    {
-        m_items.erase(m_items.begin() + i);
-    }
+    void removeAt(int i) { m_items.erase(m_items.begin() + i); }
     // Takes the record out of the list without destroying it.
     T takeAt(int i)
     {
@@ -108,10 +105,7 @@ public:
         m_items.push_back(std::move(record));
         return *m_items.back();
     }
-    void clear()
-    {
-        m_items.clear();
-    }
+    void clear() { m_items.clear(); }
     // Keeps the first `count` records.
     void truncate(int count)
     {
@@ -136,10 +130,7 @@ public:
     }
 
     // Exchanges the records of two lists (a load fills a fresh list and swaps it in).
-    void swap(RecordList &other)
-    {
-        m_items.swap(other.m_items);
-    }
+    void swap(RecordList &other) { m_items.swap(other.m_items); }
 
     // Iteration over the records themselves.
     class iterator

@@ -429,7 +429,8 @@ private slots:
         QVERIFY(book.AddContact(contact(u"Ђорђе"_s)));
         QVERIFY(book.EditContact(u"Ђорђе"_s, contact(u"Віталій"_s, u"€ 5"_s)));
         QVERIFY(book.SetGroupSound(u"Ελένη Παπαδοπούλου Καραμανλή Κωνσταντινίδου"_s, u"Ζ.wav"_s));
-        QVERIFY(book.MoveContactsToGroup({c.DisplayNameAs}, u"Ελένη Παπαδοπούλου Καραμανλή Κωνσταντινίδου"_s));
+        QVERIFY(
+            book.MoveContactsToGroup({c.DisplayNameAs}, u"Ελένη Παπαδοπούλου Καραμανλή Κωνσταντινίδου"_s));
         QSignalSpy reloaded(&book, &AddressBook::contactsChanged);
         QVERIFY(book.reloadChanged());
         QCOMPARE(reloaded.size(), 0);
