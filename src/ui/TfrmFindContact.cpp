@@ -419,6 +419,10 @@ void TfrmFindContact::btnClearClick()
 
 void TfrmFindContact::lvContactsChange()
 {
+    // A mouse press makes a row current before it selects it: the row is taken once selected.
+    const QModelIndex current = lvContacts->currentIndex();
+    if (current.isValid() && lvContacts->selectionModel()->isSelected(current))
+        m_selectedName = m_found->row(current.row()).name;
     btnShow->setEnabled(lvContacts->selectionModel()->selectedRows().size() == 1);
     setFoundCount(m_found->rowCount());
 }

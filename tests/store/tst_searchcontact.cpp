@@ -77,6 +77,10 @@ private slots:
         QTest::newRow("surname only") << 2 << u"Ivo"_s << false;
         QTest::newRow("eighth phone location") << 18 << u"vikendica"_s << true;
         QTest::newRow("eighth phone number") << 19 << u"555"_s << true;
+        // Numbers as the program shows or a user types them match by their digits.
+        QTest::newRow("number without blanks") << 19 << u"021555123"_s << true;
+        QTest::newRow("number laid out") << 0 << u"(021) 555-123"_s << true;
+        QTest::newRow("other digits") << 19 << u"(021) 555-124"_s << false;
         QTest::newRow("fourth e-mail") << 20 << u"@posao"_s << true;
         QTest::newRow("no such choice") << 24 << u"ivo"_s << false;
     }

@@ -67,6 +67,11 @@ private slots:
         QVERIFY(find.btnShow->isEnabled());
         QTest::mouseClick(find.btnShow, Qt::LeftButton);
         QCOMPARE(main.selectedContactNames(), QStringList{u"Čelić, Marko"_s});
+        // A result chosen with the mouse is the one shown, by the button as by a double click.
+        const QRect first = find.lvContacts->visualRect(find.lvContacts->model()->index(0, 0));
+        QTest::mouseClick(find.lvContacts->viewport(), Qt::LeftButton, {}, first.center());
+        QTest::mouseClick(find.btnShow, Qt::LeftButton);
+        QCOMPARE(main.selectedContactNames(), QStringList{u"Horvat, Ana"_s});
 
         find.close();
         QCOMPARE(find.size(), QSize(461, 251));
