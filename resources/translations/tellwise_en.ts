@@ -359,6 +359,17 @@ exist in the address book were not written.</translation>
     </message>
 </context>
 <context>
+    <name>NetworkCallSource</name>
+    <message>
+        <source>Nadzor poziva na usmjerivaču (TCP)</source>
+        <translation>Router call monitor (TCP)</translation>
+    </message>
+    <message>
+        <source>NCID klijent (TCP)</source>
+        <translation>NCID client (TCP)</translation>
+    </message>
+</context>
+<context>
     <name>NewCallIndicators</name>
     <message>
         <location filename="../../src/app/NewCallIndicators.cpp" line="+32"/>

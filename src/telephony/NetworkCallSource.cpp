@@ -1,5 +1,6 @@
 #include "telephony/NetworkCallSource.h"
 
+#include <QCoreApplication>
 #include <QTcpSocket>
 
 #include <netinet/in.h>
@@ -58,8 +59,9 @@ QList<LineInfo> NetworkCallSource::lines()
     for (const NetworkSource &source : NetworkConfig::load().sources) {
         LineInfo line;
         line.name = QString::fromLatin1(source.lineName);
-        line.kindText = source.protocol == NetworkSource::CallMonitor ? QStringLiteral("Router call monitor (TCP)")
-                                                                      : QStringLiteral("NCID client (TCP)");
+        line.kindText = source.protocol == NetworkSource::CallMonitor
+                            ? QCoreApplication::translate("NetworkCallSource", "Nadzor poziva na usmjerivaču (TCP)")
+                            : QCoreApplication::translate("NetworkCallSource", "NCID klijent (TCP)");
         line.host = source.host;
         line.tcpPort = source.port;
         line.showsName = source.protocol == NetworkSource::Ncid;
