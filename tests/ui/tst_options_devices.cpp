@@ -140,7 +140,8 @@ private slots:
         QTest::keyClick(devices, Qt::Key_Down);
         QCOMPARE(devices->currentText(), u"Call monitor 127.0.0.1:1"_s);
         QCOMPARE(childTexts(root(tree, u"Podaci o liniji"_s)),
-                 (QStringList{u"Vrsta linije:  Nadzor poziva na usmjerivaču (TCP)"_s, u"Poslužitelj:  127.0.0.1, port 1"_s}));
+                 (QStringList{u"Vrsta linije:  Nadzor poziva na usmjerivaču (TCP)"_s,
+                              u"Poslužitelj:  127.0.0.1, port 1"_s}));
         QCOMPARE(childTexts(root(tree, u"Mogućnosti modema"_s), true),
                  (QStringList{u"Prikaz pozivatelja:  Telefonski broj"_s, u"Prikaz pozivatelja:  Blokirani pozivi"_s,
                               u"Prikaz pozivatelja:  Nedostupni pozivi"_s}));
