@@ -175,35 +175,37 @@ TCapabilityList TCapiInfo::GlobalOptions() const
 
 TCapabilityList TCapiInfo::B1Protocols() const
 {
-    return listFor(le32(m_profile + 8),
-                   {{0, QT_TRANSLATE_NOOP("TCapiInfo", "64 kbit/s s HDLC okvirima")},
-                    {1, QT_TRANSLATE_NOOP("TCapiInfo", "64 kbit/s, bitovno prozirno, s okvirima bajtova iz mreže")},
-                    {2, QT_TRANSLATE_NOOP("TCapiInfo", "V.110 asinkrono, sa start/stop okvirima bajtova")},
-                    {3, QT_TRANSLATE_NOOP("TCapiInfo", "V.110 sinkrono, s HDLC okvirima")},
-                    {4, QT_TRANSLATE_NOOP("TCapiInfo", "T.30 modem za faks grupe 3")},
-                    {5, QT_TRANSLATE_NOOP("TCapiInfo", "64 kbit/s invertirano, s HDLC okvirima")},
-                    {6, QT_TRANSLATE_NOOP("TCapiInfo", "56 kbit/s, bitovno prozirno, s okvirima bajtova iz mreže")},
-                    {7, QT_TRANSLATE_NOOP("TCapiInfo", "Modem sa svim pregovaranjima")},
-                    {8, QT_TRANSLATE_NOOP("TCapiInfo", "Modem, asinkrono, sa start/stop okvirima bajtova")},
-                    {9, QT_TRANSLATE_NOOP("TCapiInfo", "Modem, sinkrono, s HDLC okvirima")}});
+    return listFor(
+        le32(m_profile + 8),
+        {{0, QT_TRANSLATE_NOOP("TCapiInfo", "64 kbit/s s HDLC okvirima")},
+         {1, QT_TRANSLATE_NOOP("TCapiInfo", "64 kbit/s, bitovno prozirno, s okvirima bajtova iz mreže")},
+         {2, QT_TRANSLATE_NOOP("TCapiInfo", "V.110 asinkrono, sa start/stop okvirima bajtova")},
+         {3, QT_TRANSLATE_NOOP("TCapiInfo", "V.110 sinkrono, s HDLC okvirima")},
+         {4, QT_TRANSLATE_NOOP("TCapiInfo", "T.30 modem za faks grupe 3")},
+         {5, QT_TRANSLATE_NOOP("TCapiInfo", "64 kbit/s invertirano, s HDLC okvirima")},
+         {6, QT_TRANSLATE_NOOP("TCapiInfo", "56 kbit/s, bitovno prozirno, s okvirima bajtova iz mreže")},
+         {7, QT_TRANSLATE_NOOP("TCapiInfo", "Modem sa svim pregovaranjima")},
+         {8, QT_TRANSLATE_NOOP("TCapiInfo", "Modem, asinkrono, sa start/stop okvirima bajtova")},
+         {9, QT_TRANSLATE_NOOP("TCapiInfo", "Modem, sinkrono, s HDLC okvirima")}});
 }
 
 TCapabilityList TCapiInfo::B2Protocols() const
 {
-    return listFor(le32(m_profile + 12),
-                   {{0, QT_TRANSLATE_NOOP("TCapiInfo", "ISO 7776 (X.75 SLP)")},
-                    {1, QT_TRANSLATE_NOOP("TCapiInfo", "Prozirno")},
-                    {2, QT_TRANSLATE_NOOP("TCapiInfo", "SDLC")},
-                    {3, QT_TRANSLATE_NOOP("TCapiInfo", "LAPD prema Q.921 za X.25 na D-kanalu (SAPI 16)")},
-                    {4, QT_TRANSLATE_NOOP("TCapiInfo", "T.30 za faks grupe 3")},
-                    {5, QT_TRANSLATE_NOOP("TCapiInfo", "Point-to-Point Protocol (PPP)")},
-                    {6, QT_TRANSLATE_NOOP("TCapiInfo", "Prozirno (zanemaruje greške okvira B1 protokola)")},
-                    {7, QT_TRANSLATE_NOOP("TCapiInfo", "Ispravljanje grešaka i sažimanje modema (V.42 bis ili MNP5)")},
-                    {8, QT_TRANSLATE_NOOP("TCapiInfo", "ISO 7776 (X.75 SLP), izmijenjen za sažimanje V.42 bis")},
-                    {9, QT_TRANSLATE_NOOP("TCapiInfo", "V.120 asinkroni način")},
-                    {10, QT_TRANSLATE_NOOP("TCapiInfo", "V.120 asinkroni način s V.42 bis")},
-                    {11, QT_TRANSLATE_NOOP("TCapiInfo", "V.120 bitovno prozirni način")},
-                    {12, QT_TRANSLATE_NOOP("TCapiInfo", "LAPD prema Q.921 sa slobodnim izborom SAPI-ja")}});
+    return listFor(
+        le32(m_profile + 12),
+        {{0, QT_TRANSLATE_NOOP("TCapiInfo", "ISO 7776 (X.75 SLP)")},
+         {1, QT_TRANSLATE_NOOP("TCapiInfo", "Prozirno")},
+         {2, QT_TRANSLATE_NOOP("TCapiInfo", "SDLC")},
+         {3, QT_TRANSLATE_NOOP("TCapiInfo", "LAPD prema Q.921 za X.25 na D-kanalu (SAPI 16)")},
+         {4, QT_TRANSLATE_NOOP("TCapiInfo", "T.30 za faks grupe 3")},
+         {5, QT_TRANSLATE_NOOP("TCapiInfo", "Point-to-Point Protocol (PPP)")},
+         {6, QT_TRANSLATE_NOOP("TCapiInfo", "Prozirno (zanemaruje greške okvira B1 protokola)")},
+         {7, QT_TRANSLATE_NOOP("TCapiInfo", "Ispravljanje grešaka i sažimanje modema (V.42 bis ili MNP5)")},
+         {8, QT_TRANSLATE_NOOP("TCapiInfo", "ISO 7776 (X.75 SLP), izmijenjen za sažimanje V.42 bis")},
+         {9, QT_TRANSLATE_NOOP("TCapiInfo", "V.120 asinkroni način")},
+         {10, QT_TRANSLATE_NOOP("TCapiInfo", "V.120 asinkroni način s V.42 bis")},
+         {11, QT_TRANSLATE_NOOP("TCapiInfo", "V.120 bitovno prozirni način")},
+         {12, QT_TRANSLATE_NOOP("TCapiInfo", "LAPD prema Q.921 sa slobodnim izborom SAPI-ja")}});
 }
 
 TCapabilityList TCapiInfo::B3Protocols() const

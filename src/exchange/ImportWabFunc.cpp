@@ -462,8 +462,9 @@ QString WabImportMessage(const QString &group, int selected, int imported, int f
                     .arg(selected)
                     .arg(imported);
     if (fitted > 0)
-        text += QCoreApplication::translate("ImportWab", "\n\nImena zapisana latinicom (datoteka adresara ne može "
-                                                         "zapisati njihova slova):  %1")
+        text += QCoreApplication::translate("ImportWab",
+                                            "\n\nImena zapisana latinicom (datoteka adresara ne može "
+                                            "zapisati njihova slova):  %1")
                     .arg(fitted);
     return text;
 }

@@ -98,8 +98,8 @@ const Entry kTable[Settings::kKeyCount] = {
     {"MqttPrefix", K::Text, 0, ""},               // empty: tellwise/<line id>
     {"MqttNumberOnly", K::Bool, 0, nullptr},      // no name or group from the address book is published
     {"MqttTls", K::Bool, 0, nullptr},
-    {"MqttCaFile", K::Text, 0, ""},     // empty: the system's authorities
-    {"MqttClientCert", K::Text, 0, ""}, // certificate and key in one PEM file
+    {"MqttCaFile", K::Text, 0, ""},        // empty: the system's authorities
+    {"MqttClientCert", K::Text, 0, ""},    // certificate and key in one PEM file
     {"VCardCallers", K::Bool, 1, nullptr}, // callers the address book lacks are named from the vCard folder
 };
 

@@ -39,9 +39,9 @@ template <std::size_t K> const QString &eMail(const AListAddress &c)
 const std::vector<Field> kPhoneLocations = {{phoneLocation<0>}, {phoneLocation<1>}, {phoneLocation<2>},
                                             {phoneLocation<3>}, {phoneLocation<4>}, {phoneLocation<5>},
                                             {phoneLocation<6>}, {phoneLocation<7>}};
-const std::vector<Field> kPhoneNumbers = {{phoneNumber<0>, true}, {phoneNumber<1>, true}, {phoneNumber<2>, true},
-                                          {phoneNumber<3>, true}, {phoneNumber<4>, true}, {phoneNumber<5>, true},
-                                          {phoneNumber<6>, true}, {phoneNumber<7>, true}};
+const std::vector<Field> kPhoneNumbers = {
+    {phoneNumber<0>, true}, {phoneNumber<1>, true}, {phoneNumber<2>, true}, {phoneNumber<3>, true},
+    {phoneNumber<4>, true}, {phoneNumber<5>, true}, {phoneNumber<6>, true}, {phoneNumber<7>, true}};
 const std::vector<Field> kEMails = {{eMail<0>}, {eMail<1>}, {eMail<2>}, {eMail<3>}};
 
 // Every text field in record order; the picture and the sound are not searched.
@@ -117,8 +117,8 @@ QString numberDigits(const QString &text)
 struct Needle
 {
     explicit Needle(const SearchCriteria &criteria)
-        : text(criteria.matchCase ? criteria.text : criteria.text.toLower()), digits(numberDigits(criteria.text)),
-          matchCase(criteria.matchCase), identical(criteria.identical)
+        : text(criteria.matchCase ? criteria.text : criteria.text.toLower()),
+          digits(numberDigits(criteria.text)), matchCase(criteria.matchCase), identical(criteria.identical)
     {
     }
 
