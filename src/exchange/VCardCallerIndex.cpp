@@ -3,12 +3,12 @@
 #include "exchange/VCard.h"
 #include "exchange/VCardFolders.h"
 #include "exchange/VCardLines.h"
+#include "platform/FolderWatch.h"
 #include "store/Numbers.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QUrl>
 #include <QtConcurrent/QtConcurrentMap>
 #include <QtConcurrent/QtConcurrentRun>
@@ -252,8 +252,8 @@ void VCardCallerIndex::setRoot(const QString &root)
     m_changed.clear();
     if (m_root.isEmpty())
         return;
-    m_watcher = new QFileSystemWatcher(this);
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &VCardCallerIndex::noticed);
+    m_watcher = new FolderWatch(this);
+    connect(m_watcher, &FolderWatch::directoryChanged, this, &VCardCallerIndex::noticed);
     m_watcher->addPath(m_root);
     m_rescanAll = true;
     startUpdate();

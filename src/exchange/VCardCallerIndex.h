@@ -12,7 +12,7 @@
 #include <memory>
 #include <optional>
 
-class QFileSystemWatcher;
+class FolderWatch;
 
 // A caller found among the cards of the contacts folder: what the call shows of the card. The
 // rest of the card (its picture, addresses, e-mail) is read again from its file when needed.
@@ -39,8 +39,8 @@ struct VCardPicture
 // number rules; when two cards share a number, the first in path order names the caller.
 //
 // The index is built on a worker thread and follows the folders while the program runs: a
-// change notice re-reads only the cards whose file changed (written, replaced through a rename,
-// deleted), a burst of notices at once. Cards that cannot be read, or that are not regular files,
+// change notice re-reads only the cards whose file changed (written in place, replaced through a
+// rename, deleted), a burst of notices at once. Cards that cannot be read, or that are not regular files,
 // are left out; the rest are indexed.
 class VCardCallerIndex : public QObject
 {
@@ -80,7 +80,7 @@ private:
 
     QString m_root;
     std::shared_ptr<const Snapshot> m_snapshot;
-    QFileSystemWatcher *m_watcher = nullptr;
+    FolderWatch *m_watcher = nullptr;
     QFutureWatcher<std::shared_ptr<const Snapshot>> m_work;
     QTimer m_settle;
     QSet<QString> m_changed; // folders noticed since the last update began

@@ -152,6 +152,13 @@ private slots:
         QVERIFY(vdirsyncer({QStringLiteral("sync"), QStringLiteral("--force-delete")}));
         QTRY_COMPARE_WITH_TIMEOUT(indexed(), QString(), 20000);
         QCOMPARE(call(), QStringLiteral("< Nepoznat >"));
+
+        // An editor's save rewrites the card in place.
+        const QString mine = root + (oneBook ? "" : "/work") + "/mine.vcf";
+        for (const char *name : {"Ana Prva", "Ana Druga"}) {
+            testsupport::writeFile(mine, QByteArray("BEGIN:VCARD\r\nFN:") + name + "\r\nTEL:0912345678\r\nEND:VCARD\r\n");
+            QTRY_COMPARE_WITH_TIMEOUT(indexed(), QString::fromUtf8(name), 20000);
+        }
         radicale.terminate();
         QVERIFY(radicale.waitForFinished(20000));
     }
