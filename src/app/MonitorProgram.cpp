@@ -153,11 +153,7 @@ void MonitorProgram::connectMainWindow()
     start->setMainWindowOpener([main](int page) { main->ShowPage(page); });
     // A caller a card named is offered with the whole card, read again from its file.
     main->setCallerCard([this](const QString &name, const QString &number) {
-        const auto card =
-            m_settings.flag(Settings::VCardCallers) ? m_cardIndex->find(number) : std::optional<VCardCaller>();
-        AListAddress contact;
-        return card && card->name == name && ReadVCardContact(card->file, contact) ? std::optional(contact)
-                                                                                     : std::nullopt;
+        return m_settings.flag(Settings::VCardCallers) ? m_cardIndex->contactOf(name, number) : std::nullopt;
     });
     start->setAddToAddressbook([main](const QString &name, const QString &number) {
         main->ShowPage(1);

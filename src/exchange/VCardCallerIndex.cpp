@@ -291,6 +291,15 @@ std::optional<VCardCaller> VCardCallerIndex::find(const QString &callerNumber) c
     return VCardCaller{card.name, card.notes, card.locations[std::size_t(slot)], card.book, file};
 }
 
+std::optional<AListAddress> VCardCallerIndex::contactOf(const QString &name, const QString &number) const
+{
+    const std::optional<VCardCaller> card = find(number);
+    AListAddress contact;
+    if (!card || card->name != name || !ReadVCardContact(card->file, contact))
+        return std::nullopt;
+    return contact;
+}
+
 void VCardCallerIndex::noticed(const QString &path)
 {
     if (path == m_root)

@@ -59,6 +59,9 @@ public:
     qsizetype cardCount() const;
 
     std::optional<VCardCaller> find(const QString &callerNumber) const;
+    // The whole contact of the card that names the caller NAME at NUMBER (a logged call), read
+    // again from its file; nothing when no card, or another one, names that caller.
+    std::optional<AListAddress> contactOf(const QString &name, const QString &number) const;
 
     // How long the notices of one burst are gathered before the folders are read again.
     static constexpr int kSettleMs = 150;

@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include "UiTestSupport.h"
 
+#include "exchange/VCardCallerIndex.h"
 #include "settings/Settings.h"
 #include "store/AddressBook.h"
 #include "store/CallLog.h"
@@ -26,6 +27,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -628,6 +630,27 @@ private slots:
         QCOMPARE(contactSummary().last(), u"Perić, Pero=Bez grupe"_s);
         QCOMPARE(m_window->currentPage(), int(TfrmMain::PageCalls));
         QCOMPARE(m_window->callRowText(4, 0), u"Perić, Pero"_s);
+
+        // A caller a card of the contacts folder named comes with the rest of the card.
+        QTemporaryDir folder;
+        testsupport::writeFile(folder.filePath(u"iva.vcf"_s), "BEGIN:VCARD\r\nFN:Iva\r\nN:Oblak;Iva\r\nTEL:099 000 "
+                               "2222\r\nTEL;TYPE=work:01 555 0000\r\nEMAIL:iva@oblak.hr\r\nORG:Oblak\r\nEND:VCARD\r\n");
+        VCardCallerIndex cards;
+        cards.indexNow(folder.path());
+        m_window->setCallerCard([&](const QString &name, const QString &number) { return cards.contactOf(name, number); });
+        logCall(call(u"Iva"_s, u"099 000 2222"_s, true));
+        for (int row = 0; row < m_log->calls().size(); ++row)
+            if (m_log->calls()[row].CallerName == u"Iva"_s)
+                showCalls({row});
+        prefilled.clear();
+        ModalDialogHook::pushNext([&](QDialog &editor) {
+            for (const char *name : {"editLastName", "editPhoneNumber2", "editEmail1", "editCompanyName"})
+                prefilled << own(editor, name)->text();
+            editor.reject();
+        });
+        QTest::mouseClick(control<QToolButton>("tbAddToAddressbook"), Qt::LeftButton);
+        QCOMPARE(prefilled, (QStringList{"Oblak", "01 555 0000", "iva@oblak.hr", "Oblak"}));
+        m_window->setCallerCard({});
     }
 
     // The calls chosen go even when the monitor logs a newer call while the question is open: the
