@@ -11,6 +11,7 @@
 #include "store/DataFiles.h"
 
 #include <QElapsedTimer>
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
@@ -93,6 +94,10 @@ private slots:
         groups.append(AGroups{u"Obitelj"_s, QString()});
         QVERIFY(SaveAddressbook(testsupport::testDataDir(), contacts) &&
                 SaveGroups(testsupport::testDataDir(), groups));
+        // Iva is in none of them, only a card of the desktop's contacts folder.
+        QDir().mkpath(qEnvironmentVariable("XDG_DATA_HOME") + u"/contacts"_s);
+        testsupport::writeFile(qEnvironmentVariable("XDG_DATA_HOME") + u"/contacts/iva.vcf"_s,
+                               "BEGIN:VCARD\r\nFN:Iva Oblak\r\nTEL:099 333 4444\r\nEND:VCARD\r\n");
     }
 
     void init() { QVERIFY(SaveCalls(testsupport::testDataDir(), TCallList())); }
@@ -138,6 +143,16 @@ private slots:
         m_monitor.terminate();
         QVERIFY(m_monitor.waitForFinished(5000));
         QCOMPARE(m_monitor.exitStatus(), QProcess::NormalExit);
+    }
+
+    // A caller the address book lacks is named by the card of the contacts folder.
+    void cardCaller()
+    {
+        testsupport::ModemEmulator sim;
+        QVERIFY(sim.start({u"--ring-period"_s, u"500"_s, u"--rings"_s, u"2"_s}) && startMonitor({}));
+        QVERIFY(sim.waitForCommand(u"AT+VCID=1"_s, 20000));
+        sim.send("call 0993334444 IVA");
+        QTRY_COMPARE_WITH_TIMEOUT(loggedCallers(), QStringList{u"Iva Oblak"_s}, 15000);
     }
 
     void isdnCalls()
