@@ -43,11 +43,12 @@ QString g_root;
 // a note; every tenth with a small picture.
 QByteArray card(int i, const QString &name)
 {
-    QByteArray text = "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:card-" + QByteArray::number(i) + "\r\nFN:" + name.toUtf8() +
-                      "\r\nN:" + name.toUtf8() + ";;;;\r\nTEL;TYPE=cell:+385 9" + QByteArray::number(1 + i % 8) +
-                      " " + QByteArray::number(1000000 + i) + "\r\nTEL;TYPE=home:01 " +
-                      QByteArray::number(2000000 + i) + "\r\nEMAIL:c" + QByteArray::number(i) +
-                      "@example.org\r\nNOTE:Kartica broj " + QByteArray::number(i) + "\r\n";
+    QByteArray text = "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:card-" + QByteArray::number(i) +
+                      "\r\nFN:" + name.toUtf8() + "\r\nN:" + name.toUtf8() + ";;;;\r\nTEL;TYPE=cell:+385 9" +
+                      QByteArray::number(1 + i % 8) + " " + QByteArray::number(1000000 + i) +
+                      "\r\nTEL;TYPE=home:01 " + QByteArray::number(2000000 + i) + "\r\nEMAIL:c" +
+                      QByteArray::number(i) + "@example.org\r\nNOTE:Kartica broj " + QByteArray::number(i) +
+                      "\r\n";
     if (i % 10 == 0)
         text += "PHOTO;ENCODING=b;TYPE=JPEG:" + QByteArray(3000, 'A') + "\r\n";
     return text + "END:VCARD\r\n";
@@ -113,7 +114,8 @@ void BM_IndexOnWorker(benchmark::State &state)
         index.setRoot(g_root);
         if (!waitFor([&] { return index.isReady(); }, 30000))
             state.SkipWithError("the worker did not finish");
-        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
 }
 BENCHMARK(BM_IndexOnWorker)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -123,8 +125,8 @@ void BM_Lookup(benchmark::State &state)
     VCardCallerIndex index;
     index.indexNow(g_root);
     const bool miss = state.range(0) == 0;
-    const QString number = miss ? QStringLiteral("+385 99 999 9999")
-                                : QStringLiteral("091 %1").arg(1000000 + kCards - 8);
+    const QString number =
+        miss ? QStringLiteral("+385 99 999 9999") : QStringLiteral("091 %1").arg(1000000 + kCards - 8);
     for (auto _ : state) {
         const std::optional<VCardCaller> found = index.find(number);
         if (found.has_value() == miss)
@@ -154,7 +156,8 @@ void BM_RenamedCardToIndex(benchmark::State &state)
         ::rename(QFile::encodeName(temp).constData(), QFile::encodeName(cardPath(7)).constData());
         if (!waitFor([&] { return index.find(number).value_or(VCardCaller{}).name == name; }, 10000))
             state.SkipWithError("the change was not seen");
-        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
 }
 BENCHMARK(BM_RenamedCardToIndex)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -197,14 +200,16 @@ void BM_CallToWindow(benchmark::State &state)
     const bool fromCards = state.range(0) == 1;
     const QString number = fromCards ? QStringLiteral("091 %1").arg(1000000 + kCards - 8)
                                      : QStringLiteral("098 %1").arg(3000000 + 9999);
-    const QString expected = fromCards ? QStringLiteral("Osoba %1").arg(kCards - 8) : QStringLiteral("Kontakt 9999");
+    const QString expected =
+        fromCards ? QStringLiteral("Osoba %1").arg(kCards - 8) : QStringLiteral("Kontakt 9999");
     for (auto _ : state) {
         line->ring();
         const auto start = std::chrono::steady_clock::now();
         line->identify({.number = number});
         if (!waitFor([&] { return window.isVisible() && label->text() == expected; }, 10000))
             state.SkipWithError("the window did not show the caller");
-        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
         line->end();
         log.flush();
         window.hide();
@@ -226,7 +231,8 @@ int main(int argc, char **argv)
     qputenv("TELLWISE_SOUND_SINK", "none");
     for (const char *dir : {"/run", "/config", "/share", "/data"})
         QDir().mkpath(root.path() + QLatin1String(dir));
-    QFile::setPermissions(root.path() + QStringLiteral("/run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(root.path() + QStringLiteral("/run"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     g_root = root.path() + QStringLiteral("/share/contacts");
 
     QApplication app(argc, argv);

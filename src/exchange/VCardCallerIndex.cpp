@@ -36,7 +36,8 @@ struct FileStamp
 
 FileStamp stampOf(const struct stat &st)
 {
-    return {quint64(st.st_ino), qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+    return {quint64(st.st_ino), qint64(st.st_size),
+            qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
             qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
 }
 
@@ -152,7 +153,8 @@ std::map<QString, FileStamp> VCardCallerIndex::Snapshot::list(const QString &boo
 void VCardCallerIndex::Snapshot::read(const QString &book)
 {
     const std::map<QString, FileStamp> now = list(book);
-    for (auto it = stamps.lower_bound(book + QLatin1Char('/')); it != stamps.end() && folderOf(it->first) == book;) {
+    for (auto it = stamps.lower_bound(book + QLatin1Char('/'));
+         it != stamps.end() && folderOf(it->first) == book;) {
         if (now.count(it->first) == 0) {
             cards.erase(it->first);
             it = stamps.erase(it);
@@ -378,7 +380,7 @@ VCardPicture pictureOf(const QByteArray &line)
                                 : QByteArray::fromPercentEncoding(value.mid(comma + 1));
     } else {
         const QUrl url(QString::fromUtf8(value));
-        const QString path = url.isLocalFile() ? url.toLocalFile()
+        const QString path = url.isLocalFile()       ? url.toLocalFile()
                              : value.startsWith('/') ? QString::fromUtf8(value)
                                                      : QString();
         if (!path.isEmpty() && QFileInfo(path).isFile())

@@ -26,8 +26,8 @@ FolderWatch::~FolderWatch()
 
 bool FolderWatch::addPath(const QString &folder)
 {
-    constexpr uint32_t kMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_CLOSE_WRITE | IN_ATTRIB |
-                               IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+    constexpr uint32_t kMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_CLOSE_WRITE |
+                               IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
     const int wd = m_fd < 0 ? -1 : inotify_add_watch(m_fd, QFile::encodeName(folder).constData(), kMask);
     if (wd >= 0)
         m_folders.insert(wd, folder);
