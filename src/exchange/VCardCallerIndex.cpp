@@ -4,6 +4,8 @@
 #include "exchange/VCardFolders.h"
 #include "exchange/VCardLines.h"
 #include "platform/FolderWatch.h"
+#include "store/Cp1250.h"
+#include "store/FileRecords.h"
 #include "store/Numbers.h"
 
 #include <QDir>
@@ -83,11 +85,15 @@ std::optional<IndexedCard> indexedCard(const QString &path)
     TVCard card;
     if (!readCard(path, card))
         return std::nullopt;
-    const AListAddress &c = card.Contact;
+    AListAddress &c = card.Contact;
     if (std::all_of(c.PhoneNumber.begin(), c.PhoneNumber.end(), [](const QString &n) { return n.isEmpty(); }))
         return std::nullopt;
-    return IndexedCard{c.DisplayNameAs, c.Notes.left(VCardCallerIndex::kMaxNotes), QString(), c.PhoneNumber,
-                       c.PhoneLocation};
+    // A hostile folder could fill every text to the reader's line limit; the index keeps what a
+    // call shows.
+    for (QString &number : c.PhoneNumber)
+        number.truncate(VCardCallerIndex::kMaxNumber);
+    return IndexedCard{c.DisplayNameAs.left(VCardCallerIndex::kMaxName),
+                       c.Notes.left(VCardCallerIndex::kMaxNotes), QString(), c.PhoneNumber, c.PhoneLocation};
 }
 
 // The address books of ROOT, as the exchange lays them out.
@@ -297,7 +303,9 @@ std::optional<AListAddress> VCardCallerIndex::contactOf(const QString &name, con
 {
     const std::optional<VCardCaller> card = find(number);
     AListAddress contact;
-    if (!card || card->name != name || !ReadVCardContact(card->file, contact))
+    // The call log keeps the name as its field holds it: shortened, other scripts in Latin letters.
+    const auto logged = [](const QString &text) { return StoredText(text, capacity::CallerName); };
+    if (!card || logged(card->name) != logged(name) || !ReadVCardContact(card->file, contact))
         return std::nullopt;
     return contact;
 }

@@ -67,8 +67,10 @@ public:
     static constexpr int kSettleMs = 150;
     // Card files larger than this are no contact and are not read.
     static constexpr qint64 kMaxCardBytes = 16 * 1024 * 1024;
-    // Notes kept for the call window; the card keeps the rest.
-    static constexpr qsizetype kMaxNotes = 4000;
+    // What the index keeps of a card's texts; the card keeps the rest.
+    static constexpr qsizetype kMaxNotes = 2000;
+    static constexpr qsizetype kMaxName = 200;
+    static constexpr qsizetype kMaxNumber = 64;
 
     struct Snapshot;
 
