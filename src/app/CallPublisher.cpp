@@ -14,7 +14,7 @@ using telephony::MqttConfig;
 namespace {
 
 // How soon after a refused or lost connection the password file is read again.
-constexpr int kRecheckMs = 2000;
+constexpr int kRecheckMs = 3000;
 
 const char *const kEventTypes[] = {"ringing", "identified", "ended", "rejected"};
 
@@ -38,11 +38,13 @@ CallPublisher::CallPublisher(const Settings &settings, CallMonitor &calls, std::
     });
     connect(&settings, &Settings::currentDeviceNameChanged, this, [this] { m_applyTimer.start(0); });
     connect(&m_client, &telephony::MqttClient::connected, this, &CallPublisher::onConnected);
+    // While the broker refuses or is away, a password corrected in its file is taken.
     connect(&m_client, &telephony::MqttClient::disconnected, this, [this] {
         showNote();
-        // A refused password may have been corrected in its file meanwhile.
-        m_applyTimer.start(kRecheckMs);
+        m_recheckTimer.start();
     });
+    m_recheckTimer.setInterval(kRecheckMs);
+    connect(&m_recheckTimer, &QTimer::timeout, this, &CallPublisher::apply);
     connect(&m_client, &telephony::MqttClient::messageReceived, this, &CallPublisher::onMessage);
 
     connect(&calls, &CallMonitor::callCounted, this, [this] {
@@ -117,12 +119,16 @@ void CallPublisher::apply()
         m_client.setWill(topic("status"), "offline");
         m_client.setSubscriptions({topic("reject")});
         m_client.open(broker);
+        m_recheckTimer.start();
+    } else {
+        m_recheckTimer.stop();
     }
     showNote();
 }
 
 void CallPublisher::onConnected()
 {
+    m_recheckTimer.stop();
     send(topic("status"), "online", true);
     publishDiscovery();
     const QList<Message> waiting = std::exchange(m_queue, {});

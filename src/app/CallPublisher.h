@@ -67,6 +67,7 @@ private:
     std::function<void()> m_reject;
     telephony::MqttClient m_client;
     QTimer m_applyTimer;
+    QTimer m_recheckTimer;
     QString m_applied; // what the open connection was made for
     QString m_prefix;
     QList<Message> m_queue;

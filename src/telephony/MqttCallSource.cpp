@@ -17,6 +17,18 @@ QString text(const QJsonObject &event, const char *key)
     return event.value(QLatin1String(key)).toString().left(kMaxText);
 }
 
+// What a telephone can send of TEXT: digits, + * #.
+QString dialled(const QString &text)
+{
+    QString number;
+    for (const QChar c : text) {
+        if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('+') ||
+            c == QLatin1Char('*') || c == QLatin1Char('#'))
+            number.append(c);
+    }
+    return number;
+}
+
 } // namespace
 
 MqttCallSource::MqttCallSource(const MqttLine &line, const MqttBroker &broker, QObject *parent)
@@ -133,11 +145,8 @@ void MqttCallSource::onMessage(const QByteArray &topic, const QByteArray &payloa
         m_identified = true;
         CallerId caller;
         caller.name = text(event, "name");
-        for (const QChar c : text(event, "digits")) {
-            if (c.isDigit() || c == QLatin1Char('+') || c == QLatin1Char('*') || c == QLatin1Char('#'))
-                caller.number.append(c);
-        }
-        caller.calledNumber = text(event, "called_digits");
+        caller.number = dialled(text(event, "digits"));
+        caller.calledNumber = dialled(text(event, "called_digits"));
         caller.withheld = event.value(QLatin1String("withheld")).toBool();
         caller.unavailable = event.value(QLatin1String("unavailable")).toBool();
         if (caller.number.isEmpty() && !caller.withheld)

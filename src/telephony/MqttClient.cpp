@@ -224,7 +224,8 @@ void MqttClient::open(const MqttBroker &broker)
     mosquitto_disconnect_v5_callback_set(
         mosq, [](mosquitto *, void *obj, int rc, const mosquitto_property *) {
             auto *w = static_cast<Worker *>(obj);
-            if (!w->isStopping())
+            // A refused connection was told by the connect callback, with the broker's reason.
+            if (!w->isStopping() && !w->reported)
                 w->postDisconnected(rc == MQTT_RC_NORMAL_DISCONNECTION ? QString() : errorText(rc));
         });
     mosquitto_message_v5_callback_set(

@@ -13,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTest>
 
@@ -37,10 +38,10 @@ void writeBook(const QString &dir, const QString &name)
             SaveGroups(dir, TGroupList{AGroups{u"Obitelj"_s, {}}}));
 }
 
-void writePasswords(const QByteArray &bPassword)
+void writePasswords(const QByteArray &bPassword, const QByteArray &aPassword = "a-pw")
 {
     const QString path = QFileInfo(telephony::ModemConfig::filePath()).absolutePath() + u"/mqtt-passwords"_s;
-    testsupport::writeFile(path, "b@127.0.0.1 " + bPassword + "\na@127.0.0.1 a-pw\n");
+    testsupport::writeFile(path, "b@127.0.0.1 " + bPassword + "\na@127.0.0.1 " + aPassword + '\n');
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
 }
 
@@ -207,11 +208,17 @@ private slots:
         waitForB();
         QTRY_VERIFY_WITH_TIMEOUT(m_publisher->note().isEmpty(), 20000);
 
-        writePasswords("wrong");
+        writePasswords("wrong", "wrong");
+        m_settingsA.setFlag(Settings::MqttPublish, false); // both connect anew, with the wrong password
+        m_settingsA.setFlag(Settings::MqttPublish, true);
         openB();
-        QTRY_VERIFY_WITH_TIMEOUT(m_lostB > 1 && !clientB().error().isEmpty(), 10000);
+        static const QRegularExpression refused(u"password|authori"_s,
+                                                QRegularExpression::CaseInsensitiveOption);
+        QTRY_VERIFY_WITH_TIMEOUT(clientB().error().contains(refused) && m_publisher->note().contains(refused),
+                                 20000);
         writePasswords("b-pw");
         waitForB();
+        QTRY_VERIFY_WITH_TIMEOUT(m_publisher->client().isConnected(), 10000);
         callAndWaitForB(m_shownOnB.size() + 1);
     }
 
