@@ -119,6 +119,12 @@ void SipCallSource::registerAccount()
         return;
     }
     m_stack->attach(this);
+    if (m_account.transport == SipAccount::Tls && !m_stack->hasTls()) {
+        QTimer::singleShot(0, this, [this] {
+            fail(QStringLiteral("TLS needs a certificate (agent.pem) in %1").arg(SipStack::tlsFolder()));
+        });
+        return;
+    }
     const QByteArray aor = m_account.addressOfRecord();
     const QByteArray registrar = m_account.registrarUri();
     const QByteArray user = m_account.user.toUtf8();

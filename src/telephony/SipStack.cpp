@@ -1,5 +1,6 @@
 #include "telephony/SipStack.h"
 
+#include "telephony/ModemConfig.h"
 #include "telephony/SipCallSource.h"
 
 #include <sofia-sip/nua_tag.h>
@@ -10,6 +11,8 @@
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTimer>
 
@@ -20,7 +23,7 @@ namespace {
 // Bounds on what a peer can make the stack hold: no SIP message we need comes near 64 KiB, a
 // transaction nobody answers is over after 8 s, and requests beyond a few dozen at once are
 // refused by the stack itself.
-constexpr usize_t kMaxMessageSize = 64 * 1024;
+constexpr usize_t kMaxMessageSize = 16 * 1024;
 constexpr usize_t kMaxProceeding = 64;
 constexpr unsigned kTransactionTimeoutMs = 8000;
 // Where Qt does not run on the GLib main loop (QT_NO_GLIB), the loop is turned this often.
@@ -91,7 +94,13 @@ bool SipStack::create(const QString &listen, QString *error)
     const QString host = listen.isEmpty() ? QStringLiteral("*") : listen;
     const bool hasPort = host.contains(QRegularExpression(QStringLiteral(":[0-9*]+$")));
     const QByteArray url = "sip:" + host.toLatin1() + (hasPort ? "" : ":*");
+    // TLS needs the stack's own certificate (agent.pem), which the user puts in the folder.
+    const QByteArray certificates = QFile::encodeName(tlsFolder());
+    m_tls = QFile::exists(tlsFolder() + QStringLiteral("/agent.pem"));
+    const QByteArray sipsUrl = m_tls ? "sips:" + host.toLatin1() + ":*" : QByteArray();
     m_nua = nua_create(m_root, &SipStack::callback, reinterpret_cast<nua_magic_t *>(this), NUTAG_URL(url.constData()),
+                       TAG_IF(m_tls, NUTAG_SIPS_URL(sipsUrl.constData())),
+                       TAG_IF(m_tls, NUTAG_CERTIFICATE_DIR(certificates.constData())),
                        NUTAG_MEDIA_ENABLE(0), NUTAG_AUTOALERT(0), NUTAG_AUTOANSWER(0), NUTAG_ENABLEMESSAGE(0),
                        NUTAG_ALLOW("INVITE, ACK, BYE, CANCEL, OPTIONS"), NUTAG_APPL_METHOD(""),
                        NTATAG_MAXSIZE(kMaxMessageSize), NTATAG_MAX_PROCEEDING(kMaxProceeding),
@@ -105,6 +114,11 @@ bool SipStack::create(const QString &listen, QString *error)
         return false;
     }
     return true;
+}
+
+QString SipStack::tlsFolder()
+{
+    return QFileInfo(ModemConfig::filePath()).absolutePath() + QStringLiteral("/sip-tls");
 }
 
 void SipStack::attach(SipCallSource *line)
@@ -149,7 +163,6 @@ void SipStack::event(nua_event_t event, int status, char const *phrase, nua_hand
         return;
     }
     if (m_orphans >= kMaxOrphans) {
-        nua_respond(nh, SIP_503_SERVICE_UNAVAILABLE, TAG_END());
         nua_handle_destroy(nh);
         return;
     }

@@ -29,6 +29,9 @@ public:
     static SipStack *instance(const QString &listen, QString *error = nullptr);
 
     nua_t *nua() const { return m_nua; }
+    // Whether TLS accounts can register: only with a certificate in tlsFolder().
+    bool hasTls() const { return m_tls; }
+    static QString tlsFolder();
 
     // Lines that take incoming calls addressed to their account.
     void attach(SipCallSource *line);
@@ -50,6 +53,7 @@ private:
     su_root_t *m_root = nullptr;
     nua_t *m_nua = nullptr;
     QString m_listen;
+    bool m_tls = false;
     QList<SipCallSource *> m_lines;
     int m_orphans = 0;
 };
