@@ -204,6 +204,9 @@ private slots:
         m_broker.stop();
         QTRY_VERIFY_WITH_TIMEOUT(m_lostB > 0 && !m_publisher->note().isEmpty(), 10000);
         QVERIFY(!m_b.source()->start());
+        for (int i = 0; i < CallPublisher::kMaxQueued + 30; ++i) // events while the broker is away
+            emit m_a.callEnded();
+        QVERIFY2(m_publisher->note().contains(u": 30 "_s), qPrintable(m_publisher->note()));
         QVERIFY(m_broker.start());
         waitForB();
         QTRY_VERIFY_WITH_TIMEOUT(m_publisher->note().isEmpty(), 20000);
