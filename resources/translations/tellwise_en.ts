@@ -1984,27 +1984,27 @@ Close the program and start it again. The change will take effect only then.</tr
     <message>
         <location line="-31"/>
         <source>Korisnik:  %1 (prijava kao %2)</source>
-        <translation type="unfinished"></translation>
+        <translation>User:  %1 (signs in as %2)</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Prijenos:  %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Transport:  %1</translation>
     </message>
     <message>
         <location line="+5"/>
         <source>Lozinka:  u datoteci %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Password:  in the file %1</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>Lozinka:  datoteku %1 mogu čitati i drugi, ne koristi se</source>
-        <translation type="unfinished"></translation>
+        <translation>Password:  others can read the file %1, it is not used</translation>
     </message>
     <message>
         <location line="+3"/>
         <source>Lozinka:  nije spremljena (SipPasswordFile u modems.ini)</source>
-        <translation type="unfinished"></translation>
+        <translation>Password:  not stored (SipPasswordFile in modems.ini)</translation>
     </message>
     <message>
         <location line="+53"/>
@@ -2772,22 +2772,24 @@ program!</translation>
 <context>
     <name>TfrmStart</name>
     <message>
+        <location filename="../../src/app/TfrmStart.cpp" line="+254"/>
         <source>Tellwise Monitor prati telefonsku liniju</source>
         <translation>Tellwise Monitor is watching the telephone line</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>Naći ćete ga kao ikonu u području obavijesti: klik otvara adresar i pozive, desni klik izbornik s opcijama.</source>
         <translation>You will find it as an icon in the notification area: a click opens the address book and the calls, a right click a menu with the options.</translation>
     </message>
     <message>
-        <location filename="../../src/app/TfrmStart.cpp" line="+139"/>
+        <location line="-116"/>
         <source>Nastaviti s ispravnim zapisima? Datoteka će se tada pri sljedećoj promjeni prepisati njima.
 Ako odaberete Ne, datoteka ostaje kakva jest, a promjene se u nju ne spremaju do ponovnog pokretanja programa.</source>
         <translation>Go on with the readable records? The file will then be rewritten from them at the next change.
 If you choose No, the file stays as it is, and changes to it are not saved until the program is started again.</translation>
     </message>
     <message>
-        <location line="+115"/>
+        <location line="+121"/>
         <source>Nije izabran niti jedan uređaj!
 
 Otvorite Opcije | Uređaji, te izaberite vrstu uređaja i uređaj koji želite.</source>
@@ -2812,7 +2814,7 @@ and the device you want.</translation>
         <translation>Welcome to Tellwise Monitor</translation>
     </message>
     <message>
-        <location line="-144"/>
+        <location line="-150"/>
         <location line="+4"/>
         <source>Greška</source>
         <translation>Error</translation>
