@@ -111,7 +111,8 @@ void MonitorProgram::start()
 
 void MonitorProgram::followContactsFolder()
 {
-    const bool on = m_settings.flag(Settings::VCardCallers) && IsOutlookInstalled(m_settings);
+    // A contacts folder made later (vdirsyncer's first sync) is taken up when it appears.
+    const bool on = m_settings.flag(Settings::VCardCallers);
     m_cardIndex->setRoot(on ? TVCardFolders::rootPath(m_settings.text(Settings::ContactsRoot)) : QString());
 }
 

@@ -257,14 +257,40 @@ void VCardCallerIndex::setRoot(const QString &root)
     m_snapshot.reset();
     delete m_watcher;
     m_watcher = nullptr;
+    m_waitingAt.clear();
     m_changed.clear();
     if (m_root.isEmpty())
         return;
     m_watcher = new FolderWatch(this);
     connect(m_watcher, &FolderWatch::directoryChanged, this, &VCardCallerIndex::noticed);
-    m_watcher->addPath(m_root);
-    m_rescanAll = true;
-    startUpdate();
+    watchRoot();
+}
+
+// Watches the root; while it is missing (vdirsyncer makes it at its first sync), its nearest
+// existing parent instead, until it is there, and then indexes it.
+void VCardCallerIndex::watchRoot()
+{
+    const auto nearest = [this] {
+        QString folder = m_root;
+        while (!QFileInfo(folder).isDir() && folder.size() > 1)
+            folder = QFileInfo(folder).path();
+        return folder;
+    };
+    // A folder made between the look and the watch would tell nothing: look again.
+    for (QString folder = nearest();;) {
+        if (!m_waitingAt.isEmpty())
+            m_watcher->removePath(m_waitingAt);
+        m_watcher->addPath(folder);
+        m_waitingAt = folder == m_root ? QString() : folder;
+        const QString now = nearest();
+        if (now == folder)
+            break;
+        folder = now;
+    }
+    if (m_waitingAt.isEmpty()) {
+        m_rescanAll = true;
+        startUpdate();
+    }
 }
 
 void VCardCallerIndex::indexNow(const QString &root)
@@ -272,6 +298,7 @@ void VCardCallerIndex::indexNow(const QString &root)
     m_work.waitForFinished();
     delete m_watcher;
     m_watcher = nullptr;
+    m_waitingAt.clear();
     m_root = root.isEmpty() ? QString() : QFileInfo(root).absoluteFilePath();
     m_snapshot = m_root.isEmpty() ? nullptr : reindexed(nullptr, m_root, {}, true);
 }
@@ -312,6 +339,8 @@ std::optional<AListAddress> VCardCallerIndex::contactOf(const QString &name, con
 
 void VCardCallerIndex::noticed(const QString &path)
 {
+    if (!m_waitingAt.isEmpty())
+        return watchRoot();
     if (path == m_root)
         m_rescanAll = true;
     else
@@ -354,7 +383,9 @@ void VCardCallerIndex::updateFinished()
         if (dir != m_root && !m_snapshot->books.contains(dir))
             m_watcher->removePath(dir);
     emit updated();
-    if (!m_changed.isEmpty() || m_rescanAll)
+    if (!QFileInfo(m_root).isDir())
+        watchRoot(); // the root went: wait for it to come back
+    else if (!m_changed.isEmpty() || m_rescanAll)
         m_settle.start();
 }
 

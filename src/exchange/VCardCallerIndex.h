@@ -49,7 +49,8 @@ public:
     explicit VCardCallerIndex(QObject *parent = nullptr);
     ~VCardCallerIndex() override;
 
-    // Indexes ROOT on a worker and watches it; an empty ROOT drops the index.
+    // Indexes ROOT on a worker and watches it (a missing ROOT from when it appears); an empty ROOT
+    // drops the index.
     void setRoot(const QString &root);
     // Indexes ROOT on the calling thread, without watching it (one-off look-ups).
     void indexNow(const QString &root);
@@ -79,6 +80,7 @@ signals:
     void updated();
 
 private:
+    void watchRoot();
     void noticed(const QString &path);
     void startUpdate();
     void updateFinished();
@@ -88,6 +90,7 @@ private:
     FolderWatch *m_watcher = nullptr;
     QFutureWatcher<std::shared_ptr<const Snapshot>> m_work;
     QTimer m_settle;
+    QString m_waitingAt;     // the parent watched while the root is missing
     QSet<QString> m_changed; // folders noticed since the last update began
     bool m_rescanAll = false;
 };

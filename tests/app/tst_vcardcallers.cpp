@@ -92,20 +92,6 @@ private slots:
         };
         QVERIFY(put("Ana Oblak"));
         const QString root = m_dir.filePath(book + "-contacts/") + (oneBook ? "contacts" : "");
-        QVERIFY(QDir().mkpath(root));
-        testsupport::writeFile(
-            m_dir.filePath("config"),
-            QStringLiteral(
-                "[general]\nstatus_path = \"%1/status-%2/\"\n[pair p]\na = \"s\"\nb = \"l\"\n"
-                "collections = %3\n[storage s]\ntype = \"carddav\"\nurl = \"http://127.0.0.1:%4/%5\"\n"
-                "username = \"ana\"\npassword = \"x\"\n[storage l]\ntype = \"filesystem\"\n"
-                "path = \"%6\"\nfileext = \".vcf\"\n")
-                .arg(m_dir.path(), book, oneBook ? "null" : "[\"from a\"]")
-                .arg(m_port)
-                .arg(oneBook ? "ana/work/" : "", root)
-                .toUtf8());
-        QVERIFY(vdirsyncer({QStringLiteral("discover")}) && vdirsyncer({QStringLiteral("sync")}));
-
         Settings settings;
         settings.setText(Settings::ContactsRoot, root);
         QVERIFY(settings.SaveSettings()); // for tellwise-cli
@@ -122,7 +108,21 @@ private slots:
         ConnectCallWindows(monitor, settings, window, message, nullptr);
         PresentedCall presented;
         connect(&monitor, &CallMonitor::callPresented, this, [&](const PresentedCall &c) { presented = c; });
-        cards.setRoot(root);
+        cards.setRoot(root); // before the folder is there
+        QVERIFY(QDir().mkpath(root));
+        testsupport::writeFile(
+            m_dir.filePath("config"),
+            QStringLiteral(
+                "[general]\nstatus_path = \"%1/status-%2/\"\n[pair p]\na = \"s\"\nb = \"l\"\n"
+                "collections = %3\n[storage s]\ntype = \"carddav\"\nurl = \"http://127.0.0.1:%4/%5\"\n"
+                "username = \"ana\"\npassword = \"x\"\n[storage l]\ntype = \"filesystem\"\n"
+                "path = \"%6\"\nfileext = \".vcf\"\n")
+                .arg(m_dir.path(), book, oneBook ? "null" : "[\"from a\"]")
+                .arg(m_port)
+                .arg(oneBook ? "ana/work/" : "", root)
+                .toUtf8());
+        QVERIFY(vdirsyncer({QStringLiteral("discover")}) && vdirsyncer({QStringLiteral("sync")}));
+
         const QString number = QStringLiteral("0912345678");
         const auto call = [&] {
             line->ring();
