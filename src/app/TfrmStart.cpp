@@ -48,15 +48,16 @@ TfrmStart::TfrmStart(Settings &settings, AddressBook &addressBook, CallLog &call
     QDir().mkpath(m_book.folder());
 
     // What cannot be read is reported; the program goes on with what it has.
+    const auto answerBook = [this](bool goOn) { m_book.answerDamaged(goOn); };
     const auto answerLog = [this](bool goOn) { m_log.answerDamaged(goOn); };
-    showFailure(m_book.load());
+    showFailure(m_book.load(), answerBook);
     showFailure(m_log.load(), answerLog);
     // A file another program wrote (tellwise-cli, a copy put in place) is read within a second.
     m_watchTimer = new QTimer(this);
     m_watchTimer->setObjectName(QStringLiteral("watchTimer"));
     m_watchTimer->setInterval(kWatchInterval);
-    connect(m_watchTimer, &QTimer::timeout, this, [this, answerLog] {
-        showFailure(m_book.reloadChanged());
+    connect(m_watchTimer, &QTimer::timeout, this, [this, answerBook, answerLog] {
+        showFailure(m_book.reloadChanged(), answerBook);
         showFailure(m_log.reloadChanged(), answerLog);
     });
     m_watchTimer->start();

@@ -116,7 +116,9 @@ StoreResult AllFailures(std::initializer_list<StoreResult> results)
 }
 
 AddressBook::AddressBook(const QString &dir, FileAccess access, QObject *parent)
-    : QObject(parent), m_dir(dir), m_access(access)
+    : QObject(parent), m_dir(dir), m_access(access),
+      m_contactsDamage(dir + QLatin1String(kAddressbookFileName)),
+      m_groupsDamage(dir + QLatin1String(kGroupsFileName))
 {
     m_writer.setMaxThreadCount(1);
 }
@@ -134,7 +136,7 @@ StoreResult AddressBook::loadContacts()
 {
     // The stamp is taken first: a file replaced while it is read shows as changed next time.
     m_contactsStamp = StampOf(m_dir + QLatin1String(kAddressbookFileName));
-    const StoreResult result = LoadAddressbook(m_dir, m_contacts, m_access);
+    const StoreResult result = m_contactsDamage.loaded(LoadAddressbook(m_dir, m_contacts, m_access));
     contactsEdited();
     return result;
 }
@@ -142,7 +144,7 @@ StoreResult AddressBook::loadContacts()
 StoreResult AddressBook::loadGroups()
 {
     m_groupsStamp = StampOf(m_dir + QLatin1String(kGroupsFileName));
-    const StoreResult result = LoadGroups(m_dir, m_groups, m_access);
+    const StoreResult result = m_groupsDamage.loaded(LoadGroups(m_dir, m_groups, m_access));
     emit groupsChanged();
     return result;
 }
@@ -160,12 +162,27 @@ StoreResult AddressBook::reloadChanged()
     // Our own save on its way changes the files too; its end tells what is on disk.
     if (m_saving)
         return {};
-    StoreResult contacts, groups;
-    if (StampOf(m_dir + QLatin1String(kAddressbookFileName)) != m_contactsStamp)
-        contacts = loadContacts();
-    if (StampOf(m_dir + QLatin1String(kGroupsFileName)) != m_groupsStamp)
-        groups = loadGroups();
+    const StoreResult contacts = StampOf(m_dir + QLatin1String(kAddressbookFileName)) != m_contactsStamp
+                                     ? loadContacts()
+                                     : m_contactsDamage.unanswered();
+    const StoreResult groups = StampOf(m_dir + QLatin1String(kGroupsFileName)) != m_groupsStamp
+                                   ? loadGroups()
+                                   : m_groupsDamage.unanswered();
     return AllFailures({contacts, groups});
+}
+
+void AddressBook::answerDamaged(bool goOn)
+{
+    m_contactsDamage.answer(goOn);
+    m_groupsDamage.answer(goOn);
+}
+
+// Contacts name their groups: while either file is kept as it was found, neither is written.
+StoreResult AddressBook::readyForChange()
+{
+    if (const StoreResult fresh = reloadChanged(); !fresh)
+        return fresh;
+    return AllFailures({m_contactsDamage.mayWrite(), m_groupsDamage.mayWrite()});
 }
 
 int AddressBook::indexOfContact(const QString &displayName) const
@@ -292,7 +309,7 @@ StoreResult AddressBook::finishSave()
 template <typename Change> StoreResult AddressBook::changeContacts(Change change)
 {
     auto lock = lockForChange();
-    if (const StoreResult fresh = reloadChanged(); !fresh)
+    if (const StoreResult fresh = readyForChange(); !fresh)
         return fresh;
     if (const StoreResult answer = change(m_contacts); !answer)
         return answer;
@@ -303,7 +320,7 @@ template <typename Change> StoreResult AddressBook::changeContacts(Change change
 template <typename Change> StoreResult AddressBook::changeGroups(Change change)
 {
     auto lock = lockForChange();
-    if (const StoreResult fresh = reloadChanged(); !fresh)
+    if (const StoreResult fresh = readyForChange(); !fresh)
         return fresh;
     if (const StoreResult answer = change(m_groups); !answer)
         return answer;
@@ -396,7 +413,7 @@ StoreResult AddressBook::ImportContacts(QString baseGroup, QList<AListAddress> c
     if (counts)
         *counts = done;
     auto lock = lockForChange();
-    if (const StoreResult fresh = reloadChanged(); !fresh)
+    if (const StoreResult fresh = readyForChange(); !fresh)
         return fresh;
     QString group = baseGroup;
     for (int n = 1; GroupNameTaken(group); ++n)
@@ -436,7 +453,7 @@ StoreResult AddressBook::ImportContacts(QString baseGroup, QList<AListAddress> c
 StoreResult AddressBook::RenameGroup(QString oldName, QString newName)
 {
     auto lock = lockForChange();
-    if (const StoreResult fresh = reloadChanged(); !fresh)
+    if (const StoreResult fresh = readyForChange(); !fresh)
         return fresh;
     if (GroupNameTaken(newName))
         return StoreResult::refused(tr("Grupa pod tim imenom već postoji!"));
@@ -457,7 +474,7 @@ StoreResult AddressBook::RenameGroup(QString oldName, QString newName)
 StoreResult AddressBook::DeleteGroup(QString name, bool withContacts)
 {
     auto lock = lockForChange();
-    if (const StoreResult fresh = reloadChanged(); !fresh)
+    if (const StoreResult fresh = readyForChange(); !fresh)
         return fresh;
     const TGroupList previousGroups = m_groups;
     if (const int at = firstGroupNamed(m_groups, name); at >= 0)

@@ -59,8 +59,12 @@ public:
     // Reads both files; failures of both are returned, the first one's message first.
     StoreResult load();
     // Reads again whichever file changed on disk since this object last read or wrote it (not
-    // while a save of its own is on its way).
+    // while a save of its own is on its way). A damaged file the user has not yet been asked
+    // about is returned again.
     StoreResult reloadChanged();
+    // The user's answer to a damaged file's load: go on with its readable records (the next
+    // change rewrites it) or leave it as it is (changes to the address book are refused).
+    void answerDamaged(bool goOn);
 
     // Exact, case-sensitive comparison with the key as the file holds it (cut to its field, in
     // the file's code page); first match in list order. Group names compare the same way.
@@ -111,6 +115,8 @@ private:
     template <typename Change> StoreResult changeGroups(Change change);
     StoreResult loadContacts();
     StoreResult loadGroups();
+    // Reads what changed, then says whether both files may be written.
+    StoreResult readyForChange();
     void contactsEdited();
 
     // What a save left on disk.
@@ -148,6 +154,8 @@ private:
     TGroupList m_groups;
     FileStamp m_contactsStamp;
     FileStamp m_groupsStamp;
+    DamagedFile m_contactsDamage;
+    DamagedFile m_groupsDamage;
     std::uint64_t m_contactsRevision = 0;
     // The caller look-up's index of the contacts' numbers, built at the first look-up after a change.
     mutable std::optional<ContactNumberIndex> m_numbers;

@@ -260,6 +260,30 @@ private slots:
     }
 
     // A group renamed or deleted while its contacts cannot be saved stays as it was on disk.
+    // A damaged address book is kept as it was found until the user chooses to go on with the
+    // contacts that could be read; the groups are not written meanwhile either.
+    void damagedAddressBookIsKeptUntilTheUserChooses()
+    {
+        const QByteArray bytes = contactBytes("Ana") + QByteArray(2 * 2300, char(0xFF));
+        writeFile(file(u"Addressbook.dat"_s), bytes);
+        writeFile(file(u"Groups.dat"_s), groupBytes("Posao"));
+        for (const bool goOn : {false, true}) {
+            AddressBook book(m_path);
+            QCOMPARE(book.load().kind, StoreResult::Kind::Damaged);
+            QVERIFY(!book.AddGroup(u"Obitelj"_s));
+            QCOMPARE(book.reloadChanged().kind, StoreResult::Kind::Damaged);
+            book.answerDamaged(goOn);
+            QVERIFY(book.reloadChanged());
+            QCOMPARE(bool(book.AddContact(contact(u"Iva"_s))), goOn);
+            QCOMPARE(bool(book.AddGroup(u"Obitelj"_s)), goOn);
+            QCOMPARE(readFile(file(u"Addressbook.dat"_s)) == bytes, !goOn);
+        }
+        AddressBook book(m_path);
+        QVERIFY(book.load());
+        QCOMPARE(names(book.contacts()), (QStringList{u"Ana"_s, u"Iva"_s}));
+        QCOMPARE(groupNames(book.groups()), (QStringList{u"Posao"_s, u"Obitelj"_s}));
+    }
+
     void groupChangeIsAllOrNothing_data()
     {
         QTest::addColumn<bool>("rename");
