@@ -157,7 +157,7 @@ def no_picture(prefix, text):
 
 LANGUAGE = {
     "cro": {"IncomingCall": "Dolazni poziv", "CallerInfo": "Podaci o pozivatelju",
-            "CallerName": "Ime:", "CallerPhone": "Broj:", "CalledPhone": "Zvani broj:",
+            "CallerName": "Ime:", "CallerPhone": "Broj:", "CalledPhone": "Pozvani broj:",
             "CallerNotes": "Napomena:", "CallMessage": "Novi pozivi", "NoPicture": "Nema slike"},
     "eng": {"IncomingCall": "Incoming call", "CallerInfo": "Caller information",
             "CallerName": "Name:", "CallerPhone": "Number:", "CalledPhone": "Called no.:",
