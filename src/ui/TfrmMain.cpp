@@ -605,11 +605,8 @@ void TfrmMain::SetPage(int page)
     m_titleBitmap = skin::languagePrefix(languageIndex()) +
                     (page == PageCalls ? QStringLiteral("CallsBar") : QStringLiteral("AddressbookBar"));
     imgMainPosition->setPixmap(skin::pixmap(m_titleBitmap));
+    // The new calls stay new, and counted so everywhere, until the window closes on this page.
     m_callsPageShown = page == PageCalls;
-    // Looking at the call list is seeing the new calls: the tray, the notice and the keyboard
-    // light calm down; the calls keep their new mark until the window closes.
-    if (m_callsPageShown && m_callsSeen)
-        m_callsSeen(false);
 }
 
 int TfrmMain::currentPage() const

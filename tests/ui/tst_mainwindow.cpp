@@ -563,7 +563,7 @@ private slots:
         ModalDialogHook::pushNext(typeNameAndSave(u"Marija"_s, u"Novak"_s, u"091 222 3333"_s));
         QTest::mouseClick(control<QToolButton>("tbNewContact"), Qt::LeftButton);
         showCalls();
-        QCOMPARE(m_callsSeen, QList<bool>{false});
+        QVERIFY(m_callsSeen.isEmpty()); // seen when the window closes, not before
 
         // Callers whose number belongs to a contact show the contact's name.
         const QStringList names = {"Novak, Marija", "< Neidentificiran >", "Horvat, Ana", "< Sakriven >",
