@@ -3,11 +3,11 @@
 #include "telephony/ModemConfig.h"
 #include "telephony/SipCallSource.h"
 
-#include <sofia-sip/nua_tag.h>
 #include <sofia-sip/nta_tag.h>
-#include <sofia-sip/su_glib.h>
+#include <sofia-sip/nua_tag.h>
 #include <sofia-sip/sip_header.h>
 #include <sofia-sip/sip_status.h>
+#include <sofia-sip/su_glib.h>
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -31,11 +31,12 @@ constexpr int kPollIntervalMs = 20;
 
 SipStack *g_stack = nullptr;
 
-// The stack's own diagnostics would go to the error output; they are noise for a user.
-// unless asked for through their environment variables.
+// The stack's own diagnostics would go to the error output, where they are noise for a user,
+// unless asked for through their environment variables. Set before su_init(), which reads them.
 void silence()
 {
-    for (const char *name : {"SOFIA_DEBUG", "NUA_DEBUG", "NTA_DEBUG", "TPORT_DEBUG", "SU_DEBUG", "SOA_DEBUG"}) {
+    for (const char *name :
+         {"SOFIA_DEBUG", "NUA_DEBUG", "NTA_DEBUG", "TPORT_DEBUG", "SU_DEBUG", "SOA_DEBUG"}) {
         if (!qEnvironmentVariableIsSet(name))
             qputenv(name, "0");
     }
@@ -68,8 +69,8 @@ SipStack *SipStack::instance(const QString &listen, QString *error)
 bool SipStack::create(const QString &listen, QString *error)
 {
     static const bool initialised = [] {
-        su_init();
         silence();
+        su_init();
         // P-Asserted-Identity and Remote-Party-ID are parsed like From.
         sip_update_default_mclass(sip_extend_mclass(nullptr));
         return true;
@@ -98,10 +99,10 @@ bool SipStack::create(const QString &listen, QString *error)
     const QByteArray certificates = QFile::encodeName(tlsFolder());
     m_tls = QFile::exists(tlsFolder() + QStringLiteral("/agent.pem"));
     const QByteArray sipsUrl = m_tls ? "sips:" + host.toLatin1() + ":*" : QByteArray();
-    m_nua = nua_create(m_root, &SipStack::callback, reinterpret_cast<nua_magic_t *>(this), NUTAG_URL(url.constData()),
-                       TAG_IF(m_tls, NUTAG_SIPS_URL(sipsUrl.constData())),
-                       TAG_IF(m_tls, NUTAG_CERTIFICATE_DIR(certificates.constData())),
-                       NUTAG_MEDIA_ENABLE(0), NUTAG_AUTOALERT(0), NUTAG_AUTOANSWER(0), NUTAG_ENABLEMESSAGE(0),
+    m_nua = nua_create(m_root, &SipStack::callback, reinterpret_cast<nua_magic_t *>(this),
+                       NUTAG_URL(url.constData()), TAG_IF(m_tls, NUTAG_SIPS_URL(sipsUrl.constData())),
+                       TAG_IF(m_tls, NUTAG_CERTIFICATE_DIR(certificates.constData())), NUTAG_MEDIA_ENABLE(0),
+                       NUTAG_AUTOALERT(0), NUTAG_AUTOANSWER(0), NUTAG_ENABLEMESSAGE(0),
                        NUTAG_ALLOW("INVITE, ACK, BYE, CANCEL, OPTIONS"), NUTAG_APPL_METHOD(""),
                        NTATAG_MAXSIZE(kMaxMessageSize), NTATAG_MAX_PROCEEDING(kMaxProceeding),
                        NTATAG_SIP_T1X64(kTransactionTimeoutMs), SIPTAG_USER_AGENT_STR("Tellwise Monitor"),
