@@ -423,7 +423,9 @@ bool Settings::writeLanguageOverride(const QString &programPath, const QString &
 void Settings::chooseFirstLanguage(const QString &programPath, const QLocale &locale)
 {
     QSettings file(kOrganisation, kApplication);
-    if (file.childGroups().contains(kSettingsGroup) || file.contains(overrideKey(programPath)))
+    // Settings saved by the program hold the language; a profile written by hand without it (a
+    // demo's, an administrator's) still takes the locale's.
+    if (file.contains(kSettingsGroup + QLatin1String("/Language")) || file.contains(overrideKey(programPath)))
         return;
     writeLanguageOverride(programPath,
                           locale.language() == QLocale::Croatian ? QString() : QStringLiteral("ENU"));

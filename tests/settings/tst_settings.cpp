@@ -89,6 +89,9 @@ private slots:
         QVERIFY(settingsLines().contains(QStringLiteral("Language=1")));
         QVERIFY(testsupport::readFile(Autostart::entryPath())
                     .contains("\nExec=\"/opt/Tellwise Monitor/bin/tellwise-monitor\"\n"));
+        testsupport::writeFile(settingsFile(), "[Settings]\nHideInTray=1\n");
+        Settings::chooseFirstLanguage(kProgram, QLocale(QLocale::English));
+        QCOMPARE(Settings::languageOverride(kProgram), QStringLiteral("ENU"));
     }
 
     void everyValueSurvivesSaveAndLoad()
