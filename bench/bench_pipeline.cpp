@@ -5,11 +5,12 @@
 // takes from its start to the tray with a large address book and call log.
 //
 // The same call shared through an MQTT broker: from the modem emulator on monitor A, published,
-// to the call window of monitor B, which watches A through an MQTT line.
+// to the call window of monitor B, which watches A through an MQTT line. A call on the SIP line:
+// from baresip told to dial, through Kamailio, to the call window.
 //
 // Runs by hand (not under CTest): build/bin/bench_pipeline. It makes its own temporary data,
 // configuration and runtime folders and starts build/bin/tellwise-modem-sim,
-// build/bin/tellwise-net-sim and Debian's mosquitto.
+// build/bin/tellwise-net-sim and Debian's mosquitto, kamailio and baresip.
 
 #include "app/CallMonitor.h"
 #include "app/CallPublisher.h"
@@ -24,8 +25,9 @@
 #include "store/DataDir.h"
 #include "store/FileRecords.h"
 #include "store/Records.h"
-#include "telephony/ModemConfig.h"
 #include "telephony/CallSources.h"
+#include "telephony/ModemConfig.h"
+#include "telephony/SipCallSource.h"
 #include "ui/TfrmIncomingCall.h"
 #include "ui/TfrmNewCallMessage.h"
 #include "widgets/TRunningLabel.h"
@@ -33,6 +35,7 @@
 #include "MosquittoBroker.h"
 #include "SimProcess.h"
 #include "TestProfile.h"
+#include "TestSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -40,14 +43,22 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSettings>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUdpSocket>
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <memory>
 #include <vector>
+
+#include <sys/prctl.h>
 
 namespace {
 
@@ -72,7 +83,8 @@ struct BenchHost
     // Watches the modem or network line of that name; false when it is not there or does not open.
     bool watch(const QString &lineName)
     {
-        const std::optional<telephony::LineInfo> line = telephony::FindLine(telephony::DeviceKind::Modem, lineName);
+        const std::optional<telephony::LineInfo> line =
+            telephony::FindLine(telephony::DeviceKind::Modem, lineName);
         if (!line)
             return false;
         monitor.setSource(telephony::CreateCallSource(*line));
@@ -286,7 +298,8 @@ void BM_NetworkCallToWindow(benchmark::State &state)
         return;
     }
     testsupport::writeNetworkLines({sim.callMonitor()}, {sim.ncid()});
-    if (!host->watch(ncid ? QStringLiteral("NCID ") + sim.ncid() : QStringLiteral("Call monitor ") + sim.callMonitor())) {
+    if (!host->watch(ncid ? QStringLiteral("NCID ") + sim.ncid()
+                          : QStringLiteral("Call monitor ") + sim.callMonitor())) {
         state.SkipWithError("the network line did not open");
         return;
     }
@@ -342,7 +355,8 @@ void BM_MqttCallToWindow(benchmark::State &state)
         QSettings modems(telephony::ModemConfig::filePath(), QSettings::IniFormat);
         modems.setValue(QStringLiteral("Network/Mqtt"), QStringLiteral("tellwise/a@") + broker.address());
         modems.setValue(QStringLiteral("Network/MqttPasswordFile"), QStringLiteral("mqtt-passwords"));
-        const QString passwords = QFileInfo(modems.fileName()).absolutePath() + QStringLiteral("/mqtt-passwords");
+        const QString passwords =
+            QFileInfo(modems.fileName()).absolutePath() + QStringLiteral("/mqtt-passwords");
         QFile file(passwords);
         file.open(QIODevice::WriteOnly);
         file.write("b@127.0.0.1 b-pw\na@127.0.0.1 a-pw\n");
@@ -356,7 +370,8 @@ void BM_MqttCallToWindow(benchmark::State &state)
 
     testsupport::ModemEmulator emulator;
     if (!emulator.start({QStringLiteral("--ring-period"), QStringLiteral("60000")}) ||
-        !a->watch(QStringLiteral("Modem emulator")) || !b.watch(QStringLiteral("MQTT tellwise/a@") + broker.address())) {
+        !a->watch(QStringLiteral("Modem emulator")) ||
+        !b.watch(QStringLiteral("MQTT tellwise/a@") + broker.address())) {
         state.SkipWithError("a line did not open");
         return;
     }
@@ -398,6 +413,190 @@ void BM_MqttCallToWindow(benchmark::State &state)
     a->monitor.setSource(nullptr);
 }
 BENCHMARK(BM_MqttCallToWindow)->Iterations(15)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Hands the calls of a line that outlives it to one call monitor after another: the SIP benchmark
+// takes a new monitor every kFloodBurst calls, so that the call rules' flood limit (past a burst,
+// one call in six seconds) does not set the pace of a long run of calls.
+class LineRelay : public telephony::CallSource
+{
+public:
+    explicit LineRelay(telephony::CallSource *line) : m_line(line)
+    {
+        connect(line, &CallSource::callOffered, this, &CallSource::callOffered);
+        connect(line, &CallSource::callerKnown, this, &CallSource::callerKnown);
+        connect(line, &CallSource::callEnded, this, &CallSource::callEnded);
+        connect(line, &CallSource::lineLost, this, &CallSource::lineLost);
+    }
+    bool start() override { return m_line->isMonitoring(); }
+    void stop() override {}
+    bool isMonitoring() const override { return m_line->isMonitoring(); }
+    bool canReject() const override { return true; }
+    void reject() override { m_line->reject(); }
+
+private:
+    telephony::CallSource *m_line;
+};
+
+// A program from Debian, in a folder of its own, ended with the object (and with us, if we crash).
+struct Peer
+{
+    QProcess process;
+    QByteArray output;
+    ~Peer()
+    {
+        process.terminate();
+        if (!process.waitForFinished(5000))
+            process.kill();
+        process.waitForFinished(5000);
+    }
+    bool start(const QString &program, const QStringList &args)
+    {
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+        QObject::connect(&process, &QProcess::readyRead,
+                         [this] { output = (output + process.readAll()).right(4096); });
+        process.start(program, args);
+        return process.waitForStarted(10000);
+    }
+};
+
+// A loopback port free for both UDP and TCP, as Kamailio listens on both.
+quint16 freeSipPort()
+{
+    for (;;) {
+        QTcpServer tcp;
+        if (!tcp.listen(QHostAddress::LocalHost))
+            return 0;
+        QUdpSocket udp;
+        if (udp.bind(QHostAddress::LocalHost, tcp.serverPort()))
+            return tcp.serverPort();
+    }
+}
+
+// Kamailio's modules: /usr/lib/<architecture>/kamailio/modules on Debian.
+QString kamailioModules()
+{
+    const QDir lib(QStringLiteral("/usr/lib"));
+    for (const QString &dir : lib.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString modules = lib.filePath(dir + QStringLiteral("/kamailio/modules/"));
+        if (QFile::exists(modules + QStringLiteral("tm.so")))
+            return modules;
+    }
+    return {};
+}
+
+double percentile(std::vector<double> v, double p)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[std::min(v.size() - 1, std::size_t(double(v.size()) * p))];
+}
+
+// From baresip told to dial (the command written to its standard input, after which it sends the
+// INVITE) to the incoming call window showing the contact's name, through Kamailio (registrar and
+// proxy, the tests' configuration on a loopback port) and the monitor's SIP line registered there;
+// 10 000 contacts, 10 000 logged calls, as BM_NetworkCallToWindow. The caller hangs up (CANCEL)
+// and the window closes before the next call.
+void BM_SipCallToWindow(benchmark::State &state)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("kamailio")).isEmpty() ||
+        QStandardPaths::findExecutable(QStringLiteral("baresip")).isEmpty() || kamailioModules().isEmpty()) {
+        state.SkipWithError("kamailio or baresip is not installed");
+        return;
+    }
+    auto host = startPipeline(10'000);
+    auto *name = host->window.findChild<TRunningLabel *>(QStringLiteral("lblCallerName"));
+    QTemporaryDir dir;
+    const quint16 port = freeSipPort();
+    const QString registrar = QStringLiteral("127.0.0.1:%1").arg(port);
+    QByteArray cfg =
+        testsupport::readFile(QStringLiteral(TELLWISE_SOURCE_DIR "/tests/telephony/sipline-kamailio.cfg"));
+    cfg.replace("@PORT@", QByteArray::number(port))
+        .replace("@MODULES@", QFile::encodeName(kamailioModules()));
+    testsupport::writeFile(dir.filePath(QStringLiteral("kamailio.cfg")), cfg);
+    Peer kamailio;
+    kamailio.start(QStringLiteral("kamailio"),
+                   {QStringLiteral("-f"), dir.filePath(QStringLiteral("kamailio.cfg")), QStringLiteral("-DD"),
+                    QStringLiteral("-E"), QStringLiteral("-Y"), dir.path(), QStringLiteral("-P"),
+                    dir.filePath(QStringLiteral("kamailio.pid"))});
+    if (!waitFor(
+            [port] {
+                QTcpSocket probe;
+                probe.connectToHost(QHostAddress::LocalHost, port);
+                return probe.waitForConnected(200);
+            },
+            20000)) {
+        state.SkipWithError("kamailio did not start");
+        return;
+    }
+    {
+        QSettings modems(telephony::ModemConfig::filePath(), QSettings::IniFormat);
+        modems.setValue(QStringLiteral("Network/Sip"), QStringLiteral("alice@") + registrar);
+        modems.setValue(QStringLiteral("Network/SipPasswordFile"),
+                        dir.filePath(QStringLiteral("sip-passwords")));
+        modems.setValue(QStringLiteral("Network/SipListen"), QStringLiteral("127.0.0.1"));
+        testsupport::writeFile(dir.filePath(QStringLiteral("sip-passwords")), "alice@127.0.0.1 alicepw\n");
+        QFile::setPermissions(dir.filePath(QStringLiteral("sip-passwords")),
+                              QFile::ReadOwner | QFile::WriteOwner);
+    }
+    const std::optional<telephony::LineInfo> info =
+        telephony::FindLine(telephony::DeviceKind::Modem, QStringLiteral("SIP alice@") + registrar);
+    std::unique_ptr<telephony::CallSource> line = info ? telephony::CreateCallSource(*info) : nullptr;
+    auto *sip = static_cast<telephony::SipCallSource *>(line.get());
+    if (!sip || !sip->start() || !waitFor([sip] { return sip->isRegistered(); }, 20000)) {
+        state.SkipWithError("the SIP line did not register");
+        return;
+    }
+
+    // The caller: baresip taking its commands on its standard input, sending no REGISTER.
+    testsupport::writeFile(dir.filePath(QStringLiteral("config")),
+                           "sip_listen 127.0.0.1:0\nmodule_path /usr/lib/baresip/modules\nmodule stdio.so\n"
+                           "module g711.so\nmodule aubridge.so\nmodule_app account.so\nmodule_app menu.so\n"
+                           "audio_source aubridge,x\naudio_player aubridge,x\naudio_alert aubridge,x\n");
+    testsupport::writeFile(dir.filePath(QStringLiteral("accounts")), "\"ANA\" <sip:" + kCaller.toLatin1() +
+                                                                         "@" + registrar.toLatin1() +
+                                                                         ">;regint=0\n");
+    Peer caller;
+    caller.start(QStringLiteral("baresip"), {QStringLiteral("-f"), dir.path()});
+    if (!waitFor([&] { return caller.output.contains("baresip is ready"); }, 10000)) {
+        state.SkipWithError("baresip did not start");
+        return;
+    }
+    const QByteArray dial = "/dial sip:alice@" + registrar.toLatin1() + "\n";
+
+    std::unique_ptr<CallMonitor> monitor;
+    int calls = 0;
+    std::vector<double> samples;
+    for (auto _ : state) {
+        if (calls++ % CallMonitor::kFloodBurst == 0) {
+            monitor = std::make_unique<CallMonitor>(host->settings, host->book, host->log);
+            ConnectCallWindows(*monitor, host->settings, host->window, host->message, nullptr);
+            monitor->setSource(std::make_unique<LineRelay>(sip));
+            monitor->source()->start();
+        }
+        const auto start = std::chrono::steady_clock::now();
+        caller.process.write(dial);
+        if (!waitFor([&] { return host->window.isVisible() && name->text() == kCallerName; }, 10000)) {
+            state.SkipWithError("the window did not show the caller");
+            break;
+        }
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(took.count());
+        samples.push_back(took.count() * 1000.0);
+        caller.process.write("/hangup\n");
+        if (!waitFor([&] { return !host->window.isVisible(); }, 5000)) {
+            state.SkipWithError("the call did not end");
+            break;
+        }
+    }
+    state.counters["median_ms"] = median(samples);
+    state.counters["p99_ms"] = percentile(samples, 0.99);
+    state.counters["max_ms"] = samples.empty() ? 0.0 : *std::max_element(samples.begin(), samples.end());
+    state.counters["logged_calls"] = double(host->log.calls().size());
+    monitor.reset();
+    line.reset(); // unregisters while Kamailio is still there
+    waitFor([] { return false; }, 200);
+}
+BENCHMARK(BM_SipCallToWindow)->Iterations(10'000)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // From creating the program's windows (which loads the data files) to the tray showing that
 // the line is monitored.
