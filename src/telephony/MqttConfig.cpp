@@ -2,19 +2,15 @@
 
 #include "telephony/ModemConfig.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHostInfo>
 #include <QSettings>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace telephony {
 
 namespace {
-
-constexpr qsizetype kMaxPasswordFileSize = 64 * 1024;
 
 QString hostText(const MqttBroker &broker)
 {
@@ -117,39 +113,31 @@ MqttConfig MqttConfig::load()
     return c;
 }
 
+bool MqttConfig::savePassword(const QString &key, const QString &password, LinePasswords::Answer *answer)
+{
+    MqttConfig c = load();
+    if (c.passwordFile.isEmpty()) {
+        QDir().mkpath(QFileInfo(ModemConfig::filePath()).absolutePath());
+        QSettings s(ModemConfig::filePath(), QSettings::IniFormat);
+        s.setValue(QStringLiteral("Network/MqttPasswordFile"), QStringLiteral("mqtt-passwords"));
+        s.sync();
+        c = load();
+    }
+    *answer = c.passwords().write(key, password);
+    return password.isEmpty() || answer->store != PasswordStore::None;
+}
+
 bool MqttConfig::credentials(const QString &host, QString *user, QString *password, QString *error) const
 {
-    if (passwordFile.isEmpty())
+    // Without a user, the file's first entry for the host names one.
+    const LinePasswords::Answer answer = passwords().readNow(*user + QLatin1Char('@') + host);
+    if (error && !answer.error.isEmpty())
+        *error = answer.error;
+    if (answer.store != PasswordStore::Keyring && answer.store != PasswordStore::File)
         return false;
-    QFile file(passwordFile);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("%1: %2").arg(passwordFile, file.errorString());
-        return false;
-    }
-    // A password others can read is no secret: such a file is not used at all.
-    struct stat st = {};
-    if (::fstat(file.handle(), &st) != 0 || (st.st_mode & (S_IRWXG | S_IRWXO)) != 0 ||
-        st.st_uid != ::geteuid()) {
-        if (error)
-            *error = QStringLiteral("%1 may be read by others than its owner").arg(passwordFile);
-        return false;
-    }
-    for (const QByteArray &raw : file.read(kMaxPasswordFileSize).split('\n')) {
-        const QByteArray entry = raw.trimmed();
-        const qsizetype space = entry.indexOf(' ');
-        const qsizetype at = entry.left(qMax<qsizetype>(space, 0)).lastIndexOf('@');
-        if (space <= 0 || at <= 0)
-            continue;
-        const QString entryUser = QString::fromUtf8(entry.left(at));
-        if (QString::fromUtf8(entry.mid(at + 1, space - at - 1)).compare(host, Qt::CaseInsensitive) != 0 ||
-            (!user->isEmpty() && entryUser != *user))
-            continue;
-        *user = entryUser;
-        *password = QString::fromUtf8(entry.mid(space + 1).trimmed());
-        return true;
-    }
-    return false;
+    *user = answer.key.left(answer.key.lastIndexOf(QLatin1Char('@')));
+    *password = answer.password;
+    return true;
 }
 
 MqttBroker MqttConfig::brokerOf(const MqttLine &line, QString *error) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "telephony/LinePasswords.h"
 #include "telephony/MqttClient.h"
 
 #include <QList>
@@ -37,10 +38,14 @@ struct MqttConfig
     QString caFile;
 
     static MqttConfig load();
-    // The user and password for HOST: the file's line for USER@HOST, or with no USER given, its
-    // first line for HOST. False when the file is missing or refused (error set) or holds no such
-    // line; a file others than its owner may read is refused.
+    // The user and password for HOST: USER@HOST's entry in the keyring, else its line of the file,
+    // or with no USER given, the file's first line for HOST. False when no store holds one (error
+    // set when one was passed over); a file others than its owner may read is refused.
     bool credentials(const QString &host, QString *user, QString *password, QString *error = nullptr) const;
+    LinePasswords passwords() const { return LinePasswords(LinePasswords::Mqtt, passwordFile); }
+    // KEY's (USER@HOST) password stored, in a file named beside the configuration file when
+    // none is named yet and no keyring runs; ANSWER says where it went.
+    static bool savePassword(const QString &key, const QString &password, LinePasswords::Answer *answer);
     // LINE's broker with TLS and credentials filled in.
     MqttBroker brokerOf(const MqttLine &line, QString *error = nullptr) const;
 };

@@ -2,20 +2,16 @@
 
 #include "telephony/ModemConfig.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHostAddress>
 #include <QRegularExpression>
 #include <QSettings>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace telephony {
 
 namespace {
-
-constexpr qsizetype kMaxPasswordFileSize = 64 * 1024;
 
 bool validUser(const QString &user)
 {
@@ -34,6 +30,21 @@ bool validHost(const QString &host)
 
 } // namespace
 
+QString SipAccount::text() const
+{
+    QString text = user;
+    if (authUser != user && !authUser.isEmpty())
+        text += QLatin1Char(':') + authUser;
+    text += QLatin1Char('@') + host;
+    if (port)
+        text += QLatin1Char(':') + QString::number(port);
+    if (transport == Tcp)
+        text += QStringLiteral(";transport=tcp");
+    else if (transport == Tls)
+        text += QStringLiteral(";transport=tls");
+    return text;
+}
+
 QString SipAccount::lineName() const
 {
     QString name = QStringLiteral("SIP %1@%2:%3").arg(user, host).arg(effectivePort());
@@ -46,8 +57,8 @@ QString SipAccount::lineName() const
 
 QByteArray SipAccount::registrarUri() const
 {
-    QByteArray uri = (transport == Tls ? "sips:" : "sip:") + host.toLatin1() + ':' +
-                     QByteArray::number(effectivePort());
+    QByteArray uri =
+        (transport == Tls ? "sips:" : "sip:") + host.toLatin1() + ':' + QByteArray::number(effectivePort());
     if (transport == Tcp)
         uri += ";transport=tcp";
     return uri;
@@ -118,7 +129,8 @@ SipConfig SipConfig::load()
     }
     c.passwordFile = s.value(QStringLiteral("SipPasswordFile")).toString();
     if (!c.passwordFile.isEmpty() && QFileInfo(c.passwordFile).isRelative())
-        c.passwordFile = QFileInfo(ModemConfig::filePath()).absolutePath() + QLatin1Char('/') + c.passwordFile;
+        c.passwordFile =
+            QFileInfo(ModemConfig::filePath()).absolutePath() + QLatin1Char('/') + c.passwordFile;
     bool ok = false;
     const int expires = s.value(QStringLiteral("SipExpires")).toInt(&ok);
     if (ok && expires >= 10)
@@ -136,39 +148,45 @@ std::optional<SipAccount> SipConfig::findAccount(const QString &lineName)
     return std::nullopt;
 }
 
-QString SipConfig::password(const SipAccount &account, SipPasswordStore *store, QString *error) const
+QString SipConfig::password(const SipAccount &account, PasswordStore *store, QString *error) const
 {
+    const LinePasswords::Answer answer = passwords().readNow(account.key());
     if (store)
-        *store = SipPasswordStore::None;
-    if (passwordFile.isEmpty())
-        return {};
-    QFile file(passwordFile);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
-        return {};
+        *store = answer.store;
+    if (error)
+        *error = answer.error;
+    return answer.password;
+}
+
+bool SipConfig::saveAccount(const QString &replacing, const std::optional<SipAccount> &account,
+                            QString *error)
+{
+    QDir().mkpath(QFileInfo(ModemConfig::filePath()).absolutePath());
+    QSettings s(ModemConfig::filePath(), QSettings::IniFormat);
+    s.beginGroup(QStringLiteral("Network"));
+    QStringList entries;
+    bool replaced = false;
+    for (const QString &entry : s.value(QStringLiteral("Sip")).toStringList()) {
+        SipAccount known;
+        if (!SipAccount::parse(entry, &known) || known.lineName() != replacing)
+            entries << entry; // what we cannot read is the user's to mend, not ours to drop
+        else if (account && !std::exchange(replaced, true))
+            entries << account->text();
     }
-    // A password others can read is no secret: such a file is not used at all.
-    struct stat st = {};
-    if (::fstat(file.handle(), &st) != 0 || (st.st_mode & (S_IRWXG | S_IRWXO)) != 0 || st.st_uid != ::geteuid()) {
-        if (error)
-            *error = QStringLiteral("%1 may be read by others than its owner").arg(passwordFile);
-        if (store)
-            *store = SipPasswordStore::Unsafe;
-        return {};
+    if (account && !replaced)
+        entries << account->text();
+    if (entries.isEmpty())
+        s.remove(QStringLiteral("Sip"));
+    else
+        s.setValue(QStringLiteral("Sip"), entries);
+    if (s.value(QStringLiteral("SipPasswordFile")).toString().isEmpty())
+        s.setValue(QStringLiteral("SipPasswordFile"), QStringLiteral("sip-passwords"));
+    s.sync();
+    if (s.status() != QSettings::NoError) {
+        *error = QStringLiteral("%1 cannot be written").arg(ModemConfig::filePath());
+        return false;
     }
-    const QByteArray text = file.read(kMaxPasswordFileSize);
-    const QByteArray key = account.key().toUtf8();
-    for (const QByteArray &raw : text.split('\n')) {
-        const QByteArray line = raw.trimmed();
-        const qsizetype space = line.indexOf(' ');
-        if (space > 0 && line.left(space).compare(key, Qt::CaseInsensitive) == 0) {
-            if (store)
-                *store = SipPasswordStore::File;
-            return QString::fromUtf8(line.mid(space + 1).trimmed());
-        }
-    }
-    return {};
+    return true;
 }
 
 } // namespace telephony

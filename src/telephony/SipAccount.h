@@ -1,5 +1,7 @@
 #pragma once
 
+#include "telephony/LinePasswords.h"
+
 #include <QList>
 #include <QString>
 
@@ -23,6 +25,8 @@ struct SipAccount
     quint16 port = 0; // 0: the transport's default (5060, TLS 5061)
     Transport transport = Udp;
 
+    // The account as the configuration writes it: "USER[:AUTHUSER]@HOST[:PORT][;transport=…]".
+    QString text() const;
     // "SIP alice@pbx.example:5060", with ";transport=tcp" for TCP and TLS: the DeviceName.
     QString lineName() const;
     // "alice@pbx.example": the key of the password store.
@@ -35,14 +39,6 @@ struct SipAccount
     // False for anything else than the form above (spaces, an empty part, a bad port or
     // transport, characters that have no place in a SIP URI).
     static bool parse(const QString &text, SipAccount *account);
-};
-
-// Where the password of an account comes from, for the devices page.
-enum class SipPasswordStore
-{
-    None,
-    File,
-    Unsafe, // a file others may read: not used
 };
 
 // Group [Network] of the modem configuration file: Sip (comma-separated accounts),
@@ -58,9 +54,18 @@ struct SipConfig
     static SipConfig load();
     // The configured account whose line is called NAME.
     static std::optional<SipAccount> findAccount(const QString &lineName);
-    // The account's password, and the store it came from; an empty password and None when no store
-    // holds one. The file is refused (error set) when others than its owner may read it.
-    QString password(const SipAccount &account, SipPasswordStore *store = nullptr, QString *error = nullptr) const;
+    // The account's password, and the store it came from (the keyring, else the file); an empty
+    // password and None when no store holds one. The file is refused (error set) when others than
+    // its owner may read it.
+    QString password(const SipAccount &account, PasswordStore *store = nullptr,
+                     QString *error = nullptr) const;
+    LinePasswords passwords() const { return LinePasswords(LinePasswords::Sip, passwordFile); }
+
+    // Writes ACCOUNT in place of the account whose line is called REPLACING (added when none is),
+    // or with no ACCOUNT removes that one. Without a password file yet, names one beside the
+    // configuration file, where a password goes when no keyring runs.
+    static bool saveAccount(const QString &replacing, const std::optional<SipAccount> &account,
+                            QString *error);
 };
 
 } // namespace telephony

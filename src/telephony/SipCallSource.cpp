@@ -111,6 +111,15 @@ void SipCallSource::registerAccount()
     m_authTries = 0;
     m_state = Registering;
     m_registerTimer.start(kRegisterTimeoutMs);
+    // Every try takes the account and its password as stored now: a correction in the options
+    // window or the files needs no restart.
+    const SipConfig now = SipConfig::load();
+    m_config.passwordFile = now.passwordFile;
+    m_config.expires = now.expires;
+    for (const SipAccount &account : now.accounts) {
+        if (account.lineName() == m_account.lineName())
+            m_account = account;
+    }
     QString error;
     m_stack = SipStack::instance(m_config.listen, &error);
     if (!m_stack) {
@@ -125,18 +134,33 @@ void SipCallSource::registerAccount()
         });
         return;
     }
+    // The keyring answers later; the registration goes out once the password is known.
+    const int attempt = ++m_attempt;
+    m_config.passwords().read(m_account.key(), this, [this, attempt](const LinePasswords::Answer &answer) {
+        if (attempt != m_attempt || m_state != Registering)
+            return;
+        m_password = answer.password;
+        if (!answer.error.isEmpty())
+            qWarning("SIP %s: %s", qPrintable(m_account.key()), qPrintable(answer.error));
+        sendRegister();
+    });
+}
+
+void SipCallSource::sendRegister()
+{
     const QByteArray aor = m_account.addressOfRecord();
     const QByteArray registrar = m_account.registrarUri();
     const QByteArray user = m_account.user.toUtf8();
     const QByteArray expires = QByteArray::number(m_config.expires);
-    m_register = nua_handle(m_stack->nua(), reinterpret_cast<nua_hmagic_t *>(this), SIPTAG_TO_STR(aor.constData()),
-                            SIPTAG_FROM_STR(aor.constData()), TAG_END());
+    m_register = nua_handle(m_stack->nua(), reinterpret_cast<nua_hmagic_t *>(this),
+                            SIPTAG_TO_STR(aor.constData()), SIPTAG_FROM_STR(aor.constData()), TAG_END());
     nua_register(m_register, NUTAG_REGISTRAR(registrar.constData()), NUTAG_M_USERNAME(user.constData()),
                  SIPTAG_EXPIRES_STR(expires.constData()), NUTAG_OUTBOUND("no-options-keepalive"), TAG_END());
 }
 
 void SipCallSource::dropRegistration()
 {
+    ++m_attempt; // a password still on its way is for no registration
     m_registerTimer.stop();
     if (!m_register)
         return;
@@ -212,18 +236,18 @@ void SipCallSource::registerEvent(int status, const char *phrase, const sip_s *s
 
 bool SipCallSource::authenticate(const sip_s *sip)
 {
-    const msg_auth_t *challenge =
-        !sip ? nullptr : sip->sip_www_authenticate ? sip->sip_www_authenticate : sip->sip_proxy_authenticate;
+    const msg_auth_t *challenge = !sip                        ? nullptr
+                                  : sip->sip_www_authenticate ? sip->sip_www_authenticate
+                                                              : sip->sip_proxy_authenticate;
     const char *stale = challenge ? msg_params_find(challenge->au_params, "stale=") : nullptr;
-    if (!challenge || (++m_authTries > kMaxAuthTries && !(stale && QByteArrayView(stale).compare("true", Qt::CaseInsensitive) == 0)))
+    if (!challenge || (++m_authTries > kMaxAuthTries &&
+                       !(stale && QByteArrayView(stale).compare("true", Qt::CaseInsensitive) == 0)))
         return false;
     const QByteArray realm = realmOf(challenge);
-    QString why;
-    const QString password = m_config.password(m_account, nullptr, &why);
-    if (realm.isEmpty() || password.isEmpty())
+    if (realm.isEmpty() || m_password.isEmpty())
         return false;
-    const QByteArray credentials = QByteArray(challenge->au_scheme) + ':' + realm + ':' + m_account.authUser.toUtf8() +
-                                   ':' + password.toUtf8();
+    const QByteArray credentials = QByteArray(challenge->au_scheme) + ':' + realm + ':' +
+                                   m_account.authUser.toUtf8() + ':' + m_password.toUtf8();
     nua_authenticate(m_register, NUTAG_AUTH(credentials.constData()), TAG_END());
     return true;
 }
@@ -231,7 +255,9 @@ bool SipCallSource::authenticate(const sip_s *sip)
 bool SipCallSource::isAddressedBy(const sip_s *sip) const
 {
     const QByteArray user = m_account.user.toUtf8();
-    const auto userOf = [](const url_t *url) { return url && url->url_user ? QByteArray(url->url_user) : QByteArray(); };
+    const auto userOf = [](const url_t *url) {
+        return url && url->url_user ? QByteArray(url->url_user) : QByteArray();
+    };
     return (sip->sip_request && userOf(sip->sip_request->rq_url) == user) ||
            (sip->sip_to && userOf(sip->sip_to->a_url) == user);
 }

@@ -42,7 +42,8 @@ public:
 
     // From the stack: events of this line's handles, and the choice of the line an INVITE is for.
     // callState: the call state an nua_i_state event reports.
-    void sipEvent(int event, int status, const char *phrase, nua_handle_s *nh, const sip_s *sip, int callState);
+    void sipEvent(int event, int status, const char *phrase, nua_handle_s *nh, const sip_s *sip,
+                  int callState);
     bool isAddressedBy(const sip_s *sip) const;
 
 private:
@@ -54,6 +55,7 @@ private:
         Failed
     };
     void registerAccount();
+    void sendRegister();
     void registerEvent(int status, const char *phrase, const sip_s *sip);
     bool authenticate(const sip_s *sip);
     void fail(const QString &why);
@@ -69,6 +71,8 @@ private:
     State m_state = Idle;
     bool m_monitoring = false;
     int m_authTries = 0;
+    int m_attempt = 0; // counts the registrations begun, so a late password finds its own
+    QString m_password;
     QString m_error;
     QTimer m_registerTimer;
     QTimer m_ringTimer;

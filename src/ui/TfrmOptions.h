@@ -146,6 +146,8 @@ private:
     void sharingToControls();
     void controlsToSharing();
     void chkMqttPublishClick();
+    void showMqttPasswordPlace();
+    void saveMqttPassword();
 
     std::array<std::pair<Settings::Key, QCheckBox *>, 22> flagControls() const;
 
@@ -156,6 +158,10 @@ private:
     bool fallBackToModem();
 
     void fillModemFeatures();
+    // The SIP accounts, added, changed and removed from the devices page.
+    QWidget *createSipAccountButtons();
+    void editSipAccount(bool add);
+    void btnSipRemoveClick();
     void fillIsdnFeatures();
     TCapiInfo *capiInfo();
 
@@ -190,6 +196,8 @@ private:
     QLineEdit *edtMqttCaFile = nullptr;
     QLineEdit *edtMqttClientCert = nullptr;
     QCheckBox *chkMqttNumberOnly = nullptr;
+    QLineEdit *edtMqttPassword = nullptr;
+    QLabel *lblMqttPassword = nullptr;
     QPushButton *btnSave = nullptr;
     QPushButton *btnCancel = nullptr;
 
@@ -211,6 +219,10 @@ private:
     QLabel *pbDevice = nullptr;
     QComboBox *cbDevices = nullptr;
     QTreeWidget *tvFeatures = nullptr;
+    QWidget *pnlSipAccount = nullptr;
+    QPushButton *btnSipAdd = nullptr;
+    QPushButton *btnSipEdit = nullptr;
+    QPushButton *btnSipRemove = nullptr;
 
     // Unwanted calls
     QCheckBox *chkOnlyShowAddressbook = nullptr;

@@ -6,11 +6,17 @@
 #include "capi/CpInfo.h"
 #include "telephony/SipAccount.h"
 #include "ui/OptionsIcons.h"
+#include "ui/TfrmSipAccount.h"
+#include "widgets/ShowMessageDialog.h"
 
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -39,19 +45,11 @@ void addFeature(QTreeWidgetItem *parent, const QString &text, bool present)
 // register with.
 void addSipAccount(QTreeWidgetItem *line, const telephony::SipAccount &account, const QIcon &plain)
 {
-    addNode(line, TfrmOptions::tr("Korisnik:  %1 (prijava kao %2)").arg(account.key(), account.authUser), plain);
+    addNode(line, TfrmOptions::tr("Korisnik:  %1 (prijava kao %2)").arg(account.key(), account.authUser),
+            plain);
     const char *transports[] = {"UDP", "TCP", "TLS"};
     addNode(line, TfrmOptions::tr("Prijenos:  %1").arg(QLatin1String(transports[account.transport])), plain);
-    const telephony::SipConfig config = telephony::SipConfig::load();
-    telephony::SipPasswordStore store = telephony::SipPasswordStore::None;
-    config.password(account, &store);
-    if (store == telephony::SipPasswordStore::File)
-        addNode(line, TfrmOptions::tr("Lozinka:  u datoteci %1").arg(config.passwordFile), plain);
-    else if (store == telephony::SipPasswordStore::Unsafe)
-        addNode(line, TfrmOptions::tr("Lozinka:  datoteku %1 mogu čitati i drugi, ne koristi se").arg(config.passwordFile),
-                plain);
-    else
-        addNode(line, TfrmOptions::tr("Lozinka:  nije spremljena (SipPasswordFile u modems.ini)"), plain);
+    addNode(line, TfrmOptions::tr("Lozinka:  %1").arg(TfrmSipAccount::passwordPlace(account)), plain);
 }
 
 void addCapabilities(QTreeWidgetItem *parent, const QString &text, const TCapabilityList &list)
@@ -90,6 +88,12 @@ void TfrmOptions::rbModemClick()
 
 void TfrmOptions::cbDevicesChange()
 {
+    const int index = cbDevices->currentIndex();
+    const bool sip = rbModem->isChecked() && index >= 0 && index < m_lines.size() &&
+                     telephony::SipConfig::findAccount(m_lines.at(index).name);
+    pnlSipAccount->setVisible(rbModem->isChecked());
+    btnSipEdit->setEnabled(sip);
+    btnSipRemove->setEnabled(sip);
     tvFeatures->clear();
     if (rbModem->isChecked())
         fillModemFeatures();
@@ -125,6 +129,67 @@ void TfrmOptions::fillModemFeatures()
     addFeature(features, tr("Prikaz pozivatelja:  Blokirani pozivi"), info.showsWithheld);
     addFeature(features, tr("Prikaz pozivatelja:  Nedostupni pozivi"), info.showsUnavailable);
     addFeature(features, tr("Odbijanje poziva (Odbij!)"), info.canReject);
+}
+
+QWidget *TfrmOptions::createSipAccountButtons()
+{
+    pnlSipAccount = new QWidget;
+    pnlSipAccount->setObjectName(QStringLiteral("pnlSipAccount"));
+    auto *layout = new QHBoxLayout(pnlSipAccount);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addStretch();
+    const auto button = [layout](const char *name, const QString &caption) {
+        auto *b = new QPushButton(caption);
+        b->setObjectName(QLatin1String(name));
+        layout->addWidget(b);
+        return b;
+    };
+    btnSipAdd = button("btnSipAdd", tr("Dodaj SIP račun..."));
+    btnSipEdit = button("btnSipEdit", tr("Uredi SIP račun..."));
+    btnSipRemove = button("btnSipRemove", tr("Ukloni SIP račun"));
+    connect(btnSipAdd, &QPushButton::clicked, this, [this] { editSipAccount(true); });
+    connect(btnSipEdit, &QPushButton::clicked, this, [this] { editSipAccount(false); });
+    connect(btnSipRemove, &QPushButton::clicked, this, &TfrmOptions::btnSipRemoveClick);
+    return pnlSipAccount;
+}
+
+void TfrmOptions::editSipAccount(bool add)
+{
+    const int index = cbDevices->currentIndex();
+    std::optional<telephony::SipAccount> account;
+    if (!add && index >= 0 && index < m_lines.size())
+        account = telephony::SipConfig::findAccount(m_lines.at(index).name);
+    TfrmSipAccount dialog(account, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // The device list as the configuration has it now, on the line just saved.
+    rbModemClick();
+    cbDevices->setCurrentIndex(cbDevices->findText(dialog.account().lineName()));
+    cbDevicesChange();
+}
+
+void TfrmOptions::btnSipRemoveClick()
+{
+    const int index = cbDevices->currentIndex();
+    const std::optional<telephony::SipAccount> account =
+        index >= 0 && index < m_lines.size() ? telephony::SipConfig::findAccount(m_lines.at(index).name)
+                                             : std::nullopt;
+    if (!account || ShowMessageDialog(tr("Potvrda"), tr("Ukloniti SIP račun %1?").arg(account->key()),
+                                      QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+                                      this) != QMessageBox::Yes)
+        return;
+    QString error;
+    if (!telephony::SipConfig::saveAccount(account->lineName(), std::nullopt, &error)) {
+        ShowMessageDialog(tr("Greška"), tr("SIP račun nije moguće ukloniti: %1").arg(error),
+                          QMessageBox::Critical, QMessageBox::Ok, this);
+        return;
+    }
+    // Its password goes with it, unless another account of the same user and registrar remains.
+    const telephony::SipConfig config = telephony::SipConfig::load();
+    if (std::none_of(config.accounts.cbegin(), config.accounts.cend(),
+                     [&](const telephony::SipAccount &a) { return a.key() == account->key(); }))
+        config.passwords().write(account->key(), {});
+    rbModemClick();
 }
 
 void TfrmOptions::fillIsdnFeatures()
@@ -164,8 +229,8 @@ void TfrmOptions::capiInfoSuppServInfoAvailable()
 {
     // An answer to the query of an adapter chosen before belongs to that adapter, not the
     // one shown now.
-    if (!m_capiInfo || rbModem->isChecked() ||
-        cbDevices->currentIndex() < 0 || cbDevices->currentIndex() >= m_lines.size() ||
+    if (!m_capiInfo || rbModem->isChecked() || cbDevices->currentIndex() < 0 ||
+        cbDevices->currentIndex() >= m_lines.size() ||
         m_capiInfo->SelectedController() != m_lines.at(cbDevices->currentIndex()).controller ||
         !m_capiInfo->HasGlobalOption(kSupplementaryServicesOption))
         return;

@@ -162,6 +162,7 @@ QWidget *TfrmOptions::createDevicesPage()
     deviceLayout->addWidget(pbDevice);
     deviceLayout->addWidget(cbDevices, 1);
     layout->addWidget(device);
+    layout->addWidget(createSipAccountButtons());
 
     auto *features = groupBox(tr(" Mogućnosti uređaja:"));
     auto *featuresLayout = column(features);

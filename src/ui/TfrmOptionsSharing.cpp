@@ -1,10 +1,11 @@
-// The call sharing page: publishing this line's calls to an MQTT broker. The password is not
-// kept here but in the file the modem configuration names, readable by the user alone.
+// The call sharing page: publishing this line's calls to an MQTT broker. The password is not a
+// setting: it goes to the desktop's keyring, or where none runs to the password file the modem
+// configuration names, readable by the user alone.
 
 #include "ui/TfrmOptions.h"
 
-#include "telephony/ModemConfig.h"
 #include "telephony/MqttConfig.h"
+#include "widgets/ShowMessageDialog.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -44,15 +45,18 @@ QWidget *TfrmOptions::createSharingPage()
     edtMqttClientCert = lineEdit("edtMqttClientCert");
     chkMqttNumberOnly =
         sharingBox("chkMqttNumberOnly", tr(" Objavljuj samo broj, bez imena i grupe iz adresara"));
-    auto *password =
-        new QLabel(tr("Lozinka se čuva u datoteci MqttPasswordFile u %1, redak KORISNIK@ADRESA LOZINKA; "
-                      "datoteku smije čitati samo vlasnik.")
-                       .arg(telephony::ModemConfig::filePath()));
-    password->setWordWrap(true);
+    edtMqttPassword = lineEdit("edtMqttPassword");
+    edtMqttPassword->setEchoMode(QLineEdit::Password);
+    edtMqttPassword->setPlaceholderText(tr("prazno: ostaje spremljena"));
+    lblMqttPassword = new QLabel;
+    lblMqttPassword->setObjectName(QStringLiteral("lblMqttPassword"));
+    lblMqttPassword->setWordWrap(true);
+    lblMqttPassword->setTextFormat(Qt::PlainText);
 
     auto *form = new QFormLayout;
     form->addRow(tr("Posrednik:"), edtMqttBroker);
     form->addRow(tr("Korisnik:"), edtMqttUser);
+    form->addRow(tr("Lozinka:"), edtMqttPassword);
     form->addRow(tr("Prefiks tema:"), edtMqttPrefix);
     form->addRow(QString(), chkMqttTls);
     form->addRow(tr("Datoteka CA:"), edtMqttCaFile);
@@ -61,7 +65,7 @@ QWidget *TfrmOptions::createSharingPage()
     layout->addWidget(chkMqttPublish);
     layout->addLayout(form);
     layout->addWidget(chkMqttNumberOnly);
-    layout->addWidget(password);
+    layout->addWidget(lblMqttPassword);
     layout->addStretch();
 
     connect(chkMqttPublish, &QCheckBox::toggled, this, &TfrmOptions::chkMqttPublishClick);
@@ -72,8 +76,8 @@ QWidget *TfrmOptions::createSharingPage()
 void TfrmOptions::chkMqttPublishClick()
 {
     const bool on = chkMqttPublish->isChecked();
-    for (QWidget *w : std::initializer_list<QWidget *>{edtMqttBroker, edtMqttUser, edtMqttPrefix, chkMqttTls,
-                                                       chkMqttNumberOnly})
+    for (QWidget *w : std::initializer_list<QWidget *>{edtMqttBroker, edtMqttUser, edtMqttPassword,
+                                                       edtMqttPrefix, chkMqttTls, chkMqttNumberOnly})
         w->setEnabled(on);
     edtMqttCaFile->setEnabled(on && chkMqttTls->isChecked());
     edtMqttClientCert->setEnabled(on && chkMqttTls->isChecked());
@@ -91,11 +95,64 @@ void TfrmOptions::sharingToControls()
     edtMqttCaFile->setText(s.text(Settings::MqttCaFile));
     edtMqttClientCert->setText(s.text(Settings::MqttClientCert));
     chkMqttNumberOnly->setChecked(s.flag(Settings::MqttNumberOnly));
+    edtMqttPassword->clear();
     chkMqttPublishClick();
+    showMqttPasswordPlace();
+}
+
+// Where the publishing's password is kept, told once the keyring answered.
+void TfrmOptions::showMqttPasswordPlace()
+{
+    const telephony::MqttConfig config = telephony::MqttConfig::load();
+    const QString file =
+        config.passwordFile.isEmpty() ? QStringLiteral("mqtt-passwords") : config.passwordFile;
+    const QString rule =
+        tr("Nova lozinka sprema se u privjesak ključeva; gdje ga nema, u datoteku %1, koju smije "
+           "čitati samo vlasnik.")
+            .arg(file);
+    telephony::MqttBroker broker;
+    const QString user = m_settings.text(Settings::MqttUser);
+    if (user.isEmpty() || !telephony::MqttBroker::parse(m_settings.text(Settings::MqttBroker), &broker)) {
+        lblMqttPassword->setText(rule);
+        return;
+    }
+    config.passwords().read(
+        user + QLatin1Char('@') + broker.host, lblMqttPassword,
+        [this, rule, file = config.passwordFile](const telephony::LinePasswords::Answer &a) {
+            QString place = tr("nije spremljena");
+            if (a.store == telephony::PasswordStore::Keyring)
+                place = tr("u privjesku ključeva");
+            else if (a.store == telephony::PasswordStore::File)
+                place = tr("u datoteci %1").arg(file);
+            else if (a.store == telephony::PasswordStore::Unsafe)
+                place = tr("datoteku %1 mogu čitati i drugi, ne koristi se").arg(file);
+            lblMqttPassword->setText(tr("Lozinka:  %1").arg(place) + QLatin1Char('\n') + rule);
+        });
+}
+
+// A new password is kept before the settings change, so that the connection they start uses it.
+void TfrmOptions::saveMqttPassword()
+{
+    const QString password = edtMqttPassword->text();
+    const QString user = edtMqttUser->text().trimmed();
+    telephony::MqttBroker broker;
+    if (password.isEmpty())
+        return;
+    if (user.isEmpty() || !telephony::MqttBroker::parse(edtMqttBroker->text().trimmed(), &broker)) {
+        ShowMessageDialog(tr("Greška"), tr("Lozinka se sprema uz korisnika i adresu posrednika."),
+                          QMessageBox::Warning, QMessageBox::Ok, this);
+        return;
+    }
+    telephony::LinePasswords::Answer answer;
+    if (!telephony::MqttConfig::savePassword(user + QLatin1Char('@') + broker.host, password, &answer))
+        ShowMessageDialog(tr("Greška"), tr("Lozinku nije moguće spremiti: %1").arg(answer.error),
+                          QMessageBox::Critical, QMessageBox::Ok, this);
+    edtMqttPassword->clear();
 }
 
 void TfrmOptions::controlsToSharing()
 {
+    saveMqttPassword();
     Settings &s = m_settings;
     s.setText(Settings::MqttBroker, edtMqttBroker->text().trimmed());
     s.setText(Settings::MqttUser, edtMqttUser->text().trimmed());
@@ -106,4 +163,5 @@ void TfrmOptions::controlsToSharing()
     s.setFlag(Settings::MqttNumberOnly, chkMqttNumberOnly->isChecked());
     // Last: the publishing follows the other values once it is switched.
     s.setFlag(Settings::MqttPublish, chkMqttPublish->isChecked());
+    showMqttPasswordPlace();
 }

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "telephony/SipAccount.h"
+
+#include <QDialog>
+
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The account of a SIP line, added or changed from the devices page: registrar, user,
+// authentication user, transport and password. Saving writes the account into the modem
+// configuration and the password where the line reads it (the keyring, else the password file)
+// at once, as group sounds go to their file; the options window then chooses the line as any
+// other.
+class TfrmSipAccount : public QDialog
+{
+    Q_OBJECT
+public:
+    // ACCOUNT: the one to change; without one, a new account.
+    explicit TfrmSipAccount(const std::optional<telephony::SipAccount> &account, QWidget *parent = nullptr);
+
+    // The account as saved.
+    telephony::SipAccount account() const { return m_saved; }
+    void accept() override;
+
+    // Where ACCOUNT's password is kept, in words for the window.
+    static QString passwordPlace(const telephony::SipAccount &account);
+
+private:
+    // The account the fields give; false while they give none.
+    bool fieldsAccount(telephony::SipAccount *account) const;
+
+    QString m_replacing; // the line name of the account changed
+    telephony::SipAccount m_saved;
+    QLineEdit *edtSipRegistrar = nullptr;
+    QLineEdit *edtSipUser = nullptr;
+    QLineEdit *edtSipAuthUser = nullptr;
+    QComboBox *cbSipTransport = nullptr;
+    QLineEdit *edtSipPassword = nullptr;
+    QLabel *lblSipPassword = nullptr;
+    QPushButton *btnSave = nullptr;
+    QPushButton *btnCancel = nullptr;
+};
