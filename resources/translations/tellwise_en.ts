@@ -9,7 +9,7 @@
         <translation>A contact with that name already exists!</translation>
     </message>
     <message>
-        <location line="+168"/>
+        <location line="+185"/>
         <source>Bez grupe</source>
         <translation>No group</translation>
     </message>
@@ -19,7 +19,7 @@
         <translation>Black List</translation>
     </message>
     <message>
-        <location line="+181"/>
+        <location line="+182"/>
         <location line="+69"/>
         <source>Grupa pod tim imenom već postoji!</source>
         <translation>A group with that name already exists!</translation>
@@ -79,7 +79,7 @@
 <context>
     <name>CallPublisher</name>
     <message>
-        <location filename="../../src/app/CallPublisher.cpp" line="+205"/>
+        <location filename="../../src/app/CallPublisher.cpp" line="+211"/>
         <source>Zadnji poziv</source>
         <translation>Last call</translation>
     </message>
@@ -229,6 +229,7 @@
 <context>
     <name>ImportWab</name>
     <message>
+        <location filename="../../src/exchange/ImportWabFunc.cpp" line="+465"/>
         <source>
 
 Imena zapisana latinicom (datoteka adresara ne može zapisati njihova slova):  %1</source>
@@ -237,7 +238,7 @@ Imena zapisana latinicom (datoteka adresara ne može zapisati njihova slova):  %
 Names written in Latin letters (the address book file cannot hold their letters):  %1</translation>
     </message>
     <message>
-        <location filename="../../src/exchange/ImportWabFunc.cpp" line="+96"/>
+        <location line="-369"/>
         <source>Poziv adresara nije uspio (kod 0x%1).</source>
         <translation>The address book call failed (code 0x%1).</translation>
     </message>
@@ -361,10 +362,12 @@ exist in the address book were not written.</translation>
 <context>
     <name>NetworkCallSource</name>
     <message>
+        <location filename="../../src/telephony/NetworkCallSource.cpp" line="+63"/>
         <source>Nadzor poziva na usmjerivaču (TCP)</source>
         <translation>Router call monitor (TCP)</translation>
     </message>
     <message>
+        <location line="+1"/>
         <source>NCID klijent (TCP)</source>
         <translation>NCID client (TCP)</translation>
     </message>
@@ -451,7 +454,7 @@ exist in the address book were not written.</translation>
         <translation>Channel allocation supported</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>64 kbit/s s HDLC okvirima</source>
         <translation>64 kbit/s with HDLC framing</translation>
     </message>
@@ -501,7 +504,7 @@ exist in the address book were not written.</translation>
         <translation>Modem synchronous operation with HDLC framing</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+7"/>
         <source>ISO 7776 (X.75 SLP)</source>
         <translation>ISO 7776 (X.75 SLP)</translation>
     </message>
@@ -1130,7 +1133,7 @@ Save the contact like this?</translation>
 <context>
     <name>TfrmFindContact</name>
     <message>
-        <location filename="../../src/store/SearchContact.cpp" line="+63"/>
+        <location filename="../../src/store/SearchContact.cpp" line="+72"/>
         <source>Sva polja</source>
         <translation>All fields</translation>
     </message>
@@ -1590,7 +1593,7 @@ Instalirajte web preglednik ili program za e-poštu.</source>
 Install a web browser or an e-mail program.</translation>
     </message>
     <message>
-        <location line="+118"/>
+        <location line="+115"/>
         <source>(nije izabran)</source>
         <translation>(none chosen)</translation>
     </message>
@@ -1949,6 +1952,9 @@ Delete the group?</translation>
     </message>
     <message>
         <location line="+20"/>
+        <location filename="../../src/ui/TfrmOptionsDevices.cpp" line="+183"/>
+        <location filename="../../src/ui/TfrmOptionsSharing.cpp" line="+142"/>
+        <location line="+6"/>
         <source>Greška</source>
         <translation>Error</translation>
     </message>
@@ -1972,42 +1978,33 @@ Potrebno je program zatvoriti, te ga ponovo pokrenuti. Tek će tada ova promjena
 Close the program and start it again. The change will take effect only then.</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmOptionsDevices.cpp" line="+122"/>
+        <location filename="../../src/ui/TfrmOptionsDevices.cpp" line="-57"/>
         <source>Mogućnosti modema</source>
         <translation>Modem Capabilities</translation>
     </message>
     <message>
-        <location line="-49"/>
+        <location line="-55"/>
         <source>Upravljački program:  AT modem s prikazom pozivatelja</source>
         <translation>Driver:  AT caller-ID modem</translation>
     </message>
     <message>
-        <location line="-31"/>
+        <location line="-23"/>
         <source>Korisnik:  %1 (prijava kao %2)</source>
         <translation>User:  %1 (signs in as %2)</translation>
     </message>
     <message>
-        <location line="+2"/>
+        <location line="+3"/>
         <source>Prijenos:  %1</source>
         <translation>Transport:  %1</translation>
     </message>
     <message>
-        <location line="+5"/>
-        <source>Lozinka:  u datoteci %1</source>
-        <translation>Password:  in the file %1</translation>
+        <location line="+1"/>
+        <location filename="../../src/ui/TfrmOptionsSharing.cpp" line="-19"/>
+        <source>Lozinka:  %1</source>
+        <translation>Password:  %1</translation>
     </message>
     <message>
-        <location line="+2"/>
-        <source>Lozinka:  datoteku %1 mogu čitati i drugi, ne koristi se</source>
-        <translation>Password:  others can read the file %1, it is not used</translation>
-    </message>
-    <message>
-        <location line="+3"/>
-        <source>Lozinka:  nije spremljena (SipPasswordFile u modems.ini)</source>
-        <translation>Password:  not stored (SipPasswordFile in modems.ini)</translation>
-    </message>
-    <message>
-        <location line="+53"/>
+        <location line="+59"/>
         <source>Podaci o liniji</source>
         <translation>Line Information</translation>
     </message>
@@ -2057,7 +2054,32 @@ Close the program and start it again. The change will take effect only then.</tr
         <translation>Rejecting calls (Reject!)</translation>
     </message>
     <message>
-        <location line="+18"/>
+        <location line="+16"/>
+        <source>Dodaj SIP račun...</source>
+        <translation>Add SIP account...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Uredi SIP račun...</source>
+        <translation>Edit SIP account...</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Ukloni SIP račun</source>
+        <translation>Remove SIP account</translation>
+    </message>
+    <message>
+        <location line="+28"/>
+        <source>Ukloniti SIP račun %1?</source>
+        <translation>Remove the SIP account %1?</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>SIP račun nije moguće ukloniti: %1</source>
+        <translation>The SIP account cannot be removed: %1</translation>
+    </message>
+    <message>
+        <location line="+27"/>
         <source>CAPI Informacije</source>
         <translation>CAPI Information</translation>
     </message>
@@ -2165,7 +2187,7 @@ Close the program and start it again. The change will take effect only then.</tr
         <translation> Use this device:</translation>
     </message>
     <message>
-        <location line="+13"/>
+        <location line="+14"/>
         <source> Mogućnosti uređaja:</source>
         <translation> Device capabilities:</translation>
     </message>
@@ -2225,7 +2247,7 @@ Close the program and start it again. The change will take effect only then.</tr
         <translation> Display:</translation>
     </message>
     <message>
-        <location line="-123"/>
+        <location line="-124"/>
         <source> Sakrij Tellwise Monitor pri startu u područje obavijesti</source>
         <translation> Start Tellwise Monitor hidden in the notification area</translation>
     </message>
@@ -2245,7 +2267,7 @@ Close the program and start it again. The change will take effect only then.</tr
         <translation> Animate the icon in the notification area</translation>
     </message>
     <message>
-        <location line="+107"/>
+        <location line="+108"/>
         <source> Prikaži prozor poziva pri novom pozivu</source>
         <translation> Show the call window for a new call</translation>
     </message>
@@ -2388,17 +2410,18 @@ Close the program and start it again. The change will take effect only then.</tr
         <translation>Choose Sound File</translation>
     </message>
     <message>
-        <location line="+75"/>
+        <location filename="../../src/ui/TfrmOptionsDevices.cpp" line="-64"/>
+        <location filename="../../src/ui/TfrmOptionsSounds.cpp" line="+75"/>
         <source>Potvrda</source>
         <translation>Confirmation</translation>
     </message>
     <message>
-        <location line="+0"/>
+        <location filename="../../src/ui/TfrmOptionsSounds.cpp" line="+0"/>
         <source>Da li stvarno želiš obrisati zvuk grupe?</source>
         <translation>Do you really want to delete the group&apos;s sound?</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmOptionsSharing.cpp" line="+36"/>
+        <location filename="../../src/ui/TfrmOptionsSharing.cpp" line="-92"/>
         <source> Objavljuj pozive na MQTT posrednik</source>
         <translation> Publish calls to an MQTT broker</translation>
     </message>
@@ -2423,12 +2446,47 @@ Close the program and start it again. The change will take effect only then.</tr
         <translation> Publish the number only, without the address book&apos;s name and group</translation>
     </message>
     <message>
+        <location line="+3"/>
+        <source>prazno: ostaje spremljena</source>
+        <translation>empty: the stored one stays</translation>
+    </message>
+    <message>
+        <location line="+60"/>
+        <source>Nova lozinka sprema se u privjesak ključeva; gdje ga nema, u datoteku %1, koju smije čitati samo vlasnik.</source>
+        <translation>A new password is stored in the keyring; where there is none, in the file %1, which only its owner may read.</translation>
+    </message>
+    <message>
+        <location line="+12"/>
+        <source>nije spremljena</source>
+        <translation>not stored</translation>
+    </message>
+    <message>
         <location line="+2"/>
-        <source>Lozinka se čuva u datoteci MqttPasswordFile u %1, redak KORISNIK@ADRESA LOZINKA; datoteku smije čitati samo vlasnik.</source>
-        <translation>The password is kept in the file MqttPasswordFile names in %1, a line USER@ADDRESS PASSWORD; only its owner may read the file.</translation>
+        <source>u privjesku ključeva</source>
+        <translation>in the keyring</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>u datoteci %1</source>
+        <translation>in the file %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>datoteku %1 mogu čitati i drugi, ne koristi se</source>
+        <translation>others can read the file %1, it is not used</translation>
+    </message>
+    <message>
+        <location line="+14"/>
+        <source>Lozinka se sprema uz korisnika i adresu posrednika.</source>
+        <translation>A password is stored with a user name and the broker's address.</translation>
     </message>
     <message>
         <location line="+6"/>
+        <source>Lozinku nije moguće spremiti: %1</source>
+        <translation>The password cannot be stored: %1</translation>
+    </message>
+    <message>
+        <location line="-91"/>
         <source>Posrednik:</source>
         <translation>Broker:</translation>
     </message>
@@ -2436,6 +2494,11 @@ Close the program and start it again. The change will take effect only then.</tr
         <location line="+1"/>
         <source>Korisnik:</source>
         <translation>User:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Lozinka:</source>
+        <translation>Password:</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -2681,6 +2744,110 @@ Check which locations the phone numbers of the saved contacts were written to. A
     </message>
 </context>
 <context>
+    <name>TfrmSipAccount</name>
+    <message>
+        <location filename="../../src/ui/TfrmSipAccount.cpp" line="+32"/>
+        <source>SIP račun</source>
+        <translation>SIP account</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>Novi SIP račun</source>
+        <translation>New SIP account</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>adresa[:port], npr. fritz.box</source>
+        <translation>address[:port], e.g. fritz.box</translation>
+    </message>
+    <message>
+        <location line="+3"/>
+        <source>kao korisnik</source>
+        <translation>as the user</translation>
+    </message>
+    <message>
+        <location line="+7"/>
+        <source>prazno: ostaje spremljena</source>
+        <translation>empty: the stored one stays</translation>
+    </message>
+    <message>
+        <location line="+6"/>
+        <source>Nova lozinka sprema se u privjesak ključeva; gdje ga nema, u datoteku %1, koju smije čitati samo vlasnik.</source>
+        <translation>A new password is stored in the keyring; where there is none, in the file %1, which only its owner may read.</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Lozinka:  %1</source>
+        <translation>Password:  %1</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>Registrar:</source>
+        <translation>Registrar:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Korisnik:</source>
+        <translation>User:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Korisnik za prijavu:</source>
+        <translation>Authentication user:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Prijenos:</source>
+        <translation>Transport:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Lozinka:</source>
+        <translation>Password:</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>Snimi</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <location line="+23"/>
+        <source>u privjesku ključeva</source>
+        <translation>in the keyring</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>u datoteci %1</source>
+        <translation>in the file %1</translation>
+    </message>
+    <message>
+        <location line="+2"/>
+        <source>datoteku %1 mogu čitati i drugi, ne koristi se</source>
+        <translation>others can read the file %1, it is not used</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>nije spremljena</source>
+        <translation>not stored</translation>
+    </message>
+    <message>
+        <location line="+30"/>
+        <location line="+11"/>
+        <source>Greška</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <location line="-11"/>
+        <source>SIP račun nije moguće spremiti: %1</source>
+        <translation>The SIP account cannot be saved: %1</translation>
+    </message>
+    <message>
+        <location line="+11"/>
+        <source>Lozinku nije moguće spremiti: %1</source>
+        <translation>The password cannot be stored: %1</translation>
+    </message>
+</context>
+<context>
     <name>TfrmSpeech</name>
     <message>
         <location filename="../../src/ui/TfrmSpeech.cpp" line="+52"/>
@@ -2766,7 +2933,7 @@ Check which locations the phone numbers of the saved contacts were written to. A
 <context>
     <name>TfrmStart</name>
     <message>
-        <location filename="../../src/app/TfrmStart.cpp" line="+254"/>
+        <location filename="../../src/app/TfrmStart.cpp" line="+255"/>
         <source>Tellwise Monitor prati telefonsku liniju</source>
         <translation>Tellwise Monitor is watching the telephone line</translation>
     </message>
@@ -3221,7 +3388,7 @@ through this window. Closing the window closes the program.</translation>
 <context>
     <name>telephony::MqttClient</name>
     <message>
-        <location filename="../../src/telephony/MqttClient.cpp" line="+291"/>
+        <location filename="../../src/telephony/MqttClient.cpp" line="+293"/>
         <source>veza s posrednikom je prekinuta</source>
         <translation>the connection to the broker was lost</translation>
     </message>
