@@ -11,6 +11,7 @@
 #include "store/CallLog.h"
 #include "store/DataFiles.h"
 #include "telephony/ModemConfig.h"
+#include "telephony/MqttConfig.h"
 #include "telephony/SipCallSource.h"
 #include "telephony/SipIdentity.h"
 #include "telephony/SipStack.h"
@@ -34,11 +35,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kTmp = QDir::tempPath() + u"/tst_sipline-"_s + QString::number(QCoreApplication::applicationPid());
+const QString kTmp =
+    QDir::tempPath() + u"/tst_sipline-"_s + QString::number(QCoreApplication::applicationPid());
 
 QString callerText(const CallerId &c)
 {
-    return QStringList{c.name, c.number, c.calledNumber, QString::number(c.withheld), QString::number(c.unavailable)}
+    return QStringList{c.name, c.number, c.calledNumber, QString::number(c.withheld),
+                       QString::number(c.unavailable)}
         .join(u'|');
 }
 
@@ -57,7 +60,8 @@ struct Peer
     bool start(const QString &program, const QStringList &args)
     {
         process.setProcessChannelMode(QProcess::MergedChannels);
-        process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); }); // a crashed test leaves none
+        process.setChildProcessModifier(
+            [] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); }); // a crashed test leaves none
         QObject::connect(&process, &QProcess::readyRead, [this] { output += process.readAll(); });
         process.start(program, args);
         return process.waitForStarted(10000);
@@ -89,6 +93,8 @@ class TestSipLine : public QObject
     std::unique_ptr<CallMonitor> m_monitor;
     SipCallSource *m_line = nullptr;
     std::unique_ptr<Peer> m_kamailio;
+    std::unique_ptr<Peer> m_bus;
+    std::unique_ptr<Peer> m_keyring;
     int m_phones = 0;
 
     QString registrar() const { return u"127.0.0.1:"_s + QString::number(m_port); }
@@ -96,13 +102,14 @@ class TestSipLine : public QObject
 
     bool startKamailio()
     {
-        QByteArray cfg = testsupport::readFile(QStringLiteral(TELLWISE_SOURCE_DIR "/tests/telephony/sipline-kamailio.cfg"));
+        QByteArray cfg = testsupport::readFile(
+            QStringLiteral(TELLWISE_SOURCE_DIR "/tests/telephony/sipline-kamailio.cfg"));
         cfg.replace("@PORT@", QByteArray::number(m_port));
         cfg.replace("@MODULES@", "/usr/lib/x86_64-linux-gnu/kamailio/modules/");
         testsupport::writeFile(kTmp + u"/kamailio.cfg"_s, cfg);
         m_kamailio = std::make_unique<Peer>();
-        if (!m_kamailio->start(u"kamailio"_s, {u"-f"_s, kTmp + u"/kamailio.cfg"_s, u"-DD"_s, u"-E"_s, u"-Y"_s, kTmp,
-                                                u"-P"_s, kTmp + u"/kamailio.pid"_s}))
+        if (!m_kamailio->start(u"kamailio"_s, {u"-f"_s, kTmp + u"/kamailio.cfg"_s, u"-DD"_s, u"-E"_s, u"-Y"_s,
+                                               kTmp, u"-P"_s, kTmp + u"/kamailio.pid"_s}))
             return false;
         return QTest::qWaitFor(
             [this] {
@@ -119,19 +126,47 @@ class TestSipLine : public QObject
     {
         const QString dir = kTmp + u"/phone"_s + QString::number(++m_phones);
         QDir().mkpath(dir);
-        testsupport::writeFile(dir + u"/config"_s,
-                               "sip_listen 127.0.0.1:0\nmodule_path /usr/lib/baresip/modules\nmodule g711.so\n"
-                               "module aubridge.so\nmodule_app account.so\nmodule_app menu.so\n"
-                               "audio_source aubridge,x\naudio_player aubridge,x\naudio_alert aubridge,x\n");
-        testsupport::writeFile(dir + u"/accounts"_s,
-                               QString::fromLatin1(account).arg(registrar()).toUtf8() +
-                                   (autoAnswer ? ";answermode=auto\n" : "\n"));
+        testsupport::writeFile(
+            dir + u"/config"_s,
+            "sip_listen 127.0.0.1:0\nmodule_path /usr/lib/baresip/modules\nmodule g711.so\n"
+            "module aubridge.so\nmodule_app account.so\nmodule_app menu.so\n"
+            "audio_source aubridge,x\naudio_player aubridge,x\naudio_alert aubridge,x\n");
+        testsupport::writeFile(dir + u"/accounts"_s, QString::fromLatin1(account).arg(registrar()).toUtf8() +
+                                                         (autoAnswer ? ";answermode=auto\n" : "\n"));
         auto peer = std::make_unique<Peer>();
         QStringList args{u"-f"_s, dir};
         if (!dial.isEmpty())
             args << u"-e"_s << u"/dial sip:"_s + dial + u"@"_s + registrar();
         peer->start(u"baresip"_s, args);
         return peer;
+    }
+
+    // The desktop's keyring of the test's own: gnome-keyring, unlocked, on a private session bus,
+    // before anything asks a keyring; without an entry there, the lines read their files.
+    bool startKeyring()
+    {
+        m_bus = std::make_unique<Peer>();
+        if (!m_bus->start(u"dbus-daemon"_s, {u"--session"_s, u"--nofork"_s, u"--print-address"_s}) ||
+            !QTest::qWaitFor(
+                [this] { return m_bus->output.indexOf('\n', m_bus->output.indexOf("unix:")) > 0; }, 10000))
+            return false;
+        const QByteArray address = m_bus->output.mid(m_bus->output.indexOf("unix:")).split('\n').value(0);
+        qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+        m_keyring = std::make_unique<Peer>();
+        if (!m_keyring->start(u"gnome-keyring-daemon"_s,
+                              {u"--foreground"_s, u"--unlock"_s, u"--components=secrets"_s}))
+            return false;
+        m_keyring->process.write("test");
+        m_keyring->process.closeWriteChannel();
+        return QTest::qWaitFor(
+            [] { // asking the service itself would have the bus start another
+                QProcess ask;
+                ask.start(u"dbus-send"_s,
+                          {u"--session"_s, u"--print-reply"_s, u"--dest=org.freedesktop.DBus"_s, u"/"_s,
+                           u"org.freedesktop.DBus.NameHasOwner"_s, u"string:org.freedesktop.secrets"_s});
+                return ask.waitForFinished(5000) && ask.readAll().contains("true");
+            },
+            10000);
     }
 
     void writeAccount(const QByteArray &password)
@@ -153,6 +188,8 @@ private slots:
         QDir().mkpath(QFileInfo(ModemConfig::filePath()).absolutePath());
         m_port = freePort(20000 + QCoreApplication::applicationPid() % 20000);
         m_linePort = freePort(m_port + 1);
+        if (!QStandardPaths::findExecutable(u"gnome-keyring-daemon"_s).isEmpty())
+            QVERIFY(startKeyring());
     }
 
     void cleanupTestCase() { QDir(kTmp).removeRecursively(); }
@@ -163,27 +200,33 @@ private slots:
         QTest::addColumn<QString>("caller");
         QTest::newRow("From") << "From: \"Ana \\\"A\\\" Horvat\" <sip:+385-91-234-5678@pbx>;tag=1\r\n"_ba
                               << u"Ana \"A\" Horvat|+385912345678|015551234|0|0"_s;
-        QTest::newRow("asserted identity wins") << "From: <sip:100@pbx>;tag=1\r\nRemote-Party-ID: <sip:200@pbx>\r\n"
-                                                   "P-Asserted-Identity: \"Ana\" <tel:091-234-5678;phone-context=x>\r\n"_ba
-                                                << u"Ana|0912345678|015551234|0|0"_s;
-        QTest::newRow("party id before From") << "From: <sip:100@pbx>;tag=1\r\nRemote-Party-ID: \"B\" <sip:200@pbx>;party=calling\r\n"_ba
-                                              << u"B|200|015551234|0|0"_s;
-        QTest::newRow("privacy id") << "From: \"Ana\" <sip:0912345678@pbx>;tag=1\r\nPrivacy: id\r\n"_ba << u"||015551234|1|0"_s;
+        QTest::newRow("asserted identity wins")
+            << "From: <sip:100@pbx>;tag=1\r\nRemote-Party-ID: <sip:200@pbx>\r\n"
+               "P-Asserted-Identity: \"Ana\" <tel:091-234-5678;phone-context=x>\r\n"_ba
+            << u"Ana|0912345678|015551234|0|0"_s;
+        QTest::newRow("party id before From")
+            << "From: <sip:100@pbx>;tag=1\r\nRemote-Party-ID: \"B\" <sip:200@pbx>;party=calling\r\n"_ba
+            << u"B|200|015551234|0|0"_s;
+        QTest::newRow("privacy id") << "From: \"Ana\" <sip:0912345678@pbx>;tag=1\r\nPrivacy: id\r\n"_ba
+                                    << u"||015551234|1|0"_s;
         QTest::newRow("anonymous") << "From: \"Anonymous\" <sip:anonymous@anonymous.invalid>;tag=1\r\n"_ba
                                    << u"||015551234|1|0"_s;
-        QTest::newRow("party id privacy") << "From: <sip:1@pbx>;tag=1\r\nRemote-Party-ID: <sip:2@pbx>;privacy=full\r\n"_ba
-                                          << u"||015551234|1|0"_s;
+        QTest::newRow("party id privacy")
+            << "From: <sip:1@pbx>;tag=1\r\nRemote-Party-ID: <sip:2@pbx>;privacy=full\r\n"_ba
+            << u"||015551234|1|0"_s;
         QTest::newRow("no number") << "From: <sip:alice%20b@pbx>;tag=1\r\n"_ba << u"alice b||015551234|0|1"_s;
-        QTest::newRow("junk number") << "From: \"<b>\" <sip:12%3Cscript%3E@pbx>;tag=1\r\n"_ba << u"<b>||015551234|0|1"_s;
+        QTest::newRow("junk number") << "From: \"<b>\" <sip:12%3Cscript%3E@pbx>;tag=1\r\n"_ba
+                                     << u"<b>||015551234|0|1"_s;
     }
 
     void callerFromHeaders()
     {
         QFETCH(QByteArray, headers);
         QVERIFY(SipStack::instance(listen())); // the stack's parser knows the identity headers
-        const QByteArray text = "INVITE sip:015551234@10.0.0.1 SIP/2.0\r\nVia: SIP/2.0/UDP 10.0.0.2;branch=z9hG4bK1\r\n"
-                                "To: <sip:alice@pbx>\r\nCall-ID: 1\r\nCSeq: 1 INVITE\r\n" +
-                                headers + "Content-Length: 0\r\n\r\n";
+        const QByteArray text =
+            "INVITE sip:015551234@10.0.0.1 SIP/2.0\r\nVia: SIP/2.0/UDP 10.0.0.2;branch=z9hG4bK1\r\n"
+            "To: <sip:alice@pbx>\r\nCall-ID: 1\r\nCSeq: 1 INVITE\r\n" +
+            headers + "Content-Length: 0\r\n\r\n";
         msg_t *msg = msg_make(sip_default_mclass(), 0, text.constData(), text.size());
         QVERIFY(msg);
         QTEST(callerText(sipCallerOf(sip_object(msg))), "caller");
@@ -215,7 +258,8 @@ private slots:
     // registers with. Calls then ring through the call rules into Calls.dat.
     void callsThroughKamailio()
     {
-        if (QStandardPaths::findExecutable(u"kamailio"_s).isEmpty() || QStandardPaths::findExecutable(u"baresip"_s).isEmpty())
+        if (QStandardPaths::findExecutable(u"kamailio"_s).isEmpty() ||
+            QStandardPaths::findExecutable(u"baresip"_s).isEmpty())
             QSKIP("kamailio or baresip is not installed (deps/debian-packages.txt)");
         QVERIFY(startKamailio());
         writeAccount("wrong");
@@ -298,7 +342,8 @@ private slots:
         };
         const long before = rss();
         const QString target = u"sip:alice@"_s + listen();
-        for (const QStringList &args : {QStringList{u"-F"_s, u"-e"_s, u"20000"_s}, {u"-R"_s, u"-e"_s, u"2000"_s}}) {
+        for (const QStringList &args :
+             {QStringList{u"-F"_s, u"-e"_s, u"20000"_s}, {u"-R"_s, u"-e"_s, u"2000"_s}}) {
             Peer sipsak;
             QVERIFY(sipsak.start(u"sipsak"_s, args + QStringList{u"-s"_s, target}));
             QVERIFY(QTest::qWaitFor([&] { return sipsak.process.state() == QProcess::NotRunning; }, 60000));
@@ -308,11 +353,14 @@ private slots:
         QUdpSocket flood;
         QList<long> grown;
         for (int i = 0; i < 40000; ++i) {
-            flood.writeDatagram(u"INVITE sip:alice@%1 SIP/2.0\r\nVia: SIP/2.0/UDP 127.0.0.1:9;branch=z9hG4bK%2\r\n"
-                                "From: <sip:%2@x>;tag=%2\r\nTo: <sip:alice@x>\r\nCall-ID: %2\r\nCSeq: 1 INVITE\r\n"
-                                "Contact: <sip:x@127.0.0.1:9>\r\nMax-Forwards: 70\r\nX-Pad: %3\r\n\r\n"_s
-                                    .arg(listen()).arg(i).arg(QString(i % 3 * 20000, u'A')).toLatin1(),
-                                QHostAddress::LocalHost, m_linePort);
+            flood.writeDatagram(
+                u"INVITE sip:alice@%1 SIP/2.0\r\nVia: SIP/2.0/UDP 127.0.0.1:9;branch=z9hG4bK%2\r\n"
+                "From: <sip:%2@x>;tag=%2\r\nTo: <sip:alice@x>\r\nCall-ID: %2\r\nCSeq: 1 INVITE\r\n"
+                "Contact: <sip:x@127.0.0.1:9>\r\nMax-Forwards: 70\r\nX-Pad: %3\r\n\r\n"_s.arg(listen())
+                    .arg(i)
+                    .arg(QString(i % 3 * 20000, u'A'))
+                    .toLatin1(),
+                QHostAddress::LocalHost, m_linePort);
             if (i % 50 == 0)
                 QTest::qWait(1);
             if (i % 20000 == 19999) {
@@ -333,6 +381,33 @@ private slots:
         QVERIFY(!m_line->start());
         QVERIFY(startKamailio());
         QTRY_VERIFY_WITH_TIMEOUT(m_line->start(), 60000);
+    }
+
+    // A password in the keyring is the one the line registers with, and the one the desktop's
+    // own tools find there; the file keeps no copy. The MQTT passwords live beside it.
+    void passwordsInTheKeyring()
+    {
+        if (!m_keyring)
+            QSKIP("gnome-keyring is not installed (deps/debian-packages.txt)");
+        QVERIFY2(m_line && m_line->isMonitoring(), "needs the line of callsThroughKamailio");
+        writeAccount("wrong");
+        const SipConfig config = SipConfig::load();
+        QCOMPARE(config.passwords().write(u"alice@127.0.0.1"_s, u"alicepw"_s).store, PasswordStore::Keyring);
+        QCOMPARE(testsupport::readFile(config.passwordFile), "# accounts\n");
+        QProcess lookup;
+        lookup.start(u"secret-tool"_s,
+                     {u"lookup"_s, u"server"_s, u"Tellwise Monitor SIP"_s, u"user"_s, u"alice@127.0.0.1"_s});
+        QVERIFY(lookup.waitForFinished(10000));
+        QCOMPARE(lookup.readAllStandardOutput(), "alicepw");
+        m_line->stop();
+        QVERIFY(m_line->start());
+        QTRY_VERIFY_WITH_TIMEOUT(m_line->isRegistered(), 20000);
+
+        LinePasswords::Answer answer;
+        QVERIFY(MqttConfig::savePassword(u"kitchen@broker.lan"_s, u"mqttpw"_s, &answer));
+        QString user = u"kitchen"_s, password;
+        QVERIFY(MqttConfig::load().credentials(u"broker.lan"_s, &user, &password) && password == u"mqttpw"_s);
+        QCOMPARE(answer.store, PasswordStore::Keyring);
     }
 };
 

@@ -9,15 +9,22 @@
 #include "capi/CpInfo.h"
 #include "settings/Settings.h"
 #include "store/AddressBook.h"
+#include "telephony/ModemConfig.h"
+#include "telephony/MqttConfig.h"
+#include "telephony/SipCallSource.h"
 #include "ui/TfrmOptions.h"
+#include "widgets/ShowMessageDialog.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 using namespace Qt::Literals::StringLiterals;
@@ -143,9 +150,70 @@ private slots:
                  (QStringList{u"Vrsta linije:  Nadzor poziva na usmjerivaču (TCP)"_s,
                               u"Poslužitelj:  127.0.0.1, port 1"_s}));
         QCOMPARE(childTexts(root(tree, u"Mogućnosti modema"_s), true),
-                 (QStringList{u"Prikaz pozivatelja:  Telefonski broj"_s, u"Prikaz pozivatelja:  Blokirani pozivi"_s,
+                 (QStringList{u"Prikaz pozivatelja:  Telefonski broj"_s,
+                              u"Prikaz pozivatelja:  Blokirani pozivi"_s,
                               u"Prikaz pozivatelja:  Nedostupni pozivi"_s}));
         form.reject();
+    }
+
+    // No keyring on the test's bus: the account the dialog saves is the line's, its password in
+    // a file only the user may read, rewritten whole when it was not so; removal takes both.
+    void sipAccountDialog()
+    {
+        const QString file =
+            QFileInfo(telephony::ModemConfig::filePath()).absolutePath() + u"/sip-passwords"_s;
+        testsupport::writeFile(file, "# mine\nbob@pbx bobpw\nalice@127.0.0.1 old\n");
+        QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+        Settings settings;
+        AddressBook book{testsupport::testDataDir()};
+        TfrmOptions form(settings, book);
+        form.LoadSettings();
+        form.findChild<QTabWidget *>(u"PageControl"_s)->setCurrentIndex(TfrmOptions::PageDevices);
+        form.show();
+        auto *tree = form.findChild<QTreeWidget *>(u"tvFeatures"_s);
+        auto *devices = form.findChild<QComboBox *>(u"cbDevices"_s);
+        QTest::mouseClick(form.findChild<QRadioButton *>(u"rbModem"_s), Qt::LeftButton, {}, QPoint(6, 6));
+        QTimer::singleShot(0, [] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            const auto edit = [dialog](const char *name) {
+                return dialog->findChild<QLineEdit *>(QLatin1String(name));
+            };
+            edit("edtSipRegistrar")->setText(u"127.0.0.1:5099"_s);
+            edit("edtSipAuthUser")->setText(u"auth7"_s);
+            edit("edtSipPassword")->setText(u"new pw"_s);
+            dialog->findChild<QComboBox *>(u"cbSipTransport"_s)->setCurrentIndex(2);
+            auto *save = dialog->findChild<QPushButton *>(u"btnSave"_s);
+            edit("edtSipUser")->setText(u"a:b"_s); // a separator of the configured form
+            QVERIFY(!save->isEnabled());
+            edit("edtSipUser")->setText(u"alice"_s);
+            QTest::mouseClick(save, Qt::LeftButton);
+        });
+        QTest::mouseClick(form.findChild<QPushButton *>(u"btnSipAdd"_s), Qt::LeftButton);
+        QCOMPARE(devices->currentText(), u"SIP alice@127.0.0.1:5099;transport=tls"_s);
+        QCOMPARE(childTexts(root(tree, u"Podaci o liniji"_s)).filter(u"Lozinka"_s),
+                 QStringList{u"Lozinka:  u datoteci "_s + file});
+        const telephony::SipConfig config = telephony::SipConfig::load();
+        QCOMPARE(config.accounts.value(0).authUser, u"auth7"_s);
+        QCOMPARE(config.password(config.accounts.value(0)), u"new pw"_s);
+        QCOMPARE(QFile::permissions(file),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        QCOMPARE(testsupport::readFile(file), "# mine\nbob@pbx bobpw\nalice@127.0.0.1 new pw\n");
+        QCOMPARE(telephony::SipCallSource::lines().value(0).identity, u"alice@127.0.0.1"_s);
+
+        MessageDialogHook::setNextAnswer(QMessageBox::Yes);
+        QTest::mouseClick(form.findChild<QPushButton *>(u"btnSipRemove"_s), Qt::LeftButton);
+        QVERIFY(telephony::SipConfig::load().accounts.isEmpty());
+        QCOMPARE(testsupport::readFile(file), "# mine\nbob@pbx bobpw\n");
+        QVERIFY(!form.findChild<QPushButton *>(u"btnSipRemove"_s)->isEnabled());
+
+        // The sharing page's password goes the same way, for the user at the broker.
+        form.findChild<QLineEdit *>(u"edtMqttBroker"_s)->setText(u"broker.lan:1884"_s);
+        form.findChild<QLineEdit *>(u"edtMqttUser"_s)->setText(u"kitchen"_s);
+        form.findChild<QLineEdit *>(u"edtMqttPassword"_s)->setText(u"mqttpw"_s);
+        QTest::mouseClick(form.findChild<QPushButton *>(u"btnSave"_s), Qt::LeftButton);
+        QString user, password;
+        QVERIFY(telephony::MqttConfig::load().credentials(u"broker.lan"_s, &user, &password));
+        QCOMPARE(user + u' ' + password, u"kitchen mqttpw"_s);
     }
 };
 
