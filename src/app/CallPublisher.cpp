@@ -91,10 +91,20 @@ void CallPublisher::apply()
     broker.caFile = s.text(Settings::MqttCaFile);
     broker.certFile = s.text(Settings::MqttClientCert);
     broker.user = s.text(Settings::MqttUser);
-    QString passwordError;
-    MqttConfig::load().credentials(broker.host, &broker.user, &broker.password, &passwordError);
-    if (!passwordError.isEmpty())
-        qWarning("%s", qPrintable(passwordError));
+    // The password comes from the keyring, which answers later; the latest question counts.
+    const int attempt = ++m_applying;
+    MqttConfig::load().readCredentials(broker, this,
+                                       [this, on, attempt](const MqttBroker &found, const QString &error) {
+                                           if (attempt != m_applying)
+                                               return;
+                                           if (!error.isEmpty())
+                                               qWarning("%s", qPrintable(error));
+                                           applyBroker(on, found);
+                                       });
+}
+
+void CallPublisher::applyBroker(bool on, const MqttBroker &broker)
+{
     // Settings of their own for each connection: a change of any of them connects again.
     const QString wanted = on ? QStringList{prefix(),
                                             broker.host,

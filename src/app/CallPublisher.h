@@ -47,6 +47,7 @@ signals:
 private:
     // Connects, reconnects or disconnects by the settings.
     void apply();
+    void applyBroker(bool on, const telephony::MqttBroker &broker);
     void onConnected();
     void onMessage(const QByteArray &topic, const QByteArray &payload, bool retained);
     void publishEvent(const char *type, QJsonObject fields = {});
@@ -73,6 +74,7 @@ private:
     QList<Message> m_queue;
     int m_dropped = 0;
     bool m_badBroker = false; // publishing is on, to an address that is none
+    int m_applying = 0;       // counts the applies, so a late password finds its own
     bool m_inCall = false;
     QString m_note;
 };

@@ -86,19 +86,26 @@ bool MqttCallSource::start()
         return true;
     if (m_client.isOpen() && m_client.isConnected())
         return m_monitoring = true;
-    // A password corrected in its file is taken without a restart.
-    MqttBroker fresh = m_broker;
-    MqttConfig::load().credentials(fresh.host, &fresh.user, &fresh.password);
-    if (!m_client.isOpen() || fresh.user != m_broker.user || fresh.password != m_broker.password) {
-        m_broker = fresh;
-        m_client.open(m_broker); // the broker's answer comes later; a refusal loses the line
-        m_monitoring = true;
-    }
+    // A password corrected in the keyring or its file is taken without a restart; the keyring
+    // answers later, and the connection is made or made again then.
+    const int attempt = ++m_attempt;
+    MqttConfig::load().readCredentials(
+        m_broker, this, [this, attempt](const MqttBroker &fresh, const QString &) {
+            if (attempt != m_attempt)
+                return;
+            if (!m_client.isOpen() || fresh.user != m_broker.user || fresh.password != m_broker.password) {
+                m_broker = fresh;
+                m_client.open(m_broker); // the broker's answer comes later; a refusal loses the line
+            }
+        });
+    // A first start monitors from now on; a broker refusing already is retried until it answers.
+    m_monitoring = !m_client.isOpen();
     return m_monitoring;
 }
 
 void MqttCallSource::stop()
 {
+    ++m_attempt;
     endCall();
     m_monitoring = false;
     m_client.close();

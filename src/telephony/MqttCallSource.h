@@ -48,6 +48,7 @@ private:
     QByteArray m_callTopic;
     QByteArray m_statusTopic;
     bool m_monitoring = false;
+    int m_attempt = 0; // counts the starts, so a late password finds its own
     bool m_inCall = false;
     bool m_identified = false;
 };

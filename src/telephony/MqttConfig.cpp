@@ -140,6 +140,20 @@ bool MqttConfig::credentials(const QString &host, QString *user, QString *passwo
     return true;
 }
 
+void MqttConfig::readCredentials(const MqttBroker &broker, QObject *context,
+                                 std::function<void(const MqttBroker &, const QString &)> done) const
+{
+    passwords().read(broker.user + QLatin1Char('@') + broker.host, context,
+                     [broker, done](const LinePasswords::Answer &answer) {
+                         MqttBroker found = broker;
+                         if (answer.store == PasswordStore::Keyring || answer.store == PasswordStore::File) {
+                             found.user = answer.key.left(answer.key.lastIndexOf(QLatin1Char('@')));
+                             found.password = answer.password;
+                         }
+                         done(found, answer.error);
+                     });
+}
+
 MqttBroker MqttConfig::brokerOf(const MqttLine &line, QString *error) const
 {
     MqttBroker broker = line.broker;

@@ -42,6 +42,10 @@ struct MqttConfig
     // or with no USER given, the file's first line for HOST. False when no store holds one (error
     // set when one was passed over); a file others than its owner may read is refused.
     bool credentials(const QString &host, QString *user, QString *password, QString *error = nullptr) const;
+    // The same for BROKER, answered to DONE on CONTEXT's thread once the keyring answered: BROKER
+    // with the user and password found, and why a store was passed over.
+    void readCredentials(const MqttBroker &broker, QObject *context,
+                         std::function<void(const MqttBroker &, const QString &error)> done) const;
     LinePasswords passwords() const { return LinePasswords(LinePasswords::Mqtt, passwordFile); }
     // KEY's (USER@HOST) password stored, in a file named beside the configuration file when
     // none is named yet and no keyring runs; ANSWER says where it went.

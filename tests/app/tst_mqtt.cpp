@@ -106,7 +106,7 @@ class TestMqtt : public QObject
     static QByteArray waitFor(QProcess &sub, const char *text)
     {
         const auto received = [&sub] { return sub.peek(1 << 20).split('\n').mid(1).join('\n'); };
-        QTest::qWaitFor([&] { return received().contains(text); }, 10000);
+        (void)QTest::qWaitFor([&] { return received().contains(text); }, 10000);
         sub.kill();
         sub.waitForFinished();
         return sub.readAllStandardOutput().split('\n').mid(1).join('\n');
