@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include <algorithm>
 
@@ -42,14 +43,26 @@ void addFeature(QTreeWidgetItem *parent, const QString &text, bool present)
 }
 
 // A SIP line's account, and where its password is kept: the window says what the line will
-// register with.
+// register with. The keyring answers later; the node says so once it has.
 void addSipAccount(QTreeWidgetItem *line, const telephony::SipAccount &account, const QIcon &plain)
 {
     addNode(line, TfrmOptions::tr("Korisnik:  %1 (prijava kao %2)").arg(account.key(), account.authUser),
             plain);
     const char *transports[] = {"UDP", "TCP", "TLS"};
     addNode(line, TfrmOptions::tr("Prijenos:  %1").arg(QLatin1String(transports[account.transport])), plain);
-    addNode(line, TfrmOptions::tr("Lozinka:  %1").arg(TfrmSipAccount::passwordPlace(account)), plain);
+    QTreeWidgetItem *password =
+        addNode(line, TfrmOptions::tr("Lozinka:  %1").arg(QStringLiteral("...")), plain);
+    static int asked = 0;
+    const int question = ++asked;
+    password->setData(0, Qt::UserRole + 1, question);
+    QTreeWidget *tree = line->treeWidget();
+    TfrmSipAccount::passwordPlace(account, tree, [tree, question](const QString &place) {
+        // The tree may have been filled again meanwhile: only this question's node takes it.
+        for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+            if ((*it)->data(0, Qt::UserRole + 1).toInt() == question)
+                (*it)->setText(0, TfrmOptions::tr("Lozinka:  %1").arg(place));
+        }
+    });
 }
 
 void addCapabilities(QTreeWidgetItem *parent, const QString &text, const TCapabilityList &list)

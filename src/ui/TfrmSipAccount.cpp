@@ -54,9 +54,12 @@ TfrmSipAccount::TfrmSipAccount(const std::optional<SipAccount> &account, QWidget
     QString text = tr("Nova lozinka sprema se u privjesak ključeva; gdje ga nema, u datoteku %1, koju smije "
                       "čitati samo vlasnik.")
                        .arg(file.isEmpty() ? QStringLiteral("sip-passwords") : file);
-    if (account)
-        text = tr("Lozinka:  %1").arg(passwordPlace(a)) + QLatin1Char('\n') + text;
     lblSipPassword->setText(text);
+    if (account) {
+        passwordPlace(a, lblSipPassword, [this, text](const QString &place) {
+            lblSipPassword->setText(tr("Lozinka:  %1").arg(place) + QLatin1Char('\n') + text);
+        });
+    }
 
     auto *form = new QFormLayout;
     form->addRow(tr("Registrar:"), edtSipRegistrar);
@@ -80,22 +83,25 @@ TfrmSipAccount::TfrmSipAccount(const std::optional<SipAccount> &account, QWidget
     fieldsChanged();
 }
 
-QString TfrmSipAccount::passwordPlace(const SipAccount &account)
+void TfrmSipAccount::passwordPlace(const SipAccount &account, QObject *context,
+                                   std::function<void(const QString &)> done)
 {
     const SipConfig config = SipConfig::load();
-    telephony::PasswordStore store = telephony::PasswordStore::None;
-    config.password(account, &store);
-    switch (store) {
-    case telephony::PasswordStore::Keyring:
-        return tr("u privjesku ključeva");
-    case telephony::PasswordStore::File:
-        return tr("u datoteci %1").arg(config.passwordFile);
-    case telephony::PasswordStore::Unsafe:
-        return tr("datoteku %1 mogu čitati i drugi, ne koristi se").arg(config.passwordFile);
-    case telephony::PasswordStore::None:
-        break;
-    }
-    return tr("nije spremljena");
+    config.passwords().read(
+        account.key(), context,
+        [done, file = config.passwordFile](const telephony::LinePasswords::Answer &answer) {
+            switch (answer.store) {
+            case telephony::PasswordStore::Keyring:
+                return done(tr("u privjesku ključeva"));
+            case telephony::PasswordStore::File:
+                return done(tr("u datoteci %1").arg(file));
+            case telephony::PasswordStore::Unsafe:
+                return done(tr("datoteku %1 mogu čitati i drugi, ne koristi se").arg(file));
+            case telephony::PasswordStore::None:
+                break;
+            }
+            done(tr("nije spremljena"));
+        });
 }
 
 bool TfrmSipAccount::fieldsAccount(SipAccount *account) const

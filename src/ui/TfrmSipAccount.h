@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <optional>
 
 class QComboBox;
@@ -27,8 +28,10 @@ public:
     telephony::SipAccount account() const { return m_saved; }
     void accept() override;
 
-    // Where ACCOUNT's password is kept, in words for the window.
-    static QString passwordPlace(const telephony::SipAccount &account);
+    // Where ACCOUNT's password is kept, in words for the window, told to DONE once the keyring
+    // answered, unless CONTEXT is gone by then.
+    static void passwordPlace(const telephony::SipAccount &account, QObject *context,
+                              std::function<void(const QString &place)> done);
 
 private:
     // The account the fields give; false while they give none.

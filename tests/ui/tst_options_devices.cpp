@@ -190,8 +190,8 @@ private slots:
         });
         QTest::mouseClick(form.findChild<QPushButton *>(u"btnSipAdd"_s), Qt::LeftButton);
         QCOMPARE(devices->currentText(), u"SIP alice@127.0.0.1:5099;transport=tls"_s);
-        QCOMPARE(childTexts(root(tree, u"Podaci o liniji"_s)).filter(u"Lozinka"_s),
-                 QStringList{u"Lozinka:  u datoteci "_s + file});
+        QTRY_COMPARE(childTexts(root(tree, u"Podaci o liniji"_s)).filter(u"Lozinka"_s),
+                     QStringList{u"Lozinka:  u datoteci "_s + file});
         const telephony::SipConfig config = telephony::SipConfig::load();
         QCOMPARE(config.accounts.value(0).authUser, u"auth7"_s);
         QCOMPARE(config.password(config.accounts.value(0)), u"new pw"_s);
