@@ -98,14 +98,15 @@ void LinePasswords::read(const QString &key, QObject *context, std::function<voi
     auto *job = new QKeychain::ReadPasswordJob(serviceName());
     job->setAutoDelete(true);
     job->setKey(key);
-    QObject::connect(job, &QKeychain::Job::finished, context, [finish, key](QKeychain::Job *j) {
+    // The job may finish inside start(); the answer is always handed on later.
+    QObject::connect(job, &QKeychain::Job::finished, context, [context, finish, key](QKeychain::Job *j) {
         const auto *read = static_cast<QKeychain::ReadPasswordJob *>(j);
-        if (read->error() == QKeychain::NoError) {
-            const Answer answer{key, read->textData(), PasswordStore::Keyring, {}};
-            finish(&answer, {});
-        } else {
-            finish(nullptr, read->error() == QKeychain::EntryNotFound ? QString() : read->errorString());
-        }
+        const Answer answer{key, read->textData(), PasswordStore::Keyring, {}};
+        const QKeychain::Error error = read->error();
+        const QString text = error == QKeychain::EntryNotFound ? QString() : read->errorString();
+        QTimer::singleShot(0, context, [finish, answer, error, text] {
+            finish(error == QKeychain::NoError ? &answer : nullptr, text);
+        });
     });
     QTimer::singleShot(kKeyringWaitMs, context, [finish, answered] {
         if (*answered)
