@@ -70,6 +70,7 @@ QWidget *TfrmOptions::createSharingPage()
 
     connect(chkMqttPublish, &QCheckBox::toggled, this, &TfrmOptions::chkMqttPublishClick);
     connect(chkMqttTls, &QCheckBox::toggled, this, &TfrmOptions::chkMqttPublishClick);
+    showMqttPasswordPlace();
     return page;
 }
 
