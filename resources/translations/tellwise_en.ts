@@ -79,7 +79,7 @@
 <context>
     <name>CallPublisher</name>
     <message>
-        <location filename="../../src/app/CallPublisher.cpp" line="+211"/>
+        <location filename="../../src/app/CallPublisher.cpp" line="+221"/>
         <source>Zadnji poziv</source>
         <translation>Last call</translation>
     </message>
@@ -1952,8 +1952,8 @@ Delete the group?</translation>
     </message>
     <message>
         <location line="+20"/>
-        <location filename="../../src/ui/TfrmOptionsDevices.cpp" line="+183"/>
-        <location filename="../../src/ui/TfrmOptionsSharing.cpp" line="+142"/>
+        <location filename="../../src/ui/TfrmOptionsDevices.cpp" line="+196"/>
+        <location filename="../../src/ui/TfrmOptionsSharing.cpp" line="+143"/>
         <location line="+6"/>
         <source>Greška</source>
         <translation>Error</translation>
@@ -1988,7 +1988,7 @@ Close the program and start it again. The change will take effect only then.</tr
         <translation>Driver:  AT caller-ID modem</translation>
     </message>
     <message>
-        <location line="-23"/>
+        <location line="-35"/>
         <source>Korisnik:  %1 (prijava kao %2)</source>
         <translation>User:  %1 (signs in as %2)</translation>
     </message>
@@ -1998,13 +1998,14 @@ Close the program and start it again. The change will take effect only then.</tr
         <translation>Transport:  %1</translation>
     </message>
     <message>
-        <location line="+1"/>
+        <location line="+2"/>
+        <location line="+9"/>
         <location filename="../../src/ui/TfrmOptionsSharing.cpp" line="-19"/>
         <source>Lozinka:  %1</source>
         <translation>Password:  %1</translation>
     </message>
     <message>
-        <location line="+59"/>
+        <location line="+61"/>
         <source>Podaci o liniji</source>
         <translation>Line Information</translation>
     </message>
@@ -2421,7 +2422,7 @@ Close the program and start it again. The change will take effect only then.</tr
         <translation>Do you really want to delete the group&apos;s sound?</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmOptionsSharing.cpp" line="-92"/>
+        <location filename="../../src/ui/TfrmOptionsSharing.cpp" line="-93"/>
         <source> Objavljuj pozive na MQTT posrednik</source>
         <translation> Publish calls to an MQTT broker</translation>
     </message>
@@ -2451,7 +2452,7 @@ Close the program and start it again. The change will take effect only then.</tr
         <translation>empty: the stored one stays</translation>
     </message>
     <message>
-        <location line="+60"/>
+        <location line="+61"/>
         <source>Nova lozinka sprema se u privjesak ključeva; gdje ga nema, u datoteku %1, koju smije čitati samo vlasnik.</source>
         <translation>A new password is stored in the keyring; where there is none, in the file %1, which only its owner may read.</translation>
     </message>
@@ -2478,7 +2479,7 @@ Close the program and start it again. The change will take effect only then.</tr
     <message>
         <location line="+14"/>
         <source>Lozinka se sprema uz korisnika i adresu posrednika.</source>
-        <translation>A password is stored with a user name and the broker's address.</translation>
+        <translation>A password is stored with a user name and the broker&apos;s address.</translation>
     </message>
     <message>
         <location line="+6"/>
@@ -2486,7 +2487,7 @@ Close the program and start it again. The change will take effect only then.</tr
         <translation>The password cannot be stored: %1</translation>
     </message>
     <message>
-        <location line="-91"/>
+        <location line="-92"/>
         <source>Posrednik:</source>
         <translation>Broker:</translation>
     </message>
@@ -2776,12 +2777,12 @@ Check which locations the phone numbers of the saved contacts were written to. A
         <translation>A new password is stored in the keyring; where there is none, in the file %1, which only its owner may read.</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+6"/>
         <source>Lozinka:  %1</source>
         <translation>Password:  %1</translation>
     </message>
     <message>
-        <location line="+4"/>
+        <location line="+5"/>
         <source>Registrar:</source>
         <translation>Registrar:</translation>
     </message>
@@ -2811,7 +2812,7 @@ Check which locations the phone numbers of the saved contacts were written to. A
         <translation>Save</translation>
     </message>
     <message>
-        <location line="+23"/>
+        <location line="+25"/>
         <source>u privjesku ključeva</source>
         <translation>in the keyring</translation>
     </message>
@@ -2831,7 +2832,7 @@ Check which locations the phone numbers of the saved contacts were written to. A
         <translation>not stored</translation>
     </message>
     <message>
-        <location line="+30"/>
+        <location line="+31"/>
         <location line="+11"/>
         <source>Greška</source>
         <translation>Error</translation>
