@@ -7,6 +7,7 @@
 #include "telephony/CallSources.h"
 #include "telephony/ModemConfig.h"
 #include "telephony/MqttCallSource.h"
+#include "telephony/MqttConfig.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,6 +19,7 @@
 #include <QTest>
 
 #include "MosquittoBroker.h"
+#include "PrivateKeyring.h"
 #include "SimProcess.h"
 #include "TestProfile.h"
 #include "TestSupport.h"
@@ -64,6 +66,7 @@ QJsonObject callEvent(const QByteArray &output, const QString &type)
 class TestMqtt : public QObject
 {
     Q_OBJECT
+    testsupport::PrivateKeyring m_keyring; // no entry there: the monitors read their file
     testsupport::MosquittoBroker m_broker;
     testsupport::ModemEmulator m_sim;
     Settings m_settingsA;
@@ -115,6 +118,8 @@ class TestMqtt : public QObject
 private slots:
     void initTestCase()
     {
+        if (testsupport::PrivateKeyring::installed())
+            QVERIFY(m_keyring.start());
         QVERIFY(m_broker.start());
         testsupport::writeModemConfig({.keepAliveMs = 0, .commandTimeoutMs = 2000});
         {
@@ -222,6 +227,24 @@ private slots:
         writePasswords("b-pw");
         waitForB();
         QTRY_VERIFY_WITH_TIMEOUT(m_publisher->client().isConnected(), 10000);
+        callAndWaitForB(m_shownOnB.size() + 1);
+    }
+
+    // A's right password in the keyring, a wrong one in the file: the keyring's is taken, while
+    // the broker refuses, without a restart; the file keeps no copy of it.
+    void passwordFromTheKeyring()
+    {
+        if (!m_keyring.running())
+            QSKIP("gnome-keyring is not installed (deps/debian-packages.txt)");
+        writePasswords("b-pw", "wrong");
+        m_settingsA.setFlag(Settings::MqttPublish, false);
+        m_settingsA.setFlag(Settings::MqttPublish, true);
+        QTRY_VERIFY_WITH_TIMEOUT(m_publisher->note().contains(u"authori"_s, Qt::CaseInsensitive), 20000);
+        telephony::LinePasswords::Answer answer;
+        QVERIFY(telephony::MqttConfig::savePassword(u"a@127.0.0.1"_s, u"a-pw"_s, &answer));
+        QCOMPARE(answer.store, telephony::PasswordStore::Keyring);
+        QTRY_VERIFY_WITH_TIMEOUT(m_publisher->client().isConnected(), 20000);
+        QVERIFY(!testsupport::readFile(telephony::MqttConfig::load().passwordFile).contains("a@"));
         callAndWaitForB(m_shownOnB.size() + 1);
     }
 

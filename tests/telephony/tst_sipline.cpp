@@ -3,6 +3,7 @@
 // the caller's and the other telephones: calls through the call rules into Calls.dat, hang-up,
 // forking, reject, withheld callers, floods, a wrong password and a registrar that goes away.
 
+#include "PrivateKeyring.h"
 #include "TestSupport.h"
 
 #include "app/CallMonitor.h"
@@ -93,8 +94,7 @@ class TestSipLine : public QObject
     std::unique_ptr<CallMonitor> m_monitor;
     SipCallSource *m_line = nullptr;
     std::unique_ptr<Peer> m_kamailio;
-    std::unique_ptr<Peer> m_bus;
-    std::unique_ptr<Peer> m_keyring;
+    testsupport::PrivateKeyring m_keyring; // no entry there: the lines read their files
     int m_phones = 0;
 
     QString registrar() const { return u"127.0.0.1:"_s + QString::number(m_port); }
@@ -141,34 +141,6 @@ class TestSipLine : public QObject
         return peer;
     }
 
-    // The desktop's keyring of the test's own: gnome-keyring, unlocked, on a private session bus,
-    // before anything asks a keyring; without an entry there, the lines read their files.
-    bool startKeyring()
-    {
-        m_bus = std::make_unique<Peer>();
-        if (!m_bus->start(u"dbus-daemon"_s, {u"--session"_s, u"--nofork"_s, u"--print-address"_s}) ||
-            !QTest::qWaitFor(
-                [this] { return m_bus->output.indexOf('\n', m_bus->output.indexOf("unix:")) > 0; }, 10000))
-            return false;
-        const QByteArray address = m_bus->output.mid(m_bus->output.indexOf("unix:")).split('\n').value(0);
-        qputenv("DBUS_SESSION_BUS_ADDRESS", address);
-        m_keyring = std::make_unique<Peer>();
-        if (!m_keyring->start(u"gnome-keyring-daemon"_s,
-                              {u"--foreground"_s, u"--unlock"_s, u"--components=secrets"_s}))
-            return false;
-        m_keyring->process.write("test");
-        m_keyring->process.closeWriteChannel();
-        return QTest::qWaitFor(
-            [] { // asking the service itself would have the bus start another
-                QProcess ask;
-                ask.start(u"dbus-send"_s,
-                          {u"--session"_s, u"--print-reply"_s, u"--dest=org.freedesktop.DBus"_s, u"/"_s,
-                           u"org.freedesktop.DBus.NameHasOwner"_s, u"string:org.freedesktop.secrets"_s});
-                return ask.waitForFinished(5000) && ask.readAll().contains("true");
-            },
-            10000);
-    }
-
     void writeAccount(const QByteArray &password)
     {
         QSettings s(ModemConfig::filePath(), QSettings::IniFormat);
@@ -188,8 +160,8 @@ private slots:
         QDir().mkpath(QFileInfo(ModemConfig::filePath()).absolutePath());
         m_port = freePort(20000 + QCoreApplication::applicationPid() % 20000);
         m_linePort = freePort(m_port + 1);
-        if (!QStandardPaths::findExecutable(u"gnome-keyring-daemon"_s).isEmpty())
-            QVERIFY(startKeyring());
+        if (testsupport::PrivateKeyring::installed())
+            QVERIFY(m_keyring.start());
     }
 
     void cleanupTestCase() { QDir(kTmp).removeRecursively(); }
@@ -387,7 +359,7 @@ private slots:
     // own tools find there; the file keeps no copy. The MQTT passwords live beside it.
     void passwordsInTheKeyring()
     {
-        if (!m_keyring)
+        if (!m_keyring.running())
             QSKIP("gnome-keyring is not installed (deps/debian-packages.txt)");
         QVERIFY2(m_line && m_line->isMonitoring(), "needs the line of callsThroughKamailio");
         writeAccount("wrong");
