@@ -2659,7 +2659,13 @@ kontaktima. Zbog toga to u programu za kontakte morate
 obaviti samostalno!</source>
         <translation>The contacts were saved to vCard contacts!
 
-Check which locations the phone numbers of the saved contacts were written to. As the phone locations in the Tellwise Monitor address book can be named freely, it is impossible to guess which locations you want those phone numbers saved to in your vCard contacts. That is why you have to do it yourself in your contacts program!</translation>
+Check which locations the phone numbers of the
+saved contacts were written to. As the phone
+locations in the Tellwise Monitor address book
+can be named freely, it is impossible to guess
+which locations you want those phone numbers
+saved to in your vCard contacts. That is why you
+have to do it yourself in your contacts program!</translation>
     </message>
 </context>
 <context>
