@@ -516,8 +516,13 @@ double percentile(std::vector<double> v, double p)
 // reached the line. Three processes share the cores here, so the benchmark waits without spinning.
 void BM_SipCallToWindow(benchmark::State &state)
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("kamailio")).isEmpty() ||
-        QStandardPaths::findExecutable(QStringLiteral("baresip")).isEmpty() || kamailioModules().isEmpty()) {
+    // Debian's kamailio is in /usr/sbin, which is not on an ordinary user's PATH.
+    QString kamailioProgram = QStandardPaths::findExecutable(QStringLiteral("kamailio"));
+    if (kamailioProgram.isEmpty())
+        kamailioProgram =
+            QStandardPaths::findExecutable(QStringLiteral("kamailio"), {QStringLiteral("/usr/sbin")});
+    if (kamailioProgram.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("baresip")).isEmpty() ||
+        kamailioModules().isEmpty()) {
         state.SkipWithError("kamailio or baresip is not installed");
         return;
     }
@@ -532,7 +537,7 @@ void BM_SipCallToWindow(benchmark::State &state)
         .replace("@MODULES@", QFile::encodeName(kamailioModules()));
     testsupport::writeFile(dir.filePath(QStringLiteral("kamailio.cfg")), cfg);
     Peer kamailio;
-    kamailio.start(QStringLiteral("kamailio"),
+    kamailio.start(kamailioProgram,
                    {QStringLiteral("-f"), dir.filePath(QStringLiteral("kamailio.cfg")), QStringLiteral("-DD"),
                     QStringLiteral("-E"), QStringLiteral("-Y"), dir.path(), QStringLiteral("-P"),
                     dir.filePath(QStringLiteral("kamailio.pid"))});
