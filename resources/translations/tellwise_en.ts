@@ -2764,8 +2764,8 @@ have to do it yourself in your contacts program!</translation>
     </message>
     <message>
         <location line="+6"/>
-        <source>adresa[:port], npr. fritz.box</source>
-        <translation>address[:port], e.g. fritz.box</translation>
+        <source>adresa[:port], npr. 192.168.1.1</source>
+        <translation>address[:port], e.g. 192.168.1.1</translation>
     </message>
     <message>
         <location line="+3"/>

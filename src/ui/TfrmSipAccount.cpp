@@ -35,7 +35,7 @@ TfrmSipAccount::TfrmSipAccount(const std::optional<SipAccount> &account, QWidget
 
     const QString host = a.host + (a.port ? QLatin1Char(':') + QString::number(a.port) : QString());
     edtSipRegistrar = lineEdit("edtSipRegistrar", host);
-    edtSipRegistrar->setPlaceholderText(tr("adresa[:port], npr. fritz.box"));
+    edtSipRegistrar->setPlaceholderText(tr("adresa[:port], npr. 192.168.1.1"));
     edtSipUser = lineEdit("edtSipUser", a.user);
     edtSipAuthUser = lineEdit("edtSipAuthUser", a.authUser != a.user ? a.authUser : QString());
     edtSipAuthUser->setPlaceholderText(tr("kao korisnik"));
