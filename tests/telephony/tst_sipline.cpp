@@ -100,16 +100,26 @@ class TestSipLine : public QObject
     QString registrar() const { return u"127.0.0.1:"_s + QString::number(m_port); }
     QString listen() const { return u"127.0.0.1:"_s + QString::number(m_linePort); }
 
+    // Debian's kamailio is in /usr/sbin, which an ordinary user's PATH lacks.
+    static QString kamailio()
+    {
+        const QString onPath = QStandardPaths::findExecutable(u"kamailio"_s);
+        return onPath.isEmpty() ? QStandardPaths::findExecutable(u"kamailio"_s, {u"/usr/sbin"_s}) : onPath;
+    }
+
     bool startKamailio()
     {
         QByteArray cfg = testsupport::readFile(
             QStringLiteral(TELLWISE_SOURCE_DIR "/tests/telephony/sipline-kamailio.cfg"));
         cfg.replace("@PORT@", QByteArray::number(m_port));
-        cfg.replace("@MODULES@", "/usr/lib/x86_64-linux-gnu/kamailio/modules/");
+        const QDir lib(u"/usr/lib"_s);
+        for (const QString &dir : lib.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            if (QFile::exists(lib.filePath(dir + u"/kamailio/modules/tm.so"_s)))
+                cfg.replace("@MODULES@", lib.filePath(dir + u"/kamailio/modules/"_s).toUtf8());
         testsupport::writeFile(kTmp + u"/kamailio.cfg"_s, cfg);
         m_kamailio = std::make_unique<Peer>();
-        if (!m_kamailio->start(u"kamailio"_s, {u"-f"_s, kTmp + u"/kamailio.cfg"_s, u"-DD"_s, u"-E"_s, u"-Y"_s,
-                                               kTmp, u"-P"_s, kTmp + u"/kamailio.pid"_s}))
+        if (!m_kamailio->start(kamailio(), {u"-f"_s, kTmp + u"/kamailio.cfg"_s, u"-DD"_s, u"-E"_s, u"-Y"_s,
+                                            kTmp, u"-P"_s, kTmp + u"/kamailio.pid"_s}))
             return false;
         return QTest::qWaitFor(
             [this] {
@@ -230,8 +240,7 @@ private slots:
     // registers with. Calls then ring through the call rules into Calls.dat.
     void callsThroughKamailio()
     {
-        if (QStandardPaths::findExecutable(u"kamailio"_s).isEmpty() ||
-            QStandardPaths::findExecutable(u"baresip"_s).isEmpty())
+        if (kamailio().isEmpty() || QStandardPaths::findExecutable(u"baresip"_s).isEmpty())
             QSKIP("kamailio or baresip is not installed (deps/debian-packages.txt)");
         QVERIFY(startKamailio());
         writeAccount("wrong");
