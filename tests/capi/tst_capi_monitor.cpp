@@ -288,6 +288,8 @@ private slots:
 
     void confirmationErrorsShowInErrorString()
     {
+        // An earlier test's monitor, still signing off, would take the failure meant for this one.
+        QTRY_COMPARE(m_host.sim()->registeredApplications(), 0);
         m_host.run([](IsdnSimulator &s) { s.failNext(0x0580, 0x2002); });
         auto monitor = std::make_unique<TCapiMonitor>();
         monitor->setActive(true);
