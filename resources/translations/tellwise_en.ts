@@ -1953,7 +1953,7 @@ Delete the group?</translation>
     <message>
         <location line="+20"/>
         <location filename="../../src/ui/TfrmOptionsDevices.cpp" line="+196"/>
-        <location filename="../../src/ui/TfrmOptionsSharing.cpp" line="+143"/>
+        <location filename="../../src/ui/TfrmOptionsSharing.cpp" line="+135"/>
         <location line="+6"/>
         <source>Greška</source>
         <translation>Error</translation>
@@ -2000,7 +2000,7 @@ Close the program and start it again. The change will take effect only then.</tr
     <message>
         <location line="+2"/>
         <location line="+9"/>
-        <location filename="../../src/ui/TfrmOptionsSharing.cpp" line="-19"/>
+        <location filename="../../src/ui/TfrmOptionsSharing.cpp" line="-20"/>
         <source>Lozinka:  %1</source>
         <translation>Password:  %1</translation>
     </message>
@@ -2422,7 +2422,7 @@ Close the program and start it again. The change will take effect only then.</tr
         <translation>Do you really want to delete the group&apos;s sound?</translation>
     </message>
     <message>
-        <location filename="../../src/ui/TfrmOptionsSharing.cpp" line="-93"/>
+        <location filename="../../src/ui/TfrmOptionsSharing.cpp" line="-83"/>
         <source> Objavljuj pozive na MQTT posrednik</source>
         <translation> Publish calls to an MQTT broker</translation>
     </message>
@@ -2452,32 +2452,7 @@ Close the program and start it again. The change will take effect only then.</tr
         <translation>empty: the stored one stays</translation>
     </message>
     <message>
-        <location line="+61"/>
-        <source>Nova lozinka sprema se u privjesak ključeva; gdje ga nema, u datoteku %1, koju smije čitati samo vlasnik.</source>
-        <translation>A new password is stored in the keyring; where there is none, in the file %1, which only its owner may read.</translation>
-    </message>
-    <message>
-        <location line="+12"/>
-        <source>nije spremljena</source>
-        <translation>not stored</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>u privjesku ključeva</source>
-        <translation>in the keyring</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>u datoteci %1</source>
-        <translation>in the file %1</translation>
-    </message>
-    <message>
-        <location line="+2"/>
-        <source>datoteku %1 mogu čitati i drugi, ne koristi se</source>
-        <translation>others can read the file %1, it is not used</translation>
-    </message>
-    <message>
-        <location line="+14"/>
+        <location line="+84"/>
         <source>Lozinka se sprema uz korisnika i adresu posrednika.</source>
         <translation>A password is stored with a user name and the broker&apos;s address.</translation>
     </message>
@@ -2487,7 +2462,7 @@ Close the program and start it again. The change will take effect only then.</tr
         <translation>The password cannot be stored: %1</translation>
     </message>
     <message>
-        <location line="-92"/>
+        <location line="-83"/>
         <source>Posrednik:</source>
         <translation>Broker:</translation>
     </message>
@@ -2778,12 +2753,12 @@ have to do it yourself in your contacts program!</translation>
         <translation>empty: the stored one stays</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+64"/>
         <source>Nova lozinka sprema se u privjesak ključeva; gdje ga nema, u datoteku %1, koju smije čitati samo vlasnik.</source>
         <translation>A new password is stored in the keyring; where there is none, in the file %1, which only its owner may read.</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="-54"/>
         <source>Lozinka:  %1</source>
         <translation>Password:  %1</translation>
     </message>
@@ -2818,7 +2793,7 @@ have to do it yourself in your contacts program!</translation>
         <translation>Save</translation>
     </message>
     <message>
-        <location line="+25"/>
+        <location line="+31"/>
         <source>u privjesku ključeva</source>
         <translation>in the keyring</translation>
     </message>
@@ -2838,7 +2813,7 @@ have to do it yourself in your contacts program!</translation>
         <translation>not stored</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+37"/>
         <location line="+11"/>
         <source>Greška</source>
         <translation>Error</translation>

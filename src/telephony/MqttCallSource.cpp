@@ -69,13 +69,8 @@ std::unique_ptr<CallSource> MqttCallSource::create(const LineInfo &line, int)
 {
     const MqttConfig config = MqttConfig::load();
     for (const MqttLine &mqtt : config.lines) {
-        if (mqtt.lineName() == line.name) {
-            QString error;
-            const MqttBroker broker = config.brokerOf(mqtt, &error);
-            if (!error.isEmpty())
-                qWarning("%s", qPrintable(error));
-            return std::make_unique<MqttCallSource>(mqtt, broker);
-        }
+        if (mqtt.lineName() == line.name)
+            return std::make_unique<MqttCallSource>(mqtt, config.brokerOf(mqtt));
     }
     return nullptr;
 }
@@ -90,9 +85,11 @@ bool MqttCallSource::start()
     // answers later, and the connection is made or made again then.
     const int attempt = ++m_attempt;
     MqttConfig::load().readCredentials(
-        m_broker, this, [this, attempt](const MqttBroker &fresh, const QString &) {
+        m_broker, this, [this, attempt](const MqttBroker &fresh, const QString &error) {
             if (attempt != m_attempt)
                 return;
+            if (!error.isEmpty())
+                qWarning("%s", qPrintable(error));
             if (!m_client.isOpen() || fresh.user != m_broker.user || fresh.password != m_broker.password) {
                 m_broker = fresh;
                 m_client.open(m_broker); // the broker's answer comes later; a refusal loses the line

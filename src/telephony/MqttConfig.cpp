@@ -127,23 +127,17 @@ bool MqttConfig::savePassword(const QString &key, const QString &password, LineP
     return password.isEmpty() || answer->store != PasswordStore::None;
 }
 
-bool MqttConfig::credentials(const QString &host, QString *user, QString *password, QString *error) const
-{
-    // Without a user, the file's first entry for the host names one.
-    const LinePasswords::Answer answer = passwords().readNow(*user + QLatin1Char('@') + host);
-    if (error && !answer.error.isEmpty())
-        *error = answer.error;
-    if (answer.store != PasswordStore::Keyring && answer.store != PasswordStore::File)
-        return false;
-    *user = answer.key.left(answer.key.lastIndexOf(QLatin1Char('@')));
-    *password = answer.password;
-    return true;
-}
-
 void MqttConfig::readCredentials(const MqttBroker &broker, QObject *context,
                                  std::function<void(const MqttBroker &, const QString &)> done) const
 {
-    passwords().read(broker.user + QLatin1Char('@') + broker.host, context,
+    // Without a user (an MQTT line's address names none), the file's first entry for the host
+    // names one, whose password the keyring may then hold.
+    QString user = broker.user;
+    if (user.isEmpty()) {
+        const QString key = passwords().readFile(QLatin1Char('@') + broker.host).key;
+        user = key.left(key.lastIndexOf(QLatin1Char('@')));
+    }
+    passwords().read(user + QLatin1Char('@') + broker.host, context,
                      [broker, done](const LinePasswords::Answer &answer) {
                          MqttBroker found = broker;
                          if (answer.store == PasswordStore::Keyring || answer.store == PasswordStore::File) {
@@ -154,14 +148,13 @@ void MqttConfig::readCredentials(const MqttBroker &broker, QObject *context,
                      });
 }
 
-MqttBroker MqttConfig::brokerOf(const MqttLine &line, QString *error) const
+MqttBroker MqttConfig::brokerOf(const MqttLine &line) const
 {
     MqttBroker broker = line.broker;
     if (!caFile.isEmpty()) {
         broker.tls = true;
         broker.caFile = caFile;
     }
-    credentials(broker.host, &broker.user, &broker.password, error);
     return broker;
 }
 

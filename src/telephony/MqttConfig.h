@@ -38,20 +38,18 @@ struct MqttConfig
     QString caFile;
 
     static MqttConfig load();
-    // The user and password for HOST: USER@HOST's entry in the keyring, else its line of the file,
-    // or with no USER given, the file's first line for HOST. False when no store holds one (error
-    // set when one was passed over); a file others than its owner may read is refused.
-    bool credentials(const QString &host, QString *user, QString *password, QString *error = nullptr) const;
-    // The same for BROKER, answered to DONE on CONTEXT's thread once the keyring answered: BROKER
-    // with the user and password found, and why a store was passed over.
+    // The user and password for BROKER: USER@HOST's entry in the keyring, else its line of the
+    // file; with no USER given, the user of the file's first line for HOST. Answered to DONE on
+    // CONTEXT's thread once the keyring answered: BROKER with the user and password found, and why
+    // a store was passed over (a file others than its owner may read is refused).
     void readCredentials(const MqttBroker &broker, QObject *context,
                          std::function<void(const MqttBroker &, const QString &error)> done) const;
     LinePasswords passwords() const { return LinePasswords(LinePasswords::Mqtt, passwordFile); }
     // KEY's (USER@HOST) password stored, in a file named beside the configuration file when
     // none is named yet and no keyring runs; ANSWER says where it went.
     static bool savePassword(const QString &key, const QString &password, LinePasswords::Answer *answer);
-    // LINE's broker with TLS and credentials filled in.
-    MqttBroker brokerOf(const MqttLine &line, QString *error = nullptr) const;
+    // LINE's broker with TLS filled in; the line reads its credentials when it starts.
+    MqttBroker brokerOf(const MqttLine &line) const;
 };
 
 } // namespace telephony

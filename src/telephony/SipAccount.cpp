@@ -148,16 +148,6 @@ std::optional<SipAccount> SipConfig::findAccount(const QString &lineName)
     return std::nullopt;
 }
 
-QString SipConfig::password(const SipAccount &account, PasswordStore *store, QString *error) const
-{
-    const LinePasswords::Answer answer = passwords().readNow(account.key());
-    if (store)
-        *store = answer.store;
-    if (error)
-        *error = answer.error;
-    return answer.password;
-}
-
 bool SipConfig::saveAccount(const QString &replacing, const std::optional<SipAccount> &account,
                             QString *error)
 {

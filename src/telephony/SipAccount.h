@@ -54,11 +54,7 @@ struct SipConfig
     static SipConfig load();
     // The configured account whose line is called NAME.
     static std::optional<SipAccount> findAccount(const QString &lineName);
-    // The account's password, and the store it came from (the keyring, else the file); an empty
-    // password and None when no store holds one. The file is refused (error set) when others than
-    // its owner may read it.
-    QString password(const SipAccount &account, PasswordStore *store = nullptr,
-                     QString *error = nullptr) const;
+    // The accounts' passwords: the keyring, else the file.
     LinePasswords passwords() const { return LinePasswords(LinePasswords::Sip, passwordFile); }
 
     // Writes ACCOUNT in place of the account whose line is called REPLACING (added when none is),

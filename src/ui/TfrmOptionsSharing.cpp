@@ -5,6 +5,7 @@
 #include "ui/TfrmOptions.h"
 
 #include "telephony/MqttConfig.h"
+#include "ui/TfrmSipAccount.h"
 #include "widgets/ShowMessageDialog.h"
 
 #include <QCheckBox>
@@ -107,10 +108,7 @@ void TfrmOptions::showMqttPasswordPlace()
     const telephony::MqttConfig config = telephony::MqttConfig::load();
     const QString file =
         config.passwordFile.isEmpty() ? QStringLiteral("mqtt-passwords") : config.passwordFile;
-    const QString rule =
-        tr("Nova lozinka sprema se u privjesak ključeva; gdje ga nema, u datoteku %1, koju smije "
-           "čitati samo vlasnik.")
-            .arg(file);
+    const QString rule = TfrmSipAccount::newPasswordRule(file);
     telephony::MqttBroker broker;
     const QString user = m_settings.text(Settings::MqttUser);
     if (user.isEmpty() || !telephony::MqttBroker::parse(m_settings.text(Settings::MqttBroker), &broker)) {
@@ -120,14 +118,8 @@ void TfrmOptions::showMqttPasswordPlace()
     config.passwords().read(
         user + QLatin1Char('@') + broker.host, lblMqttPassword,
         [this, rule, file = config.passwordFile](const telephony::LinePasswords::Answer &a) {
-            QString place = tr("nije spremljena");
-            if (a.store == telephony::PasswordStore::Keyring)
-                place = tr("u privjesku ključeva");
-            else if (a.store == telephony::PasswordStore::File)
-                place = tr("u datoteci %1").arg(file);
-            else if (a.store == telephony::PasswordStore::Unsafe)
-                place = tr("datoteku %1 mogu čitati i drugi, ne koristi se").arg(file);
-            lblMqttPassword->setText(tr("Lozinka:  %1").arg(place) + QLatin1Char('\n') + rule);
+            lblMqttPassword->setText(tr("Lozinka:  %1").arg(TfrmSipAccount::placeText(a.store, file)) +
+                                     QLatin1Char('\n') + rule);
         });
 }
 

@@ -51,9 +51,7 @@ TfrmSipAccount::TfrmSipAccount(const std::optional<SipAccount> &account, QWidget
     lblSipPassword->setWordWrap(true);
     lblSipPassword->setTextFormat(Qt::PlainText);
     const QString file = SipConfig::load().passwords().file();
-    QString text = tr("Nova lozinka sprema se u privjesak ključeva; gdje ga nema, u datoteku %1, koju smije "
-                      "čitati samo vlasnik.")
-                       .arg(file.isEmpty() ? QStringLiteral("sip-passwords") : file);
+    const QString text = newPasswordRule(file.isEmpty() ? QStringLiteral("sip-passwords") : file);
     lblSipPassword->setText(text);
     if (account) {
         passwordPlace(a, lblSipPassword, [this, text](const QString &place) {
@@ -90,18 +88,30 @@ void TfrmSipAccount::passwordPlace(const SipAccount &account, QObject *context,
     config.passwords().read(
         account.key(), context,
         [done, file = config.passwordFile](const telephony::LinePasswords::Answer &answer) {
-            switch (answer.store) {
-            case telephony::PasswordStore::Keyring:
-                return done(tr("u privjesku ključeva"));
-            case telephony::PasswordStore::File:
-                return done(tr("u datoteci %1").arg(file));
-            case telephony::PasswordStore::Unsafe:
-                return done(tr("datoteku %1 mogu čitati i drugi, ne koristi se").arg(file));
-            case telephony::PasswordStore::None:
-                break;
-            }
-            done(tr("nije spremljena"));
+            done(placeText(answer.store, file));
         });
+}
+
+QString TfrmSipAccount::placeText(telephony::PasswordStore store, const QString &file)
+{
+    switch (store) {
+    case telephony::PasswordStore::Keyring:
+        return tr("u privjesku ključeva");
+    case telephony::PasswordStore::File:
+        return tr("u datoteci %1").arg(file);
+    case telephony::PasswordStore::Unsafe:
+        return tr("datoteku %1 mogu čitati i drugi, ne koristi se").arg(file);
+    case telephony::PasswordStore::None:
+        break;
+    }
+    return tr("nije spremljena");
+}
+
+QString TfrmSipAccount::newPasswordRule(const QString &file)
+{
+    return tr("Nova lozinka sprema se u privjesak ključeva; gdje ga nema, u datoteku %1, koju smije "
+              "čitati samo vlasnik.")
+        .arg(file);
 }
 
 bool TfrmSipAccount::fieldsAccount(SipAccount *account) const

@@ -32,6 +32,11 @@ public:
     // answered, unless CONTEXT is gone by then.
     static void passwordPlace(const telephony::SipAccount &account, QObject *context,
                               std::function<void(const QString &place)> done);
+    // Where a password is kept, in words for the window; FILE is the password file. The call
+    // sharing page says it the same way.
+    static QString placeText(telephony::PasswordStore store, const QString &file);
+    // Where a new password goes: the keyring, else FILE.
+    static QString newPasswordRule(const QString &file);
 
 private:
     // The account the fields give; false while they give none.

@@ -228,12 +228,13 @@ private slots:
         writeAccount("alicepw");
         const SipConfig config = SipConfig::load();
         QCOMPARE(config.accounts.size(), 1);
-        QCOMPARE(config.password(config.accounts.first()), u"alicepw"_s);
+        const QString key = config.accounts.first().key();
+        QCOMPARE(config.passwords().readNow(key).password, u"alicepw"_s);
         // A file others may read holds no password.
         QFile::setPermissions(config.passwordFile, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
-        QString error;
-        QCOMPARE(config.password(config.accounts.first(), nullptr, &error), QString());
-        QVERIFY(error.contains(u"others"_s));
+        const LinePasswords::Answer refused = config.passwords().readNow(key);
+        QCOMPARE(refused.password, QString());
+        QVERIFY(refused.error.contains(u"others"_s));
     }
 
     // A wrong password is the line's error; the password stored now is the one the next start
@@ -386,8 +387,7 @@ private slots:
 
         LinePasswords::Answer answer;
         QVERIFY(MqttConfig::savePassword(u"kitchen@broker.lan"_s, u"mqttpw"_s, &answer));
-        QString user = u"kitchen"_s, password;
-        QVERIFY(MqttConfig::load().credentials(u"broker.lan"_s, &user, &password) && password == u"mqttpw"_s);
+        QCOMPARE(MqttConfig::load().passwords().readNow(u"kitchen@broker.lan"_s).password, u"mqttpw"_s);
         QCOMPARE(answer.store, PasswordStore::Keyring);
     }
 };

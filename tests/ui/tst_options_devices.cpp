@@ -194,7 +194,7 @@ private slots:
                      QStringList{u"Lozinka:  u datoteci "_s + file});
         const telephony::SipConfig config = telephony::SipConfig::load();
         QCOMPARE(config.accounts.value(0).authUser, u"auth7"_s);
-        QCOMPARE(config.password(config.accounts.value(0)), u"new pw"_s);
+        QCOMPARE(config.passwords().readNow(config.accounts.value(0).key()).password, u"new pw"_s);
         QCOMPARE(QFile::permissions(file),
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
         QCOMPARE(testsupport::readFile(file), "# mine\nbob@pbx bobpw\nalice@127.0.0.1 new pw\n");
@@ -211,9 +211,8 @@ private slots:
         form.findChild<QLineEdit *>(u"edtMqttUser"_s)->setText(u"kitchen"_s);
         form.findChild<QLineEdit *>(u"edtMqttPassword"_s)->setText(u"mqttpw"_s);
         QTest::mouseClick(form.findChild<QPushButton *>(u"btnSave"_s), Qt::LeftButton);
-        QString user, password;
-        QVERIFY(telephony::MqttConfig::load().credentials(u"broker.lan"_s, &user, &password));
-        QCOMPARE(user + u' ' + password, u"kitchen mqttpw"_s);
+        const auto stored = telephony::MqttConfig::load().passwords().readFile(u"@broker.lan"_s);
+        QCOMPARE(stored.key + u' ' + stored.password, u"kitchen@broker.lan mqttpw"_s);
     }
 };
 
